@@ -1,0 +1,14 @@
+#pragma once
+// The file and colour dialogs of the main window, over the Ui in use. Like the dialog control
+// they stand for, they keep the colour chosen last and open the next colour dialog on it.
+#include "runtime/Types.h"
+#include <string>
+
+// The file chosen in an open-file dialog (the file must exist), "" on cancel. An empty path
+// becomes the program folder, in the caller's variable too; the dialog starts in the folder
+// of path on its file name. filter is "desc|pattern|desc|pattern".
+std::string ShowOpenDlg(std::string& path, const std::string& filter);
+// As ShowOpenDlg, for a save-file dialog that asks before replacing a file.
+std::string ShowSaveDlg(std::string& path, const std::string& filter);
+// The colour chosen in the colour dialog (Long RGB), 0 on cancel.
+Long PickColorDlg();

@@ -1,0 +1,275 @@
+#include "common/Strings.h"
+
+#include "common/Ui.h"
+#include "platform/Component.h"
+#include "platform/Kovra.h"
+#include "platform/Profile.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool SuppressPutMsg = false;
+
+namespace {
+
+const char* const kProgramTitle = "Pelorin";
+
+// Blanks only, as the program's Trim does: tabs stay.
+std::string trim(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+bool isBlank(const std::string& s) {
+    return s.find_first_not_of(' ') == std::string::npos;
+}
+
+std::string::size_type lastSeparator(const std::string& path) {
+    return path.find_last_of("\\/");
+}
+
+// The last component of a path: everything after its last separator.
+std::string lastComponent(const std::string& path) {
+    const auto sep = lastSeparator(path);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool startsWithNoCase(const std::string& s, const std::string& prefix) {
+    if (s.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (asciiUpper(s[i]) != asciiUpper(prefix[i])) return false;
+    }
+    return true;
+}
+
+// The separator of the text from (1-based) position p on: tab before ";" before "," before
+// the blank.
+char chooseSeparator(const std::string& text, int64_t p) {
+    const std::string part =
+        p <= static_cast<int64_t>(text.size()) ? text.substr(static_cast<std::size_t>(p - 1)) : "";
+    char sep = ' ';
+    if (part.find(',') != std::string::npos) sep = ',';
+    if (part.find(';') != std::string::npos) sep = ';';
+    if (part.find('\t') != std::string::npos) sep = '\t';
+    return sep;
+}
+
+// 1-based position of c in s at or after p, 0 when there is none.
+int64_t findFrom(const std::string& s, char c, int64_t p) {
+    if (p < 1 || p > static_cast<int64_t>(s.size())) return 0;
+    const auto q = s.find(c, static_cast<std::size_t>(p - 1));
+    return q == std::string::npos ? 0 : static_cast<int64_t>(q) + 1;
+}
+
+Long findPiece(const std::string& text, Long n, Long& start, Long& end, bool wordsOnly) {
+    if (text.empty()) return 0;
+    // Wider than Long: end may come in at its limit.
+    int64_t p = int64_t{end} + 1;
+    if (p < 1) p = 1;
+    const char sep = wordsOnly ? ' ' : chooseSeparator(text, p);
+    const std::string s = text + sep; // closes the last token
+    const auto length = static_cast<int64_t>(text.size());
+    Long count = 0;
+    while (count < n) {
+        const int64_t q = findFrom(s, sep, p);
+        if (q > p) {
+            ++count;
+            start = static_cast<Long>(p);
+            end = static_cast<Long>(q - 1);
+            p = q + 1;
+            if (count == n) return end - start + 1;
+        } else {
+            ++p;
+        }
+        if (p > length) return 0;
+    }
+    return 0;
+}
+
+// The n-th piece of text ("" when there is none).
+std::string piece(const std::string& text, Long n, bool wordsOnly) {
+    if (text.empty()) return {};
+    Long start = 0;
+    Long end = 0;
+    const Long length = findPiece(text, n, start, end, wordsOnly);
+    if (length <= 0) return {};
+    return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder a file name would be looked for in ("." for a bare name).
+std::string parentFolder(const std::string& name) {
+    const auto sep = name.find_last_of('/');
+    if (sep == std::string::npos) return ".";
+    if (sep == 0) return "/";
+    return name.substr(0, sep);
+}
+
+bool modificationTime(const std::string& name, struct timespec& t) {
+    struct stat st {};
+    if (::stat(NativePath(name).c_str(), &st) != 0) return false;
+    t = st.st_mtim;
+    return true;
+}
+
+} // namespace
+
+std::string GetString(const std::string& key, const std::string& section, const std::string& file) {
+    return GetProfileString(section, key, "", file);
+}
+
+void PutString(const std::string& key, const std::string& section, const std::string& file,
+               const std::string& value) {
+    if (WriteProfileString(section, key, value, file) != 0) return;
+    if (SuppressPutMsg) return;
+    const std::string text = "[PutString] Item not written:\n"
+                             "\n"
+                             "file   : " +
+                             file + "\nsection: " + section + "\nitem   : " + key +
+                             "\nvalue  : " + value +
+                             "\n"
+                             "\n"
+                             "Click 'Yes' to suppress further message";
+    if (ui().MsgBox(text, kYesNoCancel, kProgramTitle) == kYes) SuppressPutMsg = true;
+}
+
+std::string FolderOf(const std::string& path) {
+    if (isBlank(path)) return {};
+    const auto sep = lastSeparator(path);
+    if (sep == std::string::npos) return {};
+    return path.substr(0, sep);
+}
+
+std::string GetFolderUpper(std::string& path) {
+    path = trim(path);
+    if (path.empty()) return {};
+    const auto sep = lastSeparator(path);
+    if (sep == std::string::npos) return {};
+    std::string folder = path.substr(0, sep);
+    for (char& c : folder)
+        c = asciiUpper(c);
+    return folder;
+}
+
+std::string FileNameOf(const std::string& path) {
+    if (isBlank(path)) return {};
+    const std::string component = lastComponent(path);
+    const auto dot = component.find('.');
+    if (dot == std::string::npos) return path;
+    return trim(component.substr(0, dot));
+}
+
+std::string FileExtensionOf(const std::string& path) {
+    if (isBlank(path)) return {};
+    const std::string component = lastComponent(path);
+    const auto dot = component.find('.');
+    if (dot == std::string::npos) return {};
+    return trim(component.substr(dot + 1));
+}
+
+std::string ChangeExtension(const std::string& name, const std::string& extension) {
+    // A dataset opened by URL has no file beside it to derive a name from.
+    const std::string lead = name.substr(std::min(name.size(), name.find_first_not_of(' ')));
+    if (startsWithNoCase(lead, "http://") || startsWithNoCase(lead, "https://")) return {};
+    // Only the last component's dot counts: a folder may hold dots too.
+    const auto sep = lastSeparator(name);
+    const auto dot = name.find('.', sep == std::string::npos ? 0 : sep + 1);
+    if (dot == std::string::npos) return name + "." + extension;
+    return trim(name.substr(0, dot + 1)) + extension;
+}
+
+Long FindToken(const std::string& text, Long n, Long& start, Long& end) {
+    return findPiece(text, n, start, end, false);
+}
+
+Long FindWord(const std::string& text, Long n, Long& start, Long& end) {
+    return findPiece(text, n, start, end, true);
+}
+
+std::string GetToken(const std::string& text, Long n) {
+    return piece(text, n, false);
+}
+
+double GetTokenValue(const std::string& text, Long n) {
+    const std::string token = piece(text, n, false);
+    return token.empty() ? 0.0 : Val(token);
+}
+
+double GetWord(const std::string& text, Long n) {
+    const std::string word = piece(text, n, true);
+    return word.empty() ? 0.0 : Val(word);
+}
+
+Long CountTokens(const std::string& text) {
+    if (text.empty()) return 0;
+    const std::string line = text.substr(0, text.find_first_of("\r\n"));
+    const char sep = chooseSeparator(line, 1);
+    const std::string s = line + sep;
+    // Past the appended separator nothing more can count, so the scan stops there.
+    const auto limit = static_cast<int64_t>(s.size());
+    Long count = 0;
+    for (int64_t p = 1; p <= limit; ++p) {
+        const int64_t q = findFrom(s, sep, p);
+        if (q > p) {
+            ++count;
+            p = q;
+        }
+    }
+    return count;
+}
+
+Long FileExistsOpen(const std::string& fileName) {
+    if (fileName.empty()) return -err::FileNotFound;
+    const std::string name = NativePath(fileName);
+    if (isDirectory(name)) return -err::PathFileAccess;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return 1;
+    }
+    switch (errno) {
+    case ENOENT:
+        return isDirectory(parentFolder(name)) ? -err::FileNotFound : -err::PathNotFound;
+    case ENOTDIR:
+        return -err::PathNotFound;
+    case EACCES:
+    case EPERM:
+        return -err::PermissionDenied;
+    default:
+        return -err::PathFileAccess;
+    }
+}
+
+bool ExistFile(const std::string& name) {
+    if (isBlank(name)) return false;
+    return Exist(name) != kFalse;
+}
+
+Long CompareFileDates(const std::string& file1, const std::string& file2) {
+    struct timespec t1 {};
+    struct timespec t2 {};
+    const bool missing1 = FileExistsOpen(file1) != 1 || !modificationTime(file1, t1);
+    const bool missing2 = FileExistsOpen(file2) != 1 || !modificationTime(file2, t2);
+    if (missing1 && missing2) return -3;
+    if (missing1) return -1;
+    if (missing2) return -2;
+    if (t1.tv_sec != t2.tv_sec) return t1.tv_sec > t2.tv_sec ? 1 : 2;
+    if (t1.tv_nsec != t2.tv_nsec) return t1.tv_nsec > t2.tv_nsec ? 1 : 2;
+    return 3;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Settings files of the private-profile (INI) form: [section] lines and key=value lines.
+// Sections and keys are compared without regard to case; the first of duplicate keys wins;
+// nothing is cached, every call reads or rewrites the file.
+#include "runtime/Types.h"
+#include <string>
+
+// The value of key in section of file, trimmed of blanks, one pair of enclosing quotes
+// dropped, cut at 2047 characters; def when the file, section or key is missing.
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& def, const std::string& file);
+
+// Writes key=value into section of file: replaces the value in place and keeps every other
+// line, adds a missing key at the end of its section and a missing section at the end of the
+// file, creates a missing file (not its folder). The file is replaced atomically.
+// Returns 1 on success, 0 on failure (the old file is left as it was).
+Long WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& file);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the test configuration (AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/deps.sh
+
+build=${PELORIN_TEST_BUILD:-"$root/build-test"}
+jobs=$(nproc 2>/dev/null || echo 2)
+export CCACHE_DIR=${CCACHE_DIR:-"$HOME/.cache/pelorin-ccache"}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Test -DPELORIN_BUILD_TESTS=ON
+cmake --build "$build" -j "$jobs"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" --timeout 600

@@ -1,0 +1,310 @@
+#include "common/Strings.h"
+#include "platform/Profile.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& content = "x") {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// Sets a file's modification time to sec seconds and nsec nanoseconds.
+void setMtime(const std::string& path, time_t sec, long nsec) {
+    struct timespec times[2];
+    times[0].tv_sec = sec;
+    times[0].tv_nsec = nsec;
+    times[1] = times[0];
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { SuppressPutMsg = false; }
+    void TearDown() override { SuppressPutMsg = false; }
+    TempDir dir;
+    InstalledScriptedUi ui;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, PutThenGetRoundTripsAndMissingGivesEmpty) {
+    const std::string ini = dir.file("Pelorin.INI");
+    EXPECT_EQ(GetString("ShowNote1", "parameters", ini), ""); // no file yet
+    PutString("ShowNote1", "parameters", ini, " 1");
+    PutString("local nc", "FilePath", ini, "/data/a b.nc");
+    EXPECT_EQ(GetString("shownote1", "PARAMETERS", ini), "1"); // the profile trims values
+    EXPECT_EQ(GetString("local nc", "FilePath", ini), "/data/a b.nc");
+    EXPECT_EQ(GetString("missing", "parameters", ini), "");
+    EXPECT_EQ(GetString("ShowNote1", "missing", ini), "");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsTest, GetStringKeepsBytesAsTheyAre) {
+    const std::string ini = dir.file("bytes.ini");
+    const std::string value = "caf\xe9 \xff\x80";
+    PutString("k", "s", ini, value);
+    EXPECT_EQ(GetString("k", "s", ini), value);
+}
+
+TEST_F(SettingsTest, FailedWriteAsksOncePerFailureUntilYes) {
+    const std::string ini = dir.file("no-such-folder/Pelorin.INI");
+    ui.msgBoxAnswers = {kNo, kCancel, kYes};
+
+    PutString("vscale", "Scales", ini, " 10");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[PutString] Item not written:\n"
+                                "\n"
+                                "file   : " +
+                                    ini +
+                                    "\n"
+                                    "section: Scales\n"
+                                    "item   : vscale\n"
+                                    "value  :  10\n"
+                                    "\n"
+                                    "Click 'Yes' to suppress further message");
+    EXPECT_EQ(ui.boxes[0].style, kYesNoCancel);
+    EXPECT_EQ(ui.boxes[0].title, "Pelorin");
+    EXPECT_FALSE(SuppressPutMsg);
+
+    PutString("vscale", "Scales", ini, " 10"); // Cancel: still asked next time
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_FALSE(SuppressPutMsg);
+
+    PutString("top", "zoom", ini, "5"); // Yes: silent from now on
+    EXPECT_EQ(ui.boxes.size(), 3u);
+    EXPECT_TRUE(SuppressPutMsg);
+
+    PutString("left", "zoom", ini, "6");
+    PutString("right", "zoom", ini, "7");
+    EXPECT_EQ(ui.boxes.size(), 3u);
+    EXPECT_EQ(GetString("top", "zoom", ini), "");
+}
+
+TEST(PathParts, FolderOf) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"C:\\runs\\model.nc", "C:\\runs"},
+        {"/data/run.v2/out.nc", "/data/run.v2"},
+        {"a/b\\c.nc", "a/b"},
+        {"a\\b/c.nc", "a\\b"},
+        {"/x.nc", ""},
+        {"model.nc", ""},
+        {"", ""},
+        {"   ", ""},
+    };
+    for (const auto& [path, folder] : cases)
+        EXPECT_EQ(FolderOf(path), folder) << "'" << path << "'";
+}
+
+TEST(PathParts, GetFolderUpperTrimsTheCallersPath) {
+    std::string path = "  /data/Run.1/x.nc  ";
+    EXPECT_EQ(GetFolderUpper(path), "/DATA/RUN.1");
+    EXPECT_EQ(path, "/data/Run.1/x.nc");
+
+    path = "c:\\Data\\x";
+    EXPECT_EQ(GetFolderUpper(path), "C:\\DATA");
+    path = " x.nc";
+    EXPECT_EQ(GetFolderUpper(path), "");
+    EXPECT_EQ(path, "x.nc");
+    path = "   ";
+    EXPECT_EQ(GetFolderUpper(path), "");
+    EXPECT_EQ(path, "");
+}
+
+TEST(PathParts, FileNameAndExtension) {
+    struct Case {
+        std::string path, name, extension;
+    };
+    const std::vector<Case> cases = {
+        {"C:\\runs\\model.out.nc", "model", "out.nc"},
+        {"C:\\runs\\model", "C:\\runs\\model", ""}, // no dot: the whole path
+        {"/data/run.v2/out.nc", "out", "nc"},
+        {"/data/run.v2/out", "/data/run.v2/out", ""},
+        {"C:\\runs\\ model .nc ", "model", "nc"},
+        {"grid.NC", "grid", "NC"},
+        {"/data/.hidden", "", "hidden"},
+        {"", "", ""},
+        {"   ", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameOf(c.path), c.name) << "'" << c.path << "'";
+        EXPECT_EQ(FileExtensionOf(c.path), c.extension) << "'" << c.path << "'";
+    }
+}
+
+TEST(PathParts, ChangeExtension) {
+    struct Case {
+        std::string name, extension, result;
+    };
+    const std::vector<Case> cases = {
+        {"data.run2.nc", "bnd", "data.bnd"}, // the first dot of the name
+        {"grid", "bnd", "grid.bnd"},
+        {"/data/run.v2/out.nc", "bnd", "/data/run.v2/out.bnd"}, // a dot in a folder is no cut
+        {"C:\\run.v2\\grid", "bnd", "C:\\run.v2\\grid.bnd"},
+        {"/data/run.v2/a.b.nc", "bnd", "/data/run.v2/a.bnd"},
+        {"  x.nc", "bnd", "x.bnd"},
+        {"http://host/data/a.nc", "bnd", ""}, // a URL has no cache beside it
+        {"HTTPS://host/data/a.nc", "bnd", ""},
+        {" Http://host/a", "bnd", ""},
+        {"httpdata.nc", "bnd", "httpdata.bnd"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChangeExtension(c.name, c.extension), c.result) << "'" << c.name << "'";
+}
+
+TEST(Tokens, FindTokenFromTheStart) {
+    struct Case {
+        std::string text;
+        Long n;
+        Long length, start, end;
+    };
+    const std::vector<Case> cases = {
+        {"a,b c", 2, 3, 3, 5},   // the comma wins over the blank
+        {"a;b,c", 2, 3, 3, 5},   // ";" wins over ","
+        {"  x   y", 2, 1, 7, 7}, // leading and repeated blanks
+        {"a\tb;c", 2, 3, 3, 5},  // tab wins over ";"
+        {",,a,,b,,", 2, 1, 6, 6}, {"abc", 1, 3, 1, 3}, {"one two", 2, 3, 5, 7},
+        {"abc", 2, 0, 0, 0}, // no second token
+        {"   ", 1, 0, 0, 0}, // separators only
+        {";;;", 1, 0, 0, 0},      {"", 1, 0, 0, 0},    {"abc", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Long start = 0;
+        Long end = 0;
+        EXPECT_EQ(FindToken(c.text, c.n, start, end), c.length) << "'" << c.text << "' " << c.n;
+        if (c.length > 0) {
+            EXPECT_EQ(start, c.start) << "'" << c.text << "'";
+            EXPECT_EQ(end, c.end) << "'" << c.text << "'";
+        }
+    }
+}
+
+TEST(Tokens, FindTokenGoesOnAfterEndAndChoosesTheSeparatorThere) {
+    Long start = 0;
+    Long end = 0;
+    EXPECT_EQ(FindToken("a b c", 1, start, end), 1);
+    EXPECT_EQ(FindToken("a b c", 1, start, end), 1);
+    EXPECT_EQ(start, 3);
+    EXPECT_EQ(FindToken("a b c", 2, start, end), 0);
+
+    // From position 4 on there is no comma left: the blank separates.
+    start = 0;
+    end = 3;
+    EXPECT_EQ(FindToken("a,b c d", 1, start, end), 1);
+    EXPECT_EQ(start, 5);
+
+    start = 0;
+    end = 2147483647; // the search start may not wrap around
+    EXPECT_EQ(FindToken("a b", 1, start, end), 0);
+}
+
+TEST(Tokens, FindWordSeparatesAtBlanksOnly) {
+    Long start = 0;
+    Long end = 0;
+    EXPECT_EQ(FindWord("a,b c", 2, start, end), 1);
+    EXPECT_EQ(start, 5);
+    start = end = 0;
+    EXPECT_EQ(FindWord("x\ty z", 1, start, end), 3);
+}
+
+TEST(Tokens, GetTokenKeepsBlanksInsideOtherSeparators) {
+    EXPECT_EQ(GetToken("a, b ,c", 2), " b ");
+    EXPECT_EQ(GetToken("lon lat  time", 3), "time");
+    EXPECT_EQ(GetToken("lon lat", 3), "");
+    EXPECT_EQ(GetToken(",,,", 1), "");
+    EXPECT_EQ(GetToken("", 1), "");
+}
+
+TEST(Tokens, ValuesOfTokensAndWords) {
+    EXPECT_EQ(GetWord("  12.5  3e2", 2), 300.0);
+    EXPECT_EQ(GetWord("  12.5  3e2", 1), 12.5);
+    EXPECT_EQ(GetWord("12.5", 2), 0.0);
+    EXPECT_EQ(GetWord("abc 7", 1), 0.0);
+    EXPECT_EQ(GetWord("1,5 7", 1), 1.0); // words split at blanks only; Val stops at ","
+    EXPECT_EQ(GetWord("", 1), 0.0);
+    EXPECT_EQ(GetWord("     ", 1), 0.0);
+    EXPECT_EQ(GetTokenValue("1.5,-2.5e1", 2), -25.0);
+    EXPECT_EQ(GetTokenValue("1,,", 3), 0.0);
+    EXPECT_EQ(GetTokenValue("", 1), 0.0);
+}
+
+TEST(Tokens, CountTokensOfTheFirstLine) {
+    const std::vector<std::pair<std::string, Long>> cases = {
+        {"1 2 3", 3},    {" 1  2 ", 2}, {"a,b\rc,d", 2}, {"a b\nc d e", 2}, {"\na b", 0},
+        {"a\tb c;d", 2}, // tab wins
+        {"a,b c", 2},    {",,,", 0},    {"   ", 0},      {"x", 1},          {"", 0},
+    };
+    for (const auto& [text, count] : cases)
+        EXPECT_EQ(CountTokens(text), count) << "'" << text << "'";
+}
+
+TEST(Files, FileExistsOpenGivesTheRuntimeErrorNumbers) {
+    TempDir dir;
+    const std::string file = dir.file("a.nc");
+    writeFile(file);
+    EXPECT_EQ(FileExistsOpen(file), 1);
+    EXPECT_EQ(FileExistsOpen(dir.file("missing.nc")), -53);
+    EXPECT_EQ(FileExistsOpen(dir.file("no-folder/missing.nc")), -76);
+    EXPECT_EQ(FileExistsOpen(file + "/x.nc"), -76); // a file where a folder should be
+    EXPECT_EQ(FileExistsOpen(dir.path().string()), -75);
+    EXPECT_EQ(FileExistsOpen(""), -53);
+    EXPECT_EQ(FileExistsOpen("http://127.0.0.1/data.nc"), -76);
+
+    std::string backslashed = file;
+    for (char& c : backslashed)
+        if (c == '/') c = '\\';
+    EXPECT_EQ(FileExistsOpen(backslashed), 1);
+}
+
+TEST(Files, FileExistsOpenWithoutReadPermission) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    const std::string file = dir.file("locked.nc");
+    writeFile(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    EXPECT_EQ(FileExistsOpen(file), -70);
+}
+
+TEST(Files, ExistFile) {
+    TempDir dir;
+    const std::string file = dir.file("a.nc");
+    writeFile(file);
+    EXPECT_TRUE(ExistFile(file));
+    EXPECT_FALSE(ExistFile(dir.file("b.nc")));
+    EXPECT_FALSE(ExistFile(""));
+    EXPECT_FALSE(ExistFile("   "));
+}
+
+TEST(Files, CompareFileDatesAtFullResolution) {
+    TempDir dir;
+    const std::string a = dir.file("a.bnd");
+    const std::string b = dir.file("b.nc");
+    const std::string none1 = dir.file("none1");
+    const std::string none2 = dir.file("none2");
+    writeFile(a);
+    writeFile(b);
+    EXPECT_EQ(CompareFileDates(none1, b), -1);
+    EXPECT_EQ(CompareFileDates(a, none2), -2);
+    EXPECT_EQ(CompareFileDates(none1, none2), -3);
+    EXPECT_EQ(CompareFileDates(a, dir.path().string()), -2); // a folder is no file
+
+    setMtime(a, 1700000000, 0);
+    setMtime(b, 1700000000, 0);
+    EXPECT_EQ(CompareFileDates(a, b), 3);
+
+    // Within one second: the cache written after the dataset is newer.
+    setMtime(a, 1700000000, 500000000);
+    EXPECT_EQ(CompareFileDates(a, b), 1);
+    EXPECT_EQ(CompareFileDates(b, a), 2);
+
+    setMtime(b, 1700000001, 0);
+    EXPECT_EQ(CompareFileDates(a, b), 2);
+    EXPECT_EQ(CompareFileDates(b, a), 1);
+}
