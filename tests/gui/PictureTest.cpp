@@ -10,7 +10,7 @@
 #include <set>
 #include <utility>
 
-QApplication& testApp();
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

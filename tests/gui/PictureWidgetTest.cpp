@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-QApplication& testApp();
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-QApplication& testApp();
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -186,3 +186,71 @@ TEST(VArray, MovedFromArrayIsErased) {
     EXPECT_EQ(d(2, 2), 0);
 }
 } // namespace
+
+namespace {
+// One parameter type receives a list or a grid; ReDim decides which.
+void fillAsCaller(VArray<int>& a, bool grid) {
+    if (grid)
+        a.ReDim(1, 2, 1, 3);
+    else
+        a.ReDim(0, 4);
+}
+
+TEST(VArray, ReDimSetsTheRank) {
+    VArray<int> a;
+    EXPECT_EQ(a.Rank(), 0);
+    fillAsCaller(a, true);
+    EXPECT_EQ(a.Rank(), 2);
+    EXPECT_EQ(a.size(), 6u);
+    EXPECT_EQ(UBound(a, 2), 3);
+    EXPECT_EQ(errorOf([&] { a(1); }), err::Subscript); // one index on a grid
+    a(2, 3) = 9;
+    EXPECT_EQ(a.data()[5], 9);
+
+    fillAsCaller(a, false);
+    EXPECT_EQ(a.Rank(), 1);
+    EXPECT_EQ(a.size(), 5u);
+    EXPECT_EQ(a(4), 0); // fresh elements
+    EXPECT_EQ(LBound(a), 0);
+    EXPECT_EQ(errorOf([&] { UBound(a, 2); }), err::Subscript);
+    EXPECT_EQ(errorOf([&] { LBound(a, 0); }), err::Subscript);
+    EXPECT_EQ(errorOf([&] { a(1, 1); }), err::Subscript); // two indices on a list
+
+    // A refused ReDim keeps rank and bounds.
+    EXPECT_EQ(errorOf([&] { a.ReDim(1, 2, 3, 1); }), err::Subscript);
+    EXPECT_EQ(a.Rank(), 1);
+    EXPECT_EQ(UBound(a), 4);
+
+    a.Erase();
+    EXPECT_EQ(a.Rank(), 0);
+    EXPECT_EQ(errorOf([&] { a(0); }), err::Subscript);
+}
+
+TEST(VArray, ReDimPreserveKeepsTheRank) {
+    VArray<int> a(1, 3);
+    a(3) = 7;
+    EXPECT_EQ(errorOf([&] { a.ReDimPreserve(1, 3, 1, 2); }), err::Subscript);
+    EXPECT_EQ(a.Rank(), 1);
+    EXPECT_EQ(a(3), 7);
+
+    VArray2<int> g(1, 2, 1, 2);
+    g(2, 2) = 5;
+    EXPECT_EQ(errorOf([&] { g.ReDimPreserve(1, 4); }), err::Subscript);
+    EXPECT_EQ(g.Rank(), 2);
+    EXPECT_EQ(g(2, 2), 5);
+
+    // Not allocated: Preserve is a plain ReDim of either rank.
+    VArray<int> e;
+    e.ReDimPreserve(0, 1, 0, 1);
+    EXPECT_EQ(e.Rank(), 2);
+    e.Erase();
+    e.ReDimPreserve(2, 2);
+    EXPECT_EQ(e.Rank(), 1);
+    EXPECT_EQ(LBound(e), 2);
+
+    // A copy keeps the rank.
+    VArray<int> c = g;
+    EXPECT_EQ(c.Rank(), 2);
+    EXPECT_EQ(c(2, 2), 5);
+}
+} // namespace

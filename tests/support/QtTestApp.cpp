@@ -1,10 +1,12 @@
 // The one QApplication of the test binary, made on first use (gtest_main owns main).
+#include "tests/support/QtTestApp.h"
+
 #include <QApplication>
 #include <cstdlib>
 
 QApplication& testApp() {
     static int argc = 1;
-    static char name[] = "test_gui";
+    static char name[] = "pelorin-test";
     static char* argv[] = {name, nullptr};
     // Kept for the whole run and never destroyed: Qt's own statics go first at exit.
     static QApplication* app = [] {

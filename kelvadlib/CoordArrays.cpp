@@ -1,0 +1,309 @@
+// The coordinate caches of a slot handed out as the caller's arrays, and the corner table of
+// a mesh read from its connectivity variable.
+#include "common/NetCDF.h"
+#include "kelvadlib/Kelvad.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Convert.h"
+#include "runtime/Text.h"
+
+#include <netcdf.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The program's degree-to-radian factor, 3.1415926 / 180 (not the exact pi / 180).
+constexpr double kDegToRad = 0.017453292222222222;
+
+float toRad(float degrees) {
+    return static_cast<float>(static_cast<double>(degrees) * kDegToRad);
+}
+
+// The handler text of the fills: "[tag] Error(number n)is:" CR LF and the quoted description.
+std::string fillErrorText(const std::string& procedure, const RuntimeError& e) {
+    return "[" + procedure + "] Error(number " + CStr(static_cast<Long>(e.number())) +
+           ")is:\r\n\"" + e.description() + "\"";
+}
+
+Variant result(Integer value) {
+    return Variant(value);
+}
+
+// The cache times the factor, over 1 To n.
+void scaledCopy(const VArray<float>& cache, Long n, VArray<float>& out) {
+    out.ReDim(1, n);
+    for (Long i = 1; i <= n; ++i)
+        out(i) = toRad(cache(i));
+}
+
+// Boundary-fitted grids: the flat caches laid out as the caller's two-dimensional arrays, in
+// the order lonlatOrder asks for.
+void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
+    auto value = [rad](float x) { return rad ? toRad(x) : x; };
+    Long k = 0;
+    switch (r.lonlatOrder) {
+    case 1:
+        outLon.ReDim(1, r.iMax, 1, r.jMax);
+        outLat.ReDim(1, r.iMax, 1, r.jMax);
+        for (Long i = 1; i <= r.iMax; ++i)
+            for (Long j = 1; j <= r.jMax; ++j) {
+                k = AddL(k, 1);
+                outLat(i, j) = value(r.latArr(k));
+                outLon(i, j) = value(r.lonArr(k));
+            }
+        // Such files are read in the other order by the next fill.
+        if (r.dime(1).name == "gridi") r.lonlatOrder = 4;
+        break;
+    case 2:
+        outLon.ReDim(1, r.jMax, 1, r.iMax);
+        outLat.ReDim(1, r.jMax, 1, r.iMax);
+        for (Long j = 1; j <= r.jMax; ++j)
+            for (Long i = 1; i <= r.iMax; ++i) {
+                k = AddL(k, 1);
+                outLat(j, i) = value(r.latArr(k));
+                outLon(j, i) = value(r.lonArr(k));
+            }
+        break;
+    case 4:
+        // Into the arrays the order-1 fill dimensioned.
+        for (Long j = 1; j <= r.jMax; ++j)
+            for (Long i = 1; i <= r.iMax; ++i) {
+                k = AddL(k, 1);
+                outLat(i, j) = value(r.latArr(k));
+                outLon(i, j) = value(r.lonArr(k));
+            }
+        r.lonlatOrder = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+// Finite-volume meshes: node coordinates on request (outLon(1) < 0), else one position per
+// element. False with ErrorMessage set when the request cannot be met.
+bool fillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
+                      bool rad) {
+    // An array never dimensioned asks for nothing.
+    if (!outLon.IsAllocated()) outLon.ReDim(0, 1);
+    const bool nodeRequest = outLon(1) < 0;
+    const bool onNodes = r.vari(r.lon_vId).arrayDimId(1) == r.node_dId;
+    if (onNodes && nodeRequest) {
+        outLon = r.lonArr;
+        outLat = r.latArr;
+        if (rad) {
+            for (Long i = 1; i <= outLon.UBound(); ++i) {
+                outLon(i) = toRad(outLon(i));
+                outLat(i) = toRad(outLat(i));
+            }
+        }
+    } else if (onNodes) {
+        // The centre of each element's three corners.
+        outLon.ReDim(1, r.nElements);
+        outLat.ReDim(1, r.nElements);
+        for (Long n = 1; n <= r.nElements; ++n) {
+            const Long a = r.node1Arr(n), b = r.node2Arr(n), c = r.node3Arr(n);
+            outLon(n) = static_cast<float>(
+                (double{r.lonArr(a)} + double{r.lonArr(b)} + double{r.lonArr(c)}) / 3.0);
+            outLat(n) = static_cast<float>(
+                (double{r.latArr(a)} + double{r.latArr(b)} + double{r.latArr(c)}) / 3.0);
+            if (rad) {
+                outLon(n) = toRad(outLon(n));
+                outLat(n) = toRad(outLat(n));
+            }
+        }
+    } else if (nodeRequest) {
+        kv.ErrorMessage = "This file does not have node coordinates";
+        return false;
+    } else if (rad) {
+        scaledCopy(r.lonArr, r.nElements, outLon);
+        scaledCopy(r.latArr, r.nElements, outLat);
+    } else {
+        outLon = r.lonArr;
+        outLat = r.latArr;
+    }
+    return true;
+}
+
+Variant fillLonLat(Kelvad& kv, Long nH, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
+    const std::string procedure = rad ? "doFill_LonLatRad" : "doFill_LonLatDeg";
+    try {
+        NcfRec& r = kv.ncf(nH);
+        switch (r.GridType) {
+        case 1:
+        case 2:
+        case 4:
+        case 5: {
+            if (!rad) {
+                // Copies with the caches' own bounds.
+                outLon = r.lonArr;
+                outLat = r.latArr;
+                break;
+            }
+            const bool cells = r.GridType == 1, mesh = r.GridType == 4;
+            scaledCopy(r.lonArr, cells ? r.nCells : mesh ? r.nNodes : r.nLon, outLon);
+            scaledCopy(r.latArr, cells ? r.nCells : mesh ? r.nNodes : r.nLat, outLat);
+            break;
+        }
+        case 3:
+            fillBoundaryFitted(r, outLon, outLat, rad);
+            break;
+        case 6:
+            if (!fillFiniteVolume(kv, r, outLon, outLat, rad)) return result(-1);
+            break;
+        default:
+            kv.ErrorMessage = "unknown file type";
+            return result(-1);
+        }
+        return result(1);
+    } catch (const RuntimeError& e) {
+        kv.ErrorMessage = fillErrorText(procedure, e);
+        return result(-1);
+    }
+}
+
+// A netCDF call of the connectivity read that failed.
+struct NcFailure {
+    int status;
+};
+void check(int status) {
+    if (status != NC_NOERR) throw NcFailure{status};
+}
+
+// Up to `want` values of a variable of one or two dimensions, in storage order, read row by
+// row so that nothing beyond them is read. Returns how many the variable gave.
+std::size_t readFirstValues(const NcfRec& r, Long vId, std::vector<int>& buf, std::size_t want) {
+    const VariRec& v = r.vari(vId);
+    std::size_t sizes[2] = {1, 1};
+    for (Long k = 1; k <= v.narray; ++k)
+        sizes[k - 1] =
+            static_cast<std::size_t>(std::max<Long>(0, r.dime(v.arrayDimId(k) + 1).size));
+    const std::size_t rows = v.narray == 2 ? sizes[0] : 1;
+    const std::size_t rowLen = v.narray == 2 ? sizes[1] : sizes[0];
+    std::size_t got = 0;
+    for (std::size_t row = 0; row < rows && got < want; ++row) {
+        const std::size_t take = std::min(rowLen, want - got);
+        if (take == 0) break;
+        if (v.narray == 2) {
+            const std::size_t start[2] = {row, 0};
+            const std::size_t cnt[2] = {1, take};
+            check(nc_get_vara_int(r.ncid, static_cast<int>(vId - 1), start, cnt, buf.data() + got));
+        } else {
+            const std::size_t start[1] = {0};
+            const std::size_t cnt[1] = {take};
+            check(nc_get_vara_int(r.ncid, static_cast<int>(vId - 1), start, cnt, buf.data() + got));
+        }
+        got += take;
+    }
+    return got;
+}
+
+} // namespace
+
+Variant Kelvad::doFill_LonLatRad(Long nH, VArray<float>& outLon, VArray<float>& outLat) {
+    return fillLonLat(*this, nH, outLon, outLat, true);
+}
+
+Variant Kelvad::doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& outLat) {
+    return fillLonLat(*this, nH, outLon, outLat, false);
+}
+
+Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
+                             VArray<Long>& node3) {
+    const std::string tag = "[doFill_NodeMesh] ";
+    try {
+        NcfRec& r = ncf(nNc);
+        if (r.face_dId < 0 || r.nSide <= 0) {
+            ErrorMessage = tag + "Node connection dimension not set: ";
+            return -1;
+        }
+        // The last fixed variable over the nodes-per-element dimension.
+        Long found = 0;
+        for (Long n = 1; n <= r.nVars; ++n) {
+            const VariRec& v = r.vari(n);
+            if (v.kind != 2) continue;
+            bool overFaces = false;
+            for (Long k = 1; k <= v.narray; ++k)
+                if (v.arrayDimId(k) == r.face_dId) overFaces = true;
+            if (!overFaces) continue;
+            if (v.narray > 2) {
+                ErrorMessage = tag + "ncf(nNc).vari(n).narray > 2 ";
+                return -1;
+            }
+            found = n;
+        }
+        if (found == 0) {
+            ErrorMessage = tag + "Node connection varable not found: ";
+            return -1;
+        }
+
+        const Long total = MulL(r.nSide, r.nElements);
+        if (total < 0) throw RuntimeError(err::Subscript);
+        std::vector<int> buf(static_cast<std::size_t>(total));
+        try {
+            check(ReopenSlot(nNc));
+            const std::size_t got = readFirstValues(r, found, buf, buf.size());
+            if (got < buf.size()) {
+                ErrorMessage = tag + "Node connection variable " + r.vari(found).name +
+                               " holds fewer than nSide x nElements values";
+                return -1;
+            }
+        } catch (const NcFailure& f) {
+            ErrorMessage = tag + "NetCDF Error: " + NcErrorText(f.status);
+            CloseSlot(nNc);
+            return -1;
+        }
+
+        // Each element's first three corners; the file counts nodes from 0, and with layers
+        // every node of a column, which the division folds onto its horizontal node.
+        VArray<Long> n1(1, r.nElements), n2(1, r.nElements), n3(1, r.nElements);
+        const double perColumn = r.FV_layers + 1.0;
+        std::size_t k = 0;
+        auto corner = [&](Long element) {
+            if (k >= buf.size()) throw RuntimeError(err::Subscript);
+            const Long node = AddL(CLng(Fix(Div(buf[k++], perColumn))), 1);
+            if (node < 1 || node > r.nNodes) {
+                ErrorMessage = tag + "Node number " + CStr(node) + " of element " + CStr(element) +
+                               " is outside 1 to " + CStr(r.nNodes);
+                return Long{-1};
+            }
+            return node;
+        };
+        for (Long n = 1; n <= r.nElements; ++n) {
+            const Long a = corner(n);
+            if (a < 0) return -1;
+            const Long b = corner(n);
+            if (b < 0) return -1;
+            const Long c = corner(n);
+            if (c < 0) return -1;
+            n1(n) = a;
+            n2(n) = b;
+            n3(n) = c;
+            if (r.nSide == 6) k += 3;
+        }
+        node1 = std::move(n1);
+        node2 = std::move(n2);
+        node3 = std::move(n3);
+        return 1;
+    } catch (const RuntimeError& e) {
+        ErrorMessage = tag + "Error(number " + CStr(static_cast<Long>(e.number())) + ")is:\r\n\"" +
+                       e.description() + "\"";
+        return -1;
+    }
+}
+
+Long Kelvad::doFill_vCoord(Long nH, VArray<double>& outvCoord) {
+    try {
+        const NcfRec& r = ncf(nH);
+        outvCoord.ReDim(1, r.kMax);
+        for (Long k = 1; k <= r.kMax; ++k)
+            outvCoord(k) = r.vCoordArr(k);
+        return 1;
+    } catch (const RuntimeError& e) {
+        ErrorMessage = ErrorFrame("", e);
+        return -1;
+    }
+}

@@ -1,0 +1,273 @@
+#include "kelvadlib/Kelvad.h"
+#include "kelvadlib/NCUtils.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Strings.h"
+
+namespace {
+
+// A failure of the recognition: its text goes to ErrorMessage and the run ends with -1.
+struct Unrecognised {
+    const char* text;
+};
+
+// The first variable (from 1) passing test, or 0.
+template <class Test> Long firstVar(const NcfRec& r, Test test) {
+    for (Long n = 1; n <= r.nVars; ++n)
+        if (test(r.vari(n))) return n;
+    return 0;
+}
+
+} // namespace
+
+Long Kelvad::PickCoordVariables(Long nH) {
+    try {
+        NcfRec& r = ncf(nH);
+        auto dimSize = [&r](Long dId) { return r.dime(dId + 1).size; };
+
+        // 0. Reset. nSide, nXysize, FV_*, time_vId and level_vId keep their earlier values
+        // until a search below finds something for them.
+        r.nCell_dId = -1;
+        r.nCells = 0;
+        r.node_dId = -1;
+        r.nNodes = 0;
+        r.elem_dId = -1;
+        r.nElements = 0;
+        r.face_dId = -1;
+        r.lon_vId = -1;
+        r.lat_vId = -1;
+        r.lon_dId = -1;
+        r.lat_dId = -1;
+        r.GridType = 0;
+        r.nLon = 0;
+        r.nLat = 0;
+        r.iCell_dId = -1;
+        r.jCell_dId = -1;
+        r.iMax = 0;
+        r.jMax = 0;
+        r.LLbyNodeOrEleement = 0;
+        r.spacing_vId = -1;
+        r.dimension_vId = -1;
+        r.time_dId = -1;
+        r.nTime = 0;
+        r.level_dId = -1;
+        r.kCell_dId = -1;
+        r.kMax = 0;
+        r.TimePick = -1;
+        r.LevelPick = -1;
+        r.lonlatOrder = -1;
+
+        // 1. Mesh and cell dimensions by name; the last match of a list wins.
+        for (Long d = 1; d <= r.nDimes; ++d) {
+            const DimeRec& dr = r.dime(d);
+            if (InAliasList(dr.name, cellaKa)) {
+                r.nCell_dId = d - 1;
+                r.nCells = dr.size;
+            } else if (InAliasList(dr.name, nodeaKa)) {
+                r.node_dId = d - 1;
+                r.nNodes = dr.size;
+            } else if (InAliasList(dr.name, elementaKa)) {
+                r.elem_dId = d - 1;
+                r.nElements = dr.size;
+            } else if (InAliasList(dr.name, faceaKa)) {
+                r.face_dId = d - 1;
+                r.nSide = dr.size;
+            }
+        }
+
+        // 2 and 3. Longitude and latitude by name, else by their units.
+        Long na_lon = 0, na_lat = 0;
+        auto pickLonLat = [&](auto isLon, auto isLat) {
+            for (Long n = 1; n <= r.nVars; ++n) {
+                const VariRec& v = r.vari(n);
+                const bool coordVar = v.narray == 1 && v.name == v.arrayDimName(1);
+                if (isLon(n)) {
+                    na_lon = v.narray;
+                    r.lon_vId = n;
+                    if (coordVar) r.lon_dId = v.arrayDimId(1);
+                } else if (isLat(n)) {
+                    na_lat = v.narray;
+                    r.lat_vId = n;
+                    if (coordVar) r.lat_dId = v.arrayDimId(1);
+                }
+                if (r.lon_vId > 0 && r.lat_vId > 0) break;
+            }
+        };
+        pickLonLat([&](Long n) { return InAliasList(r.vari(n).name, lonaKa); },
+                   [&](Long n) { return InAliasList(r.vari(n).name, lataKa); });
+        if (r.lon_vId == -1 && r.lat_vId == -1)
+            pickLonLat([&](Long n) { return UnitMatch(nH, n, "East"); },
+                       [&](Long n) { return UnitMatch(nH, n, "North"); });
+
+        // 4. Layout.
+        if (r.lon_vId != -1 && r.lat_vId != -1) {
+            if (na_lon != na_lat) throw Unrecognised{"[pickCoordVariables] na_lon <> na_lat"};
+            if (na_lon <= 0) throw Unrecognised{"[pickCoordVariables] na_lon=0, yet lon_vId>0"};
+            if (na_lon == 1) {
+                bool meshUnits = false;
+                if (r.lon_dId >= 0 && r.lat_dId >= 0) {
+                    r.nLon = dimSize(r.lon_dId);
+                    r.nLat = dimSize(r.lat_dId);
+                    r.GridType = 2;
+                } else if (r.lon_dId >= 0 || r.lat_dId >= 0) {
+                    throw Unrecognised{"[pickCoordVariables] Inconsistent Lon_dID vs Lat_dID"};
+                } else if (r.nCell_dId >= 0 && r.node_dId >= 0) {
+                    throw Unrecognised{"[pickCoordVariables] nCell_dId >= 0 And node_dId >= 0"};
+                } else if (r.nCell_dId >= 0) {
+                    r.GridType = 1;
+                } else if (r.node_dId >= 0 && r.elem_dId >= 0) {
+                    if (r.nSide != 3 && r.nSide != 6)
+                        throw Unrecognised{"[pickCoordVariables] ncf(nH).nSide <> 3 or 6 "};
+                    const Long first = r.vari(r.lon_vId).arrayDimId(1);
+                    if (first == r.node_dId) {
+                        r.LLbyNodeOrEleement = 1;
+                        r.GridType = 4;
+                        r.FV_dimensions = 0;
+                        r.FV_layers = 0;
+                    } else if (first == r.elem_dId) {
+                        r.LLbyNodeOrEleement = 2;
+                        r.GridType = 6;
+                        r.FV_dimensions = 0;
+                        r.FV_layers = 0;
+                        for (Long d = 1; d <= r.nDimes; ++d) {
+                            const DimeRec& dr = r.dime(d);
+                            if (InAliasList(dr.name, "dimensions"))
+                                r.FV_dimensions = dr.size;
+                            else if (InAliasList(dr.name, "layers"))
+                                r.FV_layers = dr.size;
+                        }
+                        if (r.FV_dimensions == 0)
+                            ErrorMessage = "[pickCoordVariables] FV_dimensions/FV_layers = 0";
+                        else if (r.FV_dimensions == 3 && r.FV_layers == 0)
+                            throw Unrecognised{
+                                "[pickCoordVariables] FV_dimensions Or FV_layers = 0"};
+                    }
+                    meshUnits = true;
+                } else {
+                    throw Unrecognised{
+                        "[pickCoordVariables] nCell_dId<0 And node_dId<0, yet na_lon=1"};
+                }
+
+                // 5. Mesh coordinates by units: one-dimensional east and north variables
+                // other than those found so far take their place.
+                if (meshUnits) {
+                    Long east = 0, north = 0;
+                    for (Long n = 1; n <= r.nVars; ++n) {
+                        const bool oneDim = r.vari(n).narray == 1;
+                        if (UnitMatch(nH, n, "East") && n != r.lon_vId) {
+                            if (oneDim) east = n;
+                        } else if (UnitMatch(nH, n, "North") && n != r.lat_vId) {
+                            if (oneDim) north = n;
+                        }
+                        if (east > 0 && north > 0) {
+                            r.lon_vId = east;
+                            r.lat_vId = north;
+                            break;
+                        }
+                    }
+                }
+            } else if (na_lon == 2 || na_lon == 3) {
+                r.GridType = 3;
+                for (Long d = 1; d <= r.nDimes; ++d) {
+                    const std::string& name = r.dime(d).name;
+                    if (InAliasList(name, ixaKa))
+                        r.iCell_dId = d - 1;
+                    else if (InAliasList(name, jyaKa))
+                        r.jCell_dId = d - 1;
+                }
+                if (r.iCell_dId == -1 || r.jCell_dId == -1) {
+                    // The two horizontal dimensions are the last two of the longitude
+                    // variable, i before j.
+                    const VariRec& lon = r.vari(r.lon_vId);
+                    r.iCell_dId = lon.arrayDimId(na_lon - 1);
+                    r.jCell_dId = lon.arrayDimId(na_lon);
+                }
+                r.iMax = dimSize(r.iCell_dId);
+                r.jMax = dimSize(r.jCell_dId);
+            } else {
+                throw Unrecognised{"[pickCoordVariables] Array dimension>2 for Lon/Lat vars"};
+            }
+        }
+
+        // 6. GMT grid, when nothing above fitted.
+        if (r.GridType == 0) {
+            for (Long d = 1; d <= r.nDimes; ++d) {
+                const DimeRec& dr = r.dime(d);
+                if (UCase(dr.name) == "SIDE") r.nSide = dr.size;
+                if (UCase(dr.name) == "XYSIZE") r.nXysize = dr.size;
+            }
+            auto gmtVar = [&r](const std::string& key, bool needsAtt) {
+                return firstVar(r, [&](const VariRec& v) {
+                    return UCase(Left(v.name, Len(key))) == key &&
+                           UCase(v.arrayDimName(1)) == "SIDE" && (!needsAtt || v.nattri >= 1);
+                });
+            };
+            const Long x = gmtVar("X_R", true);
+            if (x == 0)
+                throw Unrecognised{"[pickCoordVariables] can not identify horizontal coordiantes"};
+            r.lon_vId = x;
+            const Long y = gmtVar("Y_R", true);
+            if (y == 0)
+                throw Unrecognised{"[pickCoordVariables] can not identify coordiantes: GMTy"};
+            r.lat_vId = y;
+            const Long z = gmtVar("Z_R", true);
+            if (z > 0) r.level_vId = z;
+            const Long spacing = gmtVar("SPACING", false);
+            if (spacing == 0)
+                throw Unrecognised{"[pickCoordVariables] can not identify coordiantes: GMTspacing"};
+            r.spacing_vId = spacing;
+            const Long dimension = gmtVar("DIMENSION", false);
+            if (dimension == 0)
+                throw Unrecognised{"[pickCoordVariables] can not identify horizontal coordiantes"};
+            r.dimension_vId = dimension;
+            r.GridType = 5;
+        }
+
+        // 7. Time: a coordinate variable of the list first, else any one-dimensional one.
+        Long t = firstVar(
+            r, [&](const VariRec& v) { return InAliasList(v.name, timeaKa) && v.kind == 1; });
+        if (t == 0)
+            t = firstVar(
+                r, [&](const VariRec& v) { return InAliasList(v.name, timeaKa) && v.narray == 1; });
+        if (t > 0) {
+            r.time_dId = r.vari(t).arrayDimId(1);
+            r.time_vId = t;
+            r.nTime = dimSize(r.time_dId);
+        }
+
+        // 8. Vertical coordinate; a GMT grid's is its z range.
+        if (r.GridType != 5) {
+            Long z = firstVar(r, [&](const VariRec& v) {
+                return v.kind == 1 && InAliasList(v.name, levelaKa) && v.narray == 1;
+            });
+            if (z > 0) {
+                r.level_dId = r.vari(z).arrayDimId(1);
+                r.level_vId = z;
+            } else {
+                // A level list over a horizontal, mesh or time dimension is no vertical axis.
+                z = firstVar(r, [&](const VariRec& v) {
+                    if (!InAliasList(v.name, levelaKa) || v.narray != 1) return false;
+                    const Long d = v.arrayDimId(1);
+                    return d != r.lat_dId && d != r.lon_dId && d != r.nCell_dId &&
+                           d != r.elem_dId && d != r.node_dId && d != r.time_dId;
+                });
+                if (z > 0) {
+                    r.level_dId = r.vari(z).arrayDimId(1);
+                    r.kCell_dId = r.level_dId;
+                    r.level_vId = z;
+                }
+            }
+            if (z > 0) r.kMax = dimSize(r.level_dId);
+        }
+
+        // 9.
+        if (r.time_dId != -1) r.TimePick = 1;
+        if (r.level_dId != -1) r.LevelPick = 1;
+        return 1;
+    } catch (const Unrecognised& u) {
+        ErrorMessage = u.text;
+        return -1;
+    } catch (const RuntimeError& e) {
+        ErrorMessage = ErrorFrame("[PickCoordVariables] ", e);
+        return -1;
+    }
+}

@@ -1,0 +1,423 @@
+#include "common/MinMax.h"
+#include "common/NetCDF.h"
+#include "common/Strings.h"
+#include "kelvadlib/Kelvad.h"
+#include "kelvadlib/NCUtils.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+
+#include <netcdf.h>
+
+#include <bit>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// Numbers as their Str forms, joined by two blanks.
+template <class T> std::string joinStr(const std::vector<T>& values) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) text += "  ";
+        text += Str(values[i]);
+    }
+    return text;
+}
+
+// The default fill of a type when a variable gives none (or a fill of 0). The byte fill is
+// the library's own, -127.
+double defaultFill(Long type) {
+    switch (type) {
+    case NC_BYTE:
+        return -127;
+    case NC_CHAR:
+        return 0;
+    case NC_SHORT:
+        return -32767;
+    case NC_INT:
+        return -2147483647;
+    case NC_FLOAT:
+        return std::bit_cast<double>(std::uint64_t{0x479E000000000000});
+    case NC_DOUBLE:
+        return std::bit_cast<double>(std::uint64_t{0x479E000000000001});
+    default:
+        return 0;
+    }
+}
+
+Long unitSize(Long type) {
+    switch (type) {
+    case NC_BYTE:
+    case NC_CHAR:
+        return 1;
+    case NC_SHORT:
+        return 2;
+    case NC_INT:
+    case NC_FLOAT:
+        return 4;
+    case NC_DOUBLE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+// The text of a netCDF-4 string attribute that holds exactly one string; false otherwise.
+bool readSingleString(int ncid, int varid, const char* name, std::size_t len, std::string& out) {
+    if (len != 1) return false;
+    char* value = nullptr;
+    if (nc_get_att_string(ncid, varid, name, &value) != NC_NOERR) return false;
+    out = value ? std::string(value) : std::string();
+    nc_free_string(1, &value);
+    return true;
+}
+
+// A text attribute read into n + 2 blanks, as the reader has always kept it.
+int readText(int ncid, int varid, const char* name, std::size_t len, std::string& out) {
+    std::string buffer(len + 2, ' ');
+    const int status = nc_get_att_text(ncid, varid, name, buffer.data());
+    out = buffer;
+    return status;
+}
+
+std::string typeMessage(const std::string& varName, const std::string& attName, Long type) {
+    return std::string("Variable-Type of Attribute not expected:") + kCrLf +
+           "Variable Name = " + varName + "\n" + "Attribute Name = " + attName + "\n" +
+           "Tyep Number = " + Str(type);
+}
+
+// Thrown inside the reader for a failed netCDF call whose status the reader examines.
+struct NcFailure {
+    int status;
+};
+
+void check(int status) {
+    if (status != NC_NOERR) throw NcFailure{status};
+}
+
+} // namespace
+
+Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
+    if (FName.empty()) {
+        ErrorMessage = "Given file name is Empty";
+        return -1;
+    }
+    int id = -1;
+    const int openStatus = nc_open(FName.c_str(), NC_NOWRITE, &id);
+    if (openStatus != NC_NOERR || id < 0) {
+        ErrorMessage = NcErrorText(openStatus) + kCrLf + "Unable to open " + FName;
+        return -1;
+    }
+
+    NcfRec* slot = nullptr;
+    try {
+        // The record array grows to hold the slot (0 To nH), keeping its records; it never
+        // shrinks here.
+        if (nH >= 0 && (!ncf.IsAllocated() || ncf.UBound() < nH)) ncf.ReDimPreserve(0, nH);
+        slot = &ncf(nH);
+    } catch (const RuntimeError& e) {
+        nc_close(id);
+        ErrorMessage = ErrorFrame("", e);
+        return -1;
+    }
+    NcfRec& r = *slot;
+    // The id this slot held belongs to the dataset being replaced.
+    if (r.ncid >= 0 && r.ncid != id) nc_close(r.ncid);
+    r.ncid = id;
+    r.EraseCaches();
+
+    // Any failure past the open closes the dataset, except the two that leave it open.
+    auto failAndClose = [&](const std::string& text) {
+        ErrorMessage = text;
+        nc_close(id);
+        r.ncid = -1;
+        return Long{-1};
+    };
+
+    try {
+        int ndims = 0;
+        check(nc_inq_ndims(id, &ndims));
+        if (ndims <= 0) {
+            ErrorMessage = std::string("ndim& = 0: Possibly not NC file") + kCrLf + FName;
+            return -1;
+        }
+        int unlimId = -1;
+        check(nc_inq_unlimdim(id, &unlimId));
+
+        // Dimensions.
+        r.dime.ReDim(1, ndims);
+        for (Long d = 1; d <= ndims; ++d) {
+            char name[NC_MAX_NAME + 1] = {};
+            std::size_t len = 0;
+            nc_inq_dim(id, d - 1, name, &len);
+            const std::string raw = name;
+            DimeRec& dr = r.dime(d);
+            dr.name = PrintableOnly(raw);
+            CleanNameChars(dr.name);
+            dr.size = static_cast<Long>(len);
+            if (Len(raw) > kMaxNameLen) ErrorMessage = "nc& > 45 in reading dimension name" + raw;
+            dr.unLimited = (d - 1 == unlimId) ? 1 : 0;
+        }
+
+        // Variables.
+        int nvars = 0;
+        check(nc_inq_nvars(id, &nvars));
+        if (nvars > 0)
+            r.vari.ReDim(1, nvars);
+        else
+            r.vari.Erase();
+        for (int v = 0; v < nvars; ++v) {
+            VariRec& vr = r.vari(v + 1);
+            char vname[NC_MAX_NAME + 1] = {};
+            check(nc_inq_varname(id, v, vname));
+            const std::string rawName = vname;
+            vr.name = PrintableOnly(rawName);
+            CleanNameChars(vr.name);
+            if (Len(rawName) > kMaxNameLen)
+                ErrorMessage = "nc& > 45 in reading variable name" + rawName;
+
+            int nd = 0;
+            check(nc_inq_varndims(id, v, &nd));
+            if (nd > kMaxVarDims) {
+                ErrorMessage = std::string("Array dimension exceeds the limit(=5) for") + kCrLf +
+                               "Variable: " + vr.name + "\n" + "dimension = " + Str(Long{nd});
+                return -1;
+            }
+            vr.narray = nd;
+            nc_type vtype = NC_NAT;
+            check(nc_inq_vartype(id, v, &vtype));
+            vr.type = vtype;
+            int status = NC_NOERR;
+            if (nd > 0) {
+                int dimIds[kMaxVarDims] = {};
+                status = nc_inq_vardimid(id, v, dimIds);
+                for (Long k = 1; k <= nd; ++k)
+                    vr.arrayDimId(k) = dimIds[k - 1];
+            }
+            vr.scale = 1;
+            vr.MisnVal = 0;
+            vr.offset = 0;
+            vr.unit = "";
+            double missing = 0;
+            vr.FillVal = 0;
+
+            // Attributes: the list ends at the first failed inquiry (the count is never asked
+            // for), or after a read that failed.
+            Long count = 0;
+            for (int a = 0; status == NC_NOERR; ++a) {
+                char aname[NC_MAX_NAME + 1] = {};
+                if (nc_inq_attname(id, v, a, aname) != NC_NOERR) break;
+                count = a + 1;
+                if (count > kMaxVarAtts) {
+                    ErrorMessage = "Number of attribute exceeds the limit(=" + Str(kMaxVarAtts) +
+                                   ") for" + kCrLf + "Variable: " + vr.name + "\n" +
+                                   "Number of attribute = " + Str(count);
+                    break;
+                }
+                const Long i = count;
+                const std::string rawAtt = aname;
+                vr.attName(i) = PrintableOnly(rawAtt);
+                if (Len(rawAtt) > kMaxNameLen)
+                    ErrorMessage = "nc& > 45 in reading attribute name" + rawAtt;
+                nc_type atype = NC_NAT;
+                std::size_t n = 0;
+                status = nc_inq_att(id, v, aname, &atype, &n);
+                vr.attType(i) = atype;
+
+                std::string value;
+                switch (atype) {
+                case NC_NAT:
+                    if (rawAtt != "DODS") {
+                        status = readText(id, v, aname, n, value);
+                        if (status != NC_NOERR)
+                            ErrorMessage = typeMessage(vr.name, vr.attName(i), atype);
+                    }
+                    break;
+                case NC_BYTE: {
+                    std::vector<Integer> buf(n);
+                    status = nc_get_att_short(id, v, aname, buf.data());
+                    if (status != NC_NOERR) {
+                        ErrorMessage = typeMessage(vr.name, vr.attName(i), atype);
+                        buf.assign(n, 0);
+                    }
+                    value = joinStr(buf);
+                    break;
+                }
+                case NC_CHAR:
+                    status = readText(id, v, aname, n, value);
+                    if (status == NC_NOERR) {
+                        value = PrintableOnly(value);
+                    } else {
+                        std::vector<double> buf(n);
+                        status = nc_get_att_double(id, v, aname, buf.data());
+                        check(status);
+                        value = joinStr(buf);
+                    }
+                    break;
+                case NC_SHORT: {
+                    std::vector<Integer> buf(n);
+                    status = nc_get_att_short(id, v, aname, buf.data());
+                    check(status);
+                    value = joinStr(buf);
+                    break;
+                }
+                case NC_INT: {
+                    std::vector<Long> buf(n);
+                    status = nc_get_att_int(id, v, aname, buf.data());
+                    check(status);
+                    value = joinStr(buf);
+                    break;
+                }
+                case NC_FLOAT: {
+                    std::vector<float> buf(n);
+                    status = nc_get_att_float(id, v, aname, buf.data());
+                    check(status);
+                    value = joinStr(buf);
+                    break;
+                }
+                case NC_DOUBLE: {
+                    std::vector<double> buf(n);
+                    status = nc_get_att_double(id, v, aname, buf.data());
+                    check(status);
+                    value = joinStr(buf);
+                    break;
+                }
+                case NC_STRING:
+                    // netCDF-4 files write texts such as units as one string: taken as text.
+                    if (readSingleString(id, v, aname, n, value)) {
+                        value = PrintableOnly(value);
+                        vr.attType(i) = NC_CHAR;
+                    }
+                    break;
+                default:
+                    break; // other netCDF-4 types are not read
+                }
+                vr.attValue(i) = value;
+
+                const std::string up = UCase(vr.attName(i));
+                if (Left(up, 5) == "SCALE") vr.scale = Val(value);
+                if (Left(up, 7) == "MISSING") missing = Val(value);
+                if (Left(up, 5) == "_FILL") vr.FillVal = Val(value);
+                if (Left(up, 7) == "ADD_OFF") vr.offset = Val(value);
+                if (InStr(up, "UNIT") > 0) vr.unit = value;
+                if (Left(up, 9) == "LONG_NAME") vr.longName = value;
+            }
+
+            vr.MisnVal = missing;
+            if (vr.FillVal != 0) {
+                if (vr.MisnVal == 0) vr.MisnVal = vr.FillVal;
+            } else {
+                vr.FillVal = defaultFill(vr.type);
+            }
+            vr.nattri = MinL(kMaxVarAtts, count);
+
+            // A unit written into the long name: "[unit]", or else its last word.
+            if (vr.unit.empty()) {
+                for (Long i = 1; i <= vr.nattri; ++i) {
+                    if (UCase(vr.attName(i)) != "LONG_NAME") continue;
+                    const std::string& text = vr.attValue(i);
+                    const Long p = InStr(text, "[");
+                    if (p > 0) {
+                        const Long q = InStr(p, text, "]");
+                        if (q > p) vr.unit = Mid(text, p + 1, q - p - 1);
+                    } else {
+                        vr.unit = GetToken(text, CountTokens(text));
+                    }
+                }
+            }
+        }
+
+        // Second pass: dimension names, coordinate variables, sizes.
+        for (Long v = 1; v <= nvars; ++v) {
+            VariRec& vr = r.vari(v);
+            for (Long k = 1; k <= vr.narray; ++k)
+                vr.arrayDimName(k) = r.dime(vr.arrayDimId(k) + 1).name;
+            if (vr.narray == 1 && vr.name == vr.arrayDimName(1)) vr.kind = 1;
+            vr.byteUnit = unitSize(vr.type);
+            double size = vr.byteUnit;
+            for (Long k = 1; k <= vr.narray; ++k)
+                size *= r.dime(vr.arrayDimId(k) + 1).size;
+            vr.byteSize = size;
+        }
+
+        // Global attributes.
+        int ngatts = 0;
+        nc_inq_natts(id, &ngatts);
+        r.gAttName.ReDim(0, ngatts);
+        r.gAttValue.ReDim(0, ngatts);
+        r.gAttType.ReDim(0, ngatts);
+        r.nGatts = ngatts;
+        for (Long i = 1; i <= ngatts; ++i) {
+            char aname[NC_MAX_NAME + 1] = {};
+            check(nc_inq_attname(id, NC_GLOBAL, i - 1, aname));
+            const std::string rawAtt = aname;
+            r.gAttName(i) = PrintableOnly(rawAtt);
+            if (Len(rawAtt) > kMaxNameLen)
+                ErrorMessage = "nc& > 45 in reading Global attributes name" + rawAtt;
+            nc_type atype = NC_NAT;
+            std::size_t n = 0;
+            nc_inq_att(id, NC_GLOBAL, aname, &atype, &n);
+            r.gAttType(i) = atype;
+
+            std::string value;
+            switch (atype) {
+            case NC_NAT:
+            case NC_CHAR: {
+                const int status = readText(id, NC_GLOBAL, aname, n, value);
+                if (status != NC_NOERR && atype == NC_NAT)
+                    ErrorMessage = typeMessage("NC_GLOBAL", r.gAttName(i), atype);
+                break;
+            }
+            case NC_BYTE:
+            case NC_SHORT: {
+                std::vector<Integer> buf(n);
+                const int status = nc_get_att_short(id, NC_GLOBAL, aname, buf.data());
+                if (status != NC_NOERR && atype == NC_BYTE)
+                    ErrorMessage = typeMessage("NC_GLOBAL", r.gAttName(i), atype);
+                else
+                    value = joinStr(buf);
+                break;
+            }
+            case NC_INT: {
+                std::vector<Long> buf(n);
+                nc_get_att_int(id, NC_GLOBAL, aname, buf.data());
+                value = joinStr(buf);
+                break;
+            }
+            case NC_FLOAT: {
+                std::vector<float> buf(n);
+                nc_get_att_float(id, NC_GLOBAL, aname, buf.data());
+                value = joinStr(buf);
+                break;
+            }
+            case NC_DOUBLE: {
+                std::vector<double> buf(n);
+                nc_get_att_double(id, NC_GLOBAL, aname, buf.data());
+                value = joinStr(buf);
+                break;
+            }
+            case NC_STRING:
+                if (readSingleString(id, NC_GLOBAL, aname, n, value)) r.gAttType(i) = NC_CHAR;
+                break;
+            default:
+                break;
+            }
+            r.gAttValue(i) = Trim(value);
+        }
+
+        r.FName = FName;
+        r.nDimes = ndims;
+        r.nVars = nvars;
+        r.UnLimDId = unlimId;
+        CloseIfAfterRead(nH);
+        return 1;
+    } catch (const NcFailure& f) {
+        return failAndClose(NcErrorText(f.status) + kCrLf + "Unable to open " + FName);
+    } catch (const RuntimeError& e) {
+        // A value that the runtime cannot take (an attribute text whose number overflows).
+        return failAndClose(ErrorFrame("", e));
+    }
+}

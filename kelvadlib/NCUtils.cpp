@@ -1,0 +1,99 @@
+#include "kelvadlib/NCUtils.h"
+
+#include "common/Strings.h"
+#include "runtime/Strings.h"
+
+#include <vector>
+
+bool InAliasList(const std::string& name, const std::string& list) {
+    const Long n = CountTokens(list);
+    const std::string key = UCase(name);
+    for (Long i = 1; i <= n; ++i) {
+        if (UCase(GetToken(list, i)) == key) return true;
+    }
+    return false;
+}
+
+std::string NcTypeName(Long code) {
+    switch (code) {
+    case 0:
+        return "NAT ";
+    case 1:
+        return "byte ";
+    case 2:
+        return "char ";
+    case 3:
+        return "short ";
+    case 4:
+        return "int ";
+    case 5:
+        return "float ";
+    case 6:
+        return "double ";
+    default:
+        return "???";
+    }
+}
+
+namespace {
+
+// Words separated by any of blank, tab, ";", "," or a line break; runs of them make no empty
+// words. A list read from the alias file or typed by the user may mix these freely.
+std::vector<std::string> splitWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == ';' || c == ',' || c == '\r' || c == '\n') {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words;
+}
+
+} // namespace
+
+void AddToAliasList(std::string& list, const std::string& newText) {
+    std::vector<std::string> held = splitWords(list);
+    for (auto& w : held)
+        w = UCase(w);
+    // Only the words held before this merge are compared, so a word given twice and new to
+    // the list goes in twice.
+    for (const auto& word : splitWords(newText)) {
+        const std::string w = UCase(word);
+        bool found = false;
+        for (const auto& h : held) {
+            if (h == w) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) list += " " + w;
+    }
+}
+
+Long CleanNameChars(std::string& name) {
+    Long count = 0;
+    std::string cleaned = name;
+    for (char& c : cleaned) {
+        const bool keep = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                          (c >= 'a' && c <= 'z') || c == '-' || c == '_' || c == ' ';
+        if (!keep) {
+            c = '_';
+            ++count;
+        }
+    }
+    if (count > 0) name = cleaned;
+    return count;
+}
+
+std::string CleanDateText(std::string text) {
+    for (char& c : text) {
+        const bool keep = (c >= '0' && c <= '9') || c == '-' || c == ':' || c == ' ';
+        if (!keep) c = ' ';
+    }
+    return text;
+}

@@ -1,0 +1,151 @@
+#pragma once
+// The header model of one dataset: the dataset record NcfRec with its dimension records
+// (DimeRec), variable records (VariRec) and the coordinate caches of its slot.
+//
+// Numbering, everywhere:
+// - a field ending in _dId holds a netCDF dimension id counted from 0 (its record is
+//   dime(id + 1)); -1 means none;
+// - a field ending in _vId (and Var1st, the vector ids) holds a variable number counted from 1
+//   (the netCDF variable id is the number minus 1); -1 means none;
+// - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
+//   their own codes above 6 and are not read).
+#include "runtime/Date.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Types.h"
+#include "runtime/VArray.h"
+
+#include <string>
+
+// Limits of the header model.
+constexpr Long kMaxVarDims = 5;  // a sixth dimension fails the header read
+constexpr Long kMaxVarAtts = 20; // attributes past the 20th are reported and dropped
+constexpr Long kMaxNameLen = 45; // longer names are reported and kept
+
+// A fixed array inside a record, indexed 1 To N; any other index raises RuntimeError(9).
+template <class T, Long N> class FixedArray {
+public:
+    T& operator()(Long i) { return v_[index(i)]; }
+    const T& operator()(Long i) const { return v_[index(i)]; }
+    static constexpr Long LBound() { return 1; }
+    static constexpr Long UBound() { return N; }
+
+private:
+    T v_[N]{};
+    static std::size_t index(Long i) {
+        if (i < 1 || i > N) throw RuntimeError(err::Subscript);
+        return static_cast<std::size_t>(i - 1);
+    }
+};
+
+struct DimeRec {
+    std::string name; // cleaned name
+    Long size = 0;    // the unlimited dimension's length when the header was read
+    Long unLimited = 0;
+    Long type = 0; // never set: always 0
+};
+
+struct VariRec {
+    std::string name;     // cleaned name
+    Long type = 0;        // netCDF type code
+    Long narray = 0;      // number of dimensions, 0 to 5
+    Long lonlatOrder = 0; // -1 no horizontal pair, 1 lon (or i) before lat (or j), 2 the other way
+    Long kind = 0;        // 1 coordinate, 2 fixed, 3 record variable; 0 until classified
+    FixedArray<Long, kMaxVarDims> arrayDimId;          // file order, last fastest; unused = 0
+    FixedArray<std::string, kMaxVarDims> arrayDimName; // their names
+    Long nattri = 0;                                   // attributes kept, 0 to 20
+    FixedArray<std::string, kMaxVarAtts> attName;
+    FixedArray<Long, kMaxVarAtts> attType;
+    FixedArray<std::string, kMaxVarAtts> attValue; // numbers as Str forms joined by two blanks
+    double byteSize = 0;                           // byteUnit x product of the dimension sizes
+    Long byteUnit = 0;  // 1 byte and char, 2 short, 4 int and float, 8 double, 0 other
+    double MisnVal = 0; // missing value (or the fill value when only that is given)
+    double FillVal = 0; // fill value, or the type's default fill
+    double scale = 0;   // 1 when absent
+    double offset = 0;  // 0 when absent
+    std::string unit;
+    std::string longName;
+};
+
+struct NcfRec {
+    std::string FName; // path or URL; reads reopen the dataset by it
+    Long nDimes = 0;
+    Long nVars = 0;
+    Long nVarsCoord = 0;
+    Long nVarsRecord = 0;
+    Long nVarsFixed = 0;
+    Long GridType = 0; // 0 none, 1 cells, 2 regular, 3 boundary-fitted, 4 FE mesh, 5 GMT, 6 FV mesh
+    Long DataType = 0; // never set: always 0
+    // -1 while closed. A record that never held a dataset starts closed, so that no clean-up
+    // takes its 0 for a netCDF id.
+    Long ncid = -1;
+    Long UnLimDId = 0; // -1 when there is no unlimited dimension
+    Long nGatts = 0;
+    VArray<std::string> gAttName;  // 0 To nGatts, element 0 left empty
+    VArray<std::string> gAttValue; // 0 To nGatts
+    VArray<Long> gAttType;         // 0 To nGatts
+    Long lonlatOrder = 0;
+    float westEnd = 0, eastEnd = 0, northEnd = 0, southEnd = 0;
+    float dLon = 0, dLat = 0;
+    Long nLon = 0, nLat = 0;
+    Long nCells = 0;
+    Long nTime = 0;
+    Long nNodes = 0;
+    Long nElements = 0;
+    Long LLbyNodeOrEleement = 0;
+    Long nNodesAll = 0;
+    Long FV_dimensions = 0, FV_layers = 0;
+    Long iMax = 0, jMax = 0, kMax = 0;
+    Long lon_dId = 0, lon_vId = 0;
+    Long lat_dId = 0, lat_vId = 0;
+    Long time_dId = 0, time_vId = 0;
+    Long TimePick = 0;
+    Long level_dId = 0, level_vId = 0;
+    Long LevelPick = 0;
+    Long nCell_dId = 0, node_dId = 0, elem_dId = 0;
+    Long face_dId = 0;
+    Long iCell_dId = 0, jCell_dId = 0, kCell_dId = 0;
+    Long nSide = 0;
+    Long nXysize = 0;
+    Long spacing_vId = 0, dimension_vId = 0;
+    Date EpochDate;
+    Date startDate;
+    std::string StartTime;
+    Long StartTimeMin = 0;
+    Date endDate;
+    std::string endTime;
+    Long endTimeMin = 0;
+    std::string timeUnit;
+    Long Dated = 0;
+    Long dTimeSec = 0;
+    Long Var1st = 0;
+    Long waterUvId = 0, waterVvId = 0, windUvId = 0, windVvId = 0, waterTempvId = 0;
+    Long Vector = 0;      // 0 none, 1 water pair, 2 wind pair
+    VArray<DimeRec> dime; // 1 To nDimes: record d + 1 is netCDF dimension d
+    VArray<VariRec> vari; // 1 To nVars: record v + 1 is netCDF variable v
+
+    // Coordinate caches of this slot, filled by its set-up and read by the fills, the time
+    // lookups and the windows. Each slot keeps its own, so that every member answers for the
+    // slot it names. The header read empties them: they belong to the dataset it replaces.
+    VArray<float> lonArr, latArr;              // degrees, layout by GridType
+    VArray<double> timeArr;                    // 1 To nTime, raw time values
+    VArray<double> vCoordArr;                  // 0 To kMax, element 0 left 0
+    VArray<Long> node1Arr, node2Arr, node3Arr; // 1 To nElements, 1-based corner nodes
+    // GMT work arrays (1 To nSide): the DIMENSION, SPACING and range variables.
+    VArray<Long> gmtDimension;
+    VArray<double> gmtSpacing, gmtXRange, gmtYRange, gmtZRange;
+
+    void EraseCaches() {
+        lonArr.Erase();
+        latArr.Erase();
+        timeArr.Erase();
+        vCoordArr.Erase();
+        node1Arr.Erase();
+        node2Arr.Erase();
+        node3Arr.Erase();
+        gmtDimension.Erase();
+        gmtSpacing.Erase();
+        gmtXRange.Erase();
+        gmtYRange.Erase();
+        gmtZRange.Erase();
+    }
+};

@@ -1,0 +1,298 @@
+#include "common/NetCDF.h"
+#include "common/Strings.h"
+#include "kelvadlib/Kelvad.h"
+#include "kelvadlib/NCUtils.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Convert.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+
+#include <netcdf.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// A date text made from numbers: " 2004- 3- 15 6: 0" (each number in its Str form).
+std::string builtDateText(Integer year, Integer month, Integer day, Integer hour, Integer minute) {
+    return Str(year) + "-" + Str(month) + "-" + Str(day) + Str(hour) + ":" + Str(minute);
+}
+
+// The text as a date, as it stands or else with everything but digits, "-", ":" and blanks
+// blanked out (which drops unit words, "T", "Z" and slashes).
+bool readDate(const std::string& text, Date& out) {
+    return ParseDate(text, out) || ParseDate(CleanDateText(text), out);
+}
+
+// The date of the first four words read as year, month, day and hour. Words whose numbers
+// do not fit an Integer cannot form a date.
+bool rebuiltDate(const std::string& text, Date& out) {
+    Integer parts[4] = {0, 0, 0, 0};
+    for (Long i = 0; i < 4; ++i) {
+        double v = 0;
+        try {
+            v = Val(GetToken(text, i + 1));
+        } catch (const RuntimeError&) {
+            return false;
+        }
+        if (!(v > -32768.5 && v < 32767.5)) return false;
+        parts[i] = CInt(v);
+    }
+    return ParseDate(builtDateText(parts[0], parts[1], parts[2], parts[3], 0), out);
+}
+
+// The base date of "<unit> since <date> [<time>] ...": the date read together with as many
+// of the words after it as still form a date, so a time of day (with "T", "Z", a zone word or
+// fractional seconds) counts and trailing words that are no date are left out.
+bool sinceDate(const std::string& unit, Date& out) {
+    std::vector<std::string> words;
+    for (Long k = 3;; ++k) {
+        std::string w = GetToken(unit, k);
+        if (w.empty()) break;
+        words.push_back(std::move(w));
+    }
+    for (std::size_t n = words.size(); n >= 1; --n) {
+        std::string text = words[0];
+        for (std::size_t i = 1; i < n; ++i)
+            text += " " + words[i];
+        if (readDate(text, out)) return true;
+    }
+    return false;
+}
+
+// The base date from an attribute value. The whole value is tried first (it may be a date as
+// it stands, "15-MAR-2004 06:00:00" among them); only then the part from its first "20" on
+// (at most 19 characters), that part rebuilt from its first four numbers, and last the whole
+// value rebuilt from its first four numbers.
+bool attributeDate(const std::string& value, Date& out) {
+    if (readDate(value, out)) return true;
+    const Long at = InStr(value, "20");
+    if (at > 0) {
+        const std::string cut = Mid(value, at, 19);
+        if (readDate(cut, out) || rebuiltDate(cut, out)) return true;
+    }
+    return rebuiltDate(value, out);
+}
+
+int getVara(int id, int v, const size_t* s, const size_t* c, short* p) {
+    return nc_get_vara_short(id, v, s, c, p);
+}
+int getVara(int id, int v, const size_t* s, const size_t* c, int* p) {
+    return nc_get_vara_int(id, v, s, c, p);
+}
+int getVara(int id, int v, const size_t* s, const size_t* c, float* p) {
+    return nc_get_vara_float(id, v, s, c, p);
+}
+int getVara(int id, int v, const size_t* s, const size_t* c, double* p) {
+    return nc_get_vara_double(id, v, s, c, p);
+}
+int getVar1(int id, int v, const size_t* i, short* p) {
+    return nc_get_var1_short(id, v, i, p);
+}
+int getVar1(int id, int v, const size_t* i, int* p) {
+    return nc_get_var1_int(id, v, i, p);
+}
+int getVar1(int id, int v, const size_t* i, float* p) {
+    return nc_get_var1_float(id, v, i, p);
+}
+int getVar1(int id, int v, const size_t* i, double* p) {
+    return nc_get_var1_double(id, v, i, p);
+}
+
+// Reads the time values into out (1 To nTime): the first and the last only (scratch slot),
+// or the first nTime values along the time dimension, never more than out holds.
+template <class T>
+int readTimes(int ncid, int varid, Long nTime, bool firstAndLast, VArray<double>& out) {
+    int ndims = 0;
+    int status = nc_inq_varndims(ncid, varid, &ndims);
+    if (status != NC_NOERR) return status;
+    std::vector<size_t> start(static_cast<std::size_t>(ndims) + 1, 0);
+    if (firstAndLast) {
+        T value{};
+        status = getVar1(ncid, varid, start.data(), &value);
+        if (status != NC_NOERR) return status;
+        out(1) = static_cast<double>(value);
+        if (nTime > 1) {
+            if (ndims > 0) start[0] = static_cast<size_t>(nTime - 1);
+            status = getVar1(ncid, varid, start.data(), &value);
+            if (status != NC_NOERR) return status;
+            out(nTime) = static_cast<double>(value);
+        }
+        return NC_NOERR;
+    }
+    std::vector<size_t> count(static_cast<std::size_t>(ndims) + 1, 1);
+    count[0] = static_cast<size_t>(nTime);
+    if constexpr (std::is_same_v<T, double>) {
+        return getVara(ncid, varid, start.data(), count.data(), out.data());
+    } else {
+        VArray<T> buffer(1, nTime);
+        status = getVara(ncid, varid, start.data(), count.data(), buffer.data());
+        if (status != NC_NOERR) return status;
+        for (Long i = 1; i <= nTime; ++i)
+            out(i) = static_cast<double>(buffer(i));
+        return NC_NOERR;
+    }
+}
+
+} // namespace
+
+Variant Kelvad::SetTimeExtent(Long nH) {
+    const Integer failed = -1;
+    try {
+        NcfRec& r = ncf(nH);
+        if (r.nTime <= 0) {
+            ErrorMessage = "[SetTimeExtent2] Time size is 0";
+            DebugOut(ErrorMessage);
+            return Variant(failed);
+        }
+        r.timeArr.ReDim(1, r.nTime);
+
+        auto netcdfFailure = [&](int status) {
+            ErrorMessage = "[SetTimeExtent] NetCDF Error: " + NcErrorText(status);
+            if (r.ncid >= 0) nc_close(r.ncid);
+            r.ncid = -1;
+            DebugOut(ErrorMessage);
+            return Variant(failed);
+        };
+
+        int status = ReopenSlot(nH);
+        if (status != NC_NOERR) return netcdfFailure(status);
+
+        const VariRec& tv = r.vari(r.time_vId);
+        const int varid = r.time_vId - 1;
+        const bool scratch = nH == 0;
+        switch (tv.type) {
+        case NC_SHORT:
+            status = readTimes<short>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            break;
+        case NC_INT:
+            status = readTimes<int>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            break;
+        case NC_FLOAT:
+            status = readTimes<float>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            break;
+        case NC_DOUBLE:
+            status = readTimes<double>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            break;
+        default:
+            ErrorMessage = std::string("Variable-Type of time coodrinate not expected:") + kCrLf +
+                           "Variable Name = " + tv.name + "\n" + "Tyep Number = " + Str(tv.type);
+            DebugOut(ErrorMessage);
+            return Variant(failed);
+        }
+        if (status != NC_NOERR) return netcdfFailure(status);
+
+        // Unit word and base date.
+        r.EpochDate = Date();
+        r.timeUnit = GetToken(tv.unit, 1);
+        Date base;
+        if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
+            if (sinceDate(tv.unit, base)) {
+                r.EpochDate = base;
+            } else if (UCase(GetToken(tv.unit, 3)) == "BASE_DATE") {
+                const std::string b = GetAttVal(nH, "", "BASE_DATE");
+                const std::string t = GetAttVal(nH, "", "BASE_TIME");
+                const std::string text = builtDateText(
+                    CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
+                    CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
+                if (ParseDate(text, base)) r.EpochDate = base;
+            }
+        } else {
+            std::string value;
+            for (const std::string& owner : {tv.name, std::string()}) {
+                for (const char* att : {"time_origin", "base_date", "model_integration_date"}) {
+                    value = GetAttVal(nH, owner, att);
+                    if (!value.empty()) break;
+                }
+                if (!value.empty()) break;
+            }
+            if (!value.empty() && attributeDate(value, base)) r.EpochDate = base;
+        }
+
+        // Start, end and step by the unit key.
+        const std::string key = UCase(Left(r.timeUnit, 3));
+        VArray<double>& t = r.timeArr;
+        const Long n = r.nTime;
+        auto stepSeconds = [&](double secondsPerUnit) {
+            if (n > 1) r.dTimeSec = CLng((t(n) - t(1)) / (n - 1) * secondsPerUnit);
+        };
+        auto dateTextOf = [&](double serial) { return DateText(Date(serial)); };
+        if (key == "SEA" || key == "MON") {
+            const std::string word = key == "SEA" ? "Season " : "Month ";
+            r.StartTime = word + CStr(t(1));
+            r.endTime = word + CStr(t(n));
+            r.dTimeSec = key == "SEA" ? 10368000 : 2592000;
+        } else if (key == "DAY") {
+            // Float days this large lose their last second; the nudge keeps the texts on it.
+            if (tv.type == NC_FLOAT && t(1) > 1000000) {
+                for (Long i = 1; i <= n; ++i)
+                    t(i) = t(i) + 1.1574E-05;
+            }
+            r.StartTime = dateTextOf(r.EpochDate.serial + t(1));
+            r.endTime = dateTextOf(r.EpochDate.serial + t(n));
+            stepSeconds(86400);
+        } else if (key == "HOU") {
+            r.StartTime = dateTextOf(t(1) / 24 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(n) / 24 + r.EpochDate.serial);
+            stepSeconds(3600);
+        } else if (key == "MIN") {
+            r.StartTime = dateTextOf(t(1) / 24 / 60 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(n) / 24 / 60 + r.EpochDate.serial);
+            stepSeconds(60);
+        } else if (key == "SEC") {
+            r.StartTime = dateTextOf(t(1) / 24 / 60 / 60 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(n) / 24 / 60 / 60 + r.EpochDate.serial);
+            stepSeconds(1);
+        } else {
+            ErrorMessage = std::string("Time has no unit:") + kCrLf + tv.unit;
+            return Variant(failed);
+        }
+
+        // Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
+        Date first;
+        if (ParseDate(r.StartTime, first) && Year(first) > 3000) {
+            r.startDate = first;
+            r.StartTime = builtDateText(
+                static_cast<Integer>(Year(first) - 2000), static_cast<Integer>(Month(first)),
+                static_cast<Integer>(Day(first)), static_cast<Integer>(Hour(first)),
+                static_cast<Integer>(Minute(first)));
+            r.startDate = CDate(r.endTime);
+            const Date last = r.startDate;
+            r.endTime =
+                builtDateText(static_cast<Integer>(Year(last) - 2000),
+                              static_cast<Integer>(Month(last)), static_cast<Integer>(Day(last)),
+                              static_cast<Integer>(Hour(last)), static_cast<Integer>(Minute(last)));
+            r.EpochDate = CDate(r.StartTime);
+            for (Long i = 2; i <= n; ++i)
+                t(i) = t(i) - t(1);
+            t(1) = 0;
+        }
+
+        Date d;
+        if (ParseDate(r.StartTime, d)) {
+            r.startDate = d;
+            r.StartTimeMin = DateToOrvMin(d);
+            r.Dated = 1;
+        } else {
+            r.startDate = Date();
+            r.Dated = 0;
+        }
+        if (ParseDate(r.endTime, d)) {
+            r.endDate = d;
+            r.endTimeMin = DateToOrvMin(d);
+        } else {
+            r.endDate = Date();
+        }
+
+        CloseIfAfterRead(nH);
+        return Variant(Integer{1});
+    } catch (const RuntimeError& e) {
+        ErrorMessage = ErrorFrame("[SetTimeExtent] ", e);
+        DebugOut(ErrorMessage);
+        return Variant(failed);
+    }
+}

@@ -1,0 +1,234 @@
+#include "common/TimeMod.h"
+#include "kelvadlib/Kelvad.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Convert.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+
+namespace {
+
+// Orv minutes of 00:00 on a day (months and days roll over as the day numbers do).
+Long dayStart(Integer year, Integer month, Integer day) {
+    Integer hour = 0, minute = 0;
+    return DateTextToNum(year, month, day, hour, minute);
+}
+
+// Linear weights of t1 < m <= t2: tw1 for the earlier step, tw2 = 1 - tw1.
+void weights(Long t1, Long t2, Long m, float& tw1, float& tw2) {
+    tw1 = static_cast<float>((static_cast<double>(t2) - m) / (static_cast<double>(t2) - t1));
+    tw2 = 1.0f - tw1;
+}
+
+// How GetTimePt reads its time: a date (a Date, or a text that reads as one), or a number.
+enum class TimeKind { Date, Number, Neither };
+
+TimeKind kindOf(const Variant& v, Date& date, double& number) {
+    using T = Variant::Type;
+    switch (v.type()) {
+    case T::Date:
+        date = v.toDate();
+        return TimeKind::Date;
+    case T::String:
+        if (ParseDate(v.toString(), date)) return TimeKind::Date;
+        if (TextToNumber(v.toString(), number)) return TimeKind::Number;
+        return TimeKind::Neither;
+    default: // Empty, Boolean and the numbers convert as numbers
+        number = v.toDouble();
+        return TimeKind::Number;
+    }
+}
+
+// Minutes per time unit of a dated axis, held as a Single; 0 for an unknown key.
+float unitFactor(const std::string& key) {
+    if (key == "DAY") return 1440.0f;
+    if (key == "HOU") return 60.0f;
+    if (key == "MIN") return 1.0f;
+    if (key == "SEC") return 1.0f / 60.0f;
+    return 0.0f;
+}
+
+// The date of step nt of a dated axis: EpochDate plus the step's time value in days.
+bool stepDate(const NcfRec& r, const std::string& key, Long nt, Date& out) {
+    const double v = r.timeArr(nt);
+    double days = 0;
+    if (key == "DAY")
+        days = v;
+    else if (key == "HOU")
+        days = v / 24;
+    else if (key == "MIN")
+        days = v / 24 / 60;
+    else if (key == "SEC")
+        days = v / 24 / 60 / 60;
+    else
+        return false;
+    out = Date(r.EpochDate.serial + days);
+    return true;
+}
+
+} // namespace
+
+Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, float& tw1,
+                       float& tw2) {
+    nt1 = 0;
+    nt2 = 0;
+    tw1 = 0;
+    tw2 = 0;
+    try {
+        const NcfRec& r = ncf(nf);
+        Date date;
+        double number = 0;
+        const TimeKind kind = kindOf(showDate, date, number);
+        if (kind == TimeKind::Neither) {
+            ErrorMessage = "[getTimePt] given time is not date nor number";
+            return -1;
+        }
+        const Long m = kind == TimeKind::Date ? DateToOrvMin(date) : CLng(number);
+        const std::string key = UCase(Left(r.timeUnit, 3));
+
+        if (r.Dated == 1) {
+            const double d = r.dTimeSec / 60.0;
+            if (m < r.StartTimeMin - d || m > r.endTimeMin + d) {
+                ErrorMessage = "[getTimePt] out of Time domain (dated)";
+                return 0;
+            }
+            if (m <= r.StartTimeMin) {
+                nt1 = nt2 = 1;
+                tw1 = 1;
+                return 1;
+            }
+            if (m >= r.endTimeMin) {
+                nt1 = nt2 = r.nTime;
+                tw1 = 1;
+                return 1;
+            }
+            const float f = unitFactor(key);
+            if (f == 0.0f) {
+                ErrorMessage = "[getTimePt] Unknown Time unit (dated)";
+                return -1;
+            }
+            // The step times are rebuilt from the first step's text, one rounded step at a time.
+            Long p = DateToOrvMin(CDate(r.StartTime));
+            for (Long i = 2; i <= r.nTime; ++i) {
+                const Long c = CLng(p + (r.timeArr(i) - r.timeArr(i - 1)) * static_cast<double>(f));
+                if (m == c) {
+                    nt1 = nt2 = i;
+                    tw1 = 1;
+                    tw2 = 0;
+                    return 1;
+                }
+                if (p < m && m < c) {
+                    nt1 = i - 1;
+                    nt2 = i;
+                    weights(p, c, m, tw1, tw2);
+                    return 1;
+                }
+                p = c;
+            }
+            ErrorMessage = "[getTimePt] missed Time slot (dated)";
+            return -1;
+        }
+
+        // A climatology laid into the year of the given time; it wraps at the year's ends.
+        Integer yr = 0;
+        if (kind == TimeKind::Date) {
+            yr = static_cast<Integer>(Year(date));
+        } else {
+            Integer mo = 0, dy = 0, hh = 0, mi = 0;
+            OrvMinToYMDHM(m, yr, mo, dy, hh, mi);
+        }
+        const Long nTime = r.nTime;
+        VArray<Long> T;
+        if (key == "SEA") {
+            T.ReDim(0, 7);
+            T(0) = dayStart(SubI(yr, 1), 11, 1);
+            T(1) = dayStart(yr, 2, 1);
+            T(2) = dayStart(yr, 5, 1);
+            T(3) = dayStart(yr, 8, 1);
+            T(4) = dayStart(yr, 11, 1);
+            T(5) = dayStart(AddI(yr, 1), 2, 1);
+            T(6) = dayStart(AddI(yr, 1), 5, 1);
+            T(7) = dayStart(AddI(yr, 1), 8, 1);
+        } else if (key == "MON") {
+            T.ReDim(0, 15);
+            T(0) = dayStart(SubI(yr, 1), 12, 1);
+            for (Long i = 1; i <= nTime; ++i)
+                T(i) = dayStart(yr, CInt(static_cast<double>(i)), 1);
+            T(13) = dayStart(AddI(yr, 1), 1, 1);
+            T(14) = dayStart(AddI(yr, 1), 2, 1);
+            T(15) = dayStart(AddI(yr, 1), 3, 1);
+        } else if (key == "DAY") {
+            T.ReDim(0, AddL(nTime, 3));
+            T(0) = dayStart(SubI(yr, 1), 12, 31);
+            for (Long i = 1; i <= T.UBound(); ++i)
+                T(i) = AddL(T(0), MulL(i, 1440));
+        } else {
+            ErrorMessage = "[getTimePt] Unknown Time unit (not dated)";
+            return -1;
+        }
+        const Long last = AddL(nTime, 3);
+        for (Long k = 1; k <= last; ++k) {
+            if (T(k - 1) < m && m <= T(k)) {
+                nt1 = k - 1;
+                if (nt1 == 0) nt1 = nTime;
+                nt2 = k;
+                if (nt1 > nTime) nt1 -= nTime;
+                if (nt2 > nTime) nt2 -= nTime;
+                weights(T(k - 1), T(k), m, tw1, tw2);
+                return 1;
+            }
+        }
+        ErrorMessage = "[getTimePt] missed Time slot (non-dated)";
+        nt1 = nt2 = 0;
+        return 0;
+    } catch (const RuntimeError& e) {
+        ErrorMessage = "[getTimePt] Error (" + CStr(static_cast<Long>(e.number())) + ") :\"" +
+                       e.description() + "\"";
+        return -1;
+    }
+}
+
+Long Kelvad::GetTstep(Long nNc, Date showDate) {
+    Long nt1 = 0, nt2 = 0;
+    float tw1 = 0, tw2 = 0;
+    if (GetTimePt(nNc, Variant(showDate), nt1, nt2, tw1, tw2) < 0) return -1;
+    // A tie goes to the later step.
+    return tw1 > tw2 ? nt1 : nt2;
+}
+
+Long Kelvad::GetTstepByMin(Long nNc, Long showDate) {
+    Long nt1 = 0, nt2 = 0;
+    float tw1 = 0, tw2 = 0;
+    if (GetTimePt(nNc, Variant(showDate), nt1, nt2, tw1, tw2) < 0) return -1;
+    return tw1 > tw2 ? nt1 : nt2;
+}
+
+std::string Kelvad::GetDate(Long nH, Long nt) {
+    // The step is checked outside the handler: a slot outside the records is the caller's.
+    const NcfRec& r = ncf(nH);
+    if (nt <= 0 || nt > r.nTime) return "";
+    try {
+        const std::string key = UCase(Left(r.timeUnit, 3));
+        if (key == "SEA") return "Season " + CStr(r.timeArr(nt));
+        if (key == "MON") return "Month " + CStr(r.timeArr(nt));
+        Date d;
+        if (stepDate(r, key, nt, d)) return DateText(d);
+        return "";
+    } catch (const RuntimeError& e) {
+        ErrorMessage = ErrorFrame("[GetDate] ", e);
+        return "";
+    }
+}
+
+Long Kelvad::GetOrvMin(Long nH, Long nt) {
+    const NcfRec& r = ncf(nH);
+    if (nt <= 0 || nt > r.nTime) return 0;
+    try {
+        if (!IsDate(GetDate(nH, nt))) return 0;
+        Date d;
+        if (stepDate(r, UCase(Left(r.timeUnit, 3)), nt, d)) return DateToOrvMin(d);
+        return 0;
+    } catch (const RuntimeError& e) {
+        ErrorMessage = ErrorFrame("[GetOrvMin] ", e);
+        return 0;
+    }
+}

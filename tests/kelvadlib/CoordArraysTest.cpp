@@ -1,0 +1,507 @@
+// Coordinate arrays handed to the caller: every grid type in degrees and radians, the
+// boundary-fitted orders, finite-volume node requests, the mesh corner table and the levels.
+#include "kelvadlib/Kelvad.h"
+#include "tests/support/NcBuilder.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <bit>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kFactor = 0.017453292222222222;
+
+float rad(float degrees) {
+    return static_cast<float>(static_cast<double>(degrees) * kFactor);
+}
+
+VArray<float> list(std::initializer_list<float> values) {
+    VArray<float> a(1, static_cast<Long>(values.size()));
+    Long i = 1;
+    for (float v : values)
+        a(i++) = v;
+    return a;
+}
+
+template <class T> std::vector<T> items(const VArray<T>& a) {
+    std::vector<T> v;
+    for (const T& x : a)
+        v.push_back(x);
+    return v;
+}
+
+Long resultOf(const Variant& v) {
+    EXPECT_EQ(v.type(), Variant::Type::Integer);
+    return v.toLong();
+}
+
+// A Kelvad without alias file whose slots are set up by hand: the fills read only the record
+// and its caches.
+class CoordArraysTest : public ::testing::Test {
+protected:
+    CoordArraysTest() : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir.path());
+    }
+    ~CoordArraysTest() override { std::filesystem::current_path(old_); }
+
+    NcfRec& slot(Long n) {
+        if (!k.ncf.IsAllocated() || k.ncf.UBound() < n) k.ncf.ReDimPreserve(0, n);
+        if (k.nNcMax < n) k.nNcMax = n;
+        return k.ncf(n);
+    }
+    Long header(const std::string& path, Long n = 1) {
+        k.nNcMax = n;
+        return k.GetNCHeader(path, n);
+    }
+
+    TempDir dir;
+    std::filesystem::path old_;
+    Kelvad k;
+};
+
+TEST_F(CoordArraysTest, ListLayoutsCopyInDegreesAndScaleInRadians) {
+    struct Case {
+        Long gridType;
+        Long nCells, nLon, nLat, nNodes; // the record's counts
+        Long radLon, radLat;             // lengths the radian fill takes from them
+    };
+    // The caches hold 4 longitudes and 3 latitudes whatever the counts say: the degree fill
+    // copies them, the radian fill dimensions from the counts.
+    const Case cases[] = {
+        {1, 3, 0, 0, 0, 3, 3},
+        {2, 0, 4, 3, 0, 4, 3},
+        {5, 0, 4, 3, 0, 4, 3},
+        {4, 0, 0, 0, 2, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gridType);
+        NcfRec& r = slot(1);
+        r.GridType = c.gridType;
+        r.nCells = c.nCells;
+        r.nLon = c.nLon;
+        r.nLat = c.nLat;
+        r.nNodes = c.nNodes;
+        r.lonArr = list({180, 90, -45, 0});
+        r.latArr = list({10, 20, 30});
+
+        VArray<float> lon, lat;
+        ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+        EXPECT_EQ(items(lon), items(r.lonArr));
+        EXPECT_EQ(items(lat), items(r.latArr));
+        EXPECT_EQ(lon.Rank(), 1);
+
+        ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+        EXPECT_EQ(lon.LBound(), 1);
+        EXPECT_EQ(lon.UBound(), c.radLon);
+        EXPECT_EQ(lat.UBound(), c.radLat);
+        for (Long i = 1; i <= c.radLon; ++i)
+            EXPECT_EQ(lon(i), rad(r.lonArr(i)));
+        for (Long i = 1; i <= c.radLat; ++i)
+            EXPECT_EQ(lat(i), rad(r.latArr(i)));
+    }
+    // The program's factor, not pi / 180: 180 gives one step below the Single nearest pi.
+    VArray<float> lon, lat;
+    k.doFill_LonLatRad(1, lon, lat);
+    EXPECT_EQ(std::bit_cast<uint32_t>(lon(1)), 0x40490FDAu);
+    EXPECT_EQ(std::bit_cast<uint32_t>(lon(2)), 0x3FC90FDAu);
+}
+
+TEST_F(CoordArraysTest, RadiansBeyondTheCacheEndInTheHandler) {
+    NcfRec& r = slot(1);
+    r.GridType = 2;
+    r.nLon = 5; // more than the cache holds
+    r.nLat = 1;
+    r.lonArr = list({1, 2});
+    r.latArr = list({3});
+    VArray<float> lon, lat;
+    EXPECT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[doFill_LonLatRad] Error(number 9)is:\r\n\"Subscript out of range\"");
+    // A slot outside the records.
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(7, lon, lat)), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[doFill_LonLatDeg] Error(number 9)is:\r\n\"Subscript out of range\"");
+}
+
+TEST_F(CoordArraysTest, UnknownGridTypeLeavesTheOutputs) {
+    for (Long gt : {0, 7, -1}) {
+        NcfRec& r = slot(1);
+        r.GridType = gt;
+        VArray<float> lon = list({5}), lat = list({6});
+        k.ErrorMessage.clear();
+        EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), -1);
+        EXPECT_EQ(k.ErrorMessage, "unknown file type");
+        EXPECT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), -1);
+        EXPECT_EQ(lon(1), 5.0f);
+        EXPECT_EQ(lat(1), 6.0f);
+    }
+}
+
+// Boundary-fitted grid, iMax 2 x jMax 3, caches 1..6 (latitudes 11..16).
+class BoundaryFittedFill : public CoordArraysTest {
+protected:
+    NcfRec& grid(Long order, const std::string& firstDim) {
+        NcfRec& r = slot(1);
+        r.GridType = 3;
+        r.iMax = 2;
+        r.jMax = 3;
+        r.lonlatOrder = order;
+        r.lonArr = list({1, 2, 3, 4, 5, 6});
+        r.latArr = list({11, 12, 13, 14, 15, 16});
+        r.dime.ReDim(1, 2);
+        r.dime(1).name = firstDim;
+        r.dime(2).name = "gridj";
+        return r;
+    }
+};
+
+TEST_F(BoundaryFittedFill, GridiAlternatesBetweenTheTwoOrders) {
+    NcfRec& r = grid(1, "gridi");
+    VArray<float> lon, lat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    ASSERT_EQ(lon.Rank(), 2);
+    EXPECT_EQ(lon.UBound(1), 2);
+    EXPECT_EQ(lon.UBound(2), 3);
+    EXPECT_EQ(items(lon), (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(lat(2, 3), 16.0f);
+    EXPECT_EQ(r.lonlatOrder, 4);
+
+    // The next fill writes the other order into the same arrays and switches back.
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    EXPECT_EQ(lon(1, 1), 1.0f);
+    EXPECT_EQ(lon(2, 1), 2.0f);
+    EXPECT_EQ(lon(1, 2), 3.0f);
+    EXPECT_EQ(lon(2, 2), 4.0f);
+    EXPECT_EQ(lon(1, 3), 5.0f);
+    EXPECT_EQ(lon(2, 3), 6.0f);
+    EXPECT_EQ(lat(2, 3), 16.0f);
+    EXPECT_EQ(r.lonlatOrder, 1);
+
+    // Radians: the same layout, each value times the factor.
+    ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+    EXPECT_EQ(lon(2, 1), rad(4));
+    EXPECT_EQ(lat(1, 3), rad(13));
+    EXPECT_EQ(r.lonlatOrder, 4);
+}
+
+TEST_F(BoundaryFittedFill, OtherOrdersAndNames) {
+    // Only "gridi" exactly switches the order.
+    NcfRec& r = grid(1, "GRIDI");
+    VArray<float> lon, lat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    EXPECT_EQ(r.lonlatOrder, 1);
+
+    // Order 2: j first.
+    grid(2, "y");
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    EXPECT_EQ(lon.UBound(1), 3);
+    EXPECT_EQ(lon.UBound(2), 2);
+    EXPECT_EQ(lon(1, 2), 2.0f);
+    EXPECT_EQ(lon(3, 1), 5.0f);
+
+    // Orders 0 and 3 write nothing and succeed.
+    for (Long order : {0, 3}) {
+        grid(order, "gridi");
+        VArray<float> a = list({9}), b = list({8});
+        EXPECT_EQ(resultOf(k.doFill_LonLatRad(1, a, b)), 1);
+        EXPECT_EQ(a.Rank(), 1);
+        EXPECT_EQ(a(1), 9.0f);
+    }
+
+    // Order 4 into arrays that the order-1 fill did not shape ends in the handler.
+    grid(4, "gridi");
+    VArray<float> a = list({1, 2}), b = list({1, 2});
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, a, b)), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[doFill_LonLatDeg] Error(number 9)is:\r\n\"Subscript out of range\"");
+}
+
+// Finite-volume mesh: 4 nodes, 2 elements.
+class FiniteVolumeFill : public CoordArraysTest {
+protected:
+    NcfRec& mesh(bool onNodes) {
+        NcfRec& r = slot(1);
+        r.GridType = 6;
+        r.node_dId = 0;
+        r.elem_dId = 1;
+        r.lon_vId = 1;
+        r.vari.ReDim(1, 1);
+        r.vari(1).narray = 1;
+        r.vari(1).arrayDimId(1) = onNodes ? 0 : 1;
+        r.nNodes = 4;
+        r.nElements = 2;
+        if (onNodes) {
+            r.lonArr = list({0, 3, 0, 6});
+            r.latArr = list({0, 0, 3, 6});
+            r.node1Arr = VArray<Long>(1, 2);
+            r.node2Arr = VArray<Long>(1, 2);
+            r.node3Arr = VArray<Long>(1, 2);
+            r.node1Arr(1) = 1, r.node2Arr(1) = 2, r.node3Arr(1) = 3;
+            r.node1Arr(2) = 2, r.node2Arr(2) = 4, r.node3Arr(2) = 3;
+        } else {
+            r.lonArr = list({10, 20});
+            r.latArr = list({-10, -20});
+        }
+        return r;
+    }
+};
+
+TEST_F(FiniteVolumeFill, NodeCoordinatesOnRequestElseCentres) {
+    NcfRec& r = mesh(true);
+    VArray<float> lon(1, 4), lat;
+    lon(1) = -1; // the request
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    EXPECT_EQ(items(lon), items(r.lonArr));
+    EXPECT_EQ(items(lat), items(r.latArr));
+
+    lon(1) = -1;
+    ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+    EXPECT_EQ(lon(2), rad(3));
+    EXPECT_EQ(lat(4), rad(6));
+
+    // Never dimensioned: no request, one centre per element.
+    VArray<float> cLon, cLat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, cLon, cLat)), 1);
+    EXPECT_EQ(items(cLon), (std::vector<float>{1, 3}));
+    EXPECT_EQ(items(cLat), (std::vector<float>{1, 3}));
+    ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, cLon, cLat)), 1); // element 1 >= 0: no request
+    EXPECT_EQ(cLon(2), rad(3));
+
+    // A request through a two-dimensional array has no element 1 to read.
+    VArray<float> grid(1, 2, 1, 2);
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, grid, cLat)), -1);
+    EXPECT_NE(k.ErrorMessage.find("Error(number 9)"), std::string::npos);
+}
+
+TEST_F(FiniteVolumeFill, ElementCoordinatesHaveNoNodes) {
+    mesh(false);
+    VArray<float> lon, lat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+    EXPECT_EQ(items(lon), (std::vector<float>{10, 20}));
+    ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+    EXPECT_EQ(lat(2), rad(-20));
+
+    VArray<float> req = list({-1, 0}), keep = list({7});
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, req, keep)), -1);
+    EXPECT_EQ(k.ErrorMessage, "This file does not have node coordinates");
+    EXPECT_EQ(req(2), 0.0f);
+    EXPECT_EQ(keep(1), 7.0f);
+}
+
+TEST_F(CoordArraysTest, EachSlotAnswersWithItsOwnCaches) {
+    NcfRec& one = slot(1);
+    one.GridType = 1;
+    one.nCells = 2;
+    one.lonArr = list({1, 2});
+    one.latArr = list({3, 4});
+    NcfRec& two = slot(2);
+    two.GridType = 1;
+    two.nCells = 1;
+    two.lonArr = list({50});
+    two.latArr = list({60});
+    VArray<float> lon, lat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+    EXPECT_EQ(lon(2), rad(2));
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(2, lon, lat)), 1);
+    EXPECT_EQ(items(lat), (std::vector<float>{60}));
+}
+
+TEST_F(CoordArraysTest, VerticalCoordinateCopy) {
+    NcfRec& r = slot(1);
+    r.kMax = 3;
+    r.vCoordArr.ReDim(0, 3);
+    r.vCoordArr(1) = 5;
+    r.vCoordArr(2) = 10;
+    r.vCoordArr(3) = 20.5;
+    VArray<double> v;
+    ASSERT_EQ(k.doFill_vCoord(1, v), 1);
+    EXPECT_EQ(v.LBound(), 1);
+    EXPECT_EQ(items(v), (std::vector<double>{5, 10, 20.5}));
+
+    r.kMax = 0;
+    EXPECT_EQ(k.doFill_vCoord(1, v), -1);
+    EXPECT_EQ(k.ErrorMessage, "Error message (number 9)is:\r\n\"Subscript out of range\"");
+    // A cache shorter than kMax.
+    r.kMax = 4;
+    EXPECT_EQ(k.doFill_vCoord(1, v), -1);
+}
+
+// ---- The corner table of a mesh ------------------------------------------------------------
+
+struct MeshFile {
+    Long nSide = 3;
+    Long nElements = 1;
+    Long rows = -1; // size of the connectivity variable's other dimension; -1: nElements
+    std::vector<int> values;
+};
+
+class NodeMeshTest : public CoordArraysTest {
+protected:
+    // A mesh file with node, nele and three (or six) dimensions and a connectivity variable
+    // nv(nele, three); the record fields that recognition and classification would set are
+    // set here.
+    NcfRec& load(const MeshFile& m, Long nNodes, Long layers = 0) {
+        NcBuilder nc(dir.file("mesh.nc"));
+        nc.dim("node", static_cast<std::size_t>(nNodes * (layers + 1)));
+        const Long rows = m.rows < 0 ? m.nElements : m.rows;
+        nc.dim("nele", static_cast<std::size_t>(rows));
+        nc.dim("three", static_cast<std::size_t>(m.nSide));
+        nc.var("x", NC_FLOAT, {"node"});
+        nc.var("nv", NC_INT, {"nele", "three"}).values(m.values);
+        nc.write();
+        EXPECT_EQ(header(nc.path()), 1) << k.ErrorMessage;
+        NcfRec& r = k.ncf(1);
+        r.GridType = 6;
+        r.node_dId = 0;
+        r.elem_dId = 1;
+        r.face_dId = 2;
+        r.nSide = m.nSide;
+        r.nElements = m.nElements;
+        r.nNodes = nNodes;
+        r.FV_layers = layers;
+        r.vari(1).kind = 1;
+        r.vari(2).kind = 2;
+        return r;
+    }
+    std::vector<std::vector<Long>> corners() {
+        std::vector<std::vector<Long>> out;
+        for (Long n = n1.LBound(); n <= n1.UBound(); ++n)
+            out.push_back({n1(n), n2(n), n3(n)});
+        return out;
+    }
+    VArray<Long> n1, n2, n3;
+};
+
+TEST_F(NodeMeshTest, CornersFromTheConnectivityVariable) {
+    struct Case {
+        const char* what;
+        MeshFile file;
+        Long nNodes, layers;
+        std::vector<std::vector<Long>> expected;
+    };
+    const Case cases[] = {
+        {"0-based numbers become 1-based", {3, 1, -1, {0, 1, 2}}, 3, 0, {{1, 2, 3}}},
+        {"columns of layers fold onto their node", {3, 1, -1, {10, 15, 20}}, 5, 4, {{3, 4, 5}}},
+        {"six corners: the first three",
+         {6, 2, -1, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+         9,
+         0,
+         {{1, 2, 3}, {7, 8, 9}}},
+        {"truncated toward zero", {3, 1, -1, {-1, 0, 4}}, 1, 4, {{1, 1, 1}}},
+        {"a longer variable is read only as far as nSide x nElements",
+         {3, 2, 4, {0, 1, 2, 2, 1, 0, 99, 99, 99, 99, 99, 99}},
+         3,
+         0,
+         {{1, 2, 3}, {3, 2, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(c.file, c.nNodes, c.layers);
+        ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
+        EXPECT_EQ(corners(), c.expected);
+        EXPECT_GE(k.ncf(1).ncid, 0); // left open
+    }
+}
+
+TEST_F(NodeMeshTest, NodeNumbersOutsideTheMeshFail) {
+    struct Case {
+        std::vector<int> values;
+        Long layers;
+    };
+    // -1 with no layers is node 0; 3 is node 4 of a 3-node mesh.
+    const Case cases[] = {{{-1, 0, 1}, 0}, {{0, 1, 3}, 0}, {{0, 1, 9}, 2}};
+    for (const Case& c : cases) {
+        load({3, 1, -1, c.values}, 3, c.layers);
+        n1 = VArray<Long>(1, 1);
+        n1(1) = 42;
+        EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+        EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] Node number ", 0), 0u) << k.ErrorMessage;
+        EXPECT_EQ(n1(1), 42); // outputs untouched
+        EXPECT_FALSE(n2.IsAllocated());
+    }
+}
+
+TEST_F(NodeMeshTest, MissingDimensionOrVariable) {
+    NcfRec& r = load({3, 1, -1, {0, 1, 2}}, 3);
+    r.face_dId = -1;
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection dimension not set: ");
+    r.face_dId = 2;
+    r.nSide = 0;
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection dimension not set: ");
+
+    // A record variable over the dimension is never taken.
+    r.nSide = 3;
+    r.vari(2).kind = 3;
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection varable not found: ");
+
+    // More than two dimensions fails, even after a good match.
+    r.vari(1).kind = 2; // a good match first ...
+    r.vari(1).narray = 2;
+    r.vari(1).arrayDimId(1) = 1;
+    r.vari(1).arrayDimId(2) = 2;
+    r.vari(2).kind = 2; // ... then one of three dimensions
+    r.vari(2).narray = 3;
+    r.vari(2).arrayDimId(3) = 0;
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] ncf(nNc).vari(n).narray > 2 ");
+    EXPECT_FALSE(n1.IsAllocated());
+}
+
+TEST_F(NodeMeshTest, TheLastMatchingVariableWins) {
+    NcBuilder nc(dir.file("two.nc"));
+    nc.dim("node", 9);
+    nc.dim("nele", 1);
+    nc.dim("three", 3);
+    nc.var("nv1", NC_INT, {"nele", "three"}).values(std::vector<int>{0, 1, 2});
+    nc.var("nv2", NC_INT, {"three", "nele"}).values(std::vector<int>{6, 7, 8});
+    nc.write();
+    ASSERT_EQ(header(nc.path()), 1);
+    NcfRec& r = k.ncf(1);
+    r.face_dId = 2;
+    r.nSide = 3;
+    r.nElements = 1;
+    r.nNodes = 9;
+    r.vari(1).kind = 2;
+    r.vari(2).kind = 2;
+    ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
+    EXPECT_EQ(corners(), (std::vector<std::vector<Long>>{{7, 8, 9}}));
+}
+
+TEST_F(NodeMeshTest, ShortVariableAndNetcdfFailures) {
+    // Fewer values than nSide x nElements.
+    NcfRec& r = load({3, 2, 1, {0, 1, 2}}, 3);
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] Node connection variable nv holds fewer", 0),
+              0u)
+        << k.ErrorMessage;
+    EXPECT_FALSE(n1.IsAllocated());
+
+    // A dataset that cannot be opened again: the netCDF text, the slot closed.
+    r.nElements = 1;
+    k.CloseSlot(1);
+    r.FName = dir.file("gone.nc");
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] NetCDF Error: ", 0), 0u);
+    EXPECT_GT(k.ErrorMessage.size(), std::string("[doFill_NodeMesh] NetCDF Error: ").size());
+    EXPECT_EQ(r.ncid, -1);
+
+    // A closed slot is reopened by its name and left open.
+    r.FName = dir.file("mesh.nc");
+    ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
+    EXPECT_GE(r.ncid, 0);
+    k.CloseAfterRead = 1;
+    k.CloseSlot(1);
+    ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1);
+    EXPECT_GE(r.ncid, 0);
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+// Name, text and debug helpers of the dataset library.
+#include "kelvadlib/NCUtils.h"
+#include "kelvadlib/Utils.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <vector>
+
+TEST(InAliasList, MatchesWholeWordsWithoutRegardToCase) {
+    struct Case {
+        const char* name;
+        const char* list;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"lon", "lon longitude", true}, {"LON", "lon longitude", true},
+        {"lo", "lon longitude", false}, {"lon", "", false},
+        {"lon", "longitude", false},    {"Longitude", "lon  longitude", true},
+        {"x_lon", "lon X_LON", true},   {"", "lon", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InAliasList(c.name, c.list), c.expected) << c.name;
+}
+
+TEST(AddToAliasList, MergesNewWordsUpperCasedAtTheEnd) {
+    struct Case {
+        const char* list;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"lat latitude", "Lat y_lat", "lat latitude Y_LAT"},
+        {"", "a a", " A A"},
+        {"lat latitude", "   ", "lat latitude"},
+        {"lat latitude", "", "lat latitude"},
+        {"lon longitude", "LONGITUDE", "lon longitude"},
+        {"lon longitude", "x_lon nav_lon", "lon longitude X_LON NAV_LON"},
+        // Words are split on blanks, tabs, ";" and "," alike, and a blank after a comma does
+        // not become part of a word.
+        {"lat latitude", "y_lat, nav_lat", "lat latitude Y_LAT NAV_LAT"},
+        {"lat latitude", "a;b\tc,lat", "lat latitude A B C"},
+        {"lat latitude", " ,; y ", "lat latitude Y"},
+        // Words held before keep their case and place.
+        {"time TIME1", "time1 t", "time TIME1 T"},
+    };
+    for (const auto& c : cases) {
+        std::string list = c.list;
+        AddToAliasList(list, c.text);
+        EXPECT_EQ(list, c.expected) << "[" << c.list << "] + [" << c.text << "]";
+    }
+}
+
+TEST(AddToAliasList, MergedListsStayMatchable) {
+    std::string list = "lon longitude";
+    AddToAliasList(list, "x_lon,nav_lon");
+    EXPECT_TRUE(InAliasList("NAV_LON", list));
+    EXPECT_TRUE(InAliasList("lon", list));
+}
+
+TEST(NcTypeName, NamesEachCode) {
+    const std::vector<std::pair<Long, std::string>> cases = {
+        {0, "NAT "},   {1, "byte "},   {2, "char "}, {3, "short "}, {4, "int "},
+        {5, "float "}, {6, "double "}, {7, "???"},   {-1, "???"},   {12, "???"}};
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(NcTypeName(code), name) << code;
+}
+
+TEST(CleanNameChars, ReplacesOtherCharactersAndCountsThem) {
+    std::string name = "sea.level/m";
+    EXPECT_EQ(CleanNameChars(name), 2);
+    EXPECT_EQ(name, "sea_level_m");
+    std::string plain = "Ab 9-_x";
+    EXPECT_EQ(CleanNameChars(plain), 0);
+    EXPECT_EQ(plain, "Ab 9-_x");
+    std::string high = "t\xe9mp";
+    EXPECT_EQ(CleanNameChars(high), 1);
+    EXPECT_EQ(high, "t_mp");
+}
+
+TEST(CleanDateText, BlanksOutEverythingButDigitsDashColonBlank) {
+    EXPECT_EQ(CleanDateText("2000-01-01T12:00:00Z"), "2000-01-01 12:00:00 ");
+    EXPECT_EQ(CleanDateText("2004/03/15 06:00:00.5"), "2004 03 15 06:00:00 5");
+    EXPECT_EQ(CleanDateText("1990-01-01 00:00"), "1990-01-01 00:00");
+}
+
+TEST(PrintableOnly, KeepsCodes32To126AndTrims) {
+    EXPECT_EQ(PrintableOnly(std::string("  m/s\0\0", 7)), "m/s");
+    EXPECT_EQ(PrintableOnly("\r\n\t  \x01"), "");
+    EXPECT_EQ(PrintableOnly("a\tb\xe9 c\n"), "ab c");
+    EXPECT_EQ(PrintableOnly(""), "");
+}
+
+TEST(IsNanText, TrueOnlyForValuesThatAreNotFinite) {
+    EXPECT_TRUE(IsNanText(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_TRUE(IsNanText(std::numeric_limits<double>::infinity()));
+    EXPECT_TRUE(IsNanText(-std::numeric_limits<float>::infinity()));
+    EXPECT_FALSE(IsNanText(0.0f));
+    EXPECT_FALSE(IsNanText(std::numeric_limits<float>::max()));
+}
+
+TEST(DebugOut, LaysItemsOutFourColumnsApart) {
+    std::vector<std::string> lines;
+    const DebugSink old = SetDebugSink([&](const std::string& line) { lines.push_back(line); });
+    DebugOut(std::string("abc"), 12);
+    DebugOut();
+    DebugOut(std::string(1500, 'x'));
+    DebugOut(std::string(1020, 'y'), std::string("abcdef"));
+    SetDebugSink(old);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "abc    12");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], std::string(1500, 'x')); // one item is written whole
+    EXPECT_EQ(lines[3], std::string(1020, 'y')); // the second item starts past column 1024
+}
+
+TEST(GetIniString, ReadsTrimmedValuesAndEmptyWhenMissing) {
+    TempDir dir;
+    const std::string file = dir.file("a.ini");
+    std::ofstream(file) << "[variable alias]\nlon =   x_lon  \n";
+    EXPECT_EQ(GetIniString(file, "variable alias", "lon"), "x_lon");
+    EXPECT_EQ(GetIniString(file, "variable alias", "lat"), "");
+    EXPECT_EQ(GetIniString(dir.file("none.ini"), "variable alias", "lon"), "");
+}

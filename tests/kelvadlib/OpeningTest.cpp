@@ -1,0 +1,187 @@
+// Setting up a slot (Initialize) and the first and last time of a file (StartEndDate): slot
+// numbers, and no dataset left open by a failed set-up or by the scratch slot.
+#include "kelvadlib/IKelvad.h"
+#include "kelvadlib/Kelvad.h"
+#include "tests/support/NcBuilder.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// How many handles of this process are open on the file.
+int openHandles(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path target = fs::canonical(path);
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const fs::path link = fs::read_symlink(entry.path(), ec);
+        if (!ec && link == target) ++n;
+    }
+    return n;
+}
+
+class OpeningTest : public ::testing::Test {
+protected:
+    OpeningTest() {
+        NcBuilder grid(dir.file("grid.nc"));
+        grid.unlimitedDim("time", 3);
+        grid.dim("lat", 2);
+        grid.dim("lon", 3);
+        grid.var("time", NC_DOUBLE, {"time"})
+            .att("units", "hours since 1990-01-01 00:00:00")
+            .values({0.0, 6.0, 12.0});
+        grid.var("lat", NC_FLOAT, {"lat"}).values({10.0f, 20.0f});
+        grid.var("lon", NC_FLOAT, {"lon"}).values({1.0f, 2.0f, 3.0f});
+        grid.var("sst", NC_FLOAT, {"time", "lat", "lon"});
+        gridPath = grid.write();
+
+        // Header and time axis fine, but no longitude or latitude.
+        NcBuilder plain(dir.file("plain.nc"));
+        plain.dim("time", 2);
+        plain.dim("x", 2);
+        plain.var("time", NC_DOUBLE, {"time"})
+            .att("units", "days since 2000-01-01")
+            .values({0.0, 1.0});
+        plain.var("a", NC_FLOAT, {"time", "x"});
+        plainPath = plain.write();
+
+        // Coordinates, but no time axis.
+        NcBuilder still(dir.file("still.nc"));
+        still.dim("lat", 2);
+        still.dim("lon", 2);
+        still.var("lat", NC_FLOAT, {"lat"}).values({1.0f, 2.0f});
+        still.var("lon", NC_FLOAT, {"lon"}).values({1.0f, 2.0f});
+        stillPath = still.write();
+
+        // Header reads that fail after the open.
+        NcBuilder nodims(dir.file("nodims.nc"));
+        nodims.globalAtt("title", "none");
+        noDimsPath = nodims.write();
+        NcBuilder six(dir.file("six.nc"));
+        for (const char* d : {"a", "b", "c", "d", "e", "f"})
+            six.dim(d, 1);
+        six.var("v", NC_FLOAT, {"a", "b", "c", "d", "e", "f"});
+        sixDimsPath = six.write();
+    }
+    TempDir dir;
+    std::string gridPath, plainPath, stillPath, noDimsPath, sixDimsPath;
+};
+
+} // namespace
+
+TEST_F(OpeningTest, SlotsAreNumberedInOrderAndAFailedSetUpGivesItsNumberBack) {
+    Kelvad k;
+    EXPECT_EQ(k.Initialize(gridPath), 1);
+    EXPECT_EQ(k.Initialize(noDimsPath), -1);
+    EXPECT_EQ(k.nNcMax, 1);
+    EXPECT_EQ(k.Initialize(""), -1);
+    EXPECT_EQ(k.ErrorMessage, "Given file name is Empty");
+    EXPECT_EQ(k.Initialize(gridPath), 2);
+    EXPECT_EQ(k.nNcMax, 2);
+    EXPECT_EQ(k.CloseAfterRead, 0);
+    EXPECT_EQ(k.ncf(2).GridType, 2);
+    EXPECT_EQ(k.ncf(2).StartTime, "1990-01-01");
+    EXPECT_EQ(k.ncf(2).endTime, "1990-01-01 12:00:00");
+}
+
+TEST_F(OpeningTest, ASuccessfulSetUpKeepsTheDatasetOpenAndAFailedOneClosesIt) {
+    {
+        Kelvad k;
+        k.CloseAfterRead = 1; // Initialize sets it back to 0
+        ASSERT_EQ(k.Initialize(gridPath), 1);
+        EXPECT_EQ(openHandles(gridPath), 1);
+        EXPECT_GE(k.ncf(1).ncid, 0);
+        k.CloseNC(1);
+        EXPECT_EQ(openHandles(gridPath), 0);
+    }
+    struct Case {
+        const char* what;
+        std::string path;
+    };
+    for (const Case& c : {Case{"no dimensions", noDimsPath}, Case{"six dimensions", sixDimsPath},
+                          Case{"missing file", dir.file("missing.nc")}}) {
+        Kelvad k;
+        ASSERT_EQ(k.Initialize(gridPath), 1);
+        EXPECT_EQ(k.Initialize(c.path), -1) << c.what;
+        EXPECT_FALSE(k.ErrorMessage.empty()) << c.what;
+        EXPECT_EQ(k.nNcMax, 1) << c.what;
+        if (std::filesystem::exists(c.path)) {
+            EXPECT_EQ(openHandles(c.path), 0) << c.what;
+        }
+        if (k.ncf.UBound() >= 2) {
+            EXPECT_EQ(k.ncf(2).ncid, -1) << c.what;
+        }
+        // The slot before is untouched, and the number is taken again.
+        EXPECT_EQ(openHandles(gridPath), 1) << c.what;
+        EXPECT_EQ(k.Initialize(gridPath), 2) << c.what;
+        EXPECT_EQ(openHandles(gridPath), 2) << c.what;
+    }
+}
+
+TEST_F(OpeningTest, ADatasetWithoutRecognisedCoordinatesStillOpens) {
+    Kelvad k;
+    EXPECT_EQ(k.Initialize(plainPath), 1);
+    EXPECT_EQ(k.nNcMax, 1);
+    EXPECT_EQ(k.ncf(1).GridType, 0);
+    EXPECT_EQ(k.ncf(1).nVars, 2);
+    EXPECT_GE(k.ncf(1).ncid, 0);
+    // The recognition gave up before the time axis, so the time step reports last.
+    EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent2] Time size is 0");
+}
+
+TEST_F(OpeningTest, StartEndDateWorksInTheScratchSlotAndClosesItOnEveryExit) {
+    struct Case {
+        const char* what;
+        std::string path;
+        Long result;
+        std::string first, last;
+        Long closeAfterRead; // as the call leaves it
+    };
+    const Case cases[] = {
+        {"dated axis", gridPath, 1, "1990-01-01", "1990-01-01 12:00:00", 1},
+        {"no coordinates", plainPath, -1, "", "", 0},
+        {"no time axis", stillPath, -1, "", "", 1},
+        {"missing file", dir.file("missing.nc"), -1, "", "", 0},
+    };
+    for (const Case& c : cases) {
+        Kelvad k;
+        ASSERT_EQ(k.Initialize(gridPath), 1);
+        std::string first = "x", last = "y";
+        EXPECT_EQ(k.StartEndDate(c.path, first, last), c.result) << c.what;
+        EXPECT_EQ(first, c.first) << c.what;
+        EXPECT_EQ(last, c.last) << c.what;
+        EXPECT_EQ(k.CloseAfterRead, c.closeAfterRead) << c.what;
+        EXPECT_EQ(k.nNcMax, 1) << c.what;
+        if (k.ncf.IsAllocated()) {
+            EXPECT_EQ(k.ncf(0).ncid, -1) << c.what;
+        }
+        if (c.path != gridPath && std::filesystem::exists(c.path)) {
+            EXPECT_EQ(openHandles(c.path), 0) << c.what;
+        }
+        // Slot 1 keeps its dataset open.
+        EXPECT_EQ(openHandles(gridPath), 1) << c.what;
+        EXPECT_GE(k.ncf(1).ncid, 0) << c.what;
+    }
+}
+
+TEST_F(OpeningTest, DeletingTheObjectClosesEveryDatasetItOpened) {
+    std::unique_ptr<IKelvad> k(CreateKelvad());
+    ASSERT_EQ(k->Initialize(gridPath), 1);
+    ASSERT_EQ(k->Initialize(stillPath), 2);
+    std::string first, last;
+    ASSERT_EQ(k->StartEndDate(plainPath, first, last), -1);
+    EXPECT_EQ(openHandles(gridPath), 1);
+    EXPECT_EQ(openHandles(stillPath), 1);
+    k.reset();
+    EXPECT_EQ(openHandles(gridPath), 0);
+    EXPECT_EQ(openHandles(stillPath), 0);
+    EXPECT_EQ(openHandles(plainPath), 0);
+}

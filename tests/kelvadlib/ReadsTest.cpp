@@ -1,0 +1,952 @@
+// The value reads: the any-type reads with their value rule (marks, scale, offset, the
+// no-value mark, the value range), the typed reads, the open/close behaviour of both, and the
+// bounds every read keeps.
+#include "common/NetCDF.h"
+#include "kelvadlib/Kelvad.h"
+#include "tests/support/NcBuilder.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float kNoVal = -1e35f;
+const std::string kCrLf = "\r\n";
+
+VArray<Long> longs(std::initializer_list<Long> values) {
+    VArray<Long> a(1, static_cast<Long>(values.size()));
+    Long i = 1;
+    for (Long v : values)
+        a(i++) = v;
+    return a;
+}
+
+template <class T> std::vector<T> elements(const VArray<T>& a) {
+    return std::vector<T>(a.begin(), a.end());
+}
+
+bool isOpen(int ncid) {
+    int n = 0;
+    return ncid >= 0 && nc_inq_ndims(ncid, &n) == NC_NOERR;
+}
+
+std::string frame(const std::string& tag, int number, const std::string& text) {
+    return tag + "Error message (number " + std::to_string(number) + ")is:" + kCrLf + "\"" + text +
+           "\"";
+}
+
+class ReadsTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    Kelvad k;
+
+    // Reads the header of path into slot 1, counted as Initialize counts it.
+    void load(const std::string& path) {
+        k.nNcMax = 1;
+        ASSERT_EQ(k.GetNCHeader(path, 1), 1) << k.ErrorMessage;
+    }
+    Long varNum(const std::string& name) {
+        for (Long v = 1; v <= k.ncf(1).nVars; ++v)
+            if (k.ncf(1).vari(v).name == name) return v;
+        throw std::runtime_error("no variable " + name);
+    }
+    int& ncid() { return k.ncf(1).ncid; }
+};
+
+// ---- The value rule -------------------------------------------------------------------------
+
+// One variable of one type and its marks: the values written and, per value, whether a read
+// hands it back (V) or marks it missing (M). The fill test of float and double is "at or
+// beyond" in the strided and contiguous reads and "beyond" in the whole and one-value reads.
+struct RuleCase {
+    const char* label;
+    nc_type type;
+    std::function<void(NcBuilder::Var&)> marks;
+    std::vector<double> values;
+    std::string atMask;     // do_get_vars_any, do_get_vara_any
+    std::string strictMask; // do_get_var_any, do_get_var1_any; empty: the same as atMask
+};
+
+double single(double x) {
+    return static_cast<float>(x);
+}
+
+std::vector<RuleCase> ruleCases() {
+    const double floatFill = NC_FILL_FLOAT; // the float default fill as the header records it
+    const double doubleFill = std::bit_cast<double>(std::uint64_t{0x479E000000000001});
+    auto none = [](NcBuilder::Var&) {};
+    return {
+        // byte: exact marks compared as signed 8-bit numbers; default fill -127
+        {"byte missing -1",
+         NC_BYTE,
+         [](auto& v) { v.att("missing_value", NC_BYTE, -1); },
+         {-1, 0, -127, 5, -128},
+         "MVMVV",
+         ""},
+        {"byte fill 3",
+         NC_BYTE,
+         [](auto& v) { v.att("_FillValue", NC_BYTE, 3); },
+         {3, -127, 0},
+         "MVV",
+         ""},
+        {"byte both",
+         NC_BYTE,
+         [](auto& v) { v.att("missing_value", NC_BYTE, 7).att("_FillValue", NC_BYTE, -3); },
+         {7, -3, -127, 0},
+         "MMVV",
+         ""},
+        {"byte none", NC_BYTE, none, {-127, 127, -128, 0}, "MVVV", ""},
+        {"byte mark 200",
+         NC_BYTE,
+         [](auto& v) { v.att("missing_value", NC_SHORT, 200); },
+         {-56, -127, 0, 127},
+         "VMVV",
+         ""},
+        {"byte mark 128",
+         NC_BYTE,
+         [](auto& v) { v.att("missing_value", NC_SHORT, 128); },
+         {-128, -127},
+         "VM",
+         ""},
+        {"byte mark -129",
+         NC_BYTE,
+         [](auto& v) { v.att("missing_value", NC_SHORT, -129); },
+         {127, -128, -127},
+         "VVM",
+         ""},
+        // short
+        {"short missing",
+         NC_SHORT,
+         [](auto& v) { v.att("missing_value", NC_SHORT, -999); },
+         {-999, 0, -32767, 1},
+         "MVMV",
+         ""},
+        {"short fill",
+         NC_SHORT,
+         [](auto& v) { v.att("_FillValue", NC_SHORT, -1); },
+         {-1, -32767, 2},
+         "MVV",
+         ""},
+        {"short both",
+         NC_SHORT,
+         [](auto& v) { v.att("missing_value", NC_SHORT, 9999).att("_FillValue", NC_SHORT, -1); },
+         {9999, -1, -32767, 0},
+         "MMVV",
+         ""},
+        {"short none", NC_SHORT, none, {-32767, -32768, 32767, 0}, "MVVV", ""},
+        {"short mark 40000",
+         NC_SHORT,
+         [](auto& v) { v.att("missing_value", NC_INT, 40000); },
+         {-25536, -32767, 5},
+         "VMV",
+         ""},
+        {"short mark 2.5",
+         NC_SHORT,
+         [](auto& v) { v.att("missing_value", 2.5); },
+         {2, 3},
+         "MV",
+         ""}, // rounded half to even
+        // int
+        {"int missing",
+         NC_INT,
+         [](auto& v) { v.att("missing_value", NC_INT, -999); },
+         {-999, 0, -2147483647},
+         "MVM",
+         ""},
+        {"int fill",
+         NC_INT,
+         [](auto& v) { v.att("_FillValue", NC_INT, 77); },
+         {77, -2147483647},
+         "MV",
+         ""},
+        {"int both",
+         NC_INT,
+         [](auto& v) { v.att("missing_value", NC_INT, -5).att("_FillValue", NC_INT, 6); },
+         {-5, 6, -2147483647, 0},
+         "MMVV",
+         ""},
+        {"int none", NC_INT, none, {-2147483647, -2147483648.0, 2147483647, 0}, "MVVV", ""},
+        {"int missing 0",
+         NC_INT,
+         [](auto& v) { v.att("missing_value", NC_INT, 0); },
+         {0, 1},
+         "VV",
+         ""},
+        {"int mark 3e9",
+         NC_INT,
+         [](auto& v) { v.att("missing_value", 3e9); },
+         {-1294967296, 0, -2147483647},
+         "VVM",
+         ""},
+        // float: thresholds at 99 % of a mark, compared as Singles
+        {"float missing",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", NC_FLOAT, -999); },
+         {-999, single(0.99 * -999), -989, 0, 1e37},
+         "MMVVM",
+         ""},
+        {"float fill",
+         NC_FLOAT,
+         [](auto& v) { v.att("_FillValue", NC_FLOAT, 100); },
+         {99, 98.9, -5, 1e37},
+         "MVVM",
+         ""},
+        {"float both",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", NC_FLOAT, -999).att("_FillValue", NC_FLOAT, 100); },
+         {-999, single(0.99 * 100), 100, 98, 0},
+         "MMMVV",
+         "MVMVV"},
+        {"float none",
+         NC_FLOAT,
+         none,
+         {0, single(0.99 * floatFill), 1e37, -1e37, -3e38},
+         "VMMVV",
+         "VVMVV"},
+        {"float mark 1e300",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", 1e300); },
+         {1, -1, -3e38},
+         "VVV",
+         ""},
+        {"float mark -1e300",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", -1e300); },
+         {-3e38, 0},
+         "VV",
+         ""},
+        // double: thresholds in Double
+        {"double missing",
+         NC_DOUBLE,
+         [](auto& v) { v.att("missing_value", -999.0); },
+         {-999, 0.99 * -999, -989, 0},
+         "MMVV",
+         ""},
+        {"double fill",
+         NC_DOUBLE,
+         [](auto& v) { v.att("_FillValue", 100.0); },
+         {0.99 * 100, 98, 1e300},
+         "MVM",
+         ""},
+        {"double both",
+         NC_DOUBLE,
+         [](auto& v) { v.att("missing_value", -999.0).att("_FillValue", 100.0); },
+         {0.99 * 100, 100, -989, 0},
+         "MMVV",
+         "VMVV"},
+        {"double none", NC_DOUBLE, none, {0.99 * doubleFill, 1e37, 0}, "MMV", "VMV"},
+    };
+}
+
+// The value as the variable stores it, widened to Double.
+double stored(nc_type type, double v) {
+    return type == NC_FLOAT ? single(v) : v;
+}
+
+TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
+    const auto cases = ruleCases();
+    NcBuilder nc(dir.file("rule.nc"));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string d = "n" + std::to_string(i);
+        nc.dim(d, cases[i].values.size());
+        auto& v = nc.var("v" + std::to_string(i), cases[i].type, {d});
+        cases[i].marks(v);
+        v.values(cases[i].values);
+    }
+    load(nc.write());
+
+    enum { Vars, Vara, Var, Var1 };
+    const char* names[] = {"vars", "vara", "var", "var1"};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const RuleCase& c = cases[i];
+        const Long nvar = static_cast<Long>(i) + 1;
+        const Long n = static_cast<Long>(c.values.size());
+        for (int m : {Vars, Vara, Var, Var1}) {
+            SCOPED_TRACE(std::string(c.label) + " / " + names[m]);
+            const std::string& mask =
+                (m == Var || m == Var1) && !c.strictMask.empty() ? c.strictMask : c.atMask;
+            ASSERT_EQ(mask.size(), c.values.size());
+            if (m == Var1) {
+                for (Long j = 1; j <= n; ++j) {
+                    double out = 12345;
+                    const Variant r = k.do_get_var1_any(1, nvar, longs({j}), out);
+                    const bool valid = mask[j - 1] == 'V';
+                    EXPECT_EQ(r.type(), Variant::Type::Long);
+                    EXPECT_EQ(r.toLong(), valid ? 1 : 0) << "value " << j;
+                    EXPECT_EQ(out, valid ? stored(c.type, c.values[j - 1]) : 12345.0);
+                }
+                continue;
+            }
+            VArray<float> out;
+            Variant r;
+            if (m == Vars)
+                r = k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({n}), longs({1}), n);
+            else if (m == Vara)
+                r = k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({n}), n);
+            else
+                r = k.do_get_var_any(1, nvar, kNoVal, out);
+            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            ASSERT_EQ(out.LBound(), 1);
+            ASSERT_EQ(out.UBound(), n);
+            Long validCount = 0;
+            float hi = -2e35f, lo = 2e35f;
+            for (Long j = 1; j <= n; ++j) {
+                if (mask[j - 1] == 'V') {
+                    const float x = static_cast<float>(c.values[j - 1]);
+                    EXPECT_EQ(out(j), x) << "value " << j;
+                    hi = std::max(hi, x);
+                    lo = std::min(lo, x);
+                    ++validCount;
+                } else {
+                    EXPECT_EQ(out(j), kNoVal) << "value " << j;
+                }
+            }
+            EXPECT_EQ(r.toLong(), validCount);
+            EXPECT_EQ(k.vMax, hi);
+            EXPECT_EQ(k.vMin, lo);
+            EXPECT_EQ(k.vMinMaxVar, nvar);
+        }
+    }
+}
+
+TEST_F(ReadsTest, ScaleOffsetAndValueRange) {
+    NcBuilder nc(dir.file("scaled.nc"));
+    nc.dim("x", 3);
+    nc.var("t", NC_SHORT, {"x"})
+        .att("scale_factor", 0.01)
+        .att("add_offset", 273.15)
+        .values({1500, 0, -32767});
+    nc.var("f", NC_FLOAT, {"x"})
+        .att("scale_factor", 2.5)
+        .att("add_offset", 0.1)
+        .values({1.1f, -4.0f, 0.5f});
+    nc.var("gone", NC_INT, {"x"}).att("missing_value", NC_INT, 9).values({9, 9, 9});
+    load(nc.write());
+
+    VArray<float> out;
+    Variant r = k.do_get_vars_any(1, 1, kNoVal, out, longs({1}), longs({3}), longs({1}), 3);
+    EXPECT_EQ(r.toLong(), 2);
+    EXPECT_EQ(elements(out), (std::vector<float>{static_cast<float>(1500 * 0.01 + 273.15),
+                                                 static_cast<float>(273.15), kNoVal}));
+    EXPECT_EQ(k.vMax, static_cast<float>(1500 * 0.01 + 273.15));
+    EXPECT_EQ(k.vMin, static_cast<float>(273.15));
+    EXPECT_EQ(k.vMinMaxVar, 1);
+
+    // Float values scaled in Double: the array holds Singles, the one-value read the Double.
+    r = k.do_get_var_any(1, 2, kNoVal, out);
+    EXPECT_EQ(r.toLong(), 3);
+    EXPECT_EQ(out(1), static_cast<float>(double{1.1f} * 2.5 + 0.1));
+    EXPECT_EQ(k.vMax, out(1));
+    EXPECT_EQ(k.vMin, static_cast<float>(-4.0 * 2.5 + 0.1));
+    EXPECT_EQ(k.vMinMaxVar, 2);
+    double one = 0;
+    EXPECT_EQ(k.do_get_var1_any(1, 2, longs({1}), one).toLong(), 1);
+    EXPECT_EQ(one, double{1.1f} * 2.5 + 0.1);
+    // The one-value read leaves the range of the last array read alone.
+    EXPECT_EQ(k.vMinMaxVar, 2);
+
+    // Nothing valid: the range keeps its starting values, here for a mark of 1.5.
+    r = k.do_get_vara_any(1, 3, 1.5f, out, longs({1}), longs({3}), 3);
+    EXPECT_EQ(r.toLong(), 0);
+    EXPECT_EQ(elements(out), (std::vector<float>{1.5f, 1.5f, 1.5f}));
+    EXPECT_EQ(k.vMax, -3.0f);
+    EXPECT_EQ(k.vMin, 3.0f);
+    EXPECT_EQ(k.vMinMaxVar, 3);
+    r = k.do_get_var_any(1, 3, kNoVal, out);
+    EXPECT_EQ(k.vMax, -2e35f);
+    EXPECT_EQ(k.vMin, 2e35f);
+}
+
+TEST_F(ReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    NcBuilder nc(dir.file("wide.nc"));
+    nc.dim("x", 5);
+    nc.var("d", NC_DOUBLE, {"x"}).values({1e39, -1e39, 5.0, 1e300, -3.4e38});
+    nc.var("f", NC_FLOAT, {"x"}).att("scale_factor", 1e10).values({1e30, 2.0, -1e29, 0.0, 1.0});
+    const float finf = std::numeric_limits<float>::infinity();
+    const float fnan = std::numeric_limits<float>::quiet_NaN();
+    nc.var("nan", NC_FLOAT, {"x"}).values({fnan, finf, -finf, 1.0f, fnan});
+    nc.var("dnan", NC_DOUBLE, {"x"}).values({nan, -inf, 7.0, inf, 0.0});
+    load(nc.write());
+
+    const std::vector<float> expected[] = {
+        {kNoVal, kNoVal, 5.0f, kNoVal, -3.4e38f},
+        {kNoVal, 2e10f, kNoVal, 0.0f, 1e10f},
+        {kNoVal, kNoVal, kNoVal, 1.0f, kNoVal},
+        {kNoVal, kNoVal, 7.0f, kNoVal, 0.0f},
+    };
+    for (Long nvar = 1; nvar <= 4; ++nvar) {
+        const std::vector<float>& want = expected[nvar - 1];
+        const Long valid = static_cast<Long>(
+            std::count_if(want.begin(), want.end(), [](float x) { return x != kNoVal; }));
+        VArray<float> out;
+        for (int m = 0; m < 3; ++m) {
+            SCOPED_TRACE("variable " + std::to_string(nvar) + " member " + std::to_string(m));
+            const Variant r =
+                m == 0
+                    ? k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({5}), longs({1}), 5)
+                : m == 1 ? k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({5}), 5)
+                         : k.do_get_var_any(1, nvar, kNoVal, out);
+            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            EXPECT_EQ(r.toLong(), valid);
+            EXPECT_EQ(elements(out), want);
+        }
+    }
+    // One value that is not a number is missing; the caller's Double stays.
+    double one = -3;
+    EXPECT_EQ(k.do_get_var1_any(1, 3, longs({1}), one).toLong(), 0);
+    EXPECT_EQ(k.do_get_var1_any(1, 4, longs({2}), one).toLong(), 0);
+    EXPECT_EQ(one, -3);
+    EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2}), one).toLong(), 1); // a Double needs no Single
+    EXPECT_EQ(one, -1e39);
+}
+
+// ---- Types the reads do not take ------------------------------------------------------------
+
+TEST_F(ReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
+    NcBuilder nc(dir.file("types.nc"), NcFormat::Netcdf4);
+    nc.dim("x", 3);
+    nc.var("c", NC_CHAR, {"x"}).text("abc");
+    nc.var("u", NC_UINT, {"x"}).values({1u, 2u, 3u});
+    load(nc.write());
+    const std::string charText =
+        "Variable-Type of Attribute not expected:" + kCrLf + "Variable Name = c\nTyep Number =  2";
+    const std::string uintText =
+        "Variable-Type of Attribute not expected:" + kCrLf + "Variable Name = u\nTyep Number =  9";
+
+    for (Long nvar : {1, 2}) {
+        const std::string& text = nvar == 1 ? charText : uintText;
+        VArray<float> out;
+        k.ErrorMessage.clear();
+        Variant r = k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({3}), longs({1}), 3);
+        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.toLong(), 0);
+        EXPECT_EQ(k.ErrorMessage, text);
+        EXPECT_EQ(elements(out), (std::vector<float>{0, 0, 0}));
+        EXPECT_EQ(k.vMax, -2e35f);
+        EXPECT_EQ(k.vMinMaxVar, nvar);
+        for (int m = 0; m < 2; ++m) {
+            k.ErrorMessage.clear();
+            r = m == 0 ? k.do_get_vara_any(1, nvar, kNoVal, out, longs({2}), longs({2}), 2)
+                       : k.do_get_var_any(1, nvar, kNoVal, out);
+            EXPECT_EQ(r.toLong(), 0);
+            EXPECT_EQ(k.ErrorMessage, text);
+            EXPECT_EQ(out.UBound(), m == 0 ? 2 : 3);
+        }
+        double one = 8;
+        k.ErrorMessage.clear();
+        EXPECT_EQ(k.do_get_var1_any(1, nvar, longs({1}), one).toLong(), 0);
+        EXPECT_EQ(k.ErrorMessage, text);
+        EXPECT_EQ(one, 8);
+    }
+
+    // The typed reads refuse a netCDF-4 type before touching the dataset.
+    k.CloseSlot(1);
+    VArray<Integer> s(1, 3);
+    VArray<Long> l;
+    VArray<float> f;
+    VArray<double> d(1, 3);
+    const std::vector<std::function<Variant()>> typed = {
+        [&] { return k.do_get_vars_short(1, 2, longs({1}), longs({3}), longs({1}), s); },
+        [&] { return k.do_get_var_Long(1, 2, l); },
+        [&] { return k.do_get_var_Float(1, 2, f); },
+        [&] { return k.do_get_vars_Double(1, 2, longs({1}), longs({3}), longs({1}), d); },
+    };
+    for (const auto& read : typed) {
+        k.ErrorMessage.clear();
+        const Variant r = read();
+        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, uintText);
+        EXPECT_EQ(ncid(), -1);
+    }
+    EXPECT_FALSE(l.IsAllocated());
+}
+
+// ---- Opening and closing --------------------------------------------------------------------
+
+class ReadsOpenCloseTest : public ReadsTest {
+protected:
+    void SetUp() override {
+        NcBuilder nc(dir.file("grid.nc"));
+        nc.dim("y", 2);
+        nc.dim("x", 3);
+        nc.var("v", NC_FLOAT, {"y", "x"}).values({1.f, 2.f, 3.f, 4.f, 5.f, 6.f});
+        load(nc.write());
+    }
+
+    // Each member reading element (y, x) = (start, 1) and the next; start 5 lies beyond y.
+    struct Member {
+        const char* name;
+        std::function<Variant(Kelvad&, Long start)> read;
+    };
+    static std::vector<Member> members() {
+        static VArray<float> f;
+        static VArray<Integer> s(1, 2);
+        static VArray<Long> l(1, 2);
+        static VArray<float> fs(1, 2);
+        static VArray<double> d(1, 2);
+        static double one;
+        return {
+            {"do_get_vars_any",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vars_any(1, 1, kNoVal, f, longs({y, 1}), longs({1, 2}),
+                                          longs({1, 1}), 2);
+             }},
+            {"do_get_vara_any",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vara_any(1, 1, kNoVal, f, longs({y, 1}), longs({1, 2}), 2);
+             }},
+            {"do_get_var1_any",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_var1_any(1, 1, longs({y, 1}), one);
+             }},
+            {"do_get_vars_short",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vars_short(1, 1, longs({y, 1}), longs({1, 2}), longs({1, 1}), s);
+             }},
+            {"do_get_vars_Long",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vars_Long(1, 1, longs({y, 1}), longs({1, 2}), longs({1, 1}), l);
+             }},
+            {"do_get_vars_Float",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vars_Float(1, 1, longs({y, 1}), longs({1, 2}), longs({1, 1}), fs);
+             }},
+            {"do_get_vars_Double",
+             [](Kelvad& k, Long y) {
+                 return k.do_get_vars_Double(1, 1, longs({y, 1}), longs({1, 2}), longs({1, 1}), d);
+             }},
+        };
+    }
+};
+
+TEST_F(ReadsOpenCloseTest, CloseAfterReadAndFailuresDecideWhetherTheDatasetStaysOpen) {
+    struct Case {
+        Long closeAfterRead;
+        bool openBefore;
+        bool fail;
+        bool openAfter;
+    };
+    const Case cases[] = {
+        {0, false, false, true},  {0, true, false, true},  {2, false, false, true},
+        {1, false, false, false}, {1, true, false, false}, {0, true, true, false},
+        {0, false, true, false},  {1, true, true, false},
+    };
+    for (const Member& m : members()) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(m.name) + " car " + std::to_string(c.closeAfterRead) +
+                         (c.openBefore ? " open" : " closed") + (c.fail ? " fail" : " ok"));
+            k.CloseAfterRead = 0;
+            k.CloseSlot(1);
+            if (c.openBefore) {
+                ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
+            }
+            k.CloseAfterRead = c.closeAfterRead;
+            k.ErrorMessage = "earlier";
+            const Variant r = m.read(k, c.fail ? 5 : 1);
+            if (c.fail) {
+                EXPECT_EQ(r.type(), Variant::Type::Integer);
+                EXPECT_EQ(r.toLong(), -1);
+                EXPECT_EQ(k.ErrorMessage, std::string("[") + m.name +
+                                              "] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
+            } else {
+                EXPECT_GE(r.toLong(), 1);
+                EXPECT_EQ(k.ErrorMessage, "earlier"); // a success clears nothing
+            }
+            EXPECT_EQ(isOpen(ncid()), c.openAfter);
+            if (!c.openAfter) {
+                EXPECT_EQ(ncid(), -1);
+            }
+        }
+    }
+}
+
+TEST_F(ReadsOpenCloseTest, WholeReadsReopenByNameAndCloseWhenTheFileIsGone) {
+    VArray<float> f;
+    VArray<double> d;
+    k.CloseAfterRead = 1;
+    EXPECT_EQ(k.do_get_var_any(1, 1, kNoVal, f).toLong(), 6);
+    EXPECT_EQ(ncid(), -1);
+    EXPECT_EQ(k.do_get_var_Double(1, 1, d).toLong(), 6);
+    EXPECT_EQ(ncid(), -1);
+    k.CloseAfterRead = 0;
+    EXPECT_EQ(k.do_get_var_Double(1, 1, d).toLong(), 6);
+    EXPECT_TRUE(isOpen(ncid()));
+
+    k.CloseSlot(1);
+    std::filesystem::remove(k.ncf(1).FName);
+    int status = NC_NOERR;
+    {
+        int id = -1;
+        status = nc_open(k.ncf(1).FName.c_str(), NC_NOWRITE, &id);
+    }
+    const Variant r = k.do_get_var_any(1, 1, kNoVal, f);
+    EXPECT_EQ(r.toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, "[do_get_var_any] NetCDF Error: " + NcErrorText(status));
+    EXPECT_EQ(ncid(), -1);
+    EXPECT_EQ(k.do_get_var_Float(1, 1, f).toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, "[do_get_var_Float] NetCDF Error: " + NcErrorText(status));
+    EXPECT_EQ(f.UBound(), 6); // dimensioned before the reopen failed
+}
+
+// ---- Checks before the read -----------------------------------------------------------------
+
+TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
+    struct Case {
+        const char* label;
+        std::function<Variant(VArray<float>&)> read;
+        std::string text;
+        bool opensAndCloses; // a refusal of the library's kind closes the dataset
+    };
+    const auto sub = [](const char* tag) { return frame(tag, 9, "Subscript out of range"); };
+    const Case cases[] = {
+        {"vars tcount 0",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), longs({1, 1}),
+                                      0);
+         },
+         "[do_get_vars_any] tcount <= 0:", false},
+        {"vara tcount -1",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), -1);
+         },
+         "[do_get_vara_any] tcount& <= 0:", false},
+        {"vars tcount above the counts",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), longs({1, 1}),
+                                      3);
+         },
+         "[do_get_vars_any] tcount <> product of countp:", false},
+        {"vara tcount below the counts",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({1, 1}), longs({2, 3}), 5);
+         },
+         "[do_get_vara_any] tcount& <> product of countp:", false},
+        {"vars start shorter than the rank",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1}), longs({1, 2}), longs({1, 1}), 2);
+         },
+         sub("[do_get_vars_any] "), false},
+        {"vara start shorter than the rank",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({1}), longs({1, 2}), 2);
+         },
+         sub("[do_get_vara_any] "), false},
+        {"vars stride shorter than the rank",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), longs({1}), 2);
+         },
+         sub("[do_get_vars_any] "), false},
+        {"vars variable 0",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 0, kNoVal, o, longs({1, 1}), longs({1, 2}), longs({1, 1}),
+                                      2);
+         },
+         sub("[do_get_vars_any] "), false},
+        {"vara slot 5",
+         [&](auto& o) {
+             return k.do_get_vara_any(5, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), 2);
+         },
+         sub("[do_get_vara_any] "), false},
+        {"var nvar -1", [&](auto& o) { return k.do_get_var_any(-1, -1, kNoVal, o); },
+         "[do_get_var_any] nvar& < 0:", false},
+        {"var nH -1", [&](auto& o) { return k.do_get_var_any(-1, 1, kNoVal, o); },
+         "[do_get_var_any] nH& < 0:", false},
+        {"var variable 0", [&](auto& o) { return k.do_get_var_any(1, 0, kNoVal, o); },
+         sub("[do_get_var_any] "), false},
+        {"vars start 0",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 0}), longs({1, 2}), longs({1, 1}),
+                                      2);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS), true},
+        {"vara start below Long range",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({INT32_MIN, 1}), longs({1, 2}), 2);
+         },
+         "[do_get_vara_any] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS), true},
+        {"vars negative counts",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({-1, -2}),
+                                      longs({1, 1}), 2);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
+        {"vars negative stride",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({2, 3}), longs({1, 2}), longs({1, -1}),
+                                      2);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_ESTRIDE), true},
+        {"vars stride 0",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}), longs({1, 0}),
+                                      2);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_ESTRIDE), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        k.CloseAfterRead = 0;
+        k.CloseSlot(1);
+        ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
+        k.vMinMaxVar = 77;
+        VArray<float> out(1, 2);
+        out(1) = 7;
+        const Variant r = c.read(out);
+        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, c.text);
+        if (c.opensAndCloses) {
+            EXPECT_EQ(ncid(), -1);
+        } else {
+            EXPECT_TRUE(isOpen(ncid())); // nothing closed
+            EXPECT_EQ(out(1), 7);        // nor the output touched
+            EXPECT_EQ(k.vMinMaxVar, 77);
+        }
+    }
+
+    // A refused tcount does not open a closed dataset; a start array the caller passes stays.
+    k.CloseSlot(1);
+    VArray<float> out;
+    const VArray<Long> start = longs({2, 2});
+    EXPECT_EQ(k.do_get_vars_any(1, 1, kNoVal, out, start, longs({1, 2}), longs({1, 1}), 0).toLong(),
+              -1);
+    EXPECT_EQ(ncid(), -1);
+    EXPECT_EQ(k.do_get_vars_any(1, 1, kNoVal, out, start, longs({1, 2}), longs({1, 1}), 2).toLong(),
+              2);
+    EXPECT_EQ(elements(out), (std::vector<float>{5, 6}));
+    EXPECT_EQ(elements(start), (std::vector<Long>{2, 2}));
+    double one = 0;
+    EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2}), one).toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, frame("[do_get_var1_any] ", 9, "Subscript out of range"));
+}
+
+TEST_F(ReadsTest, StridedAndContiguousWindowsTakeTheRightValues) {
+    NcBuilder nc(dir.file("cube.nc"));
+    nc.dim("t", 3);
+    nc.dim("y", 4);
+    nc.dim("x", 5);
+    std::vector<double> values(60);
+    for (int i = 0; i < 60; ++i)
+        values[i] = i;
+    nc.var("cube", NC_INT, {"t", "y", "x"}).values(values);
+    nc.var("scalar", NC_DOUBLE).values({42.5});
+    load(nc.write());
+
+    VArray<float> out;
+    // t 1 and 3, y 2 and 3, x 1, 3, 5 (1-based).
+    EXPECT_EQ(k.do_get_vars_any(1, 1, kNoVal, out, longs({1, 2, 1}), longs({2, 2, 3}),
+                                longs({2, 1, 2}), 12)
+                  .toLong(),
+              12);
+    EXPECT_EQ(elements(out), (std::vector<float>{5, 7, 9, 10, 12, 14, 45, 47, 49, 50, 52, 54}));
+    EXPECT_EQ(k.do_get_vara_any(1, 1, kNoVal, out, longs({3, 4, 4}), longs({1, 1, 2}), 2).toLong(),
+              2);
+    EXPECT_EQ(elements(out), (std::vector<float>{58, 59}));
+    double one = 0;
+    EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2, 3, 4}), one).toLong(), 1);
+    EXPECT_EQ(one, 33);
+
+    // A variable without dimensions: one value, entry 1 of each argument array still needed.
+    EXPECT_EQ(k.do_get_var_any(1, 2, kNoVal, out).toLong(), 1);
+    EXPECT_EQ(elements(out), (std::vector<float>{42.5f}));
+    EXPECT_EQ(k.do_get_vars_any(1, 2, kNoVal, out, longs({1}), longs({1}), longs({1}), 1).toLong(),
+              1);
+    EXPECT_EQ(k.do_get_var1_any(1, 2, longs({1}), one).toLong(), 1);
+    EXPECT_EQ(one, 42.5);
+    EXPECT_EQ(k.do_get_var1_any(1, 2, VArray<Long>(), one).toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, frame("[do_get_var1_any] ", 9, "Subscript out of range"));
+}
+
+// ---- Bounded whole reads --------------------------------------------------------------------
+
+TEST_F(ReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
+    NcBuilder nc(dir.file("grow.nc"));
+    nc.unlimitedDim("time", 2);
+    nc.dim("x", 3);
+    nc.var("temp", NC_FLOAT, {"time", "x"}).values({1.f, 2.f, 3.f, 4.f, 5.f, 6.f});
+    const std::string path = nc.write();
+    k.CloseAfterRead = 1; // closed after the header read: the next read opens the grown file
+    load(path);
+
+    int id = -1;
+    ASSERT_EQ(nc_open(path.c_str(), NC_WRITE, &id), NC_NOERR);
+    const std::size_t start[] = {2, 0}, count[] = {3, 3};
+    const float more[9] = {7, 8, 9, 10, 11, 12, 13, 14, 15};
+    ASSERT_EQ(nc_put_vara_float(id, 0, start, count, more), NC_NOERR);
+    ASSERT_EQ(nc_close(id), NC_NOERR);
+
+    const std::vector<double> recorded = {1, 2, 3, 4, 5, 6};
+    VArray<float> any;
+    EXPECT_EQ(k.do_get_var_any(1, 1, kNoVal, any).toLong(), 6);
+    EXPECT_EQ(elements(any), (std::vector<float>(recorded.begin(), recorded.end())));
+    VArray<Integer> s;
+    VArray<Long> l;
+    VArray<float> f;
+    VArray<double> d;
+    for (const Variant& r : {k.do_get_var_short(1, 1, s), k.do_get_var_Long(1, 1, l),
+                             k.do_get_var_Float(1, 1, f), k.do_get_var_Double(1, 1, d)}) {
+        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.toLong(), 6);
+    }
+    EXPECT_EQ(elements(s), (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(elements(l), (std::vector<Long>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(elements(f), (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(elements(d), recorded);
+    EXPECT_EQ(ncid(), -1);
+}
+
+// ---- Typed reads ----------------------------------------------------------------------------
+
+template <class T>
+using StridedFn = Variant (Kelvad::*)(Long, Long, const VArray<Long>&, const VArray<Long>&,
+                                      const VArray<Long>&, VArray<T>&);
+template <class T> using WholeFn = Variant (Kelvad::*)(Long, Long, VArray<T>&);
+
+class TypedReadsTest : public ReadsTest {
+protected:
+    void SetUp() override {
+        NcBuilder nc(dir.file("typed.nc"));
+        nc.dim("t", 3);
+        nc.dim("y", 4);
+        nc.dim("x", 5);
+        std::vector<double> values(60);
+        for (int i = 0; i < 60; ++i)
+            values[i] = i * 10 - 100;
+        nc.var("cube", NC_DOUBLE, {"t", "y", "x"}).values(values).att("scale_factor", 2.0);
+        nc.var("big", NC_INT, {"x"}).values({70000, -70000, 1, 2, 3});
+        nc.var("one", NC_SHORT).values({-7});
+        load(nc.write());
+    }
+
+    // The raw values of (t 1 and 3, y 2 and 3, x 1, 3, 5), no scale applied.
+    static std::vector<double> windowValues() {
+        std::vector<double> v;
+        for (int t : {0, 2})
+            for (int y : {1, 2})
+                for (int x : {0, 2, 4})
+                    v.push_back((t * 20 + y * 5 + x) * 10 - 100);
+        return v;
+    }
+
+    template <class T> void checkPair(const char* name, StridedFn<T> vars, WholeFn<T> var) {
+        SCOPED_TRACE(name);
+        const std::string tag = std::string("[do_get_vars_") + name + "] ";
+        const std::string wholeTag = std::string("[do_get_var_") + name + "] ";
+        const VArray<Long> start = longs({1, 2, 1}), count = longs({2, 2, 3}),
+                           stride = longs({2, 1, 2});
+
+        // Whole: the Long count and an array (1 To 60).
+        VArray<T> all(5, 6);
+        Variant r = (k.*var)(1, 1, all);
+        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.toLong(), 60);
+        ASSERT_EQ(all.LBound(), 1);
+        ASSERT_EQ(all.UBound(), 60);
+        EXPECT_EQ(all(1), T(-100));
+        EXPECT_EQ(all(60), T(490));
+
+        // Strided: the Integer 1, the values from element 1 of the caller's array.
+        VArray<T> out(0, 12);
+        out(0) = T(99);
+        r = (k.*vars)(1, 1, start, count, stride, out);
+        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.toLong(), 1);
+        EXPECT_EQ(out(0), T(99));
+        const std::vector<double> want = windowValues();
+        for (Long i = 1; i <= 12; ++i)
+            EXPECT_EQ(out(i), T(want[i - 1])) << i;
+        EXPECT_EQ(elements(start), (std::vector<Long>{1, 2, 1}));
+
+        // A caller array shorter than the counts ask for is refused, untouched and unopened.
+        k.CloseSlot(1);
+        VArray<T> shortOut(1, 11);
+        shortOut(1) = T(5);
+        r = (k.*vars)(1, 1, start, count, stride, shortOut);
+        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage,
+                  tag + "the output array holds fewer values than countp asks for:");
+        EXPECT_EQ(shortOut(1), T(5));
+        EXPECT_EQ(ncid(), -1);
+
+        // No element 1, a start shorter than the rank: the subscript frame.
+        VArray<T> noFirst(2, 40);
+        EXPECT_EQ((k.*vars)(1, 1, start, count, stride, noFirst).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, frame(tag, 9, "Subscript out of range"));
+        EXPECT_EQ((k.*vars)(1, 1, longs({1, 1}), count, stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, frame(tag, 9, "Subscript out of range"));
+        EXPECT_EQ((k.*var)(1, 9, all).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, frame(wholeTag, 9, "Subscript out of range"));
+
+        // The number checks, nvar first.
+        EXPECT_EQ((k.*vars)(-1, -1, start, count, stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, tag + "nvar& < 0:");
+        EXPECT_EQ((k.*vars)(-1, 1, start, count, stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, tag + "nH& < 0:");
+        EXPECT_EQ((k.*var)(-1, -1, all).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, wholeTag + "nvar& < 0:");
+        EXPECT_EQ((k.*var)(-1, 1, all).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, wholeTag + "nH& < 0:");
+        EXPECT_EQ(ncid(), -1);
+
+        // Negative and past-the-end windows: the library's refusal, the dataset closed.
+        ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
+        EXPECT_EQ((k.*vars)(1, 1, longs({1, 2, 0}), count, stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
+        EXPECT_EQ(ncid(), -1);
+        EXPECT_EQ((k.*vars)(1, 1, start, longs({2, 2, -3}), stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_EEDGE));
+        EXPECT_EQ((k.*vars)(1, 1, start, count, longs({2, -1, 2}), out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_ESTRIDE));
+        ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
+        EXPECT_EQ((k.*vars)(1, 1, longs({2, 2, 1}), count, stride, out).toLong(), -1);
+        EXPECT_EQ(k.ErrorMessage.rfind(tag + "NetCDF Error: NetCDF: ", 0), 0u) << k.ErrorMessage;
+        EXPECT_EQ(ncid(), -1);
+
+        // A variable without dimensions.
+        VArray<T> one;
+        EXPECT_EQ((k.*var)(1, 3, one).toLong(), 1);
+        EXPECT_EQ(elements(one), std::vector<T>{T(-7)});
+        VArray<T> oneOut(1, 1);
+        EXPECT_EQ((k.*vars)(1, 3, longs({1}), longs({1}), longs({1}), oneOut).toLong(), 1);
+        EXPECT_EQ(oneOut(1), T(-7));
+    }
+};
+
+TEST_F(TypedReadsTest, EachTypeReadsWholeAndStridedAndRefusesWhatItCannotHold) {
+    checkPair<Integer>("short", &Kelvad::do_get_vars_short, &Kelvad::do_get_var_short);
+    checkPair<Long>("Long", &Kelvad::do_get_vars_Long, &Kelvad::do_get_var_Long);
+    checkPair<float>("Float", &Kelvad::do_get_vars_Float, &Kelvad::do_get_var_Float);
+    checkPair<double>("Double", &Kelvad::do_get_vars_Double, &Kelvad::do_get_var_Double);
+}
+
+TEST_F(TypedReadsTest, LongReadsKeep32BitValuesAndShortReadsReportTheRange) {
+    VArray<Long> l;
+    EXPECT_EQ(k.do_get_var_Long(1, 2, l).toLong(), 5);
+    EXPECT_EQ(elements(l), (std::vector<Long>{70000, -70000, 1, 2, 3}));
+    VArray<Integer> s;
+    EXPECT_EQ(k.do_get_var_short(1, 2, s).toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, "[do_get_var_short] NetCDF Error: " + NcErrorText(NC_ERANGE));
+    EXPECT_EQ(ncid(), -1);
+    // The next read opens the dataset again by name and, with CloseAfterRead 0, leaves it open.
+    VArray<Integer> part(1, 3);
+    EXPECT_EQ(k.do_get_vars_short(1, 2, longs({3}), longs({3}), longs({1}), part).toLong(), 1);
+    EXPECT_EQ(elements(part), (std::vector<Integer>{1, 2, 3}));
+    EXPECT_TRUE(isOpen(ncid()));
+}
+
+} // namespace

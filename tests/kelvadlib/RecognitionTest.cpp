@@ -1,0 +1,506 @@
+// Coordinate recognition and grid type, variable classification, the first data variable and
+// the variable lookup by name.
+#include "RecognitionFixture.h"
+#include "common/Strings.h"
+#include "kelvadlib/NCUtils.h"
+#include "runtime/Strings.h"
+#include "tests/support/ErrorOf.h"
+
+#include <map>
+#include <ostream>
+
+namespace {
+
+class RecognitionTest : public RecognitionSlotBase {};
+
+const std::map<std::string, Long NcfRec::*>& recordFields() {
+    static const std::map<std::string, Long NcfRec::*> fields = {
+        {"GridType", &NcfRec::GridType},
+        {"nLon", &NcfRec::nLon},
+        {"nLat", &NcfRec::nLat},
+        {"nCells", &NcfRec::nCells},
+        {"nNodes", &NcfRec::nNodes},
+        {"nElements", &NcfRec::nElements},
+        {"nSide", &NcfRec::nSide},
+        {"nXysize", &NcfRec::nXysize},
+        {"LLbyNodeOrEleement", &NcfRec::LLbyNodeOrEleement},
+        {"FV_dimensions", &NcfRec::FV_dimensions},
+        {"FV_layers", &NcfRec::FV_layers},
+        {"iMax", &NcfRec::iMax},
+        {"jMax", &NcfRec::jMax},
+        {"kMax", &NcfRec::kMax},
+        {"nTime", &NcfRec::nTime},
+        {"lon_dId", &NcfRec::lon_dId},
+        {"lon_vId", &NcfRec::lon_vId},
+        {"lat_dId", &NcfRec::lat_dId},
+        {"lat_vId", &NcfRec::lat_vId},
+        {"time_dId", &NcfRec::time_dId},
+        {"time_vId", &NcfRec::time_vId},
+        {"level_dId", &NcfRec::level_dId},
+        {"level_vId", &NcfRec::level_vId},
+        {"kCell_dId", &NcfRec::kCell_dId},
+        {"nCell_dId", &NcfRec::nCell_dId},
+        {"node_dId", &NcfRec::node_dId},
+        {"elem_dId", &NcfRec::elem_dId},
+        {"face_dId", &NcfRec::face_dId},
+        {"iCell_dId", &NcfRec::iCell_dId},
+        {"jCell_dId", &NcfRec::jCell_dId},
+        {"spacing_vId", &NcfRec::spacing_vId},
+        {"dimension_vId", &NcfRec::dimension_vId},
+        {"TimePick", &NcfRec::TimePick},
+        {"LevelPick", &NcfRec::LevelPick},
+        {"lonlatOrder", &NcfRec::lonlatOrder},
+        {"Var1st", &NcfRec::Var1st},
+        {"nVarsCoord", &NcfRec::nVarsCoord},
+        {"nVarsRecord", &NcfRec::nVarsRecord},
+        {"nVarsFixed", &NcfRec::nVarsFixed},
+    };
+    return fields;
+}
+
+struct RecognitionCase {
+    const char* name;
+    const char* cdl;
+    Long result;
+    const char* message; // ErrorMessage afterwards ("" when none is written)
+    // Fields as "key=value": a number, "v:name" a variable's number, "d:name" a dimension's id.
+    const char* fields;
+    const char* aliases = ""; // "key=words" merged into the lists first, e.g. "lon=nav_lon"
+};
+
+std::ostream& operator<<(std::ostream& os, const RecognitionCase& c) {
+    return os << c.name;
+}
+
+class CoordRecognition : public RecognitionSlotBase,
+                         public ::testing::WithParamInterface<RecognitionCase> {
+protected:
+    // Checks every "key=value" of the text against slot 1.
+    void expectFields(const std::string& text) {
+        const Long n = CountTokens(text);
+        for (Long i = 1; i <= n; ++i) {
+            const std::string item = GetToken(text, i);
+            const Long eq = InStr(item, "=");
+            ASSERT_GT(eq, 0) << item;
+            const std::string key = Left(item, eq - 1);
+            const std::string value = Mid(item, eq + 1);
+            const auto field = recordFields().find(key);
+            ASSERT_NE(field, recordFields().end()) << "unknown field " << key;
+            Long expected = 0;
+            if (Left(value, 2) == "v:")
+                expected = varNo(Mid(value, 3));
+            else if (Left(value, 2) == "d:")
+                expected = dimId(Mid(value, 3));
+            else
+                expected = static_cast<Long>(std::stol(value));
+            EXPECT_EQ(rec().*(field->second), expected) << key << " should be " << value;
+        }
+    }
+};
+
+// clang-format off
+const RecognitionCase kCases[] = {
+    // ---- Regular lon/lat grid (2) ----
+    {"RegularGridByName",
+     "dimensions: time = UNLIMITED; depth = 2; lat = 3; lon = 4;\n"
+     "variables: double time(time); float depth(depth); float lat(lat); float lon(lon);\n"
+     "  float sst(time, lat, lon);",
+     1, "",
+     "GridType=2 nLon=4 nLat=3 lon_vId=v:lon lat_vId=v:lat lon_dId=d:lon lat_dId=d:lat "
+     "time_dId=d:time time_vId=v:time nTime=0 TimePick=1 level_dId=d:depth level_vId=v:depth "
+     "kCell_dId=-1 kMax=2 LevelPick=1 lonlatOrder=-1 nCell_dId=-1 node_dId=-1 elem_dId=-1 "
+     "face_dId=-1 iCell_dId=-1 jCell_dId=-1 spacing_vId=-1 dimension_vId=-1"},
+    {"RegularGridByUnits",
+     "dimensions: Y = 3; X = 5;\n"
+     "variables: float X(X); X:units = \"degrees_east\"; float Y(Y); Y:units = \"Degrees_North\";\n"
+     "  float h(Y, X);",
+     1, "",
+     "GridType=2 nLon=5 nLat=3 lon_vId=v:X lat_vId=v:Y lon_dId=d:X lat_dId=d:Y "
+     "TimePick=-1 LevelPick=-1 time_dId=-1 level_dId=-1"},
+    {"UnitsAreNotAskedWhenOneNameMatched",
+     "dimensions: Y = 3; X = 5;\n"
+     "variables: float X(X); X:units = \"degrees_east\"; float lat(Y);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 lon_vId=-1 lat_vId=v:lat"},
+    // ---- Boundary-fitted grid (3) ----
+    {"BoundaryFitted2D",
+     "dimensions: y = 3; x = 4;\n"
+     "variables: float lon(y, x); float lat(y, x);",
+     1, "",
+     "GridType=3 iCell_dId=d:y jCell_dId=d:x iMax=3 jMax=4 lon_dId=-1 lat_dId=-1"},
+    {"BoundaryFitted3DTakesTheLastTwo",
+     "dimensions: time = 2; y = 3; x = 4;\n"
+     "variables: float lon(time, y, x); float lat(time, y, x); double time(time);",
+     1, "",
+     "GridType=3 iCell_dId=d:y jCell_dId=d:x iMax=3 jMax=4 time_vId=v:time nTime=2"},
+    {"BoundaryFittedIndexNames",
+     "dimensions: gridj = 3; gridi = 4;\n"
+     "variables: float lon(gridj, gridi); float lat(gridj, gridi);",
+     1, "",
+     "GridType=3 iCell_dId=d:gridi jCell_dId=d:gridj iMax=4 jMax=3"},
+    {"BoundaryFittedByAddedAliases",
+     "dimensions: y = 2; x = 3;\n"
+     "variables: float nav_lon(y, x); float nav_lat(y, x);",
+     1, "",
+     "GridType=3 lon_vId=v:nav_lon lat_vId=v:nav_lat iMax=2 jMax=3",
+     "lon=nav_lon lat=nav_lat"},
+    {"WithoutTheAliasesNothingIsFound",
+     "dimensions: y = 2; x = 3;\n"
+     "variables: float nav_lon(y, x); float nav_lat(y, x);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes", "GridType=0"},
+    {"LaterLongitudeReplacesTheFirst",
+     "dimensions: lon = 4; y = 2; x = 3;\n"
+     "variables: float lon(lon); float longitude(y, x); float lat(y, x);",
+     1, "",
+     "GridType=3 lon_vId=v:longitude lat_vId=v:lat lon_dId=d:lon iCell_dId=d:y jCell_dId=d:x"},
+    // ---- Cell list (1) ----
+    {"CellList",
+     "dimensions: station = 5;\n"
+     "variables: float longitude(station); float latitude(station); float temp(station);",
+     1, "",
+     "GridType=1 nCells=5 nCell_dId=d:station lon_dId=-1 lat_dId=-1 node_dId=-1"},
+    // ---- Finite-element mesh, node coordinates (4) ----
+    {"FiniteElementMesh",
+     "dimensions: node = 6; nele = 4; nface = 3;\n"
+     "variables: float lon(node); float lat(node); int nv(nele, nface);\n"
+     "  float depth(node);",
+     1, "",
+     "GridType=4 LLbyNodeOrEleement=1 nNodes=6 nElements=4 nSide=3 node_dId=d:node "
+     "elem_dId=d:nele face_dId=d:nface FV_dimensions=0 FV_layers=0 level_dId=-1 LevelPick=-1 "
+     "kMax=0"},
+    {"FiniteElementMeshOfSixNodes",
+     "dimensions: nodes = 6; elements = 2; nfaces = 6;\n"
+     "variables: float longitude(nodes); float latitude(nodes);",
+     1, "", "GridType=4 nSide=6 nNodes=6 nElements=2"},
+    // ---- Finite-volume mesh, element coordinates (6) ----
+    {"FiniteVolumeMeshWarnsWithoutDimensions",
+     "dimensions: node = 6; nele = 4; nface = 3;\n"
+     "variables: float lon(nele); float lat(nele);",
+     1, "[pickCoordVariables] FV_dimensions/FV_layers = 0",
+     "GridType=6 LLbyNodeOrEleement=2 FV_dimensions=0 FV_layers=0 lon_vId=v:lon"},
+    {"FiniteVolumeMeshWithLayers",
+     "dimensions: node = 6; nele = 4; nface = 3; dimensions = 3; layers = 2;\n"
+     "variables: float lon(nele); float lat(nele);",
+     1, "", "GridType=6 LLbyNodeOrEleement=2 FV_dimensions=3 FV_layers=2"},
+    {"FiniteVolumeMeshNodeCoordinatesByUnits",
+     "dimensions: node = 6; nele = 4; nface = 3; dimensions = 2;\n"
+     "variables: float lon(nele); float lat(nele);\n"
+     "  float x(node); x:units = \"degrees_east\"; float y(node); y:units = \"degrees_north\";",
+     1, "", "GridType=6 lon_vId=v:x lat_vId=v:y"},
+    {"MeshUnitsNeedOneDimension",
+     "dimensions: node = 6; nele = 4; nface = 3; two = 2;\n"
+     "variables: float lon(nele); float lat(nele);\n"
+     "  float x(two, node); x:units = \"degrees_east\"; float y(node); y:units = \"degrees_north\";",
+     1, "[pickCoordVariables] FV_dimensions/FV_layers = 0",
+     "GridType=6 lon_vId=v:lon lat_vId=v:lat"},
+    // ---- GMT grid (5) ----
+    {"GmtGrid",
+     "dimensions: side = 2; xysize = 12; depth = 2;\n"
+     "variables: double x_range(side); x_range:units = \"m\";\n"
+     "  double y_range(side); y_range:units = \"m\";\n"
+     "  double z_range(side); z_range:units = \"m\";\n"
+     "  double spacing(side); int dimension(side); float z(xysize); float depth(depth);",
+     1, "",
+     "GridType=5 nSide=2 nXysize=12 lon_vId=v:x_range lat_vId=v:y_range level_vId=v:z_range "
+     "spacing_vId=v:spacing dimension_vId=v:dimension level_dId=-1 LevelPick=-1 kMax=0"},
+    {"GmtXRangeWithoutAttribute",
+     "dimensions: side = 2; xysize = 12;\n"
+     "variables: double x_range(side); double y_range(side); y_range:units = \"m\";\n"
+     "  double spacing(side); int dimension(side); float z(xysize);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes", "GridType=0"},
+    {"GmtWithoutY",
+     "dimensions: side = 2;\n"
+     "variables: double x_range(side); x_range:units = \"m\"; double spacing(side);\n"
+     "  int dimension(side);",
+     -1, "[pickCoordVariables] can not identify coordiantes: GMTy",
+     "GridType=0 lon_vId=v:x_range lat_vId=-1"},
+    {"GmtWithoutSpacing",
+     "dimensions: side = 2;\n"
+     "variables: double x_range(side); x_range:units = \"m\";\n"
+     "  double y_range(side); y_range:units = \"m\"; int dimension(side);",
+     -1, "[pickCoordVariables] can not identify coordiantes: GMTspacing",
+     "GridType=0 lat_vId=v:y_range spacing_vId=-1"},
+    {"GmtWithoutDimension",
+     "dimensions: side = 2;\n"
+     "variables: double x_range(side); x_range:units = \"m\";\n"
+     "  double y_range(side); y_range:units = \"m\"; double spacing(side);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 spacing_vId=v:spacing dimension_vId=-1"},
+    {"GmtRangesMustLieOverSide",
+     "dimensions: side = 2; two = 2;\n"
+     "variables: double x_range(two); x_range:units = \"m\";\n"
+     "  double y_range(side); y_range:units = \"m\"; double spacing(side); int dimension(side);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes", "GridType=0"},
+    // ---- Failures of the layout ----
+    {"NoCoordinatesAtAll",
+     "dimensions: a = 2;\nvariables: float v(a);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 lon_vId=-1 lat_vId=-1"},
+    {"DifferentRanks",
+     "dimensions: lon = 4; y = 2; x = 3;\nvariables: float lon(lon); float lat(y, x);",
+     -1, "[pickCoordVariables] na_lon <> na_lat", "GridType=0"},
+    {"ScalarCoordinates",
+     "dimensions: n = 2;\nvariables: float lon; float lat; float v(n);",
+     -1, "[pickCoordVariables] na_lon=0, yet lon_vId>0", "GridType=0"},
+    {"OnlyOneCoordinateVariable",
+     "dimensions: lon = 4; n = 4;\nvariables: float lon(lon); float lat(n);",
+     -1, "[pickCoordVariables] Inconsistent Lon_dID vs Lat_dID", "GridType=0"},
+    {"CellAndNodeDimensions",
+     "dimensions: station = 3; node = 3;\n"
+     "variables: float lon(station); float lat(station);",
+     -1, "[pickCoordVariables] nCell_dId >= 0 And node_dId >= 0", "GridType=0"},
+    {"MeshOfFourNodesPerElement",
+     "dimensions: node = 6; nele = 4; nface = 4;\nvariables: float lon(node); float lat(node);",
+     -1, "[pickCoordVariables] ncf(nH).nSide <> 3 or 6 ", "GridType=0 nSide=4"},
+    {"MeshWithoutFaceDimension",
+     "dimensions: node = 6; nele = 4;\nvariables: float lon(node); float lat(node);",
+     -1, "[pickCoordVariables] ncf(nH).nSide <> 3 or 6 ", "GridType=0 nSide=0"},
+    {"FiniteVolumeThreeDimensionsNoLayers",
+     "dimensions: node = 6; nele = 4; nface = 3; dimensions = 3;\n"
+     "variables: float lon(nele); float lat(nele);",
+     -1, "[pickCoordVariables] FV_dimensions Or FV_layers = 0",
+     "GridType=6 LLbyNodeOrEleement=2 FV_dimensions=3"},
+    {"PointsWithoutCellOrMesh",
+     "dimensions: n = 3;\nvariables: float lon(n); float lat(n);",
+     -1, "[pickCoordVariables] nCell_dId<0 And node_dId<0, yet na_lon=1", "GridType=0"},
+    {"NodeWithoutElementDimension",
+     "dimensions: node = 3;\nvariables: float lon(node); float lat(node);",
+     -1, "[pickCoordVariables] nCell_dId<0 And node_dId<0, yet na_lon=1", "GridType=0"},
+    {"FourDimensionalCoordinates",
+     "dimensions: a = 1; b = 1; c = 2; d = 2;\n"
+     "variables: float lon(a, b, c, d); float lat(a, b, c, d);",
+     -1, "[pickCoordVariables] Array dimension>2 for Lon/Lat vars", "GridType=0"},
+    {"MeshCoordinatesOverNeitherMeshDimension",
+     "dimensions: node = 6; nele = 4; nface = 3; other = 3;\n"
+     "variables: float lon(other); float lat(other);",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 LLbyNodeOrEleement=0"},
+    // ---- Time and vertical axes ----
+    {"TimeCoordinateBeforeAnEarlierSeries",
+     "dimensions: lat = 2; lon = 2; n = 3; time = 4;\n"
+     "variables: float lat(lat); float lon(lon); float TAU(n); double time(time);",
+     1, "", "GridType=2 time_vId=v:time time_dId=d:time nTime=4 TimePick=1"},
+    {"TimeSeriesWithoutCoordinate",
+     "dimensions: lat = 2; lon = 2; tt = 3; u = 2;\n"
+     "variables: float lat(lat); float lon(lon); float T(u, tt); float TAU(tt); float time(u, tt);",
+     1, "", "time_vId=v:TAU time_dId=d:tt nTime=3 TimePick=1"},
+    {"LevelOverOtherDimensionSetsK",
+     "dimensions: lat = 2; lon = 2; k = 5;\n"
+     "variables: float lat(lat); float lon(lon); float sigma(k);",
+     1, "", "level_vId=v:sigma level_dId=d:k kCell_dId=d:k kMax=5 LevelPick=1"},
+    {"LevelOverTimeIsNoVerticalAxis",
+     "dimensions: lat = 2; lon = 2; time = 3;\n"
+     "variables: float lat(lat); float lon(lon); float time(time); float depth(time);",
+     1, "", "level_vId=0 level_dId=-1 kMax=0 LevelPick=-1"},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(CoordRecognition, RecognisesTheLayout) {
+    const RecognitionCase& c = GetParam();
+    const std::string aliases = c.aliases;
+    for (Long i = 1; i <= CountTokens(aliases); ++i) {
+        const std::string item = GetToken(aliases, i);
+        const Long eq = InStr(item, "=");
+        AddToAliasList(*k.AliasListByKey(Left(item, eq - 1)), Mid(item, eq + 1));
+    }
+    loadCdl(c.cdl);
+    EXPECT_EQ(k.PickCoordVariables(1), c.result) << k.ErrorMessage;
+    EXPECT_EQ(k.ErrorMessage, c.message);
+    expectFields(c.fields);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLayouts, CoordRecognition, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecognitionTest, RecognitionIsRepeatable) {
+    loadCdl("dimensions: node = 6; nele = 4; nface = 3; dimensions = 3; layers = 2; z = 2;\n"
+            "variables: float lon(nele); float lat(nele); float zc(z); double time(nele);");
+    ASSERT_EQ(k.PickCoordVariables(1), 1);
+    const NcfRec first = rec();
+    ASSERT_EQ(k.PickCoordVariables(1), 1);
+    const NcfRec& second = rec();
+    for (const auto& [name, field] : recordFields())
+        EXPECT_EQ(second.*field, first.*field) << name;
+}
+
+TEST_F(RecognitionTest, RecognitionResetsTheFieldsOfAnEarlierRun) {
+    loadCdl("dimensions: lat = 2; lon = 3; time = 2;\n"
+            "variables: float lat(lat); float lon(lon); double time(time);");
+    NcfRec& r = rec();
+    r.GridType = 4;
+    r.nCells = 9;
+    r.LLbyNodeOrEleement = 2;
+    r.lonlatOrder = 3;
+    r.TimePick = 7;
+    r.LevelPick = 7;
+    r.kMax = 8;
+    ASSERT_EQ(k.PickCoordVariables(1), 1);
+    EXPECT_EQ(r.GridType, 2);
+    EXPECT_EQ(r.nCells, 0);
+    EXPECT_EQ(r.LLbyNodeOrEleement, 0);
+    EXPECT_EQ(r.lonlatOrder, -1);
+    EXPECT_EQ(r.TimePick, 1);
+    EXPECT_EQ(r.LevelPick, -1);
+    EXPECT_EQ(r.kMax, 0);
+}
+
+TEST_F(RecognitionTest, RecognitionOfASlotOutsideTheRecordsIsCaught) {
+    EXPECT_EQ(k.PickCoordVariables(3), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[PickCoordVariables] Error message (number 9)is:\r\n\"Subscript out of range\"");
+}
+
+// ---- Classification -------------------------------------------------------------------------
+
+namespace {
+
+const char* kSstGrid = "dimensions: time = UNLIMITED; lat = 3; lon = 4;\n"
+                       "variables: double time(time); float lat(lat); float lon(lon);\n"
+                       "  float sst(time, lat, lon); byte mask(lat, lon);\n"
+                       "  float series(time); float u(time, lon, lat); int crs;";
+
+} // namespace
+
+TEST_F(RecognitionTest, ClassifiesTheVariablesOfARegularGrid) {
+    loadCdl(kSstGrid);
+    ASSERT_EQ(k.PickCoordVariables(1), 1);
+    ASSERT_EQ(k.TypeAllVars(1), 1);
+    const NcfRec& r = rec();
+    EXPECT_EQ(r.nVarsCoord, 3);
+    EXPECT_EQ(r.nVarsRecord, 2);
+    EXPECT_EQ(r.nVarsFixed, 1);
+    EXPECT_EQ(r.vari(varNo("time")).kind, 1);
+    EXPECT_EQ(r.vari(varNo("time")).lonlatOrder, -1);
+    EXPECT_EQ(r.vari(varNo("sst")).kind, 3);
+    EXPECT_EQ(r.vari(varNo("sst")).lonlatOrder, 2);
+    EXPECT_EQ(r.vari(varNo("mask")).kind, 2);
+    EXPECT_EQ(r.vari(varNo("mask")).lonlatOrder, 2);
+    EXPECT_EQ(r.vari(varNo("u")).kind, 3);
+    EXPECT_EQ(r.vari(varNo("u")).lonlatOrder, 1);
+    // On a grid a series and a scalar are left out.
+    EXPECT_EQ(r.vari(varNo("series")).kind, 0);
+    EXPECT_EQ(r.vari(varNo("series")).lonlatOrder, -1);
+    EXPECT_EQ(r.vari(varNo("crs")).kind, 0);
+    EXPECT_EQ(r.lonlatOrder, 3);
+    ASSERT_EQ(k.GetVar1st(1), 1);
+    EXPECT_EQ(r.Var1st, varNo("sst"));
+}
+
+namespace {
+
+struct ClassCase {
+    const char* name;
+    const char* cdl;
+    // variable name and kind, in pairs
+    std::vector<std::pair<const char*, Long>> kinds;
+    Long nVarsRecord, nVarsFixed, lonlatOrder;
+    Long var1stResult;
+    const char* var1st; // "" for none
+};
+
+std::ostream& operator<<(std::ostream& os, const ClassCase& c) {
+    return os << c.name;
+}
+
+class VarClassification : public RecognitionSlotBase,
+                          public ::testing::WithParamInterface<ClassCase> {};
+
+// clang-format off
+const ClassCase kClassCases[] = {
+    {"OnlyOrderOne",
+     "dimensions: time = UNLIMITED; lat = 3; lon = 4;\n"
+     "variables: float lat(lat); float lon(lon); float u(time, lon, lat);",
+     {{"u", 3}}, 1, 0, 1, 1, "u"},
+    {"NoHorizontalPair",
+     "dimensions: time = UNLIMITED; lat = 3; lon = 4; a = 2; b = 2;\n"
+     "variables: float lat(lat); float lon(lon); float w(time, a, b);",
+     {{"w", 3}}, 1, 0, 0, 1, "w"},
+    {"CellListClassifiesSeries",
+     "dimensions: time = UNLIMITED; station = 3;\n"
+     "variables: double time(time); float lon(station); float lat(station);\n"
+     "  float temp(time, station); float elev(station); float series(time);",
+     {{"lon", 2}, {"temp", 3}, {"elev", 2}, {"series", 3}}, 2, 3, 0, 1, "temp"},
+    {"UnlimitedDimensionThatIsNotTime",
+     "dimensions: rec = UNLIMITED; time = 2; station = 3;\n"
+     "variables: double time(time); float lon(station); float lat(station);\n"
+     "  float a(time, station); float b(rec, station);",
+     {{"a", 2}, {"b", 3}}, 1, 3, 0, 1, "b"},
+    {"NeitherUnlimitedNorTimeGivesFixedOnly",
+     "dimensions: station = 3; z = 2;\n"
+     "variables: float lon(station); float lat(station); float t(z, station);",
+     {{"lon", 2}, {"lat", 2}, {"t", 2}}, 0, 3, 0, 1, "lon"},
+    // Without dimensions a variable has no record dimension, even when the record
+    // dimension's id is 0.
+    {"DimensionlessVariableIsFixed",
+     "dimensions: time = UNLIMITED; station = 3;\n"
+     "variables: int crs; double time(time); float lon(station); float lat(station);\n"
+     "  float temp(time, station);",
+     {{"crs", 2}, {"temp", 3}}, 1, 3, 0, 1, "temp"},
+    {"BoundaryFittedIndexOrder",
+     "dimensions: time = UNLIMITED; y = 3; x = 4;\n"
+     "variables: float lon(y, x); float lat(y, x); float h(time, y, x); float g(x, y);",
+     {{"lon", 2}, {"h", 3}, {"g", 2}}, 1, 3, 3, 1, "h"},
+    {"OnlyCoordinateVariables",
+     "dimensions: lat = 3; lon = 4;\nvariables: float lat(lat); float lon(lon);",
+     {{"lat", 1}, {"lon", 1}}, 0, 0, 0, 0, ""},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(VarClassification, SortsKindsAndOrders) {
+    const ClassCase& c = GetParam();
+    loadCdl(c.cdl);
+    ASSERT_EQ(k.PickCoordVariables(1), 1) << k.ErrorMessage;
+    ASSERT_EQ(k.TypeAllVars(1), 1);
+    const NcfRec& r = rec();
+    for (const auto& [name, kind] : c.kinds)
+        EXPECT_EQ(r.vari(varNo(name)).kind, kind) << name;
+    EXPECT_EQ(r.nVarsRecord, c.nVarsRecord);
+    EXPECT_EQ(r.nVarsFixed, c.nVarsFixed);
+    EXPECT_EQ(r.lonlatOrder, c.lonlatOrder);
+    EXPECT_EQ(k.GetVar1st(1), c.var1stResult);
+    EXPECT_EQ(r.Var1st, std::string(c.var1st).empty() ? -1 : varNo(c.var1st));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, VarClassification, ::testing::ValuesIn(kClassCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecognitionTest, ClassificationAndFirstVariableCatchASlotOutsideTheRecords) {
+    const std::string frame = "Error message (number 9)is:\r\n\"Subscript out of range\"";
+    EXPECT_EQ(k.TypeAllVars(2), -1);
+    EXPECT_EQ(k.ErrorMessage, frame);
+    k.ErrorMessage.clear();
+    EXPECT_EQ(k.GetVar1st(2), -1);
+    EXPECT_EQ(k.ErrorMessage, frame);
+}
+
+TEST_F(RecognitionTest, GetVar1stPrefersRecordVariablesOverEarlierFixedOnes) {
+    loadCdl("dimensions: time = UNLIMITED; station = 3;\n"
+            "variables: float lon(station); float lat(station); float depth(station);\n"
+            "  float temp(time, station);");
+    ASSERT_EQ(k.PickCoordVariables(1), 1);
+    ASSERT_EQ(k.TypeAllVars(1), 1);
+    EXPECT_EQ(k.GetVar1st(1), 1);
+    EXPECT_EQ(rec().Var1st, varNo("temp"));
+}
+
+TEST_F(RecognitionTest, GetVarNumComparesWithoutCase) {
+    loadCdl("dimensions: n = 2;\n"
+            "variables: float x(n); float sst(n); float SST(n); float Sst_2(n);");
+    struct Row {
+        const char* name;
+        Long expected;
+    };
+    const Row rows[] = {{"sst", 2},  {"SST", 2},  {"sSt", 2}, {"sst_2", 4},
+                        {" sst", 0}, {"sst ", 0}, {"", 0},    {"ss", 0}};
+    for (const Row& row : rows) {
+        const Variant v = k.getVarNum(1, row.name);
+        EXPECT_EQ(v.toLong(), row.expected) << '"' << row.name << '"';
+        // A hit is a Long, "none" an Integer 0.
+        EXPECT_EQ(v.type(), row.expected ? Variant::Type::Long : Variant::Type::Integer);
+    }
+    EXPECT_EQ(errorOf([&] { k.getVarNum(2, "sst"); }), 9);
+}

@@ -1,0 +1,439 @@
+// Time-step lookup, labels and time arrays: GetTimePt, GetTstep, GetTstepByMin, GetDate,
+// GetOrvMin, doFill_Time and doFill_OrvTime, on axes with and without dates.
+#include "TimeFixture.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Date.h"
+#include "runtime/Text.h"
+#include "tests/support/ErrorOf.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+Date at(const char* text) {
+    return CDate(text);
+}
+Long minutesOf(const char* text) {
+    return DateToOrvMin(CDate(text));
+}
+
+std::vector<double> steps(double first, Long n, double step = 1) {
+    std::vector<double> v;
+    for (Long i = 0; i < n; ++i)
+        v.push_back(first + i * step);
+    return v;
+}
+
+struct Pt {
+    Long result, nt1, nt2;
+    float tw1, tw2;
+};
+
+Pt timePt(Kelvad& k, Long slot, const Variant& when) {
+    Pt p{};
+    p.result = k.GetTimePt(slot, when, p.nt1, p.nt2, p.tw1, p.tw2);
+    return p;
+}
+
+// A daily axis from a file: days since 2000-03-01, values 0, 1, 2 (1 to 3 March).
+class DailyAxisTest : public ::testing::Test {
+protected:
+    DailyAxisTest() {
+        readTimeSlot(
+            k, writeTimeFile(dir, "daily.nc", {"days since 2000-03-01", NC_DOUBLE, {0, 1, 2}}), 1);
+        if (CLng(k.SetTimeExtent(1)) != 1) throw std::runtime_error(k.ErrorMessage);
+    }
+    TempDir dir;
+    Kelvad k;
+};
+
+} // namespace
+
+TEST_F(DailyAxisTest, TimePtBracketsAndWeighsDatedSteps) {
+    const std::string outside = "[getTimePt] out of Time domain (dated)";
+    struct Case {
+        const char* when;
+        Pt expect;
+        Long tstep;
+        const char* message; // "" when ErrorMessage stays as it was
+    };
+    const Case cases[] = {
+        {"2000-03-01 06:00", {1, 1, 2, 0.75f, 0.25f}, 1, ""},
+        {"2000-03-01 12:00", {1, 1, 2, 0.5f, 0.5f}, 2, ""}, // a tie goes to the later step
+        {"2000-03-01 18:00", {1, 1, 2, 0.25f, 0.75f}, 2, ""},
+        {"2000-03-02", {1, 2, 2, 1, 0}, 2, ""},          // on an inner step
+        {"2000-03-02 00:00:59", {1, 2, 2, 1, 0}, 2, ""}, // seconds dropped
+        {"2000-03-01", {1, 1, 1, 1, 0}, 1, ""},
+        {"2000-02-29 12:00", {1, 1, 1, 1, 0}, 1, ""}, // within one step before the first
+        {"2000-02-29 00:00", {1, 1, 1, 1, 0}, 1, ""},
+        {"2000-02-28 23:00", {0, 0, 0, 0, 0}, 0, outside.c_str()},
+        {"2000-03-03 12:00", {1, 3, 3, 1, 0}, 3, ""},
+        {"2000-03-04", {1, 3, 3, 1, 0}, 3, ""},
+        {"2000-03-04 00:01", {0, 0, 0, 0, 0}, 0, outside.c_str()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        const Long minutes = minutesOf(c.when);
+        // A Date, a date text, a number of minutes and a numeric text all name the same time.
+        for (const Variant& when :
+             {Variant(at(c.when)), Variant(std::string(c.when)), Variant(minutes),
+              Variant(CStr(minutes)), Variant(static_cast<double>(minutes) + 0.4)}) {
+            k.ErrorMessage = "";
+            const Pt p = timePt(k, 1, when);
+            EXPECT_EQ(p.result, c.expect.result);
+            EXPECT_EQ(p.nt1, c.expect.nt1);
+            EXPECT_EQ(p.nt2, c.expect.nt2);
+            EXPECT_FLOAT_EQ(p.tw1, c.expect.tw1);
+            EXPECT_FLOAT_EQ(p.tw2, c.expect.tw2);
+            EXPECT_EQ(k.ErrorMessage, c.message);
+        }
+        EXPECT_EQ(k.GetTstep(1, at(c.when)), c.tstep);
+        EXPECT_EQ(k.GetTstepByMin(1, minutes), c.tstep);
+    }
+}
+
+TEST_F(DailyAxisTest, LabelsAndMinutesOfEachStep) {
+    EXPECT_EQ(k.GetDate(1, 1), "2000-03-01");
+    EXPECT_EQ(k.GetDate(1, 3), "2000-03-03");
+    EXPECT_EQ(k.GetOrvMin(1, 2), 36587 * 1440); // 2000-03-02 is day 36587
+    for (Long nt : {0, 4, -1}) {
+        EXPECT_EQ(k.GetDate(1, nt), "");
+        EXPECT_EQ(k.GetOrvMin(1, nt), 0);
+    }
+    // A slot outside the records reaches the caller.
+    EXPECT_EQ(errorOf([&] { k.GetDate(5, 1); }), 9);
+    EXPECT_EQ(errorOf([&] { k.GetOrvMin(5, 1); }), 9);
+}
+
+TEST_F(DailyAxisTest, EachSlotKeepsItsOwnAxis) {
+    readTimeSlot(
+        k, writeTimeFile(dir, "hourly.nc", {"hours since 1990-01-01", NC_FLOAT, {0, 6, 12, 18}}),
+        2);
+    ASSERT_EQ(CLng(k.SetTimeExtent(2)), 1);
+    // Slot 1 still answers with its own values after slot 2 was set up.
+    EXPECT_EQ(k.GetDate(1, 2), "2000-03-02");
+    EXPECT_EQ(k.GetDate(2, 2), "1990-01-01 06:00:00");
+    EXPECT_EQ(k.GetTstep(1, at("2000-03-02 23:00")), 3);
+    EXPECT_EQ(k.GetTstep(2, at("1990-01-01 10:00")), 3);
+    VArray<double> t;
+    ASSERT_EQ(k.doFill_Time(1, t), 1);
+    ASSERT_EQ(t.UBound(), 3);
+    EXPECT_EQ(t(3), 2);
+    VArray<Long> m;
+    ASSERT_EQ(k.doFill_OrvTime(1, m), 3);
+    EXPECT_EQ(m(3), minutesOf("2000-03-03"));
+    m.Erase(); // element 1 would be taken for a stride
+    ASSERT_EQ(k.doFill_OrvTime(2, m), 4);
+    EXPECT_EQ(m(4), minutesOf("1990-01-01 18:00"));
+}
+
+TEST(TimePt, ClimatologiesWrapAroundTheYear) {
+    struct Case {
+        const char* unit;
+        Long nTime;
+        const char* when;
+        Pt expect;
+        Long tstep;
+    };
+    const Case cases[] = {
+        {"months", 12, "2003-01-01", {1, 12, 1, 0, 1}, 1},
+        {"months", 12, "2003-01-15", {1, 1, 2, 17.0f / 31, 14.0f / 31}, 1},
+        {"months", 12, "2003-01-01 06:00", {1, 1, 2, 1 - 0.25f / 31, 0.25f / 31}, 1},
+        {"months", 12, "2003-12-20", {1, 12, 1, 12.0f / 31, 19.0f / 31}, 1},
+        {"months", 12, "2003-12-01", {1, 11, 12, 0, 1}, 12}, // on a table entry: the later step
+        {"months", 6, "2003-06-01", {1, 5, 6, 0, 1}, 6},
+        {"months", 6, "2003-06-02", {0, 0, 0, 0, 0}, 0}, // past the first day of the last month
+        {"seasons", 4, "2003-03-15", {1, 1, 2, 47.0f / 89, 42.0f / 89}, 1},
+        {"seasons", 4, "2003-12-15", {1, 4, 1, 48.0f / 92, 44.0f / 92}, 4},
+        {"seasons", 4, "2004-01-10", {1, 4, 1, 22.0f / 92, 70.0f / 92}, 1},
+        {"days", 365, "2003-01-01 06:00", {1, 1, 2, 0.75f, 0.25f}, 1},
+        {"days", 365, "2003-01-01", {1, 365, 1, 0, 1}, 1},
+        {"days", 365, "2003-12-31 18:00", {1, 365, 1, 0.25f, 0.75f}, 1},
+        {"days", 3, "2003-01-03 12:00", {1, 3, 1, 0.5f, 0.5f}, 1},
+        {"days", 3, "2003-01-05 12:00", {1, 2, 3, 0.5f, 0.5f}, 3}, // the axis runs on, wrapped
+        {"days", 3, "2003-01-07", {0, 0, 0, 0, 0}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + c.when);
+        Kelvad k;
+        handSlot(k, 1, {c.unit, 0, steps(1, c.nTime)});
+        for (const Variant& when : {Variant(at(c.when)), Variant(minutesOf(c.when))}) {
+            const Pt p = timePt(k, 1, when);
+            EXPECT_EQ(p.result, c.expect.result);
+            EXPECT_EQ(p.nt1, c.expect.nt1);
+            EXPECT_EQ(p.nt2, c.expect.nt2);
+            EXPECT_FLOAT_EQ(p.tw1, c.expect.tw1);
+            if (p.result == 1) {
+                EXPECT_EQ(p.tw2, 1.0f - p.tw1);
+            }
+            EXPECT_NEAR(p.tw2, c.expect.tw2, 1e-6);
+        }
+        EXPECT_EQ(k.GetTstep(1, at(c.when)), c.tstep);
+        EXPECT_EQ(k.GetTstepByMin(1, minutesOf(c.when)), c.tstep);
+        if (c.expect.result == 0) {
+            EXPECT_EQ(k.ErrorMessage, "[getTimePt] missed Time slot (non-dated)");
+        }
+    }
+}
+
+TEST(TimePt, FailuresGiveTheirMessages) {
+    struct Case {
+        HandAxis axis;
+        Variant when;
+        Long result;
+        const char* message;
+    };
+    const Date day1 = at("2000-01-01");
+    const Case cases[] = {
+        {{"days", 1, {0, 1}, day1},
+         Variant("not a time"),
+         -1,
+         "[getTimePt] given time is not date nor number"},
+        {{"months", 0, steps(1, 12)},
+         Variant("Month 1"),
+         -1,
+         "[getTimePt] given time is not date nor number"},
+        {{"years", 1, {0, 1, 2}, day1},
+         Variant(at("2000-01-02 12:00")),
+         -1,
+         "[getTimePt] Unknown Time unit (dated)"},
+        {{"hours", 0, {0, 1}},
+         Variant(at("2000-01-02")),
+         -1,
+         "[getTimePt] Unknown Time unit (not dated)"},
+        // A monthly table has 16 entries.
+        {{"months", 0, steps(1, 16)},
+         Variant(at("2000-01-02")),
+         -1,
+         "[getTimePt] Error (9) :\"Subscript out of range\""},
+        // Minutes beyond a Long.
+        {{"months", 0, steps(1, 12)}, Variant(3e9), -1, "[getTimePt] Error (6) :\"Overflow\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Kelvad k;
+        NcfRec& r = handSlot(k, 1, c.axis);
+        if (c.axis.dated == 1) {
+            // A dated axis of days from its epoch: the first and last step in minutes.
+            r.StartTime = DateText(c.axis.epoch);
+            r.StartTimeMin = DateToOrvMin(c.axis.epoch);
+            r.endTimeMin = r.StartTimeMin + static_cast<Long>(c.axis.values.back()) * 1440;
+            r.dTimeSec = 86400;
+        }
+        const Pt p = timePt(k, 1, c.when);
+        EXPECT_EQ(p.result, c.result);
+        EXPECT_EQ(p.nt1, 0);
+        EXPECT_EQ(p.nt2, 0);
+        EXPECT_EQ(k.ErrorMessage, c.message);
+    }
+    // The steps re-added from the first step's text miss the last step's minutes.
+    Kelvad k;
+    NcfRec& r = handSlot(k, 1, {"days", 1, {0, 1, 2}, day1});
+    r.StartTime = "2000-01-01";
+    r.StartTimeMin = minutesOf("2000-01-01");
+    r.endTimeMin = minutesOf("2000-01-05");
+    r.dTimeSec = 86400;
+    EXPECT_EQ(timePt(k, 1, Variant(at("2000-01-04"))).result, -1);
+    EXPECT_EQ(k.ErrorMessage, "[getTimePt] missed Time slot (dated)");
+    EXPECT_EQ(k.GetTstep(1, at("2000-01-04")), -1);
+    // A first step whose text is not a date.
+    r.StartTime = "Month 1";
+    EXPECT_EQ(timePt(k, 1, Variant(at("2000-01-02"))).result, -1);
+    EXPECT_EQ(k.ErrorMessage, "[getTimePt] Error (13) :\"Type mismatch\"");
+    // A slot outside the records.
+    EXPECT_EQ(timePt(k, 4, Variant(at("2000-01-02"))).result, -1);
+    EXPECT_EQ(k.ErrorMessage, "[getTimePt] Error (9) :\"Subscript out of range\"");
+    EXPECT_EQ(k.GetTstepByMin(4, 0), -1);
+}
+
+TEST(GetDate, LabelsByUnit) {
+    const Date epoch = at("2000-01-01");
+    struct Case {
+        HandAxis axis;
+        Long nt;
+        const char* label;
+        Long orvMin; // -1: the minutes of the label's date
+    };
+    const Case cases[] = {
+        {{"months", 0, {1, 2, 3}}, 3, "Month 3", 0},
+        {{"Seasons", 0, {1, 2.5}}, 2, "Season 2.5", 0},
+        {{"hours", 1, {0, 6, 12, 24, 36}, epoch}, 5, "2000-01-02 12:00:00", -1},
+        {{"hours", 1, {0, 1.5}, epoch}, 2, "2000-01-01 01:30:00", -1},
+        {{"DAYS", 1, {0, 31.25}, epoch}, 2, "2000-02-01 06:00:00", -1},
+        {{"minutes", 1, {0, 1440}, epoch}, 2, "2000-01-02", -1},
+        {{"seconds", 1, {0, 90}, epoch}, 2, "2000-01-01 00:01:30", -1},
+        {{"hours", 1, {0, 6}}, 2, "06:00:00", -1}, // on the zero date: the time alone
+        {{"years", 1, {0, 1}, epoch}, 2, "", 0},
+        {{"months", 0, {1, 2, 3}}, 4, "", 0},
+        {{"months", 0, {1, 2, 3}}, 0, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.axis.unit + " " + std::to_string(c.nt));
+        Kelvad k;
+        handSlot(k, 1, c.axis);
+        k.ErrorMessage = "kept";
+        EXPECT_EQ(k.GetDate(1, c.nt), c.label);
+        EXPECT_EQ(k.GetOrvMin(1, c.nt), c.orvMin == -1 ? minutesOf(c.label) : c.orvMin);
+        EXPECT_EQ(k.ErrorMessage, "kept");
+    }
+}
+
+TEST(GetDate, RuntimeErrorsNameTheirOwnProcedure) {
+    Kelvad k;
+    // A step beyond the calendar: GetDate reports it, and GetOrvMin finds no date.
+    handSlot(k, 1, {"days", 1, {0, 1e7}, at("2000-01-01")});
+    EXPECT_EQ(k.GetDate(1, 2), "");
+    EXPECT_EQ(k.ErrorMessage, "[GetDate] Error message (number 6)is:\r\n\"Overflow\"");
+    k.ErrorMessage = "";
+    EXPECT_EQ(k.GetOrvMin(1, 2), 0);
+    EXPECT_EQ(k.ErrorMessage, "[GetDate] Error message (number 6)is:\r\n\"Overflow\"");
+    // A date that has a label but whose minutes do not fit a Long.
+    handSlot(k, 1, {"days", 1, {0, 1}, at("7000-01-01")});
+    EXPECT_EQ(k.GetDate(1, 2), "7000-01-02");
+    EXPECT_EQ(k.GetOrvMin(1, 2), 0);
+    EXPECT_EQ(k.ErrorMessage, "[GetOrvMin] Error message (number 6)is:\r\n\"Overflow\"");
+    // A cache shorter than the step count.
+    NcfRec& r = handSlot(k, 1, {"months", 0, {1, 2}});
+    r.nTime = 3;
+    EXPECT_EQ(k.GetDate(1, 3), "");
+    EXPECT_EQ(k.ErrorMessage,
+              "[GetDate] Error message (number 9)is:\r\n\"Subscript out of range\"");
+}
+
+TEST(FillTime, CopiesTheCacheOfTheSlot) {
+    Kelvad k;
+    handSlot(k, 1, {"hours", 1, {0, 6, 12}});
+    handSlot(k, 2, {"hours", 1, {1, 2}});
+    VArray<double> t(5, 9);
+    EXPECT_EQ(k.doFill_Time(1, t), 1);
+    ASSERT_EQ(t.LBound(), 1);
+    ASSERT_EQ(t.UBound(), 3);
+    EXPECT_EQ(t(2), 6);
+    EXPECT_EQ(k.doFill_Time(2, t), 1);
+    EXPECT_EQ(t.UBound(), 2);
+    EXPECT_EQ(k.doFill_Time(3, t), -1);
+    EXPECT_EQ(k.ErrorMessage, "Error message (number 9)is:\r\n\"Subscript out of range\"");
+}
+
+TEST(FillOrvTime, DatedAxesInMinutesWithAStride) {
+    const Date epoch = at("2000-01-01");
+    const Long base = minutesOf("2000-01-01");
+    struct Case {
+        const char* unit;
+        std::vector<double> values;
+        std::optional<Long> stride; // element 1 on entry; none: the array is not dimensioned
+        std::vector<Long> expect;   // minus base
+    };
+    const Case cases[] = {
+        {"hours", {0, 6, 12}, std::nullopt, {0, 360, 720}},
+        {"hours", {0, 6, 12}, 0, {0, 360, 720}},
+        {"hours", {0, 6, 12}, 1, {0, 360, 720}},
+        {"hours", {0, 6, 12}, -4, {0, 360, 720}},
+        {"minutes", steps(0, 10), 3, {0, 3, 6, 9}},
+        {"minutes", steps(0, 11), 3, {0, 3, 6, 9, 10}},
+        {"minutes", steps(0, 3), 5, {0, 2}},
+        {"days", {0, 0.5, 2}, 2, {0, 2880}},
+        // Seconds are multiplied by the Single 1/60: 30 s make 0.50000003 min, rounded up.
+        {"seconds", {0, 30, 1e9}, std::nullopt, {0, 1, 16666668}},
+        {"seconds", {100, 190}, std::nullopt, {0, 2}}, // 1.5000001 min rounds to 2
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + std::to_string(c.values.size()));
+        Kelvad k;
+        NcfRec& r = handSlot(k, 1, {c.unit, 1, c.values, epoch});
+        r.StartTime = "2000-01-01";
+        VArray<Long> out;
+        if (c.stride) {
+            out.ReDim(1, 1);
+            out(1) = *c.stride;
+        }
+        const Long n = static_cast<Long>(c.expect.size());
+        EXPECT_EQ(k.doFill_OrvTime(1, out, at("1999-06-01")), n);
+        ASSERT_EQ(out.LBound(), 1);
+        ASSERT_EQ(out.UBound(), n);
+        for (Long i = 1; i <= n; ++i)
+            EXPECT_EQ(out(i) - base, c.expect[static_cast<std::size_t>(i - 1)]) << i;
+    }
+}
+
+TEST(FillOrvTime, AxesWithoutDatesAreLaidIntoTheYearOfShowDate) {
+    struct Case {
+        const char* unit;
+        Long nTime;
+        Long stride;
+        std::vector<const char*> expect;
+    };
+    const Case cases[] = {
+        {"months",
+         12,
+         1,
+         {"2004-01-01", "2004-02-01", "2004-03-01", "2004-04-01", "2004-05-01", "2004-06-01",
+          "2004-07-01", "2004-08-01", "2004-09-01", "2004-10-01", "2004-11-01", "2004-12-01"}},
+        {"months", 12, 5, {"2004-01-01", "2004-06-01", "2004-11-01", "2004-12-01"}},
+        {"seasons", 4, 1, {"2004-01-01", "2004-04-01", "2004-07-01", "2004-10-01"}},
+        {"seasons", 4, 2, {"2004-01-01", "2004-07-01", "2004-10-01"}},
+        {"days", 3, 1, {"2004-01-01", "2004-01-02", "2004-01-03"}},
+        {"days", 400, 399, {"2004-01-01", "2005-02-03"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + std::to_string(c.stride));
+        Kelvad k;
+        handSlot(k, 1, {c.unit, 0, steps(1, c.nTime)});
+        VArray<Long> out(1, 1);
+        out(1) = c.stride;
+        const Date showDate = at("2004-06-15 13:00");
+        const Long n = static_cast<Long>(c.expect.size());
+        EXPECT_EQ(k.doFill_OrvTime(1, out, showDate), n);
+        ASSERT_EQ(out.UBound(), n);
+        for (Long i = 1; i <= n; ++i)
+            EXPECT_EQ(out(i), minutesOf(c.expect[static_cast<std::size_t>(i - 1)])) << i;
+    }
+    // A daily axis fills every day of its length.
+    Kelvad k;
+    handSlot(k, 1, {"days", 0, steps(1, 400)});
+    VArray<Long> out;
+    ASSERT_EQ(k.doFill_OrvTime(1, out, at("2004-06-15")), 400);
+    EXPECT_EQ(out(366), minutesOf("2004-12-31"));
+    EXPECT_EQ(out(400), minutesOf("2005-02-03"));
+}
+
+TEST(FillOrvTime, FailuresLeaveTheArrayAsFarAsItGot) {
+    // An axis without dates and no showDate: -1, N zeros, no message.
+    {
+        Kelvad k;
+        handSlot(k, 1, {"months", 0, steps(1, 12)});
+        k.ErrorMessage = "kept";
+        VArray<Long> out;
+        EXPECT_EQ(k.doFill_OrvTime(1, out), -1);
+        ASSERT_EQ(out.UBound(), 12);
+        for (Long i = 1; i <= 12; ++i)
+            EXPECT_EQ(out(i), 0);
+        EXPECT_EQ(k.ErrorMessage, "kept");
+    }
+    struct Case {
+        HandAxis axis;
+        const char* startTime;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"years", 1, {0, 1}}, "2000-01-01", "[doFill_OrvTime] Unknown Time unit (dated time)"},
+        {{"hours", 0, {0, 1}}, "", "[doFill_OrvTime] Unknown Time unit (not dated)"},
+        {{"hours", 1, {0, 1}}, "Month 1", "[doFill_OrvTime] Error (13) :\"Type mismatch\""},
+        {{"hours", 1, {}}, "2000-01-01", "[doFill_OrvTime] Error (9) :\"Subscript out of range\""},
+        {{"hours", 1, {0, 1}}, "7000-01-01", "[doFill_OrvTime] Error (6) :\"Overflow\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Kelvad k;
+        handSlot(k, 1, c.axis).StartTime = c.startTime;
+        VArray<Long> out;
+        EXPECT_EQ(k.doFill_OrvTime(1, out, at("2004-01-01")), -1);
+        EXPECT_EQ(k.ErrorMessage, c.message);
+    }
+    Kelvad k;
+    VArray<Long> out;
+    EXPECT_EQ(k.doFill_OrvTime(1, out), -1);
+    EXPECT_EQ(k.ErrorMessage, "[doFill_OrvTime] Error (9) :\"Subscript out of range\"");
+}

@@ -1,0 +1,516 @@
+// Orv minutes and the time axis: unit forms, base dates, start and end texts, step lengths,
+// the scratch slot, and the failures.
+#include "TimeFixture.h"
+#include "kelvadlib/Utils.h"
+#include "platform/Kovra.h"
+#include "runtime/Date.h"
+#include "tests/support/ErrorOf.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+Date at(const char* text) {
+    return CDate(text);
+}
+
+} // namespace
+
+// ---- Orv minutes ------------------------------------------------------------------------------
+
+TEST(OrvMinutes, CountWholeMinutesFromTheDayNumbers) {
+    // 2000-01-01 is day 36526 after 1899-12-30.
+    EXPECT_EQ(DateToOrvMin(at("2000-01-01")), 36526 * 1440);
+    EXPECT_EQ(DateToOrvMin(at("1899-12-30")), 0);
+    EXPECT_EQ(DateToOrvMin(at("2000-01-01 10:30:59")), 36526 * 1440 + 630); // seconds dropped
+    EXPECT_EQ(DateToOrvMin(at("2000-01-01 10:30:00")), 36526 * 1440 + 630);
+    EXPECT_EQ(DateToOrvMin(at("2000-03-01")) - DateToOrvMin(at("2000-02-29")), 1440);
+    EXPECT_EQ(DateToOrvMin(at("2000-03-01 01:00")) - DateToOrvMin(at("2000-03-01")), 60);
+    EXPECT_EQ(DateToOrvMin(at("1899-12-29")), -1440);
+}
+
+TEST(OrvMinutes, SplitBackIntoDateAndTime) {
+    struct Case {
+        Long minutes;
+        Integer year, month, day, hour, minute;
+    };
+    const Case cases[] = {
+        {0, 1899, 12, 30, 0, 0},         {1439, 1899, 12, 30, 23, 59},
+        {1440, 1899, 12, 31, 0, 0},      {36526 * 1440 + 630, 2000, 1, 1, 10, 30},
+        {-1, 1899, 12, 30, 0, -1},       // truncated toward zero
+        {-1441, 1899, 12, 29, 0, -1},    // day -1, one minute before its midnight
+        {2147483647, 5983, 1, 22, 2, 7}, // the last Orv minute
+    };
+    for (const auto& c : cases) {
+        Integer y = 0, mo = 0, d = 0, h = 0, mi = 0;
+        OrvMinToYMDHM(c.minutes, y, mo, d, h, mi);
+        EXPECT_EQ(y, c.year) << c.minutes;
+        EXPECT_EQ(mo, c.month) << c.minutes;
+        EXPECT_EQ(d, c.day) << c.minutes;
+        EXPECT_EQ(h, c.hour) << c.minutes;
+        EXPECT_EQ(mi, c.minute) << c.minutes;
+    }
+    for (const char* text : {"1950-06-30 23:59", "2004-02-29 12:01", "1001-01-02", "5000-12-31"}) {
+        const Date d = at(text);
+        Integer y = 0, mo = 0, dd = 0, h = 0, mi = 0;
+        OrvMinToYMDHM(DateToOrvMin(d), y, mo, dd, h, mi);
+        EXPECT_EQ(DateSerial(y, mo, dd).serial + TimeSerial(h, mi, 0), d.serial) << text;
+    }
+}
+
+TEST(OrvMinutes, MinutesBeyondALongOverflow) {
+    // Day numbers from about 5983 on do not fit a Long once times 1440.
+    EXPECT_EQ(errorOf([] { DateToOrvMin(at("6000-01-01")); }), 6);
+    EXPECT_EQ(errorOf([] { DateToOrvMin(at("5983-01-22 02:08")); }), 6);
+    EXPECT_EQ(DateToOrvMin(at("5983-01-22 02:07")), 2147483647);
+}
+
+// ---- Time axis --------------------------------------------------------------------------------
+
+namespace {
+
+class TimeAxisTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    Kelvad k;
+
+    // Writes the file, reads it into slot 1 with sentinels in the fields that a run may leave
+    // alone, and sets up its time axis.
+    Long setUp(const TimeFile& f, Long slot = 1) {
+        const std::string path = writeTimeFile(dir, "t" + std::to_string(++files_) + ".nc", f);
+        readTimeSlot(k, path, slot);
+        NcfRec& r = k.ncf(slot);
+        r.StartTimeMin = 777;
+        r.endTimeMin = 888;
+        r.dTimeSec = 999;
+        return CLng(k.SetTimeExtent(slot));
+    }
+
+private:
+    int files_ = 0;
+};
+
+std::vector<double> range(double from, double to) {
+    std::vector<double> v;
+    for (double x = from; x <= to; x += 1)
+        v.push_back(x);
+    return v;
+}
+
+} // namespace
+
+TEST_F(TimeAxisTest, UnitFormsGiveTheirBaseDateTextsAndStep) {
+    constexpr Long kUnchanged = -1;
+    struct Case {
+        TimeFile file;
+        const char* unit;
+        const char* epoch; // DateText of EpochDate ("00:00:00" for the zero date)
+        const char* start;
+        const char* end;
+        Long dTimeSec;
+        Long dated;
+        Long spanMin; // endTimeMin - StartTimeMin; kUnchanged: both keep their values
+    };
+    const Case cases[] = {
+        // "since" with and without a time of day; T, Z, zone words, fractions, offsets.
+        {{"hours since 1990-01-01 00:00:00", NC_DOUBLE, {0, 6, 12}},
+         "hours",
+         "1990-01-01",
+         "1990-01-01",
+         "1990-01-01 12:00:00",
+         21600,
+         1,
+         720},
+        {{"hours since 1990-01-01", NC_FLOAT, {0, 6, 12}},
+         "hours",
+         "1990-01-01",
+         "1990-01-01",
+         "1990-01-01 12:00:00",
+         21600,
+         1,
+         720},
+        {{"days since 2000-01-01T12:00:00Z", NC_DOUBLE, {0, 1}},
+         "days",
+         "2000-01-01 12:00:00",
+         "2000-01-01 12:00:00",
+         "2000-01-02 12:00:00",
+         86400,
+         1,
+         1440},
+        {{"days since 2000-01-01 06:30:00", NC_INT, {0, 2}},
+         "days",
+         "2000-01-01 06:30:00",
+         "2000-01-01 06:30:00",
+         "2000-01-03 06:30:00",
+         172800,
+         1,
+         2880},
+        {{"hours since 1990-1-1 6:0:0", NC_DOUBLE, {0, 6}},
+         "hours",
+         "1990-01-01 06:00:00",
+         "1990-01-01 06:00:00",
+         "1990-01-01 12:00:00",
+         21600,
+         1,
+         360},
+        {{"seconds since 1970-01-01 00:00:00.0", NC_INT, {0, 3600}},
+         "seconds",
+         "1970-01-01",
+         "1970-01-01",
+         "1970-01-01 01:00:00",
+         3600,
+         1,
+         60},
+        {{"minutes since 2004-03-15T06:00:00.0Z", NC_SHORT, {0, 90}},
+         "minutes",
+         "2004-03-15 06:00:00",
+         "2004-03-15 06:00:00",
+         "2004-03-15 07:30:00",
+         5400,
+         1,
+         90},
+        {{"days since 1950-01-01 00:00:00 UTC", NC_DOUBLE, {0, 0.5}},
+         "days",
+         "1950-01-01",
+         "1950-01-01",
+         "1950-01-01 12:00:00",
+         43200,
+         1,
+         720},
+        {{"hours since 1990-01-01 00:00:00 +00:00", NC_DOUBLE, {0, 6}},
+         "hours",
+         "1990-01-01",
+         "1990-01-01",
+         "1990-01-01 06:00:00",
+         21600,
+         1,
+         360},
+        {{"days since 2004/03/15", NC_FLOAT, {0, 1}},
+         "days",
+         "2004-03-15",
+         "2004-03-15",
+         "2004-03-16",
+         86400,
+         1,
+         1440},
+        // Axes without dates.
+        {{"months", NC_FLOAT, range(1, 12)},
+         "months",
+         "00:00:00",
+         "Month 1",
+         "Month 12",
+         2592000,
+         0,
+         kUnchanged},
+        {{"months since 2000-01-01", NC_DOUBLE, range(0, 11)},
+         "months",
+         "2000-01-01",
+         "Month 0",
+         "Month 11",
+         2592000,
+         0,
+         kUnchanged},
+        {{"seasons", NC_FLOAT, {1, 2, 3, 4}},
+         "seasons",
+         "00:00:00",
+         "Season 1",
+         "Season 4",
+         10368000,
+         0,
+         kUnchanged},
+        {{"Season", NC_DOUBLE, {1.5, 2.5}},
+         "Season",
+         "00:00:00",
+         "Season 1.5",
+         "Season 2.5",
+         10368000,
+         0,
+         kUnchanged},
+        // No base date anywhere: counted from the zero date, time alone on day 0.
+        {{"days", NC_DOUBLE, {1, 2}},
+         "days",
+         "00:00:00",
+         "1899-12-31",
+         "1900-01-01",
+         86400,
+         1,
+         1440},
+        {{"hours", NC_DOUBLE, {0, 6}, {{"time_origin", "20040315"}}},
+         "hours",
+         "00:00:00",
+         "00:00:00",
+         "06:00:00",
+         21600,
+         1,
+         360},
+        // Base-date attributes: the variable's before the global ones; whole value, cut,
+        // rebuilt.
+        {{"hours", NC_DOUBLE, {0, 6}, {}, {{"base_date", "model run 2004-03-15 06:00:00 UTC"}}},
+         "hours",
+         "2004-03-15 06:00:00",
+         "2004-03-15 06:00:00",
+         "2004-03-15 12:00:00",
+         21600,
+         1,
+         360},
+        {{"hours", NC_DOUBLE, {0, 6}, {{"time_origin", "15-MAR-2004 06:00:00"}}},
+         "hours",
+         "2004-03-15 06:00:00",
+         "2004-03-15 06:00:00",
+         "2004-03-15 12:00:00",
+         21600,
+         1,
+         360},
+        {{"hours", NC_DOUBLE, {0, 6}, {{"base_date", "1920-02-20"}}},
+         "hours",
+         "1920-02-20",
+         "1920-02-20",
+         "1920-02-20 06:00:00",
+         21600,
+         1,
+         360},
+        {{"hours", NC_DOUBLE, {0, 6}, {}, {{"time_origin", "2004 3 15 6"}}},
+         "hours",
+         "2004-03-15 06:00:00",
+         "2004-03-15 06:00:00",
+         "2004-03-15 12:00:00",
+         21600,
+         1,
+         360},
+        {{"hours", NC_DOUBLE, {0, 6}, {}, {{"model_integration_date", "1999 12 31 18"}}},
+         "hours",
+         "1999-12-31 18:00:00",
+         "1999-12-31 18:00:00",
+         "2000-01-01",
+         21600,
+         1,
+         360},
+        {{"hours",
+          NC_DOUBLE,
+          {0, 6},
+          {{"model_integration_date", "1990-01-01"}},
+          {{"time_origin", "2004-01-01"}}},
+         "hours",
+         "1990-01-01",
+         "1990-01-01",
+         "1990-01-01 06:00:00",
+         21600,
+         1,
+         360},
+        {{"hours since BASE_DATE",
+          NC_DOUBLE,
+          {0, 6},
+          {},
+          {{"BASE_DATE", "20040315"}, {"BASE_TIME", "0630"}}},
+         "hours",
+         "2004-03-15 06:30:00",
+         "2004-03-15 06:30:00",
+         "2004-03-15 12:30:00",
+         21600,
+         1,
+         360},
+        // Float days above 1e6 gain 1.1574E-05 (a second once the text is made); doubles not.
+        {{"days since 0100-01-01", NC_FLOAT, {1000001, 1000003}},
+         "days",
+         "0100-01-01",
+         "2837-11-29 00:00:01",
+         "2837-12-01 00:00:01",
+         172800,
+         1,
+         2880},
+        {{"days since 0100-01-01", NC_DOUBLE, {1000001, 1000003}},
+         "days",
+         "0100-01-01",
+         "2837-11-29",
+         "2837-12-01",
+         172800,
+         1,
+         2880},
+        // A first step after the year 3000: shown 2000 years earlier, without seconds.
+        {{"hours since 3001-01-01 00:00:30", NC_DOUBLE, {24, 30, 36}},
+         "hours",
+         "1001-01-02",
+         " 1001- 1- 2 0: 0",
+         " 1001- 1- 2 12: 0",
+         21600,
+         1,
+         720},
+        // One step: no step length.
+        {{"seconds since 2000-01-01", NC_INT, {5}},
+         "seconds",
+         "2000-01-01",
+         "2000-01-01 00:00:05",
+         "2000-01-01 00:00:05",
+         999,
+         1,
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.units);
+        k.ErrorMessage = "before";
+        ASSERT_EQ(setUp(c.file), 1) << k.ErrorMessage;
+        const NcfRec& r = k.ncf(1);
+        EXPECT_EQ(k.ErrorMessage, "before");
+        EXPECT_EQ(r.timeUnit, c.unit);
+        EXPECT_EQ(DateText(r.EpochDate), c.epoch);
+        EXPECT_EQ(r.StartTime, c.start);
+        EXPECT_EQ(r.endTime, c.end);
+        EXPECT_EQ(r.dTimeSec, c.dTimeSec);
+        EXPECT_EQ(r.Dated, c.dated);
+        const Long n = r.nTime;
+        if (c.dated == 1) {
+            EXPECT_EQ(r.startDate, CDate(c.start));
+            EXPECT_EQ(r.endDate, CDate(c.end));
+            EXPECT_EQ(r.endTimeMin - r.StartTimeMin, c.spanMin);
+            // The labels of the first and last step name the same dates, in Orv minutes too.
+            EXPECT_EQ(CDate(k.GetDate(1, 1)), Date(CDate(c.start)));
+            EXPECT_EQ(CDate(k.GetDate(1, n)), Date(CDate(c.end)));
+            EXPECT_EQ(k.GetOrvMin(1, 1), r.StartTimeMin);
+            EXPECT_EQ(k.GetOrvMin(1, n), r.endTimeMin);
+        } else {
+            EXPECT_EQ(r.startDate, Date());
+            EXPECT_EQ(r.endDate, Date());
+            EXPECT_EQ(r.StartTimeMin, 777);
+            EXPECT_EQ(r.endTimeMin, 888);
+            EXPECT_EQ(k.GetDate(1, 1), c.start);
+            EXPECT_EQ(k.GetDate(1, n), c.end);
+            EXPECT_EQ(k.GetOrvMin(1, 1), 0);
+        }
+        EXPECT_GE(r.ncid, 0); // CloseAfterRead 0 leaves it open
+    }
+}
+
+TEST_F(TimeAxisTest, StartMinutesAreThoseOfTheFirstStep) {
+    ASSERT_EQ(setUp({"hours since 1990-01-01 00:00:00", NC_DOUBLE, {6, 12}}), 1);
+    EXPECT_EQ(k.ncf(1).StartTimeMin, 32874 * 1440 + 360); // 1990-01-01 is day 32874
+    EXPECT_EQ(k.ncf(1).endTimeMin, 32874 * 1440 + 720);
+}
+
+TEST_F(TimeAxisTest, TheCacheHoldsTheValuesOfTheSlot) {
+    struct Case {
+        TimeFile file;
+        std::vector<double> cache;
+    };
+    const Case cases[] = {
+        {{"hours since 1990-01-01", NC_SHORT, {0, 6, 12}}, {0, 6, 12}},
+        {{"hours since 1990-01-01", NC_INT, {-5, 70000}}, {-5, 70000}},
+        {{"hours since 1990-01-01", NC_FLOAT, {0.25, 0.5}}, {0.25, 0.5}},
+        {{"days since 0100-01-01", NC_FLOAT, {1000001, 1000003}},
+         {1000001 + 1.1574E-05, 1000003 + 1.1574E-05}},
+        {{"days since 0100-01-01", NC_DOUBLE, {1000001, 1000003}}, {1000001, 1000003}},
+        {{"hours since 3001-01-01", NC_DOUBLE, {24, 30, 36}}, {0, 6, 12}},
+        {{"months", NC_DOUBLE, {1, 2}}, {1, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.units);
+        ASSERT_EQ(setUp(c.file), 1) << k.ErrorMessage;
+        const VArray<double>& t = k.ncf(1).timeArr;
+        ASSERT_EQ(t.LBound(), 1);
+        ASSERT_EQ(t.UBound(), static_cast<Long>(c.cache.size()));
+        for (Long i = 1; i <= t.UBound(); ++i)
+            EXPECT_DOUBLE_EQ(t(i), c.cache[static_cast<std::size_t>(i - 1)]) << i;
+    }
+}
+
+TEST_F(TimeAxisTest, ScratchSlotReadsOnlyTheFirstAndLastValueAndClosesAfterRead) {
+    k.CloseAfterRead = 1;
+    ASSERT_EQ(setUp({"hours since 2000-01-01", NC_FLOAT, {0, 1, 2, 3, 4}}, 0), 1);
+    const NcfRec& r = k.ncf(0);
+    const double expected[] = {0, 0, 0, 0, 4};
+    for (Long i = 1; i <= 5; ++i)
+        EXPECT_EQ(r.timeArr(i), expected[i - 1]) << i;
+    EXPECT_EQ(r.StartTime, "2000-01-01");
+    EXPECT_EQ(r.endTime, "2000-01-01 04:00:00");
+    EXPECT_EQ(r.dTimeSec, 3600);
+    EXPECT_EQ(r.ncid, -1);
+
+    // One step: one read.
+    ASSERT_EQ(setUp({"hours since 2000-01-01", NC_INT, {7}}, 0), 1);
+    EXPECT_EQ(k.ncf(0).endTime, "2000-01-01 07:00:00");
+}
+
+TEST_F(TimeAxisTest, ClosedDatasetIsReopenedByName) {
+    const std::string path =
+        writeTimeFile(dir, "re.nc", {"hours since 2000-01-01", NC_DOUBLE, {0, 1}});
+    readTimeSlot(k, path, 1);
+    k.CloseSlot(1);
+    EXPECT_EQ(CLng(k.SetTimeExtent(1)), 1);
+    EXPECT_EQ(k.ncf(1).endTime, "2000-01-01 01:00:00");
+    EXPECT_GE(k.ncf(1).ncid, 0);
+}
+
+TEST_F(TimeAxisTest, FailuresGiveTheirMessagesAndLeaveTheRestAsItWas) {
+    // Time size 0: nothing touched, the cache included.
+    {
+        ASSERT_EQ(setUp({"hours since 2000-01-01", NC_DOUBLE, {3, 4}}), 1);
+        k.ncf(1).nTime = 0;
+        EXPECT_EQ(CLng(k.SetTimeExtent(1)), -1);
+        EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent2] Time size is 0");
+        EXPECT_EQ(k.ncf(1).timeArr.UBound(), 2);
+        EXPECT_EQ(k.ncf(1).timeArr(2), 4);
+    }
+    // Unexpected types: byte, and a netCDF-4 type above 6. The dataset stays open.
+    {
+        EXPECT_EQ(setUp({"hours since 2000-01-01", NC_BYTE, {1, 2}}), -1);
+        EXPECT_EQ(k.ErrorMessage, "Variable-Type of time coodrinate not expected:\r\n"
+                                  "Variable Name = time\nTyep Number =  1");
+        EXPECT_GE(k.ncf(1).ncid, 0);
+        EXPECT_EQ(setUp({"hours since 2000-01-01", NC_INT64, {1, 2}, {}, {}, NcFormat::Netcdf4}),
+                  -1);
+        EXPECT_EQ(k.ErrorMessage, "Variable-Type of time coodrinate not expected:\r\n"
+                                  "Variable Name = time\nTyep Number =  10");
+    }
+    // No unit key: the cache and the unit word are set, the start and end are not.
+    struct NoUnit {
+        const char* units;
+        const char* word;
+    };
+    for (const NoUnit c :
+         {NoUnit{"d", "d"}, NoUnit{"", ""}, NoUnit{"furlongs since 2000-01-01", "furlongs"}}) {
+        SCOPED_TRACE(c.units);
+        ASSERT_EQ(setUp({"seasons", NC_DOUBLE, {1.5, 2}}), 1);
+        EXPECT_EQ(setUp({c.units, NC_DOUBLE, {5, 6}}), -1);
+        EXPECT_EQ(k.ErrorMessage, std::string("Time has no unit:\r\n") + c.units);
+        EXPECT_EQ(k.ncf(1).timeArr(2), 6);
+        EXPECT_EQ(k.ncf(1).timeUnit, c.word);
+        EXPECT_EQ(k.ncf(1).StartTime, "Season 1.5"); // the earlier axis's, untouched
+        EXPECT_GE(k.ncf(1).ncid, 0);
+    }
+}
+
+TEST_F(TimeAxisTest, NetcdfFailuresCloseTheDataset) {
+    // A header that promises more steps than the file holds: the read stays within the
+    // recorded size and fails instead of running past the cache.
+    const std::string path =
+        writeTimeFile(dir, "short.nc", {"hours since 2000-01-01", NC_FLOAT, {0, 1, 2}});
+    readTimeSlot(k, path, 1);
+    k.ncf(1).nTime = 5;
+    EXPECT_EQ(CLng(k.SetTimeExtent(1)), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[SetTimeExtent] NetCDF Error: NetCDF: Start+count exceeds dimension bound");
+    EXPECT_EQ(k.ncf(1).ncid, -1);
+
+    // A file gone since its header was read.
+    k.CloseSlot(1);
+    k.ncf(1).nTime = 3;
+    std::filesystem::remove(path);
+    EXPECT_EQ(CLng(k.SetTimeExtent(1)), -1);
+    EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent] NetCDF Error: No such file or directory");
+    EXPECT_EQ(k.ncf(1).ncid, -1);
+}
+
+TEST_F(TimeAxisTest, RuntimeErrorsAreCaughtAndReported) {
+    const std::string subscript =
+        "[SetTimeExtent] Error message (number 9)is:\r\n\"Subscript out of range\"";
+    ASSERT_EQ(setUp({"hours since 2000-01-01", NC_DOUBLE, {0, 1}}), 1);
+    k.ncf(1).time_vId = 5;
+    EXPECT_EQ(CLng(k.SetTimeExtent(1)), -1);
+    EXPECT_EQ(k.ErrorMessage, subscript);
+    EXPECT_EQ(CLng(k.SetTimeExtent(7)), -1);
+    EXPECT_EQ(k.ErrorMessage, subscript);
+    // A step whose date lies beyond the calendar.
+    EXPECT_EQ(setUp({"days since 2000-01-01", NC_DOUBLE, {0, 1e7}}), -1);
+    EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent] Error message (number 6)is:\r\n\"Overflow\"");
+}

@@ -1,0 +1,333 @@
+// dapserve: a small DAP2 (OPeNDAP) server for the tests, on 127.0.0.1 only.
+//
+//   dapserve <folder> [port]
+//
+// Serves the netCDF files under <folder>: for http://127.0.0.1:PORT/<file>.nc the DAP2 client
+// of netCDF-C asks for <file>.nc.dds, <file>.nc.das and <file>.nc.dods?<constraint>; the
+// constraint may project variables and take strided hyperslabs (var[start:stride:stop]).
+// Paths outside the folder (".." components, absolute paths, links leading out) are 404.
+//
+// Without a port, or with port 0, the system picks a free one. Either way the first line on
+// stdout is "PORT <n>", written once the server listens, so a caller can start it and read
+// the port before it connects:
+//
+//   dapserve /tmp/data 0       ->  PORT 40613
+//   nc_open("http://127.0.0.1:40613/a.nc", NC_NOWRITE, &ncid)
+//
+// The client fetches small variables whole at their first read; "<file>.nc#noprefetch" as the
+// URL makes it ask for each hyperslab instead.
+//
+// What a client sees besides the file's own header: the global attribute
+// "DODS_EXTRA.Unlimited_Dimension" when the file has an unlimited dimension (netCDF-C rebuilds
+// the unlimited dimension from it), "DODS.strlen" and "DODS.dimName" on text variables (their
+// string dimension), "_Unsigned" "true" on unsigned variables (the client keeps to the classic
+// types). 64-bit integer variables and variables with an empty dimension (an unlimited one
+// without records) have no DAP2 form and are left out.
+//
+// It serves until it is killed (SIGTERM) or, when its stdin is a pipe, until that pipe is
+// closed: a caller that dies does not leave it running. tests/support/DapServer.h does all of
+// this for the tests.
+//
+// One request at a time, one request per connection (HTTP/1.0 style, "Connection: close").
+// The netCDF->DAP2 mapping is in NcDap.cpp; libdap's server library builds the responses
+// (constraint evaluation, DDS/DAS text, XDR serialisation).
+#include "NcDap.h"
+
+#include <libdap/BaseTypeFactory.h>
+#include <libdap/ConstraintEvaluator.h>
+#include <libdap/DODSFilter.h>
+#include <libdap/Error.h>
+#include <libdap/InternalErr.h>
+#include <libdap/escaping.h>
+#include <netcdf.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::size_t kMaxRequestHead = 64 * 1024;
+const int kClientTimeoutSeconds = 10;
+
+struct NcFile {
+    int id = -1;
+    ~NcFile() {
+        if (id >= 0) nc_close(id);
+    }
+};
+
+struct Request {
+    std::string method;
+    std::string path;  // decoded, without the query
+    std::string query; // decoded
+};
+
+const char* reasonOf(int status) {
+    switch (status) {
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    default:
+        return "Internal Server Error";
+    }
+}
+
+// A DAP2 error object as the body, with its own status line.
+std::string errorResponse(int status, const std::string& message) {
+    std::ostringstream body;
+    libdap::Error(status == 404 ? no_such_file : unknown_error, message).print(body);
+    const std::string text = body.str();
+    std::ostringstream out;
+    out << "HTTP/1.0 " << status << " " << reasonOf(status) << "\r\n"
+        << "Content-Type: text/plain\r\n"
+        << "Content-Description: dods_error\r\n"
+        << "Content-Length: " << text.size() << "\r\n"
+        << "Connection: close\r\n\r\n"
+        << text;
+    return out.str();
+}
+
+// libdap writes the status line and headers itself but leaves the end of the body to the
+// closing of the connection; the length is added so that clients need not rely on that.
+std::string withLength(const std::string& response) {
+    const std::size_t end = response.find("\r\n\r\n");
+    if (end == std::string::npos) return response;
+    const std::size_t bodySize = response.size() - (end + 4);
+    return response.substr(0, end + 2) + "Content-Length: " + std::to_string(bodySize) +
+           "\r\nConnection: close\r\n" + response.substr(end + 2);
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The file that `rel` names inside `root` (a resolved folder), or "" when it is not a regular
+// file there.
+std::string resolveInside(const std::string& root, const std::string& rel) {
+    if (rel.empty() || rel[0] == '/' || rel.find('\0') != std::string::npos) return "";
+    std::size_t begin = 0;
+    while (begin <= rel.size()) {
+        std::size_t end = rel.find('/', begin);
+        if (end == std::string::npos) end = rel.size();
+        if (rel.compare(begin, end - begin, "..") == 0 && end - begin == 2) return "";
+        begin = end + 1;
+    }
+    char resolved[PATH_MAX];
+    if (!realpath((root + "/" + rel).c_str(), resolved)) return "";
+    const std::string path = resolved;
+    if (path.compare(0, root.size() + 1, root + "/") != 0) return "";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
+    return path;
+}
+
+std::string respond(const std::string& root, const Request& request) {
+    if (request.method != "GET" && request.method != "HEAD")
+        return errorResponse(405, "Only GET is served.");
+    enum { Das, Dds, Data } kind;
+    std::string rel = request.path;
+    if (endsWith(rel, ".das"))
+        kind = Das;
+    else if (endsWith(rel, ".dds"))
+        kind = Dds;
+    else if (endsWith(rel, ".dods"))
+        kind = Data;
+    else
+        return errorResponse(404, "Only the .das, .dds and .dods responses are served.");
+    rel.erase(rel.rfind('.'));
+    if (!rel.empty() && rel[0] == '/') rel.erase(0, 1);
+    const std::string file = resolveInside(root, rel);
+    if (file.empty()) return errorResponse(404, "No such file: " + rel);
+
+    NcFile nc;
+    const int status = nc_open(file.c_str(), NC_NOWRITE, &nc.id);
+    if (status != NC_NOERR) {
+        nc.id = -1;
+        return errorResponse(404, "Not a netCDF file: " + rel + ": " + nc_strerror(status));
+    }
+    const std::size_t slash = rel.rfind('/');
+    const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+    try {
+        libdap::DODSFilter filter;
+        filter.set_dataset_name(file);
+        filter.set_ce(request.query);
+        std::ostringstream out;
+        if (kind == Das) {
+            libdap::DAS das;
+            buildDas(nc.id, das);
+            filter.send_das(out, das);
+        } else {
+            libdap::BaseTypeFactory factory;
+            libdap::DDS dds(&factory, name);
+            buildDds(nc.id, dds);
+            libdap::ConstraintEvaluator eval;
+            if (kind == Dds)
+                filter.send_dds(out, dds, eval, true);
+            else
+                filter.send_data(dds, eval, out);
+        }
+        std::string response = withLength(out.str());
+        if (request.method == "HEAD") response.erase(response.find("\r\n\r\n") + 4);
+        return response;
+    } catch (libdap::InternalErr& e) {
+        return errorResponse(500, e.get_error_message());
+    } catch (libdap::Error& e) {
+        return errorResponse(400, e.get_error_message());
+    } catch (std::exception& e) {
+        return errorResponse(500, e.what());
+    }
+}
+
+// Reads the request line and headers; false when the client sent no complete request.
+bool readRequest(int fd, Request& request) {
+    std::string head;
+    char buffer[4096];
+    while (head.find("\r\n\r\n") == std::string::npos && head.find("\n\n") == std::string::npos) {
+        if (head.size() > kMaxRequestHead) return false;
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        head.append(buffer, static_cast<std::size_t>(n));
+    }
+    const std::string line = head.substr(0, head.find_first_of("\r\n"));
+    const std::size_t sp1 = line.find(' ');
+    if (sp1 == std::string::npos) return false;
+    const std::size_t sp2 = line.find(' ', sp1 + 1);
+    request.method = line.substr(0, sp1);
+    std::string target =
+        line.substr(sp1 + 1, sp2 == std::string::npos ? std::string::npos : sp2 - sp1 - 1);
+    // The absolute form, as sent to proxies.
+    if (target.compare(0, 7, "http://") == 0) {
+        const std::size_t slash = target.find('/', 7);
+        target = slash == std::string::npos ? "/" : target.substr(slash);
+    }
+    const std::size_t q = target.find('?');
+    request.path = libdap::www2id(target.substr(0, q));
+    request.query = q == std::string::npos ? "" : libdap::www2id(target.substr(q + 1));
+    return true;
+}
+
+void sendAll(int fd, const std::string& data) {
+    std::size_t sent = 0;
+    while (sent < data.size()) {
+        const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+void serveClient(int fd, const std::string& root) {
+    timeval timeout{};
+    timeout.tv_sec = kClientTimeoutSeconds;
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    Request request;
+    if (readRequest(fd, request))
+        sendAll(fd, respond(root, request));
+    else
+        sendAll(fd, errorResponse(400, "Bad request."));
+    // Closing with unread input would reset the connection and could cost the client the
+    // response: end our side, then wait for the client to close.
+    shutdown(fd, SHUT_WR);
+    timeout.tv_sec = 1;
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    char drain[4096];
+    while (recv(fd, drain, sizeof drain, 0) > 0) {}
+    close(fd);
+}
+
+// The caller's end of our stdin going away tells us to stop; only a pipe or socket is
+// watched (a terminal or /dev/null is not a caller).
+bool stdinIsWatched() {
+    struct stat st;
+    return fstat(0, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: dapserve <folder> [port]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) return usage();
+    char resolved[PATH_MAX];
+    struct stat st;
+    if (!realpath(argv[1], resolved) || stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        std::fprintf(stderr, "dapserve: not a folder: %s\n", argv[1]);
+        return 2;
+    }
+    const std::string root = resolved;
+    long port = 0;
+    if (argc == 3) {
+        char* end = nullptr;
+        errno = 0;
+        port = std::strtol(argv[2], &end, 10);
+        if (errno != 0 || end == argv[2] || *end != '\0' || port < 0 || port > 65535)
+            return usage();
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener < 0) {
+        std::perror("dapserve: socket");
+        return 1;
+    }
+    const int yes = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener, 16) != 0) {
+        std::perror("dapserve: bind");
+        return 1;
+    }
+    socklen_t len = sizeof addr;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    std::printf("PORT %d\n", ntohs(addr.sin_port));
+    std::fflush(stdout);
+
+    const bool watchStdin = stdinIsWatched();
+    for (;;) {
+        pollfd fds[2] = {{listener, POLLIN, 0}, {0, POLLIN, 0}};
+        if (poll(fds, watchStdin ? 2 : 1, -1) < 0) {
+            if (errno == EINTR) continue;
+            std::perror("dapserve: poll");
+            return 1;
+        }
+        if (watchStdin && fds[1].revents != 0) {
+            char buffer[256];
+            const ssize_t n = read(0, buffer, sizeof buffer);
+            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) break;
+        }
+        if (fds[0].revents & POLLIN) {
+            const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0) serveClient(client, root);
+        }
+    }
+    close(listener);
+    return 0;
+}
