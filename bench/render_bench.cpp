@@ -1,0 +1,172 @@
+// Times the scalar maps with the picture in memory: one frame of the largest regular sample at
+// stride 1 and at the default strides, one frame of the largest mesh sample, and the steps per
+// second of an animation. Usage: render_bench [samples folder] [repeats]
+#include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/VArray.h"
+#include "viewer/scalar/DrawFEScalar.h"
+#include "viewer/scalar/DrawFVScalar.h"
+#include "viewer/scalar/DrawGridScalar.h"
+#include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/MainBase.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsOf(const std::function<void()>& f) {
+    const auto t0 = Clock::now();
+    f();
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// Opens path as the main dataset the way the loader sets up the shared state for a map.
+bool load(IKelvad& nc, const std::string& path) {
+    ResetSharedState();
+    clsNC = &nc;
+    nNcMain = nc.Initialize(path);
+    if (nNcMain < 1) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), nc.ErrorMessage().c_str());
+        return false;
+    }
+    Projection = 0;
+    LonPeriod = 360;
+    if (nc.FillLonLatDeg(lonV, latV, nNcMain) < 0) return false;
+    DataExtent = {nc.westEnd(nNcMain), nc.eastEnd(nNcMain), nc.southEnd(nNcMain),
+                  nc.northEnd(nNcMain)};
+    ViewExtent = DataExtent;
+    CurTimeStep = 1;
+    CurLevel = 1;
+    return true;
+}
+
+// The first variable that lies on the horizontal grid, picked as the order window would.
+bool pickScalar(IKelvad& nc) {
+    for (Long nv = 1; nv <= nc.nVars(nNcMain); ++nv) {
+        if (nc.variLonLatOrder(nv, nNcMain) > 0 && nc.variNarray(nv, nNcMain) >= 3) {
+            Picks.ReDim(1, 1);
+            Picks(1) = PickItem{nv, nc.variNarray(nv, nNcMain), nNcMain};
+            PickCount = 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first time-dependent variable whose last dimension is the given mesh dimension.
+bool pickMeshScalar(IKelvad& nc, Long meshDim) {
+    for (Long nv = 1; nv <= nc.nVars(nNcMain); ++nv) {
+        const Long nd = nc.variNarray(nv, nNcMain);
+        if (nd >= 2 && nc.variArrayDimID(nv, nd, nNcMain) == meshDim &&
+            nc.indexOfDID(nv, nc.TimedId(nNcMain), nNcMain) > 0) {
+            Picks.ReDim(1, 1);
+            Picks(1) = PickItem{nv, nd, nNcMain};
+            PickCount = 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// One frame of a mesh sample through its renderer.
+void meshFrame(const std::filesystem::path& file, bool finiteVolume, int repeats,
+               const std::string& ini) {
+    std::unique_ptr<IKelvad> nc(CreateKelvad());
+    if (!load(*nc, file.string())) return;
+    IniFile = ini;
+    const Long dim = finiteVolume ? nc->elemdId(nNcMain) : nc->nodedId(nNcMain);
+    if (!pickMeshScalar(*nc, dim)) {
+        std::printf("%s: no variable on the mesh\n", file.filename().c_str());
+        clsNC = nullptr;
+        return;
+    }
+    Picture pic(1024, 768);
+    const Long points = finiteVolume ? nc->nElements(nNcMain) : nc->nNodes(nNcMain);
+    const double t = secondsOf([&] {
+        for (int r = 0; r < repeats; ++r) {
+            CalculateGridScalar(Picks(1).varNumber);
+            pic.Cls();
+            if (finiteVolume)
+                DrawFvScalar(pic);
+            else
+                DrawFEScalar(pic);
+        }
+    });
+    std::printf("%s: one frame of %s (%d %s): %.3f ms\n", file.filename().c_str(),
+                nc->variName(Picks(1).varNumber, nNcMain).c_str(), points,
+                finiteVolume ? "elements" : "nodes", 1000 * t / repeats);
+    clsNC = nullptr;
+}
+
+void strides(const char* text) {
+    for (auto& s : defaultOrderBoxes().strides)
+        s = text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    const std::filesystem::path samples = argc > 1 ? argv[1] : PELORIN_SAMPLES_DIR;
+    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
+    const auto ini = std::filesystem::temp_directory_path() / "render_bench.ini";
+    std::filesystem::remove(ini);
+
+    std::unique_ptr<IKelvad> nc(CreateKelvad());
+    const std::string regular = (samples / "regular_global.nc").string();
+    if (!load(*nc, regular) || !pickScalar(*nc)) {
+        std::fprintf(stderr, "cannot set up %s\n", regular.c_str());
+        return 1;
+    }
+    IniFile = ini.string();
+    Picture pic(1024, 768);
+    std::printf("regular_global.nc: %d x %d, %d steps, variable %s, picture 1024 x 768\n",
+                nc->nLon(nNcMain), nc->nLat(nNcMain), nc->nTime(nNcMain),
+                nc->variName(Picks(1).varNumber, nNcMain).c_str());
+
+    for (const char* s : {"1", ""}) {
+        strides(s);
+        Long cells = 0;
+        const double t = secondsOf([&] {
+            for (int r = 0; r < repeats; ++r) {
+                CalculateGridScalar(Picks(1).varNumber);
+                cells = tcount;
+                pic.Cls();
+                DrawGridScalar(pic, 1);
+            }
+        });
+        std::printf("  one frame at %s (%d values): %.3f ms\n",
+                    *s ? "stride 1" : "the default strides", cells, 1000 * t / repeats);
+    }
+
+    strides("1");
+    Long steps = 0;
+    const double ta = secondsOf([&] {
+        for (int r = 0; r < repeats; ++r) {
+            defaultOrderBoxes().step = "";
+            CalculateGridScalar(Picks(1).varNumber);
+            steps += DrawGridScalarTimed(pic) - 1;
+        }
+    });
+    std::printf("  animation at stride 1: %.1f steps per second (%d steps)\n",
+                ta > 0 ? steps / ta : 0.0, steps);
+
+    clsNC = nullptr;
+    strides("");
+    meshFrame(samples / "fe_mesh.nc", false, repeats, ini.string());
+    meshFrame(samples / "fv_mesh.nc", true, repeats, ini.string());
+    std::filesystem::remove(ini);
+    return 0;
+}

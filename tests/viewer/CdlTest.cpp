@@ -1,0 +1,188 @@
+// The CDL dump: the text of a small dataset line by line, the first word by the name's ending,
+// where the file goes and how a failed read or write ends, and how the editor is started.
+#include "tests/viewer/ViewerDatasetFixture.h"
+#include "viewer/shell/CdlDump.h"
+
+#include "common/Strings.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Launch {
+    std::string program;
+    std::vector<std::string> args;
+};
+
+class CdlTest : public ::testing::Test {
+protected:
+    // The settings live in a folder with blanks in its name: the dump goes there and its
+    // path reaches the editor whole.
+    CdlTest() : env("my settings") {}
+    void SetUp() override {
+        previousLauncher = SetEditorLauncher(
+            [this](const std::string& program, const std::vector<std::string>& args) {
+                launches.push_back({program, args});
+                return true;
+            });
+        path = WriteSmallFixture(env.dir.file("sst.nc"));
+        ASSERT_TRUE(NewKelvad());
+        ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
+        URL(0) = path;
+    }
+    void TearDown() override { SetEditorLauncher(previousLauncher); }
+
+    std::string dumpPath() const { return env.settingsFolder() + "/temp.cdl"; }
+    std::string makeEditor() const {
+        const std::string editor = env.dir.file("my editor");
+        std::ofstream(editor) << "#!/bin/sh\n";
+        return editor;
+    }
+
+    ViewerDatasetEnv env;
+    std::string path;
+    std::vector<Launch> launches;
+    ProgramLauncher previousLauncher;
+};
+
+TEST_F(CdlTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
+    EXPECT_EQ(CdlFilePath(), dumpPath());
+    ASSERT_EQ(Make_CDL(), 1);
+    const std::string expected = "netcdf " + path +
+                                 " {\r\n"
+                                 "dimensions:\r\n"
+                                 "\tlon = 4 ;\r\n"
+                                 "\tlat = 3 ;\r\n"
+                                 "\ttime = UNLIMITED : // ( 2 currently) ;\r\n"
+                                 "variables:\r\n"
+                                 "\tfloat lon(lon) ;\r\n"
+                                 "\t\tlon:units = \"degrees_east\" ;\r\n"
+                                 "\tfloat lat(lat) ;\r\n"
+                                 "\t\tlat:units = \"degrees_north\" ;\r\n"
+                                 "\tdouble time(time) ;\r\n"
+                                 "\t\ttime:units = \"hours since 2000-01-01 00:00:00\" ;\r\n"
+                                 "\tshort sst(time, lat, lon) ;\r\n"
+                                 "\t\tsst:long_name = \"sea surface temperature\" ;\r\n"
+                                 "\t\tsst:scale_factor = \"" +
+                                 clsNC->variAttValue(4, 2) +
+                                 "\" ;\r\n"
+                                 "\t\tsst:valid_range = \"" +
+                                 clsNC->variAttValue(4, 3) +
+                                 "\" ;\r\n"
+                                 "\tfloat h(lat, lon) ;\r\n"
+                                 "\tint crs() ;\r\n"
+                                 "// global attributes:\r\n"
+                                 "\t\t:title = \"small \"quoted\" fixture\" ;\r\n"
+                                 "}\r\n";
+    EXPECT_EQ(ReadFile(dumpPath()), expected);
+    // Numeric values stand as the wrapper holds them, joined by two blanks.
+    EXPECT_NE(clsNC->variAttValue(4, 3).find("500  "), std::string::npos);
+    // The header read leaves the object closing its file after every read.
+    EXPECT_EQ(clsNC->CloseAfterRead(), 1);
+    EXPECT_TRUE(env.ui.boxes.empty());
+}
+
+TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
+    const struct {
+        const char* name;
+        const char* first;
+    } cases[] = {{"b.NC", "netcdf "},  {"c.Nc", "netcdf "}, {"d.cdf", "notcdf "},
+                 {"e.nc4", "notcdf "}, {"f", "notcdf "},    {"g.xnc", "notcdf "}};
+    Long slot = 1;
+    for (const auto& c : cases) {
+        const std::string p = env.dir.file(c.name);
+        fs::copy_file(path, p);
+        ASSERT_EQ(clsNC->Initialize(p), ++slot) << c.name;
+        const std::string text = CdlText(slot);
+        EXPECT_EQ(text.substr(0, text.find("\r\n")), c.first + p + " {") << c.name;
+    }
+}
+
+TEST_F(CdlTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
+    // After a failed load the object holds no slot 1, while URL(0) may be readable.
+    ASSERT_TRUE(NewKelvad());
+    ASSERT_EQ(Make_CDL(), 1);
+    EXPECT_EQ(ReadFile(dumpPath()),
+              "notcdf  {\r\ndimensions:\r\nvariables:\r\n// global attributes:\r\n}\r\n");
+}
+
+TEST_F(CdlTest, UnreadableHeaderWritesNothingAndSaysNothing) {
+    std::ofstream(dumpPath()) << "old";
+    URL(0) = env.dir.file("missing.nc");
+    EXPECT_EQ(Make_CDL(), -1);
+    EXPECT_EQ(ReadFile(dumpPath()), "old");
+    EXPECT_TRUE(env.ui.boxes.empty());
+}
+
+TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
+    // A folder where the dump should be: the file cannot be replaced.
+    fs::create_directory(dumpPath());
+    EXPECT_EQ(Make_CDL(), -1);
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].text.rfind("[Make_CDL] Unable to write " + dumpPath(), 0), 0u)
+        << env.ui.boxes[0].text;
+    EXPECT_TRUE(fs::is_directory(dumpPath()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(env.settingsFolder()), {}), 2)
+        << "only Pelorin.ini and the folder";
+    // The editor is not started for a dump that was not written.
+    fs::remove(dumpPath());
+    OpenCdlInEditor();
+    EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {
+    const std::string editor = makeEditor();
+    PutString("NotePad", "FilePath", IniFile, editor);
+    ASSERT_EQ(Make_CDL(), 1);
+    OpenCdlInEditor();
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].program, editor);
+    EXPECT_EQ(launches[0].args, std::vector<std::string>{dumpPath()});
+    EXPECT_TRUE(env.ui.fileDialogs.empty());
+    // Two dumps in a row replace the same file and start a second editor.
+    ASSERT_EQ(Make_CDL(), 1);
+    OpenCdlInEditor();
+    EXPECT_EQ(launches.size(), 2u);
+}
+
+TEST_F(CdlTest, MissingEditorIsAskedForAndRemembered) {
+    PutString("NotePad", "FilePath", IniFile, env.dir.file("gone/editor"));
+    ASSERT_EQ(Make_CDL(), 1);
+
+    // Cancelled: nothing started, nothing stored.
+    env.ui.fileAnswers.push_back("");
+    OpenCdlInEditor();
+    ASSERT_EQ(env.ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(env.ui.fileDialogs[0].request.filter.rfind("Notepad.exe or Write.exe|*.exe", 0), 0u);
+    EXPECT_TRUE(launches.empty());
+    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), env.dir.file("gone/editor"));
+
+    // Chosen: stored at once and started on the dump.
+    const std::string editor = makeEditor();
+    env.ui.fileAnswers.push_back(editor);
+    OpenCdlInEditor();
+    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), editor);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].program, editor);
+}
+
+TEST_F(CdlTest, NoDumpFileStartsNothing) {
+    PutString("NotePad", "FilePath", IniFile, makeEditor());
+    OpenCdlInEditor();
+    EXPECT_TRUE(launches.empty());
+    EXPECT_TRUE(env.ui.boxes.empty());
+}
+
+TEST_F(CdlTest, EditorThatCannotStartIsReported) {
+    PutString("NotePad", "FilePath", IniFile, makeEditor());
+    ASSERT_EQ(Make_CDL(), 1);
+    SetEditorLauncher([](const std::string&, const std::vector<std::string>&) { return false; });
+    OpenCdlInEditor();
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].text.rfind("[OpenCdlInEditor] Unable to start ", 0), 0u);
+}
+
+} // namespace

@@ -1,0 +1,690 @@
+// The boundary-fitted scalar maps, one step and animated: small boundary-fitted files stored
+// in each order loaded through the real loader and drawn through the picture's primitive log
+// (polygons, texts, footer, "Scales" entry, messages) with a few pixels; then a described
+// dataset for what no file gives (both orders over one pair of coordinate arrays, refused
+// transforms, failing reads, run-time errors, a pick from the second file).
+#include "viewer/scalar/DrawBfgdScalar.h"
+#include "tests/viewer/ScalarFixture.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/MainForm.h"
+
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+// ---- Expected polygons --------------------------------------------------------------------------
+
+// One polygon as the log keeps it: the five device points and the fill colour.
+struct Poly {
+    std::vector<int> px;
+    Long color = 0;
+    bool operator==(const Poly& o) const { return px == o.px && color == o.color; }
+    bool operator<(const Poly& o) const { return std::tie(px, color) < std::tie(o.px, o.color); }
+};
+
+void PrintTo(const Poly& p, std::ostream* os) {
+    *os << "{";
+    for (int v : p.px)
+        *os << v << " ";
+    *os << "colour " << p.color << "}";
+}
+
+std::vector<Poly> polygonsOf(const Picture& pic) {
+    std::vector<Poly> out;
+    for (const auto& r : pic.records()) {
+        if (r.kind != DrawKind::Polygon) continue;
+        EXPECT_EQ(r.color, r.fillColor) << "outline and fill in the cell colour";
+        EXPECT_EQ(r.fillStyle, kFillSolid);
+        out.push_back({r.px, r.fillColor});
+    }
+    return out;
+}
+
+// The picture a list of polygons makes: each cell's four corners whatever their winding (the
+// two storage orders walk a cell's corners in opposite senses), cells in any order.
+std::vector<Poly> pictureOf(std::vector<Poly> v) {
+    for (Poly& p : v) {
+        std::vector<std::pair<int, int>> corners;
+        for (size_t k = 2; k + 1 < p.px.size(); k += 2)
+            corners.emplace_back(p.px[k], p.px[k + 1]);
+        std::sort(corners.begin(), corners.end());
+        p.px.clear();
+        for (const auto& [x, y] : corners)
+            p.px.insert(p.px.end(), {x, y});
+    }
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// The node coordinates of every grid below: a sheared grid in quarter degrees (exact floats).
+float lonAt(Long i, Long j) {
+    return 10.0f + static_cast<float>(i - 1) + 0.25f * static_cast<float>(j - 1);
+}
+float latAt(Long, Long j) {
+    return 40.0f + static_cast<float>(j - 1);
+}
+// The value of node (i, j) at step t; node (2, 2) is missing at every step.
+constexpr float kFill = -999.0f;
+float valueAt(Long t, Long i, Long j) {
+    if (i == 2 && j == 2) return kFill;
+    return static_cast<float>(100 * t + 10 * j + i);
+}
+
+// The cells of a window walked with index a outer and b inner; aIsI tells which is i. The
+// corners (a, b), (a', b), (a', b'), (a, b'), a' and b' one stride on and held at the grid's
+// end; point 0 repeats point 1; cells whose first node is missing are left out. Colours from
+// the scale in force.
+std::vector<Poly> expectedCells(bool aIsI, Long iMax, Long jMax, Long aStride, Long bStride,
+                                Long t) {
+    const Long aMax = aIsI ? iMax : jMax, bMax = aIsI ? jMax : iMax;
+    std::vector<Poly> out;
+    for (Long a = 1; a <= aMax; a += aStride) {
+        for (Long b = 1; b <= bMax; b += bStride) {
+            const Long i = aIsI ? a : b, j = aIsI ? b : a;
+            const float v = valueAt(t, i, j);
+            if (v == kFill) continue;
+            const Long a2 = std::min(a + aStride, aMax), b2 = std::min(b + bStride, bMax);
+            const Long ca[4] = {a, a2, a2, a}, cb[4] = {b, b, b2, b2};
+            Poly p;
+            for (int c = 0; c < 4; ++c) {
+                const Long ci = aIsI ? ca[c] : cb[c], cj = aIsI ? cb[c] : ca[c];
+                float x = 0, y = 0;
+                ll2_to_xy2(lonAt(ci, cj), latAt(ci, cj), x, y);
+                p.px.push_back(static_cast<int>(std::nearbyint(x)));
+                p.px.push_back(static_cast<int>(std::nearbyint(y)));
+            }
+            p.px.insert(p.px.begin(), {p.px[0], p.px[1]});
+            p.color = ValueToColor(v);
+            out.push_back(p);
+        }
+    }
+    return out;
+}
+
+// ---- Files
+// ----------------------------------------------------------------------------------------
+
+// How a file stores its grid: j last (lonlatOrder 1), i last (2), or i last under the
+// dimension names "gridi"/"gridj" declared first (the fill turns the order into 4).
+enum class Layout { JLast, ILast, Gridi };
+
+constexpr Long kIMax = 4, kJMax = 3;
+
+// A 4 x 3 boundary-fitted grid with 2-D lon/lat and nt hourly records of "zeta".
+std::string writeBfgd(const std::string& path, Layout layout, int nt) {
+    NcBuilder nc(path);
+    const bool gridi = layout == Layout::Gridi;
+    const std::string iName = gridi ? "gridi" : "xpos", jName = gridi ? "gridj" : "ypos";
+    if (gridi) {
+        nc.dim(iName, kIMax);
+        nc.dim(jName, kJMax);
+        nc.unlimitedDim("time", nt);
+    } else {
+        nc.unlimitedDim("time", nt);
+        nc.dim(jName, kJMax);
+        nc.dim(iName, kIMax);
+    }
+    const bool iFirst = layout != Layout::ILast;
+    const std::vector<std::string> horizontal =
+        iFirst ? std::vector<std::string>{iName, jName} : std::vector<std::string>{jName, iName};
+    std::vector<double> lon, lat, zeta;
+    const Long aMax = iFirst ? kIMax : kJMax, bMax = iFirst ? kJMax : kIMax;
+    for (Long a = 1; a <= aMax; ++a)
+        for (Long b = 1; b <= bMax; ++b) {
+            const Long i = iFirst ? a : b, j = iFirst ? b : a;
+            lon.push_back(lonAt(i, j));
+            lat.push_back(latAt(i, j));
+        }
+    for (int t = 1; t <= nt; ++t)
+        for (Long a = 1; a <= aMax; ++a)
+            for (Long b = 1; b <= bMax; ++b)
+                zeta.push_back(valueAt(t, iFirst ? a : b, iFirst ? b : a));
+    std::vector<double> hours;
+    for (int t = 0; t < nt; ++t)
+        hours.push_back(t);
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "hours since 2004-03-15 00:00:00")
+        .values(hours);
+    nc.var("lon", NC_FLOAT, horizontal).att("units", "degrees_east").values(lon);
+    nc.var("lat", NC_FLOAT, horizontal).att("units", "degrees_north").values(lat);
+    nc.var("zeta", NC_FLOAT, {"time", horizontal[0], horizontal[1]})
+        .att("units", "m")
+        .att("_FillValue", kFill)
+        .values(zeta);
+    return nc.write();
+}
+
+// ---- Through the real loader -------------------------------------------------------------------
+
+class BfgdLoadedTest : public ::testing::Test {
+protected:
+    ViewerDatasetEnv env;
+    PumpUi ui; // installed over the environment's: its event pump can press Esc
+    MemoryOrderBoxes boxes;
+    Picture pic{400, 300};
+
+    void SetUp() override {
+        UnloadMainForm();
+        mainForm();
+        pic.setRecording(true);
+        setMapCaptionSink({});
+        SetMapCaption("");
+    }
+    void TearDown() override {
+        setOrderBoxes(nullptr);
+        UnloadMainForm();
+        startp.Erase();
+        endp.Erase();
+        countp.Erase();
+        stride.Erase();
+        tcount = tcount2 = 0;
+        scalarV.Erase();
+    }
+
+    // Loads a file of the layout and picks "zeta" with the window of the current view.
+    void load(Layout layout, int nt = 4, const std::string& strides = "") {
+        const char* names[] = {"jlast.nc", "ilast.nc", "gridi.nc"};
+        URL(0) = writeBfgd(env.dir.file(names[static_cast<int>(layout)]), layout, nt);
+        LoadFile(0);
+        ASSERT_NE(clsNC, nullptr);
+        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->iMax(1), kIMax);
+        ASSERT_EQ(clsNC->jMax(1), kJMax);
+        const Long nv = clsNC->variNum("zeta", 1);
+        ASSERT_GT(nv, 0);
+        Picks.ReDim(1, 1);
+        Picks(1) = PickItem{nv, 3, 1};
+        PickCount = 1;
+        CurTimeStep = 2;
+        CurLevel = 1;
+        boxes = MemoryOrderBoxes();
+        boxes.strides[1] = boxes.strides[2] = strides;
+        setOrderBoxes(&boxes);
+        ui.boxes.clear();
+        ui.pointerChanges.clear();
+        ui.doEventsCount = 0;
+        ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
+        pic.clearRecords();
+    }
+
+    std::vector<DrawRecord> prints() const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : pic.records())
+            if (r.kind == DrawKind::Print) out.push_back(r);
+        return out;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& r : prints())
+            out.push_back(r.text);
+        return out;
+    }
+    Long count(DrawKind kind) const {
+        return static_cast<Long>(
+            std::count_if(pic.records().begin(), pic.records().end(),
+                          [kind](const DrawRecord& r) { return r.kind == kind; }));
+    }
+    std::string scales() const { return GetString("zeta", "Scales", IniFile); }
+    // The pixel at the middle of the polygon drawn for node (i, j) with unit strides.
+    Long pixelInCell(Long i, Long j) const {
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        ll2_to_xy2(lonAt(i, j), latAt(i, j), x1, y1);
+        ll2_to_xy2(lonAt(i + 1, j + 1), latAt(i + 1, j + 1), x2, y2);
+        return pic.pixel(static_cast<int>((x1 + x2) / 2), static_cast<int>((y1 + y2) / 2));
+    }
+};
+
+TEST_F(BfgdLoadedTest, DrawsEachCellAsAQuadrilateralInTheColourOfItsFirstNode) {
+    load(Layout::ILast);
+    ASSERT_EQ(clsNC->lonlatOrder(1), 2);
+    ColorCode = 10; // another scheme in force: the cells must not use it
+    col_opt = 2;
+    pic.setFillStyle(kFillTransparent);
+    pic.setFillColor(0x123456);
+    pic.setForeColor(0x654321);
+    DrawBfgdScalar(pic);
+
+    // Title, date flush top right, both footer lines (values of step 2: 211 .. 234).
+    const auto p = prints();
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p[0].text, "zeta");
+    EXPECT_EQ(p[0].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(p[1].text, clsNC->DatePicked(2, 1));
+    EXPECT_FALSE(p[1].text.empty());
+    EXPECT_EQ(p[1].at[1], 0);
+    EXPECT_NEAR(p[1].at[0], pic.ScaleWidth() - 1.1 * pic.TextWidth(p[1].text), 1e-3);
+    EXPECT_EQ(p[2].text, "zeta /Scale/  234 to  211");
+    EXPECT_EQ(p[2].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(p[3].text, "zeta /Range/  234 to  211");
+    EXPECT_NEAR(p[3].at[1], 300 - pic.TextHeight(p[3].text), 1e-3);
+    EXPECT_EQ(p[3].color, 0x654321) << "the footer in the pen the drawing found";
+
+    // Scheme 30 variant 0 before the first cell; every node but the missing one gives a cell,
+    // walked j outer and i inner, the last row and column collapsed but drawn.
+    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(col_opt, 0);
+    const auto cells = polygonsOf(pic);
+    EXPECT_EQ(cells.size(), 11u);
+    EXPECT_EQ(cells, expectedCells(false, kIMax, kJMax, 1, 1, 2));
+    ASSERT_FALSE(cells.empty());
+    EXPECT_EQ(cells.back().px[4], cells.back().px[8]) << "the corner node's cell is a point";
+    EXPECT_EQ(count(DrawKind::FilledBox), 0) << "no time bar";
+
+    // Pixels: the first cell in its node's colour; the cell of the missing node left white
+    // although its other three corners hold values.
+    EXPECT_EQ(pixelInCell(1, 1), ValueToColor(211));
+    EXPECT_EQ(pixelInCell(3, 2), ValueToColor(223));
+    EXPECT_EQ(pixelInCell(2, 2), 0xFFFFFF);
+    EXPECT_EQ(pixelInCell(1, 2), ValueToColor(221)) << "a cell with a missing corner is drawn";
+
+    // The picture keeps solid fill; its colours are back; the range is stored.
+    EXPECT_EQ(pic.FillStyle(), kFillSolid);
+    EXPECT_EQ(pic.FillColor(), 0x123456);
+    EXPECT_EQ(pic.ForeColor(), 0x654321);
+    EXPECT_EQ(pic.DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(scales(), "23   234   211");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // The next draw takes the stored range and stores nothing new.
+    PutString("zeta", "Scales", IniFile, "5  300  200");
+    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+    pic.clearRecords();
+    DrawBfgdScalar(pic);
+    EXPECT_EQ(ScaleMax, 300);
+    EXPECT_EQ(ScaleMin, 200);
+    EXPECT_EQ(texts()[2], "zeta /Scale/  300 to  200");
+    EXPECT_EQ(scales(), "5  300  200");
+}
+
+TEST_F(BfgdLoadedTest, EitherStorageOrderAndGridiDrawTheSamePicture) {
+    struct Case {
+        Layout layout;
+        Long order; // the dataset's lonlatOrder after the load
+    };
+    std::vector<Poly> first;
+    std::vector<std::string> firstTexts;
+    for (const Case c : {Case{Layout::ILast, 2}, Case{Layout::JLast, 1}, Case{Layout::Gridi, 4}}) {
+        SCOPED_TRACE(c.order);
+        load(c.layout);
+        EXPECT_EQ(clsNC->lonlatOrder(1), c.order);
+        DrawBfgdScalar(pic);
+        const auto cells = polygonsOf(pic);
+        EXPECT_EQ(cells.size(), 11u);
+        EXPECT_TRUE(ui.boxes.empty());
+        if (first.empty()) {
+            first = pictureOf(cells);
+            firstTexts = texts();
+        } else {
+            EXPECT_EQ(pictureOf(cells), first);
+            EXPECT_EQ(texts(), firstTexts);
+        }
+        if (c.layout != Layout::ILast) {
+            EXPECT_EQ(cells, expectedCells(true, kIMax, kJMax, 1, 1, 2)) << "i outer, j inner";
+        }
+    }
+}
+
+TEST_F(BfgdLoadedTest, ACellSpansOneStrideInEachDirection) {
+    for (const Layout layout : {Layout::ILast, Layout::JLast}) {
+        load(layout, 4, "2");
+        EXPECT_EQ(tcount, 4);
+        DrawBfgdScalar(pic);
+        // Nodes i = 1, 3 and j = 1, 3: 2 x 2 cells, reaching two nodes on, held at the edge.
+        const bool iOuter = layout == Layout::JLast;
+        EXPECT_EQ(polygonsOf(pic), expectedCells(iOuter, kIMax, kJMax, 2, 2, 2));
+        EXPECT_EQ(texts()[3], "zeta /Range/  233 to  211");
+    }
+}
+
+TEST_F(BfgdLoadedTest, TimedDrawsTheStepsAfterTheBoxAndWidensTheRange) {
+    load(Layout::ILast, 4);
+    pic.setFillStyle(kFillCross);
+    pic.setFillColor(0x123456);
+    pic.setForeColor(0x654321);
+    CancelFlag = -1; // an Esc released while nothing ran
+    bool busyInPump = false;
+    ui.onDoEvents = [&] { busyInPump = IsBusy(); };
+    boxes.step = "";
+
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), 4);
+    EXPECT_TRUE(busyInPump);
+    EXPECT_FALSE(IsBusy());
+    EXPECT_EQ(boxes.step, " 4");
+    EXPECT_EQ(count(DrawKind::Cls), 3) << "steps 2, 3 and 4";
+    EXPECT_EQ(ui.doEventsCount, 3);
+
+    // The range over every step drawn; the last step's cells in it.
+    EXPECT_EQ(ScaleMax, 434);
+    EXPECT_EQ(ScaleMin, 211);
+    const auto cells = polygonsOf(pic);
+    ASSERT_EQ(cells.size(), 33u);
+    const std::vector<Poly> last(cells.end() - 11, cells.end());
+    EXPECT_EQ(last, expectedCells(false, kIMax, kJMax, 1, 1, 4));
+    const auto t = texts();
+    ASSERT_GE(t.size(), 3u);
+    EXPECT_EQ(t[t.size() - 3], clsNC->DatePicked(4, 1));
+    EXPECT_EQ(t[t.size() - 2], "zeta /Scale/  434 to  211");
+    EXPECT_EQ(t.back(), "zeta /Range/  434 to  211");
+    EXPECT_EQ(scales(), "223   434   211");
+    // The picture's fill style and colours as they were.
+    EXPECT_EQ(pic.FillStyle(), kFillCross);
+    EXPECT_EQ(pic.FillColor(), 0x123456);
+    EXPECT_EQ(pic.ForeColor(), 0x654321);
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(BfgdLoadedTest, TimedStopsAfterTheStepDuringWhichEscWasPressed) {
+    load(Layout::JLast, 4);
+    ui.onDoEvents = [&] {
+        if (boxes.step == " 3") CancelFlag = -1;
+    };
+    boxes.step = "1";
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), 3);
+    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(count(DrawKind::Cls), 2);
+    EXPECT_EQ(texts().back(), "zeta /Range/  334 to  211");
+    EXPECT_EQ(scales(), "123   334   211");
+
+    // Start steps: the box's step is not drawn; at or past the last step, or no number, the
+    // loop starts after step 1.
+    struct Case {
+        const char* box;
+        Long cls;
+    };
+    for (const Case c :
+         {Case{"3", 1}, Case{"4", 3}, Case{"9", 3}, Case{"x", 3}, Case{"2.5", 2}, Case{"3.5", 3}}) {
+        ui.onDoEvents = {};
+        boxes.step = c.box;
+        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+        pic.clearRecords();
+        EXPECT_EQ(DrawBfgdScalarTimed(pic), 4) << c.box;
+        EXPECT_EQ(count(DrawKind::Cls), c.cls) << c.box;
+    }
+}
+
+TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
+    URL(0) = std::string(PELORIN_SAMPLES_DIR) + "/bfg_coastal.nc";
+    LoadFile(0);
+    ASSERT_NE(clsNC, nullptr);
+    ASSERT_EQ(clsNC->GridType(1), 3);
+    const Long nv = clsNC->variNum("zeta", 1);
+    ASSERT_GT(nv, 0);
+    Picks.ReDim(1, 1);
+    Picks(1) = PickItem{nv, 3, 1};
+    PickCount = 1;
+    CurTimeStep = 5;
+    setOrderBoxes(&boxes);
+    ui.boxes.clear();
+    ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
+    pic.clearRecords();
+    DrawBfgdScalar(pic);
+    EXPECT_TRUE(ui.boxes.empty());
+    const Long valid = static_cast<Long>(
+        std::count_if(scalarV.begin(), scalarV.end(), [](float v) { return v > NoVal; }));
+    EXPECT_GT(valid, 0);
+    EXPECT_LT(valid, tcount) << "the island's nodes are missing";
+    EXPECT_EQ(static_cast<Long>(polygonsOf(pic).size()), valid);
+    EXPECT_NE(GetString("zeta", "Scales", IniFile), "");
+}
+
+// ---- A described dataset ----------------------------------------------------------------------
+
+constexpr Long kTime = 0, kI = 1, kJ = 2, kOther = 3;
+
+class BfgdFakeTest : public ScalarFixture {
+protected:
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        fake.grid = 3;
+        fake.imax = kIMax;
+        fake.jmax = kJMax;
+        fake.order = 2;
+        fake.steps = 3;
+        fake.timeDid = kTime;
+        fake.dimLen = {{kTime, 3}, {kI, kIMax}, {kJ, kJMax}, {kOther, 2}};
+        fake.addVar(1, 1, "jlast", {kTime, kI, kJ}, 1);
+        fake.addVar(1, 2, "ilast", {kTime, kJ, kI}, 2);
+        fake.addVar(1, 3, "flat", {kTime, kOther, kOther}, 0);
+        // Dimension ids kI and kJ carry i and j wherever they stand.
+        fake.value = [](Long, Long nv, const std::vector<Long>& ix) {
+            const Long n = static_cast<Long>(ix.size());
+            const Long i = nv == 2 ? ix[n - 1] : ix[n - 2], j = nv == 2 ? ix[n - 2] : ix[n - 1];
+            const float v = valueAt(ix[0], i, j);
+            return v == kFill ? NoVal : v;
+        };
+        coordinates(true);
+        DataExtent = {9, 14, 39, 43};
+        ViewExtent = DataExtent;
+        pick(2);
+    }
+
+    // lonV/latV laid out (j, i) or (i, j).
+    void coordinates(bool jFirst) {
+        const Long n1 = jFirst ? kJMax : kIMax, n2 = jFirst ? kIMax : kJMax;
+        lonV.ReDim(1, n1, 1, n2);
+        latV.ReDim(1, n1, 1, n2);
+        for (Long p = 1; p <= n1; ++p)
+            for (Long q = 1; q <= n2; ++q) {
+                const Long i = jFirst ? q : p, j = jFirst ? p : q;
+                lonV(p, q) = lonAt(i, j);
+                latV(p, q) = latAt(i, j);
+            }
+    }
+
+    // The whole grid as the read window of variable nv (the window of a view holding it all).
+    void wholeWindow(Long nv) {
+        const bool iOuter = fake.variLonLatOrder(nv, 1) != 2;
+        ResetReadWindow(3);
+        startp(1) = 1;
+        endp(2) = countp(2) = iOuter ? kIMax : kJMax;
+        endp(3) = countp(3) = iOuter ? kJMax : kIMax;
+        if (fake.variLonLatOrder(nv, 1) <= 0) endp(2) = countp(2) = endp(3) = countp(3) = 2;
+        tcount = WindowCount(countp);
+    }
+
+    void draw(Long nv, Long slot = 1) {
+        pick(nv, slot);
+        wholeWindow(nv);
+        pic.clearRecords();
+        DrawBfgdScalar(pic);
+    }
+};
+
+TEST_F(BfgdFakeTest, VariablesOfBothOrdersOverEitherCoordinateLayoutDrawTheSameCells) {
+    // A dataset whose variables come in both orders: each walk follows the variable's own
+    // order, each corner the coordinate arrays' own layout.
+    fake.order = 3;
+    CurTimeStep = 2;
+    for (const bool jFirst : {true, false}) {
+        SCOPED_TRACE(jFirst);
+        coordinates(jFirst);
+        draw(1);
+        const auto jlast = polygonsOf(pic);
+        EXPECT_EQ(jlast, expectedCells(true, kIMax, kJMax, 1, 1, 2));
+        draw(2);
+        EXPECT_EQ(polygonsOf(pic), expectedCells(false, kIMax, kJMax, 1, 1, 2));
+        EXPECT_EQ(pictureOf(polygonsOf(pic)), pictureOf(jlast));
+    }
+    // A square grid: the dataset's order tells the layout.
+    EXPECT_FALSE(BfgdCoordsJFirst(1, 5, 5));
+    EXPECT_TRUE(BfgdCoordsJFirst(2, 5, 5));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(BfgdFakeTest, NoCellsWithoutHorizontalOrderOrWithoutValues) {
+    struct Case {
+        Long nv;
+        std::function<float(Long, Long, const std::vector<Long>&)> value;
+        const char* scale;
+        const char* range;
+        float scaleMax; // after the draw
+    };
+    const auto missing = [](Long, Long, const std::vector<Long>&) { return NoVal; };
+    const auto seven = [](Long, Long, const std::vector<Long>&) { return 7.0f; };
+    for (const Case& c : {
+             // Every value missing (read result 0): no range worked out, nothing stored.
+             Case{2, missing, "ilast /Scale/ -1E+10 to  1E+10", "ilast /Range/ -1E+10 to  1E+10",
+                  55},
+             // No longitude/latitude order: the range is worked out, no cell is drawn.
+             Case{3, seven, "flat /Scale/  7 to  7", "flat /Range/ -1E+10 to  1E+10", 7},
+         }) {
+        fake.value = c.value;
+        ScaleMax = 55;
+        ScaleMin = 44;
+        draw(c.nv);
+        EXPECT_TRUE(polygonsOf(pic).empty());
+        const auto t = texts();
+        ASSERT_EQ(t.size(), 4u);
+        EXPECT_EQ(t[2], c.scale);
+        EXPECT_EQ(t[3], c.range);
+        EXPECT_EQ(ScaleMax, c.scaleMax);
+        EXPECT_TRUE(ui.boxes.empty());
+    }
+    EXPECT_EQ(scales("ilast"), "") << "a range that saw no value is not stored";
+    EXPECT_EQ(scales("flat"), "0   7   7");
+}
+
+TEST_F(BfgdFakeTest, MissingValuesStopAtTheirOwnCell) {
+    draw(2);
+    // (2, 2) is missing: its cell is not drawn, the cells that use it as a corner are.
+    const auto cells = polygonsOf(pic);
+    EXPECT_EQ(cells.size(), 11u);
+    EXPECT_EQ(cells, expectedCells(false, kIMax, kJMax, 1, 1, 1));
+}
+
+TEST_F(BfgdFakeTest, ReadFailureShowsTheWindowAndEndsTheDrawing) {
+    pic.setFillColor(0x123456);
+    pic.setForeColor(0x654321);
+    fake.failRead = 1;
+    CurTimeStep = 2;
+    draw(2);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawBfgdVector] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].style, kCritical);
+    EXPECT_EQ(ui.boxes[0].text,
+              "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound\r\n\r\n"
+              "i,j=  0  0\r\n"
+              "startp, count=  2  1\r\n"
+              "startp, count=  1  3\r\n"
+              "startp, count=  1  4\r\n");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"ilast", "2004-03-2"})) << "no footer";
+    EXPECT_EQ(pic.FillColor(), 0x123456);
+    EXPECT_EQ(pic.ForeColor(), 0x654321);
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_EQ(scales("ilast"), "");
+
+    // Animated: the second step's read fails, with the indices the first step's walk left.
+    fake.reads.clear();
+    fake.failRead = 2;
+    ui.boxes.clear();
+    ui.pointerChanges.clear();
+    wholeWindow(2);
+    defaultOrderBoxes().step = "";
+    fake.steps = 3;
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawBfgdVector] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].text.find("i,j=  4  3\r\nstartp, count=  3  1\r\n"),
+              ui.boxes[0].text.find("i,j="));
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_EQ(scales("ilast"), "");
+}
+
+TEST_F(BfgdFakeTest, RunTimeErrorEndsInTheErrorTail) {
+    // Coordinate arrays smaller than the grid: the walk leaves them.
+    lonV.ReDim(1, 2, 1, 2);
+    latV.ReDim(1, 2, 1, 2);
+    pic.setFillColor(0x123456);
+    pic.setForeColor(0x654321);
+    draw(2);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawBfgdVector]");
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
+    EXPECT_EQ(ui.boxes[0].text, "Error(9):\r\n\r\n\"Subscript out of range\"");
+    EXPECT_EQ(pic.FillColor(), 0x123456);
+    EXPECT_EQ(pic.ForeColor(), 0x654321);
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+
+    ui.boxes.clear();
+    ui.pointerChanges.clear();
+    wholeWindow(2);
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error(9):\r\n\r\n\"Subscript out of range\"");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(BfgdFakeTest, ARefusedCornerSkipsItsCellsWithOneMessagePerDrawing) {
+    // Mercator mode: a node beyond what the projection takes.
+    Projection = 1;
+    LonPeriod = 6.283185f;
+    for (float& x : lonV)
+        x = static_cast<float>(x * kDegToRad);
+    for (float& y : latV)
+        y = static_cast<float>(y * kDegToRad);
+    lonV(2, 3) = 40000; // node i = 3, j = 2 (the arrays are (j, i))
+    ViewExtent = {9 * kDegToRad, 14 * kDegToRad, 39 * kDegToRad, 43 * kDegToRad};
+    draw(2);
+    // The cells with (3, 2) as a corner: first nodes (2, 1), (3, 1), (3, 2), and (2, 2) is
+    // missing anyway.
+    EXPECT_EQ(polygonsOf(pic).size(), 8u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
+    EXPECT_EQ(texts().size(), 4u) << "the drawing goes on to its footer";
+
+    ui.boxes.clear();
+    wholeWindow(2);
+    defaultOrderBoxes().step = "";
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), 3);
+    EXPECT_EQ(ui.boxes.size(), 1u) << "one message for the whole animation";
+}
+
+TEST_F(BfgdFakeTest, APickFromTheSecondFileUsesItsOwnDataset) {
+    // Slot 2's variable has no time dimension: slot 1's time position must not be pinned.
+    fake.addVar(2, 1, "second", {kJ, kI}, 2);
+    fake.value = [](Long, Long, const std::vector<Long>&) { return 5.0f; };
+    CurTimeStep = 3;
+    pick(1, 2);
+    ResetReadWindow(2);
+    endp(1) = countp(1) = kJMax;
+    endp(2) = countp(2) = kIMax;
+    tcount = 12;
+    DrawBfgdScalar(pic);
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].slot, 2);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1, 1}));
+    EXPECT_EQ(texts().front(), "second");
+    EXPECT_EQ(polygonsOf(pic).size(), 12u);
+    EXPECT_NE(scales("second"), "");
+}
+
+TEST_F(BfgdFakeTest, TimedOnOneStepOrWithoutExtent) {
+    // One time step: nothing drawn, the start step returned, the footer over the title.
+    fake.steps = 1;
+    wholeWindow(2);
+    defaultOrderBoxes().step = "";
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), 1);
+    EXPECT_TRUE(polygonsOf(pic).empty());
+    EXPECT_EQ(texts(), (std::vector<std::string>{"ilast", "ilast /Scale/ -1E+10 to  1E+10",
+                                                 "ilast /Range/ -1E+10 to  1E+10"}));
+    EXPECT_EQ(scales("ilast"), "");
+
+    // A view without extent: the notice only.
+    ViewExtent = {10, 12, 40, 40};
+    pic.clearRecords();
+    ui.pointerChanges.clear();
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), -1);
+    DrawBfgdScalar(pic);
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"(no geographical extent)", "(no geographical extent)"}));
+    EXPECT_TRUE(ui.pointerChanges.empty());
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+} // namespace

@@ -1,0 +1,459 @@
+// The cell-list scalar maps, one step and animated: a small station file read through the
+// dataset library, drawn into a recording picture (boxes, texts, legend, "Scales" write-back,
+// messages, a few pixels), and a fake dataset for the failures.
+#include "viewer/scalar/DrawCellScalar.h"
+#include "gui/PictureWidget.h"
+#include "kelvadlib/IKelvad.h"
+#include "tests/support/NcBuilder.h"
+#include "tests/viewer/ScalarFixture.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/FormColor.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Five stations along a diagonal, four daily records; temp(t, k) = 10 t + k + 0.5 with station 3
+// missing on day 2; depth has no time dimension.
+class CellFileTest : public ScalarFixture {
+protected:
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+    Long nvTemp = 0, nvDepth = 0;
+
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        NcBuilder nc(dir.file("stations.nc"));
+        nc.unlimitedDim("time", 4);
+        nc.dim("station", 5);
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "days since 2005-07-01 00:00:00")
+            .values({0.0, 1.0, 2.0, 3.0});
+        nc.var("lon", NC_FLOAT, {"station"})
+            .att("units", "degrees_east")
+            .values({120.0, 121.0, 122.0, 123.0, 124.0});
+        nc.var("lat", NC_FLOAT, {"station"})
+            .att("units", "degrees_north")
+            .values({10.0, 11.0, 12.0, 13.0, 14.0});
+        std::vector<double> temp;
+        for (int t = 1; t <= 4; ++t)
+            for (int k = 1; k <= 5; ++k)
+                temp.push_back(t == 2 && k == 3 ? -999.0 : 10.0 * t + k + 0.5);
+        nc.var("temp", NC_FLOAT, {"time", "station"})
+            .att("units", "degC")
+            .att("_FillValue", NC_FLOAT, -999.0f)
+            .values(temp);
+        nc.var("depth", NC_FLOAT, {"station"}).values({5.0, 6.0, 7.0, 8.0, 9.0});
+        nc.write();
+
+        clsNC = kelvad.get();
+        ASSERT_EQ(clsNC->Initialize(dir.file("stations.nc")), 1) << clsNC->ErrorMessage();
+        ASSERT_EQ(clsNC->GridType(1), 1);
+        ASSERT_EQ(clsNC->nCells(1), 5);
+        ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
+        DataExtent = {120, 124, 10, 14};
+        ViewExtent = DataExtent;
+        nvTemp = clsNC->variNum("temp", 1);
+        nvDepth = clsNC->variNum("depth", 1);
+        pick(nvTemp);
+        legend().setRecording(true);
+        legend().clearRecords();
+    }
+    void TearDown() override {
+        legend().clearRecords();
+        legend().setRecording(false);
+        clsNC = nullptr;
+        ScalarFixture::TearDown();
+    }
+
+    static Picture& legend() { return FormColorForm().Picture1->picture(); }
+
+    bool prepare() {
+        if (CalculateGridScalar(Picks(1).varNumber, 1) != 1) return false;
+        pic.clearRecords();
+        return true;
+    }
+    // The box of station k, two units each way around its position.
+    std::vector<double> boxAt(Long k) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lonV(k), latV(k), x, y);
+        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
+    }
+    Long pixelAt(Long k) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lonV(k), latV(k), x, y);
+        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    }
+    std::vector<DrawRecord> cellBoxes() const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : recordsOf(DrawKind::FilledBox))
+            if (!isTimeBar(r)) out.push_back(r);
+        return out;
+    }
+};
+
+TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
+    ColorCode = 10; // another scheme in force: the cells must not be coloured with it
+    col_opt = 3;
+    CurTimeStep = 2;
+    view(120, 121.5, 10, 11.5); // two stations in the view; all are read and drawn
+    ASSERT_TRUE(prepare());
+    size_t legendAtPump = 99, printsAtPump = 99;
+    ui.onDoEvents = [&] {
+        legendAtPump = legend().records().size();
+        printsAtPump = texts().size();
+    };
+    DrawCellScalar(pic);
+
+    const std::string date = clsNC->DatePicked(2, 1);
+    ASSERT_FALSE(date.empty());
+    const auto prints = recordsOf(DrawKind::Print);
+    ASSERT_EQ(prints.size(), 4u);
+    EXPECT_EQ(prints[0].text, "temp");
+    EXPECT_EQ(prints[0].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(prints[1].text, date);
+    EXPECT_NEAR(prints[1].at[0], pic.ScaleWidth() - 1.1 * pic.TextWidth(date), 1e-3);
+    EXPECT_EQ(prints[1].at[1], 0);
+    EXPECT_EQ(prints[2].text, "temp /Scale/  25.5 to  21.5");
+    EXPECT_EQ(prints[2].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(prints[3].text, "temp /Range/  25.5 to  21.5");
+    EXPECT_NEAR(prints[3].at[1], 300 - pic.TextHeight(prints[3].text), 1e-3);
+
+    // Scheme 30/0 before the first colour; no time bar; one box per valid cell in list order.
+    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(col_opt, 0);
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 4u);
+    const Long drawn[] = {1, 2, 4, 5};
+    for (size_t n = 0; n < 4; ++n) {
+        const Long k = drawn[n];
+        const float v = 20.5f + static_cast<float>(k);
+        EXPECT_EQ(boxes[n].color, ValueToColor(v)) << k;
+        for (size_t c = 0; c < 4; ++c)
+            EXPECT_NEAR(boxes[n].at[c], boxAt(k)[c], 1e-3) << k;
+    }
+    EXPECT_EQ(pixelAt(2), ValueToColor(22.5f));
+    EXPECT_EQ(pixelAt(5), -1) << "drawn outside the picture: no mark";
+
+    // The whole list at the pinned step, not the view's window; the module count untouched.
+    EXPECT_EQ(arr(startp), (std::vector<Long>{2, 1}));
+    EXPECT_EQ(arr(countp), (std::vector<Long>{1, 5}));
+    EXPECT_EQ(arr(stride), (std::vector<Long>{1, 1}));
+    EXPECT_EQ(scalarV.UBound(), 5);
+
+    // Events once, then the legend, then the footer.
+    EXPECT_EQ(ui.doEventsCount, 1);
+    EXPECT_EQ(legendAtPump, 0u);
+    EXPECT_EQ(printsAtPump, 2u);
+    EXPECT_FALSE(legend().records().empty());
+
+    EXPECT_EQ(scales("temp"), "4   25.5   21.5");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(CellFileTest, BoxesTakeTheDrawModeAnEarlierDrawLeft) {
+    pic.setDrawMode(kDrawMaskPen);
+    pic.setFillStyle(kFillSolid);
+    view(119, 125, 9, 15);
+    CurTimeStep = 2;
+    ASSERT_TRUE(prepare());
+    DrawCellScalar(pic);
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].drawMode, kDrawMaskPen);
+    for (const Long k : {1, 2, 4, 5})
+        EXPECT_EQ(pixelAt(k), ValueToColor(20.5f + static_cast<float>(k))) << k;
+    EXPECT_EQ(pixelAt(3), 0xFFFFFF) << "the missing cell leaves no mark";
+    EXPECT_EQ(pic.DrawMode(), kDrawMaskPen);
+    EXPECT_EQ(pic.FillStyle(), kFillSolid);
+}
+
+TEST_F(CellFileTest, StoredRangeEntries) {
+    struct Case {
+        const char* entry;
+        float max, min;
+        const char* scaleLine;
+        const char* after;
+    };
+    // Step 1: values 11.5 .. 15.5.
+    for (const Case c : {
+             Case{"10  20  10", 20, 10, "temp /Scale/  20 to  10", "10  20  10"},
+             Case{"10  10  20", 20, 10, "temp /Scale/  10 to  20", "10  10  20"},
+             // Not usable: the automatic range starts from the two words and covers the data.
+             Case{"0  13  13", 15.5f, 11.5f, "temp /Scale/  15.5 to  11.5", "4   15.5   11.5"},
+             Case{"0  30  30", 30, 11.5f, "temp /Scale/  30 to  11.5", "18.5   30   11.5"},
+             Case{"7", 15.5f, 0, "temp /Scale/  15.5 to  0", "15.5   15.5   0"},
+         }) {
+        PutString("temp", "Scales", IniFile, c.entry);
+        ASSERT_TRUE(prepare());
+        DrawCellScalar(pic);
+        EXPECT_EQ(ScaleMax, c.max) << c.entry;
+        EXPECT_EQ(ScaleMin, c.min) << c.entry;
+        EXPECT_EQ(texts().at(2), c.scaleLine) << c.entry;
+        EXPECT_EQ(texts().at(3), "temp /Range/  15.5 to  11.5") << c.entry;
+        EXPECT_EQ(scales("temp"), c.after) << c.entry;
+    }
+}
+
+TEST_F(CellFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
+    pick(nvDepth);
+    CurTimeStep = 3;
+    ASSERT_TRUE(prepare());
+    DrawCellScalar(pic);
+    EXPECT_EQ(cellBoxes().size(), 5u);
+    EXPECT_EQ(arr(startp), (std::vector<Long>{1}));
+    EXPECT_EQ(scales("depth"), "4   9   5");
+
+    pic.clearRecords();
+    ui.pointerChanges.clear();
+    defaultOrderBoxes().step = "1";
+    EXPECT_EQ(DrawCellScalarTimed(pic), -1);
+    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_TRUE(recordsOf(DrawKind::Cls).empty());
+    EXPECT_EQ(defaultOrderBoxes().step, "1");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
+}
+
+TEST_F(CellFileTest, ARuntimeErrorEndsWithItsDescription) {
+    ASSERT_TRUE(prepare());
+    lonV.ReDim(1, 2); // fewer positions than cells
+    latV.ReDim(1, 2);
+    DrawCellScalar(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawCellScalar] Subscript out of range");
+    EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+    EXPECT_EQ(scales("temp"), "");
+
+    ui.boxes.clear();
+    CurTimeStep = 1;
+    defaultOrderBoxes().step = "1";
+    EXPECT_EQ(DrawCellScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error(9):\r\n\r\n\"Subscript out of range\"");
+    EXPECT_EQ(ui.boxes[0].title, "[DrawCellScalar]");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(CellFileTest, NoExtentPrintsOnlyTheNotice) {
+    view(1, 1, 10, 10);
+    DrawCellScalar(pic);
+    ASSERT_EQ(pic.records().size(), 1u);
+    EXPECT_EQ(pic.records()[0].text, "(no geographical extent)");
+    EXPECT_EQ(DrawCellScalarTimed(pic), -1);
+    EXPECT_TRUE(ui.pointerChanges.empty());
+}
+
+// ---- The animation ----------------------------------------------------------------------------
+
+TEST_F(CellFileTest, AnimatesTheStepsAfterTheStepBoxWideningTheRange) {
+    defaultOrderBoxes().step = "1";
+    ASSERT_TRUE(prepare());
+    int busyInPump = 0;
+    std::vector<float> scaleMaxInPump;
+    ui.onDoEvents = [&] {
+        busyInPump += IsBusy() ? 1 : 0;
+        scaleMaxInPump.push_back(ScaleMax);
+    };
+    EXPECT_EQ(DrawCellScalarTimed(pic), 4);
+
+    EXPECT_EQ(defaultOrderBoxes().step, " 4");
+    EXPECT_EQ(ui.doEventsCount, 3);
+    EXPECT_EQ(busyInPump, 3);
+    EXPECT_EQ(recordsOf(DrawKind::Cls).size(), 3u);
+    EXPECT_EQ(arr(startp), (std::vector<Long>{4, 1}));
+    // Each step coloured with the range of the steps drawn so far.
+    EXPECT_EQ(scaleMaxInPump, (std::vector<float>{25.5f, 35.5f, 45.5f}));
+    const auto t = texts();
+    ASSERT_GE(t.size(), 2u);
+    EXPECT_EQ(t[t.size() - 2], "temp /Scale/  45.5 to  21.5");
+    EXPECT_EQ(t.back(), "temp /Range/  45.5 to  21.5");
+    EXPECT_EQ(scales("temp"), "24   45.5   21.5");
+    // Only the last step's boxes, date and bar are on the picture with the footer.
+    EXPECT_EQ(std::count(t.begin(), t.end(), clsNC->DatePicked(4, 1)), 1);
+    const auto& all = pic.records();
+    size_t lastCls = 0;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i].kind == DrawKind::Cls) lastCls = i;
+    std::vector<DrawRecord> lastStep;
+    for (size_t i = lastCls; i < all.size(); ++i)
+        if (all[i].kind == DrawKind::FilledBox && !isTimeBar(all[i])) lastStep.push_back(all[i]);
+    ASSERT_EQ(lastStep.size(), 5u);
+    EXPECT_EQ(lastStep.back().color, ValueToColor(45.5f));
+    EXPECT_EQ(legend().records().size(), 0u) << "the dispatcher draws the legend after";
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(CellFileTest, StartStepFromTheBox) {
+    struct Case {
+        const char* box;
+        Long result;
+        Long reads; // steps drawn
+    };
+    for (const Case c : {Case{"", 4, 3}, Case{"x", 4, 3}, Case{"0", 4, 3}, Case{"2", 4, 2},
+                         Case{"2.5", 4, 2}, Case{"3", 4, 1}, Case{"4", 4, 3}, Case{"9", 4, 3}}) {
+        defaultOrderBoxes().step = c.box;
+        ASSERT_TRUE(prepare());
+        ui.doEventsCount = 0;
+        EXPECT_EQ(DrawCellScalarTimed(pic), c.result) << c.box;
+        EXPECT_EQ(ui.doEventsCount, c.reads) << c.box;
+    }
+}
+
+TEST_F(CellFileTest, EscAtAStepStopsAfterThatStep) {
+    defaultOrderBoxes().step = "1";
+    ASSERT_TRUE(prepare());
+    ui.onDoEvents = [&] {
+        if (defaultOrderBoxes().step == " 3") CancelFlag = -1;
+    };
+    EXPECT_EQ(DrawCellScalarTimed(pic), 3);
+    EXPECT_EQ(ui.doEventsCount, 2);
+    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(texts().back(), "temp /Range/  35.5 to  21.5");
+    EXPECT_EQ(scales("temp"), "14   35.5   21.5");
+}
+
+TEST_F(CellFileTest, AnEscReleasedWhileIdleDoesNotStopTheAnimation) {
+    defaultOrderBoxes().step = "1";
+    ASSERT_TRUE(prepare());
+    CancelFlag = -1;
+    EXPECT_EQ(DrawCellScalarTimed(pic), 4);
+    EXPECT_EQ(ui.doEventsCount, 3);
+    EXPECT_EQ(LastMapCaption(), "");
+}
+
+TEST_F(CellFileTest, ASingleStepFileDrawsNothingAndStoresNothing) {
+    // Nothing drawn, result 1, the footer over the title, the starting range not written back.
+    NcBuilder nc(dir.file("one.nc"));
+    nc.unlimitedDim("time", 1);
+    nc.dim("station", 2);
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2005-07-01").values({0.0});
+    nc.var("lon", NC_FLOAT, {"station"}).att("units", "degrees_east").values({120.0, 121.0});
+    nc.var("lat", NC_FLOAT, {"station"}).att("units", "degrees_north").values({10.0, 11.0});
+    nc.var("salt", NC_FLOAT, {"time", "station"}).values({30.0, 31.0});
+    nc.write();
+    std::unique_ptr<IKelvad> one{CreateKelvad()};
+    clsNC = one.get();
+    ASSERT_EQ(clsNC->Initialize(dir.file("one.nc")), 1) << clsNC->ErrorMessage();
+    ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
+    pick(clsNC->variNum("salt", 1));
+    ASSERT_TRUE(prepare());
+    EXPECT_EQ(DrawCellScalarTimed(pic), 1);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"salt", "salt /Scale/ -1E+10 to  1E+10",
+                                                 "salt /Range/ -1E+10 to  1E+10"}));
+    EXPECT_EQ(scales("salt"), "");
+    clsNC = nullptr;
+}
+
+// ---- Failures on a fake dataset -----------------------------------------------------------------
+
+constexpr Long kTime = 0, kCell = 1;
+
+class CellFakeTest : public ScalarFixture {
+protected:
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        fake.grid = 1;
+        fake.cells = 3;
+        fake.steps = 3;
+        fake.timeDid = kTime;
+        fake.dimLen = {{kTime, 3}, {kCell, 3}};
+        fake.addVar(1, 1, "temp", {kTime, kCell});
+        fake.value = [](Long, Long nv, const std::vector<Long>& ix) {
+            const Long t = ix.size() > 1 ? ix[0] : 0;
+            return static_cast<float>(nv * 100 + t * 10 + ix.back());
+        };
+        lonV.ReDim(1, 3);
+        latV.ReDim(1, 3);
+        for (Long k = 1; k <= 3; ++k) {
+            lonV(k) = static_cast<float>(k);
+            latV(k) = static_cast<float>(k);
+        }
+        DataExtent = {1, 3, 1, 3};
+        ViewExtent = DataExtent;
+        pick(1);
+        CurTimeStep = 2;
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        pic.clearRecords();
+    }
+};
+
+TEST_F(CellFakeTest, ReadFailureShowsTheListWindowAndStops) {
+    fake.failRead = 1;
+    DrawCellScalar(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawCellScalar] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].style, kCritical);
+    EXPECT_EQ(ui.boxes[0].text, "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound"
+                                "\r\n\r\ni,j=  0  0\r\n"
+                                "startp, count=  2  1\r\n"
+                                "startp, count=  1  3\r\n");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"temp", "2004-03-2"})) << "no footer";
+    EXPECT_EQ(ui.doEventsCount, 0) << "no legend";
+    EXPECT_EQ(scales("temp"), "");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+
+    // The animation: the same box, at the second step drawn, and -1.
+    ui.boxes.clear();
+    fake.reads.clear();
+    fake.failRead = 2;
+    defaultOrderBoxes().step = "1";
+    EXPECT_EQ(DrawCellScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawCellScalar] NetCDF Error");
+    EXPECT_NE(ui.boxes[0].text.find("startp, count=  3  1\r\n"), std::string::npos);
+    EXPECT_EQ(scales("temp"), "");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(CellFakeTest, NoValidValueDrawsTheLegendAndFooterButStoresNothing) {
+    fake.value = [](Long, Long, const std::vector<Long>&) { return NoVal; };
+    DrawCellScalar(pic);
+    EXPECT_TRUE(recordsOf(DrawKind::FilledBox).empty());
+    EXPECT_EQ(ui.doEventsCount, 1);
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"temp", "2004-03-2", "temp /Scale/ -1E+10 to  1E+10",
+                                        "temp /Range/ -1E+10 to  1E+10"}));
+    EXPECT_EQ(scales("temp"), "");
+
+    defaultOrderBoxes().step = "1";
+    EXPECT_EQ(DrawCellScalarTimed(pic), 3);
+    EXPECT_EQ(scales("temp"), "");
+}
+
+TEST_F(CellFakeTest, APickFromTheSecondFileUsesItsOwnDataset) {
+    // Slot 2's variable 1 has no time dimension and a name of its own.
+    fake.addVar(2, 1, "vcell", {kCell});
+    pick(1, 2);
+    DrawCellScalar(pic);
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].slot, 2);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1}));
+    EXPECT_EQ(fake.reads[0].cnt, (std::vector<Long>{3}));
+    EXPECT_EQ(texts().front(), "vcell");
+    EXPECT_EQ(scales("vcell"), "2   103   101");
+    EXPECT_EQ(scales("temp"), "");
+}
+
+TEST_F(CellFakeTest, RefusedTransformsSkipTheirCellsWithOneMessage) {
+    Projection = 1;
+    lonV(2) = 70000; // far outside what the Mercator step takes
+    latV(3) = 70000;
+    ViewExtent = {0.5, 1.5, 0.5, 1.5};
+    DrawCellScalar(pic);
+    EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 1u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
+    EXPECT_EQ(texts().back(), "temp /Range/  123 to  121") << "their values still count";
+}
+
+} // namespace

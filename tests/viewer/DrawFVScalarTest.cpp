@@ -1,0 +1,363 @@
+// The finite-volume scalar maps, one step and animated: element and node variables (with the
+// levels' stride through the node values), the node-position refill and its failure, a
+// variable on neither mesh dimension, the read failure's window lines, the error tail, the
+// time loop with Esc, and one small file read through the dataset library.
+#include "viewer/scalar/DrawFVScalar.h"
+
+#include "tests/viewer/ScalarFixture.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/MainForm.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr Long kTime = 0, kLevel = 1, kNode = 2, kElem = 3;
+
+class DrawFvScalarTest : public ScalarFixture {
+protected:
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        // Four nodes at the corners of a square, two elements inside it.
+        fake.grid = 6;
+        fake.nodes = 4;
+        fake.elems = 2;
+        fake.nodeDid = kNode;
+        fake.elemDid = kElem;
+        fake.timeDid = kTime;
+        fake.levelDid = kLevel;
+        fake.steps = 5;
+        fake.dimLen = {{kTime, 5}, {kLevel, 3}, {kNode, 4}, {kElem, 2}};
+        fake.fillLon = {0, 4, 0, 4};
+        fake.fillLat = {0, 0, 4, 4};
+        fake.addVar(1, 1, "zeta", {kTime, kElem});
+        fake.addVar(1, 2, "h", {kTime, kLevel, kNode});
+        fake.addVar(1, 3, "siglay", {kTime, kLevel});
+        fake.addVar(1, 4, "depth", {kNode});
+        // Element values: step * 10 + element; node values: step * 100 + node index.
+        fake.value = [](Long, Long nv, const std::vector<Long>& ix) {
+            const float step = nv == 4 ? 0.0f : static_cast<float>(ix[0]);
+            return (nv == 1 ? 10 : 100) * step + static_cast<float>(ix.back());
+        };
+        lonV.ReDim(1, 2);
+        latV.ReDim(1, 2);
+        lonV(1) = 1;
+        latV(1) = 1;
+        lonV(2) = 3;
+        latV(2) = 3;
+        view(-1, 5, -1, 5);
+        CurTimeStep = 2;
+        CurLevel = 3;
+        pick(1);
+    }
+
+    std::vector<DrawRecord> cellBoxes() const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : recordsOf(DrawKind::FilledBox))
+            if (!isTimeBar(r)) out.push_back(r);
+        return out;
+    }
+    // The box of +-1 unit around (lon, lat).
+    std::vector<double> boxAt(float lon, float lat) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
+    }
+    Long pixelAt(float lon, float lat) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    }
+    std::vector<Long> stepsRead() const {
+        std::vector<Long> s;
+        for (const auto& r : fake.reads)
+            s.push_back(r.start[0]);
+        return s;
+    }
+};
+
+TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
+    ColorCode = 10;
+    col_opt = 2;
+    int busyInPump = 0;
+    ui.onDoEvents = [&] { busyInPump += IsBusy() ? 1 : 0; };
+    DrawFvScalar(pic);
+
+    EXPECT_EQ(texts(), (std::vector<std::string>{"zeta", "2004-03-2", "zeta /Scale/  22 to  21",
+                                                 "zeta /Range/  22 to  21"}));
+    const auto prints = recordsOf(DrawKind::Print);
+    EXPECT_NEAR(prints[1].at[0], pic.ScaleWidth() - 1.1 * pic.TextWidth("2004-03-2"), 1e-3);
+    EXPECT_NEAR(prints[3].at[1], 300 - pic.TextHeight(prints[3].text), 1e-3);
+
+    // The whole mesh is read, step pinned, the view not consulted.
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].slot, 1);
+    EXPECT_EQ(fake.reads[0].count, 2);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 1}));
+    EXPECT_EQ(fake.reads[0].cnt, (std::vector<Long>{1, 2}));
+    EXPECT_EQ(fake.reads[0].step, (std::vector<Long>{1, 1}));
+
+    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(col_opt, 0);
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 2u) << "no time bar on the one-step map";
+    EXPECT_EQ(boxes[0].at, boxAt(1, 1));
+    EXPECT_EQ(boxes[1].at, boxAt(3, 3));
+    EXPECT_EQ(boxes[0].color, ValueToColor(21));
+    EXPECT_EQ(boxes[1].color, ValueToColor(22));
+    EXPECT_EQ(pixelAt(3, 3), ValueToColor(22));
+    EXPECT_EQ(scales("zeta"), "1   22   21");
+    EXPECT_EQ(ui.doEventsCount, 1);
+    EXPECT_EQ(busyInPump, 1);
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(IsBusy());
+
+    // The stored range is used and never rewritten.
+    PutString("zeta", "Scales", IniFile, "5  30  20");
+    DrawFvScalar(pic);
+    EXPECT_EQ(ScaleMax, 30);
+    EXPECT_EQ(ScaleMin, 20);
+    EXPECT_EQ(scales("zeta"), "5  30  20");
+}
+
+TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLevels) {
+    // Two values per node along the node dimension (kMax = 1): node i takes value 1 + 2 (i - 1).
+    fake.kmax = 1;
+    fake.dimLen[kNode] = 8;
+    pick(2);
+    DrawFvScalar(pic);
+    EXPECT_EQ(fake.fills, 1);
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].count, 8);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 3, 1}));
+    EXPECT_EQ(fake.reads[0].cnt, (std::vector<Long>{1, 1, 8}));
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    const float values[] = {201, 203, 205, 207};
+    for (Long i = 1; i <= 4; ++i) {
+        EXPECT_EQ(boxes[i - 1].at, boxAt(nodeLonV(i), nodeLatV(i))) << i;
+        EXPECT_EQ(boxes[i - 1].color, ValueToColor(values[i - 1])) << i;
+    }
+    // The colour range takes every value read, the data range the values drawn.
+    const auto t = texts();
+    EXPECT_EQ(t[t.size() - 2], "h /Scale/  208 to  201");
+    EXPECT_EQ(t.back(), "h /Range/  207 to  201");
+
+    // Positions already there are used as they are.
+    DrawFvScalar(pic);
+    EXPECT_EQ(fake.fills, 1);
+}
+
+TEST_F(DrawFvScalarTest, NodePositionsThatCannotBeHadMakeTheVariableNotDrawable) {
+    fake.fillResult = -1;
+    nodeLonV.ReDim(0, 1); // as the loader leaves it with the mesh display off
+    pick(2);
+    DrawFvScalar(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "This file does not have node coordinates");
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
+    EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_TRUE(cellBoxes().empty()) << "no boxes piled up at (0, 0)";
+    EXPECT_EQ(texts(), (std::vector<std::string>{"h", "2004-03-2"}));
+    EXPECT_EQ(scales("h"), "");
+    EXPECT_FALSE(nodeLonV.IsAllocated()) << "the next draw asks again";
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    ui.boxes.clear();
+    pic.clearRecords();
+    EXPECT_EQ(DrawFVScalarTimed(pic), -1);
+    EXPECT_EQ(fake.fills, 2);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_TRUE(recordsOf(DrawKind::FilledBox).empty());
+    EXPECT_EQ(scales("h"), "");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(DrawFvScalarTest, AVariableOnNeitherMeshDimensionLeavesTitleAndDate) {
+    pick(3);
+    DrawFvScalar(pic);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"siglay", "2004-03-2"}));
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ui.doEventsCount, 0);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    pic.clearRecords();
+    EXPECT_EQ(DrawFVScalarTimed(pic), -1);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"siglay"}));
+    EXPECT_EQ(scales("siglay"), "");
+}
+
+TEST_F(DrawFvScalarTest, ReadFailureShowsTheWindowAndStops) {
+    fake.failRead = 1;
+    DrawFvScalar(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawFvScalar] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].style, kCritical);
+    EXPECT_EQ(ui.boxes[0].text, "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound"
+                                "\r\n\r\ni,j=  0  0\r\n"
+                                "startp, count=  2  1\r\n"
+                                "startp, count=  1  2\r\n");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"zeta", "2004-03-2"}));
+    EXPECT_EQ(ui.doEventsCount, 0);
+    EXPECT_EQ(scales("zeta"), "");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    // Animated, after a node step: the second counter is the value number after the last node.
+    ui.boxes.clear();
+    fake.reads.clear();
+    fake.failRead = 2;
+    fake.kmax = 1;
+    fake.dimLen[kNode] = 8;
+    pick(2);
+    EXPECT_EQ(DrawFVScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawFVScalarTimed] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].text, "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound"
+                                "\r\n\r\ni,j=  0  9\r\n"
+                                "startp, count=  3  1\r\n"
+                                "startp, count=  3  1\r\n"
+                                "startp, count=  1  8\r\n");
+    EXPECT_EQ(scales("h"), "");
+}
+
+TEST_F(DrawFvScalarTest, RuntimeErrorsEndInTheErrorTail) {
+    lonV.ReDim(1, 1); // fewer element positions than elements
+    DrawFvScalar(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error(9):\r\n\r\n\"Subscript out of range\"");
+    EXPECT_EQ(ui.boxes[0].title, "[DrawFvScalar]");
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_EQ(scales("zeta"), "");
+    EXPECT_FALSE(IsBusy());
+
+    ui.boxes.clear();
+    EXPECT_EQ(DrawFVScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawFVScalarTimed]");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(DrawFvScalarTest, APickFromTheSecondFileReadsItsOwnSlot) {
+    fake.addVar(2, 1, "zeta2", {kElem});
+    pick(1, 2);
+    DrawFvScalar(pic);
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].slot, 2);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1}));
+    EXPECT_EQ(texts().front(), "zeta2");
+    EXPECT_EQ(cellBoxes().size(), 2u);
+}
+
+TEST_F(DrawFvScalarTest, TimedDrawsTheStepsAfterTheStepBoxAndWidensTheRange) {
+    defaultOrderBoxes().step = "2";
+    CancelFlag = -1; // released while idle: must not stop this animation
+    EXPECT_EQ(DrawFVScalarTimed(pic), 5);
+    EXPECT_EQ(stepsRead(), (std::vector<Long>{3, 4, 5}));
+    EXPECT_EQ(defaultOrderBoxes().step, " 5");
+    EXPECT_EQ(recordsOf(DrawKind::Cls).size(), 3u);
+    EXPECT_EQ(ui.doEventsCount, 3);
+    const auto t = texts();
+    ASSERT_GE(t.size(), 2u);
+    EXPECT_EQ(t[t.size() - 2], "zeta /Scale/  52 to  31");
+    EXPECT_EQ(t.back(), "zeta /Range/  52 to  31");
+    EXPECT_EQ(t[t.size() - 3], "2004-03-5");
+    EXPECT_EQ(scales("zeta"), "21   52   31");
+    // The last step's boxes are coloured by the range as it stood after that step.
+    const auto boxes = cellBoxes();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes.back().color, ValueToColor(52));
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
+    defaultOrderBoxes().step = "";
+    ui.onDoEvents = [&] {
+        if (defaultOrderBoxes().step == " 3") CancelFlag = -1;
+    };
+    EXPECT_EQ(DrawFVScalarTimed(pic), 3);
+    EXPECT_EQ(stepsRead(), (std::vector<Long>{2, 3}));
+    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(texts().back(), "zeta /Range/  32 to  21");
+
+    // One step only: nothing drawn, the footer over the title, the start step back.
+    ui.onDoEvents = {};
+    fake.reads.clear();
+    fake.steps = 1;
+    pic.clearRecords();
+    EXPECT_EQ(DrawFVScalarTimed(pic), 1);
+    EXPECT_TRUE(fake.reads.empty());
+
+    // No time dimension.
+    fake.steps = 5;
+    pick(4);
+    EXPECT_EQ(DrawFVScalarTimed(pic), -1);
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
+    // Six nodes with their own positions, four elements; an element and a node variable.
+    ViewerDatasetEnv env;
+    NcBuilder nc(env.dir.file("fv.nc"));
+    nc.unlimitedDim("time", 2);
+    nc.dim("node", 6);
+    nc.dim("nele", 4);
+    nc.dim("nface", 3);
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "hours since 2004-03-15").values({0.0, 1.0});
+    nc.var("lon", NC_FLOAT, {"nele"}).values({12.25, 12.25, 12.75, 12.75});
+    nc.var("lat", NC_FLOAT, {"nele"}).values({45.1, 45.2, 45.1, 45.2});
+    nc.var("x", NC_FLOAT, {"node"})
+        .att("units", "degrees_east")
+        .values({12.0, 12.5, 13.0, 12.0, 12.5, 13.0});
+    nc.var("y", NC_FLOAT, {"node"})
+        .att("units", "degrees_north")
+        .values({45.0, 45.0, 45.0, 45.3, 45.3, 45.3});
+    nc.var("nv", NC_INT, {"nele", "nface"}).values({0, 1, 4, 0, 4, 3, 1, 2, 5, 1, 5, 4});
+    nc.var("zeta", NC_FLOAT, {"time", "nele"}).values({1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0});
+    nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
+    const std::string file = nc.write();
+
+    IKelvad* kv = CreateKelvad();
+    clsNC = kv;
+    nNcMain = kv->Initialize(file);
+    ASSERT_EQ(nNcMain, 1) << kv->ErrorMessage();
+    ASSERT_EQ(kv->GridType(1), 6);
+    ASSERT_GE(kv->FillLonLatDeg(lonV, latV, 1), 0) << kv->ErrorMessage();
+    ViewExtent = {11.9, 13.1, 44.9, 45.4};
+    CurTimeStep = 2;
+    CurLevel = 1;
+    Picks.ReDim(1, 1);
+    Picks(1) = PickItem{kv->variNum("zeta"), 2, 1};
+    PickCount = 1;
+    Picture pic(300, 200);
+    DrawFvScalar(pic);
+    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_EQ(GetString("zeta", "Scales", IniFile), "3   8   5");
+    float x = 0, y = 0;
+    ll2_to_xy2(lonV(4), latV(4), x, y);
+    EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
+              ValueToColor(8));
+
+    // The node variable: positions fetched from the file's node coordinates.
+    Picks(1) = PickItem{kv->variNum("h"), 1, 1};
+    DrawFvScalar(pic);
+    EXPECT_TRUE(env.ui.boxes.empty());
+    ASSERT_EQ(nodeLonV.UBound(), 6);
+    EXPECT_FLOAT_EQ(nodeLonV(6), 13.0f);
+    ll2_to_xy2(nodeLonV(5), nodeLatV(5), x, y);
+    EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
+              ValueToColor(50));
+
+    clsNC = nullptr;
+    delete kv;
+}
+
+} // namespace

@@ -1,0 +1,423 @@
+// The regular-grid scalar map, one step and animated: its stages through the picture's
+// primitive log, the "Scales" entry, the messages, a few pixels, and the time loop with an
+// event pump that presses Esc.
+#include "viewer/scalar/DrawGridScalar.h"
+#include "tests/support/NcBuilder.h"
+#include "tests/viewer/ScalarFixture.h"
+#include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/shell/BusyGuard.h"
+
+#include <memory>
+
+namespace {
+
+constexpr Long kTime = 0, kLat = 1, kLon = 2;
+
+class DrawGridScalarTest : public ScalarFixture {
+protected:
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        // 4 columns (0..3) by 3 rows (10..12); values 2.5 .. 13.5 and 30.5 at the last point.
+        regularGrid(range(0, 1, 4), range(10, 1, 3));
+        fake.addVar(1, 1, "sst", {kTime, kLat, kLon}, 2);
+        fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 4}};
+        fake.steps = 3;
+        fake.timeDid = kTime;
+        fake.value = [](Long, Long, const std::vector<Long>& ix) {
+            const Long j = ix[ix.size() - 2], i = ix.back();
+            return i == 4 && j == 3 ? 30.5f : 2.5f + static_cast<float>((j - 1) * 4 + (i - 1));
+        };
+        pick(1);
+    }
+
+    // The boxes of the cells: filled boxes other than the time bar.
+    std::vector<DrawRecord> cellBoxes() const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : recordsOf(DrawKind::FilledBox))
+            if (!isTimeBar(r)) out.push_back(r);
+        return out;
+    }
+    bool hasText(const std::string& t) const {
+        for (const auto& s : texts())
+            if (s == t) return true;
+        return false;
+    }
+    // The picture pixel at the centre of grid point (lon, lat).
+    Long pixelAt(float lon, float lat) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    }
+    void draw() {
+        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, Picks(1).datasetIndex), 1);
+        pic.clearRecords();
+        DrawGridScalar(pic, 1);
+    }
+};
+
+TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
+    ColorCode = 10; // another scheme in force: the map must not use it
+    col_opt = 2;
+    CurTimeStep = 2;
+    draw();
+
+    const auto prints = recordsOf(DrawKind::Print);
+    ASSERT_GE(prints.size(), 4u);
+    EXPECT_EQ(prints[0].text, "sst");
+    EXPECT_EQ(prints[0].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(prints[1].text, "2004-03-2");
+    EXPECT_EQ(prints[1].at[1], 0);
+    EXPECT_NEAR(prints[1].at[0], pic.ScaleWidth() - 1.1 * pic.TextWidth("2004-03-2"), 1e-3);
+    EXPECT_EQ(prints[2].text, "sst /Scale/  30.5 to  2.5");
+    EXPECT_EQ(prints[2].at, (std::vector<double>{1, 1}));
+    EXPECT_EQ(prints[3].text, "sst /Range/  30.5 to  2.5");
+    EXPECT_NEAR(prints[3].at[1], 300 - pic.TextHeight(prints[3].text), 1e-3);
+
+    // One box per grid point, every one in the colours of scheme 30 variant 0.
+    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(col_opt, 0);
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 12u);
+    EXPECT_EQ(boxes.front().color, ValueToColor(2.5f));
+    EXPECT_EQ(boxes.back().color, ValueToColor(30.5f));
+    EXPECT_EQ(pixelAt(1, 11), ValueToColor(7.5f)) << "mask pen over white keeps the colour";
+    EXPECT_EQ(pixelAt(3, 10), ValueToColor(5.5f));
+    // The last column gets a box of zero width.
+    EXPECT_EQ(boxes.back().at[0], boxes.back().at[2]);
+    EXPECT_EQ(pic.FillStyle(), kFillTransparent);
+    EXPECT_EQ(pic.DrawMode(), kDrawMaskPen);
+
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 1, 1}));
+    EXPECT_EQ(GetWord(scales("sst"), 1), 28);
+    EXPECT_EQ(GetWord(scales("sst"), 2), 30.5);
+    EXPECT_EQ(GetWord(scales("sst"), 3), 2.5);
+    EXPECT_EQ(scales("sst"), "28   30.5   2.5");
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(DrawGridScalarTest, StoredRangeEntries) {
+    struct Case {
+        const char* entry;
+        float max, min;
+        const char* scaleLine;
+        const char* after; // the entry after the draw
+    };
+    for (const Case c : {
+             Case{"5  20  10", 20, 10, "sst /Scale/  20 to  10", "5  20  10"},
+             Case{"5  10  20", 20, 10, "sst /Scale/  10 to  20", "5  10  20"},
+             // Not usable: equal words, or a word missing; the automatic range starts from them.
+             Case{"0  50  50", 50, 2.5f, "sst /Scale/  50 to  2.5", "47.5   50   2.5"},
+             Case{"7", 30.5f, 0, "sst /Scale/  30.5 to  0", "30.5   30.5   0"},
+             Case{"1  40", 40, 0, "sst /Scale/  40 to  0", "1  40"},
+         }) {
+        PutString("sst", "Scales", IniFile, c.entry);
+        draw();
+        EXPECT_EQ(ScaleMax, c.max) << c.entry;
+        EXPECT_EQ(ScaleMin, c.min) << c.entry;
+        EXPECT_TRUE(hasText(c.scaleLine)) << c.entry;
+        EXPECT_EQ(scales("sst"), c.after) << c.entry;
+    }
+}
+
+TEST_F(DrawGridScalarTest, NoValidValueDrawsNothingAndStoresNothing) {
+    fake.value = [](Long, Long, const std::vector<Long>&) { return NoVal; };
+    draw();
+    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_TRUE(hasText("sst /Scale/ -1E+10 to  1E+10"));
+    EXPECT_TRUE(hasText("sst /Range/ -1E+10 to  1E+10"));
+    EXPECT_EQ(scales("sst"), "");
+}
+
+TEST_F(DrawGridScalarTest, AVariableWithoutANameStoresNothing) {
+    fake.vars[{1, 1}].name = "";
+    draw();
+    EXPECT_EQ(cellBoxes().size(), 12u);
+    EXPECT_EQ(fileText(IniFile).find("Scales"), std::string::npos);
+}
+
+TEST_F(DrawGridScalarTest, APickFromTheSecondFileUsesItsOwnDataset) {
+    // Slot 2's variable has no time dimension: slot 1's time position must not be pinned.
+    fake.addVar(2, 1, "vwind", {kLat, kLon}, 2);
+    CurTimeStep = 3;
+    pick(1, 2);
+    draw();
+    ASSERT_EQ(fake.reads.size(), 1u);
+    EXPECT_EQ(fake.reads[0].slot, 2);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1, 1}));
+    EXPECT_EQ(texts().front(), "vwind");
+    EXPECT_EQ(cellBoxes().size(), 12u);
+    EXPECT_EQ(scales("vwind"), "28   30.5   2.5");
+    EXPECT_EQ(scales("sst"), "");
+}
+
+TEST_F(DrawGridScalarTest, ReadFailureShowsTheWindowAndStops) {
+    fake.failRead = 1;
+    draw();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawGridScalar] NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].style, kCritical);
+    EXPECT_EQ(ui.boxes[0].text, "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound"
+                                "\r\n\r\nnvar, tcount=  1  12\r\n"
+                                "start, count, stride =  1  1  1\r\n"
+                                "start, count, stride =  1  3  1\r\n"
+                                "start, count, stride =  1  4  1\r\n");
+    EXPECT_FALSE(hasText("sst /Scale/  30.5 to  2.5"));
+    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_EQ(scales("sst"), "");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(DrawGridScalarTest, EmptyWindowAndMissingExtent) {
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    countp(3) = 0;
+    DrawGridScalar(pic, 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawGridScalar] Code error: Geogrphical miss-match");
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_EQ(texts(), (std::vector<std::string>{"sst", "2004-03-1"}));
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    pic.clearRecords();
+    ui.pointerChanges.clear();
+    view(1, 1, 10, 10);
+    DrawGridScalar(pic, 1);
+    ASSERT_EQ(pic.records().size(), 1u);
+    EXPECT_EQ(pic.records()[0].text, "(no geographical extent)");
+    EXPECT_EQ(pic.records()[0].at, (std::vector<double>{100, 150}));
+    EXPECT_TRUE(ui.pointerChanges.empty());
+}
+
+TEST_F(DrawGridScalarTest, SeamPassDrawsTheFarColumnsAPeriodAwayAtTheSameStep) {
+    regularGrid(range(0, 10, 36), range(-10, 10, 3));
+    fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
+    fake.value = [](Long, Long, const std::vector<Long>& ix) { return static_cast<float>(ix[2]); };
+    CurTimeStep = 2;
+    view(-60, 60, -10, 10);
+    draw();
+    ASSERT_EQ(fake.reads.size(), 2u);
+    EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 1, 1}));
+    EXPECT_EQ(fake.reads[1].start, (std::vector<Long>{2, 1, 31}));
+    EXPECT_EQ(fake.reads[1].cnt, (std::vector<Long>{1, 3, 6}));
+    EXPECT_EQ(tcount, 18) << "the seam window stays in the read window";
+
+    const auto boxes = cellBoxes();
+    ASSERT_EQ(boxes.size(), 21u + 18u);
+    float x0 = 0, y0 = 0, xw = 0, yw = 0;
+    ll2_to_xy2(0, 0, x0, y0);
+    ll2_to_xy2(-60, 0, xw, yw);
+    for (size_t k = 21; k < boxes.size(); ++k)
+        EXPECT_LT((boxes[k].at[0] + boxes[k].at[2]) / 2, x0 - 1);
+    EXPECT_NEAR((boxes[21].at[0] + boxes[21].at[2]) / 2, xw, 1e-3) << "lon 300 drawn at -60";
+    // The range covers both passes: indices 1..7 and 31..36.
+    EXPECT_EQ(scales("sst"), "35   36   1");
+}
+
+TEST_F(DrawGridScalarTest, EachVariableIsWalkedInItsOwnOrder) {
+    // The dataset holds both orders; this variable has longitude before latitude.
+    fake.order = 3;
+    fake.addVar(1, 2, "ice", {kTime, kLon, kLat}, 1);
+    fake.value = [](Long, Long, const std::vector<Long>& ix) {
+        return static_cast<float>(ix[1] * 10 + ix[2]); // lon index * 10 + lat index
+    };
+    pick(2);
+    draw();
+    EXPECT_EQ(cellBoxes().size(), 12u);
+    for (Long i = 1; i <= 4; ++i)
+        for (Long j = 1; j <= 3; ++j)
+            EXPECT_EQ(pixelAt(lonV(i), latV(j)), ValueToColor(static_cast<float>(i * 10 + j)))
+                << i << "," << j;
+}
+
+TEST_F(DrawGridScalarTest, AnErrorPassesToTheCallerWithThePointerRestored) {
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    lonV.ReDim(1, 2);
+    EXPECT_THROW(DrawGridScalar(pic, 1), RuntimeError);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(DrawGridScalarTest, RefusedTransformsSkipTheirBoxesWithOneMessage) {
+    Projection = 1;
+    regularGrid({0, 0.01f, 0.02f, 70000}, {0, 0.01f, 0.02f});
+    view(0, 0.02, 0, 0.02);
+    fake.dimLen.clear();
+    draw();
+    EXPECT_EQ(cellBoxes().size(), 6u) << "the third column reaches half way to 70000 radians";
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
+}
+
+// ---- The animation ----------------------------------------------------------------------------
+
+class DrawGridScalarTimedTest : public DrawGridScalarTest {
+protected:
+    void SetUp() override {
+        DrawGridScalarTest::SetUp();
+        fake.steps = 10;
+        fake.dimLen[kTime] = 10;
+        // The values grow with the step, so the range widens as the animation goes.
+        fake.value = [](Long, Long, const std::vector<Long>& ix) {
+            return static_cast<float>(ix[0] * 100 + ix[1] * 10 + ix[2]);
+        };
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        pic.clearRecords();
+    }
+    std::vector<Long> stepsRead() const {
+        std::vector<Long> s;
+        for (const auto& r : fake.reads)
+            s.push_back(r.start[0]);
+        return s;
+    }
+};
+
+TEST_F(DrawGridScalarTimedTest, DrawsTheStepsAfterTheStepBox) {
+    defaultOrderBoxes().step = "5";
+    int busyInPump = 0;
+    ui.onDoEvents = [&] { busyInPump += IsBusy() ? 1 : 0; };
+    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
+    EXPECT_EQ(stepsRead(), (std::vector<Long>{6, 7, 8, 9, 10}));
+    EXPECT_EQ(defaultOrderBoxes().step, " 10");
+    EXPECT_EQ(ui.doEventsCount, 5);
+    EXPECT_EQ(busyInPump, 5) << "other plots are refused while the animation runs";
+    EXPECT_EQ(recordsOf(DrawKind::Cls).size(), 5u);
+    // The footer after the loop, over the last step, with the range of every step drawn.
+    const auto t = texts();
+    ASSERT_GE(t.size(), 2u);
+    EXPECT_EQ(t[t.size() - 2], "sst /Scale/  1034 to  611");
+    EXPECT_EQ(t.back(), "sst /Range/  1034 to  611");
+    EXPECT_EQ(scales("sst"), "423   1034   611");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(DrawGridScalarTimedTest, StartStepFromTheBox) {
+    struct Case {
+        const char* box;
+        Long first;
+    };
+    for (const Case c :
+         {Case{"", 2}, Case{"abc", 2}, Case{"0", 2}, Case{"10", 2}, Case{"12", 2}, Case{"-4", 2},
+          Case{"8.5", 9}, Case{"7.5", 9}, Case{" 3", 4}, Case{"1e99", 2}}) {
+        fake.reads.clear();
+        defaultOrderBoxes().step = c.box;
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_EQ(DrawGridScalarTimed(pic), 10) << c.box;
+        ASSERT_FALSE(fake.reads.empty()) << c.box;
+        EXPECT_EQ(fake.reads.front().start[0], c.first) << c.box;
+    }
+}
+
+TEST_F(DrawGridScalarTimedTest, OneStepDatasetDrawsNothing) {
+    fake.steps = 1;
+    EXPECT_EQ(DrawGridScalarTimed(pic), 1);
+    EXPECT_TRUE(fake.reads.empty());
+    EXPECT_EQ(texts(), (std::vector<std::string>{"sst", "sst /Scale/ -1E+10 to  1E+10",
+                                                 "sst /Range/ -1E+10 to  1E+10"}));
+    EXPECT_EQ(scales("sst"), "") << "a range that saw no value is not stored";
+}
+
+TEST_F(DrawGridScalarTimedTest, EscAtAStepStopsAfterThatStep) {
+    defaultOrderBoxes().step = "2";
+    ui.onDoEvents = [&] {
+        if (defaultOrderBoxes().step == " 5") CancelFlag = -1;
+    };
+    EXPECT_EQ(DrawGridScalarTimed(pic), 5);
+    EXPECT_EQ(stepsRead(), (std::vector<Long>{3, 4, 5}));
+    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(texts().back(), "sst /Range/  534 to  311");
+    EXPECT_EQ(scales("sst"), "223   534   311");
+}
+
+TEST_F(DrawGridScalarTimedTest, AnEscReleasedWhileIdleDoesNotStopTheNextAnimation) {
+    CancelFlag = -1;
+    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
+    EXPECT_EQ(fake.reads.size(), 9u);
+    EXPECT_EQ(LastMapCaption(), "");
+}
+
+TEST_F(DrawGridScalarTimedTest, OtherKeysDoNotStopIt) {
+    ui.onDoEvents = [&] { CancelFlag = 27; };
+    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
+}
+
+TEST_F(DrawGridScalarTimedTest, ReadFailureEndsWithMinusOne) {
+    fake.failRead = 3;
+    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "[DrawGridScalar] NetCDF Error");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_EQ(scales("sst"), "");
+    EXPECT_EQ(texts().back(), "2004-03-4") << "the failing step's date, no footer";
+}
+
+TEST_F(DrawGridScalarTimedTest, WindowCheckAndExtent) {
+    countp(3) = 0;
+    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
+    EXPECT_EQ(ui.boxes.at(0).text, "[DrawGridScalar] Code error: Geogrphical miss-match");
+    view(0, 0, 0, 0);
+    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
+}
+
+// ---- A real file --------------------------------------------------------------------------------
+
+class DrawGridScalarFileTest : public ScalarFixture {
+protected:
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+    void TearDown() override {
+        clsNC = nullptr;
+        ScalarFixture::TearDown();
+    }
+};
+
+TEST_F(DrawGridScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
+    NcBuilder nc(dir.file("sst.nc"));
+    nc.dim("lon", 4);
+    nc.dim("lat", 3);
+    nc.unlimitedDim("time", 2);
+    nc.var("lon", NC_FLOAT, {"lon"})
+        .att("units", "degrees_east")
+        .values({120.0, 121.0, 122.0, 123.0});
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({10.0, 11.0, 12.0});
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "hours since 2000-01-01").values({0.0, 1.0});
+    std::vector<double> v;
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 12; ++k)
+            v.push_back(k == 5 ? -999.0 : t * 100.0 + k);
+    nc.var("sst", NC_FLOAT, {"time", "lat", "lon"})
+        .att("units", "degC")
+        .att("_FillValue", NC_FLOAT, -999.0f)
+        .values(v);
+    nc.write();
+
+    clsNC = kelvad.get();
+    const Long slot = clsNC->Initialize(dir.file("sst.nc"));
+    ASSERT_EQ(slot, 1) << clsNC->ErrorMessage();
+    ASSERT_EQ(clsNC->GridType(slot), 2);
+    ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, slot), 0);
+    DataExtent = {120, 123, 10, 12};
+    ViewExtent = DataExtent;
+    pick(clsNC->variNum("sst", slot));
+    CurTimeStep = 2;
+    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber), 1);
+    DrawGridScalar(pic, 1);
+
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(texts().front(), "sst");
+    EXPECT_EQ(texts()[1], clsNC->DatePicked(2, slot));
+    EXPECT_FALSE(texts()[1].empty());
+    EXPECT_EQ(scales("sst"), "11   111   100");
+    size_t cells = 0;
+    for (const auto& r : recordsOf(DrawKind::FilledBox))
+        cells += isTimeBar(r) ? 0 : 1;
+    EXPECT_EQ(cells, 11u) << "the missing value gets no box";
+    float x = 0, y = 0;
+    ll2_to_xy2(122, 11, x, y); // k = 6: 106
+    EXPECT_EQ(pic.pixel(std::lround(x), std::lround(y)), ValueToColor(106));
+    ll2_to_xy2(121, 11, x, y); // k = 5: missing, left white
+    EXPECT_EQ(pic.pixel(std::lround(x), std::lround(y)), 0xFFFFFF);
+}
+
+} // namespace

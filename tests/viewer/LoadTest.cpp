@@ -1,0 +1,530 @@
+// Loading: every sample grid type end to end (extents, widened view, zoom record 0, arrays,
+// boxes, buttons), the mesh and level variants, Mercator clamps and degenerate spans, a failed
+// entry with the removal question answered both ways, the second file, the time-range query,
+// the busy guard, the alias lists passed to each object, and one load by OPeNDAP URL.
+#include "tests/viewer/ViewerDatasetFixture.h"
+
+#include "common/Strings.h"
+#include "gui/PictureWidget.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "tests/support/DapServer.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CdlDump.h"
+#include "viewer/shell/MainForm.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/Summaries.h"
+#include "viewer/shell/gencord.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSamples = PELORIN_SAMPLES_DIR;
+
+std::string boxText(const QPlainTextEdit* box) {
+    return box->toPlainText().toStdString();
+}
+
+std::string shown(const std::string& summary) {
+    return Replace(summary, "\r", "");
+}
+
+class LoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UnloadMainForm();
+        form = &mainForm();
+        env.ui.boxes.clear(); // the empty remembered list's notice
+        form->Picture1->resize(300, 200);
+        form->Picture1->picture().resize(300, 200);
+        form->Picture1->picture().setRecording(true);
+    }
+    void TearDown() override { UnloadMainForm(); }
+
+    void load(const std::string& entry, Long useSecond = 0) {
+        URL(0) = entry;
+        LoadFile(useSecond);
+    }
+    bool buttons(bool cdl, bool plot, bool alias) const {
+        return form->Command1->isEnabled() == cdl && form->Command2[0]->isEnabled() == plot &&
+               form->Command2[1]->isEnabled() == plot && form->Command4->isEnabled() == alias;
+    }
+    std::string texts() const {
+        std::string all;
+        for (const auto& b : env.ui.boxes)
+            all += b.text + "\n";
+        return all;
+    }
+    // A regular grid over the given axes, with levels when nz > 1 and nt records.
+    std::string grid(const std::string& name, std::vector<double> lon, std::vector<double> lat,
+                     int nz = 1, int nt = 2) {
+        NcBuilder nc(env.dir.file(name));
+        nc.unlimitedDim("time", nt);
+        if (nz > 1) nc.dim("depth", nz);
+        nc.dim("lat", lat.size());
+        nc.dim("lon", lon.size());
+        std::vector<double> t;
+        for (int k = 0; k < nt; ++k)
+            t.push_back(k * 6.0);
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "hours since 2001-02-03 00:00:00")
+            .values(t);
+        if (nz > 1) {
+            std::vector<double> z;
+            for (int k = 0; k < nz; ++k)
+                z.push_back(5.0 * (k + 1));
+            nc.var("depth", NC_FLOAT, {"depth"}).att("units", "m").values(z);
+        }
+        nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values(lat);
+        nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
+        std::vector<std::string> dims{"time"};
+        if (nz > 1) dims.push_back("depth");
+        dims.push_back("lat");
+        dims.push_back("lon");
+        nc.var("temp", NC_FLOAT, dims)
+            .values(std::vector<double>(nt * nz * lat.size() * lon.size(), 1.0));
+        return nc.write();
+    }
+
+    ViewerDatasetEnv env;
+    MainForm* form = nullptr;
+};
+
+struct SampleCase {
+    const char* file;
+    Long gridType;
+};
+
+TEST_F(LoadTest, EverySampleGridType) {
+    const SampleCase cases[] = {{"stations.nc", 1}, {"regular_global.nc", 2}, {"bfg_coastal.nc", 3},
+                                {"fe_mesh.nc", 4},  {"gmt_grid.nc", 5},       {"fv_mesh.nc", 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        env.ui.boxes.clear();
+        env.ui.pointerChanges.clear();
+        form->Picture1->picture().clearRecords();
+        form->Text3->setText("second");
+        PickCount = 3;
+        CurTimeStep = 4;
+
+        load(kSamples + "/" + c.file);
+        ASSERT_NE(clsNC, nullptr);
+        EXPECT_EQ(nNcMain, 1);
+        EXPECT_EQ(clsNC->GridType(1), c.gridType);
+        EXPECT_EQ(env.ui.boxes.size(), 0u) << texts();
+
+        // The extent of the dataset, the first view widened by a twentieth on every side, and
+        // the bare extent as zoom record 0.
+        const double W = clsNC->westEnd(), E = clsNC->eastEnd();
+        const double S = clsNC->southEnd(), N = clsNC->northEnd();
+        EXPECT_EQ(DataExtent.West, W);
+        EXPECT_EQ(DataExtent.East, E);
+        EXPECT_EQ(DataExtent.South, S);
+        EXPECT_EQ(DataExtent.North, N);
+        ASSERT_GT(N - S, 0);
+        EXPECT_DOUBLE_EQ(ViewExtent.West, W - (E - W) / 20);
+        EXPECT_DOUBLE_EQ(ViewExtent.East, E + (E - W) / 20);
+        EXPECT_DOUBLE_EQ(ViewExtent.South, S - (N - S) / 20);
+        EXPECT_DOUBLE_EQ(ViewExtent.North, N + (N - S) / 20);
+        EXPECT_EQ(ZoomIndex, 0);
+        ASSERT_EQ(ZoomStack.LBound(), 0);
+        ASSERT_EQ(ZoomStack.UBound(), 0);
+        EXPECT_EQ(ZoomStack(0).West, W);
+        EXPECT_EQ(ZoomStack(0).North, N);
+
+        // The coordinates in degrees, one per point of the layout.
+        Long points = 0;
+        switch (c.gridType) {
+        case 1:
+            points = clsNC->nCells();
+            break;
+        case 2:
+            points = clsNC->nLon();
+            break;
+        case 3:
+            points = clsNC->iMax() * clsNC->jMax();
+            break;
+        case 4:
+        case 6:
+            points = clsNC->LLbyNodeOrEleement() == 1 ? clsNC->nNodes() : clsNC->nElements();
+            break;
+        default:
+            points = static_cast<Long>(lonV.size());
+            break;
+        }
+        EXPECT_GT(points, 1);
+        EXPECT_EQ(static_cast<Long>(lonV.size()), points);
+        if (c.gridType == 2) {
+            EXPECT_EQ(static_cast<Long>(latV.size()), clsNC->nLat());
+        } else if (c.gridType != 5) {
+            EXPECT_EQ(latV.size(), lonV.size());
+        }
+        for (float x : lonV) {
+            EXPECT_GE(x, W);
+            EXPECT_LE(x, E);
+        }
+
+        // Time and levels.
+        const Long nTime = clsNC->nTime();
+        if (nTime > 0) {
+            ASSERT_EQ(timeV.LBound(), 1);
+            EXPECT_EQ(timeV.UBound(), nTime);
+            EXPECT_LT(timeV(1), timeV(nTime));
+            EXPECT_EQ(form->Text2->text().toStdString().find(clsNC->StartTime() + "  to  "), 0u);
+        } else {
+            EXPECT_EQ(form->Text2->text().toStdString(), "");
+        }
+        if (clsNC->kMax() > 1) {
+            EXPECT_EQ(vCoordV.UBound(), clsNC->kMax());
+            EXPECT_EQ(CurLevel, 1);
+        } else {
+            EXPECT_EQ(CurLevel, 0);
+        }
+        EXPECT_EQ(CurTimeStep, 0);
+        EXPECT_EQ(PickCount, 0);
+
+        // The boxes, the buttons, the preview, the pointer.
+        EXPECT_EQ(boxText(form->Text1[0]), shown(DimensionsSummary(1)));
+        EXPECT_EQ(boxText(form->Text1[3]), shown(RecordVariablesSummary(1)));
+        EXPECT_EQ(boxText(form->Text1[4]), "");
+        EXPECT_EQ(form->Text3->text().toStdString(), "");
+        EXPECT_TRUE(buttons(true, true, true));
+        EXPECT_TRUE(DatasetReady());
+        const auto& records = form->Picture1->picture().records();
+        EXPECT_GT(std::count_if(records.begin(), records.end(),
+                                [](const DrawRecord& r) { return r.kind == DrawKind::FilledBox; }),
+                  0);
+        ASSERT_FALSE(env.ui.pointerChanges.empty());
+        EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
+        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        EXPECT_FALSE(IsBusy());
+    }
+}
+
+TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
+    // Mesh display off: nothing of the mesh is read; a finite-volume load resets nodeLonV.
+    node1.ReDim(1, 1);
+    nodeLatV.ReDim(1, 7);
+    load(kSamples + "/fe_mesh.nc");
+    EXPECT_EQ(node1.UBound(), 1);
+    load(kSamples + "/fv_mesh.nc");
+    EXPECT_EQ(nodeLonV.LBound(), 0);
+    EXPECT_EQ(nodeLonV.UBound(), 1);
+    EXPECT_EQ(nodeLatV.UBound(), 7);
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+
+    // Mesh display on: the connectivity of every element; the finite-volume sample has its
+    // coordinates per element only, so the node request fails with the wrapper's reason and
+    // the load still ends well.
+    OptShowMesh = 1;
+    load(kSamples + "/fe_mesh.nc");
+    EXPECT_EQ(node1.UBound(), clsNC->nElements());
+    EXPECT_GE(node3(1), 1);
+    EXPECT_LE(node3(1), clsNC->nNodes());
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+
+    load(kSamples + "/fv_mesh.nc");
+    EXPECT_EQ(node2.UBound(), clsNC->nElements());
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].text, "This file does not have node coordinates");
+    EXPECT_TRUE(buttons(true, true, true));
+}
+
+TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
+    Projection = 1;
+    LonPeriod = 6.283185f;
+    load(grid("polar.nc", {0.0, 10.0, 20.0}, {-80.0, 0.0, 85.0}));
+    ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_DOUBLE_EQ(DataExtent.South, -80.0f * kDegToRad);
+    EXPECT_DOUBLE_EQ(DataExtent.North, 85.0f * kDegToRad);
+    EXPECT_EQ(ViewExtent.South, -1.5f);
+    EXPECT_EQ(ViewExtent.North, 1.5f);
+    EXPECT_EQ(ZoomStack(0).North, DataExtent.North);
+    // Coordinates in radians.
+    EXPECT_FLOAT_EQ(lonV(3), static_cast<float>(20.0 * kDegToRad));
+    EXPECT_FLOAT_EQ(latV(1), static_cast<float>(-80.0 * kDegToRad));
+}
+
+TEST_F(LoadTest, ZeroLatitudeSpanGetsAQuarterDegree) {
+    load(grid("row.nc", {10.0, 20.0}, {30.0}));
+    EXPECT_DOUBLE_EQ(ViewExtent.South, 29.75);
+    EXPECT_DOUBLE_EQ(ViewExtent.North, 30.25);
+    EXPECT_DOUBLE_EQ(ViewExtent.West, 9.5);
+
+    Projection = 1;
+    load(grid("row2.nc", {10.0, 20.0}, {30.0}));
+    EXPECT_EQ(ViewExtent.North, static_cast<float>(30.0f * kDegToRad + 0.0043633230555555555));
+}
+
+TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
+    load(grid("levels.nc", {1.0, 2.0}, {1.0, 2.0}, 5, 1));
+    EXPECT_EQ(CurLevel, 1);
+    ASSERT_EQ(vCoordV.UBound(), 5);
+    EXPECT_EQ(vCoordV(5), 25);
+    // One step: its time alone.
+    EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime());
+    EXPECT_FALSE(clsNC->StartTime().empty());
+
+    // One level: vCoordV keeps what it held.
+    load(grid("flat.nc", {1.0, 2.0}, {1.0, 2.0}, 1, 3));
+    EXPECT_EQ(CurLevel, 0);
+    EXPECT_EQ(vCoordV.UBound(), 5);
+    EXPECT_EQ(timeV.UBound(), 3);
+    EXPECT_EQ(timeV(2), 6);
+    EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime() + "  to  " + clsNC->endTime());
+}
+
+TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
+    const std::string good = kSamples + "/stations.nc";
+    const std::string missing = env.dir.file("missing.nc");
+    for (const int answer : {kYes, kNo}) {
+        SCOPED_TRACE(answer);
+        PutString("URLfile 1", "URL List", IniFile, good);
+        PutString("URLfile 2", "URL List", IniFile, missing);
+        load(good);
+        const std::string dims = boxText(form->Text1[0]);
+        const auto lonSize = lonV.size();
+        const ViewRec view = ViewExtent;
+        env.ui.boxes.clear();
+        env.ui.pointerChanges.clear();
+        PickCount = 2;
+
+        env.ui.msgBoxAnswers = {kOk, answer};
+        form->Text3->setText("b_v.nc");
+        load(missing);
+
+        ASSERT_EQ(env.ui.boxes.size(), 2u);
+        EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
+        EXPECT_NE(env.ui.boxes[0].text.find("missing.nc"), std::string::npos);
+        EXPECT_EQ(env.ui.boxes[1].text,
+                  "Do you want to take this file off the list?\r\n\r\nfile   : " + missing);
+        EXPECT_EQ(env.ui.boxes[1].style, kYesNo);
+        EXPECT_EQ(GetString("URLfile 2", "URL List", IniFile), answer == kYes ? "" : missing);
+        EXPECT_EQ(GetString("URLfile 1", "URL List", IniFile), good);
+
+        EXPECT_LT(nNcMain, 1);
+        EXPECT_FALSE(DatasetReady());
+        EXPECT_TRUE(buttons(true, false, true)); // "Alias Tool" keeps its state
+        // The previous dimensions stay; the other boxes, the time and the second name go.
+        EXPECT_EQ(boxText(form->Text1[0]), dims);
+        EXPECT_EQ(boxText(form->Text1[1]), "");
+        EXPECT_EQ(boxText(form->Text1[3]), "");
+        EXPECT_EQ(form->Text2->text().toStdString(), "");
+        EXPECT_EQ(form->Text3->text().toStdString(), "");
+        // The arrays, the view and the picks of the previous dataset survive.
+        EXPECT_EQ(lonV.size(), lonSize);
+        EXPECT_EQ(ViewExtent.West, view.West);
+        EXPECT_EQ(PickCount, 2);
+        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        EXPECT_FALSE(IsBusy());
+    }
+}
+
+TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
+    const std::string main = WriteSmallFixture(env.dir.file("b_u.nc"));
+    const std::string second = WriteSmallFixture(env.dir.file("b_v.nc"));
+    SecondFile = second;
+    form->Text3->setText(QString::fromStdString(second));
+    load(main, 1);
+    EXPECT_EQ(nNcSecond, 2);
+    EXPECT_EQ(boxText(form->Text1[4]), shown(ExtraVariablesSummary(2)));
+    EXPECT_NE(boxText(form->Text1[4]).find("sst("), std::string::npos);
+    EXPECT_EQ(form->Text3->text().toStdString(), second);
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+
+    // The next load without a second file clears both boxes.
+    load(kSamples + "/stations.nc", 0);
+    EXPECT_EQ(boxText(form->Text1[4]), "");
+    EXPECT_EQ(form->Text3->text().toStdString(), "");
+
+    // A second file that cannot be opened: its reason, and dataset 1 alone.
+    SecondFile = env.dir.file("gone_v.nc");
+    load(main, 1);
+    EXPECT_LT(nNcSecond, 1);
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_NE(env.ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
+    EXPECT_EQ(boxText(form->Text1[4]), "");
+    EXPECT_TRUE(buttons(true, true, true));
+}
+
+TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
+    load(kSamples + "/regular_global.nc");
+    form->setComboText(kSamples + "/stations.nc");
+    env.ui.pointerChanges.clear();
+    ShowTimeRange();
+
+    EXPECT_EQ(URL(0), kSamples + "/stations.nc");
+    EXPECT_EQ(clsNC, nullptr);
+    EXPECT_EQ(nNcMain, 0);
+    EXPECT_FALSE(DatasetReady());
+    EXPECT_TRUE(buttons(false, false, false));
+    const std::string range = form->Text2->text().toStdString();
+    EXPECT_NE(range.find("  to  "), std::string::npos);
+    for (auto* box : form->Text1)
+        EXPECT_EQ(boxText(box), "");
+    EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
+    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+
+    // A following load opens the entry anew.
+    LoadFile(0);
+    ASSERT_NE(clsNC, nullptr);
+    EXPECT_EQ(clsNC->GridType(1), 1);
+    EXPECT_EQ(form->Text2->text().toStdString(), range);
+
+    // An entry without a time axis leaves the range empty.
+    form->setComboText(env.dir.file("missing.nc"));
+    ShowTimeRange();
+    EXPECT_EQ(form->Text2->text().toStdString(), "");
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+}
+
+// A Ui whose event pump runs a function: what a click handled during a load would do.
+class PumpingUi : public ScriptedUi {
+public:
+    std::function<void()> onPump;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (onPump) onPump();
+    }
+};
+
+TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
+    PumpingUi pumping;
+    ScopedUi scoped(pumping);
+    int pumps = 0;
+    bool allBusy = true;
+    IKelvad* during = nullptr;
+    pumping.onPump = [&] {
+        ++pumps;
+        allBusy = allBusy && IsBusy() && LoadRunning();
+        during = clsNC;
+        // A second load, a time-range query and a header dump are refused: the object stays.
+        LoadFile(0);
+        ShowTimeRange();
+        EXPECT_EQ(Make_CDL(), -1);
+        EXPECT_EQ(clsNC, during);
+    };
+    load(kSamples + "/regular_global.nc");
+    EXPECT_GE(pumps, 5); // four summaries and the preview
+    EXPECT_TRUE(allBusy);
+    EXPECT_EQ(clsNC, during);
+    EXPECT_FALSE(IsBusy());
+    EXPECT_FALSE(LoadRunning());
+    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_TRUE(buttons(true, true, true));
+}
+
+TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
+    PumpingUi pumping;
+    ScopedUi scoped(pumping);
+    pumping.onPump = [] { throw RuntimeError(err::Overflow); };
+    try {
+        load(kSamples + "/regular_global.nc");
+        ADD_FAILURE() << "the error did not reach the event procedure";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::Overflow);
+    }
+    EXPECT_FALSE(IsBusy());
+    EXPECT_FALSE(LoadRunning());
+    EXPECT_EQ(pumping.MousePointer(), kPointerDefault);
+    // The next load runs.
+    pumping.onPump = nullptr;
+    load(kSamples + "/stations.nc");
+    EXPECT_EQ(clsNC->GridType(1), 1);
+}
+
+TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
+    std::ofstream(IniFile, std::ios::app) << "[variable alias]\r\n"
+                                             "lon=xlong\r\n"
+                                             "lat=ylat\r\n"
+                                             "water_u=cur_e\r\n"
+                                             "water_v=cur_n\r\n"
+                                             "temperature=seatemp\r\n";
+    NcBuilder nc(env.dir.file("aliased.nc"));
+    nc.dim("ylat", 2);
+    nc.dim("xlong", 3);
+    nc.var("ylat", NC_FLOAT, {"ylat"}).values({1.0, 2.0});
+    nc.var("xlong", NC_FLOAT, {"xlong"}).values({1.0, 2.0, 3.0});
+    nc.var("seatemp", NC_FLOAT, {"ylat", "xlong"}).values(std::vector<double>(6, 1.0));
+    nc.var("cur_e", NC_FLOAT, {"ylat", "xlong"}).values(std::vector<double>(6, 1.0));
+    nc.var("cur_n", NC_FLOAT, {"ylat", "xlong"}).values(std::vector<double>(6, 1.0));
+    nc.write();
+
+    load(env.dir.file("aliased.nc"));
+    ASSERT_EQ(nNcMain, 1) << texts();
+    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_NE(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
+    EXPECT_EQ(clsNC->waterTempvId(1), 3);
+    EXPECT_EQ(clsNC->waterUvId(1), 4);
+    EXPECT_EQ(clsNC->waterVvId(1), 5);
+
+    // Without the settings keys the same file opens with no coordinates recognised.
+    fs::remove(IniFile);
+    env.ui.boxes.clear();
+    load(env.dir.file("aliased.nc"));
+    EXPECT_EQ(clsNC->lonvId(1), -1);
+    EXPECT_EQ(clsNC->GridType(1), 0);
+    EXPECT_EQ(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
+    // The coordinate fill gives its reason; with no extent the preview draws nothing.
+    ASSERT_EQ(env.ui.boxes.size(), 1u) << texts();
+    EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
+}
+
+TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
+    load(kSamples + "/stations.nc");
+    IKelvad* before = clsNC;
+    const std::string dims = boxText(form->Text1[0]);
+    URL(0) = "";
+    LoadFile(0);
+    EXPECT_EQ(clsNC, before);
+    EXPECT_EQ(boxText(form->Text1[0]), dims);
+    EXPECT_TRUE(buttons(true, true, true));
+    // Its reads open the file again by name.
+    VArray<float> lon, lat;
+    EXPECT_EQ(clsNC->FillLonLatDeg(lon, lat, 1), 1);
+}
+
+TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
+    load(kSamples + "/stations.nc");
+    PicFormForm().show();
+    PickCount = 2;
+    load(kSamples + "/regular_global.nc");
+    EXPECT_EQ(PickCount, 0);
+    EXPECT_FALSE(PicFormLoaded() && PicFormForm().isVisible());
+    if (PicFormLoaded()) UnloadPicForm();
+}
+
+TEST_F(LoadTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
+    CoastFlag = 1;
+    CoastFile = env.dir.file("missing.bdm");
+    load(kSamples + "/regular_global.nc");
+    // The drawing ran after the transform was set: its failure to open the file shows.
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
+}
+
+TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
+    DapServer server(DAPSERVE_PATH, kSamples);
+    const std::string url = server.url("regular_global.nc");
+    load(url);
+    ASSERT_EQ(nNcMain, 1) << texts();
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_EQ(static_cast<Long>(lonV.size()), clsNC->nLon());
+    EXPECT_EQ(timeV.UBound(), clsNC->nTime());
+    EXPECT_EQ(vCoordV.UBound(), clsNC->kMax());
+    EXPECT_NE(boxText(form->Text1[3]).find("temp(time, depth, lat, lon)"), std::string::npos);
+    EXPECT_TRUE(buttons(true, true, true));
+}
+
+} // namespace

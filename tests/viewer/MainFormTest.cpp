@@ -1,0 +1,407 @@
+// The main window: its commands, menus and shut-down, the small forms, and the handling of an
+// error raised in an event procedure.
+#include "ShellFixture.h"
+
+#include "runtime/RuntimeError.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/ErrorBox.h"
+#include "viewer/shell/Note1.h"
+#include "viewer/shell/ShortMsg.h"
+#include "viewer/shell/frmAbout.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <filesystem>
+
+#ifndef PELORIN_SAMPLES_DIR
+#error "PELORIN_SAMPLES_DIR: the folder of the sample datasets"
+#endif
+
+namespace {
+
+class MainFormTest : public ShellFixture {
+protected:
+    // Starts with a settings file holding the given lines and a remembered list.
+    void start(const std::string& extra = "[URL List]\nURLfile 1=/data/first.nc\n") {
+        settings(extra);
+        ASSERT_TRUE(Main({}, dir.path().string()));
+        ui.boxes.clear();
+    }
+    static std::string sample(const std::string& name) {
+        return std::string(PELORIN_SAMPLES_DIR) + "/" + name;
+    }
+};
+
+TEST_F(MainFormTest, SecondFileNameFromTheEntry) {
+    start();
+    MainForm& f = mainForm();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"uv.nc", "Vv.nc"},     {"water_u.nc", "water_V.nc"}, {"/d/U_east.nc", "/d/V_east.nc"},
+        {"u_up.nc", "u_up.nc"}, {"none.nc", "none.nc"},
+    };
+    for (const auto& [entry, second] : cases) {
+        f.setComboText(entry);
+        f.Command3_Click();
+        EXPECT_EQ(programText(f.Text3->text()), second) << entry;
+    }
+}
+
+TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
+    start("[URL List]\nURLfile 0=old entry\nURLfile 1=b.nc\nURLfile 2=A.nc\nURLfile 3=a.nc\n"
+          "[parameters]\nShowNote1=1\nShowNote2=4\n");
+    MainForm& f = mainForm();
+    f.FontArrow_Click();
+    f.PolygonFill_Click();
+    FormColorForm(); // a loaded colour window is unloaded on the way out
+    URL(0) = "/data/current.nc";
+
+    f.close();
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(ini("OptArrowStyle", "parameters"), "108");
+    EXPECT_EQ(ini("OptCoastLine", "parameters"), "2");
+    EXPECT_EQ(ini("ShowNote1", "parameters"), "1");
+    EXPECT_EQ(ini("ShowNote2", "parameters"), "4");
+    EXPECT_EQ(ini("ShowNote3", "parameters"), "0");
+    EXPECT_EQ(ini("URLfile 0", "URL List"), "/data/current.nc");
+    EXPECT_EQ(ini("URLfile 1", "URL List"), "A.nc");
+    EXPECT_EQ(ini("URLfile 2", "URL List"), "b.nc");
+    EXPECT_EQ(ini("URLfile 3", "URL List"), "");
+    EXPECT_FALSE(FormColorLoaded());
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    // The glyph arrows survive a restart.
+    resetAll();
+    ASSERT_TRUE(Main({}, dir.path().string()));
+    EXPECT_EQ(OptArrowStyle, 108);
+    EXPECT_TRUE(mainForm().FontArrow->isChecked());
+    EXPECT_TRUE(mainForm().PolygonFill->isChecked());
+}
+
+TEST_F(MainFormTest, AShortEntryIsNotKeptAtShutDown) {
+    start("[URL List]\nURLfile 0=kept.nc\nURLfile 1=x.nc\n");
+    URL(0) = "a.nc"; // 4 characters
+    Integer cancel = 0;
+    mainForm().Form_Unload(cancel);
+    EXPECT_EQ(ini("URLfile 0", "URL List"), "kept.nc");
+}
+
+TEST_F(MainFormTest, OptionMenusAreRadioGroups) {
+    start("[URL List]\nURLfile 1=/local/a.nc\nURLfile 2=http://host/b\nURLfile 3=https://h/c\n");
+    MainForm& f = mainForm();
+
+    f.httpOnly_Click();
+    EXPECT_EQ(URLFilter, 1);
+    EXPECT_TRUE(f.httpOnly->isChecked());
+    EXPECT_FALSE(f.Both->isChecked());
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"http://host/b"});
+    f.LocalOnly_Click();
+    EXPECT_EQ(URLFilter, 2);
+    EXPECT_FALSE(f.httpOnly->isChecked());
+    EXPECT_EQ(comboItems(), (std::vector<std::string>{"/local/a.nc", "https://h/c"}));
+    f.Both_Click();
+    EXPECT_EQ(comboItems().size(), 3u);
+
+    f.doShow_Click();
+    EXPECT_EQ(OptShowGrid, 1);
+    EXPECT_FALSE(f.Notshow->isChecked());
+    f.Notshow_Click();
+    EXPECT_EQ(OptShowGrid, 0);
+    EXPECT_EQ(ini("OptShowGrid", "parameters"), ""); // kept in memory only
+
+    f.PolyArrow_Click();
+    EXPECT_EQ(OptArrowStyle, 2);
+    EXPECT_TRUE(f.PolyArrow->isChecked());
+    EXPECT_FALSE(f.ThinArrow->isChecked());
+    EXPECT_FALSE(f.FontArrow->isChecked());
+    f.ThinArrow_Click();
+    EXPECT_EQ(OptArrowStyle, 1);
+
+    f.PolygonFill_Click();
+    EXPECT_EQ(OptCoastLine, 2);
+    f.ThinLine_Click();
+    EXPECT_EQ(OptCoastLine, 1);
+    EXPECT_FALSE(f.PolygonFill->isChecked());
+
+    f.NoShowMesh_Click();
+    EXPECT_EQ(OptShowMesh, 0);
+    EXPECT_EQ(ini("OptShowMesh", "parameters"), "0"); // " 0", trimmed by the reader
+    EXPECT_TRUE(f.NoShowMesh->isChecked());
+}
+
+TEST_F(MainFormTest, ProjectionSwitchWritesAndReloads) {
+    start("[URL List]\nURLfile 1=x.nc\n");
+    MainForm& f = mainForm();
+    CoastCacheFile = "cached";
+    URL(0) = sample("regular_global.nc");
+    f.Marcator_Click();
+    EXPECT_EQ(Projection, 1);
+    EXPECT_EQ(LonPeriod, 6.283185f);
+    EXPECT_TRUE(CoastCacheFile.empty() || CoastCacheFile == CoastFile);
+    EXPECT_EQ(ini("Projection", "parameters"), "1");
+    EXPECT_TRUE(f.Marcator->isChecked());
+    EXPECT_FALSE(f.Cartesian->isChecked());
+    ASSERT_NE(clsNC, nullptr); // reloaded in the new units
+    EXPECT_LE(DataExtent.East, 3.2);
+
+    f.Cartesian_Click();
+    EXPECT_EQ(Projection, 0);
+    EXPECT_EQ(LonPeriod, 360.0f);
+    EXPECT_EQ(ini("Projection", "parameters"), "0");
+    EXPECT_GT(DataExtent.East, 10.0);
+}
+
+TEST_F(MainFormTest, CommandsThatLoadAreRefusedWhileALoadRuns) {
+    start("[URL List]\nURLfile 1=x.nc\n");
+    MainForm& f = mainForm();
+    f.setComboText("?");
+    {
+        BusyGuard busy;
+        f.cmdLoad_Click();
+        f.Marcator_Click();
+        f.ShowMesh_Click();
+        f.cmdStartEnd_Click();
+    }
+    EXPECT_TRUE(ui.fileDialogs.empty());
+    EXPECT_EQ(Projection, 0);
+    EXPECT_TRUE(f.Cartesian->isChecked());
+    EXPECT_FALSE(f.Marcator->isChecked());
+    EXPECT_EQ(OptShowMesh, 0);
+    EXPECT_TRUE(f.NoShowMesh->isChecked());
+    EXPECT_EQ(ini("Projection", "parameters"), "");
+}
+
+TEST_F(MainFormTest, LoadWithThePlaceholderAsksForAFile) {
+    start("");
+    MainForm& f = mainForm();
+    ASSERT_EQ(f.comboText(), "?");
+
+    // Cancelled: nothing happens.
+    f.cmdLoad_Click();
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui.fileDialogs[0].request.filter, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
+    EXPECT_EQ(URL(0), "?");
+    EXPECT_EQ(clsNC, nullptr);
+
+    // Chosen: remembered, kept as the folder of local files, and loaded.
+    const std::string file = sample("regular_global.nc");
+    ui.fileAnswers.push_back(file);
+    f.cmdLoad_Click();
+    EXPECT_EQ(URL(0), file);
+    EXPECT_EQ(f.comboText(), file);
+    EXPECT_EQ(ini("local nc", "FilePath"), file);
+    EXPECT_EQ(ini("URLfile 1", "URL List"), file);
+    EXPECT_EQ(remembered(), std::vector<std::string>{file});
+    ASSERT_NE(clsNC, nullptr);
+    EXPECT_EQ(nNcMain, 1);
+    EXPECT_TRUE(f.Command2[0]->isEnabled());
+}
+
+TEST_F(MainFormTest, AnEntryEndingInAnAsteriskOpensTheDialogInItsFolder) {
+    start();
+    MainForm& f = mainForm();
+    f.setComboText("/some/folder/*");
+    f.cmdLoad_Click();
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui.fileDialogs[0].request.initDir, "/some/folder");
+    EXPECT_EQ(ui.fileDialogs[0].request.fileName, "*.NC");
+
+    f.setComboText("/other/x.nc");
+    f.cmdBrowse_Click();
+    ASSERT_EQ(ui.fileDialogs.size(), 2u);
+    EXPECT_EQ(ui.fileDialogs[1].request.initDir, "/other");
+    EXPECT_EQ(clsNC, nullptr); // browsing loads nothing
+}
+
+TEST_F(MainFormTest, SecondFileRules) {
+    start();
+    MainForm& f = mainForm();
+    const std::string main = sample("regular_global.nc");
+
+    // A second name without a folder is ignored: the main dataset alone is loaded.
+    f.setComboText(main);
+    f.Text3->setText("b_v.nc");
+    f.cmdLoad_Click();
+    ASSERT_NE(clsNC, nullptr);
+    EXPECT_TRUE(SecondFile.empty());
+    EXPECT_TRUE(f.Text3->text().isEmpty());
+
+    // The same name twice loads one dataset.
+    f.Text3->setText(qtText(main));
+    f.cmdLoad_Click();
+    EXPECT_TRUE(SecondFile.empty());
+
+    // Different folders: asked, and No loads nothing.
+    ReleaseKelvad();
+    ui.boxes.clear();
+    f.Text3->setText("/elsewhere/b_v.nc");
+    ui.msgBoxAnswers.push_back(kNo);
+    f.cmdLoad_Click();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    std::string folder = main;
+    EXPECT_EQ(ui.boxes[0].text, "URL paths are different:\r\n\r\n" + GetFolderUpper(folder) +
+                                    "\r\n/ELSEWHERE\r\n\r\nDo you want to proceed?");
+    EXPECT_EQ(ui.boxes[0].style, kYesNo);
+    EXPECT_EQ(clsNC, nullptr);
+    EXPECT_TRUE(SecondFile.empty());
+
+    // Folders that differ only in case are the same folder: no question, and the second file
+    // is taken (here it does not exist, which the loader reports).
+    ui.boxes.clear();
+    std::string mainFolder = main;
+    const std::string upperSecond = GetFolderUpper(mainFolder) + "/stations.nc";
+    f.Text3->setText(qtText(upperSecond));
+    f.cmdLoad_Click();
+    EXPECT_EQ(SecondFile, upperSecond);
+    for (const auto& box : ui.boxes)
+        EXPECT_EQ(box.text.find("URL paths are different"), std::string::npos);
+    ASSERT_NE(clsNC, nullptr);
+
+    // The same folder: both datasets are loaded.
+    ui.boxes.clear();
+    const std::string second = sample("stations.nc");
+    f.Text3->setText(qtText(second));
+    f.cmdLoad_Click();
+    EXPECT_EQ(SecondFile, second);
+    EXPECT_EQ(nNcSecond, 2);
+}
+
+TEST_F(MainFormTest, LeavingTheListBoxTakesAnEntryOfFiveCharactersOrMore) {
+    start();
+    MainForm& f = mainForm();
+    URL(0) = "";
+    f.setComboText("a.nc");
+    f.Combo1_LostFocus();
+    EXPECT_EQ(URL(0), "");
+    f.setComboText("ab.nc");
+    f.Combo1_LostFocus();
+    EXPECT_EQ(URL(0), "ab.nc");
+    EXPECT_EQ(ini("URLfile 2", "URL List"), "ab.nc");
+    EXPECT_EQ(f.comboText(), "ab.nc");
+}
+
+TEST_F(MainFormTest, EscOnThePreviewAsksTheAnimationToStop) {
+    start();
+    mainForm().Picture1_KeyUp(37, 0);
+    EXPECT_EQ(CancelFlag, 0);
+    mainForm().Picture1_KeyUp(27, 0);
+    EXPECT_EQ(CancelFlag, -1);
+}
+
+TEST_F(MainFormTest, EditIniOpensTheSettingsFileInUse) {
+    const std::string named = settings("[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
+    ASSERT_TRUE(Main({named}, dir.path().string()));
+    mainForm().EditIni_Click();
+    EXPECT_EQ(opened, std::vector<std::string>{named});
+
+    // A settings file gone missing: nothing is opened and nothing is said.
+    std::filesystem::remove(named);
+    ui.boxes.clear();
+    mainForm().EditIni_Click();
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(MainFormTest, PlotShowsTheTipsWhileAskedFor) {
+    start();
+    MainForm& f = mainForm();
+    int shown = 0;
+    bool checkIt = true;
+    setModalRunner([&](QDialog& d) {
+        ++shown;
+        auto* note = dynamic_cast<Note1*>(&d);
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(programText(note->windowTitle()), "Picture Box Tips");
+        note->Check1->setChecked(checkIt);
+        note->Command1->click();
+    });
+    URL(0) = "";
+    ShowNote1 = 1;
+    f.Command2_Click(0);
+    EXPECT_EQ(shown, 0); // no entry, nothing to plot
+
+    URL(0) = "/data/first.nc";
+    f.Command2_Click(0);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ShowNote1, 0); // "Do not show this again"
+    f.Command2_Click(1);
+    EXPECT_EQ(shown, 1);
+
+    ShowNote1 = 1;
+    checkIt = false;
+    f.Command2_Click(1);
+    EXPECT_EQ(ShowNote1, 1);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(MainFormTest, AboutBox) {
+    start();
+    frmAbout* seen = nullptr;
+    setModalRunner([&](QDialog& d) {
+        seen = dynamic_cast<frmAbout*>(&d);
+        ASSERT_NE(seen, nullptr);
+        EXPECT_EQ(programText(d.windowTitle()), "About Pelorin");
+        const std::string text = programText(seen->Label1->text());
+        EXPECT_NE(text.find("Pelorin"), std::string::npos);
+        EXPECT_NE(text.find("GSHHG"), std::string::npos);
+        EXPECT_NE(text.find("LGPL"), std::string::npos);
+        seen->Label2_Click();
+        seen->label4_Click();
+        seen->Command1->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    });
+    mainForm().Command5_Click();
+    EXPECT_NE(seen, nullptr);
+    // Both links are local files, no web addresses.
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], AboutLicenceNotePath());
+    EXPECT_EQ(opened[1], kAboutLicenceFile);
+}
+
+TEST_F(MainFormTest, ShortMsgFormAnswersAsTheUiDoes) {
+    testApp();
+    const std::vector<std::pair<int, Long>> cases = {{kYes, 6}, {kNo, 7}, {kCancel, 2}, {0, 0}};
+    for (const auto& [scripted, expected] : cases) {
+        ui.shortMsgAnswers.push_back(scripted);
+        EXPECT_EQ(ShowShortMsg("Successful Sub-setting", "File made:", "Load", "Continue", ""),
+                  expected);
+        EXPECT_EQ(ShortMsgAnswer, expected);
+    }
+    ASSERT_EQ(ui.shortBoxes.size(), 4u);
+    const ScriptedUi::ShortBox& b = ui.shortBoxes[0];
+    EXPECT_EQ(b.caption, "Successful Sub-setting");
+    EXPECT_EQ(b.text, "File made:");
+    EXPECT_EQ(b.button1, "Load");
+    EXPECT_EQ(b.button2, "Continue");
+    EXPECT_EQ(b.button3, ""); // hidden
+
+    // The form filled by hand, with its designer captions.
+    ShortMsg form;
+    form.Label1->setText("File already exists:");
+    ShortMsgAnswer = 0;
+    ui.shortMsgAnswers.push_back(kNo);
+    EXPECT_EQ(form.Show(), 7);
+    EXPECT_EQ(ui.shortBoxes.back().button1, "Overwrite");
+    EXPECT_EQ(ui.shortBoxes.back().button2, "Append");
+    EXPECT_EQ(ui.shortBoxes.back().button3, "Cancel");
+}
+
+TEST_F(MainFormTest, AnErrorInAnEventProcedureIsShownAndTheProgramGoesOn) {
+    ui.SetMousePointer(kPointerHourglass);
+    bool after = false;
+    runEvent([] { throw RuntimeError(err::Subscript); });
+    runEvent([] { throw std::runtime_error("disk full"); });
+    runEvent([&] { after = true; });
+    EXPECT_TRUE(after);
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, "Run-time error '9':\r\n\r\nSubscript out of range");
+    EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
+    EXPECT_EQ(ui.boxes[1].text, "Run-time error:\r\n\r\ndisk full");
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+} // namespace

@@ -1,0 +1,151 @@
+// The mesh outlines: which elements are drawn (the first corner decides), their segments in
+// order and in black, the foreground colour and pointer put back, refused corners, and the
+// message that ends a drawing with a bad node number.
+#include "viewer/scalar/MeshOutlines.h"
+#include "runtime/Color.h"
+#include "tests/viewer/ScalarFixture.h"
+#include "viewer/shell/BusyGuard.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+class MeshOutlinesTest : public ScalarFixture {
+protected:
+    // Nodes 1..3 make a triangle in the view (0..2 x 0..2), 4..6 one outside it.
+    std::vector<std::pair<float, float>> nodes = {{0, 0}, {2, 0}, {1, 2}, {5, 5}, {6, 5}, {5, 6}};
+
+    void SetUp() override {
+        ScalarFixture::SetUp();
+        fake.grid = 4;
+        setNodes(lonV, latV);
+        // 1: inside; 2: first corner outside, the others inside; 3: first corner on the
+        // north edge, the others far outside; 4: wholly outside.
+        setElements({{1, 2, 3}, {4, 1, 2}, {3, 4, 5}, {4, 5, 6}});
+        ViewExtent = {0, 2, 0, 2};
+        ASSERT_EQ(SetMapScale(400, 300), 0);
+        pic.setForeColor(QBColor(12));
+    }
+
+    void setNodes(VArray<float>& lon, VArray<float>& lat) {
+        lon.ReDim(1, static_cast<Long>(nodes.size()));
+        lat.ReDim(1, static_cast<Long>(nodes.size()));
+        for (Long n = 1; n <= static_cast<Long>(nodes.size()); ++n) {
+            lon(n) = nodes[n - 1].first;
+            lat(n) = nodes[n - 1].second;
+        }
+    }
+    void setElements(const std::vector<std::array<Long, 3>>& corners) {
+        const Long n = static_cast<Long>(corners.size());
+        fake.elems = n;
+        node1.ReDim(1, n);
+        node2.ReDim(1, n);
+        node3.ReDim(1, n);
+        for (Long e = 1; e <= n; ++e) {
+            node1(e) = corners[e - 1][0];
+            node2(e) = corners[e - 1][1];
+            node3(e) = corners[e - 1][2];
+        }
+    }
+    // The segment from node a to node b in picture units.
+    std::vector<double> segment(Long a, Long b) const {
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        ll2_to_xy2(nodes[a - 1].first, nodes[a - 1].second, x1, y1);
+        ll2_to_xy2(nodes[b - 1].first, nodes[b - 1].second, x2, y2);
+        return {x1, y1, x2, y2};
+    }
+    void expectSegments(const std::vector<std::pair<Long, Long>>& expected) {
+        const auto lines = recordsOf(DrawKind::Line);
+        ASSERT_EQ(lines.size(), expected.size());
+        for (size_t k = 0; k < lines.size(); ++k) {
+            const auto want = segment(expected[k].first, expected[k].second);
+            for (size_t c = 0; c < 4; ++c)
+                EXPECT_NEAR(lines[k].at[c], want[c], 1e-3)
+                    << "segment " << k << ": " << expected[k].first << "-" << expected[k].second;
+            EXPECT_EQ(lines[k].color, QBColor(0)) << k;
+        }
+    }
+};
+
+TEST_F(MeshOutlinesTest, DrawsEachElementWhoseFirstCornerIsInTheView) {
+    DrawFeMesh(pic);
+    expectSegments({{1, 2}, {2, 3}, {3, 1}, {3, 4}, {4, 5}, {5, 3}});
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    EXPECT_TRUE(ui.boxes.empty());
+    // A side in black on the white picture: the middle of side 1-2.
+    float x = 0, y = 0;
+    ll2_to_xy2(1, 0, x, y);
+    EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))), 0);
+}
+
+TEST_F(MeshOutlinesTest, TheFiniteVolumeOutlineUsesTheNodePositions) {
+    setNodes(nodeLonV, nodeLatV);
+    lonV.ReDim(1, 2); // element centres: not what the outline draws
+    latV.ReDim(1, 2);
+    lonV(1) = latV(1) = lonV(2) = latV(2) = 50;
+    DrawFvMesh(pic);
+    expectSegments({{1, 2}, {2, 3}, {3, 1}, {3, 4}, {4, 5}, {5, 3}});
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+}
+
+TEST_F(MeshOutlinesTest, ViewEdgesAreComparedAsSingles) {
+    // 0.7 as a Single lies just below the Double 0.7: the edge, rounded, takes it.
+    nodes[0] = {0.7f, 0.7f};
+    setNodes(lonV, latV);
+    setElements({{1, 2, 3}});
+    ViewExtent = {0.7, 2, 0.7, 2};
+    ASSERT_EQ(SetMapScale(400, 300), 0);
+    DrawFeMesh(pic);
+    EXPECT_EQ(recordsOf(DrawKind::Line).size(), 3u);
+}
+
+TEST_F(MeshOutlinesTest, NothingInTheViewDrawsNothing) {
+    setElements({{4, 1, 2}, {5, 6, 1}});
+    DrawFeMesh(pic);
+    EXPECT_TRUE(recordsOf(DrawKind::Line).empty());
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+TEST_F(MeshOutlinesTest, ABadNodeNumberEndsTheDrawingWithAMessage) {
+    setElements({{1, 2, 3}, {3, 1, 99}, {1, 2, 3}});
+    DrawFeMesh(pic);
+    // What was drawn before the bad corner stays: element 1 and the first side of element 2.
+    expectSegments({{1, 2}, {2, 3}, {3, 1}, {3, 1}});
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawFeMesh]Subscript out of range");
+    EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(IsBusy());
+
+    // Corner arrays that were never filled.
+    ui.boxes.clear();
+    node1.Erase();
+    setNodes(nodeLonV, nodeLatV);
+    DrawFvMesh(pic);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawFvMesh]Subscript out of range");
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+}
+
+TEST_F(MeshOutlinesTest, ARefusedCornerTakesItsSidesWithOneMessage) {
+    Projection = 1;
+    LonPeriod = 6.283185f;
+    nodes[1] = {70000, 0}; // node 2: beyond what the Mercator step takes
+    nodes[2] = {0.5f, 1};
+    setNodes(lonV, latV);
+    setElements({{1, 2, 3}, {3, 2, 1}});
+    ViewExtent = {0, 1, 0, 1};
+    ASSERT_EQ(SetMapScale(400, 300), 0);
+    DrawFeMesh(pic);
+    expectSegments({{3, 1}, {1, 3}});
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
+    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+}
+
+} // namespace

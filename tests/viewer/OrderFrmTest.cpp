@@ -1,0 +1,383 @@
+// The order window's commands: building the picks from the selection, the step and level
+// boxes, the checks and messages of Draw and Animate, next step, erase, section, the vector
+// scale, the browse and picture-saving menus, the refusals while a long command runs, and the
+// boxes the maps read.
+#include "tests/viewer/OrderWinFixture.h"
+
+#include "common/Strings.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/PickList.h"
+#include "viewer/shell/PlotPicked.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QListWidget>
+#include <filesystem>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kNoPick = "Please select variable first";
+const std::string kRanks = "You picked a pair of items, but\r\nwith different ranks (number of "
+                           "dimensions)\r\n\r\nPlease reseclect";
+const std::string kTooMany = "You can plot only one item a time:\r\n\r\nScalar or pair of vector "
+                             "components\r\n(as many when save)\r\n\r\nPlease reseclect";
+
+class OrderFrmTest : public OrderWinTest {
+protected:
+    // The regular fixture: 3 steps, 2 levels; entries temp (rank 4), mask (2), swapped (3).
+    void loadGrid() { load(RegularFixture(env.dir.file("grid.nc"))); }
+    static Picture& map() { return PicFormForm().Picture1->picture(); }
+    // True when the map picture holds a pixel that is neither white nor black (data drawn).
+    static bool coloured() {
+        const Picture& pic = map();
+        for (int y = 0; y < pic.height(); ++y)
+            for (int x = 0; x < pic.width(); ++x) {
+                const Long c = pic.pixel(x, y);
+                if (c != 0xFFFFFF && c != 0) return true;
+            }
+        return false;
+    }
+};
+
+TEST_F(OrderFrmTest, PicksFollowTheSelectionFromTheTop) {
+    loadGrid();
+    OrderFrm& f = order();
+    Picks.ReDim(1, 1);
+    Picks(1) = PickItem{42, 1, 1};
+    PickCount = 1;
+    select({});
+    EXPECT_FALSE(BuildPicks());
+    EXPECT_EQ(messages(), Strings{kNoPick});
+    EXPECT_EQ(PickCount, 0);
+    EXPECT_EQ(Picks(1).varNumber, 42); // left as it was
+
+    select({2, 0});
+    ASSERT_TRUE(BuildPicks());
+    ASSERT_EQ(PickCount, 2);
+    EXPECT_EQ(Picks(1).varNumber, 5); // temp
+    EXPECT_EQ(Picks(1).narray, 4);
+    EXPECT_EQ(Picks(2).varNumber, 10); // swapped
+    EXPECT_EQ(Picks(2).narray, 3);
+    EXPECT_EQ(Picks(2).datasetIndex, 1);
+    (void)f;
+}
+
+TEST_F(OrderFrmTest, StepAndLevelBoxesAreRoundedAndClamped) {
+    loadGrid(); // 3 steps, 2 levels
+    OrderFrm& f = order();
+    const std::vector<std::pair<std::string, Long>> steps = {
+        {"0", 1},   {"", 1},   {"abc", 1}, {"-4", 1},   {"2.5", 2}, {"1.5", 2},
+        {"3.5", 3}, {"99", 3}, {" 2", 2},  {"2: x", 2}, {"2 9", 3}};
+    for (const auto& [box, step] : steps) {
+        CurTimeStep = 77;
+        f.Text10[0]->setText(qtText(box));
+        f.Text10[1]->setText(qtText(box));
+        TakeStepAndLevel();
+        EXPECT_EQ(CurTimeStep, step) << box;
+        EXPECT_EQ(CurLevel, std::min<Long>(step, 2)) << box;
+    }
+    // A box whose number overflows is passed over: the step stays.
+    CurTimeStep = 2;
+    f.Text10[0]->setText("1e20");
+    TakeStepAndLevel();
+    EXPECT_EQ(CurTimeStep, 2);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(OrderFrmTest, WithoutATimeAxisTheStepStaysAndNextStepDrawsStepOne) {
+    load(sample("gmt_grid.nc"));
+    ASSERT_EQ(clsNC->nTime(1), 0);
+    OrderFrm& f = order();
+    CurTimeStep = 5;
+    f.Text10[0]->setText("2");
+    TakeStepAndLevel();
+    EXPECT_EQ(CurTimeStep, 5);
+    select({0});
+    f.Command6_Click(0);
+    EXPECT_EQ(CurTimeStep, 1);
+    EXPECT_EQ(text(f.Text10[0]), " 1");
+    f.Command6_Click(0);
+    EXPECT_EQ(CurTimeStep, 1);
+}
+
+TEST_F(OrderFrmTest, DrawAndAnimateCheckThePicks) {
+    load(sample("fv_mesh.nc")); // code(node), zeta(time, nele), temp, u, v (time, layer, nele)
+    OrderFrm& f = order();
+    struct Case {
+        std::vector<Long> selected;
+        Strings boxes;
+    };
+    const std::vector<Case> cases = {
+        {{}, {kNoPick}},
+        {{0, 1}, {kRanks}},
+        {{0, 1, 2, 3}, {kTooMany}},
+        {{0, 1, 2, 3, 4}, {kTooMany}},
+    };
+    for (Integer command : {0, 1}) {
+        for (const Case& c : cases) {
+            select(c.selected);
+            env.ui.boxes.clear();
+            map().Cls();
+            if (command == 0)
+                f.Command1_Click(0);
+            else
+                f.Command6_Click(1);
+            EXPECT_EQ(messages(), c.boxes) << command << " picks " << c.selected.size();
+            EXPECT_FALSE(coloured());
+        }
+    }
+}
+
+TEST_F(OrderFrmTest, DrawPlotsThePickAtTheBoxesStepOverThePicture) {
+    loadGrid();
+    OrderFrm& f = order();
+    EXPECT_FALSE(PicFormForm().isVisible());
+    select({0});
+    f.Text10[0]->setText("3");
+    f.Text10[1]->setText("2");
+    f.Command1_Click(0);
+    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_EQ(CurLevel, 2);
+    EXPECT_TRUE(PicFormForm().isVisible());
+    EXPECT_TRUE(coloured());
+    EXPECT_EQ(messages(), Strings{});
+    // A double click in the list draws as well, over what the picture holds.
+    map().setRecording(true);
+    f.List1_DblClick();
+    bool cleared = false;
+    for (const DrawRecord& r : map().records())
+        cleared = cleared || r.kind == DrawKind::Cls;
+    EXPECT_FALSE(cleared);
+    EXPECT_FALSE(map().records().empty());
+}
+
+TEST_F(OrderFrmTest, NextStepWrapsAfterTheLastStep) {
+    loadGrid();
+    OrderFrm& f = order();
+    select({0});
+    CurTimeStep = 2;
+    f.Command6_Click(0);
+    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_EQ(text(f.Text10[0]), " 3");
+    f.Command6_Click(0);
+    EXPECT_EQ(CurTimeStep, 1);
+    EXPECT_EQ(text(f.Text10[0]), " 1");
+    EXPECT_TRUE(coloured());
+}
+
+TEST_F(OrderFrmTest, AnimateKeepsTheLastStepDrawn) {
+    loadGrid();
+    OrderFrm& f = order();
+    select({0});
+    f.Text10[0]->setText("1");
+    CurTimeStep = 1;
+    f.Command6_Click(1);
+    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_TRUE(PicFormForm().isVisible());
+}
+
+TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
+    loadGrid();
+    OrderFrm& f = order();
+    select({0});
+    f.Command1_Click(0);
+    ASSERT_TRUE(coloured());
+    const Long picks = PickCount;
+    select({});
+    f.Command1_Click(2);
+    EXPECT_FALSE(coloured());
+    EXPECT_EQ(PickCount, picks);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(OrderFrmTest, SectionAndSaveAreNotAvailableYet) {
+    loadGrid(); // has levels
+    OrderFrm& f = order();
+    select({});
+    f.Command1_Click(3);
+    f.Command1_Click(1);
+    EXPECT_EQ(messages(), (Strings{kNoPick, kNoPick}));
+    env.ui.boxes.clear();
+    select({0});
+    f.Command1_Click(3);
+    f.Command1_Click(1);
+    EXPECT_EQ(messages(), (Strings{kNotAvailableText, kNotAvailableText}));
+
+    UnloadOrderFrm();
+    load(sample("regular_global.nc"));
+    ASSERT_GE(clsNC->kMax(1), 1);
+    load(sample("bfg_coastal.nc"));
+    ASSERT_LT(clsNC->kMax(1), 1);
+    select({0});
+    order().Command1_Click(3);
+    EXPECT_EQ(messages(), Strings{"This File does not have vertical structure"});
+}
+
+TEST_F(OrderFrmTest, VectorScaleButtonsScaleStoreAndRedraw) {
+    loadGrid();
+    OrderFrm& f = order();
+    struct Case {
+        float before;
+        Integer button;
+        float after;
+        std::string stored;
+    };
+    const std::vector<Case> cases = {{0, 0, 1.0f, " 1"},
+                                     {0, 1, 1.0f, " 1"},
+                                     {1, 1, 1.5f, " 1.5"},
+                                     {1, 0, 0.5f, " .5"},
+                                     {-3, 1, 1.0f, " 1"}};
+    for (const Case& c : cases) {
+        vscale = c.before;
+        select({0});
+        f.Command5_Click(c.button);
+        EXPECT_FLOAT_EQ(vscale, c.after);
+        EXPECT_EQ(GetString("vscale", "Scales", IniFile), Trim(c.stored));
+    }
+    EXPECT_TRUE(coloured());
+    EXPECT_TRUE(messages().empty());
+
+    // Without picks the scale still changes, is stored and the picture cleared.
+    vscale = 2;
+    select({});
+    f.Command5_Click(1);
+    EXPECT_FLOAT_EQ(vscale, 3.0f);
+    EXPECT_FALSE(coloured());
+    EXPECT_EQ(messages(), Strings{kNoPick});
+}
+
+TEST_F(OrderFrmTest, BrowseForTheTarget) {
+    loadGrid();
+    OrderFrm& f = order();
+    PutString("local nc", "FilePath", IniFile, "/data/old/sub.nc");
+    env.ui.fileAnswers.push_back(""); // cancelled
+    f.Command2_Click();
+    ASSERT_EQ(env.ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(env.ui.fileDialogs[0].request.initDir, "/data/old");
+    EXPECT_EQ(env.ui.fileDialogs[0].request.fileName, "sub.nc");
+    EXPECT_EQ(env.ui.fileDialogs[0].request.filter, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
+    EXPECT_EQ(text(f.Text2), "");
+
+    env.ui.fileAnswers.push_back("/data/new/a.nc");
+    f.Command2_Click();
+    EXPECT_EQ(text(f.Text2), "/data/new/a.nc");
+    EXPECT_EQ(GetString("local nc", "FilePath", IniFile), "/data/new/a.nc");
+    // The box's text is the next start.
+    env.ui.fileAnswers.push_back("");
+    f.Command2_Click();
+    EXPECT_EQ(env.ui.fileDialogs.back().request.initDir, "/data/new");
+}
+
+TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
+    loadGrid();
+    OrderFrm& f = order();
+    select({0});
+    f.Command1_Click(0);
+    const std::string path = env.dir.file("map.bmp");
+    env.ui.fileAnswers.push_back(path);
+    f.SaveBmp_Click();
+    EXPECT_EQ(env.ui.fileDialogs.back().request.filter, "BMP files|*.BMP");
+    EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
+    QImage saved(QString::fromStdString(path));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.width(), map().width());
+    EXPECT_EQ(saved.pixel(200, 150) & 0xFFFFFF, map().image().pixel(200, 150) & 0xFFFFFF);
+
+    // A cancelled dialog changes nothing; a folder that does not exist is reported.
+    env.ui.fileAnswers.push_back("");
+    f.SaveBmp_Click();
+    EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
+    const std::string bad = env.dir.file("none/map.bmp");
+    env.ui.fileAnswers.push_back(bad);
+    f.SaveBmp_Click();
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind("[SaveBmp] Picture not saved:\r\n" + bad + "\r\n", 0), 0u)
+        << messages()[0];
+    EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
+    loadGrid();
+    OrderFrm& f = order();
+    select({0});
+    f.Command1_Click(0);
+    ASSERT_TRUE(coloured());
+    CurTimeStep = 2;
+    vscale = 4;
+    {
+        BusyGuard busy;
+        select({});
+        f.Command1_Click(0);
+        f.Command1_Click(1);
+        f.Command1_Click(3);
+        f.Command6_Click(0);
+        f.Command6_Click(1);
+        f.Command5_Click(1);
+        env.ui.fileAnswers.push_back(env.dir.file("busy.bmp"));
+        f.SaveBmp_Click();
+        EXPECT_TRUE(messages().empty());
+        EXPECT_EQ(CurTimeStep, 2);
+        EXPECT_FLOAT_EQ(vscale, 4.0f);
+        EXPECT_TRUE(env.ui.fileDialogs.empty());
+        EXPECT_EQ(PlotPicked(1), -1);
+        EXPECT_EQ(PlotPicked(3), -1);
+        // Erase still acts.
+        f.Command1_Click(2);
+        EXPECT_FALSE(coloured());
+        // The window stays while a drawing may still use its boxes.
+        f.show();
+        f.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(OrderFrmLoaded());
+    }
+    select({0});
+    f.Command1_Click(0);
+    EXPECT_TRUE(coloured());
+    f.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(OrderFrmLoaded());
+}
+
+TEST_F(OrderFrmTest, ADatasetWithNothingToListOpensAnEmptyWindow) {
+    NcBuilder nc(env.dir.file("coords.nc"));
+    nc.dim("lat", 2);
+    nc.dim("lon", 2);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({10, 11});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({120, 121});
+    load(nc.write());
+    OrderFrm& f = order();
+    EXPECT_EQ(f.ListCount(), 0);
+    EXPECT_EQ(f.ListIndex(), -1);
+    EXPECT_EQ(programText(f.Text1->toPlainText()), "");
+    for (Integer i : {0, 1, 3})
+        f.Command1_Click(i);
+    f.Command6_Click(0);
+    f.Command6_Click(1);
+    EXPECT_EQ(messages(), Strings(5, kNoPick));
+}
+
+TEST_F(OrderFrmTest, TheMapsReadTheStrideAndStepBoxes) {
+    loadGrid();
+    OrderFrm& f = order();
+    for (std::size_t i = 0; i < 4; ++i)
+        f.Text11[i]->setText(qtText(std::to_string(i + 2)));
+    for (Long d = 1; d <= 4; ++d)
+        EXPECT_EQ(orderBoxes().StrideText(d), std::to_string(d + 1));
+    EXPECT_EQ(orderBoxes().StrideText(5), "");
+    EXPECT_EQ(orderBoxes().StrideText(0), "");
+    orderBoxes().SetStepText(" 7");
+    EXPECT_EQ(text(f.Text10[0]), " 7");
+    EXPECT_EQ(orderBoxes().StepText(), " 7");
+
+    // Once the window is gone the maps read empty boxes again.
+    UnloadOrderFrm();
+    EXPECT_EQ(&orderBoxes(), &defaultOrderBoxes());
+}
+
+} // namespace

@@ -1,0 +1,501 @@
+#include "viewer/shell/PicForm.h"
+
+#include "common/Strings.h"
+#include "gui/Picture.h"
+#include "gui/PictureWidget.h"
+#include "tests/support/QtTestApp.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TempDir.h"
+#include "viewer/scalar/RenderStages.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormIJ.h"
+#include "viewer/shell/Ini_Win.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/gencord.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct Pt {
+    float x = 0, y = 0;
+};
+
+class PicFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        resetAll();
+        IniFile = dir.file("Pelorin.ini");
+        std::ofstream(IniFile) << "[parameters]\r\nProjection=0\r\n";
+        // What the loader leaves: the view and zoom record 0.
+        ViewExtent = {0, 100, 0, 100};
+        ZoomStack.ReDim(0, 0);
+        ZoomStack(0) = ViewExtent;
+        ZoomIndex = 0;
+        setShowTyxSectionAction([this] {
+            ++sections;
+            sectionVertices = SectionPathCount;
+        });
+    }
+    void TearDown() override {
+        setShowTyxSectionAction({});
+        resetAll();
+    }
+    static void resetAll() {
+        if (PicFormLoaded()) {
+            IniFile.clear();
+            UnloadPicForm();
+        }
+        if (FormColorLoaded()) UnloadFormColor();
+        if (FormIJLoaded()) UnloadFormIJ();
+        ResetSharedState();
+        ZoomStack.Erase();
+        ZoomIndex = 0;
+        SectionPath.Erase();
+        SectionPathCount = 0;
+    }
+
+    // The map window up and sized 400 x 400, past the resizes that follow its load, with the
+    // frame drawn once and the picture's log on.
+    PicForm& openForm() {
+        PicForm& f = PicFormForm();
+        f.resize(400, 400);
+        for (int i = 0; i < 3; ++i)
+            PicForm_Form_Resize();
+        EXPECT_EQ(MouseState, 0);
+        pic().setRecording(true);
+        pic().clearRecords();
+        return f;
+    }
+    static Picture& pic() { return PicFormForm().Picture1->picture(); }
+
+    static Pt at(float lon, float lat) {
+        Pt p;
+        EXPECT_EQ(ll2_to_xy2(lon, lat, p.x, p.y), 0);
+        return p;
+    }
+
+    // Press at a, moves with the left button held in even steps to b, release at b.
+    static void drag(Pt a, Pt b, int moves, Integer button = kLeftButton) {
+        PicForm_Picture1_MouseDown(button, 0, a.x, a.y);
+        for (int m = 1; m <= moves; ++m) {
+            const float f = static_cast<float>(m) / static_cast<float>(moves);
+            PicForm_Picture1_MouseMove(button, 0, a.x + f * (b.x - a.x), a.y + f * (b.y - a.y));
+        }
+        PicForm_Picture1_MouseUp(button, 0, b.x, b.y);
+    }
+    static void click(Pt a, Integer button = kLeftButton) {
+        PicForm_Picture1_MouseDown(button, 0, a.x, a.y);
+        PicForm_Picture1_MouseUp(button, 0, a.x, a.y);
+    }
+
+    static std::size_t count(DrawKind kind) {
+        std::size_t n = 0;
+        for (const DrawRecord& r : pic().records())
+            if (r.kind == kind) ++n;
+        return n;
+    }
+
+    static void expectView(const ViewRec& v, double w, double e, double s, double n) {
+        EXPECT_NEAR(v.West, w, 1e-3);
+        EXPECT_NEAR(v.East, e, 1e-3);
+        EXPECT_NEAR(v.South, s, 1e-3);
+        EXPECT_NEAR(v.North, n, 1e-3);
+    }
+
+    TempDir dir;
+    InstalledScriptedUi ui;
+    int sections = 0;
+    Long sectionVertices = -1;
+};
+
+// A drag of 5 moves or more zooms to the box whichever corner it starts from: a new zoom
+// record, the picture cleared and the frame drawn for the new view, the copy mode back.
+TEST_F(PicFormTest, ZoomBoxFromAnyCorner) {
+    openForm();
+    struct Case {
+        float lon0, lat0, lon1, lat1;
+    };
+    const Case cases[] = {{20, 80, 60, 30}, {60, 30, 20, 80}, {20, 30, 60, 80}, {60, 80, 20, 30}};
+    for (const Case& c : cases) {
+        ViewExtent = ZoomStack(0);
+        ZoomIndex = 0;
+        InitMapScale(pic());
+        pic().clearRecords();
+        drag(at(c.lon0, c.lat0), at(c.lon1, c.lat1), 5);
+        expectView(ViewExtent, 20, 60, 30, 80);
+        EXPECT_EQ(ZoomIndex, 1);
+        expectView(ZoomStack(1), 20, 60, 30, 80);
+        EXPECT_EQ(count(DrawKind::Box), 10u); // each move erases the last box, draws the next
+        EXPECT_EQ(count(DrawKind::Cls), 1u);
+        EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+        // The new view fills the picture's height: its south edge maps near the bottom.
+        const Pt sw = at(20, 30);
+        EXPECT_NEAR(sw.y, 392, 1);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Fewer than 5 moves is a click: the view stays and the last box stays drawn.
+TEST_F(PicFormTest, ShortDragKeepsTheView) {
+    openForm();
+    const Pt a = at(20, 80), b = at(60, 30);
+    drag(a, b, 4);
+    expectView(ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(ZoomIndex, 0);
+    EXPECT_EQ(count(DrawKind::Cls), 0u);
+    EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(pic().pixel(static_cast<int>(a.x + 10), pic().toPixel(a.y)), 0x000000);
+}
+
+// The rubber box is drawn in invert mode: the next move erases the box before.
+TEST_F(PicFormTest, RubberBoxIsErasedByTheNextMove) {
+    openForm();
+    const Pt a = at(20, 80);
+    PicForm_Picture1_MouseDown(kLeftButton, 0, a.x, a.y);
+    EXPECT_EQ(pic().DrawMode(), kDrawInvert);
+    PicForm_Picture1_MouseMove(kLeftButton, 0, a.x + 100, a.y + 100);
+    const int xr = pic().toPixel(a.x + 100);
+    const int ymid = pic().toPixel(a.y + 50);
+    EXPECT_EQ(pic().pixel(xr, ymid), 0x000000);
+    PicForm_Picture1_MouseMove(kLeftButton, 0, a.x + 50, a.y + 50);
+    EXPECT_EQ(pic().pixel(xr, ymid), 0xFFFFFF);
+    EXPECT_EQ(pic().pixel(pic().toPixel(a.x + 50), pic().toPixel(a.y + 25)), 0x000000);
+    // A move with another button, or with no button, draws no box.
+    pic().clearRecords();
+    PicForm_Picture1_MouseMove(kLeftButton | kRightButton, 0, a.x + 60, a.y + 60);
+    PicForm_Picture1_MouseMove(0, 0, a.x + 70, a.y + 70);
+    EXPECT_EQ(count(DrawKind::Box), 0u);
+}
+
+// A double click goes back one zoom record, and at the first one widens it; the release that
+// follows a double click never takes a zoom box, however the pointer moved.
+TEST_F(PicFormTest, DoubleClickZoomsOutAndItsReleaseIsIgnored) {
+    openForm();
+    drag(at(20, 80), at(60, 30), 6);
+    ASSERT_EQ(ZoomIndex, 1);
+
+    // Down, up, double click, up: as the window system reports a double click.
+    const Pt p = at(40, 50);
+    click(p);
+    pic().clearRecords();
+    PicForm_Picture1_DblClick();
+    expectView(ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(ZoomIndex, 0);
+    EXPECT_EQ(count(DrawKind::Cls), 1u);
+    for (int m = 1; m <= 8; ++m)
+        PicForm_Picture1_MouseMove(kLeftButton, 0, p.x + 10 * m, p.y + 10 * m);
+    PicForm_Picture1_MouseUp(kLeftButton, 0, p.x + 80, p.y + 80);
+    EXPECT_EQ(count(DrawKind::Box), 0u);
+    expectView(ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(ZoomIndex, 0);
+
+    // At the first record: widened by a tenth on each side.
+    click(p);
+    PicForm_Picture1_DblClick();
+    PicForm_Picture1_MouseUp(kLeftButton, 0, p.x, p.y);
+    expectView(ViewExtent, -10, 110, -10, 110);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The section path: a vertex per release of the left or middle button, a rubber line in
+// invert mode between them, the double click ends it and starts the section view; the zoom
+// is untouched even though the last zoom box was dragged with many moves.
+TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
+    openForm();
+    drag(at(10, 90), at(90, 10), 8);
+    ASSERT_EQ(ZoomIndex, 1);
+    const ViewRec zoomed = ViewExtent;
+    InitMapScale(pic());
+
+    MouseState = 11;
+    SectionPathCount = 0;
+    const Pt a = at(20, 20), b = at(60, 70), c = at(80, 30);
+    pic().clearRecords();
+    PicForm_Picture1_MouseMove(0, 0, a.x, a.y);
+    EXPECT_EQ(count(DrawKind::Line), 0u); // nothing before the first press
+
+    click(a);
+    EXPECT_EQ(pic().DrawMode(), kDrawInvert);
+    PicForm_Picture1_MouseMove(0, 0, b.x, b.y);
+    EXPECT_EQ(count(DrawKind::Line), 2u);
+    click(b, kMiddleButton);
+    // A right click probes and adds no vertex.
+    click(c, kRightButton);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error interrogating cell");
+    ui.boxes.clear();
+    click(c);
+    ASSERT_EQ(SectionPathCount, 3);
+
+    double lon = 0, lat = 0;
+    pix_to_ll(b.x, b.y, lon, lat);
+    EXPECT_FLOAT_EQ(SectionPath(2).lon, static_cast<float>(lon));
+    EXPECT_FLOAT_EQ(SectionPath(2).lat, static_cast<float>(lat));
+    EXPECT_NEAR(SectionPath(3).lon, 80, 1e-3);
+    EXPECT_NEAR(SectionPath(3).lat, 30, 1e-3);
+
+    ui.pointerChanges.clear();
+    PicForm_Picture1_DblClick();
+    EXPECT_EQ(sections, 1);
+    EXPECT_EQ(sectionVertices, 3);
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
+    for (int m = 1; m <= 6; ++m)
+        PicForm_Picture1_MouseMove(kLeftButton, 0, c.x - 10 * m, c.y - 10 * m);
+    PicForm_Picture1_MouseUp(kLeftButton, 0, c.x - 60, c.y - 60);
+    expectView(ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
+    EXPECT_EQ(ZoomIndex, 1);
+    EXPECT_EQ(SectionPathCount, 3);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Keys: every release stores its code in CancelFlag, Esc -1; Esc also ends a section path
+// without a section; the arrow keys pan a third of the view in any mode and redraw.
+TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
+    openForm();
+    PicForm_Picture1_KeyUp(kKeyEscape, 0);
+    EXPECT_EQ(CancelFlag, -1);
+    PicForm_Picture1_KeyUp(65, 0);
+    EXPECT_EQ(CancelFlag, 65);
+    PicForm_Picture1_KeyDown(kKeyEscape, 0);
+    EXPECT_EQ(CancelFlag, 65);
+
+    MouseState = 11;
+    SectionPathCount = 0;
+    click(at(50, 50));
+    ui.pointerChanges.clear();
+    PicForm_Picture1_KeyUp(kKeyEscape, 0);
+    EXPECT_EQ(CancelFlag, -1);
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(ui.pointerChanges, std::vector<int>{kPointerDefault});
+    EXPECT_EQ(SectionPathCount, 1);
+    EXPECT_EQ(sections, 0);
+
+    struct Case {
+        Integer key;
+        double w, e, s, n;
+    };
+    const Case cases[] = {{kKeyLeft, -30, 60, 0, 60},
+                          {kKeyRight, 30, 120, 0, 60},
+                          {kKeyUp, 0, 90, 20, 80},
+                          {kKeyDown, 0, 90, -20, 40}};
+    for (Long mode : {0, 11}) {
+        for (const Case& c : cases) {
+            MouseState = mode;
+            ViewExtent = {0, 90, 0, 60};
+            ZoomStack(0) = ViewExtent;
+            ZoomIndex = 0;
+            pic().clearRecords();
+            PicForm_Picture1_KeyUp(c.key, 0);
+            expectView(ViewExtent, c.w, c.e, c.s, c.n);
+            expectView(ZoomStack(0), c.w, c.e, c.s, c.n);
+            EXPECT_EQ(CancelFlag, c.key);
+            EXPECT_EQ(count(DrawKind::Cls), 1u);
+            EXPECT_EQ(MouseState, mode);
+        }
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Before any dataset there is no zoom record: pans and zoom-out do nothing.
+TEST_F(PicFormTest, NoZoomRecordNoPanNoZoomOut) {
+    openForm();
+    ZoomStack.Erase();
+    ViewExtent = {0, 100, 0, 100};
+    PicForm_Picture1_KeyUp(kKeyLeft, 0);
+    PicForm_Picture1_DblClick();
+    expectView(ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(count(DrawKind::Cls), 0u);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The first two resizes after the load do nothing; from the third on the picture is cleared,
+// fitted to the window and the frame drawn. A resize ends section-path picking.
+TEST_F(PicFormTest, ResizesAfterLoadAndDuringAPath) {
+    PicForm& f = PicFormForm();
+    EXPECT_EQ(MouseState, -3);
+    f.resize(300, 200);
+    pic().setRecording(true);
+    PicForm_Form_Resize();
+    PicForm_Form_Resize();
+    EXPECT_EQ(MouseState, -1);
+    EXPECT_TRUE(pic().records().empty());
+    EXPECT_NE(pic().width(), 300);
+    PicForm_Form_Resize();
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(pic().width(), 300);
+    EXPECT_EQ(pic().height(), 200);
+    EXPECT_EQ(count(DrawKind::Cls), 1u);
+
+    MouseState = 11;
+    SectionPathCount = 0;
+    click(at(50, 50));
+    f.resize(320, 240);
+    PicForm_Form_Resize();
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(pic().width(), 320);
+    EXPECT_EQ(SectionPathCount, 1);
+    EXPECT_EQ(sections, 0);
+
+    // Any other mode goes to zoom mode on a left or middle release, not on a right one.
+    MouseState = -2;
+    PicForm_Picture1_MouseUp(kMiddleButton, 0, 10, 10);
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The caption: "Picture Form" until the pointer moves, then the position; the time loops'
+// cancel text through the caption sink.
+TEST_F(PicFormTest, CaptionReadsThePointer) {
+    PicForm& f = openForm();
+    EXPECT_EQ(f.caption(), "Picture Form");
+    const Pt p = at(5.25f, 41.25f);
+    PicForm_Picture1_MouseMove(0, 0, p.x, p.y);
+    EXPECT_EQ(f.caption(), " 05.25000E  41.25000N");
+    EXPECT_EQ(PositionCaption(-70.5, -33.9), " 70.50000W 33.90000S");
+    EXPECT_EQ(PositionCaption(123.456789, 0), " 123.45679E  00.00000N");
+    Projection = 1;
+    EXPECT_EQ(PositionCaption(5.25 * kDegToRad, -41.25 * kDegToRad), " 05.25000E  41.25000S");
+    SetMapCaption("Drawing Coastline: Canceled");
+    EXPECT_EQ(f.caption(), "Drawing Coastline: Canceled");
+}
+
+TEST_F(PicFormTest, StoredGeometryAccepted) {
+    struct Case {
+        const char *top, *left, *height, *width;
+        Long result;
+    };
+    const Case cases[] = {
+        {"1500", "-500", "4500", "6000", 1}, {"30001", "0", "4500", "6000", 0},
+        {"-1", "0", "4500", "6000", 0},      {"0", "30001", "4500", "6000", 0},
+        {"0", "30000", "4500", "", 0},       {"", "0", "4500", "6000", 0},
+        {"0", "0", "abc", "6000", 1},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(IniFile) << "[position]\r\nPic top=" << c.top << "\r\nPic left=" << c.left
+                               << "\r\nPic height=" << c.height << "\r\nPic width=" << c.width
+                               << "\r\n";
+        EXPECT_EQ(GetWinPos(IniFile, 2), c.result) << c.top << " " << c.left;
+    }
+    EXPECT_EQ(GetWinPos(IniFile, 1), 0);
+}
+
+// The load takes the stored geometry (two resizes of the window); the unload writes it back
+// with the zoom record in force, and closes the colour-scale and point-value windows.
+TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
+    std::ofstream(IniFile) << "[position]\r\nPic top=1500\r\nPic left=-300\r\nPic height=4500\r\n"
+                              "Pic width=6000\r\n";
+    PicForm& f = PicFormForm();
+    EXPECT_EQ(f.y(), 100);
+    EXPECT_EQ(f.x(), -20);
+    EXPECT_EQ(f.width(), 400);
+    EXPECT_EQ(f.height(), 300);
+    EXPECT_EQ(MouseState, -1);
+
+    ViewExtent = {10, 20, 30, 40};
+    PushZoom();
+    FormColorForm();
+    FormIJForm();
+    UnloadPicForm();
+    EXPECT_FALSE(PicFormLoaded());
+    EXPECT_FALSE(FormColorLoaded());
+    EXPECT_FALSE(FormIJLoaded());
+    auto key = [this](const char* k, const char* s) { return GetString(k, s, IniFile); };
+    EXPECT_EQ(key("Pic top", "position"), "1500");
+    EXPECT_EQ(key("Pic left", "position"), "-300");
+    EXPECT_EQ(key("Pic width", "position"), "6000");
+    EXPECT_EQ(key("Pic height", "position"), "4500");
+    EXPECT_EQ(key("mai width", "position"), "0");
+    EXPECT_EQ(key("top", "zoom"), "40");
+    EXPECT_EQ(key("bottom", "zoom"), "30");
+    EXPECT_EQ(key("left", "zoom"), "10");
+    EXPECT_EQ(key("right", "zoom"), "20");
+
+    // Without a dataset there is no zoom record and no "zoom" section.
+    std::ofstream(IniFile) << "[parameters]\r\n";
+    ZoomStack.Erase();
+    PicFormForm();
+    UnloadPicForm();
+    EXPECT_EQ(key("Pic width", "position"), "9600");
+    EXPECT_EQ(key("top", "zoom"), "");
+}
+
+// Closing the window while a long command runs cancels the animation and hides the window;
+// the unload follows once the command has ended, so the picture outlives the drawing.
+TEST_F(PicFormTest, CloseDuringACommandWaitsForIt) {
+    PicForm& f = openForm();
+    f.show();
+    {
+        BusyGuard busy;
+        CancelFlag = 0;
+        f.close();
+        EXPECT_EQ(CancelFlag, -1);
+        ASSERT_TRUE(PicFormLoaded());
+        EXPECT_FALSE(f.isVisible());
+        pic().Line(0, 0, 10, 10); // the running drawing still has its picture
+        UnloadPicForm();
+        EXPECT_TRUE(PicFormLoaded());
+        EXPECT_EQ(GetString("Pic width", "position", IniFile), "");
+    }
+    // The waiting close comes back by itself once the command is over, or at the next
+    // reference to the window, which then gets a fresh one.
+    QElapsedTimer waited;
+    waited.start();
+    while (PicFormLoaded() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(PicFormLoaded());
+    EXPECT_EQ(GetString("Pic width", "position", IniFile), "6000");
+
+    {
+        PicForm& h = openForm();
+        BusyGuard busy;
+        h.close();
+        ASSERT_TRUE(PicFormLoaded());
+        EXPECT_EQ(&PicFormForm(), &h); // the command still draws into it
+    }
+    std::ofstream(IniFile) << "[parameters]\r\n";
+    EXPECT_EQ(MouseState, 0);
+    PicFormForm();
+    EXPECT_EQ(GetString("Pic width", "position", IniFile), "6000");
+    EXPECT_EQ(MouseState, -1); // a fresh load, sized from the geometry just written
+    UnloadPicForm();
+
+    // An ordinary close unloads at once.
+    PicForm& g = PicFormForm();
+    g.close();
+    EXPECT_FALSE(PicFormLoaded());
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The picture widget's events reach the event procedures: a key release and a right click.
+TEST_F(PicFormTest, WidgetEventsReachTheProcedures) {
+    PicForm& f = openForm();
+    QKeyEvent esc(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.Picture1, &esc);
+    EXPECT_EQ(CancelFlag, -1);
+    const QPointF p(50, 60);
+    QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, p, Qt::RightButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(f.Picture1, &press);
+    QCoreApplication::sendEvent(f.Picture1, &release);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error interrogating cell");
+}
+
+} // namespace

@@ -1,0 +1,310 @@
+// The plot dispatcher: its routes by mode, grid type and pick count, the vector pair among three
+// picks, and end to end on the samples: frame and coastline only in mode 0, the colour key and
+// the coastline over the data after a scalar, the mesh outlines under a mesh map, the messages
+// of the picks whose drawing is not available, and the time-stepped result.
+#include "tests/viewer/OrderWinFixture.h"
+
+#include "runtime/Convert.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/PickList.h"
+#include "viewer/shell/PlotPicked.h"
+
+#include <fstream>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+using R = PlotRenderer;
+
+TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
+    struct Case {
+        Long mode, grid, picks;
+        R renderer;
+    };
+    const std::vector<Case> cases = {
+        {1, 1, 1, R::CellScalar},
+        {1, 2, 1, R::GridScalar},
+        {1, 3, 1, R::BfgdScalar},
+        {1, 4, 1, R::FEScalar},
+        {1, 5, 1, R::GMTScalar},
+        {1, 6, 1, R::FvScalar},
+        {1, 0, 1, R::None},
+        {1, 7, 1, R::None},
+        {1, 1, 2, R::NotAvailable},
+        {1, 5, 2, R::NotAvailable},
+        {1, 6, 2, R::NotAvailable},
+        {1, 0, 2, R::None},
+        {1, 2, 3, R::TriplePair},
+        {1, 1, 3, R::None},
+        {1, 4, 3, R::None},
+        {1, 2, 4, R::None},
+        {1, 2, 0, R::None},
+        {3, 1, 1, R::CellScalarTimed},
+        {3, 2, 1, R::GridScalarTimed},
+        {3, 3, 1, R::BfgdScalarTimed},
+        {3, 4, 1, R::FEScalarTimed},
+        {3, 5, 1, R::None},
+        {3, 6, 1, R::FVScalarTimed},
+        {3, 0, 1, R::None},
+        {3, 2, 2, R::NotAvailable},
+        {3, 5, 2, R::None},
+        {3, 2, 3, R::NotAvailable},
+        {3, 3, 3, R::None},
+        {3, 5, 3, R::None},
+        {0, 2, 1, R::None},
+        {2, 2, 1, R::None},
+    };
+    for (const Case& c : cases) {
+        const PlotRoute route = ChoosePlotRoute(c.mode, c.grid, c.picks, 1);
+        EXPECT_EQ(route.renderer, c.renderer) << c.mode << " " << c.grid << " " << c.picks;
+    }
+}
+
+TEST(PlotRouteTest, MeshOutlinesOnlyUnderAScalarMeshMapOfModeOne) {
+    struct Case {
+        Long mode, grid, picks, showMesh;
+        bool fe, fv;
+    };
+    const std::vector<Case> cases = {
+        {1, 4, 1, 1, true, false},  {1, 6, 1, 1, false, true},  {1, 4, 1, 0, false, false},
+        {1, 6, 1, 0, false, false}, {3, 4, 1, 1, false, false}, {3, 6, 1, 1, false, false},
+        {1, 4, 2, 1, false, false}, {1, 6, 3, 1, false, false}, {1, 2, 1, 1, false, false}};
+    for (const Case& c : cases) {
+        const PlotRoute route = ChoosePlotRoute(c.mode, c.grid, c.picks, c.showMesh);
+        EXPECT_EQ(route.feMesh, c.fe) << c.mode << " " << c.grid << " " << c.picks;
+        EXPECT_EQ(route.fvMesh, c.fv) << c.mode << " " << c.grid << " " << c.picks;
+    }
+}
+
+TEST(PlotRouteTest, FindsTheVectorPairAmongThreePicks) {
+    water_U_vId = 6;
+    water_V_vId = 7;
+    wind_U_vId = 16;
+    wind_V_vId = 17;
+    struct Case {
+        std::vector<Long> vars;
+        Long p, s;
+    };
+    const std::vector<Case> cases = {{{6, 7, 5}, 1, 3},  {{5, 6, 7}, 2, 1},   {{5, 7, 6}, 0, 0},
+                                     {{6, 5, 7}, 0, 0},  {{16, 17, 5}, 1, 3}, {{6, 17, 5}, 1, 3},
+                                     {{5, 16, 7}, 2, 1}, {{6, 7, 17}, 1, 3},  {{1, 2, 3}, 0, 0}};
+    Picks.ReDim(1, 3);
+    for (const Case& c : cases) {
+        for (Long i = 1; i <= 3; ++i)
+            Picks(i) = PickItem{c.vars[static_cast<std::size_t>(i - 1)], 3, 1};
+        Long p = -1, s = -1;
+        FindTriplePair(p, s);
+        EXPECT_EQ(p, c.p) << c.vars[0] << c.vars[1] << c.vars[2];
+        EXPECT_EQ(s, c.s) << c.vars[0] << c.vars[1] << c.vars[2];
+    }
+    Picks.Erase();
+    water_U_vId = water_V_vId = wind_U_vId = wind_V_vId = 0;
+}
+
+// A coastline file of one segment whose box covers the globe, in radians.
+std::string WriteCoast(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    auto put = [&](auto v) { out.write(reinterpret_cast<const char*>(&v), sizeof v); };
+    const float pts[3][2] = {{-3.1f, -1.5f}, {0.0f, 0.0f}, {3.1f, 1.5f}};
+    put(-3.1f), put(3.1f), put(-1.5f), put(1.5f), put(Long{3}), put(Long{0});
+    put(Long{3}), put(Long{0}), put(-3.1f), put(3.1f), put(-1.5f), put(1.5f);
+    for (const auto& p : pts)
+        put(p[0]), put(p[1]);
+    return path;
+}
+
+class PlotPickedTest : public OrderWinTest {
+protected:
+    void loadSample(const std::string& name, Long showMesh = 0) {
+        OptShowMesh = showMesh;
+        load(sample(name));
+        MakeOrderVarList(); // the vector ids, as the order window sets them
+        CoastFile = WriteCoast(env.dir.file("coast.bdm"));
+        CoastFlag = 1;
+        CurTimeStep = 1;
+        CurLevel = 1;
+        map().setRecording(true);
+        map().clearRecords();
+        env.ui.doEventsCount = 0;
+    }
+    static Picture& map() { return PicFormForm().Picture1->picture(); }
+    static void pick(const std::vector<Long>& vars) {
+        PickCount = static_cast<Long>(vars.size());
+        Picks.ReDim(1, std::max<Long>(PickCount, 1));
+        for (Long i = 1; i <= PickCount; ++i) {
+            const Long v = vars[static_cast<std::size_t>(i - 1)];
+            Picks(i) = PickItem{v, clsNC->variNarray(v, 1), 1};
+        }
+    }
+    static Long count(DrawKind kind) {
+        Long n = 0;
+        for (const DrawRecord& r : map().records())
+            n += r.kind == kind ? 1 : 0;
+        return n;
+    }
+    static Long first(DrawKind kind) {
+        const auto& recs = map().records();
+        for (std::size_t i = 0; i < recs.size(); ++i)
+            if (recs[i].kind == kind) return static_cast<Long>(i);
+        return -1;
+    }
+    static Long last(DrawKind kind) {
+        const auto& recs = map().records();
+        for (std::size_t i = recs.size(); i-- > 0;)
+            if (recs[i].kind == kind) return static_cast<Long>(i);
+        return -1;
+    }
+    // The first variable of the pick list.
+    static Long firstListed() { return CLng(ListNumberOf(MakeOrderVarList().entries.at(0))); }
+    static bool keyShown() { return FormColorLoaded() && FormColorForm().isVisible(); }
+    static Long data() { return count(DrawKind::FilledBox) + count(DrawKind::Polygon); }
+};
+
+TEST_F(PlotPickedTest, ModeZeroDrawsOnlyTheCoastline) {
+    loadSample("regular_global.nc");
+    for (Long picks : {0, 1}) {
+        pick(picks ? std::vector<Long>{5} : std::vector<Long>{});
+        map().clearRecords();
+        EXPECT_EQ(PlotPicked(0), -1);
+        EXPECT_EQ(data(), 0);
+        EXPECT_EQ(count(DrawKind::Polyline), 1);
+        EXPECT_FALSE(FormColorLoaded());
+        EXPECT_EQ(env.ui.doEventsCount, 0);
+    }
+    CoastFlag = 0;
+    map().clearRecords();
+    EXPECT_EQ(PlotPicked(0), -1);
+    EXPECT_TRUE(map().records().empty());
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(PlotPickedTest, AScalarGetsItsKeyAndTheCoastlineOverIt) {
+    for (const char* file : {"regular_global.nc", "stations.nc", "bfg_coastal.nc", "fe_mesh.nc",
+                             "fv_mesh.nc", "gmt_grid.nc"}) {
+        SCOPED_TRACE(file);
+        if (FormColorLoaded()) UnloadFormColor();
+        loadSample(file);
+        // The finite-volume sample has no node positions: its element variable zeta.
+        pick({std::string(file) == "fv_mesh.nc" ? 7 : firstListed()});
+        EXPECT_EQ(PlotPicked(1), 0);
+        EXPECT_GT(data(), 0);
+        EXPECT_GT(last(DrawKind::Polyline),
+                  std::max(last(DrawKind::FilledBox), last(DrawKind::Polygon)));
+        EXPECT_TRUE(keyShown());
+        EXPECT_GE(env.ui.doEventsCount, 1);
+        EXPECT_TRUE(messages().empty()) << messages()[0];
+    }
+}
+
+TEST_F(PlotPickedTest, VectorPicksAreNotAvailable) {
+    loadSample("regular_global.nc"); // temp 5, u 6, v 7
+    struct Case {
+        Long mode;
+        std::vector<Long> vars;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {1, {6, 7}, kNotAvailableText},
+        {3, {6, 7}, kNotAvailableText},
+        {1, {6, 7, 5}, kNotAvailableText},
+        {1, {5, 6, 7}, kNotAvailableText},
+        {3, {5, 6, 7}, kNotAvailableText},
+        {1, {5, 7, 6}, "Picked 3 items, but cannot determine which are vector"},
+        {1, {6, 5, 7}, "Picked 3 items, but cannot determine which are vector"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.vars.size()));
+        env.ui.boxes.clear();
+        map().clearRecords();
+        pick(c.vars);
+        EXPECT_EQ(PlotPicked(c.mode), -1);
+        EXPECT_EQ(messages(), Strings{c.message});
+        EXPECT_EQ(data(), 0);
+        EXPECT_EQ(count(DrawKind::Polyline), 0);
+        EXPECT_FALSE(FormColorLoaded());
+    }
+}
+
+TEST_F(PlotPickedTest, ThreePicksOffTheRegularGridDrawNothingButKeyAndCoast) {
+    loadSample("stations.nc"); // temp 4, u 5, v 6
+    pick({4, 5, 6});
+    EXPECT_EQ(PlotPicked(1), 0);
+    EXPECT_EQ(data(), 0);
+    EXPECT_EQ(count(DrawKind::Polyline), 1);
+    EXPECT_TRUE(keyShown());
+    EXPECT_TRUE(messages().empty());
+    // Time-stepped: no renderer, result 1.
+    EXPECT_EQ(PlotPicked(3), 1);
+}
+
+TEST_F(PlotPickedTest, TimeSteppedPlotReturnsTheLastStepDrawn) {
+    const std::vector<std::pair<const char*, Long>> cases = {{"regular_global.nc", 5},
+                                                             {"stations.nc", 4},
+                                                             {"bfg_coastal.nc", 5},
+                                                             {"fe_mesh.nc", 6},
+                                                             {"fv_mesh.nc", 7}};
+    for (const auto& [file, var] : cases) {
+        SCOPED_TRACE(file);
+        if (FormColorLoaded()) UnloadFormColor();
+        loadSample(file);
+        const Long steps = clsNC->nTime(1);
+        ASSERT_GT(steps, 1);
+        pick({var});
+        orderBoxes().SetStepText("1");
+        EXPECT_EQ(PlotPicked(3), steps);
+        EXPECT_GT(data(), 0);
+        EXPECT_TRUE(keyShown());
+        EXPECT_TRUE(messages().empty()) << messages()[0];
+    }
+}
+
+TEST_F(PlotPickedTest, TimeSteppedPlotNeedsATimeAxis) {
+    loadSample("gmt_grid.nc");
+    ASSERT_EQ(clsNC->nTime(1), 0);
+    pick({firstListed()});
+    EXPECT_EQ(PlotPicked(3), -1);
+    EXPECT_EQ(messages(), Strings{"This file does not have multiple time dimensions"});
+    EXPECT_EQ(data(), 0);
+    EXPECT_EQ(count(DrawKind::Polyline), 0);
+    EXPECT_FALSE(FormColorLoaded());
+}
+
+TEST_F(PlotPickedTest, MeshOutlinesGoUnderTheMapOfModeOneOnly) {
+    loadSample("fe_mesh.nc", 1);
+    pick({6}); // zeta(time, node)
+    OptShowMesh = 0;
+    EXPECT_EQ(PlotPicked(1), 0);
+    ASSERT_EQ(count(DrawKind::Line), 0);
+    ASSERT_GT(data(), 0);
+    OptShowMesh = 1;
+    map().clearRecords();
+    EXPECT_EQ(PlotPicked(1), 0);
+    const Long firstData =
+        std::min(first(DrawKind::Polygon) < 0 ? 1 << 30 : first(DrawKind::Polygon),
+                 first(DrawKind::FilledBox) < 0 ? 1 << 30 : first(DrawKind::FilledBox));
+    ASSERT_LT(firstData, 1 << 30);
+    EXPECT_GT(count(DrawKind::Line), 0);
+    EXPECT_LT(last(DrawKind::Line), firstData);
+    // No outlines in a time-stepped plot.
+    map().clearRecords();
+    orderBoxes().SetStepText("1");
+    EXPECT_GT(PlotPicked(3), 0);
+    EXPECT_GT(data(), 0);
+    EXPECT_EQ(count(DrawKind::Line), 0);
+    EXPECT_TRUE(messages().empty()) << messages()[0];
+}
+
+TEST_F(PlotPickedTest, NoPicksAndOtherModesPlotNothing) {
+    loadSample("regular_global.nc");
+    pick({});
+    EXPECT_EQ(PlotPicked(1), -1);
+    EXPECT_EQ(PlotPicked(3), -1);
+    pick({5});
+    EXPECT_EQ(PlotPicked(2), -1);
+    EXPECT_TRUE(map().records().empty());
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(FormColorLoaded());
+}
+
+} // namespace

@@ -1,0 +1,374 @@
+// The read window over grids described in a few fields: strides, view edges, the seam window,
+// descending latitudes, point lists, boundary-fitted spans, GMT vectors and failures.
+#include "tests/viewer/ScalarFixture.h"
+
+namespace {
+
+constexpr Long kTime = 0, kLat = 1, kLon = 2, kCell = 3, kJ = 4, kI = 5, kXy = 6, kLev = 7;
+
+class ReadWindowTest : public ScalarFixture {
+protected:
+    // A regular grid variable (time, lat, lon) or (time, lon, lat).
+    void gridVar(Long llOrder, Long nv = 1, Long slot = 1) {
+        fake.addVar(slot, nv, "t",
+                    llOrder == 2 ? std::vector<Long>{kTime, kLat, kLon}
+                                 : std::vector<Long>{kTime, kLon, kLat},
+                    llOrder);
+    }
+    // The window entries (start, count, stride, end) of dimension d.
+    std::vector<Long> dim(Long d) const { return {startp(d), countp(d), stride(d), endp(d)}; }
+    std::vector<Long> seamDim(Long d) const {
+        return {startp2(d), countp2(d), stride2(d), endp2(d)};
+    }
+    std::string lastBox() const { return ui.boxes.empty() ? "" : ui.boxes.back().text; }
+};
+
+TEST_F(ReadWindowTest, DefaultStridesFollowTheCountsInTheView) {
+    // 40 columns and 30 rows across the view; halves go to the even neighbour.
+    struct Case {
+        int lonsInView, latsInView;
+        Long lonStride, latStride;
+    };
+    for (const Case c :
+         {Case{100, 45, 2, 2}, Case{60, 15, 2, 1}, Case{40, 30, 1, 1}, Case{20, 10, 1, 1}}) {
+        regularGrid(range(0, 1, 200), range(0, 1, 100));
+        view(0, c.lonsInView - 1, 0, c.latsInView - 1);
+        gridVar(2);
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_EQ(stride(3), c.lonStride) << c.lonsInView;
+        EXPECT_EQ(stride(2), c.latStride) << c.latsInView;
+        EXPECT_EQ(dim(1), (std::vector<Long>{1, 1, 1, 1})) << "time stays at 1";
+        EXPECT_EQ(tcount, countp(2) * countp(3));
+        EXPECT_EQ(tcount2, 0);
+    }
+}
+
+TEST_F(ReadWindowTest, ViewEdgesAndStrideBoxesInBothOrders) {
+    // Longitudes 0..359: a view from 10.5 to 20.2 at stride 2 takes 12, 14, ..., 20.
+    regularGrid(range(0, 1, 360), range(-5, 1, 11));
+    view(10.5, 20.2, -5, 5);
+    for (Long order : {1L, 2L}) {
+        gridVar(order);
+        const Long lonDim = order == 1 ? 2 : 3;
+        const Long latDim = order == 1 ? 3 : 2;
+        defaultOrderBoxes().strides[lonDim - 1] = "2";
+        defaultOrderBoxes().strides[latDim - 1] = "";
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_EQ(dim(lonDim), (std::vector<Long>{12, 5, 2, 20})) << order;
+        EXPECT_EQ(dim(latDim), (std::vector<Long>{1, 11, 1, 11})) << order;
+        defaultOrderBoxes() = MemoryOrderBoxes();
+    }
+
+    struct Box {
+        const char* text;
+        Long stride;
+    };
+    gridVar(2);
+    for (const Box b : {Box{"2.5", 2}, Box{"3", 3}, Box{"0.4", 1}, Box{"0", 1}, Box{"", 1},
+                        Box{"abc", 1}, Box{"-3", 1}, Box{" 4x", 4}}) {
+        defaultOrderBoxes().strides[2] = b.text;
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_EQ(stride(3), b.stride) << "box '" << b.text << "'";
+    }
+}
+
+TEST_F(ReadWindowTest, DescendingLatitudesAreWindowedWhicheverDimensionComesLast) {
+    // Latitudes 90 .. -90: a view from 10 to 20 takes the rows of 20 down to 10.
+    regularGrid(range(0, 1, 30), range(90, -1, 181));
+    view(0, 9, 10, 20);
+    for (Long order : {1L, 2L}) {
+        gridVar(order);
+        const Long latDim = order == 1 ? 3 : 2;
+        defaultOrderBoxes().strides[latDim - 1] = "1";
+        ASSERT_EQ(CalculateGridScalar(1), 1) << order;
+        EXPECT_EQ(dim(latDim), (std::vector<Long>{71, 11, 1, 81})) << order;
+        EXPECT_EQ(tcount, 11 * 10);
+        defaultOrderBoxes() = MemoryOrderBoxes();
+    }
+}
+
+TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowOnOneSideOnly) {
+    regularGrid(range(0, 1, 360), range(-10, 1, 21));
+    gridVar(2);
+    defaultOrderBoxes().strides[2] = "2";
+    defaultOrderBoxes().strides[1] = "1";
+
+    // West of the first longitude: the last columns come round, drawn a period to the west.
+    view(-30, 60, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(dim(3), (std::vector<Long>{1, 31, 2, 61}));
+    EXPECT_EQ(seamDim(3), (std::vector<Long>{331, 15, 2, 359}));
+    EXPECT_EQ(seamDim(2), dim(2));
+    EXPECT_EQ(tcount2, 15 * 21);
+
+    // East of the last longitude: the first columns.
+    view(300, 380, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(seamDim(3), (std::vector<Long>{1, 11, 2, 21}));
+
+    // Both ends, or neither: nothing across the seam.
+    view(-30, 400, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(tcount2, 0);
+    view(100, 200, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(tcount2, 0);
+
+    // One value across the seam is dropped.
+    view(-1, 60, 0, 0);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(tcount2, 0);
+
+    // A grid spanning less than 300 degrees has no seam.
+    regularGrid(range(0, 1, 290), range(-10, 1, 21));
+    view(-30, 60, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(tcount2, 0);
+}
+
+TEST_F(ReadWindowTest, SeamLongitudeFollowsTheVariablesOwnOrder) {
+    // A dataset holding variables of both orders: each gets its seam on its own longitude.
+    regularGrid(range(0, 1, 360), range(-10, 1, 21));
+    gridVar(2, 1);
+    gridVar(1, 2);
+    fake.order = 3;
+    view(-30, 60, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(startp2(3), 331);
+    ASSERT_EQ(CalculateGridScalar(2), 1);
+    EXPECT_EQ(startp2(2), 331);
+    EXPECT_EQ(countp2(3), countp(3));
+}
+
+TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
+    Projection = 1;
+    LonPeriod = 6.283185f;
+    std::vector<float> lon, lat;
+    for (int i = 0; i < 360; ++i)
+        lon.push_back(static_cast<float>(i * kDegToRad));
+    for (int j = -10; j <= 10; ++j)
+        lat.push_back(static_cast<float>(j * kDegToRad));
+    regularGrid(lon, lat);
+    gridVar(2);
+    defaultOrderBoxes().strides[2] = "2";
+    view(-30 * kDegToRad, 60 * kDegToRad, -10 * kDegToRad, 10 * kDegToRad);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(dim(3), (std::vector<Long>{1, 31, 2, 61}));
+    EXPECT_EQ(startp2(3), 331);
+    EXPECT_EQ(countp2(3), 15);
+
+    // 5 radians (286 degrees) is no global grid.
+    lon.resize(287);
+    regularGrid(lon, lat);
+    view(-30 * kDegToRad, 60 * kDegToRad, -10 * kDegToRad, 10 * kDegToRad);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(tcount2, 0);
+}
+
+TEST_F(ReadWindowTest, RegularGridFailures) {
+    regularGrid(range(0, 1, 10), range(0, 1, 10));
+    gridVar(2);
+    view(20, 30, 0, 9);
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(),
+              "[CalculateGridScalar]xcount <= 0 Or ycount <= 0\r\n\r\nNo data in the view");
+
+    // A one-dimensional variable has no grid window, and nothing is said.
+    fake.addVar(1, 2, "x", {kLon}, 0);
+    view(0, 9, 0, 9);
+    const size_t boxes = ui.boxes.size();
+    EXPECT_EQ(CalculateGridScalar(2), -1);
+    EXPECT_EQ(ui.boxes.size(), boxes);
+
+    // A value count beyond the Long range, and a stride box beyond it.
+    regularGrid(range(0, 1, 50000), range(0, 0.001f, 50000));
+    defaultOrderBoxes().strides[1] = "1";
+    defaultOrderBoxes().strides[2] = "1";
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(), "[CalculateGridScalar] Error(# 6):\r\n\r\n\"Overflow\"");
+    defaultOrderBoxes().strides[2] = "1e12";
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(), "[CalculateGridScalar] Error(# 6):\r\n\r\n\"Overflow\"");
+}
+
+TEST_F(ReadWindowTest, FifthDimensionTakesItsDefaultStride) {
+    regularGrid(range(0, 1, 100), range(0, 1, 10));
+    fake.addVar(1, 1, "t5", {kTime, kLev, 8, kLat, kLon}, 2);
+    for (auto& s : defaultOrderBoxes().strides)
+        s = "7";
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(stride(4), 7);
+    EXPECT_EQ(stride(5), 2) << "100 longitudes / 40, rounded";
+}
+
+TEST_F(ReadWindowTest, PickFromTheSecondFileUsesItsOwnRank) {
+    regularGrid(range(0, 1, 10), range(0, 1, 10));
+    fake.addVar(1, 1, "a", {kTime, kLat, kLon}, 2);
+    fake.addVar(2, 1, "b", {kLat, kLon}, 2);
+    ASSERT_EQ(CalculateGridScalar(1, 2), 1);
+    EXPECT_EQ(arr(countp), (std::vector<Long>{10, 10}));
+}
+
+TEST_F(ReadWindowTest, CellListTakesTheRangeOfCellsInTheView) {
+    fake.grid = 1;
+    fake.cells = 100;
+    lonV.ReDim(1, 100);
+    latV.ReDim(1, 100);
+    for (Long i = 1; i <= 100; ++i) {
+        lonV(i) = 50;
+        latV(i) = 50;
+    }
+    lonV(3) = latV(3) = 1;
+    lonV(97) = latV(97) = 2;
+    fake.addVar(1, 1, "c", {kTime, kCell});
+    view(0, 5, 0, 5);
+
+    struct Case {
+        const char* box;
+        Long count, stride;
+    };
+    for (const Case c :
+         {Case{"", 95, 1}, Case{"10", 10, 10}, Case{"-3", 0, -3}, Case{"0.4", 95, 1}}) {
+        defaultOrderBoxes().strides[1] = c.box;
+        ASSERT_EQ(CalculateGridScalar(1), 1) << c.box;
+        EXPECT_EQ(dim(2), (std::vector<Long>{3, c.count, c.stride, 97})) << c.box;
+        EXPECT_EQ(tcount, c.count);
+        EXPECT_EQ(tcount2, 0);
+    }
+
+    view(10, 20, 10, 20);
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(), "No data in the view");
+}
+
+TEST_F(ReadWindowTest, MeshStrideFollowsTheIndexSpan) {
+    fake.grid = 4;
+    fake.addVar(1, 1, "z", {kTime, kCell});
+    struct Case {
+        Long span, stride, count;
+    };
+    for (const Case c : {Case{1500, 2, 751}, Case{2500, 2, 1251}, Case{1000, 1, 1001}}) {
+        fake.nodes = c.span + 10;
+        lonV.ReDim(1, fake.nodes);
+        latV.ReDim(1, fake.nodes);
+        for (Long i = 1; i <= fake.nodes; ++i)
+            lonV(i) = latV(i) = 100;
+        lonV(5) = latV(5) = 1;
+        lonV(5 + c.span) = latV(5 + c.span) = 1;
+        view(0, 2, 0, 2);
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_EQ(dim(2), (std::vector<Long>{5, c.count, c.stride, 5 + c.span})) << c.span;
+    }
+    defaultOrderBoxes().strides[1] = "-3"; // only the cell list takes a negative box
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(stride(2), 1);
+}
+
+TEST_F(ReadWindowTest, FiniteVolumeMeshTestsNodesOrElements) {
+    fake.grid = 6;
+    fake.nodes = 4;
+    fake.elems = 3;
+    fake.nodeDid = 10;
+    fake.elemDid = 11;
+    fake.addVar(1, 1, "zeta", {kTime, 10});
+    fake.addVar(1, 2, "u", {kTime, 11});
+    fake.addVar(1, 3, "other", {kTime, 12});
+    lonV.ReDim(1, 3);
+    latV.ReDim(1, 3);
+    for (Long i = 1; i <= 3; ++i)
+        lonV(i) = latV(i) = static_cast<float>(i);
+    view(1.5, 3, 1.5, 3);
+
+    ASSERT_EQ(CalculateGridScalar(2), 1);
+    EXPECT_EQ(dim(2), (std::vector<Long>{2, 2, 1, 3}));
+
+    // Node positions are fetched once when they are short.
+    nodeLonV.ReDim(0, 1);
+    nodeLatV.ReDim(0, 1);
+    fake.fillLon = {0, 2, 2.5f, 9};
+    fake.fillLat = {0, 2, 2.5f, 9};
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(fake.fills, 1);
+    EXPECT_EQ(dim(2), (std::vector<Long>{2, 2, 1, 3}));
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(fake.fills, 1);
+
+    // Neither dimension: nothing to draw, nothing said.
+    const size_t boxes = ui.boxes.size();
+    EXPECT_EQ(CalculateGridScalar(3), -1);
+    EXPECT_EQ(ui.boxes.size(), boxes);
+}
+
+TEST_F(ReadWindowTest, FailedNodeRefillMakesTheNodeVariableNotDrawable) {
+    fake.grid = 6;
+    fake.nodes = 4;
+    fake.nodeDid = 10;
+    fake.addVar(1, 1, "zeta", {kTime, 10});
+    fake.fillResult = -1;
+    view(-1, 1, -1, 1); // would hold (0, 0), where unfilled positions lie
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(), "This file does not have node coordinates");
+    EXPECT_FALSE(nodeLonV.IsAllocated()) << "asked again at the next draw";
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(fake.fills, 2);
+}
+
+TEST_F(ReadWindowTest, BoundaryFittedGridSpansAndOrders) {
+    fake.grid = 3;
+    struct Case {
+        Long span, stride;
+    };
+    for (Long order : {1L, 2L, 4L}) {
+        for (const Case c : {Case{75, 2}, Case{125, 2}, Case{51, 1}, Case{50, 1}}) {
+            fake.order = order;
+            fake.imax = c.span + 3; // i along the span
+            fake.jmax = 4;
+            const bool jFirst = order == 2;
+            const Long n1 = jFirst ? fake.jmax : fake.imax, n2 = jFirst ? fake.imax : fake.jmax;
+            lonV.ReDim(1, n1, 1, n2);
+            latV.ReDim(1, n1, 1, n2);
+            for (Long a = 1; a <= n1; ++a)
+                for (Long b = 1; b <= n2; ++b) {
+                    const Long i = jFirst ? b : a, j = jFirst ? a : b;
+                    const bool in = i >= 2 && i <= 2 + c.span && j >= 2 && j <= 3;
+                    lonV(a, b) = in ? 1.0f : 9.0f;
+                    latV(a, b) = 1;
+                }
+            fake.addVar(1, 1, "h",
+                        jFirst ? std::vector<Long>{kTime, kJ, kI}
+                               : std::vector<Long>{kTime, kI, kJ});
+            view(0, 2, 0, 2);
+            ASSERT_EQ(CalculateGridScalar(1), 1);
+            const Long iDim = jFirst ? 3 : 2, jDim = jFirst ? 2 : 3;
+            EXPECT_EQ(dim(iDim),
+                      (std::vector<Long>{2, c.span / c.stride + 1, c.stride, 2 + c.span}))
+                << order << " " << c.span;
+            EXPECT_EQ(dim(jDim), (std::vector<Long>{2, 2, 1, 3}));
+        }
+    }
+    fake.order = 3;
+    EXPECT_EQ(CalculateGridScalar(1), -1);
+    EXPECT_EQ(lastBox(), "No data in the view");
+}
+
+TEST_F(ReadWindowTest, GmtGridTakesTheWholeVectorWhateverTheView) {
+    fake.grid = 5;
+    fake.xysize = 12;
+    fake.addVar(1, 1, "z", {kTime, kXy});
+    view(500, 600, 500, 600);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(dim(2), (std::vector<Long>{1, 12, 1, 12}));
+    EXPECT_EQ(tcount, 12);
+    EXPECT_EQ(tcount2, 0);
+}
+
+TEST_F(ReadWindowTest, NoHorizontalCoordinatesReadsIndexOne) {
+    fake.grid = 0;
+    fake.addVar(1, 1, "series", {kTime, kLev});
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_EQ(arr(countp), (std::vector<Long>{1, 1}));
+    EXPECT_EQ(tcount, 1);
+    EXPECT_EQ(CalculateGridScalar(5), -1) << "an unknown variable";
+}
+
+} // namespace

@@ -1,0 +1,304 @@
+#pragma once
+// What the read-window and scalar-map tests share: a dataset object whose grid, variables and
+// values the test describes in a few fields, a scripted Ui whose event pump can act at a given
+// step, a settings file in a temporary folder, and an in-memory map picture.
+#include "common/Strings.h"
+#include "gui/Picture.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+#include "tests/support/QtTestApp.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TempDir.h"
+#include "tests/viewer/StubKelvad.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/scalar/RenderStages.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/gencord.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A dataset object described in fields. Slots 1 and 2 share the grid; variables are per slot.
+class FakeGrid : public StubKelvad {
+public:
+    struct Var {
+        std::string name;
+        std::vector<Long> dims; // dimension ids in the variable's order
+        Long llOrder = 0;       // variLonLatOrder
+        std::string unit;
+    };
+    struct ReadCall {
+        Long nv = 0, slot = 0, count = 0;
+        std::vector<Long> start, cnt, step;
+    };
+
+    std::map<std::pair<Long, Long>, Var> vars; // (slot, nv)
+    std::map<Long, Long> dimLen;               // dimension id -> length
+    Long grid = 2, lons = 0, lats = 0, cells = 0, nodes = 0, elems = 0;
+    Long imax = 0, jmax = 0, kmax = 0, xysize = 0, order = 0;
+    Long timeDid = -1, levelDid = -1, nodeDid = -1, elemDid = -1;
+    Long steps = 0;
+    // Value at the 1-based index of each dimension; NoVal for a missing value.
+    std::function<float(Long slot, Long nv, const std::vector<Long>& index)> value =
+        [](Long, Long, const std::vector<Long>&) { return 1.0f; };
+    Long failRead = 0; // the read (1-based call number) that fails
+    std::string error;
+    std::vector<ReadCall> reads;
+    Long fillResult = 0; // of the node refill
+    std::vector<float> fillLon, fillLat;
+    Long fills = 0;
+
+    Var& addVar(Long slot, Long nv, const std::string& name, std::vector<Long> dims,
+                Long llOrder = 0) {
+        Var& v = vars[{slot, nv}];
+        v.name = name;
+        v.dims = std::move(dims);
+        v.llOrder = llOrder;
+        return v;
+    }
+
+    const Var* find(Long nv, Long slot) const {
+        auto it = vars.find({slot, nv});
+        return it == vars.end() ? nullptr : &it->second;
+    }
+
+    std::string ErrorMessage() override { return error; }
+    Long GridType(Long) override { return grid; }
+    Long nTime(Long) override { return steps; }
+    Long nNodes(Long) override { return nodes; }
+    Long nElements(Long) override { return elems; }
+    Long nCells(Long) override { return cells; }
+    Long nLon(Long) override { return lons; }
+    Long nLat(Long) override { return lats; }
+    Long nXysize(Long) override { return xysize; }
+    Long iMax(Long) override { return imax; }
+    Long jMax(Long) override { return jmax; }
+    Long kMax(Long) override { return kmax; }
+    Long TimedId(Long) override { return timeDid; }
+    Long LeveldId(Long) override { return levelDid; }
+    Long nodedId(Long) override { return nodeDid; }
+    Long elemdId(Long) override { return elemDid; }
+    Long lonlatOrder(Long) override { return order; }
+    std::string variName(Long nv, Long slot) override {
+        const Var* v = find(nv, slot);
+        return v ? v->name : std::string();
+    }
+    Long variNarray(Long nv, Long slot) override {
+        const Var* v = find(nv, slot);
+        return v ? static_cast<Long>(v->dims.size()) : 0;
+    }
+    std::string variUnit(Long nv, Long slot) override {
+        const Var* v = find(nv, slot);
+        return v ? v->unit : std::string();
+    }
+    Long variLonLatOrder(Long nv, Long slot) override {
+        const Var* v = find(nv, slot);
+        return v ? v->llOrder : 0;
+    }
+    Long variArrayDimID(Long nv, Long nd, Long slot) override {
+        const Var* v = find(nv, slot);
+        return v && nd >= 1 && nd <= static_cast<Long>(v->dims.size()) ? v->dims[nd - 1] : 0;
+    }
+    Long indexOfDID(Long nv, Long did, Long slot) override {
+        const Var* v = find(nv, slot);
+        if (!v || did < 0) return 0;
+        for (size_t d = 0; d < v->dims.size(); ++d)
+            if (v->dims[d] == did) return static_cast<Long>(d + 1);
+        return 0;
+    }
+    std::string DatePicked(Long nt, Long) override {
+        return nt >= 1 && nt <= steps ? "2004-03-" + std::to_string(nt) : std::string();
+    }
+    Long fill(VArray<float>& lon, VArray<float>& lat) {
+        ++fills;
+        if (fillResult < 0) {
+            error = "This file does not have node coordinates";
+            return fillResult;
+        }
+        for (size_t i = 0; i < fillLon.size(); ++i) {
+            lon(static_cast<Long>(i + 1)) = fillLon[i];
+            lat(static_cast<Long>(i + 1)) = fillLat[i];
+        }
+        return 1;
+    }
+    Long FillLonLatRad(VArray<float>& lon, VArray<float>& lat, Long) override {
+        return fill(lon, lat);
+    }
+    Long FillLonLatDeg(VArray<float>& lon, VArray<float>& lat, Long) override {
+        return fill(lon, lat);
+    }
+    Variant GetVarsAny(Long nvar, float noVal, VArray<float>& out, const VArray<Long>& start,
+                       const VArray<Long>& count, const VArray<Long>& step, Long total,
+                       Long slot) override {
+        const Var* v = find(nvar, slot);
+        if (!v) return {};
+        ReadCall call;
+        call.nv = nvar;
+        call.slot = slot;
+        call.count = total;
+        const size_t nd = v->dims.size();
+        for (Long d = 1; d <= static_cast<Long>(nd); ++d) {
+            call.start.push_back(start(d));
+            call.cnt.push_back(count(d));
+            call.step.push_back(step(d));
+        }
+        reads.push_back(call);
+        if (failRead == static_cast<Long>(reads.size())) {
+            error = "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound";
+            return Long{-1};
+        }
+        if (total <= 0) {
+            error = "[do_get_vars_any] tcount <= 0:";
+            return Long{-1};
+        }
+        for (size_t d = 0; d < nd; ++d) {
+            auto len = dimLen.find(v->dims[d]);
+            const Long last = call.start[d] + (call.cnt[d] - 1) * call.step[d];
+            if (call.cnt[d] > 0 && len != dimLen.end() &&
+                (call.start[d] < 1 || last > len->second)) {
+                error = "[do_get_vars_any] NetCDF Error: Index exceeds dimension bound";
+                return Long{-1};
+            }
+        }
+        out.ReDim(1, total);
+        std::vector<Long> idx(call.start);
+        std::vector<Long> c(nd, 0);
+        Long good = 0;
+        for (Long k = 1; k <= total; ++k) {
+            for (size_t d = 0; d < nd; ++d)
+                idx[d] = call.start[d] + c[d] * call.step[d];
+            float x = value(slot, nvar, idx);
+            if (x <= noVal)
+                x = noVal;
+            else
+                ++good;
+            out(k) = x;
+            for (size_t d = nd; d-- > 0;) {
+                if (++c[d] < call.cnt[d]) break;
+                c[d] = 0;
+            }
+        }
+        return good;
+    }
+};
+
+// A scripted Ui whose event pump runs a hook (an Esc at step s, a look at the busy flag).
+class PumpUi : public InstalledScriptedUi {
+public:
+    std::function<void()> onDoEvents;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (onDoEvents) onDoEvents();
+    }
+};
+
+class ScalarFixture : public ::testing::Test {
+protected:
+    TempDir dir;
+    PumpUi ui;
+    FakeGrid fake;
+    Picture pic{400, 300};
+
+    void SetUp() override {
+        testApp();
+        ResetSharedState();
+        clsNC = &fake;
+        nNcMain = 1;
+        IniFile = dir.file("Pelorin.ini");
+        std::ofstream(IniFile) << "[parameters]\r\n";
+        Projection = 0;
+        LonPeriod = 360;
+        CurTimeStep = 1;
+        CurLevel = 1;
+        defaultOrderBoxes() = MemoryOrderBoxes();
+        setOrderBoxes(nullptr);
+        ColorCode = 30;
+        col_opt = 0;
+        pic.setRecording(true);
+        setMapCaptionSink({});
+        SetMapCaption("");
+    }
+
+    void TearDown() override {
+        clsNC = nullptr;
+        ResetSharedState();
+        startp.Erase();
+        endp.Erase();
+        countp.Erase();
+        stride.Erase();
+        tcount = tcount2 = 0;
+        scalarV.Erase();
+        defaultOrderBoxes() = MemoryOrderBoxes();
+    }
+
+    // A regular grid with the given coordinates; the view and the dataset extent span them.
+    void regularGrid(const std::vector<float>& lon, const std::vector<float>& lat) {
+        fake.grid = 2;
+        fake.lons = static_cast<Long>(lon.size());
+        fake.lats = static_cast<Long>(lat.size());
+        lonV.ReDim(1, fake.lons);
+        latV.ReDim(1, fake.lats);
+        for (Long i = 1; i <= fake.lons; ++i)
+            lonV(i) = lon[i - 1];
+        for (Long j = 1; j <= fake.lats; ++j)
+            latV(j) = lat[j - 1];
+        const auto [w, e] = std::minmax_element(lon.begin(), lon.end());
+        const auto [s, n] = std::minmax_element(lat.begin(), lat.end());
+        DataExtent = {*w, *e, *s, *n};
+        ViewExtent = DataExtent;
+    }
+
+    static std::vector<float> range(float first, float step, int n) {
+        std::vector<float> v;
+        for (int i = 0; i < n; ++i)
+            v.push_back(first + step * i);
+        return v;
+    }
+
+    void view(double w, double e, double s, double n) { ViewExtent = {w, e, s, n}; }
+
+    void pick(Long nv, Long slot = 1) {
+        Picks.ReDim(1, 1);
+        Picks(1) = PickItem{nv, 0, slot};
+        PickCount = 1;
+    }
+
+    std::vector<DrawRecord> recordsOf(DrawKind kind) const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : pic.records())
+            if (r.kind == kind) out.push_back(r);
+        return out;
+    }
+    // The time bar: a filled strip one unit high along the bottom edge.
+    bool isTimeBar(const DrawRecord& r) const {
+        return r.kind == DrawKind::FilledBox && r.at[1] == pic.ScaleHeight() &&
+               r.at[3] == pic.ScaleHeight() - 1;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& r : recordsOf(DrawKind::Print))
+            out.push_back(r.text);
+        return out;
+    }
+    static std::string fileText(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string scales(const std::string& key) const { return GetString(key, "Scales", IniFile); }
+    std::vector<Long> arr(const VArray<Long>& a) const {
+        std::vector<Long> v;
+        if (!a.IsAllocated()) return v;
+        for (Long i = a.LBound(); i <= a.UBound(); ++i)
+            v.push_back(a(i));
+        return v;
+    }
+};

@@ -1,0 +1,185 @@
+// The remembered list on a temporary settings file: adding, removing, compacting, the filters
+// of the list box, and the limit of 200 keys.
+#include "ShellFixture.h"
+
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+
+#include <QComboBox>
+
+namespace {
+
+class URLListTest : public ShellFixture {
+protected:
+    // A settings file with the given keys of "URL List", the main window loaded on it.
+    void useKeys(const std::vector<std::pair<Long, std::string>>& keys) {
+        std::string text = "[URL List]\n";
+        for (const auto& [n, v] : keys)
+            text += "URLfile " + CStr(n) + "=" + v + "\n";
+        IniFile = settings(text);
+        rebuild();
+    }
+    // The in-memory list as the start-up builds it.
+    void rebuild() {
+        URL.ReDim(0, 0);
+        nURL = 0;
+        std::vector<std::string> v;
+        for (Long n = 1; n <= 200; ++n) {
+            const std::string s = ini("URLfile " + CStr(n), "URL List");
+            if (!s.empty()) v.push_back(s);
+        }
+        URL.ReDim(0, static_cast<Long>(v.size()));
+        nURL = static_cast<Long>(v.size());
+        for (Long i = 1; i <= nURL; ++i)
+            URL(i) = v[static_cast<std::size_t>(i - 1)];
+        mainForm();
+        ui.boxes.clear();
+    }
+    static std::string key(Long n) { return ini("URLfile " + CStr(n), "URL List"); }
+};
+
+TEST_F(URLListTest, AnEntryStoredInAnyCaseIsNotAddedAgain) {
+    useKeys({{1, "b.nc"}, {7, "c:\\a.nc"}});
+    QComboBox* combo = mainForm().Combo1;
+    combo->addItem("marker"); // a refill would drop it
+    const std::string before = readFile(IniFile);
+    URL(0) = "C:\\A.NC";
+    AddToURLList();
+    EXPECT_EQ(readFile(IniFile), before);
+    EXPECT_EQ(comboItems().back(), "marker");
+}
+
+TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
+    useKeys({{1, "a.nc"}, {2, "b.nc"}, {4, "d.nc"}});
+    URL(0) = "new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(3), "new.nc");
+    EXPECT_EQ(remembered(), (std::vector<std::string>{"a.nc", "b.nc", "new.nc", "d.nc"}));
+    EXPECT_EQ(mainForm().comboText(), "new.nc");
+
+    // Keys 1 and 3 held, 5 behind another gap: the list holds keys 1 to 3 until the next start.
+    resetAll();
+    useKeys({{1, "a.nc"}, {3, "c.nc"}, {5, "e.nc"}});
+    URL(0) = "new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(2), "new.nc");
+    EXPECT_EQ(remembered(), (std::vector<std::string>{"a.nc", "new.nc", "c.nc"}));
+    EXPECT_EQ(nURL, 3);
+    EXPECT_EQ(URL.UBound(), 3);
+    EXPECT_EQ(comboItems(), remembered());
+}
+
+TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
+    std::vector<std::pair<Long, std::string>> keys;
+    for (Long n = 1; n <= 200; ++n)
+        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
+    useKeys(keys);
+    URL(0) = "/d/new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(201), "");
+    // No repeats to drop: the oldest entry gives way, the new one comes last.
+    EXPECT_EQ(key(1), "/d/f2.nc");
+    EXPECT_EQ(key(199), "/d/f200.nc");
+    EXPECT_EQ(key(200), "/d/new.nc");
+    EXPECT_EQ(nURL, 200);
+    EXPECT_EQ(URL(200), "/d/new.nc");
+    EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
+}
+
+TEST_F(URLListTest, AFullListWithRepeatsIsClosedUpFirst) {
+    std::vector<std::pair<Long, std::string>> keys;
+    for (Long n = 1; n <= 200; ++n)
+        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
+    keys[149].second = "/D/F3.NC"; // key 150 repeats key 3 in another case
+    useKeys(keys);
+    URL(0) = "/d/new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(1), "/d/f1.nc"); // nothing older had to go
+    EXPECT_EQ(key(3), "/d/f3.nc");
+    EXPECT_EQ(key(150), "/d/f151.nc");
+    EXPECT_EQ(key(199), "/d/f200.nc");
+    EXPECT_EQ(key(200), "/d/new.nc");
+    EXPECT_EQ(key(201), "");
+    EXPECT_EQ(nURL, 200);
+}
+
+TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
+    useKeys({{1, "x.nc"}, {2, "A.nc"}, {3, "y.nc"}, {5, "a.nc"}});
+    URL(0) = "a.NC";
+    RemoveFromURLList();
+    EXPECT_EQ(key(2), "");
+    EXPECT_EQ(key(5), "a.nc");
+    EXPECT_EQ(remembered(), (std::vector<std::string>{"x.nc", "y.nc", "a.nc"}));
+    EXPECT_EQ(comboItems(), remembered());
+
+    // The last entry removed: the notice and the placeholder.
+    resetAll();
+    useKeys({{4, "only.nc"}});
+    URL(0) = "only.nc";
+    RemoveFromURLList();
+    EXPECT_EQ(key(4), "");
+    EXPECT_EQ(nURL, 0);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "No initial file or target address exist");
+    EXPECT_EQ(URL(0), "?");
+}
+
+TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
+    useKeys({{2, "b.nc"}, {3, "A.nc"}, {5, "a.nc"}, {9, "c.nc"}, {150, "z.nc"}});
+    CompactURLList();
+    EXPECT_EQ(UCase(key(1)), "A.NC");
+    EXPECT_EQ(key(2), "b.nc");
+    EXPECT_EQ(key(3), "c.nc");
+    for (Long n = 4; n <= 9; ++n)
+        EXPECT_EQ(key(n), "") << n;
+    EXPECT_EQ(key(150), "z.nc"); // beyond the compaction's reach
+
+    // Nothing in keys 1 to 100: nothing is written.
+    resetAll();
+    useKeys({{120, "late.nc"}});
+    const std::string before = readFile(IniFile);
+    CompactURLList();
+    EXPECT_EQ(readFile(IniFile), before);
+}
+
+TEST_F(URLListTest, FiltersOfTheListBox) {
+    useKeys({{1, "/data/a.nc"}, {2, "http://host/b"}, {3, "https://host/c"}, {4, "HTTP://H/d"}});
+    URLFilter = 1;
+    FillURLCombo();
+    EXPECT_EQ(comboItems(), (std::vector<std::string>{"http://host/b", "HTTP://H/d"}));
+    EXPECT_EQ(mainForm().comboText(), "http://host/b");
+    URLFilter = 2;
+    FillURLCombo();
+    EXPECT_EQ(comboItems(), (std::vector<std::string>{"/data/a.nc", "https://host/c"}));
+    URLFilter = 0;
+    FillURLCombo();
+    EXPECT_EQ(comboItems().size(), 4u);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A filter that hides every entry: the notice and the placeholder, the entries kept.
+    resetAll();
+    useKeys({{1, "/data/a.nc"}});
+    URLFilter = 1;
+    FillURLCombo();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "");
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"?"});
+    EXPECT_EQ(URL(0), "?");
+    EXPECT_EQ(nURL, 1);
+    URLFilter = 0;
+    FillURLCombo();
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"/data/a.nc"});
+}
+
+TEST_F(URLListTest, AnAddHiddenByTheFilterLeavesTheFirstItemSelected) {
+    useKeys({{1, "http://host/a"}});
+    URLFilter = 1;
+    FillURLCombo();
+    URL(0) = "/local/new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(2), "/local/new.nc");
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"http://host/a"});
+    EXPECT_EQ(mainForm().Combo1->currentIndex(), 0);
+}
+
+} // namespace

@@ -1,0 +1,375 @@
+#include "viewer/scalar/ReadWindow.h"
+
+#include "common/MinMax.h"
+#include "common/Ui.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+#include "viewer/shell/MainBase.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+VArray<Long> startp, endp, countp, stride;
+Long tcount = 0;
+VArray<Long> startp2, endp2, countp2, stride2;
+Long tcount2 = 0;
+VArray<float> scalarV;
+
+namespace {
+
+MemoryOrderBoxes gDefaultBoxes;
+OrderBoxes* gBoxes = nullptr;
+
+constexpr const char* kNoData = "No data in the view";
+
+void showNoData() {
+    ui().MsgBox(kNoData, kOkOnly, kProgramTitle);
+}
+
+// Rounds v to a Long, halves to even, at least 1: the default strides.
+Long atLeastOne(double v) {
+    return MaxL(1, CLng(v));
+}
+
+// One axis of a regular grid: the first index whose coordinate lies inside [lo, hi] searched
+// from the end the axis enters the range at, then every step-th index while the coordinate
+// stays inside. A descending axis enters at hi and leaves below lo.
+void axisWindow(const VArray<float>& axis, Long n, float lo, float hi, bool descending, Long step,
+                Long d) {
+    Long j = 1;
+    if (descending) {
+        while (j <= n && axis(j) > hi)
+            ++j;
+    } else {
+        while (j <= n && lo > axis(j))
+            ++j;
+    }
+    stride(d) = step;
+    startp(d) = j;
+    countp(d) = 0;
+    for (Long k = j; k <= n; k += step) {
+        const float v = axis(k);
+        if (descending ? v < lo : v > hi) break;
+        countp(d) = countp(d) + 1;
+        endp(d) = k;
+    }
+    if (endp(d) < startp(d)) {
+        endp(d) = startp(d);
+        countp(d) = 1;
+    }
+}
+
+// Cell lists and meshes: the index range from the first to the last point in the view.
+Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
+    Long n = 0;
+    bool nodes = false; // finite-volume variable on the nodes
+    if (gridType == 1) {
+        n = nc.nCells(1);
+    } else if (gridType == 4) {
+        n = nc.nNodes(1);
+    } else {
+        const Long did = nc.variArrayDimID(nvar, nd, nNc);
+        if (did == nc.nodedId(nNc)) {
+            n = nc.nNodes(1);
+            nodes = true;
+        } else if (did == nc.elemdId(nNc)) {
+            n = nc.nElements(1);
+        } else {
+            return -1;
+        }
+    }
+
+    if (nodes && (!nodeLonV.IsAllocated() || nodeLonV.UBound() < n || !nodeLatV.IsAllocated() ||
+                  nodeLatV.UBound() < n)) {
+        // The loader fetches node positions only for the mesh outline; a node variable needs
+        // them now.
+        nodeLonV.ReDim(1, MaxL(1, n));
+        nodeLatV.ReDim(1, MaxL(1, n));
+        nodeLonV(1) = -1;
+        const Long r = Projection == 1 ? nc.FillLonLatRad(nodeLonV, nodeLatV, nNcMain)
+                                       : nc.FillLonLatDeg(nodeLonV, nodeLatV, nNcMain);
+        if (r < 0) {
+            // Without node positions a node variable cannot be placed: drop the arrays (so
+            // that the next draw asks again) and draw nothing.
+            nodeLonV.Erase();
+            nodeLatV.Erase();
+            ui().MsgBox(nc.ErrorMessage(), kOkOnly, kProgramTitle);
+            return -1;
+        }
+    }
+    const VArray<float>& xs = nodes ? nodeLonV : lonV;
+    const VArray<float>& ys = nodes ? nodeLatV : latV;
+
+    const ViewEdges v = CurrentViewEdges();
+    startp(nd) = AddL(n, 1);
+    endp(nd) = 0;
+    Long inside = 0;
+    for (Long i = 1; i <= n; ++i) {
+        if (InView(v, xs(i), ys(i))) {
+            ++inside;
+            startp(nd) = MinL(startp(nd), i);
+            endp(nd) = MaxL(endp(nd), i);
+        }
+    }
+    if (inside == 0) {
+        showNoData();
+        return -1;
+    }
+
+    if (gridType == 1) {
+        stride(nd) = CellStrideFromBox(nd);
+        if (stride(nd) == 0) stride(nd) = 1;
+    } else {
+        stride(nd) = StrideFromBox(nd);
+        if (stride(nd) <= 0) {
+            const Long span = endp(nd) - startp(nd);
+            stride(nd) = span > 1000 ? atLeastOne(span / 1000.0) : 1;
+        }
+    }
+    countp(nd) = CountSteps(startp(nd), endp(nd), stride(nd));
+    tcount = WindowCount(countp);
+    return 1;
+}
+
+// The seam window of a global regular grid (the read window is complete).
+void seamWindow(Long nd, Long order, Long nLon, Long lonStride) {
+    if (order != 1 && order != 2) return;
+    const Long lonDim = order == 1 ? nd - 1 : nd;
+    double west = DataExtent.West, east = DataExtent.East;
+    if (Projection == 1) {
+        west /= kDegToRad;
+        east /= kDegToRad;
+    }
+    if (east - west < 300) return;
+    const bool reachesEnd = std::abs(static_cast<int64_t>(endp(lonDim)) - nLon) <= lonStride;
+    const bool reachesStart = startp(lonDim) == 1;
+    if (reachesEnd == reachesStart) return;
+
+    startp2 = startp;
+    endp2 = endp;
+    countp2 = countp;
+    stride2 = stride;
+    const float shiftBy = reachesStart ? -LonPeriod : LonPeriod;
+    auto shifted = [&](Long i) { return static_cast<float>(lonV(i) + shiftBy); };
+    const ViewEdges v = CurrentViewEdges();
+    Long i = 1;
+    while (i <= nLon && v.W > shifted(i))
+        ++i;
+    stride2(lonDim) = lonStride;
+    startp2(lonDim) = i;
+    countp2(lonDim) = 0;
+    for (Long k = i; k <= nLon; k += lonStride) {
+        if (shifted(k) > v.E) break;
+        countp2(lonDim) = countp2(lonDim) + 1;
+        endp2(lonDim) = k;
+    }
+    if (startp2(lonDim) <= nLon && endp2(lonDim) < startp2(lonDim)) {
+        endp2(lonDim) = startp2(lonDim);
+        countp2(lonDim) = 1;
+    }
+    tcount2 = WindowCount(countp2);
+    if (tcount2 == 1) tcount2 = 0;
+}
+
+Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) {
+    if (nd < 2) return -1;
+    const Long order = nc.variLonLatOrder(nvar, nNc);
+    const Long nLon = nc.nLon(1);
+    const Long nLat = nc.nLat(1);
+    const ViewEdges v = CurrentViewEdges();
+    Long xcount = 0, ycount = 0;
+    for (Long i = 1; i <= nLon; ++i)
+        if (v.W <= lonV(i) && lonV(i) <= v.E) ++xcount;
+    for (Long j = 1; j <= nLat; ++j)
+        if (v.S <= latV(j) && latV(j) <= v.N) ++ycount;
+    if (xcount <= 0 || ycount <= 0) {
+        ui().MsgBox(std::string("[CalculateGridScalar]xcount <= 0 Or ycount <= 0\r\n\r\n") +
+                        kNoData,
+                    kOkOnly, kProgramTitle);
+        return -1;
+    }
+
+    Long lonStride = order == 1 ? StrideFromBox(nd - 1) : StrideFromBox(nd);
+    Long latStride = order == 1 ? StrideFromBox(nd) : StrideFromBox(nd - 1);
+    if (lonStride == 0) lonStride = atLeastOne(xcount / 40.0);
+    if (latStride == 0) latStride = atLeastOne(ycount / 30.0);
+
+    // The latitude axis may run either way; the window follows it whichever dimension holds it.
+    const bool descending = nLat >= 2 && latV(nLat) < latV(1);
+    if (order == 1) {
+        axisWindow(lonV, nLon, v.W, v.E, false, lonStride, nd - 1);
+        axisWindow(latV, nLat, v.S, v.N, descending, latStride, nd);
+    } else if (order == 2) {
+        axisWindow(latV, nLat, v.S, v.N, descending, latStride, nd - 1);
+        axisWindow(lonV, nLon, v.W, v.E, false, lonStride, nd);
+    }
+    tcount = WindowCount(countp);
+    result = 1;
+    seamWindow(nd, order, nLon, lonStride);
+    return 1;
+}
+
+Long boundaryFittedWindow(IKelvad& nc, Long nd) {
+    if (nd < 2) return -1;
+    const Long order = nc.lonlatOrder(1);
+    const Long iMax = nc.iMax(1);
+    const Long jMax = nc.jMax(1);
+    const bool jFirst = order == 2; // dimension nd - 1 runs over j
+    const bool known = order == 1 || order == 2 || order == 4;
+    startp(nd - 1) = AddL(jFirst ? jMax : iMax, 1);
+    startp(nd) = AddL(jFirst ? iMax : jMax, 1);
+    endp(nd - 1) = 0;
+    endp(nd) = 0;
+    Long inside = 0;
+    if (known) {
+        const ViewEdges v = CurrentViewEdges();
+        for (Long j = 1; j <= jMax; ++j) {
+            for (Long i = 1; i <= iMax; ++i) {
+                const Long a = jFirst ? j : i;
+                const Long b = jFirst ? i : j;
+                if (InView(v, lonV(a, b), latV(a, b))) {
+                    ++inside;
+                    startp(nd - 1) = MinL(startp(nd - 1), a);
+                    endp(nd - 1) = MaxL(endp(nd - 1), a);
+                    startp(nd) = MinL(startp(nd), b);
+                    endp(nd) = MaxL(endp(nd), b);
+                }
+            }
+        }
+    }
+    if (inside == 0) {
+        showNoData();
+        return -1;
+    }
+    stride(nd) = StrideFromBox(nd);
+    stride(nd - 1) = StrideFromBox(nd - 1);
+    for (Long d : {nd, nd - 1}) {
+        if (stride(d) <= 0) {
+            const Long span = endp(d) - startp(d);
+            stride(d) = span > 50 ? atLeastOne(span / 50.0) : 1;
+        }
+    }
+    countp(nd) = CountSteps(startp(nd), endp(nd), stride(nd));
+    countp(nd - 1) = CountSteps(startp(nd - 1), endp(nd - 1), stride(nd - 1));
+    tcount = WindowCount(countp);
+    return 1;
+}
+
+Long gmtWindow(IKelvad& nc, Long nd) {
+    const Long n = nc.nXysize(1);
+    endp(nd) = n;
+    countp(nd) = n;
+    stride(nd) = 1;
+    tcount = WindowCount(countp);
+    return 1;
+}
+
+} // namespace
+
+OrderBoxes& orderBoxes() {
+    return gBoxes ? *gBoxes : gDefaultBoxes;
+}
+
+OrderBoxes* setOrderBoxes(OrderBoxes* boxes) {
+    OrderBoxes* old = gBoxes ? gBoxes : &gDefaultBoxes;
+    gBoxes = boxes;
+    return old;
+}
+
+MemoryOrderBoxes& defaultOrderBoxes() {
+    return gDefaultBoxes;
+}
+
+double StrideBoxValue(Long d) {
+    return Val(orderBoxes().StrideText(d));
+}
+
+Long StrideFromBox(Long d) {
+    const double v = StrideBoxValue(d);
+    return v > 0 ? CLng(v) : 0;
+}
+
+Long CellStrideFromBox(Long d) {
+    return CLng(StrideBoxValue(d));
+}
+
+Long CountSteps(Long start, Long end, Long step) {
+    if (step > 0) return end < start ? 0 : (end - start) / step + 1;
+    if (step < 0) return start < end ? 0 : (start - end) / -static_cast<int64_t>(step) + 1;
+    return start == end ? 1 : 0;
+}
+
+void ResetReadWindow(Long nd) {
+    for (VArray<Long>* a : {&startp, &endp, &countp, &stride}) {
+        if (nd < 1) {
+            a->Erase();
+            continue;
+        }
+        a->ReDim(1, nd);
+        for (Long d = 1; d <= nd; ++d)
+            (*a)(d) = 1;
+    }
+    tcount2 = 0;
+}
+
+Long WindowCount(const VArray<Long>& counts) {
+    if (!counts.IsAllocated()) return 0;
+    Long n = 1;
+    for (Long d = counts.LBound(); d <= counts.UBound(); ++d)
+        n = MulL(n, counts(d));
+    return n;
+}
+
+ViewEdges CurrentViewEdges() {
+    return {static_cast<float>(ViewExtent.West), static_cast<float>(ViewExtent.East),
+            static_cast<float>(ViewExtent.South), static_cast<float>(ViewExtent.North)};
+}
+
+Long CalculateGridScalar(Long nvar, Long nNc) {
+    Long result = -1;
+    if (clsNC == nullptr) return result;
+    IKelvad& nc = *clsNC;
+    try {
+        const Long nd = nc.variNarray(nvar, nNc);
+        ResetReadWindow(nd);
+        if (nd < 1) return result;
+        tcount = 1;
+        switch (nc.GridType(1)) {
+        case 1:
+        case 4:
+        case 6:
+            result = pointListWindow(nc, nvar, nNc, nd, nc.GridType(1));
+            break;
+        case 2:
+            // The result turns 1 before the seam window is built: an error there leaves the
+            // read window usable.
+            regularGridWindow(nc, nvar, nNc, nd, result);
+            break;
+        case 3:
+            result = boundaryFittedWindow(nc, nd);
+            break;
+        case 5:
+            result = gmtWindow(nc, nd);
+            break;
+        default:
+            // No horizontal coordinates: a variable without longitude/latitude dimensions is
+            // read whole at index 1 of each dimension.
+            if (nc.variLonLatOrder(nvar, nNc) <= 0) {
+                tcount = WindowCount(countp);
+                result = 1;
+            }
+            break;
+        }
+    } catch (const RuntimeError& e) {
+        ui().MsgBox("[CalculateGridScalar] Error(# " + std::to_string(e.number()) + "):\r\n\r\n\"" +
+                        e.description() + "\"",
+                    kOkOnly, kProgramTitle);
+    } catch (const std::bad_alloc&) {
+        ui().MsgBox("[CalculateGridScalar] Error(# 7):\r\n\r\n\"" + ErrorText(7) + "\"", kOkOnly,
+                    kProgramTitle);
+    }
+    return result;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The read window: which part of the picked variable the current map view shows, one entry per
+// dimension of the variable (1 .. nd, in the variable's own dimension order, the last running
+// fastest in a read), and the number of values one read of it returns. A global regular grid
+// also gets a seam window: the columns that the view reaches across the longitude seam, drawn
+// in a second pass shifted by one longitude period.
+//
+// CalculateGridScalar rebuilds both from nothing before every draw; the renderers pin the time
+// and level entries afterwards, the seam pass overwrites the read window with the seam window,
+// and the cell, mesh and finite-volume renderers rebuild it over their whole point list.
+#include "runtime/Types.h"
+#include "runtime/VArray.h"
+
+#include <string>
+
+// The mark that the reads put in place of missing values; every value at or below it is
+// skipped by the ranges and the drawings.
+inline constexpr float NoVal = -1e35f;
+
+// ---- The read window (1 .. nd each) -------------------------------------------------------
+extern VArray<Long> startp; // first index of each dimension (1-based)
+extern VArray<Long> endp;   // last index of the window in each dimension
+extern VArray<Long> countp; // number of indices taken
+extern VArray<Long> stride; // step between the indices taken
+extern Long tcount;         // values of one read: the product of countp
+
+// ---- The seam window (same shape; only meaningful while tcount2 > 0) -----------------------
+extern VArray<Long> startp2, endp2, countp2, stride2;
+extern Long tcount2; // 0: there is no seam window
+
+// The values of the last scalar read of the maps (1 .. the read's count). The probe and the
+// writers read them too.
+extern VArray<float> scalarV;
+
+// ---- The order window's boxes that the maps read and write -----------------------------------
+// The stride column "Manual" (Text11(0..3)) and the step box (Text10(0)) live on OrderFrm. The
+// maps reach them through this interface, which OrderFrm implements and installs; until then
+// a MemoryOrderBoxes answers (empty boxes).
+class OrderBoxes {
+public:
+    virtual ~OrderBoxes() = default;
+    // The text typed in the stride box of dimension d (1-based); "" when the window has no box
+    // for d (a fifth dimension has none and takes its default stride).
+    virtual std::string StrideText(Long d) const = 0;
+    // The text of the step box.
+    virtual std::string StepText() const = 0;
+    // Shows a step in the step box (the time loops write Str(step) there).
+    virtual void SetStepText(const std::string& text) = 0;
+};
+
+// Boxes held in memory: the default, and what tests fill.
+class MemoryOrderBoxes : public OrderBoxes {
+public:
+    std::string strides[4]; // dimensions 1 to 4
+    std::string step;
+    std::string StrideText(Long d) const override {
+        return d >= 1 && d <= 4 ? strides[d - 1] : std::string();
+    }
+    std::string StepText() const override { return step; }
+    void SetStepText(const std::string& text) override { step = text; }
+};
+
+// The boxes in use.
+OrderBoxes& orderBoxes();
+// Installs boxes (not owned) and returns the ones replaced; nullptr restores the default.
+OrderBoxes* setOrderBoxes(OrderBoxes* boxes);
+// The default boxes (a MemoryOrderBoxes), for tests that only need to type into them.
+MemoryOrderBoxes& defaultOrderBoxes();
+
+// ---- The window ------------------------------------------------------------------------------
+// Works out the read window (and the seam window) of variable nvar for the current view.
+// 1: the window describes the view; -1: nothing is to be drawn (a message may have been shown).
+// The grid's geometry (grid type, coordinate counts, dLat, lonlatOrder) is that of slot 1;
+// the variable's own facts (rank, longitude/latitude order, dimension ids) are asked of nNc,
+// the slot the variable lives in (a pick from the second file passes its own slot).
+Long CalculateGridScalar(Long nvar, Long nNc = 1);
+
+// ---- Helpers of the window, shared with the renderers ------------------------------------------
+// The value of the stride box of dimension d: the number its text begins with (0 when none).
+double StrideBoxValue(Long d);
+// The stride a box gives on the regular grid, the boundary-fitted grid and the meshes: its
+// value rounded (halves to even) when the value is above 0; otherwise 0 (the caller's default).
+Long StrideFromBox(Long d);
+// The cell list's rule: the rounded value whatever its sign; 0 when it rounds to 0.
+Long CellStrideFromBox(Long d);
+// The number of indices start, start + step, ... that do not pass end (a counted loop; with a
+// step of 0 or below it runs once when start = end and else not at all).
+Long CountSteps(Long start, Long end, Long step);
+// Sets every entry of the four read-window arrays to 1 for a variable of nd dimensions
+// (nd of 0 leaves them unallocated) and drops the seam window.
+void ResetReadWindow(Long nd);
+// The product of countp(1..nd) (0 when nd is 0); raises 6 past the Long range.
+Long WindowCount(const VArray<Long>& counts);
+// A point or view edge test: the edges rounded to Singles, the edges counting as inside.
+struct ViewEdges {
+    float W = 0, E = 0, S = 0, N = 0;
+};
+ViewEdges CurrentViewEdges();
+inline bool InView(const ViewEdges& v, float lon, float lat) {
+    return v.W <= lon && lon <= v.E && v.S <= lat && lat <= v.N;
+}

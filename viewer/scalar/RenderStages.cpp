@@ -1,0 +1,572 @@
+#include "viewer/scalar/RenderStages.h"
+
+#include "common/MinMax.h"
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/ProgressBar.h"
+#include "viewer/shell/gencord.h"
+
+#include <cmath>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::function<void(const std::string&)> gCaptionSink;
+std::string gLastCaption;
+
+// A picture position to a device point, halves to even.
+Long toDevice(float v) {
+    return CLng(static_cast<double>(v));
+}
+
+} // namespace
+
+// ---- Context
+// -------------------------------------------------------------------------------------
+
+RenderContext::RenderContext(Picture& picture, std::string bracketTag)
+    : pic(picture), tag(std::move(bracketTag)) {
+    busy_.emplace();
+}
+
+RenderContext::~RenderContext() {
+    if (hourglass_) {
+        try {
+            ui().SetMousePointer(kPointerDefault);
+        } catch (...) {}
+    }
+}
+
+// ---- Frame stages ------------------------------------------------------------------------------
+
+bool ScaleCheck(RenderContext& rc) {
+    rc.width = CLng(static_cast<double>(rc.pic.ScaleWidth()));
+    rc.height = CLng(static_cast<double>(rc.pic.ScaleHeight()));
+    if (SetMapScale(rc.width, rc.height) == 0) return true;
+    rc.pic.setCurrentX(static_cast<float>(rc.width / 4.0));
+    rc.pic.setCurrentY(static_cast<float>(rc.height / 2.0));
+    rc.pic.Print("(no geographical extent)");
+    return false;
+}
+
+void UseVariable(RenderContext& rc, Long nvar, Long infoSlot, Long readSlot) {
+    rc.nvar = nvar;
+    rc.infoSlot = infoSlot < 1 ? 1 : infoSlot;
+    rc.readSlot = readSlot < 1 ? 1 : readSlot;
+    rc.nd = clsNC->variNarray(nvar, rc.infoSlot);
+    rc.name = clsNC->variName(nvar, rc.infoSlot);
+}
+
+void UsePick(RenderContext& rc, const PickItem& pick) {
+    UseVariable(rc, pick.varNumber, pick.datasetIndex, pick.datasetIndex);
+}
+
+void SetMaskMode(Picture& pic) {
+    pic.setFillStyle(kFillTransparent);
+    pic.setDrawMode(kDrawMaskPen);
+}
+
+void PrintTitle(RenderContext& rc, const std::string& text) {
+    rc.pic.SetFocus();
+    rc.pic.setCurrentX(1);
+    rc.pic.setCurrentY(1);
+    rc.pic.Print(text);
+}
+
+void BeginRender(RenderContext& rc) {
+    ui().SetMousePointer(kPointerHourglass);
+    rc.hourglass_ = true;
+}
+
+void EndRender(RenderContext& rc) {
+    ui().SetMousePointer(kPointerDefault);
+    rc.hourglass_ = false;
+}
+
+void PrepareColours() {
+    col_opt = 0;
+    ColorCode = 30;
+}
+
+void StoredRange(RenderContext& rc) {
+    // A variable without a name has no entry of its own: it must not share the empty key.
+    const std::string entry =
+        rc.name.empty() ? std::string() : GetString(rc.name, "Scales", IniFile);
+    rc.stored = false;
+    if (!entry.empty()) {
+        rc.a = static_cast<float>(GetWord(entry, 2));
+        rc.b = static_cast<float>(GetWord(entry, 3));
+        ScaleMax = MaxS(rc.a, rc.b);
+        ScaleMin = MinS(rc.a, rc.b);
+        rc.stored = static_cast<float>(ScaleMax - ScaleMin) > 0;
+    } else {
+        rc.a = -1e10f;
+        rc.b = 1e10f;
+    }
+    rc.sawValue = false;
+    rc.dmax = -1e10f;
+    rc.dmin = 1e10f;
+}
+
+void FindTimeAndLevel(RenderContext& rc) {
+    rc.timePos = clsNC->indexOfDID(rc.nvar, clsNC->TimedId(rc.infoSlot), rc.infoSlot);
+    rc.levelPos = clsNC->indexOfDID(rc.nvar, clsNC->LeveldId(rc.infoSlot), rc.infoSlot);
+}
+
+void PinStep(RenderContext& rc, Long step) {
+    rc.step = step;
+    if (rc.timePos > 0) startp(rc.timePos) = step;
+}
+
+void PinLevel(RenderContext& rc, Long level) {
+    rc.level = level;
+    if (rc.levelPos > 0) startp(rc.levelPos) = level;
+}
+
+void PinTimeAndLevel(RenderContext& rc, Long step, Long level) {
+    FindTimeAndLevel(rc);
+    PinStep(rc, step);
+    PinLevel(rc, level);
+}
+
+void DateLabel(RenderContext& rc, Long step) {
+    const std::string date = clsNC->DatePicked(step, rc.dateSlot);
+    rc.pic.setCurrentX(rc.pic.ScaleWidth() - 1.1f * rc.pic.TextWidth(date));
+    rc.pic.setCurrentY(0);
+    rc.pic.Print(date);
+}
+
+void TimeBar(RenderContext& rc, Long step) {
+    DrawProgressBar(rc.pic, step, clsNC->nTime(rc.dateSlot));
+}
+
+bool WindowCheck(RenderContext& rc) {
+    const bool empty = rc.nd < 1 || !countp.IsAllocated() || countp.UBound() < rc.nd ||
+                       countp(rc.nd) <= 0 || tcount <= 0;
+    if (!empty) return true;
+    ui().MsgBox(rc.tag + " Code error: Geogrphical miss-match", kOkOnly, kProgramTitle);
+    EndRender(rc);
+    return false;
+}
+
+// ---- Reads
+// -----------------------------------------------------------------------------------------
+
+Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count) {
+    const Variant r =
+        clsNC->GetVarsAny(rc.nvar, NoVal, into, startp, countp, stride, count, rc.readSlot);
+    return r.IsEmpty() ? 0 : r.toLong();
+}
+
+void ShowReadFailure(RenderContext& rc, const std::string& title, const std::string& windowLines) {
+    EndRender(rc);
+    ui().MsgBox(clsNC->ErrorMessage() + kCrLf + kCrLf + windowLines, kCritical, title);
+}
+
+std::string GridWindowLines(Long nvar, Long count, Long nd) {
+    std::string s = "nvar, tcount= " + Str(nvar) + " " + Str(count) + kCrLf;
+    for (Long d = 1; d <= nd; ++d)
+        s += "start, count, stride = " + Str(startp(d)) + " " + Str(countp(d)) + " " +
+             Str(stride(d)) + kCrLf;
+    return s;
+}
+
+std::string IjWindowLines(Long i, Long j, Long nd) {
+    std::string s = "i,j= " + Str(i) + " " + Str(j) + kCrLf;
+    for (Long d = 1; d <= nd; ++d)
+        s += "startp, count= " + Str(startp(d)) + " " + Str(countp(d)) + kCrLf;
+    return s;
+}
+
+bool ReadGridSlice(RenderContext& rc) {
+    if (ReadSlice(rc, scalarV, tcount) >= 0) return true;
+    ShowReadFailure(rc, rc.tag + " NetCDF Error", GridWindowLines(rc.nvar, tcount, rc.nd));
+    return false;
+}
+
+// ---- Ranges
+// -----------------------------------------------------------------------------------------
+
+void AutoRange(RenderContext& rc, const VArray<float>& values, Long count, bool ordered) {
+    if (rc.stored) return;
+    float a = rc.a, b = rc.b;
+    bool saw = false;
+    for (Long i = 1; i <= count; ++i) {
+        const float v = values(i);
+        if (v > NoVal) {
+            a = MaxS(a, v);
+            b = MinS(b, v);
+            saw = true;
+        }
+    }
+    rc.a = a;
+    rc.b = b;
+    rc.sawValue = rc.sawValue || saw;
+    ScaleMax = ordered ? MaxS(a, b) : a;
+    ScaleMin = ordered ? MinS(a, b) : b;
+}
+
+std::string StoredRangeText(float a, float b) {
+    return Str(static_cast<float>(a - b)) + "  " + Str(a) + "  " + Str(b);
+}
+
+void Footer(RenderContext& rc) {
+    const std::string line1 = rc.name + " /Scale/ " + Str(rc.a) + " to " + Str(rc.b);
+    rc.pic.setCurrentX(1);
+    rc.pic.setCurrentY(1);
+    rc.pic.Print(line1);
+    const std::string line2 = rc.name + " /Range/ " + Str(rc.dmax) + " to " + Str(rc.dmin);
+    rc.pic.setCurrentX(1);
+    rc.pic.setCurrentY(static_cast<float>(rc.height) - rc.pic.TextHeight(line2));
+    rc.pic.Print(line2);
+}
+
+void WriteBackRange(RenderContext& rc) {
+    // A range that saw no value would pin -1e10 .. 1e10 on every later draw.
+    if (rc.stored || !rc.sawValue || rc.name.empty()) return;
+    PutString(rc.name, "Scales", IniFile, StoredRangeText(rc.a, rc.b));
+}
+
+// ---- Walks
+// ------------------------------------------------------------------------------------------
+
+bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
+    if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
+    if (rc.transformFailures++ == 0)
+        ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
+    return false;
+}
+
+namespace {
+
+// One filled box centred on (lon, lat), dx and dy to each side.
+void gridBox(RenderContext& rc, float lon, float lat, float dx, float dy, float v) {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    if (!MapPoint(rc, lon - dx, lat - dy, x1, y1)) return;
+    if (!MapPoint(rc, lon + dx, lat + dy, x2, y2)) return;
+    rc.pic.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
+}
+
+} // namespace
+
+void WalkGridCells(RenderContext& rc, float shift) {
+    const Long nd = rc.nd;
+    if (nd < 2) return;
+    // The variable's own order: a dataset may hold variables of both orders.
+    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    if (order != 1 && order != 2) return;
+    const Long nLon = clsNC->nLon(1);
+    const Long nLat = clsNC->nLat(1);
+    // The walk takes exactly the indices that the read took, in the read's order: the outer
+    // dimension nd - 1, the inner nd (fastest).
+    const Long outStart = startp(nd - 1), outStep = stride(nd - 1), outCount = countp(nd - 1);
+    const Long inStart = startp(nd), inStep = stride(nd), inCount = countp(nd);
+    Long n = 0;
+    for (Long r = 0; r < outCount; ++r) {
+        const Long o = outStart + r * outStep;
+        for (Long c = 0; c < inCount; ++c) {
+            const Long q = inStart + c * inStep;
+            if (++n > tcount) return;
+            const float v = scalarV(n);
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            const Long i = order == 2 ? q : o; // longitude index
+            const Long j = order == 2 ? o : q; // latitude index
+            const Long iStep = order == 2 ? inStep : outStep;
+            const Long jStep = order == 2 ? outStep : inStep;
+            const Long in = MinL(i + iStep, nLon);
+            const Long jn = MinL(j + jStep, nLat);
+            const float dx = std::fabs(lonV(in) - lonV(i)) / 2;
+            const float dy = std::fabs(latV(jn) - latV(j)) / 2;
+            gridBox(rc, lonV(i) + shift, latV(j), dx, dy, v);
+        }
+    }
+}
+
+bool SeamPass(RenderContext& rc, float& shift) {
+    if (rc.seamTaken || tcount2 <= 0) return false;
+    rc.seamTaken = true;
+    tcount = tcount2;
+    for (Long d = 1; d <= rc.nd; ++d) {
+        startp(d) = startp2(d);
+        endp(d) = endp2(d);
+        countp(d) = countp2(d);
+        stride(d) = stride2(d);
+    }
+    PinStep(rc, rc.step);
+    PinLevel(rc, rc.level);
+    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    const Long lonDim = order == 2 ? rc.nd : order == 1 ? rc.nd - 1 : 0;
+    shift = 0;
+    if (lonDim > 0) shift = startp2(lonDim) == 1 ? LonPeriod : -LonPeriod;
+    return true;
+}
+
+void WalkGmtCells(RenderContext& rc) {
+    const Long nd = rc.nd;
+    if (nd < 1) return;
+    const Long nLon = clsNC->nLon(1);
+    const Long nLat = clsNC->nLat(1);
+    // Values past the last row have no place on the grid.
+    const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
+    const Long first = startp(nd), last = endp(nd), step = stride(nd);
+    if (step <= 0) return;
+    Long i = 0, j = nLat;
+    int64_t walked = 0;
+    for (int64_t k = first; k <= last; k += step) {
+        if (walked++ >= cells) break;
+        if (++i > nLon) {
+            i = 1;
+            --j;
+        }
+        const float v = scalarV(static_cast<Long>(k));
+        if (v <= NoVal) continue;
+        TakeValue(rc, v);
+        const Long in = MinL(i + 1, nLon);
+        const Long jn = MinL(j + 1, nLat);
+        const float dx = std::fabs(lonV(in) - lonV(i)) / 2;
+        const float dy = std::fabs(latV(jn) - latV(j)) / 2;
+        gridBox(rc, lonV(i), latV(j), dx, dy, v);
+    }
+}
+
+void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,
+                    Long count, const VArray<float>& values, Long firstValue, Long valueStep) {
+    Long idx = firstValue;
+    for (Long k = 1; k <= count; ++k, idx += valueStep) {
+        const float v = values(idx);
+        if (v <= NoVal) continue;
+        TakeValue(rc, v);
+        const Long color = ValueToColor(v);
+        float x = 0, y = 0;
+        if (!MapPoint(rc, lon(k), lat(k), x, y)) continue;
+        rc.pic.Line(x - 1, y - 1, x + 1, y + 1, color, LineFlag::BF);
+    }
+}
+
+void WalkBfgdCells(RenderContext& rc, Long order, Long iMax, Long jMax, Long& i, Long& j) {
+    if (order == 4) order = 1; // "gridi" first: the same layout as order 1
+    if (order != 1 && order != 2) return;
+    const Long nd = rc.nd;
+    if (nd < 2) return;
+    const Long aLimit = order == 1 ? iMax : jMax;
+    const Long bLimit = order == 1 ? jMax : iMax;
+    const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
+    const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
+    if (aStep <= 0 || bStep <= 0) return;
+    PointApi pts[5];
+    Long k = 0;
+    for (Long a = aStart; a <= aEnd; a += aStep) {
+        for (Long b = bStart; b <= bEnd; b += bStep) {
+            (order == 1 ? i : j) = a;
+            (order == 1 ? j : i) = b;
+            const float v = scalarV(++k);
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            const Long a2 = MinL(a + aStep, aLimit);
+            const Long b2 = MinL(b + bStep, bLimit);
+            const Long ca[4] = {a, a2, a2, a};
+            const Long cb[4] = {b, b, b2, b2};
+            bool ok = true;
+            for (int c = 0; c < 4 && ok; ++c) {
+                float x = 0, y = 0;
+                ok = MapPoint(rc, lonV(ca[c], cb[c]), latV(ca[c], cb[c]), x, y);
+                pts[c + 1] = {toDevice(x), toDevice(y)};
+            }
+            if (!ok) continue;
+            pts[0] = pts[1];
+            const Long color = ValueToColor(v);
+            rc.pic.setFillColor(color);
+            rc.pic.setForeColor(color);
+            Polygon(rc.pic, pts, 5);
+        }
+    }
+}
+
+void WholeListWindow(RenderContext& rc, Long count) {
+    for (VArray<Long>* arr : {&startp, &countp, &stride}) {
+        if (rc.nd < 1) {
+            arr->Erase();
+            continue;
+        }
+        arr->ReDim(1, rc.nd);
+        for (Long d = 1; d <= rc.nd; ++d)
+            (*arr)(d) = 1;
+    }
+    if (rc.nd >= 1) countp(rc.nd) = count;
+}
+
+// ---- The time loop
+// ---------------------------------------------------------------------------------
+
+Long StartStep(const std::string& boxText, Long nSteps) {
+    double v = 0;
+    try {
+        v = Val(boxText);
+    } catch (const RuntimeError&) {
+        v = 0; // a number beyond any step restarts like an empty box
+    }
+    Long step = (v > -2147483648.0 && v < 2147483647.0) ? CLng(v) : 1;
+    if (step >= nSteps) step = 1;
+    return MaxL(1, step);
+}
+
+Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& options) {
+    // An Esc released while nothing ran must not stop this loop.
+    CancelFlag = 0;
+    if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
+    Long step = StartStep(orderBoxes().StepText(), clsNC->nTime(rc.dateSlot));
+    while (step < clsNC->nTime(rc.dateSlot)) {
+        if (options.clearEachStep) rc.pic.Cls();
+        ++step;
+        if (options.timeBar) TimeBar(rc, step);
+        orderBoxes().SetStepText(Str(step));
+        if (options.dateLabel) DateLabel(rc, step);
+        if (options.pinStep) PinStep(rc, step);
+        if (!body(rc, step)) return -1;
+        if (options.coastline && CoastFlag == 1) DrawCoast(rc.pic);
+        ui().DoEvents();
+        if (CancelFlag == -1) {
+            CancelFlag = 0;
+            SetMapCaption("Drawing Coastline: Canceled");
+            break;
+        }
+    }
+    return step;
+}
+
+// ---- Caption
+// -----------------------------------------------------------------------------------------
+
+void SetMapCaption(const std::string& text) {
+    gLastCaption = text;
+    if (gCaptionSink) gCaptionSink(text);
+}
+
+std::function<void(const std::string&)>
+setMapCaptionSink(std::function<void(const std::string&)> f) {
+    auto old = std::move(gCaptionSink);
+    gCaptionSink = std::move(f);
+    return old;
+}
+
+const std::string& LastMapCaption() {
+    return gLastCaption;
+}
+
+// ---- Error tails
+// -------------------------------------------------------------------------------------
+
+int ErrorNumberOf(const std::exception& e) {
+    if (auto* r = dynamic_cast<const RuntimeError*>(&e)) return r->number();
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return 7;
+    if (dynamic_cast<const std::out_of_range*>(&e)) return err::Subscript;
+    return err::InvalidCall;
+}
+
+std::string ErrorDescriptionOf(const std::exception& e) {
+    if (auto* r = dynamic_cast<const RuntimeError*>(&e)) return r->description();
+    return ErrorText(ErrorNumberOf(e));
+}
+
+std::string ErrorTailText(const std::exception& e) {
+    return "Error(" + std::to_string(ErrorNumberOf(e)) + "):" + kCrLf + kCrLf + "\"" +
+           ErrorDescriptionOf(e) + "\"";
+}
+
+void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string& title) {
+    EndRender(rc);
+    ui().MsgBox(text, kOkOnly, title.empty() ? std::string(kProgramTitle) : title);
+}
+
+// ---- Boundary-fitted walk over either coordinate layout (added for the boundary-fitted maps) ----
+
+bool BfgdCoordsJFirst(Long datasetOrder, Long iMax, Long jMax) {
+    if (lonV.Rank() == 2) {
+        const bool iFirst = lonV.UBound(1) == iMax && lonV.UBound(2) == jMax;
+        const bool jFirst = lonV.UBound(1) == jMax && lonV.UBound(2) == iMax;
+        if (iFirst != jFirst) return jFirst;
+    }
+    return datasetOrder == 2;
+}
+
+void WalkBfgdCellsLaidOut(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
+                          Long& i, Long& j) {
+    if (varOrder == 4) varOrder = 1; // "gridi" first: the same layout as order 1
+    if (varOrder != 1 && varOrder != 2) return;
+    const Long nd = rc.nd;
+    if (nd < 2) return;
+    const bool aIsI = varOrder == 1; // dimension nd - 1 runs over i
+    // The coordinates are indexed (b, a) when their first index runs along dimension nd.
+    const bool swapped = coordsJFirst == aIsI;
+    const Long aLimit = aIsI ? iMax : jMax;
+    const Long bLimit = aIsI ? jMax : iMax;
+    const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
+    const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
+    if (aStep <= 0 || bStep <= 0) return;
+    PointApi pts[5];
+    Long k = 0;
+    for (Long a = aStart; a <= aEnd; a += aStep) {
+        for (Long b = bStart; b <= bEnd; b += bStep) {
+            (aIsI ? i : j) = a;
+            (aIsI ? j : i) = b;
+            const float v = scalarV(++k);
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            const Long a2 = MinL(a + aStep, aLimit);
+            const Long b2 = MinL(b + bStep, bLimit);
+            const Long ca[4] = {a, a2, a2, a};
+            const Long cb[4] = {b, b, b2, b2};
+            bool ok = true;
+            for (int c = 0; c < 4 && ok; ++c) {
+                const Long p = swapped ? cb[c] : ca[c];
+                const Long q = swapped ? ca[c] : cb[c];
+                float x = 0, y = 0;
+                ok = MapPoint(rc, lonV(p, q), latV(p, q), x, y);
+                pts[c + 1] = {toDevice(x), toDevice(y)};
+            }
+            if (!ok) continue;
+            pts[0] = pts[1];
+            const Long color = ValueToColor(v);
+            rc.pic.setFillColor(color);
+            rc.pic.setForeColor(color);
+            Polygon(rc.pic, pts, 5);
+        }
+    }
+}
+
+void FinishFrame(RenderContext& rc) {
+    Footer(rc);
+    WriteBackRange(rc);
+    EndRender(rc);
+}
+
+void LegendAndFinish(RenderContext& rc) {
+    ui().DoEvents();
+    DrawColorLegend();
+    FinishFrame(rc);
+}
+
+Long BeginPointList(RenderContext& rc, Long count) {
+    UsePick(rc, Picks(1));
+    PrintTitle(rc, rc.name);
+    BeginRender(rc);
+    PrepareColours();
+    StoredRange(rc);
+    WholeListWindow(rc, count);
+    FindTimeAndLevel(rc);
+    PinLevel(rc, CurLevel);
+    return count;
+}

@@ -1,0 +1,168 @@
+#include "viewer/shell/CScale.h"
+
+#include "gui/Picture.h"
+#include "gui/PictureWidget.h"
+#include "runtime/Color.h"
+#include "runtime/Convert.h"
+#include "runtime/Text.h"
+#include "viewer/shell/FormColor.h"
+
+#include <cmath>
+
+float ScaleMax = 0;
+float ScaleMin = 0;
+Long ColorCode = 0;
+Long col_opt = 0;
+
+namespace {
+
+constexpr Long kWhite = 0xFFFFFF;
+
+// A component to the nearest whole number (halves to even), held within 0..255.
+Long part(double c) {
+    const double r = std::nearbyint(c);
+    if (!(r > 0)) return 0;
+    if (r > 255) return 255;
+    return static_cast<Long>(r);
+}
+
+Long rgb(double r, double g, double b) {
+    return part(r) + 256 * part(g) + 65536 * part(b);
+}
+
+} // namespace
+
+Long ValueToColor(float value) {
+    const float span = ScaleMax - ScaleMin;
+    const float t = span > 0 ? (value - ScaleMin) / span : 0.0f;
+    switch (ColorCode / 10) {
+    case 1:
+        return ColorRampSingle(t);
+    case 2:
+        return ColorDiverging(t);
+    case 3:
+        return ColorRampThirds(t);
+    default:
+        return 0;
+    }
+}
+
+Long ColorRampSingle(float t) {
+    // A fraction that is not a number has no colour either.
+    if (!(std::fabs(t) <= 1) || col_opt < 1 || col_opt > 4) return 0;
+    const float q = 255 * (1 - t * t);
+    const float l = 255 * (1 - t);
+    switch (col_opt) {
+    case 1:
+        return rgb(q, q, q);
+    case 2:
+        return rgb(l, q, q);
+    case 3:
+        return rgb(q, l, q);
+    default:
+        return rgb(q, q, l);
+    }
+}
+
+Long ColorDiverging(float t) {
+    if (!(std::fabs(t) <= 1)) return 0;
+    if (t <= 0) {
+        const float c = 255 * (t + 1);
+        return rgb(c, c, 255);
+    }
+    const float c = 255 * (1 - t);
+    return rgb(255, c, c);
+}
+
+Long ColorRampThirds(float t) {
+    if (!(t > 0) || t > 1) return kWhite;
+    switch (col_opt) {
+    case 0: {
+        if (t < 1e-7f) return kWhite;
+        if (t <= 0.33333334f) {
+            const double c = 255 * (1 - t / 0.33333333);
+            return rgb(c, 255, c);
+        }
+        if (t <= 0.6666667f) {
+            const double c = 255 * (1 - (t - 0.33333333) / 0.333333);
+            return rgb(c, c, 255);
+        }
+        const double c = 255 * (1 - (t - 0.66666666) / 0.333333);
+        return rgb(255, c, c);
+    }
+    case 1: {
+        const float c = 255 * (1 - t);
+        return rgb(c, c, c);
+    }
+    case 2:
+    case 3:
+    case 4: {
+        // White to the full channel over the first half, then the channel down to black.
+        double full = 0;
+        double rest = 0;
+        if (t <= 0.5f) {
+            full = 255;
+            rest = 255 * (1 - 2 * t);
+        } else {
+            full = 510 * (1 - t);
+            rest = 0;
+        }
+        if (col_opt == 2) return rgb(full, rest, rest);
+        if (col_opt == 3) return rgb(rest, full, rest);
+        return rgb(rest, rest, full);
+    }
+    default:
+        return kWhite;
+    }
+}
+
+void DrawColorLegend() {
+    Picture& p = FormColorForm().Picture1->picture();
+    const Long W = CLng(p.ScaleWidth());
+    const Long H = CLng(p.ScaleHeight());
+    p.setForeColor(QBColor(0));
+    p.Cls();
+    const float step = (ScaleMax - ScaleMin) / 51;
+    const float x1 = static_cast<float>(W) / 5;
+    const float x2 = 2 * x1;
+    const float h = static_cast<float>(H) / 55;
+
+    bool boxes = false;
+    Long firstLabel = 0; // labels at firstLabel, firstLabel + 5, ...
+    bool minLabel = false;
+    switch (ColorCode) {
+    case 10:
+    case 30:
+        boxes = true;
+        firstLabel = 1;
+        minLabel = true;
+        break;
+    case 31:
+        firstLabel = 1;
+        minLabel = true;
+        break;
+    case 20:
+        boxes = true;
+        firstLabel = 5;
+        break;
+    default:
+        p.Refresh();
+        return;
+    }
+    for (Long i = 1; i <= 51; ++i) {
+        const float y1 = h * static_cast<float>(i);
+        const float y2 = y1 + h;
+        const float v = ScaleMax - step * static_cast<float>(i - 1);
+        if (boxes) {
+            p.setFillStyle(kFillSolid);
+            p.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
+        }
+        const bool last = minLabel && i == 51;
+        if (last || (i >= firstLabel && (i - firstLabel) % 5 == 0 && i <= 50)) {
+            p.setCurrentX(x2 + x1 / 2);
+            p.setCurrentY(y1 - h / 2);
+            p.Print(Format(last ? ScaleMin : v, "###0.00"));
+        }
+    }
+    p.Refresh();
+}

@@ -1,0 +1,142 @@
+#include "viewer/shell/CdlDump.h"
+
+#include "common/CMDialog.h"
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "kelvadlib/IKelvad.h"
+#include "platform/AtomicFile.h"
+#include "platform/Component.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainOPaP.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    QStringList list;
+    for (const auto& a : args)
+        list << QString::fromStdString(a);
+    // The dump's path is one argument of its own: blanks in it need no quoting.
+    return QProcess::startDetached(QString::fromStdString(program), list);
+}
+
+ProgramLauncher& Launcher() {
+    static ProgramLauncher launcher = StartDetached;
+    return launcher;
+}
+
+// "netcdf " for a name ending in .nc (any case), "notcdf " for anything else.
+std::string FirstWord(const std::string& fname) {
+    const std::string name = Trim(fname);
+    const Long L = Len(name);
+    if (L >= 3 && Mid(name, L - 2, 1) == "." && UCase(Mid(name, L - 1, 2)) == "NC")
+        return "netcdf ";
+    return "notcdf ";
+}
+
+std::string CurrentEntry() {
+    if (!URL.IsAllocated() || URL.LBound() > 0 || URL.UBound() < 0) return {};
+    return URL(0);
+}
+
+} // namespace
+
+std::string CdlFilePath() {
+    if (IniFile.empty()) return PathJoin(ProgramFolder(), "temp.cdl");
+    return PathJoin(PathFolder(IniFile), "temp.cdl");
+}
+
+std::string CdlText(Long nNc) {
+    std::string t;
+    auto line = [&t](const std::string& s) { t += s + kLineEnd; };
+    if (clsNC == nullptr) return t;
+    IKelvad& nc = *clsNC;
+
+    const std::string fname = nc.FName(nNc);
+    line(FirstWord(fname) + fname + " {");
+    line("dimensions:");
+    const Long nd = nc.nDimes(nNc);
+    for (Long d = 1; d <= nd; ++d) {
+        if (nc.dimeUnLimited(d, nNc) != 0) {
+            line("\t" + nc.dimeName(d, nNc) + " = UNLIMITED : // (" + Str(nc.dimeSize(d, nNc)) +
+                 " currently) ;");
+        } else {
+            line("\t" + nc.dimeName(d, nNc) + " =" + Str(nc.dimeSize(d, nNc)) + " ;");
+        }
+    }
+    line("variables:");
+    const Long nv = nc.nVars(nNc);
+    for (Long v = 1; v <= nv; ++v) {
+        const std::string name = nc.variName(v, nNc);
+        std::string s = "\t" + nc.StrType(nc.variType(v, nNc)) + name + "(";
+        const Long rank = nc.variNarray(v, nNc);
+        for (Long d = 1; d <= rank; ++d) {
+            if (d > 1) s += ", ";
+            s += nc.variArrayDimName(v, d, nNc);
+        }
+        line(s + ") ;");
+        const Long na = nc.variNattri(v, nNc);
+        for (Long a = 1; a <= na; ++a) {
+            line("\t\t" + name + ":" + nc.variAttName(v, a, nNc) + " = \"" +
+                 nc.variAttValue(v, a, nNc) + "\" ;");
+        }
+    }
+    line("// global attributes:");
+    const Long ng = nc.nGatts(nNc);
+    for (Long a = 1; a <= ng; ++a)
+        line("\t\t:" + nc.gAttName(a, nNc) + " = \"" + nc.gAttValue(a, nNc) + "\" ;");
+    line("}");
+    return t;
+}
+
+Integer Make_CDL() {
+    // The header read would run on an object that a load is still setting up.
+    if (LoadRunning() || clsNC == nullptr) return -1;
+    if (clsNC->GetHeadOnly(CurrentEntry()) < 1) return -1;
+
+    // The dump describes the loaded main dataset, slot 1.
+    const std::string text = CdlText(1);
+    const std::string path = CdlFilePath();
+    AtomicFile file;
+    int rc = file.Open(path);
+    if (rc == 0) rc = file.WriteAt(0, text.data(), text.size());
+    if (rc == 0) rc = file.Commit();
+    if (rc != 0) {
+        file.Abandon();
+        ui().MsgBox("[Make_CDL] Unable to write " + path + kLineEnd + ErrorText(rc), kOkOnly,
+                    kProgramTitle);
+        return -1;
+    }
+    return 1;
+}
+
+void OpenCdlInEditor() {
+    std::string editor = GetString("NotePad", "FilePath", IniFile);
+    if (FileExistsOpen(editor) != 1) {
+        // Editors here carry no extension: the second filter lists every file.
+        const std::string chosen =
+            ShowOpenDlg(editor, "Notepad.exe or Write.exe|*.exe|All files(*)|*");
+        if (chosen.empty()) return;
+        editor = chosen;
+        PutString("NotePad", "FilePath", IniFile, editor);
+    }
+    const std::string dump = CdlFilePath();
+    if (FileExistsOpen(dump) != 1) return;
+    if (!Launcher()(NativePath(editor), {dump})) {
+        ui().MsgBox("[OpenCdlInEditor] Unable to start " + editor, kOkOnly, kProgramTitle);
+    }
+}
+
+ProgramLauncher SetEditorLauncher(ProgramLauncher launcher) {
+    ProgramLauncher old = Launcher();
+    Launcher() = launcher ? std::move(launcher) : ProgramLauncher(StartDetached);
+    return old;
+}

@@ -1,0 +1,198 @@
+#include "viewer/shell/DataPoints.h"
+
+#include "common/MinMax.h"
+#include "common/Ui.h"
+#include "gui/Picture.h"
+#include "gui/PictureWidget.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Color.h"
+#include "runtime/Convert.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainForm.h"
+#include "viewer/shell/gencord.h"
+
+#include <cmath>
+
+namespace {
+
+// The view's bounds as Singles, as the points are compared with them.
+struct ViewBox {
+    float west, east, south, north;
+    bool lonIn(float lon) const { return west <= lon && lon <= east; }
+    bool latIn(float lat) const { return south <= lat && lat <= north; }
+};
+
+// Entries 1..n of a one-dimensional array that exist: the preview never reads beyond what
+// the loader filled, whatever the counts say.
+Long Usable(const VArray<float>& a, Long n) {
+    if (a.Rank() != 1 || a.LBound() > 1) return 0;
+    return MinL(n, a.UBound());
+}
+
+bool Has2(const VArray<float>& a, Long i, Long j) {
+    return a.Rank() == 2 && i >= a.LBound(1) && i <= a.UBound(1) && j >= a.LBound(2) &&
+           j <= a.UBound(2);
+}
+
+// Draws the marks of one preview; a point whose transform fails is skipped and reported once.
+class Marks {
+public:
+    explicit Marks(Picture& pic) : pic_(pic) {}
+
+    // A square of half-size r around the point, filled with color.
+    void Square(float lon, float lat, float r, Long color) {
+        float x = 0, y = 0;
+        if (!Convert(lon, lat, x, y)) return;
+        pic_.Line(x - r, y - r, x + r, y + r, color, LineFlag::BF);
+    }
+    // A box between the points of two corners.
+    void Box(float lon1, float lat1, float lon2, float lat2, Long color) {
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        if (!Convert(lon1, lat1, x1, y1) || !Convert(lon2, lat2, x2, y2)) return;
+        pic_.Line(x1, y1, x2, y2, color, LineFlag::BF);
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    bool Convert(float lon, float lat, float& x, float& y) {
+        if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
+        failed_ = true;
+        return false;
+    }
+    Picture& pic_;
+    bool failed_ = false;
+};
+
+// Round with halves to even, at least 1.
+Long Stride(Long n) {
+    return MaxL(1, CLng(static_cast<double>(n) / 30));
+}
+
+void DrawGrid(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks) {
+    const Long nLon = nc.nLon(nNc);
+    const Long nLat = nc.nLat(nNc);
+    ScaleMax = static_cast<float>(static_cast<double>(nLon) * nLat);
+    const Long nx = Usable(lonV, nLon);
+    const Long ny = Usable(latV, nLat);
+    if (nx < 1 || ny < 1) return;
+
+    Long nInLon = 0, nInLat = 0;
+    for (Long i = 1; i <= nx; ++i)
+        if (view.lonIn(lonV(i))) ++nInLon;
+    for (Long j = 1; j <= ny; ++j)
+        if (view.latIn(latV(j))) ++nInLat;
+    const Long sLon = Stride(nInLon);
+    const Long sLat = Stride(nInLat);
+
+    if (static_cast<double>(nLon) * nLat == 1) marks.Square(lonV(1), latV(1), 2, QBColor(9));
+
+    for (Long j = 1; j <= ny; j += sLat) {
+        if (!view.latIn(latV(j))) continue;
+        const Long jn = MinL(ny, j + sLat);
+        const float dy = (latV(jn) - latV(j)) / 2;
+        for (Long i = 1; i <= nx; i += sLon) {
+            if (!view.lonIn(lonV(i))) continue;
+            const Long in = MinL(nx, i + sLon);
+            const float dx = (lonV(in) - lonV(i)) / 2;
+            const Long color = ValueToColor(static_cast<float>(static_cast<double>(i) * j));
+            marks.Box(lonV(i) - dx, latV(j) - dy, lonV(i) + dx, latV(j) + dy, color);
+        }
+    }
+}
+
+void DrawBfgPoint(Long i, Long j, Long ei, Long ej, const ViewBox& view, Marks& marks) {
+    if (!Has2(lonV, ei, ej) || !Has2(latV, ei, ej)) return;
+    const float lon = lonV(ei, ej);
+    const float lat = latV(ei, ej);
+    if (!view.lonIn(lon) || !view.latIn(lat)) return;
+    marks.Square(lon, lat, 1, ValueToColor(static_cast<float>(static_cast<double>(i) * j)));
+}
+
+void DrawBoundaryFitted(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks) {
+    const Long iMax = nc.iMax(nNc);
+    const Long jMax = nc.jMax(nNc);
+    ScaleMax = static_cast<float>(static_cast<double>(iMax) * jMax);
+    const Long sI = Stride(iMax);
+    const Long sJ = Stride(jMax);
+    Long order = nc.lonlatOrder(nNc);
+    // The "gridi" alternation keeps its coordinates as order 1 does.
+    if (order == 4) order = 1;
+    if (order == 1) {
+        for (Long j = 1; j <= jMax; j += sJ)
+            for (Long i = 1; i <= iMax; i += sI)
+                DrawBfgPoint(i, j, i, j, view, marks);
+    } else if (order == 2) {
+        for (Long i = 1; i <= iMax; i += sI)
+            for (Long j = 1; j <= jMax; j += sJ)
+                DrawBfgPoint(i, j, j, i, view, marks);
+    }
+}
+
+// Cells, nodes or elements: every point, no view test (the picture clips).
+void DrawList(Long count, Marks& marks) {
+    ScaleMax = static_cast<float>(count);
+    const Long n = MinL(Usable(lonV, count), Usable(latV, count));
+    for (Long k = 1; k <= n; ++k)
+        marks.Square(lonV(k), latV(k), 1, ValueToColor(static_cast<float>(k)));
+}
+
+} // namespace
+
+void ShowDataPoints(Long nNc) {
+    DrawDataPoints(mainForm().Picture1->picture(), nNc);
+    ui().DoEvents();
+}
+
+void DrawDataPoints(Picture& pic, Long nNc) {
+    const Long h = CLng(pic.ScaleHeight());
+    const Long w = CLng(pic.ScaleWidth());
+    if (SetMapScale(w, h) != 0) {
+        pic.setCurrentX(static_cast<float>(w) / 4);
+        pic.setCurrentY(static_cast<float>(h) / 2);
+        pic.Print("(no geographical extent)");
+        return;
+    }
+    pic.SetFocus();
+    ui().SetMousePointer(kPointerHourglass);
+
+    pic.setFillStyle(kFillTransparent);
+    pic.setDrawMode(kDrawMaskPen);
+    col_opt = 0;
+    ColorCode = 30;
+    ScaleMin = 1;
+
+    const ViewBox view{static_cast<float>(ViewExtent.West), static_cast<float>(ViewExtent.East),
+                       static_cast<float>(ViewExtent.South), static_cast<float>(ViewExtent.North)};
+    Marks marks(pic);
+    const Long type = clsNC != nullptr ? clsNC->GridType(nNc) : 0;
+    switch (type) {
+    case 1:
+        pic.setDrawMode(kDrawCopyPen);
+        DrawList(clsNC->nCells(nNc), marks);
+        break;
+    case 2:
+    case 5:
+        DrawGrid(*clsNC, nNc, view, marks);
+        break;
+    case 3:
+        DrawBoundaryFitted(*clsNC, nNc, view, marks);
+        break;
+    case 4:
+    case 6: {
+        const Long by = clsNC->LLbyNodeOrEleement(nNc);
+        if (by == 1)
+            DrawList(clsNC->nNodes(nNc), marks);
+        else if (by == 2)
+            DrawList(clsNC->nElements(nNc), marks);
+        break;
+    }
+    default:
+        ui().SetMousePointer(kPointerDefault);
+        ui().MsgBox("[DrawDataPoints] undefined nc type", kOkOnly, kProgramTitle);
+        return;
+    }
+    ui().SetMousePointer(kPointerDefault);
+    if (marks.Failed())
+        ui().MsgBox("[DrawDataPoints] ll2_to_xy2 returned -1", kOkOnly, kProgramTitle);
+}

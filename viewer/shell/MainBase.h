@@ -1,0 +1,127 @@
+#pragma once
+// The viewer's shared state: the module variables through which the windows, the loader, the
+// dispatcher and the renderers hand data to each other. All of it lives for the whole run and
+// starts as 0, empty or unallocated. Only the user-interface thread touches it.
+#include "runtime/Types.h"
+#include "runtime/VArray.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class IKelvad;
+
+// An extent of the map or of a dataset: degrees when Projection = 0, radians when 1.
+struct ViewRec {
+    double West = 0;
+    double East = 0;
+    double South = 0;
+    double North = 0;
+};
+
+// One picked item of the order window.
+struct PickItem {
+    Long varNumber = 0;    // the variable's number within its own dataset
+    Long narray = 0;       // its number of dimensions
+    Long datasetIndex = 0; // 1 main dataset, 2 second file
+};
+
+// A vertex of the section path, in the units of ViewExtent.
+struct PathVertex {
+    float lon = 0;
+    float lat = 0;
+};
+
+// ---- Settings and start-up --------------------------------------------------------------------
+extern std::string IniFile; // the settings file in use
+
+// ---- The dataset ------------------------------------------------------------------------------
+extern IKelvad* clsNC; // the viewer's one dataset object; replaced at every load
+extern Long nNcMain;   // slot of the main dataset
+extern Long nNcSecond; // slot of the second (V-component) dataset
+
+// ---- The remembered list ----------------------------------------------------------------------
+extern VArray<std::string> URL; // 0 To nURL: URL(0) the current entry, 1.. the remembered list
+extern Long nURL;
+extern Long URLFilter;         // 0 all, 1 HTTP entries only, 2 the others
+extern std::string SecondFile; // path or URL of the second file
+
+// ---- Current step, level and picks ------------------------------------------------------------
+extern Long CurTimeStep;       // 1-based
+extern Long CurLevel;          // 1-based
+extern VArray<PickItem> Picks; // 1 To PickCount
+extern Long PickCount;
+
+// ---- Coordinate arrays of the loaded dataset --------------------------------------------------
+extern VArray<float> lonV, latV;         // radians when Projection = 1, else degrees
+extern VArray<float> nodeLonV, nodeLatV; // node or element coordinates of meshes
+extern VArray<Long> node1, node2, node3; // the three node numbers of each mesh triangle
+extern VArray<double> timeV;             // raw time values
+extern VArray<double> vCoordV;           // vertical coordinate values
+
+// ---- Extents and map state ---------------------------------------------------------------------
+extern ViewRec DataExtent; // horizontal extent of the loaded dataset
+extern ViewRec ViewExtent; // extent of the map view
+extern Long MouseState;    // mode of the map picture
+extern Long CancelFlag;    // -1 asks a running animation to stop
+
+// ---- Coastline
+// ------------------------------------------------------------------------------------
+extern std::string CoastFile;
+extern Long CoastFlag; // 1 once a coastline file is known
+
+// ---- Options
+// ----------------------------------------------------------------------------------------
+extern Long Projection; // 0 Cartesian (degrees), 1 Mercator (radians)
+extern float LonPeriod; // 360, or 6.283185 in Mercator mode
+extern Long OptShowGrid;
+extern Long OptShowMesh;
+extern float vscale; // length scale of vector arrows
+extern Long SaveFormat;
+extern Long ShowNote1, ShowNote2, ShowNote3;
+extern Long ShortMsgAnswer;
+
+// ---- Section path
+// --------------------------------------------------------------------------------
+extern Long SectionPathCount;
+extern VArray<PathVertex> SectionPath; // 1 To SectionPathCount
+
+// ---- Vector components of the main dataset ---------------------------------------------------
+extern Long water_U_vId, water_V_vId, wind_U_vId, wind_V_vId;
+
+// The program's title in boxes.
+inline constexpr const char* kProgramTitle = "Pelorin";
+// Degrees to radians as the program has always converted them (3.1415926 / 180).
+inline constexpr double kDegToRad = 0.017453292222222222;
+
+// Puts every shared variable back to its start value (tests run several start-ups in one
+// process).
+void ResetSharedState();
+
+// ---- Arrow style (added for the start-up and the main window's menu) --------------------------
+// The arrow style of the vector drawings (Vectors): 0 or 1 line arrows, 2 filled polygon arrows,
+// above 90 glyph arrows. Set by the start-up and the main window's menu.
+extern Long OptArrowStyle;
+
+// ---- Start-up and the remembered list ----------------------------------------------------------
+// The program's start-up. args are the command-line arguments after the program name: one that
+// ends in ".ini" (any case) names the settings file; the first other one becomes the first
+// entry of the remembered list, and then the settings file is "Pelorin.ini" (or "Pelorin.INI")
+// in programFolder. Settings are never written into a dataset named on the command line.
+// True when the main window is up and the program runs; false when it is to end (no settings
+// file, or the coastline dialog cancelled).
+bool Main(const std::vector<std::string>& args, const std::string& programFolder);
+// The settings file beside the program: programFolder's "Pelorin.ini", else its "Pelorin.INI"
+// when only that exists; the "Pelorin.ini" path when neither does.
+std::string SettingsFileBeside(const std::string& programFolder);
+
+// The remembered list (section "URL List", keys "URLfile 1" to "URLfile 200"):
+// adds URL(0) unless stored (an add never writes past "URLfile 200": a full list is compacted
+// first and, when still full, gives up its oldest entry), refreshes the list box and selects it.
+void AddToURLList();
+// Deletes the first stored copy of URL(0) and refreshes.
+void RemoveFromURLList();
+// Rewrites keys 1 to 100 sorted, without repeats regardless of case.
+void CompactURLList();
+// Refills MainForm's list box from URL(1..nURL) through URLFilter.
+void FillURLCombo();

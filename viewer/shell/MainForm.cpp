@@ -1,0 +1,580 @@
+#include "viewer/shell/MainForm.h"
+
+#include "common/CMDialog.h"
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "gui/PictureWidget.h"
+#include "gui/QtText.h"
+#include "runtime/Convert.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CdlDump.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/ErrorBox.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormShow.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/Note1.h"
+#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/frmAbout.h"
+#include "viewer/shell/frmAlias.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+MainForm* theForm = nullptr;
+
+void defaultEndProgram() {
+    QCoreApplication::exit(0);
+}
+
+std::function<void()>& endProgramAction() {
+    static std::function<void()> action = defaultEndProgram;
+    return action;
+}
+
+constexpr int kPreviewWidth = 300;
+constexpr int kPreviewHeight = 220;
+
+const char* const kSecondFileHint =
+    "(the other half component; eg. water_u  +  water_v, if not in a single file)";
+
+// Marks one item of a radio group and unmarks its siblings.
+void setMarks(QAction* on, std::initializer_list<QAction*> off) {
+    on->setChecked(true);
+    for (QAction* a : off)
+        a->setChecked(false);
+}
+
+QAction* radioItem(QMenu* menu, const char* caption) {
+    QAction* a = menu->addAction(qtText(caption));
+    a->setCheckable(true);
+    return a;
+}
+
+} // namespace
+
+MainForm::MainForm() {
+    setWindowTitle(qtText("Pelorin - netCDF and OPeNDAP viewer"));
+
+    // ---- Menus ----
+    EditIni = menuBar()->addAction(qtText("Edit Ini"));
+    Options = menuBar()->addMenu(qtText("Options"));
+    mnuURL = Options->addMenu(qtText("URL"));
+    Both = radioItem(mnuURL, "Both");
+    httpOnly = radioItem(mnuURL, "HTTP Only");
+    LocalOnly = radioItem(mnuURL, "Local Only");
+    Both->setChecked(true);
+    mnuProjection = Options->addMenu(qtText("Projection"));
+    Cartesian = radioItem(mnuProjection, "Cartesian (x/y=lon/lat)");
+    Marcator = radioItem(mnuProjection, "Marcator");
+    GridPoint = Options->addMenu(qtText("Grid Point"));
+    doShow = radioItem(GridPoint, "Show (only vector & step)");
+    Notshow = radioItem(GridPoint, "Not to show");
+    Notshow->setChecked(true);
+    mnuMesh = Options->addMenu(qtText("Mesh"));
+    ShowMesh = radioItem(mnuMesh, "Show");
+    NoShowMesh = radioItem(mnuMesh, "Not to show");
+    ArrowStyle = Options->addMenu(qtText("Arrow Style"));
+    ThinArrow = radioItem(ArrowStyle, "Thin Arrow");
+    PolyArrow = radioItem(ArrowStyle, "Poly Arrow");
+    FontArrow = radioItem(ArrowStyle, "Font Arrow");
+    CoastlineOpt = Options->addMenu(qtText("Coastline"));
+    ThinLine = radioItem(CoastlineOpt, "Thin Line");
+    PolygonFill = radioItem(CoastlineOpt, "Polygon");
+    Options->addSeparator();
+    Aboutmenu = Options->addAction(qtText("About.."));
+
+    // ---- Controls ----
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* entry = new QGridLayout;
+    layout->addLayout(entry);
+    lblFile[0] = new QLabel(qtText("URL or NC File"), central);
+    Combo1 = new QComboBox(central);
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setMinimumWidth(420);
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmdBrowse = new QPushButton(central);
+    cmdBrowse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    cmdBrowse->setToolTip(qtText("Browse for File"));
+    cmdLoad = new QPushButton(qtText("Load"), central);
+    entry->addWidget(lblFile[0], 0, 0);
+    entry->addWidget(Combo1, 0, 1);
+    entry->addWidget(cmdBrowse, 0, 2);
+    entry->addWidget(cmdLoad, 0, 3);
+
+    lblFile[1] = new QLabel(qtText("Secondary File"), central);
+    Text3 = new QLineEdit(qtText(kSecondFileHint), central);
+    Text3->setToolTip(qtText(kSecondFileHint));
+    Command3 = new QPushButton(central);
+    Command3->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    Command3->setToolTip(qtText("Copy top URL to second URL window."));
+    entry->addWidget(lblFile[1], 1, 0);
+    entry->addWidget(Text3, 1, 1);
+    entry->addWidget(Command3, 1, 2);
+
+    label4 = new QLabel(qtText("Time"), central);
+    Text2 = new QLineEdit(central);
+    cmdStartEnd = new QPushButton(qtText("<"), central);
+    cmdStartEnd->setMaximumWidth(32);
+    entry->addWidget(label4, 2, 0);
+    entry->addWidget(Text2, 2, 1);
+    entry->addWidget(cmdStartEnd, 2, 2);
+    entry->setColumnStretch(1, 1);
+
+    auto* boxes = new QGridLayout;
+    layout->addLayout(boxes, 1);
+    const char* titles[5] = {"Dimensions", "Coordinates", "Fixed Variables",
+                             "Record Variables (time,,)", "(in the other file)"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        Label1[i] = new QLabel(qtText(titles[i]), central);
+        Text1[i] = new QPlainTextEdit(central);
+        Text1[i]->setReadOnly(true);
+        Text1[i]->setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+    // Left: dimensions and coordinates; middle: fixed and record variables; right: the preview
+    // and the second file's variables.
+    boxes->addWidget(Label1[0], 0, 0);
+    boxes->addWidget(Text1[0], 1, 0);
+    boxes->addWidget(Label1[1], 2, 0);
+    boxes->addWidget(Text1[1], 3, 0);
+    boxes->addWidget(Label1[2], 0, 1);
+    boxes->addWidget(Text1[2], 1, 1);
+    boxes->addWidget(Label1[3], 2, 1);
+    boxes->addWidget(Text1[3], 3, 1);
+    Label2 = new QLabel(qtText("Geographic Coverage"), central);
+    Picture1 = new PictureWidget(central);
+    Picture1->setMinimumSize(kPreviewWidth, kPreviewHeight);
+    Picture1->resize(kPreviewWidth, kPreviewHeight);
+    // The loader draws into the preview before the window is first laid out.
+    Picture1->picture().resize(kPreviewWidth, kPreviewHeight);
+    boxes->addWidget(Label2, 0, 2);
+    boxes->addWidget(Picture1, 1, 2);
+    boxes->addWidget(Label1[4], 2, 2);
+    boxes->addWidget(Text1[4], 3, 2);
+    Label3 = new QLabel(qtText("Numbers prefixed are variable-order"), central);
+    boxes->addWidget(Label3, 4, 1);
+
+    auto* commands = new QHBoxLayout;
+    layout->addLayout(commands);
+    Command2[0] = new QPushButton(qtText("Plot"), central);
+    Command2[0]->setToolTip(qtText("Plot or Save File As.."));
+    Command2[1] = new QPushButton(qtText("Subset to local"), central);
+    Command1 = new QPushButton(qtText("List CDL Header"), central);
+    Command4 = new QPushButton(qtText("Alias Tool"), central);
+    Command4->setToolTip(
+        qtText("Click here to assign temporary names to Dimensions and Variables"));
+    Command5 = new QPushButton(qtText("About"), central);
+    for (QPushButton* b : {Command2[0], Command2[1], Command1, Command4, Command5})
+        commands->addWidget(b);
+    commands->addStretch();
+
+    // ---- Event procedures ----
+    auto on = [this](auto* sender, auto signal, void (MainForm::*procedure)()) {
+        connect(sender, signal, this,
+                [this, procedure] { runEvent([&] { (this->*procedure)(); }); });
+    };
+    on(cmdLoad, &QPushButton::clicked, &MainForm::cmdLoad_Click);
+    on(cmdBrowse, &QPushButton::clicked, &MainForm::cmdBrowse_Click);
+    on(Command3, &QPushButton::clicked, &MainForm::Command3_Click);
+    on(cmdStartEnd, &QPushButton::clicked, &MainForm::cmdStartEnd_Click);
+    on(Command1, &QPushButton::clicked, &MainForm::Command1_Click);
+    on(Command4, &QPushButton::clicked, &MainForm::Command4_Click);
+    on(Command5, &QPushButton::clicked, &MainForm::Command5_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(Command2[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { runEvent([&] { Command2_Click(static_cast<Integer>(i)); }); });
+    on(EditIni, &QAction::triggered, &MainForm::EditIni_Click);
+    on(Both, &QAction::triggered, &MainForm::Both_Click);
+    on(httpOnly, &QAction::triggered, &MainForm::httpOnly_Click);
+    on(LocalOnly, &QAction::triggered, &MainForm::LocalOnly_Click);
+    on(Cartesian, &QAction::triggered, &MainForm::Cartesian_Click);
+    on(Marcator, &QAction::triggered, &MainForm::Marcator_Click);
+    on(doShow, &QAction::triggered, &MainForm::doShow_Click);
+    on(Notshow, &QAction::triggered, &MainForm::Notshow_Click);
+    on(ShowMesh, &QAction::triggered, &MainForm::ShowMesh_Click);
+    on(NoShowMesh, &QAction::triggered, &MainForm::NoShowMesh_Click);
+    on(ThinArrow, &QAction::triggered, &MainForm::ThinArrow_Click);
+    on(PolyArrow, &QAction::triggered, &MainForm::PolyArrow_Click);
+    on(FontArrow, &QAction::triggered, &MainForm::FontArrow_Click);
+    on(ThinLine, &QAction::triggered, &MainForm::ThinLine_Click);
+    on(PolygonFill, &QAction::triggered, &MainForm::PolygonFill_Click);
+    on(Aboutmenu, &QAction::triggered, &MainForm::Aboutmenu_Click);
+    Picture1->onKeyUp = [this](int keyCode, int shift) {
+        runEvent(
+            [&] { Picture1_KeyUp(static_cast<Integer>(keyCode), static_cast<Integer>(shift)); });
+    };
+    Combo1->installEventFilter(this);
+    if (Combo1->lineEdit()) Combo1->lineEdit()->installEventFilter(this);
+}
+
+MainForm::~MainForm() {
+    if (theForm == this) theForm = nullptr;
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == Combo1 || watched == Combo1->lineEdit())) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Opening the list or leaving the window does not leave the box.
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            !Combo1->hasFocus())
+            runEvent([this] { Combo1_LostFocus(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    Integer cancel = 0;
+    runEvent([&] { Form_Unload(cancel); });
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+std::string MainForm::comboText() const {
+    return programText(Combo1->currentText());
+}
+
+void MainForm::setComboText(const std::string& text) {
+    Combo1->setEditText(qtText(text));
+}
+
+// ---- Load and the dataset entry ----------------------------------------------------------------
+
+namespace {
+
+const char* const kNcFilter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*";
+
+// The open-file dialog of the dataset entry; a chosen file becomes the entry and joins the
+// remembered list. False when cancelled.
+bool chooseDataset(MainForm& f, std::string start) {
+    const std::string chosen = ShowOpenDlg(start, kNcFilter);
+    if (chosen.empty()) return false;
+    PutString("local nc", "FilePath", IniFile, chosen);
+    URL(0) = chosen;
+    f.setComboText(chosen);
+    AddToURLList();
+    // The list may show another item when the filter hides the new entry.
+    f.setComboText(URL(0));
+    return true;
+}
+
+std::string wildcardStart(const std::string& text) {
+    return FolderOf(text) + "/*.NC";
+}
+
+} // namespace
+
+void MainForm::Form_Load() {
+    Command1->setEnabled(false);
+    Command2[0]->setEnabled(false);
+    Command2[1]->setEnabled(false);
+    Command4->setEnabled(false);
+    FillURLCombo();
+}
+
+void MainForm::cmdLoad_Click() {
+    if (IsBusy()) return;
+    BusyGuard busy;
+    ui().DoEvents();
+    const std::string text = comboText();
+    if (text == "?") {
+        if (!chooseDataset(*this, GetString("local nc", "FilePath", IniFile))) return;
+    } else if (!text.empty() && text.back() == '*') {
+        if (!chooseDataset(*this, wildcardStart(text))) return;
+    } else {
+        URL(0) = text;
+    }
+
+    std::string main = Trim(comboText());
+    std::string second = Trim(programText(Text3->text()));
+    if (second.empty() || second == main) {
+        LoadFile(0);
+        return;
+    }
+    const std::string mainFolder = GetFolderUpper(main);
+    const std::string secondFolder = GetFolderUpper(second);
+    if (secondFolder.empty()) {
+        LoadFile(0);
+        return;
+    }
+    if (mainFolder != secondFolder) {
+        const int answer = ui().MsgBox("URL paths are different:\r\n\r\n" + mainFolder + "\r\n" +
+                                           secondFolder + "\r\n\r\nDo you want to proceed?",
+                                       kYesNo, "");
+        if (answer == kNo) return;
+    }
+    SecondFile = second;
+    LoadFile(1);
+}
+
+void MainForm::cmdBrowse_Click() {
+    chooseDataset(*this, wildcardStart(comboText()));
+}
+
+void MainForm::Combo1_LostFocus() {
+    const std::string text = comboText();
+    if (Len(text) < 5 || (URL.IsAllocated() && text == URL(0))) return;
+    if (!URL.IsAllocated()) URL.ReDim(0, 0);
+    URL(0) = text;
+    AddToURLList();
+    setComboText(URL(0));
+}
+
+void MainForm::Command3_Click() {
+    const std::string text = comboText();
+    std::size_t count = 0, at = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == 'U' || text[i] == 'u') {
+            ++count;
+            at = i;
+        }
+    }
+    std::string second = text;
+    if (count == 1) second[at] = 'V';
+    Text3->setText(qtText(second));
+}
+
+void MainForm::cmdStartEnd_Click() {
+    if (IsBusy()) return;
+    if (Len(comboText()) < 3) return;
+    BusyGuard busy;
+    ShowTimeRange();
+}
+
+// ---- The other windows
+// ----------------------------------------------------------------------------
+
+void MainForm::Command2_Click(Integer /*Index*/) {
+    if (IsBusy()) return;
+    if (!URL.IsAllocated() || URL(0).empty()) return;
+    ui().SetMousePointer(kPointerHourglass);
+    // The map window and the order window, modeless, then the tips. Without a dataset in slot 1
+    // (after a failed load) there is nothing for them to show.
+    if (DatasetReady()) {
+        PicFormForm().show();
+        OrderFrmForm().show();
+    }
+    if (ShowNote1 == 1) ShowNote1Form();
+    ui().SetMousePointer(kPointerDefault);
+}
+
+void MainForm::Command1_Click() {
+    if (IsBusy()) return;
+    BusyGuard busy;
+    if (Make_CDL() > 0) OpenCdlInEditor();
+}
+
+void MainForm::Command4_Click() {
+    if (IsBusy()) return;
+    ShowAliasDialog();
+}
+
+void MainForm::Command5_Click() {
+    ShowAboutBox();
+}
+
+void MainForm::Aboutmenu_Click() {
+    ShowAboutBox();
+}
+
+void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
+    if (KeyCode == 27) CancelFlag = -1;
+}
+
+void MainForm::EditIni_Click() {
+    try {
+        if (FileExistsOpen(IniFile) == 1) OpenDocument(IniFile);
+    } catch (...) {
+        // Opening the settings file is a convenience: a failure ends the click quietly.
+    }
+}
+
+// ---- Options
+// -------------------------------------------------------------------------------------
+
+void MainForm::Both_Click() {
+    setMarks(Both, {httpOnly, LocalOnly});
+    URLFilter = 0;
+    FillURLCombo();
+}
+
+void MainForm::httpOnly_Click() {
+    setMarks(httpOnly, {Both, LocalOnly});
+    URLFilter = 1;
+    FillURLCombo();
+}
+
+void MainForm::LocalOnly_Click() {
+    setMarks(LocalOnly, {Both, httpOnly});
+    URLFilter = 2;
+    FillURLCombo();
+}
+
+namespace {
+
+// The projection switch reloads the dataset so that every coordinate comes in the new units.
+void switchProjection(MainForm& f, Long projection) {
+    if (IsBusy()) {
+        // Refused while a load runs: the marks stay with the projection in force.
+        if (Projection == 1)
+            setMarks(f.Marcator, {f.Cartesian});
+        else
+            setMarks(f.Cartesian, {f.Marcator});
+        return;
+    }
+    BusyGuard busy;
+    if (projection == 1)
+        setMarks(f.Marcator, {f.Cartesian});
+    else
+        setMarks(f.Cartesian, {f.Marcator});
+    Projection = projection;
+    LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+    CoastCacheFile.clear();
+    PutString("Projection", "parameters", IniFile, projection == 0 ? "0" : "1");
+    LoadFile(0);
+}
+
+} // namespace
+
+void MainForm::Cartesian_Click() {
+    switchProjection(*this, 0);
+}
+
+void MainForm::Marcator_Click() {
+    switchProjection(*this, 1);
+}
+
+void MainForm::doShow_Click() {
+    setMarks(doShow, {Notshow});
+    OptShowGrid = 1;
+}
+
+void MainForm::Notshow_Click() {
+    setMarks(Notshow, {doShow});
+    OptShowGrid = 0;
+}
+
+void MainForm::ShowMesh_Click() {
+    if (IsBusy()) {
+        if (OptShowMesh != 0)
+            setMarks(ShowMesh, {NoShowMesh});
+        else
+            setMarks(NoShowMesh, {ShowMesh});
+        return;
+    }
+    BusyGuard busy;
+    setMarks(ShowMesh, {NoShowMesh});
+    OptShowMesh = 1;
+    PutString("OptShowMesh", "parameters", IniFile, Str(OptShowMesh));
+    LoadFile(0);
+}
+
+void MainForm::NoShowMesh_Click() {
+    setMarks(NoShowMesh, {ShowMesh});
+    OptShowMesh = 0;
+    PutString("OptShowMesh", "parameters", IniFile, Str(OptShowMesh));
+}
+
+void MainForm::ThinArrow_Click() {
+    setMarks(ThinArrow, {PolyArrow, FontArrow});
+    OptArrowStyle = 1;
+}
+
+void MainForm::PolyArrow_Click() {
+    setMarks(PolyArrow, {ThinArrow, FontArrow});
+    OptArrowStyle = 2;
+}
+
+void MainForm::FontArrow_Click() {
+    setMarks(FontArrow, {ThinArrow, PolyArrow});
+    OptArrowStyle = 108;
+}
+
+void MainForm::ThinLine_Click() {
+    setMarks(ThinLine, {PolygonFill});
+    OptCoastLine = 1;
+}
+
+void MainForm::PolygonFill_Click() {
+    setMarks(PolygonFill, {ThinLine});
+    OptCoastLine = 2;
+}
+
+// ---- Shut-down
+// ------------------------------------------------------------------------------------
+
+void MainForm::Form_Unload(Integer& /*Cancel*/) {
+    unloaded_ = true;
+    ui().SetMousePointer(kPointerHourglass);
+    if (!IniFile.empty()) {
+        PutString("ShowNote1", "parameters", IniFile, CStr(ShowNote1));
+        PutString("ShowNote2", "parameters", IniFile, CStr(ShowNote2));
+        PutString("ShowNote3", "parameters", IniFile, CStr(ShowNote3));
+        PutString("OptArrowStyle", "parameters", IniFile, CStr(OptArrowStyle));
+        PutString("OptCoastLine", "parameters", IniFile, CStr(OptCoastLine));
+        if (URL.IsAllocated() && Len(URL(0)) > 6)
+            PutString("URLfile 0", "URL List", IniFile, URL(0));
+    }
+    // The order and map windows go first (the map window keeps its position and zoom), then
+    // the colour window.
+    if (OrderFrmLoaded()) UnloadOrderFrm();
+    if (PicFormLoaded()) UnloadPicForm();
+    if (FormColorLoaded()) UnloadFormColor();
+    if (!IniFile.empty()) CompactURLList();
+    ui().SetMousePointer(kPointerDefault);
+    endProgramAction()();
+}
+
+// ---- The form
+// ----------------------------------------------------------------------------------------
+
+MainForm& mainForm() {
+    if (!theForm) {
+        theForm = new MainForm();
+        theForm->Form_Load();
+    }
+    return *theForm;
+}
+
+bool mainFormLoaded() {
+    return theForm != nullptr;
+}
+
+void UnloadMainForm() {
+    delete theForm;
+    theForm = nullptr;
+}
+
+std::function<void()> setEndProgramAction(std::function<void()> action) {
+    auto old = std::move(endProgramAction());
+    endProgramAction() = action ? std::move(action) : defaultEndProgram;
+    return old;
+}

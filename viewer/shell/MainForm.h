@@ -1,0 +1,126 @@
+#pragma once
+// The main window: the dataset entry with the remembered list, the second file, the time
+// range, the five summaries, the preview of the grid points, the commands that open the map
+// and order windows, the CDL dump, the alias dialog and the About box, and the option menus.
+// Closing it is the program's only shut-down.
+#include "runtime/Types.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class PictureWidget;
+
+class MainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    MainForm();
+    ~MainForm() override;
+
+    // ---- Controls ---------------------------------------------------------------------------
+    QComboBox* Combo1 = nullptr;            // editable: the dataset path or URL
+    std::array<QLabel*, 2> lblFile{};       // "URL or NC File", "Secondary File"
+    QPushButton* cmdBrowse = nullptr;       // file dialog without loading
+    QPushButton* cmdLoad = nullptr;         // "Load"
+    QLineEdit* Text3 = nullptr;             // the second file (V components)
+    QPushButton* Command3 = nullptr;        // second file's name from Combo1
+    QPushButton* cmdStartEnd = nullptr;     // "<": the time range of Combo1's entry
+    QLineEdit* Text2 = nullptr;             // time range
+    QLabel* label4 = nullptr;               // "Time"
+    std::array<QPlainTextEdit*, 5> Text1{}; // summaries (multi-line, read-only)
+    std::array<QLabel*, 5> Label1{};        // their titles
+    QLabel* Label3 = nullptr;               // "Numbers prefixed are variable-order"
+    PictureWidget* Picture1 = nullptr;      // preview of the dataset's points
+    QLabel* Label2 = nullptr;               // "Geographic Coverage"
+    std::array<QPushButton*, 2> Command2{}; // "Plot", "Subset to local"
+    QPushButton* Command1 = nullptr;        // "List CDL Header"
+    QPushButton* Command4 = nullptr;        // "Alias Tool"
+    QPushButton* Command5 = nullptr;        // "About"
+
+    // ---- Menus ------------------------------------------------------------------------------
+    QAction* EditIni = nullptr;
+    QMenu* Options = nullptr;
+    QMenu* mnuURL = nullptr; // "URL" (the name URL is the remembered list's)
+    QAction* Both = nullptr;
+    QAction* httpOnly = nullptr;
+    QAction* LocalOnly = nullptr;
+    QMenu* mnuProjection = nullptr;
+    QAction* Cartesian = nullptr;
+    QAction* Marcator = nullptr;
+    QMenu* GridPoint = nullptr;
+    QAction* doShow = nullptr;
+    QAction* Notshow = nullptr;
+    QMenu* mnuMesh = nullptr;
+    QAction* ShowMesh = nullptr;
+    QAction* NoShowMesh = nullptr;
+    QMenu* ArrowStyle = nullptr;
+    QAction* ThinArrow = nullptr;
+    QAction* PolyArrow = nullptr;
+    QAction* FontArrow = nullptr;
+    QMenu* CoastlineOpt = nullptr;
+    QAction* ThinLine = nullptr;
+    QAction* PolygonFill = nullptr;
+    QAction* Aboutmenu = nullptr;
+
+    // ---- Event procedures -------------------------------------------------------------------
+    void Form_Load();
+    void cmdLoad_Click();
+    void cmdBrowse_Click();
+    void Combo1_LostFocus();
+    void Command3_Click();
+    void cmdStartEnd_Click();
+    void Command2_Click(Integer Index);
+    void Command1_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Picture1_KeyUp(Integer KeyCode, Integer Shift);
+    void EditIni_Click();
+    void Both_Click();
+    void httpOnly_Click();
+    void LocalOnly_Click();
+    void Cartesian_Click();
+    void Marcator_Click();
+    void doShow_Click();
+    void Notshow_Click();
+    void ShowMesh_Click();
+    void NoShowMesh_Click();
+    void ThinArrow_Click();
+    void PolyArrow_Click();
+    void FontArrow_Click();
+    void ThinLine_Click();
+    void PolygonFill_Click();
+    void Aboutmenu_Click();
+    // The shut-down: writes the options and the list back, unloads the other windows and ends
+    // the program (see setEndProgramAction).
+    void Form_Unload(Integer& Cancel);
+
+    // The text of Combo1's edit field (what the user typed or picked).
+    std::string comboText() const;
+    void setComboText(const std::string& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool unloaded_ = false;
+};
+
+// The main window, made (and its Form_Load run) on first use.
+MainForm& mainForm();
+// True while the main window exists.
+bool mainFormLoaded();
+// Destroys the main window without the shut-down (tests; the program ends through Form_Unload).
+void UnloadMainForm();
+
+// What the shut-down does last: by default it ends the event loop of the application.
+// Tests put in an action of their own. Returns the action replaced.
+std::function<void()> setEndProgramAction(std::function<void()> action);

@@ -1,0 +1,475 @@
+#include "viewer/shell/OrderFrm.h"
+
+#include "common/CMDialog.h"
+#include "common/MinMax.h"
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "gui/PictureWidget.h"
+#include "gui/QtText.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/ErrorBox.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/Note2.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/PickList.h"
+#include "viewer/shell/PlotPicked.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+OrderFrm* theForm = nullptr;
+
+constexpr const char* kCrLf = "\r\n";
+
+// The order window's strides and step box as the maps read and write them.
+class OrderFrmBoxes : public OrderBoxes {
+public:
+    explicit OrderFrmBoxes(OrderFrm& form) : form_(form) {}
+    std::string StrideText(Long d) const override {
+        // Four rows: a fifth dimension has no box and takes its default stride.
+        if (d < 1 || d > static_cast<Long>(form_.Text11.size())) return {};
+        return programText(form_.Text11[static_cast<std::size_t>(d - 1)]->text());
+    }
+    std::string StepText() const override { return programText(form_.Text10[0]->text()); }
+    void SetStepText(const std::string& text) override { form_.Text10[0]->setText(qtText(text)); }
+
+private:
+    OrderFrm& form_;
+};
+
+OrderFrmBoxes* theBoxes = nullptr;
+OrderBoxes* boxesBefore = nullptr;
+
+// The handlers of the drawing commands go on past a step that fails, without a word.
+template <class Step> void resumeNext(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+    } catch (const std::exception&) {}
+}
+
+void message(const std::string& text) {
+    ui().MsgBox(text, kOkOnly, kProgramTitle);
+}
+
+// A value typed into a step or level box, rounded and held within 1..last.
+Long boxValue(const QLineEdit* box, Long last) {
+    return MinL(MaxL(CLng(ListNumberOf(programText(box->text()))), 1), last);
+}
+
+// Two picks must be a pair of the same rank, and no more than three can be drawn at once.
+bool picksDrawable() {
+    if (PickCount == 2 && Picks(1).narray != Picks(2).narray) {
+        message(std::string("You picked a pair of items, but") + kCrLf +
+                "with different ranks (number of dimensions)" + kCrLf + kCrLf + "Please reseclect");
+        return false;
+    }
+    if (PickCount >= 4) {
+        message(std::string("You can plot only one item a time:") + kCrLf + kCrLf +
+                "Scalar or pair of vector components" + kCrLf + "(as many when save)" + kCrLf +
+                kCrLf + "Please reseclect");
+        return false;
+    }
+    return true;
+}
+
+// The commands that load, plot or save wait for the long command under way, and need a
+// dataset.
+bool mayStart() {
+    return DatasetReady() && !IsBusy();
+}
+
+Picture& mapPicture() {
+    return PicFormForm().Picture1->picture();
+}
+
+void showMapWindow() {
+    PicForm& map = PicFormForm();
+    if (!map.isVisible()) map.show();
+}
+
+} // namespace
+
+OrderFrm::OrderFrm() {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(qtText("Drawable Variables"));
+
+    QMenuBar* menus = menuBar();
+    SaveBmp = menus->addAction(qtText("Save Pic"));
+    SubsetfromIni = menus->addAction(qtText("Subset from Ini"));
+    // Subsets come with the save command.
+    SubsetfromIni->setEnabled(false);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QHBoxLayout(central);
+
+    auto* left = new QVBoxLayout;
+    layout->addLayout(left, 1);
+    List1 = new QListWidget(central);
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    left->addWidget(List1, 2);
+    Text1 = new QPlainTextEdit(central);
+    left->addWidget(Text1, 1);
+
+    auto* right = new QVBoxLayout;
+    layout->addLayout(right, 1);
+
+    Frame2 = new QGroupBox(qtText("Draw to Picture Box"), central);
+    auto* drawGrid = new QGridLayout(Frame2);
+    const char* cmd1[4] = {"Draw", "Save to local file", "Erase", "Section"};
+    for (std::size_t i = 0; i < Command1.size(); ++i)
+        Command1[i] = new QPushButton(qtText(cmd1[i]), this);
+    drawGrid->addWidget(Command1[0], 0, 0);
+    drawGrid->addWidget(Command1[2], 0, 1);
+    drawGrid->addWidget(Command1[3], 0, 2);
+    Command6[0] = new QPushButton(qtText(">"), Frame2);
+    Command6[1] = new QPushButton(qtText(">>"), Frame2);
+    drawGrid->addWidget(Command6[0], 1, 0);
+    drawGrid->addWidget(Command6[1], 1, 1);
+    label4 = new QLabel(qtText("v scale"), Frame2);
+    Command5[0] = new QPushButton(qtText("<"), Frame2);
+    Command5[1] = new QPushButton(qtText(">"), Frame2);
+    auto* vRow = new QHBoxLayout;
+    vRow->addWidget(Command5[0]);
+    vRow->addWidget(label4);
+    vRow->addWidget(Command5[1]);
+    drawGrid->addLayout(vRow, 1, 2);
+    const char* label3[4] = {"Time", "Level", "Range", "Picked"};
+    for (std::size_t i = 0; i < Label3.size(); ++i)
+        Label3[i] = new QLabel(qtText(label3[i]), Frame2);
+    drawGrid->addWidget(Label3[2], 2, 1);
+    drawGrid->addWidget(Label3[3], 2, 2);
+    for (std::size_t i = 0; i < 2; ++i) {
+        Text9[i] = new QLineEdit(Frame2);
+        Text10[i] = new QLineEdit(Frame2);
+        drawGrid->addWidget(Label3[i], static_cast<int>(3 + i), 0);
+        drawGrid->addWidget(Text9[i], static_cast<int>(3 + i), 1);
+        drawGrid->addWidget(Text10[i], static_cast<int>(3 + i), 2);
+    }
+    right->addWidget(Frame2);
+
+    Frame1 = new QGroupBox(qtText("Save to Local File"), central);
+    auto* saveGrid = new QGridLayout(Frame1);
+    Text2 = new QLineEdit(Frame1);
+    Command2 = new QPushButton(qtText("<"), Frame1);
+    Command4 = new QPushButton(qtText("Append ?"), Frame1);
+    Command1[1]->setParent(Frame1);
+    saveGrid->addWidget(Text2, 0, 0, 1, 4);
+    saveGrid->addWidget(Command2, 0, 4);
+    saveGrid->addWidget(Command1[1], 1, 0, 1, 3);
+    saveGrid->addWidget(Command4, 1, 3, 1, 2);
+    const char* label1[8] = {"", "Dimensions", "Start", "End", "Count", "Stride", "Auto", "Manual"};
+    for (std::size_t i = 1; i < Label1.size(); ++i)
+        Label1[i] = new QLabel(qtText(label1[i]), Frame1);
+    saveGrid->addWidget(Label1[5], 2, 4, 1, 2, Qt::AlignHCenter);
+    saveGrid->addWidget(Label1[1], 3, 0);
+    saveGrid->addWidget(Label1[2], 3, 1);
+    saveGrid->addWidget(Label1[3], 3, 2);
+    saveGrid->addWidget(Label1[4], 3, 3);
+    saveGrid->addWidget(Label1[6], 3, 4);
+    saveGrid->addWidget(Label1[7], 3, 5);
+    for (std::size_t row = 0; row < Text4.size(); ++row) {
+        Text4[row] = new QLineEdit(Frame1);
+        Text5[row] = new QLineEdit(Frame1);
+        Text6[row] = new QLineEdit(Frame1);
+        Text3[row] = new QLineEdit(Frame1);
+        Text7[row] = new QLineEdit(Frame1);
+        Text11[row] = new QLineEdit(Frame1);
+        const int r = static_cast<int>(4 + row);
+        saveGrid->addWidget(Text4[row], r, 0);
+        saveGrid->addWidget(Text5[row], r, 1);
+        saveGrid->addWidget(Text6[row], r, 2);
+        saveGrid->addWidget(Text3[row], r, 3);
+        saveGrid->addWidget(Text7[row], r, 4);
+        saveGrid->addWidget(Text11[row], r, 5);
+    }
+    Command3 = new QPushButton(qtText("recount"), Frame1);
+    // Recounting the subset boxes comes with the save command.
+    Command3->setEnabled(false);
+    Label2 = new QLabel(qtText("Transfer Size per variable"), Frame1);
+    Text8 = new QLineEdit(Frame1);
+    saveGrid->addWidget(Command3, 8, 0);
+    saveGrid->addWidget(Label2, 8, 1, 1, 3);
+    saveGrid->addWidget(Text8, 8, 4, 1, 2);
+    right->addWidget(Frame1);
+    right->addStretch();
+
+    for (std::size_t i = 0; i < Command1.size(); ++i)
+        connect(Command1[i], &QPushButton::clicked, this,
+                [this, i] { runEvent([this, i] { Command1_Click(static_cast<Integer>(i)); }); });
+    for (std::size_t i = 0; i < Command6.size(); ++i)
+        connect(Command6[i], &QPushButton::clicked, this,
+                [this, i] { runEvent([this, i] { Command6_Click(static_cast<Integer>(i)); }); });
+    for (std::size_t i = 0; i < Command5.size(); ++i)
+        connect(Command5[i], &QPushButton::clicked, this,
+                [this, i] { runEvent([this, i] { Command5_Click(static_cast<Integer>(i)); }); });
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { runEvent([this] { Command2_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this,
+            [this] { runEvent([this] { Command3_Click(); }); });
+    connect(Command4, &QPushButton::clicked, this,
+            [this] { runEvent([this] { Command4_Click(); }); });
+    connect(SaveBmp, &QAction::triggered, this, [this] { runEvent([this] { SaveBmp_Click(); }); });
+    connect(SubsetfromIni, &QAction::triggered, this,
+            [this] { runEvent([this] { SubsetfromIni_Click(); }); });
+    connect(List1, &QListWidget::itemClicked, this,
+            [this] { runEvent([this] { List1_Click(); }); });
+    connect(List1, &QListWidget::itemDoubleClicked, this,
+            [this] { runEvent([this] { List1_DblClick(); }); });
+    List1->installEventFilter(this);
+
+    theBoxes = new OrderFrmBoxes(*this);
+    boxesBefore = setOrderBoxes(theBoxes);
+}
+
+OrderFrm::~OrderFrm() {
+    if (theForm == this) theForm = nullptr;
+    if (theBoxes) {
+        setOrderBoxes(boxesBefore);
+        delete theBoxes;
+        theBoxes = nullptr;
+        boxesBefore = nullptr;
+    }
+}
+
+bool OrderFrm::eventFilter(QObject* watched, QEvent* event) {
+    // Moving the cursor with the keys describes the new entry, as a click does.
+    if (watched == List1 && event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+            key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End ||
+            key == Qt::Key_Space)
+            runEvent([this] { List1_Click(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void OrderFrm::closeEvent(QCloseEvent* event) {
+    // A drawing started here still reads and writes the window's boxes.
+    if (IsBusy()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// ---- List access ------------------------------------------------------------------------------
+
+Long OrderFrm::ListIndex() const {
+    return List1->currentRow();
+}
+
+void OrderFrm::setListIndex(Long index) {
+    List1->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    List1_Click();
+}
+
+Long OrderFrm::ListCount() const {
+    return List1->count();
+}
+
+std::string OrderFrm::ListText(Long index) const {
+    const QListWidgetItem* item = List1->item(index);
+    if (!item) throw RuntimeError(err::InvalidCall);
+    return programText(item->text());
+}
+
+bool OrderFrm::Selected(Long index) const {
+    const QListWidgetItem* item = List1->item(index);
+    if (!item) throw RuntimeError(err::InvalidCall);
+    return item->isSelected();
+}
+
+void OrderFrm::setSelected(Long index, bool on) {
+    QListWidgetItem* item = List1->item(index);
+    if (!item) throw RuntimeError(err::InvalidCall);
+    item->setSelected(on);
+}
+
+// ---- Event procedures -------------------------------------------------------------------------
+
+void OrderFrm::Form_Load() {
+    List1->clear();
+    FillOrderVarList();
+    if (ListCount() > 0) setListIndex(0);
+}
+
+void OrderFrm::List1_Click() {
+    // The description works out a read window: not while a drawing uses the one in force.
+    if (IsBusy() || !DatasetReady()) return;
+    if (ListIndex() != -1) ShowOrderDetail();
+}
+
+void OrderFrm::List1_DblClick() {
+    Command1_Click(0);
+}
+
+void OrderFrm::Command1_Click(Integer Index) {
+    switch (Index) {
+    case 0: { // Draw
+        if (!mayStart()) return;
+        if (!BuildPicks()) return;
+        if (!picksDrawable()) return;
+        TakeStepAndLevel();
+        resumeNext(showMapWindow);
+        resumeNext([] { PlotPicked(1); });
+        break;
+    }
+    case 1: // Save to local file
+        if (!mayStart()) return;
+        if (!BuildPicks()) return;
+        message(kNotAvailableText);
+        break;
+    case 2: // Erase
+        resumeNext([] {
+            Picture& pic = mapPicture();
+            pic.Cls();
+            if (CoastFlag == 1) DrawCoast(pic);
+        });
+        break;
+    case 3: // Section
+        if (!mayStart()) return;
+        if (!BuildPicks()) return;
+        if (clsNC->kMax(1) < 1) {
+            message("This File does not have vertical structure");
+            return;
+        }
+        message(kNotAvailableText);
+        break;
+    default:
+        break;
+    }
+}
+
+void OrderFrm::Command6_Click(Integer Index) {
+    if (!mayStart()) return;
+    if (!BuildPicks()) return;
+    if (Index == 0) { // next step
+        resumeNext([] { mapPicture().Cls(); });
+        CurTimeStep = AddL(CurTimeStep, 1);
+        if (CurTimeStep > clsNC->nTime(1)) CurTimeStep = 1;
+        const QPointer<OrderFrm> self(this);
+        resumeNext([] { PlotPicked(1); });
+        if (self) Text10[0]->setText(qtText(" " + CStr(CurTimeStep)));
+    } else if (Index == 1) { // all steps from the step box on
+        if (!picksDrawable()) return;
+        TakeStepAndLevel();
+        resumeNext(showMapWindow);
+        Long r = -1;
+        resumeNext([&r] { r = PlotPicked(3); });
+        if (r > 0) CurTimeStep = r;
+    }
+}
+
+void OrderFrm::Command5_Click(Integer Index) {
+    if (!mayStart()) return;
+    vscale = Index == 0 ? vscale * 0.5f : vscale * 1.5f;
+    if (vscale <= 0) vscale = 1.0f;
+    PutString("vscale", "Scales", IniFile, Str(vscale));
+    mapPicture().Cls();
+    Command1_Click(0);
+}
+
+void OrderFrm::Command2_Click() {
+    std::string path = programText(Text2->text());
+    if (path.empty()) path = GetString("local nc", "FilePath", IniFile);
+    path = ShowSaveDlg(path, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
+    if (path.empty()) return;
+    PutString("local nc", "FilePath", IniFile, path);
+    Text2->setText(qtText(path));
+}
+
+void OrderFrm::Command3_Click() {
+    message(kNotAvailableText);
+}
+
+void OrderFrm::Command4_Click() {
+    ShowNote2Form();
+}
+
+void OrderFrm::SaveBmp_Click() {
+    // A picture half drawn is not saved.
+    if (IsBusy()) return;
+    std::string path = GetString("BMP", "FilePath", IniFile);
+    path = ShowSaveDlg(path, "BMP files|*.BMP");
+    if (path.empty()) return;
+    PutString("BMP", "FilePath", IniFile, path);
+    try {
+        mapPicture().SavePicture(path);
+    } catch (const RuntimeError& e) {
+        message(std::string("[SaveBmp] Picture not saved:") + kCrLf + path + kCrLf +
+                e.description());
+    }
+}
+
+void OrderFrm::SubsetfromIni_Click() {
+    message(kNotAvailableText);
+}
+
+// ---- Picks, step and level ------------------------------------------------------------------
+
+bool BuildPicks() {
+    OrderFrm& f = OrderFrmForm();
+    PickCount = 0;
+    Long count = 0;
+    for (Long i = 0; i < f.ListCount(); ++i)
+        if (f.Selected(i)) ++count;
+    if (count == 0) {
+        message("Please select variable first");
+        return false;
+    }
+    Picks.ReDim(1, count);
+    for (Long i = 0; i < f.ListCount(); ++i) {
+        if (!f.Selected(i)) continue;
+        ++PickCount;
+        Picks(PickCount) = DecodePick(CLng(ListNumberOf(f.ListText(i))));
+    }
+    return true;
+}
+
+void TakeStepAndLevel() {
+    OrderFrm& f = OrderFrmForm();
+    const Long nTime = clsNC->nTime(1);
+    if (nTime > 0) resumeNext([&] { CurTimeStep = boxValue(f.Text10[0], nTime); });
+    const Long kMax = clsNC->kMax(1);
+    if (kMax > 0) resumeNext([&] { CurLevel = boxValue(f.Text10[1], kMax); });
+}
+
+// ---- The form -----------------------------------------------------------------------------------
+
+OrderFrm& OrderFrmForm() {
+    if (!theForm) {
+        theForm = new OrderFrm();
+        theForm->Form_Load();
+    }
+    return *theForm;
+}
+
+bool OrderFrmLoaded() {
+    return theForm != nullptr;
+}
+
+void UnloadOrderFrm() {
+    delete theForm;
+    theForm = nullptr;
+}

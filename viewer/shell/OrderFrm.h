@@ -1,0 +1,96 @@
+#pragma once
+// The order window ("Drawable Variables"): the list of drawable variables of the open datasets,
+// the description of the one at the cursor, and the commands on the picked items: draw them for
+// the current step and level, step to the next time step, animate through the time steps,
+// erase the map, start a section path, change the vector scale, save the map picture.
+#include "runtime/Types.h"
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+class QAction;
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+class OrderFrm : public QMainWindow {
+    Q_OBJECT
+public:
+    OrderFrm();
+    ~OrderFrm() override;
+
+    // ---- Controls ---------------------------------------------------------------------------
+    QListWidget* List1 = nullptr;           // the drawable variables; the selection is the picks
+    QPlainTextEdit* Text1 = nullptr;        // description of the entry at the cursor
+    QGroupBox* Frame2 = nullptr;            // "Draw to Picture Box"
+    std::array<QPushButton*, 4> Command1{}; // "Draw", "Save to local file", "Erase", "Section"
+    std::array<QPushButton*, 2> Command6{}; // ">" next step, ">>" all steps from the step box
+    std::array<QPushButton*, 2> Command5{}; // "<", ">" of the vector scale
+    QLabel* label4 = nullptr;               // "v scale"
+    std::array<QLabel*, 4> Label3{};        // "Time", "Level", "Range", "Picked"
+    std::array<QLineEdit*, 2> Text9{};      // range of the time and level dimensions
+    std::array<QLineEdit*, 2> Text10{};     // the time step and the level to draw
+    QGroupBox* Frame1 = nullptr;            // "Save to Local File"
+    QLineEdit* Text2 = nullptr;             // target file of the save command
+    QPushButton* Command2 = nullptr;        // "<": browse for the target
+    QPushButton* Command4 = nullptr;        // "Append ?"
+    std::array<QLabel*, 8> Label1{};        // 1..7: "Dimensions" .. "Stride", "Auto", "Manual"
+    std::array<QLineEdit*, 4> Text4{};      // dimension names, one row per dimension
+    std::array<QLineEdit*, 4> Text5{};      // start index
+    std::array<QLineEdit*, 4> Text6{};      // end index
+    std::array<QLineEdit*, 4> Text3{};      // count
+    std::array<QLineEdit*, 4> Text7{};      // stride worked out for the view ("Auto")
+    std::array<QLineEdit*, 4> Text11{};     // stride typed by the user ("Manual")
+    QPushButton* Command3 = nullptr;        // "recount"
+    QLabel* Label2 = nullptr;               // "Transfer Size per variable"
+    QLineEdit* Text8 = nullptr;             // transfer size of one variable
+    QAction* SaveBmp = nullptr;             // "Save Pic"
+    QAction* SubsetfromIni = nullptr;       // "Subset from Ini"
+
+    // ---- Event procedures -------------------------------------------------------------------
+    void Form_Load();
+    void List1_Click();
+    void List1_DblClick();
+    void Command1_Click(Integer Index);
+    void Command6_Click(Integer Index);
+    void Command5_Click(Integer Index);
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void SaveBmp_Click();
+    void SubsetfromIni_Click();
+
+    // ---- List access ------------------------------------------------------------------------
+    // The entry at the cursor, -1 when none (the list's ListIndex).
+    Long ListIndex() const;
+    void setListIndex(Long index); // moves the cursor without selecting; runs List1_Click
+    Long ListCount() const;
+    std::string ListText(Long index) const;
+    bool Selected(Long index) const;
+    void setSelected(Long index, bool on);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// The form, made (and its Form_Load run) on first use, as any reference to it does.
+OrderFrm& OrderFrmForm();
+// True while the form is loaded (shown or hidden).
+bool OrderFrmLoaded();
+// Unloads the form (the map window does it as it closes; the main window at shut-down).
+void UnloadOrderFrm();
+
+// Rebuilds Picks and PickCount from the selected entries of the list, from the top down.
+// False, after "Please select variable first", when nothing is selected (PickCount is then 0
+// and Picks as it was).
+bool BuildPicks();
+// Sets CurTimeStep and CurLevel from the step and level boxes, rounded and clamped to the
+// dataset's time steps and levels; a box of a dataset without that axis is not read.
+void TakeStepAndLevel();

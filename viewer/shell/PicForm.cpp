@@ -1,0 +1,379 @@
+#include "viewer/shell/PicForm.h"
+
+#include "common/Ui.h"
+#include "gui/PictureWidget.h"
+#include "gui/QtText.h"
+#include "gui/Twips.h"
+#include "runtime/Convert.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/RenderStages.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/ErrorBox.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormIJ.h"
+#include "viewer/shell/Ini_Win.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/PlotPicked.h"
+#include "viewer/shell/Probe.h"
+#include "viewer/shell/gencord.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+float MouseX0 = 0, MouseY0 = 0;
+float MouseX1 = 0, MouseY1 = 0;
+Long MouseMoves = 0;
+
+namespace {
+
+PicForm* theForm = nullptr;
+bool unloading = false;    // the unload procedure runs
+bool closePending = false; // a close waits for the running command to end
+
+// The window's size before any is stored.
+constexpr int kDesignWidth = 640;
+constexpr int kDesignHeight = 480;
+// Bounds of a stored size that the window takes (pixels).
+constexpr int kMinSide = 100;
+constexpr int kMaxSide = 16000;
+// How often a waiting close looks whether the command has ended (ms).
+constexpr int kCloseRetryMs = 100;
+
+constexpr Long kZoomMode = 0;
+constexpr Long kSectionMode = 11;
+
+// The zoom box's first corner in view units, from its press until its release.
+double zoomLon0 = 0, zoomLat0 = 0;
+// True from a press in zoom mode until its release: only such a release takes a zoom box (the
+// release after a double click, or after the double click that ends a section path, does not).
+bool zoomPressed = false;
+
+std::function<void()>& showTyxSectionAction() {
+    static std::function<void()> action;
+    return action;
+}
+
+Picture& mapPicture() {
+    return PicFormForm().Picture1->picture();
+}
+
+// Clears the picture and redraws the frame and coastline of the view in force.
+void redrawFrame() {
+    mapPicture().Cls();
+    PlotPicked(0);
+}
+
+// True when a zoom record exists (a dataset has been loaded): zoom-out and pans need it.
+bool haveZoomRecord() {
+    return ZoomStack.IsAllocated();
+}
+
+void scheduleCloseRetry() {
+    if (closePending || !theForm) return;
+    closePending = true;
+    QTimer::singleShot(kCloseRetryMs, theForm, [] {
+        closePending = false;
+        UnloadPicForm();
+    });
+}
+
+// What a close does while a long command runs: the animation is asked to stop, the window
+// goes out of sight, and the unload waits until the command no longer draws into the picture.
+void deferClose() {
+    CancelFlag = -1;
+    if (theForm) theForm->hide();
+    scheduleCloseRetry();
+}
+
+void runUnloadProcedure() {
+    unloading = true;
+    Integer cancel = 0;
+    runEvent([&] { PicForm_Form_Unload(cancel); });
+    unloading = false;
+}
+
+} // namespace
+
+// ---- The form ---------------------------------------------------------------------------------
+
+PicForm::PicForm() {
+    setWindowTitle(qtText("Picture Form"));
+    resize(kDesignWidth, kDesignHeight);
+    Picture1 = new PictureWidget(this);
+    Picture1->setGeometry(0, 0, kDesignWidth, kDesignHeight);
+    Picture1->picture().resize(kDesignWidth, kDesignHeight);
+
+    Picture1->onMouseDown = [](int b, int s, float x, float y) {
+        runEvent([=] {
+            PicForm_Picture1_MouseDown(static_cast<Integer>(b), static_cast<Integer>(s), x, y);
+        });
+    };
+    Picture1->onMouseMove = [](int b, int s, float x, float y) {
+        runEvent([=] {
+            PicForm_Picture1_MouseMove(static_cast<Integer>(b), static_cast<Integer>(s), x, y);
+        });
+    };
+    Picture1->onMouseUp = [](int b, int s, float x, float y) {
+        runEvent([=] {
+            PicForm_Picture1_MouseUp(static_cast<Integer>(b), static_cast<Integer>(s), x, y);
+        });
+    };
+    Picture1->onDblClick = [] { runEvent([] { PicForm_Picture1_DblClick(); }); };
+    Picture1->onKeyDown = [](int k, int s) {
+        runEvent(
+            [=] { PicForm_Picture1_KeyDown(static_cast<Integer>(k), static_cast<Integer>(s)); });
+    };
+    Picture1->onKeyUp = [](int k, int s) {
+        runEvent([=] { PicForm_Picture1_KeyUp(static_cast<Integer>(k), static_cast<Integer>(s)); });
+    };
+
+    setMapCaptionSink([](const std::string& text) {
+        if (theForm) theForm->setCaption(text);
+    });
+}
+
+PicForm::~PicForm() {
+    // A waiting close dies with its form (its timer goes with it).
+    closePending = false;
+    if (theForm == this) {
+        theForm = nullptr;
+        setMapCaptionSink({});
+    }
+}
+
+std::string PicForm::caption() const {
+    return programText(windowTitle());
+}
+
+void PicForm::setCaption(const std::string& text) {
+    setWindowTitle(qtText(text));
+}
+
+void PicForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (this == theForm && !unloading) runEvent([] { PicForm_Form_Resize(); });
+}
+
+void PicForm::closeEvent(QCloseEvent* event) {
+    if (this != theForm || unloading) {
+        event->accept();
+        return;
+    }
+    if (IsBusy()) {
+        event->ignore();
+        deferClose();
+        return;
+    }
+    runUnloadProcedure();
+    theForm = nullptr;
+    setMapCaptionSink({});
+    event->accept();
+    deleteLater();
+}
+
+PicForm& PicFormForm() {
+    // A close that waited for a command is done before the window is wanted again.
+    if (theForm && closePending && !unloading && !IsBusy()) UnloadPicForm();
+    if (!theForm) {
+        theForm = new PicForm();
+        PicForm_Form_Load();
+    }
+    return *theForm;
+}
+
+bool PicFormLoaded() {
+    return theForm != nullptr;
+}
+
+void UnloadPicForm() {
+    if (!theForm || unloading) return;
+    if (IsBusy()) {
+        deferClose();
+        return;
+    }
+    runUnloadProcedure();
+    delete theForm;
+}
+
+std::function<void()> setShowTyxSectionAction(std::function<void()> action) {
+    return std::exchange(showTyxSectionAction(), std::move(action));
+}
+
+// ---- Event procedures -------------------------------------------------------------------------
+
+void PicForm_Form_Load() {
+    PicForm& f = PicFormForm();
+    MouseState = -3;
+    zoomPressed = false;
+    if (GetWinPos(IniFile, 2) != 1) return;
+    f.move(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop));
+    // Each size set is a resize of the window, as the window system reports it.
+    f.resize(f.width(), std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide));
+    PicForm_Form_Resize();
+    f.resize(std::clamp(wholePixelsFromTwips(PicWidth), kMinSide, kMaxSide), f.height());
+    PicForm_Form_Resize();
+}
+
+void PicForm_Form_Resize() {
+    MouseState = AddL(MouseState, 1);
+    if (MouseState < 0) return;
+    const bool endsPath = MouseState == kSectionMode + 1;
+    MouseState = kZoomMode;
+    PicForm& f = PicFormForm();
+    Picture& pic = f.Picture1->picture();
+    pic.Cls();
+    f.Picture1->setGeometry(0, 0, f.width(), f.height());
+    pic.resize(f.width(), f.height());
+    // A path cut short by the resize leaves no rubber line to erase: back to copying.
+    if (endsPath) pic.setDrawMode(kDrawCopyPen);
+    PlotPicked(0);
+}
+
+void PicForm_Form_Unload(Integer& /*Cancel*/) {
+    PicForm& f = PicFormForm();
+    PicTop = static_cast<float>(twipsFromPixels(f.y()));
+    PicLeft = static_cast<float>(twipsFromPixels(f.x()));
+    PicHeight = static_cast<float>(twipsFromPixels(f.height()));
+    PicWidth = static_cast<float>(twipsFromPixels(f.width()));
+    if (!IniFile.empty()) {
+        PutWinPos(IniFile);
+        PutZoomExtent(IniFile);
+    }
+    if (OrderFrmLoaded()) UnloadOrderFrm();
+    if (FormColorLoaded()) UnloadFormColor();
+    if (FormIJLoaded()) UnloadFormIJ();
+}
+
+std::string PositionCaption(double lon, double lat) {
+    if (Projection == 1) {
+        lon /= kDegToRad;
+        lat /= kDegToRad;
+    }
+    const std::string lonText =
+        lon < 0 ? Format(std::fabs(lon), " #00.00000W") : Format(lon, " #00.00000E ");
+    const std::string latText =
+        lat < 0 ? Format(std::fabs(lat), " #00.00000S") : Format(lat, " #00.00000N");
+    return lonText + latText;
+}
+
+void PicForm_Picture1_MouseDown(Integer Button, Integer /*Shift*/, float X, float Y) {
+    if (Button == kRightButton) return;
+    Picture& pic = mapPicture();
+    if (MouseState == kZoomMode) {
+        MouseX0 = MouseX1 = X;
+        MouseY0 = MouseY1 = Y;
+        MouseMoves = 0;
+        pix_to_ll(X, Y, zoomLon0, zoomLat0);
+        zoomPressed = true;
+        pic.setDrawMode(kDrawInvert);
+    } else if (MouseState == kSectionMode) {
+        pic.setDrawMode(kDrawInvert);
+        MouseX0 = MouseX1 = X;
+        MouseY0 = MouseY1 = Y;
+    }
+}
+
+void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, float Y) {
+    PicForm& f = PicFormForm();
+    double lon = 0, lat = 0;
+    pix_to_ll(X, Y, lon, lat);
+    f.setCaption(PositionCaption(lon, lat));
+
+    Picture& pic = f.Picture1->picture();
+    if (MouseState == kZoomMode) {
+        if (Button != kLeftButton || !zoomPressed) return;
+        // Drawn twice in invert mode a box vanishes: the old one goes, the new one comes.
+        pic.Line(MouseX0, MouseY0, MouseX1, MouseY1, {}, LineFlag::B);
+        pic.Line(MouseX0, MouseY0, X, Y, {}, LineFlag::B);
+        MouseX1 = X;
+        MouseY1 = Y;
+        MouseMoves = AddL(MouseMoves, 1);
+    } else if (MouseState == kSectionMode) {
+        if (pic.DrawMode() != kDrawInvert) return;
+        pic.Line(MouseX0, MouseY0, MouseX1, MouseY1);
+        pic.Line(MouseX0, MouseY0, X, Y);
+        MouseX1 = X;
+        MouseY1 = Y;
+    }
+}
+
+void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float Y) {
+    if (Button == kRightButton) {
+        double lon = 0, lat = 0;
+        pix_to_ll(X, Y, lon, lat);
+        ShowPointValues(lon, lat);
+        return;
+    }
+    Picture& pic = mapPicture();
+    if (MouseState == kZoomMode) {
+        if (!zoomPressed) return;
+        zoomPressed = false;
+        if (MouseMoves < 5) {
+            // A click or a short jitter: the view stays.
+            pic.setDrawMode(kDrawCopyPen);
+            return;
+        }
+        double lon1 = 0, lat1 = 0;
+        pix_to_ll(X, Y, lon1, lat1);
+        ViewExtent.West = std::min(zoomLon0, lon1);
+        ViewExtent.East = std::max(zoomLon0, lon1);
+        ViewExtent.South = std::min(zoomLat0, lat1);
+        ViewExtent.North = std::max(zoomLat0, lat1);
+        PushZoom();
+        pic.setDrawMode(kDrawCopyPen);
+        redrawFrame();
+    } else if (MouseState == kSectionMode) {
+        double lon = 0, lat = 0;
+        pix_to_ll(X, Y, lon, lat);
+        SectionPathCount = AddL(SectionPathCount, 1);
+        SectionPath.ReDimPreserve(1, SectionPathCount);
+        SectionPath(SectionPathCount) =
+            PathVertex{static_cast<float>(lon), static_cast<float>(lat)};
+        // The rubber line now starts at this vertex; the segment drawn stays.
+        MouseX0 = MouseX1 = X;
+        MouseY0 = MouseY1 = Y;
+    } else {
+        MouseState = kZoomMode;
+    }
+}
+
+void PicForm_Picture1_DblClick() {
+    zoomPressed = false;
+    if (MouseState == kZoomMode) {
+        if (!haveZoomRecord()) return;
+        ViewExtent = ZoomOut();
+        redrawFrame();
+    } else if (MouseState == kSectionMode) {
+        MouseState = kZoomMode;
+        mapPicture().setDrawMode(kDrawCopyPen);
+        ui().SetMousePointer(kPointerHourglass);
+        if (showTyxSectionAction()) showTyxSectionAction()();
+        ui().SetMousePointer(kPointerDefault);
+    }
+}
+
+void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
+    CancelFlag = KeyCode;
+    if (KeyCode == kKeyEscape) {
+        CancelFlag = -1;
+        if (MouseState == kSectionMode) {
+            MouseState = kZoomMode;
+            mapPicture().setDrawMode(kDrawCopyPen);
+            ui().SetMousePointer(kPointerDefault);
+        }
+        return;
+    }
+    if (KeyCode >= kKeyLeft && KeyCode <= kKeyDown) {
+        if (!haveZoomRecord()) return;
+        ViewExtent = PanByArrowKey(KeyCode);
+        redrawFrame();
+    }
+}
+
+void PicForm_Picture1_KeyDown(Integer /*KeyCode*/, Integer /*Shift*/) {}

@@ -1,0 +1,268 @@
+#include "viewer/shell/PickList.h"
+
+#include "common/Ui.h"
+#include "gui/QtText.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/OrderFrm.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace {
+
+IKelvad& dataset() {
+    if (!clsNC) throw RuntimeError(err::ObjectNotSet);
+    return *clsNC;
+}
+
+// Upper-casing of names is ASCII only.
+std::string upperAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// A coordinate variable carries the name of its first dimension.
+bool IsCoordinateVariable(IKelvad& nc, Long n, Long slot) {
+    return nc.variName(n, slot) == nc.variArrayDimName(n, 1, slot);
+}
+
+// Whether the last dimensions of variable n of slot are the horizontal ones of the slot's grid.
+bool FitsGrid(IKelvad& nc, Long n, Long slot) {
+    const Long r = nc.variNarray(n, slot);
+    auto dimId = [&](Long k) { return k >= 1 ? nc.variArrayDimID(n, k, slot) : Long{-2}; };
+    auto either = [](Long id, Long a, Long b) { return id == a || id == b; };
+    switch (nc.GridType(slot)) {
+    case 1:
+        return r >= 1 && dimId(r) == nc.nCelldId(slot);
+    case 2: {
+        if (r < 2) return false;
+        const Long lonD = nc.LondId(slot), latD = nc.LatdId(slot);
+        return either(dimId(r - 1), lonD, latD) && either(dimId(r), latD, lonD);
+    }
+    case 3: {
+        if (r < 2) return false;
+        const Long iD = nc.iCelldId(slot), jD = nc.jCelldId(slot);
+        return either(dimId(r - 1), iD, jD) && either(dimId(r), jD, iD);
+    }
+    case 4:
+    case 6:
+        return r >= 1 && either(dimId(r), nc.nodedId(slot), nc.elemdId(slot));
+    case 5:
+        return r >= 1 && upperAscii(nc.variArrayDimName(n, r, slot)) == "XYSIZE";
+    default:
+        return true;
+    }
+}
+
+// Selects the first position from the top whose variable number is id.
+void preselect(OrderVarList& list, const std::vector<Long>& varOfPosition, Long id) {
+    for (std::size_t i = 0; i < varOfPosition.size(); ++i) {
+        if (varOfPosition[i] == id) {
+            list.selected.push_back(static_cast<Long>(i));
+            return;
+        }
+    }
+}
+
+// Every line of the description ends this way, as the window has always shown it.
+constexpr const char* kLineEnd = "\r\r\n";
+
+std::string describeError(const std::exception& e) {
+    if (const auto* r = dynamic_cast<const RuntimeError*>(&e)) return r->description();
+    return e.what();
+}
+
+void setBox(QLineEdit* box, const std::string& text) {
+    box->setText(qtText(text));
+}
+
+} // namespace
+
+std::string OrderDetailText;
+
+double ListNumberOf(const std::string& entryText) {
+    const auto colon = entryText.find(':');
+    return Val(colon == std::string::npos ? entryText : entryText.substr(0, colon));
+}
+
+std::string OrderListEntry(Long n, const std::string& name) {
+    return Format(n, n < 10 ? " 0: " : "00: ") + name;
+}
+
+PickItem DecodePick(Long n) {
+    IKelvad& nc = dataset();
+    const Long nVars1 = nc.nVars(1);
+    PickItem item;
+    if (n <= nVars1) {
+        item.varNumber = n;
+        item.narray = nc.variNarray(n, 1);
+        item.datasetIndex = 1;
+    } else {
+        item.varNumber = n - nVars1;
+        item.narray = nc.variNarray(item.varNumber, 2);
+        item.datasetIndex = 2;
+    }
+    return item;
+}
+
+OrderVarList MakeOrderVarList() {
+    IKelvad& nc = dataset();
+    OrderVarList list;
+    std::vector<Long> varOfPosition; // variable number within its own dataset, per position
+
+    const Long nVars1 = nc.nVars(1);
+    const Long lonId = nc.lonvId(1), latId = nc.latvId(1);
+    for (Long n = 1; n <= nVars1; ++n) {
+        if (IsCoordinateVariable(nc, n, 1)) continue;
+        if (n == lonId || n == latId) continue;
+        if (nc.variNarray(n, 1) <= 0) continue;
+        if (!FitsGrid(nc, n, 1)) continue;
+        list.entries.push_back(OrderListEntry(n, nc.variName(n, 1)));
+        varOfPosition.push_back(n);
+    }
+    // The second file: only the coordinate and grid tests, on its own records.
+    const Long nVars2 = nc.nVars(2);
+    for (Long k = 1; k <= nVars2; ++k) {
+        if (IsCoordinateVariable(nc, k, 2)) continue;
+        if (!FitsGrid(nc, k, 2)) continue;
+        list.entries.push_back(OrderListEntry(nVars1 + k, nc.variName(k, 2)));
+        varOfPosition.push_back(k);
+    }
+
+    if (list.entries.size() == 1) {
+        list.selected.push_back(0);
+    } else if (list.entries.size() > 1) {
+        switch (nc.Vector(1)) {
+        case 1:
+            water_U_vId = nc.waterUvId(1);
+            preselect(list, varOfPosition, water_U_vId);
+            water_V_vId = nc.waterVvId(1);
+            preselect(list, varOfPosition, water_V_vId);
+            break;
+        case 2:
+            wind_U_vId = nc.windUvId(1);
+            preselect(list, varOfPosition, wind_U_vId);
+            wind_V_vId = nc.windVvId(1);
+            preselect(list, varOfPosition, wind_V_vId);
+            break;
+        default:
+            break;
+        }
+    }
+    return list;
+}
+
+void FillOrderVarList() {
+    OrderFrm& f = OrderFrmForm();
+    const OrderVarList list = MakeOrderVarList();
+    const Long first = f.ListCount();
+    for (const std::string& e : list.entries)
+        f.List1->addItem(qtText(e));
+    for (Long i : list.selected)
+        f.setSelected(first + i, true);
+}
+
+std::string TransferSizeText(double bytes) {
+    const float size = static_cast<float>(bytes / 1000);
+    if (size < 1000) return Format(size, "#0.00K");
+    return Format(size / 1000, "#0.0M");
+}
+
+void ShowOrderDetail() {
+    try {
+        OrderFrm& f = OrderFrmForm();
+        const Long cursor = f.ListIndex();
+        if (cursor == -1) return;
+        IKelvad& nc = dataset();
+
+        const std::string s = Trim(f.ListText(cursor));
+        const Long n = CLng(ListNumberOf(s));
+        const Long nVars1 = nc.nVars(1);
+        const Long slot = n > nVars1 ? 2 : 1;
+        const Long v = n > nVars1 ? n - nVars1 : n;
+        const Long r = nc.variNarray(v, slot);
+
+        // The read window of the variable in its own dataset; its messages are its own.
+        CalculateGridScalar(v, slot);
+
+        double counts = 1;
+        Long product = 1;
+        for (Long d = 1; d <= r; ++d) {
+            counts *= countp(d);
+            product = MulL(product, countp(d));
+        }
+        tcount = product;
+        const std::string sizeText = TransferSizeText(nc.variByteUnit(v, slot) * counts);
+
+        std::string text = s + " (";
+        for (Long d = 1; d <= r; ++d) {
+            if (d > 1) text += ", ";
+            text += nc.variArrayDimName(v, d, slot);
+        }
+        text += ") " + sizeText + kLineEnd;
+        text += "   " + nc.variLongName(v, slot) + kLineEnd;
+        for (Long d = 1; d <= r; ++d) {
+            text += nc.variArrayDimName(v, d, slot) + ":" + Str(startp(d)) + " to " + Str(endp(d)) +
+                    " step " + Str(stride(d)) + " : " + Str(countp(d));
+            // The window has stride and subset rows for four dimensions only.
+            if (d > static_cast<Long>(f.Text11.size())) text += "  (no row: default stride)";
+            text += kLineEnd;
+        }
+        text += "Unit: " + nc.variUnit(v, slot) + kLineEnd;
+        text += "Scale: " + nc.variScale(v, slot) + kLineEnd;
+        text += "Offset: " + nc.variOffset(v, slot) + kLineEnd;
+        text += "Missing: " + nc.variMisnVal(v, slot) + kLineEnd;
+        OrderDetailText = text;
+        // The text box shows each line once; its line ends are kept in OrderDetailText.
+        f.Text1->setPlainText(qtText(Replace(text, kLineEnd, "\n")));
+
+        const Long timeD = nc.TimedId(1);
+        if (timeD < 0) {
+            setBox(f.Text9[0], "(none)");
+            setBox(f.Text10[0], "n/a");
+        } else {
+            setBox(f.Text9[0], "1 to " + Str(nc.dimeSize(timeD + 1, 1)));
+            setBox(f.Text10[0], CStr(CurTimeStep));
+        }
+        const Long levelD = nc.LeveldId(1);
+        if (levelD < 0) {
+            setBox(f.Text9[1], "(none)");
+            setBox(f.Text10[1], "n/a");
+        } else {
+            setBox(f.Text9[1], "1 to " + Str(nc.dimeSize(levelD + 1, 1)));
+            setBox(f.Text10[1], CStr(CurLevel));
+        }
+
+        // A click that has just deselected its entry leaves the rows of the picks alone.
+        bool anySelected = false;
+        for (Long i = 0; i < f.ListCount(); ++i)
+            anySelected = anySelected || f.Selected(i);
+        if (anySelected && !f.Selected(cursor)) return;
+
+        for (std::size_t row = 0; row < f.Text4.size(); ++row) {
+            f.Text4[row]->clear();
+            f.Text5[row]->clear();
+            f.Text6[row]->clear();
+            f.Text7[row]->clear();
+            f.Text3[row]->clear();
+        }
+        for (Long d = 1; d <= r && d <= static_cast<Long>(f.Text4.size()); ++d) {
+            const auto row = static_cast<std::size_t>(d - 1);
+            setBox(f.Text4[row], nc.variArrayDimName(v, d, slot));
+            setBox(f.Text5[row], Str(startp(d)));
+            setBox(f.Text6[row], Str(endp(d)));
+            setBox(f.Text7[row], Str(stride(d)));
+            setBox(f.Text3[row], Str(countp(d)));
+        }
+        setBox(f.Text8, sizeText);
+    } catch (const std::exception& e) {
+        ui().MsgBox("[ShowOrderDetail] " + describeError(e), kOkOnly, kProgramTitle);
+    }
+}

@@ -1,0 +1,220 @@
+#include "viewer/shell/PlotPicked.h"
+
+#include "common/MinMax.h"
+#include "common/Ui.h"
+#include "gui/PictureWidget.h"
+#include "kelvadlib/IKelvad.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/gencord.h"
+
+#include "viewer/scalar/DrawBfgdScalar.h"
+#include "viewer/scalar/DrawCellScalar.h"
+#include "viewer/scalar/DrawFEScalar.h"
+#include "viewer/scalar/DrawFVScalar.h"
+#include "viewer/scalar/DrawGmtScalar.h"
+#include "viewer/scalar/DrawGridScalar.h"
+#include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/scalar/FvBounds.h"
+#include "viewer/scalar/MeshOutlines.h"
+#include <optional>
+
+namespace {
+
+PlotRenderer singleStep(Long gridType, Long pickCount) {
+    if (pickCount == 2) {
+        // Vector pairs on every grid type.
+        return gridType >= 1 && gridType <= 6 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+    }
+    if (pickCount == 3) return gridType == 2 ? PlotRenderer::TriplePair : PlotRenderer::None;
+    if (pickCount != 1) return PlotRenderer::None;
+    switch (gridType) {
+    case 1:
+        return PlotRenderer::CellScalar;
+    case 2:
+        return PlotRenderer::GridScalar;
+    case 3:
+        return PlotRenderer::BfgdScalar;
+    case 4:
+        return PlotRenderer::FEScalar;
+    case 5:
+        return PlotRenderer::GMTScalar;
+    case 6:
+        return PlotRenderer::FvScalar;
+    default:
+        return PlotRenderer::None;
+    }
+}
+
+PlotRenderer timeStepped(Long gridType, Long pickCount) {
+    // A GMT grid has no time-stepped maps at all.
+    if (gridType == 5) return PlotRenderer::None;
+    if (pickCount == 2) {
+        return gridType >= 1 && gridType <= 6 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+    }
+    if (pickCount == 3) return gridType == 2 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+    if (pickCount != 1) return PlotRenderer::None;
+    switch (gridType) {
+    case 1:
+        return PlotRenderer::CellScalarTimed;
+    case 2:
+        return PlotRenderer::GridScalarTimed;
+    case 3:
+        return PlotRenderer::BfgdScalarTimed;
+    case 4:
+        return PlotRenderer::FEScalarTimed;
+    case 6:
+        return PlotRenderer::FVScalarTimed;
+    default:
+        return PlotRenderer::None;
+    }
+}
+
+void message(const std::string& text) {
+    ui().MsgBox(text, kOkOnly, kProgramTitle);
+}
+
+bool isU(Long id) {
+    return id == water_U_vId || id == wind_U_vId;
+}
+bool isV(Long id) {
+    return id == water_V_vId || id == wind_V_vId;
+}
+
+} // namespace
+
+PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh) {
+    PlotRoute route;
+    if (mode == 1) {
+        route.renderer = singleStep(gridType, pickCount);
+        // The outlines go under a scalar map of the mesh only.
+        const bool drawn =
+            route.renderer == PlotRenderer::FEScalar || route.renderer == PlotRenderer::FvScalar;
+        if (optShowMesh == 1 && drawn) {
+            route.feMesh = gridType == 4;
+            route.fvMesh = gridType == 6;
+        }
+    } else if (mode == 3) {
+        route.renderer = timeStepped(gridType, pickCount);
+    }
+    return route;
+}
+
+void FindTriplePair(Long& p, Long& s) {
+    p = 0;
+    s = 0;
+    for (Long i = 1; i <= 2; ++i) {
+        if (isU(Picks(i).varNumber) && isV(Picks(i + 1).varNumber)) {
+            p = i;
+            s = i == 1 ? 3 : 1;
+        }
+    }
+}
+
+Long PlotPicked(Long PlotMode) {
+    Long result = -1;
+    if (PlotMode != 0 && PlotMode != 1 && PlotMode != 3) return -1;
+    // A second plot does not start from an event let in by the one under way.
+    if (PlotMode != 0 && IsBusy()) return -1;
+    std::optional<BusyGuard> busy;
+    if (PlotMode != 0) busy.emplace();
+
+    Picture& pic = PicFormForm().Picture1->picture();
+    if (InitMapScale(pic) != 1) return -1;
+    if (PlotMode == 0 && CoastFlag == 1) DrawCoast(pic);
+    if (PickCount == 0 || PlotMode == 0) return -1;
+    if (!clsNC) return -1;
+
+    // The read window of the first pick, in its own dataset.
+    if (CalculateGridScalar(Picks(1).varNumber, MaxL(Picks(1).datasetIndex, 1)) != 1) return -1;
+
+    if (PlotMode == 1) {
+        const Long gridType = clsNC->GridType(1);
+        const PlotRoute route = ChoosePlotRoute(1, gridType, PickCount, OptShowMesh);
+        if (route.renderer == PlotRenderer::TriplePair) {
+            Long p = 0, s = 0;
+            FindTriplePair(p, s);
+            if (s == 0) {
+                message("Picked 3 items, but cannot determine which are vector");
+                return -1;
+            }
+            message(kNotAvailableText);
+            return -1;
+        }
+        if (route.renderer == PlotRenderer::NotAvailable) {
+            message(kNotAvailableText);
+            return -1;
+        }
+        if (route.feMesh) DrawFeMesh(pic);
+        if (route.fvMesh) {
+            DrawFvMesh(pic);
+            DrawFvBounds(pic);
+        }
+        switch (route.renderer) {
+        case PlotRenderer::CellScalar:
+            DrawCellScalar(pic);
+            break;
+        case PlotRenderer::GridScalar:
+            DrawGridScalar(pic, 1);
+            break;
+        case PlotRenderer::BfgdScalar:
+            DrawBfgdScalar(pic);
+            break;
+        case PlotRenderer::FEScalar:
+            DrawFEScalar(pic);
+            break;
+        case PlotRenderer::GMTScalar:
+            DrawGMTScalar(pic);
+            break;
+        case PlotRenderer::FvScalar:
+            DrawFvScalar(pic);
+            break;
+        default:
+            break;
+        }
+        result = 0;
+    } else if (PlotMode == 3) {
+        if (clsNC->nTime(1) <= 0) {
+            message("This file does not have multiple time dimensions");
+            return -1;
+        }
+        const PlotRoute route = ChoosePlotRoute(3, clsNC->GridType(1), PickCount, OptShowMesh);
+        switch (route.renderer) {
+        case PlotRenderer::NotAvailable:
+            message(kNotAvailableText);
+            return -1;
+        case PlotRenderer::CellScalarTimed:
+            result = DrawCellScalarTimed(pic);
+            break;
+        case PlotRenderer::GridScalarTimed:
+            result = DrawGridScalarTimed(pic);
+            break;
+        case PlotRenderer::BfgdScalarTimed:
+            result = DrawBfgdScalarTimed(pic);
+            break;
+        case PlotRenderer::FEScalarTimed:
+            result = DrawFEScalarTimed(pic);
+            break;
+        case PlotRenderer::FVScalarTimed:
+            result = DrawFVScalarTimed(pic);
+            break;
+        default:
+            result = 1;
+            break;
+        }
+    }
+
+    if (PickCount == 1 || PickCount == 3) {
+        FormColor& colour = FormColorForm();
+        if (!colour.isVisible()) colour.show();
+        DrawColorLegend();
+    }
+    if (CoastFlag == 1) DrawCoast(pic);
+    ui().DoEvents();
+    return result;
+}

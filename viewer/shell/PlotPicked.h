@@ -1,0 +1,48 @@
+#pragma once
+// The plot dispatcher: every redraw of the map picture goes through PlotPicked. Mode 0 redraws
+// the frame and coastline (resize, zoom, pan, subset extent); mode 1 draws the picks at the
+// current step and level ("Draw", ">"); mode 3 steps them through time (">>"). It sets the map
+// transform, has the read window worked out, chooses the renderer by grid type and pick count,
+// then brings up the colour key and draws the coastline over the data.
+#include "runtime/Types.h"
+
+// What a mode-1 or mode-3 plot runs for a grid type and a pick count.
+enum class PlotRenderer {
+    None,         // no renderer: nothing drawn, colour key and coastline as usual
+    NotAvailable, // the drawing needs a renderer that does not exist yet (vectors)
+    TriplePair,   // a scalar and a vector pair on a regular grid (needs the vector drawing)
+    CellScalar,
+    GridScalar,
+    BfgdScalar,
+    FEScalar,
+    GMTScalar,
+    FvScalar,
+    CellScalarTimed,
+    GridScalarTimed,
+    BfgdScalarTimed,
+    FEScalarTimed,
+    FVScalarTimed,
+};
+
+struct PlotRoute {
+    PlotRenderer renderer = PlotRenderer::None;
+    bool feMesh = false; // DrawFeMesh before the data
+    bool fvMesh = false; // DrawFvMesh, then DrawFvBounds, before the data
+};
+
+// The renderer of mode (1 or 3) for gridType and pickCount; the mesh outlines only in mode 1
+// with optShowMesh = 1.
+PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh);
+
+// The scalar s and the vector pair p (the pair is Picks(p), Picks(p + 1)) among three picks:
+// a u component (water or wind) followed by a v component at position 1 or 2; a match at 2
+// replaces one at 1. s = 0 when there is none.
+void FindTriplePair(Long& p, Long& s);
+
+// The dispatcher. -1 when nothing was plotted (mode 0, a failed precondition, a refusal); 0
+// after mode 1; after mode 3 the last step drawn, or 1 when no renderer exists for the grid
+// type and pick count. Modes 1 and 3 are refused (-1) while a long command runs.
+Long PlotPicked(Long PlotMode);
+
+// The plain message given when a pick needs a drawing that does not exist yet.
+inline constexpr const char* kNotAvailableText = "The drawing is not available for this pick";

@@ -1,0 +1,239 @@
+#include "viewer/shell/Probe.h"
+
+#include "common/Ui.h"
+#include "gui/Picture.h"
+#include "gui/PictureWidget.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Color.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/shell/FormIJ.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/Vectors.h"
+
+#include <cstdlib>
+#include <exception>
+
+VArray<float> uV, vV;
+float cellMisnVal = 0;
+
+namespace {
+
+// FormIJ's boxes.
+constexpr Integer kBoxI = 0;
+constexpr Integer kBoxJ = 1;
+constexpr Integer kBoxN = 4;
+constexpr Integer kBoxLon = 7;
+constexpr Integer kBoxLat = 9;
+constexpr Integer kBoxU = 10;
+constexpr Integer kBoxV = 12;
+constexpr Integer kBoxS = 14;
+
+// The search takes a point only when it is nearer than this (squared map units).
+constexpr double kFarthest = 10000;
+
+// What the search found.
+struct Nearest {
+    Long k = 0;    // value number of the point in the last plot's walk (0: none)
+    float lon = 0; // its position, map units
+    float lat = 0;
+    bool hasValue = false;
+};
+
+double distance2(double lon, double lat, float plon, float plat) {
+    const double dx = lon - plon;
+    const double dy = lat - plat;
+    return dx * dx + dy * dy;
+}
+
+// The number of indices start, start + step, ... up to end, as the plot walked them.
+Long walkCount(Long d) {
+    return CountSteps(startp(d), endp(d), stride(d));
+}
+
+// The degrees shown for a position in map units.
+double shownDegrees(float v) {
+    return Projection == 1 ? v / kDegToRad : static_cast<double>(v);
+}
+
+// Horizontal order of a grid: 1 longitude (i) second-to-last, 2 last. The variable's own order
+// first, as the plot walked it; else the dataset's, where 4 (a boundary-fitted grid whose
+// first dimension is "gridi") means 1.
+Long gridOrder(Long order) {
+    return order == 4 ? 1 : order;
+}
+
+Nearest nearestCell(double lon, double lat, Long nd, FormIJ& form) {
+    Nearest r;
+    double best = kFarthest;
+    Long n = 0;
+    const Long count = walkCount(nd);
+    for (Long c = 0; c < count; ++c) {
+        const Long cell = startp(nd) + c * stride(nd);
+        const double d = distance2(lon, lat, lonV(cell), latV(cell));
+        if (d < best) {
+            best = d;
+            n = cell;
+            r.k = c + 1;
+        }
+    }
+    // No cell within reach leaves the cell number at 0, which the arrays do not hold.
+    r.lon = lonV(n);
+    r.lat = latV(n);
+    r.hasValue = true;
+    form.setText1(kBoxN, Str(n));
+    form.setText1(kBoxLon, Format(shownDegrees(r.lon), "0.00000"));
+    form.setText1(kBoxLat, Format(shownDegrees(r.lat), "0.00000"));
+    return r;
+}
+
+Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& form) {
+    Nearest r;
+    double best = kFarthest;
+    Long iBest = 0, jBest = 0;
+    if (order == 1 || order == 2) {
+        const Long outer = walkCount(nd - 1);
+        const Long inner = walkCount(nd);
+        Long k = 0;
+        for (Long a = 0; a < outer; ++a) {
+            const Long ia = startp(nd - 1) + a * stride(nd - 1);
+            for (Long b = 0; b < inner; ++b) {
+                const Long ib = startp(nd) + b * stride(nd);
+                ++k;
+                const Long i = order == 1 ? ia : ib; // longitude index
+                const Long j = order == 1 ? ib : ia; // latitude index
+                const double d = distance2(lon, lat, lonV(i), latV(j));
+                if (d < best) {
+                    best = d;
+                    iBest = i;
+                    jBest = j;
+                    r.k = k;
+                }
+            }
+        }
+    }
+    form.setText1(kBoxI, Str(iBest));
+    form.setText1(kBoxJ, Str(jBest));
+    r.lon = lonV(iBest);
+    r.lat = latV(jBest);
+    r.hasValue = true;
+    form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
+    form.setText1(kBoxLat, Format(shownDegrees(r.lat), "#0.00000"));
+    return r;
+}
+
+Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, FormIJ& form) {
+    Nearest r;
+    double best = kFarthest;
+    Long iBest = 0, jBest = 0;
+    if (order == 1 || order == 2) {
+        const Long im = clsNC->iMax(1);
+        const Long jm = clsNC->jMax(1);
+        for (Long i = 1; i <= im; ++i) {
+            for (Long j = 1; j <= jm; ++j) {
+                const float plon = order == 1 ? lonV(i, j) : lonV(j, i);
+                const float plat = order == 1 ? latV(i, j) : latV(j, i);
+                const double d = distance2(lon, lat, plon, plat);
+                if (d < best) {
+                    best = d;
+                    iBest = i;
+                    jBest = j;
+                }
+            }
+        }
+    }
+    form.setText1(kBoxI, Str(iBest));
+    form.setText1(kBoxJ, Str(jBest));
+    r.lon = order == 2 ? lonV(jBest, iBest) : lonV(iBest, jBest);
+    r.lat = order == 2 ? latV(jBest, iBest) : latV(iBest, jBest);
+    form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
+    form.setText1(kBoxLat, Format(shownDegrees(r.lat), "#0.00000"));
+
+    // The value of the plot's first window point within one stride of the node: the plot
+    // coloured each cell by its first node, so that point's value covers this node.
+    const Long outer = walkCount(nd - 1);
+    const Long inner = walkCount(nd);
+    const Long iDim = order == 1 ? nd - 1 : nd;
+    const Long jDim = order == 1 ? nd : nd - 1;
+    Long k = 0;
+    for (Long a = 0; a < outer && !r.hasValue; ++a) {
+        const Long ia = startp(nd - 1) + a * stride(nd - 1);
+        for (Long b = 0; b < inner; ++b) {
+            const Long ib = startp(nd) + b * stride(nd);
+            ++k;
+            const Long pi = order == 1 ? ia : ib;
+            const Long pj = order == 1 ? ib : ia;
+            if (std::labs(static_cast<long>(pi) - iBest) < stride(iDim) &&
+                std::labs(static_cast<long>(pj) - jBest) < stride(jDim)) {
+                r.k = k;
+                r.hasValue = true;
+                break;
+            }
+        }
+    }
+    return r;
+}
+
+void probe(double& lon, double& lat, Picture& pic) {
+    if (!clsNC) throw RuntimeError(err::ObjectNotSet);
+    const PickItem& pick = Picks(1);
+    // A pick from the second file has its rank in its own dataset.
+    const Long slot = pick.datasetIndex == 2 ? 2 : 1;
+    const Long nd = clsNC->variNarray(pick.varNumber, slot);
+    const Long gridType = clsNC->GridType(1);
+    FormIJ& form = FormIJForm();
+
+    Nearest at;
+    switch (gridType) {
+    case 1:
+        at = nearestCell(lon, lat, nd, form);
+        break;
+    case 2: {
+        Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
+        if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
+        at = nearestGridPoint(lon, lat, nd, order, form);
+        break;
+    }
+    case 3:
+        at = nearestBfgNode(lon, lat, nd, gridOrder(clsNC->lonlatOrder(1)), form);
+        break;
+    default:
+        // Meshes and GMT grids: the window shows what it held.
+        form.show();
+        return;
+    }
+    lon = at.lon;
+    lat = at.lat;
+
+    if (at.hasValue) {
+        if (PickCount == 1) {
+            form.setText1(kBoxS, Format(scalarV(at.k), "#0.00000"));
+        } else if (PickCount == 2) {
+            const float u = uV(at.k);
+            const float v = vV(at.k);
+            form.setText1(kBoxU, Format(u, "#0.00000"));
+            form.setText1(kBoxV, Format(v, "#0.00000"));
+            if (gridType != 1 || u > cellMisnVal) {
+                if (DrawVectorLL(pic, u, v, at.lon, at.lat) != 0)
+                    ui().MsgBox("[ShowPointValues] ll2_to_xy2 returned -1", kOkOnly, kProgramTitle);
+            }
+        }
+    }
+    form.show();
+}
+
+} // namespace
+
+void ShowPointValues(double& lon, double& lat) {
+    Picture& pic = PicFormForm().Picture1->picture();
+    const Long keptFore = pic.ForeColor();
+    pic.setForeColor(QBColor(12));
+    try {
+        probe(lon, lat, pic);
+    } catch (const std::exception&) {
+        ui().MsgBox("Error interrogating cell", kOkOnly, kProgramTitle);
+    }
+    pic.setForeColor(keptFore);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The map transform of every map picture: longitude/latitude (view units: degrees in Cartesian
+// mode, radians in Mercator mode) to picture positions and back, with one scale on both axes
+// and the map centred; plus the zoom stack of the map window and the arrow-key pans.
+#include "runtime/Types.h"
+#include "runtime/VArray.h"
+#include "viewer/shell/MainBase.h"
+
+class Picture;
+
+// The program's own literals for the quarter and the full turn (not the exact values).
+inline constexpr double kQuarterTurn = 0.78539815;
+inline constexpr double kFullTurn = 6.2831852;
+// Mercator latitudes are held within +-89.9 degrees, so that points at or near the poles keep
+// their side of the equator instead of projecting to y = 0 or to infinity.
+inline constexpr double kMercatorLatLimit = 89.9 * kDegToRad;
+
+// ---- Transform state (set by SetMapScale) ---------------------------------------------------
+extern double MapX0, MapY0;     // origin: west and south (Cartesian), 0 and 0 (Mercator)
+extern double MapLng0;          // Mercator reference longitude: west of the view
+extern double MapLat0;          // Mercator reference latitude: south of the view
+extern double MapLatC;          // Mercator scale latitude: middle of the view
+extern double MapScale;         // picture units per view (or projected) unit
+extern double MapXOff, MapYOff; // centring offsets; MapYOff counted up from the bottom edge
+extern float MapPicHeight;      // picture height the transform was set for
+
+// ---- Zoom stack ---------------------------------------------------------------------------------
+extern VArray<ViewRec> ZoomStack; // records 0 .. ZoomIndex (record 0 set by the loader)
+extern Long ZoomIndex;            // the record in force; can go below 0 (see ZoomOut)
+
+// Sets the transform for pic's scale size. 1 when set; -1 when the view has no extent, after
+// printing "(no geographical extent)" into the picture.
+Integer InitMapScale(Picture& pic);
+// Sets the transform for a picture of width x height scale units. 0 when set, -1 on failure.
+Long SetMapScale(Long width, Long height);
+
+// View units to picture position. 0, or -1 (x, y unchanged) when the Mercator forward
+// conversion refuses the point; the refusal is reported in message boxes.
+Long ll2_to_xy2(float lon, float lat, float& x, float& y);
+// The same without any message: for drawings that convert many points and report a failure
+// once themselves.
+Long ll2_to_xy2Quiet(float lon, float lat, float& x, float& y);
+// Picture position to view units. Always 0.
+Long pix_to_ll(float px, float py, double& lon, double& lat);
+
+// Mercator forward relative to a reference corner: 0, or -1 (x, y unchanged, with a message)
+// when a coordinate lies beyond 32767 radians.
+Integer rad_to_xy(double xlng, double ylat, double lng0, double lat0, double latc, double& x,
+                  double& y);
+// Mercator inverse. Always 0.
+Long xy_to_rad(double x, double y, double lng0, double lat0, double latc, double& lng, double& lat);
+// ln(tan(lat / 2 + quarter turn)) of lat held within kMercatorLatLimit.
+double MercatorY(double lat);
+
+// How box meets view, trying the longitude shifts none, +1 turn, -1 turn (one turn is
+// unitFactor * 6.2831852 view units): -1 misses, 0 meets partly, 1 lies wholly inside.
+// lonShift receives the shift that met (0 when none did).
+Long BoxInView(const ViewRec& view, const ViewRec& box, double unitFactor, float& lonShift);
+
+// Puts ViewExtent on the zoom stack as the record in force.
+void PushZoom();
+// Moves ViewExtent by a third of its size for the arrow keys 37 to 40 (other codes: no move);
+// the record in force follows. Returns the new view.
+ViewRec PanByArrowKey(Long keyCode);
+// Goes back one zoom record; past record 0 it widens record 0 by 10 % on each side. Returns
+// the record to show.
+ViewRec ZoomOut();
