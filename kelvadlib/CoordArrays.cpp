@@ -44,32 +44,51 @@ void scaledCopy(const VArray<float>& cache, Long n, VArray<float>& out) {
 // the order lonlatOrder asks for.
 void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
     auto value = [rad](float x) { return rad ? toRad(x) : x; };
-    Long k = 0;
-    switch (r.lonlatOrder) {
-    case 1:
+    // The caches in their own order, i first (bounds iMax x jMax) or j first (jMax x iMax).
+    auto iFirst = [&] {
         outLon.ReDim(1, r.iMax, 1, r.jMax);
         outLat.ReDim(1, r.iMax, 1, r.jMax);
+        Long k = 0;
         for (Long i = 1; i <= r.iMax; ++i)
             for (Long j = 1; j <= r.jMax; ++j) {
                 k = AddL(k, 1);
                 outLat(i, j) = value(r.latArr(k));
                 outLon(i, j) = value(r.lonArr(k));
             }
-        // Such files are read in the other order by the next fill.
-        if (r.dime(1).name == "gridi") r.lonlatOrder = 4;
-        break;
-    case 2:
+    };
+    auto jFirst = [&] {
         outLon.ReDim(1, r.jMax, 1, r.iMax);
         outLat.ReDim(1, r.jMax, 1, r.iMax);
+        Long k = 0;
         for (Long j = 1; j <= r.jMax; ++j)
             for (Long i = 1; i <= r.iMax; ++i) {
                 k = AddL(k, 1);
                 outLat(j, i) = value(r.latArr(k));
                 outLon(j, i) = value(r.lonArr(k));
             }
+    };
+    switch (r.lonlatOrder) {
+    case 1:
+        iFirst();
+        // Such files are read in the other order by the next fill.
+        if (r.dime(1).name == "gridi") r.lonlatOrder = 4;
         break;
-    case 4:
+    case 2:
+        jFirst();
+        break;
+    case 3: {
+        // Variables of both orders share one pair of coordinate variables: the arrays keep
+        // the layout of the longitude variable itself, and their bounds tell it.
+        const Long coordOrder = r.lon_vId >= 1 ? r.vari(r.lon_vId).lonlatOrder : -1;
+        if (coordOrder == 1)
+            iFirst();
+        else if (coordOrder == 2)
+            jFirst();
+        break;
+    }
+    case 4: {
         // Into the arrays the order-1 fill dimensioned.
+        Long k = 0;
         for (Long j = 1; j <= r.jMax; ++j)
             for (Long i = 1; i <= r.iMax; ++i) {
                 k = AddL(k, 1);
@@ -78,6 +97,7 @@ void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
             }
         r.lonlatOrder = 1;
         break;
+    }
     default:
         break;
     }

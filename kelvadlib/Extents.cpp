@@ -197,15 +197,22 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.latArr.ReDim(1, n);
                 // Coordinates that carry a leading (time) dimension are read at its first
                 // index; the count fills the cache exactly.
+                // The slice counts iMax and jMax in the order the variable stores them
+                // (j first when its own order is 2), so it fills the cache exactly.
+                const auto firstSlice = [&](Long vId, VArray<float>& out) {
+                    const bool jFirst = r.vari(vId).lonlatOrder == 2;
+                    const std::size_t start[3] = {0, 0, 0};
+                    const std::size_t cnt[3] = {1, count(jFirst ? r.jMax : r.iMax),
+                                                count(jFirst ? r.iMax : r.jMax)};
+                    check(nc_get_vara_float(r.ncid, vId - 1, start, cnt, out.data()));
+                };
                 const bool sliced = r.vari(r.lon_vId).narray == 3;
-                const std::size_t start[3] = {0, 0, 0};
-                const std::size_t cnt[3] = {1, count(r.iMax), count(r.jMax)};
                 if (sliced)
-                    check(nc_get_vara_float(r.ncid, r.lon_vId - 1, start, cnt, r.lonArr.data()));
+                    firstSlice(r.lon_vId, r.lonArr);
                 else
                     readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
                 if (sliced && r.vari(r.lat_vId).narray == 3)
-                    check(nc_get_vara_float(r.ncid, r.lat_vId - 1, start, cnt, r.latArr.data()));
+                    firstSlice(r.lat_vId, r.latArr);
                 else
                     readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
                 for (Long k = 1; k <= n; ++k) {

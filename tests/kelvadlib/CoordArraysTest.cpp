@@ -205,7 +205,8 @@ TEST_F(BoundaryFittedFill, OtherOrdersAndNames) {
     EXPECT_EQ(lon(1, 2), 2.0f);
     EXPECT_EQ(lon(3, 1), 5.0f);
 
-    // Orders 0 and 3 write nothing and succeed.
+    // Order 0, and order 3 whose longitude variable has no order of its own, write nothing
+    // and succeed.
     for (Long order : {0, 3}) {
         grid(order, "gridi");
         VArray<float> a = list({9}), b = list({8});
@@ -220,6 +221,102 @@ TEST_F(BoundaryFittedFill, OtherOrdersAndNames) {
     EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, a, b)), -1);
     EXPECT_EQ(k.ErrorMessage,
               "[doFill_LonLatDeg] Error(number 9)is:\r\n\"Subscript out of range\"");
+}
+
+TEST_F(BoundaryFittedFill, BothOrdersKeepTheLayoutOfTheLongitudeVariable) {
+    // Variables of both orders (lonlatOrder 3): the arrays take the layout of the longitude
+    // variable itself, and the dataset's order stays as it is, "gridi" or not.
+    struct Case {
+        Long lonOrder;
+        Long ub1, ub2;
+    };
+    for (const Case c : {Case{1, 2, 3}, Case{2, 3, 2}}) {
+        SCOPED_TRACE(c.lonOrder);
+        NcfRec& r = grid(3, "gridi");
+        r.vari.ReDim(1, 1);
+        r.lon_vId = 1;
+        r.vari(1).lonlatOrder = c.lonOrder;
+        VArray<float> lon, lat;
+        ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1);
+        ASSERT_EQ(lon.Rank(), 2);
+        EXPECT_EQ(lon.UBound(1), c.ub1);
+        EXPECT_EQ(lon.UBound(2), c.ub2);
+        EXPECT_EQ(lat.UBound(1), c.ub1);
+        EXPECT_EQ(items(lon), (std::vector<float>{1, 2, 3, 4, 5, 6})) << "the caches' order";
+        EXPECT_EQ(r.lonlatOrder, 3);
+        if (c.lonOrder == 1) {
+            EXPECT_EQ(lon(1, 3), 3.0f);
+            EXPECT_EQ(lat(2, 1), 14.0f);
+        } else {
+            EXPECT_EQ(lon(1, 2), 2.0f);
+            EXPECT_EQ(lat(3, 1), 15.0f);
+        }
+        ASSERT_EQ(resultOf(k.doFill_LonLatRad(1, lon, lat)), 1);
+        EXPECT_EQ(lon.UBound(1), c.ub1);
+        EXPECT_EQ(lon(2, 2), rad(c.lonOrder == 1 ? 5 : 4));
+        EXPECT_EQ(r.lonlatOrder, 3);
+    }
+}
+
+// A boundary-fitted file of 4 (i) x 3 (j) nodes whose "zeta" is stored (time, j, i) and "u"
+// (time, i, j), over coordinate variables stored (i, j) or (j, i): lon = 10 + i + 0.1 j,
+// lat = 50 + j.
+TEST_F(CoordArraysTest, AFileWithVariablesOfBothOrdersFillsItsCoordinates) {
+    for (const bool coordsIFirst : {true, false}) {
+        SCOPED_TRACE(coordsIFirst);
+        const std::string name = coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc";
+        NcBuilder nc(dir.file(name));
+        nc.unlimitedDim("time", 2);
+        nc.dim("ypos", 3);
+        nc.dim("xpos", 4);
+        const std::vector<std::string> coords = coordsIFirst
+                                                    ? std::vector<std::string>{"xpos", "ypos"}
+                                                    : std::vector<std::string>{"ypos", "xpos"};
+        std::vector<double> lonValues, latValues;
+        const int n1 = coordsIFirst ? 4 : 3, n2 = coordsIFirst ? 3 : 4;
+        for (int p = 1; p <= n1; ++p)
+            for (int q = 1; q <= n2; ++q) {
+                const int i = coordsIFirst ? p : q, j = coordsIFirst ? q : p;
+                lonValues.push_back(10 + i + 0.1 * j);
+                latValues.push_back(50 + j);
+            }
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "hours since 2004-03-15 00:00:00")
+            .values({0.0, 1.0});
+        nc.var("lon", NC_FLOAT, coords).att("units", "degrees_east").values(lonValues);
+        nc.var("lat", NC_FLOAT, coords).att("units", "degrees_north").values(latValues);
+        nc.var("zeta", NC_FLOAT, {"time", "ypos", "xpos"});
+        nc.var("u", NC_FLOAT, {"time", "xpos", "ypos"});
+        const std::string path = nc.write();
+
+        Kelvad kv;
+        ASSERT_EQ(kv.Initialize(path), 1) << kv.ErrorMessage;
+        const NcfRec& r = kv.ncf(1);
+        ASSERT_EQ(r.GridType, 3);
+        EXPECT_EQ(r.iMax, 4);
+        EXPECT_EQ(r.jMax, 3);
+        EXPECT_EQ(r.lonlatOrder, 3);
+        EXPECT_EQ(r.vari(4).lonlatOrder, 2); // zeta
+        EXPECT_EQ(r.vari(5).lonlatOrder, 1); // u
+
+        VArray<float> lon, lat;
+        ASSERT_EQ(resultOf(kv.doFill_LonLatDeg(1, lon, lat)), 1) << kv.ErrorMessage;
+        ASSERT_EQ(lon.Rank(), 2);
+        EXPECT_EQ(lon.UBound(1), n1);
+        EXPECT_EQ(lon.UBound(2), n2);
+        for (int i = 1; i <= 4; ++i)
+            for (int j = 1; j <= 3; ++j) {
+                const float x = coordsIFirst ? lon(i, j) : lon(j, i);
+                const float y = coordsIFirst ? lat(i, j) : lat(j, i);
+                EXPECT_EQ(x, static_cast<float>(10 + i + 0.1 * j)) << i << "," << j;
+                EXPECT_EQ(y, static_cast<float>(50 + j)) << i << "," << j;
+            }
+        // A second fill gives the same arrays: no alternation.
+        VArray<float> lon2, lat2;
+        ASSERT_EQ(resultOf(kv.doFill_LonLatDeg(1, lon2, lat2)), 1);
+        EXPECT_EQ(items(lon2), items(lon));
+        EXPECT_EQ(r.lonlatOrder, 3);
+    }
 }
 
 // Finite-volume mesh: 4 nodes, 2 elements.

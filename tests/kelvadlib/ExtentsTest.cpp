@@ -314,6 +314,35 @@ TEST_F(ExtentsTest, BoundaryFittedWithTimeTakesTheFirstSlice) {
     EXPECT_GE(r.ncid, 0);
 }
 
+TEST_F(ExtentsTest, BoundaryFittedSliceTakesTheVariablesOwnDimensionOrder) {
+    // Stored j first, (time, j, i), with iMax 2 and jMax 3: the slice must count 3 x 2.
+    NcBuilder nc(dir.file("bf3ji.nc"));
+    nc.unlimitedDim("time", 2);
+    nc.dim("i", 2);
+    nc.dim("j", 3);
+    std::vector<float> lon = {1, 2, 3, 4, 5, 6, 100, 100, 100, 100, 100, 100};
+    std::vector<float> lat = {7, 8, 9, 10, 11, 12, -100, -100, -100, -100, -100, -100};
+    nc.var("lon", NC_FLOAT, {"time", "j", "i"}).values(lon);
+    nc.var("lat", NC_FLOAT, {"time", "j", "i"}).values(lat);
+    nc.write();
+    NcfRec& r = load(nc.path());
+    r.GridType = 3;
+    r.lon_vId = 1;
+    r.lat_vId = 2;
+    r.vari(1).lonlatOrder = 2;
+    r.vari(2).lonlatOrder = 2;
+    r.iMax = 2;
+    r.jMax = 3;
+    ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
+    EXPECT_EQ(items(r.lonArr), (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(items(r.latArr), (std::vector<float>{7, 8, 9, 10, 11, 12}));
+
+    // Counts beyond the variable's dimensions are the library's error, not a read past them.
+    r.iMax = 3;
+    EXPECT_EQ(k.SetHorizontalExtent(1), -1);
+    EXPECT_EQ(k.ErrorMessage.rfind("NetCDF Error: ", 0), 0u) << k.ErrorMessage;
+}
+
 // ---- Meshes and GMT grids ----------------------------------------------------------------
 
 TEST_F(ExtentsTest, FiniteElementNodes) {

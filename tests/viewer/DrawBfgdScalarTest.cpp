@@ -1,13 +1,18 @@
 // The boundary-fitted scalar maps, one step and animated: small boundary-fitted files stored
-// in each order loaded through the real loader and drawn through the picture's primitive log
-// (polygons, texts, footer, "Scales" entry, messages) with a few pixels; then a described
-// dataset for what no file gives (both orders over one pair of coordinate arrays, refused
-// transforms, failing reads, run-time errors, a pick from the second file).
+// in each order, and files whose variables come in both orders (their read windows, cells,
+// probe and preview), loaded through the real loader and drawn through the picture's primitive
+// log (polygons, texts, footer, "Scales" entry, messages) with a few pixels; then a described
+// dataset for what no file gives (coordinate arrays of a layout the dataset does not tell,
+// refused transforms, failing reads, run-time errors, a pick from the second file).
 #include "viewer/scalar/DrawBfgdScalar.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/DataPoints.h"
+#include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/Probe.h"
 
 #include <cmath>
 #include <tuple>
@@ -430,6 +435,213 @@ TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
     EXPECT_LT(valid, tcount) << "the island's nodes are missing";
     EXPECT_EQ(static_cast<Long>(polygonsOf(pic).size()), valid);
     EXPECT_NE(GetString("zeta", "Scales", IniFile), "");
+}
+
+// ---- Variables of both orders in one file ----------------------------------------------------
+
+// A grid of ni x nj nodes whose "zeta" is stored (time, j, i) and "ziti" (time, i, j), with
+// the same value at each node, over coordinates stored (i, j) or (j, i): the dataset's
+// lonlatOrder is 3.
+std::string writeMixed(const std::string& path, bool coordsIFirst, Long ni, Long nj, int nt) {
+    NcBuilder nc(path);
+    nc.unlimitedDim("time", nt);
+    nc.dim("ypos", nj);
+    nc.dim("xpos", ni);
+    const std::vector<std::string> coords = coordsIFirst ? std::vector<std::string>{"xpos", "ypos"}
+                                                         : std::vector<std::string>{"ypos", "xpos"};
+    std::vector<double> lon, lat, zeta, ziti;
+    const Long n1 = coordsIFirst ? ni : nj, n2 = coordsIFirst ? nj : ni;
+    for (Long p = 1; p <= n1; ++p)
+        for (Long q = 1; q <= n2; ++q) {
+            const Long i = coordsIFirst ? p : q, j = coordsIFirst ? q : p;
+            lon.push_back(lonAt(i, j));
+            lat.push_back(latAt(i, j));
+        }
+    for (int t = 1; t <= nt; ++t) {
+        for (Long j = 1; j <= nj; ++j)
+            for (Long i = 1; i <= ni; ++i)
+                zeta.push_back(valueAt(t, i, j));
+        for (Long i = 1; i <= ni; ++i)
+            for (Long j = 1; j <= nj; ++j)
+                ziti.push_back(valueAt(t, i, j));
+    }
+    std::vector<double> hours;
+    for (int t = 0; t < nt; ++t)
+        hours.push_back(t);
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "hours since 2004-03-15 00:00:00")
+        .values(hours);
+    nc.var("lon", NC_FLOAT, coords).att("units", "degrees_east").values(lon);
+    nc.var("lat", NC_FLOAT, coords).att("units", "degrees_north").values(lat);
+    nc.var("zeta", NC_FLOAT, {"time", "ypos", "xpos"})
+        .att("units", "m")
+        .att("_FillValue", kFill)
+        .values(zeta);
+    nc.var("ziti", NC_FLOAT, {"time", "xpos", "ypos"})
+        .att("units", "m")
+        .att("_FillValue", kFill)
+        .values(ziti);
+    return nc.write();
+}
+
+class BfgdMixedTest : public BfgdLoadedTest {
+protected:
+    void TearDown() override {
+        if (FormIJLoaded()) UnloadFormIJ();
+        if (PicFormLoaded()) UnloadPicForm();
+        BfgdLoadedTest::TearDown();
+    }
+
+    // Loads a mixed file through the loader.
+    void loadMixed(bool coordsIFirst, Long ni = kIMax, Long nj = kJMax, int nt = 4) {
+        URL(0) = writeMixed(env.dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"),
+                            coordsIFirst, ni, nj, nt);
+        ui.boxes.clear();
+        LoadFile(0);
+        ASSERT_NE(clsNC, nullptr);
+        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->iMax(1), ni);
+        ASSERT_EQ(clsNC->jMax(1), nj);
+        ASSERT_EQ(clsNC->lonlatOrder(1), 3);
+        ASSERT_EQ(lonV.Rank(), 2) << "the loader's fill laid the coordinates out";
+        EXPECT_EQ(lonV.UBound(1), coordsIFirst ? ni : nj);
+        EXPECT_EQ(lonV.UBound(2), coordsIFirst ? nj : ni);
+        EXPECT_EQ(BfgdCoordsOrder(1), coordsIFirst ? 1 : 2);
+        EXPECT_TRUE(ui.boxes.empty());
+        CurTimeStep = 2;
+        CurLevel = 1;
+        boxes = MemoryOrderBoxes();
+        setOrderBoxes(&boxes);
+    }
+
+    // Picks a variable and works out its window; the variable's number.
+    Long pickVar(const std::string& name, const std::string& strides = "") {
+        const Long nv = clsNC->variNum(name, 1);
+        EXPECT_GT(nv, 0);
+        Picks.ReDim(1, 1);
+        Picks(1) = PickItem{nv, 3, 1};
+        PickCount = 1;
+        boxes.strides[1] = boxes.strides[2] = strides;
+        ui.boxes.clear();
+        EXPECT_EQ(CalculateGridScalar(nv, 1), 1) << name;
+        pic.clearRecords();
+        return nv;
+    }
+
+    // start, end, count, stride of the read window's dimension d.
+    static std::vector<Long> dim(Long d) { return {startp(d), endp(d), countp(d), stride(d)}; }
+};
+
+TEST_F(BfgdMixedTest, EachVariableGetsTheWindowOfItsOwnOrder) {
+    // A view over nodes i 2..3, j 1..2 (lon 10.9 .. 12.6, lat 39.5 .. 41.5). On a square grid
+    // the coordinates' bounds fit both layouts.
+    struct Case {
+        bool coordsIFirst;
+        Long ni, nj;
+    };
+    for (const Case c : {Case{true, kIMax, kJMax}, Case{false, kIMax, kJMax}, Case{true, 3, 3},
+                         Case{false, 3, 3}}) {
+        SCOPED_TRACE(testing::Message() << c.coordsIFirst << " " << c.ni << "x" << c.nj);
+        loadMixed(c.coordsIFirst, c.ni, c.nj);
+        ViewExtent = {10.9, 12.6, 39.5, 41.5};
+        const Long zeta = pickVar("zeta");
+        EXPECT_EQ(clsNC->variLonLatOrder(zeta, 1), 2);
+        EXPECT_EQ(dim(2), (std::vector<Long>{1, 2, 2, 1})) << "j";
+        EXPECT_EQ(dim(3), (std::vector<Long>{2, 3, 2, 1})) << "i";
+        EXPECT_EQ(tcount, 4);
+        const Long ziti = pickVar("ziti");
+        EXPECT_EQ(clsNC->variLonLatOrder(ziti, 1), 1);
+        EXPECT_EQ(dim(2), (std::vector<Long>{2, 3, 2, 1})) << "i";
+        EXPECT_EQ(dim(3), (std::vector<Long>{1, 2, 2, 1})) << "j";
+        EXPECT_EQ(tcount, 4);
+        EXPECT_TRUE(ui.boxes.empty()) << "no \"No data in the view\"";
+    }
+}
+
+TEST_F(BfgdMixedTest, BothVariablesDrawTheSameCellsOverEitherCoordinateLayout) {
+    struct Case {
+        bool coordsIFirst;
+        Long ni, nj;
+        const char* strides;
+        Long stride;
+    };
+    // The square grid's coordinate bounds fit both layouts: only the coordinate variable's
+    // own order tells them apart.
+    for (const Case c :
+         {Case{true, kIMax, kJMax, "", 1}, Case{false, kIMax, kJMax, "", 1},
+          Case{false, kIMax, kJMax, "2", 2}, Case{false, 3, 3, "", 1}, Case{true, 3, 3, "", 1}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.coordsIFirst << " " << c.ni << "x" << c.nj << " " << c.stride);
+        loadMixed(c.coordsIFirst, c.ni, c.nj);
+        pickVar("zeta", c.strides);
+        DrawBfgdScalar(pic);
+        const auto zeta = polygonsOf(pic);
+        EXPECT_EQ(zeta, expectedCells(false, c.ni, c.nj, c.stride, c.stride, 2));
+        pickVar("ziti", c.strides);
+        DrawBfgdScalar(pic);
+        const auto ziti = polygonsOf(pic);
+        EXPECT_EQ(ziti, expectedCells(true, c.ni, c.nj, c.stride, c.stride, 2));
+        EXPECT_FALSE(zeta.empty());
+        EXPECT_EQ(pictureOf(ziti), pictureOf(zeta));
+        EXPECT_TRUE(ui.boxes.empty());
+    }
+
+    // Animated, the i-second-to-last variable over j-first coordinates.
+    loadMixed(false);
+    pickVar("ziti");
+    boxes.step = "";
+    EXPECT_EQ(DrawBfgdScalarTimed(pic), 4);
+    const auto cells = polygonsOf(pic);
+    ASSERT_EQ(cells.size(), 33u);
+    EXPECT_EQ(std::vector<Poly>(cells.end() - 11, cells.end()),
+              expectedCells(true, kIMax, kJMax, 1, 1, 4));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(BfgdMixedTest, ProbeAndPreviewFindTheNodes) {
+    for (const bool coordsIFirst : {true, false}) {
+        SCOPED_TRACE(coordsIFirst);
+        loadMixed(coordsIFirst);
+
+        // The preview: one mark per node at its position, coloured by i x j.
+        ViewExtent = {9, 14, 39, 43};
+        pic.clearRecords();
+        DrawDataPoints(pic, 1);
+        EXPECT_EQ(ScaleMax, 12);
+        // Centres to a hundredth of a picture unit, and colours.
+        std::vector<std::tuple<long, long, Long>> marks, want;
+        for (const auto& r : pic.records())
+            if (r.kind == DrawKind::FilledBox)
+                marks.emplace_back(std::lround((r.at[0] + r.at[2]) * 50),
+                                   std::lround((r.at[1] + r.at[3]) * 50), r.color);
+        for (Long i = 1; i <= kIMax; ++i)
+            for (Long j = 1; j <= kJMax; ++j) {
+                float x = 0, y = 0;
+                ll2_to_xy2(lonAt(i, j), latAt(i, j), x, y);
+                want.emplace_back(std::lround(x * 100.0), std::lround(y * 100.0),
+                                  ValueToColor(static_cast<float>(i * j)));
+            }
+        std::sort(marks.begin(), marks.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(marks, want);
+        EXPECT_TRUE(ui.boxes.empty());
+
+        // The probe after each variable's map: node i 3, j 2 and the value drawn for it.
+        for (const char* name : {"zeta", "ziti"}) {
+            SCOPED_TRACE(name);
+            ViewExtent = {9, 14, 39, 43};
+            pickVar(name);
+            DrawBfgdScalar(pic);
+            double lon = lonAt(3, 2) + 0.1, lat = latAt(3, 2) - 0.1;
+            ShowPointValues(lon, lat);
+            EXPECT_EQ(FormIJForm().text1(0), " 3");
+            EXPECT_EQ(FormIJForm().text1(1), " 2");
+            EXPECT_EQ(FormIJForm().text1(14), "223.00000");
+            EXPECT_FLOAT_EQ(static_cast<float>(lon), lonAt(3, 2));
+            EXPECT_FLOAT_EQ(static_cast<float>(lat), latAt(3, 2));
+            EXPECT_TRUE(ui.boxes.empty());
+        }
+    }
 }
 
 // ---- A described dataset ----------------------------------------------------------------------

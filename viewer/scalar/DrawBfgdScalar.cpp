@@ -41,7 +41,7 @@ BfgdGrid mainGrid() {
     BfgdGrid g;
     g.iMax = clsNC->iMax(nNcMain);
     g.jMax = clsNC->jMax(nNcMain);
-    g.coordsJFirst = BfgdCoordsJFirst(clsNC->lonlatOrder(nNcMain), g.iMax, g.jMax);
+    g.coordsJFirst = BfgdCoordsJFirst(BfgdCoordsOrder(nNcMain), g.iMax, g.jMax);
     return g;
 }
 
@@ -79,8 +79,8 @@ void DrawBfgdScalar(Picture& pic) {
         if (r > 0) {
             AutoRange(rc, scalarV, tcount);
             const BfgdGrid g = mainGrid();
-            WalkBfgdCellsLaidOut(rc, clsNC->variLonLatOrder(rc.nvar, rc.infoSlot), g.coordsJFirst,
-                                 g.iMax, g.jMax, i, j);
+            WalkBfgdCells(rc, clsNC->variLonLatOrder(rc.nvar, rc.infoSlot), g.coordsJFirst, g.iMax,
+                          g.jMax, i, j);
         }
 
         saved.restoreColours();
@@ -115,7 +115,7 @@ Long DrawBfgdScalarTimed(Picture& pic) {
             }
             if (got > 0) {
                 AutoRange(r, scalarV, tcount);
-                WalkBfgdCellsLaidOut(r, order, g.coordsJFirst, g.iMax, g.jMax, i, j);
+                WalkBfgdCells(r, order, g.coordsJFirst, g.iMax, g.jMax, i, j);
             }
             return true;
         });

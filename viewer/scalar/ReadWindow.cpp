@@ -6,6 +6,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"
 
 #include <cmath>
@@ -212,13 +213,19 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     return 1;
 }
 
-Long boundaryFittedWindow(IKelvad& nc, Long nd) {
+Long boundaryFittedWindow(IKelvad& nc, Long nvar, Long nNc, Long nd) {
     if (nd < 2) return -1;
-    const Long order = nc.lonlatOrder(1);
+    // The variable's own order tells which of its last two dimensions runs over j: a dataset
+    // may hold variables of both orders. One without a horizontal pair goes by the dataset's.
+    Long order = nc.variLonLatOrder(nvar, nNc);
+    if (order != 1 && order != 2) order = nc.lonlatOrder(1);
+    if (order == 4) order = 1; // "gridi" first: the same layout as order 1
     const Long iMax = nc.iMax(1);
     const Long jMax = nc.jMax(1);
+    const Long coordOrder = BfgdCoordsOrder(1);
     const bool jFirst = order == 2; // dimension nd - 1 runs over j
-    const bool known = order == 1 || order == 2 || order == 4;
+    const bool known = (order == 1 || order == 2) && (coordOrder == 1 || coordOrder == 2);
+    const bool coordsJFirst = known && BfgdCoordsJFirst(coordOrder, iMax, jMax);
     startp(nd - 1) = AddL(jFirst ? jMax : iMax, 1);
     startp(nd) = AddL(jFirst ? iMax : jMax, 1);
     endp(nd - 1) = 0;
@@ -230,7 +237,9 @@ Long boundaryFittedWindow(IKelvad& nc, Long nd) {
             for (Long i = 1; i <= iMax; ++i) {
                 const Long a = jFirst ? j : i;
                 const Long b = jFirst ? i : j;
-                if (InView(v, lonV(a, b), latV(a, b))) {
+                const float lon = coordsJFirst ? lonV(j, i) : lonV(i, j);
+                const float lat = coordsJFirst ? latV(j, i) : latV(i, j);
+                if (InView(v, lon, lat)) {
                     ++inside;
                     startp(nd - 1) = MinL(startp(nd - 1), a);
                     endp(nd - 1) = MaxL(endp(nd - 1), a);
@@ -349,7 +358,7 @@ Long CalculateGridScalar(Long nvar, Long nNc) {
             regularGridWindow(nc, nvar, nNc, nd, result);
             break;
         case 3:
-            result = boundaryFittedWindow(nc, nd);
+            result = boundaryFittedWindow(nc, nvar, nNc, nd);
             break;
         case 5:
             result = gmtWindow(nc, nd);

@@ -356,13 +356,17 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
     }
 }
 
-void WalkBfgdCells(RenderContext& rc, Long order, Long iMax, Long jMax, Long& i, Long& j) {
-    if (order == 4) order = 1; // "gridi" first: the same layout as order 1
-    if (order != 1 && order != 2) return;
+void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
+                   Long& i, Long& j) {
+    if (varOrder == 4) varOrder = 1; // "gridi" first: the same layout as order 1
+    if (varOrder != 1 && varOrder != 2) return;
     const Long nd = rc.nd;
     if (nd < 2) return;
-    const Long aLimit = order == 1 ? iMax : jMax;
-    const Long bLimit = order == 1 ? jMax : iMax;
+    const bool aIsI = varOrder == 1; // dimension nd - 1 runs over i
+    // The coordinates are indexed (b, a) when their first index runs along dimension nd.
+    const bool swapped = coordsJFirst == aIsI;
+    const Long aLimit = aIsI ? iMax : jMax;
+    const Long bLimit = aIsI ? jMax : iMax;
     const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
     const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
     if (aStep <= 0 || bStep <= 0) return;
@@ -370,8 +374,8 @@ void WalkBfgdCells(RenderContext& rc, Long order, Long iMax, Long jMax, Long& i,
     Long k = 0;
     for (Long a = aStart; a <= aEnd; a += aStep) {
         for (Long b = bStart; b <= bEnd; b += bStep) {
-            (order == 1 ? i : j) = a;
-            (order == 1 ? j : i) = b;
+            (aIsI ? i : j) = a;
+            (aIsI ? j : i) = b;
             const float v = scalarV(++k);
             if (v <= NoVal) continue;
             TakeValue(rc, v);
@@ -381,8 +385,10 @@ void WalkBfgdCells(RenderContext& rc, Long order, Long iMax, Long jMax, Long& i,
             const Long cb[4] = {b, b, b2, b2};
             bool ok = true;
             for (int c = 0; c < 4 && ok; ++c) {
+                const Long p = swapped ? cb[c] : ca[c];
+                const Long q = swapped ? ca[c] : cb[c];
                 float x = 0, y = 0;
-                ok = MapPoint(rc, lonV(ca[c], cb[c]), latV(ca[c], cb[c]), x, y);
+                ok = MapPoint(rc, lonV(p, q), latV(p, q), x, y);
                 pts[c + 1] = {toDevice(x), toDevice(y)};
             }
             if (!ok) continue;
@@ -491,60 +497,25 @@ void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string
     ui().MsgBox(text, kOkOnly, title.empty() ? std::string(kProgramTitle) : title);
 }
 
-// ---- Boundary-fitted walk over either coordinate layout (added for the boundary-fitted maps) ----
+// ---- Boundary-fitted coordinate layout ------------------------------------------------------
 
-bool BfgdCoordsJFirst(Long datasetOrder, Long iMax, Long jMax) {
+Long BfgdCoordsOrder(Long nNc) {
+    if (clsNC == nullptr) return 0;
+    const Long order = clsNC->lonlatOrder(nNc);
+    if (order == 1 || order == 4) return 1;
+    if (order == 2) return 2;
+    if (order != 3) return 0;
+    const Long lonOrder = clsNC->variLonLatOrder(clsNC->lonvId(nNc), nNc);
+    return lonOrder == 1 || lonOrder == 2 ? lonOrder : 0;
+}
+
+bool BfgdCoordsJFirst(Long coordsOrder, Long iMax, Long jMax) {
     if (lonV.Rank() == 2) {
         const bool iFirst = lonV.UBound(1) == iMax && lonV.UBound(2) == jMax;
         const bool jFirst = lonV.UBound(1) == jMax && lonV.UBound(2) == iMax;
         if (iFirst != jFirst) return jFirst;
     }
-    return datasetOrder == 2;
-}
-
-void WalkBfgdCellsLaidOut(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
-                          Long& i, Long& j) {
-    if (varOrder == 4) varOrder = 1; // "gridi" first: the same layout as order 1
-    if (varOrder != 1 && varOrder != 2) return;
-    const Long nd = rc.nd;
-    if (nd < 2) return;
-    const bool aIsI = varOrder == 1; // dimension nd - 1 runs over i
-    // The coordinates are indexed (b, a) when their first index runs along dimension nd.
-    const bool swapped = coordsJFirst == aIsI;
-    const Long aLimit = aIsI ? iMax : jMax;
-    const Long bLimit = aIsI ? jMax : iMax;
-    const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
-    const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
-    if (aStep <= 0 || bStep <= 0) return;
-    PointApi pts[5];
-    Long k = 0;
-    for (Long a = aStart; a <= aEnd; a += aStep) {
-        for (Long b = bStart; b <= bEnd; b += bStep) {
-            (aIsI ? i : j) = a;
-            (aIsI ? j : i) = b;
-            const float v = scalarV(++k);
-            if (v <= NoVal) continue;
-            TakeValue(rc, v);
-            const Long a2 = MinL(a + aStep, aLimit);
-            const Long b2 = MinL(b + bStep, bLimit);
-            const Long ca[4] = {a, a2, a2, a};
-            const Long cb[4] = {b, b, b2, b2};
-            bool ok = true;
-            for (int c = 0; c < 4 && ok; ++c) {
-                const Long p = swapped ? cb[c] : ca[c];
-                const Long q = swapped ? ca[c] : cb[c];
-                float x = 0, y = 0;
-                ok = MapPoint(rc, lonV(p, q), latV(p, q), x, y);
-                pts[c + 1] = {toDevice(x), toDevice(y)};
-            }
-            if (!ok) continue;
-            pts[0] = pts[1];
-            const Long color = ValueToColor(v);
-            rc.pic.setFillColor(color);
-            rc.pic.setForeColor(color);
-            Polygon(rc.pic, pts, 5);
-        }
-    }
+    return coordsOrder == 2;
 }
 
 void FinishFrame(RenderContext& rc) {

@@ -201,11 +201,15 @@ void WalkGmtCells(RenderContext& rc);
 void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,
                     Long count, const VArray<float>& values, Long firstValue = 1,
                     Long valueStep = 1);
-// The boundary-fitted grid's quadrilaterals over the read window (lonV/latV two-dimensional),
-// coloured by the value at each cell's first node, drawn with Polygon in FillColor/ForeColor.
-// order is the dataset's lonlatOrder (4 is drawn as 1; 0 and 3 draw nothing); iMax and jMax
-// bound the neighbour corners. i and j receive the walk's indices along i and j as they stand.
-void WalkBfgdCells(RenderContext& rc, Long order, Long iMax, Long jMax, Long& i, Long& j);
+// The boundary-fitted grid's quadrilaterals over the read window, coloured by the value at each
+// cell's first node, drawn with Polygon in FillColor/ForeColor. varOrder is the variable's own
+// variLonLatOrder (1 or 4: i second-to-last; 2: j second-to-last; any other value draws
+// nothing), so that a dataset whose variables come in both orders draws them all; the corners
+// are looked up at lonV(i, j), or at lonV(j, i) when coordsJFirst (BfgdCoordsJFirst). iMax and
+// jMax bound the neighbour corners. i and j receive the walk's indices along i and j as they
+// stand.
+void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
+                   Long& i, Long& j);
 
 // ---- Whole-list windows ------------------------------------------------------------------------
 // The window of a whole point list: startp, countp, stride redimensioned to 1 .. nd, every
@@ -259,17 +263,16 @@ std::string ErrorTailText(const std::exception& e);
 // Default pointer, then a box (OK, no icon) with text titled title ("" gives the program's).
 void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string& title);
 
-// ---- Boundary-fitted walk over either coordinate layout (added for the boundary-fitted maps) ----
+// ---- Boundary-fitted coordinate layout ------------------------------------------------------
 // A dataset may hold variables stored j-last and i-last over one pair of coordinate arrays, so
-// the walk takes the variable's own order for the values and the arrays' own layout for the
+// the walks take the variable's own order for the values and the arrays' own layout for the
 // corners.
 //
+// The layout the coordinate fill gave lonV/latV of dataset nNc: 1 (i, j) or 2 (j, i); 0 when it
+// filled none. The dataset's lonlatOrder (4 is laid out as 1); when its variables come in both
+// orders (3), the order of the longitude variable itself, whose layout the fill then keeps.
+Long BfgdCoordsOrder(Long nNc);
 // True when lonV/latV are laid out (j, i) rather than (i, j): told by their bounds against
-// iMax and jMax, and by the dataset's lonlatOrder (2: j first) when the bounds fit both
-// layouts (a square grid) or neither.
-bool BfgdCoordsJFirst(Long datasetOrder, Long iMax, Long jMax);
-// WalkBfgdCells for a variable of order varOrder (its own variLonLatOrder: 1 or 4 i
-// second-to-last, 2 j second-to-last, any other value draws nothing) whose corners are looked
-// up at lonV(i, j), or at lonV(j, i) when coordsJFirst.
-void WalkBfgdCellsLaidOut(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
-                          Long& i, Long& j);
+// iMax and jMax, and by coordsOrder (2: j first) when the bounds fit both layouts (a square
+// grid) or neither.
+bool BfgdCoordsJFirst(Long coordsOrder, Long iMax, Long jMax);

@@ -7,6 +7,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
+#include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/CScale.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
@@ -118,6 +119,8 @@ void DrawBoundaryFitted(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks
     Long order = nc.lonlatOrder(nNc);
     // The "gridi" alternation keeps its coordinates as order 1 does.
     if (order == 4) order = 1;
+    // Variables of both orders: the coordinates keep their own layout.
+    if (order == 3) order = BfgdCoordsJFirst(BfgdCoordsOrder(nNc), iMax, jMax) ? 2 : 1;
     if (order == 1) {
         for (Long j = 1; j <= jMax; j += sJ)
             for (Long i = 1; i <= iMax; i += sI)

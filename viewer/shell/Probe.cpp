@@ -8,6 +8,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "viewer/scalar/ReadWindow.h"
+#include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
@@ -124,7 +125,11 @@ Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& fo
     return r;
 }
 
-Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, FormIJ& form) {
+// order is the variable's own (1: i second-to-last, 2: j second-to-last), as the plot walked
+// it; coordsJFirst tells the layout of lonV/latV, which in a dataset whose variables come in
+// both orders need not be the variable's.
+Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, bool coordsJFirst,
+                       FormIJ& form) {
     Nearest r;
     double best = kFarthest;
     Long iBest = 0, jBest = 0;
@@ -133,8 +138,8 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, FormIJ& form
         const Long jm = clsNC->jMax(1);
         for (Long i = 1; i <= im; ++i) {
             for (Long j = 1; j <= jm; ++j) {
-                const float plon = order == 1 ? lonV(i, j) : lonV(j, i);
-                const float plat = order == 1 ? latV(i, j) : latV(j, i);
+                const float plon = coordsJFirst ? lonV(j, i) : lonV(i, j);
+                const float plat = coordsJFirst ? latV(j, i) : latV(i, j);
                 const double d = distance2(lon, lat, plon, plat);
                 if (d < best) {
                     best = d;
@@ -146,8 +151,8 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, FormIJ& form
     }
     form.setText1(kBoxI, Str(iBest));
     form.setText1(kBoxJ, Str(jBest));
-    r.lon = order == 2 ? lonV(jBest, iBest) : lonV(iBest, jBest);
-    r.lat = order == 2 ? latV(jBest, iBest) : latV(iBest, jBest);
+    r.lon = coordsJFirst ? lonV(jBest, iBest) : lonV(iBest, jBest);
+    r.lat = coordsJFirst ? latV(jBest, iBest) : latV(iBest, jBest);
     form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
     form.setText1(kBoxLat, Format(shownDegrees(r.lat), "#0.00000"));
 
@@ -196,9 +201,14 @@ void probe(double& lon, double& lat, Picture& pic) {
         at = nearestGridPoint(lon, lat, nd, order, form);
         break;
     }
-    case 3:
-        at = nearestBfgNode(lon, lat, nd, gridOrder(clsNC->lonlatOrder(1)), form);
+    case 3: {
+        Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
+        if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
+        const Long coordsOrder = BfgdCoordsOrder(1);
+        const bool coordsJFirst = BfgdCoordsJFirst(coordsOrder, clsNC->iMax(1), clsNC->jMax(1));
+        at = nearestBfgNode(lon, lat, nd, order, coordsJFirst, form);
         break;
+    }
     default:
         // Meshes and GMT grids: the window shows what it held.
         form.show();

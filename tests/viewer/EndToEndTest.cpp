@@ -1,0 +1,695 @@
+// End to end, as a user works: a settings file and a copy of each sample in a temporary folder,
+// the start-up, the dataset typed into the main window and loaded, the map and order windows
+// opened, one scalar picked with a click in the list and drawn with "Draw", then the next step
+// with ">" and the animation with ">>" stopped by Esc after two steps. At a few known cells the
+// map must show the colour that the sample's own value (read here with netCDF-C) gets on the
+// range the renderer used; cells without a value stay white. Both projections.
+#include "kelvadlib/IKelvad.h"
+#include "tests/support/QtTestApp.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TempDir.h"
+
+#include "common/Strings.h"
+#include "gui/Picture.h"
+#include "gui/PictureWidget.h"
+#include "gui/QtText.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/scalar/RenderStages.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/DrawCost.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormShow.h"
+#include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainForm.h"
+#include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/PicForm.h"
+#include "viewer/shell/gencord.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#ifndef PELORIN_SAMPLES_DIR
+#error "PELORIN_SAMPLES_DIR: the folder of the sample datasets"
+#endif
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr Long kWhite = 0xFFFFFF;
+
+// ---- The sample as netCDF-C reads it --------------------------------------------------------
+
+class NcFile {
+public:
+    explicit NcFile(const std::string& path) {
+        if (nc_open(path.c_str(), NC_NOWRITE, &id_) != NC_NOERR) id_ = -1;
+    }
+    ~NcFile() {
+        if (id_ >= 0) nc_close(id_);
+    }
+    NcFile(const NcFile&) = delete;
+    NcFile& operator=(const NcFile&) = delete;
+
+    bool ok() const { return id_ >= 0; }
+
+    // The whole variable as the viewer's reads give it: scale and offset applied in Double,
+    // rounded to a Single, the fill value as NoVal.
+    std::vector<float> values(const std::string& name) const {
+        int var = -1;
+        if (nc_inq_varid(id_, name.c_str(), &var) != NC_NOERR) return {};
+        int nd = 0;
+        nc_inq_varndims(id_, var, &nd);
+        std::vector<int> dims(static_cast<std::size_t>(nd));
+        nc_inq_vardimid(id_, var, dims.data());
+        std::size_t n = 1;
+        for (int d : dims) {
+            std::size_t len = 0;
+            nc_inq_dimlen(id_, d, &len);
+            n *= len;
+        }
+        std::vector<double> raw(n);
+        nc_get_var_double(id_, var, raw.data());
+        const double scale = att(var, "scale_factor", 1.0);
+        const double offset = att(var, "add_offset", 0.0);
+        const double fill = att(var, "_FillValue", 0);
+        const bool hasFill = nc_inq_att(id_, var, "_FillValue", nullptr, nullptr) == NC_NOERR;
+        std::vector<float> out(n);
+        for (std::size_t k = 0; k < n; ++k)
+            out[k] =
+                hasFill && raw[k] == fill ? NoVal : static_cast<float>(raw[k] * scale + offset);
+        return out;
+    }
+
+    std::size_t dim(const std::string& name) const {
+        int d = -1;
+        std::size_t len = 0;
+        if (nc_inq_dimid(id_, name.c_str(), &d) == NC_NOERR) nc_inq_dimlen(id_, d, &len);
+        return len;
+    }
+
+private:
+    // An attribute's number as the dataset library takes it: from its text, a Single's or a
+    // Double's as Str writes them.
+    double att(int var, const char* name, double fallback) const {
+        nc_type type = NC_NAT;
+        if (nc_inq_atttype(id_, var, name, &type) != NC_NOERR) return fallback;
+        if (type == NC_FLOAT) {
+            float f = 0;
+            nc_get_att_float(id_, var, name, &f);
+            return Val(Str(f));
+        }
+        double d = fallback;
+        nc_get_att_double(id_, var, name, &d);
+        return type == NC_DOUBLE ? Val(Str(d)) : d;
+    }
+    int id_ = -1;
+};
+
+// ---- The samples ----------------------------------------------------------------------------
+
+// A known cell: on the regular grid (i, j) = longitude and latitude index; on the GMT grid the
+// same, j counted from the south; on the boundary-fitted grid (i, j) = xpos and ypos index; on
+// cell lists and meshes i is the station, node or element. All 1-based.
+struct Cell {
+    Long i = 0;
+    Long j = 0;
+};
+
+struct Sample {
+    const char* file;
+    const char* var; // the scalar picked
+    Long gridType;
+    std::vector<Cell> cells;  // sea cells with a value at the steps drawn
+    std::vector<Cell> blanks; // cells without a value: nothing drawn there
+    // The boxes that opening the order window shows (the description of its first entry).
+    std::vector<std::string> onOpen = {};
+};
+
+const std::vector<Sample>& samples() {
+    static const std::vector<Sample> list = {
+        // Walked longitudes at the default stride of 2 are -177.5 + 10 k. Western Pacific,
+        // mid-Atlantic, South Pacific, Indian Ocean; Africa and North America are land.
+        {"regular_global.nc",
+         "temp",
+         2,
+         {{67, 19}, {29, 24}, {9, 10}, {51, 14}},
+         {{41, 19}, {17, 27}}},
+        // Buoys of the middle rows.
+        {"stations.nc", "temp", 1, {{9, 0}, {16, 0}, {22, 0}, {27, 0}}, {}},
+        // Round the cape; the island's node at (26, 13) has no value.
+        {"bfg_coastal.nc", "zeta", 3, {{11, 13}, {21, 19}, {33, 17}, {16, 21}}, {{26, 13}}},
+        // Nodes along the estuary (node = 12 i + j + 1 for 0-based i along, j across). The
+        // elevation varies along only: most are first nodes of their section, so that the
+        // node before them lies in another section and has another value.
+        {"fe_mesh.nc", "zeta", 4, {{41, 0}, {97, 0}, {193, 0}, {289, 0}}, {}},
+        // Elements inside the lagoon.
+        // The first entry, code, lies on the nodes, which this file does not place: its
+        // description asks for them and says so.
+        {"fv_mesh.nc",
+         "zeta",
+         6,
+         {{63, 0}, {113, 0}, {175, 0}, {213, 0}},
+         {},
+         {"This file does not have node coordinates"}},
+        // Coastal sea, island, seamount, deep sea, land.
+        {"gmt_grid.nc", "z", 5, {{21, 41}, {56, 41}, {81, 21}, {36, 11}, {6, 71}}, {}},
+    };
+    return list;
+}
+
+// What one cell of a sample is at one step (level 1): its value and where its colour shows.
+struct CellAt {
+    float value = NoVal;
+    // A point (grid point, station, node, element centre) or a quadrilateral's four corners.
+    std::vector<float> lon, lat;
+};
+
+class SampleData {
+public:
+    SampleData(const Sample& s, const std::string& path) : s_(s), nc_(path) {
+        values_ = nc_.values(s.var);
+        if (s.gridType == 5) {
+            nLon_ = static_cast<Long>(nc_.values("dimension").at(0));
+            nLat_ = static_cast<Long>(nc_.values("dimension").at(1));
+            const std::vector<float> x = nc_.values("x_range"), y = nc_.values("y_range");
+            const std::vector<float> d = nc_.values("spacing");
+            for (Long i = 0; i < nLon_; ++i)
+                lon_.push_back(static_cast<float>(x.at(0) + i * d.at(0)));
+            for (Long j = 0; j < nLat_; ++j)
+                lat_.push_back(static_cast<float>(y.at(0) + j * d.at(1)));
+            perStep_ = static_cast<std::size_t>(nLon_ * nLat_);
+            return;
+        }
+        lon_ = nc_.values("lon");
+        lat_ = nc_.values("lat");
+        if (s.gridType == 2) {
+            nLon_ = static_cast<Long>(lon_.size());
+            nLat_ = static_cast<Long>(lat_.size());
+            // temp(time, depth, lat, lon): level 1 of each step.
+            perStep_ = static_cast<std::size_t>(nLon_ * nLat_) * nc_.dim("depth");
+        } else if (s.gridType == 3) {
+            nLon_ = static_cast<Long>(nc_.dim("xpos"));
+            nLat_ = static_cast<Long>(nc_.dim("ypos"));
+            perStep_ = static_cast<std::size_t>(nLon_ * nLat_);
+        } else {
+            perStep_ = lon_.size();
+        }
+    }
+
+    bool ok() const { return nc_.ok() && !values_.empty(); }
+
+    // The values of level 1 at step (1-based; a GMT grid has one).
+    std::vector<float> plane(Long step) const {
+        const std::size_t first = perStep_ * static_cast<std::size_t>(step - 1);
+        const std::size_t count =
+            s_.gridType == 2 ? static_cast<std::size_t>(nLon_ * nLat_) : perStep_;
+        return std::vector<float>(values_.begin() + static_cast<long>(first),
+                                  values_.begin() + static_cast<long>(first + count));
+    }
+
+    CellAt at(const Cell& c, Long step) const {
+        const std::vector<float> v = plane(step);
+        CellAt out;
+        switch (s_.gridType) {
+        case 2:
+            out.value = v.at(idx((c.j - 1) * nLon_ + c.i - 1));
+            out.lon = {lon_.at(idx(c.i - 1))};
+            out.lat = {lat_.at(idx(c.j - 1))};
+            break;
+        case 5: // the northern row first
+            out.value = v.at(idx((nLat_ - c.j) * nLon_ + c.i - 1));
+            out.lon = {lon_.at(idx(c.i - 1))};
+            out.lat = {lat_.at(idx(c.j - 1))};
+            break;
+        case 3: { // the quadrilateral from the cell's node to the next along both axes
+            out.value = v.at(idx((c.j - 1) * nLon_ + c.i - 1));
+            const Long corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+            for (const auto& k : corners) {
+                const std::size_t n = idx((c.j - 1 + k[1]) * nLon_ + c.i - 1 + k[0]);
+                out.lon.push_back(lon_.at(n));
+                out.lat.push_back(lat_.at(n));
+            }
+            break;
+        }
+        default:
+            out.value = v.at(idx(c.i - 1));
+            out.lon = {lon_.at(idx(c.i - 1))};
+            out.lat = {lat_.at(idx(c.i - 1))};
+            break;
+        }
+        return out;
+    }
+
+    // The positions of every point that a point renderer draws at step (stations, nodes,
+    // elements with a value).
+    std::vector<std::pair<float, float>> drawnPoints(Long step) const {
+        const std::vector<float> v = plane(step);
+        std::vector<std::pair<float, float>> out;
+        for (std::size_t k = 0; k < v.size(); ++k)
+            if (v[k] > NoVal) out.emplace_back(lon_.at(k), lat_.at(k));
+        return out;
+    }
+
+    Long nLon() const { return nLon_; }
+
+private:
+    static std::size_t idx(Long k) { return static_cast<std::size_t>(k); }
+
+    const Sample& s_;
+    NcFile nc_;
+    std::vector<float> values_, lon_, lat_;
+    Long nLon_ = 0, nLat_ = 0;
+    std::size_t perStep_ = 0;
+};
+
+// The largest and smallest value of those given, NoVal skipped.
+struct Range {
+    float max = -1e10f;
+    float min = 1e10f;
+    void take(float v) {
+        if (v <= NoVal) return;
+        max = std::max(max, v);
+        min = std::min(min, v);
+    }
+};
+
+// ---- A coastline of one segment over Antarctica (radians), off every sample's known cells ----
+
+void WriteCoast(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    auto put = [&](auto v) { out.write(reinterpret_cast<const char*>(&v), sizeof v); };
+    const float lat = -1.4f; // about 80 degrees south
+    const float pts[3][2] = {{-3.0f, lat}, {0.0f, lat}, {3.0f, lat}};
+    put(-3.0f), put(3.0f), put(lat), put(lat), put(Long{3}), put(Long{0});
+    put(Long{3}), put(Long{0}), put(-3.0f), put(3.0f), put(lat), put(lat);
+    for (const auto& p : pts)
+        put(p[0]), put(p[1]);
+}
+
+// ---- The user's hands ------------------------------------------------------------------------
+
+// A scripted Ui whose event pump can act: the key released on the map during an animation.
+class PumpUi : public InstalledScriptedUi {
+public:
+    std::function<void()> onDoEvents;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (onDoEvents) onDoEvents();
+    }
+};
+
+// A left click on a list entry, as the mouse gives it: press and release on the entry.
+void ClickEntry(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    ASSERT_NE(item, nullptr);
+    list->scrollToItem(item);
+    const QPoint p = list->visualItemRect(item).center();
+    ASSERT_TRUE(list->viewport()->rect().contains(p)) << "entry " << row << " not shown";
+    const QPointF local(p), global(list->viewport()->mapToGlobal(p));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &release);
+}
+
+// Esc released on the map picture.
+void ReleaseEscOnMap() {
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(PicFormForm().Picture1, &release);
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The name of a list entry (" 5: temp").
+std::string EntryName(const std::string& entry) {
+    const auto colon = entry.find(": ");
+    return colon == std::string::npos ? entry : entry.substr(colon + 2);
+}
+
+float Distance(float px, float py, float ax, float ay, float bx, float by) {
+    const float dx = bx - ax, dy = by - ay;
+    const float len2 = dx * dx + dy * dy;
+    float t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
+    t = std::clamp(t, 0.0f, 1.0f);
+    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+}
+
+// ---- The test --------------------------------------------------------------------------------
+
+// A sample drawn in one projection (0 Cartesian, 1 Mercator).
+struct Case {
+    const Sample* sample;
+    Long projection;
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
+}
+
+std::vector<Case> cases() {
+    std::vector<Case> out;
+    for (Long projection : {0, 1})
+        for (const Sample& s : samples())
+            out.push_back({&s, projection});
+    return out;
+}
+
+// A position in degrees to the picture under the transform of the last drawing: in Mercator
+// mode the map takes radians, as the loader converts them.
+bool ToPicture(float lon, float lat, float& x, float& y) {
+    if (Projection == 1) {
+        lon = static_cast<float>(lon * kDegToRad);
+        lat = static_cast<float>(lat * kDegToRad);
+    }
+    return ll2_to_xy2(lon, lat, x, y) == 0;
+}
+
+class EndToEndTest : public ::testing::TestWithParam<Case> {
+protected:
+    TempDir dir;
+    PumpUi ui;
+
+    void SetUp() override {
+        testApp();
+        resetAll();
+        SetKelvadFactory(&CreateKelvad);
+        setEndProgramAction([] {});
+        setModalRunner({});
+        setDocumentOpener([](const std::string&) { return true; });
+    }
+
+    void TearDown() override {
+        ui.onDoEvents = {};
+        resetAll();
+        SetKelvadFactory(nullptr);
+        setEndProgramAction({});
+        setModalRunner({});
+        setDocumentOpener({});
+    }
+
+    static void resetAll() {
+        if (OrderFrmLoaded()) UnloadOrderFrm();
+        if (PicFormLoaded()) UnloadPicForm();
+        if (FormColorLoaded()) UnloadFormColor();
+        UnloadMainForm();
+        ReleaseKelvad();
+        ResetSharedState();
+        CoastColor = 0;
+        OptCoastLine = 0;
+        CoastCacheFile.clear();
+        SuppressPutMsg = false;
+    }
+
+    std::vector<std::string> messages() const {
+        std::vector<std::string> out;
+        for (const auto& b : ui.boxes)
+            out.push_back(b.text);
+        return out;
+    }
+
+    static Picture& map() { return PicFormForm().Picture1->picture(); }
+    static OrderFrm& order() { return OrderFrmForm(); }
+    static std::string stepBox() { return programText(order().Text10[0]->text()); }
+    static Long boxNumber(const QLineEdit* box) {
+        return static_cast<Long>(std::lround(Val(programText(box->text()))));
+    }
+
+    // Deselects every other entry and selects the one of name with a click each, ending with
+    // the cursor on it; returns its position.
+    static int pickOnly(const std::string& name) {
+        QListWidget* list = order().List1;
+        int target = -1;
+        for (int row = 0; row < list->count(); ++row) {
+            const bool wanted = EntryName(order().ListText(row)) == name;
+            if (wanted) target = row;
+            if (!wanted && order().Selected(row)) ClickEntry(list, row);
+        }
+        if (target >= 0 && !order().Selected(target)) ClickEntry(list, target);
+        return target;
+    }
+
+    // The pixel at the centre of a cell, with the conditions that make it a fair witness: in
+    // the picture, clear of the text lines at the top and bottom, and (for quadrilaterals)
+    // clear of the cell's outline.
+    static bool centreOf(const CellAt& c, int& px, int& py) {
+        std::vector<float> xs, ys;
+        for (std::size_t k = 0; k < c.lon.size(); ++k) {
+            float x = 0, y = 0;
+            if (!ToPicture(c.lon[k], c.lat[k], x, y)) return false;
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+        float cx = 0, cy = 0;
+        for (std::size_t k = 0; k < xs.size(); ++k)
+            cx += xs[k] / static_cast<float>(xs.size()),
+                cy += ys[k] / static_cast<float>(ys.size());
+        px = static_cast<int>(std::lround(cx));
+        py = static_cast<int>(std::lround(cy));
+        if (xs.size() == 4) {
+            for (std::size_t k = 0; k < 4; ++k) {
+                const std::size_t n = (k + 1) % 4;
+                if (Distance(static_cast<float>(px), static_cast<float>(py), xs[k], ys[k], xs[n],
+                             ys[n]) < 2.0f)
+                    return false;
+            }
+        }
+        const Picture& pic = map();
+        return px >= 2 && px < pic.width() - 2 && py >= 20 && py < pic.height() - 20;
+    }
+
+    // The known cells of the sample at step: each shows its value's colour, each blank stays
+    // white. Point renderers draw 3 x 3 boxes: no other point may lie close enough to cover a
+    // known one. Returns the colours expected at the cells.
+    std::vector<Long> expectCells(const Sample& s, const SampleData& data, Long step) {
+        std::vector<std::pair<float, float>> others;
+        const bool points = s.gridType == 1 || s.gridType == 4 || s.gridType == 6;
+        if (points) {
+            for (const auto& [lon, lat] : data.drawnPoints(step)) {
+                float x = 0, y = 0;
+                ToPicture(lon, lat, x, y);
+                others.emplace_back(x, y);
+            }
+        }
+        const Picture& pic = map();
+        std::vector<Long> colours;
+        for (const Cell& c : s.cells) {
+            SCOPED_TRACE("cell " + std::to_string(c.i) + "," + std::to_string(c.j) + " step " +
+                         std::to_string(step));
+            const CellAt at = data.at(c, step);
+            EXPECT_GT(at.value, NoVal);
+            const Long colour = ValueToColor(at.value);
+            colours.push_back(colour);
+            int px = 0, py = 0;
+            if (!centreOf(at, px, py)) {
+                ADD_FAILURE() << "no fair pixel: " << px << "," << py;
+                continue;
+            }
+            if (points) {
+                float x = 0, y = 0;
+                ToPicture(at.lon[0], at.lat[0], x, y);
+                for (const auto& [ox, oy] : others) {
+                    if (ox == x && oy == y) continue;
+                    EXPECT_TRUE(std::fabs(ox - x) > 2.5f || std::fabs(oy - y) > 2.5f)
+                        << "a neighbour at " << ox << "," << oy << " covers " << x << "," << y;
+                }
+            }
+            EXPECT_EQ(pic.pixel(px, py), colour) << "value " << at.value << " at " << px << ","
+                                                 << py << " on " << ScaleMin << " .. " << ScaleMax;
+        }
+        for (const Cell& c : s.blanks) {
+            SCOPED_TRACE("blank " + std::to_string(c.i) + "," + std::to_string(c.j));
+            const CellAt at = data.at(c, step);
+            EXPECT_LE(at.value, NoVal);
+            int px = 0, py = 0;
+            EXPECT_TRUE(centreOf(at, px, py));
+            EXPECT_EQ(pic.pixel(px, py), kWhite) << px << "," << py;
+        }
+        return colours;
+    }
+};
+
+TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
+    const Sample& s = *GetParam().sample;
+    const Long projection = GetParam().projection;
+    namespace fs = std::filesystem;
+
+    // The user's folder: the dataset, a coastline and the settings file beside the program.
+    const std::string dataset = dir.file(s.file);
+    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
+    const std::string coast = dir.file("coast.bdm");
+    WriteCoast(coast);
+    std::ofstream(dir.file("Pelorin.ini"))
+        << "[coast lines]\r\ncoastline 1=" << coast
+        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
+        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const SampleData data(s, dataset);
+    ASSERT_TRUE(data.ok());
+
+    ASSERT_TRUE(Main({}, dir.path().string()));
+    ASSERT_EQ(CoastFlag, 1);
+    ASSERT_EQ(Projection, projection);
+    MainForm& main = mainForm();
+    main.setComboText(dataset);
+    main.cmdLoad->click();
+    ASSERT_NE(clsNC, nullptr);
+    ASSERT_EQ(clsNC->GridType(1), s.gridType);
+    main.Command2[0]->click();
+    ASSERT_TRUE(PicFormLoaded());
+    ASSERT_TRUE(OrderFrmLoaded());
+    ASSERT_TRUE(order().isVisible());
+    QApplication::processEvents(); // the windows take their sizes
+    EXPECT_EQ(messages(), s.onOpen);
+    ui.boxes.clear();
+
+    const int row = pickOnly(s.var);
+    ASSERT_GE(row, 0) << s.var << " is not listed";
+    ASSERT_EQ(order().ListIndex(), row);
+    ASSERT_TRUE(order().Selected(row));
+    for (int r = 0; r < order().ListCount(); ++r)
+        EXPECT_EQ(order().Selected(r), r == row) << order().ListText(r);
+
+    // The regular grid draws the window the order window shows for the pick (its last two
+    // rows: latitude, then longitude); the other grids draw every point of the view.
+    const Long nd = clsNC->variNarray(clsNC->variNum(s.var, 1), 1);
+    Long latStart = 0, latStride = 1, latCount = 0, lonStart = 0, lonStride = 1, lonCount = 0;
+    if (s.gridType == 2) {
+        ASSERT_EQ(nd, 4);
+        latStart = boxNumber(order().Text5[2]);
+        latStride = boxNumber(order().Text7[2]);
+        latCount = boxNumber(order().Text3[2]);
+        lonStart = boxNumber(order().Text5[3]);
+        lonStride = boxNumber(order().Text7[3]);
+        lonCount = boxNumber(order().Text3[3]);
+        ASSERT_GT(latStride, 0);
+        ASSERT_GT(lonStride, 0);
+        for (const Cell& c : s.cells)
+            ASSERT_EQ((c.i - lonStart) % lonStride, 0) << "longitude " << c.i << " not walked";
+        for (const Cell& c : s.blanks)
+            ASSERT_EQ((c.i - lonStart) % lonStride, 0) << "longitude " << c.i << " not walked";
+    }
+    auto drawnRange = [&](Long step) {
+        const std::vector<float> v = data.plane(step);
+        Range r;
+        if (s.gridType == 2) {
+            for (Long a = 0; a < latCount; ++a)
+                for (Long b = 0; b < lonCount; ++b) {
+                    const Long j = latStart + a * latStride, i = lonStart + b * lonStride;
+                    r.take(v.at(static_cast<std::size_t>((j - 1) * data.nLon() + i - 1)));
+                }
+        } else {
+            for (float x : v)
+                r.take(x);
+        }
+        return r;
+    };
+
+    // "Draw": step 1, level 1, the range worked out from the values drawn and stored.
+    ASSERT_TRUE(order().Command1[0]->isEnabled());
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(PickCount, 1);
+    EXPECT_EQ(clsNC->variName(Picks(1).varNumber, 1), s.var);
+    const bool timed = clsNC->nTime(1) > 1;
+    // Step and level are taken from their boxes only where the dataset has the axis.
+    EXPECT_EQ(CurTimeStep, timed ? 1 : 0);
+    EXPECT_EQ(CurLevel, clsNC->kMax(1) > 0 ? 1 : 0);
+    const Range first = drawnRange(1);
+    EXPECT_EQ(ScaleMax, first.max);
+    EXPECT_EQ(ScaleMin, first.min);
+    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(col_opt, 0);
+    const std::string stored = GetString(s.var, "Scales", IniFile);
+    // The entry as written (the file keeps the leading blank that the reading trims).
+    EXPECT_EQ(stored, Trim(StoredRangeText(first.max, first.min)));
+    EXPECT_NE(
+        FileText(IniFile).find(std::string(s.var) + "=" + StoredRangeText(first.max, first.min)),
+        std::string::npos);
+    EXPECT_TRUE(FormColorLoaded() && FormColorForm().isVisible());
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    // On its own range no value of the first map is white (the minimum would be).
+    const std::vector<Long> firstColours = expectCells(s, data, 1);
+    EXPECT_EQ(std::count(firstColours.begin(), firstColours.end(), kWhite), 0);
+
+    if (!timed) {
+        // Without time steps the animation is refused with its message and nothing changes.
+        const Long before = map().pixel(10, 10);
+        order().Command6[1]->click();
+        EXPECT_EQ(messages(),
+                  std::vector<std::string>{"This file does not have multiple time dimensions"});
+        EXPECT_EQ(map().pixel(10, 10), before);
+        expectCells(s, data, 1);
+        return;
+    }
+
+    // The stored range from now on: words 2 and 3 of the entry, whatever the values.
+    const float storedMax = static_cast<float>(GetWord(stored, 2));
+    const float storedMin = static_cast<float>(GetWord(stored, 3));
+
+    // ">": the next step on a cleared map, with the stored range.
+    order().Command6[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(CurTimeStep, 2);
+    EXPECT_EQ(stepBox(), " 2");
+    EXPECT_EQ(ScaleMax, std::max(storedMax, storedMin));
+    EXPECT_EQ(ScaleMin, std::min(storedMax, storedMin));
+    EXPECT_EQ(GetString(s.var, "Scales", IniFile), stored);
+    // Values beyond the stored range are white; the map has moved on all the same.
+    EXPECT_NE(expectCells(s, data, 2), firstColours);
+
+    // ">>": the steps after the step box's; Esc released on the map after the second.
+    int pumps = 0;
+    std::string boxAtEsc;
+    ui.onDoEvents = [&] {
+        if (++pumps != 2) return;
+        boxAtEsc = stepBox();
+        ReleaseEscOnMap();
+    };
+    order().Command6[1]->click();
+    ui.onDoEvents = {};
+    EXPECT_EQ(boxAtEsc, " 4");
+    EXPECT_EQ(CurTimeStep, 4);
+    EXPECT_EQ(stepBox(), " 4");
+    EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(ScaleMax, std::max(storedMax, storedMin));
+    EXPECT_EQ(ScaleMin, std::min(storedMax, storedMin));
+    EXPECT_EQ(GetString(s.var, "Scales", IniFile), stored);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_NE(expectCells(s, data, 4), firstColours);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             std::string name = info.param.sample->file;
+                             name = name.substr(0, name.find('.'));
+                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+                             return name + (info.param.projection == 1 ? "Mercator" : "");
+                         });
+
+} // namespace
