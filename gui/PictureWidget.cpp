@@ -99,7 +99,13 @@ PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent), picture_(width(
             update();
     });
     picture_.setChangedHook([this] { update(); });
-    picture_.setFocusHook([this] { setFocus(Qt::OtherFocusReason); });
+    picture_.setFocusHook([this] {
+        // Giving a picture the focus brings its window forward as the active one, so that a
+        // key (Esc during an animation) reaches the picture and not the window clicked last.
+        QWidget* top = window();
+        if (top->isVisible() && !top->isActiveWindow()) top->activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    });
 }
 
 PictureWidget::~PictureWidget() {

@@ -144,4 +144,21 @@ TEST_F(PictureWidgetTest, SetFocusGivesTheWidgetTheKeyboard) {
     EXPECT_TRUE(w.hasFocus());
 }
 
+TEST_F(PictureWidgetTest, SetFocusActivatesThePicturesWindow) {
+    // The user clicked a command in another window; the drawing's SetFocus must take the keys.
+    QWidget form;
+    auto* w = new PictureWidget(&form);
+    w->resize(50, 50);
+    QWidget other;
+    form.show();
+    other.show();
+    other.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(other.isActiveWindow());
+    w->picture().SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.isActiveWindow());
+    EXPECT_TRUE(w->hasFocus());
+}
+
 } // namespace
