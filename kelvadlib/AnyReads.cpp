@@ -51,6 +51,26 @@ template <class T> bool beyond(T v, T mark, bool strict) {
     return false;
 }
 
+// Runs read(zero) with a zero of the C type that holds the variable's values (bytes widened
+// to 16 bits, as the library reads them) and returns its status; a type the reads do not know
+// leaves the type message and reads nothing.
+template <class Read> int ReadAsOwnType(Kelvad& k, const VariRec& v, Read&& read) {
+    switch (v.type) {
+    case NC_BYTE:
+    case NC_SHORT:
+        return read(Integer{});
+    case NC_INT:
+        return read(Long{});
+    case NC_FLOAT:
+        return read(float{});
+    case NC_DOUBLE:
+        return read(double{});
+    default:
+        k.ErrorMessage = typeMessage(v);
+        return NC_NOERR;
+    }
+}
+
 // The marks of one read, derived once from the variable's MisnVal and FillVal. Integer types
 // match their marks exactly (bytes as signed 8-bit numbers); float and double take 99 % of a
 // mark as a threshold. A float mark beyond a Single's range lies beyond every float value and
@@ -187,24 +207,8 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
         }
         return NC_NOERR;
     };
-    switch (v.type) {
-    case NC_BYTE: // the library widens the signed bytes to 16 bits
-    case NC_SHORT:
-        status = run(Integer{});
-        break;
-    case NC_INT:
-        status = run(Long{});
-        break;
-    case NC_FLOAT:
-        status = run(float{});
-        break;
-    case NC_DOUBLE:
-        status = run(double{});
-        break;
-    default:
-        k.ErrorMessage = typeMessage(v); // nothing read: scalarV holds zeros, the count is 0
-        break;
-    }
+    // Another type reads nothing: scalarV holds zeros, the count is 0.
+    status = ReadAsOwnType(k, v, run);
     if (status != NC_NOERR) return ncFailure(k, m, nH, status);
     k.CloseIfAfterRead(nH);
     return Variant(valid);
@@ -313,24 +317,7 @@ Variant Kelvad::do_get_var1_any(Long nH, Long nvar, const VArray<Long>& indexp, 
             }
             return NC_NOERR;
         };
-        switch (v.type) {
-        case NC_BYTE:
-        case NC_SHORT:
-            status = run(Integer{});
-            break;
-        case NC_INT:
-            status = run(Long{});
-            break;
-        case NC_FLOAT:
-            status = run(float{});
-            break;
-        case NC_DOUBLE:
-            status = run(double{});
-            break;
-        default:
-            ErrorMessage = typeMessage(v);
-            break;
-        }
+        status = ReadAsOwnType(*this, v, run);
         if (status != NC_NOERR) return ncFailure(*this, m, nH, status);
         CloseIfAfterRead(nH);
         return Variant(result);

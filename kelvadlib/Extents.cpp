@@ -152,18 +152,22 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
             // Recognition names the two variables for every grid type.
             Box box{r, NoPosition(r.vari(r.lon_vId)), NoPosition(r.vari(r.lat_vId))};
 
-            switch (gt) {
-            case 1: {
-                r.lonArr.ReDim(1, r.nCells);
-                r.latArr.ReDim(1, r.nCells);
+            // Cell lists and finite-element meshes: one position per point, read whole.
+            const auto readPoints = [&](Long n) {
+                r.lonArr.ReDim(1, n);
+                r.latArr.ReDim(1, n);
                 readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
                 readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                for (Long i = 1; i <= r.nCells; ++i) {
+                for (Long i = 1; i <= n; ++i) {
                     box.lon(r.lonArr(i));
                     box.lat(r.latArr(i));
                 }
+            };
+
+            switch (gt) {
+            case 1:
+                readPoints(r.nCells);
                 break;
-            }
             case 2: {
                 r.lonArr.ReDim(1, r.nLon);
                 r.latArr.ReDim(1, r.nLat);
@@ -236,17 +240,9 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.dLat = CSng(Div(latSpan, latSteps));
                 break;
             }
-            case 4: {
-                r.lonArr.ReDim(1, r.nNodes);
-                r.latArr.ReDim(1, r.nNodes);
-                readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
-                readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                for (Long i = 1; i <= r.nNodes; ++i) {
-                    box.lon(r.lonArr(i));
-                    box.lat(r.latArr(i));
-                }
+            case 4:
+                readPoints(r.nNodes);
                 break;
-            }
             case 5: {
                 // Generated from the stored ranges, spacing and sizes, not read.
                 r.gmtDimension.ReDim(1, r.nSide);
