@@ -142,6 +142,10 @@ TEST_F(SamplesRecognitionTest, FiniteVolumeMeshWithLayers) {
     auto k = open("fv_mesh.nc");
     EXPECT_EQ(k->GridType(), 6);
     EXPECT_EQ(k->LLbyNodeOrEleement(), 2);
+    // Elements named lon/lat make it a finite-volume mesh; the node coordinates, found by
+    // their units, take their place.
+    EXPECT_EQ(k->lonvId(), k->variNum("node_lon"));
+    EXPECT_EQ(k->latvId(), k->variNum("node_lat"));
     EXPECT_EQ(k->nElements(), 234);
     EXPECT_EQ(k->nNodes(), 140); // 700 nodes in columns of five
     EXPECT_EQ(k->kMax(), 4);
@@ -160,14 +164,37 @@ TEST_F(SamplesRecognitionTest, FiniteVolumeMeshWithLayers) {
             ASSERT_LE(n, 140);
         }
 
-    // Coordinates are given per element only.
-    VArray<float> lon, lat;
-    ASSERT_EQ(k->FillLonLatDeg(lon, lat), 1) << k->ErrorMessage();
-    EXPECT_EQ(lon.UBound(), 234);
+    // Node positions on request (one per column), element positions otherwise: the mean of
+    // each element's corners.
     VArray<float> nodeLon, nodeLat;
     nodeLon.ReDim(1, 140);
     nodeLon(1) = -1;
-    EXPECT_EQ(k->FillLonLatDeg(nodeLon, nodeLat), -1);
+    ASSERT_EQ(k->FillLonLatDeg(nodeLon, nodeLat), 1) << k->ErrorMessage();
+    ASSERT_EQ(nodeLon.LBound(), 1);
+    ASSERT_EQ(nodeLon.UBound(), 140);
+    ASSERT_EQ(nodeLat.UBound(), 140);
+    for (Long n = 1; n <= 140; ++n) {
+        ASSERT_GE(nodeLon(n), k->westEnd());
+        ASSERT_LE(nodeLon(n), k->eastEnd());
+        ASSERT_GE(nodeLat(n), k->southEnd());
+        ASSERT_LE(nodeLat(n), k->northEnd());
+    }
+    EXPECT_GT(k->westEnd(), 12.0f);
+    EXPECT_LT(k->eastEnd(), 13.0f);
+    EXPECT_GT(k->southEnd(), 45.0f);
+    EXPECT_LT(k->northEnd(), 46.0f);
+
+    VArray<float> lon, lat;
+    ASSERT_EQ(k->FillLonLatDeg(lon, lat), 1) << k->ErrorMessage();
+    ASSERT_EQ(lon.UBound(), 234);
+    ASSERT_EQ(lat.UBound(), 234);
+    for (Long e = 1; e <= 234; ++e) {
+        const Long a = n1(e), b = n2(e), c = n3(e);
+        ASSERT_EQ(lon(e), static_cast<float>((double{nodeLon(a)} + nodeLon(b) + nodeLon(c)) / 3))
+            << e;
+        ASSERT_EQ(lat(e), static_cast<float>((double{nodeLat(a)} + nodeLat(b) + nodeLat(c)) / 3))
+            << e;
+    }
 }
 
 TEST_F(SamplesRecognitionTest, GmtGrid) {

@@ -258,6 +258,8 @@ TEST_F(MakeSamplesTest, DimensionsAndVariablesOfEachLayout) {
           {"lat", {"nele"}},
           {"nv", {"nele", "nface"}},
           {"code", {"node"}},
+          {"node_lon", {"node"}},
+          {"node_lat", {"node"}},
           {"zeta", {"time", "nele"}},
           {"temp", {"time", "layers", "nele"}},
           {"u", {"time", "layers", "nele"}},
@@ -528,11 +530,42 @@ TEST_F(MakeSamplesTest, FiniteVolumeMeshNumbersColumnsOfNodes) {
     EXPECT_GT(count[1.0], 0);
     EXPECT_GT(count[2.0], 0);
 
-    // Element coordinates and values, no fill anywhere on the mesh.
+    // Node coordinates: east and north units, the same for every node of a column.
+    EXPECT_EQ(nc.text("node_lon", "units"), "degrees_east");
+    EXPECT_EQ(nc.text("node_lat", "units"), "degrees_north");
+    const auto nodeLon = nc.raw("node_lon");
+    const auto nodeLat = nc.raw("node_lat");
+    ASSERT_EQ(nodeLon.size(), nodesAll);
+    ASSERT_EQ(nodeLat.size(), nodesAll);
+    expectRange(nodeLon, 12.0, 13.0, "node_lon");
+    expectRange(nodeLat, 45.0, 46.0, "node_lat");
+    for (std::size_t n = 0; n < nodes2d; ++n)
+        for (std::size_t k = 1; k < levels; ++k) {
+            ASSERT_EQ(nodeLon[n * levels + k], nodeLon[n * levels]) << n;
+            ASSERT_EQ(nodeLat[n * levels + k], nodeLat[n * levels]) << n;
+        }
+
+    // Element coordinates: the mean of the three corners as a Single, exactly as a reader
+    // that has the nodes works it out; no element is degenerate.
     const auto lon = nc.raw("lon");
-    ASSERT_EQ(lon.size(), nc.dimLength("nele"));
-    expectRange(lon, 12.0, 13.0, "lon");
-    expectRange(nc.raw("lat"), 45.0, 46.0, "lat");
+    const auto lat = nc.raw("lat");
+    const std::size_t nElements = nc.dimLength("nele");
+    ASSERT_EQ(lon.size(), nElements);
+    ASSERT_EQ(lat.size(), nElements);
+    ASSERT_EQ(nv.size(), 3 * nElements);
+    for (std::size_t e = 0; e < nElements; ++e) {
+        const auto a = static_cast<std::size_t>(nv[3 * e]),
+                   b = static_cast<std::size_t>(nv[3 * e + 1]),
+                   c = static_cast<std::size_t>(nv[3 * e + 2]);
+        ASSERT_EQ(lon[e], static_cast<float>((nodeLon[a] + nodeLon[b] + nodeLon[c]) / 3.0)) << e;
+        ASSERT_EQ(lat[e], static_cast<float>((nodeLat[a] + nodeLat[b] + nodeLat[c]) / 3.0)) << e;
+        ASSERT_GT(
+            std::abs(area2(nodeLon[a], nodeLat[a], nodeLon[b], nodeLat[b], nodeLon[c], nodeLat[c])),
+            1e-8)
+            << "element " << e << " is degenerate";
+    }
+
+    // Values: no fill anywhere on the mesh.
     const auto temp = values(nc, "temp");
     EXPECT_EQ(countFill(temp), 0u);
     expectRange(temp, 5.0, 25.0, "temp");

@@ -9,6 +9,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "tests/support/DapServer.h"
+#include "viewer/scalar/FvBounds.h"
 #include "viewer/shell/BusyGuard.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/MainForm.h"
@@ -223,9 +224,8 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_EQ(nodeLatV.UBound(), 7);
     EXPECT_TRUE(env.ui.boxes.empty()) << texts();
 
-    // Mesh display on: the connectivity of every element; the finite-volume sample has its
-    // coordinates per element only, so the node request fails with the wrapper's reason and
-    // the load still ends well.
+    // Mesh display on: the connectivity of every element; on the finite-volume sample also
+    // the node positions and the boundary lines from the node codes.
     OptShowMesh = 1;
     load(kSamples + "/fe_mesh.nc");
     EXPECT_EQ(node1.UBound(), clsNC->nElements());
@@ -233,10 +233,22 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_LE(node3(1), clsNC->nNodes());
     EXPECT_TRUE(env.ui.boxes.empty()) << texts();
 
-    load(kSamples + "/fv_mesh.nc");
+    // A copy: the boundary cache is written beside the dataset.
+    const std::string fv = env.dir.file("fv_mesh.nc");
+    fs::copy_file(kSamples + "/fv_mesh.nc", fv);
+    load(fv);
+    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
     EXPECT_EQ(node2.UBound(), clsNC->nElements());
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text, "This file does not have node coordinates");
+    EXPECT_GE(node2(1), 1);
+    EXPECT_LE(node2(1), clsNC->nNodes());
+    ASSERT_EQ(nodeLonV.LBound(), 1);
+    EXPECT_EQ(nodeLonV.UBound(), clsNC->nNodes());
+    EXPECT_EQ(nodeLatV.UBound(), clsNC->nNodes());
+    EXPECT_GE(nodeLonV(1), clsNC->westEnd());
+    EXPECT_LE(nodeLonV(1), clsNC->eastEnd());
+    EXPECT_GT(nfvlands, 0);
+    EXPECT_GT(nfvseas, 0);
+    EXPECT_TRUE(fs::exists(env.dir.file("fv_mesh.bnd")));
     EXPECT_TRUE(buttons(true, true, true));
 }
 

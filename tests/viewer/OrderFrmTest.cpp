@@ -107,7 +107,8 @@ TEST_F(OrderFrmTest, WithoutATimeAxisTheStepStaysAndNextStepDrawsStepOne) {
 }
 
 TEST_F(OrderFrmTest, DrawAndAnimateCheckThePicks) {
-    load(sample("fv_mesh.nc")); // code(node), zeta(time, nele), temp, u, v (time, layer, nele)
+    load(sample("fv_mesh.nc")); // code(node), zeta(time, nele), temp, u, v (time, layer, nele),
+                                // lon, lat (nele)
     OrderFrm& f = order();
     struct Case {
         std::vector<Long> selected;

@@ -21,7 +21,10 @@ TEST_F(OrderWinTest, ListsTheDrawableVariablesOfEachSample) {
         {"regular_global.nc", 2, {" 5: temp", " 6: u", " 7: v"}, {1, 2}},
         {"bfg_coastal.nc", 3, {" 4: h", " 5: zeta", " 6: u", " 7: v"}, {2, 3}},
         {"fe_mesh.nc", 4, {" 5: h", " 6: zeta", " 7: u", " 8: v"}, {2, 3}},
-        {"fv_mesh.nc", 6, {" 6: code", " 7: zeta", " 8: temp", " 9: u", "10: v"}, {3, 4}},
+        {"fv_mesh.nc",
+         6,
+         {" 6: code", " 7: zeta", " 8: temp", " 9: u", "10: v", "11: lon", "12: lat"},
+         {3, 4}},
         {"gmt_grid.nc", 5, {" 6: z"}, {0}},
         {"stations.nc", 1, {" 4: temp", " 5: u", " 6: v"}, {1, 2}},
     };

@@ -6,7 +6,8 @@
 //   regular_global.nc  regular longitude/latitude grid, monthly, depth levels, temp, u, v
 //   bfg_coastal.nc     boundary-fitted grid around a cape, 2-D lon/lat, hourly tidal currents
 //   fe_mesh.nc         finite-element mesh of an estuary, coordinates and values per node
-//   fv_mesh.nc         finite-volume mesh of a lagoon with layers, node codes, element values
+//   fv_mesh.nc         finite-volume mesh of a lagoon with layers, node codes, element values,
+//                      coordinates on the nodes and on the elements
 //   gmt_grid.nc        GMT grid (x_range, y_range, z_range, spacing, dimension, z)
 //   stations.nc        station list, daily values per station
 //
@@ -612,8 +613,11 @@ void writeFeMesh(const fs::path& target) {
 
 void writeFvMesh(const fs::path& target) {
     // A lagoon open to the sea on its southern side. The node dimension counts every node of
-    // every column (layers + 1 levels each, consecutive); elements carry the coordinates and
-    // the values, one per layer.
+    // every column (layers + 1 levels each, consecutive); elements carry the values, one per
+    // layer. Elements named lon/lat make the library take the file for a finite-volume mesh;
+    // the nodes' own coordinates (units east and north, no alias name) then take their place,
+    // so that node variables and the mesh outline can be placed too. Each element's lon/lat is
+    // the mean of its corners, worked out as the library works it out from the nodes.
     constexpr int nx = 14, ny = 10, nLayers = 4, nTime = 13;
     constexpr int nNodes2d = nx * ny;
     constexpr int levels = nLayers + 1;
@@ -647,12 +651,20 @@ void writeFvMesh(const fs::path& target) {
     std::vector<int> corners(corners2d.size());
     for (std::size_t k = 0; k < corners2d.size(); ++k)
         corners[k] = corners2d[k] * levels;
+    // Node coordinates repeated for every level of a column, as the node dimension counts them.
+    std::vector<float> nodeLon(code.size()), nodeLat(code.size());
+    for (std::size_t k = 0; k < code.size(); ++k) {
+        nodeLon[k] = static_cast<float>(x[k / levels]);
+        nodeLat[k] = static_cast<float>(y[k / levels]);
+    }
     std::vector<float> lon(nElements), lat(nElements);
     std::vector<double> es(nElements), eq(nElements);
     for (std::size_t e = 0; e < nElements; ++e) {
-        const int a = corners2d[3 * e], b = corners2d[3 * e + 1], c = corners2d[3 * e + 2];
-        const double cx = (x[a] + x[b] + x[c]) / 3.0;
-        const double cy = (y[a] + y[b] + y[c]) / 3.0;
+        const std::size_t a = static_cast<std::size_t>(corners2d[3 * e]) * levels,
+                          b = static_cast<std::size_t>(corners2d[3 * e + 1]) * levels,
+                          c = static_cast<std::size_t>(corners2d[3 * e + 2]) * levels;
+        const double cx = (double{nodeLon[a]} + double{nodeLon[b]} + double{nodeLon[c]}) / 3.0;
+        const double cy = (double{nodeLat[a]} + double{nodeLat[b]} + double{nodeLat[c]}) / 3.0;
         lon[e] = static_cast<float>(cx);
         lat[e] = static_cast<float>(cy);
         es[e] = (cx - 12.20) / 0.56;
@@ -706,12 +718,12 @@ void writeFvMesh(const fs::path& target) {
     f.att(vSigma, "long_name", "sigma of the layer middles");
     f.att(vSigma, "units", "1");
     f.att(vSigma, "positive", "up");
-    const int vLon = f.var("lon", NC_FLOAT, {dEle});
-    f.att(vLon, "long_name", "element longitude");
-    f.att(vLon, "units", "degrees_east");
-    const int vLat = f.var("lat", NC_FLOAT, {dEle});
-    f.att(vLat, "long_name", "element latitude");
-    f.att(vLat, "units", "degrees_north");
+    const int vNodeLon = f.var("node_lon", NC_FLOAT, {dNode});
+    f.att(vNodeLon, "long_name", "nodal longitude");
+    f.att(vNodeLon, "units", "degrees_east");
+    const int vNodeLat = f.var("node_lat", NC_FLOAT, {dNode});
+    f.att(vNodeLat, "long_name", "nodal latitude");
+    f.att(vNodeLat, "units", "degrees_north");
     const int vNv = f.var("nv", NC_INT, {dEle, dFace});
     f.att(vNv, "long_name", "surface nodes of each element, counted from 0");
     const int vCode = f.var("code", NC_INT, {dNode});
@@ -729,13 +741,20 @@ void writeFvMesh(const fs::path& target) {
     const int vV = f.var("v", NC_FLOAT, dims);
     f.att(vV, "long_name", "northward sea water velocity");
     f.att(vV, "units", "m/s");
+    // Last, so that the viewer lists the data variables (code first) before them.
+    const int vLon = f.var("lon", NC_FLOAT, {dEle});
+    f.att(vLon, "long_name", "element longitude");
+    f.att(vLon, "units", "degrees_east");
+    const int vLat = f.var("lat", NC_FLOAT, {dEle});
+    f.att(vLat, "long_name", "element latitude");
+    f.att(vLat, "units", "degrees_north");
     commonGlobals(f, "Sample: lagoon on a finite-volume mesh with layers");
     f.endDefine();
 
     f.put(vTime, days, {nTime});
     f.put(vSigma, sigma);
-    f.put(vLon, lon);
-    f.put(vLat, lat);
+    f.put(vNodeLon, nodeLon);
+    f.put(vNodeLat, nodeLat);
     f.put(vNv, corners);
     f.put(vCode, code);
     f.put(vZeta, zeta, {nTime, nElements});
@@ -743,6 +762,8 @@ void writeFvMesh(const fs::path& target) {
     f.put(vTemp, temp, count);
     f.put(vU, u, count);
     f.put(vV, v, count);
+    f.put(vLon, lon);
+    f.put(vLat, lat);
     f.commit();
 }
 
