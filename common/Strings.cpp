@@ -5,6 +5,7 @@
 #include "platform/Kovra.h"
 #include "platform/Profile.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
@@ -20,14 +21,6 @@ namespace {
 
 const char* const kProgramTitle = "Pelorin";
 
-// Blanks only, as the program's Trim does: tabs stay.
-std::string trim(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
 bool isBlank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
 }
@@ -42,16 +35,8 @@ std::string lastComponent(const std::string& path) {
     return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool startsWithNoCase(const std::string& s, const std::string& prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (asciiUpper(s[i]) != asciiUpper(prefix[i])) return false;
-    }
-    return true;
+    return UCase(s.substr(0, prefix.size())) == UCase(prefix);
 }
 
 // The separator of the text from (1-based) position p on: tab before ";" before "," before
@@ -157,14 +142,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string GetFolderUpper(std::string& path) {
-    path = trim(path);
+    path = Trim(path);
     if (path.empty()) return {};
     const auto sep = lastSeparator(path);
     if (sep == std::string::npos) return {};
-    std::string folder = path.substr(0, sep);
-    for (char& c : folder)
-        c = asciiUpper(c);
-    return folder;
+    return UCase(path.substr(0, sep));
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -172,7 +154,7 @@ std::string FileNameOf(const std::string& path) {
     const std::string component = lastComponent(path);
     const auto dot = component.find('.');
     if (dot == std::string::npos) return path;
-    return trim(component.substr(0, dot));
+    return Trim(component.substr(0, dot));
 }
 
 std::string FileExtensionOf(const std::string& path) {
@@ -180,7 +162,7 @@ std::string FileExtensionOf(const std::string& path) {
     const std::string component = lastComponent(path);
     const auto dot = component.find('.');
     if (dot == std::string::npos) return {};
-    return trim(component.substr(dot + 1));
+    return Trim(component.substr(dot + 1));
 }
 
 std::string ChangeExtension(const std::string& name, const std::string& extension) {
@@ -191,7 +173,7 @@ std::string ChangeExtension(const std::string& name, const std::string& extensio
     const auto sep = lastSeparator(name);
     const auto dot = name.find('.', sep == std::string::npos ? 0 : sep + 1);
     if (dot == std::string::npos) return name + "." + extension;
-    return trim(name.substr(0, dot + 1)) + extension;
+    return Trim(name.substr(0, dot + 1)) + extension;
 }
 
 Long FindToken(const std::string& text, Long n, Long& start, Long& end) {

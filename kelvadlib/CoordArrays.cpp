@@ -44,29 +44,21 @@ void scaledCopy(const VArray<float>& cache, Long n, VArray<float>& out) {
 // the order lonlatOrder asks for.
 void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
     auto value = [rad](float x) { return rad ? toRad(x) : x; };
-    // The caches in their own order, i first (bounds iMax x jMax) or j first (jMax x iMax).
-    auto iFirst = [&] {
-        outLon.ReDim(1, r.iMax, 1, r.jMax);
-        outLat.ReDim(1, r.iMax, 1, r.jMax);
+    // The caches in their own order, rows x cols: i first (iMax x jMax) or j first
+    // (jMax x iMax). Either way the flat cache runs row by row, as the arrays lay out.
+    auto laidOut = [&](Long rows, Long cols) {
+        outLon.ReDim(1, rows, 1, cols);
+        outLat.ReDim(1, rows, 1, cols);
         Long k = 0;
-        for (Long i = 1; i <= r.iMax; ++i)
-            for (Long j = 1; j <= r.jMax; ++j) {
+        for (Long a = 1; a <= rows; ++a)
+            for (Long b = 1; b <= cols; ++b) {
                 k = AddL(k, 1);
-                outLat(i, j) = value(r.latArr(k));
-                outLon(i, j) = value(r.lonArr(k));
+                outLat(a, b) = value(r.latArr(k));
+                outLon(a, b) = value(r.lonArr(k));
             }
     };
-    auto jFirst = [&] {
-        outLon.ReDim(1, r.jMax, 1, r.iMax);
-        outLat.ReDim(1, r.jMax, 1, r.iMax);
-        Long k = 0;
-        for (Long j = 1; j <= r.jMax; ++j)
-            for (Long i = 1; i <= r.iMax; ++i) {
-                k = AddL(k, 1);
-                outLat(j, i) = value(r.latArr(k));
-                outLon(j, i) = value(r.lonArr(k));
-            }
-    };
+    auto iFirst = [&] { laidOut(r.iMax, r.jMax); };
+    auto jFirst = [&] { laidOut(r.jMax, r.iMax); };
     switch (r.lonlatOrder) {
     case 1:
         iFirst();

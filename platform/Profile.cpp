@@ -1,6 +1,8 @@
 #include "platform/Profile.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/Component.h"
+#include "runtime/Strings.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -73,15 +75,9 @@ std::string trim(const std::string& s) {
     return s.substr(a, b - a);
 }
 
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// Section and key names compare without regard to (ASCII) case.
 bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
+    return a.size() == b.size() && UCase(a) == UCase(b);
 }
 
 // What a line is to the profile reader.

@@ -79,17 +79,7 @@ protected:
         ll2_to_xy2(lonV(k), latV(k), x, y);
         return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
     }
-    Long pixelAt(Long k) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(lonV(k), latV(k), x, y);
-        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
-    }
-    std::vector<DrawRecord> cellBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : recordsOf(DrawKind::FilledBox))
-            if (!isTimeBar(r)) out.push_back(r);
-        return out;
-    }
+    Long pixelAt(Long k) const { return pixelAtPoint(lonV(k), latV(k)); }
 };
 
 TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
@@ -122,7 +112,7 @@ TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
     // Scheme 30/0 before the first colour; no time bar; one box per valid cell in list order.
     EXPECT_EQ(ColorCode, 30);
     EXPECT_EQ(col_opt, 0);
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 4u);
     const Long drawn[] = {1, 2, 4, 5};
@@ -161,7 +151,7 @@ TEST_F(CellFileTest, BoxesTakeTheDrawModeAnEarlierDrawLeft) {
     CurTimeStep = 2;
     ASSERT_TRUE(prepare());
     DrawCellScalar(pic);
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[0].drawMode, kDrawMaskPen);
     for (const Long k : {1, 2, 4, 5})
@@ -203,7 +193,7 @@ TEST_F(CellFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
     CurTimeStep = 3;
     ASSERT_TRUE(prepare());
     DrawCellScalar(pic);
-    EXPECT_EQ(cellBoxes().size(), 5u);
+    EXPECT_EQ(dataBoxes().size(), 5u);
     EXPECT_EQ(arr(startp), (std::vector<Long>{1}));
     EXPECT_EQ(scales("depth"), "4   9   5");
 
@@ -211,7 +201,7 @@ TEST_F(CellFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
     ui.pointerChanges.clear();
     defaultOrderBoxes().step = "1";
     EXPECT_EQ(DrawCellScalarTimed(pic), -1);
-    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_TRUE(dataBoxes().empty());
     EXPECT_TRUE(recordsOf(DrawKind::Cls).empty());
     EXPECT_EQ(defaultOrderBoxes().step, "1");
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);

@@ -82,17 +82,7 @@ protected:
         ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
         pic.clearRecords();
     }
-    Long pixelAt(Long n) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(lonV(n), latV(n), x, y);
-        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
-    }
-    std::vector<DrawRecord> nodeBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : recordsOf(DrawKind::FilledBox))
-            if (!isTimeBar(r)) out.push_back(r);
-        return out;
-    }
+    Long pixelAt(Long n) const { return pixelAtPoint(lonV(n), latV(n)); }
 };
 
 TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
@@ -125,7 +115,7 @@ TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
                                                  "zeta /Range/  2.4 to  2.1"}));
     EXPECT_EQ(ColorCode, 30);
     EXPECT_EQ(col_opt, 0);
-    const auto boxes = nodeBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 3u) << "no time bar";
     const Long drawn[] = {1, 2, 4};
@@ -194,14 +184,14 @@ TEST_F(FEFileTest, AVariableOffTheNodesFailsToRead) {
 TEST_F(FEFileTest, NoValidValueDrawsNoBoxAndStoresNothing) {
     prepare("dry");
     DrawFEScalar(pic);
-    EXPECT_TRUE(nodeBoxes().empty());
+    EXPECT_TRUE(dataBoxes().empty());
     EXPECT_EQ(ui.doEventsCount, 1);
     EXPECT_EQ(texts().back(), "dry /Range/ -1E+10 to  1E+10");
     EXPECT_EQ(scales("dry"), "");
 
     defaultOrderBoxes().step = "1";
     EXPECT_EQ(DrawFEScalarTimed(pic), 3);
-    EXPECT_TRUE(nodeBoxes().empty());
+    EXPECT_TRUE(dataBoxes().empty());
     EXPECT_EQ(scales("dry"), "");
 }
 
@@ -269,7 +259,7 @@ TEST_F(FEFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
     prepare("h");
     CurTimeStep = 2;
     DrawFEScalar(pic);
-    EXPECT_EQ(nodeBoxes().size(), 4u);
+    EXPECT_EQ(dataBoxes().size(), 4u);
     EXPECT_EQ(arr(startp), (std::vector<Long>{1}));
     EXPECT_EQ(scales("h"), "3   4   1");
 

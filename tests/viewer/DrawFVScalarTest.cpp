@@ -52,22 +52,11 @@ protected:
         pick(1);
     }
 
-    std::vector<DrawRecord> cellBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : recordsOf(DrawKind::FilledBox))
-            if (!isTimeBar(r)) out.push_back(r);
-        return out;
-    }
     // The box of +-1 unit around (lon, lat).
     std::vector<double> boxAt(float lon, float lat) const {
         float x = 0, y = 0;
         ll2_to_xy2(lon, lat, x, y);
         return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
-    }
-    Long pixelAt(float lon, float lat) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(lon, lat, x, y);
-        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
     }
     std::vector<Long> stepsRead() const {
         std::vector<Long> s;
@@ -100,13 +89,13 @@ TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
 
     EXPECT_EQ(ColorCode, 30);
     EXPECT_EQ(col_opt, 0);
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 2u) << "no time bar on the one-step map";
     EXPECT_EQ(boxes[0].at, boxAt(1, 1));
     EXPECT_EQ(boxes[1].at, boxAt(3, 3));
     EXPECT_EQ(boxes[0].color, ValueToColor(21));
     EXPECT_EQ(boxes[1].color, ValueToColor(22));
-    EXPECT_EQ(pixelAt(3, 3), ValueToColor(22));
+    EXPECT_EQ(pixelAtPoint(3, 3), ValueToColor(22));
     EXPECT_EQ(scales("zeta"), "1   22   21");
     EXPECT_EQ(ui.doEventsCount, 1);
     EXPECT_EQ(busyInPump, 1);
@@ -133,7 +122,7 @@ TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLeve
     EXPECT_EQ(fake.reads[0].count, 8);
     EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 3, 1}));
     EXPECT_EQ(fake.reads[0].cnt, (std::vector<Long>{1, 1, 8}));
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 4u);
     const float values[] = {201, 203, 205, 207};
     for (Long i = 1; i <= 4; ++i) {
@@ -160,7 +149,7 @@ TEST_F(DrawFvScalarTest, NodePositionsThatCannotBeHadMakeTheVariableNotDrawable)
     EXPECT_EQ(ui.boxes[0].style, kOkOnly);
     EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
     EXPECT_TRUE(fake.reads.empty());
-    EXPECT_TRUE(cellBoxes().empty()) << "no boxes piled up at (0, 0)";
+    EXPECT_TRUE(dataBoxes().empty()) << "no boxes piled up at (0, 0)";
     EXPECT_EQ(texts(), (std::vector<std::string>{"h", "2004-03-2"}));
     EXPECT_EQ(scales("h"), "");
     EXPECT_FALSE(nodeLonV.IsAllocated()) << "the next draw asks again";
@@ -251,7 +240,7 @@ TEST_F(DrawFvScalarTest, APickFromTheSecondFileReadsItsOwnSlot) {
     EXPECT_EQ(fake.reads[0].slot, 2);
     EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1}));
     EXPECT_EQ(texts().front(), "zeta2");
-    EXPECT_EQ(cellBoxes().size(), 2u);
+    EXPECT_EQ(dataBoxes().size(), 2u);
 }
 
 TEST_F(DrawFvScalarTest, TimedDrawsTheStepsAfterTheStepBoxAndWidensTheRange) {
@@ -269,7 +258,7 @@ TEST_F(DrawFvScalarTest, TimedDrawsTheStepsAfterTheStepBoxAndWidensTheRange) {
     EXPECT_EQ(t[t.size() - 3], "2004-03-5");
     EXPECT_EQ(scales("zeta"), "21   52   31");
     // The last step's boxes are coloured by the range as it stood after that step.
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_GE(boxes.size(), 2u);
     EXPECT_EQ(boxes.back().color, ValueToColor(52));
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);

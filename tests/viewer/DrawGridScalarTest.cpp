@@ -30,23 +30,10 @@ protected:
         pick(1);
     }
 
-    // The boxes of the cells: filled boxes other than the time bar.
-    std::vector<DrawRecord> cellBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : recordsOf(DrawKind::FilledBox))
-            if (!isTimeBar(r)) out.push_back(r);
-        return out;
-    }
     bool hasText(const std::string& t) const {
         for (const auto& s : texts())
             if (s == t) return true;
         return false;
-    }
-    // The picture pixel at the centre of grid point (lon, lat).
-    Long pixelAt(float lon, float lat) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(lon, lat, x, y);
-        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
     }
     void draw() {
         ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, Picks(1).datasetIndex), 1);
@@ -76,12 +63,12 @@ TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
     // One box per grid point, every one in the colours of scheme 30 variant 0.
     EXPECT_EQ(ColorCode, 30);
     EXPECT_EQ(col_opt, 0);
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 12u);
     EXPECT_EQ(boxes.front().color, ValueToColor(2.5f));
     EXPECT_EQ(boxes.back().color, ValueToColor(30.5f));
-    EXPECT_EQ(pixelAt(1, 11), ValueToColor(7.5f)) << "mask pen over white keeps the colour";
-    EXPECT_EQ(pixelAt(3, 10), ValueToColor(5.5f));
+    EXPECT_EQ(pixelAtPoint(1, 11), ValueToColor(7.5f)) << "mask pen over white keeps the colour";
+    EXPECT_EQ(pixelAtPoint(3, 10), ValueToColor(5.5f));
     // The last column gets a box of zero width.
     EXPECT_EQ(boxes.back().at[0], boxes.back().at[2]);
     EXPECT_EQ(pic.FillStyle(), kFillTransparent);
@@ -124,7 +111,7 @@ TEST_F(DrawGridScalarTest, StoredRangeEntries) {
 TEST_F(DrawGridScalarTest, NoValidValueDrawsNothingAndStoresNothing) {
     fake.value = [](Long, Long, const std::vector<Long>&) { return NoVal; };
     draw();
-    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_TRUE(dataBoxes().empty());
     EXPECT_TRUE(hasText("sst /Scale/ -1E+10 to  1E+10"));
     EXPECT_TRUE(hasText("sst /Range/ -1E+10 to  1E+10"));
     EXPECT_EQ(scales("sst"), "");
@@ -133,7 +120,7 @@ TEST_F(DrawGridScalarTest, NoValidValueDrawsNothingAndStoresNothing) {
 TEST_F(DrawGridScalarTest, AVariableWithoutANameStoresNothing) {
     fake.vars[{1, 1}].name = "";
     draw();
-    EXPECT_EQ(cellBoxes().size(), 12u);
+    EXPECT_EQ(dataBoxes().size(), 12u);
     EXPECT_EQ(fileText(IniFile).find("Scales"), std::string::npos);
 }
 
@@ -147,7 +134,7 @@ TEST_F(DrawGridScalarTest, APickFromTheSecondFileUsesItsOwnDataset) {
     EXPECT_EQ(fake.reads[0].slot, 2);
     EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{1, 1}));
     EXPECT_EQ(texts().front(), "vwind");
-    EXPECT_EQ(cellBoxes().size(), 12u);
+    EXPECT_EQ(dataBoxes().size(), 12u);
     EXPECT_EQ(scales("vwind"), "28   30.5   2.5");
     EXPECT_EQ(scales("sst"), "");
 }
@@ -164,7 +151,7 @@ TEST_F(DrawGridScalarTest, ReadFailureShowsTheWindowAndStops) {
                                 "start, count, stride =  1  3  1\r\n"
                                 "start, count, stride =  1  4  1\r\n");
     EXPECT_FALSE(hasText("sst /Scale/  30.5 to  2.5"));
-    EXPECT_TRUE(cellBoxes().empty());
+    EXPECT_TRUE(dataBoxes().empty());
     EXPECT_EQ(scales("sst"), "");
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
@@ -202,7 +189,7 @@ TEST_F(DrawGridScalarTest, SeamPassDrawsTheFarColumnsAPeriodAwayAtTheSameStep) {
     EXPECT_EQ(fake.reads[1].cnt, (std::vector<Long>{1, 3, 6}));
     EXPECT_EQ(tcount, 18) << "the seam window stays in the read window";
 
-    const auto boxes = cellBoxes();
+    const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 21u + 18u);
     float x0 = 0, y0 = 0, xw = 0, yw = 0;
     ll2_to_xy2(0, 0, x0, y0);
@@ -223,10 +210,10 @@ TEST_F(DrawGridScalarTest, EachVariableIsWalkedInItsOwnOrder) {
     };
     pick(2);
     draw();
-    EXPECT_EQ(cellBoxes().size(), 12u);
+    EXPECT_EQ(dataBoxes().size(), 12u);
     for (Long i = 1; i <= 4; ++i)
         for (Long j = 1; j <= 3; ++j)
-            EXPECT_EQ(pixelAt(lonV(i), latV(j)), ValueToColor(static_cast<float>(i * 10 + j)))
+            EXPECT_EQ(pixelAtPoint(lonV(i), latV(j)), ValueToColor(static_cast<float>(i * 10 + j)))
                 << i << "," << j;
 }
 
@@ -244,7 +231,7 @@ TEST_F(DrawGridScalarTest, RefusedTransformsSkipTheirBoxesWithOneMessage) {
     view(0, 0.02, 0, 0.02);
     fake.dimLen.clear();
     draw();
-    EXPECT_EQ(cellBoxes().size(), 6u) << "the third column reaches half way to 70000 radians";
+    EXPECT_EQ(dataBoxes().size(), 6u) << "the third column reaches half way to 70000 radians";
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
 }

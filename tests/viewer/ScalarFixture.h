@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -282,6 +283,19 @@ protected:
     bool isTimeBar(const DrawRecord& r) const {
         return r.kind == DrawKind::FilledBox && r.at[1] == pic.ScaleHeight() &&
                r.at[3] == pic.ScaleHeight() - 1;
+    }
+    // The boxes of the data: filled boxes other than the time bar.
+    std::vector<DrawRecord> dataBoxes() const {
+        std::vector<DrawRecord> out;
+        for (const auto& r : recordsOf(DrawKind::FilledBox))
+            if (!isTimeBar(r)) out.push_back(r);
+        return out;
+    }
+    // The picture pixel at the map position (lon, lat) under the transform in force.
+    Long pixelAtPoint(float lon, float lat) const {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

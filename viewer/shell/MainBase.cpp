@@ -52,6 +52,8 @@ Long ShortMsgAnswer = 0;
 Long SectionPathCount = 0;
 VArray<PathVertex> SectionPath;
 Long water_U_vId = 0, water_V_vId = 0, wind_U_vId = 0, wind_V_vId = 0;
+VArray<float> uV, vV;
+float cellMisnVal = 0;
 Long OptArrowStyle = 0;
 
 void ResetSharedState() {
@@ -88,6 +90,9 @@ void ResetSharedState() {
     SectionPathCount = 0;
     SectionPath.Erase();
     water_U_vId = water_V_vId = wind_U_vId = wind_V_vId = 0;
+    uV.Erase();
+    vV.Erase();
+    cellMisnVal = 0;
     OptArrowStyle = 0;
 }
 

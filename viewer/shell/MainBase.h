@@ -89,6 +89,14 @@ extern VArray<PathVertex> SectionPath; // 1 To SectionPathCount
 // ---- Vector components of the main dataset ---------------------------------------------------
 extern Long water_U_vId, water_V_vId, wind_U_vId, wind_V_vId;
 
+// ---- Values of the last vector read ----------------------------------------------------------
+// u and v of the last vector read of the maps (1 .. the read's count), in the order the read
+// window walks the points; the probe and the writers read them too.
+extern VArray<float> uV, vV;
+// The missing-value mark of the u component, set by the cell-list vector maps: a cell whose u
+// is not above it has no arrow.
+extern float cellMisnVal;
+
 // The program's title in boxes.
 inline constexpr const char* kProgramTitle = "Pelorin";
 // Degrees to radians as the program has always converted them (3.1415926 / 180).

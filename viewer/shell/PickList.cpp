@@ -21,13 +21,6 @@ IKelvad& dataset() {
     return *clsNC;
 }
 
-// Upper-casing of names is ASCII only.
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 // A coordinate variable carries the name of its first dimension.
 bool IsCoordinateVariable(IKelvad& nc, Long n, Long slot) {
     return nc.variName(n, slot) == nc.variArrayDimName(n, 1, slot);
@@ -55,7 +48,7 @@ bool FitsGrid(IKelvad& nc, Long n, Long slot) {
     case 6:
         return r >= 1 && either(dimId(r), nc.nodedId(slot), nc.elemdId(slot));
     case 5:
-        return r >= 1 && upperAscii(nc.variArrayDimName(n, r, slot)) == "XYSIZE";
+        return r >= 1 && UCase(nc.variArrayDimName(n, r, slot)) == "XYSIZE";
     default:
         return true;
     }

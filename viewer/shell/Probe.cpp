@@ -17,9 +17,6 @@
 #include <cstdlib>
 #include <exception>
 
-VArray<float> uV, vV;
-float cellMisnVal = 0;
-
 namespace {
 
 // FormIJ's boxes.

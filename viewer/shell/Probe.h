@@ -4,13 +4,9 @@
 // FormIJ, and the plotted vector drawn there in red.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
+#include "viewer/shell/MainBase.h"
 
-// The u and v values of the last vector read of the maps (1 .. the read's count), in the order
-// the read window walks the points; the probe and the writers read them too.
-extern VArray<float> uV, vV;
-// The missing-value mark of the u component, set by the cell-list vector maps: a cell whose u
-// is not above it has no arrow.
-extern float cellMisnVal;
+// uV, vV and cellMisnVal, which the probe reads, are shared state (MainBase.h).
 
 // Probes the last plot at (lon, lat), in the units of ViewExtent (radians in Mercator mode).
 // On return lon and lat hold the nearest point's position. When the probe cannot answer
