@@ -5,6 +5,7 @@
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/ReadArgs.h"
 #include "kelvadlib/Utils.h"
+#include "kelvadlib/ValueMarks.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
 
@@ -12,7 +13,6 @@
 
 #include <cmath>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -34,23 +34,6 @@ bool toSingle(double x, float& out) {
     return true;
 }
 
-// An integer mark, rounded to the nearest whole number (halves to the even one). A mark
-// outside the type's range lo..hi can equal no value of the variable: it is no mark.
-bool integerMark(double mark, double lo, double hi, int64_t& out) {
-    if (!std::isfinite(mark)) return false;
-    const double r = std::nearbyint(mark);
-    if (r < lo || r > hi) return false;
-    out = static_cast<int64_t>(r);
-    return true;
-}
-
-// Beyond a threshold mark on its own side of zero; a mark of 0 tests nothing.
-template <class T> bool beyond(T v, T mark, bool strict) {
-    if (mark > 0) return strict ? v > mark : v >= mark;
-    if (mark < 0) return strict ? v < mark : v <= mark;
-    return false;
-}
-
 // Runs read(zero) with a zero of the C type that holds the variable's values (bytes widened
 // to 16 bits, as the library reads them) and returns its status; a type the reads do not know
 // leaves the type message and reads nothing.
@@ -70,61 +53,6 @@ template <class Read> int ReadAsOwnType(Kelvad& k, const VariRec& v, Read&& read
         return NC_NOERR;
     }
 }
-
-// The marks of one read, derived once from the variable's MisnVal and FillVal. Integer types
-// match their marks exactly (bytes as signed 8-bit numbers); float and double take 99 % of a
-// mark as a threshold. A float mark beyond a Single's range lies beyond every float value and
-// so marks none.
-class ValueRule {
-public:
-    ValueRule(const VariRec& v, bool strictFill) : strict_(strictFill) {
-        constexpr double kNear = 0.99;
-        switch (v.type) {
-        case NC_BYTE:
-            setIntegerMarks(v, -128, 127);
-            break;
-        case NC_SHORT:
-            setIntegerMarks(v, -32768, 32767);
-            break;
-        case NC_INT:
-            setIntegerMarks(v, -2147483648.0, 2147483647.0);
-            break;
-        case NC_FLOAT:
-            if (!toSingle(kNear * v.MisnVal, missS_)) missS_ = 0;
-            if (!toSingle(kNear * v.FillVal, fillS_)) fillS_ = 0;
-            break;
-        case NC_DOUBLE:
-            missD_ = kNear * v.MisnVal;
-            fillD_ = kNear * v.FillVal;
-            break;
-        default:
-            break;
-        }
-    }
-
-    template <class T> bool valid(T v) const {
-        if constexpr (std::is_integral_v<T>) {
-            const int64_t x = v;
-            return !(hasMissI_ && x == missI_) && !(hasFillI_ && x == fillI_);
-        } else if constexpr (std::is_same_v<T, float>) {
-            return std::isfinite(v) && !beyond(v, missS_, false) && !beyond(v, fillS_, strict_);
-        } else {
-            return std::isfinite(v) && !beyond(v, missD_, false) && !beyond(v, fillD_, strict_);
-        }
-    }
-
-private:
-    void setIntegerMarks(const VariRec& v, double lo, double hi) {
-        hasMissI_ = integerMark(v.MisnVal, lo, hi, missI_) && missI_ != 0;
-        hasFillI_ = integerMark(v.FillVal, lo, hi, fillI_);
-    }
-
-    bool strict_;
-    bool hasMissI_ = false, hasFillI_ = false;
-    int64_t missI_ = 0, fillI_ = 0;
-    float missS_ = 0, fillS_ = 0;
-    double missD_ = 0, fillD_ = 0;
-};
 
 // One library read of the window into buf (tcount values, or one for Var1).
 template <class T>
@@ -180,6 +108,10 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
     const VariRec& v = r.vari(nvar);
     int status = k.ReopenSlot(nH);
     if (status != NC_NOERR) return ncFailure(k, m, nH, status);
+    // The counts size the output and the buffer: a window the variable does not hold is
+    // refused before either is made.
+    status = WindowFitsVariable(r.ncid, nvar - 1, w, v.narray, m == Member::Vars);
+    if (status != NC_NOERR) return ncFailure(k, m, nH, status);
 
     scalarV.ReDim(1, n);
     const double noValSize = std::fabs(static_cast<double>(No_Val));
@@ -187,7 +119,7 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
     k.vMin = CSng(2 * noValSize);
     k.vMinMaxVar = nvar;
 
-    const ValueRule rule(v, m == Member::Var);
+    const ValueMarks rule(v, v.type, m == Member::Var);
     Long valid = 0;
     auto run = [&](auto zero) {
         using T = decltype(zero);
@@ -303,7 +235,7 @@ Variant Kelvad::do_get_var1_any(Long nH, Long nvar, const VArray<Long>& indexp, 
         int status = ReopenSlot(nH);
         if (status != NC_NOERR) return ncFailure(*this, m, nH, status);
 
-        const ValueRule rule(v, true);
+        const ValueMarks rule(v, v.type, true);
         Long result = 0;
         auto run = [&](auto zero) {
             using T = decltype(zero);

@@ -5,13 +5,13 @@
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
+#include "kelvadlib/ValueMarks.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 
 #include <netcdf.h>
 
-#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -87,35 +87,18 @@ void readWhole(const NcfRec& r, Long vId, short* target, std::size_t n, const st
     check(nc_get_vara_short(r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 
-// The marks of a coordinate variable that stand for no position: its fill value (given or the
-// type's default) and its missing value when it has one. A mark beyond the Single range can
-// never come out of a Single read.
-class NoPosition {
-public:
-    explicit NoPosition(const VariRec& v) {
-        setMark(v.FillVal, fill_, hasFill_);
-        bool declared = v.MisnVal != 0;
-        for (Long a = 1; a <= v.nattri && !declared; ++a)
-            declared = Left(UCase(v.attName(a)), 7) == "MISSING";
-        if (declared) setMark(v.MisnVal, missing_, hasMissing_);
-    }
-    bool operator()(float x) const {
-        return std::isnan(x) || (hasFill_ && x == fill_) || (hasMissing_ && x == missing_);
-    }
-
-private:
-    float fill_ = 0, missing_ = 0;
-    bool hasFill_ = false, hasMissing_ = false;
-    static void setMark(double mark, float& out, bool& has) {
-        has = std::isfinite(mark) && std::fabs(mark) <= FLT_MAX;
-        if (has) out = static_cast<float>(mark);
-    }
-};
+// The marks of a coordinate variable that stand for no position, for its values as they are
+// read here (Singles).
+ValueMarks noPosition(const VariRec& v) {
+    return ValueMarks(v, NC_FLOAT, false);
+}
 
 // The bounding box, grown point by point; values that mark no position are passed over.
 struct Box {
     NcfRec& r;
-    NoPosition lonSkip, latSkip;
+    ValueMarks lonMarks, latMarks;
+    bool lonSkip(float x) const { return !lonMarks.valid(x); }
+    bool latSkip(float y) const { return !latMarks.valid(y); }
     void lon(float x) {
         if (lonSkip(x)) return;
         r.westEnd = MinS(r.westEnd, x);
@@ -127,6 +110,20 @@ struct Box {
         r.southEnd = MinS(r.southEnd, y);
     }
 };
+
+// GMT's node_offset 1: the grid values stand for cells, not for the nodes of the ranges. GMT
+// writes it on the value variable; a global one is taken too.
+bool gmtPixelRegistered(const NcfRec& r) {
+    auto isOffset = [](const std::string& name) { return UCase(name) == "NODE_OFFSET"; };
+    for (Long n = 1; n <= r.nVars; ++n) {
+        const VariRec& v = r.vari(n);
+        for (Long a = 1; a <= v.nattri; ++a)
+            if (isOffset(v.attName(a))) return Val(v.attValue(a)) == 1;
+    }
+    for (Long a = 1; a <= r.nGatts; ++a)
+        if (isOffset(r.gAttName(a))) return Val(r.gAttValue(a)) == 1;
+    return false;
+}
 
 std::size_t count(Long n) {
     return static_cast<std::size_t>(n);
@@ -150,7 +147,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 return -1;
             }
             // Recognition names the two variables for every grid type.
-            Box box{r, NoPosition(r.vari(r.lon_vId)), NoPosition(r.vari(r.lat_vId))};
+            Box box{r, noPosition(r.vari(r.lon_vId)), noPosition(r.vari(r.lat_vId))};
 
             // Cell lists and finite-element meshes: one position per point, read whole.
             const auto readPoints = [&](Long n) {
@@ -249,6 +246,15 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 readWhole(r, r.dimension_vId, r.gmtDimension.data(), r.gmtDimension.size(), tag);
                 r.nLon = r.gmtDimension(1);
                 r.nLat = r.gmtDimension(2);
+                // The values lie row after row in one vector: a grid that does not hold
+                // exactly its stated columns and rows would be drawn in the wrong places.
+                if (r.nLon < 1 || r.nLat < 1 || int64_t{r.nLon} * r.nLat != r.nXysize) {
+                    ErrorMessage = tag + "GMT grid of " + CStr(r.nLon) + " x " + CStr(r.nLat) +
+                                   " values does not match its " + CStr(r.nXysize) +
+                                   " stored values";
+                    r.gmtDimension.Erase();
+                    return kExtentRefused;
+                }
                 r.gmtSpacing.ReDim(1, r.nSide);
                 readWhole(r, r.spacing_vId, r.gmtSpacing.data(), r.gmtSpacing.size(), tag);
                 r.dLon = CSng(r.gmtSpacing(1));
@@ -261,12 +267,15 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 readWhole(r, r.lat_vId, r.gmtYRange.data(), r.gmtYRange.size(), tag);
                 r.southEnd = CSng(r.gmtYRange(1));
                 r.northEnd = CSng(r.gmtYRange(2));
+                // A pixel-registered grid gives the outer edges of its cells as its ranges:
+                // the points are the cell centres, half a step inside.
+                const double first = gmtPixelRegistered(r) ? 0.5 : 0.0;
                 r.lonArr.ReDim(1, r.nLon);
                 for (Long i = 1; i <= r.nLon; ++i)
-                    r.lonArr(i) = CSng(double{r.westEnd} + double{r.dLon} * (i - 1.0));
+                    r.lonArr(i) = CSng(double{r.westEnd} + double{r.dLon} * (i - 1.0 + first));
                 r.latArr.ReDim(1, r.nLat);
                 for (Long j = 1; j <= r.nLat; ++j)
-                    r.latArr(j) = CSng(double{r.southEnd} + double{r.dLat} * (j - 1.0));
+                    r.latArr(j) = CSng(double{r.southEnd} + double{r.dLat} * (j - 1.0 + first));
                 r.gmtDimension.Erase();
                 r.gmtSpacing.Erase();
                 r.gmtXRange.Erase();

@@ -10,12 +10,22 @@
 #include <netcdf.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+
+// The mark a missing-value or fill attribute sets: its first number, or the Val of its text
+// when it holds text. A mark that is not a number or infinite sets none (0): such values are
+// missing by themselves, and as a number it would read back as 1 from its text.
+double markOf(const std::string& text, const std::optional<double>& first) {
+    if (!first) return Val(text);
+    return std::isfinite(*first) ? *first : 0.0;
+}
 
 // Numbers as their Str forms, joined by two blanks.
 template <class T> std::string joinStr(const std::vector<T>& values) {
@@ -228,6 +238,13 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
                 vr.attType(i) = atype;
 
                 std::string value;
+                // The first number of a numeric attribute, as read: marks are taken from it,
+                // not from the text, whose Str form may round it (or show a NaN as "1.#QNAN").
+                std::optional<double> first;
+                auto numbers = [&first](const auto& buf) {
+                    if (!buf.empty()) first = static_cast<double>(buf[0]);
+                    return joinStr(buf);
+                };
                 switch (atype) {
                 case NC_NAT:
                     if (rawAtt != "DODS") {
@@ -243,7 +260,7 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
                         ErrorMessage = typeMessage(vr.name, vr.attName(i), atype);
                         buf.assign(n, 0);
                     }
-                    value = joinStr(buf);
+                    value = numbers(buf);
                     break;
                 }
                 case NC_CHAR:
@@ -254,35 +271,35 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
                         std::vector<double> buf(n);
                         status = nc_get_att_double(id, v, aname, buf.data());
                         check(status);
-                        value = joinStr(buf);
+                        value = numbers(buf);
                     }
                     break;
                 case NC_SHORT: {
                     std::vector<Integer> buf(n);
                     status = nc_get_att_short(id, v, aname, buf.data());
                     check(status);
-                    value = joinStr(buf);
+                    value = numbers(buf);
                     break;
                 }
                 case NC_INT: {
                     std::vector<Long> buf(n);
                     status = nc_get_att_int(id, v, aname, buf.data());
                     check(status);
-                    value = joinStr(buf);
+                    value = numbers(buf);
                     break;
                 }
                 case NC_FLOAT: {
                     std::vector<float> buf(n);
                     status = nc_get_att_float(id, v, aname, buf.data());
                     check(status);
-                    value = joinStr(buf);
+                    value = numbers(buf);
                     break;
                 }
                 case NC_DOUBLE: {
                     std::vector<double> buf(n);
                     status = nc_get_att_double(id, v, aname, buf.data());
                     check(status);
-                    value = joinStr(buf);
+                    value = numbers(buf);
                     break;
                 }
                 case NC_STRING:
@@ -299,8 +316,8 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
 
                 const std::string up = UCase(vr.attName(i));
                 if (Left(up, 5) == "SCALE") vr.scale = Val(value);
-                if (Left(up, 7) == "MISSING") missing = Val(value);
-                if (Left(up, 5) == "_FILL") vr.FillVal = Val(value);
+                if (Left(up, 7) == "MISSING") missing = markOf(value, first);
+                if (Left(up, 5) == "_FILL") vr.FillVal = markOf(value, first);
                 if (Left(up, 7) == "ADD_OFF") vr.offset = Val(value);
                 if (InStr(up, "UNIT") > 0) vr.unit = value;
                 if (Left(up, 9) == "LONG_NAME") vr.longName = value;

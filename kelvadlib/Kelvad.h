@@ -190,7 +190,10 @@ public:
     Long doFill_OrvTime(Long nH, VArray<Long>& outTime, std::optional<Date> showDate = {});
 
     // ---- Extents (Extents.cpp) ---------------------------------------------------------------
-    // Coordinate caches, box and spacing of the slot: 1, or -1 with the reason in ErrorMessage.
+    // Coordinate caches, box and spacing of the slot: 1, or -1 with the reason in ErrorMessage;
+    // kExtentRefused (with its reason) for a grid that contradicts itself, which the load
+    // refuses.
+    static constexpr Long kExtentRefused = -2;
     Long SetHorizontalExtent(Long nH);
     // Level values into vCoordArr: 1 (also after the unexpected-type message), 0 without levels
     // or when they cannot be read; never below 0, so the load goes on.

@@ -40,7 +40,7 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
                 if (TypeAllVars(nH) < 0)
                     ok = false;
                 else {
-                    SetHorizontalExtent(nH);
+                    if (SetHorizontalExtent(nH) == kExtentRefused) ok = false;
                     elapsedLine(3, t0);
                 }
             }

@@ -81,6 +81,34 @@ inline int ToNcWindow(const ReadWindow& w, Long narray, bool withStride, std::si
     return NC_NOERR;
 }
 
+// NC_NOERR when the window lies inside the variable as the file holds it now; else the status
+// the library gives such a window: a negative entry as in ToNcWindow, a stride of 0
+// (NC_ESTRIDE), a start past a dimension's end (NC_EINVALCOORDS), a count that runs past it
+// (NC_EEDGE). Without withStride the window is contiguous.
+inline int WindowFitsVariable(int ncid, int varid, const ReadWindow& w, Long narray,
+                              bool withStride) {
+    std::size_t start[kMaxVarDims], count[kMaxVarDims];
+    std::ptrdiff_t stride[kMaxVarDims];
+    int status = ToNcWindow(w, narray, withStride, start, count, stride);
+    if (status != NC_NOERR) return status;
+    int dimIds[NC_MAX_VAR_DIMS] = {};
+    int nd = 0;
+    status = nc_inq_varndims(ncid, varid, &nd);
+    if (status == NC_NOERR && nd != narray) return NC_EINVALCOORDS;
+    if (status == NC_NOERR) status = nc_inq_vardimid(ncid, varid, dimIds);
+    for (Long i = 0; i < narray && status == NC_NOERR; ++i) {
+        std::size_t len = 0;
+        status = nc_inq_dimlen(ncid, dimIds[i], &len);
+        if (status != NC_NOERR) break;
+        const std::size_t step = withStride ? static_cast<std::size_t>(stride[i]) : 1;
+        if (withStride && step == 0) return NC_ESTRIDE;
+        if (start[i] > len || (count[i] > 0 && start[i] == len)) return NC_EINVALCOORDS;
+        // The last index taken, start + (count - 1) x step, without overflow.
+        if (count[i] > 0 && (count[i] - 1) > (len - 1 - start[i]) / step) return NC_EEDGE;
+    }
+    return status;
+}
+
 // The library's strided, contiguous and one-value reads of one element type. Long elements go
 // through the int calls, which deliver 32-bit values whatever the width of the C long.
 template <class T> struct NcReadCalls;

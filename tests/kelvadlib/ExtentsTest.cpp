@@ -133,6 +133,18 @@ TEST_F(ExtentsTest, RegularGrids) {
          2,
          504.5,
          0.5},
+        {"a NaN fill (xarray) marks only NaN, not the coordinate 1",
+         {1, 5, 10},
+         {0, kNaN, 2},
+         kNaN,
+         {},
+         {1, 5, 10},
+         1,
+         10,
+         0,
+         2,
+         4.5,
+         1},
         {"the type's default fill takes no part",
          {0, fill, 20},
          {0, 1},
@@ -363,35 +375,119 @@ TEST_F(ExtentsTest, FiniteElementNodes) {
     EXPECT_EQ(r.lonArr.UBound(), 4);
 }
 
-TEST_F(ExtentsTest, GmtGridIsGenerated) {
-    NcBuilder nc(dir.file("gmt.nc"));
+// A GMT grid as GMT writes it: ranges, spacing and dimension over "side", the values over
+// "xysize", node_offset on the value variable (0 gridline, 1 pixel registration).
+std::string gmtFile(const std::string& path, std::vector<int> dimension, std::size_t xysize,
+                    int nodeOffset) {
+    NcBuilder nc(path);
     nc.dim("side", 2);
-    nc.dim("xysize", 4);
-    nc.var("x_range", NC_DOUBLE, {"side"}).values(std::vector<double>{100, 110});
-    nc.var("y_range", NC_DOUBLE, {"side"}).values(std::vector<double>{0, 10});
+    nc.dim("xysize", xysize);
+    nc.var("x_range", NC_DOUBLE, {"side"})
+        .att("units", "degrees")
+        .values(std::vector<double>{100, 110});
+    nc.var("y_range", NC_DOUBLE, {"side"})
+        .att("units", "degrees")
+        .values(std::vector<double>{0, 10});
+    nc.var("z_range", NC_DOUBLE, {"side"})
+        .att("units", "meters")
+        .values(std::vector<double>{-5, 5});
     nc.var("spacing", NC_DOUBLE, {"side"}).values(std::vector<double>{0.5, 0.25});
-    nc.var("dimension", NC_INT, {"side"}).values(std::vector<int>{21, 41});
-    nc.var("z", NC_FLOAT, {"xysize"});
-    nc.write();
-    NcfRec& r = load(nc.path());
-    r.GridType = 5;
-    r.lon_vId = 1;
-    r.lat_vId = 2;
-    r.spacing_vId = 3;
-    r.dimension_vId = 4;
-    r.nSide = 2;
-    ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
-    EXPECT_EQ(r.nLon, 21);
-    EXPECT_EQ(r.nLat, 41);
-    EXPECT_EQ(r.dLon, 0.5f);
-    EXPECT_EQ(r.dLat, 0.25f);
-    expectBox(r, 100, 110, 0, 10);
-    ASSERT_EQ(r.lonArr.UBound(), 21);
-    EXPECT_EQ(r.lonArr(2), 100.5f);
-    EXPECT_EQ(r.lonArr(21), 110.0f);
-    ASSERT_EQ(r.latArr.UBound(), 41);
-    EXPECT_EQ(r.latArr(41), 10.0f);
-    EXPECT_FALSE(r.gmtDimension.IsAllocated()); // the work arrays are released
+    nc.var("dimension", NC_INT, {"side"}).values(dimension);
+    nc.var("z", NC_FLOAT, {"xysize"})
+        .att("scale_factor", 1.0)
+        .att("add_offset", 0.0)
+        .att("node_offset", nodeOffset)
+        .values(std::vector<float>(xysize, 1.5f));
+    nc.globalAtt("title", "grid");
+    return nc.write();
+}
+
+TEST_F(ExtentsTest, GmtGridsArePlacedByTheirRegistration) {
+    struct Case {
+        const char* what;
+        int nodeOffset;
+        Long nLon, nLat;
+        float lon1, lon2, lonLast, lat1, latLast;
+    };
+    const Case cases[] = {
+        // Gridline: the ranges are the outer points.
+        {"gridline", 0, 21, 41, 100, 100.5f, 110, 0, 10},
+        // Pixel: the ranges are the outer cell edges, the points half a step inside.
+        {"pixel", 1, 20, 40, 100.25f, 100.75f, 109.75f, 0.125f, 9.875f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t n = static_cast<std::size_t>(c.nLon * c.nLat);
+        NcfRec& r = load(gmtFile(dir.file("gmt.nc"), {c.nLon, c.nLat}, n, c.nodeOffset));
+        r.GridType = 5;
+        r.lon_vId = 1;
+        r.lat_vId = 2;
+        r.spacing_vId = 4;
+        r.dimension_vId = 5;
+        r.nSide = 2;
+        r.nXysize = static_cast<Long>(n);
+        ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
+        EXPECT_EQ(r.nLon, c.nLon);
+        EXPECT_EQ(r.nLat, c.nLat);
+        EXPECT_EQ(r.dLon, 0.5f);
+        EXPECT_EQ(r.dLat, 0.25f);
+        expectBox(r, 100, 110, 0, 10); // the ranges as stored
+        ASSERT_EQ(r.lonArr.UBound(), c.nLon);
+        EXPECT_EQ(r.lonArr(1), c.lon1);
+        EXPECT_EQ(r.lonArr(2), c.lon2);
+        EXPECT_EQ(r.lonArr(c.nLon), c.lonLast);
+        ASSERT_EQ(r.latArr.UBound(), c.nLat);
+        EXPECT_EQ(r.latArr(1), c.lat1);
+        EXPECT_EQ(r.latArr(c.nLat), c.latLast);
+        EXPECT_FALSE(r.gmtDimension.IsAllocated()); // the work arrays are released
+    }
+}
+
+TEST_F(ExtentsTest, GmtGridWhoseDimensionDoesNotMatchItsValuesIsRefusedAtLoad) {
+    struct Case {
+        const char* what;
+        std::vector<int> dimension;
+        std::size_t xysize;
+        bool loads;
+        std::string text;
+    };
+    const std::string tag = "[SetHorizontalExtent] GMT grid of ";
+    const Case cases[] = {
+        {"matching", {4, 3}, 12, true, ""},
+        {"more values than the grid",
+         {4, 3},
+         13,
+         false,
+         tag + "4 x 3 values does not match its 13 stored values"},
+        {"fewer values than the grid",
+         {21, 41},
+         4,
+         false,
+         tag + "21 x 41 values does not match its 4 stored values"},
+        {"no columns", {0, 3}, 3, false, tag + "0 x 3 values does not match its 3 stored values"},
+        {"negative sizes",
+         {-4, -3},
+         12,
+         false,
+         tag + "-4 x -3 values does not match its 12 stored values"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Kelvad kv;
+        const std::string path =
+            gmtFile(dir.file(std::string("gmt-") + c.what + ".nc"), c.dimension, c.xysize, 0);
+        const Long slot = kv.Initialize(path);
+        if (c.loads) {
+            ASSERT_EQ(slot, 1) << kv.ErrorMessage;
+            EXPECT_EQ(kv.ncf(1).GridType, 5);
+            EXPECT_EQ(kv.ncf(1).nLon * kv.ncf(1).nLat, kv.ncf(1).nXysize);
+        } else {
+            EXPECT_EQ(slot, -1);
+            EXPECT_EQ(kv.nNcMax, 0);
+            EXPECT_EQ(kv.ErrorMessage, c.text);
+            EXPECT_EQ(kv.ncf(1).ncid, -1); // the refused dataset is not left open
+        }
+    }
 }
 
 class FiniteVolumeExtent : public ExtentsTest {

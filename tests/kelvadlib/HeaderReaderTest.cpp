@@ -7,9 +7,11 @@
 #include <netcdf.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -123,6 +125,15 @@ TEST_F(HeaderTest, MissingAndFillValuesByType) {
     nc.var("f_fill", NC_FLOAT, {"x"}).att("_FillValue", -999.0f);
     nc.var("f_both", NC_FLOAT, {"x"}).att("missing_value", -1.0f).att("_FillValue", -999.0f);
     nc.var("f_fill0", NC_FLOAT, {"x"}).att("_FillValue", 0.0f).att("missing_value", 5.0f);
+    // A NaN or infinite mark sets none; a mark is taken as the attribute holds it, not as its
+    // text shows it.
+    nc.var("f_nanfill", NC_FLOAT, {"x"}).att("_FillValue", std::numeric_limits<float>::quiet_NaN());
+    nc.var("f_nanmiss", NC_FLOAT, {"x"})
+        .att("missing_value", std::numeric_limits<float>::quiet_NaN())
+        .att("_FillValue", -999.0f);
+    nc.var("d_inf", NC_DOUBLE, {"x"}).att("missing_value", std::numeric_limits<double>::infinity());
+    nc.var("f_exact", NC_FLOAT, {"x"}).att("_FillValue", std::nextafter(1.0f, 2.0f));
+    nc.var("f_text", NC_FLOAT, {"x"}).att("missing_value", "-99.5");
     nc.var("b", NC_BYTE, {"x"});
     nc.var("c", NC_CHAR, {"x"});
     nc.var("s", NC_SHORT, {"x"});
@@ -144,6 +155,11 @@ TEST_F(HeaderTest, MissingAndFillValuesByType) {
         {"f_fill", -999, -999},
         {"f_both", -1, -999},
         {"f_fill0", 5, floatFill},
+        {"f_nanfill", 0, floatFill},
+        {"f_nanmiss", -999, -999},
+        {"d_inf", 0, doubleFill},
+        {"f_exact", double{std::nextafter(1.0f, 2.0f)}, double{std::nextafter(1.0f, 2.0f)}},
+        {"f_text", -99.5, floatFill},
         {"b", 0, -127},
         {"c", 0, 0},
         {"s", 0, -32767},

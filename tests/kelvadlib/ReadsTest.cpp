@@ -189,31 +189,66 @@ std::vector<RuleCase> ruleCases() {
          {-1294967296, 0, -2147483647},
          "VVM",
          ""},
-        // float: thresholds at 99 % of a mark, compared as Singles
-        {"float missing",
+        // float: a mark is matched exactly, compared as Singles; NaN and infinite values are
+        // missing, and a NaN mark (as xarray writes it) marks nothing else.
+        {"float missing -999 on a field far below it",
          NC_FLOAT,
          [](auto& v) { v.att("missing_value", NC_FLOAT, -999); },
-         {-999, single(0.99 * -999), -989, 0, 1e37},
-         "MMVVM",
+         {-999, single(0.99 * -999), -8e6, -1000, 0, 1e37},
+         "MVVVVM",
          ""},
-        {"float fill",
+        {"float fill 100",
          NC_FLOAT,
          [](auto& v) { v.att("_FillValue", NC_FLOAT, 100); },
-         {99, 98.9, -5, 1e37},
-         "MVVM",
+         {100, 99, 101, 1e37, -5},
+         "MVVVV",
          ""},
         {"float both",
          NC_FLOAT,
          [](auto& v) { v.att("missing_value", NC_FLOAT, -999).att("_FillValue", NC_FLOAT, 100); },
-         {-999, single(0.99 * 100), 100, 98, 0},
-         "MMMVV",
-         "MVMVV"},
+         {-999, single(0.99 * 100), 100, 98, -1e6},
+         "MVMVV",
+         ""},
+        {"float mark -999.9 matched as a Single",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", -999.9); },
+         {-999.9, -999.8, -999.91},
+         "MVV",
+         ""},
+        {"float fill NaN",
+         NC_FLOAT,
+         [](auto& v) { v.att("_FillValue", std::numeric_limits<float>::quiet_NaN()); },
+         {std::numeric_limits<double>::quiet_NaN(), 1, 0.99, 2.5e6, -1, 1e37},
+         "MVVVVM",
+         ""},
+        {"float missing NaN, fill -999",
+         NC_FLOAT,
+         [](auto& v) {
+             v.att("missing_value", std::numeric_limits<float>::quiet_NaN())
+                 .att("_FillValue", NC_FLOAT, -999);
+         },
+         {-999, std::numeric_limits<double>::quiet_NaN(), 1, -8e6},
+         "MMVV",
+         ""},
+        // float: a mark of 1e30 or more is a threshold at 99 % of it, on its side of zero
         {"float none",
          NC_FLOAT,
          none,
          {0, single(0.99 * floatFill), 1e37, -1e37, -3e38},
          "VMMVV",
          "VVMVV"},
+        {"float missing 1e35",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", NC_FLOAT, 1e35); },
+         {1e35, single(0.99 * single(1e35)), 9.8e34, -1e35, 5},
+         "MMVVV",
+         ""},
+        {"float fill -1e30",
+         NC_FLOAT,
+         [](auto& v) { v.att("missing_value", NC_FLOAT, 7).att("_FillValue", NC_FLOAT, -1e30); },
+         {-1e30, single(0.99 * single(-1e30)), -9.8e29, 7, -1e29},
+         "MMVMV",
+         "MVVMV"},
         {"float mark 1e300",
          NC_FLOAT,
          [](auto& v) { v.att("missing_value", 1e300); },
@@ -226,25 +261,43 @@ std::vector<RuleCase> ruleCases() {
          {-3e38, 0},
          "VV",
          ""},
-        // double: thresholds in Double
-        {"double missing",
+        // double: the same rule in Double
+        {"double missing -999 on a field far below it",
          NC_DOUBLE,
          [](auto& v) { v.att("missing_value", -999.0); },
-         {-999, 0.99 * -999, -989, 0},
-         "MMVV",
+         {-999, 0.99 * -999, -8e6, 0},
+         "MVVV",
          ""},
-        {"double fill",
+        {"double fill 100",
          NC_DOUBLE,
          [](auto& v) { v.att("_FillValue", 100.0); },
-         {0.99 * 100, 98, 1e300},
-         "MVM",
+         {0.99 * 100, 100, 1e20},
+         "VMV",
          ""},
         {"double both",
          NC_DOUBLE,
          [](auto& v) { v.att("missing_value", -999.0).att("_FillValue", 100.0); },
-         {0.99 * 100, 100, -989, 0},
-         "MMVV",
-         "VMVV"},
+         {0.99 * 100, 100, -989, -999},
+         "VMVM",
+         ""},
+        {"double fill NaN",
+         NC_DOUBLE,
+         [](auto& v) { v.att("_FillValue", std::numeric_limits<double>::quiet_NaN()); },
+         {std::numeric_limits<double>::quiet_NaN(), 1, 1.5, -1e6},
+         "MVVV",
+         ""},
+        {"double mark just below 1e30",
+         NC_DOUBLE,
+         [](auto& v) { v.att("missing_value", 9.99e29); },
+         {9.99e29, 9.9e29, 1e30},
+         "MVV",
+         ""},
+        {"double fill at 1e30",
+         NC_DOUBLE,
+         [](auto& v) { v.att("missing_value", 5.0).att("_FillValue", 1e30); },
+         {1e30, 0.99 * 1e30, 9.8e29, 5},
+         "MMVM",
+         "MVVM"},
         {"double none", NC_DOUBLE, none, {0.99 * doubleFill, 1e37, 0}, "MMV", "VMV"},
     };
 }
@@ -411,6 +464,44 @@ TEST_F(ReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
     EXPECT_EQ(one, -3);
     EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2}), one).toLong(), 1); // a Double needs no Single
     EXPECT_EQ(one, -1e39);
+}
+
+TEST_F(ReadsTest, XarrayFileKeepsItsValuesAndItsCoordinates) {
+    // As xarray writes float data: NaN the fill value of the field and of its coordinates.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    NcBuilder nc(dir.file("xarray.nc"));
+    nc.dim("lat", 3);
+    nc.dim("lon", 4);
+    nc.var("lat", NC_FLOAT, {"lat"})
+        .att("_FillValue", nan)
+        .att("units", "degrees_north")
+        .values({-10.f, 0.f, 1.f});
+    nc.var("lon", NC_FLOAT, {"lon"})
+        .att("_FillValue", nan)
+        .att("units", "degrees_east")
+        .values({1.f, 2.f, 3.f, 4.f});
+    nc.var("sst", NC_FLOAT, {"lat", "lon"})
+        .att("_FillValue", nan)
+        .att("units", "degC")
+        .values({nan, 0.5f, 0.99f, 1.f, 1.5f, 28.f, 30.5f, nan, 12.f, 1.f, -1.f, 2.f});
+    ASSERT_EQ(k.Initialize(nc.write()), 1) << k.ErrorMessage;
+
+    const NcfRec& r = k.ncf(1);
+    EXPECT_EQ(r.westEnd, 1.f);
+    EXPECT_EQ(r.eastEnd, 4.f);
+    EXPECT_EQ(r.southEnd, -10.f);
+    EXPECT_EQ(r.northEnd, 1.f);
+
+    VArray<float> out;
+    EXPECT_EQ(k.do_get_var_any(1, 3, kNoVal, out).toLong(), 10);
+    EXPECT_EQ(elements(out), (std::vector<float>{kNoVal, 0.5f, 0.99f, 1.f, 1.5f, 28.f, 30.5f,
+                                                 kNoVal, 12.f, 1.f, -1.f, 2.f}));
+    EXPECT_EQ(k.vMax, 30.5f);
+    EXPECT_EQ(k.vMin, -1.f);
+    EXPECT_EQ(k.do_get_vars_any(1, 3, kNoVal, out, longs({2, 1}), longs({1, 4}), longs({1, 1}), 4)
+                  .toLong(),
+              3);
+    EXPECT_EQ(elements(out), (std::vector<float>{1.5f, 28.f, 30.5f, kNoVal}));
 }
 
 // ---- Types the reads do not take ------------------------------------------------------------
@@ -696,6 +787,42 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
                                       2);
          },
          "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_ESTRIDE), true},
+        // Windows the variable (2 x 3) does not hold: refused before anything is sized.
+        {"vara count past the end",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({1, 2}), longs({1, 3}), 3);
+         },
+         "[do_get_vara_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
+        {"vars stride past the end",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 3}), longs({1, 2}),
+                                      3);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
+        {"vars start just past the end",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({3, 1}), longs({1, 1}), longs({1, 1}),
+                                      1);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS), true},
+        {"vars count of two billion",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2000000000}),
+                                      longs({1, 1}), 2000000000);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
+        {"vara counts of the Long range",
+         [&](auto& o) {
+             return k.do_get_vara_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, INT32_MAX}),
+                                      INT32_MAX);
+         },
+         "[do_get_vara_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
+        {"vars huge stride",
+         [&](auto& o) {
+             return k.do_get_vars_any(1, 1, kNoVal, o, longs({1, 1}), longs({1, 2}),
+                                      longs({1, INT32_MAX}), 2);
+         },
+         "[do_get_vars_any] NetCDF Error: " + NcErrorText(NC_EEDGE), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -709,13 +836,14 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
         EXPECT_EQ(r.type(), Variant::Type::Integer);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage, c.text);
-        if (c.opensAndCloses) {
+        if (c.opensAndCloses)
             EXPECT_EQ(ncid(), -1);
-        } else {
+        else
             EXPECT_TRUE(isOpen(ncid())); // nothing closed
-            EXPECT_EQ(out(1), 7);        // nor the output touched
-            EXPECT_EQ(k.vMinMaxVar, 77);
-        }
+        // Every refusal comes before the output is sized or the range reset.
+        EXPECT_EQ(out.UBound(), 2);
+        EXPECT_EQ(out(1), 7);
+        EXPECT_EQ(k.vMinMaxVar, 77);
     }
 
     // A refused tcount does not open a closed dataset; a start array the caller passes stays.
@@ -732,6 +860,9 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
     double one = 0;
     EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2}), one).toLong(), -1);
     EXPECT_EQ(k.ErrorMessage, frame("[do_get_var1_any] ", 9, "Subscript out of range"));
+    EXPECT_EQ(k.do_get_var1_any(1, 1, longs({2, 4}), one).toLong(), -1);
+    EXPECT_EQ(k.ErrorMessage, "[do_get_var1_any] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
+    EXPECT_EQ(one, 0);
 }
 
 TEST_F(ReadsTest, StridedAndContiguousWindowsTakeTheRightValues) {

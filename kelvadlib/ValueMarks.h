@@ -1,0 +1,108 @@
+#pragma once
+// How the library tells a missing value from a valid one by a variable's MisnVal and FillVal.
+// The value reads and the coordinate extents both decide with this one rule:
+//
+// - Values held in an integer type match their marks exactly: a value equal to the missing
+//   value (when it is not 0) or to the fill value is missing. A mark is rounded to the nearest
+//   whole number; one outside the type's range equals no value and marks nothing.
+// - Values held as float or double are missing when they are not a number or infinite, and
+//   when they equal a mark compared in that type. A mark of magnitude 1e30 or more (the
+//   default fills, the 1e35 of many models) is a threshold instead: such marks often reach a
+//   file rounded through another type, so every value at or beyond 99 % of the mark, on its
+//   side of zero, is missing. A mark of 0 marks nothing.
+#include "kelvadlib/Records.h"
+
+#include <netcdf.h>
+
+#include <cmath>
+#include <type_traits>
+
+class ValueMarks {
+public:
+    // The marks of variable v for values held in the C type of netCDF type `held` (bytes as
+    // signed 8-bit numbers). strictFill: a fill threshold takes only values beyond it, not a
+    // value at it.
+    ValueMarks(const VariRec& v, Long held, bool strictFill) {
+        switch (held) {
+        case NC_BYTE:
+            integerMarks(v, -128, 127);
+            break;
+        case NC_SHORT:
+            integerMarks(v, -32768, 32767);
+            break;
+        case NC_INT:
+            integerMarks(v, -2147483648.0, 2147483647.0);
+            break;
+        case NC_FLOAT:
+        case NC_DOUBLE:
+            missing_ = floatingMark(v.MisnVal, held == NC_FLOAT, false);
+            fill_ = floatingMark(v.FillVal, held == NC_FLOAT, strictFill);
+            break;
+        default:
+            break;
+        }
+    }
+
+    template <class T> bool valid(T x) const {
+        static_assert(std::is_arithmetic_v<T>);
+        const double d = static_cast<double>(x); // exact for every type the reads hold
+        if constexpr (std::is_floating_point_v<T>)
+            if (!std::isfinite(d)) return false;
+        return !missing_.hits(d) && !fill_.hits(d);
+    }
+
+private:
+    struct Mark {
+        enum class Kind { None, Equal, Beyond } kind = Kind::None;
+        double at = 0; // already rounded to the type the values are held in
+        bool strict = false;
+        bool hits(double d) const {
+            switch (kind) {
+            case Kind::Equal:
+                return d == at;
+            case Kind::Beyond:
+                if (at > 0) return strict ? d > at : d >= at;
+                return strict ? d < at : d <= at;
+            default:
+                return false;
+            }
+        }
+    };
+
+    static constexpr double kHuge = 1e30;
+    static constexpr double kNear = 0.99;
+
+    static Mark integerMark(double mark, double lo, double hi) {
+        Mark m;
+        if (!std::isfinite(mark)) return m;
+        const double r = std::nearbyint(mark);
+        if (r < lo || r > hi) return m;
+        m.kind = Mark::Kind::Equal;
+        m.at = r;
+        return m;
+    }
+    void integerMarks(const VariRec& v, double lo, double hi) {
+        missing_ = integerMark(v.MisnVal, lo, hi);
+        if (missing_.at == 0) missing_.kind = Mark::Kind::None;
+        fill_ = integerMark(v.FillVal, lo, hi);
+    }
+
+    // A float threshold beyond the Single range lies beyond every float value: no mark.
+    static Mark floatingMark(double mark, bool single, bool strict) {
+        Mark m;
+        if (!std::isfinite(mark) || mark == 0) return m;
+        const bool huge = std::fabs(mark) >= kHuge;
+        double at = huge ? kNear * mark : mark;
+        if (single) {
+            constexpr double kSingleLimit = 0x1.ffffffp127; // rounds to infinity from here on
+            if (std::fabs(at) >= kSingleLimit) return m;
+            at = static_cast<float>(at);
+        }
+        m.kind = huge ? Mark::Kind::Beyond : Mark::Kind::Equal;
+        m.at = at;
+        m.strict = strict;
+        return m;
+    }
+
+    Mark missing_, fill_;
+};
