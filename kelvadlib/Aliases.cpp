@@ -8,7 +8,7 @@ void Kelvad::SetAliasDefaults() {
     cellaKa = "ncell ncells cell cells station";
     nodeaKa = "node nodes nnode nnodes";
     elementaKa = "nele element elements nelement nelements";
-    faceaKa = "nface nfaces nodes_per_element";
+    faceaKa = "nface nfaces nodes_per_element nvert";
     ixaKa = "xpos gridx_218 gridi";
     jyaKa = "ypos gridy_218 gridj";
     lonaKa = "lon longitude";

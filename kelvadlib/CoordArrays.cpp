@@ -4,6 +4,7 @@
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Convert.h"
+#include "runtime/Strings.h"
 #include "runtime/Text.h"
 
 #include <netcdf.h>
@@ -177,42 +178,6 @@ Variant fillLonLat(Kelvad& kv, Long nH, VArray<float>& outLon, VArray<float>& ou
     }
 }
 
-// A netCDF call of the connectivity read that failed.
-struct NcFailure {
-    int status;
-};
-void check(int status) {
-    if (status != NC_NOERR) throw NcFailure{status};
-}
-
-// Up to `want` values of a variable of one or two dimensions, in storage order, read row by
-// row so that nothing beyond them is read. Returns how many the variable gave.
-std::size_t readFirstValues(const NcfRec& r, Long vId, std::vector<int>& buf, std::size_t want) {
-    const VariRec& v = r.vari(vId);
-    std::size_t sizes[2] = {1, 1};
-    for (Long k = 1; k <= v.narray; ++k)
-        sizes[k - 1] =
-            static_cast<std::size_t>(std::max<Long>(0, r.dime(v.arrayDimId(k) + 1).size));
-    const std::size_t rows = v.narray == 2 ? sizes[0] : 1;
-    const std::size_t rowLen = v.narray == 2 ? sizes[1] : sizes[0];
-    std::size_t got = 0;
-    for (std::size_t row = 0; row < rows && got < want; ++row) {
-        const std::size_t take = std::min(rowLen, want - got);
-        if (take == 0) break;
-        if (v.narray == 2) {
-            const std::size_t start[2] = {row, 0};
-            const std::size_t cnt[2] = {1, take};
-            check(nc_get_vara_int(r.ncid, static_cast<int>(vId - 1), start, cnt, buf.data() + got));
-        } else {
-            const std::size_t start[1] = {0};
-            const std::size_t cnt[1] = {take};
-            check(nc_get_vara_int(r.ncid, static_cast<int>(vId - 1), start, cnt, buf.data() + got));
-        }
-        got += take;
-    }
-    return got;
-}
-
 } // namespace
 
 Variant Kelvad::doFill_LonLatRad(Long nH, VArray<float>& outLon, VArray<float>& outLat) {
@@ -226,12 +191,19 @@ Variant Kelvad::doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& 
 Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
                              VArray<Long>& node3) {
     const std::string tag = "[doFill_NodeMesh] ";
+    // A failed fill leaves no corner table, so that no caller goes on drawing the triangles of
+    // the dataset it filled before.
+    const auto fail = [&](const std::string& text) {
+        ErrorMessage = text;
+        node1.Erase();
+        node2.Erase();
+        node3.Erase();
+        return Long{-1};
+    };
     try {
         NcfRec& r = ncf(nNc);
-        if (r.face_dId < 0 || r.nSide <= 0) {
-            ErrorMessage = tag + "Node connection dimension not set: ";
-            return -1;
-        }
+        // A triangle needs three corners.
+        if (r.face_dId < 0 || r.nSide < 3) return fail(tag + "Node connection dimension not set: ");
         // The last fixed variable over the nodes-per-element dimension.
         Long found = 0;
         for (Long n = 1; n <= r.nVars; ++n) {
@@ -241,69 +213,98 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
             for (Long k = 1; k <= v.narray; ++k)
                 if (v.arrayDimId(k) == r.face_dId) overFaces = true;
             if (!overFaces) continue;
-            if (v.narray > 2) {
-                ErrorMessage = tag + "ncf(nNc).vari(n).narray > 2 ";
-                return -1;
-            }
+            if (v.narray > 2) return fail(tag + "ncf(nNc).vari(n).narray > 2 ");
             found = n;
         }
-        if (found == 0) {
-            ErrorMessage = tag + "Node connection varable not found: ";
-            return -1;
-        }
+        if (found == 0) return fail(tag + "Node connection varable not found: ");
 
-        const Long total = MulL(r.nSide, r.nElements);
-        if (total < 0) throw RuntimeError(err::Subscript);
-        std::vector<int> buf(static_cast<std::size_t>(total));
-        try {
-            check(ReopenSlot(nNc));
-            const std::size_t got = readFirstValues(r, found, buf, buf.size());
-            if (got < buf.size()) {
-                ErrorMessage = tag + "Node connection variable " + r.vari(found).name +
-                               " holds fewer than nSide x nElements values";
-                return -1;
+        // Its shape, before anything is read: elements by corners, or corners by elements
+        // (each corner a row of its own, as FVCOM writes "nv"); a single element may come
+        // without its element dimension.
+        const VariRec& v = r.vari(found);
+        const auto sizeOf = [&](Long k) { return r.dime(v.arrayDimId(k) + 1).size; };
+        bool fits = false, cornersFirst = false;
+        if (v.narray == 2) {
+            if (v.arrayDimId(2) == r.face_dId && sizeOf(1) == r.nElements && sizeOf(2) == r.nSide) {
+                fits = true;
+            } else if (v.arrayDimId(1) == r.face_dId && sizeOf(1) == r.nSide &&
+                       sizeOf(2) == r.nElements) {
+                fits = true;
+                cornersFirst = true;
             }
-        } catch (const NcFailure& f) {
-            ErrorMessage = tag + "NetCDF Error: " + NcErrorText(f.status);
-            CloseSlot(nNc);
-            return -1;
+        } else {
+            fits = r.nElements == 1 && sizeOf(1) == r.nSide;
+        }
+        if (!fits) {
+            std::string shape = CStr(sizeOf(1));
+            if (v.narray == 2) shape += " x " + CStr(sizeOf(2));
+            return fail(tag + "Node connection variable " + v.name + " is " + shape + ", not " +
+                        CStr(r.nElements) + " elements x " + CStr(r.nSide) + " nodes");
         }
 
-        // Each element's first three corners; the file counts nodes from 0, and with layers
-        // every node of a column, which the division folds onto its horizontal node.
+        // The whole table in one read: over OPeNDAP every read is a request of its own.
+        const Long total = MulL(r.nSide, r.nElements);
+        if (total < 1) throw RuntimeError(err::Subscript);
+        std::vector<int> buf(static_cast<std::size_t>(total));
+        const int status = ReopenSlot(nNc);
+        if (status != NC_NOERR) {
+            CloseSlot(nNc);
+            return fail(tag + "NetCDF Error: " + NcErrorText(status));
+        }
+        {
+            std::size_t start[2] = {0, 0}, cnt[2] = {1, 1};
+            for (Long k = 1; k <= v.narray; ++k)
+                cnt[k - 1] = static_cast<std::size_t>(sizeOf(k));
+            const int read =
+                nc_get_vara_int(r.ncid, static_cast<int>(found - 1), start, cnt, buf.data());
+            if (read != NC_NOERR) {
+                CloseSlot(nNc);
+                return fail(tag + "NetCDF Error: " + NcErrorText(read));
+            }
+        }
+
+        // The number of the first node: the variable's start_index says it; without one, a
+        // table that never uses 0 and reaches the node count is counted from 1. The node count
+        // is that of the file's own numbering, every node of a column counted.
+        double base = 0;
+        const std::string given = GetAttVbyVarNumbyAttname(found, "start_index", nNc);
+        if (!Trim(given).empty()) {
+            base = Val(given);
+        } else {
+            const int64_t numbered = int64_t{r.nNodes} * (int64_t{r.FV_layers} + 1);
+            const bool usesZero = std::find(buf.begin(), buf.end(), 0) != buf.end();
+            const int64_t largest = *std::max_element(buf.begin(), buf.end());
+            if (!usesZero && largest == numbered) base = 1;
+        }
+
+        // Each element's first three corners; with layers the file numbers every node of a
+        // column, and the division folds such a number onto its horizontal node.
         VArray<Long> n1(1, r.nElements), n2(1, r.nElements), n3(1, r.nElements);
         const double perColumn = r.FV_layers + 1.0;
-        std::size_t k = 0;
-        auto corner = [&](Long element) {
+        const std::size_t nSide = static_cast<std::size_t>(r.nSide);
+        const std::size_t nElements = static_cast<std::size_t>(r.nElements);
+        auto corner = [&](Long element, std::size_t c) {
+            const std::size_t e = static_cast<std::size_t>(element - 1);
+            const std::size_t k = cornersFirst ? c * nElements + e : e * nSide + c;
             if (k >= buf.size()) throw RuntimeError(err::Subscript);
-            const Long node = AddL(CLng(Fix(Div(buf[k++], perColumn))), 1);
-            if (node < 1 || node > r.nNodes) {
-                ErrorMessage = tag + "Node number " + CStr(node) + " of element " + CStr(element) +
-                               " is outside 1 to " + CStr(r.nNodes);
-                return Long{-1};
-            }
-            return node;
+            return AddL(CLng(Fix(Div(buf[k] - base, perColumn))), 1);
         };
         for (Long n = 1; n <= r.nElements; ++n) {
-            const Long a = corner(n);
-            if (a < 0) return -1;
-            const Long b = corner(n);
-            if (b < 0) return -1;
-            const Long c = corner(n);
-            if (c < 0) return -1;
-            n1(n) = a;
-            n2(n) = b;
-            n3(n) = c;
-            if (r.nSide == 6) k += 3;
+            Long* out[3] = {&n1(n), &n2(n), &n3(n)};
+            for (std::size_t c = 0; c < 3; ++c) {
+                const Long node = corner(n, c);
+                if (node < 1 || node > r.nNodes)
+                    return fail(tag + "Node number " + CStr(node) + " of element " + CStr(n) +
+                                " is outside 1 to " + CStr(r.nNodes));
+                *out[c] = node;
+            }
         }
         node1 = std::move(n1);
         node2 = std::move(n2);
         node3 = std::move(n3);
         return 1;
     } catch (const RuntimeError& e) {
-        ErrorMessage = tag + "Error(number " + CStr(static_cast<Long>(e.number())) + ")is:\r\n\"" +
-                       e.description() + "\"";
-        return -1;
+        return fail(fillErrorText("doFill_NodeMesh", e));
     }
 }
 

@@ -98,6 +98,22 @@ Long Kelvad::PickCoordVariables(Long nH) {
             pickLonLat([&](Long n) { return UnitMatch(nH, n, "East"); },
                        [&](Long n) { return UnitMatch(nH, n, "North"); });
 
+        // A one-dimensional longitude in east degrees (latitude in north degrees) that is no
+        // coordinate variable still marks its own dimension as the axis, whatever that is
+        // called (x/y, west_east/south_north). Over one dimension, or over a cell or mesh
+        // dimension, the two are a list of points instead.
+        if (r.lon_vId > 0 && r.lat_vId > 0 && na_lon == 1 && na_lat == 1) {
+            const Long lonDim = r.vari(r.lon_vId).arrayDimId(1);
+            const Long latDim = r.vari(r.lat_vId).arrayDimId(1);
+            auto pointDim = [&r](Long d) {
+                return d == r.nCell_dId || d == r.node_dId || d == r.elem_dId;
+            };
+            if (lonDim != latDim && !pointDim(lonDim) && !pointDim(latDim)) {
+                if (r.lon_dId < 0 && UnitMatch(nH, r.lon_vId, "East")) r.lon_dId = lonDim;
+                if (r.lat_dId < 0 && UnitMatch(nH, r.lat_vId, "North")) r.lat_dId = latDim;
+            }
+        }
+
         // 4. Layout.
         if (r.lon_vId != -1 && r.lat_vId != -1) {
             if (na_lon != na_lat) throw Unrecognised{"[pickCoordVariables] na_lon <> na_lat"};
@@ -236,6 +252,12 @@ Long Kelvad::PickCoordVariables(Long nH) {
 
         // 8. Vertical coordinate; a GMT grid's is its z range.
         if (r.GridType != 5) {
+            // A variable over a horizontal, mesh or time dimension is no vertical axis.
+            auto overOtherAxis = [&r](const VariRec& v) {
+                const Long d = v.arrayDimId(1);
+                return d == r.lat_dId || d == r.lon_dId || d == r.nCell_dId || d == r.elem_dId ||
+                       d == r.node_dId || d == r.time_dId;
+            };
             Long z = firstVar(r, [&](const VariRec& v) {
                 return v.kind == 1 && InAliasList(v.name, levelaKa) && v.narray == 1;
             });
@@ -243,16 +265,29 @@ Long Kelvad::PickCoordVariables(Long nH) {
                 r.level_dId = r.vari(z).arrayDimId(1);
                 r.level_vId = z;
             } else {
-                // A level list over a horizontal, mesh or time dimension is no vertical axis.
                 z = firstVar(r, [&](const VariRec& v) {
-                    if (!InAliasList(v.name, levelaKa) || v.narray != 1) return false;
-                    const Long d = v.arrayDimId(1);
-                    return d != r.lat_dId && d != r.lon_dId && d != r.nCell_dId &&
-                           d != r.elem_dId && d != r.node_dId && d != r.time_dId;
+                    return InAliasList(v.name, levelaKa) && v.narray == 1 && !overOtherAxis(v);
                 });
                 if (z > 0) {
                     r.level_dId = r.vari(z).arrayDimId(1);
                     r.kCell_dId = r.level_dId;
+                    r.level_vId = z;
+                }
+            }
+            if (z == 0) {
+                // No name of the list: a coordinate variable that says it is vertical, by a
+                // "positive" direction or axis "Z" (lev_2, z_l, s_rho, ...).
+                z = firstVar(r, [&](const VariRec& v) {
+                    if (v.kind != 1 || v.narray != 1 || overOtherAxis(v)) return false;
+                    for (Long a = 1; a <= v.nattri; ++a) {
+                        const std::string name = UCase(v.attName(a));
+                        if (name == "POSITIVE") return true;
+                        if (name == "AXIS" && UCase(Trim(v.attValue(a))) == "Z") return true;
+                    }
+                    return false;
+                });
+                if (z > 0) {
+                    r.level_dId = r.vari(z).arrayDimId(1);
                     r.level_vId = z;
                 }
             }

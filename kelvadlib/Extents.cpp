@@ -129,6 +129,14 @@ std::size_t count(Long n) {
     return static_cast<std::size_t>(n);
 }
 
+// Coordinates stored in radians are kept in degrees, as the box, the spacing and every caller
+// of the caches expect; the marks of no position stay as they are.
+constexpr double kRadToDeg = 180.0 / 3.14159265358979323846;
+void toDegrees(float* values, std::size_t n, const ValueMarks& marks) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (marks.valid(values[i])) values[i] = static_cast<float>(values[i] * kRadToDeg);
+}
+
 } // namespace
 
 Long Kelvad::SetHorizontalExtent(Long nH) {
@@ -148,6 +156,13 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
             }
             // Recognition names the two variables for every grid type.
             Box box{r, noPosition(r.vari(r.lon_vId)), noPosition(r.vari(r.lat_vId))};
+            // The GMT ranges are generated, not read as coordinates.
+            const bool lonRad = gt != 5 && RadianUnits(nH, r.lon_vId);
+            const bool latRad = gt != 5 && RadianUnits(nH, r.lat_vId);
+            const auto inDegrees = [&](float* lon, std::size_t nLon, float* lat, std::size_t nLat) {
+                if (lonRad) toDegrees(lon, nLon, box.lonMarks);
+                if (latRad) toDegrees(lat, nLat, box.latMarks);
+            };
 
             // Cell lists and finite-element meshes: one position per point, read whole.
             const auto readPoints = [&](Long n) {
@@ -155,6 +170,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.latArr.ReDim(1, n);
                 readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
                 readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
+                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
                 for (Long i = 1; i <= n; ++i) {
                     box.lon(r.lonArr(i));
                     box.lat(r.latArr(i));
@@ -170,6 +186,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.latArr.ReDim(1, r.nLat);
                 readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
                 readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
+                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
                 // An axis that crosses the date line continues past 180 instead of dropping
                 // back: only a drop of more than half the globe is a seam, so an axis that
                 // simply runs west keeps its own extent.
@@ -216,6 +233,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                     firstSlice(r.lat_vId, r.latArr);
                 else
                     readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
+                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
                 for (Long k = 1; k <= n; ++k) {
                     box.lon(r.lonArr(k));
                     box.lat(r.latArr(k));
@@ -294,6 +312,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                     std::vector<float> lonAll(count(r.nNodesAll)), latAll(count(r.nNodesAll));
                     readWhole(r, r.lon_vId, lonAll.data(), lonAll.size(), tag);
                     readWhole(r, r.lat_vId, latAll.data(), latAll.size(), tag);
+                    inDegrees(lonAll.data(), lonAll.size(), latAll.data(), latAll.size());
                     r.lonArr.ReDim(1, r.nNodes);
                     r.latArr.ReDim(1, r.nNodes);
                     const int64_t step = int64_t{r.FV_layers} + 1;
@@ -311,6 +330,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                     r.latArr.ReDim(1, r.nElements);
                     readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
                     readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
+                    inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
                     for (Long i = 1; i <= r.nElements; ++i) {
                         box.lon(r.lonArr(i));
                         box.lat(r.latArr(i));

@@ -15,7 +15,8 @@
 //   Cleanup.cpp          GetHeadOnly, CloseNC, DoEraseArray
 //   HeaderReader.cpp     GetNCHeader
 //   Aliases.cpp          alias lists at creation, LoadNCAlias, AliasListByKey
-//   Lookups.cpp          GetAttVal, UnitMatch, GetAttVbyVarNumbyAttname, gAttValbyName
+//   Lookups.cpp          GetAttVal, UnitMatch, RadianUnits, GetAttVbyVarNumbyAttname,
+//                        gAttValbyName
 //   CoordRecognition.cpp PickCoordVariables
 //   Classification.cpp   TypeAllVars, GetVar1st, getVarNum
 //   TimeAxis.cpp         SetTimeExtent
@@ -117,6 +118,9 @@ public:
     // True when a unit attribute of variable nv names degrees east (EastNorth "East") or
     // north ("North"), letter case aside.
     bool UnitMatch(Long nH, Long nv, const std::string& EastNorth);
+    // True when a unit attribute of variable nv gives radians ("radians", "rad",
+    // "radians_east", ...), letter case aside.
+    bool RadianUnits(Long nH, Long nv);
     // varNum 0: a global attribute.
     std::string GetAttVbyVarNumbyAttname(Long varNum, const std::string& attname, Long nNc);
     std::string gAttValbyName(const std::string& varName, Long nNc);

@@ -32,10 +32,15 @@ struct UnitWord {
 // A cut longer than its word admits only the word itself; a cut equal to its length admits
 // any value that begins with it.
 constexpr UnitWord kEastWords[] = {{12, "DEGREES_EAST"}, {12, "DEGREES EAST"}, {11, "DEGREE_E"},
-                                   {11, "DEGREES_E"},    {11, "DEGREE_EAST"},  {11, "DEGREE EAST"}};
-constexpr UnitWord kNorthWords[] = {{13, "DEGREES_NORTH"}, {13, "DEGREES NORTH"},
-                                    {11, "DEGREE_N"},      {11, "DEGREES_N"},
-                                    {12, "DEGREE_NORTH"},  {12, "DEGREE NORTH"}};
+                                   {11, "DEGREES_E"},    {11, "DEGREE_EAST"},  {11, "DEGREE EAST"},
+                                   {11, "DEGREESE"},     {11, "DEGREEE"}};
+constexpr UnitWord kNorthWords[] = {
+    {13, "DEGREES_NORTH"}, {13, "DEGREES NORTH"}, {11, "DEGREE_N"}, {11, "DEGREES_N"},
+    {12, "DEGREE_NORTH"},  {12, "DEGREE NORTH"},  {11, "DEGREESN"}, {11, "DEGREEN"}};
+
+// Units of an angle given in radians rather than degrees.
+constexpr const char* kRadianWords[] = {
+    "RADIANS", "RADIAN", "RAD", "RADIANS_EAST", "RADIANS_NORTH", "RADIAN_EAST", "RADIAN_NORTH"};
 
 } // namespace
 
@@ -49,6 +54,17 @@ bool Kelvad::UnitMatch(Long nH, Long nv, const std::string& EastNorth) {
         const std::string value = UCase(v.attValue(a));
         for (const UnitWord& w : words)
             if (Left(value, w.cut) == w.word) return true;
+    }
+    return false;
+}
+
+bool Kelvad::RadianUnits(Long nH, Long nv) {
+    const VariRec& v = ncf(nH).vari(nv);
+    for (Long a = 1; a <= v.nattri; ++a) {
+        if (UCase(Left(v.attName(a), 4)) != "UNIT") continue;
+        const std::string value = UCase(Trim(v.attValue(a)));
+        for (const char* word : kRadianWords)
+            if (value == word) return true;
     }
     return false;
 }

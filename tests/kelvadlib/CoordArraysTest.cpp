@@ -1,6 +1,7 @@
 // Coordinate arrays handed to the caller: every grid type in degrees and radians, the
 // boundary-fitted orders, finite-volume node requests, the mesh corner table and the levels.
 #include "kelvadlib/Kelvad.h"
+#include "tests/support/DapServer.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -9,7 +10,10 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -434,15 +438,17 @@ TEST_F(CoordArraysTest, VerticalCoordinateCopy) {
 struct MeshFile {
     Long nSide = 3;
     Long nElements = 1;
-    Long rows = -1; // size of the connectivity variable's other dimension; -1: nElements
-    std::vector<int> values;
+    std::vector<int> values; // in the variable's own order
+    std::optional<int> startIndex = {};
+    bool cornersFirst = false; // nv(three, nele), as FVCOM writes it; else nv(nele, three)
+    Long rows = -1;            // size of the element dimension; -1: nElements
 };
 
 class NodeMeshTest : public CoordArraysTest {
 protected:
     // A mesh file with node, nele and three (or six) dimensions and a connectivity variable
-    // nv(nele, three); the record fields that recognition and classification would set are
-    // set here.
+    // over nele and three; the record fields that recognition and classification would set
+    // are set here.
     NcfRec& load(const MeshFile& m, Long nNodes, Long layers = 0) {
         NcBuilder nc(dir.file("mesh.nc"));
         nc.dim("node", static_cast<std::size_t>(nNodes * (layers + 1)));
@@ -450,7 +456,11 @@ protected:
         nc.dim("nele", static_cast<std::size_t>(rows));
         nc.dim("three", static_cast<std::size_t>(m.nSide));
         nc.var("x", NC_FLOAT, {"node"});
-        nc.var("nv", NC_INT, {"nele", "three"}).values(m.values);
+        auto& nv = nc.var("nv", NC_INT,
+                          m.cornersFirst ? std::vector<std::string>{"three", "nele"}
+                                         : std::vector<std::string>{"nele", "three"});
+        nv.values(m.values);
+        if (m.startIndex) nv.att("start_index", NC_INT, *m.startIndex);
         nc.write();
         EXPECT_EQ(header(nc.path()), 1) << k.ErrorMessage;
         NcfRec& r = k.ncf(1);
@@ -466,11 +476,32 @@ protected:
         r.vari(2).kind = 2;
         return r;
     }
+    // The header of a file written by hand, with the mesh fields of a three-corner table.
+    NcfRec& table(const std::string& path, Long faceDId, Long nElements, Long nNodes) {
+        EXPECT_EQ(header(path), 1) << k.ErrorMessage;
+        NcfRec& r = k.ncf(1);
+        r.face_dId = faceDId;
+        r.nSide = 3;
+        r.nElements = nElements;
+        r.nNodes = nNodes;
+        r.FV_layers = 0;
+        return r;
+    }
     std::vector<std::vector<Long>> corners() {
         std::vector<std::vector<Long>> out;
         for (Long n = n1.LBound(); n <= n1.UBound(); ++n)
             out.push_back({n1(n), n2(n), n3(n)});
         return out;
+    }
+    // Corner tables as an earlier dataset left them.
+    void earlierTable() {
+        for (VArray<Long>* a : {&n1, &n2, &n3}) {
+            a->ReDim(1, 2);
+            (*a)(1) = 42;
+        }
+    }
+    bool tableCleared() const {
+        return !n1.IsAllocated() && !n2.IsAllocated() && !n3.IsAllocated();
     }
     VArray<Long> n1, n2, n3;
 };
@@ -483,19 +514,38 @@ TEST_F(NodeMeshTest, CornersFromTheConnectivityVariable) {
         std::vector<std::vector<Long>> expected;
     };
     const Case cases[] = {
-        {"0-based numbers become 1-based", {3, 1, -1, {0, 1, 2}}, 3, 0, {{1, 2, 3}}},
-        {"columns of layers fold onto their node", {3, 1, -1, {10, 15, 20}}, 5, 4, {{3, 4, 5}}},
+        {"0-based numbers become 1-based", {3, 1, {0, 1, 2}}, 3, 0, {{1, 2, 3}}},
+        {"start_index 1", {3, 2, {1, 2, 3, 2, 4, 3}, 1}, 5, 0, {{1, 2, 3}, {2, 4, 3}}},
+        {"start_index 0 holds even without a 0", {3, 1, {1, 2, 3}, 0}, 4, 0, {{2, 3, 4}}},
+        {"no 0 and the node count reached: from 1",
+         {3, 2, {1, 2, 3, 2, 4, 3}},
+         4,
+         0,
+         {{1, 2, 3}, {2, 4, 3}}},
+        {"no 0 but short of the node count: from 0", {3, 1, {1, 2, 3}}, 5, 0, {{2, 3, 4}}},
+        {"corners by elements, as FVCOM writes nv",
+         {3, 2, {1, 2, 2, 4, 3, 3}, 1, true},
+         4,
+         0,
+         {{1, 2, 3}, {2, 4, 3}}},
+        {"corners by elements counted from 1 without the attribute",
+         {3, 2, {1, 2, 2, 4, 3, 3}, {}, true},
+         4,
+         0,
+         {{1, 2, 3}, {2, 4, 3}}},
+        {"columns of layers fold onto their node", {3, 1, {10, 15, 20}}, 5, 4, {{3, 4, 5}}},
+        {"columns counted from 1", {3, 1, {11, 16, 21}, 1}, 5, 4, {{3, 4, 5}}},
         {"six corners: the first three",
-         {6, 2, -1, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+         {6, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
          9,
          0,
          {{1, 2, 3}, {7, 8, 9}}},
-        {"truncated toward zero", {3, 1, -1, {-1, 0, 4}}, 1, 4, {{1, 1, 1}}},
-        {"a longer variable is read only as far as nSide x nElements",
-         {3, 2, 4, {0, 1, 2, 2, 1, 0, 99, 99, 99, 99, 99, 99}},
-         3,
+        {"six corners by elements",
+         {6, 2, {0, 6, 1, 7, 2, 8, 3, 9, 4, 10, 5, 11}, {}, true},
+         9,
          0,
-         {{1, 2, 3}, {3, 2, 1}}},
+         {{1, 2, 3}, {7, 8, 9}}},
+        {"truncated toward zero", {3, 1, {-1, 0, 4}}, 1, 4, {{1, 1, 1}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -506,39 +556,87 @@ TEST_F(NodeMeshTest, CornersFromTheConnectivityVariable) {
     }
 }
 
-TEST_F(NodeMeshTest, NodeNumbersOutsideTheMeshFail) {
+TEST_F(NodeMeshTest, NodeNumbersOutsideTheMeshFailAndClearTheTable) {
     struct Case {
         std::vector<int> values;
         Long layers;
+        std::optional<int> startIndex;
     };
-    // -1 with no layers is node 0; 3 is node 4 of a 3-node mesh.
-    const Case cases[] = {{{-1, 0, 1}, 0}, {{0, 1, 3}, 0}, {{0, 1, 9}, 2}};
+    // -1 with no layers is node 0; 3 is node 4 of a 3-node mesh; a 0 below start_index 1.
+    const Case cases[] = {
+        {{-1, 0, 1}, 0, {}}, {{0, 1, 3}, 0, {}}, {{0, 1, 9}, 2, {}}, {{0, 1, 2}, 0, 1}};
     for (const Case& c : cases) {
-        load({3, 1, -1, c.values}, 3, c.layers);
-        n1 = VArray<Long>(1, 1);
-        n1(1) = 42;
+        load({3, 1, c.values, c.startIndex}, 3, c.layers);
+        earlierTable();
         EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
         EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] Node number ", 0), 0u) << k.ErrorMessage;
-        EXPECT_EQ(n1(1), 42); // outputs untouched
-        EXPECT_FALSE(n2.IsAllocated());
+        EXPECT_TRUE(tableCleared());
     }
 }
 
+TEST_F(NodeMeshTest, BadShapesAreRefusedAndClearTheTable) {
+    struct Case {
+        const char* what;
+        MeshFile file;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"more elements than the mesh",
+         {3, 2, {0, 1, 2, 2, 1, 0, 0, 1, 2, 2, 1, 0}, {}, false, 4},
+         "nv is 4 x 3, not 2 elements x 3 nodes"},
+        {"fewer elements than the mesh",
+         {3, 2, {0, 1, 2}, {}, false, 1},
+         "nv is 1 x 3, not 2 elements x 3 nodes"},
+        {"corners by elements, too few elements",
+         {3, 2, {0, 1, 2}, {}, true, 1},
+         "nv is 3 x 1, not 2 elements x 3 nodes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(c.file, 3);
+        earlierTable();
+        EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+        EXPECT_EQ(k.ErrorMessage,
+                  std::string("[doFill_NodeMesh] Node connection variable ") + c.message);
+        EXPECT_TRUE(tableCleared());
+    }
+
+    // Over the nodes-per-element dimension alone: one element only.
+    NcBuilder nc(dir.file("one.nc"));
+    nc.dim("three", 3);
+    nc.var("nv", NC_INT, {"three"}).values(std::vector<int>{2, 0, 1});
+    NcfRec& r = table(nc.write(), 0, 1, 3);
+    r.vari(1).kind = 2;
+    ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
+    EXPECT_EQ(corners(), (std::vector<std::vector<Long>>{{3, 1, 2}}));
+    r.nElements = 2;
+    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "[doFill_NodeMesh] Node connection variable nv is 3, not 2 elements x 3 nodes");
+    EXPECT_TRUE(tableCleared());
+}
+
 TEST_F(NodeMeshTest, MissingDimensionOrVariable) {
-    NcfRec& r = load({3, 1, -1, {0, 1, 2}}, 3);
+    NcfRec& r = load({3, 1, {0, 1, 2}}, 3);
     r.face_dId = -1;
+    earlierTable();
     EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
     EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection dimension not set: ");
+    EXPECT_TRUE(tableCleared());
     r.face_dId = 2;
-    r.nSide = 0;
-    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
-    EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection dimension not set: ");
+    for (Long nSide : {0, 2}) { // no triangle with fewer than three corners
+        r.nSide = nSide;
+        EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
+        EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection dimension not set: ");
+    }
 
     // A record variable over the dimension is never taken.
     r.nSide = 3;
     r.vari(2).kind = 3;
+    earlierTable();
     EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
     EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] Node connection varable not found: ");
+    EXPECT_TRUE(tableCleared());
 
     // More than two dimensions fails, even after a good match.
     r.vari(1).kind = 2; // a good match first ...
@@ -548,9 +646,10 @@ TEST_F(NodeMeshTest, MissingDimensionOrVariable) {
     r.vari(2).kind = 2; // ... then one of three dimensions
     r.vari(2).narray = 3;
     r.vari(2).arrayDimId(3) = 0;
+    earlierTable();
     EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
     EXPECT_EQ(k.ErrorMessage, "[doFill_NodeMesh] ncf(nNc).vari(n).narray > 2 ");
-    EXPECT_FALSE(n1.IsAllocated());
+    EXPECT_TRUE(tableCleared());
 }
 
 TEST_F(NodeMeshTest, TheLastMatchingVariableWins) {
@@ -560,36 +659,24 @@ TEST_F(NodeMeshTest, TheLastMatchingVariableWins) {
     nc.dim("three", 3);
     nc.var("nv1", NC_INT, {"nele", "three"}).values(std::vector<int>{0, 1, 2});
     nc.var("nv2", NC_INT, {"three", "nele"}).values(std::vector<int>{6, 7, 8});
-    nc.write();
-    ASSERT_EQ(header(nc.path()), 1);
-    NcfRec& r = k.ncf(1);
-    r.face_dId = 2;
-    r.nSide = 3;
-    r.nElements = 1;
-    r.nNodes = 9;
+    NcfRec& r = table(nc.write(), 2, 1, 9);
     r.vari(1).kind = 2;
     r.vari(2).kind = 2;
     ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
     EXPECT_EQ(corners(), (std::vector<std::vector<Long>>{{7, 8, 9}}));
 }
 
-TEST_F(NodeMeshTest, ShortVariableAndNetcdfFailures) {
-    // Fewer values than nSide x nElements.
-    NcfRec& r = load({3, 2, 1, {0, 1, 2}}, 3);
-    EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
-    EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] Node connection variable nv holds fewer", 0),
-              0u)
-        << k.ErrorMessage;
-    EXPECT_FALSE(n1.IsAllocated());
-
-    // A dataset that cannot be opened again: the netCDF text, the slot closed.
-    r.nElements = 1;
+TEST_F(NodeMeshTest, NetcdfFailuresCloseTheSlot) {
+    // A dataset that cannot be opened again: the netCDF text, the slot closed, no table.
+    NcfRec& r = load({3, 1, {0, 1, 2}}, 3);
     k.CloseSlot(1);
     r.FName = dir.file("gone.nc");
+    earlierTable();
     EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), -1);
     EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] NetCDF Error: ", 0), 0u);
     EXPECT_GT(k.ErrorMessage.size(), std::string("[doFill_NodeMesh] NetCDF Error: ").size());
     EXPECT_EQ(r.ncid, -1);
+    EXPECT_TRUE(tableCleared());
 
     // A closed slot is reopened by its name and left open.
     r.FName = dir.file("mesh.nc");
@@ -599,6 +686,67 @@ TEST_F(NodeMeshTest, ShortVariableAndNetcdfFailures) {
     k.CloseSlot(1);
     ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1);
     EXPECT_GE(r.ncid, 0);
+}
+
+// A mesh served over OPeNDAP, each read asked of the server on its own ("#noprefetch"): the
+// connectivity of every element comes in one request, stored elements first (ADCIRC) or
+// corners first (FVCOM).
+TEST_F(NodeMeshTest, TheTableIsOneRequestOverOpendap) {
+    const Long nElements = 300;
+    const std::string log = dir.file("requests.log");
+    setenv("DAPSERVE_LOG", log.c_str(), 1);
+    DapServer server(DAPSERVE_PATH, dir.path().string());
+    unsetenv("DAPSERVE_LOG");
+
+    for (const bool cornersFirst : {false, true}) {
+        SCOPED_TRACE(cornersFirst);
+        const std::string name = cornersFirst ? "fvcom.nc" : "adcirc.nc";
+        NcBuilder nc(dir.file(name));
+        nc.dim("node", nElements + 2);
+        nc.dim("nele", static_cast<std::size_t>(nElements));
+        nc.dim("nvert", 3);
+        std::vector<double> lon, lat;
+        for (Long i = 0; i < nElements + 2; ++i) {
+            lon.push_back(0.1 * i);
+            lat.push_back(i % 2);
+        }
+        // Element e (from 0) has the nodes e + 1, e + 2, e + 3, counted from 1.
+        std::vector<int> nv;
+        for (Long p = 0; p < 3 * nElements; ++p) {
+            const Long e = cornersFirst ? p % nElements : p / 3;
+            const Long c = cornersFirst ? p / nElements : p % 3;
+            nv.push_back(static_cast<int>(e + c + 1));
+        }
+        nc.var("lon", NC_FLOAT, {"node"}).att("units", "degrees_east").values(lon);
+        nc.var("lat", NC_FLOAT, {"node"}).att("units", "degrees_north").values(lat);
+        nc.var("nv", NC_INT,
+               cornersFirst ? std::vector<std::string>{"nvert", "nele"}
+                            : std::vector<std::string>{"nele", "nvert"})
+            .att("start_index", NC_INT, 1)
+            .values(nv);
+        nc.write();
+
+        Kelvad kv;
+        ASSERT_EQ(kv.Initialize(server.url(name + "#noprefetch")), 1) << kv.ErrorMessage;
+        ASSERT_EQ(kv.ncf(1).GridType, 4);
+        VArray<Long> a, b, c;
+        ASSERT_EQ(kv.doFill_NodeMesh(1, a, b, c), 1) << kv.ErrorMessage;
+        ASSERT_EQ(a.UBound(), nElements);
+        for (Long e = 1; e <= nElements; ++e) {
+            ASSERT_EQ(a(e), e) << e;
+            ASSERT_EQ(b(e), e + 1) << e;
+            ASSERT_EQ(c(e), e + 2) << e;
+        }
+
+        std::ifstream in(log);
+        std::string line;
+        int tableRequests = 0, requests = 0;
+        while (std::getline(in, line)) {
+            ++requests;
+            if (line.find(name + ".dods?nv") != std::string::npos) ++tableRequests;
+        }
+        EXPECT_EQ(tableRequests, 1) << "of " << requests << " requests";
+    }
 }
 
 } // namespace

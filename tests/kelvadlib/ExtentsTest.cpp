@@ -227,6 +227,108 @@ TEST_F(ExtentsTest, CellListsAndTheNarrowBox) {
     }
 }
 
+// Coordinates stored in radians: the caches, the box and the spacing in degrees, for every
+// layout that reads its coordinates; marks of no position stay marks; a coordinate in degrees
+// beside one in radians stays as it is.
+TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
+    const double d = 3.14159265358979323846 / 180;
+    struct Case {
+        const char* what;
+        const char* lonUnits;
+        const char* latUnits;
+        std::vector<float> lon, lat; // degrees; the file holds radians where the units say so
+        Long gridType;
+        std::vector<float> lonCache, latCache;
+        float w, e, s, n;
+    };
+    const float fill = NC_FILL_FLOAT;
+    const Case cases[] = {
+        {"regular grid across the date line",
+         "radians",
+         "radians_north",
+         {170, 180, -175},
+         {-10, 0, 10},
+         2,
+         {170, 180, 185},
+         {-10, 0, 10},
+         170,
+         185,
+         -10,
+         10},
+        {"cell list with a missing position",
+         "radians_east",
+         "rad",
+         {10, fill, 30},
+         {1, 2, 3},
+         1,
+         {10, fill, 30},
+         {1, 2, 3},
+         10,
+         30,
+         1,
+         3},
+        {"finite-element nodes, latitudes in degrees",
+         "Radian",
+         "degrees_north",
+         {-60, -50, -55},
+         {40, 40, 45},
+         4,
+         {-60, -50, -55},
+         {40, 40, 45},
+         -60,
+         -50,
+         40,
+         45},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool latRad = std::string(c.latUnits) != "degrees_north";
+        const auto stored = [&](const std::vector<float>& v, bool rad) {
+            std::vector<float> out;
+            for (float x : v)
+                out.push_back(rad && x != fill ? static_cast<float>(x * d) : x);
+            return out;
+        };
+        NcBuilder nc(dir.file("radians.nc"));
+        const std::string lonDim = c.gridType == 2 ? "lon" : c.gridType == 1 ? "cell" : "node";
+        const std::string latDim = c.gridType == 2 ? "lat" : lonDim;
+        nc.dim(lonDim, c.lon.size());
+        if (latDim != lonDim) nc.dim(latDim, c.lat.size());
+        nc.var("lon", NC_FLOAT, {lonDim}).att("units", c.lonUnits).values(stored(c.lon, true));
+        nc.var("lat", NC_FLOAT, {latDim}).att("units", c.latUnits).values(stored(c.lat, latRad));
+        nc.write();
+        NcfRec& r = load(nc.path());
+        r.GridType = c.gridType;
+        r.lon_vId = 1;
+        r.lat_vId = 2;
+        r.nCells = r.nNodes = r.nLon = static_cast<Long>(c.lon.size());
+        r.nLat = static_cast<Long>(c.lat.size());
+        ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
+        ASSERT_EQ(r.lonArr.size(), c.lonCache.size());
+        for (Long i = 1; i <= r.lonArr.UBound(); ++i)
+            EXPECT_NEAR(r.lonArr(i), c.lonCache[static_cast<std::size_t>(i - 1)], 1e-4) << i;
+        for (Long j = 1; j <= r.latArr.UBound(); ++j)
+            EXPECT_NEAR(r.latArr(j), c.latCache[static_cast<std::size_t>(j - 1)], 1e-4) << j;
+        EXPECT_NEAR(r.westEnd, c.w, 1e-4);
+        EXPECT_NEAR(r.eastEnd, c.e, 1e-4);
+        EXPECT_NEAR(r.southEnd, c.s, 1e-4);
+        EXPECT_NEAR(r.northEnd, c.n, 1e-4);
+        if (c.gridType == 2) {
+            EXPECT_NEAR(r.dLon, 7.5, 1e-4);
+            EXPECT_NEAR(r.dLat, 10, 1e-4);
+        }
+        // The coordinate members hand out the caches: degrees, and the program's radians.
+        VArray<float> lon, lat;
+        ASSERT_EQ(k.doFill_LonLatDeg(1, lon, lat).toLong(), 1);
+        EXPECT_NEAR(lon(1), c.lonCache[0], 1e-4);
+        if (c.gridType == 2) continue;
+        VArray<Long> start(1, 1), end(1, 1), stride(1, 1);
+        start(1) = end(1) = stride(1) = 1;
+        ASSERT_EQ(k.GetLonLatRad(lon, lat, start, end, stride, 1, 1), 1) << k.ErrorMessage;
+        EXPECT_NEAR(lon(1), c.lonCache[0] * 0.017453292222222222, 1e-6);
+    }
+}
+
 TEST_F(ExtentsTest, ReadsStopAtTheRecordedSize) {
     // A cell list over the unlimited dimension that grows after the header read.
     NcBuilder nc(dir.file("grow.nc"));

@@ -40,6 +40,11 @@ const UnitRow kUnitRows[] = {
     {"degree north", false, true},
     {"degree_N", false, true},
     {"degrees_N", false, true},
+    {"degreesE", true, false},
+    {"degreeE", true, false},
+    {"degreesN", false, true},
+    {"degreeN", false, true},
+    {"degreesE2", false, false},
     {"degree_nort", false, false},
     {"degree_n x", false, false},
     {"degreesnorth", false, false},
@@ -64,6 +69,34 @@ TEST_F(LookupsTest, UnitMatchTableOfUnitTexts) {
         EXPECT_EQ(k.UnitMatch(1, nv, "East"), row.east) << '\'' << row.units << '\'';
         EXPECT_EQ(k.UnitMatch(1, nv, "North"), row.north) << '\'' << row.units << '\'';
     }
+}
+
+TEST_F(LookupsTest, RadianUnits) {
+    const std::pair<const char*, bool> rows[] = {
+        {"radians", true},
+        {"Radian", true},
+        {"rad", true},
+        {"radians_east", true},
+        {"RADIANS_NORTH", true},
+        {" radians ", true},
+        {"degrees_east", false},
+        {"rad/s", false},
+        {"radians per second", false},
+        {"", false},
+    };
+    {
+        NcBuilder nc(dir.file("radians.nc"));
+        nc.dim("n", 1);
+        int i = 0;
+        for (const auto& [units, rad] : rows)
+            nc.var("v" + std::to_string(++i), NC_FLOAT, {"n"}).att("units", units);
+        nc.var("none", NC_FLOAT, {"n"}).att("long_name", "angle in radians");
+        loadFile(nc.write());
+    }
+    Long nv = 0;
+    for (const auto& [units, rad] : rows)
+        EXPECT_EQ(k.RadianUnits(1, ++nv), rad) << '\'' << units << '\'';
+    EXPECT_FALSE(k.RadianUnits(1, varNo("none"))); // only a unit attribute tells
 }
 
 TEST_F(LookupsTest, UnitMatchAttributesAndKeys) {

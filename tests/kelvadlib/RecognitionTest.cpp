@@ -117,6 +117,39 @@ const RecognitionCase kCases[] = {
      1, "",
      "GridType=2 nLon=5 nLat=3 lon_vId=v:X lat_vId=v:Y lon_dId=d:X lat_dId=d:Y "
      "TimePick=-1 LevelPick=-1 time_dId=-1 level_dId=-1"},
+    {"GridOverDimensionsOfOtherNames",
+     "dimensions: time = 2; south_north = 3; west_east = 4;\n"
+     "variables: float lon(west_east); lon:units = \"degrees_east\";\n"
+     "  float lat(south_north); lat:units = \"degree_N\";\n"
+     "  float T2(time, south_north, west_east);",
+     1, "",
+     "GridType=2 nLon=4 nLat=3 lon_vId=v:lon lat_vId=v:lat lon_dId=d:west_east "
+     "lat_dId=d:south_north"},
+    {"GridByUnitsOverDimensionsOfOtherNames",
+     "dimensions: y = 3; x = 5;\n"
+     "variables: float nav_lon(x); nav_lon:units = \"degreesE\";\n"
+     "  float nav_lat(y); nav_lat:units = \"degrees_north\";",
+     1, "",
+     "GridType=2 nLon=5 nLat=3 lon_vId=v:nav_lon lat_vId=v:nav_lat lon_dId=d:x lat_dId=d:y"},
+    {"CoordinateVariableWithALatitudeOverAnotherDimension",
+     "dimensions: lon = 4; y = 3;\n"
+     "variables: float lon(lon); float lat(y); lat:units = \"degrees_north\";",
+     1, "", "GridType=2 nLon=4 nLat=3 lon_dId=d:lon lat_dId=d:y"},
+    {"OtherDimensionsNeedTheirUnits",
+     "dimensions: y = 3; x = 4;\n"
+     "variables: float lon(x); lon:units = \"degrees_east\"; float lat(y); lat:units = \"m\";",
+     -1, "[pickCoordVariables] Inconsistent Lon_dID vs Lat_dID",
+     "GridType=0 lon_dId=d:x lat_dId=-1"},
+    {"PointsInDegreesOverOneDimensionStayPoints",
+     "dimensions: station = 5;\n"
+     "variables: float lon(station); lon:units = \"degrees_east\";\n"
+     "  float lat(station); lat:units = \"degrees_north\";",
+     1, "", "GridType=1 nCells=5 lon_dId=-1 lat_dId=-1"},
+    {"PointsInDegreesOverMeshDimensionsStayPoints",
+     "dimensions: node = 6; nele = 4; nface = 3;\n"
+     "variables: float lon(node); lon:units = \"degrees_east\";\n"
+     "  float lat(nele); lat:units = \"degrees_north\";",
+     1, "", "GridType=4 lon_dId=-1 lat_dId=-1"},
     {"UnitsAreNotAskedWhenOneNameMatched",
      "dimensions: Y = 3; X = 5;\n"
      "variables: float X(X); X:units = \"degrees_east\"; float lat(Y);",
@@ -168,6 +201,11 @@ const RecognitionCase kCases[] = {
      "GridType=4 LLbyNodeOrEleement=1 nNodes=6 nElements=4 nSide=3 node_dId=d:node "
      "elem_dId=d:nele face_dId=d:nface FV_dimensions=0 FV_layers=0 level_dId=-1 LevelPick=-1 "
      "kMax=0"},
+    {"FiniteElementMeshWithNvert",
+     "dimensions: node = 6; nele = 4; nvert = 3;\n"
+     "variables: float x(node); x:units = \"degrees_east\"; float y(node);\n"
+     "  y:units = \"degrees_north\"; int element(nele, nvert);",
+     1, "", "GridType=4 nSide=3 face_dId=d:nvert lon_vId=v:x lat_vId=v:y"},
     {"FiniteElementMeshOfSixNodes",
      "dimensions: nodes = 6; elements = 2; nfaces = 6;\n"
      "variables: float longitude(nodes); float latitude(nodes);",
@@ -288,6 +326,26 @@ const RecognitionCase kCases[] = {
      "dimensions: lat = 2; lon = 2; k = 5;\n"
      "variables: float lat(lat); float lon(lon); float sigma(k);",
      1, "", "level_vId=v:sigma level_dId=d:k kCell_dId=d:k kMax=5 LevelPick=1"},
+    {"UnlistedVerticalAxisByItsDirection",
+     "dimensions: time = 2; lev_2 = 4; lat = 2; lon = 2;\n"
+     "variables: double time(time); time:axis = \"T\"; float lat(lat); float lon(lon);\n"
+     "  float lev_2(lev_2); lev_2:positive = \"down\"; float ta(time, lev_2, lat, lon);",
+     1, "", "level_vId=v:lev_2 level_dId=d:lev_2 kCell_dId=-1 kMax=4 LevelPick=1"},
+    {"UnlistedVerticalAxisByItsAxis",
+     "dimensions: lat = 2; lon = 2; z_l = 3;\n"
+     "variables: float lat(lat); float lon(lon); float x_l(z_l);\n"
+     "  float z_l(z_l); z_l:axis = \"Z\";",
+     1, "", "level_vId=v:z_l level_dId=d:z_l kMax=3 LevelPick=1"},
+    {"ListedVerticalAxisBeforeAnUnlistedOne",
+     "dimensions: lat = 2; lon = 2; lev_2 = 4; k = 3;\n"
+     "variables: float lat(lat); float lon(lon); float lev_2(lev_2); lev_2:positive = \"up\";\n"
+     "  float sigma(k);",
+     1, "", "level_vId=v:sigma level_dId=d:k kMax=3"},
+    {"DirectionOnlyOnCoordinateVariables",
+     "dimensions: lat = 2; lon = 2; n = 3; m = 4;\n"
+     "variables: float lat(lat); float lon(lon); lon:axis = \"X\"; float h(n);\n"
+     "  h:positive = \"down\"; float w(m); w:axis = \"Y\";",
+     1, "", "level_vId=0 level_dId=-1 kMax=0 LevelPick=-1"},
     {"LevelOverTimeIsNoVerticalAxis",
      "dimensions: lat = 2; lon = 2; time = 3;\n"
      "variables: float lat(lat); float lon(lon); float time(time); float depth(time);",
@@ -350,6 +408,44 @@ TEST_F(RecognitionTest, RecognitionOfASlotOutsideTheRecordsIsCaught) {
     EXPECT_EQ(k.PickCoordVariables(3), -1);
     EXPECT_EQ(k.ErrorMessage,
               "[PickCoordVariables] Error message (number 9)is:\r\n\"Subscript out of range\"");
+}
+
+// A WRF-like file: lon and lat over west_east and south_north, a level axis named lev_2 known
+// only by its direction. Opened whole, the grid, its fields and its levels come out as for a
+// file with named axes.
+TEST_F(RecognitionTest, AGridOverDimensionsOfOtherNamesOpensWhole) {
+    loadCdl("dimensions: Time = UNLIMITED; lev_2 = 2; south_north = 3; west_east = 4;\n"
+            "variables: double Time(Time); Time:units = \"hours since 2020-01-01\";\n"
+            "  float lev_2(lev_2); lev_2:positive = \"down\"; lev_2:units = \"m\";\n"
+            "  float XLONG(west_east); XLONG:units = \"degree_east\";\n"
+            "  float XLAT(south_north); XLAT:units = \"degree_north\";\n"
+            "  float T(Time, lev_2, south_north, west_east);\n"
+            "data: Time = 0, 6; lev_2 = 5, 15; XLONG = 10, 11, 12, 13; XLAT = 50, 51, 52;\n"
+            "  T = 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,\n"
+            "      22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40,\n"
+            "      41, 42, 43, 44, 45, 46, 47;",
+            "wrf.nc");
+    Kelvad kv;
+    ASSERT_EQ(kv.Initialize(dir.file("wrf.nc")), 1) << kv.ErrorMessage;
+    const NcfRec& r = kv.ncf(1);
+    EXPECT_EQ(r.GridType, 2);
+    EXPECT_EQ(r.nLon, 4);
+    EXPECT_EQ(r.nLat, 3);
+    EXPECT_EQ(r.kMax, 2);
+    EXPECT_EQ(r.nTime, 2);
+    EXPECT_FLOAT_EQ(r.westEnd, 10);
+    EXPECT_FLOAT_EQ(r.eastEnd, 13);
+    EXPECT_FLOAT_EQ(r.southEnd, 50);
+    EXPECT_FLOAT_EQ(r.northEnd, 52);
+    EXPECT_FLOAT_EQ(r.dLon, 1);
+    const Long t = CLng(kv.getVarNum(1, "T"));
+    EXPECT_EQ(r.vari(t).kind, 3);
+    EXPECT_EQ(r.vari(t).lonlatOrder, 2); // latitude before longitude
+    EXPECT_EQ(r.lonlatOrder, 2);
+    VArray<double> levels;
+    ASSERT_EQ(kv.doFill_vCoord(1, levels), 1);
+    EXPECT_EQ(levels(1), 5);
+    EXPECT_EQ(levels(2), 15);
 }
 
 // ---- Classification -------------------------------------------------------------------------

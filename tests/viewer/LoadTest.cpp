@@ -252,6 +252,65 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_TRUE(buttons(true, true, true));
 }
 
+// A mesh whose connectivity cannot be read, loaded after a good mesh with the mesh display on:
+// the load goes on with the reason shown, and nothing of the earlier mesh is left to draw.
+TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
+    struct Case {
+        const char* good;
+        const char* coordsOn; // dimension of the broken file's coordinates
+        Long gridType;
+    };
+    OptShowMesh = 1;
+    for (const Case c : {Case{"fe_mesh.nc", "node", 4}, Case{"fv_mesh.nc", "nele", 6}}) {
+        SCOPED_TRACE(c.good);
+        const std::string good = env.dir.file(c.good);
+        if (!fs::exists(good)) fs::copy_file(kSamples + "/" + c.good, good);
+        env.ui.boxes.clear();
+        load(good);
+        ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+        ASSERT_GT(node1.UBound(), 0);
+        if (c.gridType == 6) {
+            ASSERT_GT(nfvlands, 0);
+        }
+
+        // Four elements, a table of five rows.
+        const std::string name = std::string("broken_") + c.good;
+        NcBuilder nc(env.dir.file(name));
+        nc.dim("node", 6);
+        nc.dim("nele", 4);
+        nc.dim("nface", 3);
+        nc.dim("dimensions", 2);
+        nc.dim("rows", 5);
+        const std::size_t n = std::string(c.coordsOn) == "node" ? 6 : 4;
+        std::vector<double> lon, lat;
+        for (std::size_t i = 0; i < n; ++i) {
+            lon.push_back(10 + 0.2 * i);
+            lat.push_back(50 + 0.1 * (i % 2));
+        }
+        nc.var("lon", NC_FLOAT, {c.coordsOn}).att("units", "degrees_east").values(lon);
+        nc.var("lat", NC_FLOAT, {c.coordsOn}).att("units", "degrees_north").values(lat);
+        nc.var("nv", NC_INT, {"rows", "nface"}).values(std::vector<int>(15, 1));
+        env.ui.boxes.clear();
+        load(nc.write());
+
+        EXPECT_EQ(clsNC->GridType(), c.gridType);
+        ASSERT_EQ(env.ui.boxes.size(), 1u);
+        EXPECT_EQ(env.ui.boxes[0].text,
+                  "[doFill_NodeMesh] Node connection variable nv is 5 x 3, not 4 elements x 3 "
+                  "nodes");
+        EXPECT_TRUE(buttons(true, true, true)); // the load itself succeeded
+        EXPECT_FALSE(node1.IsAllocated());
+        EXPECT_FALSE(node2.IsAllocated());
+        EXPECT_FALSE(node3.IsAllocated());
+        if (c.gridType == 6) {
+            EXPECT_FALSE(nodeLonV.IsAllocated());
+            EXPECT_FALSE(nodeLatV.IsAllocated());
+            EXPECT_EQ(nfvlands, 0);
+            EXPECT_EQ(nfvseas, 0);
+        }
+    }
+}
+
 TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
     Projection = 1;
     LonPeriod = 6.283185f;

@@ -24,6 +24,10 @@
 // types). 64-bit integer variables and variables with an empty dimension (an unlimited one
 // without records) have no DAP2 form and are left out.
 //
+// With DAPSERVE_LOG set to a file name, every request is appended to that file as one line,
+// "<method> <path>" and "?<constraint>" when there is one, before it is answered: tests count
+// the requests a client makes with it.
+//
 // It serves until it is killed (SIGTERM) or, when its stdin is a pipe, until that pipe is
 // closed: a caller that dies does not leave it running. tests/support/DapServer.h does all of
 // this for the tests.
@@ -62,6 +66,8 @@ namespace {
 
 const std::size_t kMaxRequestHead = 64 * 1024;
 const int kClientTimeoutSeconds = 10;
+
+std::FILE* requestLog = nullptr; // DAPSERVE_LOG, when set
 
 struct NcFile {
     int id = -1;
@@ -242,9 +248,14 @@ void serveClient(int fd, const std::string& root) {
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     Request request;
-    if (readRequest(fd, request))
+    if (readRequest(fd, request)) {
+        if (requestLog != nullptr) {
+            std::fprintf(requestLog, "%s %s%s%s\n", request.method.c_str(), request.path.c_str(),
+                         request.query.empty() ? "" : "?", request.query.c_str());
+            std::fflush(requestLog);
+        }
         sendAll(fd, respond(root, request));
-    else
+    } else
         sendAll(fd, errorResponse(400, "Bad request."));
     // Closing with unread input would reset the connection and could cost the client the
     // response: end our side, then wait for the client to close.
@@ -288,6 +299,14 @@ int main(int argc, char** argv) {
             return usage();
     }
     std::signal(SIGPIPE, SIG_IGN);
+    const char* log = std::getenv("DAPSERVE_LOG");
+    if (log != nullptr && *log != '\0') {
+        requestLog = std::fopen(log, "a");
+        if (requestLog == nullptr) {
+            std::perror("dapserve: DAPSERVE_LOG");
+            return 1;
+        }
+    }
 
     const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener < 0) {

@@ -116,16 +116,35 @@ Long FillLonLat(VArray<float>& lon, VArray<float>& lat) {
                            : clsNC->FillLonLatDeg(lon, lat, nNcMain);
 }
 
+// A mesh that could not be filled leaves nothing of the one loaded before: its triangles,
+// node positions and boundary lines would be drawn over the new dataset.
+void DropMesh(bool nodePositions) {
+    node1.Erase();
+    node2.Erase();
+    node3.Erase();
+    if (!nodePositions) return;
+    nodeLonV.Erase();
+    nodeLatV.Erase();
+    fvlands.Erase();
+    nfvlands = 0;
+    fvseas.Erase();
+    nfvseas = 0;
+}
+
 void FillMeshArrays() {
     const Long type = clsNC->GridType(nNcMain);
     if (type == 4) {
-        if (OptShowMesh != 0 && clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) ShowError();
+        if (OptShowMesh != 0 && clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) {
+            DropMesh(false);
+            ShowError();
+        }
     } else if (type == 6) {
         if (OptShowMesh == 0) {
             nodeLonV.ReDim(0, 1);
             return;
         }
         if (clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) {
+            DropMesh(true);
             ShowError();
             return;
         }
@@ -134,6 +153,7 @@ void FillMeshArrays() {
         nodeLatV.ReDim(1, n);
         nodeLonV(1) = -1; // asks the fill for the nodes, not the elements
         if (FillLonLat(nodeLonV, nodeLatV) < 0) {
+            DropMesh(true);
             ShowError();
             return;
         }
