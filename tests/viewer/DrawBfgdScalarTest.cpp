@@ -1,9 +1,10 @@
 // The boundary-fitted scalar maps, one step and animated: small boundary-fitted files stored
 // in each order, and files whose variables come in both orders (their read windows, cells,
-// probe and preview), loaded through the real loader and drawn through the picture's primitive
-// log (polygons, texts, footer, "Scales" entry, messages) with a few pixels; then a described
+// probe and preview), an ocean grid across the 0/360 seam and one with land nodes without
+// coordinates, loaded through the real loader and drawn through the picture's primitive log
+// (polygons, texts, footer, "Scales" entry, messages) with a few pixels; then a described
 // dataset for what no file gives (coordinate arrays of a layout the dataset does not tell,
-// refused transforms, failing reads, run-time errors, a pick from the second file).
+// corners without a position, failing reads, run-time errors, a pick from the second file).
 #include "viewer/scalar/DrawBfgdScalar.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
@@ -15,6 +16,7 @@
 #include "viewer/shell/Probe.h"
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -80,9 +82,9 @@ float valueAt(Long t, Long i, Long j) {
 // The cells of a window walked with index a outer and b inner; aIsI tells which is i. The
 // corners (a, b), (a', b), (a', b'), (a, b'), a' and b' one stride on and held at the grid's
 // end; point 0 repeats point 1; cells whose first node is missing are left out. Colours from
-// the scale in force.
-std::vector<Poly> expectedCells(bool aIsI, Long iMax, Long jMax, Long aStride, Long bStride,
-                                Long t) {
+// the scale in force. Cells with a corner for which noPosition(i, j) holds are left out too.
+std::vector<Poly> expectedCells(bool aIsI, Long iMax, Long jMax, Long aStride, Long bStride, Long t,
+                                const std::function<bool(Long, Long)>& noPosition = {}) {
     const Long aMax = aIsI ? iMax : jMax, bMax = aIsI ? jMax : iMax;
     std::vector<Poly> out;
     for (Long a = 1; a <= aMax; a += aStride) {
@@ -92,6 +94,10 @@ std::vector<Poly> expectedCells(bool aIsI, Long iMax, Long jMax, Long aStride, L
             if (v == kFill) continue;
             const Long a2 = std::min(a + aStride, aMax), b2 = std::min(b + bStride, bMax);
             const Long ca[4] = {a, a2, a2, a}, cb[4] = {b, b, b2, b2};
+            bool placed = true;
+            for (int c = 0; c < 4 && noPosition; ++c)
+                placed = placed && !noPosition(aIsI ? ca[c] : cb[c], aIsI ? cb[c] : ca[c]);
+            if (!placed) continue;
             Poly p;
             for (int c = 0; c < 4; ++c) {
                 const Long ci = aIsI ? ca[c] : cb[c], cj = aIsI ? cb[c] : ca[c];
@@ -117,8 +123,19 @@ enum class Layout { JLast, ILast, Gridi };
 
 constexpr Long kIMax = 4, kJMax = 3;
 
-// A 4 x 3 boundary-fitted grid with 2-D lon/lat and nt hourly records of "zeta".
-std::string writeBfgd(const std::string& path, Layout layout, int nt) {
+// Nodes of an ocean model's land whose coordinates the file leaves out: (i, j) and the value
+// written for both its longitude and its latitude.
+struct LandNode {
+    Long i, j;
+    double coordinate;
+};
+// The fill value of the coordinates when land nodes are written.
+constexpr float kCoordFill = 1e20f;
+
+// A 4 x 3 boundary-fitted grid with 2-D lon/lat and nt hourly records of "zeta"; land nodes
+// get their coordinate value in place of a position.
+std::string writeBfgd(const std::string& path, Layout layout, int nt,
+                      const std::vector<LandNode>& land = {}) {
     NcBuilder nc(path);
     const bool gridi = layout == Layout::Gridi;
     const std::string iName = gridi ? "gridi" : "xpos", jName = gridi ? "gridj" : "ypos";
@@ -141,6 +158,8 @@ std::string writeBfgd(const std::string& path, Layout layout, int nt) {
             const Long i = iFirst ? a : b, j = iFirst ? b : a;
             lon.push_back(lonAt(i, j));
             lat.push_back(latAt(i, j));
+            for (const LandNode& n : land)
+                if (n.i == i && n.j == j) lon.back() = lat.back() = n.coordinate;
         }
     for (int t = 1; t <= nt; ++t)
         for (Long a = 1; a <= aMax; ++a)
@@ -152,8 +171,14 @@ std::string writeBfgd(const std::string& path, Layout layout, int nt) {
     nc.var("time", NC_DOUBLE, {"time"})
         .att("units", "hours since 2004-03-15 00:00:00")
         .values(hours);
-    nc.var("lon", NC_FLOAT, horizontal).att("units", "degrees_east").values(lon);
-    nc.var("lat", NC_FLOAT, horizontal).att("units", "degrees_north").values(lat);
+    auto& lonVar = nc.var("lon", NC_FLOAT, horizontal).att("units", "degrees_east");
+    auto& latVar = nc.var("lat", NC_FLOAT, horizontal).att("units", "degrees_north");
+    if (!land.empty()) {
+        lonVar.att("_FillValue", kCoordFill);
+        latVar.att("_FillValue", kCoordFill);
+    }
+    lonVar.values(lon);
+    latVar.values(lat);
     nc.var("zeta", NC_FLOAT, {"time", horizontal[0], horizontal[1]})
         .att("units", "m")
         .att("_FillValue", kFill)
@@ -212,6 +237,29 @@ protected:
         ui.doEventsCount = 0;
         ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
         pic.clearRecords();
+    }
+
+    // Loads the file at path in the projection, picks var at step with the window of view
+    // (in the projection's units), and clears the log and the picture.
+    void loadPicked(const std::string& path, Long projection, const char* var, Long step,
+                    const ViewRec& view) {
+        UseProjection(projection);
+        URL(0) = path;
+        LoadFile(0);
+        ASSERT_NE(clsNC, nullptr);
+        ASSERT_EQ(clsNC->GridType(1), 3);
+        const Long nv = clsNC->variNum(var, 1);
+        Picks.ReDim(1, 1);
+        Picks(1) = PickItem{nv, 3, 1};
+        PickCount = 1;
+        CurTimeStep = step;
+        CurLevel = 1;
+        setOrderBoxes(&boxes);
+        ViewExtent = view;
+        ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
+        ui.boxes.clear();
+        pic.clearRecords();
+        pic.Cls();
     }
 
     std::vector<DrawRecord> prints() const {
@@ -435,6 +483,121 @@ TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
     EXPECT_LT(valid, tcount) << "the island's nodes are missing";
     EXPECT_EQ(static_cast<Long>(polygonsOf(pic).size()), valid);
     EXPECT_NE(GetString("zeta", "Scales", IniFile), "");
+}
+
+// ---- Ocean model grids ------------------------------------------------------------------------
+
+// A tripolar (ORCA-like) grid in the shape of an ocean model's file: lon(y, x) and lat(y, x)
+// over 6 columns 20 degrees apart running from 290 east across 0/360 to 30, each row one
+// degree further east, so that the cells between columns 4 (350..352) and 5 (10..12) straddle
+// the seam; sst(time, y, x) = 10 y + x.
+constexpr Long kSeamX = 6, kSeamY = 3;
+float seamLon(Long x, Long y) {
+    const float v = 290.0f + 20.0f * static_cast<float>(x - 1) + static_cast<float>(y - 1);
+    return v >= 360 ? v - 360 : v;
+}
+float seamLat(Long, Long y) {
+    return -10.0f + 10.0f * static_cast<float>(y - 1);
+}
+float seamValue(Long x, Long y) {
+    return static_cast<float>(10 * y + x);
+}
+
+std::string writeSeamGrid(const std::string& path) {
+    NcBuilder nc(path);
+    nc.unlimitedDim("time_counter", 2);
+    nc.dim("y", kSeamY);
+    nc.dim("x", kSeamX);
+    std::vector<double> lon, lat, sst;
+    for (Long y = 1; y <= kSeamY; ++y)
+        for (Long x = 1; x <= kSeamX; ++x) {
+            lon.push_back(seamLon(x, y));
+            lat.push_back(seamLat(x, y));
+        }
+    for (int t = 1; t <= 2; ++t)
+        for (Long y = 1; y <= kSeamY; ++y)
+            for (Long x = 1; x <= kSeamX; ++x)
+                sst.push_back(seamValue(x, y));
+    nc.var("time_counter", NC_DOUBLE, {"time_counter"})
+        .att("units", "seconds since 1900-01-01 00:00:00")
+        .att("calendar", "noleap")
+        .values({0.0, 86400.0});
+    nc.var("lon", NC_FLOAT, {"y", "x"}).att("units", "degrees_east").values(lon);
+    nc.var("lat", NC_FLOAT, {"y", "x"}).att("units", "degrees_north").values(lat);
+    nc.var("sst", NC_FLOAT, {"time_counter", "y", "x"})
+        .att("units", "degC")
+        .att("_FillValue", NC_FLOAT, 1e20f)
+        .values(sst);
+    return nc.write();
+}
+
+TEST_F(BfgdLoadedTest, AnOceanGridAcrossTheSeamDrawsNoBandAndColoursItsSeamCells) {
+    for (const ProjectionCase c : kBothProjections) {
+        SCOPED_TRACE(c.projection);
+        // The whole globe in longitude, the seam on the picture's edges.
+        loadPicked(writeSeamGrid(env.dir.file("orca.nc")), c.projection, "sst", 1,
+                   {0, 360 * c.unit, -20 * c.unit, 20 * c.unit});
+        ASSERT_EQ(tcount, kSeamX * kSeamY);
+        DrawBfgdScalar(pic);
+        EXPECT_TRUE(ui.boxes.empty());
+
+        // Every node's cell, and the three seam cells (column 4) once more at their copy on
+        // the western edge.
+        const auto cells = polygonsOf(pic);
+        EXPECT_EQ(cells.size(), 21u);
+        for (const Poly& p : cells) {
+            int lo = p.px[0], hi = p.px[0];
+            for (size_t k = 0; k < p.px.size(); k += 2) {
+                lo = std::min(lo, p.px[k]);
+                hi = std::max(hi, p.px[k]);
+            }
+            EXPECT_LT(hi - lo, pic.ScaleWidth() / 4) << "a cell stretched across the map";
+        }
+
+        // The pixels of the first row: the middle of the map stays white, the seam cell shows
+        // on both edges in the colour of its first node, its neighbours in theirs.
+        const auto at = [&](double lon, double lat) {
+            float x = 0, y = 0;
+            ll2_to_xy2(static_cast<float>(lon * c.unit), static_cast<float>(lat * c.unit), x, y);
+            return pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+        };
+        EXPECT_EQ(at(180, -5), 0xFFFFFF);
+        EXPECT_EQ(at(100, 5), 0xFFFFFF);
+        EXPECT_EQ(at(357, -5), ValueToColor(seamValue(4, 1)));
+        EXPECT_EQ(at(3, -5), ValueToColor(seamValue(4, 1)));
+        EXPECT_EQ(at(357, 5), ValueToColor(seamValue(4, 2)));
+        EXPECT_EQ(at(3, 5), ValueToColor(seamValue(4, 2)));
+        EXPECT_EQ(at(340, -5), ValueToColor(seamValue(3, 1)));
+        EXPECT_EQ(at(20, -5), ValueToColor(seamValue(5, 1)));
+    }
+}
+
+TEST_F(BfgdLoadedTest, LandNodesWithoutCoordinatesSkipTheirCells) {
+    // Node (3, 1) written as NaN, as xarray does; node (1, 3) as the coordinates' fill value.
+    const std::vector<LandNode> land = {{3, 1, std::nan("")}, {1, 3, kCoordFill}};
+    const auto noPosition = [](Long i, Long j) { return (i == 3 && j == 1) || (i == 1 && j == 3); };
+    for (const ProjectionCase c : kBothProjections) {
+        SCOPED_TRACE(c.projection);
+        const double u = c.unit;
+        for (const Layout layout : {Layout::ILast, Layout::JLast}) {
+            loadPicked(writeBfgd(env.dir.file("land.nc"), layout, 2, land), c.projection, "zeta", 2,
+                       {9 * u, 14 * u, 39 * u, 43 * u});
+            DrawBfgdScalar(pic);
+
+            // The two land nodes take the four cells they are corners of; the rest (all but
+            // the cell of the missing value) are drawn, and the drawing goes on to its footer
+            // without a message.
+            const bool iOuter = layout == Layout::JLast;
+            const auto cells = polygonsOf(pic);
+            EXPECT_EQ(cells.size(), 7u);
+            if (c.projection == 0) {
+                EXPECT_EQ(cells, expectedCells(iOuter, kIMax, kJMax, 1, 1, 2, noPosition));
+            }
+            EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
+            ASSERT_EQ(texts().size(), 4u);
+            EXPECT_EQ(texts()[3], "zeta /Range/  234 to  211") << "their values still count";
+        }
+    }
 }
 
 // ---- Variables of both orders in one file ----------------------------------------------------
@@ -832,29 +995,44 @@ TEST_F(BfgdFakeTest, RunTimeErrorEndsInTheErrorTail) {
     EXPECT_FALSE(IsBusy());
 }
 
-TEST_F(BfgdFakeTest, ARefusedCornerSkipsItsCellsWithOneMessagePerDrawing) {
-    // Mercator mode: a node beyond what the projection takes.
-    Projection = 1;
-    LonPeriod = 6.283185f;
-    for (float& x : lonV)
-        x = static_cast<float>(x * kDegToRad);
-    for (float& y : latV)
-        y = static_cast<float>(y * kDegToRad);
-    lonV(2, 3) = 40000; // node i = 3, j = 2 (the arrays are (j, i))
-    ViewExtent = {9 * kDegToRad, 14 * kDegToRad, 39 * kDegToRad, 43 * kDegToRad};
-    draw(2);
-    // The cells with (3, 2) as a corner: first nodes (2, 1), (3, 1), (3, 2), and (2, 2) is
-    // missing anyway.
-    EXPECT_EQ(polygonsOf(pic).size(), 8u);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
-    EXPECT_EQ(texts().size(), 4u) << "the drawing goes on to its footer";
+TEST_F(BfgdFakeTest, ACornerWithoutPositionSkipsItsCellsQuietly) {
+    // Node i = 3, j = 2 (the arrays are (j, i)) given a coordinate that marks no position.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        Long projection;
+        float lon, lat; // 0: the node's own
+    };
+    for (const Case c : {Case{0, nan, 0}, Case{0, 0, -999}, Case{0, inf, 0}, Case{0, 1e20f, 1e20f},
+                         Case{1, 40000, 0}, Case{1, 0, nan}}) {
+        SCOPED_TRACE(std::to_string(c.projection) + " " + std::to_string(c.lon) + " " +
+                     std::to_string(c.lat));
+        UseProjection(c.projection);
+        const double u = c.projection == 0 ? 1.0 : kDegToRad;
+        coordinates(true);
+        for (float& x : lonV)
+            x = static_cast<float>(x * u);
+        for (float& y : latV)
+            y = static_cast<float>(y * u);
+        if (c.lon != 0) lonV(2, 3) = c.lon;
+        if (c.lat != 0) latV(2, 3) = c.lat;
+        ViewExtent = {9 * u, 14 * u, 39 * u, 43 * u};
+        ui.boxes.clear();
+        draw(2);
+        // The cells with (3, 2) as a corner: first nodes (2, 1), (3, 1), (3, 2), and (2, 2) is
+        // missing anyway.
+        EXPECT_EQ(polygonsOf(pic).size(), 8u);
+        EXPECT_TRUE(ui.boxes.empty());
+        ASSERT_EQ(texts().size(), 4u) << "the drawing goes on to its footer";
+        EXPECT_EQ(texts()[3], "ilast /Range/  134 to  111") << "their values still count";
 
-    ui.boxes.clear();
-    wholeWindow(2);
-    defaultOrderBoxes().step = "";
-    EXPECT_EQ(DrawBfgdScalarTimed(pic), 3);
-    EXPECT_EQ(ui.boxes.size(), 1u) << "one message for the whole animation";
+        wholeWindow(2);
+        defaultOrderBoxes().step = "";
+        pic.clearRecords();
+        EXPECT_EQ(DrawBfgdScalarTimed(pic), 3);
+        EXPECT_EQ(polygonsOf(pic).size(), 16u) << "steps 2 and 3";
+        EXPECT_TRUE(ui.boxes.empty());
+    }
 }
 
 TEST_F(BfgdFakeTest, APickFromTheSecondFileUsesItsOwnDataset) {

@@ -1,6 +1,7 @@
 // The cell-list scalar maps, one step and animated: a small station file read through the
 // dataset library, drawn into a recording picture (boxes, texts, legend, "Scales" write-back,
-// messages, a few pixels), and a fake dataset for the failures.
+// messages, a few pixels), and a fake dataset for the failures and the cells without a
+// position.
 #include "viewer/scalar/DrawCellScalar.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
@@ -10,6 +11,7 @@
 #include "viewer/shell/FormColor.h"
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -434,16 +436,34 @@ TEST_F(CellFakeTest, APickFromTheSecondFileUsesItsOwnDataset) {
     EXPECT_EQ(scales("temp"), "");
 }
 
-TEST_F(CellFakeTest, RefusedTransformsSkipTheirCellsWithOneMessage) {
-    Projection = 1;
-    lonV(2) = 70000; // far outside what the Mercator step takes
-    latV(3) = 70000;
-    ViewExtent = {0.5, 1.5, 0.5, 1.5};
-    DrawCellScalar(pic);
-    EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 1u);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
-    EXPECT_EQ(texts().back(), "temp /Range/  123 to  121") << "their values still count";
+TEST_F(CellFakeTest, CellsWithoutAPositionAreSkippedQuietly) {
+    // Cells 2 and 3 at coordinates that mark no position: NaN as xarray writes, fill values, or
+    // in Mercator mode a longitude beyond any turn.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        Long projection;
+        float lon2, lat3;
+    };
+    for (const Case c : {Case{0, nan, nan}, Case{0, 1e20f, -999}, Case{1, 70000, 70000},
+                         Case{1, nan, 9.96921e36f}}) {
+        SCOPED_TRACE(std::to_string(c.projection) + " " + std::to_string(c.lon2));
+        UseProjection(c.projection);
+        for (Long k = 1; k <= 3; ++k)
+            lonV(k) = latV(k) = static_cast<float>(c.projection == 0 ? k : k * 0.5);
+        lonV(2) = c.lon2;
+        latV(3) = c.lat3;
+        if (c.projection == 0)
+            view(0.5, 3.5, 0.5, 3.5);
+        else
+            view(0.25, 1.75, 0.25, 1.25);
+        ui.boxes.clear();
+        pic.clearRecords();
+        DrawCellScalar(pic);
+        EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 1u);
+        EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
+        ASSERT_EQ(texts().size(), 4u) << "the drawing goes on to its footer";
+        EXPECT_EQ(texts().back(), "temp /Range/  123 to  121") << "their values still count";
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The finite-element scalar maps, one step and animated, on a small mesh file read through the
 // dataset library: boxes per node, texts, legend order, "Scales" write-back, the read failure
-// of a variable that is not on the nodes, errors passed on, and the time loop with Esc.
+// of a variable that is not on the nodes, errors passed on, the time loop with Esc, and land
+// nodes without coordinates.
 #include "viewer/scalar/DrawFEScalar.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
@@ -276,6 +277,70 @@ TEST_F(FEFileTest, NoExtentPrintsOnlyTheNotice) {
     EXPECT_EQ(texts(),
               (std::vector<std::string>{"(no geographical extent)", "(no geographical extent)"}));
     EXPECT_TRUE(ui.pointerChanges.empty());
+}
+
+// ---- Land nodes
+// ----------------------------------------------------------------------------------
+
+// An ocean model's mesh whose land nodes carry no coordinates: the square of the file above
+// and two more nodes, 5 written as NaN (as xarray writes it) and 6 as the coordinates' fill
+// value, reached by elements 3 and 4. zeta(t, n) = t + n / 10 everywhere.
+class FELandTest : public ScalarFixture {
+protected:
+    std::string write() {
+        NcBuilder nc(dir.file("land.nc"));
+        nc.unlimitedDim("time", 1);
+        nc.dim("node", 6);
+        nc.dim("nele", 4);
+        nc.dim("nface", 3);
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "seconds since 2004-03-15 00:00:00")
+            .values({0.0});
+        const double nan = std::nan("");
+        nc.var("lon", NC_FLOAT, {"node"})
+            .att("units", "degrees_east")
+            .att("_FillValue", NC_FLOAT, 9.96921e36f)
+            .values({150.0, 151.0, 151.0, 150.0, nan, 9.96921e36});
+        nc.var("lat", NC_FLOAT, {"node"})
+            .att("units", "degrees_north")
+            .att("_FillValue", NC_FLOAT, 9.96921e36f)
+            .values({-34.0, -34.0, -33.0, -33.0, nan, 9.96921e36});
+        nc.var("nv", NC_INT, {"nele", "nface"}).values({0, 1, 2, 0, 2, 3, 1, 4, 2, 3, 5, 0});
+        nc.var("zeta", NC_FLOAT, {"time", "node"}).values({1.1, 1.2, 1.3, 1.4, 1.5, 1.6});
+        return nc.write();
+    }
+};
+
+TEST_F(FELandTest, LandNodesAndTheirElementsAreLeftOut) {
+    for (const ProjectionCase c : kBothProjections) {
+        SCOPED_TRACE(c.projection);
+        UseProjection(c.projection);
+        std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+        clsNC = kelvad.get();
+        ASSERT_EQ(clsNC->Initialize(write()), 1) << clsNC->ErrorMessage();
+        ASSERT_EQ(clsNC->GridType(1), 4);
+        ASSERT_GE(c.projection == 0 ? clsNC->FillLonLatDeg(lonV, latV, 1)
+                                    : clsNC->FillLonLatRad(lonV, latV, 1),
+                  0);
+        ASSERT_GE(clsNC->FillNodeMesh(node1, node2, node3, 1), 0);
+        const double u = c.unit;
+        view(149.5 * u, 151.5 * u, -34.5 * u, -32.5 * u);
+        pick(clsNC->variNum("zeta", 1));
+        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+        pic.clearRecords();
+        ui.boxes.clear();
+        ASSERT_EQ(InitMapScale(pic), 1);
+        DrawFeMesh(pic);
+        DrawFEScalar(pic);
+
+        EXPECT_EQ(recordsOf(DrawKind::Line).size(), 6u) << "the two sea elements";
+        const auto boxes = dataBoxes();
+        ASSERT_EQ(boxes.size(), 4u) << "the sea nodes";
+        EXPECT_EQ(boxes[3].color, ValueToColor(1.4f));
+        EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
+        EXPECT_EQ(texts().back(), "zeta /Range/  1.6 to  1.1") << "their values still count";
+        clsNC = nullptr;
+    }
 }
 
 } // namespace

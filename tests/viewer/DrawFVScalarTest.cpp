@@ -1,7 +1,8 @@
 // The finite-volume scalar maps, one step and animated: element and node variables (with the
 // levels' stride through the node values), the node-position refill and its failure, a
-// variable on neither mesh dimension, the read failure's window lines, the error tail, the
-// time loop with Esc, and one small file read through the dataset library.
+// variable on neither mesh dimension, items without a position, the read failure's window
+// lines, the error tail, the time loop with Esc, and one small file read through the dataset
+// library.
 #include "viewer/scalar/DrawFVScalar.h"
 
 #include "tests/viewer/ScalarFixture.h"
@@ -10,6 +11,7 @@
 #include "viewer/shell/MainForm.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -137,6 +139,28 @@ TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLeve
     // Positions already there are used as they are.
     DrawFvScalar(pic);
     EXPECT_EQ(fake.fills, 1);
+}
+
+TEST_F(DrawFvScalarTest, ItemsWithoutAPositionAreLeftOut) {
+    // An element whose position came out NaN (a corner on land) and a node at the coordinates'
+    // fill value: no box for either, the rest drawn, no message.
+    lonV(2) = std::numeric_limits<float>::quiet_NaN();
+    DrawFvScalar(pic);
+    auto boxes = dataBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].at, boxAt(1, 1));
+    EXPECT_EQ(texts().back(), "zeta /Range/  22 to  21") << "its value still counts";
+
+    fake.fillLon = {0, 1e20f, 0, 4};
+    fake.fillLat = {0, 1e20f, 4, 4};
+    pick(2);
+    defaultOrderBoxes().step = "2";
+    pic.clearRecords();
+    EXPECT_EQ(DrawFVScalarTimed(pic), 5);
+    boxes = dataBoxes();
+    ASSERT_EQ(boxes.size(), 9u) << "three nodes in each of steps 3, 4 and 5";
+    EXPECT_EQ(boxes[1].at, boxAt(0, 4));
+    EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
 }
 
 TEST_F(DrawFvScalarTest, NodePositionsThatCannotBeHadMakeTheVariableNotDrawable) {

@@ -1,6 +1,7 @@
 // The mesh outlines: which elements are drawn (the first corner decides), their segments in
-// order and in black, the foreground colour and pointer put back, refused corners, and the
-// message that ends a drawing with a bad node number.
+// order and in black, the foreground colour and pointer put back, corners without a position,
+// elements across the longitude seam, and the message that ends a drawing with a bad node
+// number.
 #include "viewer/scalar/MeshOutlines.h"
 #include "runtime/Color.h"
 #include "tests/viewer/ScalarFixture.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -112,8 +114,9 @@ TEST_F(MeshOutlinesTest, NothingInTheViewDrawsNothing) {
 TEST_F(MeshOutlinesTest, ABadNodeNumberEndsTheDrawingWithAMessage) {
     setElements({{1, 2, 3}, {3, 1, 99}, {1, 2, 3}});
     DrawFeMesh(pic);
-    // What was drawn before the bad corner stays: element 1 and the first side of element 2.
-    expectSegments({{1, 2}, {2, 3}, {3, 1}, {3, 1}});
+    // What was drawn before the bad corner stays: element 1. Element 2's corners are all looked
+    // up before any of its sides is drawn.
+    expectSegments({{1, 2}, {2, 3}, {3, 1}});
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[DrawFeMesh]Subscript out of range");
     EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
@@ -132,20 +135,70 @@ TEST_F(MeshOutlinesTest, ABadNodeNumberEndsTheDrawingWithAMessage) {
     EXPECT_EQ(pic.ForeColor(), QBColor(12));
 }
 
-TEST_F(MeshOutlinesTest, ARefusedCornerTakesItsSidesWithOneMessage) {
-    Projection = 1;
-    LonPeriod = 6.283185f;
-    nodes[1] = {70000, 0}; // node 2: beyond what the Mercator step takes
-    nodes[2] = {0.5f, 1};
-    setNodes(lonV, latV);
-    setElements({{1, 2, 3}, {3, 2, 1}});
-    ViewExtent = {0, 1, 0, 1};
-    ASSERT_EQ(SetMapScale(400, 300), 0);
-    DrawFeMesh(pic);
-    expectSegments({{3, 1}, {1, 3}});
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
-    EXPECT_EQ(pic.ForeColor(), QBColor(12));
+TEST_F(MeshOutlinesTest, ACornerWithoutPositionDropsItsElementsQuietly) {
+    // Node 2 at a coordinate that marks no position: a land node's NaN or fill value, or in
+    // Mercator mode a longitude beyond any turn. Elements 1 and 2 use it; element 3 does not.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        Long projection;
+        float lon, lat;
+    };
+    for (const Case c : {Case{0, nan, 0}, Case{0, 2, nan}, Case{0, 1e20f, 1e20f},
+                         Case{0, -999, -999}, Case{1, 70000, 0}, Case{1, nan, nan}}) {
+        SCOPED_TRACE(std::to_string(c.projection) + " " + std::to_string(c.lon));
+        UseProjection(c.projection);
+        nodes = {{0, 0}, {c.lon, c.lat}, {0.5f, 1}, {0.25f, 0.25f}};
+        setNodes(lonV, latV);
+        setElements({{1, 2, 3}, {3, 2, 1}, {1, 4, 3}});
+        ViewExtent = {0, 1, 0, 1};
+        ASSERT_EQ(SetMapScale(400, 300), 0);
+        ui.boxes.clear();
+        pic.clearRecords();
+        DrawFeMesh(pic);
+        expectSegments({{1, 4}, {4, 3}, {3, 1}});
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(pic.ForeColor(), QBColor(12));
+    }
+}
+
+TEST_F(MeshOutlinesTest, AnElementAcrossTheSeamIsDrawnWholeOnBothEdges) {
+    // A coastal ocean mesh that wraps at 0/360, seen whole: each element straddling the seam is
+    // drawn with its corners on one side of it, at its own place and at its copy on the other
+    // edge, never as sides across the map.
+    for (const ProjectionCase c : kBothProjections) {
+        SCOPED_TRACE(c.projection);
+        UseProjection(c.projection);
+        const auto deg = [&](double d) { return static_cast<float>(d * c.unit); };
+        nodes = {{deg(359), 0}, {deg(1), 0}, {deg(0.5), deg(2)}};
+        setNodes(lonV, latV);
+        // The first corner west of the seam, then east of it.
+        setElements({{1, 2, 3}, {2, 1, 3}});
+        ViewExtent = {0, 360 * c.unit, -10 * c.unit, 10 * c.unit};
+        ASSERT_EQ(SetMapScale(400, 300), 0);
+        pic.clearRecords();
+        DrawFeMesh(pic);
+
+        const auto lines = recordsOf(DrawKind::Line);
+        // Two copies of three sides for each element.
+        ASSERT_EQ(lines.size(), 12u);
+        const auto point = [](float lon, float lat) {
+            float x = 0, y = 0;
+            ll2_to_xy2(lon, lat, x, y);
+            return std::pair<double, double>{x, y};
+        };
+        const auto side = [&](size_t k, double lon1, double lon2) {
+            const auto a = point(deg(lon1), 0), b = point(deg(lon2), 0);
+            EXPECT_NEAR(lines[k].at[0], a.first, 1e-2) << k;
+            EXPECT_NEAR(lines[k].at[2], b.first, 1e-2) << k;
+        };
+        side(0, 359, 361); // element 1 at its own place
+        side(3, -1, 1);    // and again on the western edge
+        side(6, 1, -1);    // element 2 at its own place
+        side(9, 361, 359); // and on the eastern edge
+        for (size_t k = 0; k < 12; ++k)
+            EXPECT_LT(std::fabs(lines[k].at[2] - lines[k].at[0]), 10) << "a side across the map";
+        EXPECT_TRUE(ui.boxes.empty());
+    }
 }
 
 } // namespace

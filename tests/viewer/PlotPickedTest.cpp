@@ -1,6 +1,6 @@
 // The plot dispatcher: its routes by mode, grid type and pick count, the vector pair among three
 // picks, and end to end on the samples: frame and coastline only in mode 0, the colour key and
-// the coastline over the data after a scalar, the mesh outlines under a mesh map, the messages
+// the coastline over the data after a scalar, the mesh outlines under every pick, the messages
 // of the picks whose drawing is not available, and the time-stepped result.
 #include "tests/viewer/OrderWinFixture.h"
 
@@ -61,15 +61,17 @@ TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
     }
 }
 
-TEST(PlotRouteTest, MeshOutlinesOnlyUnderAScalarMeshMapOfModeOne) {
+TEST(PlotRouteTest, MeshOutlinesUnderEveryPickCountOfModeOne) {
     struct Case {
         Long mode, grid, picks, showMesh;
         bool fe, fv;
     };
     const std::vector<Case> cases = {
-        {1, 4, 1, 1, true, false},  {1, 6, 1, 1, false, true},  {1, 4, 1, 0, false, false},
-        {1, 6, 1, 0, false, false}, {3, 4, 1, 1, false, false}, {3, 6, 1, 1, false, false},
-        {1, 4, 2, 1, false, false}, {1, 6, 3, 1, false, false}, {1, 2, 1, 1, false, false}};
+        {1, 4, 1, 1, true, false},  {1, 6, 1, 1, false, true},  {1, 4, 2, 1, true, false},
+        {1, 6, 2, 1, false, true},  {1, 4, 3, 1, true, false},  {1, 6, 3, 1, false, true},
+        {1, 4, 1, 0, false, false}, {1, 6, 2, 0, false, false}, {1, 4, 4, 1, false, false},
+        {1, 6, 0, 1, false, false}, {3, 4, 1, 1, false, false}, {3, 6, 2, 1, false, false},
+        {1, 2, 1, 1, false, false}, {1, 2, 3, 1, false, false}, {1, 3, 2, 1, false, false}};
     for (const Case& c : cases) {
         const PlotRoute route = ChoosePlotRoute(c.mode, c.grid, c.picks, c.showMesh);
         EXPECT_EQ(route.feMesh, c.fe) << c.mode << " " << c.grid << " " << c.picks;
@@ -292,6 +294,38 @@ TEST_F(PlotPickedTest, MeshOutlinesGoUnderTheMapOfModeOneOnly) {
     EXPECT_GT(data(), 0);
     EXPECT_EQ(count(DrawKind::Line), 0);
     EXPECT_TRUE(messages().empty()) << messages()[0];
+}
+
+TEST_F(PlotPickedTest, MeshOutlinesGoUnderEveryPickCount) {
+    // fe_mesh: zeta 6, u 7, v 8 on the nodes; fv_mesh: zeta 7, u 9, v 10 on the elements.
+    struct Case {
+        const char* file;
+        std::vector<Long> vars;
+        Long result;
+        Strings messages;
+        bool data;
+    };
+    const std::vector<Case> cases = {
+        {"fe_mesh.nc", {6}, 0, {}, true},
+        {"fe_mesh.nc", {7, 8}, -1, {kNotAvailableText}, false},
+        {"fe_mesh.nc", {6, 7, 8}, 0, {}, false},
+        {"fv_mesh.nc", {7}, 0, {}, true},
+        {"fv_mesh.nc", {9, 10}, -1, {kNotAvailableText}, false},
+        {"fv_mesh.nc", {7, 9, 10}, 0, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.vars.size()));
+        loadSample(c.file, 1);
+        pick(c.vars);
+        env.ui.boxes.clear();
+        EXPECT_EQ(PlotPicked(1), c.result);
+        EXPECT_GT(count(DrawKind::Line), 0) << "the outlines";
+        EXPECT_EQ(data() > 0, c.data);
+        if (c.data) {
+            EXPECT_LT(last(DrawKind::Line), first(DrawKind::FilledBox)) << "under the data";
+        }
+        EXPECT_EQ(messages(), c.messages);
+    }
 }
 
 TEST_F(PlotPickedTest, NoPicksAndOtherModesPlotNothing) {

@@ -1,6 +1,7 @@
 // The preview of the grid points: which marks stand where in which colour for each grid type,
 // the thinning strides, the single point, the boundary-fitted orders (the "gridi" alternation
-// drawn as order 1), points whose transform fails, and arrays shorter than the counts.
+// drawn as order 1), points whose coordinates mark no position, and arrays shorter than the
+// counts.
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/DataPoints.h"
 
@@ -232,15 +233,24 @@ TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     }
 }
 
-TEST_F(PreviewTest, PointsWhoseTransformFailsAreSkippedWithOneMessage) {
-    Projection = 1;
-    // Two stations lie beyond 32767 radians of longitude: the Mercator transform refuses them.
-    const Long slot = open(stations("far.nc", {10.0, 3.0e6, 11.0, -3.0e6}, {0.0, 1.0, 2.0, 3.0}));
-    view(9 * kDegToRad, 12 * kDegToRad, -1 * kDegToRad, 4 * kDegToRad);
-    DrawDataPoints(pic, slot);
-    EXPECT_EQ(filledBoxes().size(), 2u);
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text, "[DrawDataPoints] ll2_to_xy2 returned -1");
+TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
+    // Stations whose coordinates mark no position: NaN, the coordinates' fill value, and
+    // longitudes beyond any turn (in Mercator mode also beyond what the transform takes).
+    const double nan = std::nan("");
+    for (const Long projection : {0, 1}) {
+        SCOPED_TRACE(projection);
+        Projection = projection;
+        LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+        const double u = projection == 0 ? 1.0 : kDegToRad;
+        const Long slot = open(stations("far.nc", {10.0, 3.0e6, 11.0, -3.0e6, nan, 10.5, 1e20},
+                                        {0.0, 1.0, 2.0, 3.0, 1.0, nan, 1e20}));
+        view(9 * u, 12 * u, -1 * u, 4 * u);
+        env.ui.boxes.clear();
+        pic.clearRecords();
+        DrawDataPoints(pic, slot);
+        EXPECT_EQ(filledBoxes().size(), 2u);
+        EXPECT_TRUE(env.ui.boxes.empty()) << env.ui.boxes[0].text;
+    }
 }
 
 TEST_F(PreviewTest, ArraysShorterThanTheCountsAreNotReadBeyond) {

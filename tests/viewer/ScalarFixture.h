@@ -192,6 +192,20 @@ public:
     }
 };
 
+// The map's units as the projection menu sets them: degrees and a turn of 360 (0), or radians
+// and a turn of 2 pi (1).
+inline void UseProjection(Long projection) {
+    Projection = projection;
+    LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+}
+
+// The two projections with their map units per degree, for tests that run in both.
+struct ProjectionCase {
+    Long projection;
+    double unit;
+};
+inline constexpr ProjectionCase kBothProjections[] = {{0, 1.0}, {1, kDegToRad}};
+
 // A scripted Ui whose event pump runs a hook (an Esc at step s, a look at the busy flag).
 class PumpUi : public InstalledScriptedUi {
 public:

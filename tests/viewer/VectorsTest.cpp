@@ -135,16 +135,31 @@ TEST_F(VectorsTest, DataArrowAtMapPositionScaledByVscale) {
 
 // A position with no picture position draws nothing and says nothing: the drawing that made
 // the call reports it once. A value far out of range is passed over.
-TEST_F(VectorsTest, FailedTransformAndBadValuesDrawNothing) {
-    OptArrowStyle = 1;
-    Projection = 1;
-    ViewExtent = {0, 1, 0, 1};
-    ASSERT_EQ(SetMapScale(400, 400), 0);
-    EXPECT_EQ(DrawVectorLL(pic, 1, 1, 40000, 0.5f), -1);
+TEST_F(VectorsTest, PositionsWithoutPlaceAndBadValuesDrawNothing) {
+    // Positions that mark none (NaN, fill values, a longitude beyond any turn, which the
+    // Mercator transform would refuse): no arrow, nothing said, and not a failure.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        Long projection;
+        float lon, lat;
+    };
+    for (const Case c :
+         {Case{0, nan, 50}, Case{0, 50, nan}, Case{0, inf, 50}, Case{0, 1e20f, 1e20f},
+          Case{0, 50, -999}, Case{1, 40000, 0.5f}, Case{1, 0.5f, nan}}) {
+        Projection = c.projection;
+        LonPeriod = c.projection == 0 ? 360.0f : 6.283185f;
+        ViewExtent = c.projection == 0 ? ViewRec{0, 100, 0, 100} : ViewRec{0, 1, 0, 1};
+        ASSERT_EQ(SetMapScale(400, 400), 0);
+        for (Long style : {1, 2, 108}) {
+            OptArrowStyle = style;
+            EXPECT_EQ(DrawVectorLL(pic, 1, 1, c.lon, c.lat), 0) << c.lon << " " << c.lat;
+        }
+    }
     EXPECT_TRUE(pic.records().empty());
     EXPECT_TRUE(ui.boxes.empty());
 
-    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Values that make no arrow at a good position.
     for (Long style : {1, 2, 108}) {
         OptArrowStyle = style;
         EXPECT_EQ(DrawVectorLL(pic, nan, 1, 0.5f, 0.5f), 0);

@@ -3,6 +3,7 @@
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
+#include "viewer/scalar/MapPositions.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"
@@ -12,8 +13,22 @@
 
 namespace {
 
-// Elements whose first corner lies in the view, drawn whole in black. A corner the transform
-// refuses takes its two sides with it; an error ends the drawing with what is drawn so far.
+// The three sides of one element, its corners shifted by shift. A corner the transform refuses
+// takes its two sides with it.
+void drawTriangle(RenderContext& rc, const float (&xs)[3], const float (&ys)[3], float shift) {
+    float px = 0, py = 0, qx = 0, qy = 0, rx = 0, ry = 0;
+    const bool hasP = MapPoint(rc, xs[0] + shift, ys[0], px, py);
+    const bool hasQ = MapPoint(rc, xs[1] + shift, ys[1], qx, qy);
+    if (hasP && hasQ) rc.pic.Line(px, py, qx, qy);
+    const bool hasR = MapPoint(rc, xs[2] + shift, ys[2], rx, ry);
+    if (hasQ && hasR) rc.pic.Line(qx, qy, rx, ry);
+    if (hasR && hasP) rc.pic.Line(rx, ry, px, py);
+}
+
+// Elements whose first corner lies in the view, drawn whole in black. An element with a corner
+// that marks no position (a land node's fill) is left out; one across the longitude seam keeps
+// its shape and is drawn again where the view shows its other copy. An error ends the drawing
+// with what is drawn so far.
 void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
               const VArray<float>& lat) {
     RenderContext rc(pic, tag);
@@ -22,17 +37,21 @@ void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
     pic.setForeColor(QBColor(0));
     try {
         const ViewEdges view = CurrentViewEdges();
+        const float period = MapLonPeriod();
         const Long n = clsNC->nElements(1);
         for (Long e = 1; e <= n; ++e) {
             const Long p = node1(e), q = node2(e), r = node3(e);
             if (!InView(view, lon(p), lat(p))) continue;
-            float px = 0, py = 0, qx = 0, qy = 0, rx = 0, ry = 0;
-            const bool hasP = MapPoint(rc, lon(p), lat(p), px, py);
-            const bool hasQ = MapPoint(rc, lon(q), lat(q), qx, qy);
-            if (hasP && hasQ) pic.Line(px, py, qx, qy);
-            const bool hasR = MapPoint(rc, lon(r), lat(r), rx, ry);
-            if (hasQ && hasR) pic.Line(qx, qy, rx, ry);
-            if (hasR && hasP) pic.Line(rx, ry, px, py);
+            float xs[3] = {lon(p), lon(q), lon(r)};
+            const float ys[3] = {lat(p), lat(q), lat(r)};
+            if (!PositionKnown(xs[0], ys[0]) || !PositionKnown(xs[1], ys[1]) ||
+                !PositionKnown(xs[2], ys[2]))
+                continue;
+            float lo = 0, hi = 0;
+            KeepWhole(xs, 3, period, lo, hi);
+            const LonCopies copies = CopiesInView(lo, hi, view.W, view.E, period);
+            for (int c = 0; c < copies.count; ++c)
+                drawTriangle(rc, xs, ys, copies.shift[c]);
         }
     } catch (const std::exception& e) {
         pic.setForeColor(saved);

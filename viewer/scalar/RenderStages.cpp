@@ -8,6 +8,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/scalar/MapPositions.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/shell/CScale.h"
 #include "viewer/shell/DrawCost.h"
@@ -243,6 +244,8 @@ void WriteBackRange(RenderContext& rc) {
 // ------------------------------------------------------------------------------------------
 
 bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
+    // A coordinate that is no number has no place on the map: skipped, and not a refusal.
+    if (!std::isfinite(lon) || !std::isfinite(lat)) return false;
     if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
     if (rc.transformFailures++ == 0)
         ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
@@ -349,12 +352,40 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
         const float v = values(idx);
         if (v <= NoVal) continue;
         TakeValue(rc, v);
+        if (!PositionKnown(lon(k), lat(k))) continue; // a land point's fill: no box
         const Long color = ValueToColor(v);
         float x = 0, y = 0;
         if (!MapPoint(rc, lon(k), lat(k), x, y)) continue;
         rc.pic.Line(x - 1, y - 1, x + 1, y + 1, color, LineFlag::BF);
     }
 }
+
+namespace {
+
+// One quadrilateral of the boundary-fitted grid, its corners kept on one side of the seam, at
+// its own place and at each other copy that the view shows. A corner the transform refuses
+// takes that copy with it.
+void drawBfgdCell(RenderContext& rc, float (&lons)[4], const float (&lats)[4], Long color,
+                  const ViewEdges& view, float period, PointApi (&pts)[5]) {
+    float lo = 0, hi = 0;
+    KeepWhole(lons, 4, period, lo, hi);
+    const LonCopies copies = CopiesInView(lo, hi, view.W, view.E, period);
+    for (int n = 0; n < copies.count; ++n) {
+        bool ok = true;
+        for (int c = 0; c < 4 && ok; ++c) {
+            float x = 0, y = 0;
+            ok = MapPoint(rc, lons[c] + copies.shift[n], lats[c], x, y);
+            pts[c + 1] = {toDevice(x), toDevice(y)};
+        }
+        if (!ok) continue;
+        pts[0] = pts[1];
+        rc.pic.setFillColor(color);
+        rc.pic.setForeColor(color);
+        Polygon(rc.pic, pts, 5);
+    }
+}
+
+} // namespace
 
 void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
                    Long& i, Long& j) {
@@ -370,6 +401,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
     const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
     if (aStep <= 0 || bStep <= 0) return;
+    const ViewEdges view = CurrentViewEdges();
+    const float period = MapLonPeriod();
     PointApi pts[5];
     Long k = 0;
     for (Long a = aStart; a <= aEnd; a += aStep) {
@@ -383,20 +416,17 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             const Long b2 = MinL(b + bStep, bLimit);
             const Long ca[4] = {a, a2, a2, a};
             const Long cb[4] = {b, b, b2, b2};
-            bool ok = true;
-            for (int c = 0; c < 4 && ok; ++c) {
+            float lons[4], lats[4];
+            bool known = true;
+            for (int c = 0; c < 4; ++c) {
                 const Long p = swapped ? cb[c] : ca[c];
                 const Long q = swapped ? ca[c] : cb[c];
-                float x = 0, y = 0;
-                ok = MapPoint(rc, lonV(p, q), latV(p, q), x, y);
-                pts[c + 1] = {toDevice(x), toDevice(y)};
+                lons[c] = lonV(p, q);
+                lats[c] = latV(p, q);
+                known = known && PositionKnown(lons[c], lats[c]);
             }
-            if (!ok) continue;
-            pts[0] = pts[1];
-            const Long color = ValueToColor(v);
-            rc.pic.setFillColor(color);
-            rc.pic.setForeColor(color);
-            Polygon(rc.pic, pts, 5);
+            if (!known) continue; // a corner on land without coordinates
+            drawBfgdCell(rc, lons, lats, ValueToColor(v), view, period, pts);
         }
     }
 }

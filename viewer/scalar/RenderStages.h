@@ -182,7 +182,8 @@ void WriteBackRange(RenderContext& rc);
 // ---- Walks
 // ----------------------------------------------------------------------------------------- A point
 // to picture units. False when the transform refuses it: the caller skips that box, segment or
-// arrow; the first refusal of a drawing is reported in a box, the others silently counted.
+// arrow; the first refusal of a drawing is reported in a box, the others silently counted. A
+// coordinate that is not finite is skipped the same way, without a report.
 bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y);
 // The regular grid's boxes for the read window in module state, longitudes shifted by shift,
 // walked in the variable's own longitude/latitude order (infoSlot), values from scalarV.
@@ -196,8 +197,8 @@ bool SeamPass(RenderContext& rc, float& shift);
 // nLon columns from the northern row; the walk stops after nLon x nLat values.
 void WalkGmtCells(RenderContext& rc);
 // A box of +-1 picture unit around each point k = 1 .. count at (lon(k), lat(k)) coloured by
-// values(firstValue + (k - 1) * valueStep); missing values get no box. For cells, mesh nodes
-// and elements.
+// values(firstValue + (k - 1) * valueStep); missing values and points whose coordinates mark
+// no position (PositionKnown) get no box. For cells, mesh nodes and elements.
 void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,
                     Long count, const VArray<float>& values, Long firstValue = 1,
                     Long valueStep = 1);
@@ -206,8 +207,9 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
 // variLonLatOrder (1 or 4: i second-to-last; 2: j second-to-last; any other value draws
 // nothing), so that a dataset whose variables come in both orders draws them all; the corners
 // are looked up at lonV(i, j), or at lonV(j, i) when coordsJFirst (BfgdCoordsJFirst). iMax and
-// jMax bound the neighbour corners. i and j receive the walk's indices along i and j as they
-// stand.
+// jMax bound the neighbour corners. A cell with a corner that marks no position is skipped; a
+// cell across the longitude seam is drawn whole (KeepWhole), also at each other copy the view
+// shows. i and j receive the walk's indices along i and j as they stand.
 void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
                    Long& i, Long& j);
 

@@ -7,6 +7,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
+#include "viewer/scalar/MapPositions.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/CScale.h"
 #include "viewer/shell/MainBase.h"
@@ -41,8 +42,10 @@ class Marks {
 public:
     explicit Marks(Picture& pic) : pic_(pic) {}
 
-    // A square of half-size r around the point, filled with color.
+    // A square of half-size r around the point, filled with color; none for a point whose
+    // coordinates mark no position (a land point's fill), which is not a failure.
     void Square(float lon, float lat, float r, Long color) {
+        if (!PositionKnown(lon, lat)) return;
         float x = 0, y = 0;
         if (!Convert(lon, lat, x, y)) return;
         pic_.Line(x - r, y - r, x + r, y + r, color, LineFlag::BF);
@@ -57,6 +60,7 @@ public:
 
 private:
     bool Convert(float lon, float lat, float& x, float& y) {
+        if (!std::isfinite(lon) || !std::isfinite(lat)) return false; // no place, no failure
         if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
         failed_ = true;
         return false;

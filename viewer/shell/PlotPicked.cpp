@@ -92,10 +92,9 @@ PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShow
     PlotRoute route;
     if (mode == 1) {
         route.renderer = singleStep(gridType, pickCount);
-        // The outlines go under a scalar map of the mesh only.
-        const bool drawn =
-            route.renderer == PlotRenderer::FEScalar || route.renderer == PlotRenderer::FvScalar;
-        if (optShowMesh == 1 && drawn) {
+        // The outlines go under whatever the picks draw on a mesh: a scalar, a vector pair, or
+        // three picks that draw nothing over them.
+        if (optShowMesh == 1 && pickCount >= 1 && pickCount <= 3) {
             route.feMesh = gridType == 4;
             route.fvMesh = gridType == 6;
         }
@@ -146,14 +145,15 @@ Long PlotPicked(Long PlotMode) {
             message(kNotAvailableText);
             return -1;
         }
-        if (route.renderer == PlotRenderer::NotAvailable) {
-            message(kNotAvailableText);
-            return -1;
-        }
+        // The outlines first, also under a drawing that is not there yet.
         if (route.feMesh) DrawFeMesh(pic);
         if (route.fvMesh) {
             DrawFvMesh(pic);
             DrawFvBounds(pic);
+        }
+        if (route.renderer == PlotRenderer::NotAvailable) {
+            message(kNotAvailableText);
+            return -1;
         }
         switch (route.renderer) {
         case PlotRenderer::CellScalar:

@@ -30,8 +30,8 @@ struct PlotRoute {
     bool fvMesh = false; // DrawFvMesh, then DrawFvBounds, before the data
 };
 
-// The renderer of mode (1 or 3) for gridType and pickCount; the mesh outlines only in mode 1
-// with optShowMesh = 1.
+// The renderer of mode (1 or 3) for gridType and pickCount; the mesh outlines of a mesh in
+// mode 1 with optShowMesh = 1, for one, two or three picks.
 PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh);
 
 // The scalar s and the vector pair p (the pair is Picks(p), Picks(p + 1)) among three picks:

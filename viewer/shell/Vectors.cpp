@@ -3,6 +3,7 @@
 #include "gui/Picture.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
+#include "viewer/scalar/MapPositions.h"
 #include "viewer/shell/gencord.h"
 
 #include <array>
@@ -55,6 +56,8 @@ PointApi devicePoint(double x, double y) {
 
 Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat) {
     if (u == 0 && v == 0) return 0;
+    // A position that a fill value stands for (a land point) gets no arrow, and no report.
+    if (!PositionKnown(lon, lat)) return 0;
     float x = 0, y = 0;
     if (ll2_to_xy2Quiet(lon, lat, x, y) != 0) return -1;
     const float du = vscale * u;

@@ -9,9 +9,10 @@
 class Picture;
 
 // One arrow of (u, v) at the map position (lon, lat), in the units of ViewExtent. Nothing for a
-// zero vector. An error while drawing is passed over. 0, or -1 when the position has no
-// picture position under the map transform: then nothing is drawn and nothing is said, so that
-// a drawing of many arrows can report the failure once.
+// zero vector, nor for a position whose coordinates mark none (PositionKnown: a fill value or
+// NaN), which returns 0. An error while drawing is passed over. 0, or -1 when the position has
+// no picture position under the map transform: then nothing is drawn and nothing is said, so
+// that a drawing of many arrows can report the failure once.
 Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat);
 // One arrow of (u, v) at the picture position (x, y), zero vectors included. Errors reach the
 // caller.
