@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -108,6 +109,18 @@ long long roundPixel(double v) {
     double r = std::floor(v + 0.5);
     if (r > 4e18 || r < -4e18) throw RuntimeError(err::Overflow);
     return static_cast<long long>(r);
+}
+
+// First and last pixel (centres at whole positions) in [lo, hi) along an axis of size pixels,
+// the edges held within [limitLo, limitHi] first so that far-off boxes cost nothing. Empty
+// (first > last) when no centre lies inside.
+std::pair<long long, long long> coveredPixels(double lo, double hi, double limitLo, double limitHi,
+                                              int size) {
+    lo = std::clamp(lo, limitLo, limitHi);
+    hi = std::clamp(hi, limitLo, limitHi);
+    const long long first = std::max(0LL, static_cast<long long>(std::ceil(lo)));
+    const long long last = std::min<long long>(size - 1, static_cast<long long>(std::ceil(hi)) - 1);
+    return {first, last};
 }
 
 // Liang-Barsky: clips the segment to the box; false when nothing is left.
@@ -506,8 +519,13 @@ void Picture::Line(double x1, double y1, double x2, double y2, std::optional<Lon
             long long ya = roundPixel(std::clamp(std::min(py1, py2), lo, hyi));
             long long yb = roundPixel(std::clamp(std::max(py1, py2), lo, hyi));
             if (flag == LineFlag::BF) {
-                long long x0 = std::max(0LL, xa), x1c = std::min<long long>(r.width() - 1, xb);
-                long long y0 = std::max(0LL, ya), y1c = std::min<long long>(r.height() - 1, yb);
+                // The pixels whose centres lie inside the box, its left and top edges in and
+                // its right and bottom edges out: boxes that share an edge share no pixel, so
+                // the cells of a grid tile the picture whatever their fractional edges.
+                const auto [x0, x1c] =
+                    coveredPixels(std::min(px1, px2), std::max(px1, px2), lo, hxi, r.width());
+                const auto [y0, y1c] =
+                    coveredPixels(std::min(py1, py2), std::max(py1, py2), lo, hyi, r.height());
                 for (long long y = y0; y <= y1c; ++y)
                     for (long long x = x0; x <= x1c; ++x)
                         r.plot(x, y, pen);

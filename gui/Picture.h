@@ -2,7 +2,10 @@
 // A picture box: a persistent image (RGB32, white) that the program draws on with the picture
 // box's methods and the device calls, and that a PictureWidget shows. All drawing is done by
 // our own rasteriser on the image's pixels, without antialiasing, so that the draw modes act
-// on exact pixels: corners are whole pixels and inclusive (a box of zero width is a line).
+// on exact pixels. Lines and outlines round their corners to whole pixels and include both
+// ends (an outlined box of zero width is a line); a filled box (BF) covers the pixels whose
+// centres lie inside it, its left and top edges in and its right and bottom edges out, so that
+// boxes sharing an edge never share a pixel (and a box of zero width covers none).
 // Texts go through QPainter with an unsmoothed font and are always copied.
 //
 // Positions of the methods are in the picture's scale units (pixels, or twips with 15 twips a

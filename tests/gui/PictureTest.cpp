@@ -3,12 +3,15 @@
 #include "tests/support/TempDir.h"
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "tests/support/QtTestApp.h"
 
@@ -79,19 +82,24 @@ TEST_F(PictureTest, StartsWhiteWithTheUsualState) {
     EXPECT_EQ(pic.FontName(), "DejaVu Sans");
 }
 
-TEST_F(PictureTest, FilledBoxCoversBothCornersInTheLineColour) {
+TEST_F(PictureTest, FilledBoxCoversThePixelsWhoseCentresLieInside) {
+    // Left and top edges in, right and bottom edges out.
     struct Case {
         double x1, y1, x2, y2;
         PixelSet expected;
     };
     const Case cases[] = {
-        {2, 3, 6, 8, rect(2, 3, 6, 8)},
-        {6, 8, 2, 3, rect(2, 3, 6, 8)},          // corners in either order
-        {5, 2, 5, 10, rect(5, 2, 5, 10)},        // zero width: a vertical line
-        {1, 4, 9, 4, rect(1, 4, 9, 4)},          // zero height: a horizontal line
-        {3, 3, 3, 3, rect(3, 3, 3, 3)},          // a point
-        {0, 20, 12, 19, rect(0, 19, 12, 19)},    // the time bar: the bottom row only
-        {4.4, 2.6, 7.5, 5.49, rect(4, 3, 8, 5)}, // nearest pixels
+        {2, 3, 6, 8, rect(2, 3, 5, 7)},
+        {6, 8, 2, 3, rect(2, 3, 5, 7)},          // corners in either order
+        {5, 2, 5, 10, {}},                       // zero width: nothing
+        {1, 4, 9, 4, {}},                        // zero height: nothing
+        {3, 3, 3, 3, {}},                        // a point: nothing
+        {0, 20, 12, 19, rect(0, 19, 11, 19)},    // the time bar: the bottom row only
+        {4.4, 2.6, 7.5, 5.49, rect(5, 3, 7, 5)}, // fractional edges
+        {4.5, 2.5, 7.5, 5.5, rect(5, 3, 7, 5)},  // a centre on the left or top edge is in
+        {3.2, 3.2, 3.9, 3.9, {}},                // smaller than a pixel, no centre inside
+        {2.9, 2.9, 3.1, 3.1, rect(3, 3, 3, 3)},  // smaller than a pixel around a centre
+        {-3.2, -1, 2, 1.5, rect(0, 0, 1, 1)},    // clipped at the picture's corner
     };
     for (const Case& c : cases) {
         Picture pic(20, 20);
@@ -101,6 +109,61 @@ TEST_F(PictureTest, FilledBoxCoversBothCornersInTheLineColour) {
         EXPECT_EQ(pixelsOf(pic, kRed), c.expected);
         EXPECT_FLOAT_EQ(pic.CurrentX(), static_cast<float>(c.x2));
         EXPECT_FLOAT_EQ(pic.CurrentY(), static_cast<float>(c.y2));
+    }
+    // In twips the same rule holds on the pixels: 45 .. 105 twips are pixels 3 .. 6.
+    Picture twips(20, 20);
+    twips.setScaleMode(kScaleTwips);
+    twips.Line(45, 45, 105, 60, kRed, LineFlag::BF);
+    EXPECT_EQ(pixelsNot(twips), rect(3, 3, 6, 3));
+}
+
+TEST_F(PictureTest, AdjacentFilledBoxesWithFractionalEdgesNeverShareAPixel) {
+    // A grid of boxes between uneven edges: every pixel whose centre lies in the grid belongs
+    // to exactly one box, and none outside it.
+    const std::vector<double> xs{0.3, 2.5, 2.75, 3.0, 5.49, 5.5, 9.999, 12.2, 12.5};
+    const std::vector<double> ys{1.1, 1.6, 4.5, 4.51, 7.0, 8.33};
+    std::map<std::pair<int, int>, int> covered;
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i)
+        for (std::size_t j = 0; j + 1 < ys.size(); ++j) {
+            Picture pic(16, 12);
+            // Either corner first: the rule depends on the edges, not on the order given.
+            if ((i + j) % 2)
+                pic.Line(xs[i], ys[j], xs[i + 1], ys[j + 1], kRed, LineFlag::BF);
+            else
+                pic.Line(xs[i + 1], ys[j + 1], xs[i], ys[j], kRed, LineFlag::BF);
+            for (const auto& p : pixelsNot(pic))
+                ++covered[p];
+        }
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool inside =
+                x >= xs.front() && x < xs.back() && y >= ys.front() && y < ys.back();
+            EXPECT_EQ(covered[std::make_pair(x, y)], inside ? 1 : 0) << x << "," << y;
+        }
+}
+
+TEST_F(PictureTest, MaskPenOverATiledGridShowsOnlyTheCellColours) {
+    // Cells from 3 pixels down to a tenth of a pixel, in three colours whose pairwise AND is
+    // black: a pixel masked by two cells, or left out, would show.
+    const Long palette[] = {0x00FFFF, 0xFF00FF, 0xFFFF00};
+    for (double size : {3.0, 1.3, 0.7, 0.1}) {
+        Picture pic(40, 30);
+        pic.setDrawMode(kDrawMaskPen);
+        int k = 0;
+        const double x0 = 2.25, y0 = 3.6, x1 = 37.3, y1 = 26.9;
+        for (double y = y0; y < y1; y += size)
+            for (double x = x0; x < x1; x += size)
+                pic.Line(x, y, std::min(x + size, x1), std::min(y + size, y1), palette[k++ % 3],
+                         LineFlag::BF);
+        int wrong = 0;
+        for (int y = 4; y <= 26; ++y)
+            for (int x = 3; x <= 37; ++x) {
+                const Long c = pic.pixel(x, y);
+                if (c != palette[0] && c != palette[1] && c != palette[2]) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "cells of " << size << " pixels";
+        EXPECT_EQ(pic.pixel(2, 10), kWhite);
+        EXPECT_EQ(pic.pixel(38, 10), kWhite);
     }
 }
 
@@ -227,9 +290,9 @@ TEST_F(PictureTest, InvertNegatesTheDestinationWhateverThePen) {
 
 TEST_F(PictureTest, MaskPenAndsThePenWithTheDestination) {
     Picture pic(20, 20);
-    pic.Line(0, 0, 9, 19, 0x00FFFF, LineFlag::BF); // yellow on the left half
+    pic.Line(0, 0, 10, 20, 0x00FFFF, LineFlag::BF); // yellow on the left half
     pic.setDrawMode(kDrawMaskPen);
-    pic.Line(5, 5, 14, 14, 0xFF00FF, LineFlag::BF); // magenta
+    pic.Line(5, 5, 15, 15, 0xFF00FF, LineFlag::BF); // magenta
     EXPECT_EQ(pic.pixel(7, 7), 0x0000FF);           // yellow AND magenta = red
     EXPECT_EQ(pic.pixel(12, 7), 0xFF00FF);          // on white: the pen itself
     EXPECT_EQ(pic.pixel(2, 2), 0x00FFFF);           // untouched
@@ -242,7 +305,7 @@ TEST_F(PictureTest, MaskPenAndsThePenWithTheDestination) {
     marks.Line(2, 2, 10, 10, 0xFF0000, LineFlag::B);
     EXPECT_EQ(marks.pixel(2, 2), 0xFF0000);
     EXPECT_EQ(marks.pixel(5, 5), 0x00FF00);
-    marks.Line(8, 8, 12, 12, 0x0000FF, LineFlag::BF);
+    marks.Line(8, 8, 13, 13, 0x0000FF, LineFlag::BF);
     EXPECT_EQ(marks.pixel(9, 9), 0); // green AND red
     EXPECT_EQ(marks.pixel(12, 12), 0x0000FF);
 }
@@ -492,7 +555,7 @@ TEST_F(PictureTest, PrintPutsTheTextTopLeftAndMovesDownALine) {
 
 TEST_F(PictureTest, PrintIsCopiedAndTransparentWhateverTheDrawMode) {
     Picture pic(100, 40);
-    pic.Line(0, 0, 99, 39, 0x00FFFF, LineFlag::BF);
+    pic.Line(0, 0, 100, 40, 0x00FFFF, LineFlag::BF);
     pic.setDrawMode(kDrawInvert);
     pic.setForeColor(kBlue);
     pic.setCurrentX(5);
@@ -590,7 +653,7 @@ TEST_F(PictureTest, TwipsScale) {
     EXPECT_FLOAT_EQ(pic.ScaleHeight(), 750);
     EXPECT_FLOAT_EQ(pic.TextWidth("Axis"), pixelWidth * 15);
     pic.Line(150, 150, 300, 300, kRed, LineFlag::BF);
-    EXPECT_EQ(pixelsNot(pic), rect(10, 10, 20, 20));
+    EXPECT_EQ(pixelsNot(pic), rect(10, 10, 19, 19));
     pic.setCurrentX(0);
     pic.setCurrentY(300);
     float th = pic.TextHeight("A");
@@ -605,7 +668,7 @@ TEST_F(PictureTest, TwipsScale) {
 
 TEST_F(PictureTest, ResizeKeepsTheTopLeftAndClsClears) {
     Picture pic(10, 10);
-    pic.Line(0, 0, 9, 9, kRed, LineFlag::BF);
+    pic.Line(0, 0, 10, 10, kRed, LineFlag::BF);
     pic.setBackColor(kGreen);
     pic.resize(15, 5);
     EXPECT_EQ(pixelsOf(pic, kRed), rect(0, 0, 9, 4));

@@ -258,8 +258,8 @@ TEST_F(CScaleTest, ProgressStripPixels) {
     DrawProgressBar(pic, 5, 10);
     EXPECT_EQ(pic.DrawMode(), kDrawInvert);
     EXPECT_EQ(pic.pixel(0, 19), QBColor(12));
-    EXPECT_EQ(pic.pixel(50, 19), QBColor(12));
-    EXPECT_EQ(pic.pixel(51, 19), kWhite);
+    EXPECT_EQ(pic.pixel(49, 19), QBColor(12));
+    EXPECT_EQ(pic.pixel(50, 19), kWhite) << "exactly the left half";
     EXPECT_EQ(pic.pixel(99, 19), kWhite);
     EXPECT_EQ(pic.pixel(10, 18), kWhite); // one unit high
 

@@ -50,14 +50,21 @@ TEST_F(DrawGmtScalarTest, TheVectorRunsFromTheNorthernRowWestToEast) {
     EXPECT_EQ(centres(),
               (Centres{{100, 21}, {101, 21}, {102, 21}, {100, 20}, {101, 20}, {102, 20}}));
     const auto boxes = recordsOf(DrawKind::FilledBox);
+    float x = 0, y = 0;
     EXPECT_EQ(ColorCode, 30) << "scheme set before any colour";
     for (size_t k = 0; k < boxes.size(); ++k)
         EXPECT_EQ(boxes[k].color, ValueToColor(static_cast<float>(k + 1)));
-    // Last column: zero width; northern row: zero height.
-    EXPECT_EQ(boxes[2].at[0], boxes[2].at[2]);
-    EXPECT_EQ(boxes[0].at[1], boxes[0].at[3]);
-    EXPECT_NE(boxes[3].at[1], boxes[3].at[3]);
-    float x = 0, y = 0;
+    // Every box is one spacing wide and high, the last column and the northern row included,
+    // and neighbours share their edges.
+    for (const auto& b : boxes) {
+        EXPECT_NEAR(std::fabs(b.at[2] - b.at[0]), std::fabs(boxes[0].at[2] - boxes[0].at[0]), 1e-3);
+        EXPECT_NEAR(std::fabs(b.at[3] - b.at[1]), std::fabs(boxes[0].at[3] - boxes[0].at[1]), 1e-3);
+    }
+    EXPECT_EQ(boxes[1].at[2], boxes[2].at[0]);
+    EXPECT_EQ(boxes[0].at[1], boxes[3].at[3]);
+    ll2_to_xy2(102, 21, x, y);
+    EXPECT_EQ(pic.pixel(std::lround(x) + 2, std::lround(y) - 2), ValueToColor(3))
+        << "the north-east corner point's box reaches beyond it";
     ll2_to_xy2(101, 20, x, y);
     EXPECT_EQ(pic.pixel(std::lround(x), std::lround(y)), ValueToColor(5));
 
@@ -96,6 +103,33 @@ TEST_F(DrawGmtScalarTest, AllMissingDrawsNoBoxAndStoresNothing) {
     EXPECT_TRUE(centres().empty());
     EXPECT_EQ(texts().back(), "depth /Range/ -1E+10 to  1E+10");
     EXPECT_EQ(scales("depth"), "");
+}
+
+TEST_F(DrawGmtScalarTest, AGlobalGridIsDrawnAgainBeyondTheSeam) {
+    // 12 columns 0 .. 330 by 3 rows; place k of the vector is row 3 - (k - 1) / 12 (north
+    // first), column (k - 1) mod 12 + 1, and holds k.
+    regularGrid(range(0, 30, 12), range(-30, 30, 3));
+    fake.xysize = 36;
+    view(-75, 45, -30, 30);
+    draw();
+    auto valueAt = [](Long i, Long j) { return static_cast<float>((3 - j) * 12 + i); };
+    // The columns 300 and 330 show a period to the west, beside column 0.
+    for (Long j = 1; j <= 3; ++j) {
+        const float lat = latV(j);
+        EXPECT_EQ(pixelAtPoint(-60, lat), ValueToColor(valueAt(11, j))) << j;
+        EXPECT_EQ(pixelAtPoint(-30, lat), ValueToColor(valueAt(12, j))) << j;
+        EXPECT_EQ(pixelAtPoint(0, lat), ValueToColor(valueAt(1, j))) << j;
+        EXPECT_EQ(pixelAtPoint(30, lat), ValueToColor(valueAt(2, j))) << j;
+        // Across the seam every pixel of the row belongs to one of the two cells beside it.
+        float xw = 0, xe = 0, y = 0;
+        ll2_to_xy2(-30, lat, xw, y);
+        ll2_to_xy2(0, lat, xe, y);
+        for (long x = std::lround(xw); x <= std::lround(xe); ++x) {
+            const Long c = pic.pixel(static_cast<int>(x), static_cast<int>(std::lround(y)));
+            EXPECT_TRUE(c == ValueToColor(valueAt(12, j)) || c == ValueToColor(valueAt(1, j)))
+                << "pixel " << x << " row " << j << " is " << c;
+        }
+    }
 }
 
 TEST_F(DrawGmtScalarTest, FailuresNameTheGmtRenderer) {

@@ -7,7 +7,9 @@
 #include "viewer/scalar/DrawGridScalarTimed.h"
 #include "viewer/shell/BusyGuard.h"
 
+#include <algorithm>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -69,8 +71,11 @@ TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
     EXPECT_EQ(boxes.back().color, ValueToColor(30.5f));
     EXPECT_EQ(pixelAtPoint(1, 11), ValueToColor(7.5f)) << "mask pen over white keeps the colour";
     EXPECT_EQ(pixelAtPoint(3, 10), ValueToColor(5.5f));
-    // The last column gets a box of zero width.
-    EXPECT_EQ(boxes.back().at[0], boxes.back().at[2]);
+    // Every box is one spacing wide and high, the last column and row included.
+    for (const auto& b : boxes) {
+        EXPECT_NEAR(std::fabs(b.at[2] - b.at[0]), std::fabs(boxes[0].at[2] - boxes[0].at[0]), 1e-3);
+        EXPECT_NEAR(std::fabs(b.at[3] - b.at[1]), std::fabs(boxes[0].at[3] - boxes[0].at[1]), 1e-3);
+    }
     EXPECT_EQ(pic.FillStyle(), kFillTransparent);
     EXPECT_EQ(pic.DrawMode(), kDrawMaskPen);
 
@@ -176,7 +181,9 @@ TEST_F(DrawGridScalarTest, EmptyWindowAndMissingExtent) {
     EXPECT_TRUE(ui.pointerChanges.empty());
 }
 
-TEST_F(DrawGridScalarTest, SeamPassDrawsTheFarColumnsAPeriodAwayAtTheSameStep) {
+TEST_F(DrawGridScalarTest, SeamCopiesShareTheStepTheRangeAndTheReadWindow) {
+    // 36 columns 0 .. 350 holding their index: the view from -60 to 60 reaches the columns
+    // 300 .. 350 a period to the west.
     regularGrid(range(0, 10, 36), range(-10, 10, 3));
     fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
     fake.value = [](Long, Long, const std::vector<Long>& ix) { return static_cast<float>(ix[2]); };
@@ -187,7 +194,14 @@ TEST_F(DrawGridScalarTest, SeamPassDrawsTheFarColumnsAPeriodAwayAtTheSameStep) {
     EXPECT_EQ(fake.reads[0].start, (std::vector<Long>{2, 1, 1}));
     EXPECT_EQ(fake.reads[1].start, (std::vector<Long>{2, 1, 31}));
     EXPECT_EQ(fake.reads[1].cnt, (std::vector<Long>{1, 3, 6}));
-    EXPECT_EQ(tcount, 18) << "the seam window stays in the read window";
+    // The read window stays the grid's own, with the values of its read; the seam window keeps
+    // its values for the probe.
+    EXPECT_EQ(tcount, 21);
+    EXPECT_EQ(startp(3), 1);
+    EXPECT_EQ(scalarV(1), 1);
+    ASSERT_EQ(seamWindows.size(), 1u);
+    EXPECT_TRUE(seamWindows[0].read);
+    EXPECT_EQ(seamWindows[0].values(1), 31);
 
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 21u + 18u);
@@ -197,8 +211,84 @@ TEST_F(DrawGridScalarTest, SeamPassDrawsTheFarColumnsAPeriodAwayAtTheSameStep) {
     for (size_t k = 21; k < boxes.size(); ++k)
         EXPECT_LT((boxes[k].at[0] + boxes[k].at[2]) / 2, x0 - 1);
     EXPECT_NEAR((boxes[21].at[0] + boxes[21].at[2]) / 2, xw, 1e-3) << "lon 300 drawn at -60";
-    // The range covers both passes: indices 1..7 and 31..36.
+    // One range for both: indices 1..7 and 31..36, and every box, the grid's own first,
+    // coloured on it, as the legend shows it.
     EXPECT_EQ(scales("sst"), "35   36   1");
+    EXPECT_EQ(ScaleMax, 36);
+    EXPECT_EQ(ScaleMin, 1);
+    for (Long i : {1L, 4L, 7L})
+        EXPECT_EQ(pixelAtPoint(lonV(i), 0), ValueToColor(static_cast<float>(i))) << i;
+    for (Long i : {31L, 34L, 36L})
+        EXPECT_EQ(pixelAtPoint(lonV(i) - 360, 0), ValueToColor(static_cast<float>(i))) << i;
+    // No white strip at the seam: the last column's box meets the first column's.
+    EXPECT_EQ(boxes.back().at[2], boxes[14].at[0]) << "the row at latitude 10: 355 = -5";
+}
+
+TEST_F(DrawGridScalarTest, AViewWiderThanAPeriodShowsEveryCopy) {
+    regularGrid(range(0, 30, 12), range(-30, 30, 3));
+    fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 12}};
+    fake.value = [](Long, Long, const std::vector<Long>& ix) { return static_cast<float>(ix[2]); };
+    PutString("sst", "Scales", IniFile, "12  12  0"); // no value at the white end
+    view(-500, 800, -30, 30);
+    draw();
+    // Copies at -720, -360, +360 and +720; the two inner ones whole share the grid's read.
+    EXPECT_EQ(seamWindows.size(), 4u);
+    EXPECT_EQ(fake.reads.size(), 3u);
+    for (float lon = -480; lon <= 780; lon += 30) {
+        const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
+        EXPECT_EQ(pixelAtPoint(lon, 0), ValueToColor(static_cast<float>(i))) << lon;
+    }
+    // Wall to wall along the middle row from the westernmost to the easternmost point drawn.
+    float xw = 0, xe = 0, y = 0;
+    ll2_to_xy2(-480, 0, xw, y);
+    ll2_to_xy2(780, 0, xe, y);
+    for (long x = std::lround(xw); x <= std::lround(xe); ++x)
+        EXPECT_NE(pic.pixel(static_cast<int>(x), static_cast<int>(std::lround(y))), 0xFFFFFF) << x;
+}
+
+TEST_F(DrawGridScalarTest, CellsTileTheMapAtEveryStride) {
+    // Uneven spacing: the boxes reach half way to the next point walked on each side.
+    const std::vector<float> lon{0, 1, 3, 4, 7, 8, 10, 13, 14};
+    const std::vector<float> lat{10, 11, 13, 14, 17, 18};
+    fake.dimLen = {{kTime, 3}, {kLat, 6}, {kLon, 9}};
+    fake.value = [](Long, Long, const std::vector<Long>& ix) {
+        return static_cast<float>(ix[1] * 10 + ix[2]);
+    };
+    PutString("sst", "Scales", IniFile, "0  70  0");
+    for (const char* step : {"1", "2", "3"}) {
+        regularGrid(lon, lat);
+        view(-1, 15, 9, 19);
+        defaultOrderBoxes().strides[1] = step;
+        defaultOrderBoxes().strides[2] = step;
+        pic.Cls();
+        draw();
+        std::set<Long> colours;
+        for (const auto& b : dataBoxes())
+            colours.insert(b.color);
+        // Every pixel between the outer edges of the boxes drawn has the colour of one box:
+        // no white gap, no pixel masked by two boxes.
+        const auto boxes = dataBoxes();
+        double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+        for (const auto& b : boxes) {
+            left = std::min({left, b.at[0], b.at[2]});
+            right = std::max({right, b.at[0], b.at[2]});
+            top = std::min({top, b.at[1], b.at[3]});
+            bottom = std::max({bottom, b.at[1], b.at[3]});
+        }
+        int wrong = 0;
+        for (int y = static_cast<int>(std::ceil(top)); y < bottom; ++y)
+            for (int x = static_cast<int>(std::ceil(left)); x < right; ++x)
+                if (!colours.count(pic.pixel(x, y)) && y > 20 && y < 280) ++wrong;
+        EXPECT_EQ(wrong, 0) << "stride " << step;
+        // The grid reaches half a spacing beyond its first and last points at every stride.
+        float xa = 0, ya = 0, xb = 0, yb = 0;
+        ll2_to_xy2(-0.5f, 9.5f, xa, ya);
+        ll2_to_xy2(14.5f, 18.5f, xb, yb);
+        EXPECT_NEAR(left, xa, 1e-3) << step;
+        EXPECT_NEAR(right, xb, 1e-3) << step;
+        EXPECT_NEAR(bottom, ya, 1e-3) << step;
+        EXPECT_NEAR(top, yb, 1e-3) << step;
+    }
 }
 
 TEST_F(DrawGridScalarTest, EachVariableIsWalkedInItsOwnOrder) {

@@ -4,7 +4,14 @@
 // with ">" and the animation with ">>" stopped by Esc after two steps. At a few known cells the
 // map must show the colour that the sample's own value (read here with netCDF-C) gets on the
 // range the renderer used; cells without a value stay white. Both projections.
+//
+// Then a small global grid across the longitude seam: panned west with the arrow key and drawn
+// for the first time, every cell of the view, on the grid and on its copy beyond the seam,
+// shows its value's colour on the one range the colour key shows; a right click on the copy
+// probes it; a double click widens the view (in Cartesian mode past a period, with copies on
+// both sides; in Mercator mode over the whole grid) and every cell is checked again.
 #include "kelvadlib/IKelvad.h"
+#include "tests/support/NcBuilder.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
@@ -20,6 +27,7 @@
 #include "viewer/shell/CScale.h"
 #include "viewer/shell/DrawCost.h"
 #include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormIJ.h"
 #include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
@@ -383,7 +391,8 @@ bool ToPicture(float lon, float lat, float& x, float& y) {
     return ll2_to_xy2(lon, lat, x, y) == 0;
 }
 
-class EndToEndTest : public ::testing::TestWithParam<Case> {
+// A user's session: the program's windows and shared state reset around each test.
+class UserSession : public ::testing::Test {
 protected:
     TempDir dir;
     PumpUi ui;
@@ -446,7 +455,10 @@ protected:
         if (target >= 0 && !order().Selected(target)) ClickEntry(list, target);
         return target;
     }
+};
 
+class EndToEndTest : public UserSession, public ::testing::WithParamInterface<Case> {
+protected:
     // The pixel at the centre of a cell, with the conditions that make it a fair witness: in
     // the picture, clear of the text lines at the top and bottom, and (for quadrilaterals)
     // clear of the cell's outline.
@@ -684,6 +696,230 @@ INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(cases()),
                              name = name.substr(0, name.find('.'));
                              name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
                              return name + (info.param.projection == 1 ? "Mercator" : "");
+                         });
+
+// ---- Across the longitude seam --------------------------------------------------------------
+
+// A small global grid kept from 0 to 345 degrees: 24 columns of 15 degrees by 9 rows from -60
+// to 60, t = i + j / 2 (1-based indices) but 100 at column 20, row 5 (only the copy west of
+// the seam shows it after the pan) and no value at column 22, row 3.
+constexpr Long kSeamLons = 24, kSeamLats = 9;
+
+float SeamLon(Long i) {
+    return 15.0f * static_cast<float>(i - 1);
+}
+float SeamLat(Long j) {
+    return -60.0f + 15.0f * static_cast<float>(j - 1);
+}
+float SeamValue(Long i, Long j) {
+    if (i == 22 && j == 3) return NoVal;
+    if (i == 20 && j == 5) return 100;
+    return static_cast<float>(i) + 0.5f * static_cast<float>(j);
+}
+
+void WriteGlobalGrid(const std::string& path) {
+    NcBuilder nc(path);
+    nc.dim("lon", kSeamLons);
+    nc.dim("lat", kSeamLats);
+    std::vector<double> lon, lat, t;
+    for (Long i = 1; i <= kSeamLons; ++i)
+        lon.push_back(SeamLon(i));
+    for (Long j = 1; j <= kSeamLats; ++j)
+        lat.push_back(SeamLat(j));
+    for (Long j = 1; j <= kSeamLats; ++j)
+        for (Long i = 1; i <= kSeamLons; ++i)
+            t.push_back(SeamValue(i, j) <= NoVal ? -999.0 : SeamValue(i, j));
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values(lat);
+    nc.var("t", NC_FLOAT, {"lat", "lon"})
+        .att("units", "degC")
+        .att("_FillValue", NC_FLOAT, -999.0f)
+        .values(t);
+    nc.write();
+}
+
+class SeamEndToEndTest : public UserSession, public ::testing::WithParamInterface<Long> {
+protected:
+    // The map position of grid point (i, j) drawn k periods away, in map units.
+    static void SeamPoint(Long i, Long j, Long k, float& lon, float& lat) {
+        lon = static_cast<float>(lonV(i) + static_cast<float>(k * static_cast<double>(LonPeriod)));
+        lat = latV(j);
+    }
+
+    // Every grid point that the view holds, on the grid itself or on a copy a period or two
+    // away, shows the colour of its value on the range in force (a point without a value stays
+    // white). Returns the number of cells checked; copies counts those beyond the seam.
+    int ExpectEveryCell(int& copies) {
+        const Picture& pic = map();
+        const ViewEdges v = CurrentViewEdges();
+        int checked = 0;
+        copies = 0;
+        for (Long k = -2; k <= 2; ++k)
+            for (Long i = 1; i <= kSeamLons; ++i)
+                for (Long j = 1; j <= kSeamLats; ++j) {
+                    float lon = 0, lat = 0;
+                    SeamPoint(i, j, k, lon, lat);
+                    if (!InView(v, lon, lat)) continue;
+                    float x = 0, y = 0;
+                    EXPECT_EQ(ll2_to_xy2(lon, lat, x, y), 0);
+                    const int px = static_cast<int>(std::lround(x));
+                    const int py = static_cast<int>(std::lround(y));
+                    // Clear of the text lines at the top and the bottom.
+                    if (px < 0 || px >= pic.width() || py < 20 || py >= pic.height() - 20) {
+                        ADD_FAILURE() << "no fair pixel for " << i << "," << j << " copy " << k;
+                        continue;
+                    }
+                    const float value = SeamValue(i, j);
+                    const Long expected = value <= NoVal ? kWhite : ValueToColor(value);
+                    EXPECT_EQ(pic.pixel(px, py), expected)
+                        << "column " << i << " row " << j << " copy " << k << " value " << value
+                        << " at " << px << "," << py << " on " << ScaleMin << " .. " << ScaleMax;
+                    ++checked;
+                    copies += k != 0 ? 1 : 0;
+                }
+        return checked;
+    }
+
+    // Along each row, every pixel between the last column drawn a period to the west and the
+    // first column has the colour of one of the two: no white strip at the seam.
+    void ExpectNoStripAtTheSeam() {
+        const Picture& pic = map();
+        for (Long j = 1; j <= kSeamLats; ++j) {
+            float lw = 0, lat = 0, le = 0, x0 = 0, x1 = 0, y = 0;
+            SeamPoint(kSeamLons, j, -1, lw, lat);
+            SeamPoint(1, j, 0, le, lat);
+            ASSERT_EQ(ll2_to_xy2(lw, lat, x0, y), 0);
+            ASSERT_EQ(ll2_to_xy2(le, lat, x1, y), 0);
+            const Long west = ValueToColor(SeamValue(kSeamLons, j));
+            const Long east = ValueToColor(SeamValue(1, j));
+            for (long x = std::lround(x0); x <= std::lround(x1); ++x) {
+                const Long c = pic.pixel(static_cast<int>(x), static_cast<int>(std::lround(y)));
+                EXPECT_TRUE(c == west || c == east) << "row " << j << " pixel " << x << ": " << c;
+            }
+        }
+    }
+
+    static void Click(Qt::MouseButton button, int x, int y) {
+        QWidget* w = PicFormForm().Picture1;
+        const QPointF local(x, y), global(w->mapToGlobal(QPoint(x, y)));
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+
+    // A left click, then a double click: back one zoom record, or wider at the first.
+    static void DoubleClickMap() {
+        QWidget* w = PicFormForm().Picture1;
+        const QPointF local(w->width() / 2.0, w->height() / 2.0);
+        const QPointF global(w->mapToGlobal(local.toPoint()));
+        Click(Qt::LeftButton, w->width() / 2, w->height() / 2);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, local, global, Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(w, &dbl);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+
+    static void ReleaseKeyOnMap(Qt::Key key) {
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(PicFormForm().Picture1, &release);
+    }
+
+    // The colour of the top box of the colour key: the value ScaleMax.
+    static Long LegendTop() {
+        Picture& p = FormColorForm().Picture1->picture();
+        const float h = static_cast<float>(std::lround(p.ScaleHeight())) / 55;
+        const float x1 = static_cast<float>(std::lround(p.ScaleWidth())) / 5;
+        return p.pixel(static_cast<int>(x1) + 2, static_cast<int>(1.5f * h));
+    }
+};
+
+TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
+    const Long projection = GetParam();
+    const std::string dataset = dir.file("global.nc");
+    WriteGlobalGrid(dataset);
+    const std::string coast = dir.file("coast.bdm");
+    WriteCoast(coast); // south of every row of the grid
+    std::ofstream(dir.file("Pelorin.ini"))
+        << "[coast lines]\r\ncoastline 1=" << coast
+        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
+        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+
+    ASSERT_TRUE(Main({}, dir.path().string()));
+    MainForm& main = mainForm();
+    main.setComboText(dataset);
+    main.cmdLoad->click();
+    ASSERT_NE(clsNC, nullptr);
+    ASSERT_EQ(clsNC->GridType(1), 2);
+    main.Command2[0]->click();
+    ASSERT_TRUE(PicFormLoaded());
+    QApplication::processEvents();
+    ui.boxes.clear();
+    ASSERT_GE(pickOnly("t"), 0);
+
+    // The left arrow moves the view a third of its width west, across the seam; "Draw" is the
+    // variable's first drawing.
+    ReleaseKeyOnMap(Qt::Key_Left);
+    const double degrees = projection == 1 ? 1 / kDegToRad : 1.0;
+    EXPECT_NEAR(ViewExtent.West * degrees, -143.75, 1e-3);
+    EXPECT_NEAR(ViewExtent.East * degrees, 235.75, 1e-3);
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(seamWindows.size(), 1u);
+
+    // One range over the grid and the copy: the 100 that only the copy shows is its top, and
+    // the legend's top box has the colour of that cell on the map.
+    EXPECT_EQ(ScaleMax, 100);
+    EXPECT_EQ(ScaleMin, SeamValue(1, 1));
+    EXPECT_EQ(GetString("t", "Scales", IniFile), Trim(StoredRangeText(100, SeamValue(1, 1))));
+    float lon = 0, lat = 0, x = 0, y = 0;
+    SeamPoint(20, 5, -1, lon, lat);
+    ASSERT_EQ(ll2_to_xy2(lon, lat, x, y), 0);
+    const int hotX = static_cast<int>(std::lround(x)), hotY = static_cast<int>(std::lround(y));
+    EXPECT_EQ(map().pixel(hotX, hotY), ValueToColor(100));
+    EXPECT_EQ(LegendTop(), map().pixel(hotX, hotY));
+
+    int copies = 0;
+    EXPECT_EQ(ExpectEveryCell(copies), 16 * 9 + 9 * 9) << "columns 0 .. 225 and -135 .. -15";
+    EXPECT_EQ(copies, 9 * 9);
+    ExpectNoStripAtTheSeam();
+
+    // A right click on that cell west of the seam: the probe names column 20, row 5 and its value.
+    Click(Qt::RightButton, hotX, hotY);
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(FormIJForm().text1(0), " 20");
+    EXPECT_EQ(FormIJForm().text1(1), " 5");
+    EXPECT_EQ(FormIJForm().text1(14), "100.00000");
+    EXPECT_NEAR(Val(FormIJForm().text1(7)), -75, 1e-4);
+
+    // The right arrow brings the first view back (the zoom record follows the pans); a double
+    // click past that record widens it by a tenth of its size each side. In Cartesian mode the
+    // view is then wider than a period, and copies show on both sides of the whole grid. In
+    // Mercator mode it keeps within half a turn west of Greenwich, and still holds the whole
+    // grid up to its last column at 345 degrees.
+    ReleaseKeyOnMap(Qt::Key_Right);
+    DoubleClickMap();
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_NEAR(ViewExtent.West * degrees, -55.2, 1e-3);
+    if (projection == 1) {
+        EXPECT_NEAR(ViewExtent.East * degrees, 345, 1e-3);
+        EXPECT_EQ(ExpectEveryCell(copies), (24 + 3) * 9);
+        EXPECT_EQ(copies, 3 * 9);
+    } else {
+        EXPECT_NEAR(ViewExtent.East * degrees, 400.2, 1e-3);
+        EXPECT_EQ(ExpectEveryCell(copies), (24 + 3 + 3) * 9) << "315 .. 345 west, 0 .. 30 east";
+        EXPECT_EQ(copies, 6 * 9);
+    }
+    ExpectNoStripAtTheSeam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<Long>& info) {
+                             return std::string(info.param == 1 ? "Mercator" : "Cartesian");
                          });
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainBase.h"
@@ -46,6 +47,8 @@ protected:
         endp.Erase();
         stride.Erase();
         countp.Erase();
+        seamWindows.clear();
+        tcount2 = 0;
         scalarV.Erase();
         uV.Erase();
         vV.Erase();
@@ -202,6 +205,60 @@ TEST_F(ProbeTest, RegularGridScalarNearestPoint) {
     EXPECT_DOUBLE_EQ(lon, 2.0);
     EXPECT_DOUBLE_EQ(lat, 11.0);
     EXPECT_TRUE(FormIJForm().isVisible());
+}
+
+// After a drawing across the longitude seam of a global grid the probe answers for the grid's
+// own points and for the copies beyond the seam, each with the value drawn there.
+TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
+    // 12 columns 0 .. 330 by 3 rows -30 .. 30; t = 100 j + i.
+    NcBuilder nc(dir.file("global.nc"));
+    nc.dim("lon", 12);
+    nc.dim("lat", 3);
+    nc.unlimitedDim("time", 1);
+    std::vector<double> lon, t;
+    for (int i = 0; i < 12; ++i)
+        lon.push_back(30.0 * i);
+    for (int j = 1; j <= 3; ++j)
+        for (int i = 1; i <= 12; ++i)
+            t.push_back(100.0 * j + i);
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-30.0, 0.0, 30.0});
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0.0});
+    nc.var("t", NC_FLOAT, {"time", "lat", "lon"}).values(t);
+    open(nc.write());
+    IniFile = dir.file("Pelorin.ini");
+    DataExtent = {0, 330, -30, 30};
+    ViewExtent = {-75, 45, -30, 30};
+    LonPeriod = 360;
+    CurTimeStep = 1;
+    pick({clsNC->variNum("t", 1)});
+    Picture& pic = mapPicture();
+    pic.resize(400, 300);
+    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber), 1);
+    ASSERT_EQ(seamWindows.size(), 1u);
+    DrawGridScalar(pic, 1);
+    ASSERT_TRUE(ui.boxes.empty());
+
+    struct Case {
+        double lon, lat;
+        const char* i;
+        const char* j;
+        const char* shownLon;
+        const char* s;
+    };
+    for (const Case& c : {Case{-28, 1, " 12", " 2", "-30.00000", "212.00000"},
+                          Case{-50, 25, " 11", " 3", "-60.00000", "311.00000"},
+                          Case{2, -29, " 1", " 1", "0.00000", "101.00000"},
+                          Case{40, 2, " 2", " 2", "30.00000", "202.00000"}}) {
+        markBoxes();
+        double plon = c.lon, plat = c.lat;
+        ShowPointValues(plon, plat);
+        EXPECT_EQ(box(0), c.i) << c.lon;
+        EXPECT_EQ(box(1), c.j) << c.lon;
+        EXPECT_EQ(box(7), c.shownLon) << c.lon;
+        EXPECT_EQ(box(14), c.s) << c.lon;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 // The walk follows the plot's window and strides, the variable's own order of longitude and

@@ -17,8 +17,17 @@ protected:
     }
     // The window entries (start, count, stride, end) of dimension d.
     std::vector<Long> dim(Long d) const { return {startp(d), countp(d), stride(d), endp(d)}; }
-    std::vector<Long> seamDim(Long d) const {
-        return {startp2(d), countp2(d), stride2(d), endp2(d)};
+    // The same of seam window w (0: the westernmost).
+    std::vector<Long> seamDim(Long d, size_t w = 0) const {
+        if (w >= seamWindows.size()) return {};
+        const SeamWindow& s = seamWindows[w];
+        return {s.startp(d), s.countp(d), s.stride(d), s.endp(d)};
+    }
+    std::vector<float> seamShifts() const {
+        std::vector<float> out;
+        for (const SeamWindow& w : seamWindows)
+            out.push_back(w.shift);
+        return out;
     }
     std::string lastBox() const { return ui.boxes.empty() ? "" : ui.boxes.back().text; }
 };
@@ -87,7 +96,7 @@ TEST_F(ReadWindowTest, DescendingLatitudesAreWindowedWhicheverDimensionComesLast
     }
 }
 
-TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowOnOneSideOnly) {
+TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     regularGrid(range(0, 1, 360), range(-10, 1, 21));
     gridVar(2);
     defaultOrderBoxes().strides[2] = "2";
@@ -97,33 +106,70 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowOnOneSideOnly) {
     view(-30, 60, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(dim(3), (std::vector<Long>{1, 31, 2, 61}));
+    ASSERT_EQ(seamShifts(), std::vector<float>{-360});
     EXPECT_EQ(seamDim(3), (std::vector<Long>{331, 15, 2, 359}));
     EXPECT_EQ(seamDim(2), dim(2));
+    EXPECT_EQ(seamWindows[0].tcount, 15 * 21);
     EXPECT_EQ(tcount2, 15 * 21);
 
     // East of the last longitude: the first columns.
     view(300, 380, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
+    ASSERT_EQ(seamShifts(), std::vector<float>{360});
     EXPECT_EQ(seamDim(3), (std::vector<Long>{1, 11, 2, 21}));
 
-    // Both ends, or neither: nothing across the seam.
+    // Both sides at once, west first.
     view(-30, 400, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(tcount2, 0);
+    ASSERT_EQ(seamShifts(), (std::vector<float>{-360, 360}));
+    EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{331, 15, 2, 359}));
+    EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{1, 21, 2, 41}));
+    EXPECT_EQ(tcount2, (15 + 21) * 21);
+
+    // A view wider than two periods holds four copies, the inner two whole.
+    view(-400, 800, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    ASSERT_EQ(seamShifts(), (std::vector<float>{-720, -360, 360, 720}));
+    EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{321, 20, 2, 359}));
+    EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{1, 180, 2, 359}));
+    EXPECT_EQ(seamDim(3, 2), (std::vector<Long>{1, 180, 2, 359}));
+    EXPECT_EQ(seamDim(3, 3), (std::vector<Long>{1, 41, 2, 81}));
+
+    // Inside the grid: nothing across the seam.
     view(100, 200, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
+    EXPECT_TRUE(seamWindows.empty());
     EXPECT_EQ(tcount2, 0);
 
-    // One value across the seam is dropped.
+    // One value across the seam is a cell like any other.
     view(-1, 60, 0, 0);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(tcount2, 0);
+    EXPECT_EQ(seamDim(3), (std::vector<Long>{360, 1, 2, 360}));
+    EXPECT_EQ(tcount2, 1);
 
     // A grid spanning less than 300 degrees has no seam.
     regularGrid(range(0, 1, 290), range(-10, 1, 21));
     view(-30, 60, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(tcount2, 0);
+}
+
+TEST_F(ReadWindowTest, AGridWhoseLastColumnRepeatsItsFirstShowsEachPlaceOnce) {
+    // 0 .. 360: copies to the west leave out the last column, copies to the east the first.
+    regularGrid(range(0, 1, 361), range(-10, 1, 21));
+    gridVar(2);
+    defaultOrderBoxes().strides[2] = "2";
+    view(-30, 400, -10, 10);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    ASSERT_EQ(seamWindows.size(), 2u);
+    EXPECT_EQ(seamWindows[0].lonFirst, 1);
+    EXPECT_EQ(seamWindows[0].lonLast, 360);
+    EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{331, 15, 2, 359}));
+    EXPECT_EQ(seamWindows[1].lonFirst, 2);
+    EXPECT_EQ(seamWindows[1].lonLast, 361);
+    EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{2, 20, 2, 40}));
+    for (const SeamWindow& w : seamWindows)
+        EXPECT_FALSE(w.read) << "nothing is read until a drawing reads it";
 }
 
 TEST_F(ReadWindowTest, SeamLongitudeFollowsTheVariablesOwnOrder) {
@@ -134,10 +180,10 @@ TEST_F(ReadWindowTest, SeamLongitudeFollowsTheVariablesOwnOrder) {
     fake.order = 3;
     view(-30, 60, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(startp2(3), 331);
+    EXPECT_EQ(seamDim(3).at(0), 331);
     ASSERT_EQ(CalculateGridScalar(2), 1);
-    EXPECT_EQ(startp2(2), 331);
-    EXPECT_EQ(countp2(3), countp(3));
+    EXPECT_EQ(seamDim(2).at(0), 331);
+    EXPECT_EQ(seamDim(3).at(1), countp(3));
 }
 
 TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
@@ -154,8 +200,8 @@ TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
     view(-30 * kDegToRad, 60 * kDegToRad, -10 * kDegToRad, 10 * kDegToRad);
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(dim(3), (std::vector<Long>{1, 31, 2, 61}));
-    EXPECT_EQ(startp2(3), 331);
-    EXPECT_EQ(countp2(3), 15);
+    EXPECT_EQ(seamDim(3), (std::vector<Long>{331, 15, 2, 359}));
+    ASSERT_EQ(seamShifts(), std::vector<float>{-6.283185f});
 
     // 5 radians (286 degrees) is no global grid.
     lon.resize(287);

@@ -251,6 +251,7 @@ protected:
         countp.Erase();
         stride.Erase();
         tcount = tcount2 = 0;
+        seamWindows.clear();
         scalarV.Erase();
         defaultOrderBoxes() = MemoryOrderBoxes();
     }

@@ -260,6 +260,34 @@ TEST_F(GencordTest, ZoomOutMercatorClamps) {
     expectView(ZoomStack(0), -3.14f, 3.14f, -1.22f, 1.39f, 0);
 }
 
+TEST_F(GencordTest, ZoomOutMercatorKeepsAGridFrom0To360Whole) {
+    // The longitude clamp gives way to the dataset's own extent, so a grid kept from 0 to 359
+    // degrees shows whole; westwards the half turn still holds, and so do the latitudes.
+    Projection = 1;
+    DataExtent = {0, 359 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    ZoomStack.ReDim(0, 0);
+    ZoomStack(0) = DataExtent;
+    ZoomIndex = 0;
+    ViewRec r = ZoomOut();
+    EXPECT_LT(r.West, 0);
+    EXPECT_NEAR(r.East, static_cast<float>(DataExtent.East), 1e-6);
+    for (int i = 0; i < 20; ++i)
+        r = ZoomOut();
+    expectView(r, -3.14f, static_cast<float>(DataExtent.East), -1.22f, 1.39f, 1e-6);
+
+    // A grid of -150 .. 150 is held at the half turn each way, one of -180 .. 180 at its own
+    // edges.
+    DataExtent = {-150 * kDegToRad, 150 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    ZoomStack(0) = DataExtent;
+    ZoomIndex = 0;
+    expectView(ZoomOut(), -3.14f, 3.14f, -1.22f, 1.39f, 1e-6);
+    DataExtent = {-180 * kDegToRad, 180 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    ZoomStack(0) = DataExtent;
+    ZoomIndex = 0;
+    const float pi = static_cast<float>(180 * kDegToRad);
+    expectView(ZoomOut(), -pi, pi, -1.22f, 1.39f, 1e-6);
+}
+
 TEST_F(GencordTest, ArrowKeysMoveTheViewAndTheRecordInForce) {
     ZoomStack.ReDim(0, 2);
     ZoomIndex = 2;

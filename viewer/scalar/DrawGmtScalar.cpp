@@ -1,5 +1,6 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 
+#include "viewer/scalar/GridCells.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"

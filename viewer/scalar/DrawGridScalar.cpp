@@ -1,5 +1,6 @@
 #include "viewer/scalar/DrawGridScalar.h"
 
+#include "viewer/scalar/GridCells.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"
@@ -17,13 +18,8 @@ void DrawGridScalar(Picture& pic, Long k) {
     DateLabel(rc, CurTimeStep);
     TimeBar(rc, CurTimeStep);
     if (!WindowCheck(rc)) return;
-
-    float shift = 0;
-    do {
-        if (!ReadGridSlice(rc)) return;
-        AutoRange(rc, scalarV, tcount);
-        WalkGridCells(rc, shift);
-    } while (SeamPass(rc, shift));
-
+    // The grid and its copies beyond the seam are all read before any is drawn: they share
+    // one colour range, the one the legend shows.
+    if (!DrawGridStep(rc)) return;
     FinishFrame(rc);
 }

@@ -1,5 +1,6 @@
 #include "viewer/scalar/DrawGridScalarTimed.h"
 
+#include "viewer/scalar/GridCells.h"
 #include "viewer/scalar/ReadWindow.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"
@@ -17,13 +18,8 @@ Long DrawGridScalarTimed(Picture& pic) {
     PinLevel(rc, CurLevel);
     if (!WindowCheck(rc)) return -1;
 
-    // The range widens over the steps drawn; the seam is not drawn while animating.
-    const Long last = TimeLoop(rc, [](RenderContext& r, Long) {
-        if (!ReadGridSlice(r)) return false;
-        AutoRange(r, scalarV, tcount);
-        WalkGridCells(r, 0);
-        return true;
-    });
+    // The range widens over the steps drawn; each step shows the copies beyond the seam too.
+    const Long last = TimeLoop(rc, [](RenderContext& r, Long) { return DrawGridStep(r); });
     if (last < 0) return -1;
 
     FinishFrame(rc);

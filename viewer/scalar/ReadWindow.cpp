@@ -10,12 +10,11 @@
 #include "viewer/shell/MainBase.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <new>
 
 VArray<Long> startp, endp, countp, stride;
 Long tcount = 0;
-VArray<Long> startp2, endp2, countp2, stride2;
+std::vector<SeamWindow> seamWindows;
 Long tcount2 = 0;
 VArray<float> scalarV;
 
@@ -25,6 +24,9 @@ MemoryOrderBoxes gDefaultBoxes;
 OrderBoxes* gBoxes = nullptr;
 
 constexpr const char* kNoData = "No data in the view";
+
+// Copies of a global grid drawn on each side at most.
+constexpr Long kMaxCopies = 64;
 
 void showNoData() {
     ui().MsgBox(kNoData, kOkOnly, kProgramTitle);
@@ -135,44 +137,39 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
     return 1;
 }
 
-// The seam window of a global regular grid (the read window is complete).
-void seamWindow(Long nd, Long order, Long nLon, Long lonStride) {
+// The seam windows of a global regular grid (the read window is complete): for each copy of
+// the grid that the view reaches, the read window with its own longitude entry, taking the
+// copy's columns in the view at the longitude stride.
+void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
     if (order != 1 && order != 2) return;
     const Long lonDim = order == 1 ? nd - 1 : nd;
-    double west = DataExtent.West, east = DataExtent.East;
-    if (Projection == 1) {
-        west /= kDegToRad;
-        east /= kDegToRad;
-    }
-    if (east - west < 300) return;
-    const bool reachesEnd = std::abs(static_cast<int64_t>(endp(lonDim)) - nLon) <= lonStride;
-    const bool reachesStart = startp(lonDim) == 1;
-    if (reachesEnd == reachesStart) return;
-
-    startp2 = startp;
-    endp2 = endp;
-    countp2 = countp;
-    stride2 = stride;
-    const float shiftBy = reachesStart ? -LonPeriod : LonPeriod;
-    auto shifted = [&](Long i) { return static_cast<float>(lonV(i) + shiftBy); };
     const ViewEdges v = CurrentViewEdges();
-    Long i = 1;
-    while (i <= nLon && v.W > shifted(i))
-        ++i;
-    stride2(lonDim) = lonStride;
-    startp2(lonDim) = i;
-    countp2(lonDim) = 0;
-    for (Long k = i; k <= nLon; k += lonStride) {
-        if (shifted(k) > v.E) break;
-        countp2(lonDim) = countp2(lonDim) + 1;
-        endp2(lonDim) = k;
+    for (const GridCopy& c : GridCopiesInView(lonV, nLon)) {
+        auto shifted = [&](Long i) { return static_cast<float>(lonV(i) + c.shift); };
+        Long i = c.lonFirst;
+        while (i <= c.lonLast && v.W > shifted(i))
+            ++i;
+        SeamWindow w;
+        w.startp = startp;
+        w.endp = endp;
+        w.countp = countp;
+        w.stride = stride;
+        w.shift = c.shift;
+        w.lonFirst = c.lonFirst;
+        w.lonLast = c.lonLast;
+        w.stride(lonDim) = lonStride;
+        w.startp(lonDim) = i;
+        w.countp(lonDim) = 0;
+        for (Long k = i; k <= c.lonLast; k += lonStride) {
+            if (shifted(k) > v.E) break;
+            w.countp(lonDim) = w.countp(lonDim) + 1;
+            w.endp(lonDim) = k;
+        }
+        w.tcount = WindowCount(w.countp);
+        if (w.tcount <= 0) continue; // no column of this copy lies in the view
+        tcount2 = AddL(tcount2, w.tcount);
+        seamWindows.push_back(std::move(w));
     }
-    if (startp2(lonDim) <= nLon && endp2(lonDim) < startp2(lonDim)) {
-        endp2(lonDim) = startp2(lonDim);
-        countp2(lonDim) = 1;
-    }
-    tcount2 = WindowCount(countp2);
-    if (tcount2 == 1) tcount2 = 0;
 }
 
 Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) {
@@ -209,7 +206,7 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     }
     tcount = WindowCount(countp);
     result = 1;
-    seamWindow(nd, order, nLon, lonStride);
+    buildSeamWindows(nd, order, nLon, lonStride);
     return 1;
 }
 
@@ -321,6 +318,7 @@ void ResetReadWindow(Long nd) {
         for (Long d = 1; d <= nd; ++d)
             (*a)(d) = 1;
     }
+    seamWindows.clear();
     tcount2 = 0;
 }
 
@@ -335,6 +333,43 @@ Long WindowCount(const VArray<Long>& counts) {
 ViewEdges CurrentViewEdges() {
     return {static_cast<float>(ViewExtent.West), static_cast<float>(ViewExtent.East),
             static_cast<float>(ViewExtent.South), static_cast<float>(ViewExtent.North)};
+}
+
+std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
+    std::vector<GridCopy> out;
+    if (nLon < 1) return out;
+    double west = DataExtent.West, east = DataExtent.East;
+    if (Projection == 1) {
+        west /= kDegToRad;
+        east /= kDegToRad;
+    }
+    const float period = LonPeriod;
+    if (east - west < 300 || !(period > 0)) return out;
+
+    // A column within a hundredth of a spacing of the first one period on repeats it.
+    const float tol = nLon > 1 ? std::fabs(lon(nLon) - lon(nLon - 1)) / 100 : 0.0f;
+    Long westLast = nLon;
+    while (westLast > 1 && lon(westLast) >= lon(1) + period - tol)
+        --westLast;
+    Long eastFirst = 1;
+    while (eastFirst < nLon && lon(eastFirst) <= lon(nLon) - period + tol)
+        ++eastFirst;
+
+    const ViewEdges v = CurrentViewEdges();
+    auto at = [](float x, float shift) { return static_cast<float>(x + shift); };
+    // West of the grid: k = -1, -2, ... until a copy lies wholly west of the view. A view
+    // stretched past all sense stops at kMaxCopies on each side.
+    for (Long k = -1; k >= -kMaxCopies; --k) {
+        const float shift = static_cast<float>(k * static_cast<double>(period));
+        if (at(lon(westLast), shift) < v.W) break;
+        if (at(lon(1), shift) <= v.E) out.insert(out.begin(), {k, shift, 1, westLast});
+    }
+    for (Long k = 1; k <= kMaxCopies; ++k) {
+        const float shift = static_cast<float>(k * static_cast<double>(period));
+        if (at(lon(eastFirst), shift) > v.E) break;
+        if (at(lon(nLon), shift) >= v.W) out.push_back({k, shift, eastFirst, nLon});
+    }
+    return out;
 }
 
 Long CalculateGridScalar(Long nvar, Long nNc) {

@@ -2,16 +2,19 @@
 // The read window: which part of the picked variable the current map view shows, one entry per
 // dimension of the variable (1 .. nd, in the variable's own dimension order, the last running
 // fastest in a read), and the number of values one read of it returns. A global regular grid
-// also gets a seam window: the columns that the view reaches across the longitude seam, drawn
-// in a second pass shifted by one longitude period.
+// also gets seam windows: one for each copy of the grid, a whole number of longitude periods
+// away, whose columns the view reaches across the longitude seam (a view wider than a period
+// holds several copies).
 //
-// CalculateGridScalar rebuilds both from nothing before every draw; the renderers pin the time
-// and level entries afterwards, the seam pass overwrites the read window with the seam window,
-// and the cell, mesh and finite-volume renderers rebuild it over their whole point list.
+// CalculateGridScalar rebuilds them from nothing before every draw; the renderers pin the time
+// and level entries afterwards, and the cell, mesh and finite-volume renderers rebuild the read
+// window over their whole point list. The grid renderer reads the seam windows besides the read
+// window and leaves both in place, so that the probe finds every point it drew.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
 #include <string>
+#include <vector>
 
 // The mark that the reads put in place of missing values; every value at or below it is
 // skipped by the ranges and the drawings.
@@ -24,9 +27,25 @@ extern VArray<Long> countp; // number of indices taken
 extern VArray<Long> stride; // step between the indices taken
 extern Long tcount;         // values of one read: the product of countp
 
-// ---- The seam window (same shape; only meaningful while tcount2 > 0) -----------------------
-extern VArray<Long> startp2, endp2, countp2, stride2;
-extern Long tcount2; // 0: there is no seam window
+// ---- The seam windows ---------------------------------------------------------------------------
+// One copy of a global grid beyond the longitude seam: the read window with the longitude entry
+// of its own, the shift of its longitudes, and the longitude indices it may take.
+struct SeamWindow {
+    VArray<Long> startp, endp, countp, stride; // same shape as the read window
+    Long tcount = 0;                           // values of one read of it
+    float shift = 0;                           // a whole number of LonPeriod, added to lonV
+    // A copy never repeats a place that its neighbour holds: on a grid whose last column is its
+    // first one period on (0 .. 360), copies to the west leave out that last column and copies
+    // to the east the first.
+    Long lonFirst = 1, lonLast = 0;
+    // The values the last grid drawing read through it; valid only while read is true (every
+    // CalculateGridScalar drops them).
+    VArray<float> values;
+    bool read = false;
+};
+// West to east; empty when the view reaches no copy.
+extern std::vector<SeamWindow> seamWindows;
+extern Long tcount2; // the values of all seam windows together; 0: there is no seam window
 
 // The values of the last scalar read of the maps (1 .. the read's count). The probe and the
 // writers read them too.
@@ -96,6 +115,17 @@ struct ViewEdges {
     float W = 0, E = 0, S = 0, N = 0;
 };
 ViewEdges CurrentViewEdges();
+
+// A copy of a grid a whole number k (not 0) of longitude periods away.
+struct GridCopy {
+    Long k = 0;
+    float shift = 0;                // k periods, as a Single
+    Long lonFirst = 1, lonLast = 0; // the columns it may take (see SeamWindow)
+};
+// The copies of a global grid (DataExtent spanning 300 degrees or more) whose columns
+// lon(lonFirst .. lonLast) + shift meet the current view, west to east; none for a narrower
+// grid. lon is the grid's ascending longitude axis 1 .. nLon in map units.
+std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon);
 inline bool InView(const ViewEdges& v, float lon, float lat) {
     return v.W <= lon && lon <= v.E && v.S <= lat && lat <= v.N;
 }

@@ -166,8 +166,13 @@ bool WindowCheck(RenderContext& rc) {
 // -----------------------------------------------------------------------------------------
 
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count) {
+    return ReadSlice(rc, into, count, startp, countp, stride);
+}
+
+Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<Long>& start,
+               const VArray<Long>& counts, const VArray<Long>& steps) {
     const Variant r =
-        clsNC->GetVarsAny(rc.nvar, NoVal, into, startp, countp, stride, count, rc.readSlot);
+        clsNC->GetVarsAny(rc.nvar, NoVal, into, start, counts, steps, count, rc.readSlot);
     return r.IsEmpty() ? 0 : r.toLong();
 }
 
@@ -177,10 +182,15 @@ void ShowReadFailure(RenderContext& rc, const std::string& title, const std::str
 }
 
 std::string GridWindowLines(Long nvar, Long count, Long nd) {
+    return GridWindowLines(nvar, count, nd, startp, countp, stride);
+}
+
+std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& start,
+                            const VArray<Long>& counts, const VArray<Long>& steps) {
     std::string s = "nvar, tcount= " + Str(nvar) + " " + Str(count) + kCrLf;
     for (Long d = 1; d <= nd; ++d)
-        s += "start, count, stride = " + Str(startp(d)) + " " + Str(countp(d)) + " " +
-             Str(stride(d)) + kCrLf;
+        s += "start, count, stride = " + Str(start(d)) + " " + Str(counts(d)) + " " +
+             Str(steps(d)) + kCrLf;
     return s;
 }
 
@@ -250,99 +260,6 @@ bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
     if (rc.transformFailures++ == 0)
         ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
     return false;
-}
-
-namespace {
-
-// One filled box centred on (lon, lat), dx and dy to each side.
-void gridBox(RenderContext& rc, float lon, float lat, float dx, float dy, float v) {
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    if (!MapPoint(rc, lon - dx, lat - dy, x1, y1)) return;
-    if (!MapPoint(rc, lon + dx, lat + dy, x2, y2)) return;
-    rc.pic.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
-}
-
-} // namespace
-
-void WalkGridCells(RenderContext& rc, float shift) {
-    const Long nd = rc.nd;
-    if (nd < 2) return;
-    // The variable's own order: a dataset may hold variables of both orders.
-    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
-    if (order != 1 && order != 2) return;
-    const Long nLon = clsNC->nLon(1);
-    const Long nLat = clsNC->nLat(1);
-    // The walk takes exactly the indices that the read took, in the read's order: the outer
-    // dimension nd - 1, the inner nd (fastest).
-    const Long outStart = startp(nd - 1), outStep = stride(nd - 1), outCount = countp(nd - 1);
-    const Long inStart = startp(nd), inStep = stride(nd), inCount = countp(nd);
-    Long n = 0;
-    for (Long r = 0; r < outCount; ++r) {
-        const Long o = outStart + r * outStep;
-        for (Long c = 0; c < inCount; ++c) {
-            const Long q = inStart + c * inStep;
-            if (++n > tcount) return;
-            const float v = scalarV(n);
-            if (v <= NoVal) continue;
-            TakeValue(rc, v);
-            const Long i = order == 2 ? q : o; // longitude index
-            const Long j = order == 2 ? o : q; // latitude index
-            const Long iStep = order == 2 ? inStep : outStep;
-            const Long jStep = order == 2 ? outStep : inStep;
-            const Long in = MinL(i + iStep, nLon);
-            const Long jn = MinL(j + jStep, nLat);
-            const float dx = std::fabs(lonV(in) - lonV(i)) / 2;
-            const float dy = std::fabs(latV(jn) - latV(j)) / 2;
-            gridBox(rc, lonV(i) + shift, latV(j), dx, dy, v);
-        }
-    }
-}
-
-bool SeamPass(RenderContext& rc, float& shift) {
-    if (rc.seamTaken || tcount2 <= 0) return false;
-    rc.seamTaken = true;
-    tcount = tcount2;
-    for (Long d = 1; d <= rc.nd; ++d) {
-        startp(d) = startp2(d);
-        endp(d) = endp2(d);
-        countp(d) = countp2(d);
-        stride(d) = stride2(d);
-    }
-    PinStep(rc, rc.step);
-    PinLevel(rc, rc.level);
-    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
-    const Long lonDim = order == 2 ? rc.nd : order == 1 ? rc.nd - 1 : 0;
-    shift = 0;
-    if (lonDim > 0) shift = startp2(lonDim) == 1 ? LonPeriod : -LonPeriod;
-    return true;
-}
-
-void WalkGmtCells(RenderContext& rc) {
-    const Long nd = rc.nd;
-    if (nd < 1) return;
-    const Long nLon = clsNC->nLon(1);
-    const Long nLat = clsNC->nLat(1);
-    // Values past the last row have no place on the grid.
-    const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
-    const Long first = startp(nd), last = endp(nd), step = stride(nd);
-    if (step <= 0) return;
-    Long i = 0, j = nLat;
-    int64_t walked = 0;
-    for (int64_t k = first; k <= last; k += step) {
-        if (walked++ >= cells) break;
-        if (++i > nLon) {
-            i = 1;
-            --j;
-        }
-        const float v = scalarV(static_cast<Long>(k));
-        if (v <= NoVal) continue;
-        TakeValue(rc, v);
-        const Long in = MinL(i + 1, nLon);
-        const Long jn = MinL(j + 1, nLat);
-        const float dx = std::fabs(lonV(in) - lonV(i)) / 2;
-        const float dy = std::fabs(latV(jn) - latV(j)) / 2;
-        gridBox(rc, lonV(i), latV(j), dx, dy, v);
-    }
 }
 
 void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,

@@ -12,12 +12,7 @@
 //     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
 //     DateLabel(rc, CurTimeStep);  TimeBar(rc, CurTimeStep);
 //     if (!WindowCheck(rc)) return;
-//     float shift = 0;
-//     do {                                          // pass 1, then the seam pass
-//         if (!ReadGridSlice(rc)) return;           // read + NetCDF error box
-//         AutoRange(rc, scalarV, tcount);
-//         WalkGridCells(rc, shift);
-//     } while (SeamPass(rc, shift));
+//     if (!DrawGridStep(rc)) return;                // read, range, cells (GridCells.h)
 //     Footer(rc);  WriteBackRange(rc);  EndRender(rc);
 //
 // A time-stepped renderer runs the stages before its loop, then TimeLoop with a body that
@@ -87,9 +82,6 @@ struct RenderContext {
     // reported, the others are not.
     Long transformFailures = 0;
 
-    // Set once SeamPass has put the seam window into the read window.
-    bool seamTaken = false;
-
 private:
     friend void BeginRender(RenderContext&);
     friend void EndRender(RenderContext&);
@@ -142,12 +134,18 @@ bool WindowCheck(RenderContext& rc);
 // GetVarsAny of the variable over startp/countp/stride with count values into into, from
 // readSlot; the result as a Long (Empty counts 0, a failure is below 0).
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count);
+// The same over another window of the variable (a seam window).
+Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<Long>& start,
+               const VArray<Long>& counts, const VArray<Long>& steps);
 // The NetCDF error box: default pointer first, then ErrorMessage, two line breaks and
 // windowLines, critical icon, titled title.
 void ShowReadFailure(RenderContext& rc, const std::string& title, const std::string& windowLines);
 // "nvar, tcount= " & Str(nvar) & " " & Str(count) & CRLF, then per dimension
 // "start, count, stride = " & Str(startp) & " " & Str(countp) & " " & Str(stride) & CRLF.
 std::string GridWindowLines(Long nvar, Long count, Long nd);
+// The same lines for another window.
+std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& start,
+                            const VArray<Long>& counts, const VArray<Long>& steps);
 // "i,j= " & Str(i) & " " & Str(j) & CRLF, then per dimension "startp, count= " & Str(startp)
 // & " " & Str(countp) & CRLF.
 std::string IjWindowLines(Long i, Long j, Long nd);
@@ -185,17 +183,6 @@ void WriteBackRange(RenderContext& rc);
 // arrow; the first refusal of a drawing is reported in a box, the others silently counted. A
 // coordinate that is not finite is skipped the same way, without a report.
 bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y);
-// The regular grid's boxes for the read window in module state, longitudes shifted by shift,
-// walked in the variable's own longitude/latitude order (infoSlot), values from scalarV.
-void WalkGridCells(RenderContext& rc, float shift);
-// After a pass: when a seam window is waiting (tcount2 > 0 and not yet taken), puts it into
-// the read window (startp, endp, countp, stride, tcount), pins step and level again, sets
-// shift (+LonPeriod when it starts at longitude index 1, else -LonPeriod, the longitude
-// dimension by the variable's own order) and answers true; else false.
-bool SeamPass(RenderContext& rc, float& shift);
-// The GMT grid's boxes: scalarV(startp(nd) .. endp(nd) by stride(nd)) laid out as nLat rows of
-// nLon columns from the northern row; the walk stops after nLon x nLat values.
-void WalkGmtCells(RenderContext& rc);
 // A box of +-1 picture unit around each point k = 1 .. count at (lon(k), lat(k)) coloured by
 // values(firstValue + (k - 1) * valueStep); missing values and points whose coordinates mark
 // no position (PositionKnown) get no box. For cells, mesh nodes and elements.

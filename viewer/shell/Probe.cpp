@@ -38,6 +38,8 @@ struct Nearest {
     float lon = 0; // its position, map units
     float lat = 0;
     bool hasValue = false;
+    // The scalar values k counts in: scalarV, or a seam window's own.
+    const VArray<float>* values = &scalarV;
 };
 
 double distance2(double lon, double lat, float plon, float plat) {
@@ -87,34 +89,55 @@ Nearest nearestCell(double lon, double lat, Long nd, FormIJ& form) {
     return r;
 }
 
+// The points of one window of the last plot (the read window, or a seam window with its
+// longitudes shifted): the nearer ones replace r, numbered in the window's own walk.
+void searchGridWindow(double lon, double lat, Long nd, Long order, const VArray<Long>& start,
+                      const VArray<Long>& end, const VArray<Long>& step, float shift,
+                      const VArray<float>* values, double& best, Long& iBest, Long& jBest,
+                      Nearest& r) {
+    const Long outer = CountSteps(start(nd - 1), end(nd - 1), step(nd - 1));
+    const Long inner = CountSteps(start(nd), end(nd), step(nd));
+    Long k = 0;
+    for (Long a = 0; a < outer; ++a) {
+        const Long ia = start(nd - 1) + a * step(nd - 1);
+        for (Long b = 0; b < inner; ++b) {
+            const Long ib = start(nd) + b * step(nd);
+            ++k;
+            const Long i = order == 1 ? ia : ib; // longitude index
+            const Long j = order == 1 ? ib : ia; // latitude index
+            const float plon = static_cast<float>(lonV(i) + shift);
+            const double d = distance2(lon, lat, plon, latV(j));
+            if (d < best) {
+                best = d;
+                iBest = i;
+                jBest = j;
+                r.k = k;
+                r.lon = plon;
+                r.values = values;
+            }
+        }
+    }
+}
+
 Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& form) {
     Nearest r;
     double best = kFarthest;
     Long iBest = 0, jBest = 0;
     if (order == 1 || order == 2) {
-        const Long outer = walkCount(nd - 1);
-        const Long inner = walkCount(nd);
-        Long k = 0;
-        for (Long a = 0; a < outer; ++a) {
-            const Long ia = startp(nd - 1) + a * stride(nd - 1);
-            for (Long b = 0; b < inner; ++b) {
-                const Long ib = startp(nd) + b * stride(nd);
-                ++k;
-                const Long i = order == 1 ? ia : ib; // longitude index
-                const Long j = order == 1 ? ib : ia; // latitude index
-                const double d = distance2(lon, lat, lonV(i), latV(j));
-                if (d < best) {
-                    best = d;
-                    iBest = i;
-                    jBest = j;
-                    r.k = k;
-                }
-            }
-        }
+        searchGridWindow(lon, lat, nd, order, startp, endp, stride, 0, &scalarV, best, iBest, jBest,
+                         r);
+        // The copies of a global grid beyond the seam that the last drawing read: only a
+        // scalar map draws them.
+        if (PickCount == 1)
+            for (const SeamWindow& w : seamWindows)
+                if (w.read && w.startp.IsAllocated() && w.startp.UBound() == nd)
+                    searchGridWindow(lon, lat, nd, order, w.startp, w.endp, w.stride, w.shift,
+                                     &w.values, best, iBest, jBest, r);
     }
     form.setText1(kBoxI, Str(iBest));
     form.setText1(kBoxJ, Str(jBest));
-    r.lon = lonV(iBest);
+    // No point within reach leaves the indices at 0, which the arrays do not hold.
+    if (iBest == 0 || jBest == 0) throw RuntimeError(err::Subscript);
     r.lat = latV(jBest);
     r.hasValue = true;
     form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
@@ -216,7 +239,7 @@ void probe(double& lon, double& lat, Picture& pic) {
 
     if (at.hasValue) {
         if (PickCount == 1) {
-            form.setText1(kBoxS, Format(scalarV(at.k), "#0.00000"));
+            form.setText1(kBoxS, Format((*at.values)(at.k), "#0.00000"));
         } else if (PickCount == 2) {
             const float u = uV(at.k);
             const float v = vV(at.k);

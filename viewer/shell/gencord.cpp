@@ -224,8 +224,12 @@ ViewRec ZoomOut() {
     if (Projection == 1) {
         r.North = MinS(static_cast<float>(r.North), 1.39f);
         r.South = MaxS(static_cast<float>(r.South), -1.22f);
-        r.West = MaxS(static_cast<float>(r.West), -3.14f);
-        r.East = MinS(static_cast<float>(r.East), 3.14f);
+        // Half a turn each way from Greenwich, but never less than the dataset: a grid kept
+        // from 0 to 360 degrees must still show whole.
+        const float westLimit = MinS(-3.14f, static_cast<float>(DataExtent.West));
+        const float eastLimit = MaxS(3.14f, static_cast<float>(DataExtent.East));
+        r.West = MaxS(static_cast<float>(r.West), westLimit);
+        r.East = MinS(static_cast<float>(r.East), eastLimit);
     }
     return r;
 }

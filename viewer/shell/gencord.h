@@ -62,6 +62,7 @@ void PushZoom();
 // Moves ViewExtent by a third of its size for the arrow keys 37 to 40 (other codes: no move);
 // the record in force follows. Returns the new view.
 ViewRec PanByArrowKey(Long keyCode);
-// Goes back one zoom record; past record 0 it widens record 0 by 10 % on each side. Returns
-// the record to show.
+// Goes back one zoom record; past record 0 it widens record 0 by 10 % on each side (in
+// Mercator mode held within latitudes -1.22 .. 1.39 and longitudes -3.14 .. 3.14 radians or
+// the dataset's extent, whichever is wider). Returns the record to show.
 ViewRec ZoomOut();

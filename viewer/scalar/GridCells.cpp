@@ -1,0 +1,210 @@
+#include "viewer/scalar/GridCells.h"
+
+#include "common/MinMax.h"
+#include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
+#include "viewer/scalar/ReadWindow.h"
+#include "viewer/scalar/RenderStages.h"
+#include "viewer/shell/CScale.h"
+#include "viewer/shell/MainBase.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A window of the regular grid as the walk takes it.
+struct WalkWindow {
+    const VArray<Long>& start;
+    const VArray<Long>& count;
+    const VArray<Long>& step;
+    const VArray<float>& values;
+    Long total;
+    float shift;
+    Long lonFirst;
+    Long lonLast;
+};
+
+// Half the first spacing of an axis: the half width that a one-point axis borrows from the
+// other one, so that a single row or column still gets square boxes.
+float halfSpacing(const VArray<float>& axis, Long n) {
+    return n >= 2 ? std::fabs(axis(2) - axis(1)) / 2 : 0.0f;
+}
+
+// The box between two corners in map units, filled in the colour of v.
+void cellBox(RenderContext& rc, float lon1, float lat1, float lon2, float lat2, float v) {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    if (!MapPoint(rc, lon1, lat1, x1, y1)) return;
+    if (!MapPoint(rc, lon2, lat2, x2, y2)) return;
+    rc.pic.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
+}
+
+// The grid's two axes as the cells need them.
+struct Axes {
+    Long nLon = 0;
+    Long nLat = 0;
+    float lonHalf = 0; // the half width of a one-column grid's cells
+    float latHalf = 0; // the half height of a one-row grid's cells
+};
+
+Axes gridAxes() {
+    Axes a;
+    a.nLon = clsNC->nLon(1);
+    a.nLat = clsNC->nLat(1);
+    a.lonHalf = halfSpacing(latV, a.nLat);
+    a.latHalf = halfSpacing(lonV, a.nLon);
+    return a;
+}
+
+// The box of grid point (i, j) walked at the steps iStep and jStep, its longitudes shifted.
+void gridCell(RenderContext& rc, const Axes& ax, Long i, Long j, Long iStep, Long jStep,
+              float shift, Long lonFirst, Long lonLast, float v) {
+    int64_t w = 0, e = 0, s = 0, n = 0;
+    CellHalfIndices(i, iStep, lonFirst, lonLast, w, e);
+    CellHalfIndices(j, jStep, 1, ax.nLat, s, n);
+    const float west = AxisAtHalfIndex(lonV, ax.nLon, w, ax.lonHalf) + shift;
+    const float east = AxisAtHalfIndex(lonV, ax.nLon, e, ax.lonHalf) + shift;
+    cellBox(rc, west, AxisAtHalfIndex(latV, ax.nLat, s, ax.latHalf), east,
+            AxisAtHalfIndex(latV, ax.nLat, n, ax.latHalf), v);
+}
+
+// The walk takes exactly the indices that the read took, in the read's order: the outer
+// dimension nd - 1, the inner nd (fastest).
+void walkWindow(RenderContext& rc, const Axes& ax, Long order, const WalkWindow& w) {
+    const Long nd = rc.nd;
+    const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
+    const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
+    Long n = 0;
+    for (Long r = 0; r < outCount; ++r) {
+        const Long o = outStart + r * outStep;
+        for (Long c = 0; c < inCount; ++c) {
+            const Long q = inStart + c * inStep;
+            if (++n > w.total) return;
+            const float v = w.values(n);
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            if (order == 2)
+                gridCell(rc, ax, q, o, inStep, outStep, w.shift, w.lonFirst, w.lonLast, v);
+            else
+                gridCell(rc, ax, o, q, outStep, inStep, w.shift, w.lonFirst, w.lonLast, v);
+        }
+    }
+}
+
+// The longitude dimension of the variable drawn (0 without a longitude/latitude order).
+Long lonDimOf(const RenderContext& rc) {
+    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    return order == 1 ? rc.nd - 1 : order == 2 ? rc.nd : 0;
+}
+
+bool sameWindow(const VArray<Long>& s1, const VArray<Long>& c1, const VArray<Long>& t1,
+                const SeamWindow& w, Long nd) {
+    for (Long d = 1; d <= nd; ++d)
+        if (s1(d) != w.startp(d) || c1(d) != w.countp(d) || t1(d) != w.stride(d)) return false;
+    return true;
+}
+
+} // namespace
+
+float AxisAtHalfIndex(const VArray<float>& axis, Long n, int64_t h, float fallbackHalf) {
+    if (h % 2 == 0 && h / 2 >= 1 && h / 2 <= n) return axis(static_cast<Long>(h / 2));
+    // The grid point just below the edge (0 before the first, n past the last).
+    const int64_t m = std::clamp<int64_t>((h - 1) / 2, 0, n);
+    if (n < 2) return m < 1 ? axis(1) - fallbackHalf : axis(1) + fallbackHalf;
+    if (m < 1) return static_cast<float>(axis(1) - (static_cast<double>(axis(2)) - axis(1)) / 2);
+    if (m >= n)
+        return static_cast<float>(axis(n) + (static_cast<double>(axis(n)) - axis(n - 1)) / 2);
+    const Long k = static_cast<Long>(m);
+    return static_cast<float>((static_cast<double>(axis(k)) + axis(k + 1)) / 2);
+}
+
+void CellHalfIndices(Long i, Long step, Long first, Long last, int64_t& lo, int64_t& hi) {
+    const int64_t s = step > 0 ? step : 1;
+    const int64_t at = i;
+    lo = at - s < first ? 2 * int64_t{first} - 1 : 2 * at - s;
+    hi = at + s > last ? 2 * int64_t{last} + 1 : 2 * at + s;
+}
+
+bool ReadGridWindows(RenderContext& rc) {
+    if (!ReadGridSlice(rc)) return false;
+    const Long lonDim = lonDimOf(rc);
+    const SeamWindow* before = nullptr;
+    for (SeamWindow& w : seamWindows) {
+        w.read = false;
+        // Windows worked out for another variable are not this one's.
+        if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != rc.nd) continue;
+        for (Long d = 1; d <= rc.nd; ++d)
+            if (d != lonDim) w.startp(d) = startp(d);
+        if (sameWindow(startp, countp, stride, w, rc.nd)) {
+            w.values = scalarV; // a view wider than a period holds whole copies
+        } else if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
+            w.values = before->values;
+        } else if (ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0) {
+            ShowReadFailure(
+                rc, rc.tag + " NetCDF Error",
+                GridWindowLines(rc.nvar, w.tcount, rc.nd, w.startp, w.countp, w.stride));
+            return false;
+        }
+        w.read = true;
+        before = &w;
+    }
+    return true;
+}
+
+void RangeGridWindows(RenderContext& rc) {
+    AutoRange(rc, scalarV, tcount);
+    for (const SeamWindow& w : seamWindows)
+        if (w.read) AutoRange(rc, w.values, w.tcount);
+}
+
+void WalkGridCells(RenderContext& rc) {
+    if (rc.nd < 2) return;
+    // The variable's own order: a dataset may hold variables of both orders.
+    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    if (order != 1 && order != 2) return;
+    const Axes ax = gridAxes();
+    walkWindow(rc, ax, order, {startp, countp, stride, scalarV, tcount, 0.0f, 1, ax.nLon});
+    for (const SeamWindow& w : seamWindows)
+        if (w.read)
+            walkWindow(
+                rc, ax, order,
+                {w.startp, w.countp, w.stride, w.values, w.tcount, w.shift, w.lonFirst, w.lonLast});
+}
+
+bool DrawGridStep(RenderContext& rc) {
+    if (!ReadGridWindows(rc)) return false;
+    RangeGridWindows(rc);
+    WalkGridCells(rc);
+    return true;
+}
+
+void WalkGmtCells(RenderContext& rc) {
+    const Long nd = rc.nd;
+    if (nd < 1) return;
+    const Axes ax = gridAxes();
+    const Long nLon = ax.nLon;
+    const Long nLat = ax.nLat;
+    // Values past the last row have no place on the grid.
+    const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
+    const Long first = startp(nd), last = endp(nd), step = stride(nd);
+    if (step <= 0 || cells == 0) return;
+    auto walk = [&](float shift, Long lonFirst, Long lonLast) {
+        Long i = 0, j = nLat;
+        int64_t walked = 0;
+        for (int64_t k = first; k <= last; k += step) {
+            if (walked++ >= cells) break;
+            if (++i > nLon) {
+                i = 1;
+                --j;
+            }
+            if (i < lonFirst || i > lonLast) continue;
+            const float v = scalarV(static_cast<Long>(k));
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            gridCell(rc, ax, i, j, 1, 1, shift, lonFirst, lonLast, v);
+        }
+    };
+    walk(0, 1, nLon);
+    for (const GridCopy& c : GridCopiesInView(lonV, nLon))
+        walk(c.shift, c.lonFirst, c.lonLast);
+}
