@@ -38,7 +38,9 @@ void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
     try {
         const ViewEdges view = CurrentViewEdges();
         const float period = MapLonPeriod();
-        const Long n = clsNC->nElements(1);
+        // A mesh whose connectivity could not be filled has no elements to outline.
+        const bool filled = node1.IsAllocated() && node2.IsAllocated() && node3.IsAllocated();
+        const Long n = filled ? clsNC->nElements(1) : 0;
         for (Long e = 1; e <= n; ++e) {
             const Long p = node1(e), q = node2(e), r = node3(e);
             if (!InView(view, lon(p), lat(p))) continue;
