@@ -4,7 +4,10 @@
 
 Long Kelvad::GetHeadOnly(const std::string& sNcFileName) {
     CloseAfterRead = 1;
-    return GetNCHeader(sNcFileName, 0) >= 0 ? 1 : -1;
+    const auto start = std::chrono::steady_clock::now();
+    if (GetNCHeader(sNcFileName, 0) >= 0) return 1;
+    NoteNoAnswer("[GetHeadOnly] ", sNcFileName, start);
+    return -1;
 }
 
 void Kelvad::CloseNC(Long nNc) {

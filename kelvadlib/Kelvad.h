@@ -10,7 +10,8 @@
 //
 // Where each group lives:
 //   Kelvad.cpp           creation and release (Class_Initialize / Class_Terminate), the slot
-//                        check, reopen/close helpers of the open/close policy
+//                        check, reopen/close helpers of the open/close policy, servers that
+//                        do not answer
 //   Opening.cpp          Initialize, StartEndDate
 //   Cleanup.cpp          GetHeadOnly, CloseNC, DoEraseArray
 //   HeaderReader.cpp     GetNCHeader
@@ -38,13 +39,15 @@
 #include "runtime/VArray.h"
 #include "runtime/Variant.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 class Kelvad {
 public:
     // Class_Initialize: no slot, CloseAfterRead 0, the alias lists at their contents at
-    // creation, then the alias file merged in (LoadNCAlias).
+    // creation, then the alias file merged in (LoadNCAlias). The first object of the process
+    // also sets netCDF's HTTP time-outs (PrepareNcHttpTimeouts), before any dataset is opened.
     Kelvad();
     // Class_Terminate: DoEraseArray.
     ~Kelvad();
@@ -60,6 +63,10 @@ public:
     // Alias lists: blank-separated names marking a role, matched with InAliasList.
     std::string cellaKa, nodeaKa, elementaKa, faceaKa, ixaKa, jyaKa, lonaKa, lataKa, levelaKa,
         timeaKa, waterUaKa, waterVaKa, windUaKa, windVaKa, tempaKa;
+
+    // A call on a URL that fails after this many seconds ran into the HTTP time-out: the server
+    // did not answer. 0: no time-out is known to be in force.
+    double NoAnswerAfter = 0;
 
     float vMax = 0;      // largest valid value of the last any-type array read
     float vMin = 0;      // smallest
@@ -77,6 +84,11 @@ public:
     void CloseSlot(Long nH);
     // CloseSlot when CloseAfterRead is 1: the end of a successful operation.
     void CloseIfAfterRead(Long nH);
+    // A call on dataset name, begun at start, has failed: when name is a URL and the call ran
+    // for NoAnswerAfter seconds or more, ErrorMessage := tag and a text that names the URL and
+    // says that the server did not answer, and the result is true. Otherwise nothing changes.
+    bool NoteNoAnswer(const std::string& tag, const std::string& name,
+                      std::chrono::steady_clock::time_point start);
 
     // ---- Set-up members (Opening.cpp, Cleanup.cpp) -------------------------------------------
     // New slot nNcMax + 1: header, recognition, classification, extents, time axis, first

@@ -1,14 +1,17 @@
 // The object the viewer holds: IKelvad over one Kelvad. Most members read one field of the
 // slot they name or hand their work to an operation of Kelvad. None lets anything escape: a
-// slot, variable, dimension, attribute or step number out of range, an index array shorter
-// than the variable's rank, or any error raised on the way gives the member's default value
-// and a text in ErrorMessage.
+// slot, variable, dimension or attribute number out of range, an index array shorter than the
+// variable's rank, or any error raised on the way gives the member's default value and a text
+// in ErrorMessage. A time step out of range gives the default alone: a step without a label
+// is no failure, and must not hide the text of one. A read of a URL whose server stops
+// answering ends at the HTTP time-out with a text that names the URL.
 #include "kelvadlib/IKelvad.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Text.h"
 
+#include <chrono>
 #include <exception>
 #include <initializer_list>
 #include <string>
@@ -295,10 +298,7 @@ public:
     std::string DatePicked(Long nt, Long nNc) override {
         return guarded<std::string>("DatePicked", {}, [&]() -> std::string {
             if (!slotOk("DatePicked", nNc)) return {};
-            if (nt < 1 || nt > k_.ncf(nNc).nTime) {
-                note("[DatePicked] nt out of range:" + Str(nt));
-                return {};
-            }
+            if (nt < 1 || nt > k_.ncf(nNc).nTime) return {};
             return k_.GetDate(nNc, nt);
         });
     }
@@ -405,7 +405,10 @@ public:
                       Long nNc) override {
         return guarded<Long>("FillNodeMesh", -1, [&]() -> Long {
             if (!slotOk("FillNodeMesh", nNc)) return -1;
-            return k_.doFill_NodeMesh(nNc, node1, node2, node3);
+            const auto start = std::chrono::steady_clock::now();
+            const Long result = k_.doFill_NodeMesh(nNc, node1, node2, node3);
+            if (result < 0) k_.NoteNoAnswer("[FillNodeMesh] ", k_.ncf(nNc).FName, start);
+            return result;
         });
     }
     Long variNum(const std::string& varName, Long nNc) override {
@@ -591,7 +594,8 @@ private:
     }
 
     // A read forwarder: the slot, the variable and each index array (entries 1 to the
-    // variable's rank) are checked before the read runs; Empty when one fails.
+    // variable's rank) are checked before the read runs; Empty when one fails. A failed read
+    // of a URL that waited out the HTTP time-out says so.
     template <class F>
     Variant read(const char* member, Long nvar, Long nNc, std::initializer_list<IndexArray> arrays,
                  F body) {
@@ -604,7 +608,11 @@ private:
                          " shorter than the rank of the variable:" + Str(rank));
                     return {};
                 }
-            return body();
+            const auto start = std::chrono::steady_clock::now();
+            Variant result = body();
+            if (result.type() != Variant::Type::Empty && CLng(result) < 0)
+                k_.NoteNoAnswer(std::string("[") + member + "] ", k_.ncf(nNc).FName, start);
+            return result;
         });
     }
     // True when entries 1 to rank exist.

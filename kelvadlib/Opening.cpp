@@ -25,29 +25,53 @@ void elapsedLine(int n, double t0) {
 } // namespace
 
 Long Kelvad::Initialize(const std::string& sNcFileName) {
+    using Clock = std::chrono::steady_clock;
     nNcMax = nNcMax + 1;
     const Long nH = nNcMax;
     CloseAfterRead = 0;
     const double t0 = timeOfDay();
     DebugOut("[Initialize:0] Time= " + CStr(t0));
+    const std::string tag = "[Initialize] ";
+    // A reading step whose failure closed the dataset after a wait as long as the HTTP
+    // time-out met a server that stopped answering: every later step would wait as long
+    // again, so the set-up ends there.
+    auto answered = [&](auto step) {
+        const Clock::time_point start = Clock::now();
+        step();
+        return ncf(nH).ncid >= 0 || !NoteNoAnswer(tag, sNcFileName, start);
+    };
     bool ok = false;
+    // What coordinate recognition leaves in ErrorMessage is what a successful set-up reports;
+    // the texts of the later steps, whose results do not stop it, are only leftovers.
+    std::string recognised;
     try {
-        if (GetNCHeader(sNcFileName, nH) >= 0) {
+        const Clock::time_point opened = Clock::now();
+        if (GetNCHeader(sNcFileName, nH) < 0) {
+            NoteNoAnswer(tag, sNcFileName, opened);
+        } else {
             elapsedLine(1, t0);
             ok = true;
-            if (PickCoordVariables(nH) > 0) {
+            const Long picked = PickCoordVariables(nH);
+            recognised = ErrorMessage;
+            if (picked > 0) {
                 elapsedLine(2, t0);
                 if (TypeAllVars(nH) < 0)
                     ok = false;
                 else {
-                    if (SetHorizontalExtent(nH) == kExtentRefused) ok = false;
-                    elapsedLine(3, t0);
+                    Long horizontal = 0;
+                    ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&
+                         horizontal != kExtentRefused;
+                    if (ok) elapsedLine(3, t0);
                 }
             }
-            if (ok && SetVerticalExtent(nH) < 0) ok = false;
+            Long vertical = 0;
+            if (ok && (!answered([&] { vertical = SetVerticalExtent(nH); }) || vertical < 0))
+                ok = false;
             if (ok) {
                 elapsedLine(4, t0);
-                SetTimeExtent(nH);
+                ok = answered([&] { SetTimeExtent(nH); });
+            }
+            if (ok) {
                 elapsedLine(5, t0);
                 GetVar1st(nH);
                 doPickUVVariables(nH);
@@ -55,17 +79,21 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
             }
         }
     } catch (const RuntimeError& e) {
-        ErrorMessage = ErrorFrame("[Initialize] ", e);
+        ErrorMessage = ErrorFrame(tag, e);
         ok = false;
     } catch (const std::exception& e) {
         // Whatever fails, the slot is given back below.
-        ErrorMessage = std::string("[Initialize] ") + e.what();
+        ErrorMessage = tag + e.what();
         ok = false;
     } catch (...) {
-        ErrorMessage = "[Initialize] unexpected failure";
+        ErrorMessage = tag + "unexpected failure";
         ok = false;
     }
-    if (ok) return nH;
+    if (ok) {
+        if (ErrorMessage != recognised) DebugOut(tag + "left by a later step: " + ErrorMessage);
+        ErrorMessage = recognised;
+        return nH;
+    }
     // The slot is given back; the dataset that the failed set-up opened must not stay open
     // in a record that nothing counts.
     if (ncf.IsAllocated() && nH <= ncf.UBound()) CloseSlot(nH);
@@ -75,27 +103,35 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
 
 Long Kelvad::StartEndDate(const std::string& sNcFileName, std::string& StartTime,
                           std::string& endTime) {
+    using Clock = std::chrono::steady_clock;
+    const std::string tag = "[StartEndDate] ";
     StartTime = "";
     endTime = "";
     Long result = -1;
     try {
         CloseAfterRead = 0;
-        if (GetNCHeader(sNcFileName, 0) >= 0 && PickCoordVariables(0) >= 0) {
+        Clock::time_point start = Clock::now();
+        if (GetNCHeader(sNcFileName, 0) < 0) {
+            NoteNoAnswer(tag, sNcFileName, start);
+        } else if (PickCoordVariables(0) >= 0) {
             CloseAfterRead = 1;
+            start = Clock::now();
             if (CLng(SetTimeExtent(0)) >= 0) {
                 StartTime = ncf(0).StartTime;
                 endTime = ncf(0).endTime;
                 result = 1;
+            } else {
+                NoteNoAnswer(tag, sNcFileName, start);
             }
         }
     } catch (const RuntimeError& e) {
-        ErrorMessage = ErrorFrame("[StartEndDate] ", e);
+        ErrorMessage = ErrorFrame(tag, e);
         result = -1;
     } catch (const std::exception& e) {
-        ErrorMessage = std::string("[StartEndDate] ") + e.what();
+        ErrorMessage = tag + e.what();
         result = -1;
     } catch (...) {
-        ErrorMessage = "[StartEndDate] unexpected failure";
+        ErrorMessage = tag + "unexpected failure";
         result = -1;
     }
     // Slot 0 only serves this call: its dataset is closed whichever way the call ends.

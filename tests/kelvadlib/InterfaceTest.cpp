@@ -477,10 +477,6 @@ TEST_F(InterfaceTest, NumbersOutOfRangeWithinASlotAnswerTheDefaultWithAText) {
          "[DofLevel] variable number out of range: 0"},
         {"indexOfDID nVars+1", [](IKelvad& k) { return show(k.indexOfDID(5, 0)); }, show(kZero),
          "[indexOfDID] variable number out of range: 5"},
-        {"DatePicked 0", [](IKelvad& k) { return show(k.DatePicked(0)); }, show(kNone),
-         "[DatePicked] nt out of range: 0"},
-        {"DatePicked nTime+1", [](IKelvad& k) { return show(k.DatePicked(4)); }, show(kNone),
-         "[DatePicked] nt out of range: 4"},
         {"GetVarsAny nvar 0",
          [&](IKelvad& k) {
              auto v = marked<float>();
@@ -542,6 +538,24 @@ TEST_F(InterfaceTest, NumbersOutOfRangeWithinASlotAnswerTheDefaultWithAText) {
         EXPECT_EQ(got, row.fallback) << row.what;
         EXPECT_EQ(k->ErrorMessage(), row.text) << row.what;
     }
+}
+
+TEST_F(InterfaceTest, ATimeStepOutOfRangeAnswersTheDefaultAndLeavesErrorMessageAlone) {
+    auto k = newKelvad();
+    ASSERT_EQ(k->Initialize(writeGrid(dir.file("grid.nc"))), 1);
+    ASSERT_EQ(k->nTime(), 3);
+    ASSERT_NE(k->DatePicked(3), "");
+    // A failure's text, which the label requests below must not replace.
+    ASSERT_EQ(k->variName(9), "");
+    const std::string failure = k->ErrorMessage();
+    ASSERT_EQ(failure, "[variName] variable number out of range: 9");
+    for (const Long nt : {0, -1, 4, 2147483647}) {
+        EXPECT_EQ(k->DatePicked(nt), "") << nt;
+        EXPECT_EQ(k->ErrorMessage(), failure) << nt;
+    }
+    // A slot out of range is still reported.
+    EXPECT_EQ(k->DatePicked(1, 2), "");
+    EXPECT_EQ(k->ErrorMessage(), "[DatePicked] nNc out of range: 2");
 }
 
 TEST_F(InterfaceTest, MembersWithoutASlot) {

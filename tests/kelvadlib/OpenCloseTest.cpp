@@ -1,5 +1,6 @@
 // When a slot's dataset is open: the header read under CloseAfterRead, GetHeadOnly, CloseNC,
-// and the clean-up that closes every open record.
+// the clean-up that closes every open record, and telling a server that did not answer.
+#include "common/NcHttp.h"
 #include "kelvadlib/Kelvad.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <type_traits>
@@ -181,3 +184,40 @@ TEST_F(OpenCloseTest, ReleasingTheObjectClosesItsDatasets) {
 #include "kelvadlib/IKelvad.h"
 static_assert(std::is_abstract_v<IKelvad>);
 static_assert(std::has_virtual_destructor_v<IKelvad>);
+
+TEST(NoteNoAnswer, OnlyAUrlThatWaitedOutTheTimeOutCounts) {
+    using namespace std::chrono;
+    const std::string url = "http://127.0.0.1:9/x.nc";
+    struct Case {
+        const char* what;
+        std::string name;
+        double after;  // NoAnswerAfter
+        double waited; // seconds before the call failed
+        std::string message;
+    };
+    const Case cases[] = {
+        {"waited out", url, 19.5, 20.2,
+         "[Initialize] The server did not answer within 20 seconds: " + url},
+        {"https, any case", "HTTPS://h/y", 9.5, 10,
+         "[Initialize] The server did not answer "
+         "within 10 seconds: HTTPS://h/y"},
+        {"failed at once", url, 19.5, 0, "before"},
+        {"a local file that was slow", "/data/x.nc", 19.5, 25, "before"},
+        {"no time-out in force", url, 0, 300, "before"},
+    };
+    for (const Case& c : cases) {
+        Kelvad k;
+        k.NoAnswerAfter = c.after;
+        k.ErrorMessage = "before";
+        const auto start =
+            steady_clock::now() - duration_cast<steady_clock::duration>(duration<double>(c.waited));
+        EXPECT_EQ(k.NoteNoAnswer("[Initialize] ", c.name, start), c.message != "before") << c.what;
+        EXPECT_EQ(k.ErrorMessage, c.message) << c.what;
+    }
+    // The shorter of the two time-outs in force, with half a second for the clock.
+    const NcHttpTimeouts inForce = PrepareNcHttpTimeouts();
+    if (inForce.connect > 0 && inForce.total > 0) {
+        EXPECT_DOUBLE_EQ(Kelvad().NoAnswerAfter,
+                         static_cast<double>(std::min(inForce.connect, inForce.total)) - 0.5);
+    }
+}

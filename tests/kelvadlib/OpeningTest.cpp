@@ -2,6 +2,7 @@
 // numbers, and no dataset left open by a failed set-up or by the scratch slot.
 #include "kelvadlib/IKelvad.h"
 #include "kelvadlib/Kelvad.h"
+#include "platform/DebugOut.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -133,8 +134,64 @@ TEST_F(OpeningTest, ADatasetWithoutRecognisedCoordinatesStillOpens) {
     EXPECT_EQ(k.ncf(1).GridType, 0);
     EXPECT_EQ(k.ncf(1).nVars, 2);
     EXPECT_GE(k.ncf(1).ncid, 0);
-    // The recognition gave up before the time axis, so the time step reports last.
-    EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent2] Time size is 0");
+    // The recognition gave up before the time axis, whose step then fails too; the caller is
+    // told why the coordinates were not found, not that the time axis was empty.
+    EXPECT_EQ(k.ErrorMessage, "[pickCoordVariables] can not identify horizontal coordiantes");
+}
+
+TEST_F(OpeningTest, ASuccessfulSetUpReportsWhatRecognitionLeft) {
+    // A time unit the axis does not know: the time step fails with a text, but the set-up goes
+    // on and succeeds.
+    const std::string oddTime = "  time:units = \"fortnights since 2000-01-01\";\n";
+    writeCdl("netcdf g {\n"
+             "dimensions: time = 2; lat = 2; lon = 3;\n"
+             "variables: double time(time);\n" +
+                 oddTime +
+                 "  float lat(lat); float lon(lon); float sst(time, lat, lon);\n"
+                 "data: time = 0, 1; lat = 10, 20; lon = 1, 2, 3;\n}\n",
+             dir.file("oddtime.nc"));
+    // A finite-volume mesh without a "dimensions" dimension: recognition warns and goes on.
+    writeCdl("netcdf m {\n"
+             "dimensions: node = 4; nele = 2; nface = 3; time = 2;\n"
+             "variables: float lon(nele); float lat(nele); int nv(nface, nele);\n"
+             "  double time(time);\n" +
+                 oddTime + "data: lon = 1, 2; lat = 3, 4; nv = 1, 2, 2, 3, 3, 4; time = 0, 1;\n}\n",
+             dir.file("fvmesh.nc"));
+    struct Case {
+        const char* what;
+        std::string before; // a failure of an earlier call on the object, or nothing
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"nothing to report", "", dir.file("oddtime.nc"), ""},
+        {"recognition's warning", "", dir.file("fvmesh.nc"),
+         "[pickCoordVariables] FV_dimensions/FV_layers = 0"},
+        {"unrecognised coordinates", "", plainPath,
+         "[pickCoordVariables] can not identify horizontal coordiantes"},
+        // No success clears a text: recognition left the earlier failure standing.
+        {"an earlier failure", "Given file name is Empty", dir.file("oddtime.nc"),
+         "Given file name is Empty"},
+    };
+    for (const Case& c : cases) {
+        Kelvad k;
+        if (!c.before.empty()) {
+            ASSERT_EQ(k.Initialize(""), -1);
+            ASSERT_EQ(k.ErrorMessage, c.before);
+        }
+        std::vector<std::string> lines;
+        const DebugSink before = SetDebugSink([&](const std::string& l) { lines.push_back(l); });
+        EXPECT_EQ(k.Initialize(c.path), 1) << c.what;
+        SetDebugSink(before);
+        EXPECT_EQ(k.ErrorMessage, c.message) << c.what;
+        if (c.path != plainPath) {
+            // The time step did fail; its text went to the debugging lines.
+            bool logged = false;
+            for (const std::string& l : lines)
+                logged = logged || l.find("Time has no unit:") != std::string::npos;
+            EXPECT_TRUE(logged) << c.what;
+        }
+    }
 }
 
 TEST_F(OpeningTest, StartEndDateWorksInTheScratchSlotAndClosesItOnEveryExit) {

@@ -14,6 +14,10 @@
 // The server listens on a free port of 127.0.0.1 and reports it on its first line. The
 // destructor stops it; should the test process die instead, the server sees its stdin pipe
 // close and stops by itself.
+//
+// stall() makes it take every new connection and never answer, as a server that has hung
+// does; stallData() does so for data requests alone, so that datasets still open;
+// answer() drops those connections and serves again. A stall ends by itself after a minute.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -69,12 +73,25 @@ public:
     DapServer& operator=(const DapServer&) = delete;
 
     int port() const { return port_; }
+    void stall() { command("stall\n"); }
+    void stallData() { command("stall data\n"); }
+    void answer() { command("answer\n"); }
     // The URL of a file of the folder: http://127.0.0.1:PORT/<file>.
     std::string url(const std::string& file) const {
         return "http://127.0.0.1:" + std::to_string(port_) + "/" + file;
     }
 
 private:
+    // The server reads its commands before it takes the next connection.
+    void command(const std::string& line) {
+        std::size_t sent = 0;
+        while (sent < line.size()) {
+            const ssize_t n = write(stdin_, line.data() + sent, line.size() - sent);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw std::runtime_error("DapServer: the server has gone");
+            sent += static_cast<std::size_t>(n);
+        }
+    }
     // The first line of the server's output, waiting at most 20 seconds (sanitised builds
     // start slowly); "" if it ends or says nothing.
     static std::string readLine(int fd) {

@@ -32,6 +32,12 @@
 // closed: a caller that dies does not leave it running. tests/support/DapServer.h does all of
 // this for the tests.
 //
+// For tests of clients that meet a server gone quiet, lines on that pipe steer it: "stall"
+// makes it take every new connection and never answer (it holds them open, at most
+// kMaxHeld); "stall data" does so for the data requests (.dods) alone, so that a dataset
+// still opens; "answer" closes those connections and serves again. A stall ends by itself
+// after kMaxStallSeconds, so that a client that waits for ever is not kept waiting for ever.
+//
 // One request at a time, one request per connection (HTTP/1.0 style, "Connection: close").
 // The netCDF->DAP2 mapping is in NcDap.cpp; libdap's server library builds the responses
 // (constraint evaluation, DDS/DAS text, XDR serialisation).
@@ -53,7 +59,9 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -61,11 +69,14 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 const std::size_t kMaxRequestHead = 64 * 1024;
 const int kClientTimeoutSeconds = 10;
+const std::size_t kMaxHeld = 64;
+const int kMaxStallSeconds = 60;
 
 std::FILE* requestLog = nullptr; // DAPSERVE_LOG, when set
 
@@ -242,7 +253,12 @@ void sendAll(int fd, const std::string& data) {
     }
 }
 
-void serveClient(int fd, const std::string& root) {
+// Which requests a stalled server leaves unanswered.
+enum class Stall { None, All, Data };
+
+// Serves one connection; false when the request is one that the stall leaves unanswered, the
+// connection then still open for the caller to hold.
+bool serveClient(int fd, const std::string& root, Stall stall) {
     timeval timeout{};
     timeout.tv_sec = kClientTimeoutSeconds;
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -254,9 +270,11 @@ void serveClient(int fd, const std::string& root) {
                          request.query.empty() ? "" : "?", request.query.c_str());
             std::fflush(requestLog);
         }
+        if (stall == Stall::Data && endsWith(request.path, ".dods")) return false;
         sendAll(fd, respond(root, request));
-    } else
+    } else {
         sendAll(fd, errorResponse(400, "Bad request."));
+    }
     // Closing with unread input would reset the connection and could cost the client the
     // response: end our side, then wait for the client to close.
     shutdown(fd, SHUT_WR);
@@ -265,6 +283,7 @@ void serveClient(int fd, const std::string& root) {
     char drain[4096];
     while (recv(fd, drain, sizeof drain, 0) > 0) {}
     close(fd);
+    return true;
 }
 
 // The caller's end of our stdin going away tells us to stop; only a pipe or socket is
@@ -330,23 +349,63 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const bool watchStdin = stdinIsWatched();
+    std::string commands;
+    Stall stall = Stall::None;
+    std::vector<int> held; // connections taken while stalling, never answered
+    auto release = [&held] {
+        for (const int fd : held)
+            close(fd);
+        held.clear();
+    };
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point stallEnds;
     for (;;) {
+        int wait = -1;
+        if (stall != Stall::None) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(stallEnds - Clock::now());
+            wait = static_cast<int>(std::max<long long>(0, left.count()));
+        }
         pollfd fds[2] = {{listener, POLLIN, 0}, {0, POLLIN, 0}};
-        if (poll(fds, watchStdin ? 2 : 1, -1) < 0) {
+        if (poll(fds, watchStdin ? 2 : 1, wait) < 0) {
             if (errno == EINTR) continue;
             std::perror("dapserve: poll");
             return 1;
         }
+        if (stall != Stall::None && Clock::now() >= stallEnds) {
+            stall = Stall::None;
+            release();
+        }
+        // Commands first: one written before a client connects holds for that client.
         if (watchStdin && fds[1].revents != 0) {
             char buffer[256];
             const ssize_t n = read(0, buffer, sizeof buffer);
             if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) break;
+            if (n > 0) commands.append(buffer, static_cast<std::size_t>(n));
+            for (std::size_t end; (end = commands.find('\n')) != std::string::npos;) {
+                const std::string command = commands.substr(0, end);
+                commands.erase(0, end + 1);
+                if (command == "stall" || command == "stall data") {
+                    stall = command == "stall" ? Stall::All : Stall::Data;
+                    stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
+                } else if (command == "answer") {
+                    stall = Stall::None;
+                    release();
+                }
+            }
         }
         if (fds[0].revents & POLLIN) {
             const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) serveClient(client, root);
+            if (client >= 0 && (stall == Stall::All || !serveClient(client, root, stall))) {
+                if (held.size() >= kMaxHeld) {
+                    close(held.front());
+                    held.erase(held.begin());
+                }
+                held.push_back(client);
+            }
         }
     }
+    release();
     close(listener);
     return 0;
 }
