@@ -4,6 +4,12 @@
 // property, its let is an overload of the same name taking the new value last. Most members
 // take the dataset slot nNc last (default 1). No member lets an exception out: a failure is a
 // result value with its reason in ErrorMessage.
+//
+// Time axes keep the calendar of their time variable: a slot's Dates and Orv minutes
+// (EpochDate, startDate, endDate, StartTimeMin, endTimeMin, FillOrvTime, and the times given to
+// TimePt, ClosestTstep, TstepByMin) count days since 1899-12-30 in that calendar, and its date
+// texts (StartTime, endTime, DatePicked, a text given to TimePt) are dates of that calendar
+// (kelvadlib/Calendar.h). For the standard calendar after 1582 they are the runtime's dates.
 #include "runtime/Date.h"
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
