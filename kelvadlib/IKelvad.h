@@ -10,6 +10,12 @@
 // answers Empty when its slot, variable or an index array is out of range (its arrays left as
 // they were) and the Integer -1 when the read itself fails: "else -1 or Empty". Date 0 is
 // 1899-12-30 00:00.
+//
+// Time axes keep the calendar of their time variable: a slot's Dates and Orv minutes
+// (EpochDate, startDate, endDate, StartTimeMin, endTimeMin, FillOrvTime, and the times given to
+// TimePt, ClosestTstep, TstepByMin) count days since 1899-12-30 in that calendar, and its date
+// texts (StartTime, endTime, DatePicked, a text given to TimePt) are dates of that calendar
+// (kelvadlib/Calendar.h). For the standard calendar after 1582 they are the runtime's dates.
 #include "runtime/Date.h"
 #include "runtime/Types.h"
 #include "runtime/VArray.h"

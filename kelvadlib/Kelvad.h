@@ -31,7 +31,8 @@
 //   Windows.cpp          GetLonLatDeg, GetLonLatRad, GLonOffSet, DofTime, DofLevel, indexOfDID
 //   NCUtils.cpp          InAliasList, NcTypeName, AddToAliasList, CleanNameChars, CleanDateText
 //   Utils.cpp            DebugOut layout, GetIniString, IsNanText, PrintableOnly, ErrorFrame
-//   OrvMinutes.cpp       DateToOrvMin, OrvMinToYMDHM
+//   OrvMinutes.cpp       DateToOrvMin, CalendarOrvMin, OrvMinToYMDHM
+//   Calendar.cpp         the calendars of time axes: day counts, date texts read and written
 //   KelvadComponent.cpp  the IKelvad implementation over Kelvad, and CreateKelvad
 #include "kelvadlib/Records.h"
 #include "runtime/Date.h"

@@ -9,6 +9,7 @@
 //   (the netCDF variable id is the number minus 1); -1 means none;
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
 //   their own codes above 6 and are not read).
+#include "kelvadlib/Calendar.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Types.h"
@@ -115,6 +116,7 @@ struct NcfRec {
     std::string endTime;
     Long endTimeMin = 0;
     std::string timeUnit;
+    Calendar calendar = Calendar::Standard; // of the time variable; axis dates count in it
     Long Dated = 0;
     Long dTimeSec = 0;
     Long Var1st = 0;

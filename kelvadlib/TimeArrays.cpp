@@ -1,4 +1,3 @@
-#include "common/TimeMod.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Convert.h"
@@ -69,7 +68,7 @@ Long Kelvad::doFill_OrvTime(Long nH, VArray<Long>& outTime, std::optional<Date> 
                 ErrorMessage = "[doFill_OrvTime] Unknown Time unit (dated time)";
                 return -1;
             }
-            const Long base = DateToOrvMin(CDate(r.StartTime));
+            const Long base = DateToOrvMin(CalendarCDate(r.calendar, r.StartTime));
             forEachStep([&](Long k, Long i) {
                 outTime(k) = CLng((r.timeArr(i) - r.timeArr(1)) * static_cast<double>(f) + base);
             });
@@ -77,10 +76,9 @@ Long Kelvad::doFill_OrvTime(Long nH, VArray<Long>& outTime, std::optional<Date> 
         }
 
         if (!showDate) return -1;
-        const Integer yr = static_cast<Integer>(Year(*showDate));
+        const Integer yr = static_cast<Integer>(CalendarTimeOf(r.calendar, *showDate).year);
         auto firstOfMonth = [&](Long month) {
-            Integer y = yr, mo = CInt(static_cast<double>(month)), d = 1, h = 0, mi = 0;
-            return DateTextToNum(y, mo, d, h, mi);
+            return CalendarOrvMin(r.calendar, yr, CInt(static_cast<double>(month)), 1, 0, 0);
         };
         if (key == "SEA") {
             forEachStep(

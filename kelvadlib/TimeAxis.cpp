@@ -22,15 +22,15 @@ std::string builtDateText(Integer year, Integer month, Integer day, Integer hour
     return Str(year) + "-" + Str(month) + "-" + Str(day) + Str(hour) + ":" + Str(minute);
 }
 
-// The text as a date, as it stands or else with everything but digits, "-", ":" and blanks
-// blanked out (which drops unit words, "T", "Z" and slashes).
-bool readDate(const std::string& text, Date& out) {
-    return ParseDate(text, out) || ParseDate(CleanDateText(text), out);
+// The text as a date of the calendar, as it stands or else with everything but digits, "-",
+// ":" and blanks blanked out (which drops unit words, "T", "Z" and slashes).
+bool readDate(Calendar cal, const std::string& text, Date& out) {
+    return ParseCalendarDate(cal, text, out) || ParseCalendarDate(cal, CleanDateText(text), out);
 }
 
 // The date of the first four words read as year, month, day and hour. Words whose numbers
 // do not fit an Integer cannot form a date.
-bool rebuiltDate(const std::string& text, Date& out) {
+bool rebuiltDate(Calendar cal, const std::string& text, Date& out) {
     Integer parts[4] = {0, 0, 0, 0};
     for (Long i = 0; i < 4; ++i) {
         double v = 0;
@@ -42,13 +42,13 @@ bool rebuiltDate(const std::string& text, Date& out) {
         if (!(v > -32768.5 && v < 32767.5)) return false;
         parts[i] = CInt(v);
     }
-    return ParseDate(builtDateText(parts[0], parts[1], parts[2], parts[3], 0), out);
+    return ParseCalendarDate(cal, builtDateText(parts[0], parts[1], parts[2], parts[3], 0), out);
 }
 
-// The base date of "<unit> since <date> [<time>] ...": the date read together with as many
-// of the words after it as still form a date, so a time of day (with "T", "Z", a zone word or
-// fractional seconds) counts and trailing words that are no date are left out.
-bool sinceDate(const std::string& unit, Date& out) {
+// The base date of "<unit> since <date> [<time>] [<zone>] ...": the date read together with
+// as many of the words after it as still form a date, so a time of day (with "T", "Z", a zone
+// word or offset, fractional seconds) counts and trailing words that are no date are left out.
+bool sinceDate(Calendar cal, const std::string& unit, Date& out) {
     std::vector<std::string> words;
     for (Long k = 3;; ++k) {
         std::string w = GetToken(unit, k);
@@ -59,7 +59,7 @@ bool sinceDate(const std::string& unit, Date& out) {
         std::string text = words[0];
         for (std::size_t i = 1; i < n; ++i)
             text += " " + words[i];
-        if (readDate(text, out)) return true;
+        if (readDate(cal, text, out)) return true;
     }
     return false;
 }
@@ -68,14 +68,14 @@ bool sinceDate(const std::string& unit, Date& out) {
 // it stands, "15-MAR-2004 06:00:00" among them); only then the part from its first "20" on
 // (at most 19 characters), that part rebuilt from its first four numbers, and last the whole
 // value rebuilt from its first four numbers.
-bool attributeDate(const std::string& value, Date& out) {
-    if (readDate(value, out)) return true;
+bool attributeDate(Calendar cal, const std::string& value, Date& out) {
+    if (readDate(cal, value, out)) return true;
     const Long at = InStr(value, "20");
     if (at > 0) {
         const std::string cut = Mid(value, at, 19);
-        if (readDate(cut, out) || rebuiltDate(cut, out)) return true;
+        if (readDate(cal, cut, out) || rebuiltDate(cal, cut, out)) return true;
     }
-    return rebuiltDate(value, out);
+    return rebuiltDate(cal, value, out);
 }
 
 int getVara(int id, int v, const size_t* s, const size_t* c, short* p) {
@@ -176,6 +176,12 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             status = readTimes<float>(r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         case NC_DOUBLE:
+        // The netCDF-4 integers (xarray writes int64 times) are read as doubles.
+        case NC_INT64:
+        case NC_UINT64:
+        case NC_UINT:
+        case NC_USHORT:
+        case NC_UBYTE:
             status = readTimes<double>(r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         default:
@@ -186,12 +192,14 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         }
         if (status != NC_NOERR) return netcdfFailure(status);
 
-        // Unit word and base date.
+        // Unit word, calendar and base date.
         r.EpochDate = Date();
         r.timeUnit = GetToken(tv.unit, 1);
+        r.calendar = CalendarOf(GetAttVal(nH, tv.name, "calendar"));
+        Calendar cal = r.calendar;
         Date base;
         if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
-            if (sinceDate(tv.unit, base)) {
+            if (sinceDate(cal, tv.unit, base)) {
                 r.EpochDate = base;
             } else if (UCase(GetToken(tv.unit, 3)) == "BASE_DATE") {
                 const std::string b = GetAttVal(nH, "", "BASE_DATE");
@@ -199,7 +207,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
                 const std::string text = builtDateText(
                     CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
                     CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
-                if (ParseDate(text, base)) r.EpochDate = base;
+                if (ParseCalendarDate(cal, text, base)) r.EpochDate = base;
             }
         } else {
             std::string value;
@@ -210,7 +218,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
                 }
                 if (!value.empty()) break;
             }
-            if (!value.empty() && attributeDate(value, base)) r.EpochDate = base;
+            if (!value.empty() && attributeDate(cal, value, base)) r.EpochDate = base;
         }
 
         // Start, end and step by the unit key.
@@ -220,7 +228,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         auto stepSeconds = [&](double secondsPerUnit) {
             if (n > 1) r.dTimeSec = CLng((t(n) - t(1)) / (n - 1) * secondsPerUnit);
         };
-        auto dateTextOf = [&](double serial) { return DateText(Date(serial)); };
+        auto dateTextOf = [&](double serial) { return CalendarDateText(cal, Date(serial)); };
         if (key == "SEA" || key == "MON") {
             const std::string word = key == "SEA" ? "Season " : "Month ";
             r.StartTime = word + CStr(t(1));
@@ -253,27 +261,28 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         }
 
         // Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
+        auto builtText = [](const CalendarTime& t) {
+            return builtDateText(static_cast<Integer>(t.year - 2000), static_cast<Integer>(t.month),
+                                 static_cast<Integer>(t.day), static_cast<Integer>(t.hour),
+                                 static_cast<Integer>(t.minute));
+        };
         Date first;
-        if (ParseDate(r.StartTime, first) && Year(first) > 3000) {
-            r.startDate = first;
-            r.StartTime = builtDateText(
-                static_cast<Integer>(Year(first) - 2000), static_cast<Integer>(Month(first)),
-                static_cast<Integer>(Day(first)), static_cast<Integer>(Hour(first)),
-                static_cast<Integer>(Minute(first)));
-            r.startDate = CDate(r.endTime);
-            const Date last = r.startDate;
-            r.endTime =
-                builtDateText(static_cast<Integer>(Year(last) - 2000),
-                              static_cast<Integer>(Month(last)), static_cast<Integer>(Day(last)),
-                              static_cast<Integer>(Hour(last)), static_cast<Integer>(Minute(last)));
-            r.EpochDate = CDate(r.StartTime);
+        if (ParseCalendarDate(cal, r.StartTime, first) && CalendarTimeOf(cal, first).year > 3000) {
+            const CalendarTime start = CalendarTimeOf(cal, first);
+            const CalendarTime end = CalendarTimeOf(cal, CalendarCDate(cal, r.endTime));
+            // 2000 years are whole 400-year cycles of the Gregorian rules that such years
+            // follow; the standard calendar would turn the earlier years Julian.
+            if (cal == Calendar::Standard) cal = r.calendar = Calendar::ProlepticGregorian;
+            r.StartTime = builtText(start);
+            r.endTime = builtText(end);
+            r.EpochDate = CalendarCDate(cal, r.StartTime);
             for (Long i = 2; i <= n; ++i)
                 t(i) = t(i) - t(1);
             t(1) = 0;
         }
 
         Date d;
-        if (ParseDate(r.StartTime, d)) {
+        if (ParseCalendarDate(cal, r.StartTime, d)) {
             r.startDate = d;
             r.StartTimeMin = DateToOrvMin(d);
             r.Dated = 1;
@@ -281,7 +290,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             r.startDate = Date();
             r.Dated = 0;
         }
-        if (ParseDate(r.endTime, d)) {
+        if (ParseCalendarDate(cal, r.endTime, d)) {
             r.endDate = d;
             r.endTimeMin = DateToOrvMin(d);
         } else {

@@ -1,4 +1,3 @@
-#include "common/TimeMod.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Convert.h"
@@ -7,29 +6,24 @@
 
 namespace {
 
-// Orv minutes of 00:00 on a day (months and days roll over as the day numbers do).
-Long dayStart(Integer year, Integer month, Integer day) {
-    Integer hour = 0, minute = 0;
-    return DateTextToNum(year, month, day, hour, minute);
-}
-
 // Linear weights of t1 < m <= t2: tw1 for the earlier step, tw2 = 1 - tw1.
 void weights(Long t1, Long t2, Long m, float& tw1, float& tw2) {
     tw1 = static_cast<float>((static_cast<double>(t2) - m) / (static_cast<double>(t2) - t1));
     tw2 = 1.0f - tw1;
 }
 
-// How GetTimePt reads its time: a date (a Date, or a text that reads as one), or a number.
+// How GetTimePt reads its time: a date (a Date, or a text that reads as one in the axis's
+// calendar), or a number.
 enum class TimeKind { Date, Number, Neither };
 
-TimeKind kindOf(const Variant& v, Date& date, double& number) {
+TimeKind kindOf(Calendar cal, const Variant& v, Date& date, double& number) {
     using T = Variant::Type;
     switch (v.type()) {
     case T::Date:
         date = v.toDate();
         return TimeKind::Date;
     case T::String:
-        if (ParseDate(v.toString(), date)) return TimeKind::Date;
+        if (ParseCalendarDate(cal, v.toString(), date)) return TimeKind::Date;
         if (TextToNumber(v.toString(), number)) return TimeKind::Number;
         return TimeKind::Neither;
     default: // Empty, Boolean and the numbers convert as numbers
@@ -77,7 +71,8 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
         const NcfRec& r = ncf(nf);
         Date date;
         double number = 0;
-        const TimeKind kind = kindOf(showDate, date, number);
+        const Calendar cal = r.calendar;
+        const TimeKind kind = kindOf(cal, showDate, date, number);
         if (kind == TimeKind::Neither) {
             ErrorMessage = "[getTimePt] given time is not date nor number";
             return -1;
@@ -107,7 +102,7 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
                 return -1;
             }
             // The step times are rebuilt from the first step's text, one rounded step at a time.
-            Long p = DateToOrvMin(CDate(r.StartTime));
+            Long p = DateToOrvMin(CalendarCDate(cal, r.StartTime));
             for (Long i = 2; i <= r.nTime; ++i) {
                 const Long c = CLng(p + (r.timeArr(i) - r.timeArr(i - 1)) * static_cast<double>(f));
                 if (m == c) {
@@ -131,34 +126,38 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
         // A climatology laid into the year of the given time; it wraps at the year's ends.
         Integer yr = 0;
         if (kind == TimeKind::Date) {
-            yr = static_cast<Integer>(Year(date));
+            yr = static_cast<Integer>(CalendarTimeOf(cal, date).year);
         } else {
             Integer mo = 0, dy = 0, hh = 0, mi = 0;
-            OrvMinToYMDHM(m, yr, mo, dy, hh, mi);
+            OrvMinToYMDHM(m, yr, mo, dy, hh, mi, cal);
         }
+        // Orv minutes of 00:00 on a day of the calendar (months and days roll over).
+        auto D = [&](Integer y, Integer mo, Integer dy) {
+            return CalendarOrvMin(cal, y, mo, dy, 0, 0);
+        };
         const Long nTime = r.nTime;
         VArray<Long> T;
         if (key == "SEA") {
             T.ReDim(0, 7);
-            T(0) = dayStart(SubI(yr, 1), 11, 1);
-            T(1) = dayStart(yr, 2, 1);
-            T(2) = dayStart(yr, 5, 1);
-            T(3) = dayStart(yr, 8, 1);
-            T(4) = dayStart(yr, 11, 1);
-            T(5) = dayStart(AddI(yr, 1), 2, 1);
-            T(6) = dayStart(AddI(yr, 1), 5, 1);
-            T(7) = dayStart(AddI(yr, 1), 8, 1);
+            T(0) = D(SubI(yr, 1), 11, 1);
+            T(1) = D(yr, 2, 1);
+            T(2) = D(yr, 5, 1);
+            T(3) = D(yr, 8, 1);
+            T(4) = D(yr, 11, 1);
+            T(5) = D(AddI(yr, 1), 2, 1);
+            T(6) = D(AddI(yr, 1), 5, 1);
+            T(7) = D(AddI(yr, 1), 8, 1);
         } else if (key == "MON") {
             T.ReDim(0, 15);
-            T(0) = dayStart(SubI(yr, 1), 12, 1);
+            T(0) = D(SubI(yr, 1), 12, 1);
             for (Long i = 1; i <= nTime; ++i)
-                T(i) = dayStart(yr, CInt(static_cast<double>(i)), 1);
-            T(13) = dayStart(AddI(yr, 1), 1, 1);
-            T(14) = dayStart(AddI(yr, 1), 2, 1);
-            T(15) = dayStart(AddI(yr, 1), 3, 1);
+                T(i) = D(yr, CInt(static_cast<double>(i)), 1);
+            T(13) = D(AddI(yr, 1), 1, 1);
+            T(14) = D(AddI(yr, 1), 2, 1);
+            T(15) = D(AddI(yr, 1), 3, 1);
         } else if (key == "DAY") {
             T.ReDim(0, AddL(nTime, 3));
-            T(0) = dayStart(SubI(yr, 1), 12, 31);
+            T(0) = D(yr, 1, 0); // the last day of the year before, in any calendar
             for (Long i = 1; i <= T.UBound(); ++i)
                 T(i) = AddL(T(0), MulL(i, 1440));
         } else {
@@ -211,7 +210,7 @@ std::string Kelvad::GetDate(Long nH, Long nt) {
         if (key == "SEA") return "Season " + CStr(r.timeArr(nt));
         if (key == "MON") return "Month " + CStr(r.timeArr(nt));
         Date d;
-        if (stepDate(r, key, nt, d)) return DateText(d);
+        if (stepDate(r, key, nt, d)) return CalendarDateText(r.calendar, d);
         return "";
     } catch (const RuntimeError& e) {
         ErrorMessage = ErrorFrame("[GetDate] ", e);
@@ -223,8 +222,8 @@ Long Kelvad::GetOrvMin(Long nH, Long nt) {
     const NcfRec& r = ncf(nH);
     if (nt <= 0 || nt > r.nTime) return 0;
     try {
-        if (!IsDate(GetDate(nH, nt))) return 0;
         Date d;
+        if (!ParseCalendarDate(r.calendar, GetDate(nH, nt), d)) return 0;
         if (stepDate(r, UCase(Left(r.timeUnit, 3)), nt, d)) return DateToOrvMin(d);
         return 0;
     } catch (const RuntimeError& e) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers of the dataset library: debugging lines, INI values, not-a-number tests,
 // printable texts, Orv minutes, and the text frame of a caught runtime error.
+#include "kelvadlib/Calendar.h"
 #include "platform/DebugOut.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"
@@ -53,11 +54,16 @@ bool IsNanText(double value);
 // The characters of codes 32 to 126 of text, in order, trimmed of blanks.
 std::string PrintableOnly(const std::string& text);
 
-// Orv minutes: day number of Date2Num x 1440 + hour x 60 + minute (seconds dropped). Raise
-// RuntimeError(6) when a value does not fit. (OrvMinutes.cpp)
+// Orv minutes: days since 1899-12-30 x 1440 + hour x 60 + minute (seconds dropped), the days
+// counted in the calendar of the dates (Calendar.h; proleptic Gregorian, as the day numbers of
+// Date2Num, unless an axis says otherwise). Raise RuntimeError(6) when a value does not fit.
+// (OrvMinutes.cpp)
 Long DateToOrvMin(Date d);
+// The minutes of a date in the calendar; month and day limited to 0..99, then rolled over.
+Long CalendarOrvMin(Calendar cal, Integer year, Integer month, Integer day, Integer hour,
+                    Integer minute);
 void OrvMinToYMDHM(Long minutes, Integer& year, Integer& month, Integer& day, Integer& hour,
-                   Integer& minute);
+                   Integer& minute, Calendar cal = Calendar::ProlepticGregorian);
 
 // The text of a caught runtime error: tag, "Error message (number ", n, ")is:", CR LF and the
 // description in double quotes. Most handlers of the library write this frame.

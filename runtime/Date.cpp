@@ -9,32 +9,10 @@
 
 namespace {
 
-// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civilFromDays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
-const int64_t kEpoch = daysFromCivil(1899, 12, 30);
+const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
 // The range of a date: 100-01-01 to 9999-12-31 23:59:59.
-const double kMinSerial = static_cast<double>(daysFromCivil(100, 1, 1) - kEpoch);
-const double kMaxSerial = static_cast<double>(daysFromCivil(9999, 12, 31) - kEpoch) + 1.0;
+const double kMinSerial = static_cast<double>(DaysFromCivil(100, 1, 1) - kEpoch);
+const double kMaxSerial = static_cast<double>(DaysFromCivil(9999, 12, 31) - kEpoch) + 1.0;
 
 // A serial split into whole days and whole seconds of the day (rounded to the nearest second,
 // a full day carried over). Out of range raises 6.
@@ -46,18 +24,15 @@ struct Parts {
 Parts split(Date dt) {
     double s = dt.serial;
     if (!std::isfinite(s) || s < kMinSerial || s >= kMaxSerial) throw RuntimeError(err::Overflow);
-    double days = std::floor(s);
-    int64_t secs = std::llround((s - days) * 86400.0);
-    int64_t day = static_cast<int64_t>(days);
-    if (secs >= 86400) {
-        ++day;
-        secs -= 86400;
-    }
-    return {day, static_cast<int>(secs)};
+    Parts p{};
+    SplitSerial(dt, p.day, p.seconds);
+    return p;
 }
 
 void ymd(Date dt, int& y, int& m, int& d) {
-    civilFromDays(split(dt).day + kEpoch, y, m, d);
+    int64_t year = 0;
+    CivilFromDays(split(dt).day + kEpoch, year, m, d);
+    y = static_cast<int>(year);
 }
 
 bool leap(int y) {
@@ -78,7 +53,7 @@ struct Token {
     bool blankBefore = false;
 };
 
-// Splits into numbers, words and the separators "-", "/", ":". Blanks separate tokens
+// Splits into numbers, words and the separators "-", "/", ":", "+". Blanks separate tokens
 // but are not tokens. A "." inside a number after ":" makes fractional seconds; elsewhere a
 // "." fails the text.
 bool tokenize(const std::string& s, std::vector<Token>& out) {
@@ -110,7 +85,7 @@ bool tokenize(const std::string& s, std::vector<Token>& out) {
             while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
                 t.text.push_back(
                     static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++]))));
-        } else if (c == '-' || c == '/' || c == ':') {
+        } else if (c == '-' || c == '/' || c == ':' || c == '+') {
             t.text.push_back(static_cast<char>(c));
             ++i;
         } else {
@@ -139,37 +114,34 @@ class Parser {
 public:
     explicit Parser(const std::vector<Token>& t) : t_(t) {}
 
-    bool parse(Date& out) {
-        bool haveDate = false;
-        int y = 0, mo = 0, d = 0;
+    bool parse(DateParts& out) {
+        DateParts p;
         std::size_t save = pos_;
-        if (date(y, mo, d))
-            haveDate = true;
+        if (date(p.year, p.month, p.day))
+            p.hasDate = true;
         else
             pos_ = save;
         bool needTime = false;
-        if (haveDate && isWord("T")) { // ISO "T" between date and time
+        if (p.hasDate && isWord("T")) { // ISO "T" between date and time
             ++pos_;
             needTime = true;
         }
-        bool haveTime = false;
-        double frac = 0.0;
         save = pos_;
-        if (time(frac))
-            haveTime = true;
+        if (time(p.time))
+            p.hasTime = true;
         else
             pos_ = save;
-        if ((!haveDate && !haveTime) || (needTime && !haveTime)) return false;
-        // A trailing zone: "Z" or a zone word.
-        if (pos_ < t_.size() && t_[pos_].kind == Token::Word && isZone(t_[pos_].text)) ++pos_;
-        if (pos_ != t_.size()) return false;
-        double serial = 0.0;
-        if (haveDate) {
-            if (y < 100 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo))
-                return false;
-            serial = static_cast<double>(daysFromCivil(y, mo, d) - kEpoch);
+        if ((!p.hasDate && !p.hasTime) || (needTime && !p.hasTime)) return false;
+        // A trailing zone: "Z" or a zone word, or an offset from UTC.
+        if (pos_ < t_.size() && t_[pos_].kind == Token::Word && isZone(t_[pos_].text)) {
+            ++pos_;
+        } else if (isSep("+") || isSep("-")) {
+            if (!offset(p.offsetMinutes)) return false;
+            p.hasOffset = true;
         }
-        out = Date(serial + frac);
+        if (pos_ != t_.size()) return false;
+        if (p.hasDate && (p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31)) return false;
+        out = p;
         return true;
     }
 
@@ -193,6 +165,31 @@ private:
     static bool isZone(const std::string& w) {
         return w == "Z" || w == "UTC" || w == "GMT" || w == "UT";
     }
+    // A signed offset from UTC: "+5", "-03", "+0530", "+05:30".
+    bool offset(int& minutes) {
+        const bool negative = isSep("-");
+        ++pos_;
+        if (pos_ >= t_.size() || t_[pos_].kind != Token::Number || t_[pos_].fraction) return false;
+        const Token& n = t_[pos_];
+        int h = 0, m = 0;
+        if (n.digits <= 2) {
+            number(h, 2);
+            if (isSep(":")) {
+                ++pos_;
+                if (!number(m, 2)) return false;
+            }
+        } else if (n.digits == 4) {
+            const int hhmm = std::stoi(n.text);
+            h = hhmm / 100;
+            m = hhmm % 100;
+            ++pos_;
+        } else {
+            return false;
+        }
+        if (h > 23 || m > 59) return false;
+        minutes = (negative ? -1 : 1) * (h * 60 + m);
+        return true;
+    }
     // A date separator: "-", "/" or nothing but blanks.
     bool dateSep(bool& blankOnly) {
         if (isSep("-") || isSep("/")) {
@@ -210,6 +207,10 @@ private:
     bool date(int& y, int& m, int& d) {
         std::size_t start = pos_;
         if (pos_ >= t_.size()) return false;
+        // A year before year 0 keeps its sign: "-0001-12-31".
+        const bool negative = isSep("-") && pos_ + 1 < t_.size() &&
+                              t_[pos_ + 1].kind == Token::Number && t_[pos_ + 1].digits >= 3;
+        if (negative) ++pos_;
         const Token& first = t_[pos_];
         if (first.kind == Token::Number && !first.fraction) {
             bool b1 = false, b2 = false;
@@ -217,13 +218,28 @@ private:
                 int a, b, c;
                 if (!number(a) || !dateSep(b1) || !number(b, 2) || !dateSep(b2) || !number(c, 2))
                     return false;
-                y = a;
+                y = negative ? -a : a;
                 m = b;
                 d = c;
                 return true;
             }
             int a = 0, b = 0, c = 0;
             if (!number(a, 2)) return false;
+            // A short year first, with "-" between the parts: "1-1-1".
+            std::size_t afterYear = pos_;
+            if (isSep("-") && pos_ + 1 < t_.size() && t_[pos_ + 1].kind == Token::Number) {
+                ++pos_;
+                if (number(b, 2) && isSep("-")) {
+                    ++pos_;
+                    if (number(c, 2)) {
+                        y = a;
+                        m = b;
+                        d = c;
+                        return true;
+                    }
+                }
+            }
+            pos_ = afterYear;
             // dd-MON-yyyy
             std::size_t afterDay = pos_;
             if (isSep("-") || isSep("/")) ++pos_;
@@ -307,7 +323,7 @@ Date DateSerial(int year, int month, int day) {
     m0 -= carry * 12;
     if (y < 0 || y > 20000) throw RuntimeError(err::Overflow);
     double serial =
-        static_cast<double>(daysFromCivil(y, m0 + 1, 1) - kEpoch) + static_cast<double>(day) - 1.0;
+        static_cast<double>(DaysFromCivil(y, m0 + 1, 1) - kEpoch) + static_cast<double>(day) - 1.0;
     if (serial < kMinSerial || serial >= kMaxSerial) throw RuntimeError(err::Overflow);
     return Date(serial);
 }
@@ -343,29 +359,82 @@ int Second(Date d) {
 }
 
 std::string DateText(Date d) {
-    Parts p = split(d);
-    char buf[40];
+    const Parts p = split(d);
+    int64_t y = 0;
+    int m = 0, dd = 0;
+    CivilFromDays(p.day + kEpoch, y, m, dd);
+    return DateText(y, m, dd, p.seconds, p.day != 0);
+}
+
+std::string DateText(int64_t year, int month, int day, int seconds, bool showDate) {
+    char buf[48];
     std::string out;
-    if (p.day != 0) {
-        int y, m, dd;
-        civilFromDays(p.day + kEpoch, y, m, dd);
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, dd);
+    if (showDate) {
+        std::snprintf(buf, sizeof buf, "%s%04lld-%02d-%02d", year < 0 ? "-" : "",
+                      static_cast<long long>(year < 0 ? -year : year), month, day);
         out = buf;
     }
-    if (p.seconds != 0 || p.day == 0) {
-        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", p.seconds / 3600, p.seconds / 60 % 60,
-                      p.seconds % 60);
+    if (seconds != 0 || !showDate) {
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
         if (!out.empty()) out.push_back(' ');
         out += buf;
     }
     return out;
 }
 
-bool ParseDate(const std::string& text, Date& out) {
+// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2);
+}
+
+void SplitSerial(Date dt, int64_t& day, int& seconds) {
+    const double s = dt.serial;
+    if (!std::isfinite(s) || std::fabs(s) > 1e12) throw RuntimeError(err::Overflow);
+    const double days = std::floor(s);
+    int64_t secs = std::llround((s - days) * 86400.0);
+    day = static_cast<int64_t>(days);
+    if (secs >= 86400) {
+        ++day;
+        secs -= 86400;
+    }
+    seconds = static_cast<int>(secs);
+}
+
+bool ParseDateParts(const std::string& text, DateParts& out) {
     std::vector<Token> tokens;
     if (!tokenize(text, tokens) || tokens.empty()) return false;
     Parser p(tokens);
     return p.parse(out);
+}
+
+bool ParseDate(const std::string& text, Date& out) {
+    DateParts p;
+    if (!ParseDateParts(text, p) || p.hasOffset) return false;
+    double serial = 0.0;
+    if (p.hasDate) {
+        if (p.year < 100 || p.year > 9999 || p.day > daysInMonth(p.year, p.month)) return false;
+        serial = static_cast<double>(DaysFromCivil(p.year, p.month, p.day) - kEpoch);
+    }
+    out = Date(serial + p.time);
+    return true;
 }
 
 bool IsDate(const std::string& text) {

@@ -796,3 +796,42 @@ TEST_F(InterfaceTest, EachSlotKeepsItsOwnCoordinatesAndTimeAxis) {
     EXPECT_EQ(k->eastEnd(1), 40.0f);
     EXPECT_EQ(k->eastEnd(2), 125.0f);
 }
+
+TEST_F(InterfaceTest, OpensAnXarrayClimatologyWithInt64TimesInANoleapYearZero) {
+    // As xarray writes a monthly climatology: netCDF-4, int64 days since year 0, noleap.
+    NcBuilder nc(dir.file("clim.nc"), NcFormat::Netcdf4);
+    nc.dim("time", 12);
+    nc.dim("lat", 2);
+    nc.dim("lon", 3);
+    nc.var("time", NC_INT64, {"time"})
+        .att("units", "days since 0000-01-01 00:00:00")
+        .att("calendar", "noleap")
+        .values(std::vector<double>{15, 45, 74, 105, 135, 166, 196, 227, 258, 288, 319, 349});
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-10.0f, 10.0f});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({0.0f, 10.0f, 20.0f});
+    nc.var("sst", NC_FLOAT, {"time", "lat", "lon"})
+        .att("units", "degC")
+        .values(std::vector<double>(72, 20.0));
+    const std::string path = nc.write();
+
+    auto k = newKelvad();
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    // ncdump -t: "0000-01-16", "0000-02-15", "0000-03-16", ... "0000-12-16".
+    EXPECT_EQ(k->StartTime(), "0000-01-16");
+    EXPECT_EQ(k->endTime(), "0000-12-16");
+    EXPECT_EQ(k->DatePicked(2), "0000-02-15");
+    EXPECT_EQ(k->DatePicked(3), "0000-03-16");
+    EXPECT_TRUE(k->Dated());
+    EXPECT_EQ(k->endTimeMin() - k->StartTimeMin(), (349 - 15) * 1440);
+    VArray<Long> orv;
+    ASSERT_EQ(k->FillOrvTime(orv), 12);
+    for (Long i = 2; i <= 12; ++i)
+        EXPECT_GT(orv(i), orv(i - 1)) << i;
+    EXPECT_EQ(k->TstepByMin(orv(3) + 60), 3);
+
+    // The first and last date of the file, from its first and last value alone.
+    std::string first, last;
+    EXPECT_EQ(k->StartEndDate(path, first, last), 1);
+    EXPECT_EQ(first, "0000-01-16");
+    EXPECT_EQ(last, "0000-12-16");
+}

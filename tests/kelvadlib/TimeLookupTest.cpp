@@ -1,6 +1,7 @@
 // Time-step lookup, labels and time arrays: GetTimePt, GetTstep, GetTstepByMin, GetDate,
 // GetOrvMin, doFill_Time and doFill_OrvTime, on axes with and without dates.
 #include "TimeFixture.h"
+#include "kelvadlib/Calendar.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Date.h"
 #include "runtime/Text.h"
@@ -35,6 +36,14 @@ Pt timePt(Kelvad& k, Long slot, const Variant& when) {
     Pt p{};
     p.result = k.GetTimePt(slot, when, p.nt1, p.nt2, p.tw1, p.tw2);
     return p;
+}
+
+void expectPt(const Pt& p, const Pt& expect) {
+    EXPECT_EQ(p.result, expect.result);
+    EXPECT_EQ(p.nt1, expect.nt1);
+    EXPECT_EQ(p.nt2, expect.nt2);
+    EXPECT_FLOAT_EQ(p.tw1, expect.tw1);
+    EXPECT_FLOAT_EQ(p.tw2, expect.tw2);
 }
 
 // A daily axis from a file: days since 2000-03-01, values 0, 1, 2 (1 to 3 March).
@@ -81,12 +90,7 @@ TEST_F(DailyAxisTest, TimePtBracketsAndWeighsDatedSteps) {
              {Variant(at(c.when)), Variant(std::string(c.when)), Variant(minutes),
               Variant(CStr(minutes)), Variant(static_cast<double>(minutes) + 0.4)}) {
             k.ErrorMessage = "";
-            const Pt p = timePt(k, 1, when);
-            EXPECT_EQ(p.result, c.expect.result);
-            EXPECT_EQ(p.nt1, c.expect.nt1);
-            EXPECT_EQ(p.nt2, c.expect.nt2);
-            EXPECT_FLOAT_EQ(p.tw1, c.expect.tw1);
-            EXPECT_FLOAT_EQ(p.tw2, c.expect.tw2);
+            expectPt(timePt(k, 1, when), c.expect);
             EXPECT_EQ(k.ErrorMessage, c.message);
         }
         EXPECT_EQ(k.GetTstep(1, at(c.when)), c.tstep);
@@ -175,6 +179,74 @@ TEST(TimePt, ClimatologiesWrapAroundTheYear) {
         if (c.expect.result == 0) {
             EXPECT_EQ(k.ErrorMessage, "[getTimePt] missed Time slot (non-dated)");
         }
+    }
+}
+
+TEST(TimePt, AxesAreLookedUpInTheirOwnCalendar) {
+    // A 360_day axis from a file: 27 February to 1 March 2000 across 29 and 30 February.
+    TempDir dir;
+    Kelvad k;
+    readTimeSlot(
+        k,
+        writeTimeFile(
+            dir, "d360.nc",
+            {"days since 2000-02-27", NC_DOUBLE, {0, 1, 2, 3, 4}, {{"calendar", "360_day"}}}),
+        1);
+    ASSERT_EQ(CLng(k.SetTimeExtent(1)), 1) << k.ErrorMessage;
+    ASSERT_EQ(k.ncf(1).calendar, Calendar::Day360);
+    struct Case {
+        const char* when;
+        Pt expect;
+        Long tstep;
+    };
+    const Case dated[] = {
+        {"2000-02-29 06:00", {1, 3, 4, 0.75f, 0.25f}, 3}, {"2000-02-30", {1, 4, 4, 1, 0}, 4},
+        {"2000-02-30 12:00", {1, 4, 5, 0.5f, 0.5f}, 5},   {"2000-03-02", {1, 5, 5, 1, 0}, 5},
+        {"2000-03-02 00:01", {0, 0, 0, 0, 0}, 0},         {"2000-02-26", {1, 1, 1, 1, 0}, 1},
+    };
+    for (const auto& c : dated) {
+        SCOPED_TRACE(c.when);
+        const Date date = CalendarCDate(Calendar::Day360, c.when);
+        const Long minutes = DateToOrvMin(date);
+        for (const Variant& when : {Variant(date), Variant(std::string(c.when)), Variant(minutes)})
+            expectPt(timePt(k, 1, when), c.expect);
+        EXPECT_EQ(k.GetTstep(1, date), c.tstep);
+        EXPECT_EQ(k.GetTstepByMin(1, minutes), c.tstep);
+    }
+
+    // Climatologies are laid into a year of their calendar.
+    struct Climatology {
+        const char* unit;
+        Calendar cal;
+        Long nTime;
+        const char* when;
+        Pt expect;
+        Long tstep;
+    };
+    const Climatology climatologies[] = {
+        {"days", Calendar::NoLeap, 365, "2004-12-31 18:00", {1, 365, 1, 0.25f, 0.75f}, 1},
+        {"days", Calendar::Standard, 365, "2004-12-31 18:00", {1, 1, 2, 0.25f, 0.75f}, 2},
+        {"days", Calendar::Day360, 360, "2003-01-01 06:00", {1, 1, 2, 0.75f, 0.25f}, 1},
+        {"days", Calendar::Day360, 360, "2003-12-30 18:00", {1, 360, 1, 0.25f, 0.75f}, 1},
+        {"months", Calendar::Day360, 12, "2003-01-15", {1, 1, 2, 16.0f / 30, 14.0f / 30}, 1},
+        {"months", Calendar::Day360, 12, "2003-02-30", {1, 2, 3, 1.0f / 30, 29.0f / 30}, 3},
+        {"months", Calendar::Day360, 12, "2003-12-30 12:00", {1, 12, 1, 0.5f / 30, 29.5f / 30}, 1},
+        {"seasons", Calendar::AllLeap, 4, "2003-03-15", {1, 1, 2, 47.0f / 90, 43.0f / 90}, 1},
+    };
+    for (const auto& c : climatologies) {
+        SCOPED_TRACE(std::string(c.unit) + " " + c.when);
+        Kelvad kc;
+        handSlot(kc, 1, {c.unit, 0, steps(1, c.nTime)}).calendar = c.cal;
+        const Date date = CalendarCDate(c.cal, c.when);
+        for (const Variant& when : {Variant(date), Variant(DateToOrvMin(date))}) {
+            const Pt p = timePt(kc, 1, when);
+            EXPECT_EQ(p.result, c.expect.result);
+            EXPECT_EQ(p.nt1, c.expect.nt1);
+            EXPECT_EQ(p.nt2, c.expect.nt2);
+            EXPECT_FLOAT_EQ(p.tw1, c.expect.tw1);
+            EXPECT_NEAR(p.tw2, c.expect.tw2, 1e-6);
+        }
+        EXPECT_EQ(kc.GetTstep(1, date), c.tstep);
     }
 }
 
@@ -397,6 +469,37 @@ TEST(FillOrvTime, AxesWithoutDatesAreLaidIntoTheYearOfShowDate) {
     ASSERT_EQ(k.doFill_OrvTime(1, out, at("2004-06-15")), 400);
     EXPECT_EQ(out(366), minutesOf("2004-12-31"));
     EXPECT_EQ(out(400), minutesOf("2005-02-03"));
+}
+
+TEST(FillOrvTime, AxesWithoutDatesAreLaidIntoAYearOfTheirCalendar) {
+    struct Case {
+        const char* unit;
+        Calendar cal;
+        Long nTime;
+        std::vector<std::pair<Long, const char*>> expect; // step, its date in the calendar
+    };
+    const Case cases[] = {
+        {"months",
+         Calendar::Day360,
+         12,
+         {{1, "2004-01-01"}, {3, "2004-03-01"}, {12, "2004-12-01"}}},
+        {"days",
+         Calendar::NoLeap,
+         366,
+         {{59, "2004-02-28"}, {60, "2004-03-01"}, {366, "2005-01-01"}}},
+        {"days", Calendar::Standard, 366, {{60, "2004-02-29"}, {366, "2004-12-31"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + std::to_string(static_cast<int>(c.cal)));
+        Kelvad k;
+        handSlot(k, 1, {c.unit, 0, steps(1, c.nTime)}).calendar = c.cal;
+        VArray<Long> out;
+        ASSERT_EQ(k.doFill_OrvTime(1, out, CalendarCDate(c.cal, "2004-06-15")), c.nTime);
+        for (const auto& [step, date] : c.expect)
+            EXPECT_EQ(out(step), DateToOrvMin(CalendarCDate(c.cal, date))) << step;
+        for (Long i = 2; i <= c.nTime; ++i)
+            EXPECT_GT(out(i), out(i - 1));
+    }
 }
 
 TEST(FillOrvTime, FailuresLeaveTheArrayAsFarAsItGot) {

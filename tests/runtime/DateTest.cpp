@@ -180,4 +180,65 @@ TEST(ParseDate, RejectedForms) {
     }
 }
 
+TEST(ParseDateParts, FieldsAsWrittenForOtherCalendars) {
+    struct Case {
+        const char* text;
+        bool hasDate;
+        int year, month, day;
+        bool hasTime;
+        double time;
+        bool hasOffset;
+        int offset;
+    };
+    const Case cases[] = {
+        {"0000-01-01", true, 0, 1, 1, false, 0, false, 0},
+        {"0050-06-15 06:00", true, 50, 6, 15, true, 0.25, false, 0},
+        {"1-1-1", true, 1, 1, 1, false, 0, false, 0},
+        {"1-1-1 0:0:0", true, 1, 1, 1, true, 0, false, 0},
+        {"-0001-12-31", true, -1, 12, 31, false, 0, false, 0},
+        {"2000-02-30", true, 2000, 2, 30, false, 0, false, 0}, // a day of 360_day
+        {"2000-01-01 00:00:00 +05:00", true, 2000, 1, 1, true, 0, true, 300},
+        {"2000-01-01T06:00:00+05:30", true, 2000, 1, 1, true, 0.25, true, 330},
+        {"2000-01-01 00:00:00 +0530", true, 2000, 1, 1, true, 0, true, 330},
+        {"2000-01-01 12:00 -3", true, 2000, 1, 1, true, 0.5, true, -180},
+        {"2000-01-01 00:00:00-05:00", true, 2000, 1, 1, true, 0, true, -300},
+        {"2000-01-01 +05:00", true, 2000, 1, 1, false, 0, true, 300},
+        {"2000-01-01 00:00 UTC", true, 2000, 1, 1, true, 0, false, 0},
+        {"15-MAR-2004", true, 2004, 3, 15, false, 0, false, 0},
+        {"06:00", false, 0, 0, 0, true, 0.25, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        DateParts p;
+        ASSERT_TRUE(ParseDateParts(c.text, p));
+        EXPECT_EQ(p.hasDate, c.hasDate);
+        EXPECT_EQ(p.year, c.year);
+        EXPECT_EQ(p.month, c.month);
+        EXPECT_EQ(p.day, c.day);
+        EXPECT_EQ(p.hasTime, c.hasTime);
+        EXPECT_NEAR(p.time, c.time, 1e-12);
+        EXPECT_EQ(p.hasOffset, c.hasOffset);
+        EXPECT_EQ(p.offsetMinutes, c.offset);
+        // None of these is a date of the runtime that ParseDate did not read before.
+        if ((c.hasDate && (c.year < 100 || c.day > 29)) || c.hasOffset) {
+            EXPECT_FALSE(IsDate(c.text));
+        }
+    }
+    for (const char* bad :
+         {"", "2004", "-5", "+5", "2000-13-01", "2000-01-32", "2000-01-01 00:00 +25:00",
+          "2000-01-01 00:00 +0570", "2000-01-01 00:00 +530", "2000-01-01 00:00 UTC +05:00",
+          "12-05-2004", "Month 1", "2004-03-15T"}) {
+        DateParts p;
+        EXPECT_FALSE(ParseDateParts(bad, p)) << bad;
+    }
+}
+
+TEST(DateText, FromPartsOfAnyCalendar) {
+    EXPECT_EQ(DateText(2000, 2, 30, 43200, true), "2000-02-30 12:00:00");
+    EXPECT_EQ(DateText(0, 1, 16, 0, true), "0000-01-16");
+    EXPECT_EQ(DateText(-1, 12, 31, 61, true), "-0001-12-31 00:01:01");
+    EXPECT_EQ(DateText(1899, 12, 30, 3600, false), "01:00:00");
+    EXPECT_EQ(DateText(1899, 12, 30, 0, false), "00:00:00");
+}
+
 } // namespace

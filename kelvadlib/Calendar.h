@@ -1,0 +1,61 @@
+#pragma once
+// The calendars of time axes, as a time variable's "calendar" attribute names them, and the
+// day arithmetic of each.
+//
+// How an axis date is held: a Date serial (and the Orv minutes made from it) of an axis counts
+// days since 1899-12-30 in the axis's own calendar, so that it grows linearly with the file's
+// time values and every date of the calendar (2000-02-30 of 360_day, 1900-02-29 of julian) has
+// exactly one serial. For the real-world calendars (standard, proleptic_gregorian, julian)
+// that count is the count of real days, the serials of the runtime's proleptic Gregorian
+// dates: a serial names the same day whichever of them wrote it, and the standard calendar
+// after 1582-10-15 gives what the runtime gives. For the model calendars (noleap, all_leap,
+// 360_day) it is the count of that calendar's days since its own 1899-12-30. Labels and texts
+// are made and read in the calendar (CalendarDateText, ParseCalendarDate), never through the
+// runtime's Gregorian date parts.
+#include "runtime/Date.h"
+
+#include <cstdint>
+#include <string>
+
+enum class Calendar {
+    Standard,           // standard, gregorian: Julian before 1582-10-15, Gregorian from it
+    ProlepticGregorian, // proleptic_gregorian
+    Julian,             // julian
+    NoLeap,             // noleap, 365_day
+    AllLeap,            // all_leap, 366_day
+    Day360,             // 360_day
+};
+
+// The calendar of an attribute value (any case, blanks around it ignored); standard for an
+// empty or unknown one.
+Calendar CalendarOf(const std::string& attribute);
+
+// Days since 1899-12-30 of year-month-day in the calendar. Months and days out of range roll
+// over (month 13 is January of the next year, day 0 the last day of the month before).
+int64_t CalendarDay(Calendar cal, int64_t year, int64_t month, int64_t day);
+// The year, month and day of a day count.
+void CalendarYMD(Calendar cal, int64_t days, int64_t& year, int& month, int& day);
+// Whether year-month-day is a date of the calendar (1582-10-05 to 14 are none of standard).
+bool IsCalendarDate(Calendar cal, int64_t year, int month, int day);
+
+// A serial's date and time of day in the calendar, the time rounded to the nearest second.
+// RuntimeError(6) for a year outside -9999..9999 (or a serial that is not finite).
+struct CalendarTime {
+    int64_t dayNumber = 0; // days since 1899-12-30 in the calendar
+    int64_t year = 0;
+    int month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+CalendarTime CalendarTimeOf(Calendar cal, Date d);
+
+// The general date text of a serial in the calendar: "yyyy-mm-dd hh:nn:ss", the time left out
+// at midnight and the date left out on day 0, as the runtime writes its dates.
+std::string CalendarDateText(Calendar cal, Date d);
+
+// Reads a date text in the calendar: any form the runtime's date parser reads, years -9999 to
+// 9999 as written (no century is added), days the calendar has. A zone offset after the time
+// is taken as CF units take it: the time is local time there, so "00:00 +05:00" is 19:00 UTC
+// of the day before. An offset right after a date without a time is read as the time of day
+// ("2000-01-01 +05:00" is 05:00), as udunits and ncdump read it.
+bool ParseCalendarDate(Calendar cal, const std::string& text, Date& out);
+// ParseCalendarDate or RuntimeError(13).
+Date CalendarCDate(Calendar cal, const std::string& text);
