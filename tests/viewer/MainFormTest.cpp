@@ -94,15 +94,16 @@ TEST_F(MainFormTest, OptionMenusAreRadioGroups) {
     start("[URL List]\nURLfile 1=/local/a.nc\nURLfile 2=http://host/b\nURLfile 3=https://h/c\n");
     MainForm& f = mainForm();
 
+    // "HTTP Only" lists the URLs, whatever their scheme; "Local Only" the files.
     f.httpOnly_Click();
     EXPECT_EQ(URLFilter, 1);
     EXPECT_TRUE(f.httpOnly->isChecked());
     EXPECT_FALSE(f.Both->isChecked());
-    EXPECT_EQ(comboItems(), std::vector<std::string>{"http://host/b"});
+    EXPECT_EQ(comboItems(), (std::vector<std::string>{"http://host/b", "https://h/c"}));
     f.LocalOnly_Click();
     EXPECT_EQ(URLFilter, 2);
     EXPECT_FALSE(f.httpOnly->isChecked());
-    EXPECT_EQ(comboItems(), (std::vector<std::string>{"/local/a.nc", "https://h/c"}));
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"/local/a.nc"});
     f.Both_Click();
     EXPECT_EQ(comboItems().size(), 3u);
 
@@ -215,6 +216,17 @@ TEST_F(MainFormTest, AnEntryEndingInAnAsteriskOpensTheDialogInItsFolder) {
     ASSERT_EQ(ui.fileDialogs.size(), 2u);
     EXPECT_EQ(ui.fileDialogs[1].request.initDir, "/other");
     EXPECT_EQ(clsNC, nullptr); // browsing loads nothing
+
+    // A URL has no folder here: the dialog starts at the last local file chosen.
+    PutString("local nc", "FilePath", IniFile, "/local/last.nc");
+    for (const char* url : {"dods://host/dir/a.nc", "[mode=dap2]http://host/dir/a.nc"}) {
+        ui.fileDialogs.clear();
+        f.setComboText(url);
+        f.cmdBrowse_Click();
+        ASSERT_EQ(ui.fileDialogs.size(), 1u);
+        EXPECT_EQ(ui.fileDialogs[0].request.initDir, "/local") << url;
+        EXPECT_EQ(ui.fileDialogs[0].request.fileName, "last.nc") << url;
+    }
 }
 
 TEST_F(MainFormTest, SecondFileRules) {

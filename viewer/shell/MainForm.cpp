@@ -286,7 +286,10 @@ bool chooseDataset(MainForm& f, std::string start) {
     return true;
 }
 
+// Where the dataset dialog starts for the entry text: its folder, or for a URL (which has no
+// folder here) the last local file chosen.
 std::string wildcardStart(const std::string& text) {
+    if (IsURL(text)) return GetString("local nc", "FilePath", IniFile);
     return FolderOf(text) + "/*.NC";
 }
 
