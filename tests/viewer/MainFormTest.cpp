@@ -4,6 +4,7 @@
 
 #include "runtime/RuntimeError.h"
 #include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CdlDump.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/Note1.h"
 #include "viewer/shell/ShortMsg.h"
@@ -304,17 +305,51 @@ TEST_F(MainFormTest, EscOnThePreviewAsksTheAnimationToStop) {
     EXPECT_EQ(CancelFlag, -1);
 }
 
-TEST_F(MainFormTest, EditIniOpensTheSettingsFileInUse) {
-    const std::string named = settings("[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
+// "Edit Ini" starts the user's text editor (the one the CDL dump uses) on the settings file in
+// use; an editor that does not start is named in a box.
+TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
+    const std::string editor = writeFile("my editor", "#!/bin/sh\n");
+    const std::string named = settings(
+        "[FilePath]\nNotePad=" + editor + "\n[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
     ASSERT_TRUE(Main({named}, dir.path().string()));
-    mainForm().EditIni_Click();
-    EXPECT_EQ(opened, std::vector<std::string>{named});
-
-    // A settings file gone missing: nothing is opened and nothing is said.
-    std::filesystem::remove(named);
+    std::vector<std::pair<std::string, std::vector<std::string>>> launches;
+    bool starts = true;
+    struct LauncherScope {
+        ProgramLauncher before;
+        ~LauncherScope() { SetEditorLauncher(before); }
+    } scope{
+        SetEditorLauncher([&](const std::string& program, const std::vector<std::string>& args) {
+            launches.push_back({program, args});
+            return starts;
+        })};
     ui.boxes.clear();
     mainForm().EditIni_Click();
-    EXPECT_EQ(opened.size(), 1u);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].first, editor);
+    EXPECT_EQ(launches[0].second, std::vector<std::string>{named});
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(opened.empty());
+
+    starts = false;
+    mainForm().EditIni_Click();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[EditIni] Unable to start " + editor + "\r\nto open " + named);
+    EXPECT_EQ(ui.boxes[0].title, "Pelorin");
+
+    // No editor yet: one is asked for; a cancelled dialog starts nothing and stores nothing.
+    PutString("NotePad", "FilePath", IniFile, "");
+    ui.boxes.clear();
+    ui.fileAnswers.push_back("");
+    mainForm().EditIni_Click();
+    EXPECT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(launches.size(), 2u);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A settings file gone missing: nothing to edit, no editor asked for, nothing said.
+    std::filesystem::remove(named);
+    mainForm().EditIni_Click();
+    EXPECT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(launches.size(), 2u);
     EXPECT_TRUE(ui.boxes.empty());
 }
 

@@ -16,7 +16,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QListWidget>
+#include <algorithm>
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -301,6 +303,63 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     EXPECT_EQ(messages()[0].rfind("[SaveBmp] Picture not saved:\r\n" + bad + "\r\n", 0), 0u)
         << messages()[0];
     EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+// A picture is never written over an open dataset, however the target is spelt: a clear
+// message, nothing written, the stored picture path kept.
+TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
+    const std::string grid = RegularFixture(env.dir.file("grid.nc"));
+    const std::string second = env.dir.file("grid_v.nc");
+    std::filesystem::copy_file(grid, second);
+    load(grid, second);
+    ASSERT_GE(nNcSecond, 2);
+    std::filesystem::create_symlink(grid, env.dir.file("link.bmp"));
+    ASSERT_EQ(::link(second.c_str(), env.dir.file("hard.bmp").c_str()), 0);
+    std::filesystem::create_directory(env.dir.file("sub"));
+    PutString("BMP", "FilePath", IniFile, "/pictures/kept.bmp");
+    const std::string gridBytes = ReadFile(grid);
+    const std::string secondBytes = ReadFile(second);
+    const std::string folder = env.dir.path().string();
+
+    OrderFrm& f = order();
+    select({0});
+    f.Command1_Click(0);
+    const std::vector<std::string> targets = {
+        grid,
+        folder + "/./grid.nc",
+        folder + "/sub/../grid.nc",
+        folder + "\\grid.nc",
+        env.dir.file("link.bmp"),
+        second,
+        env.dir.file("hard.bmp"),
+    };
+    for (const std::string& target : targets) {
+        env.ui.boxes.clear();
+        env.ui.fileAnswers.push_back(target);
+        f.SaveBmp_Click();
+        ASSERT_EQ(messages().size(), 1u) << target;
+        EXPECT_EQ(messages()[0], "[SaveBmp] Picture not saved:\r\n" + target +
+                                     "\r\nThis file is one of the open datasets; choose another "
+                                     "name.");
+        EXPECT_EQ(GetString("BMP", "FilePath", IniFile), "/pictures/kept.bmp");
+    }
+    EXPECT_EQ(ReadFile(grid), gridBytes);
+    EXPECT_EQ(ReadFile(second), secondBytes);
+    EXPECT_TRUE(std::filesystem::is_symlink(env.dir.file("link.bmp")));
+    // Nothing else appeared beside them (no temporary left behind).
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(env.dir.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Pelorin.ini", "grid.nc", "grid_v.nc", "hard.bmp",
+                                               "link.bmp", "sub"}));
+
+    // Another file is written as ever.
+    env.ui.boxes.clear();
+    env.ui.fileAnswers.push_back(env.dir.file("grid.bmp"));
+    f.SaveBmp_Click();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(QImage(QString::fromStdString(env.dir.file("grid.bmp"))).isNull());
 }
 
 TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {

@@ -13,7 +13,6 @@
 #include "viewer/shell/DrawCost.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note1.h"
@@ -413,11 +412,10 @@ void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
 }
 
 void MainForm::EditIni_Click() {
-    try {
-        if (FileExistsOpen(IniFile) == 1) OpenDocument(IniFile);
-    } catch (...) {
-        // Opening the settings file is a convenience: a failure ends the click quietly.
-    }
+    // The settings file in use, in the text editor the CDL dump uses too; one gone missing
+    // leaves nothing to edit.
+    if (FileExistsOpen(IniFile) != 1) return;
+    OpenInEditor(IniFile, "[EditIni]");
 }
 
 // ---- Options

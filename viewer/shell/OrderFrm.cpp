@@ -15,6 +15,7 @@
 #include "viewer/shell/DrawCost.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note2.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/PickList.h"
@@ -413,6 +414,12 @@ void OrderFrm::SaveBmp_Click() {
     std::string path = GetString("BMP", "FilePath", IniFile);
     path = ShowSaveDlg(path, "BMP files|*.BMP");
     if (path.empty()) return;
+    // A picture written over a dataset in use would destroy it.
+    if (IsOpenDataset(path)) {
+        message(std::string("[SaveBmp] Picture not saved:") + kCrLf + path + kCrLf +
+                "This file is one of the open datasets; choose another name.");
+        return;
+    }
     PutString("BMP", "FilePath", IniFile, path);
     try {
         mapPicture().SavePicture(path);
