@@ -14,10 +14,13 @@
 #include "viewer/shell/PlotPicked.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -183,6 +186,66 @@ TEST_F(OrderFrmTest, AnimateKeepsTheLastStepDrawn) {
     f.Command6_Click(1);
     EXPECT_EQ(CurTimeStep, 3);
     EXPECT_TRUE(PicFormForm().isVisible());
+}
+
+// During an animation the user presses on the map and resizes it: the animation's steps keep
+// their mode, colours and size; the map takes the new size once the animation has ended.
+TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
+    loadGrid();
+    PicForm& m = PicFormForm();
+    m.resize(400, 300);
+    for (int i = 0; i < 3; ++i)
+        PicForm_Form_Resize();
+    ASSERT_EQ(MouseState, 0);
+
+    // The event pumps of the animation are where the user's events come in.
+    struct PumpingUi : ScriptedUi {
+        std::function<void()> pump;
+        void DoEvents() override {
+            ScriptedUi::DoEvents();
+            if (pump) pump();
+        }
+    } pumping;
+    ScopedUi scoped(pumping);
+    int pumps = 0;
+    std::vector<std::string> trouble;
+    pumping.pump = [&] {
+        if (!IsBusy()) return;
+        Picture& pic = m.Picture1->picture();
+        if (pic.width() != 400 || pic.height() != 300) trouble.push_back("picture resized");
+        if (++pumps != 1) return;
+        const int mode = pic.DrawMode();
+        const Long fore = pic.ForeColor(), fill = pic.FillColor();
+        const QPointF p(100, 100);
+        QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(m.Picture1, &press);
+        if (pic.DrawMode() != mode || pic.ForeColor() != fore || pic.FillColor() != fill)
+            trouble.push_back("mode or colours changed by the press");
+        m.resize(320, 240);
+        QCoreApplication::processEvents();
+        if (m.width() != 320) trouble.push_back("the window was not resized");
+    };
+
+    OrderFrm& f = order();
+    select({0});
+    f.Text10[0]->setText("1");
+    f.Command6_Click(1);
+    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_GE(pumps, 2);
+    EXPECT_TRUE(trouble.empty()) << trouble.front();
+    EXPECT_EQ(map().width(), 400);
+    EXPECT_TRUE(coloured()); // the last step stands until the resize comes
+
+    QElapsedTimer waited;
+    waited.start();
+    while (map().width() == 400 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(map().width(), 320);
+    EXPECT_EQ(map().height(), 240);
+    EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_TRUE(pumping.boxes.empty());
 }
 
 TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
