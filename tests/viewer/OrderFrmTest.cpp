@@ -16,8 +16,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -246,6 +250,58 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
     EXPECT_EQ(MouseState, 0);
     EXPECT_TRUE(pumping.boxes.empty());
+}
+
+// The window opens within the screen and scrolls where the screen is too small; its lists,
+// boxes, buttons and labels keep sizes from the font, whatever the scale (this test runs
+// again with QT_SCALE_FACTOR=2, where the screen is half as wide in the window's units).
+TEST_F(OrderFrmTest, TheWindowAndItsListsFitTheScreenAndTheFont) {
+    NcBuilder nc(env.dir.file("names.nc"));
+    nc.dim("time", 2);
+    nc.dim("lat", 2);
+    nc.dim("lon", 2);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({1, 2});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({1, 2});
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0, 1});
+    nc.var("sea_surface_temperature_anomaly", NC_FLOAT, {"time", "lat", "lon"})
+        .values(std::vector<double>(8, 1.0));
+    load(nc.write());
+    OrderFrm& f = order();
+    f.show();
+    QCoreApplication::processEvents();
+
+    const QRect screen = f.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(f.frameGeometry()));
+
+    QListWidget* list = f.List1;
+    ASSERT_GT(list->count(), 0);
+    const QFontMetrics fm = list->fontMetrics();
+    EXPECT_GE(list->viewport()->height(), 6 * list->sizeHintForRow(0));
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_GE(list->viewport()->width(), fm.horizontalAdvance(list->item(i)->text()))
+            << programText(list->item(i)->text());
+    EXPECT_GE(f.Text1->viewport()->height(), 4 * f.Text1->fontMetrics().lineSpacing());
+
+    const int frame = f.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    auto fits = [&](const QLineEdit* box, const char* text) {
+        return box->width() >= box->fontMetrics().horizontalAdvance(text) + 2 * frame;
+    };
+    for (std::size_t row = 0; row < 4; ++row) {
+        for (const QLineEdit* box :
+             {f.Text5[row], f.Text6[row], f.Text3[row], f.Text7[row], f.Text11[row]})
+            EXPECT_TRUE(fits(box, "123456")) << row << " " << box->width();
+        EXPECT_TRUE(fits(f.Text4[row], "latitude")) << row;
+    }
+    for (const QLineEdit* box : f.Text9)
+        EXPECT_TRUE(fits(box, "1 to 99999"));
+    for (const QLineEdit* box : f.Text10)
+        EXPECT_TRUE(fits(box, "123456"));
+    for (const QPushButton* b : f.findChildren<QPushButton*>()) {
+        EXPECT_GE(b->width(), b->minimumSizeHint().width()) << programText(b->text());
+        EXPECT_GE(b->height(), b->minimumSizeHint().height()) << programText(b->text());
+    }
+    for (const QLabel* l : f.findChildren<QLabel*>())
+        EXPECT_GE(l->width(), l->minimumSizeHint().width()) << programText(l->text());
 }
 
 TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
