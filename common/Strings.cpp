@@ -9,10 +9,13 @@
 #include "runtime/Text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 bool SuppressPutMsg = false;
@@ -33,10 +36,6 @@ std::string::size_type lastSeparator(const std::string& path) {
 std::string lastComponent(const std::string& path) {
     const auto sep = lastSeparator(path);
     return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
-bool startsWithNoCase(const std::string& s, const std::string& prefix) {
-    return UCase(s.substr(0, prefix.size())) == UCase(prefix);
 }
 
 // The separator of the text from (1-based) position p on: tab before ";" before "," before
@@ -106,6 +105,15 @@ std::string parentFolder(const std::string& name) {
     return name.substr(0, sep);
 }
 
+// The absolute form of path with the folders that exist resolved (links, "." and "..").
+bool resolvedPath(const std::string& path, std::filesystem::path& out) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    if (ec) return false;
+    out = std::filesystem::weakly_canonical(absolute, ec);
+    return !ec;
+}
+
 bool modificationTime(const std::string& name, struct timespec& t) {
     struct stat st {};
     if (::stat(NativePath(name).c_str(), &st) != 0) return false;
@@ -167,13 +175,48 @@ std::string FileExtensionOf(const std::string& path) {
 
 std::string ChangeExtension(const std::string& name, const std::string& extension) {
     // A dataset opened by URL has no file beside it to derive a name from.
-    const std::string lead = name.substr(std::min(name.size(), name.find_first_not_of(' ')));
-    if (startsWithNoCase(lead, "http://") || startsWithNoCase(lead, "https://")) return {};
+    if (IsURL(name)) return {};
     // Only the last component's dot counts: a folder may hold dots too.
     const auto sep = lastSeparator(name);
     const auto dot = name.find('.', sep == std::string::npos ? 0 : sep + 1);
     if (dot == std::string::npos) return name + "." + extension;
     return Trim(name.substr(0, dot + 1)) + extension;
+}
+
+bool IsURL(const std::string& text) {
+    std::size_t p = text.find_first_not_of(' ');
+    if (p == std::string::npos) return false;
+    // netCDF-C's prefix form: "[mode=dap2]", "[log]", ... before the URL itself.
+    while (p < text.size() && text[p] == '[') {
+        const auto close = text.find(']', p);
+        if (close == std::string::npos) return false;
+        p = close + 1;
+    }
+    // scheme = letter *(letter / digit / "+" / "-" / "."); one letter would be a drive.
+    const std::size_t start = p;
+    if (p >= text.size() || !std::isalpha(static_cast<unsigned char>(text[p]))) return false;
+    while (p < text.size()) {
+        const auto c = static_cast<unsigned char>(text[p]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') break;
+        ++p;
+    }
+    return p - start >= 2 && text.compare(p, 3, "://") == 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (isBlank(a) || isBlank(b) || IsURL(a) || IsURL(b)) return false;
+    const std::string pa = NativePath(a);
+    const std::string pb = NativePath(b);
+    // One file however it is reached: its device and inode.
+    struct stat sa {};
+    struct stat sb {};
+    const bool hasA = ::stat(pa.c_str(), &sa) == 0;
+    const bool hasB = ::stat(pb.c_str(), &sb) == 0;
+    if (hasA && hasB) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (hasA != hasB) return false;
+    // Neither exists: the paths themselves, with what exists of them resolved.
+    std::filesystem::path ca, cb;
+    return resolvedPath(pa, ca) && resolvedPath(pb, cb) && ca == cb;
 }
 
 Long FindToken(const std::string& text, Long n, Long& start, Long& end) {

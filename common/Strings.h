@@ -29,6 +29,17 @@ std::string FileExtensionOf(const std::string& path);
 // file name: "".
 std::string ChangeExtension(const std::string& name, const std::string& extension);
 
+// True when text (leading blanks aside) is a URL rather than a file path: a scheme of two or
+// more characters followed by "://" ("http://", "https://", "dods://", "file://", ...), also
+// behind netCDF-C's bracketed prefixes ("[mode=dap2]http://host/a.nc"). The one test of "URL
+// or file" of the program.
+bool IsURL(const std::string& text);
+// True when the two paths name the same file: the same file found through each (another
+// spelling, "\" or "/", "." and "..", a link, letter case where the file system ignores it),
+// or, for files that do not exist, the same absolute path once the existing folders in it are
+// resolved. A blank path or a URL names no file.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Length of the n-th token counted from position end + 1 (callers pass start = end = 0);
 // start and end receive the 1-based first and last position of each token passed. 0 when
 // there is no n-th token. The separator is chosen from the searched part: tab when it holds

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -153,10 +154,86 @@ TEST(PathParts, ChangeExtension) {
         {"http://host/data/a.nc", "bnd", ""}, // a URL has no cache beside it
         {"HTTPS://host/data/a.nc", "bnd", ""},
         {" Http://host/a", "bnd", ""},
+        {"dods://host/data/a.nc", "bnd", ""},
+        {"[mode=dap2]http://host/data/a.nc", "bnd", ""},
         {"httpdata.nc", "bnd", "httpdata.bnd"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChangeExtension(c.name, c.extension), c.result) << "'" << c.name << "'";
+}
+
+// The one test of "URL or file".
+TEST(PathParts, IsURL) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"http://host/a.nc", true},
+        {"HTTPS://host/a.nc", true},
+        {"dods://host/a.nc", true},
+        {"DODS://host/a", true},
+        {"file:///data/a.nc", true},
+        {"  dap4://host/a", true},
+        {"[mode=dap2]http://host/a.nc", true},
+        {"[mode=dap2][log]https://host/a", true},
+        {"  [mode=dap4]dods://host/a", true},
+        {"/data/a.nc", false},
+        {"C:\\data\\a.nc", false},
+        {"C://data/a.nc", false}, // a drive letter, not a scheme
+        {"http_data.nc", false},
+        {"data/http://x", false},
+        {"[old]/a.nc", false}, // a folder in brackets
+        {"[mode=dap2", false}, // an unclosed prefix
+        {"[mode=dap2]/a.nc", false},
+        {"2http://host", false}, // a scheme starts with a letter
+        {"", false},
+        {"   ", false},
+    };
+    for (const auto& [text, url] : cases)
+        EXPECT_EQ(IsURL(text), url) << "'" << text << "'";
+}
+
+TEST(FileTests, SameFileThroughAnySpelling) {
+    TempDir dir;
+    const std::string a = dir.file("a.nc");
+    writeFile(a);
+    writeFile(dir.file("b.nc"));
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink(a, dir.file("link.nc"));
+    std::filesystem::create_directory_symlink(dir.path(), dir.file("again"));
+    ASSERT_EQ(::link(a.c_str(), dir.file("hard.nc").c_str()), 0);
+    const std::string d = dir.path().string();
+    std::string backslashed = d + "\\a.nc";
+
+    struct Case {
+        std::string other;
+        bool same;
+    };
+    const std::vector<Case> cases = {
+        {a, true},
+        {d + "/./a.nc", true},
+        {d + "/sub/../a.nc", true},
+        {d + "//a.nc", true},
+        {backslashed, true},
+        {dir.file("link.nc"), true},
+        {dir.file("again/a.nc"), true},
+        {dir.file("hard.nc"), true},
+        {dir.file("b.nc"), false},
+        {dir.file("A.nc"), false}, // this file system tells the case apart
+        {dir.file("missing.nc"), false},
+        {"", false},
+        {"file://" + a, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SameFile(a, c.other), c.same) << c.other;
+
+    // Files that do not exist: the same path, however it is spelt.
+    EXPECT_TRUE(SameFile(dir.file("new.bmp"), d + "/sub/../new.bmp"));
+    EXPECT_TRUE(SameFile(dir.file("again/new.bmp"), dir.file("new.bmp")));
+    EXPECT_FALSE(SameFile(dir.file("new.bmp"), dir.file("new2.bmp")));
+    // Relative paths are taken from the working folder.
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_TRUE(SameFile("a.nc", a));
+    EXPECT_TRUE(SameFile("./sub/../link.nc", a));
+    std::filesystem::current_path(cwd);
 }
 
 TEST(Tokens, FindTokenFromTheStart) {

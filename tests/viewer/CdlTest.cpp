@@ -6,6 +6,7 @@
 #include "common/Strings.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +132,68 @@ TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
     fs::remove(dumpPath());
     OpenCdlInEditor();
     EXPECT_TRUE(launches.empty());
+}
+
+// The dump never replaces an open dataset (the main one, the second file, or the entry whose
+// header was just read), whatever spelling or link leads to it.
+TEST_F(CdlTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
+    const std::string folder = env.settingsFolder();
+    const std::string dump = dumpPath();
+    const std::string refused =
+        "[Make_CDL] Unable to write " + dump + "\r\nThis file is one of the open datasets.";
+    struct Case {
+        const char* what;
+        std::function<void()> setUp;
+    };
+    const std::vector<Case> cases = {
+        {"main dataset",
+         [&] {
+             fs::copy_file(path, dump);
+             nNcMain = clsNC->Initialize(dump);
+         }},
+        {"main dataset through a link",
+         [&] {
+             fs::create_symlink(path, dump);
+             nNcMain = 1;
+         }},
+        {"second file by another spelling",
+         [&] {
+             fs::copy_file(path, dump);
+             nNcMain = 1;
+             nNcSecond = clsNC->Initialize(folder + "/./temp.cdl");
+         }},
+        {"the entry just read",
+         [&] {
+             fs::copy_file(path, dump);
+             nNcMain = 1;
+             URL(0) = folder + "/../my settings/temp.cdl";
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::remove(dump);
+        nNcMain = nNcSecond = 0;
+        URL(0) = path;
+        env.ui.boxes.clear();
+        c.setUp();
+        const bool link = fs::is_symlink(dump);
+        const std::string before = ReadFile(dump);
+        EXPECT_EQ(Make_CDL(), -1) << c.what;
+        ASSERT_EQ(env.ui.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(env.ui.boxes[0].text, refused) << c.what;
+        EXPECT_EQ(ReadFile(dump), before) << c.what;
+        EXPECT_EQ(fs::is_symlink(dump), link) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << c.what;
+    }
+    EXPECT_EQ(ReadFile(path).substr(0, 3), "CDF");
+
+    // With the datasets elsewhere the dump is written as ever.
+    fs::remove(dump);
+    nNcMain = 1;
+    nNcSecond = 0;
+    URL(0) = path;
+    env.ui.boxes.clear();
+    EXPECT_EQ(Make_CDL(), 1);
+    EXPECT_TRUE(env.ui.boxes.empty());
 }
 
 TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {

@@ -4,6 +4,7 @@
 
 #include "runtime/RuntimeError.h"
 #include "viewer/shell/BusyGuard.h"
+#include "viewer/shell/CdlDump.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/Note1.h"
 #include "viewer/shell/ShortMsg.h"
@@ -94,15 +95,16 @@ TEST_F(MainFormTest, OptionMenusAreRadioGroups) {
     start("[URL List]\nURLfile 1=/local/a.nc\nURLfile 2=http://host/b\nURLfile 3=https://h/c\n");
     MainForm& f = mainForm();
 
+    // "HTTP Only" lists the URLs, whatever their scheme; "Local Only" the files.
     f.httpOnly_Click();
     EXPECT_EQ(URLFilter, 1);
     EXPECT_TRUE(f.httpOnly->isChecked());
     EXPECT_FALSE(f.Both->isChecked());
-    EXPECT_EQ(comboItems(), std::vector<std::string>{"http://host/b"});
+    EXPECT_EQ(comboItems(), (std::vector<std::string>{"http://host/b", "https://h/c"}));
     f.LocalOnly_Click();
     EXPECT_EQ(URLFilter, 2);
     EXPECT_FALSE(f.httpOnly->isChecked());
-    EXPECT_EQ(comboItems(), (std::vector<std::string>{"/local/a.nc", "https://h/c"}));
+    EXPECT_EQ(comboItems(), std::vector<std::string>{"/local/a.nc"});
     f.Both_Click();
     EXPECT_EQ(comboItems().size(), 3u);
 
@@ -215,6 +217,17 @@ TEST_F(MainFormTest, AnEntryEndingInAnAsteriskOpensTheDialogInItsFolder) {
     ASSERT_EQ(ui.fileDialogs.size(), 2u);
     EXPECT_EQ(ui.fileDialogs[1].request.initDir, "/other");
     EXPECT_EQ(clsNC, nullptr); // browsing loads nothing
+
+    // A URL has no folder here: the dialog starts at the last local file chosen.
+    PutString("local nc", "FilePath", IniFile, "/local/last.nc");
+    for (const char* url : {"dods://host/dir/a.nc", "[mode=dap2]http://host/dir/a.nc"}) {
+        ui.fileDialogs.clear();
+        f.setComboText(url);
+        f.cmdBrowse_Click();
+        ASSERT_EQ(ui.fileDialogs.size(), 1u);
+        EXPECT_EQ(ui.fileDialogs[0].request.initDir, "/local") << url;
+        EXPECT_EQ(ui.fileDialogs[0].request.fileName, "last.nc") << url;
+    }
 }
 
 TEST_F(MainFormTest, SecondFileRules) {
@@ -292,17 +305,51 @@ TEST_F(MainFormTest, EscOnThePreviewAsksTheAnimationToStop) {
     EXPECT_EQ(CancelFlag, -1);
 }
 
-TEST_F(MainFormTest, EditIniOpensTheSettingsFileInUse) {
-    const std::string named = settings("[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
+// "Edit Ini" starts the user's text editor (the one the CDL dump uses) on the settings file in
+// use; an editor that does not start is named in a box.
+TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
+    const std::string editor = writeFile("my editor", "#!/bin/sh\n");
+    const std::string named = settings(
+        "[FilePath]\nNotePad=" + editor + "\n[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
     ASSERT_TRUE(Main({named}, dir.path().string()));
-    mainForm().EditIni_Click();
-    EXPECT_EQ(opened, std::vector<std::string>{named});
-
-    // A settings file gone missing: nothing is opened and nothing is said.
-    std::filesystem::remove(named);
+    std::vector<std::pair<std::string, std::vector<std::string>>> launches;
+    bool starts = true;
+    struct LauncherScope {
+        ProgramLauncher before;
+        ~LauncherScope() { SetEditorLauncher(before); }
+    } scope{
+        SetEditorLauncher([&](const std::string& program, const std::vector<std::string>& args) {
+            launches.push_back({program, args});
+            return starts;
+        })};
     ui.boxes.clear();
     mainForm().EditIni_Click();
-    EXPECT_EQ(opened.size(), 1u);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].first, editor);
+    EXPECT_EQ(launches[0].second, std::vector<std::string>{named});
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(opened.empty());
+
+    starts = false;
+    mainForm().EditIni_Click();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[EditIni] Unable to start " + editor + "\r\nto open " + named);
+    EXPECT_EQ(ui.boxes[0].title, "Pelorin");
+
+    // No editor yet: one is asked for; a cancelled dialog starts nothing and stores nothing.
+    PutString("NotePad", "FilePath", IniFile, "");
+    ui.boxes.clear();
+    ui.fileAnswers.push_back("");
+    mainForm().EditIni_Click();
+    EXPECT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(launches.size(), 2u);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A settings file gone missing: nothing to edit, no editor asked for, nothing said.
+    std::filesystem::remove(named);
+    mainForm().EditIni_Click();
+    EXPECT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(launches.size(), 2u);
     EXPECT_TRUE(ui.boxes.empty());
 }
 

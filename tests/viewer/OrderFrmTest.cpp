@@ -14,9 +14,18 @@
 #include "viewer/shell/PlotPicked.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -183,6 +192,118 @@ TEST_F(OrderFrmTest, AnimateKeepsTheLastStepDrawn) {
     EXPECT_TRUE(PicFormForm().isVisible());
 }
 
+// During an animation the user presses on the map and resizes it: the animation's steps keep
+// their mode, colours and size; the map takes the new size once the animation has ended.
+TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
+    loadGrid();
+    PicForm& m = PicFormForm();
+    m.resize(400, 300);
+    for (int i = 0; i < 3; ++i)
+        PicForm_Form_Resize();
+    ASSERT_EQ(MouseState, 0);
+
+    // The event pumps of the animation are where the user's events come in.
+    struct PumpingUi : ScriptedUi {
+        std::function<void()> pump;
+        void DoEvents() override {
+            ScriptedUi::DoEvents();
+            if (pump) pump();
+        }
+    } pumping;
+    ScopedUi scoped(pumping);
+    int pumps = 0;
+    std::vector<std::string> trouble;
+    pumping.pump = [&] {
+        if (!IsBusy()) return;
+        Picture& pic = m.Picture1->picture();
+        if (pic.width() != 400 || pic.height() != 300) trouble.push_back("picture resized");
+        if (++pumps != 1) return;
+        const int mode = pic.DrawMode();
+        const Long fore = pic.ForeColor(), fill = pic.FillColor();
+        const QPointF p(100, 100);
+        QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(m.Picture1, &press);
+        if (pic.DrawMode() != mode || pic.ForeColor() != fore || pic.FillColor() != fill)
+            trouble.push_back("mode or colours changed by the press");
+        m.resize(320, 240);
+        QCoreApplication::processEvents();
+        if (m.width() != 320) trouble.push_back("the window was not resized");
+    };
+
+    OrderFrm& f = order();
+    select({0});
+    f.Text10[0]->setText("1");
+    f.Command6_Click(1);
+    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_GE(pumps, 2);
+    EXPECT_TRUE(trouble.empty()) << trouble.front();
+    EXPECT_EQ(map().width(), 400);
+    EXPECT_TRUE(coloured()); // the last step stands until the resize comes
+
+    QElapsedTimer waited;
+    waited.start();
+    while (map().width() == 400 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(map().width(), 320);
+    EXPECT_EQ(map().height(), 240);
+    EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_TRUE(pumping.boxes.empty());
+}
+
+// The window opens within the screen and scrolls where the screen is too small; its lists,
+// boxes, buttons and labels keep sizes from the font, whatever the scale (this test runs
+// again with QT_SCALE_FACTOR=2, where the screen is half as wide in the window's units).
+TEST_F(OrderFrmTest, TheWindowAndItsListsFitTheScreenAndTheFont) {
+    NcBuilder nc(env.dir.file("names.nc"));
+    nc.dim("time", 2);
+    nc.dim("lat", 2);
+    nc.dim("lon", 2);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({1, 2});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({1, 2});
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0, 1});
+    nc.var("sea_surface_temperature_anomaly", NC_FLOAT, {"time", "lat", "lon"})
+        .values(std::vector<double>(8, 1.0));
+    load(nc.write());
+    OrderFrm& f = order();
+    f.show();
+    QCoreApplication::processEvents();
+
+    const QRect screen = f.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(f.frameGeometry()));
+
+    QListWidget* list = f.List1;
+    ASSERT_GT(list->count(), 0);
+    const QFontMetrics fm = list->fontMetrics();
+    EXPECT_GE(list->viewport()->height(), 6 * list->sizeHintForRow(0));
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_GE(list->viewport()->width(), fm.horizontalAdvance(list->item(i)->text()))
+            << programText(list->item(i)->text());
+    EXPECT_GE(f.Text1->viewport()->height(), 4 * f.Text1->fontMetrics().lineSpacing());
+
+    const int frame = f.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+    auto fits = [&](const QLineEdit* box, const char* text) {
+        return box->width() >= box->fontMetrics().horizontalAdvance(text) + 2 * frame;
+    };
+    for (std::size_t row = 0; row < 4; ++row) {
+        for (const QLineEdit* box :
+             {f.Text5[row], f.Text6[row], f.Text3[row], f.Text7[row], f.Text11[row]})
+            EXPECT_TRUE(fits(box, "123456")) << row << " " << box->width();
+        EXPECT_TRUE(fits(f.Text4[row], "latitude")) << row;
+    }
+    for (const QLineEdit* box : f.Text9)
+        EXPECT_TRUE(fits(box, "1 to 99999"));
+    for (const QLineEdit* box : f.Text10)
+        EXPECT_TRUE(fits(box, "123456"));
+    for (const QPushButton* b : f.findChildren<QPushButton*>()) {
+        EXPECT_GE(b->width(), b->minimumSizeHint().width()) << programText(b->text());
+        EXPECT_GE(b->height(), b->minimumSizeHint().height()) << programText(b->text());
+    }
+    for (const QLabel* l : f.findChildren<QLabel*>())
+        EXPECT_GE(l->width(), l->minimumSizeHint().width()) << programText(l->text());
+}
+
 TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
     loadGrid();
     OrderFrm& f = order();
@@ -301,6 +422,63 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     EXPECT_EQ(messages()[0].rfind("[SaveBmp] Picture not saved:\r\n" + bad + "\r\n", 0), 0u)
         << messages()[0];
     EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+// A picture is never written over an open dataset, however the target is spelt: a clear
+// message, nothing written, the stored picture path kept.
+TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
+    const std::string grid = RegularFixture(env.dir.file("grid.nc"));
+    const std::string second = env.dir.file("grid_v.nc");
+    std::filesystem::copy_file(grid, second);
+    load(grid, second);
+    ASSERT_GE(nNcSecond, 2);
+    std::filesystem::create_symlink(grid, env.dir.file("link.bmp"));
+    ASSERT_EQ(::link(second.c_str(), env.dir.file("hard.bmp").c_str()), 0);
+    std::filesystem::create_directory(env.dir.file("sub"));
+    PutString("BMP", "FilePath", IniFile, "/pictures/kept.bmp");
+    const std::string gridBytes = ReadFile(grid);
+    const std::string secondBytes = ReadFile(second);
+    const std::string folder = env.dir.path().string();
+
+    OrderFrm& f = order();
+    select({0});
+    f.Command1_Click(0);
+    const std::vector<std::string> targets = {
+        grid,
+        folder + "/./grid.nc",
+        folder + "/sub/../grid.nc",
+        folder + "\\grid.nc",
+        env.dir.file("link.bmp"),
+        second,
+        env.dir.file("hard.bmp"),
+    };
+    for (const std::string& target : targets) {
+        env.ui.boxes.clear();
+        env.ui.fileAnswers.push_back(target);
+        f.SaveBmp_Click();
+        ASSERT_EQ(messages().size(), 1u) << target;
+        EXPECT_EQ(messages()[0], "[SaveBmp] Picture not saved:\r\n" + target +
+                                     "\r\nThis file is one of the open datasets; choose another "
+                                     "name.");
+        EXPECT_EQ(GetString("BMP", "FilePath", IniFile), "/pictures/kept.bmp");
+    }
+    EXPECT_EQ(ReadFile(grid), gridBytes);
+    EXPECT_EQ(ReadFile(second), secondBytes);
+    EXPECT_TRUE(std::filesystem::is_symlink(env.dir.file("link.bmp")));
+    // Nothing else appeared beside them (no temporary left behind).
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(env.dir.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Pelorin.ini", "grid.nc", "grid_v.nc", "hard.bmp",
+                                               "link.bmp", "sub"}));
+
+    // Another file is written as ever.
+    env.ui.boxes.clear();
+    env.ui.fileAnswers.push_back(env.dir.file("grid.bmp"));
+    f.SaveBmp_Click();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(QImage(QString::fromStdString(env.dir.file("grid.bmp"))).isNull());
 }
 
 TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {

@@ -358,6 +358,118 @@ TEST_F(PicFormTest, ResizesAfterLoadAndDuringAPath) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+// While a drawing runs, the mouse leaves the picture's mode and colours as the drawing set
+// them: no zoom box, no path segment, no zoom-out or path end; the read-out and the probe go
+// on. Once the drawing is over the mouse works as before.
+TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
+    openForm();
+    const Pt a = at(20, 80), b = at(60, 30), c = at(40, 40);
+    for (Long mode : {0, 11}) {
+        MouseState = mode;
+        SectionPathCount = 0;
+        // A press made before the drawing started, released during it, is dropped too.
+        PicForm_Picture1_MouseDown(kLeftButton, 0, c.x, c.y);
+        {
+            BusyGuard drawing;
+            // What a map drawing sets.
+            pic().setDrawMode(kDrawMaskPen);
+            pic().setForeColor(0x123456);
+            pic().setFillColor(0x654321);
+            pic().clearRecords();
+            for (Integer button : {kLeftButton, kMiddleButton})
+                drag(a, b, 8, button);
+            click(c);
+            PicForm_Picture1_DblClick();
+            PicForm_Picture1_MouseUp(kLeftButton, 0, b.x, b.y);
+            PicForm_Picture1_KeyUp(kKeyEscape, 0);
+            EXPECT_EQ(pic().DrawMode(), kDrawMaskPen) << mode;
+            EXPECT_EQ(pic().ForeColor(), 0x123456) << mode;
+            EXPECT_EQ(pic().FillColor(), 0x654321) << mode;
+            EXPECT_EQ(count(DrawKind::Box), 0u) << mode;
+            EXPECT_EQ(count(DrawKind::Line), 0u) << mode;
+            EXPECT_EQ(count(DrawKind::Cls), 0u) << mode;
+            expectView(ViewExtent, 0, 100, 0, 100);
+            EXPECT_EQ(ZoomIndex, 0);
+            EXPECT_EQ(SectionPathCount, 0);
+            EXPECT_EQ(sections, 0);
+            // The pointer's position is still read out.
+            const Pt p = at(5.25f, 41.25f);
+            PicForm_Picture1_MouseMove(0, 0, p.x, p.y);
+            EXPECT_EQ(PicFormForm().caption(), " 05.25000E  41.25000N");
+        }
+        pic().setDrawMode(kDrawCopyPen);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+
+    MouseState = 0;
+    drag(a, b, 6);
+    EXPECT_EQ(ZoomIndex, 1);
+    expectView(ViewExtent, 20, 60, 30, 80);
+}
+
+// A resize while a drawing runs: the drawing goes on at the size it started with; once it has
+// ended the resize step runs, as a resize does (picture fitted and cleared, frame drawn, a
+// section path ended).
+TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
+    PicForm& f = openForm();
+    MouseState = 11;
+    SectionPathCount = 0;
+    click(at(50, 50));
+    {
+        BusyGuard drawing;
+        pic().setDrawMode(kDrawMaskPen);
+        f.resize(300, 200);
+        PicForm_Form_Resize();
+        f.resize(320, 240);
+        PicForm_Form_Resize();
+        EXPECT_EQ(pic().width(), 400);
+        EXPECT_EQ(pic().height(), 400);
+        EXPECT_EQ(f.Picture1->width(), 400);
+        EXPECT_EQ(count(DrawKind::Cls), 0u);
+        EXPECT_EQ(MouseState, 11);
+        EXPECT_EQ(pic().DrawMode(), kDrawMaskPen);
+        pic().Line(0, 0, 399, 399); // the drawing still reaches the whole picture
+        EXPECT_EQ(pic().pixel(399, 399), 0x000000);
+        {
+            BusyGuard nested; // the end of an inner command is not the end of the drawing
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(pic().width(), 400);
+    }
+    EXPECT_EQ(pic().width(), 400); // not from inside the command's end
+    QElapsedTimer waited;
+    waited.start();
+    while (pic().width() == 400 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(pic().width(), 320);
+    EXPECT_EQ(pic().height(), 240);
+    EXPECT_EQ(f.Picture1->width(), 320);
+    EXPECT_EQ(count(DrawKind::Cls), 1u); // one resize step for the two resizes
+    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
+    EXPECT_EQ(SectionPathCount, 1);
+
+    // The first resizes after a load are skipped also while a drawing runs, and a window closed
+    // meanwhile leaves no resize behind.
+    UnloadPicForm();
+    std::ofstream(IniFile) << "[parameters]\r\n"; // no stored geometry: no resizes at load
+    {
+        BusyGuard drawing;
+        PicFormForm();
+        PicForm_Form_Resize();
+        EXPECT_EQ(MouseState, -2);
+        PicForm_Form_Resize();
+        PicForm_Form_Resize(); // this one waits
+        EXPECT_EQ(MouseState, -1);
+    }
+    UnloadPicForm();
+    std::ofstream(IniFile) << "[parameters]\r\n";
+    PicFormForm();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MouseState, -3);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 // The caption: "Picture Form" until the pointer moves, then the position; the time loops'
 // cancel text through the caption sink.
 TEST_F(PicFormTest, CaptionReadsThePointer) {

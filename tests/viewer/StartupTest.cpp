@@ -69,8 +69,8 @@ TEST_F(StartupTest, ACoastlineChosenInTheDialogIsWrittenBackAtOnce) {
     EXPECT_EQ(CoastColor, QBColor(7));
 }
 
-// The command line: a settings file by its ".ini" ending, any other argument a dataset that
-// heads the remembered list.
+// The command line: a settings file by its ".ini" ending, any other argument (and any URL) a
+// dataset that heads the remembered list.
 TEST_F(StartupTest, CommandLineRoles) {
     const std::string beside = settings("[URL List]\nURLfile 0=last.nc\nURLfile 1=one.nc\n");
     const std::string named = settings("[URL List]\nURLfile 1=two.nc\n", "mine.Ini");
@@ -87,6 +87,11 @@ TEST_F(StartupTest, CommandLineRoles) {
         {{dataset}, beside, {dataset, "one.nc"}},
         {{"\"" + dataset + "\""}, beside, {dataset, "one.nc"}},
         {{dataset, named}, named, {dataset, "two.nc"}},
+        // A URL is a dataset whatever its ending.
+        {{"dods://host/run.ini"}, beside, {"dods://host/run.ini", "one.nc"}},
+        {{"[mode=dap2]http://host/a.INI", named},
+         named,
+         {"[mode=dap2]http://host/a.INI", "two.nc"}},
     };
     for (const Case& c : cases) {
         resetAll();

@@ -6,6 +6,7 @@
 #include "runtime/Text.h"
 
 #include <QComboBox>
+#include <fstream>
 
 namespace {
 
@@ -86,6 +87,53 @@ TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
     EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
 }
 
+// The oldest entry is the one added first, not the one in key 1: the shut-down's compaction
+// sorts the keys, and each entry takes the order of its add with it.
+TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
+    useKeys({});
+    for (const char* e : {"/d/c.nc", "/d/b.nc", "/d/a.nc"}) {
+        URL(0) = e;
+        AddToURLList();
+    }
+    CompactURLList();
+    EXPECT_EQ(key(1), "/d/a.nc");
+    EXPECT_EQ(key(3), "/d/c.nc");
+    EXPECT_EQ(ini("URLadded 1", "URL List"), "3");
+    EXPECT_EQ(ini("URLadded 3", "URL List"), "1");
+
+    // Filled up to key 200 with later entries.
+    {
+        std::ofstream more(IniFile, std::ios::app);
+        for (Long n = 4; n <= 200; ++n)
+            more << "URLfile " << n << "=/d/f" << n << ".nc\nURLadded " << n << "=" << n + 10
+                 << "\n";
+    }
+    URL(0) = "/x/new.nc";
+    AddToURLList();
+    EXPECT_EQ(key(1), "/d/a.nc");
+    EXPECT_EQ(key(2), "/d/b.nc");
+    EXPECT_EQ(key(3), "/d/f4.nc"); // c.nc went, the later keys moved down
+    EXPECT_EQ(key(199), "/d/f200.nc");
+    EXPECT_EQ(key(200), "/x/new.nc");
+    EXPECT_EQ(key(201), "");
+    EXPECT_EQ(ini("URLadded 3", "URL List"), "14");
+    EXPECT_EQ(ini("URLadded 200", "URL List"), "211");
+    EXPECT_EQ(nURL, 200);
+
+    // The next one to go is b.nc; a removed entry takes its order with it.
+    URL(0) = "/d/f4.nc";
+    RemoveFromURLList();
+    EXPECT_EQ(ini("URLadded 3", "URL List"), "");
+    URL(0) = "/x/again.nc";
+    AddToURLList(); // into the key just freed
+    EXPECT_EQ(key(3), "/x/again.nc");
+    URL(0) = "/x/last.nc";
+    AddToURLList();
+    EXPECT_EQ(key(1), "/d/a.nc");
+    EXPECT_EQ(key(2), "/x/again.nc");
+    EXPECT_EQ(key(200), "/x/last.nc");
+}
+
 TEST_F(URLListTest, AFullListWithRepeatsIsClosedUpFirst) {
     std::vector<std::pair<Long, std::string>> keys;
     for (Long n = 1; n <= 200; ++n)
@@ -142,18 +190,30 @@ TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
     EXPECT_EQ(readFile(IniFile), before);
 }
 
+// "HTTP Only" lists every URL (any scheme, netCDF-C's "[mode=...]" prefix too), "Local Only"
+// every file, whatever its name looks like.
 TEST_F(URLListTest, FiltersOfTheListBox) {
-    useKeys({{1, "/data/a.nc"}, {2, "http://host/b"}, {3, "https://host/c"}, {4, "HTTP://H/d"}});
+    useKeys({{1, "/data/a.nc"},
+             {2, "http://host/b"},
+             {3, "https://host/c"},
+             {4, "HTTP://H/d"},
+             {5, "dods://host/e"},
+             {6, "[mode=dap2]http://host/f"},
+             {7, "http_data.nc"},
+             {8, "C:\\data\\g.nc"}});
+    const std::vector<std::string> urls{"http://host/b", "https://host/c", "HTTP://H/d",
+                                        "dods://host/e", "[mode=dap2]http://host/f"};
     URLFilter = 1;
     FillURLCombo();
-    EXPECT_EQ(comboItems(), (std::vector<std::string>{"http://host/b", "HTTP://H/d"}));
+    EXPECT_EQ(comboItems(), urls);
     EXPECT_EQ(mainForm().comboText(), "http://host/b");
     URLFilter = 2;
     FillURLCombo();
-    EXPECT_EQ(comboItems(), (std::vector<std::string>{"/data/a.nc", "https://host/c"}));
+    EXPECT_EQ(comboItems(),
+              (std::vector<std::string>{"/data/a.nc", "http_data.nc", "C:\\data\\g.nc"}));
     URLFilter = 0;
     FillURLCombo();
-    EXPECT_EQ(comboItems().size(), 4u);
+    EXPECT_EQ(comboItems().size(), 8u);
     EXPECT_TRUE(ui.boxes.empty());
 
     // A filter that hides every entry: the notice and the placeholder, the entries kept.

@@ -12,12 +12,12 @@
 #include "runtime/Text.h"
 #include "viewer/scalar/RenderStages.h"
 #include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainOPaP.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <unordered_map>
@@ -198,19 +198,6 @@ bool readRows(const std::vector<std::string>& lines, size_t first, Long n, Long 
     return true;
 }
 
-// The cache must never replace an open dataset (a dataset named "*.bnd").
-bool isOpenDataset(IKelvad& nc, const std::string& path) {
-    for (const Long slot : {nNcMain, nNcSecond}) {
-        if (slot < 1) continue;
-        const std::string name = nc.FName(slot);
-        if (name.empty()) continue;
-        if (name == path) return true;
-        std::error_code ec;
-        if (std::filesystem::equivalent(name, path, ec) && !ec) return true;
-    }
-    return false;
-}
-
 void writeCache(const std::string& text) {
     AtomicFile file;
     int e = file.Open(BndFile);
@@ -278,7 +265,8 @@ void MakeFvBounds() {
         IKelvad& nc = *clsNC;
         const std::string dataset = nc.FName(1);
         BndFile = ChangeExtension(dataset, "bnd");
-        if (!BndFile.empty() && isOpenDataset(nc, BndFile)) BndFile.clear();
+        // The cache must never replace an open dataset (a dataset named "*.bnd").
+        if (!BndFile.empty() && IsOpenDataset(BndFile)) BndFile.clear();
         const Long nNodes = nc.nNodes(1);
         const Long nElements = nc.nElements(1);
 

@@ -3,11 +3,17 @@
 // click could start another load, plot or save on a dataset half set up or replaced. A long
 // command holds a BusyGuard while it runs; the event procedures that load, plot or save test
 // IsBusy() first and refuse when it is set. Guards nest: a long command may call another (a
-// save that loads the file it made). Esc, zoom, pan and resizes are not refused.
+// save that loads the file it made). Esc, window moves and the arrow-key pans are not refused;
+// what must not disturb a drawing under way waits for its end (WhenIdle).
 #include "viewer/shell/MainBase.h"
+
+#include <functional>
 
 // True while any long command holds a guard.
 bool IsBusy();
+// Runs action (as an event procedure) once no long command holds a guard: at once when none
+// does, else from the event loop after the last guard has gone.
+void WhenIdle(std::function<void()> action);
 
 class BusyGuard {
 public:

@@ -105,6 +105,13 @@ Integer Make_CDL() {
     // The dump describes the loaded main dataset, slot 1.
     const std::string text = CdlText(1);
     const std::string path = CdlFilePath();
+    // The dump never replaces a dataset: neither one in use nor the entry just read.
+    if (IsOpenDataset(path) || SameFile(path, CurrentEntry())) {
+        ui().MsgBox("[Make_CDL] Unable to write " + path + kLineEnd +
+                        "This file is one of the open datasets.",
+                    kOkOnly, kProgramTitle);
+        return -1;
+    }
     AtomicFile file;
     int rc = file.Open(path);
     if (rc == 0) rc = file.WriteAt(0, text.data(), text.size());
@@ -118,7 +125,7 @@ Integer Make_CDL() {
     return 1;
 }
 
-void OpenCdlInEditor() {
+void OpenInEditor(const std::string& file, const std::string& tag) {
     std::string editor = GetString("NotePad", "FilePath", IniFile);
     if (FileExistsOpen(editor) != 1) {
         // Editors here carry no extension: the second filter lists every file.
@@ -128,11 +135,14 @@ void OpenCdlInEditor() {
         editor = chosen;
         PutString("NotePad", "FilePath", IniFile, editor);
     }
-    const std::string dump = CdlFilePath();
-    if (FileExistsOpen(dump) != 1) return;
-    if (!Launcher()(NativePath(editor), {dump})) {
-        ui().MsgBox("[OpenCdlInEditor] Unable to start " + editor, kOkOnly, kProgramTitle);
-    }
+    if (FileExistsOpen(file) != 1) return;
+    if (!Launcher()(NativePath(editor), {file}))
+        ui().MsgBox(tag + " Unable to start " + editor + kLineEnd + "to open " + file, kOkOnly,
+                    kProgramTitle);
+}
+
+void OpenCdlInEditor() {
+    OpenInEditor(CdlFilePath(), "[OpenCdlInEditor]");
 }
 
 ProgramLauncher SetEditorLauncher(ProgramLauncher launcher) {

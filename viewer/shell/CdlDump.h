@@ -14,13 +14,20 @@ std::string CdlFilePath();
 std::string CdlText(Long nNc);
 
 // Reads the header of URL(0) and writes the dump of the loaded main dataset. 1 when written;
-// -1 when the header could not be read (no message, the old dump stays) or the file could not
-// be written (reported in a message box, the old dump stays).
+// -1 when the header could not be read (no message, the old dump stays), or when the dump file
+// is one of the open datasets or could not be written (reported in a message box; nothing is
+// written).
 Integer Make_CDL();
 
 // Starts the editor of "NotePad" ("FilePath") on the dump, asking for the editor when the
 // stored one is missing.
 void OpenCdlInEditor();
+
+// Starts the user's text editor, the program in "NotePad" ("FilePath"), on file. A missing
+// editor is asked for with an open-file dialog and the choice stored (a cancelled dialog starts
+// nothing); nothing is started when file does not exist. An editor that cannot be started is
+// reported in a message box naming it, headed by tag ("[OpenCdlInEditor]").
+void OpenInEditor(const std::string& file, const std::string& tag);
 
 // Starts program with its arguments, without waiting; false when it could not be started.
 using ProgramLauncher =

@@ -1,8 +1,10 @@
 #include "viewer/shell/FormShow.h"
 
+#include "common/Strings.h"
 #include "common/Ui.h"
 #include "gui/QtText.h"
 #include "gui/QtUi.h"
+#include "runtime/Strings.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -18,10 +20,9 @@ void defaultModalRunner(QDialog& form) {
 }
 
 bool defaultDocumentOpener(const std::string& pathOrUrl) {
-    const QString text = qtText(pathOrUrl);
-    QUrl url(text);
-    if (url.scheme().size() < 2) // a path (a one-letter scheme would be a drive)
-        url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+    const QUrl url = IsURL(pathOrUrl)
+                         ? QUrl(qtText(Trim(pathOrUrl)))
+                         : QUrl::fromLocalFile(QFileInfo(qtText(pathOrUrl)).absoluteFilePath());
     return QDesktopServices::openUrl(url);
 }
 

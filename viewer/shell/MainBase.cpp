@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 std::string IniFile;
 IKelvad* clsNC = nullptr;
@@ -108,15 +110,16 @@ constexpr Long kUrlKeys = 200;
 // The shut-down's compaction rewrites only the first hundred keys.
 constexpr Long kCompactKeys = 100;
 
-bool endsWithIni(const std::string& arg) {
-    return arg.size() >= 4 && UCase(arg.substr(arg.size() - 4)) == ".INI";
+// A settings file named on the command line: a file (not a URL) ending in ".ini".
+bool namesSettingsFile(const std::string& arg) {
+    return !IsURL(arg) && arg.size() >= 4 && UCase(arg.substr(arg.size() - 4)) == ".INI";
 }
 
 // A whole-number setting: the leading number of the text, to the nearest whole number, halves
 // to even; no number, or one beyond a Long, reads as 0 and then takes the key's own rule.
-Long settingLong(const std::string& key) {
+Long settingLong(const std::string& key, const char* section = kParameters) {
     try {
-        const double v = Val(GetString(key, kParameters, IniFile));
+        const double v = Val(GetString(key, section, IniFile));
         if (!std::isfinite(v) || v < -2147483648.5 || v > 2147483647.5) return 0;
         return CLng(v);
     } catch (const RuntimeError&) {
@@ -171,7 +174,7 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
     bool haveDataset = false;
     for (const std::string& a : args) {
         if (a.empty()) continue;
-        if (endsWithIni(a)) {
+        if (namesSettingsFile(a)) {
             if (settingsArg.empty()) settingsArg = a;
         } else if (!haveDataset) {
             datasetArg = a;
@@ -261,43 +264,68 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
 
 namespace {
 
-Long firstFreeUrlKey() {
-    for (Long n = 1; n <= kUrlKeys; ++n)
-        if (readUrlKey(n).empty()) return n;
-    return 0;
+// When each stored entry was added: "URLadded n" beside "URLfile n" holds a count that grows
+// with every add, so that a full list knows its oldest entry even after the compaction has
+// sorted the keys. An entry without one (stored before the counts were kept) is older than
+// every counted one.
+std::string addedKey(Long n) {
+    return "URLadded" + Str(n);
 }
 
-// Keys 1 to kUrlKeys without repeats (regardless of case) and without gaps, in key order.
-void closeUpUrlKeys() {
-    std::vector<std::string> held, kept;
-    for (Long n = 1; n <= kUrlKeys; ++n)
-        held.push_back(readUrlKey(n));
-    std::vector<std::string> seen;
-    for (const std::string& v : held) {
-        if (v.empty()) continue;
-        const std::string up = UCase(v);
-        bool repeat = false;
-        for (const std::string& s : seen)
-            if (s == up) repeat = true;
-        if (repeat) continue;
-        seen.push_back(up);
-        kept.push_back(v);
+struct StoredEntry {
+    std::string value;
+    Long added = 0;
+};
+
+// Keys 1 to last as they are stored (empty values included).
+std::vector<StoredEntry> readStored(Long last) {
+    std::vector<StoredEntry> out;
+    for (Long n = 1; n <= last; ++n) {
+        StoredEntry e;
+        e.value = readUrlKey(n);
+        if (!e.value.empty()) e.added = settingLong(addedKey(n), kUrlSection);
+        out.push_back(std::move(e));
     }
-    for (Long n = 1; n <= kUrlKeys; ++n) {
-        const std::size_t i = static_cast<std::size_t>(n - 1);
-        const std::string want = i < kept.size() ? kept[i] : std::string();
-        if (held[i] != want) writeUrlKey(n, want);
+    return out;
+}
+
+// Writes keys 1 to after.size() where they differ from before (as read by readStored).
+void writeStored(const std::vector<StoredEntry>& before, const std::vector<StoredEntry>& after) {
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const Long n = static_cast<Long>(i + 1);
+        const StoredEntry was = i < before.size() ? before[i] : StoredEntry{};
+        const StoredEntry& now = after[i];
+        if (now.value != was.value) writeUrlKey(n, now.value);
+        const std::string added = now.value.empty() ? std::string() : CStr(now.added);
+        const std::string wasAdded = was.value.empty() ? std::string() : CStr(was.added);
+        if (added != wasAdded || now.value != was.value)
+            PutString(addedKey(n), kUrlSection, IniFile, added);
     }
 }
 
-// The oldest entry (key 1) gives way: keys 2 to kUrlKeys move down one. Key kUrlKeys is left
-// for the caller.
-void dropOldestUrlKey() {
-    std::vector<std::string> held;
-    for (Long n = 1; n <= kUrlKeys; ++n)
-        held.push_back(readUrlKey(n));
-    for (Long n = 1; n < kUrlKeys; ++n)
-        writeUrlKey(n, held[static_cast<std::size_t>(n)]);
+Long newestAdded(const std::vector<StoredEntry>& entries) {
+    Long newest = 0;
+    for (const StoredEntry& e : entries)
+        if (!e.value.empty()) newest = std::max(newest, e.added);
+    return newest;
+}
+
+// The entries without repeats (regardless of case; the first place keeps the newest count of
+// its copies) and without gaps, in key order, padded with free keys to the same length.
+std::vector<StoredEntry> closedUp(const std::vector<StoredEntry>& entries) {
+    std::vector<StoredEntry> kept;
+    for (const StoredEntry& e : entries) {
+        if (e.value.empty()) continue;
+        const std::string up = UCase(e.value);
+        auto same = std::find_if(kept.begin(), kept.end(),
+                                 [&](const StoredEntry& k) { return UCase(k.value) == up; });
+        if (same == kept.end())
+            kept.push_back(e);
+        else
+            same->added = std::max(same->added, e.added);
+    }
+    kept.resize(entries.size());
+    return kept;
 }
 
 // URL holds at least URL(0), also before the start-up built the list.
@@ -309,12 +337,12 @@ void ensureUrlArray() {
 }
 
 bool passesUrlFilter(const std::string& entry) {
-    const bool http = UCase(Left(entry, 5)) == "HTTP:";
+    const bool url = IsURL(entry);
     switch (URLFilter) {
     case 1:
-        return http;
+        return url;
     case 2:
-        return !http;
+        return !url;
     default:
         return true;
     }
@@ -326,21 +354,29 @@ void AddToURLList() {
     ensureUrlArray();
     const std::string current = URL(0);
     const std::string up = UCase(current);
-    for (Long n = 1; n <= kUrlKeys; ++n)
-        if (UCase(readUrlKey(n)) == up) return;
+    const std::vector<StoredEntry> before = readStored(kUrlKeys);
+    for (const StoredEntry& e : before)
+        if (UCase(e.value) == up) return;
 
     // A full list never grows past its last key: it is closed up first, and when it is still
-    // full its oldest entry gives way.
-    Long key = firstFreeUrlKey();
-    if (key == 0) {
-        closeUpUrlKeys();
-        key = firstFreeUrlKey();
+    // full its oldest entry gives way and the later ones move down.
+    std::vector<StoredEntry> after = before;
+    auto isFree = [](const StoredEntry& e) { return e.value.empty(); };
+    auto freeKey = std::find_if(after.begin(), after.end(), isFree);
+    if (freeKey == after.end()) {
+        after = closedUp(before);
+        freeKey = std::find_if(after.begin(), after.end(), isFree);
     }
-    if (key == 0) {
-        dropOldestUrlKey();
-        key = kUrlKeys;
+    if (freeKey == after.end()) {
+        const auto oldest =
+            std::min_element(after.begin(), after.end(),
+                             [](const auto& a, const auto& b) { return a.added < b.added; });
+        after.erase(oldest);
+        after.push_back(StoredEntry{});
+        freeKey = after.end() - 1;
     }
-    writeUrlKey(key, current);
+    *freeKey = StoredEntry{current, AddL(newestAdded(before), 1)};
+    writeStored(before, after);
 
     std::vector<std::string> entries;
     for (Long n = 1; n <= kUrlKeys; ++n) {
@@ -363,30 +399,27 @@ void AddToURLList() {
 void RemoveFromURLList() {
     ensureUrlArray();
     const std::string up = UCase(URL(0));
-    for (Long n = 1; n <= kUrlKeys; ++n) {
-        if (UCase(readUrlKey(n)) == up) {
-            writeUrlKey(n, "");
+    const std::vector<StoredEntry> before = readStored(kUrlKeys);
+    std::vector<StoredEntry> after = before;
+    for (StoredEntry& e : after) {
+        if (UCase(e.value) == up) {
+            e = StoredEntry{};
             break;
         }
     }
+    writeStored(before, after);
     std::vector<std::string> entries;
-    for (Long n = 1; n <= kUrlKeys; ++n) {
-        const std::string v = readUrlKey(n);
-        if (!v.empty()) entries.push_back(v);
-    }
+    for (const StoredEntry& e : after)
+        if (!e.value.empty()) entries.push_back(e.value);
     setRememberedList(entries);
     FillURLCombo();
 }
 
 void CompactURLList() {
+    const std::vector<StoredEntry> before = readStored(kCompactKeys);
     std::vector<std::string> values;
-    Long highest = 0;
-    for (Long n = 1; n <= kCompactKeys; ++n) {
-        const std::string v = readUrlKey(n);
-        if (v.empty()) continue;
-        values.push_back(v);
-        highest = n;
-    }
+    for (const StoredEntry& e : before)
+        if (!e.value.empty()) values.push_back(e.value);
     if (values.empty()) return;
 
     VArray<std::string> sorted(1, static_cast<Long>(values.size()));
@@ -394,17 +427,23 @@ void CompactURLList() {
         sorted(i) = values[static_cast<std::size_t>(i - 1)];
     SortStrings(sorted, true, false);
 
-    Long written = 0;
-    std::string last;
+    // Of the copies of an entry (regardless of case) the first in sorted order is kept, with
+    // the newest count of them.
+    std::vector<StoredEntry> kept;
     for (Long i = 1; i <= sorted.UBound(); ++i) {
         const std::string up = UCase(sorted(i));
-        if (written > 0 && up == last) continue;
-        ++written;
-        writeUrlKey(written, sorted(i));
-        last = up;
+        if (!kept.empty() && UCase(kept.back().value) == up) continue;
+        StoredEntry e{sorted(i), 0};
+        for (const StoredEntry& b : before)
+            if (UCase(b.value) == up) e.added = std::max(e.added, b.added);
+        kept.push_back(std::move(e));
     }
-    for (Long n = written + 1; n <= highest; ++n)
-        writeUrlKey(n, "");
+    // Free keys after the last one written, up to the last key that held an entry.
+    std::size_t highest = 0;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (!before[i].value.empty()) highest = i + 1;
+    kept.resize(std::max(highest, kept.size()));
+    writeStored(before, kept);
 }
 
 void FillURLCombo() {

@@ -43,7 +43,7 @@ extern Long nNcSecond; // slot of the second (V-component) dataset
 // ---- The remembered list ----------------------------------------------------------------------
 extern VArray<std::string> URL; // 0 To nURL: URL(0) the current entry, 1.. the remembered list
 extern Long nURL;
-extern Long URLFilter;         // 0 all, 1 HTTP entries only, 2 the others
+extern Long URLFilter;         // 0 all, 1 URLs only ("HTTP Only"), 2 files only
 extern std::string SecondFile; // path or URL of the second file
 
 // ---- Current step, level and picks ------------------------------------------------------------
@@ -112,11 +112,11 @@ void ResetSharedState();
 extern Long OptArrowStyle;
 
 // ---- Start-up and the remembered list ----------------------------------------------------------
-// The program's start-up. args are the command-line arguments after the program name: one that
-// ends in ".ini" (any case) names the settings file; the first other one becomes the first
-// entry of the remembered list, and then the settings file is "Pelorin.ini" (or "Pelorin.INI")
-// in programFolder. Settings are never written into a dataset named on the command line.
-// True when the main window is up and the program runs; false when it is to end (no settings
+// The program's start-up. args are the command-line arguments after the program name: a file
+// (not a URL) whose name ends in ".ini" (any case) names the settings file; the first other one
+// becomes the first entry of the remembered list, and then the settings file is "Pelorin.ini" (or
+// "Pelorin.INI") in programFolder. Settings are never written into a dataset named on the command
+// line. True when the main window is up and the program runs; false when it is to end (no settings
 // file, or the coastline dialog cancelled).
 bool Main(const std::vector<std::string>& args, const std::string& programFolder);
 // The settings file beside the program: programFolder's "Pelorin.ini", else its "Pelorin.INI"
@@ -124,12 +124,15 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
 std::string SettingsFileBeside(const std::string& programFolder);
 
 // The remembered list (section "URL List", keys "URLfile 1" to "URLfile 200"):
-// adds URL(0) unless stored (an add never writes past "URLfile 200": a full list is compacted
-// first and, when still full, gives up its oldest entry), refreshes the list box and selects it.
+// adds URL(0) unless stored (an add never writes past "URLfile 200": a full list is closed up
+// first and, when still full, gives up the entry added longest ago), refreshes the list box and
+// selects it. "URLadded n" keeps the order in which the entries were added.
 void AddToURLList();
 // Deletes the first stored copy of URL(0) and refreshes.
 void RemoveFromURLList();
-// Rewrites keys 1 to 100 sorted, without repeats regardless of case.
+// Rewrites keys 1 to 100 sorted, without repeats regardless of case (each entry keeps its
+// "URLadded" count).
 void CompactURLList();
-// Refills MainForm's list box from URL(1..nURL) through URLFilter.
+// Refills MainForm's list box from URL(1..nURL) through URLFilter (1: the URLs only, 2: the
+// files only; IsURL tells them apart).
 void FillURLCombo();

@@ -13,7 +13,6 @@
 #include "viewer/shell/DrawCost.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note1.h"
@@ -286,7 +285,10 @@ bool chooseDataset(MainForm& f, std::string start) {
     return true;
 }
 
+// Where the dataset dialog starts for the entry text: its folder, or for a URL (which has no
+// folder here) the last local file chosen.
 std::string wildcardStart(const std::string& text) {
+    if (IsURL(text)) return GetString("local nc", "FilePath", IniFile);
     return FolderOf(text) + "/*.NC";
 }
 
@@ -410,11 +412,10 @@ void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
 }
 
 void MainForm::EditIni_Click() {
-    try {
-        if (FileExistsOpen(IniFile) == 1) OpenDocument(IniFile);
-    } catch (...) {
-        // Opening the settings file is a convenience: a failure ends the click quietly.
-    }
+    // The settings file in use, in the text editor the CDL dump uses too; one gone missing
+    // leaves nothing to edit.
+    if (FileExistsOpen(IniFile) != 1) return;
+    OpenInEditor(IniFile, "[EditIni]");
 }
 
 // ---- Options

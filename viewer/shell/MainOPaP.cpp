@@ -211,6 +211,15 @@ bool LoadRunning() {
     return loading;
 }
 
+bool IsOpenDataset(const std::string& path) {
+    if (clsNC == nullptr) return false;
+    for (const Long slot : {nNcMain, nNcSecond}) {
+        if (slot < 1) continue;
+        if (SameFile(clsNC->FName(slot), path)) return true;
+    }
+    return false;
+}
+
 void LoadCoordAliases() {
     static const std::pair<const char*, void (IKelvad::*)(const std::string&)> table[] = {
         {"time", &IKelvad::timeaKa},      {"lon", &IKelvad::lonaKa},   {"lat", &IKelvad::lataKa},

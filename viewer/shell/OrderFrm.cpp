@@ -15,6 +15,7 @@
 #include "viewer/shell/DrawCost.h"
 #include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/MainBase.h"
+#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note2.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/PickList.h"
@@ -22,6 +23,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,7 +35,15 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -107,6 +117,48 @@ void showMapWindow() {
     if (!map.isVisible()) map.show();
 }
 
+// Sizes come from the font and the layouts, never from fixed pixels, so that the window reads
+// the same at any scale and device pixel ratio.
+constexpr int kListRows = 6;      // entries the list shows at the least
+constexpr int kListChars = 20;    // its width in average characters, at the least ...
+constexpr int kListMaxChars = 40; // ... and at the most when an entry is wider
+constexpr int kDescriptionLines = 4;
+
+// A box wide enough for chars digits (or letters) besides its frame and margins.
+void fitChars(QLineEdit* box, int chars) {
+    const int text = box->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0')));
+    const int one = box->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    box->setMinimumWidth(box->minimumSizeHint().width() + text - one);
+}
+
+// The list keeps kListRows entries in sight and its widest entry (within bounds) whole.
+void fitList(QListWidget* list) {
+    const QFontMetrics fm = list->fontMetrics();
+    int widest = fm.averageCharWidth() * kListChars;
+    int row = fm.lineSpacing();
+    for (int i = 0; i < list->count(); ++i) {
+        widest = std::max(widest, fm.horizontalAdvance(list->item(i)->text()));
+        row = std::max(row, list->sizeHintForRow(i));
+    }
+    widest = std::min(widest, fm.averageCharWidth() * kListMaxChars);
+    const int frame = 2 * list->frameWidth();
+    const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
+    list->setMinimumSize(widest + frame + bar + 2 * margin + fm.averageCharWidth(),
+                         kListRows * row + frame);
+}
+
+// The scroll area reports the whole window's wish, not its own bounded one, so that the
+// window opens at the size its layout asks for, as far as the screen allows.
+class ContentArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
 } // namespace
 
 OrderFrm::OrderFrm() {
@@ -119,16 +171,26 @@ OrderFrm::OrderFrm() {
     // Subsets come with the save command.
     SubsetfromIni->setEnabled(false);
 
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    // On a screen too small for the layout the window scrolls rather than squeezing its
+    // lists and boxes below their size.
+    auto* area = new ContentArea(this);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(area);
+    auto* central = new QWidget(area);
+    area->setWidget(central);
     auto* layout = new QHBoxLayout(central);
 
     auto* left = new QVBoxLayout;
     layout->addLayout(left, 1);
     List1 = new QListWidget(central);
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    fitList(List1);
     left->addWidget(List1, 2);
     Text1 = new QPlainTextEdit(central);
+    Text1->setMinimumHeight(kDescriptionLines * Text1->fontMetrics().lineSpacing() +
+                            2 * Text1->frameWidth() +
+                            2 * static_cast<int>(Text1->document()->documentMargin()));
     left->addWidget(Text1, 1);
 
     auto* right = new QVBoxLayout;
@@ -214,6 +276,20 @@ OrderFrm::OrderFrm() {
     right->addWidget(Frame1);
     right->addStretch();
 
+    // Room for what the boxes hold: ranges "1 to 99999", indices and strides of six digits,
+    // dimension names, a path.
+    for (QLineEdit* box : Text9)
+        fitChars(box, 10);
+    for (QLineEdit* box : Text10)
+        fitChars(box, 6);
+    for (auto* column : {&Text5, &Text6, &Text3, &Text7, &Text11})
+        for (QLineEdit* box : *column)
+            fitChars(box, 6);
+    for (QLineEdit* box : Text4)
+        fitChars(box, 8);
+    fitChars(Text2, 24);
+    fitChars(Text8, 10);
+
     for (std::size_t i = 0; i < Command1.size(); ++i)
         connect(Command1[i], &QPushButton::clicked, this,
                 [this, i] { runEvent([this, i] { Command1_Click(static_cast<Integer>(i)); }); });
@@ -264,6 +340,23 @@ bool OrderFrm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void OrderFrm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (sized_) return;
+    sized_ = true;
+    // The first time it is shown the window takes the size its layout asks for, as far as the
+    // screen allows with the window's frame.
+    const QScreen* where = screen();
+    if (!where) return;
+    const QRect room = where->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    resize(sizeHint().boundedTo(room.marginsRemoved(frame).size()));
+    // Moved in where the window system put it partly off the screen.
+    const QRect placed = frameGeometry();
+    move(std::max(room.left(), std::min(placed.left(), room.right() + 1 - placed.width())),
+         std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height())));
+}
+
 void OrderFrm::closeEvent(QCloseEvent* event) {
     // A drawing started here still reads and writes the window's boxes.
     if (IsBusy()) {
@@ -311,6 +404,7 @@ void OrderFrm::setSelected(Long index, bool on) {
 void OrderFrm::Form_Load() {
     List1->clear();
     FillOrderVarList();
+    fitList(List1);
     if (ListCount() > 0) setListIndex(0);
 }
 
@@ -413,6 +507,12 @@ void OrderFrm::SaveBmp_Click() {
     std::string path = GetString("BMP", "FilePath", IniFile);
     path = ShowSaveDlg(path, "BMP files|*.BMP");
     if (path.empty()) return;
+    // A picture written over a dataset in use would destroy it.
+    if (IsOpenDataset(path)) {
+        message(std::string("[SaveBmp] Picture not saved:") + kCrLf + path + kCrLf +
+                "This file is one of the open datasets; choose another name.");
+        return;
+    }
     PutString("BMP", "FilePath", IniFile, path);
     try {
         mapPicture().SavePicture(path);

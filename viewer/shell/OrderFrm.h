@@ -18,6 +18,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QShowEvent;
 
 class OrderFrm : public QMainWindow {
     Q_OBJECT
@@ -77,7 +78,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool sized_ = false; // the first show fitted the window to its layout and the screen
 };
 
 // The form, made (and its Form_Load run) on first use, as any reference to it does.

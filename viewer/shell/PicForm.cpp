@@ -20,7 +20,6 @@
 
 #include <QCloseEvent>
 #include <QResizeEvent>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -33,8 +32,9 @@ Long MouseMoves = 0;
 namespace {
 
 PicForm* theForm = nullptr;
-bool unloading = false;    // the unload procedure runs
-bool closePending = false; // a close waits for the running command to end
+bool unloading = false;     // the unload procedure runs
+bool closePending = false;  // a close waits for the running command to end
+bool resizePending = false; // a resize waits for the running drawing to end
 
 // The window's size before any is stored.
 constexpr int kDesignWidth = 640;
@@ -42,8 +42,6 @@ constexpr int kDesignHeight = 480;
 // Bounds of a stored size that the window takes (pixels).
 constexpr int kMinSide = 100;
 constexpr int kMaxSide = 16000;
-// How often a waiting close looks whether the command has ended (ms).
-constexpr int kCloseRetryMs = 100;
 
 constexpr Long kZoomMode = 0;
 constexpr Long kSectionMode = 11;
@@ -77,9 +75,23 @@ bool haveZoomRecord() {
 void scheduleCloseRetry() {
     if (closePending || !theForm) return;
     closePending = true;
-    QTimer::singleShot(kCloseRetryMs, theForm, [] {
+    WhenIdle([] {
+        // A form destroyed meanwhile took its waiting close with it.
+        if (!closePending) return;
         closePending = false;
         UnloadPicForm();
+    });
+}
+
+// A resize while a drawing runs: the drawing goes on at the size it started with, and the
+// resize step runs once it has ended.
+void deferResize() {
+    if (resizePending) return;
+    resizePending = true;
+    WhenIdle([] {
+        if (!resizePending) return;
+        resizePending = false;
+        if (theForm && !unloading) PicForm_Form_Resize();
     });
 }
 
@@ -139,8 +151,9 @@ PicForm::PicForm() {
 }
 
 PicForm::~PicForm() {
-    // A waiting close dies with its form (its timer goes with it).
+    // A waiting close or resize dies with its form.
     closePending = false;
+    resizePending = false;
     if (theForm == this) {
         theForm = nullptr;
         setMapCaptionSink({});
@@ -221,8 +234,17 @@ void PicForm_Form_Load() {
 }
 
 void PicForm_Form_Resize() {
-    MouseState = AddL(MouseState, 1);
-    if (MouseState < 0) return;
+    const Long next = AddL(MouseState, 1);
+    if (next < 0) {
+        MouseState = next;
+        return;
+    }
+    // The picture keeps its size and mode while a drawing runs in it.
+    if (IsBusy()) {
+        deferResize();
+        return;
+    }
+    MouseState = next;
     const bool endsPath = MouseState == kSectionMode + 1;
     MouseState = kZoomMode;
     PicForm& f = PicFormForm();
@@ -264,6 +286,9 @@ std::string PositionCaption(double lon, double lat) {
 
 void PicForm_Picture1_MouseDown(Integer Button, Integer /*Shift*/, float X, float Y) {
     if (Button == kRightButton) return;
+    // The draw mode and colours belong to a drawing under way: no zoom box or path segment
+    // starts until it has ended.
+    if (IsBusy()) return;
     Picture& pic = mapPicture();
     if (MouseState == kZoomMode) {
         MouseX0 = MouseX1 = X;
@@ -285,6 +310,7 @@ void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, floa
     pix_to_ll(X, Y, lon, lat);
     f.setCaption(PositionCaption(lon, lat));
 
+    if (IsBusy()) return; // no rubber lines over a drawing under way
     Picture& pic = f.Picture1->picture();
     if (MouseState == kZoomMode) {
         if (Button != kLeftButton || !zoomPressed) return;
@@ -308,6 +334,11 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         double lon = 0, lat = 0;
         pix_to_ll(X, Y, lon, lat);
         ShowPointValues(lon, lat);
+        return;
+    }
+    if (IsBusy()) {
+        // A box begun before the drawing is dropped; the drawing keeps its mode.
+        zoomPressed = false;
         return;
     }
     Picture& pic = mapPicture();
@@ -345,6 +376,8 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
 
 void PicForm_Picture1_DblClick() {
     zoomPressed = false;
+    // Neither a zoom-out nor the end of a path redraws under a drawing under way.
+    if (IsBusy()) return;
     if (MouseState == kZoomMode) {
         if (!haveZoomRecord()) return;
         ViewExtent = ZoomOut();
@@ -364,7 +397,8 @@ void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
         CancelFlag = -1;
         if (MouseState == kSectionMode) {
             MouseState = kZoomMode;
-            mapPicture().setDrawMode(kDrawCopyPen);
+            // A drawing under way keeps its own mode.
+            if (!IsBusy()) mapPicture().setDrawMode(kDrawCopyPen);
             ui().SetMousePointer(kPointerDefault);
         }
         return;
