@@ -37,7 +37,7 @@ Long Kelvad::PickCoordVariables(Long nH) {
         r.lat_vId = -1;
         r.lon_dId = -1;
         r.lat_dId = -1;
-        r.GridType = 0;
+        r.GridType = kGridNone;
         r.nLon = 0;
         r.nLat = 0;
         r.iCell_dId = -1;
@@ -123,25 +123,25 @@ Long Kelvad::PickCoordVariables(Long nH) {
                 if (r.lon_dId >= 0 && r.lat_dId >= 0) {
                     r.nLon = dimSize(r.lon_dId);
                     r.nLat = dimSize(r.lat_dId);
-                    r.GridType = 2;
+                    r.GridType = kGridRegular;
                 } else if (r.lon_dId >= 0 || r.lat_dId >= 0) {
                     throw Unrecognised{"[pickCoordVariables] Inconsistent Lon_dID vs Lat_dID"};
                 } else if (r.nCell_dId >= 0 && r.node_dId >= 0) {
                     throw Unrecognised{"[pickCoordVariables] nCell_dId >= 0 And node_dId >= 0"};
                 } else if (r.nCell_dId >= 0) {
-                    r.GridType = 1;
+                    r.GridType = kGridCells;
                 } else if (r.node_dId >= 0 && r.elem_dId >= 0) {
                     if (r.nSide != 3 && r.nSide != 6)
                         throw Unrecognised{"[pickCoordVariables] ncf(nH).nSide <> 3 or 6 "};
                     const Long first = r.vari(r.lon_vId).arrayDimId(1);
                     if (first == r.node_dId) {
                         r.LLbyNodeOrEleement = 1;
-                        r.GridType = 4;
+                        r.GridType = kGridFeMesh;
                         r.FV_dimensions = 0;
                         r.FV_layers = 0;
                     } else if (first == r.elem_dId) {
                         r.LLbyNodeOrEleement = 2;
-                        r.GridType = 6;
+                        r.GridType = kGridFvMesh;
                         r.FV_dimensions = 0;
                         r.FV_layers = 0;
                         for (Long d = 1; d <= r.nDimes; ++d) {
@@ -182,7 +182,7 @@ Long Kelvad::PickCoordVariables(Long nH) {
                     }
                 }
             } else if (na_lon == 2 || na_lon == 3) {
-                r.GridType = 3;
+                r.GridType = kGridBfg;
                 for (Long d = 1; d <= r.nDimes; ++d) {
                     const std::string& name = r.dime(d).name;
                     if (InAliasList(name, ixaKa))
@@ -205,7 +205,7 @@ Long Kelvad::PickCoordVariables(Long nH) {
         }
 
         // 6. GMT grid, when nothing above fitted.
-        if (r.GridType == 0) {
+        if (r.GridType == kGridNone) {
             for (Long d = 1; d <= r.nDimes; ++d) {
                 const DimeRec& dr = r.dime(d);
                 if (UCase(dr.name) == "SIDE") r.nSide = dr.size;
@@ -235,7 +235,7 @@ Long Kelvad::PickCoordVariables(Long nH) {
             if (dimension == 0)
                 throw Unrecognised{"[pickCoordVariables] can not identify horizontal coordiantes"};
             r.dimension_vId = dimension;
-            r.GridType = 5;
+            r.GridType = kGridGmt;
         }
 
         // 7. Time: a coordinate variable of the list first, else any one-dimensional one.
@@ -251,7 +251,7 @@ Long Kelvad::PickCoordVariables(Long nH) {
         }
 
         // 8. Vertical coordinate; a GMT grid's is its z range.
-        if (r.GridType != 5) {
+        if (r.GridType != kGridGmt) {
             // A variable over a horizontal, mesh or time dimension is no vertical axis.
             auto overOtherAxis = [&r](const VariRec& v) {
                 const Long d = v.arrayDimId(1);

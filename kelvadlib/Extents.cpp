@@ -150,15 +150,15 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
         try {
             check(ReopenSlot(nH));
             const int gt = r.GridType;
-            if (gt < 1 || gt > 6) {
+            if (gt < kGridCells || gt > kGridFvMesh) {
                 ErrorMessage = tag + "undefined GridType";
                 return -1;
             }
             // Recognition names the two variables for every grid type.
             Box box{r, noPosition(r.vari(r.lon_vId)), noPosition(r.vari(r.lat_vId))};
             // The GMT ranges are generated, not read as coordinates.
-            const bool lonRad = gt != 5 && RadianUnits(nH, r.lon_vId);
-            const bool latRad = gt != 5 && RadianUnits(nH, r.lat_vId);
+            const bool lonRad = gt != kGridGmt && RadianUnits(nH, r.lon_vId);
+            const bool latRad = gt != kGridGmt && RadianUnits(nH, r.lat_vId);
             const auto inDegrees = [&](float* lon, std::size_t nLon, float* lat, std::size_t nLat) {
                 if (lonRad) toDegrees(lon, nLon, box.lonMarks);
                 if (latRad) toDegrees(lat, nLat, box.latMarks);
@@ -178,10 +178,10 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
             };
 
             switch (gt) {
-            case 1:
+            case kGridCells:
                 readPoints(r.nCells);
                 break;
-            case 2: {
+            case kGridRegular: {
                 r.lonArr.ReDim(1, r.nLon);
                 r.latArr.ReDim(1, r.nLat);
                 readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
@@ -209,7 +209,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                     r.dLat = CSng(Div(double{r.latArr(r.nLat)} - r.latArr(1), r.nLat - 1.0));
                 break;
             }
-            case 3: {
+            case kGridBfg: {
                 const Long n = MulL(r.iMax, r.jMax);
                 r.lonArr.ReDim(1, n);
                 r.latArr.ReDim(1, n);
@@ -255,10 +255,10 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.dLat = CSng(Div(latSpan, latSteps));
                 break;
             }
-            case 4:
+            case kGridFeMesh:
                 readPoints(r.nNodes);
                 break;
-            case 5: {
+            case kGridGmt: {
                 // Generated from the stored ranges, spacing and sizes, not read.
                 r.gmtDimension.ReDim(1, r.nSide);
                 readWhole(r, r.dimension_vId, r.gmtDimension.data(), r.gmtDimension.size(), tag);
@@ -300,7 +300,7 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
                 r.gmtYRange.Erase();
                 break;
             }
-            case 6: {
+            case kGridFvMesh: {
                 r.nNodesAll = r.nNodes;
                 r.nNodes = CLng(Div(r.nNodesAll, r.FV_layers + 1.0));
                 const Long firstDim = r.vari(r.lon_vId).arrayDimId(1);
