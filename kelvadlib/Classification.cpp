@@ -11,7 +11,8 @@ Long Kelvad::TypeAllVars(Long nH) {
         bool order1 = false, order2 = false;
         // The unlimited dimension, or else the time dimension, holds the records.
         const Long recordDId = r.UnLimDId >= 0 ? r.UnLimDId : r.time_dId;
-        const bool grid = r.GridType == 2 || r.GridType == 3 || r.GridType == 5;
+        const bool grid =
+            r.GridType == kGridRegular || r.GridType == kGridBfg || r.GridType == kGridGmt;
         const Long nVars = r.nVars;
         for (Long nv = 1; nv <= nVars; ++nv) {
             VariRec& v = r.vari(nv);

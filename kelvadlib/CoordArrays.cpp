@@ -146,25 +146,25 @@ Variant fillLonLat(Kelvad& kv, Long nH, VArray<float>& outLon, VArray<float>& ou
     try {
         NcfRec& r = kv.ncf(nH);
         switch (r.GridType) {
-        case 1:
-        case 2:
-        case 4:
-        case 5: {
+        case kGridCells:
+        case kGridRegular:
+        case kGridFeMesh:
+        case kGridGmt: {
             if (!rad) {
                 // Copies with the caches' own bounds.
                 outLon = r.lonArr;
                 outLat = r.latArr;
                 break;
             }
-            const bool cells = r.GridType == 1, mesh = r.GridType == 4;
+            const bool cells = r.GridType == kGridCells, mesh = r.GridType == kGridFeMesh;
             scaledCopy(r.lonArr, cells ? r.nCells : mesh ? r.nNodes : r.nLon, outLon);
             scaledCopy(r.latArr, cells ? r.nCells : mesh ? r.nNodes : r.nLat, outLat);
             break;
         }
-        case 3:
+        case kGridBfg:
             fillBoundaryFitted(r, outLon, outLat, rad);
             break;
-        case 6:
+        case kGridFvMesh:
             if (!fillFiniteVolume(kv, r, outLon, outLat, rad)) return result(-1);
             break;
         default:

@@ -137,6 +137,254 @@ void toDegrees(float* values, std::size_t n, const ValueMarks& marks) {
         if (marks.valid(values[i])) values[i] = static_cast<float>(values[i] * kRadToDeg);
 }
 
+// What the position reads of one slot share: the dataset object and slot, its record, the box
+// they grow, which coordinates are stored in radians, and the tag of the messages.
+struct PositionReads {
+    Kelvad& kv;
+    Long nH;
+    NcfRec& r;
+    Box box;
+    bool lonRad, latRad;
+    const std::string& tag;
+
+    void inDegrees(float* lon, std::size_t nLon, float* lat, std::size_t nLat) const {
+        if (lonRad) toDegrees(lon, nLon, box.lonMarks);
+        if (latRad) toDegrees(lat, nLat, box.latMarks);
+    }
+    // Both coordinate variables read whole into the caches, in degrees.
+    void readCaches(Long nLon, Long nLat) {
+        r.lonArr.ReDim(1, nLon);
+        r.latArr.ReDim(1, nLat);
+        readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
+        readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
+        inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
+    }
+    // The box grown over positions 1 To n of the caches.
+    void boxOverCaches(Long n) {
+        for (Long i = 1; i <= n; ++i) {
+            box.lon(r.lonArr(i));
+            box.lat(r.latArr(i));
+        }
+    }
+};
+
+// The reads of slot nH. Recognition names the two coordinate variables for every grid type;
+// the GMT ranges are generated, not read as coordinates.
+PositionReads positionReads(Kelvad& kv, Long nH, const std::string& tag) {
+    NcfRec& r = kv.ncf(nH);
+    const bool stored = r.GridType != kGridGmt;
+    return PositionReads{kv,
+                         nH,
+                         r,
+                         Box{r, noPosition(r.vari(r.lon_vId)), noPosition(r.vari(r.lat_vId))},
+                         stored && kv.RadianUnits(nH, r.lon_vId),
+                         stored && kv.RadianUnits(nH, r.lat_vId),
+                         tag};
+}
+
+// Cell lists and finite-element meshes: one position per point, read whole.
+void readPointList(PositionReads& p, Long n) {
+    p.readCaches(n, n);
+    p.boxOverCaches(n);
+}
+
+// Regular grids: the two axes, and their spacing from their ends.
+void readRegularAxes(PositionReads& p) {
+    NcfRec& r = p.r;
+    p.readCaches(r.nLon, r.nLat);
+    // An axis that crosses the date line continues past 180 instead of dropping back: only a
+    // drop of more than half the globe is a seam, so an axis that simply runs west keeps its
+    // own extent.
+    bool havePrevious = false;
+    float previous = 0;
+    for (Long i = 1; i <= r.nLon; ++i) {
+        float& x = r.lonArr(i);
+        if (p.box.lonSkip(x)) continue;
+        if (havePrevious && static_cast<float>(double{x} - previous) < -180.0f)
+            x = static_cast<float>(double{x} + 360.0);
+        previous = x;
+        havePrevious = true;
+        p.box.lon(x);
+    }
+    for (Long j = 1; j <= r.nLat; ++j)
+        p.box.lat(r.latArr(j));
+    if (r.nLon > 1) r.dLon = CSng(Div(double{r.lonArr(r.nLon)} - r.lonArr(1), r.nLon - 1.0));
+    if (r.nLat > 1) r.dLat = CSng(Div(double{r.latArr(r.nLat)} - r.latArr(1), r.nLat - 1.0));
+}
+
+// The spacing of a boundary-fitted grid: the larger span of the box spread over the larger
+// index count.
+void setBoundaryFittedSpacing(NcfRec& r) {
+    const double lonSpan = double{r.eastEnd} - r.westEnd;
+    const double latSpan = double{r.northEnd} - r.southEnd;
+    const bool latBelow = static_cast<float>(latSpan) < static_cast<float>(lonSpan);
+    const double iSteps = r.iMax - 1.0, jSteps = r.jMax - 1.0;
+    double lonSteps = 0, latSteps = 0;
+    if (r.jMax > r.iMax) {
+        lonSteps = latBelow ? jSteps : iSteps;
+        latSteps = latBelow ? iSteps : jSteps;
+    } else {
+        lonSteps = latBelow ? iSteps : jSteps;
+        latSteps = latBelow ? jSteps : iSteps;
+    }
+    r.dLon = CSng(Div(lonSpan, lonSteps));
+    r.dLat = CSng(Div(latSpan, latSteps));
+}
+
+// Boundary-fitted grids: a position per node over i and j, and the spacing.
+void readBoundaryFitted(PositionReads& p) {
+    NcfRec& r = p.r;
+    const Long n = MulL(r.iMax, r.jMax);
+    r.lonArr.ReDim(1, n);
+    r.latArr.ReDim(1, n);
+    // Coordinates that carry a leading (time) dimension are read at its first index. The slice
+    // counts iMax and jMax in the order the variable stores them (j first when its own order
+    // is 2), so it fills the cache exactly.
+    const auto firstSlice = [&r](Long vId, VArray<float>& out) {
+        const bool jFirst = r.vari(vId).lonlatOrder == 2;
+        const std::size_t start[3] = {0, 0, 0};
+        const std::size_t cnt[3] = {1, count(jFirst ? r.jMax : r.iMax),
+                                    count(jFirst ? r.iMax : r.jMax)};
+        check(nc_get_vara_float(r.ncid, vId - 1, start, cnt, out.data()));
+    };
+    const bool sliced = r.vari(r.lon_vId).narray == 3;
+    if (sliced)
+        firstSlice(r.lon_vId, r.lonArr);
+    else
+        readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), p.tag);
+    if (sliced && r.vari(r.lat_vId).narray == 3)
+        firstSlice(r.lat_vId, r.latArr);
+    else
+        readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), p.tag);
+    p.inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
+    p.boxOverCaches(n);
+    setBoundaryFittedSpacing(r);
+}
+
+// GMT grids: the positions generated from the stored ranges, spacing and sizes, not read. 1, or
+// kExtentRefused (with the reason in ErrorMessage) for a grid whose sizes do not match its
+// values.
+Long generateGmtGrid(PositionReads& p) {
+    NcfRec& r = p.r;
+    r.gmtDimension.ReDim(1, r.nSide);
+    readWhole(r, r.dimension_vId, r.gmtDimension.data(), r.gmtDimension.size(), p.tag);
+    r.nLon = r.gmtDimension(1);
+    r.nLat = r.gmtDimension(2);
+    // The values lie row after row in one vector: a grid that does not hold exactly its stated
+    // columns and rows would be drawn in the wrong places.
+    if (r.nLon < 1 || r.nLat < 1 || int64_t{r.nLon} * r.nLat != r.nXysize) {
+        p.kv.ErrorMessage = p.tag + "GMT grid of " + CStr(r.nLon) + " x " + CStr(r.nLat) +
+                            " values does not match its " + CStr(r.nXysize) + " stored values";
+        r.gmtDimension.Erase();
+        return Kelvad::kExtentRefused;
+    }
+    r.gmtSpacing.ReDim(1, r.nSide);
+    readWhole(r, r.spacing_vId, r.gmtSpacing.data(), r.gmtSpacing.size(), p.tag);
+    r.dLon = CSng(r.gmtSpacing(1));
+    r.dLat = CSng(r.gmtSpacing(2));
+    r.gmtXRange.ReDim(1, r.nSide);
+    readWhole(r, r.lon_vId, r.gmtXRange.data(), r.gmtXRange.size(), p.tag);
+    r.westEnd = CSng(r.gmtXRange(1));
+    r.eastEnd = CSng(r.gmtXRange(2));
+    r.gmtYRange.ReDim(1, r.nSide);
+    readWhole(r, r.lat_vId, r.gmtYRange.data(), r.gmtYRange.size(), p.tag);
+    r.southEnd = CSng(r.gmtYRange(1));
+    r.northEnd = CSng(r.gmtYRange(2));
+    // A pixel-registered grid gives the outer edges of its cells as its ranges: the points are
+    // the cell centres, half a step inside.
+    const double first = gmtPixelRegistered(r) ? 0.5 : 0.0;
+    r.lonArr.ReDim(1, r.nLon);
+    for (Long i = 1; i <= r.nLon; ++i)
+        r.lonArr(i) = CSng(double{r.westEnd} + double{r.dLon} * (i - 1.0 + first));
+    r.latArr.ReDim(1, r.nLat);
+    for (Long j = 1; j <= r.nLat; ++j)
+        r.latArr(j) = CSng(double{r.southEnd} + double{r.dLat} * (j - 1.0 + first));
+    r.gmtDimension.Erase();
+    r.gmtSpacing.Erase();
+    r.gmtXRange.Erase();
+    r.gmtYRange.Erase();
+    return 1;
+}
+
+// Finite-volume meshes with node coordinates: they come in columns of FV_layers + 1 values,
+// the first of each column the horizontal node. False when the corner table cannot be read.
+bool readFvNodes(PositionReads& p) {
+    NcfRec& r = p.r;
+    if (p.kv.doFill_NodeMesh(p.nH, r.node1Arr, r.node2Arr, r.node3Arr) < 0) return false;
+    if (r.nNodesAll < 1) throw RuntimeError(err::Subscript);
+    std::vector<float> lonAll(count(r.nNodesAll)), latAll(count(r.nNodesAll));
+    readWhole(r, r.lon_vId, lonAll.data(), lonAll.size(), p.tag);
+    readWhole(r, r.lat_vId, latAll.data(), latAll.size(), p.tag);
+    p.inDegrees(lonAll.data(), lonAll.size(), latAll.data(), latAll.size());
+    r.lonArr.ReDim(1, r.nNodes);
+    r.latArr.ReDim(1, r.nNodes);
+    const int64_t step = int64_t{r.FV_layers} + 1;
+    int64_t k = 0; // 0-based
+    for (Long i = 1; i <= r.nNodes; ++i, k += step) {
+        if (k < 0 || k >= static_cast<int64_t>(lonAll.size())) throw RuntimeError(err::Subscript);
+        r.lonArr(i) = lonAll[static_cast<std::size_t>(k)];
+        r.latArr(i) = latAll[static_cast<std::size_t>(k)];
+        p.box.lon(r.lonArr(i));
+        p.box.lat(r.latArr(i));
+    }
+    return true;
+}
+
+// Finite-volume meshes: positions on the nodes or on the elements, as the longitude variable
+// lies. 1, or -1 with the reason in ErrorMessage.
+Long readFvMesh(PositionReads& p) {
+    NcfRec& r = p.r;
+    r.nNodesAll = r.nNodes;
+    r.nNodes = CLng(Div(r.nNodesAll, r.FV_layers + 1.0));
+    const Long firstDim = r.vari(r.lon_vId).arrayDimId(1);
+    if (firstDim == r.node_dId) return readFvNodes(p) ? 1 : -1;
+    if (firstDim == r.elem_dId) {
+        p.readCaches(r.nElements, r.nElements);
+        p.boxOverCaches(r.nElements);
+        return 1;
+    }
+    p.kv.ErrorMessage = p.tag + "ncf(nH).vari(ncf(nH).lon_vId).arrayDimId(1) <> "
+                                "ncf(nH).elem_dId/node_dId";
+    return -1;
+}
+
+// The positions of the slot's layout into the caches, the box and the spacing: 1, else as the
+// reads of the layout answer.
+Long readPositions(PositionReads& p) {
+    switch (p.r.GridType) {
+    case kGridCells:
+        readPointList(p, p.r.nCells);
+        return 1;
+    case kGridRegular:
+        readRegularAxes(p);
+        return 1;
+    case kGridBfg:
+        readBoundaryFitted(p);
+        return 1;
+    case kGridFeMesh:
+        readPointList(p, p.r.nNodes);
+        return 1;
+    case kGridGmt:
+        return generateGmtGrid(p);
+    case kGridFvMesh:
+        return readFvMesh(p);
+    default:
+        return 1;
+    }
+}
+
+// A box narrower than a minute of longitude gets half a degree on every side, so that it can
+// still be shown.
+void widenNarrowBox(NcfRec& r) {
+    if (static_cast<float>(std::fabs(double{r.westEnd} - r.eastEnd)) <
+        static_cast<float>(1.0 / 60.0)) {
+        r.westEnd = static_cast<float>(r.westEnd - 0.5);
+        r.eastEnd = static_cast<float>(r.eastEnd + 0.5);
+        r.northEnd = static_cast<float>(r.northEnd + 0.5);
+        r.southEnd = static_cast<float>(r.southEnd - 0.5);
+    }
+}
+
 } // namespace
 
 Long Kelvad::SetHorizontalExtent(Long nH) {
@@ -149,212 +397,15 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
         r.northEnd = -900;
         try {
             check(ReopenSlot(nH));
-            const int gt = r.GridType;
-            if (gt < 1 || gt > 6) {
+            const Long gt = r.GridType;
+            if (gt < kGridCells || gt > kGridFvMesh) {
                 ErrorMessage = tag + "undefined GridType";
                 return -1;
             }
-            // Recognition names the two variables for every grid type.
-            Box box{r, noPosition(r.vari(r.lon_vId)), noPosition(r.vari(r.lat_vId))};
-            // The GMT ranges are generated, not read as coordinates.
-            const bool lonRad = gt != 5 && RadianUnits(nH, r.lon_vId);
-            const bool latRad = gt != 5 && RadianUnits(nH, r.lat_vId);
-            const auto inDegrees = [&](float* lon, std::size_t nLon, float* lat, std::size_t nLat) {
-                if (lonRad) toDegrees(lon, nLon, box.lonMarks);
-                if (latRad) toDegrees(lat, nLat, box.latMarks);
-            };
-
-            // Cell lists and finite-element meshes: one position per point, read whole.
-            const auto readPoints = [&](Long n) {
-                r.lonArr.ReDim(1, n);
-                r.latArr.ReDim(1, n);
-                readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
-                readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
-                for (Long i = 1; i <= n; ++i) {
-                    box.lon(r.lonArr(i));
-                    box.lat(r.latArr(i));
-                }
-            };
-
-            switch (gt) {
-            case 1:
-                readPoints(r.nCells);
-                break;
-            case 2: {
-                r.lonArr.ReDim(1, r.nLon);
-                r.latArr.ReDim(1, r.nLat);
-                readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
-                readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
-                // An axis that crosses the date line continues past 180 instead of dropping
-                // back: only a drop of more than half the globe is a seam, so an axis that
-                // simply runs west keeps its own extent.
-                bool havePrevious = false;
-                float previous = 0;
-                for (Long i = 1; i <= r.nLon; ++i) {
-                    float& x = r.lonArr(i);
-                    if (box.lonSkip(x)) continue;
-                    if (havePrevious && static_cast<float>(double{x} - previous) < -180.0f)
-                        x = static_cast<float>(double{x} + 360.0);
-                    previous = x;
-                    havePrevious = true;
-                    box.lon(x);
-                }
-                for (Long j = 1; j <= r.nLat; ++j)
-                    box.lat(r.latArr(j));
-                if (r.nLon > 1)
-                    r.dLon = CSng(Div(double{r.lonArr(r.nLon)} - r.lonArr(1), r.nLon - 1.0));
-                if (r.nLat > 1)
-                    r.dLat = CSng(Div(double{r.latArr(r.nLat)} - r.latArr(1), r.nLat - 1.0));
-                break;
-            }
-            case 3: {
-                const Long n = MulL(r.iMax, r.jMax);
-                r.lonArr.ReDim(1, n);
-                r.latArr.ReDim(1, n);
-                // Coordinates that carry a leading (time) dimension are read at its first
-                // index; the count fills the cache exactly.
-                // The slice counts iMax and jMax in the order the variable stores them
-                // (j first when its own order is 2), so it fills the cache exactly.
-                const auto firstSlice = [&](Long vId, VArray<float>& out) {
-                    const bool jFirst = r.vari(vId).lonlatOrder == 2;
-                    const std::size_t start[3] = {0, 0, 0};
-                    const std::size_t cnt[3] = {1, count(jFirst ? r.jMax : r.iMax),
-                                                count(jFirst ? r.iMax : r.jMax)};
-                    check(nc_get_vara_float(r.ncid, vId - 1, start, cnt, out.data()));
-                };
-                const bool sliced = r.vari(r.lon_vId).narray == 3;
-                if (sliced)
-                    firstSlice(r.lon_vId, r.lonArr);
-                else
-                    readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
-                if (sliced && r.vari(r.lat_vId).narray == 3)
-                    firstSlice(r.lat_vId, r.latArr);
-                else
-                    readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
-                for (Long k = 1; k <= n; ++k) {
-                    box.lon(r.lonArr(k));
-                    box.lat(r.latArr(k));
-                }
-                // The larger span is spread over the larger index count.
-                const double lonSpan = double{r.eastEnd} - r.westEnd;
-                const double latSpan = double{r.northEnd} - r.southEnd;
-                const bool latBelow = static_cast<float>(latSpan) < static_cast<float>(lonSpan);
-                const double iSteps = r.iMax - 1.0, jSteps = r.jMax - 1.0;
-                double lonSteps = 0, latSteps = 0;
-                if (r.jMax > r.iMax) {
-                    lonSteps = latBelow ? jSteps : iSteps;
-                    latSteps = latBelow ? iSteps : jSteps;
-                } else {
-                    lonSteps = latBelow ? iSteps : jSteps;
-                    latSteps = latBelow ? jSteps : iSteps;
-                }
-                r.dLon = CSng(Div(lonSpan, lonSteps));
-                r.dLat = CSng(Div(latSpan, latSteps));
-                break;
-            }
-            case 4:
-                readPoints(r.nNodes);
-                break;
-            case 5: {
-                // Generated from the stored ranges, spacing and sizes, not read.
-                r.gmtDimension.ReDim(1, r.nSide);
-                readWhole(r, r.dimension_vId, r.gmtDimension.data(), r.gmtDimension.size(), tag);
-                r.nLon = r.gmtDimension(1);
-                r.nLat = r.gmtDimension(2);
-                // The values lie row after row in one vector: a grid that does not hold
-                // exactly its stated columns and rows would be drawn in the wrong places.
-                if (r.nLon < 1 || r.nLat < 1 || int64_t{r.nLon} * r.nLat != r.nXysize) {
-                    ErrorMessage = tag + "GMT grid of " + CStr(r.nLon) + " x " + CStr(r.nLat) +
-                                   " values does not match its " + CStr(r.nXysize) +
-                                   " stored values";
-                    r.gmtDimension.Erase();
-                    return kExtentRefused;
-                }
-                r.gmtSpacing.ReDim(1, r.nSide);
-                readWhole(r, r.spacing_vId, r.gmtSpacing.data(), r.gmtSpacing.size(), tag);
-                r.dLon = CSng(r.gmtSpacing(1));
-                r.dLat = CSng(r.gmtSpacing(2));
-                r.gmtXRange.ReDim(1, r.nSide);
-                readWhole(r, r.lon_vId, r.gmtXRange.data(), r.gmtXRange.size(), tag);
-                r.westEnd = CSng(r.gmtXRange(1));
-                r.eastEnd = CSng(r.gmtXRange(2));
-                r.gmtYRange.ReDim(1, r.nSide);
-                readWhole(r, r.lat_vId, r.gmtYRange.data(), r.gmtYRange.size(), tag);
-                r.southEnd = CSng(r.gmtYRange(1));
-                r.northEnd = CSng(r.gmtYRange(2));
-                // A pixel-registered grid gives the outer edges of its cells as its ranges:
-                // the points are the cell centres, half a step inside.
-                const double first = gmtPixelRegistered(r) ? 0.5 : 0.0;
-                r.lonArr.ReDim(1, r.nLon);
-                for (Long i = 1; i <= r.nLon; ++i)
-                    r.lonArr(i) = CSng(double{r.westEnd} + double{r.dLon} * (i - 1.0 + first));
-                r.latArr.ReDim(1, r.nLat);
-                for (Long j = 1; j <= r.nLat; ++j)
-                    r.latArr(j) = CSng(double{r.southEnd} + double{r.dLat} * (j - 1.0 + first));
-                r.gmtDimension.Erase();
-                r.gmtSpacing.Erase();
-                r.gmtXRange.Erase();
-                r.gmtYRange.Erase();
-                break;
-            }
-            case 6: {
-                r.nNodesAll = r.nNodes;
-                r.nNodes = CLng(Div(r.nNodesAll, r.FV_layers + 1.0));
-                const Long firstDim = r.vari(r.lon_vId).arrayDimId(1);
-                if (firstDim == r.node_dId) {
-                    // Node coordinates come in columns of FV_layers + 1 values; the first of
-                    // each column is the horizontal node.
-                    if (doFill_NodeMesh(nH, r.node1Arr, r.node2Arr, r.node3Arr) < 0) return -1;
-                    if (r.nNodesAll < 1) throw RuntimeError(err::Subscript);
-                    std::vector<float> lonAll(count(r.nNodesAll)), latAll(count(r.nNodesAll));
-                    readWhole(r, r.lon_vId, lonAll.data(), lonAll.size(), tag);
-                    readWhole(r, r.lat_vId, latAll.data(), latAll.size(), tag);
-                    inDegrees(lonAll.data(), lonAll.size(), latAll.data(), latAll.size());
-                    r.lonArr.ReDim(1, r.nNodes);
-                    r.latArr.ReDim(1, r.nNodes);
-                    const int64_t step = int64_t{r.FV_layers} + 1;
-                    int64_t k = 0; // 0-based
-                    for (Long i = 1; i <= r.nNodes; ++i, k += step) {
-                        if (k < 0 || k >= static_cast<int64_t>(lonAll.size()))
-                            throw RuntimeError(err::Subscript);
-                        r.lonArr(i) = lonAll[static_cast<std::size_t>(k)];
-                        r.latArr(i) = latAll[static_cast<std::size_t>(k)];
-                        box.lon(r.lonArr(i));
-                        box.lat(r.latArr(i));
-                    }
-                } else if (firstDim == r.elem_dId) {
-                    r.lonArr.ReDim(1, r.nElements);
-                    r.latArr.ReDim(1, r.nElements);
-                    readWhole(r, r.lon_vId, r.lonArr.data(), r.lonArr.size(), tag);
-                    readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), tag);
-                    inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
-                    for (Long i = 1; i <= r.nElements; ++i) {
-                        box.lon(r.lonArr(i));
-                        box.lat(r.latArr(i));
-                    }
-                } else {
-                    ErrorMessage = tag + "ncf(nH).vari(ncf(nH).lon_vId).arrayDimId(1) <> "
-                                         "ncf(nH).elem_dId/node_dId";
-                    return -1;
-                }
-                break;
-            }
-            default:
-                break;
-            }
-
-            // A box narrower than a minute of longitude gets half a degree on every side, so
-            // that it can still be shown.
-            if (static_cast<float>(std::fabs(double{r.westEnd} - r.eastEnd)) <
-                static_cast<float>(1.0 / 60.0)) {
-                r.westEnd = static_cast<float>(r.westEnd - 0.5);
-                r.eastEnd = static_cast<float>(r.eastEnd + 0.5);
-                r.northEnd = static_cast<float>(r.northEnd + 0.5);
-                r.southEnd = static_cast<float>(r.southEnd - 0.5);
-            }
+            PositionReads p = positionReads(*this, nH, tag);
+            const Long result = readPositions(p);
+            if (result != 1) return result;
+            widenNarrowBox(r);
             CloseIfAfterRead(nH);
             return 1;
         } catch (const NcFailure& f) {

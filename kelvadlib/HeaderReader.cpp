@@ -108,6 +108,325 @@ void check(int status) {
     if (status != NC_NOERR) throw NcFailure{status};
 }
 
+// An attribute's value as the header keeps it, and how its read went.
+struct AttValue {
+    int status = NC_NOERR;
+    // A text as read, or the numbers as their Str forms joined by two blanks.
+    std::string text;
+    // The first number of a numeric attribute, as read: marks are taken from it, not from the
+    // text, whose Str form may round it (or show a NaN as "1.#QNAN").
+    std::optional<double> first;
+    // A netCDF-4 string attribute holding one string: its text is the value.
+    bool oneString = false;
+};
+
+template <class T, class Get> AttValue numbersOf(std::size_t n, Get get) {
+    std::vector<T> buf(n);
+    AttValue a;
+    a.status = get(buf.data());
+    if (a.status != NC_NOERR) buf.assign(n, T{});
+    if (!buf.empty()) a.first = static_cast<double>(buf[0]);
+    a.text = joinStr(buf);
+    return a;
+}
+
+// The numbers of an attribute read as type `type` (bytes as Integers), or zeros when the read
+// fails.
+AttValue readNumbers(int ncid, int varid, const char* name, nc_type type, std::size_t n) {
+    switch (type) {
+    case NC_BYTE:
+    case NC_SHORT:
+        return numbersOf<Integer>(
+            n, [&](Integer* buf) { return nc_get_att_short(ncid, varid, name, buf); });
+    case NC_INT:
+        return numbersOf<Long>(n,
+                               [&](Long* buf) { return nc_get_att_int(ncid, varid, name, buf); });
+    case NC_FLOAT:
+        return numbersOf<float>(
+            n, [&](float* buf) { return nc_get_att_float(ncid, varid, name, buf); });
+    default: // NC_DOUBLE
+        return numbersOf<double>(
+            n, [&](double* buf) { return nc_get_att_double(ncid, varid, name, buf); });
+    }
+}
+
+// An attribute of a variable or of the dataset read by its type: a text as read, numbers by
+// readNumbers, a netCDF-4 string attribute of one string as its text. Other netCDF-4 types
+// are not read and give "".
+AttValue readAttValue(int ncid, int varid, const char* name, nc_type type, std::size_t n) {
+    AttValue a;
+    switch (type) {
+    case NC_NAT:
+    case NC_CHAR:
+        a.status = readText(ncid, varid, name, n, a.text);
+        break;
+    case NC_BYTE:
+    case NC_SHORT:
+    case NC_INT:
+    case NC_FLOAT:
+    case NC_DOUBLE:
+        return readNumbers(ncid, varid, name, type, n);
+    case NC_STRING:
+        a.oneString = readSingleString(ncid, varid, name, n, a.text);
+        break;
+    default:
+        break;
+    }
+    return a;
+}
+
+// The record of slot nH for the dataset just opened as id. The record array grows to hold the
+// slot (0 To nH), keeping its records; it never shrinks here. The id the slot held belongs to
+// the dataset being replaced, and so do its caches. nullptr, with the dataset closed and the
+// reason in message, when there is no such slot.
+NcfRec* takeSlot(VArray<NcfRec>& ncf, Long nH, int id, std::string& message) {
+    NcfRec* slot = nullptr;
+    try {
+        if (nH >= 0 && (!ncf.IsAllocated() || ncf.UBound() < nH)) ncf.ReDimPreserve(0, nH);
+        slot = &ncf(nH);
+    } catch (const RuntimeError& e) {
+        nc_close(id);
+        message = ErrorFrame("", e);
+        return nullptr;
+    }
+    NcfRec& r = *slot;
+    if (r.ncid >= 0 && r.ncid != id) nc_close(r.ncid);
+    r.ncid = id;
+    r.EraseCaches();
+    return slot;
+}
+
+void readDimensions(int id, int ndims, int unlimId, NcfRec& r, std::string& message) {
+    r.dime.ReDim(1, ndims);
+    for (Long d = 1; d <= ndims; ++d) {
+        char name[NC_MAX_NAME + 1] = {};
+        std::size_t len = 0;
+        nc_inq_dim(id, d - 1, name, &len);
+        const std::string raw = name;
+        DimeRec& dr = r.dime(d);
+        dr.name = PrintableOnly(raw);
+        CleanNameChars(dr.name);
+        dr.size = static_cast<Long>(len);
+        if (Len(raw) > kMaxNameLen) message = "nc& > 45 in reading dimension name" + raw;
+        dr.unLimited = (d - 1 == unlimId) ? 1 : 0;
+    }
+}
+
+// What a known attribute says of its variable: scale, missing-value and fill marks, offset,
+// units and long name.
+void takeAttributeMeaning(VariRec& vr, Long i, const AttValue& value, double& missing) {
+    const std::string up = UCase(vr.attName(i));
+    if (Left(up, 5) == "SCALE") vr.scale = Val(value.text);
+    if (Left(up, 7) == "MISSING") missing = markOf(value.text, value.first);
+    if (Left(up, 5) == "_FILL") vr.FillVal = markOf(value.text, value.first);
+    if (Left(up, 7) == "ADD_OFF") vr.offset = Val(value.text);
+    if (InStr(up, "UNIT") > 0) vr.unit = value.text;
+    if (Left(up, 9) == "LONG_NAME") vr.longName = value.text;
+}
+
+// Attribute i of variable v, named aname: its name, type and value into vr, and what it says of
+// the variable. The status of the read; one that failed ends the list.
+int readVariableAttribute(int id, int v, const char* aname, Long i, VariRec& vr, double& missing,
+                          std::string& message) {
+    const std::string rawAtt = aname;
+    vr.attName(i) = PrintableOnly(rawAtt);
+    if (Len(rawAtt) > kMaxNameLen) message = "nc& > 45 in reading attribute name" + rawAtt;
+    nc_type atype = NC_NAT;
+    std::size_t n = 0;
+    int status = nc_inq_att(id, v, aname, &atype, &n);
+    vr.attType(i) = atype;
+
+    AttValue value;
+    // A DODS entry (an OPeNDAP attribute container) has no value of its own to read.
+    if (atype != NC_NAT || rawAtt != "DODS") {
+        value = readAttValue(id, v, aname, atype, n);
+        status = value.status;
+    }
+    switch (atype) {
+    case NC_NAT:
+    case NC_BYTE:
+        // Kept as read (blanks, or zeros) and reported.
+        if (value.status != NC_NOERR) message = typeMessage(vr.name, vr.attName(i), atype);
+        break;
+    case NC_CHAR:
+        if (value.status == NC_NOERR) {
+            value.text = PrintableOnly(value.text);
+        } else {
+            value = readNumbers(id, v, aname, NC_DOUBLE, n);
+            status = value.status;
+            check(status);
+        }
+        break;
+    case NC_SHORT:
+    case NC_INT:
+    case NC_FLOAT:
+    case NC_DOUBLE:
+        check(status);
+        break;
+    case NC_STRING:
+        // netCDF-4 files write texts such as units as one string: taken as text.
+        if (value.oneString) {
+            value.text = PrintableOnly(value.text);
+            vr.attType(i) = NC_CHAR;
+        }
+        break;
+    default:
+        break; // other netCDF-4 types are not read
+    }
+    vr.attValue(i) = value.text;
+    takeAttributeMeaning(vr, i, value, missing);
+    return status;
+}
+
+// The attributes of variable v into vr, the missing-value mark into missing. The list ends at
+// the first failed inquiry (the count is never asked for), or after a read that failed. The
+// number of attributes met, one past the limit when there are more.
+Long readVariableAttributes(int id, int v, VariRec& vr, double& missing, std::string& message) {
+    Long count = 0;
+    int status = NC_NOERR;
+    for (int a = 0; status == NC_NOERR; ++a) {
+        char aname[NC_MAX_NAME + 1] = {};
+        if (nc_inq_attname(id, v, a, aname) != NC_NOERR) break;
+        count = a + 1;
+        if (count > kMaxVarAtts) {
+            message = "Number of attribute exceeds the limit(=" + Str(kMaxVarAtts) + ") for" +
+                      kCrLf + "Variable: " + vr.name + "\n" + "Number of attribute = " + Str(count);
+            break;
+        }
+        status = readVariableAttribute(id, v, aname, count, vr, missing, message);
+    }
+    return count;
+}
+
+// The marks of missing values: the missing value, else the fill value; the fill value, else the
+// default fill of the type.
+void setValueMarks(VariRec& vr, double missing) {
+    vr.MisnVal = missing;
+    if (vr.FillVal != 0) {
+        if (vr.MisnVal == 0) vr.MisnVal = vr.FillVal;
+    } else {
+        vr.FillVal = defaultFill(vr.type);
+    }
+}
+
+// A unit written into the long name: "[unit]", or else its last word.
+void takeUnitFromLongName(VariRec& vr) {
+    if (!vr.unit.empty()) return;
+    for (Long i = 1; i <= vr.nattri; ++i) {
+        if (UCase(vr.attName(i)) != "LONG_NAME") continue;
+        const std::string& text = vr.attValue(i);
+        const Long p = InStr(text, "[");
+        if (p > 0) {
+            const Long q = InStr(p, text, "]");
+            if (q > p) vr.unit = Mid(text, p + 1, q - p - 1);
+        } else {
+            vr.unit = GetToken(text, CountTokens(text));
+        }
+    }
+}
+
+// Variable v into vr: name, dimensions, type, attributes and the marks and unit they give.
+// False, with the reason in message, for a variable of more dimensions than a record holds.
+bool readVariable(int id, int v, VariRec& vr, std::string& message) {
+    char vname[NC_MAX_NAME + 1] = {};
+    check(nc_inq_varname(id, v, vname));
+    const std::string rawName = vname;
+    vr.name = PrintableOnly(rawName);
+    CleanNameChars(vr.name);
+    if (Len(rawName) > kMaxNameLen) message = "nc& > 45 in reading variable name" + rawName;
+
+    int nd = 0;
+    check(nc_inq_varndims(id, v, &nd));
+    if (nd > kMaxVarDims) {
+        message = std::string("Array dimension exceeds the limit(=5) for") + kCrLf +
+                  "Variable: " + vr.name + "\n" + "dimension = " + Str(Long{nd});
+        return false;
+    }
+    vr.narray = nd;
+    nc_type vtype = NC_NAT;
+    check(nc_inq_vartype(id, v, &vtype));
+    vr.type = vtype;
+    int status = NC_NOERR;
+    if (nd > 0) {
+        int dimIds[kMaxVarDims] = {};
+        status = nc_inq_vardimid(id, v, dimIds);
+        for (Long k = 1; k <= nd; ++k)
+            vr.arrayDimId(k) = dimIds[k - 1];
+    }
+    vr.scale = 1;
+    vr.MisnVal = 0;
+    vr.offset = 0;
+    vr.unit = "";
+    vr.FillVal = 0;
+
+    // No attributes are read when the dimension ids could not be.
+    double missing = 0;
+    const Long count = status == NC_NOERR ? readVariableAttributes(id, v, vr, missing, message) : 0;
+    setValueMarks(vr, missing);
+    vr.nattri = MinL(kMaxVarAtts, count);
+    takeUnitFromLongName(vr);
+    return true;
+}
+
+// False, with the reason in message, when a variable cannot be held.
+bool readVariables(int id, int nvars, NcfRec& r, std::string& message) {
+    if (nvars > 0)
+        r.vari.ReDim(1, nvars);
+    else
+        r.vari.Erase();
+    for (int v = 0; v < nvars; ++v)
+        if (!readVariable(id, v, r.vari(v + 1), message)) return false;
+    return true;
+}
+
+// Second pass, once every dimension is known: dimension names, coordinate variables, sizes.
+void nameVariableDimensions(NcfRec& r, int nvars) {
+    for (Long v = 1; v <= nvars; ++v) {
+        VariRec& vr = r.vari(v);
+        for (Long k = 1; k <= vr.narray; ++k)
+            vr.arrayDimName(k) = r.dime(vr.arrayDimId(k) + 1).name;
+        if (vr.narray == 1 && vr.name == vr.arrayDimName(1)) vr.kind = 1;
+        vr.byteUnit = unitSize(vr.type);
+        double size = vr.byteUnit;
+        for (Long k = 1; k <= vr.narray; ++k)
+            size *= r.dime(vr.arrayDimId(k) + 1).size;
+        vr.byteSize = size;
+    }
+}
+
+// Global attribute i: name, type and trimmed value. Only an untyped or a byte value that cannot
+// be read is reported (a byte one then left empty); the other reads are not checked.
+void readGlobalAttribute(int id, Long i, NcfRec& r, std::string& message) {
+    char aname[NC_MAX_NAME + 1] = {};
+    check(nc_inq_attname(id, NC_GLOBAL, i - 1, aname));
+    const std::string rawAtt = aname;
+    r.gAttName(i) = PrintableOnly(rawAtt);
+    if (Len(rawAtt) > kMaxNameLen) message = "nc& > 45 in reading Global attributes name" + rawAtt;
+    nc_type atype = NC_NAT;
+    std::size_t n = 0;
+    nc_inq_att(id, NC_GLOBAL, aname, &atype, &n);
+    r.gAttType(i) = atype;
+
+    AttValue value = readAttValue(id, NC_GLOBAL, aname, atype, n);
+    if (value.status != NC_NOERR && (atype == NC_NAT || atype == NC_BYTE)) {
+        message = typeMessage("NC_GLOBAL", r.gAttName(i), atype);
+        if (atype == NC_BYTE) value.text.clear();
+    }
+    if (value.oneString) r.gAttType(i) = NC_CHAR;
+    r.gAttValue(i) = Trim(value.text);
+}
+
+void readGlobalAttributes(int id, NcfRec& r, std::string& message) {
+    int ngatts = 0;
+    nc_inq_natts(id, &ngatts);
+    r.gAttName.ReDim(0, ngatts);
+    r.gAttValue.ReDim(0, ngatts);
+    r.gAttType.ReDim(0, ngatts);
+    r.nGatts = ngatts;
+    for (Long i = 1; i <= ngatts; ++i)
+        readGlobalAttribute(id, i, r, message);
+}
+
 } // namespace
 
 Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
@@ -121,23 +440,9 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
         ErrorMessage = NcErrorText(openStatus) + kCrLf + "Unable to open " + FName;
         return -1;
     }
-
-    NcfRec* slot = nullptr;
-    try {
-        // The record array grows to hold the slot (0 To nH), keeping its records; it never
-        // shrinks here.
-        if (nH >= 0 && (!ncf.IsAllocated() || ncf.UBound() < nH)) ncf.ReDimPreserve(0, nH);
-        slot = &ncf(nH);
-    } catch (const RuntimeError& e) {
-        nc_close(id);
-        ErrorMessage = ErrorFrame("", e);
-        return -1;
-    }
+    NcfRec* slot = takeSlot(ncf, nH, id, ErrorMessage);
+    if (slot == nullptr) return -1;
     NcfRec& r = *slot;
-    // The id this slot held belongs to the dataset being replaced.
-    if (r.ncid >= 0 && r.ncid != id) nc_close(r.ncid);
-    r.ncid = id;
-    r.EraseCaches();
 
     // Any failure past the open closes the dataset, except the two that leave it open.
     auto failAndClose = [&](const std::string& text) {
@@ -156,274 +461,13 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
         }
         int unlimId = -1;
         check(nc_inq_unlimdim(id, &unlimId));
+        readDimensions(id, ndims, unlimId, r, ErrorMessage);
 
-        // Dimensions.
-        r.dime.ReDim(1, ndims);
-        for (Long d = 1; d <= ndims; ++d) {
-            char name[NC_MAX_NAME + 1] = {};
-            std::size_t len = 0;
-            nc_inq_dim(id, d - 1, name, &len);
-            const std::string raw = name;
-            DimeRec& dr = r.dime(d);
-            dr.name = PrintableOnly(raw);
-            CleanNameChars(dr.name);
-            dr.size = static_cast<Long>(len);
-            if (Len(raw) > kMaxNameLen) ErrorMessage = "nc& > 45 in reading dimension name" + raw;
-            dr.unLimited = (d - 1 == unlimId) ? 1 : 0;
-        }
-
-        // Variables.
         int nvars = 0;
         check(nc_inq_nvars(id, &nvars));
-        if (nvars > 0)
-            r.vari.ReDim(1, nvars);
-        else
-            r.vari.Erase();
-        for (int v = 0; v < nvars; ++v) {
-            VariRec& vr = r.vari(v + 1);
-            char vname[NC_MAX_NAME + 1] = {};
-            check(nc_inq_varname(id, v, vname));
-            const std::string rawName = vname;
-            vr.name = PrintableOnly(rawName);
-            CleanNameChars(vr.name);
-            if (Len(rawName) > kMaxNameLen)
-                ErrorMessage = "nc& > 45 in reading variable name" + rawName;
-
-            int nd = 0;
-            check(nc_inq_varndims(id, v, &nd));
-            if (nd > kMaxVarDims) {
-                ErrorMessage = std::string("Array dimension exceeds the limit(=5) for") + kCrLf +
-                               "Variable: " + vr.name + "\n" + "dimension = " + Str(Long{nd});
-                return -1;
-            }
-            vr.narray = nd;
-            nc_type vtype = NC_NAT;
-            check(nc_inq_vartype(id, v, &vtype));
-            vr.type = vtype;
-            int status = NC_NOERR;
-            if (nd > 0) {
-                int dimIds[kMaxVarDims] = {};
-                status = nc_inq_vardimid(id, v, dimIds);
-                for (Long k = 1; k <= nd; ++k)
-                    vr.arrayDimId(k) = dimIds[k - 1];
-            }
-            vr.scale = 1;
-            vr.MisnVal = 0;
-            vr.offset = 0;
-            vr.unit = "";
-            double missing = 0;
-            vr.FillVal = 0;
-
-            // Attributes: the list ends at the first failed inquiry (the count is never asked
-            // for), or after a read that failed.
-            Long count = 0;
-            for (int a = 0; status == NC_NOERR; ++a) {
-                char aname[NC_MAX_NAME + 1] = {};
-                if (nc_inq_attname(id, v, a, aname) != NC_NOERR) break;
-                count = a + 1;
-                if (count > kMaxVarAtts) {
-                    ErrorMessage = "Number of attribute exceeds the limit(=" + Str(kMaxVarAtts) +
-                                   ") for" + kCrLf + "Variable: " + vr.name + "\n" +
-                                   "Number of attribute = " + Str(count);
-                    break;
-                }
-                const Long i = count;
-                const std::string rawAtt = aname;
-                vr.attName(i) = PrintableOnly(rawAtt);
-                if (Len(rawAtt) > kMaxNameLen)
-                    ErrorMessage = "nc& > 45 in reading attribute name" + rawAtt;
-                nc_type atype = NC_NAT;
-                std::size_t n = 0;
-                status = nc_inq_att(id, v, aname, &atype, &n);
-                vr.attType(i) = atype;
-
-                std::string value;
-                // The first number of a numeric attribute, as read: marks are taken from it,
-                // not from the text, whose Str form may round it (or show a NaN as "1.#QNAN").
-                std::optional<double> first;
-                auto numbers = [&first](const auto& buf) {
-                    if (!buf.empty()) first = static_cast<double>(buf[0]);
-                    return joinStr(buf);
-                };
-                switch (atype) {
-                case NC_NAT:
-                    if (rawAtt != "DODS") {
-                        status = readText(id, v, aname, n, value);
-                        if (status != NC_NOERR)
-                            ErrorMessage = typeMessage(vr.name, vr.attName(i), atype);
-                    }
-                    break;
-                case NC_BYTE: {
-                    std::vector<Integer> buf(n);
-                    status = nc_get_att_short(id, v, aname, buf.data());
-                    if (status != NC_NOERR) {
-                        ErrorMessage = typeMessage(vr.name, vr.attName(i), atype);
-                        buf.assign(n, 0);
-                    }
-                    value = numbers(buf);
-                    break;
-                }
-                case NC_CHAR:
-                    status = readText(id, v, aname, n, value);
-                    if (status == NC_NOERR) {
-                        value = PrintableOnly(value);
-                    } else {
-                        std::vector<double> buf(n);
-                        status = nc_get_att_double(id, v, aname, buf.data());
-                        check(status);
-                        value = numbers(buf);
-                    }
-                    break;
-                case NC_SHORT: {
-                    std::vector<Integer> buf(n);
-                    status = nc_get_att_short(id, v, aname, buf.data());
-                    check(status);
-                    value = numbers(buf);
-                    break;
-                }
-                case NC_INT: {
-                    std::vector<Long> buf(n);
-                    status = nc_get_att_int(id, v, aname, buf.data());
-                    check(status);
-                    value = numbers(buf);
-                    break;
-                }
-                case NC_FLOAT: {
-                    std::vector<float> buf(n);
-                    status = nc_get_att_float(id, v, aname, buf.data());
-                    check(status);
-                    value = numbers(buf);
-                    break;
-                }
-                case NC_DOUBLE: {
-                    std::vector<double> buf(n);
-                    status = nc_get_att_double(id, v, aname, buf.data());
-                    check(status);
-                    value = numbers(buf);
-                    break;
-                }
-                case NC_STRING:
-                    // netCDF-4 files write texts such as units as one string: taken as text.
-                    if (readSingleString(id, v, aname, n, value)) {
-                        value = PrintableOnly(value);
-                        vr.attType(i) = NC_CHAR;
-                    }
-                    break;
-                default:
-                    break; // other netCDF-4 types are not read
-                }
-                vr.attValue(i) = value;
-
-                const std::string up = UCase(vr.attName(i));
-                if (Left(up, 5) == "SCALE") vr.scale = Val(value);
-                if (Left(up, 7) == "MISSING") missing = markOf(value, first);
-                if (Left(up, 5) == "_FILL") vr.FillVal = markOf(value, first);
-                if (Left(up, 7) == "ADD_OFF") vr.offset = Val(value);
-                if (InStr(up, "UNIT") > 0) vr.unit = value;
-                if (Left(up, 9) == "LONG_NAME") vr.longName = value;
-            }
-
-            vr.MisnVal = missing;
-            if (vr.FillVal != 0) {
-                if (vr.MisnVal == 0) vr.MisnVal = vr.FillVal;
-            } else {
-                vr.FillVal = defaultFill(vr.type);
-            }
-            vr.nattri = MinL(kMaxVarAtts, count);
-
-            // A unit written into the long name: "[unit]", or else its last word.
-            if (vr.unit.empty()) {
-                for (Long i = 1; i <= vr.nattri; ++i) {
-                    if (UCase(vr.attName(i)) != "LONG_NAME") continue;
-                    const std::string& text = vr.attValue(i);
-                    const Long p = InStr(text, "[");
-                    if (p > 0) {
-                        const Long q = InStr(p, text, "]");
-                        if (q > p) vr.unit = Mid(text, p + 1, q - p - 1);
-                    } else {
-                        vr.unit = GetToken(text, CountTokens(text));
-                    }
-                }
-            }
-        }
-
-        // Second pass: dimension names, coordinate variables, sizes.
-        for (Long v = 1; v <= nvars; ++v) {
-            VariRec& vr = r.vari(v);
-            for (Long k = 1; k <= vr.narray; ++k)
-                vr.arrayDimName(k) = r.dime(vr.arrayDimId(k) + 1).name;
-            if (vr.narray == 1 && vr.name == vr.arrayDimName(1)) vr.kind = 1;
-            vr.byteUnit = unitSize(vr.type);
-            double size = vr.byteUnit;
-            for (Long k = 1; k <= vr.narray; ++k)
-                size *= r.dime(vr.arrayDimId(k) + 1).size;
-            vr.byteSize = size;
-        }
-
-        // Global attributes.
-        int ngatts = 0;
-        nc_inq_natts(id, &ngatts);
-        r.gAttName.ReDim(0, ngatts);
-        r.gAttValue.ReDim(0, ngatts);
-        r.gAttType.ReDim(0, ngatts);
-        r.nGatts = ngatts;
-        for (Long i = 1; i <= ngatts; ++i) {
-            char aname[NC_MAX_NAME + 1] = {};
-            check(nc_inq_attname(id, NC_GLOBAL, i - 1, aname));
-            const std::string rawAtt = aname;
-            r.gAttName(i) = PrintableOnly(rawAtt);
-            if (Len(rawAtt) > kMaxNameLen)
-                ErrorMessage = "nc& > 45 in reading Global attributes name" + rawAtt;
-            nc_type atype = NC_NAT;
-            std::size_t n = 0;
-            nc_inq_att(id, NC_GLOBAL, aname, &atype, &n);
-            r.gAttType(i) = atype;
-
-            std::string value;
-            switch (atype) {
-            case NC_NAT:
-            case NC_CHAR: {
-                const int status = readText(id, NC_GLOBAL, aname, n, value);
-                if (status != NC_NOERR && atype == NC_NAT)
-                    ErrorMessage = typeMessage("NC_GLOBAL", r.gAttName(i), atype);
-                break;
-            }
-            case NC_BYTE:
-            case NC_SHORT: {
-                std::vector<Integer> buf(n);
-                const int status = nc_get_att_short(id, NC_GLOBAL, aname, buf.data());
-                if (status != NC_NOERR && atype == NC_BYTE)
-                    ErrorMessage = typeMessage("NC_GLOBAL", r.gAttName(i), atype);
-                else
-                    value = joinStr(buf);
-                break;
-            }
-            case NC_INT: {
-                std::vector<Long> buf(n);
-                nc_get_att_int(id, NC_GLOBAL, aname, buf.data());
-                value = joinStr(buf);
-                break;
-            }
-            case NC_FLOAT: {
-                std::vector<float> buf(n);
-                nc_get_att_float(id, NC_GLOBAL, aname, buf.data());
-                value = joinStr(buf);
-                break;
-            }
-            case NC_DOUBLE: {
-                std::vector<double> buf(n);
-                nc_get_att_double(id, NC_GLOBAL, aname, buf.data());
-                value = joinStr(buf);
-                break;
-            }
-            case NC_STRING:
-                if (readSingleString(id, NC_GLOBAL, aname, n, value)) r.gAttType(i) = NC_CHAR;
-                break;
-            default:
-                break;
-            }
-            r.gAttValue(i) = Trim(value);
-        }
+        if (!readVariables(id, nvars, r, ErrorMessage)) return -1;
+        nameVariableDimensions(r, nvars);
+        readGlobalAttributes(id, r, ErrorMessage);
 
         r.FName = FName;
         r.nDimes = ndims;

@@ -26,6 +26,15 @@
 
 #define KELVAD_EXPORT __attribute__((visibility("default")))
 
+// The layouts GridType answers: how the horizontal positions of a dataset are laid out.
+inline constexpr Long kGridNone = 0;    // no horizontal coordinates recognised
+inline constexpr Long kGridCells = 1;   // a list of cells, one position each
+inline constexpr Long kGridRegular = 2; // a longitude axis and a latitude axis
+inline constexpr Long kGridBfg = 3;     // a boundary-fitted grid: positions over i and j
+inline constexpr Long kGridFeMesh = 4;  // a finite-element mesh, positions at the nodes
+inline constexpr Long kGridGmt = 5;     // a GMT grid: ranges and spacing, values in one vector
+inline constexpr Long kGridFvMesh = 6;  // a finite-volume mesh, positions at elements or nodes
+
 // Not exported itself: callers bind through the virtual table alone, so the factory below is the
 // library's one export.
 class IKelvad {

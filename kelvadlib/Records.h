@@ -10,6 +10,7 @@
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
 //   their own codes above 6 and are not read).
 #include "kelvadlib/Calendar.h"
+#include "kelvadlib/IKelvad.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Types.h"
@@ -74,8 +75,8 @@ struct NcfRec {
     Long nVarsCoord = 0;
     Long nVarsRecord = 0;
     Long nVarsFixed = 0;
-    Long GridType = 0; // 0 none, 1 cells, 2 regular, 3 boundary-fitted, 4 FE mesh, 5 GMT, 6 FV mesh
-    Long DataType = 0; // never set: always 0
+    Long GridType = kGridNone; // kGridNone .. kGridFvMesh
+    Long DataType = 0;         // never set: always 0
     // -1 while closed. A record that never held a dataset starts closed, so that no clean-up
     // takes its 0 for a netCDF id.
     Long ncid = -1;

@@ -13,7 +13,7 @@ Variant Kelvad::doPickUVVariables(Long nH) {
     r.Vector = 0;
 
     bool searchAliases = true;
-    if (r.GridType == 5) {
+    if (r.GridType == kGridGmt) {
         // A GMT grid's value variable lies over its XYSIZE dimension.
         for (Long n = 1; n <= r.nVars; ++n) {
             if (UCase(r.vari(n).arrayDimName(1)) == "XYSIZE") {

@@ -38,8 +38,8 @@ Long lonLatWindow(Kelvad& kv, VArray<float>& lonOut, VArray<float>& latOut,
         const Long u = startp.UBound();
         const NcfRec& r = kv.ncf(nNc);
         const int gt = r.GridType;
-        const bool pointList = gt == 1 || gt == 4 || gt == 6;
-        const bool twoAxes = gt == 2 || gt == 3 || gt == 5;
+        const bool pointList = gt == kGridCells || gt == kGridFeMesh || gt == kGridFvMesh;
+        const bool twoAxes = gt == kGridRegular || gt == kGridBfg || gt == kGridGmt;
         // A window that does not advance would never end.
         if ((pointList || twoAxes) && (stride(u) <= 0 || (twoAxes && stride(u - 1) <= 0))) {
             kv.ErrorMessage = tag + "passed stride <= 0";
@@ -54,7 +54,8 @@ Long lonLatWindow(Kelvad& kv, VArray<float>& lonOut, VArray<float>& latOut,
                 latOut(n) = value(r.latArr(i));
                 return true;
             });
-        } else if ((gt == 2 || gt == 5) && (r.lonlatOrder == 1 || r.lonlatOrder == 2)) {
+        } else if ((gt == kGridRegular || gt == kGridGmt) &&
+                   (r.lonlatOrder == 1 || r.lonlatOrder == 2)) {
             const bool lonOuter = r.lonlatOrder == 1;
             eachIndex(startp(u - 1), endp(u - 1), stride(u - 1), [&](Long j) {
                 return eachIndex(startp(u), endp(u), stride(u), [&](Long i) {
@@ -64,7 +65,7 @@ Long lonLatWindow(Kelvad& kv, VArray<float>& lonOut, VArray<float>& latOut,
                     return true;
                 });
             });
-        } else if (gt == 3 && (r.lonlatOrder == 1 || r.lonlatOrder == 2)) {
+        } else if (gt == kGridBfg && (r.lonlatOrder == 1 || r.lonlatOrder == 2)) {
             const Long rowLength = r.lonlatOrder == 1 ? r.jMax : r.iMax;
             eachIndex(startp(u - 1), endp(u - 1), stride(u - 1), [&](Long j) {
                 eachIndex(startp(u), endp(u), stride(u), [&](Long i) {

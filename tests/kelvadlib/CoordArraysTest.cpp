@@ -78,10 +78,10 @@ TEST_F(CoordArraysTest, ListLayoutsCopyInDegreesAndScaleInRadians) {
     // The caches hold 4 longitudes and 3 latitudes whatever the counts say: the degree fill
     // copies them, the radian fill dimensions from the counts.
     const Case cases[] = {
-        {1, 3, 0, 0, 0, 3, 3},
-        {2, 0, 4, 3, 0, 4, 3},
-        {5, 0, 4, 3, 0, 4, 3},
-        {4, 0, 0, 0, 2, 2, 2},
+        {kGridCells, 3, 0, 0, 0, 3, 3},
+        {kGridRegular, 0, 4, 3, 0, 4, 3},
+        {kGridGmt, 0, 4, 3, 0, 4, 3},
+        {kGridFeMesh, 0, 0, 0, 2, 2, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.gridType);
@@ -118,7 +118,7 @@ TEST_F(CoordArraysTest, ListLayoutsCopyInDegreesAndScaleInRadians) {
 
 TEST_F(CoordArraysTest, RadiansBeyondTheCacheEndInTheHandler) {
     NcfRec& r = slot(1);
-    r.GridType = 2;
+    r.GridType = kGridRegular;
     r.nLon = 5; // more than the cache holds
     r.nLat = 1;
     r.lonArr = list({1, 2});
@@ -134,7 +134,7 @@ TEST_F(CoordArraysTest, RadiansBeyondTheCacheEndInTheHandler) {
 }
 
 TEST_F(CoordArraysTest, UnknownGridTypeLeavesTheOutputs) {
-    for (Long gt : {0, 7, -1}) {
+    for (Long gt : {kGridNone, kGridFvMesh + 1, -1}) {
         NcfRec& r = slot(1);
         r.GridType = gt;
         VArray<float> lon = list({5}), lat = list({6});
@@ -152,7 +152,7 @@ class BoundaryFittedFill : public CoordArraysTest {
 protected:
     NcfRec& grid(Long order, const std::string& firstDim) {
         NcfRec& r = slot(1);
-        r.GridType = 3;
+        r.GridType = kGridBfg;
         r.iMax = 2;
         r.jMax = 3;
         r.lonlatOrder = order;
@@ -296,7 +296,7 @@ TEST_F(CoordArraysTest, AFileWithVariablesOfBothOrdersFillsItsCoordinates) {
         Kelvad kv;
         ASSERT_EQ(kv.Initialize(path), 1) << kv.ErrorMessage;
         const NcfRec& r = kv.ncf(1);
-        ASSERT_EQ(r.GridType, 3);
+        ASSERT_EQ(r.GridType, kGridBfg);
         EXPECT_EQ(r.iMax, 4);
         EXPECT_EQ(r.jMax, 3);
         EXPECT_EQ(r.lonlatOrder, 3);
@@ -328,7 +328,7 @@ class FiniteVolumeFill : public CoordArraysTest {
 protected:
     NcfRec& mesh(bool onNodes) {
         NcfRec& r = slot(1);
-        r.GridType = 6;
+        r.GridType = kGridFvMesh;
         r.node_dId = 0;
         r.elem_dId = 1;
         r.lon_vId = 1;
@@ -397,12 +397,12 @@ TEST_F(FiniteVolumeFill, ElementCoordinatesHaveNoNodes) {
 
 TEST_F(CoordArraysTest, EachSlotAnswersWithItsOwnCaches) {
     NcfRec& one = slot(1);
-    one.GridType = 1;
+    one.GridType = kGridCells;
     one.nCells = 2;
     one.lonArr = list({1, 2});
     one.latArr = list({3, 4});
     NcfRec& two = slot(2);
-    two.GridType = 1;
+    two.GridType = kGridCells;
     two.nCells = 1;
     two.lonArr = list({50});
     two.latArr = list({60});
@@ -464,7 +464,7 @@ protected:
         nc.write();
         EXPECT_EQ(header(nc.path()), 1) << k.ErrorMessage;
         NcfRec& r = k.ncf(1);
-        r.GridType = 6;
+        r.GridType = kGridFvMesh;
         r.node_dId = 0;
         r.elem_dId = 1;
         r.face_dId = 2;
@@ -728,7 +728,7 @@ TEST_F(NodeMeshTest, TheTableIsOneRequestOverOpendap) {
 
         Kelvad kv;
         ASSERT_EQ(kv.Initialize(server.url(name + "#noprefetch")), 1) << kv.ErrorMessage;
-        ASSERT_EQ(kv.ncf(1).GridType, 4);
+        ASSERT_EQ(kv.ncf(1).GridType, kGridFeMesh);
         VArray<Long> a, b, c;
         ASSERT_EQ(kv.doFill_NodeMesh(1, a, b, c), 1) << kv.ErrorMessage;
         ASSERT_EQ(a.UBound(), nElements);

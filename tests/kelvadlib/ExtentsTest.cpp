@@ -183,7 +183,7 @@ TEST_F(ExtentsTest, RegularGrids) {
         lat.values(c.lat);
         nc.write();
         NcfRec& r = load(nc.path());
-        r.GridType = 2;
+        r.GridType = kGridRegular;
         r.lon_vId = 1;
         r.lat_vId = 2;
         r.nLon = static_cast<Long>(c.lon.size());
@@ -217,7 +217,7 @@ TEST_F(ExtentsTest, CellListsAndTheNarrowBox) {
         nc.var("lat", NC_FLOAT, {"cell"}).values(std::vector<float>(c.lon.size(), 3));
         nc.write();
         NcfRec& r = load(nc.path());
-        r.GridType = 1;
+        r.GridType = kGridCells;
         r.lon_vId = 1;
         r.lat_vId = 2;
         r.nCells = static_cast<Long>(c.lon.size());
@@ -248,7 +248,7 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
          "radians_north",
          {170, 180, -175},
          {-10, 0, 10},
-         2,
+         kGridRegular,
          {170, 180, 185},
          {-10, 0, 10},
          170,
@@ -260,7 +260,7 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
          "rad",
          {10, fill, 30},
          {1, 2, 3},
-         1,
+         kGridCells,
          {10, fill, 30},
          {1, 2, 3},
          10,
@@ -272,7 +272,7 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
          "degrees_north",
          {-60, -50, -55},
          {40, 40, 45},
-         4,
+         kGridFeMesh,
          {-60, -50, -55},
          {40, 40, 45},
          -60,
@@ -290,8 +290,10 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
             return out;
         };
         NcBuilder nc(dir.file("radians.nc"));
-        const std::string lonDim = c.gridType == 2 ? "lon" : c.gridType == 1 ? "cell" : "node";
-        const std::string latDim = c.gridType == 2 ? "lat" : lonDim;
+        const std::string lonDim = c.gridType == kGridRegular ? "lon"
+                                   : c.gridType == kGridCells ? "cell"
+                                                              : "node";
+        const std::string latDim = c.gridType == kGridRegular ? "lat" : lonDim;
         nc.dim(lonDim, c.lon.size());
         if (latDim != lonDim) nc.dim(latDim, c.lat.size());
         nc.var("lon", NC_FLOAT, {lonDim}).att("units", c.lonUnits).values(stored(c.lon, true));
@@ -313,7 +315,7 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
         EXPECT_NEAR(r.eastEnd, c.e, 1e-4);
         EXPECT_NEAR(r.southEnd, c.s, 1e-4);
         EXPECT_NEAR(r.northEnd, c.n, 1e-4);
-        if (c.gridType == 2) {
+        if (c.gridType == kGridRegular) {
             EXPECT_NEAR(r.dLon, 7.5, 1e-4);
             EXPECT_NEAR(r.dLat, 10, 1e-4);
         }
@@ -321,7 +323,7 @@ TEST_F(ExtentsTest, RadianCoordinatesBecomeDegrees) {
         VArray<float> lon, lat;
         ASSERT_EQ(k.doFill_LonLatDeg(1, lon, lat).toLong(), 1);
         EXPECT_NEAR(lon(1), c.lonCache[0], 1e-4);
-        if (c.gridType == 2) continue;
+        if (c.gridType == kGridRegular) continue;
         VArray<Long> start(1, 1), end(1, 1), stride(1, 1);
         start(1) = end(1) = stride(1) = 1;
         ASSERT_EQ(k.GetLonLatRad(lon, lat, start, end, stride, 1, 1), 1) << k.ErrorMessage;
@@ -337,7 +339,7 @@ TEST_F(ExtentsTest, ReadsStopAtTheRecordedSize) {
     nc.var("lat", NC_FLOAT, {"cell"}).values(std::vector<float>{4, 5, 6});
     nc.write();
     NcfRec& r = load(nc.path());
-    r.GridType = 1;
+    r.GridType = kGridCells;
     r.lon_vId = 1;
     r.lat_vId = 2;
     r.nCells = 3;
@@ -386,7 +388,7 @@ TEST_F(ExtentsTest, BoundaryFittedSpacing) {
         nc.var("lat", NC_FLOAT, {"gridi", "gridj"}).values(ramp(n, -5, -5 + c.latSpan));
         nc.write();
         NcfRec& r = load(nc.path());
-        r.GridType = 3;
+        r.GridType = kGridBfg;
         r.lon_vId = 1;
         r.lat_vId = 2;
         r.iMax = c.iMax;
@@ -410,7 +412,7 @@ TEST_F(ExtentsTest, BoundaryFittedWithTimeTakesTheFirstSlice) {
     nc.var("lat", NC_FLOAT, {"time", "i", "j"}).values(lat);
     nc.write();
     NcfRec& r = load(nc.path());
-    r.GridType = 3;
+    r.GridType = kGridBfg;
     r.lon_vId = 1;
     r.lat_vId = 2;
     r.iMax = 2;
@@ -440,7 +442,7 @@ TEST_F(ExtentsTest, BoundaryFittedSliceTakesTheVariablesOwnDimensionOrder) {
     nc.var("lat", NC_FLOAT, {"time", "j", "i"}).values(lat);
     nc.write();
     NcfRec& r = load(nc.path());
-    r.GridType = 3;
+    r.GridType = kGridBfg;
     r.lon_vId = 1;
     r.lat_vId = 2;
     r.vari(1).lonlatOrder = 2;
@@ -466,7 +468,7 @@ TEST_F(ExtentsTest, FiniteElementNodes) {
     nc.var("y", NC_DOUBLE, {"node"}).values(std::vector<double>{50, 51, 49, 52});
     nc.write();
     NcfRec& r = load(nc.path());
-    r.GridType = 4;
+    r.GridType = kGridFeMesh;
     r.lon_vId = 1;
     r.lat_vId = 2;
     r.nNodes = 4;
@@ -521,7 +523,7 @@ TEST_F(ExtentsTest, GmtGridsArePlacedByTheirRegistration) {
         SCOPED_TRACE(c.what);
         const std::size_t n = static_cast<std::size_t>(c.nLon * c.nLat);
         NcfRec& r = load(gmtFile(dir.file("gmt.nc"), {c.nLon, c.nLat}, n, c.nodeOffset));
-        r.GridType = 5;
+        r.GridType = kGridGmt;
         r.lon_vId = 1;
         r.lat_vId = 2;
         r.spacing_vId = 4;
@@ -581,7 +583,7 @@ TEST_F(ExtentsTest, GmtGridWhoseDimensionDoesNotMatchItsValuesIsRefusedAtLoad) {
         const Long slot = kv.Initialize(path);
         if (c.loads) {
             ASSERT_EQ(slot, 1) << kv.ErrorMessage;
-            EXPECT_EQ(kv.ncf(1).GridType, 5);
+            EXPECT_EQ(kv.ncf(1).GridType, kGridGmt);
             EXPECT_EQ(kv.ncf(1).nLon * kv.ncf(1).nLat, kv.ncf(1).nXysize);
         } else {
             EXPECT_EQ(slot, -1);
@@ -611,7 +613,7 @@ protected:
         nc.var("odd", NC_FLOAT, {"other"});
         nc.write();
         NcfRec& r = load(nc.path());
-        r.GridType = 6;
+        r.GridType = kGridFvMesh;
         r.lon_vId = 1;
         r.lat_vId = 2;
         r.node_dId = 0;
@@ -675,7 +677,7 @@ TEST_F(ExtentsTest, FailuresAndClosing) {
     r.lat_vId = 2;
     r.nCells = 2;
 
-    for (Long gt : {0, 7}) {
+    for (Long gt : {kGridNone, kGridFvMesh + 1}) {
         r.GridType = gt;
         EXPECT_EQ(k.SetHorizontalExtent(1), -1);
         EXPECT_EQ(k.ErrorMessage, "[SetHorizontalExtent] undefined GridType");
@@ -684,7 +686,7 @@ TEST_F(ExtentsTest, FailuresAndClosing) {
     }
 
     // An unreadable latitude: the library's text, the dataset closed, the longitudes read.
-    r.GridType = 1;
+    r.GridType = kGridCells;
     r.lat_vId = 3;
     EXPECT_EQ(k.SetHorizontalExtent(1), -1);
     EXPECT_EQ(k.ErrorMessage, "NetCDF Error: " + std::string(nc_strerror(NC_ECHAR)));

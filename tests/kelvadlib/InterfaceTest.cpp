@@ -416,7 +416,7 @@ TEST_F(InterfaceTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
         if (c.opened) {
             // Nothing of that reached slot 1.
             EXPECT_EQ(k->Vector(1), 0);
-            EXPECT_EQ(k->GridType(1), 2);
+            EXPECT_EQ(k->GridType(1), kGridRegular);
         }
     }
 }
@@ -660,7 +660,7 @@ TEST_F(InterfaceTest, OpensARegularGridAndReadsItThroughTheInterface) {
     EXPECT_EQ(k->gAttType(1), NC_CHAR);
 
     // Recognition and classification.
-    EXPECT_EQ(k->GridType(), 2);
+    EXPECT_EQ(k->GridType(), kGridRegular);
     EXPECT_EQ(k->nLon(), 5);
     EXPECT_EQ(k->nLat(), 4);
     EXPECT_EQ(k->lonvId(), 3);

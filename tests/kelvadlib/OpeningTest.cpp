@@ -88,7 +88,7 @@ TEST_F(OpeningTest, SlotsAreNumberedInOrderAndAFailedSetUpGivesItsNumberBack) {
     EXPECT_EQ(k.Initialize(gridPath), 2);
     EXPECT_EQ(k.nNcMax, 2);
     EXPECT_EQ(k.CloseAfterRead, 0);
-    EXPECT_EQ(k.ncf(2).GridType, 2);
+    EXPECT_EQ(k.ncf(2).GridType, kGridRegular);
     EXPECT_EQ(k.ncf(2).StartTime, "1990-01-01");
     EXPECT_EQ(k.ncf(2).endTime, "1990-01-01 12:00:00");
 }
@@ -131,7 +131,7 @@ TEST_F(OpeningTest, ADatasetWithoutRecognisedCoordinatesStillOpens) {
     Kelvad k;
     EXPECT_EQ(k.Initialize(plainPath), 1);
     EXPECT_EQ(k.nNcMax, 1);
-    EXPECT_EQ(k.ncf(1).GridType, 0);
+    EXPECT_EQ(k.ncf(1).GridType, kGridNone);
     EXPECT_EQ(k.ncf(1).nVars, 2);
     EXPECT_GE(k.ncf(1).ncid, 0);
     // The recognition gave up before the time axis, whose step then fails too; the caller is

@@ -387,7 +387,7 @@ TEST_F(RecognitionTest, RecognitionResetsTheFieldsOfAnEarlierRun) {
     loadCdl("dimensions: lat = 2; lon = 3; time = 2;\n"
             "variables: float lat(lat); float lon(lon); double time(time);");
     NcfRec& r = rec();
-    r.GridType = 4;
+    r.GridType = kGridFeMesh;
     r.nCells = 9;
     r.LLbyNodeOrEleement = 2;
     r.lonlatOrder = 3;
@@ -395,7 +395,7 @@ TEST_F(RecognitionTest, RecognitionResetsTheFieldsOfAnEarlierRun) {
     r.LevelPick = 7;
     r.kMax = 8;
     ASSERT_EQ(k.PickCoordVariables(1), 1);
-    EXPECT_EQ(r.GridType, 2);
+    EXPECT_EQ(r.GridType, kGridRegular);
     EXPECT_EQ(r.nCells, 0);
     EXPECT_EQ(r.LLbyNodeOrEleement, 0);
     EXPECT_EQ(r.lonlatOrder, -1);
@@ -428,7 +428,7 @@ TEST_F(RecognitionTest, AGridOverDimensionsOfOtherNamesOpensWhole) {
     Kelvad kv;
     ASSERT_EQ(kv.Initialize(dir.file("wrf.nc")), 1) << kv.ErrorMessage;
     const NcfRec& r = kv.ncf(1);
-    EXPECT_EQ(r.GridType, 2);
+    EXPECT_EQ(r.GridType, kGridRegular);
     EXPECT_EQ(r.nLon, 4);
     EXPECT_EQ(r.nLat, 3);
     EXPECT_EQ(r.kMax, 2);

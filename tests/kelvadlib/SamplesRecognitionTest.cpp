@@ -57,7 +57,7 @@ std::string SamplesRecognitionTest::problem_;
 
 TEST_F(SamplesRecognitionTest, RegularGlobalGrid) {
     auto k = open("regular_global.nc");
-    EXPECT_EQ(k->GridType(), 2);
+    EXPECT_EQ(k->GridType(), kGridRegular);
     EXPECT_EQ(k->nLon(), 72);
     EXPECT_EQ(k->nLat(), 36);
     EXPECT_EQ(k->kMax(), 3);
@@ -100,7 +100,7 @@ TEST_F(SamplesRecognitionTest, RegularGlobalGrid) {
 
 TEST_F(SamplesRecognitionTest, BoundaryFittedCoastalGrid) {
     auto k = open("bfg_coastal.nc");
-    EXPECT_EQ(k->GridType(), 3);
+    EXPECT_EQ(k->GridType(), kGridBfg);
     EXPECT_EQ(k->iMax(), 40); // xpos
     EXPECT_EQ(k->jMax(), 24); // ypos
     EXPECT_EQ(k->lonlatOrder(), 2);
@@ -117,7 +117,7 @@ TEST_F(SamplesRecognitionTest, BoundaryFittedCoastalGrid) {
 
 TEST_F(SamplesRecognitionTest, FiniteElementMesh) {
     auto k = open("fe_mesh.nc");
-    EXPECT_EQ(k->GridType(), 4);
+    EXPECT_EQ(k->GridType(), kGridFeMesh);
     EXPECT_EQ(k->LLbyNodeOrEleement(), 1);
     EXPECT_EQ(k->nNodes(), 384);
     EXPECT_EQ(k->nElements(), 682);
@@ -140,7 +140,7 @@ TEST_F(SamplesRecognitionTest, FiniteElementMesh) {
 
 TEST_F(SamplesRecognitionTest, FiniteVolumeMeshWithLayers) {
     auto k = open("fv_mesh.nc");
-    EXPECT_EQ(k->GridType(), 6);
+    EXPECT_EQ(k->GridType(), kGridFvMesh);
     EXPECT_EQ(k->LLbyNodeOrEleement(), 2);
     // Elements named lon/lat make it a finite-volume mesh; the node coordinates, found by
     // their units, take their place.
@@ -199,7 +199,7 @@ TEST_F(SamplesRecognitionTest, FiniteVolumeMeshWithLayers) {
 
 TEST_F(SamplesRecognitionTest, GmtGrid) {
     auto k = open("gmt_grid.nc");
-    EXPECT_EQ(k->GridType(), 5);
+    EXPECT_EQ(k->GridType(), kGridGmt);
     EXPECT_EQ(k->nLon(), 101);
     EXPECT_EQ(k->nLat(), 81);
     EXPECT_EQ(k->nXysize(), 101 * 81);
@@ -214,7 +214,7 @@ TEST_F(SamplesRecognitionTest, GmtGrid) {
 
 TEST_F(SamplesRecognitionTest, StationList) {
     auto k = open("stations.nc");
-    EXPECT_EQ(k->GridType(), 1);
+    EXPECT_EQ(k->GridType(), kGridCells);
     EXPECT_EQ(k->nCells(), 36);
     EXPECT_EQ(k->nTime(), 31);
     EXPECT_EQ(k->StartTime(), "2005-07-01");

@@ -40,7 +40,7 @@ TEST(SharedLibraryTest, TheFactoryOfTheLoadedLibraryMakesWorkingObjects) {
         ASSERT_NE(k, nullptr);
         std::unique_ptr<IKelvad> other(create());
         ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
-        EXPECT_EQ(k->GridType(), 2);
+        EXPECT_EQ(k->GridType(), kGridRegular);
         EXPECT_EQ(k->StartTime(), "2001-02-03");
         EXPECT_EQ(k->variName(4), "speed");
         VArray<float> v;

@@ -52,7 +52,7 @@ TEST_F(UrlTest, HeaderGridTypeAndTimeAxisMatchTheLocalFile) {
     auto local = open(dir_->file("regular_global.nc"));
     auto remote = open(server_->url("regular_global.nc"));
 
-    EXPECT_EQ(remote->GridType(), 2);
+    EXPECT_EQ(remote->GridType(), kGridRegular);
     EXPECT_EQ(remote->GridType(), local->GridType());
     EXPECT_EQ(remote->nVars(), local->nVars());
     EXPECT_EQ(remote->nLon(), local->nLon());

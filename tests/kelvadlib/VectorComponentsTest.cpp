@@ -20,7 +20,7 @@ struct VectorCase {
     const char* windV;
     const char* temp;
     Long vector;
-    Long gridType = 0; // set by hand, as recognition would
+    Long gridType = kGridNone; // set by hand, as recognition would
 };
 
 std::ostream& operator<<(std::ostream& os, const VectorCase& c) {
@@ -70,13 +70,13 @@ const VectorCase kVectorCases[] = {
      -1, "", "", "", "", "", 0},
     {"GmtValueVariable",
      "float z(xysize); float u(n); float v(n);",
-     1, "", "", "", "", "z", 0, 5},
+     1, "", "", "", "", "z", 0, kGridGmt},
     {"GmtWithoutValueVariableSearchesNames",
      "float u(n); float v(n);",
-     1, "u", "v", "", "", "", 1, 5},
+     1, "u", "v", "", "", "", 1, kGridGmt},
     {"ValueOverXysizeOnlyCountsOnGmt",
      "float z(xysize); float u(n); float v(n);",
-     1, "u", "v", "", "", "", 1, 2},
+     1, "u", "v", "", "", "", 1, kGridRegular},
 };
 // clang-format on
 

@@ -68,7 +68,7 @@ protected:
 
 TEST_F(WindowsTest, PointListsStopAtTcount) {
     NcfRec& r = slot(1);
-    r.GridType = 1;
+    r.GridType = kGridCells;
     r.nCells = 10;
     r.lonArr = ramp(10, 1);
     r.latArr = ramp(10, 101);
@@ -96,7 +96,7 @@ TEST_F(WindowsTest, PointListsStopAtTcount) {
 
 TEST_F(WindowsTest, RegularGridOrders) {
     NcfRec& r = slot(1);
-    r.GridType = 2;
+    r.GridType = kGridRegular;
     r.lonArr = ramp(6, 10); // 10..15
     r.latArr = ramp(5, 50); // 50..54
 
@@ -125,7 +125,7 @@ TEST_F(WindowsTest, RegularGridOrders) {
 
 TEST_F(WindowsTest, BoundaryFittedIndexesTheFlatCaches) {
     NcfRec& r = slot(1);
-    r.GridType = 3;
+    r.GridType = kGridBfg;
     r.iMax = 2;
     r.jMax = 3;
     r.lonArr = ramp(6, 1);
@@ -151,10 +151,10 @@ TEST_F(WindowsTest, RadiansAreDegreesTimesTheFactorForEveryGridType) {
         Long tcount;
     };
     const Case cases[] = {
-        {1, 1, {1}, {10}, {2}, 5},         {2, 1, {1, 2}, {3, 4}, {1, 1}, 9},
-        {2, 2, {1, 2}, {3, 4}, {2, 1}, 6}, {3, 1, {1, 1}, {2, 3}, {1, 1}, 6},
-        {3, 2, {1, 1}, {3, 2}, {1, 1}, 6}, {4, 1, {3}, {8}, {1}, 6},
-        {5, 2, {2, 1}, {2, 6}, {1, 1}, 6}, {6, 1, {1}, {9}, {4}, 3},
+        {kGridCells, 1, {1}, {10}, {2}, 5},           {kGridRegular, 1, {1, 2}, {3, 4}, {1, 1}, 9},
+        {kGridRegular, 2, {1, 2}, {3, 4}, {2, 1}, 6}, {kGridBfg, 1, {1, 1}, {2, 3}, {1, 1}, 6},
+        {kGridBfg, 2, {1, 1}, {3, 2}, {1, 1}, 6},     {kGridFeMesh, 1, {3}, {8}, {1}, 6},
+        {kGridGmt, 2, {2, 1}, {2, 6}, {1, 1}, 6},     {kGridFvMesh, 1, {1}, {9}, {4}, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.gridType);
@@ -182,7 +182,7 @@ TEST_F(WindowsTest, RadiansAreDegreesTimesTheFactorForEveryGridType) {
 
 TEST_F(WindowsTest, StridesBelowOneAndBadSlots) {
     NcfRec& r = slot(1);
-    r.GridType = 2;
+    r.GridType = kGridRegular;
     r.lonlatOrder = 1;
     r.lonArr = ramp(4, 0);
     r.latArr = ramp(4, 0);
@@ -192,7 +192,7 @@ TEST_F(WindowsTest, StridesBelowOneAndBadSlots) {
         EXPECT_EQ(rad({1, 1}, {2, 2}, step, 4), -1);
         EXPECT_EQ(k.ErrorMessage, "[GetLonLatRad] passed stride <= 0");
     }
-    r.GridType = 4;
+    r.GridType = kGridFeMesh;
     EXPECT_EQ(deg({3}, {1}, {0}, 4), -1);
 
     EXPECT_EQ(deg({1}, {2}, {1}, 4, 5), -1);
@@ -204,11 +204,11 @@ TEST_F(WindowsTest, StridesBelowOneAndBadSlots) {
 
 TEST_F(WindowsTest, EachSlotUsesItsOwnCaches) {
     NcfRec& one = slot(1);
-    one.GridType = 1;
+    one.GridType = kGridCells;
     one.lonArr = ramp(3, 1);
     one.latArr = ramp(3, 1);
     NcfRec& two = slot(2);
-    two.GridType = 1;
+    two.GridType = kGridCells;
     two.lonArr = ramp(3, 100);
     two.latArr = ramp(3, 100);
     ASSERT_EQ(deg({1}, {3}, {1}, 3, 1), 1);

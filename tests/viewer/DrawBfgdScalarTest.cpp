@@ -219,7 +219,7 @@ protected:
         URL(0) = writeBfgd(env.dir.file(names[static_cast<int>(layout)]), layout, nt);
         LoadFile(0);
         ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
         ASSERT_EQ(clsNC->iMax(1), kIMax);
         ASSERT_EQ(clsNC->jMax(1), kJMax);
         const Long nv = clsNC->variNum("zeta", 1);
@@ -247,7 +247,7 @@ protected:
         URL(0) = path;
         LoadFile(0);
         ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
         const Long nv = clsNC->variNum(var, 1);
         Picks.ReDim(1, 1);
         Picks(1) = PickItem{nv, 3, 1};
@@ -464,7 +464,7 @@ TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
     URL(0) = std::string(PELORIN_SAMPLES_DIR) + "/bfg_coastal.nc";
     LoadFile(0);
     ASSERT_NE(clsNC, nullptr);
-    ASSERT_EQ(clsNC->GridType(1), 3);
+    ASSERT_EQ(clsNC->GridType(1), kGridBfg);
     const Long nv = clsNC->variNum("zeta", 1);
     ASSERT_GT(nv, 0);
     Picks.ReDim(1, 1);
@@ -662,7 +662,7 @@ protected:
         ui.boxes.clear();
         LoadFile(0);
         ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
         ASSERT_EQ(clsNC->iMax(1), ni);
         ASSERT_EQ(clsNC->jMax(1), nj);
         ASSERT_EQ(clsNC->lonlatOrder(1), 3);
@@ -815,7 +815,7 @@ class BfgdFakeTest : public ScalarFixture {
 protected:
     void SetUp() override {
         ScalarFixture::SetUp();
-        fake.grid = 3;
+        fake.grid = kGridBfg;
         fake.imax = kIMax;
         fake.jmax = kJMax;
         fake.order = 2;

@@ -50,7 +50,7 @@ protected:
 
         clsNC = kelvad.get();
         ASSERT_EQ(clsNC->Initialize(dir.file("stations.nc")), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), 1);
+        ASSERT_EQ(clsNC->GridType(1), kGridCells);
         ASSERT_EQ(clsNC->nCells(1), 5);
         ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
         DataExtent = {120, 124, 10, 14};
@@ -354,7 +354,7 @@ class CellFakeTest : public ScalarFixture {
 protected:
     void SetUp() override {
         ScalarFixture::SetUp();
-        fake.grid = 1;
+        fake.grid = kGridCells;
         fake.cells = 3;
         fake.steps = 3;
         fake.timeDid = kTime;

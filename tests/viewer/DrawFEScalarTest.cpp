@@ -58,7 +58,7 @@ protected:
 
         clsNC = kelvad.get();
         ASSERT_EQ(clsNC->Initialize(dir.file("mesh.nc")), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), 4);
+        ASSERT_EQ(clsNC->GridType(1), kGridFeMesh);
         ASSERT_EQ(clsNC->nNodes(1), 4);
         ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
         ASSERT_GE(clsNC->FillNodeMesh(node1, node2, node3, 1), 0);
@@ -318,7 +318,7 @@ TEST_F(FELandTest, LandNodesAndTheirElementsAreLeftOut) {
         std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
         clsNC = kelvad.get();
         ASSERT_EQ(clsNC->Initialize(write()), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), 4);
+        ASSERT_EQ(clsNC->GridType(1), kGridFeMesh);
         ASSERT_GE(c.projection == 0 ? clsNC->FillLonLatDeg(lonV, latV, 1)
                                     : clsNC->FillLonLatRad(lonV, latV, 1),
                   0);

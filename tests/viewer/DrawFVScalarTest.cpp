@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         ScalarFixture::SetUp();
         // Four nodes at the corners of a square, two elements inside it.
-        fake.grid = 6;
+        fake.grid = kGridFvMesh;
         fake.nodes = 4;
         fake.elems = 2;
         fake.nodeDid = kNode;
@@ -342,7 +342,7 @@ TEST(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     clsNC = kv;
     nNcMain = kv->Initialize(file);
     ASSERT_EQ(nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), 6);
+    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
     ASSERT_GE(kv->FillLonLatDeg(lonV, latV, 1), 0) << kv->ErrorMessage();
     ViewExtent = {11.9, 13.1, 44.9, 45.4};
     CurTimeStep = 2;

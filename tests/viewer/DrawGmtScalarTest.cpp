@@ -13,7 +13,7 @@ protected:
         ScalarFixture::SetUp();
         // 3 columns (100..102) by 2 rows (20..21); the vector holds value k at place k.
         regularGrid(range(100, 1, 3), range(20, 1, 2));
-        fake.grid = 5;
+        fake.grid = kGridGmt;
         fake.xysize = 6;
         fake.timeDid = kTime;
         fake.steps = 2;

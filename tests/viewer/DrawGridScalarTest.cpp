@@ -472,7 +472,7 @@ TEST_F(DrawGridScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     clsNC = kelvad.get();
     const Long slot = clsNC->Initialize(dir.file("sst.nc"));
     ASSERT_EQ(slot, 1) << clsNC->ErrorMessage();
-    ASSERT_EQ(clsNC->GridType(slot), 2);
+    ASSERT_EQ(clsNC->GridType(slot), kGridRegular);
     ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, slot), 0);
     DataExtent = {120, 123, 10, 12};
     ViewExtent = DataExtent;

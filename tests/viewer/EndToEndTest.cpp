@@ -159,22 +159,22 @@ const std::vector<Sample>& samples() {
         // mid-Atlantic, South Pacific, Indian Ocean; Africa and North America are land.
         {"regular_global.nc",
          "temp",
-         2,
+         kGridRegular,
          {{67, 19}, {29, 24}, {9, 10}, {51, 14}},
          {{41, 19}, {17, 27}}},
         // Buoys of the middle rows.
-        {"stations.nc", "temp", 1, {{9, 0}, {16, 0}, {22, 0}, {27, 0}}, {}},
+        {"stations.nc", "temp", kGridCells, {{9, 0}, {16, 0}, {22, 0}, {27, 0}}, {}},
         // Round the cape; the island's node at (26, 13) has no value.
-        {"bfg_coastal.nc", "zeta", 3, {{11, 13}, {21, 19}, {33, 17}, {16, 21}}, {{26, 13}}},
+        {"bfg_coastal.nc", "zeta", kGridBfg, {{11, 13}, {21, 19}, {33, 17}, {16, 21}}, {{26, 13}}},
         // Nodes along the estuary (node = 12 i + j + 1 for 0-based i along, j across). The
         // elevation varies along only: most are first nodes of their section, so that the
         // node before them lies in another section and has another value.
-        {"fe_mesh.nc", "zeta", 4, {{41, 0}, {97, 0}, {193, 0}, {289, 0}}, {}},
+        {"fe_mesh.nc", "zeta", kGridFeMesh, {{41, 0}, {97, 0}, {193, 0}, {289, 0}}, {}},
         // Elements inside the lagoon. The first entry, code, lies on the nodes: its
         // description places them without a word.
-        {"fv_mesh.nc", "zeta", 6, {{63, 0}, {113, 0}, {175, 0}, {213, 0}}, {}},
+        {"fv_mesh.nc", "zeta", kGridFvMesh, {{63, 0}, {113, 0}, {175, 0}, {213, 0}}, {}},
         // Coastal sea, island, seamount, deep sea, land.
-        {"gmt_grid.nc", "z", 5, {{21, 41}, {56, 41}, {81, 21}, {36, 11}, {6, 71}}, {}},
+        {"gmt_grid.nc", "z", kGridGmt, {{21, 41}, {56, 41}, {81, 21}, {36, 11}, {6, 71}}, {}},
     };
     return list;
 }
@@ -190,7 +190,7 @@ class SampleData {
 public:
     SampleData(const Sample& s, const std::string& path) : s_(s), nc_(path) {
         values_ = nc_.values(s.var);
-        if (s.gridType == 5) {
+        if (s.gridType == kGridGmt) {
             nLon_ = static_cast<Long>(nc_.values("dimension").at(0));
             nLat_ = static_cast<Long>(nc_.values("dimension").at(1));
             const std::vector<float> x = nc_.values("x_range"), y = nc_.values("y_range");
@@ -204,12 +204,12 @@ public:
         }
         lon_ = nc_.values("lon");
         lat_ = nc_.values("lat");
-        if (s.gridType == 2) {
+        if (s.gridType == kGridRegular) {
             nLon_ = static_cast<Long>(lon_.size());
             nLat_ = static_cast<Long>(lat_.size());
             // temp(time, depth, lat, lon): level 1 of each step.
             perStep_ = static_cast<std::size_t>(nLon_ * nLat_) * nc_.dim("depth");
-        } else if (s.gridType == 3) {
+        } else if (s.gridType == kGridBfg) {
             nLon_ = static_cast<Long>(nc_.dim("xpos"));
             nLat_ = static_cast<Long>(nc_.dim("ypos"));
             perStep_ = static_cast<std::size_t>(nLon_ * nLat_);
@@ -224,7 +224,7 @@ public:
     std::vector<float> plane(Long step) const {
         const std::size_t first = perStep_ * static_cast<std::size_t>(step - 1);
         const std::size_t count =
-            s_.gridType == 2 ? static_cast<std::size_t>(nLon_ * nLat_) : perStep_;
+            s_.gridType == kGridRegular ? static_cast<std::size_t>(nLon_ * nLat_) : perStep_;
         return std::vector<float>(values_.begin() + static_cast<long>(first),
                                   values_.begin() + static_cast<long>(first + count));
     }
@@ -233,17 +233,17 @@ public:
         const std::vector<float> v = plane(step);
         CellAt out;
         switch (s_.gridType) {
-        case 2:
+        case kGridRegular:
             out.value = v.at(idx((c.j - 1) * nLon_ + c.i - 1));
             out.lon = {lon_.at(idx(c.i - 1))};
             out.lat = {lat_.at(idx(c.j - 1))};
             break;
-        case 5: // the northern row first
+        case kGridGmt: // the northern row first
             out.value = v.at(idx((nLat_ - c.j) * nLon_ + c.i - 1));
             out.lon = {lon_.at(idx(c.i - 1))};
             out.lat = {lat_.at(idx(c.j - 1))};
             break;
-        case 3: { // the quadrilateral from the cell's node to the next along both axes
+        case kGridBfg: { // the quadrilateral from the cell's node to the next along both axes
             out.value = v.at(idx((c.j - 1) * nLon_ + c.i - 1));
             const Long corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
             for (const auto& k : corners) {
@@ -493,7 +493,8 @@ protected:
     // known one. Returns the colours expected at the cells.
     std::vector<Long> expectCells(const Sample& s, const SampleData& data, Long step) {
         std::vector<std::pair<float, float>> others;
-        const bool points = s.gridType == 1 || s.gridType == 4 || s.gridType == 6;
+        const bool points =
+            s.gridType == kGridCells || s.gridType == kGridFeMesh || s.gridType == kGridFvMesh;
         if (points) {
             for (const auto& [lon, lat] : data.drawnPoints(step)) {
                 float x = 0, y = 0;
@@ -583,7 +584,7 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     // rows: latitude, then longitude); the other grids draw every point of the view.
     const Long nd = clsNC->variNarray(clsNC->variNum(s.var, 1), 1);
     Long latStart = 0, latStride = 1, latCount = 0, lonStart = 0, lonStride = 1, lonCount = 0;
-    if (s.gridType == 2) {
+    if (s.gridType == kGridRegular) {
         ASSERT_EQ(nd, 4);
         latStart = boxNumber(order().Text5[2]);
         latStride = boxNumber(order().Text7[2]);
@@ -601,7 +602,7 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     auto drawnRange = [&](Long step) {
         const std::vector<float> v = data.plane(step);
         Range r;
-        if (s.gridType == 2) {
+        if (s.gridType == kGridRegular) {
             for (Long a = 0; a < latCount; ++a)
                 for (Long b = 0; b < lonCount; ++b) {
                     const Long j = latStart + a * latStride, i = lonStart + b * lonStride;
@@ -853,7 +854,7 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
     main.setComboText(dataset);
     main.cmdLoad->click();
     ASSERT_NE(clsNC, nullptr);
-    ASSERT_EQ(clsNC->GridType(1), 2);
+    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
     main.Command2[0]->click();
     ASSERT_TRUE(PicFormLoaded());
     QApplication::processEvents();

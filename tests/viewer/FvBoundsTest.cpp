@@ -454,7 +454,7 @@ TEST(FvBoundsLoadTest, TheLoaderBuildsTheCacheBesideTheDataset) {
     LoadFile(0);
     for (const auto& b : env.ui.boxes)
         ADD_FAILURE() << b.text;
-    ASSERT_EQ(clsNC->GridType(1), 6);
+    ASSERT_EQ(clsNC->GridType(1), kGridFvMesh);
     EXPECT_EQ(BndFile, env.dir.file("lagoon.bnd"));
     EXPECT_EQ(ReadFile(BndFile), kExpected);
     EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);

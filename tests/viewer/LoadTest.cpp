@@ -107,8 +107,9 @@ struct SampleCase {
 };
 
 TEST_F(LoadTest, EverySampleGridType) {
-    const SampleCase cases[] = {{"stations.nc", 1}, {"regular_global.nc", 2}, {"bfg_coastal.nc", 3},
-                                {"fe_mesh.nc", 4},  {"gmt_grid.nc", 5},       {"fv_mesh.nc", 6}};
+    const SampleCase cases[] = {{"stations.nc", kGridCells},  {"regular_global.nc", kGridRegular},
+                                {"bfg_coastal.nc", kGridBfg}, {"fe_mesh.nc", kGridFeMesh},
+                                {"gmt_grid.nc", kGridGmt},    {"fv_mesh.nc", kGridFvMesh}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         env.ui.boxes.clear();
@@ -146,17 +147,17 @@ TEST_F(LoadTest, EverySampleGridType) {
         // The coordinates in degrees, one per point of the layout.
         Long points = 0;
         switch (c.gridType) {
-        case 1:
+        case kGridCells:
             points = clsNC->nCells();
             break;
-        case 2:
+        case kGridRegular:
             points = clsNC->nLon();
             break;
-        case 3:
+        case kGridBfg:
             points = clsNC->iMax() * clsNC->jMax();
             break;
-        case 4:
-        case 6:
+        case kGridFeMesh:
+        case kGridFvMesh:
             points = clsNC->LLbyNodeOrEleement() == 1 ? clsNC->nNodes() : clsNC->nElements();
             break;
         default:
@@ -165,9 +166,9 @@ TEST_F(LoadTest, EverySampleGridType) {
         }
         EXPECT_GT(points, 1);
         EXPECT_EQ(static_cast<Long>(lonV.size()), points);
-        if (c.gridType == 2) {
+        if (c.gridType == kGridRegular) {
             EXPECT_EQ(static_cast<Long>(latV.size()), clsNC->nLat());
-        } else if (c.gridType != 5) {
+        } else if (c.gridType != kGridGmt) {
             EXPECT_EQ(latV.size(), lonV.size());
         }
         for (float x : lonV) {
@@ -261,7 +262,8 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         Long gridType;
     };
     OptShowMesh = 1;
-    for (const Case c : {Case{"fe_mesh.nc", "node", 4}, Case{"fv_mesh.nc", "nele", 6}}) {
+    for (const Case c :
+         {Case{"fe_mesh.nc", "node", kGridFeMesh}, Case{"fv_mesh.nc", "nele", kGridFvMesh}}) {
         SCOPED_TRACE(c.good);
         const std::string good = env.dir.file(c.good);
         if (!fs::exists(good)) fs::copy_file(kSamples + "/" + c.good, good);
@@ -269,7 +271,7 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         load(good);
         ASSERT_TRUE(env.ui.boxes.empty()) << texts();
         ASSERT_GT(node1.UBound(), 0);
-        if (c.gridType == 6) {
+        if (c.gridType == kGridFvMesh) {
             ASSERT_GT(nfvlands, 0);
         }
 
@@ -302,7 +304,7 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         EXPECT_FALSE(node1.IsAllocated());
         EXPECT_FALSE(node2.IsAllocated());
         EXPECT_FALSE(node3.IsAllocated());
-        if (c.gridType == 6) {
+        if (c.gridType == kGridFvMesh) {
             EXPECT_FALSE(nodeLonV.IsAllocated());
             EXPECT_FALSE(nodeLatV.IsAllocated());
             EXPECT_EQ(nfvlands, 0);
@@ -449,7 +451,7 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     // A following load opens the entry anew.
     LoadFile(0);
     ASSERT_NE(clsNC, nullptr);
-    EXPECT_EQ(clsNC->GridType(1), 1);
+    EXPECT_EQ(clsNC->GridType(1), kGridCells);
     EXPECT_EQ(form->Text2->text().toStdString(), range);
 
     // An entry without a time axis leaves the range empty.
@@ -491,7 +493,7 @@ TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     EXPECT_EQ(clsNC, during);
     EXPECT_FALSE(IsBusy());
     EXPECT_FALSE(LoadRunning());
-    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
     EXPECT_TRUE(buttons(true, true, true));
 }
 
@@ -511,7 +513,7 @@ TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     // The next load runs.
     pumping.onPump = nullptr;
     load(kSamples + "/stations.nc");
-    EXPECT_EQ(clsNC->GridType(1), 1);
+    EXPECT_EQ(clsNC->GridType(1), kGridCells);
 }
 
 TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
@@ -533,7 +535,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
 
     load(env.dir.file("aliased.nc"));
     ASSERT_EQ(nNcMain, 1) << texts();
-    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
     EXPECT_NE(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
     EXPECT_EQ(clsNC->waterTempvId(1), 3);
     EXPECT_EQ(clsNC->waterUvId(1), 4);
@@ -544,7 +546,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
     env.ui.boxes.clear();
     load(env.dir.file("aliased.nc"));
     EXPECT_EQ(clsNC->lonvId(1), -1);
-    EXPECT_EQ(clsNC->GridType(1), 0);
+    EXPECT_EQ(clsNC->GridType(1), kGridNone);
     EXPECT_EQ(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
     // The coordinate fill gives its reason; with no extent the preview draws nothing.
     ASSERT_EQ(env.ui.boxes.size(), 1u) << texts();
@@ -590,7 +592,7 @@ TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
     load(url);
     ASSERT_EQ(nNcMain, 1) << texts();
     EXPECT_TRUE(env.ui.boxes.empty()) << texts();
-    EXPECT_EQ(clsNC->GridType(1), 2);
+    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
     EXPECT_EQ(static_cast<Long>(lonV.size()), clsNC->nLon());
     EXPECT_EQ(timeV.UBound(), clsNC->nTime());
     EXPECT_EQ(vCoordV.UBound(), clsNC->kMax());

@@ -20,7 +20,7 @@ protected:
 
     void SetUp() override {
         ScalarFixture::SetUp();
-        fake.grid = 4;
+        fake.grid = kGridFeMesh;
         setNodes(lonV, latV);
         // 1: inside; 2: first corner outside, the others inside; 3: first corner on the
         // north edge, the others far outside; 4: wholly outside.

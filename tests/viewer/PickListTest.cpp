@@ -18,15 +18,15 @@ TEST_F(OrderWinTest, ListsTheDrawableVariablesOfEachSample) {
         std::vector<Long> selected;
     };
     const std::vector<Case> cases = {
-        {"regular_global.nc", 2, {" 5: temp", " 6: u", " 7: v"}, {1, 2}},
-        {"bfg_coastal.nc", 3, {" 4: h", " 5: zeta", " 6: u", " 7: v"}, {2, 3}},
-        {"fe_mesh.nc", 4, {" 5: h", " 6: zeta", " 7: u", " 8: v"}, {2, 3}},
+        {"regular_global.nc", kGridRegular, {" 5: temp", " 6: u", " 7: v"}, {1, 2}},
+        {"bfg_coastal.nc", kGridBfg, {" 4: h", " 5: zeta", " 6: u", " 7: v"}, {2, 3}},
+        {"fe_mesh.nc", kGridFeMesh, {" 5: h", " 6: zeta", " 7: u", " 8: v"}, {2, 3}},
         {"fv_mesh.nc",
-         6,
+         kGridFvMesh,
          {" 6: code", " 7: zeta", " 8: temp", " 9: u", "10: v", "11: lon", "12: lat"},
          {3, 4}},
-        {"gmt_grid.nc", 5, {" 6: z"}, {0}},
-        {"stations.nc", 1, {" 4: temp", " 5: u", " 6: v"}, {1, 2}},
+        {"gmt_grid.nc", kGridGmt, {" 6: z"}, {0}},
+        {"stations.nc", kGridCells, {" 4: temp", " 5: u", " 6: v"}, {1, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

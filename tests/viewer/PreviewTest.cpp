@@ -215,7 +215,7 @@ TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     for (const auto& c : cases) {
         pic.clearRecords();
         const Long slot = open(boundaryFitted(c.name, c.iName, c.jName, c.iFirst, 4, 3));
-        ASSERT_EQ(clsNC->GridType(slot), 3) << c.name;
+        ASSERT_EQ(clsNC->GridType(slot), kGridBfg) << c.name;
         EXPECT_EQ(clsNC->lonlatOrder(slot), c.orderAfterFill) << c.name;
         view(100, 106, 10, 15);
         DrawDataPoints(pic, slot);

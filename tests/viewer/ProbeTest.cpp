@@ -184,7 +184,7 @@ protected:
 // and S; the other boxes keep what they held; the click position becomes the point's.
 TEST_F(ProbeTest, RegularGridScalarNearestPoint) {
     open(regularGrid());
-    ASSERT_EQ(clsNC->GridType(1), 2);
+    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
     const Long t = clsNC->variNum("t", 1);
     pick({t});
     window({{1, 1, 1}, {1, 3, 1}, {1, 4, 1}});
@@ -265,7 +265,7 @@ TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
 // latitude, and the first of two equally near points wins.
 TEST_F(ProbeTest, RegularGridWalkOrderStridesAndTies) {
     open(regularGrid());
-    ASSERT_EQ(clsNC->GridType(1), 2);
+    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
     struct Case {
         const char* var;
         std::array<Long, 3> outer, inner;
@@ -358,7 +358,7 @@ TEST_F(ProbeTest, VectorPairArrowAndThreePicks) {
 // value the running count of the walk.
 TEST_F(ProbeTest, CellListNearestWalkedCell) {
     open(cellList());
-    ASSERT_EQ(clsNC->GridType(1), 1);
+    ASSERT_EQ(clsNC->GridType(1), kGridCells);
     pick({clsNC->variNum("temp", 1)});
     window({{1, 1, 1}, {1, 5, 2}});
     values(scalarV, 3, 21);
@@ -420,7 +420,7 @@ TEST_F(ProbeTest, BoundaryFittedGridBothStorageOrders) {
     for (bool iFirst : {false, true}) {
         SCOPED_TRACE(iFirst ? "gridi first" : "j first");
         open(bfGrid(iFirst));
-        ASSERT_EQ(clsNC->GridType(1), 3);
+        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
         if (iFirst) {
             EXPECT_EQ(clsNC->lonlatOrder(1), 4);
         }

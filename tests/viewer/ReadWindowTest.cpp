@@ -256,7 +256,7 @@ TEST_F(ReadWindowTest, PickFromTheSecondFileUsesItsOwnRank) {
 }
 
 TEST_F(ReadWindowTest, CellListTakesTheRangeOfCellsInTheView) {
-    fake.grid = 1;
+    fake.grid = kGridCells;
     fake.cells = 100;
     lonV.ReDim(1, 100);
     latV.ReDim(1, 100);
@@ -288,7 +288,7 @@ TEST_F(ReadWindowTest, CellListTakesTheRangeOfCellsInTheView) {
 }
 
 TEST_F(ReadWindowTest, MeshStrideFollowsTheIndexSpan) {
-    fake.grid = 4;
+    fake.grid = kGridFeMesh;
     fake.addVar(1, 1, "z", {kTime, kCell});
     struct Case {
         Long span, stride, count;
@@ -311,7 +311,7 @@ TEST_F(ReadWindowTest, MeshStrideFollowsTheIndexSpan) {
 }
 
 TEST_F(ReadWindowTest, FiniteVolumeMeshTestsNodesOrElements) {
-    fake.grid = 6;
+    fake.grid = kGridFvMesh;
     fake.nodes = 4;
     fake.elems = 3;
     fake.nodeDid = 10;
@@ -346,7 +346,7 @@ TEST_F(ReadWindowTest, FiniteVolumeMeshTestsNodesOrElements) {
 }
 
 TEST_F(ReadWindowTest, FailedNodeRefillMakesTheNodeVariableNotDrawable) {
-    fake.grid = 6;
+    fake.grid = kGridFvMesh;
     fake.nodes = 4;
     fake.nodeDid = 10;
     fake.addVar(1, 1, "zeta", {kTime, 10});
@@ -360,7 +360,7 @@ TEST_F(ReadWindowTest, FailedNodeRefillMakesTheNodeVariableNotDrawable) {
 }
 
 TEST_F(ReadWindowTest, BoundaryFittedGridSpansAndOrders) {
-    fake.grid = 3;
+    fake.grid = kGridBfg;
     struct Case {
         Long span, stride;
     };
@@ -398,7 +398,7 @@ TEST_F(ReadWindowTest, BoundaryFittedGridSpansAndOrders) {
 }
 
 TEST_F(ReadWindowTest, GmtGridTakesTheWholeVectorWhateverTheView) {
-    fake.grid = 5;
+    fake.grid = kGridGmt;
     fake.xysize = 12;
     fake.addVar(1, 1, "z", {kTime, kXy});
     view(500, 600, 500, 600);
@@ -409,7 +409,7 @@ TEST_F(ReadWindowTest, GmtGridTakesTheWholeVectorWhateverTheView) {
 }
 
 TEST_F(ReadWindowTest, NoHorizontalCoordinatesReadsIndexOne) {
-    fake.grid = 0;
+    fake.grid = kGridNone;
     fake.addVar(1, 1, "series", {kTime, kLev});
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(arr(countp), (std::vector<Long>{1, 1}));

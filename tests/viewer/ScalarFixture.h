@@ -44,7 +44,7 @@ public:
 
     std::map<std::pair<Long, Long>, Var> vars; // (slot, nv)
     std::map<Long, Long> dimLen;               // dimension id -> length
-    Long grid = 2, lons = 0, lats = 0, cells = 0, nodes = 0, elems = 0;
+    Long grid = kGridRegular, lons = 0, lats = 0, cells = 0, nodes = 0, elems = 0;
     Long imax = 0, jmax = 0, kmax = 0, xysize = 0, order = 0;
     Long timeDid = -1, levelDid = -1, nodeDid = -1, elemDid = -1;
     Long steps = 0;
@@ -258,7 +258,7 @@ protected:
 
     // A regular grid with the given coordinates; the view and the dataset extent span them.
     void regularGrid(const std::vector<float>& lon, const std::vector<float>& lat) {
-        fake.grid = 2;
+        fake.grid = kGridRegular;
         fake.lons = static_cast<Long>(lon.size());
         fake.lats = static_cast<Long>(lat.size());
         lonV.ReDim(1, fake.lons);

@@ -69,9 +69,9 @@ void axisWindow(const VArray<float>& axis, Long n, float lo, float hi, bool desc
 Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
     Long n = 0;
     bool nodes = false; // finite-volume variable on the nodes
-    if (gridType == 1) {
+    if (gridType == kGridCells) {
         n = nc.nCells(1);
-    } else if (gridType == 4) {
+    } else if (gridType == kGridFeMesh) {
         n = nc.nNodes(1);
     } else {
         const Long did = nc.variArrayDimID(nvar, nd, nNc);
@@ -122,7 +122,7 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
         return -1;
     }
 
-    if (gridType == 1) {
+    if (gridType == kGridCells) {
         stride(nd) = CellStrideFromBox(nd);
         if (stride(nd) == 0) stride(nd) = 1;
     } else {
@@ -382,20 +382,20 @@ Long CalculateGridScalar(Long nvar, Long nNc) {
         if (nd < 1) return result;
         tcount = 1;
         switch (nc.GridType(1)) {
-        case 1:
-        case 4:
-        case 6:
+        case kGridCells:
+        case kGridFeMesh:
+        case kGridFvMesh:
             result = pointListWindow(nc, nvar, nNc, nd, nc.GridType(1));
             break;
-        case 2:
+        case kGridRegular:
             // The result turns 1 before the seam window is built: an error there leaves the
             // read window usable.
             regularGridWindow(nc, nvar, nNc, nd, result);
             break;
-        case 3:
+        case kGridBfg:
             result = boundaryFittedWindow(nc, nvar, nNc, nd);
             break;
-        case 5:
+        case kGridGmt:
             result = gmtWindow(nc, nd);
             break;
         default:

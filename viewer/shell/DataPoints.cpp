@@ -174,19 +174,19 @@ void DrawDataPoints(Picture& pic, Long nNc) {
     Marks marks(pic);
     const Long type = clsNC != nullptr ? clsNC->GridType(nNc) : 0;
     switch (type) {
-    case 1:
+    case kGridCells:
         pic.setDrawMode(kDrawCopyPen);
         DrawList(clsNC->nCells(nNc), marks);
         break;
-    case 2:
-    case 5:
+    case kGridRegular:
+    case kGridGmt:
         DrawGrid(*clsNC, nNc, view, marks);
         break;
-    case 3:
+    case kGridBfg:
         DrawBoundaryFitted(*clsNC, nNc, view, marks);
         break;
-    case 4:
-    case 6: {
+    case kGridFeMesh:
+    case kGridFvMesh: {
         const Long by = clsNC->LLbyNodeOrEleement(nNc);
         if (by == 1)
             DrawList(clsNC->nNodes(nNc), marks);

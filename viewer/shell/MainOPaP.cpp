@@ -133,12 +133,12 @@ void DropMesh(bool nodePositions) {
 
 void FillMeshArrays() {
     const Long type = clsNC->GridType(nNcMain);
-    if (type == 4) {
+    if (type == kGridFeMesh) {
         if (OptShowMesh != 0 && clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) {
             DropMesh(false);
             ShowError();
         }
-    } else if (type == 6) {
+    } else if (type == kGridFvMesh) {
         if (OptShowMesh == 0) {
             nodeLonV.ReDim(0, 1);
             return;

@@ -32,22 +32,22 @@ bool FitsGrid(IKelvad& nc, Long n, Long slot) {
     auto dimId = [&](Long k) { return k >= 1 ? nc.variArrayDimID(n, k, slot) : Long{-2}; };
     auto either = [](Long id, Long a, Long b) { return id == a || id == b; };
     switch (nc.GridType(slot)) {
-    case 1:
+    case kGridCells:
         return r >= 1 && dimId(r) == nc.nCelldId(slot);
-    case 2: {
+    case kGridRegular: {
         if (r < 2) return false;
         const Long lonD = nc.LondId(slot), latD = nc.LatdId(slot);
         return either(dimId(r - 1), lonD, latD) && either(dimId(r), latD, lonD);
     }
-    case 3: {
+    case kGridBfg: {
         if (r < 2) return false;
         const Long iD = nc.iCelldId(slot), jD = nc.jCelldId(slot);
         return either(dimId(r - 1), iD, jD) && either(dimId(r), jD, iD);
     }
-    case 4:
-    case 6:
+    case kGridFeMesh:
+    case kGridFvMesh:
         return r >= 1 && either(dimId(r), nc.nodedId(slot), nc.elemdId(slot));
-    case 5:
+    case kGridGmt:
         return r >= 1 && UCase(nc.variArrayDimName(n, r, slot)) == "XYSIZE";
     default:
         return true;

@@ -29,22 +29,24 @@ namespace {
 PlotRenderer singleStep(Long gridType, Long pickCount) {
     if (pickCount == 2) {
         // Vector pairs on every grid type.
-        return gridType >= 1 && gridType <= 6 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
+                                                                 : PlotRenderer::None;
     }
-    if (pickCount == 3) return gridType == 2 ? PlotRenderer::TriplePair : PlotRenderer::None;
+    if (pickCount == 3)
+        return gridType == kGridRegular ? PlotRenderer::TriplePair : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
     switch (gridType) {
-    case 1:
+    case kGridCells:
         return PlotRenderer::CellScalar;
-    case 2:
+    case kGridRegular:
         return PlotRenderer::GridScalar;
-    case 3:
+    case kGridBfg:
         return PlotRenderer::BfgdScalar;
-    case 4:
+    case kGridFeMesh:
         return PlotRenderer::FEScalar;
-    case 5:
+    case kGridGmt:
         return PlotRenderer::GMTScalar;
-    case 6:
+    case kGridFvMesh:
         return PlotRenderer::FvScalar;
     default:
         return PlotRenderer::None;
@@ -53,22 +55,24 @@ PlotRenderer singleStep(Long gridType, Long pickCount) {
 
 PlotRenderer timeStepped(Long gridType, Long pickCount) {
     // A GMT grid has no time-stepped maps at all.
-    if (gridType == 5) return PlotRenderer::None;
+    if (gridType == kGridGmt) return PlotRenderer::None;
     if (pickCount == 2) {
-        return gridType >= 1 && gridType <= 6 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
+                                                                 : PlotRenderer::None;
     }
-    if (pickCount == 3) return gridType == 2 ? PlotRenderer::NotAvailable : PlotRenderer::None;
+    if (pickCount == 3)
+        return gridType == kGridRegular ? PlotRenderer::NotAvailable : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
     switch (gridType) {
-    case 1:
+    case kGridCells:
         return PlotRenderer::CellScalarTimed;
-    case 2:
+    case kGridRegular:
         return PlotRenderer::GridScalarTimed;
-    case 3:
+    case kGridBfg:
         return PlotRenderer::BfgdScalarTimed;
-    case 4:
+    case kGridFeMesh:
         return PlotRenderer::FEScalarTimed;
-    case 6:
+    case kGridFvMesh:
         return PlotRenderer::FVScalarTimed;
     default:
         return PlotRenderer::None;
@@ -95,8 +99,8 @@ PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShow
         // The outlines go under whatever the picks draw on a mesh: a scalar, a vector pair, or
         // three picks that draw nothing over them.
         if (optShowMesh == 1 && pickCount >= 1 && pickCount <= 3) {
-            route.feMesh = gridType == 4;
-            route.fvMesh = gridType == 6;
+            route.feMesh = gridType == kGridFeMesh;
+            route.fvMesh = gridType == kGridFvMesh;
         }
     } else if (mode == 3) {
         route.renderer = timeStepped(gridType, pickCount);

@@ -212,16 +212,16 @@ void probe(double& lon, double& lat, Picture& pic) {
 
     Nearest at;
     switch (gridType) {
-    case 1:
+    case kGridCells:
         at = nearestCell(lon, lat, nd, form);
         break;
-    case 2: {
+    case kGridRegular: {
         Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
         if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
         at = nearestGridPoint(lon, lat, nd, order, form);
         break;
     }
-    case 3: {
+    case kGridBfg: {
         Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
         if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
         const Long coordsOrder = BfgdCoordsOrder(1);
@@ -245,7 +245,7 @@ void probe(double& lon, double& lat, Picture& pic) {
             const float v = vV(at.k);
             form.setText1(kBoxU, Format(u, "#0.00000"));
             form.setText1(kBoxV, Format(v, "#0.00000"));
-            if (gridType != 1 || u > cellMisnVal) {
+            if (gridType != kGridCells || u > cellMisnVal) {
                 if (DrawVectorLL(pic, u, v, at.lon, at.lat) != 0)
                     ui().MsgBox("[ShowPointValues] ll2_to_xy2 returned -1", kOkOnly, kProgramTitle);
             }

@@ -105,7 +105,7 @@ TEST_F(NoAnswer, AnOpenGivesUpWithinHalfAMinute) {
 
     server.answer();
     EXPECT_EQ(k->Initialize(url), 1) << k->ErrorMessage();
-    EXPECT_EQ(k->GridType(), 2);
+    EXPECT_EQ(k->GridType(), kGridRegular);
 }
 
 TEST_F(NoAnswer, AReadGivesUpWithinHalfAMinute) {
