@@ -22,10 +22,11 @@
 #include "gui/QtText.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/FormShow.h"
@@ -34,7 +35,6 @@
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PicForm.h"
-#include "viewer/shell/gencord.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -7,7 +7,7 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainBase.h"

@@ -1,4 +1,4 @@
-#include "viewer/shell/gencord.h"
+#include "viewer/map/gencord.h"
 
 #include "gui/Picture.h"
 #include "tests/support/QtTestApp.h"

@@ -2,8 +2,8 @@
 
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
 #include "viewer/shell/MainBase.h"
 
 #include <exception>

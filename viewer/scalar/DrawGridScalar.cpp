@@ -1,8 +1,8 @@
 #include "viewer/scalar/DrawGridScalar.h"
 
-#include "viewer/scalar/GridCells.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/GridCells.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
 #include "viewer/shell/MainBase.h"
 
 void DrawGridScalar(Picture& pic, Long k) {

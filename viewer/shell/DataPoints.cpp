@@ -7,12 +7,12 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
-#include "viewer/shell/gencord.h"
 
 #include <cmath>
 

@@ -5,13 +5,14 @@
 #include "common/Strings.h"
 #include "common/Ui.h"
 #include "gui/QtText.h"
+#include "kelvadlib/IKelvad.h"
 #include "platform/Component.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
 #include "viewer/shell/MainForm.h"
 
 #include <QAction>
@@ -96,6 +97,15 @@ void ResetSharedState() {
     vV.Erase();
     cellMisnVal = 0;
     OptArrowStyle = 0;
+}
+
+bool IsOpenDataset(const std::string& path) {
+    if (clsNC == nullptr) return false;
+    for (const Long slot : {nNcMain, nNcSecond}) {
+        if (slot < 1) continue;
+        if (SameFile(clsNC->FName(slot), path)) return true;
+    }
+    return false;
 }
 
 // ---- Start-up

@@ -40,6 +40,10 @@ extern IKelvad* clsNC; // the viewer's one dataset object; replaced at every loa
 extern Long nNcMain;   // slot of the main dataset
 extern Long nNcSecond; // slot of the second (V-component) dataset
 
+// True when path names the file of one of the open datasets (the main dataset or the second
+// file), however it is spelt (SameFile). Files the program writes refuse such a target.
+bool IsOpenDataset(const std::string& path);
+
 // ---- The remembered list ----------------------------------------------------------------------
 extern VArray<std::string> URL; // 0 To nURL: URL(0) the current entry, 1.. the remembered list
 extern Long nURL;

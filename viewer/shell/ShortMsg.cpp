@@ -3,7 +3,7 @@
 #include "common/Ui.h"
 #include "gui/QtText.h"
 #include "runtime/RuntimeError.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 #include "viewer/shell/MainBase.h"
 
 #include <QHBoxLayout>

@@ -5,7 +5,7 @@
 #include "gui/QtText.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/RuntimeError.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 #include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"

@@ -25,7 +25,7 @@
 // pick's own dataset), readSlot for the reads, dateSlot for dates and the step count.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 
 #include <exception>
 #include <functional>

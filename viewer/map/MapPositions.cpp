@@ -1,4 +1,4 @@
-#include "viewer/scalar/MapPositions.h"
+#include "viewer/map/MapPositions.h"
 
 #include "viewer/shell/MainBase.h"
 

@@ -1,4 +1,4 @@
-#include "viewer/shell/gencord.h"
+#include "viewer/map/gencord.h"
 
 #include "common/MinMax.h"
 #include "common/Ui.h"

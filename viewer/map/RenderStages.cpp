@@ -1,4 +1,4 @@
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/RenderStages.h"
 
 #include "common/MinMax.h"
 #include "common/Strings.h"
@@ -8,13 +8,13 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/ProgressBar.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainBase.h"
-#include "viewer/shell/ProgressBar.h"
-#include "viewer/shell/gencord.h"
 
 #include <cmath>
 #include <new>

@@ -1,4 +1,4 @@
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 
 #include "common/Ui.h"
 #include "runtime/RuntimeError.h"

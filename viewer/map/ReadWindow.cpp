@@ -1,4 +1,4 @@
-#include "viewer/scalar/ReadWindow.h"
+#include "viewer/map/ReadWindow.h"
 
 #include "common/MinMax.h"
 #include "common/Ui.h"
@@ -6,7 +6,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/RenderStages.h"
 #include "viewer/shell/MainBase.h"
 
 #include <cmath>
