@@ -8,12 +8,7 @@
 void DrawGMTScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawGMTScalar]");
     if (!ScaleCheck(rc)) return;
-    UsePick(rc, Picks(1));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(1), FrameFill::Mask);
     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
     DateLabel(rc, CurTimeStep);
     if (!WindowCheck(rc)) return;

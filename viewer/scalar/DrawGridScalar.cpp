@@ -8,12 +8,7 @@
 void DrawGridScalar(Picture& pic, Long k) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return;
-    UsePick(rc, Picks(k));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(k), FrameFill::Mask);
     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
     DateLabel(rc, CurTimeStep);
     TimeBar(rc, CurTimeStep);

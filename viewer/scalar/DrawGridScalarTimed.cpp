@@ -8,12 +8,7 @@
 Long DrawGridScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return -1;
-    UsePick(rc, Picks(1));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(1), FrameFill::Mask);
     FindTimeAndLevel(rc);
     PinLevel(rc, CurLevel);
     if (!WindowCheck(rc)) return -1;

@@ -152,14 +152,8 @@ void ShowDataPoints(Long nNc) {
 }
 
 void DrawDataPoints(Picture& pic, Long nNc) {
-    const Long h = CLng(pic.ScaleHeight());
-    const Long w = CLng(pic.ScaleWidth());
-    if (SetMapScale(w, h) != 0) {
-        pic.setCurrentX(static_cast<float>(w) / 4);
-        pic.setCurrentY(static_cast<float>(h) / 2);
-        pic.Print("(no geographical extent)");
-        return;
-    }
+    Long w = 0, h = 0;
+    if (SetPictureScale(pic, w, h) != 0) return;
     pic.SetFocus();
     ui().SetMousePointer(kPointerHourglass);
 
