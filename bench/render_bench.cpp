@@ -6,11 +6,11 @@
 #include "runtime/VArray.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/scalar/DrawFEScalar.h"
 #include "viewer/scalar/DrawFVScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
-#include "viewer/shell/MainBase.h"
 
 #include <QApplication>
 

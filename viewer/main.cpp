@@ -3,8 +3,9 @@
 #include "gui/QtUi.h"
 #include "platform/Component.h"
 #include "viewer/map/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/Startup.h"
 
 #include <QApplication>
 #include <string>

@@ -7,8 +7,8 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 
 #include <gtest/gtest.h>
 

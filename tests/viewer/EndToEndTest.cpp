@@ -26,15 +26,16 @@
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PicForm.h"
+#include "viewer/shell/Startup.h"
 
 #include <QApplication>
 #include <QKeyEvent>

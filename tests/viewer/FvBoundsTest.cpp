@@ -16,8 +16,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/viewer/StubKelvad.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
 

@@ -8,6 +8,7 @@
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/Note1.h"
 #include "viewer/shell/ShortMsg.h"
+#include "viewer/shell/Startup.h"
 #include "viewer/shell/frmAbout.h"
 
 #include <QAction>

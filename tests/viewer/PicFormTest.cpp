@@ -8,11 +8,11 @@
 #include "tests/support/TempDir.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/Ini_Win.h"
-#include "viewer/shell/MainBase.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/shell/FormIJ.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
 
 #include <gtest/gtest.h>

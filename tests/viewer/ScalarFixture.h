@@ -13,8 +13,8 @@
 #include "viewer/map/CScale.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 
 #include <gtest/gtest.h>
 

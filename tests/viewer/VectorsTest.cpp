@@ -4,8 +4,8 @@
 #include "runtime/Color.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 
 #include <gtest/gtest.h>
 

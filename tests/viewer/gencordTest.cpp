@@ -3,7 +3,7 @@
 #include "gui/Picture.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/VArray.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 
 #include <cstdint>
 #include <limits>

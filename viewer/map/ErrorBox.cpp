@@ -3,7 +3,7 @@
 #include "common/Ui.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 #include <string>

@@ -7,7 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "viewer/map/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <cmath>
 #include <new>

@@ -13,8 +13,8 @@
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/ProgressBar.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 
 #include <cmath>
 #include <new>

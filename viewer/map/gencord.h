@@ -4,7 +4,7 @@
 // and the map centred; plus the zoom stack of the map window and the arrow-key pans.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 class Picture;
 

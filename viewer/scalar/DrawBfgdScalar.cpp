@@ -4,7 +4,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 

@@ -3,7 +3,7 @@
 #include "viewer/map/GridCells.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 Long DrawGridScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawGridScalar]");

@@ -10,8 +10,8 @@
 #include "viewer/map/CScale.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 
 #include <cmath>

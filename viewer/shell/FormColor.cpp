@@ -10,7 +10,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -9,12 +9,13 @@
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/FvBounds.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/DataPoints.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/Summaries.h"
+#include "viewer/shell/URLList.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

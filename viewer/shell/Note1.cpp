@@ -2,8 +2,8 @@
 
 #include "gui/QtText.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainBase.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -14,7 +14,7 @@
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/ReadWindow.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note2.h"
 #include "viewer/shell/PicForm.h"

@@ -8,9 +8,9 @@
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
 
 #include "viewer/map/FvBounds.h"

@@ -9,9 +9,9 @@
 #include "runtime/Text.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/map/Vectors.h"
 #include "viewer/shell/FormIJ.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
 
 #include <cstdlib>

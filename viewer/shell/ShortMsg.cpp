@@ -4,7 +4,7 @@
 #include "gui/QtText.h"
 #include "runtime/RuntimeError.h"
 #include "viewer/map/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
