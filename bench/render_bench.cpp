@@ -4,12 +4,13 @@
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/VArray.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/scalar/DrawFEScalar.h"
 #include "viewer/scalar/DrawFVScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/MainBase.h"
 
 #include <QApplication>
 
@@ -22,6 +23,13 @@
 #include <string>
 
 namespace {
+
+// The mesh maps draw their colour key as in the program, here on a picture of the colour
+// window's size.
+Picture& keyPicture() {
+    static Picture key(140, 450);
+    return key;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -119,6 +127,7 @@ void strides(const char* text) {
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    setColorKeyPicture(keyPicture);
     const std::filesystem::path samples = argc > 1 ? argv[1] : PELORIN_SAMPLES_DIR;
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
     const auto ini = std::filesystem::temp_directory_path() / "render_bench.ini";

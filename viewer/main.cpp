@@ -2,9 +2,10 @@
 // main window's shut-down ends it.
 #include "gui/QtUi.h"
 #include "platform/Component.h"
-#include "viewer/shell/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/Startup.h"
 
 #include <QApplication>
 #include <string>

@@ -1,12 +1,12 @@
-#include "viewer/shell/CScale.h"
+#include "viewer/map/CScale.h"
 
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "runtime/Color.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
+#include "viewer/map/ProgressBar.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/ProgressBar.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -8,7 +8,7 @@
 #include "viewer/scalar/DrawBfgdScalar.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 #include "viewer/shell/DataPoints.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainForm.h"

@@ -7,7 +7,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/ScalarFixture.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 #include "viewer/shell/FormColor.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
 
 #include "gui/Picture.h"
 #include "platform/Kovra.h"
@@ -7,8 +7,8 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <gtest/gtest.h>
 

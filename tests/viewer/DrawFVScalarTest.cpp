@@ -7,7 +7,7 @@
 
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 #include "viewer/shell/MainForm.h"
 
 #include <cmath>

@@ -4,8 +4,8 @@
 #include "viewer/scalar/DrawGridScalar.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/ScalarFixture.h"
+#include "viewer/map/BusyGuard.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
-#include "viewer/shell/BusyGuard.h"
 
 #include <algorithm>
 #include <memory>

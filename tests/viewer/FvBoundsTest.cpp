@@ -2,7 +2,7 @@
 // reuse while newer and sound, its rebuild when older, of the same time, of another mesh or
 // corrupt, a dataset without a writable cache (URL, unwritable folder, a "*.bnd" dataset),
 // the failures, Mercator positions, the drawing, and one load through the loader.
-#include "viewer/scalar/FvBounds.h"
+#include "viewer/map/FvBounds.h"
 
 #include "common/Strings.h"
 #include "gui/Picture.h"
@@ -16,10 +16,10 @@
 #include "tests/support/TempDir.h"
 #include "tests/viewer/StubKelvad.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
-#include "viewer/shell/gencord.h"
 
 #include <gtest/gtest.h>
 

@@ -9,13 +9,13 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "tests/support/DapServer.h"
-#include "viewer/scalar/FvBounds.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/FvBounds.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/Summaries.h"
-#include "viewer/shell/gencord.h"
 
 #include <QComboBox>
 #include <QLineEdit>

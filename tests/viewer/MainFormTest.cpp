@@ -3,11 +3,12 @@
 #include "ShellFixture.h"
 
 #include "runtime/RuntimeError.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/ErrorBox.h"
 #include "viewer/shell/CdlDump.h"
-#include "viewer/shell/ErrorBox.h"
 #include "viewer/shell/Note1.h"
 #include "viewer/shell/ShortMsg.h"
+#include "viewer/shell/Startup.h"
 #include "viewer/shell/frmAbout.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // Positions on the map: which coordinates mark no position in either projection, the copy of a
 // longitude nearest another, and the copies of a figure that the view shows.
-#include "viewer/scalar/MapPositions.h"
+#include "viewer/map/MapPositions.h"
 #include "tests/viewer/ScalarFixture.h"
 
 #include <limits>

@@ -2,10 +2,10 @@
 // order and in black, the foreground colour and pointer put back, corners without a position,
 // elements across the longitude seam, and the message that ends a drawing with a bad node
 // number.
-#include "viewer/scalar/MeshOutlines.h"
+#include "viewer/map/MeshOutlines.h"
 #include "runtime/Color.h"
 #include "tests/viewer/ScalarFixture.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 
 #include <array>
 #include <cmath>

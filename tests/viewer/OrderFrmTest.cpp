@@ -7,9 +7,9 @@
 #include "common/Strings.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/BusyGuard.h"
-#include "viewer/shell/CScale.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ReadWindow.h"
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
 

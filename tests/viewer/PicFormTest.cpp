@@ -6,13 +6,13 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/Ini_Win.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/gencord.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "tests/viewer/OrderWinFixture.h"
 
 #include "runtime/Strings.h"
-#include "viewer/scalar/ReadWindow.h"
+#include "viewer/map/ReadWindow.h"
 #include "viewer/shell/PickList.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "tests/viewer/OrderWinFixture.h"
 
 #include "runtime/Convert.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/ReadWindow.h"
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
 

@@ -7,8 +7,8 @@
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/gencord.h"
 
 #include <gtest/gtest.h>
 

@@ -8,12 +8,12 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/scalar/DrawGridScalar.h"
-#include "viewer/scalar/ReadWindow.h"
 #include "viewer/shell/FormIJ.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
-#include "viewer/shell/gencord.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/StubKelvad.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <gtest/gtest.h>
 

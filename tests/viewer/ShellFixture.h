@@ -7,10 +7,10 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
 

@@ -3,6 +3,7 @@
 #include "ShellFixture.h"
 
 #include "runtime/Color.h"
+#include "viewer/shell/Startup.h"
 
 #include <QAction>
 #include <QPushButton>

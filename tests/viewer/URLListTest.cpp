@@ -4,6 +4,7 @@
 
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
+#include "viewer/shell/URLList.h"
 
 #include <QComboBox>
 #include <fstream>

@@ -1,11 +1,11 @@
-#include "viewer/shell/Vectors.h"
+#include "viewer/map/Vectors.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <gtest/gtest.h>
 

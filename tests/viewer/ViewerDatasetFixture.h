@@ -7,7 +7,7 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/MainOPaP.h"
 
 #include <fstream>

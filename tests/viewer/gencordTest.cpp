@@ -1,9 +1,9 @@
-#include "viewer/shell/gencord.h"
+#include "viewer/map/gencord.h"
 
 #include "gui/Picture.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <gtest/gtest.h>
 

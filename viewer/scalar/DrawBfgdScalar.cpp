@@ -2,9 +2,9 @@
 
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 
@@ -45,15 +45,6 @@ BfgdGrid mainGrid() {
     return g;
 }
 
-// Stages 1 and 2 shared by both maps: the variable, solid polygons, focus and title, the
-// hourglass and the colour scheme.
-void BeginBfgd(RenderContext& rc) {
-    rc.pic.setFillStyle(kFillSolid);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-}
-
 } // namespace
 
 void DrawBfgdScalar(Picture& pic) {
@@ -63,10 +54,8 @@ void DrawBfgdScalar(Picture& pic) {
     // The walk's indices along i and j as they stand, for the read-failure box.
     Long i = 0, j = 0;
     try {
-        UsePick(rc, Picks(1));
+        BeginFrame(rc, Picks(1), FrameFill::Solid);
         rc.dateSlot = rc.infoSlot; // the step pinned is the pick's own dataset's
-        BeginBfgd(rc);
-        StoredRange(rc);
         PinTimeAndLevel(rc, CurTimeStep, CurLevel);
         DateLabel(rc, CurTimeStep);
 
@@ -97,9 +86,7 @@ Long DrawBfgdScalarTimed(Picture& pic) {
     const SavedColours saved(pic);
     Long i = 0, j = 0;
     try {
-        UsePick(rc, Picks(1));
-        BeginBfgd(rc);
-        StoredRange(rc);
+        BeginFrame(rc, Picks(1), FrameFill::Solid);
         FindTimeAndLevel(rc);
         PinLevel(rc, CurLevel);
         scalarV.ReDim(1, tcount);

@@ -2,10 +2,10 @@
 
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 #include <string>

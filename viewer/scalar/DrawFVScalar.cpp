@@ -4,10 +4,10 @@
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 #include <string>
@@ -50,15 +50,6 @@ struct MeshRead {
     Long valueStep = 1; // values per node (kMax + 1) or 1
 };
 
-// The frame's stages up to the title and the stored range, on Picks(1).
-void beginFrame(RenderContext& rc) {
-    UsePick(rc, Picks(1));
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
-}
-
 // The location of the values, and the count of the last dimension of the whole-mesh window
 // set to match. kind None when there is nothing to draw: a variable on neither mesh
 // dimension, or node positions that cannot be had.
@@ -100,7 +91,7 @@ void DrawFvScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawFvScalar]");
     try {
         if (!ScaleCheck(rc)) return;
-        beginFrame(rc);
+        BeginFrame(rc, Picks(1));
         WholeListWindow(rc, 1);
         PinTimeAndLevel(rc, CurTimeStep, CurLevel);
         DateLabel(rc, CurTimeStep);
@@ -124,7 +115,7 @@ Long DrawFVScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawFVScalarTimed]");
     try {
         if (!ScaleCheck(rc)) return -1;
-        beginFrame(rc);
+        BeginFrame(rc, Picks(1));
         WholeListWindow(rc, 1);
         const MeshRead m = locateValues(rc);
         if (m.kind == FvLocation::None) {

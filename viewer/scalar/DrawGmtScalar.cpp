@@ -1,19 +1,14 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 
-#include "viewer/scalar/GridCells.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/GridCells.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 void DrawGMTScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawGMTScalar]");
     if (!ScaleCheck(rc)) return;
-    UsePick(rc, Picks(1));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(1), FrameFill::Mask);
     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
     DateLabel(rc, CurTimeStep);
     if (!WindowCheck(rc)) return;

@@ -1,19 +1,14 @@
 #include "viewer/scalar/DrawGridScalar.h"
 
-#include "viewer/scalar/GridCells.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/GridCells.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 void DrawGridScalar(Picture& pic, Long k) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return;
-    UsePick(rc, Picks(k));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(k), FrameFill::Mask);
     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
     DateLabel(rc, CurTimeStep);
     TimeBar(rc, CurTimeStep);

@@ -1,19 +1,14 @@
 #include "viewer/scalar/DrawGridScalarTimed.h"
 
-#include "viewer/scalar/GridCells.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/GridCells.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 Long DrawGridScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return -1;
-    UsePick(rc, Picks(1));
-    SetMaskMode(pic);
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(1), FrameFill::Mask);
     FindTimeAndLevel(rc);
     PinLevel(rc, CurLevel);
     if (!WindowCheck(rc)) return -1;

@@ -9,7 +9,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/MainOPaP.h"
 
 #include <QProcess>

@@ -7,12 +7,12 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainForm.h"
-#include "viewer/shell/gencord.h"
 
 #include <cmath>
 
@@ -152,14 +152,8 @@ void ShowDataPoints(Long nNc) {
 }
 
 void DrawDataPoints(Picture& pic, Long nNc) {
-    const Long h = CLng(pic.ScaleHeight());
-    const Long w = CLng(pic.ScaleWidth());
-    if (SetMapScale(w, h) != 0) {
-        pic.setCurrentX(static_cast<float>(w) / 4);
-        pic.setCurrentY(static_cast<float>(h) / 2);
-        pic.Print("(no geographical extent)");
-        return;
-    }
+    Long w = 0, h = 0;
+    if (SetPictureScale(pic, w, h) != 0) return;
     pic.SetFocus();
     ui().SetMousePointer(kPointerHourglass);
 

@@ -2,14 +2,15 @@
 
 #include "common/MinMax.h"
 #include "common/Ui.h"
+#include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -21,6 +22,14 @@
 namespace {
 
 FormColor* theForm = nullptr;
+
+Picture& keyPicture() {
+    return FormColorForm().Picture1->picture();
+}
+
+// The maps draw their colour key in this window from the program's start on; the first key
+// drawn loads it.
+[[maybe_unused]] const bool keyInstalled = (setColorKeyPicture(keyPicture), true);
 
 constexpr int kPictureWidth = 140;
 constexpr int kPictureHeight = 450;

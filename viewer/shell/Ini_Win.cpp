@@ -2,7 +2,7 @@
 
 #include "common/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/gencord.h"
 
 #include <algorithm>
 

@@ -6,15 +6,16 @@
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
 #include "platform/Component.h"
-#include "viewer/scalar/FvBounds.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/FvBounds.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/DataPoints.h"
-#include "viewer/shell/DrawCost.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/Summaries.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/shell/URLList.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -209,15 +210,6 @@ void ReleaseKelvad() {
 
 bool LoadRunning() {
     return loading;
-}
-
-bool IsOpenDataset(const std::string& path) {
-    if (clsNC == nullptr) return false;
-    for (const Long slot : {nNcMain, nNcSecond}) {
-        if (slot < 1) continue;
-        if (SameFile(clsNC->FName(slot), path)) return true;
-    }
-    return false;
 }
 
 void LoadCoordAliases() {

@@ -29,10 +29,6 @@ void ShowTimeRange();
 // True while LoadFile or ShowTimeRange runs (a second one is refused).
 bool LoadRunning();
 
-// True when path names the file of one of the open datasets (the main dataset or the second
-// file), however it is spelt (SameFile). Files the program writes refuse such a target.
-bool IsOpenDataset(const std::string& path);
-
 // Hand the alias lists of section "variable alias" of the settings file to clsNC: the
 // coordinate lists (before opening), the vector and temperature lists (after).
 void LoadCoordAliases();

@@ -1,9 +1,9 @@
 #include "viewer/shell/Note1.h"
 
 #include "gui/QtText.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainBase.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

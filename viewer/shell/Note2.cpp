@@ -1,7 +1,7 @@
 #include "viewer/shell/Note2.h"
 
 #include "gui/QtText.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 #include "viewer/shell/FormShow.h"
 
 #include <QGroupBox>

@@ -6,17 +6,17 @@
 #include "gui/Twips.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/BusyGuard.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/Ini_Win.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/Probe.h"
-#include "viewer/shell/gencord.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>

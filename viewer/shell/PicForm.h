@@ -45,7 +45,7 @@ bool PicFormLoaded();
 // follows once the command has ended (the command still draws into the picture).
 void UnloadPicForm();
 
-// ---- State of the mouse handling (MouseState lives in MainBase) ---------------------------
+// ---- State of the mouse handling (MouseState is shared state) -----------------------------
 extern float MouseX0, MouseY0; // fixed corner of the zoom box, or fixed end of the rubber line
 extern float MouseX1, MouseY1; // moving corner or end as last drawn
 extern Long MouseMoves;        // moves with the left button held since the zoom box started

@@ -7,7 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/ReadWindow.h"
+#include "viewer/map/ReadWindow.h"
 #include "viewer/shell/OrderFrm.h"
 
 #include <QLineEdit>

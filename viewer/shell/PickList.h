@@ -4,7 +4,7 @@
 // its own number, a variable of the second file is numbered after the main dataset's last
 // variable. The commands decode the number back into a variable number and a dataset slot.
 #include "runtime/Types.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 #include <vector>

@@ -4,15 +4,17 @@
 #include "common/Ui.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/BusyGuard.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/BusyGuard.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
-#include "viewer/shell/gencord.h"
 
+#include "viewer/map/FvBounds.h"
+#include "viewer/map/MeshOutlines.h"
 #include "viewer/scalar/DrawBfgdScalar.h"
 #include "viewer/scalar/DrawCellScalar.h"
 #include "viewer/scalar/DrawFEScalar.h"
@@ -20,8 +22,6 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
-#include "viewer/scalar/FvBounds.h"
-#include "viewer/scalar/MeshOutlines.h"
 #include <optional>
 
 namespace {

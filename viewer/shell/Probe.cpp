@@ -7,12 +7,12 @@
 #include "runtime/Color.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/Vectors.h"
 #include "viewer/shell/FormIJ.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/PicForm.h"
-#include "viewer/shell/Vectors.h"
 
 #include <cstdlib>
 #include <exception>

@@ -4,9 +4,9 @@
 // FormIJ, and the plotted vector drawn there in red.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
-// uV, vV and cellMisnVal, which the probe reads, are shared state (MainBase.h).
+// uV, vV and cellMisnVal, which the probe reads, are shared state (SharedState.h).
 
 // Probes the last plot at (lon, lat), in the units of ViewExtent (radians in Mercator mode).
 // On return lon and lat hold the nearest point's position. When the probe cannot answer

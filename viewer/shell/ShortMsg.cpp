@@ -3,8 +3,8 @@
 #include "common/Ui.h"
 #include "gui/QtText.h"
 #include "runtime/RuntimeError.h"
-#include "viewer/shell/ErrorBox.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

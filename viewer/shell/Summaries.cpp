@@ -4,7 +4,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <QPlainTextEdit>
 #include <QString>

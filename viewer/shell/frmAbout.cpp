@@ -2,7 +2,7 @@
 
 #include "gui/QtText.h"
 #include "platform/Component.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 #include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainForm.h"
 

@@ -5,9 +5,9 @@
 #include "gui/QtText.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/RuntimeError.h"
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
+#include "viewer/map/SharedState.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainBase.h"
 #include "viewer/shell/MainForm.h"
 
 #include <QGridLayout>

@@ -5,7 +5,7 @@
 // IsBusy() first and refuse when it is set. Guards nest: a long command may call another (a
 // save that loads the file it made). Esc, window moves and the arrow-key pans are not refused;
 // what must not disturb a drawing under way waits for its end (WhenIdle).
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "viewer/scalar/ReadWindow.h"
+#include "viewer/map/ReadWindow.h"
 
 #include "common/MinMax.h"
 #include "common/Ui.h"
@@ -6,8 +6,8 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <cmath>
 #include <new>

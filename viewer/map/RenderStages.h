@@ -4,11 +4,8 @@
 //
 //     RenderContext rc(pic, "[DrawGridScalar]");    // busy guard; pointer restored on exit
 //     if (!ScaleCheck(rc)) return;                  // "(no geographical extent)"
-//     UsePick(rc, Picks(k));                        // nvar, nd, name, slots
-//     SetMaskMode(rc.pic);                          // FillStyle 1, DrawMode 9
-//     PrintTitle(rc, rc.name);  BeginRender(rc);    // focus, title at (1, 1); hourglass
-//     PrepareColours();                             // scheme 30/0 before anything is coloured
-//     StoredRange(rc);
+//     BeginFrame(rc, Picks(k), FrameFill::Mask);    // variable, title, hourglass, colours,
+//                                                   // stored range
 //     PinTimeAndLevel(rc, CurTimeStep, CurLevel);
 //     DateLabel(rc, CurTimeStep);  TimeBar(rc, CurTimeStep);
 //     if (!WindowCheck(rc)) return;
@@ -25,7 +22,7 @@
 // pick's own dataset), readSlot for the reads, dateSlot for dates and the step count.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 
 #include <exception>
 #include <functional>
@@ -108,6 +105,13 @@ void BeginRender(RenderContext& rc);
 void EndRender(RenderContext& rc);
 // Colour scheme 30, variant 0: done before any value is coloured, so that map and legend agree.
 void PrepareColours();
+
+// What the frame does to the picture's fill before its title: nothing, the grid maps' mask
+// (SetMaskMode), or solid polygons (FillStyle 0, the boundary-fitted grid's cells).
+enum class FrameFill { Keep, Mask, Solid };
+// The opening of every data frame: UsePick, the fill, PrintTitle with the variable's name,
+// BeginRender, PrepareColours and StoredRange, in that order.
+void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill = FrameFill::Keep);
 
 // The "Scales" entry of the variable (empty name: no entry): a = word 2, b = word 3, ScaleMax
 // and ScaleMin their larger and smaller, stored when that span is positive; without an entry
@@ -205,8 +209,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
 // entry 1, countp(nd) := count (endp, tcount and the seam window untouched).
 void WholeListWindow(RenderContext& rc, Long count);
 // The frame of the point-list renderers (cells, mesh nodes) up to the read window of the whole
-// list of count points: the first pick, title, hourglass, colours, stored range, the window,
-// and the level pinned. Returns count.
+// list of count points: BeginFrame on the first pick, the window, and the level pinned.
+// Returns count.
 Long BeginPointList(RenderContext& rc, Long count);
 
 // ---- The time loop

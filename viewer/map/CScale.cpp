@@ -1,11 +1,9 @@
-#include "viewer/shell/CScale.h"
+#include "viewer/map/CScale.h"
 
 #include "gui/Picture.h"
-#include "gui/PictureWidget.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
-#include "viewer/shell/FormColor.h"
 
 #include <cmath>
 
@@ -15,6 +13,8 @@ Long ColorCode = 0;
 Long col_opt = 0;
 
 namespace {
+
+ColorKeyPicture gKeyPicture = nullptr;
 
 constexpr Long kWhite = 0xFFFFFF;
 
@@ -116,8 +116,17 @@ Long ColorRampThirds(float t) {
     }
 }
 
+ColorKeyPicture setColorKeyPicture(ColorKeyPicture source) {
+    const ColorKeyPicture old = gKeyPicture;
+    gKeyPicture = source;
+    return old;
+}
+
 void DrawColorLegend() {
-    Picture& p = FormColorForm().Picture1->picture();
+    if (gKeyPicture) DrawColorLegend(gKeyPicture());
+}
+
+void DrawColorLegend(Picture& p) {
     const Long W = CLng(p.ScaleWidth());
     const Long H = CLng(p.ScaleHeight());
     p.setForeColor(QBColor(0));

@@ -1,4 +1,4 @@
-#include "viewer/shell/DrawCost.h"
+#include "viewer/map/DrawCost.h"
 
 #include "common/Ui.h"
 #include "gui/Picture.h"
@@ -6,8 +6,8 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,9 +1,9 @@
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 
 #include "common/Ui.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 

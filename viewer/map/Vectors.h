@@ -2,9 +2,9 @@
 // The arrows of vector fields: data arrows placed by longitude and latitude, reference arrows
 // placed in picture coordinates, in the style OptArrowStyle (0 or 1 line arrows, 2 filled
 // polygon arrows, above 90 glyph arrows, anything else none), scaled by vscale. Both live in
-// MainBase.h with the rest of the shared state.
+// SharedState.h with the rest of the shared state.
 #include "runtime/Types.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 class Picture;
 

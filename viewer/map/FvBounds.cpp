@@ -1,4 +1,4 @@
-#include "viewer/scalar/FvBounds.h"
+#include "viewer/map/FvBounds.h"
 
 #include "common/Strings.h"
 #include "common/Ui.h"
@@ -10,9 +10,8 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/MainOPaP.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <array>
 #include <cmath>

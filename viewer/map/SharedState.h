@@ -1,13 +1,12 @@
 #pragma once
 // The viewer's shared state: the module variables through which the windows, the loader, the
 // dispatcher and the renderers hand data to each other. All of it lives for the whole run and
-// starts as 0, empty or unallocated. Only the user-interface thread touches it.
+// starts as 0, empty or unallocated. Only the user-interface thread touches it. No Qt here: the
+// map drawings and the tests reach it without any window.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
-#include <memory>
 #include <string>
-#include <vector>
 
 class IKelvad;
 
@@ -39,6 +38,10 @@ extern std::string IniFile; // the settings file in use
 extern IKelvad* clsNC; // the viewer's one dataset object; replaced at every load
 extern Long nNcMain;   // slot of the main dataset
 extern Long nNcSecond; // slot of the second (V-component) dataset
+
+// True when path names the file of one of the open datasets (the main dataset or the second
+// file), however it is spelt (SameFile). Files the program writes refuse such a target.
+bool IsOpenDataset(const std::string& path);
 
 // ---- The remembered list ----------------------------------------------------------------------
 extern VArray<std::string> URL; // 0 To nURL: URL(0) the current entry, 1.. the remembered list
@@ -110,29 +113,3 @@ void ResetSharedState();
 // The arrow style of the vector drawings (Vectors): 0 or 1 line arrows, 2 filled polygon arrows,
 // above 90 glyph arrows. Set by the start-up and the main window's menu.
 extern Long OptArrowStyle;
-
-// ---- Start-up and the remembered list ----------------------------------------------------------
-// The program's start-up. args are the command-line arguments after the program name: a file
-// (not a URL) whose name ends in ".ini" (any case) names the settings file; the first other one
-// becomes the first entry of the remembered list, and then the settings file is "Pelorin.ini" (or
-// "Pelorin.INI") in programFolder. Settings are never written into a dataset named on the command
-// line. True when the main window is up and the program runs; false when it is to end (no settings
-// file, or the coastline dialog cancelled).
-bool Main(const std::vector<std::string>& args, const std::string& programFolder);
-// The settings file beside the program: programFolder's "Pelorin.ini", else its "Pelorin.INI"
-// when only that exists; the "Pelorin.ini" path when neither does.
-std::string SettingsFileBeside(const std::string& programFolder);
-
-// The remembered list (section "URL List", keys "URLfile 1" to "URLfile 200"):
-// adds URL(0) unless stored (an add never writes past "URLfile 200": a full list is closed up
-// first and, when still full, gives up the entry added longest ago), refreshes the list box and
-// selects it. "URLadded n" keeps the order in which the entries were added.
-void AddToURLList();
-// Deletes the first stored copy of URL(0) and refreshes.
-void RemoveFromURLList();
-// Rewrites keys 1 to 100 sorted, without repeats regardless of case (each entry keeps its
-// "URLadded" count).
-void CompactURLList();
-// Refills MainForm's list box from URL(1..nURL) through URLFilter (1: the URLs only, 2: the
-// files only; IsURL tells them apart).
-void FillURLCombo();

@@ -1,4 +1,4 @@
-#include "viewer/scalar/RenderStages.h"
+#include "viewer/map/RenderStages.h"
 
 #include "common/MinMax.h"
 #include "common/Strings.h"
@@ -8,13 +8,13 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/shell/CScale.h"
-#include "viewer/shell/DrawCost.h"
-#include "viewer/shell/MainBase.h"
-#include "viewer/shell/ProgressBar.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/ProgressBar.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <cmath>
 #include <new>
@@ -53,13 +53,7 @@ RenderContext::~RenderContext() {
 // ---- Frame stages ------------------------------------------------------------------------------
 
 bool ScaleCheck(RenderContext& rc) {
-    rc.width = CLng(static_cast<double>(rc.pic.ScaleWidth()));
-    rc.height = CLng(static_cast<double>(rc.pic.ScaleHeight()));
-    if (SetMapScale(rc.width, rc.height) == 0) return true;
-    rc.pic.setCurrentX(static_cast<float>(rc.width / 4.0));
-    rc.pic.setCurrentY(static_cast<float>(rc.height / 2.0));
-    rc.pic.Print("(no geographical extent)");
-    return false;
+    return SetPictureScale(rc.pic, rc.width, rc.height) == 0;
 }
 
 void UseVariable(RenderContext& rc, Long nvar, Long infoSlot, Long readSlot) {
@@ -99,6 +93,16 @@ void EndRender(RenderContext& rc) {
 void PrepareColours() {
     col_opt = 0;
     ColorCode = 30;
+}
+
+void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill) {
+    UsePick(rc, pick);
+    if (fill == FrameFill::Mask) SetMaskMode(rc.pic);
+    if (fill == FrameFill::Solid) rc.pic.setFillStyle(kFillSolid);
+    PrintTitle(rc, rc.name);
+    BeginRender(rc);
+    PrepareColours();
+    StoredRange(rc);
 }
 
 void StoredRange(RenderContext& rc) {
@@ -478,11 +482,7 @@ void LegendAndFinish(RenderContext& rc) {
 }
 
 Long BeginPointList(RenderContext& rc, Long count) {
-    UsePick(rc, Picks(1));
-    PrintTitle(rc, rc.name);
-    BeginRender(rc);
-    PrepareColours();
-    StoredRange(rc);
+    BeginFrame(rc, Picks(1));
     WholeListWindow(rc, count);
     FindTimeAndLevel(rc);
     PinLevel(rc, CurLevel);

@@ -1,6 +1,6 @@
-#include "viewer/scalar/MapPositions.h"
+#include "viewer/map/MapPositions.h"
 
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 #include <cmath>
 

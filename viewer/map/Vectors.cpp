@@ -1,10 +1,10 @@
-#include "viewer/shell/Vectors.h"
+#include "viewer/map/Vectors.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/shell/gencord.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/gencord.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "viewer/shell/BusyGuard.h"
+#include "viewer/map/BusyGuard.h"
 
-#include "viewer/shell/ErrorBox.h"
+#include "viewer/map/ErrorBox.h"
 
 #include <QTimer>
 

@@ -1,7 +1,8 @@
 #pragma once
-// Values to colours: the colour range, the three colour schemes and the colour key drawn in
-// FormColor's picture.
+// Values to colours: the colour range, the three colour schemes and the colour key.
 #include "runtime/Types.h"
+
+class Picture;
 
 extern float ScaleMax, ScaleMin; // the colour range
 // Tens digit: 1 single-hue ramp, 2 diverging ramp, 3 three-part ramp, other values black.
@@ -17,5 +18,14 @@ Long ColorRampSingle(float t);
 Long ColorDiverging(float t);
 Long ColorRampThirds(float t);
 
-// Redraws the colour key in FormColor's picture, loading the form when it is not loaded.
+// Draws the colour key of the range and scheme in force on p, which it clears first.
+void DrawColorLegend(Picture& p);
+
+// The picture of the colour window, which the drawings' key goes to. The colour window installs
+// the way to reach it (loading the window on first use), so that the maps need not know the
+// window; while none is installed the key is not drawn.
+using ColorKeyPicture = Picture& (*)();
+// Installs source (nullptr: none) and returns the one replaced.
+ColorKeyPicture setColorKeyPicture(ColorKeyPicture source);
+// Redraws the colour key on the colour window's picture.
 void DrawColorLegend();

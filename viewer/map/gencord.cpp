@@ -1,4 +1,4 @@
-#include "viewer/shell/gencord.h"
+#include "viewer/map/gencord.h"
 
 #include "common/MinMax.h"
 #include "common/Ui.h"
@@ -119,15 +119,21 @@ Long SetMapScale(Long width, Long height) {
     return 0;
 }
 
-Integer InitMapScale(Picture& pic) {
-    const Long h = CLng(pic.ScaleHeight());
-    const Long w = CLng(pic.ScaleWidth());
-    MapPicHeight = static_cast<float>(h);
-    if (SetMapScale(w, h) == 0) return 1;
-    pic.setCurrentX(static_cast<float>(w) / 4);
-    pic.setCurrentY(static_cast<float>(h) / 2);
+Long SetPictureScale(Picture& pic, Long& width, Long& height) {
+    width = CLng(pic.ScaleWidth());
+    height = CLng(pic.ScaleHeight());
+    if (SetMapScale(width, height) == 0) return 0;
+    pic.setCurrentX(static_cast<float>(width) / 4);
+    pic.setCurrentY(static_cast<float>(height) / 2);
     pic.Print("(no geographical extent)");
     return -1;
+}
+
+Integer InitMapScale(Picture& pic) {
+    // The picture's height holds even when the view has no extent.
+    MapPicHeight = static_cast<float>(CLng(pic.ScaleHeight()));
+    Long w = 0, h = 0;
+    return SetPictureScale(pic, w, h) == 0 ? 1 : -1;
 }
 
 Long ll2_to_xy2(float lon, float lat, float& x, float& y) {

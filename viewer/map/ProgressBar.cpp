@@ -1,4 +1,4 @@
-#include "viewer/shell/ProgressBar.h"
+#include "viewer/map/ProgressBar.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"

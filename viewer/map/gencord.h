@@ -4,7 +4,7 @@
 // and the map centred; plus the zoom stack of the map window and the arrow-key pans.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/SharedState.h"
 
 class Picture;
 
@@ -33,6 +33,10 @@ extern Long ZoomIndex;            // the record in force; can go below 0 (see Zo
 Integer InitMapScale(Picture& pic);
 // Sets the transform for a picture of width x height scale units. 0 when set, -1 on failure.
 Long SetMapScale(Long width, Long height);
+// Sets the transform for pic's scale size, rounded (halves to even) into width and height. 0
+// when set; -1, after printing "(no geographical extent)" at (width / 4, height / 2), when the
+// view has no extent. Every map frame starts with it.
+Long SetPictureScale(Picture& pic, Long& width, Long& height);
 
 // View units to picture position. 0, or -1 (x, y unchanged) when the Mercator forward
 // conversion refuses the point; the refusal is reported in message boxes.

@@ -1,12 +1,12 @@
-#include "viewer/scalar/MeshOutlines.h"
+#include "viewer/map/MeshOutlines.h"
 
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
-#include "viewer/scalar/MapPositions.h"
-#include "viewer/scalar/ReadWindow.h"
-#include "viewer/scalar/RenderStages.h"
-#include "viewer/shell/MainBase.h"
+#include "viewer/map/MapPositions.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
 
 #include <exception>
 #include <string>

@@ -1,0 +1,137 @@
+#include "viewer/shell/Startup.h"
+
+#include "common/CMDialog.h"
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "platform/Component.h"
+#include "runtime/Color.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/shell/MainForm.h"
+#include "viewer/shell/URLList.h"
+
+#include <QAction>
+#include <cmath>
+
+namespace {
+
+// A settings file named on the command line: a file (not a URL) ending in ".ini".
+bool namesSettingsFile(const std::string& arg) {
+    return !IsURL(arg) && arg.size() >= 4 && UCase(arg.substr(arg.size() - 4)) == ".INI";
+}
+
+void setMarks(QAction* on, std::initializer_list<QAction*> off) {
+    on->setChecked(true);
+    for (QAction* a : off)
+        a->setChecked(false);
+}
+
+} // namespace
+
+Long settingLong(const std::string& key, const char* section) {
+    try {
+        const double v = Val(GetString(key, section, IniFile));
+        if (!std::isfinite(v) || v < -2147483648.5 || v > 2147483647.5) return 0;
+        return CLng(v);
+    } catch (const RuntimeError&) {
+        return 0;
+    }
+}
+
+std::string SettingsFileBeside(const std::string& programFolder) {
+    const std::string lower = PathJoin(programFolder, "Pelorin.ini");
+    if (ExistFile(lower)) return lower;
+    const std::string upper = PathJoin(programFolder, "Pelorin.INI");
+    if (ExistFile(upper)) return upper;
+    return lower;
+}
+
+bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
+    CoastColor = QBColor(7);
+
+    // The command line: a settings file (".ini") and a dataset, either or both, in any order.
+    std::string settingsArg, datasetArg;
+    bool haveDataset = false;
+    for (const std::string& a : args) {
+        if (a.empty()) continue;
+        if (namesSettingsFile(a)) {
+            if (settingsArg.empty()) settingsArg = a;
+        } else if (!haveDataset) {
+            datasetArg = a;
+            haveDataset = true;
+        }
+    }
+
+    const std::string path = settingsArg.empty() ? SettingsFileBeside(programFolder) : settingsArg;
+    if (!ExistFile(path)) {
+        ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
+        return false;
+    }
+    IniFile = path;
+
+    CoastFile = GetString("coastline 1", "coast lines", IniFile);
+    if (FileExistsOpen(CoastFile) != 1) {
+        std::string start = PathJoin(programFolder, "coasts/WORLD_E.bdm");
+        const std::string chosen =
+            ShowOpenDlg(start, "Coastline bdm file(*.bdm)|*.bdm|All files(*.*)|*.*");
+        if (chosen.empty()) return false;
+        CoastFile = chosen;
+        PutString("coastline 1", "coast lines", IniFile, CoastFile);
+    }
+    CoastFlag = 1;
+
+    ShowNote1 = settingLong("ShowNote1");
+    ShowNote2 = settingLong("ShowNote2");
+    ShowNote3 = settingLong("ShowNote3");
+    // Line and polygon arrows, and the glyph arrows (above 90) that the menu stores.
+    OptArrowStyle = settingLong("OptArrowStyle");
+    if (OptArrowStyle != 1 && OptArrowStyle != 2 && OptArrowStyle <= 90) OptArrowStyle = 1;
+    OptCoastLine = settingLong("OptCoastLine");
+    if (OptCoastLine != 1 && OptCoastLine != 2) OptCoastLine = 1;
+    SaveFormat = settingLong("SaveFormat");
+    if (SaveFormat == 0) SaveFormat = 1;
+    Projection = settingLong("Projection");
+    LonPeriod = Projection == 0 ? 360.0f : 6.283185f;
+
+    // The remembered list: the dataset of the command line (or the one open at the last
+    // shut-down) first, then the stored entries without it.
+    std::string first = datasetArg;
+    if (first.size() >= 2 && first.front() == '"' && first.back() == '"')
+        first = first.substr(1, first.size() - 2);
+    if (!haveDataset) first = lastOpenUrl();
+    startUrlList(first);
+
+    MainForm& f = mainForm();
+    f.show();
+
+    if (Projection == 1)
+        setMarks(f.Marcator, {f.Cartesian});
+    else
+        setMarks(f.Cartesian, {f.Marcator});
+    if (OptArrowStyle == 0 || OptArrowStyle == 1)
+        setMarks(f.ThinArrow, {f.PolyArrow, f.FontArrow});
+    else if (OptArrowStyle == 2)
+        setMarks(f.PolyArrow, {f.ThinArrow, f.FontArrow});
+    else if (OptArrowStyle > 90)
+        setMarks(f.FontArrow, {f.ThinArrow, f.PolyArrow});
+    if (OptCoastLine == 1)
+        setMarks(f.ThinLine, {f.PolygonFill});
+    else
+        setMarks(f.PolygonFill, {f.ThinLine});
+
+    OptShowGrid = settingLong("OptShowGrid");
+    OptShowMesh = settingLong("OptShowMesh");
+    if (OptShowMesh != 0)
+        setMarks(f.ShowMesh, {f.NoShowMesh});
+    else
+        setMarks(f.NoShowMesh, {f.ShowMesh});
+    if (OptShowGrid != 0)
+        setMarks(f.doShow, {f.Notshow});
+    else
+        setMarks(f.Notshow, {f.doShow});
+    return true;
+}
