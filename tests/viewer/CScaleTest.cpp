@@ -1,5 +1,7 @@
 #include "viewer/shell/CScale.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "runtime/Color.h"
@@ -28,22 +30,7 @@ constexpr Long kWhite = 0xFFFFFF;
 constexpr Long kBlack = 0;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-class CScaleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testApp();
-        reset();
-    }
-    void TearDown() override {
-        UnloadFormColor();
-        reset();
-    }
-    static void reset() {
-        ScaleMax = ScaleMin = 0;
-        ColorCode = col_opt = 0;
-    }
-    InstalledScriptedUi ui_;
-};
+class CScaleTest : public ViewerFixture {};
 
 struct SchemeCase {
     Long variant;
@@ -327,7 +314,7 @@ TEST_F(CScaleTest, OptionClickAndTypedRange) {
 
     f.Option1[2]->click();
     EXPECT_EQ(col_opt, 2);
-    EXPECT_EQ(ui_.doEventsCount, 1);
+    EXPECT_EQ(ui.doEventsCount, 1);
     auto boxes = ofKind(p, DrawKind::FilledBox);
     ASSERT_EQ(boxes.size(), 51u);
     EXPECT_EQ(boxes[50]->color, ValueToColor(ScaleMax - 50 * (ScaleMax - ScaleMin) / 51));
@@ -349,13 +336,13 @@ TEST_F(CScaleTest, OptionClickAndTypedRange) {
     // The boxes are not refilled and the ends not put in order.
     EXPECT_EQ(f.Text1[0]->text().toStdString(), "abc");
     EXPECT_EQ(ScaleMin, -2.5f);
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 
     // A number beyond a Single is an error shown in a box; the form goes on.
     f.Text1[0]->setText("1e39");
     releaseKey(f.Text1[0], Qt::Key_9, "9");
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, "Run-time error '6':\r\n\r\nOverflow");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Run-time error '6':\r\n\r\nOverflow");
     EXPECT_EQ(ScaleMax, 0);
     f.Text1[0]->setText("7");
     releaseKey(f.Text1[0], Qt::Key_7, "7");

@@ -126,7 +126,7 @@ TEST_F(DrawGridScalarTest, AVariableWithoutANameStoresNothing) {
     fake.vars[{1, 1}].name = "";
     draw();
     EXPECT_EQ(dataBoxes().size(), 12u);
-    EXPECT_EQ(fileText(IniFile).find("Scales"), std::string::npos);
+    EXPECT_EQ(readFile(IniFile).find("Scales"), std::string::npos);
 }
 
 TEST_F(DrawGridScalarTest, APickFromTheSecondFileUsesItsOwnDataset) {

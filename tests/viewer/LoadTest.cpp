@@ -40,17 +40,16 @@ std::string shown(const std::string& summary) {
     return Replace(summary, "\r", "");
 }
 
-class LoadTest : public ::testing::Test {
+class LoadTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
-        UnloadMainForm();
+        ViewerDatasetFixture::SetUp();
         form = &mainForm();
-        env.ui.boxes.clear(); // the empty remembered list's notice
+        ui.boxes.clear(); // the empty remembered list's notice
         form->Picture1->resize(300, 200);
         form->Picture1->picture().resize(300, 200);
         form->Picture1->picture().setRecording(true);
     }
-    void TearDown() override { UnloadMainForm(); }
 
     void load(const std::string& entry, Long useSecond = 0) {
         URL(0) = entry;
@@ -62,14 +61,14 @@ protected:
     }
     std::string texts() const {
         std::string all;
-        for (const auto& b : env.ui.boxes)
+        for (const auto& b : ui.boxes)
             all += b.text + "\n";
         return all;
     }
     // A regular grid over the given axes, with levels when nz > 1 and nt records.
     std::string grid(const std::string& name, std::vector<double> lon, std::vector<double> lat,
                      int nz = 1, int nt = 2) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.unlimitedDim("time", nt);
         if (nz > 1) nc.dim("depth", nz);
         nc.dim("lat", lat.size());
@@ -97,7 +96,6 @@ protected:
         return nc.write();
     }
 
-    ViewerDatasetEnv env;
     MainForm* form = nullptr;
 };
 
@@ -111,8 +109,8 @@ TEST_F(LoadTest, EverySampleGridType) {
                                 {"fe_mesh.nc", 4},  {"gmt_grid.nc", 5},       {"fv_mesh.nc", 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        env.ui.boxes.clear();
-        env.ui.pointerChanges.clear();
+        ui.boxes.clear();
+        ui.pointerChanges.clear();
         form->Picture1->picture().clearRecords();
         form->Text3->setText("second");
         PickCount = 3;
@@ -122,7 +120,7 @@ TEST_F(LoadTest, EverySampleGridType) {
         ASSERT_NE(clsNC, nullptr);
         EXPECT_EQ(nNcMain, 1);
         EXPECT_EQ(clsNC->GridType(1), c.gridType);
-        EXPECT_EQ(env.ui.boxes.size(), 0u) << texts();
+        EXPECT_EQ(ui.boxes.size(), 0u) << texts();
 
         // The extent of the dataset, the first view widened by a twentieth on every side, and
         // the bare extent as zoom record 0.
@@ -205,9 +203,9 @@ TEST_F(LoadTest, EverySampleGridType) {
         EXPECT_GT(std::count_if(records.begin(), records.end(),
                                 [](const DrawRecord& r) { return r.kind == DrawKind::FilledBox; }),
                   0);
-        ASSERT_FALSE(env.ui.pointerChanges.empty());
-        EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
-        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        ASSERT_FALSE(ui.pointerChanges.empty());
+        EXPECT_EQ(ui.pointerChanges.front(), kPointerHourglass);
+        EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
         EXPECT_FALSE(IsBusy());
     }
 }
@@ -222,7 +220,7 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_EQ(nodeLonV.LBound(), 0);
     EXPECT_EQ(nodeLonV.UBound(), 1);
     EXPECT_EQ(nodeLatV.UBound(), 7);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // Mesh display on: the connectivity of every element; on the finite-volume sample also
     // the node positions and the boundary lines from the node codes.
@@ -231,13 +229,13 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_EQ(node1.UBound(), clsNC->nElements());
     EXPECT_GE(node3(1), 1);
     EXPECT_LE(node3(1), clsNC->nNodes());
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // A copy: the boundary cache is written beside the dataset.
-    const std::string fv = env.dir.file("fv_mesh.nc");
+    const std::string fv = dir.file("fv_mesh.nc");
     fs::copy_file(kSamples + "/fv_mesh.nc", fv);
     load(fv);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_EQ(node2.UBound(), clsNC->nElements());
     EXPECT_GE(node2(1), 1);
     EXPECT_LE(node2(1), clsNC->nNodes());
@@ -248,7 +246,7 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_LE(nodeLonV(1), clsNC->eastEnd());
     EXPECT_GT(nfvlands, 0);
     EXPECT_GT(nfvseas, 0);
-    EXPECT_TRUE(fs::exists(env.dir.file("fv_mesh.bnd")));
+    EXPECT_TRUE(fs::exists(dir.file("fv_mesh.bnd")));
     EXPECT_TRUE(buttons(true, true, true));
 }
 
@@ -263,11 +261,11 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     OptShowMesh = 1;
     for (const Case c : {Case{"fe_mesh.nc", "node", 4}, Case{"fv_mesh.nc", "nele", 6}}) {
         SCOPED_TRACE(c.good);
-        const std::string good = env.dir.file(c.good);
+        const std::string good = dir.file(c.good);
         if (!fs::exists(good)) fs::copy_file(kSamples + "/" + c.good, good);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         load(good);
-        ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+        ASSERT_TRUE(ui.boxes.empty()) << texts();
         ASSERT_GT(node1.UBound(), 0);
         if (c.gridType == 6) {
             ASSERT_GT(nfvlands, 0);
@@ -275,7 +273,7 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
 
         // Four elements, a table of five rows.
         const std::string name = std::string("broken_") + c.good;
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("node", 6);
         nc.dim("nele", 4);
         nc.dim("nface", 3);
@@ -290,12 +288,12 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         nc.var("lon", NC_FLOAT, {c.coordsOn}).att("units", "degrees_east").values(lon);
         nc.var("lat", NC_FLOAT, {c.coordsOn}).att("units", "degrees_north").values(lat);
         nc.var("nv", NC_INT, {"rows", "nface"}).values(std::vector<int>(15, 1));
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         load(nc.write());
 
         EXPECT_EQ(clsNC->GridType(), c.gridType);
-        ASSERT_EQ(env.ui.boxes.size(), 1u);
-        EXPECT_EQ(env.ui.boxes[0].text,
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text,
                   "[doFill_NodeMesh] Node connection variable nv is 5 x 3, not 4 elements x 3 "
                   "nodes");
         EXPECT_TRUE(buttons(true, true, true)); // the load itself succeeded
@@ -315,7 +313,7 @@ TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
     Projection = 1;
     LonPeriod = 6.283185f;
     load(grid("polar.nc", {0.0, 10.0, 20.0}, {-80.0, 0.0, 85.0}));
-    ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+    ASSERT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_DOUBLE_EQ(DataExtent.South, -80.0f * kDegToRad);
     EXPECT_DOUBLE_EQ(DataExtent.North, 85.0f * kDegToRad);
     EXPECT_EQ(ViewExtent.South, -1.5f);
@@ -357,7 +355,7 @@ TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
 
 TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
     const std::string good = kSamples + "/stations.nc";
-    const std::string missing = env.dir.file("missing.nc");
+    const std::string missing = dir.file("missing.nc");
     for (const int answer : {kYes, kNo}) {
         SCOPED_TRACE(answer);
         PutString("URLfile 1", "URL List", IniFile, good);
@@ -366,20 +364,20 @@ TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
         const std::string dims = boxText(form->Text1[0]);
         const auto lonSize = lonV.size();
         const ViewRec view = ViewExtent;
-        env.ui.boxes.clear();
-        env.ui.pointerChanges.clear();
+        ui.boxes.clear();
+        ui.pointerChanges.clear();
         PickCount = 2;
 
-        env.ui.msgBoxAnswers = {kOk, answer};
+        ui.msgBoxAnswers = {kOk, answer};
         form->Text3->setText("b_v.nc");
         load(missing);
 
-        ASSERT_EQ(env.ui.boxes.size(), 2u);
-        EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
-        EXPECT_NE(env.ui.boxes[0].text.find("missing.nc"), std::string::npos);
-        EXPECT_EQ(env.ui.boxes[1].text,
+        ASSERT_EQ(ui.boxes.size(), 2u);
+        EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
+        EXPECT_NE(ui.boxes[0].text.find("missing.nc"), std::string::npos);
+        EXPECT_EQ(ui.boxes[1].text,
                   "Do you want to take this file off the list?\r\n\r\nfile   : " + missing);
-        EXPECT_EQ(env.ui.boxes[1].style, kYesNo);
+        EXPECT_EQ(ui.boxes[1].style, kYesNo);
         EXPECT_EQ(GetString("URLfile 2", "URL List", IniFile), answer == kYes ? "" : missing);
         EXPECT_EQ(GetString("URLfile 1", "URL List", IniFile), good);
 
@@ -396,14 +394,14 @@ TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
         EXPECT_EQ(lonV.size(), lonSize);
         EXPECT_EQ(ViewExtent.West, view.West);
         EXPECT_EQ(PickCount, 2);
-        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
         EXPECT_FALSE(IsBusy());
     }
 }
 
 TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
-    const std::string main = WriteSmallFixture(env.dir.file("b_u.nc"));
-    const std::string second = WriteSmallFixture(env.dir.file("b_v.nc"));
+    const std::string main = WriteSmallFixture(dir.file("b_u.nc"));
+    const std::string second = WriteSmallFixture(dir.file("b_v.nc"));
     SecondFile = second;
     form->Text3->setText(QString::fromStdString(second));
     load(main, 1);
@@ -411,7 +409,7 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_EQ(boxText(form->Text1[4]), shown(ExtraVariablesSummary(2)));
     EXPECT_NE(boxText(form->Text1[4]).find("sst("), std::string::npos);
     EXPECT_EQ(form->Text3->text().toStdString(), second);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // The next load without a second file clears both boxes.
     load(kSamples + "/stations.nc", 0);
@@ -419,11 +417,11 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_EQ(form->Text3->text().toStdString(), "");
 
     // A second file that cannot be opened: its reason, and dataset 1 alone.
-    SecondFile = env.dir.file("gone_v.nc");
+    SecondFile = dir.file("gone_v.nc");
     load(main, 1);
     EXPECT_LT(nNcSecond, 1);
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_NE(env.ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
     EXPECT_EQ(boxText(form->Text1[4]), "");
     EXPECT_TRUE(buttons(true, true, true));
 }
@@ -431,7 +429,7 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
 TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     load(kSamples + "/regular_global.nc");
     form->setComboText(kSamples + "/stations.nc");
-    env.ui.pointerChanges.clear();
+    ui.pointerChanges.clear();
     ShowTimeRange();
 
     EXPECT_EQ(URL(0), kSamples + "/stations.nc");
@@ -443,8 +441,8 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     EXPECT_NE(range.find("  to  "), std::string::npos);
     for (auto* box : form->Text1)
         EXPECT_EQ(boxText(box), "");
-    EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+    EXPECT_EQ(ui.pointerChanges.front(), kPointerHourglass);
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
 
     // A following load opens the entry anew.
     LoadFile(0);
@@ -453,29 +451,18 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     EXPECT_EQ(form->Text2->text().toStdString(), range);
 
     // An entry without a time axis leaves the range empty.
-    form->setComboText(env.dir.file("missing.nc"));
+    form->setComboText(dir.file("missing.nc"));
     ShowTimeRange();
     EXPECT_EQ(form->Text2->text().toStdString(), "");
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 }
 
-// A Ui whose event pump runs a function: what a click handled during a load would do.
-class PumpingUi : public ScriptedUi {
-public:
-    std::function<void()> onPump;
-    void DoEvents() override {
-        ScriptedUi::DoEvents();
-        if (onPump) onPump();
-    }
-};
-
+// The Ui's event pump runs what a click handled during a load would do.
 TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
-    PumpingUi pumping;
-    ScopedUi scoped(pumping);
     int pumps = 0;
     bool allBusy = true;
     IKelvad* during = nullptr;
-    pumping.onPump = [&] {
+    ui.onDoEvents = [&] {
         ++pumps;
         allBusy = allBusy && IsBusy() && LoadRunning();
         during = clsNC;
@@ -496,9 +483,7 @@ TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
 }
 
 TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
-    PumpingUi pumping;
-    ScopedUi scoped(pumping);
-    pumping.onPump = [] { throw RuntimeError(err::Overflow); };
+    ui.onDoEvents = [] { throw RuntimeError(err::Overflow); };
     try {
         load(kSamples + "/regular_global.nc");
         ADD_FAILURE() << "the error did not reach the event procedure";
@@ -507,9 +492,9 @@ TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     }
     EXPECT_FALSE(IsBusy());
     EXPECT_FALSE(LoadRunning());
-    EXPECT_EQ(pumping.MousePointer(), kPointerDefault);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     // The next load runs.
-    pumping.onPump = nullptr;
+    ui.onDoEvents = nullptr;
     load(kSamples + "/stations.nc");
     EXPECT_EQ(clsNC->GridType(1), 1);
 }
@@ -521,7 +506,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
                                              "water_u=cur_e\r\n"
                                              "water_v=cur_n\r\n"
                                              "temperature=seatemp\r\n";
-    NcBuilder nc(env.dir.file("aliased.nc"));
+    NcBuilder nc(dir.file("aliased.nc"));
     nc.dim("ylat", 2);
     nc.dim("xlong", 3);
     nc.var("ylat", NC_FLOAT, {"ylat"}).values({1.0, 2.0});
@@ -531,7 +516,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
     nc.var("cur_n", NC_FLOAT, {"ylat", "xlong"}).values(std::vector<double>(6, 1.0));
     nc.write();
 
-    load(env.dir.file("aliased.nc"));
+    load(dir.file("aliased.nc"));
     ASSERT_EQ(nNcMain, 1) << texts();
     EXPECT_EQ(clsNC->GridType(1), 2);
     EXPECT_NE(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
@@ -541,14 +526,14 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
 
     // Without the settings keys the same file opens with no coordinates recognised.
     fs::remove(IniFile);
-    env.ui.boxes.clear();
-    load(env.dir.file("aliased.nc"));
+    ui.boxes.clear();
+    load(dir.file("aliased.nc"));
     EXPECT_EQ(clsNC->lonvId(1), -1);
     EXPECT_EQ(clsNC->GridType(1), 0);
     EXPECT_EQ(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
     // The coordinate fill gives its reason; with no extent the preview draws nothing.
-    ASSERT_EQ(env.ui.boxes.size(), 1u) << texts();
-    EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
+    ASSERT_EQ(ui.boxes.size(), 1u) << texts();
+    EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
 }
 
 TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
@@ -577,11 +562,11 @@ TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
 
 TEST_F(LoadTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
     CoastFlag = 1;
-    CoastFile = env.dir.file("missing.bdm");
+    CoastFile = dir.file("missing.bdm");
     load(kSamples + "/regular_global.nc");
     // The drawing ran after the transform was set: its failure to open the file shows.
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
 }
 
 TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
@@ -589,7 +574,7 @@ TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
     const std::string url = server.url("regular_global.nc");
     load(url);
     ASSERT_EQ(nNcMain, 1) << texts();
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_EQ(clsNC->GridType(1), 2);
     EXPECT_EQ(static_cast<Long>(lonV.size()), clsNC->nLon());
     EXPECT_EQ(timeV.UBound(), clsNC->nTime());

@@ -76,7 +76,7 @@ TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     // The glyph arrows survive a restart.
-    resetAll();
+    resetViewer();
     ASSERT_TRUE(Main({}, dir.path().string()));
     EXPECT_EQ(OptArrowStyle, 108);
     EXPECT_TRUE(mainForm().FontArrow->isChecked());

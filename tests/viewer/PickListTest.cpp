@@ -56,7 +56,7 @@ TEST_F(OrderWinTest, WaterPairIdsComeFromTheDataset) {
 }
 
 TEST_F(OrderWinTest, LeavesOutCoordinatesAndMisplacedHorizontalDimensions) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+    load(RegularFixture(dir.file("grid.nc")));
     const OrderVarList list = MakeOrderVarList();
     EXPECT_EQ(list.entries, (Strings{" 5: temp", " 6: mask", "10: swapped"}));
     // No vector pair: nothing preselected among several entries.
@@ -97,7 +97,7 @@ std::vector<std::string> Row(Long row) {
 }
 
 TEST_F(OrderWinTest, DescribesTheEntryAtTheCursor) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+    load(RegularFixture(dir.file("grid.nc")));
     CurTimeStep = 2;
     CurLevel = 1;
     OrderFrm& f = order(); // loading puts the cursor on the first entry
@@ -132,7 +132,7 @@ TEST_F(OrderWinTest, DescribesTheEntryAtTheCursor) {
 }
 
 TEST_F(OrderWinTest, ADeselectingClickLeavesTheRowsOfThePicks) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+    load(RegularFixture(dir.file("grid.nc")));
     OrderFrm& f = order();
     select({0, 1});
     f.setListIndex(2); // "10: swapped", not selected
@@ -154,7 +154,7 @@ TEST_F(OrderWinTest, ADeselectingClickLeavesTheRowsOfThePicks) {
 }
 
 TEST_F(OrderWinTest, AFifthDimensionHasNoRowAndTakesItsDefaultStride) {
-    NcBuilder nc(env.dir.file("five.nc"));
+    NcBuilder nc(dir.file("five.nc"));
     nc.dim("time", 2);
     nc.dim("member", 3);
     nc.dim("depth", 2);
@@ -186,8 +186,8 @@ TEST_F(OrderWinTest, AFifthDimensionHasNoRowAndTakesItsDefaultStride) {
 }
 
 TEST_F(OrderWinTest, TheSecondFileIsNumberedAfterTheMainDataset) {
-    const std::string main = RegularFixture(env.dir.file("grid.nc")); // 10 variables
-    NcBuilder nc(env.dir.file("grid_v.nc"));
+    const std::string main = RegularFixture(dir.file("grid.nc")); // 10 variables
+    NcBuilder nc(dir.file("grid_v.nc"));
     nc.dim("time", 3);
     nc.dim("depth", 2);
     nc.dim("lat", 3);
@@ -234,7 +234,7 @@ TEST_F(OrderWinTest, ADatasetWithoutTimeOrLevelsShowsNone) {
 }
 
 TEST_F(OrderWinTest, AFailureInsideTheDescriptionIsShownWithItsTag) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+    load(RegularFixture(dir.file("grid.nc")));
     OrderFrm& f = order();
     f.List1->addItem("99999999999: huge");
     f.setListIndex(f.ListCount() - 1);

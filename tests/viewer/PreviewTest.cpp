@@ -25,9 +25,10 @@ std::vector<double> Range(int n, double first, double step) {
     return v;
 }
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
+        ViewerDatasetFixture::SetUp();
         ASSERT_TRUE(NewKelvad());
         pic.setRecording(true);
     }
@@ -44,7 +45,7 @@ protected:
     }
     std::string grid(const std::string& name, const std::vector<double>& lon,
                      const std::vector<double>& lat) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("lon", lon.size());
         nc.dim("lat", lat.size());
         nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
@@ -55,7 +56,7 @@ protected:
     }
     std::string stations(const std::string& name, const std::vector<double>& lon,
                          const std::vector<double>& lat) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("station", lon.size());
         nc.var("lon", NC_FLOAT, {"station"}).att("units", "degrees_east").values(lon);
         nc.var("lat", NC_FLOAT, {"station"}).att("units", "degrees_north").values(lat);
@@ -66,7 +67,7 @@ protected:
     // given), coordinates stored (i, j) or (j, i) as iFirst says.
     std::string boundaryFitted(const std::string& name, const std::string& iName,
                                const std::string& jName, bool iFirst, int ni, int nj) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         std::vector<double> lon, lat;
         if (iFirst) {
             nc.dim(iName, ni);
@@ -95,12 +96,7 @@ protected:
     void view(double west, double east, double south, double north) {
         ViewExtent = ViewRec{west, east, south, north};
     }
-    std::vector<DrawRecord> filledBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : pic.records())
-            if (r.kind == DrawKind::FilledBox) out.push_back(r);
-        return out;
-    }
+    std::vector<DrawRecord> filledBoxes() const { return recordsOf(pic, DrawKind::FilledBox); }
     // The picture position of a point, with the transform the preview set.
     std::pair<float, float> at(float lon, float lat) const {
         float x = 0, y = 0;
@@ -117,7 +113,6 @@ protected:
         EXPECT_EQ(r.color, color);
     }
 
-    ViewerDatasetEnv env;
     Picture pic{400, 300};
 };
 
@@ -152,8 +147,8 @@ TEST_F(PreviewTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     // The last sampled column (i = 349) reaches to the last index, 360.
     const DrawRecord& last = marks[29];
     EXPECT_NEAR(last.at[2] - last.at[0], (359.5 - 348.5) * MapScale, 1e-2);
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(PreviewTest, StrideRoundsTheCountInViewHalvesToEven) {
@@ -245,11 +240,11 @@ TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
         const Long slot = open(stations("far.nc", {10.0, 3.0e6, 11.0, -3.0e6, nan, 10.5, 1e20},
                                         {0.0, 1.0, 2.0, 3.0, 1.0, nan, 1e20}));
         view(9 * u, 12 * u, -1 * u, 4 * u);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         pic.clearRecords();
         DrawDataPoints(pic, slot);
         EXPECT_EQ(filledBoxes().size(), 2u);
-        EXPECT_TRUE(env.ui.boxes.empty()) << env.ui.boxes[0].text;
+        EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
     }
 }
 
@@ -276,15 +271,15 @@ TEST_F(PreviewTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
     EXPECT_EQ(pic.records()[0].text, "(no geographical extent)");
     EXPECT_FLOAT_EQ(pic.records()[0].at[0], 100);
     EXPECT_FLOAT_EQ(pic.records()[0].at[1], 150);
-    EXPECT_TRUE(env.ui.pointerChanges.empty());
+    EXPECT_TRUE(ui.pointerChanges.empty());
 
     pic.clearRecords();
     view(0, 10, 0, 10);
     DrawDataPoints(pic, 7); // no such slot: grid type 0
     EXPECT_TRUE(filledBoxes().empty());
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text, "[DrawDataPoints] undefined nc type");
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawDataPoints] undefined nc type");
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
 }
 
 } // namespace

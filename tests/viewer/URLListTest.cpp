@@ -59,7 +59,7 @@ TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     EXPECT_EQ(mainForm().comboText(), "new.nc");
 
     // Keys 1 and 3 held, 5 behind another gap: the list holds keys 1 to 3 until the next start.
-    resetAll();
+    resetViewer();
     useKeys({{1, "a.nc"}, {3, "c.nc"}, {5, "e.nc"}});
     URL(0) = "new.nc";
     AddToURLList();
@@ -161,7 +161,7 @@ TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
     EXPECT_EQ(comboItems(), remembered());
 
     // The last entry removed: the notice and the placeholder.
-    resetAll();
+    resetViewer();
     useKeys({{4, "only.nc"}});
     URL(0) = "only.nc";
     RemoveFromURLList();
@@ -183,7 +183,7 @@ TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
     EXPECT_EQ(key(150), "z.nc"); // beyond the compaction's reach
 
     // Nothing in keys 1 to 100: nothing is written.
-    resetAll();
+    resetViewer();
     useKeys({{120, "late.nc"}});
     const std::string before = readFile(IniFile);
     CompactURLList();
@@ -217,7 +217,7 @@ TEST_F(URLListTest, FiltersOfTheListBox) {
     EXPECT_TRUE(ui.boxes.empty());
 
     // A filter that hides every entry: the notice and the placeholder, the entries kept.
-    resetAll();
+    resetViewer();
     useKeys({{1, "/data/a.nc"}});
     URLFilter = 1;
     FillURLCombo();
