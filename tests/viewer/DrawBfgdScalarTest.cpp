@@ -636,12 +636,6 @@ std::string writeMixed(const std::string& path, bool coordsIFirst, Long ni, Long
 
 class BfgdMixedTest : public BfgdLoadedTest {
 protected:
-    void TearDown() override {
-        if (FormIJLoaded()) UnloadFormIJ();
-        if (PicFormLoaded()) UnloadPicForm();
-        BfgdLoadedTest::TearDown();
-    }
-
     // Loads a mixed file through the loader.
     void loadMixed(bool coordsIFirst, Long ni = kIMax, Long nj = kJMax, int nt = 4) {
         URL(0) = writeMixed(dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"), coordsIFirst,

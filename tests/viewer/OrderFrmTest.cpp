@@ -37,7 +37,7 @@ const std::string kRanks = "You picked a pair of items, but\r\nwith different ra
 const std::string kTooMany = "You can plot only one item a time:\r\n\r\nScalar or pair of vector "
                              "components\r\n(as many when save)\r\n\r\nPlease reseclect";
 
-class OrderFrmTest : public OrderWinTest {
+class OrderFrmTest : public OrderWinFixture {
 protected:
     // The regular fixture: 3 steps, 2 levels; entries temp (rank 4), mask (2), swapped (3).
     void loadGrid() { load(RegularFixture(dir.file("grid.nc"))); }

@@ -51,7 +51,7 @@ inline std::string RegularFixture(const std::string& path) {
     return nc.write();
 }
 
-class OrderWinTest : public ViewerDatasetFixture {
+class OrderWinFixture : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
         ViewerDatasetFixture::SetUp();

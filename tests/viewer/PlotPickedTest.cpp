@@ -116,7 +116,7 @@ std::string WriteCoast(const std::string& path) {
     return path;
 }
 
-class PlotPickedTest : public OrderWinTest {
+class PlotPickedTest : public OrderWinFixture {
 protected:
     void loadSample(const std::string& name, Long showMesh = 0) {
         OptShowMesh = showMesh;

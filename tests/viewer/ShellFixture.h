@@ -43,6 +43,13 @@ protected:
         setDocumentOpener({});
     }
 
+    // Starts with a settings file holding the given lines and a remembered list.
+    void start(const std::string& extra = "[URL List]\nURLfile 1=/data/first.nc\n") {
+        settings(extra);
+        ASSERT_TRUE(Main({}, dir.path().string()));
+        ui.boxes.clear();
+    }
+
     // A settings file with a coastline that exists, plus the given lines.
     std::string settings(const std::string& extra = "", const std::string& name = "Pelorin.ini") {
         const std::string coast = writeFile("coast.bdm", "coast");

@@ -1,14 +1,14 @@
 // The five summaries: the texts of a small dataset whose every line is known, the size texts
 // at their thresholds, and the boxes the procedures fill.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/Summaries.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
 
-class SummaryTest : public ViewerDatasetFixture {
+class SummariesTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
         ViewerDatasetFixture::SetUp();
@@ -19,13 +19,13 @@ protected:
     std::string path;
 };
 
-TEST_F(SummaryTest, DimensionsCarryTheSpacingNotesOfTheirCoordinates) {
+TEST_F(SummariesTest, DimensionsCarryTheSpacingNotesOfTheirCoordinates) {
     EXPECT_EQ(DimensionsSummary(1), "lon = 4  (dLon= .25)\r\r\n"
                                     "lat = 3  (dLat= 1)\r\r\n"
                                     "time = 2  (dT= 60min)\r\r\n");
 }
 
-TEST_F(SummaryTest, VariablesOfEachKind) {
+TEST_F(SummariesTest, VariablesOfEachKind) {
     // Coordinate variables show their last dimension only; sizes of fixed summaries in bytes.
     EXPECT_EQ(VariablesSummary(1), " 1: float lon(lon) 16bytes\r\r\n"
                                    " 2: float lat(lat) 12bytes\r\r\n"
@@ -37,7 +37,7 @@ TEST_F(SummaryTest, VariablesOfEachKind) {
     EXPECT_EQ(ExtraVariablesSummary(1), RecordVariablesSummary(1));
 }
 
-TEST_F(SummaryTest, EmptyKindsSayNothingExists) {
+TEST_F(SummariesTest, EmptyKindsSayNothingExists) {
     // A slot the object does not hold answers with no dimensions and no variables.
     EXPECT_EQ(FixedVariablesSummary(5), "(No fixed variable exists)");
     EXPECT_EQ(RecordVariablesSummary(5), "(No record variable exists)");
@@ -46,7 +46,7 @@ TEST_F(SummaryTest, EmptyKindsSayNothingExists) {
     EXPECT_EQ(DimensionsSummary(5), "");
 }
 
-TEST_F(SummaryTest, StationListHasNoSpacingNotesButItsTimeStep) {
+TEST_F(SummariesTest, StationListHasNoSpacingNotesButItsTimeStep) {
     NcBuilder nc(dir.file("stations.nc"));
     nc.dim("station", 2);
     nc.unlimitedDim("time", 2);
@@ -61,7 +61,7 @@ TEST_F(SummaryTest, StationListHasNoSpacingNotesButItsTimeStep) {
     EXPECT_EQ(DimensionsSummary(2), "station = 2\r\r\ntime = 2  (dT= 1.5min)\r\r\n");
 }
 
-TEST_F(SummaryTest, VariableNumbersAbove99WidenThePrefix) {
+TEST_F(SummariesTest, VariableNumbersAbove99WidenThePrefix) {
     NcBuilder nc(dir.file("many.nc"));
     nc.dim("lon", 1);
     nc.dim("lat", 1);
@@ -97,7 +97,7 @@ TEST(SummarySizeText, ThresholdsArePowersOf1000TestedOnTheExactQuotient) {
     }
 }
 
-TEST_F(SummaryTest, BoxesShowOneEntryALineAndLetEventsRun) {
+TEST_F(SummariesTest, BoxesShowOneEntryALineAndLetEventsRun) {
     QPlainTextEdit box;
     const int pumped = ui.doEventsCount;
     ListDimensions(&box, 1);

@@ -40,7 +40,7 @@ std::string shown(const std::string& summary) {
     return Replace(summary, "\r", "");
 }
 
-class LoadTest : public ViewerDatasetFixture {
+class MainOPaPTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
         ViewerDatasetFixture::SetUp();
@@ -104,7 +104,7 @@ struct SampleCase {
     Long gridType;
 };
 
-TEST_F(LoadTest, EverySampleGridType) {
+TEST_F(MainOPaPTest, EverySampleGridType) {
     const SampleCase cases[] = {{"stations.nc", 1}, {"regular_global.nc", 2}, {"bfg_coastal.nc", 3},
                                 {"fe_mesh.nc", 4},  {"gmt_grid.nc", 5},       {"fv_mesh.nc", 6}};
     for (const auto& c : cases) {
@@ -210,7 +210,7 @@ TEST_F(LoadTest, EverySampleGridType) {
     }
 }
 
-TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
+TEST_F(MainOPaPTest, MeshArraysFollowTheMeshOption) {
     // Mesh display off: nothing of the mesh is read; a finite-volume load resets nodeLonV.
     node1.ReDim(1, 1);
     nodeLatV.ReDim(1, 7);
@@ -252,7 +252,7 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
 
 // A mesh whose connectivity cannot be read, loaded after a good mesh with the mesh display on:
 // the load goes on with the reason shown, and nothing of the earlier mesh is left to draw.
-TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
+TEST_F(MainOPaPTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     struct Case {
         const char* good;
         const char* coordsOn; // dimension of the broken file's coordinates
@@ -309,7 +309,7 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     }
 }
 
-TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
+TEST_F(MainOPaPTest, MercatorClampsTheViewButNotZoomRecord0) {
     Projection = 1;
     LonPeriod = 6.283185f;
     load(grid("polar.nc", {0.0, 10.0, 20.0}, {-80.0, 0.0, 85.0}));
@@ -324,7 +324,7 @@ TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
     EXPECT_FLOAT_EQ(latV(1), static_cast<float>(-80.0 * kDegToRad));
 }
 
-TEST_F(LoadTest, ZeroLatitudeSpanGetsAQuarterDegree) {
+TEST_F(MainOPaPTest, ZeroLatitudeSpanGetsAQuarterDegree) {
     load(grid("row.nc", {10.0, 20.0}, {30.0}));
     EXPECT_DOUBLE_EQ(ViewExtent.South, 29.75);
     EXPECT_DOUBLE_EQ(ViewExtent.North, 30.25);
@@ -335,7 +335,7 @@ TEST_F(LoadTest, ZeroLatitudeSpanGetsAQuarterDegree) {
     EXPECT_EQ(ViewExtent.North, static_cast<float>(30.0f * kDegToRad + 0.0043633230555555555));
 }
 
-TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
+TEST_F(MainOPaPTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
     load(grid("levels.nc", {1.0, 2.0}, {1.0, 2.0}, 5, 1));
     EXPECT_EQ(CurLevel, 1);
     ASSERT_EQ(vCoordV.UBound(), 5);
@@ -353,7 +353,7 @@ TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
     EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime() + "  to  " + clsNC->endTime());
 }
 
-TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
+TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
     const std::string good = kSamples + "/stations.nc";
     const std::string missing = dir.file("missing.nc");
     for (const int answer : {kYes, kNo}) {
@@ -399,7 +399,7 @@ TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
     }
 }
 
-TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
+TEST_F(MainOPaPTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     const std::string main = WriteSmallFixture(dir.file("b_u.nc"));
     const std::string second = WriteSmallFixture(dir.file("b_v.nc"));
     SecondFile = second;
@@ -426,7 +426,7 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_TRUE(buttons(true, true, true));
 }
 
-TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
+TEST_F(MainOPaPTest, TimeRangeLeavesNoDatasetBehind) {
     load(kSamples + "/regular_global.nc");
     form->setComboText(kSamples + "/stations.nc");
     ui.pointerChanges.clear();
@@ -458,7 +458,7 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
 }
 
 // The Ui's event pump runs what a click handled during a load would do.
-TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
+TEST_F(MainOPaPTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     int pumps = 0;
     bool allBusy = true;
     IKelvad* during = nullptr;
@@ -482,7 +482,7 @@ TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     EXPECT_TRUE(buttons(true, true, true));
 }
 
-TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
+TEST_F(MainOPaPTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     ui.onDoEvents = [] { throw RuntimeError(err::Overflow); };
     try {
         load(kSamples + "/regular_global.nc");
@@ -499,7 +499,7 @@ TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     EXPECT_EQ(clsNC->GridType(1), 1);
 }
 
-TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
+TEST_F(MainOPaPTest, AliasListsOfTheSettingsReachEachNewObject) {
     std::ofstream(IniFile, std::ios::app) << "[variable alias]\r\n"
                                              "lon=xlong\r\n"
                                              "lat=ylat\r\n"
@@ -536,7 +536,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
     EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
 }
 
-TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
+TEST_F(MainOPaPTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
     load(kSamples + "/stations.nc");
     IKelvad* before = clsNC;
     const std::string dims = boxText(form->Text1[0]);
@@ -550,7 +550,7 @@ TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
     EXPECT_EQ(clsNC->FillLonLatDeg(lon, lat, 1), 1);
 }
 
-TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
+TEST_F(MainOPaPTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
     load(kSamples + "/stations.nc");
     PicFormForm().show();
     PickCount = 2;
@@ -560,7 +560,7 @@ TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
     if (PicFormLoaded()) UnloadPicForm();
 }
 
-TEST_F(LoadTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
+TEST_F(MainOPaPTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
     CoastFlag = 1;
     CoastFile = dir.file("missing.bdm");
     load(kSamples + "/regular_global.nc");
@@ -569,7 +569,7 @@ TEST_F(LoadTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
     EXPECT_EQ(ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
 }
 
-TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
+TEST_F(MainOPaPTest, OpendapUrlLoadsEndToEnd) {
     DapServer server(DAPSERVE_PATH, kSamples);
     const std::string url = server.url("regular_global.nc");
     load(url);

@@ -1,7 +1,7 @@
 // The CDL dump: the text of a small dataset line by line, the first word by the name's ending,
 // where the file goes and how a failed read or write ends, and how the editor is started.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/CdlDump.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include "common/Strings.h"
 
@@ -18,11 +18,11 @@ struct Launch {
     std::vector<std::string> args;
 };
 
-class CdlTest : public ViewerDatasetFixture {
+class CdlDumpTest : public ViewerDatasetFixture {
 protected:
     // The settings live in a folder with blanks in its name: the dump goes there and its
     // path reaches the editor whole.
-    CdlTest() : ViewerDatasetFixture("my settings") {}
+    CdlDumpTest() : ViewerDatasetFixture("my settings") {}
     void SetUp() override {
         ViewerDatasetFixture::SetUp();
         previousLauncher = SetEditorLauncher(
@@ -52,7 +52,7 @@ protected:
     ProgramLauncher previousLauncher;
 };
 
-TEST_F(CdlTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
+TEST_F(CdlDumpTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
     EXPECT_EQ(CdlFilePath(), dumpPath());
     ASSERT_EQ(Make_CDL(), 1);
     const std::string expected = "netcdf " + path +
@@ -89,7 +89,7 @@ TEST_F(CdlTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
+TEST_F(CdlDumpTest, FirstWordFollowsTheNamesEnding) {
     const struct {
         const char* name;
         const char* first;
@@ -105,7 +105,7 @@ TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
     }
 }
 
-TEST_F(CdlTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
+TEST_F(CdlDumpTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
     // After a failed load the object holds no slot 1, while URL(0) may be readable.
     ASSERT_TRUE(NewKelvad());
     ASSERT_EQ(Make_CDL(), 1);
@@ -113,7 +113,7 @@ TEST_F(CdlTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
               "notcdf  {\r\ndimensions:\r\nvariables:\r\n// global attributes:\r\n}\r\n");
 }
 
-TEST_F(CdlTest, UnreadableHeaderWritesNothingAndSaysNothing) {
+TEST_F(CdlDumpTest, UnreadableHeaderWritesNothingAndSaysNothing) {
     std::ofstream(dumpPath()) << "old";
     URL(0) = dir.file("missing.nc");
     EXPECT_EQ(Make_CDL(), -1);
@@ -121,7 +121,7 @@ TEST_F(CdlTest, UnreadableHeaderWritesNothingAndSaysNothing) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
+TEST_F(CdlDumpTest, FailedWriteIsReportedAndLeavesNothingBehind) {
     // A folder where the dump should be: the file cannot be replaced.
     fs::create_directory(dumpPath());
     EXPECT_EQ(Make_CDL(), -1);
@@ -139,7 +139,7 @@ TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
 
 // The dump never replaces an open dataset (the main one, the second file, or the entry whose
 // header was just read), whatever spelling or link leads to it.
-TEST_F(CdlTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
+TEST_F(CdlDumpTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
     const std::string folder = settingsFolder();
     const std::string dump = dumpPath();
     const std::string refused =
@@ -199,7 +199,7 @@ TEST_F(CdlTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {
+TEST_F(CdlDumpTest, EditorGetsTheDumpPathAsOneArgument) {
     const std::string editor = makeEditor();
     PutString("NotePad", "FilePath", IniFile, editor);
     ASSERT_EQ(Make_CDL(), 1);
@@ -214,7 +214,7 @@ TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {
     EXPECT_EQ(launches.size(), 2u);
 }
 
-TEST_F(CdlTest, MissingEditorIsAskedForAndRemembered) {
+TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
     PutString("NotePad", "FilePath", IniFile, dir.file("gone/editor"));
     ASSERT_EQ(Make_CDL(), 1);
 
@@ -235,14 +235,14 @@ TEST_F(CdlTest, MissingEditorIsAskedForAndRemembered) {
     EXPECT_EQ(launches[0].program, editor);
 }
 
-TEST_F(CdlTest, NoDumpFileStartsNothing) {
+TEST_F(CdlDumpTest, NoDumpFileStartsNothing) {
     PutString("NotePad", "FilePath", IniFile, makeEditor());
     OpenCdlInEditor();
     EXPECT_TRUE(launches.empty());
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, EditorThatCannotStartIsReported) {
+TEST_F(CdlDumpTest, EditorThatCannotStartIsReported) {
     PutString("NotePad", "FilePath", IniFile, makeEditor());
     ASSERT_EQ(Make_CDL(), 1);
     SetEditorLauncher([](const std::string&, const std::vector<std::string>&) { return false; });

@@ -2,8 +2,8 @@
 // the thinning strides, the single point, the boundary-fitted orders (the "gridi" alternation
 // drawn as order 1), points whose coordinates mark no position, and arrays shorter than the
 // counts.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/DataPoints.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
@@ -25,7 +25,7 @@ std::vector<double> Range(int n, double first, double step) {
     return v;
 }
 
-class PreviewTest : public ViewerDatasetFixture {
+class DataPointsTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
         ViewerDatasetFixture::SetUp();
@@ -116,7 +116,7 @@ protected:
     Picture pic{400, 300};
 };
 
-TEST_F(PreviewTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
+TEST_F(DataPointsTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     const Long slot = open(grid("world.nc", Range(360, 0.5, 1), Range(180, -89.5, 1)));
     view(-17.5, 377.5, -98.5, 98.5);
     ColorCode = 10;
@@ -151,7 +151,7 @@ TEST_F(PreviewTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(PreviewTest, StrideRoundsTheCountInViewHalvesToEven) {
+TEST_F(DataPointsTest, StrideRoundsTheCountInViewHalvesToEven) {
     const struct {
         int inView;
         size_t marks;
@@ -168,7 +168,7 @@ TEST_F(PreviewTest, StrideRoundsTheCountInViewHalvesToEven) {
     }
 }
 
-TEST_F(PreviewTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
+TEST_F(DataPointsTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
     const Long slot = open(grid("one.nc", {20.0}, {30.0}));
     view(19.75, 20.25, 29.75, 30.25);
     DrawDataPoints(pic, slot);
@@ -181,7 +181,7 @@ TEST_F(PreviewTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
     EXPECT_EQ(marks[1].color, ValueToColor(1));
 }
 
-TEST_F(PreviewTest, CellListDrawsEveryCellInCopyMode) {
+TEST_F(DataPointsTest, CellListDrawsEveryCellInCopyMode) {
     const Long slot = open(stations("cells.nc", {10.0, 11.0, 50.0}, {0.0, 1.0, 2.0}));
     view(9, 12, -1, 3); // the third cell lies outside the view and is drawn all the same
     DrawDataPoints(pic, slot);
@@ -193,7 +193,7 @@ TEST_F(PreviewTest, CellListDrawsEveryCellInCopyMode) {
     EXPECT_EQ(marks[0].drawMode, kDrawCopyPen);
 }
 
-TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
+TEST_F(DataPointsTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     const struct {
         const char* name;
         const char* iName;
@@ -228,7 +228,7 @@ TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     }
 }
 
-TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
+TEST_F(DataPointsTest, PointsWithoutAPositionAreSkippedQuietly) {
     // Stations whose coordinates mark no position: NaN, the coordinates' fill value, and
     // longitudes beyond any turn (in Mercator mode also beyond what the transform takes).
     const double nan = std::nan("");
@@ -248,7 +248,7 @@ TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
     }
 }
 
-TEST_F(PreviewTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
+TEST_F(DataPointsTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
     const Long slot = open(stations("cells.nc", {10.0, 11.0, 12.0}, {0.0, 1.0, 2.0}));
     lonV.ReDimPreserve(1, 2);
     view(9, 13, -1, 3);
@@ -263,7 +263,7 @@ TEST_F(PreviewTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
     EXPECT_EQ(filledBoxes().size(), 4u); // one row left
 }
 
-TEST_F(PreviewTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
+TEST_F(DataPointsTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
     view(0, 10, 5, 5);
     DrawDataPoints(pic, 1);
     ASSERT_EQ(pic.records().size(), 1u);
