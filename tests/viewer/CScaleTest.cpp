@@ -28,94 +28,94 @@ const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 class CScaleTest : public ViewerFixture {};
 
-struct SchemeCase {
-    Long variant;
-    float t;
-    Long color;
-};
-
-// Components are rounded to the nearest whole number, halves to even: 127.5 gives 128 (not the
-// 127 of a truncation), 191.25 gives 191; a component above 255 counts as 255.
-TEST_F(CScaleTest, SingleHueRamp) {
-    const SchemeCase cases[] = {
-        {1, -1, rgb(0, 0, 0)},
-        {2, -1, rgb(255, 0, 0)},
-        {3, -1, rgb(0, 255, 0)},
-        {4, -1, rgb(0, 0, 255)},
-        {1, 0, kWhite},
-        {2, 0, kWhite},
-        {1, 0.5f, rgb(191, 191, 191)},
-        {2, 0.5f, rgb(128, 191, 191)},
-        {3, 0.5f, rgb(191, 128, 191)},
-        {4, 0.5f, rgb(191, 191, 128)},
-        {2, -0.5f, rgb(255, 191, 191)},
-        {2, 1, kBlack},
-        {4, 1, kBlack},
-        {2, 1.5f, kBlack},
-        {2, -1.01f, kBlack},
-        {0, 0.5f, kBlack},
-        {5, 0.5f, kBlack},
-        {2, kNaN, kBlack},
+// Each ramp by variant (col_opt) and position t. Components are rounded to the nearest whole
+// number, halves to even: 127.5 gives 128 (not the 127 of a truncation), 191.25 gives 191; a
+// component above 255 counts as 255.
+TEST_F(CScaleTest, RampsByVariantAndPosition) {
+    struct Point {
+        Long variant;
+        float t;
+        Long color;
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorRampSingle(c.t), c.color) << "variant " << c.variant << " t " << c.t;
-    }
-}
-
-TEST_F(CScaleTest, DivergingRamp) {
-    const SchemeCase cases[] = {
-        {0, -1, rgb(0, 0, 255)},
-        {0, -0.5f, rgb(128, 128, 255)},
-        {0, 0, kWhite},
-        {0, 0.5f, rgb(255, 128, 128)},
-        {0, 1, rgb(255, 0, 0)},
-        {0, 1.5f, kBlack},
-        {0, -1.5f, kBlack},
-        {0, kNaN, kBlack},
-        {3, 0.5f, rgb(255, 128, 128)},
+    struct Ramp {
+        const char* name;
+        Long (*colour)(float);
+        std::vector<Point> points;
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorDiverging(c.t), c.color) << "t " << c.t;
-    }
-}
-
-TEST_F(CScaleTest, ThreePartRamp) {
-    const SchemeCase cases[] = {
-        // GBR: three thirds, each from white.
-        {0, -1, kWhite},
-        {0, 0, kWhite},
-        {0, 5e-8f, kWhite},
-        {0, 0.2f, rgb(102, 255, 102)},
-        {0, 0.33333334f, rgb(0, 255, 0)},
-        {0, 0.5f, rgb(127, 127, 255)},
-        {0, 0.6666667f, rgb(0, 0, 255)},
-        {0, 0.9f, rgb(255, 76, 76)},
-        {0, 1, rgb(255, 0, 0)},
-        {0, 1.5f, kWhite},
-        {0, kNaN, kWhite},
-        // Grey.
-        {1, 0.5f, rgb(128, 128, 128)},
-        {1, 1, kBlack},
-        {1, -0.5f, kWhite},
-        // R, G, B: white to the channel, then to black.
-        {2, 0.25f, rgb(255, 128, 128)},
-        {2, 0.5f, rgb(255, 0, 0)},
-        {2, 0.75f, rgb(128, 0, 0)},
-        {2, 1, kBlack},
-        {3, 0.25f, rgb(128, 255, 128)},
-        {3, 0.75f, rgb(0, 128, 0)},
-        {4, 0.25f, rgb(128, 128, 255)},
-        {4, 0.75f, rgb(0, 0, 128)},
-        {4, 1.5f, kWhite},
-        {5, 0.5f, kWhite},
-        {-1, 0.5f, kWhite},
+    const Ramp ramps[] = {
+        {"single hue",
+         ColorRampSingle,
+         {
+             {1, -1, rgb(0, 0, 0)},
+             {2, -1, rgb(255, 0, 0)},
+             {3, -1, rgb(0, 255, 0)},
+             {4, -1, rgb(0, 0, 255)},
+             {1, 0, kWhite},
+             {2, 0, kWhite},
+             {1, 0.5f, rgb(191, 191, 191)},
+             {2, 0.5f, rgb(128, 191, 191)},
+             {3, 0.5f, rgb(191, 128, 191)},
+             {4, 0.5f, rgb(191, 191, 128)},
+             {2, -0.5f, rgb(255, 191, 191)},
+             {2, 1, kBlack},
+             {4, 1, kBlack},
+             {2, 1.5f, kBlack},
+             {2, -1.01f, kBlack},
+             {0, 0.5f, kBlack},
+             {5, 0.5f, kBlack},
+             {2, kNaN, kBlack},
+         }},
+        {"diverging",
+         ColorDiverging,
+         {
+             {0, -1, rgb(0, 0, 255)},
+             {0, -0.5f, rgb(128, 128, 255)},
+             {0, 0, kWhite},
+             {0, 0.5f, rgb(255, 128, 128)},
+             {0, 1, rgb(255, 0, 0)},
+             {0, 1.5f, kBlack},
+             {0, -1.5f, kBlack},
+             {0, kNaN, kBlack},
+             {3, 0.5f, rgb(255, 128, 128)},
+         }},
+        {"three parts",
+         ColorRampThirds,
+         {
+             // GBR: three thirds, each from white.
+             {0, -1, kWhite},
+             {0, 0, kWhite},
+             {0, 5e-8f, kWhite},
+             {0, 0.2f, rgb(102, 255, 102)},
+             {0, 0.33333334f, rgb(0, 255, 0)},
+             {0, 0.5f, rgb(127, 127, 255)},
+             {0, 0.6666667f, rgb(0, 0, 255)},
+             {0, 0.9f, rgb(255, 76, 76)},
+             {0, 1, rgb(255, 0, 0)},
+             {0, 1.5f, kWhite},
+             {0, kNaN, kWhite},
+             // Grey.
+             {1, 0.5f, rgb(128, 128, 128)},
+             {1, 1, kBlack},
+             {1, -0.5f, kWhite},
+             // R, G, B: white to the channel, then to black.
+             {2, 0.25f, rgb(255, 128, 128)},
+             {2, 0.5f, rgb(255, 0, 0)},
+             {2, 0.75f, rgb(128, 0, 0)},
+             {2, 1, kBlack},
+             {3, 0.25f, rgb(128, 255, 128)},
+             {3, 0.75f, rgb(0, 128, 0)},
+             {4, 0.25f, rgb(128, 128, 255)},
+             {4, 0.75f, rgb(0, 0, 128)},
+             {4, 1.5f, kWhite},
+             {5, 0.5f, kWhite},
+             {-1, 0.5f, kWhite},
+         }},
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorRampThirds(c.t), c.color) << "variant " << c.variant << " t " << c.t;
-    }
+    for (const Ramp& r : ramps)
+        for (const Point& p : r.points) {
+            col_opt = p.variant;
+            EXPECT_EQ(r.colour(p.t), p.color) << r.name << " variant " << p.variant << " t " << p.t;
+        }
 }
 
 TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {

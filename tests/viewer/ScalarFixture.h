@@ -6,6 +6,7 @@
 
 #include "common/Strings.h"
 #include "gui/Picture.h"
+#include "gui/PictureWidget.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "tests/support/QtTestApp.h"
@@ -263,6 +264,12 @@ protected:
     using ViewerFixture::recordsOf;
     // The primitives of one kind in the map picture.
     std::vector<DrawRecord> recordsOf(DrawKind kind) const { return recordsOf(pic, kind); }
+    // The colour key's picture, and its log started afresh.
+    static Picture& legend() { return FormColorForm().Picture1->picture(); }
+    static void recordLegend() {
+        legend().setRecording(true);
+        legend().clearRecords();
+    }
     // The time bar: a filled strip one unit high along the bottom edge.
     bool isTimeBar(const DrawRecord& r) const {
         return r.kind == DrawKind::FilledBox && r.at[1] == pic.ScaleHeight() &&

@@ -70,21 +70,38 @@ TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     EXPECT_EQ(comboItems(), remembered());
 }
 
+// A full list (keys 1 to 200) never grows past key 200. Without repeats the oldest entry gives
+// way and the new one comes last; with a repeat (key 150 repeats key 3 in another case) the list
+// is closed up first and nothing older has to go.
 TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
-    std::vector<std::pair<Long, std::string>> keys;
-    for (Long n = 1; n <= 200; ++n)
-        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
-    useKeys(keys);
-    URL(0) = "/d/new.nc";
-    AddToURLList();
-    EXPECT_EQ(key(201), "");
-    // No repeats to drop: the oldest entry gives way, the new one comes last.
-    EXPECT_EQ(key(1), "/d/f2.nc");
-    EXPECT_EQ(key(199), "/d/f200.nc");
-    EXPECT_EQ(key(200), "/d/new.nc");
-    EXPECT_EQ(nURL, 200);
-    EXPECT_EQ(URL(200), "/d/new.nc");
-    EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
+    struct Case {
+        const char* what;
+        Long repeat; // the key made a repeat of key 3, 0 for none
+        std::vector<std::pair<Long, std::string>> expected;
+    };
+    const Case cases[] = {
+        {"no repeats", 0, {{1, "/d/f2.nc"}}},
+        {"a repeat", 150, {{1, "/d/f1.nc"}, {3, "/d/f3.nc"}, {150, "/d/f151.nc"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetViewer();
+        std::vector<std::pair<Long, std::string>> keys;
+        for (Long n = 1; n <= 200; ++n)
+            keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
+        if (c.repeat != 0) keys[static_cast<std::size_t>(c.repeat - 1)].second = "/D/F3.NC";
+        useKeys(keys);
+        URL(0) = "/d/new.nc";
+        AddToURLList();
+        for (const auto& [n, entry] : c.expected)
+            EXPECT_EQ(key(n), entry) << n;
+        EXPECT_EQ(key(199), "/d/f200.nc");
+        EXPECT_EQ(key(200), "/d/new.nc");
+        EXPECT_EQ(key(201), "");
+        EXPECT_EQ(nURL, 200);
+        EXPECT_EQ(URL(200), "/d/new.nc");
+        EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
+    }
 }
 
 // The oldest entry is the one added first, not the one in key 1: the shut-down's compaction
@@ -132,23 +149,6 @@ TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
     EXPECT_EQ(key(1), "/d/a.nc");
     EXPECT_EQ(key(2), "/x/again.nc");
     EXPECT_EQ(key(200), "/x/last.nc");
-}
-
-TEST_F(URLListTest, AFullListWithRepeatsIsClosedUpFirst) {
-    std::vector<std::pair<Long, std::string>> keys;
-    for (Long n = 1; n <= 200; ++n)
-        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
-    keys[149].second = "/D/F3.NC"; // key 150 repeats key 3 in another case
-    useKeys(keys);
-    URL(0) = "/d/new.nc";
-    AddToURLList();
-    EXPECT_EQ(key(1), "/d/f1.nc"); // nothing older had to go
-    EXPECT_EQ(key(3), "/d/f3.nc");
-    EXPECT_EQ(key(150), "/d/f151.nc");
-    EXPECT_EQ(key(199), "/d/f200.nc");
-    EXPECT_EQ(key(200), "/d/new.nc");
-    EXPECT_EQ(key(201), "");
-    EXPECT_EQ(nURL, 200);
 }
 
 TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
