@@ -401,62 +401,62 @@ TEST_F(ExtentsTest, BoundaryFittedSpacing) {
     }
 }
 
-TEST_F(ExtentsTest, BoundaryFittedWithTimeTakesTheFirstSlice) {
-    NcBuilder nc(dir.file("bf3.nc"));
-    nc.unlimitedDim("time", 2);
-    nc.dim("i", 2);
-    nc.dim("j", 3);
-    std::vector<float> lon = {1, 2, 3, 4, 5, 6, 100, 100, 100, 100, 100, 100};
-    std::vector<float> lat = {7, 8, 9, 10, 11, 12, -100, -100, -100, -100, -100, -100};
-    nc.var("lon", NC_FLOAT, {"time", "i", "j"}).values(lon);
-    nc.var("lat", NC_FLOAT, {"time", "i", "j"}).values(lat);
-    nc.write();
-    NcfRec& r = load(nc.path());
-    r.GridType = kGridBfg;
-    r.lon_vId = 1;
-    r.lat_vId = 2;
-    r.iMax = 2;
-    r.jMax = 3;
-    ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
-    EXPECT_EQ(items(r.lonArr), (std::vector<float>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(items(r.latArr), (std::vector<float>{7, 8, 9, 10, 11, 12}));
-    expectBox(r, 1, 6, 7, 12);
+// With a time dimension the coordinates are the first step's slice, counted in the order of the
+// variable's own dimensions: stored (time, i, j) or (time, j, i), with iMax 2 and jMax 3 the
+// slice counts 2 x 3 or 3 x 2. A shape the slice cannot take fails: one row of j divides the
+// spacing by zero and leaves the dataset open; counts beyond the variable's dimensions are the
+// library's error, not a read past them.
+TEST_F(ExtentsTest, BoundaryFittedWithTimeTakesTheFirstSliceInTheVariablesOwnOrder) {
+    struct Case {
+        const char* what;
+        const char* first; // the grid dimension stored after time
+        const char* second;
+        Long lonlatOrder; // set on the coordinate variables; 0 leaves them as read
+        Long badIMax, badJMax;
+        std::string error;
+        bool wholeError; // else the error's start
+        bool staysOpen;
+    };
+    const Case cases[] = {
+        {"i first", "i", "j", 0, 2, 1, "Error message (number 11)is:\r\n\"" + ErrorText(11) + "\"",
+         true, true},
+        {"j first", "j", "i", 2, 3, 3, "NetCDF Error: ", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NcBuilder nc(dir.file(std::string("bf3") + c.first + c.second + ".nc"));
+        nc.unlimitedDim("time", 2);
+        nc.dim("i", 2);
+        nc.dim("j", 3);
+        std::vector<float> lon = {1, 2, 3, 4, 5, 6, 100, 100, 100, 100, 100, 100};
+        std::vector<float> lat = {7, 8, 9, 10, 11, 12, -100, -100, -100, -100, -100, -100};
+        nc.var("lon", NC_FLOAT, {"time", c.first, c.second}).values(lon);
+        nc.var("lat", NC_FLOAT, {"time", c.first, c.second}).values(lat);
+        nc.write();
+        NcfRec& r = load(nc.path());
+        r.GridType = kGridBfg;
+        r.lon_vId = 1;
+        r.lat_vId = 2;
+        if (c.lonlatOrder != 0) {
+            r.vari(1).lonlatOrder = c.lonlatOrder;
+            r.vari(2).lonlatOrder = c.lonlatOrder;
+        }
+        r.iMax = 2;
+        r.jMax = 3;
+        ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
+        EXPECT_EQ(items(r.lonArr), (std::vector<float>{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(items(r.latArr), (std::vector<float>{7, 8, 9, 10, 11, 12}));
+        expectBox(r, 1, 6, 7, 12);
 
-    // One row of j: the spacing divides by zero.
-    r.jMax = 1;
-    r.iMax = 2;
-    EXPECT_EQ(k.SetHorizontalExtent(1), -1);
-    EXPECT_EQ(k.ErrorMessage, "Error message (number 11)is:\r\n\"" + ErrorText(11) + "\"");
-    EXPECT_GE(r.ncid, 0);
-}
-
-TEST_F(ExtentsTest, BoundaryFittedSliceTakesTheVariablesOwnDimensionOrder) {
-    // Stored j first, (time, j, i), with iMax 2 and jMax 3: the slice must count 3 x 2.
-    NcBuilder nc(dir.file("bf3ji.nc"));
-    nc.unlimitedDim("time", 2);
-    nc.dim("i", 2);
-    nc.dim("j", 3);
-    std::vector<float> lon = {1, 2, 3, 4, 5, 6, 100, 100, 100, 100, 100, 100};
-    std::vector<float> lat = {7, 8, 9, 10, 11, 12, -100, -100, -100, -100, -100, -100};
-    nc.var("lon", NC_FLOAT, {"time", "j", "i"}).values(lon);
-    nc.var("lat", NC_FLOAT, {"time", "j", "i"}).values(lat);
-    nc.write();
-    NcfRec& r = load(nc.path());
-    r.GridType = kGridBfg;
-    r.lon_vId = 1;
-    r.lat_vId = 2;
-    r.vari(1).lonlatOrder = 2;
-    r.vari(2).lonlatOrder = 2;
-    r.iMax = 2;
-    r.jMax = 3;
-    ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
-    EXPECT_EQ(items(r.lonArr), (std::vector<float>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(items(r.latArr), (std::vector<float>{7, 8, 9, 10, 11, 12}));
-
-    // Counts beyond the variable's dimensions are the library's error, not a read past them.
-    r.iMax = 3;
-    EXPECT_EQ(k.SetHorizontalExtent(1), -1);
-    EXPECT_EQ(k.ErrorMessage.rfind("NetCDF Error: ", 0), 0u) << k.ErrorMessage;
+        r.iMax = c.badIMax;
+        r.jMax = c.badJMax;
+        EXPECT_EQ(k.SetHorizontalExtent(1), -1);
+        EXPECT_EQ(c.wholeError ? k.ErrorMessage : k.ErrorMessage.substr(0, c.error.size()), c.error)
+            << k.ErrorMessage;
+        if (c.staysOpen) {
+            EXPECT_GE(r.ncid, 0);
+        }
+    }
 }
 
 // ---- Meshes and GMT grids ----------------------------------------------------------------

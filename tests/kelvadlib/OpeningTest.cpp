@@ -1,5 +1,7 @@
 // Setting up a slot (Initialize) and the first and last time of a file (StartEndDate): slot
 // numbers, and no dataset left open by a failed set-up or by the scratch slot.
+#include "tests/kelvadlib/KelvadFixture.h"
+
 #include "kelvadlib/IKelvad.h"
 #include "kelvadlib/Kelvad.h"
 #include "platform/DebugOut.h"
@@ -29,7 +31,9 @@ int openHandles(const std::string& path) {
     return n;
 }
 
-class OpeningTest : public ::testing::Test {
+// Besides the small files: a grid with a time axis, a file without coordinates and one without
+// a time axis.
+class OpeningTest : public SmallFilesFixture {
 protected:
     OpeningTest() {
         NcBuilder grid(dir.file("grid.nc"));
@@ -61,19 +65,8 @@ protected:
         still.var("lat", NC_FLOAT, {"lat"}).values({1.0f, 2.0f});
         still.var("lon", NC_FLOAT, {"lon"}).values({1.0f, 2.0f});
         stillPath = still.write();
-
-        // Header reads that fail after the open.
-        NcBuilder nodims(dir.file("nodims.nc"));
-        nodims.globalAtt("title", "none");
-        noDimsPath = nodims.write();
-        NcBuilder six(dir.file("six.nc"));
-        for (const char* d : {"a", "b", "c", "d", "e", "f"})
-            six.dim(d, 1);
-        six.var("v", NC_FLOAT, {"a", "b", "c", "d", "e", "f"});
-        sixDimsPath = six.write();
     }
-    TempDir dir;
-    std::string gridPath, plainPath, stillPath, noDimsPath, sixDimsPath;
+    std::string gridPath, plainPath, stillPath;
 };
 
 } // namespace

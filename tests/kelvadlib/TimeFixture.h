@@ -3,6 +3,8 @@
 // variable, its header read into a slot, and the time fields that recognition would set
 // filled in by hand.
 #include "kelvadlib/Kelvad.h"
+#include "kelvadlib/Utils.h"
+#include "runtime/Date.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -14,6 +16,22 @@
 #include <vector>
 
 using TextAtts = std::vector<std::pair<std::string, std::string>>;
+
+// A date and its Orv minutes from a date text.
+inline Date at(const char* text) {
+    return CDate(text);
+}
+inline Long minutesOf(const char* text) {
+    return DateToOrvMin(CDate(text));
+}
+
+// n time values from first, step apart.
+inline std::vector<double> steps(double first, Long n, double step = 1) {
+    std::vector<double> v;
+    for (Long i = 0; i < n; ++i)
+        v.push_back(first + i * step);
+    return v;
+}
 
 struct TimeFile {
     std::string units; // no units attribute when empty

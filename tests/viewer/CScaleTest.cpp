@@ -1,5 +1,7 @@
 #include "viewer/map/CScale.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "runtime/Color.h"
@@ -8,10 +10,6 @@
 #include "viewer/map/ProgressBar.h"
 #include "viewer/shell/FormColor.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,111 +26,96 @@ constexpr Long kWhite = 0xFFFFFF;
 constexpr Long kBlack = 0;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-class CScaleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testApp();
-        reset();
-    }
-    void TearDown() override {
-        UnloadFormColor();
-        reset();
-    }
-    static void reset() {
-        ScaleMax = ScaleMin = 0;
-        ColorCode = col_opt = 0;
-    }
-    InstalledScriptedUi ui_;
-};
+class CScaleTest : public ViewerFixture {};
 
-struct SchemeCase {
-    Long variant;
-    float t;
-    Long color;
-};
-
-// Components are rounded to the nearest whole number, halves to even: 127.5 gives 128 (not the
-// 127 of a truncation), 191.25 gives 191; a component above 255 counts as 255.
-TEST_F(CScaleTest, SingleHueRamp) {
-    const SchemeCase cases[] = {
-        {1, -1, rgb(0, 0, 0)},
-        {2, -1, rgb(255, 0, 0)},
-        {3, -1, rgb(0, 255, 0)},
-        {4, -1, rgb(0, 0, 255)},
-        {1, 0, kWhite},
-        {2, 0, kWhite},
-        {1, 0.5f, rgb(191, 191, 191)},
-        {2, 0.5f, rgb(128, 191, 191)},
-        {3, 0.5f, rgb(191, 128, 191)},
-        {4, 0.5f, rgb(191, 191, 128)},
-        {2, -0.5f, rgb(255, 191, 191)},
-        {2, 1, kBlack},
-        {4, 1, kBlack},
-        {2, 1.5f, kBlack},
-        {2, -1.01f, kBlack},
-        {0, 0.5f, kBlack},
-        {5, 0.5f, kBlack},
-        {2, kNaN, kBlack},
+// Each ramp by variant (col_opt) and position t. Components are rounded to the nearest whole
+// number, halves to even: 127.5 gives 128 (not the 127 of a truncation), 191.25 gives 191; a
+// component above 255 counts as 255.
+TEST_F(CScaleTest, RampsByVariantAndPosition) {
+    struct Point {
+        Long variant;
+        float t;
+        Long color;
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorRampSingle(c.t), c.color) << "variant " << c.variant << " t " << c.t;
-    }
-}
-
-TEST_F(CScaleTest, DivergingRamp) {
-    const SchemeCase cases[] = {
-        {0, -1, rgb(0, 0, 255)},
-        {0, -0.5f, rgb(128, 128, 255)},
-        {0, 0, kWhite},
-        {0, 0.5f, rgb(255, 128, 128)},
-        {0, 1, rgb(255, 0, 0)},
-        {0, 1.5f, kBlack},
-        {0, -1.5f, kBlack},
-        {0, kNaN, kBlack},
-        {3, 0.5f, rgb(255, 128, 128)},
+    struct Ramp {
+        const char* name;
+        Long (*colour)(float);
+        std::vector<Point> points;
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorDiverging(c.t), c.color) << "t " << c.t;
-    }
-}
-
-TEST_F(CScaleTest, ThreePartRamp) {
-    const SchemeCase cases[] = {
-        // GBR: three thirds, each from white.
-        {0, -1, kWhite},
-        {0, 0, kWhite},
-        {0, 5e-8f, kWhite},
-        {0, 0.2f, rgb(102, 255, 102)},
-        {0, 0.33333334f, rgb(0, 255, 0)},
-        {0, 0.5f, rgb(127, 127, 255)},
-        {0, 0.6666667f, rgb(0, 0, 255)},
-        {0, 0.9f, rgb(255, 76, 76)},
-        {0, 1, rgb(255, 0, 0)},
-        {0, 1.5f, kWhite},
-        {0, kNaN, kWhite},
-        // Grey.
-        {1, 0.5f, rgb(128, 128, 128)},
-        {1, 1, kBlack},
-        {1, -0.5f, kWhite},
-        // R, G, B: white to the channel, then to black.
-        {2, 0.25f, rgb(255, 128, 128)},
-        {2, 0.5f, rgb(255, 0, 0)},
-        {2, 0.75f, rgb(128, 0, 0)},
-        {2, 1, kBlack},
-        {3, 0.25f, rgb(128, 255, 128)},
-        {3, 0.75f, rgb(0, 128, 0)},
-        {4, 0.25f, rgb(128, 128, 255)},
-        {4, 0.75f, rgb(0, 0, 128)},
-        {4, 1.5f, kWhite},
-        {5, 0.5f, kWhite},
-        {-1, 0.5f, kWhite},
+    const Ramp ramps[] = {
+        {"single hue",
+         ColorRampSingle,
+         {
+             {1, -1, rgb(0, 0, 0)},
+             {2, -1, rgb(255, 0, 0)},
+             {3, -1, rgb(0, 255, 0)},
+             {4, -1, rgb(0, 0, 255)},
+             {1, 0, kWhite},
+             {2, 0, kWhite},
+             {1, 0.5f, rgb(191, 191, 191)},
+             {2, 0.5f, rgb(128, 191, 191)},
+             {3, 0.5f, rgb(191, 128, 191)},
+             {4, 0.5f, rgb(191, 191, 128)},
+             {2, -0.5f, rgb(255, 191, 191)},
+             {2, 1, kBlack},
+             {4, 1, kBlack},
+             {2, 1.5f, kBlack},
+             {2, -1.01f, kBlack},
+             {0, 0.5f, kBlack},
+             {5, 0.5f, kBlack},
+             {2, kNaN, kBlack},
+         }},
+        {"diverging",
+         ColorDiverging,
+         {
+             {0, -1, rgb(0, 0, 255)},
+             {0, -0.5f, rgb(128, 128, 255)},
+             {0, 0, kWhite},
+             {0, 0.5f, rgb(255, 128, 128)},
+             {0, 1, rgb(255, 0, 0)},
+             {0, 1.5f, kBlack},
+             {0, -1.5f, kBlack},
+             {0, kNaN, kBlack},
+             {3, 0.5f, rgb(255, 128, 128)},
+         }},
+        {"three parts",
+         ColorRampThirds,
+         {
+             // GBR: three thirds, each from white.
+             {0, -1, kWhite},
+             {0, 0, kWhite},
+             {0, 5e-8f, kWhite},
+             {0, 0.2f, rgb(102, 255, 102)},
+             {0, 0.33333334f, rgb(0, 255, 0)},
+             {0, 0.5f, rgb(127, 127, 255)},
+             {0, 0.6666667f, rgb(0, 0, 255)},
+             {0, 0.9f, rgb(255, 76, 76)},
+             {0, 1, rgb(255, 0, 0)},
+             {0, 1.5f, kWhite},
+             {0, kNaN, kWhite},
+             // Grey.
+             {1, 0.5f, rgb(128, 128, 128)},
+             {1, 1, kBlack},
+             {1, -0.5f, kWhite},
+             // R, G, B: white to the channel, then to black.
+             {2, 0.25f, rgb(255, 128, 128)},
+             {2, 0.5f, rgb(255, 0, 0)},
+             {2, 0.75f, rgb(128, 0, 0)},
+             {2, 1, kBlack},
+             {3, 0.25f, rgb(128, 255, 128)},
+             {3, 0.75f, rgb(0, 128, 0)},
+             {4, 0.25f, rgb(128, 128, 255)},
+             {4, 0.75f, rgb(0, 0, 128)},
+             {4, 1.5f, kWhite},
+             {5, 0.5f, kWhite},
+             {-1, 0.5f, kWhite},
+         }},
     };
-    for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
-        EXPECT_EQ(ColorRampThirds(c.t), c.color) << "variant " << c.variant << " t " << c.t;
-    }
+    for (const Ramp& r : ramps)
+        for (const Point& p : r.points) {
+            col_opt = p.variant;
+            EXPECT_EQ(r.colour(p.t), p.color) << r.name << " variant " << p.variant << " t " << p.t;
+        }
 }
 
 TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {
@@ -250,116 +233,6 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
         EXPECT_EQ(b->color, kWhite);
     for (const DrawRecord* t : ofKind(p, DrawKind::Print))
         EXPECT_EQ(t->text, "2.50");
-}
-
-TEST_F(CScaleTest, ProgressStripPixels) {
-    Picture pic(100, 20);
-    pic.setDrawMode(kDrawInvert);
-    DrawProgressBar(pic, 5, 10);
-    EXPECT_EQ(pic.DrawMode(), kDrawInvert);
-    EXPECT_EQ(pic.pixel(0, 19), QBColor(12));
-    EXPECT_EQ(pic.pixel(49, 19), QBColor(12));
-    EXPECT_EQ(pic.pixel(50, 19), kWhite) << "exactly the left half";
-    EXPECT_EQ(pic.pixel(99, 19), kWhite);
-    EXPECT_EQ(pic.pixel(10, 18), kWhite); // one unit high
-
-    // A shorter step leaves the earlier red standing; no total clears the whole strip.
-    DrawProgressBar(pic, 1, 10);
-    EXPECT_EQ(pic.pixel(40, 19), QBColor(12));
-    DrawProgressBar(pic, 10, 10);
-    EXPECT_EQ(pic.pixel(99, 19), QBColor(12));
-    DrawProgressBar(pic, 0, 0);
-    for (int x : {0, 50, 99})
-        EXPECT_EQ(pic.pixel(x, 19), kWhite);
-    EXPECT_EQ(pic.DrawMode(), kDrawInvert);
-}
-
-// The release alone: the box's text is set by the test.
-void releaseKey(QWidget* w, int key, const QString& text) {
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &release);
-}
-
-TEST_F(CScaleTest, FormLoadFillsTheBoxesAndDrawsTheKey) {
-    ScaleMax = 1.5f;
-    ScaleMin = 20; // reversed: the boxes show them in order
-    col_opt = 2;
-    EXPECT_FALSE(FormColorLoaded());
-    FormColor& f = FormColorForm();
-    EXPECT_TRUE(FormColorLoaded());
-    EXPECT_EQ(f.windowTitle().toStdString(), "Elevation(m)");
-    EXPECT_EQ(f.Text1[0]->text().toStdString(), " 20");
-    EXPECT_EQ(f.Text1[1]->text().toStdString(), " 1.5");
-    EXPECT_TRUE(f.Option1[2]->isChecked());
-    EXPECT_EQ(ColorCode, 30);
-    // The key is drawn at load: the first label stands right of the middle, near the top.
-    bool inked = false;
-    for (int x = 70; x < 140; ++x)
-        for (int y = 0; y < 20; ++y)
-            inked = inked || f.Picture1->picture().pixel(x, y) == kBlack;
-    EXPECT_TRUE(inked);
-    EXPECT_EQ(ScaleMax, 1.5f);
-    EXPECT_EQ(ScaleMin, 20);
-
-    // A code set before the load stays.
-    UnloadFormColor();
-    EXPECT_FALSE(FormColorLoaded());
-    ColorCode = 20;
-    col_opt = 9; // a variant without a button marks none
-    FormColor& g = FormColorForm();
-    EXPECT_EQ(ColorCode, 20);
-    for (QRadioButton* o : g.Option1)
-        EXPECT_FALSE(o->isChecked());
-
-    // Referring to the key loads the form.
-    UnloadFormColor();
-    DrawColorLegend();
-    EXPECT_TRUE(FormColorLoaded());
-}
-
-TEST_F(CScaleTest, OptionClickAndTypedRange) {
-    ScaleMin = 0;
-    ScaleMax = 10;
-    col_opt = 0;
-    FormColor& f = FormColorForm();
-    Picture& p = f.Picture1->picture();
-    p.setRecording(true);
-
-    f.Option1[2]->click();
-    EXPECT_EQ(col_opt, 2);
-    EXPECT_EQ(ui_.doEventsCount, 1);
-    auto boxes = ofKind(p, DrawKind::FilledBox);
-    ASSERT_EQ(boxes.size(), 51u);
-    EXPECT_EQ(boxes[50]->color, ValueToColor(ScaleMax - 50 * (ScaleMax - ScaleMin) / 51));
-
-    // Every key released in a range box takes the box's number at once.
-    f.Text1[0]->setText("4");
-    releaseKey(f.Text1[0], Qt::Key_4, "4");
-    EXPECT_EQ(ScaleMax, 4);
-    f.Text1[1]->setText("-2.5");
-    releaseKey(f.Text1[1], Qt::Key_Period, ".");
-    EXPECT_EQ(ScaleMin, -2.5f);
-    p.clearRecords();
-    f.Text1[0]->setText("abc");
-    releaseKey(f.Text1[0], Qt::Key_C, "c");
-    EXPECT_EQ(ScaleMax, 0);
-    auto prints = ofKind(p, DrawKind::Print);
-    ASSERT_FALSE(prints.empty());
-    EXPECT_EQ(prints[0]->text, "0.00");
-    // The boxes are not refilled and the ends not put in order.
-    EXPECT_EQ(f.Text1[0]->text().toStdString(), "abc");
-    EXPECT_EQ(ScaleMin, -2.5f);
-    EXPECT_TRUE(ui_.boxes.empty());
-
-    // A number beyond a Single is an error shown in a box; the form goes on.
-    f.Text1[0]->setText("1e39");
-    releaseKey(f.Text1[0], Qt::Key_9, "9");
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, "Run-time error '6':\r\n\r\nOverflow");
-    EXPECT_EQ(ScaleMax, 0);
-    f.Text1[0]->setText("7");
-    releaseKey(f.Text1[0], Qt::Key_7, "7");
-    EXPECT_EQ(ScaleMax, 7);
 }
 
 } // namespace

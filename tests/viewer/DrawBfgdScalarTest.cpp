@@ -188,35 +188,22 @@ std::string writeBfgd(const std::string& path, Layout layout, int nt,
 
 // ---- Through the real loader -------------------------------------------------------------------
 
-class BfgdLoadedTest : public ::testing::Test {
+class BfgdLoadedTest : public ViewerDatasetFixture {
 protected:
-    ViewerDatasetEnv env;
-    PumpUi ui; // installed over the environment's: its event pump can press Esc
     MemoryOrderBoxes boxes;
     Picture pic{400, 300};
 
     void SetUp() override {
-        UnloadMainForm();
+        ViewerDatasetFixture::SetUp();
         mainForm();
         pic.setRecording(true);
-        setMapCaptionSink({});
         SetMapCaption("");
-    }
-    void TearDown() override {
-        setOrderBoxes(nullptr);
-        UnloadMainForm();
-        startp.Erase();
-        endp.Erase();
-        countp.Erase();
-        stride.Erase();
-        tcount = tcount2 = 0;
-        scalarV.Erase();
     }
 
     // Loads a file of the layout and picks "zeta" with the window of the current view.
     void load(Layout layout, int nt = 4, const std::string& strides = "") {
         const char* names[] = {"jlast.nc", "ilast.nc", "gridi.nc"};
-        URL(0) = writeBfgd(env.dir.file(names[static_cast<int>(layout)]), layout, nt);
+        URL(0) = writeBfgd(dir.file(names[static_cast<int>(layout)]), layout, nt);
         LoadFile(0);
         ASSERT_NE(clsNC, nullptr);
         ASSERT_EQ(clsNC->GridType(1), kGridBfg);
@@ -535,7 +522,7 @@ TEST_F(BfgdLoadedTest, AnOceanGridAcrossTheSeamDrawsNoBandAndColoursItsSeamCells
     for (const ProjectionCase c : kBothProjections) {
         SCOPED_TRACE(c.projection);
         // The whole globe in longitude, the seam on the picture's edges.
-        loadPicked(writeSeamGrid(env.dir.file("orca.nc")), c.projection, "sst", 1,
+        loadPicked(writeSeamGrid(dir.file("orca.nc")), c.projection, "sst", 1,
                    {0, 360 * c.unit, -20 * c.unit, 20 * c.unit});
         ASSERT_EQ(tcount, kSeamX * kSeamY);
         DrawBfgdScalar(pic);
@@ -580,7 +567,7 @@ TEST_F(BfgdLoadedTest, LandNodesWithoutCoordinatesSkipTheirCells) {
         SCOPED_TRACE(c.projection);
         const double u = c.unit;
         for (const Layout layout : {Layout::ILast, Layout::JLast}) {
-            loadPicked(writeBfgd(env.dir.file("land.nc"), layout, 2, land), c.projection, "zeta", 2,
+            loadPicked(writeBfgd(dir.file("land.nc"), layout, 2, land), c.projection, "zeta", 2,
                        {9 * u, 14 * u, 39 * u, 43 * u});
             DrawBfgdScalar(pic);
 
@@ -649,16 +636,10 @@ std::string writeMixed(const std::string& path, bool coordsIFirst, Long ni, Long
 
 class BfgdMixedTest : public BfgdLoadedTest {
 protected:
-    void TearDown() override {
-        if (FormIJLoaded()) UnloadFormIJ();
-        if (PicFormLoaded()) UnloadPicForm();
-        BfgdLoadedTest::TearDown();
-    }
-
     // Loads a mixed file through the loader.
     void loadMixed(bool coordsIFirst, Long ni = kIMax, Long nj = kJMax, int nt = 4) {
-        URL(0) = writeMixed(env.dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"),
-                            coordsIFirst, ni, nj, nt);
+        URL(0) = writeMixed(dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"), coordsIFirst,
+                            ni, nj, nt);
         ui.boxes.clear();
         LoadFile(0);
         ASSERT_NE(clsNC, nullptr);

@@ -58,17 +58,8 @@ protected:
         nvTemp = clsNC->variNum("temp", 1);
         nvDepth = clsNC->variNum("depth", 1);
         pick(nvTemp);
-        legend().setRecording(true);
-        legend().clearRecords();
+        recordLegend();
     }
-    void TearDown() override {
-        legend().clearRecords();
-        legend().setRecording(false);
-        clsNC = nullptr;
-        ScalarFixture::TearDown();
-    }
-
-    static Picture& legend() { return FormColorForm().Picture1->picture(); }
 
     bool prepare() {
         if (CalculateGridScalar(Picks(1).varNumber, 1) != 1) return false;

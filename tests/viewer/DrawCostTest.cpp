@@ -1,5 +1,7 @@
 #include "viewer/map/DrawCost.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "platform/Kovra.h"
 #include "runtime/Color.h"
@@ -131,22 +133,14 @@ void expectPoints(const DrawRecord& r, const std::vector<PointApi>& pts) {
     }
 }
 
-class DrawCostTest : public ::testing::Test {
+class DrawCostTest : public ViewerFixture {
 protected:
     void SetUp() override {
-        testApp();
-        reset();
+        ViewerFixture::SetUp();
         CoastColor = QBColor(7);
-        CoastFile = dir_.file("coast.bdm");
+        CoastFile = dir.file("coast.bdm");
         pic_.setRecording(true);
         pic_.setForeColor(0x123456);
-    }
-    void TearDown() override { reset(); }
-    static void reset() {
-        ResetSharedState();
-        CoastCacheFile.clear();
-        CoastSegDir.clear();
-        CoastColor = 0;
     }
     // Cartesian view in degrees with the transform set for the picture.
     void view(double w, double e, double s, double n) {
@@ -168,16 +162,14 @@ protected:
         return f;
     }
 
-    TempDir dir_;
     Picture pic_{400, 400};
-    InstalledScriptedUi ui_;
 };
 
 TEST_F(DrawCostTest, DrawsSegmentsInViewAndBuildsDirectory) {
     writeBdm(CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     auto lines = polylines(pic_);
     ASSERT_EQ(lines.size(), 2u);
     expectPoints(*lines[0], {expectedPixel(10, 10), expectedPixel(20, 15), expectedPixel(15, 20)});
@@ -216,7 +208,7 @@ TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
     writeBdm(CoastFile, spoilt);
 
     draw();
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     ASSERT_EQ(pic_.records().size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i)
         EXPECT_EQ(pic_.records()[i].px, first[i].px);
@@ -231,8 +223,8 @@ TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
 
     CoastCacheFile.clear(); // as the projection menu does
     draw();
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, "[DrawCoast]Subscript out of rangePelorin");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawCoast]Subscript out of rangePelorin");
     EXPECT_TRUE(CoastCacheFile.empty());
 }
 
@@ -242,7 +234,7 @@ TEST_F(DrawCostTest, FileOutsideViewRecordsNothingUntilItComesIntoView) {
     draw();
     EXPECT_TRUE(polylines(pic_).empty());
     EXPECT_TRUE(CoastCacheFile.empty());
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 
     view(0, 40, 0, 40);
     draw();
@@ -281,7 +273,7 @@ TEST_F(DrawCostTest, DateLineShiftsSegmentsByOneTurn) {
         expectPoints(*lines[1], {expectedPixel(-170, 0, turn), expectedPixel(-150, 10, turn)});
         EXPECT_GT(lines[1]->px[0], lines[0]->px[2]);
     }
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 // In Mercator mode the boxes are radians; a directory read in degrees is not reused.
@@ -295,7 +287,7 @@ TEST_F(DrawCostTest, MercatorReadsTheFileAgainInRadians) {
     ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
     ASSERT_EQ(SetMapScale(400, 400), 0);
     draw();
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_NEAR(CoastSegDir[1].West, rad(10), 1e-7);
     EXPECT_NEAR(CoastSegDir[3].East, rad(110), 1e-7);
     auto lines = polylines(pic_);
@@ -321,8 +313,8 @@ TEST_F(DrawCostTest, RefusedPointsAreSkippedWithOneMessage) {
     ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
     ASSERT_EQ(SetMapScale(400, 400), 0);
     draw();
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, "[DrawCoast] ll2_to_xy2 returned -1");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawCoast] ll2_to_xy2 returned -1");
     auto lines = polylines(pic_);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]->px.size(), 4u); // two of three points
@@ -331,12 +323,12 @@ TEST_F(DrawCostTest, RefusedPointsAreSkippedWithOneMessage) {
 }
 
 TEST_F(DrawCostTest, MissingFileFails) {
-    CoastFile = dir_.file("nowhere.bdm");
+    CoastFile = dir.file("nowhere.bdm");
     view(0, 40, 0, 40);
     draw();
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, "[DrawCoast]");
-    EXPECT_EQ(ui_.boxes[0].style, kOkOnly);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawCoast]");
+    EXPECT_EQ(ui.boxes[0].style, kOkOnly);
     EXPECT_TRUE(pic_.records().empty());
 }
 
@@ -391,17 +383,17 @@ TEST_F(DrawCostTest, MalformedFilesFail) {
         writeBdm(CoastFile, c.file);
         if (c.truncate) truncateFile(CoastFile, c.truncate);
         CoastCacheFile.clear();
-        ui_.boxes.clear();
+        ui.boxes.clear();
         draw();
-        ASSERT_EQ(ui_.boxes.size(), 1u);
-        EXPECT_EQ(ui_.boxes[0].text, c.text);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text, c.text);
         EXPECT_TRUE(CoastCacheFile.empty());
     }
     // The file was closed every time: it can be replaced and drawn again.
     writeBdm(CoastFile, three);
-    ui_.boxes.clear();
+    ui.boxes.clear();
     draw();
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(polylines(pic_).size(), 2u);
 }
 

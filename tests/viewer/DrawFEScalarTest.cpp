@@ -66,17 +66,8 @@ protected:
         view(149.5, 151.5, -34.5, -32.5);
         nvZeta = clsNC->variNum("zeta", 1);
         pick(nvZeta);
-        legend().setRecording(true);
-        legend().clearRecords();
+        recordLegend();
     }
-    void TearDown() override {
-        legend().clearRecords();
-        legend().setRecording(false);
-        clsNC = nullptr;
-        ScalarFixture::TearDown();
-    }
-
-    static Picture& legend() { return FormColorForm().Picture1->picture(); }
 
     void prepare(const std::string& name = "zeta") {
         pick(clsNC->variNum(name, 1));

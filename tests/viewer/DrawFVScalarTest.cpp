@@ -316,10 +316,11 @@ TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
-TEST(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
+class DrawFvScalarFileTest : public ViewerDatasetFixture {};
+
+TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     // Six nodes with their own positions, four elements; an element and a node variable.
-    ViewerDatasetEnv env;
-    NcBuilder nc(env.dir.file("fv.nc"));
+    NcBuilder nc(dir.file("fv.nc"));
     nc.unlimitedDim("time", 2);
     nc.dim("node", 6);
     nc.dim("nele", 4);
@@ -352,7 +353,7 @@ TEST(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     PickCount = 1;
     Picture pic(300, 200);
     DrawFvScalar(pic);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(GetString("zeta", "Scales", IniFile), "3   8   5");
     float x = 0, y = 0;
     ll2_to_xy2(lonV(4), latV(4), x, y);
@@ -362,7 +363,7 @@ TEST(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     // The node variable: positions fetched from the file's node coordinates.
     Picks(1) = PickItem{kv->variNum("h"), 1, 1};
     DrawFvScalar(pic);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     ASSERT_EQ(nodeLonV.UBound(), 6);
     EXPECT_FLOAT_EQ(nodeLonV(6), 13.0f);
     ll2_to_xy2(nodeLonV(5), nodeLatV(5), x, y);

@@ -1,8 +1,8 @@
-// The regular-grid scalar map, one step and animated: its stages through the picture's
-// primitive log, the "Scales" entry, the messages, a few pixels, and the time loop with an
-// event pump that presses Esc.
+// The regular-grid scalar map of one step: its stages through the picture's primitive log, the
+// "Scales" entry, the messages and a few pixels.
 #include "viewer/scalar/DrawGridScalar.h"
 #include "tests/support/NcBuilder.h"
+#include "tests/viewer/DrawGridScalarFixture.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
@@ -13,36 +13,7 @@
 
 namespace {
 
-constexpr Long kTime = 0, kLat = 1, kLon = 2;
-
-class DrawGridScalarTest : public ScalarFixture {
-protected:
-    void SetUp() override {
-        ScalarFixture::SetUp();
-        // 4 columns (0..3) by 3 rows (10..12); values 2.5 .. 13.5 and 30.5 at the last point.
-        regularGrid(range(0, 1, 4), range(10, 1, 3));
-        fake.addVar(1, 1, "sst", {kTime, kLat, kLon}, 2);
-        fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 4}};
-        fake.steps = 3;
-        fake.timeDid = kTime;
-        fake.value = [](Long, Long, const std::vector<Long>& ix) {
-            const Long j = ix[ix.size() - 2], i = ix.back();
-            return i == 4 && j == 3 ? 30.5f : 2.5f + static_cast<float>((j - 1) * 4 + (i - 1));
-        };
-        pick(1);
-    }
-
-    bool hasText(const std::string& t) const {
-        for (const auto& s : texts())
-            if (s == t) return true;
-        return false;
-    }
-    void draw() {
-        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, Picks(1).datasetIndex), 1);
-        pic.clearRecords();
-        DrawGridScalar(pic, 1);
-    }
-};
+class DrawGridScalarTest : public DrawGridScalarFixture {};
 
 TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
     ColorCode = 10; // another scheme in force: the map must not use it
@@ -126,7 +97,7 @@ TEST_F(DrawGridScalarTest, AVariableWithoutANameStoresNothing) {
     fake.vars[{1, 1}].name = "";
     draw();
     EXPECT_EQ(dataBoxes().size(), 12u);
-    EXPECT_EQ(fileText(IniFile).find("Scales"), std::string::npos);
+    EXPECT_EQ(readFile(IniFile).find("Scales"), std::string::npos);
 }
 
 TEST_F(DrawGridScalarTest, APickFromTheSecondFileUsesItsOwnDataset) {
@@ -324,118 +295,6 @@ TEST_F(DrawGridScalarTest, RefusedTransformsSkipTheirBoxesWithOneMessage) {
     EXPECT_EQ(dataBoxes().size(), 6u) << "the third column reaches half way to 70000 radians";
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
-}
-
-// ---- The animation ----------------------------------------------------------------------------
-
-class DrawGridScalarTimedTest : public DrawGridScalarTest {
-protected:
-    void SetUp() override {
-        DrawGridScalarTest::SetUp();
-        fake.steps = 10;
-        fake.dimLen[kTime] = 10;
-        // The values grow with the step, so the range widens as the animation goes.
-        fake.value = [](Long, Long, const std::vector<Long>& ix) {
-            return static_cast<float>(ix[0] * 100 + ix[1] * 10 + ix[2]);
-        };
-        ASSERT_EQ(CalculateGridScalar(1), 1);
-        pic.clearRecords();
-    }
-    std::vector<Long> stepsRead() const {
-        std::vector<Long> s;
-        for (const auto& r : fake.reads)
-            s.push_back(r.start[0]);
-        return s;
-    }
-};
-
-TEST_F(DrawGridScalarTimedTest, DrawsTheStepsAfterTheStepBox) {
-    defaultOrderBoxes().step = "5";
-    int busyInPump = 0;
-    ui.onDoEvents = [&] { busyInPump += IsBusy() ? 1 : 0; };
-    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
-    EXPECT_EQ(stepsRead(), (std::vector<Long>{6, 7, 8, 9, 10}));
-    EXPECT_EQ(defaultOrderBoxes().step, " 10");
-    EXPECT_EQ(ui.doEventsCount, 5);
-    EXPECT_EQ(busyInPump, 5) << "other plots are refused while the animation runs";
-    EXPECT_EQ(recordsOf(DrawKind::Cls).size(), 5u);
-    // The footer after the loop, over the last step, with the range of every step drawn.
-    const auto t = texts();
-    ASSERT_GE(t.size(), 2u);
-    EXPECT_EQ(t[t.size() - 2], "sst /Scale/  1034 to  611");
-    EXPECT_EQ(t.back(), "sst /Range/  1034 to  611");
-    EXPECT_EQ(scales("sst"), "423   1034   611");
-    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
-    EXPECT_FALSE(IsBusy());
-}
-
-TEST_F(DrawGridScalarTimedTest, StartStepFromTheBox) {
-    struct Case {
-        const char* box;
-        Long first;
-    };
-    for (const Case c :
-         {Case{"", 2}, Case{"abc", 2}, Case{"0", 2}, Case{"10", 2}, Case{"12", 2}, Case{"-4", 2},
-          Case{"8.5", 9}, Case{"7.5", 9}, Case{" 3", 4}, Case{"1e99", 2}}) {
-        fake.reads.clear();
-        defaultOrderBoxes().step = c.box;
-        ASSERT_EQ(CalculateGridScalar(1), 1);
-        EXPECT_EQ(DrawGridScalarTimed(pic), 10) << c.box;
-        ASSERT_FALSE(fake.reads.empty()) << c.box;
-        EXPECT_EQ(fake.reads.front().start[0], c.first) << c.box;
-    }
-}
-
-TEST_F(DrawGridScalarTimedTest, OneStepDatasetDrawsNothing) {
-    fake.steps = 1;
-    EXPECT_EQ(DrawGridScalarTimed(pic), 1);
-    EXPECT_TRUE(fake.reads.empty());
-    EXPECT_EQ(texts(), (std::vector<std::string>{"sst", "sst /Scale/ -1E+10 to  1E+10",
-                                                 "sst /Range/ -1E+10 to  1E+10"}));
-    EXPECT_EQ(scales("sst"), "") << "a range that saw no value is not stored";
-}
-
-TEST_F(DrawGridScalarTimedTest, EscAtAStepStopsAfterThatStep) {
-    defaultOrderBoxes().step = "2";
-    ui.onDoEvents = [&] {
-        if (defaultOrderBoxes().step == " 5") CancelFlag = -1;
-    };
-    EXPECT_EQ(DrawGridScalarTimed(pic), 5);
-    EXPECT_EQ(stepsRead(), (std::vector<Long>{3, 4, 5}));
-    EXPECT_EQ(CancelFlag, 0);
-    EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
-    EXPECT_EQ(texts().back(), "sst /Range/  534 to  311");
-    EXPECT_EQ(scales("sst"), "223   534   311");
-}
-
-TEST_F(DrawGridScalarTimedTest, AnEscReleasedWhileIdleDoesNotStopTheNextAnimation) {
-    CancelFlag = -1;
-    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
-    EXPECT_EQ(fake.reads.size(), 9u);
-    EXPECT_EQ(LastMapCaption(), "");
-}
-
-TEST_F(DrawGridScalarTimedTest, OtherKeysDoNotStopIt) {
-    ui.onDoEvents = [&] { CancelFlag = 27; };
-    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
-}
-
-TEST_F(DrawGridScalarTimedTest, ReadFailureEndsWithMinusOne) {
-    fake.failRead = 3;
-    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "[DrawGridScalar] NetCDF Error");
-    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
-    EXPECT_EQ(scales("sst"), "");
-    EXPECT_EQ(texts().back(), "2004-03-4") << "the failing step's date, no footer";
-}
-
-TEST_F(DrawGridScalarTimedTest, WindowCheckAndExtent) {
-    countp(3) = 0;
-    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
-    EXPECT_EQ(ui.boxes.at(0).text, "[DrawGridScalar] Code error: Geogrphical miss-match");
-    view(0, 0, 0, 0);
-    EXPECT_EQ(DrawGridScalarTimed(pic), -1);
 }
 
 // ---- A real file --------------------------------------------------------------------------------

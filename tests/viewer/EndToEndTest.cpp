@@ -15,6 +15,7 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "tests/viewer/ShellFixture.h"
 
 #include "common/Strings.h"
 #include "gui/Picture.h"
@@ -311,16 +312,6 @@ void WriteCoast(const std::string& path) {
 
 // ---- The user's hands ------------------------------------------------------------------------
 
-// A scripted Ui whose event pump can act: the key released on the map during an animation.
-class PumpUi : public InstalledScriptedUi {
-public:
-    std::function<void()> onDoEvents;
-    void DoEvents() override {
-        ScriptedUi::DoEvents();
-        if (onDoEvents) onDoEvents();
-    }
-};
-
 // A left click on a list entry, as the mouse gives it: press and release on the entry.
 void ClickEntry(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
@@ -392,50 +383,10 @@ bool ToPicture(float lon, float lat, float& x, float& y) {
     return ll2_to_xy2(lon, lat, x, y) == 0;
 }
 
-// A user's session: the program's windows and shared state reset around each test.
-class UserSession : public ::testing::Test {
+// A user's session: the program's windows and shared state reset around each test, with the
+// Ui's event pump free to act (the key released on the map during an animation).
+class UserSession : public ShellFixture {
 protected:
-    TempDir dir;
-    PumpUi ui;
-
-    void SetUp() override {
-        testApp();
-        resetAll();
-        SetKelvadFactory(&CreateKelvad);
-        setEndProgramAction([] {});
-        setModalRunner({});
-        setDocumentOpener([](const std::string&) { return true; });
-    }
-
-    void TearDown() override {
-        ui.onDoEvents = {};
-        resetAll();
-        SetKelvadFactory(nullptr);
-        setEndProgramAction({});
-        setModalRunner({});
-        setDocumentOpener({});
-    }
-
-    static void resetAll() {
-        if (OrderFrmLoaded()) UnloadOrderFrm();
-        if (PicFormLoaded()) UnloadPicForm();
-        if (FormColorLoaded()) UnloadFormColor();
-        UnloadMainForm();
-        ReleaseKelvad();
-        ResetSharedState();
-        CoastColor = 0;
-        OptCoastLine = 0;
-        CoastCacheFile.clear();
-        SuppressPutMsg = false;
-    }
-
-    std::vector<std::string> messages() const {
-        std::vector<std::string> out;
-        for (const auto& b : ui.boxes)
-            out.push_back(b.text);
-        return out;
-    }
-
     static Picture& map() { return PicFormForm().Picture1->picture(); }
     static OrderFrm& order() { return OrderFrmForm(); }
     static std::string stepBox() { return programText(order().Text10[0]->text()); }

@@ -95,16 +95,13 @@ Pairs pairsOf(const VArray<Long>& list, Long n) {
 const Pairs kLand = {{5, 4}, {4, 1}, {6, 3}, {6, 5}};
 const Pairs kSea = {{2, 1}, {3, 2}};
 
-class FvBoundsTest : public ::testing::Test {
+class FvBoundsTest : public ViewerFixture {
 protected:
-    TempDir dir;
-    InstalledScriptedUi ui;
     FakeMesh fake;
     std::string dataset, cache;
 
     void SetUp() override {
-        testApp();
-        ResetSharedState();
+        ViewerFixture::SetUp();
         clsNC = &fake;
         nNcMain = 1;
         Projection = 0;
@@ -127,20 +124,8 @@ protected:
             nodeLonV(i) = 12.0f + 0.5f * static_cast<float>((i - 1) % 3);
             nodeLatV(i) = 45.0f + 0.25f * static_cast<float>((i - 1) / 3);
         }
-        fvlands.Erase();
-        fvseas.Erase();
-        nfvlands = nfvseas = 0;
-        BndFile.clear();
-    }
-    void TearDown() override {
-        clsNC = nullptr;
-        ResetSharedState();
-        fvlands.Erase();
-        fvseas.Erase();
-        nfvlands = nfvseas = 0;
     }
 
-    static std::string read(const std::string& path) { return ReadFile(path); }
     static void write(const std::string& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
@@ -164,7 +149,7 @@ TEST_F(FvBoundsTest, BuildsTheListsAndWritesTheExactCache) {
     MakeFvBounds();
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(BndFile, cache);
-    EXPECT_EQ(read(cache), kExpected);
+    EXPECT_EQ(readFile(cache), kExpected);
     EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
     EXPECT_EQ(pairsOf(fvseas, nfvseas), kSea);
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"lagoon.bnd", "lagoon.nc"}))
@@ -236,7 +221,7 @@ TEST_F(FvBoundsTest, OlderSameTimeOtherMeshOrCorruptCachesAreRebuilt) {
         MakeFvBounds();
         EXPECT_EQ(fake.codeReads, 1) << c.what;
         EXPECT_TRUE(built()) << c.what;
-        EXPECT_EQ(read(cache), kExpected) << c.what << ": rewritten";
+        EXPECT_EQ(readFile(cache), kExpected) << c.what << ": rewritten";
         EXPECT_TRUE(ui.boxes.empty()) << c.what;
     }
 }
@@ -269,7 +254,7 @@ TEST_F(FvBoundsTest, WithoutAWritableCacheTheBuiltListsStand) {
     EXPECT_EQ(BndFile, dir.file("plain") + "/lagoon.bnd");
     EXPECT_TRUE(built());
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(read(dir.file("plain")), "x");
+    EXPECT_EQ(readFile(dir.file("plain")), "x");
 
     // A dataset whose own extension is "bnd" is never overwritten by its cache.
     const std::string bndData = dir.file("mesh.bnd");
@@ -278,7 +263,7 @@ TEST_F(FvBoundsTest, WithoutAWritableCacheTheBuiltListsStand) {
     MakeFvBounds();
     EXPECT_EQ(BndFile, "");
     EXPECT_TRUE(built());
-    EXPECT_EQ(read(bndData), "netcdf data");
+    EXPECT_EQ(readFile(bndData), "netcdf data");
 }
 
 TEST_F(FvBoundsTest, FailuresEmptyTheListsWithOneMessage) {
@@ -349,7 +334,7 @@ TEST_F(FvBoundsTest, CodeRulesAndLevels) {
     fake.codes = {0, 0, 0, 0, 0, 0};
     fs::remove(cache);
     MakeFvBounds();
-    EXPECT_EQ(read(cache), "6 =nNodes\r\n4 =nElements\r\n0 =nfvlands\r\n0 =nfvseas\r\n");
+    EXPECT_EQ(readFile(cache), "6 =nNodes\r\n4 =nElements\r\n0 =nfvlands\r\n0 =nfvseas\r\n");
 }
 
 TEST_F(FvBoundsTest, MercatorCachesDegrees) {
@@ -361,7 +346,7 @@ TEST_F(FvBoundsTest, MercatorCachesDegrees) {
     MakeFvBounds();
     EXPECT_TRUE(built());
     // Row 1 of the land list: nodes 5 and 4 at (12.5, 45.25) and (12, 45.25).
-    const std::string text = read(cache);
+    const std::string text = readFile(cache);
     const size_t at = text.find("\"000001 000005 000004\",");
     ASSERT_NE(at, std::string::npos);
     const std::string row = text.substr(at, text.find('\r', at) - at);
@@ -439,24 +424,22 @@ std::string WriteFvFixture(const std::string& path) {
     return nc.write();
 }
 
-TEST(FvBoundsLoadTest, TheLoaderBuildsTheCacheBesideTheDataset) {
-    ViewerDatasetEnv env;
-    UnloadMainForm();
+class FvBoundsLoadTest : public ViewerDatasetFixture {};
+
+TEST_F(FvBoundsLoadTest, TheLoaderBuildsTheCacheBesideTheDataset) {
     MainForm& form = mainForm();
     form.Picture1->resize(300, 200);
     form.Picture1->picture().resize(300, 200);
-    env.ui.boxes.clear();
+    ui.boxes.clear();
     OptShowMesh = 1;
-    fvlands.Erase();
-    nfvlands = 0;
-    const std::string file = WriteFvFixture(env.dir.file("lagoon.nc"));
+    const std::string file = WriteFvFixture(dir.file("lagoon.nc"));
     URL(0) = file;
     LoadFile(0);
-    for (const auto& b : env.ui.boxes)
+    for (const auto& b : ui.boxes)
         ADD_FAILURE() << b.text;
     ASSERT_EQ(clsNC->GridType(1), kGridFvMesh);
-    EXPECT_EQ(BndFile, env.dir.file("lagoon.bnd"));
-    EXPECT_EQ(ReadFile(BndFile), kExpected);
+    EXPECT_EQ(BndFile, dir.file("lagoon.bnd"));
+    EXPECT_EQ(readFile(BndFile), kExpected);
     EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
     EXPECT_EQ(pairsOf(fvseas, nfvseas), kSea);
 
@@ -464,12 +447,8 @@ TEST(FvBoundsLoadTest, TheLoaderBuildsTheCacheBesideTheDataset) {
     OptShowMesh = 0;
     fs::remove(BndFile);
     LoadFile(0);
-    EXPECT_FALSE(fs::exists(env.dir.file("lagoon.bnd")));
+    EXPECT_FALSE(fs::exists(dir.file("lagoon.bnd")));
     EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
-    UnloadMainForm();
-    fvlands.Erase();
-    fvseas.Erase();
-    nfvlands = nfvseas = 0;
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The main window: its commands, menus and shut-down, the small forms, and the handling of an
-// error raised in an event procedure.
+// The main window: its commands, menus and shut-down.
 #include "ShellFixture.h"
 
 #include "runtime/RuntimeError.h"
@@ -28,12 +27,6 @@ namespace {
 
 class MainFormTest : public ShellFixture {
 protected:
-    // Starts with a settings file holding the given lines and a remembered list.
-    void start(const std::string& extra = "[URL List]\nURLfile 1=/data/first.nc\n") {
-        settings(extra);
-        ASSERT_TRUE(Main({}, dir.path().string()));
-        ui.boxes.clear();
-    }
     static std::string sample(const std::string& name) {
         return std::string(PELORIN_SAMPLES_DIR) + "/" + name;
     }
@@ -77,7 +70,7 @@ TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     // The glyph arrows survive a restart.
-    resetAll();
+    resetViewer();
     ASSERT_TRUE(Main({}, dir.path().string()));
     EXPECT_EQ(OptArrowStyle, 108);
     EXPECT_TRUE(mainForm().FontArrow->isChecked());
@@ -383,72 +376,6 @@ TEST_F(MainFormTest, PlotShowsTheTipsWhileAskedFor) {
     checkIt = false;
     f.Command2_Click(1);
     EXPECT_EQ(ShowNote1, 1);
-    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
-}
-
-TEST_F(MainFormTest, AboutBox) {
-    start();
-    frmAbout* seen = nullptr;
-    setModalRunner([&](QDialog& d) {
-        seen = dynamic_cast<frmAbout*>(&d);
-        ASSERT_NE(seen, nullptr);
-        EXPECT_EQ(programText(d.windowTitle()), "About Pelorin");
-        const std::string text = programText(seen->Label1->text());
-        EXPECT_NE(text.find("Pelorin"), std::string::npos);
-        EXPECT_NE(text.find("GSHHG"), std::string::npos);
-        EXPECT_NE(text.find("LGPL"), std::string::npos);
-        seen->Label2_Click();
-        seen->label4_Click();
-        seen->Command1->click();
-        EXPECT_EQ(d.result(), QDialog::Accepted);
-    });
-    mainForm().Command5_Click();
-    EXPECT_NE(seen, nullptr);
-    // Both links are local files, no web addresses.
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], AboutLicenceNotePath());
-    EXPECT_EQ(opened[1], kAboutLicenceFile);
-}
-
-TEST_F(MainFormTest, ShortMsgFormAnswersAsTheUiDoes) {
-    testApp();
-    const std::vector<std::pair<int, Long>> cases = {{kYes, 6}, {kNo, 7}, {kCancel, 2}, {0, 0}};
-    for (const auto& [scripted, expected] : cases) {
-        ui.shortMsgAnswers.push_back(scripted);
-        EXPECT_EQ(ShowShortMsg("Successful Sub-setting", "File made:", "Load", "Continue", ""),
-                  expected);
-        EXPECT_EQ(ShortMsgAnswer, expected);
-    }
-    ASSERT_EQ(ui.shortBoxes.size(), 4u);
-    const ScriptedUi::ShortBox& b = ui.shortBoxes[0];
-    EXPECT_EQ(b.caption, "Successful Sub-setting");
-    EXPECT_EQ(b.text, "File made:");
-    EXPECT_EQ(b.button1, "Load");
-    EXPECT_EQ(b.button2, "Continue");
-    EXPECT_EQ(b.button3, ""); // hidden
-
-    // The form filled by hand, with its designer captions.
-    ShortMsg form;
-    form.Label1->setText("File already exists:");
-    ShortMsgAnswer = 0;
-    ui.shortMsgAnswers.push_back(kNo);
-    EXPECT_EQ(form.Show(), 7);
-    EXPECT_EQ(ui.shortBoxes.back().button1, "Overwrite");
-    EXPECT_EQ(ui.shortBoxes.back().button2, "Append");
-    EXPECT_EQ(ui.shortBoxes.back().button3, "Cancel");
-}
-
-TEST_F(MainFormTest, AnErrorInAnEventProcedureIsShownAndTheProgramGoesOn) {
-    ui.SetMousePointer(kPointerHourglass);
-    bool after = false;
-    runEvent([] { throw RuntimeError(err::Subscript); });
-    runEvent([] { throw std::runtime_error("disk full"); });
-    runEvent([&] { after = true; });
-    EXPECT_TRUE(after);
-    ASSERT_EQ(ui.boxes.size(), 2u);
-    EXPECT_EQ(ui.boxes[0].text, "Run-time error '9':\r\n\r\nSubscript out of range");
-    EXPECT_EQ(ui.boxes[0].title, kProgramTitle);
-    EXPECT_EQ(ui.boxes[1].text, "Run-time error:\r\n\r\ndisk full");
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 

@@ -7,11 +7,7 @@
 
 namespace {
 
-class MapPositionsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetSharedState(); }
-    void TearDown() override { ResetSharedState(); }
-};
+class MapPositionsTest : public ViewerFixture {};
 
 TEST_F(MapPositionsTest, CoordinatesThatMarkNoPosition) {
     const float nan = std::numeric_limits<float>::quiet_NaN();

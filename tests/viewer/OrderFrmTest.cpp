@@ -37,10 +37,10 @@ const std::string kRanks = "You picked a pair of items, but\r\nwith different ra
 const std::string kTooMany = "You can plot only one item a time:\r\n\r\nScalar or pair of vector "
                              "components\r\n(as many when save)\r\n\r\nPlease reseclect";
 
-class OrderFrmTest : public OrderWinTest {
+class OrderFrmTest : public OrderWinFixture {
 protected:
     // The regular fixture: 3 steps, 2 levels; entries temp (rank 4), mask (2), swapped (3).
-    void loadGrid() { load(RegularFixture(env.dir.file("grid.nc"))); }
+    void loadGrid() { load(RegularFixture(dir.file("grid.nc"))); }
     static Picture& map() { return PicFormForm().Picture1->picture(); }
     // True when the map picture holds a pixel that is neither white nor black (data drawn).
     static bool coloured() {
@@ -132,7 +132,7 @@ TEST_F(OrderFrmTest, DrawAndAnimateCheckThePicks) {
     for (Integer command : {0, 1}) {
         for (const Case& c : cases) {
             select(c.selected);
-            env.ui.boxes.clear();
+            ui.boxes.clear();
             map().Cls();
             if (command == 0)
                 f.Command1_Click(0);
@@ -256,7 +256,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
 // boxes, buttons and labels keep sizes from the font, whatever the scale (this test runs
 // again with QT_SCALE_FACTOR=2, where the screen is half as wide in the window's units).
 TEST_F(OrderFrmTest, TheWindowAndItsListsFitTheScreenAndTheFont) {
-    NcBuilder nc(env.dir.file("names.nc"));
+    NcBuilder nc(dir.file("names.nc"));
     nc.dim("time", 2);
     nc.dim("lat", 2);
     nc.dim("lon", 2);
@@ -325,7 +325,7 @@ TEST_F(OrderFrmTest, SectionAndSaveAreNotAvailableYet) {
     f.Command1_Click(3);
     f.Command1_Click(1);
     EXPECT_EQ(messages(), (Strings{kNoPick, kNoPick}));
-    env.ui.boxes.clear();
+    ui.boxes.clear();
     select({0});
     f.Command1_Click(3);
     f.Command1_Click(1);
@@ -378,22 +378,22 @@ TEST_F(OrderFrmTest, BrowseForTheTarget) {
     loadGrid();
     OrderFrm& f = order();
     PutString("local nc", "FilePath", IniFile, "/data/old/sub.nc");
-    env.ui.fileAnswers.push_back(""); // cancelled
+    ui.fileAnswers.push_back(""); // cancelled
     f.Command2_Click();
-    ASSERT_EQ(env.ui.fileDialogs.size(), 1u);
-    EXPECT_EQ(env.ui.fileDialogs[0].request.initDir, "/data/old");
-    EXPECT_EQ(env.ui.fileDialogs[0].request.fileName, "sub.nc");
-    EXPECT_EQ(env.ui.fileDialogs[0].request.filter, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui.fileDialogs[0].request.initDir, "/data/old");
+    EXPECT_EQ(ui.fileDialogs[0].request.fileName, "sub.nc");
+    EXPECT_EQ(ui.fileDialogs[0].request.filter, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
     EXPECT_EQ(text(f.Text2), "");
 
-    env.ui.fileAnswers.push_back("/data/new/a.nc");
+    ui.fileAnswers.push_back("/data/new/a.nc");
     f.Command2_Click();
     EXPECT_EQ(text(f.Text2), "/data/new/a.nc");
     EXPECT_EQ(GetString("local nc", "FilePath", IniFile), "/data/new/a.nc");
     // The box's text is the next start.
-    env.ui.fileAnswers.push_back("");
+    ui.fileAnswers.push_back("");
     f.Command2_Click();
-    EXPECT_EQ(env.ui.fileDialogs.back().request.initDir, "/data/new");
+    EXPECT_EQ(ui.fileDialogs.back().request.initDir, "/data/new");
 }
 
 TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
@@ -401,10 +401,10 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     OrderFrm& f = order();
     select({0});
     f.Command1_Click(0);
-    const std::string path = env.dir.file("map.bmp");
-    env.ui.fileAnswers.push_back(path);
+    const std::string path = dir.file("map.bmp");
+    ui.fileAnswers.push_back(path);
     f.SaveBmp_Click();
-    EXPECT_EQ(env.ui.fileDialogs.back().request.filter, "BMP files|*.BMP");
+    EXPECT_EQ(ui.fileDialogs.back().request.filter, "BMP files|*.BMP");
     EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
     QImage saved(QString::fromStdString(path));
     ASSERT_FALSE(saved.isNull());
@@ -412,11 +412,11 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     EXPECT_EQ(saved.pixel(200, 150) & 0xFFFFFF, map().image().pixel(200, 150) & 0xFFFFFF);
 
     // A cancelled dialog changes nothing; a folder that does not exist is reported.
-    env.ui.fileAnswers.push_back("");
+    ui.fileAnswers.push_back("");
     f.SaveBmp_Click();
     EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
-    const std::string bad = env.dir.file("none/map.bmp");
-    env.ui.fileAnswers.push_back(bad);
+    const std::string bad = dir.file("none/map.bmp");
+    ui.fileAnswers.push_back(bad);
     f.SaveBmp_Click();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].rfind("[SaveBmp] Picture not saved:\r\n" + bad + "\r\n", 0), 0u)
@@ -427,18 +427,18 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
 // A picture is never written over an open dataset, however the target is spelt: a clear
 // message, nothing written, the stored picture path kept.
 TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
-    const std::string grid = RegularFixture(env.dir.file("grid.nc"));
-    const std::string second = env.dir.file("grid_v.nc");
+    const std::string grid = RegularFixture(dir.file("grid.nc"));
+    const std::string second = dir.file("grid_v.nc");
     std::filesystem::copy_file(grid, second);
     load(grid, second);
     ASSERT_GE(nNcSecond, 2);
-    std::filesystem::create_symlink(grid, env.dir.file("link.bmp"));
-    ASSERT_EQ(::link(second.c_str(), env.dir.file("hard.bmp").c_str()), 0);
-    std::filesystem::create_directory(env.dir.file("sub"));
+    std::filesystem::create_symlink(grid, dir.file("link.bmp"));
+    ASSERT_EQ(::link(second.c_str(), dir.file("hard.bmp").c_str()), 0);
+    std::filesystem::create_directory(dir.file("sub"));
     PutString("BMP", "FilePath", IniFile, "/pictures/kept.bmp");
-    const std::string gridBytes = ReadFile(grid);
-    const std::string secondBytes = ReadFile(second);
-    const std::string folder = env.dir.path().string();
+    const std::string gridBytes = readFile(grid);
+    const std::string secondBytes = readFile(second);
+    const std::string folder = dir.path().string();
 
     OrderFrm& f = order();
     select({0});
@@ -448,13 +448,13 @@ TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
         folder + "/./grid.nc",
         folder + "/sub/../grid.nc",
         folder + "\\grid.nc",
-        env.dir.file("link.bmp"),
+        dir.file("link.bmp"),
         second,
-        env.dir.file("hard.bmp"),
+        dir.file("hard.bmp"),
     };
     for (const std::string& target : targets) {
-        env.ui.boxes.clear();
-        env.ui.fileAnswers.push_back(target);
+        ui.boxes.clear();
+        ui.fileAnswers.push_back(target);
         f.SaveBmp_Click();
         ASSERT_EQ(messages().size(), 1u) << target;
         EXPECT_EQ(messages()[0], "[SaveBmp] Picture not saved:\r\n" + target +
@@ -462,23 +462,23 @@ TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
                                      "name.");
         EXPECT_EQ(GetString("BMP", "FilePath", IniFile), "/pictures/kept.bmp");
     }
-    EXPECT_EQ(ReadFile(grid), gridBytes);
-    EXPECT_EQ(ReadFile(second), secondBytes);
-    EXPECT_TRUE(std::filesystem::is_symlink(env.dir.file("link.bmp")));
+    EXPECT_EQ(readFile(grid), gridBytes);
+    EXPECT_EQ(readFile(second), secondBytes);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.bmp")));
     // Nothing else appeared beside them (no temporary left behind).
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(env.dir.path()))
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Pelorin.ini", "grid.nc", "grid_v.nc", "hard.bmp",
                                                "link.bmp", "sub"}));
 
     // Another file is written as ever.
-    env.ui.boxes.clear();
-    env.ui.fileAnswers.push_back(env.dir.file("grid.bmp"));
+    ui.boxes.clear();
+    ui.fileAnswers.push_back(dir.file("grid.bmp"));
     f.SaveBmp_Click();
     EXPECT_TRUE(messages().empty());
-    EXPECT_FALSE(QImage(QString::fromStdString(env.dir.file("grid.bmp"))).isNull());
+    EXPECT_FALSE(QImage(QString::fromStdString(dir.file("grid.bmp"))).isNull());
 }
 
 TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
@@ -498,12 +498,12 @@ TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
         f.Command6_Click(0);
         f.Command6_Click(1);
         f.Command5_Click(1);
-        env.ui.fileAnswers.push_back(env.dir.file("busy.bmp"));
+        ui.fileAnswers.push_back(dir.file("busy.bmp"));
         f.SaveBmp_Click();
         EXPECT_TRUE(messages().empty());
         EXPECT_EQ(CurTimeStep, 2);
         EXPECT_FLOAT_EQ(vscale, 4.0f);
-        EXPECT_TRUE(env.ui.fileDialogs.empty());
+        EXPECT_TRUE(ui.fileDialogs.empty());
         EXPECT_EQ(PlotPicked(1), -1);
         EXPECT_EQ(PlotPicked(3), -1);
         // Erase still acts.
@@ -524,7 +524,7 @@ TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
 }
 
 TEST_F(OrderFrmTest, ADatasetWithNothingToListOpensAnEmptyWindow) {
-    NcBuilder nc(env.dir.file("coords.nc"));
+    NcBuilder nc(dir.file("coords.nc"));
     nc.dim("lat", 2);
     nc.dim("lon", 2);
     nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({10, 11});

@@ -51,21 +51,11 @@ inline std::string RegularFixture(const std::string& path) {
     return nc.write();
 }
 
-class OrderWinTest : public ::testing::Test {
+class OrderWinFixture : public ViewerDatasetFixture {
 protected:
-    ViewerDatasetEnv env;
-
     void SetUp() override {
-        unloadWindows();
+        ViewerDatasetFixture::SetUp();
         mainForm();
-    }
-    void TearDown() override { unloadWindows(); }
-
-    static void unloadWindows() {
-        if (OrderFrmLoaded()) UnloadOrderFrm();
-        if (PicFormLoaded()) UnloadPicForm();
-        if (FormColorLoaded()) UnloadFormColor();
-        UnloadMainForm();
     }
 
     static std::string sample(const std::string& name) {
@@ -80,7 +70,7 @@ protected:
         LoadFile(second.empty() ? 0 : 1);
         ASSERT_NE(clsNC, nullptr);
         ASSERT_GE(nNcMain, 1);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         PicForm& map = PicFormForm();
         map.Picture1->resize(400, 300);
         map.Picture1->picture().resize(400, 300);
@@ -107,11 +97,4 @@ protected:
             order().setSelected(p, true);
     }
     static std::string text(const QLineEdit* box) { return programText(box->text()); }
-
-    std::vector<std::string> messages() const {
-        std::vector<std::string> out;
-        for (const auto& b : env.ui.boxes)
-            out.push_back(b.text);
-        return out;
-    }
 };

@@ -1,5 +1,7 @@
 #include "viewer/shell/PicForm.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "common/Strings.h"
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
@@ -30,13 +32,11 @@ struct Pt {
     float x = 0, y = 0;
 };
 
-class PicFormTest : public ::testing::Test {
+class PicFormTest : public ViewerFixture {
 protected:
     void SetUp() override {
-        testApp();
-        resetAll();
-        IniFile = dir.file("Pelorin.ini");
-        std::ofstream(IniFile) << "[parameters]\r\nProjection=0\r\n";
+        ViewerFixture::SetUp();
+        useSettings("[parameters]\r\nProjection=0\r\n");
         // What the loader leaves: the view and zoom record 0.
         ViewExtent = {0, 100, 0, 100};
         ZoomStack.ReDim(0, 0);
@@ -49,20 +49,12 @@ protected:
     }
     void TearDown() override {
         setShowTyxSectionAction({});
-        resetAll();
-    }
-    static void resetAll() {
+        // The map window goes without writing its place into the test's settings.
         if (PicFormLoaded()) {
             IniFile.clear();
             UnloadPicForm();
         }
-        if (FormColorLoaded()) UnloadFormColor();
-        if (FormIJLoaded()) UnloadFormIJ();
-        ResetSharedState();
-        ZoomStack.Erase();
-        ZoomIndex = 0;
-        SectionPath.Erase();
-        SectionPathCount = 0;
+        ViewerFixture::TearDown();
     }
 
     // The map window up and sized 400 x 400, past the resizes that follow its load, with the
@@ -99,12 +91,7 @@ protected:
         PicForm_Picture1_MouseUp(button, 0, a.x, a.y);
     }
 
-    static std::size_t count(DrawKind kind) {
-        std::size_t n = 0;
-        for (const DrawRecord& r : pic().records())
-            if (r.kind == kind) ++n;
-        return n;
-    }
+    static std::size_t count(DrawKind kind) { return recordsOf(pic(), kind).size(); }
 
     static void expectView(const ViewRec& v, double w, double e, double s, double n) {
         EXPECT_NEAR(v.West, w, 1e-3);
@@ -113,8 +100,6 @@ protected:
         EXPECT_NEAR(v.North, n, 1e-3);
     }
 
-    TempDir dir;
-    InstalledScriptedUi ui;
     int sections = 0;
     Long sectionVertices = -1;
 };

@@ -10,7 +10,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST_F(OrderWinTest, ListsTheDrawableVariablesOfEachSample) {
+class PickListTest : public OrderWinFixture {};
+
+TEST_F(PickListTest, ListsTheDrawableVariablesOfEachSample) {
     struct Case {
         const char* file;
         Long gridType;
@@ -44,7 +46,7 @@ TEST_F(OrderWinTest, ListsTheDrawableVariablesOfEachSample) {
     }
 }
 
-TEST_F(OrderWinTest, WaterPairIdsComeFromTheDataset) {
+TEST_F(PickListTest, WaterPairIdsComeFromTheDataset) {
     water_U_vId = water_V_vId = wind_U_vId = wind_V_vId = -7;
     load(sample("regular_global.nc"));
     MakeOrderVarList();
@@ -55,15 +57,15 @@ TEST_F(OrderWinTest, WaterPairIdsComeFromTheDataset) {
     EXPECT_EQ(wind_V_vId, -7);
 }
 
-TEST_F(OrderWinTest, LeavesOutCoordinatesAndMisplacedHorizontalDimensions) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+TEST_F(PickListTest, LeavesOutCoordinatesAndMisplacedHorizontalDimensions) {
+    load(RegularFixture(dir.file("grid.nc")));
     const OrderVarList list = MakeOrderVarList();
     EXPECT_EQ(list.entries, (Strings{" 5: temp", " 6: mask", "10: swapped"}));
     // No vector pair: nothing preselected among several entries.
     EXPECT_TRUE(list.selected.empty());
 }
 
-TEST_F(OrderWinTest, EntryNumbersAndTheirDecoding) {
+TEST_F(PickListTest, EntryNumbersAndTheirDecoding) {
     const std::vector<std::pair<Long, std::string>> entryCases = {
         {3, " 3: temp"}, {9, " 9: temp"}, {10, "10: temp"}, {123, "123: temp"}};
     for (const auto& [n, text] : entryCases)
@@ -75,7 +77,7 @@ TEST_F(OrderWinTest, EntryNumbersAndTheirDecoding) {
         EXPECT_EQ(ListNumberOf(text), n) << text;
 }
 
-TEST_F(OrderWinTest, TransferSizeInThousands) {
+TEST_F(PickListTest, TransferSizeInThousands) {
     const std::vector<std::pair<double, std::string>> cases = {
         {8000000, "8.0M"}, {800, "0.80K"},    {996000, "996.00K"},
         {1000000, "1.0M"}, {12500, "12.50K"}, {999990, "999.99K"}};
@@ -96,8 +98,8 @@ std::vector<std::string> Row(Long row) {
             programText(f.Text3[r]->text())};
 }
 
-TEST_F(OrderWinTest, DescribesTheEntryAtTheCursor) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+TEST_F(PickListTest, DescribesTheEntryAtTheCursor) {
+    load(RegularFixture(dir.file("grid.nc")));
     CurTimeStep = 2;
     CurLevel = 1;
     OrderFrm& f = order(); // loading puts the cursor on the first entry
@@ -131,8 +133,8 @@ TEST_F(OrderWinTest, DescribesTheEntryAtTheCursor) {
     EXPECT_EQ(text(f.Text10[0]), "2");
 }
 
-TEST_F(OrderWinTest, ADeselectingClickLeavesTheRowsOfThePicks) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+TEST_F(PickListTest, ADeselectingClickLeavesTheRowsOfThePicks) {
+    load(RegularFixture(dir.file("grid.nc")));
     OrderFrm& f = order();
     select({0, 1});
     f.setListIndex(2); // "10: swapped", not selected
@@ -153,8 +155,8 @@ TEST_F(OrderWinTest, ADeselectingClickLeavesTheRowsOfThePicks) {
     EXPECT_EQ(text(f.Text11[3]), "7");
 }
 
-TEST_F(OrderWinTest, AFifthDimensionHasNoRowAndTakesItsDefaultStride) {
-    NcBuilder nc(env.dir.file("five.nc"));
+TEST_F(PickListTest, AFifthDimensionHasNoRowAndTakesItsDefaultStride) {
+    NcBuilder nc(dir.file("five.nc"));
     nc.dim("time", 2);
     nc.dim("member", 3);
     nc.dim("depth", 2);
@@ -185,9 +187,9 @@ TEST_F(OrderWinTest, AFifthDimensionHasNoRowAndTakesItsDefaultStride) {
     EXPECT_EQ(Row(3), (Strings{"lat", " 1", " 3", " 2", " 2"}));
 }
 
-TEST_F(OrderWinTest, TheSecondFileIsNumberedAfterTheMainDataset) {
-    const std::string main = RegularFixture(env.dir.file("grid.nc")); // 10 variables
-    NcBuilder nc(env.dir.file("grid_v.nc"));
+TEST_F(PickListTest, TheSecondFileIsNumberedAfterTheMainDataset) {
+    const std::string main = RegularFixture(dir.file("grid.nc")); // 10 variables
+    NcBuilder nc(dir.file("grid_v.nc"));
     nc.dim("time", 3);
     nc.dim("depth", 2);
     nc.dim("lat", 3);
@@ -224,7 +226,7 @@ TEST_F(OrderWinTest, TheSecondFileIsNumberedAfterTheMainDataset) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(OrderWinTest, ADatasetWithoutTimeOrLevelsShowsNone) {
+TEST_F(PickListTest, ADatasetWithoutTimeOrLevelsShowsNone) {
     load(sample("gmt_grid.nc"));
     OrderFrm& f = order();
     EXPECT_EQ(text(f.Text9[0]), "(none)");
@@ -233,8 +235,8 @@ TEST_F(OrderWinTest, ADatasetWithoutTimeOrLevelsShowsNone) {
     EXPECT_EQ(text(f.Text10[1]), "n/a");
 }
 
-TEST_F(OrderWinTest, AFailureInsideTheDescriptionIsShownWithItsTag) {
-    load(RegularFixture(env.dir.file("grid.nc")));
+TEST_F(PickListTest, AFailureInsideTheDescriptionIsShownWithItsTag) {
+    load(RegularFixture(dir.file("grid.nc")));
     OrderFrm& f = order();
     f.List1->addItem("99999999999: huge");
     f.setListIndex(f.ListCount() - 1);

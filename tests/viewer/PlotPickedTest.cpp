@@ -119,19 +119,19 @@ std::string WriteCoast(const std::string& path) {
     return path;
 }
 
-class PlotPickedTest : public OrderWinTest {
+class PlotPickedTest : public OrderWinFixture {
 protected:
     void loadSample(const std::string& name, Long showMesh = 0) {
         OptShowMesh = showMesh;
         load(sample(name));
         MakeOrderVarList(); // the vector ids, as the order window sets them
-        CoastFile = WriteCoast(env.dir.file("coast.bdm"));
+        CoastFile = WriteCoast(dir.file("coast.bdm"));
         CoastFlag = 1;
         CurTimeStep = 1;
         CurLevel = 1;
         map().setRecording(true);
         map().clearRecords();
-        env.ui.doEventsCount = 0;
+        ui.doEventsCount = 0;
     }
     static Picture& map() { return PicFormForm().Picture1->picture(); }
     static void pick(const std::vector<Long>& vars) {
@@ -175,7 +175,7 @@ TEST_F(PlotPickedTest, ModeZeroDrawsOnlyTheCoastline) {
         EXPECT_EQ(data(), 0);
         EXPECT_EQ(count(DrawKind::Polyline), 1);
         EXPECT_FALSE(FormColorLoaded());
-        EXPECT_EQ(env.ui.doEventsCount, 0);
+        EXPECT_EQ(ui.doEventsCount, 0);
     }
     CoastFlag = 0;
     map().clearRecords();
@@ -196,7 +196,7 @@ TEST_F(PlotPickedTest, AScalarGetsItsKeyAndTheCoastlineOverIt) {
         EXPECT_GT(last(DrawKind::Polyline),
                   std::max(last(DrawKind::FilledBox), last(DrawKind::Polygon)));
         EXPECT_TRUE(keyShown());
-        EXPECT_GE(env.ui.doEventsCount, 1);
+        EXPECT_GE(ui.doEventsCount, 1);
         EXPECT_TRUE(messages().empty()) << messages()[0];
     }
 }
@@ -219,7 +219,7 @@ TEST_F(PlotPickedTest, VectorPicksAreNotAvailable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.vars.size()));
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         map().clearRecords();
         pick(c.vars);
         EXPECT_EQ(PlotPicked(c.mode), -1);
@@ -320,7 +320,7 @@ TEST_F(PlotPickedTest, MeshOutlinesGoUnderEveryPickCount) {
         SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.vars.size()));
         loadSample(c.file, 1);
         pick(c.vars);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         EXPECT_EQ(PlotPicked(1), c.result);
         EXPECT_GT(count(DrawKind::Line), 0) << "the outlines";
         EXPECT_EQ(data() > 0, c.data);

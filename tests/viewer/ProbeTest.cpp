@@ -1,5 +1,7 @@
 #include "viewer/shell/Probe.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
@@ -26,33 +28,11 @@ namespace {
 
 constexpr Integer kBoxes[] = {0, 1, 4, 7, 9, 10, 12, 14};
 
-class ProbeTest : public ::testing::Test {
+class ProbeTest : public ViewerFixture {
 protected:
-    void SetUp() override {
-        testApp();
-        resetAll();
-    }
     void TearDown() override {
-        resetAll();
-        clsNC = nullptr;
+        ViewerFixture::TearDown();
         kelvad.reset();
-    }
-    static void resetAll() {
-        if (PicFormLoaded()) UnloadPicForm();
-        if (FormIJLoaded()) UnloadFormIJ();
-        ResetSharedState();
-        ZoomStack.Erase();
-        ZoomIndex = 0;
-        startp.Erase();
-        endp.Erase();
-        stride.Erase();
-        countp.Erase();
-        seamWindows.clear();
-        tcount2 = 0;
-        scalarV.Erase();
-        uV.Erase();
-        vV.Erase();
-        cellMisnVal = 0;
     }
 
     // Opens path as the viewer's dataset in slot 1, with its coordinates in lonV/latV.
@@ -175,8 +155,6 @@ protected:
 
     Picture& mapPicture() { return PicFormForm().Picture1->picture(); }
 
-    TempDir dir;
-    InstalledScriptedUi ui;
     std::unique_ptr<IKelvad> kelvad;
 };
 

@@ -1,9 +1,12 @@
 #pragma once
-// What the read-window and scalar-map tests share: a dataset object whose grid, variables and
-// values the test describes in a few fields, a scripted Ui whose event pump can act at a given
-// step, a settings file in a temporary folder, and an in-memory map picture.
+// What the read-window and scalar-map tests share on the viewer's common ground: a dataset
+// object whose grid, variables and values the test describes in a few fields, a settings file,
+// and an in-memory map picture.
+#include "tests/viewer/ViewerFixture.h"
+
 #include "common/Strings.h"
 #include "gui/Picture.h"
+#include "gui/PictureWidget.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "tests/support/QtTestApp.h"
@@ -206,54 +209,24 @@ struct ProjectionCase {
 };
 inline constexpr ProjectionCase kBothProjections[] = {{0, 1.0}, {1, kDegToRad}};
 
-// A scripted Ui whose event pump runs a hook (an Esc at step s, a look at the busy flag).
-class PumpUi : public InstalledScriptedUi {
-public:
-    std::function<void()> onDoEvents;
-    void DoEvents() override {
-        ScriptedUi::DoEvents();
-        if (onDoEvents) onDoEvents();
-    }
-};
-
-class ScalarFixture : public ::testing::Test {
+class ScalarFixture : public ViewerFixture {
 protected:
-    TempDir dir;
-    PumpUi ui;
     FakeGrid fake;
     Picture pic{400, 300};
 
     void SetUp() override {
-        testApp();
-        ResetSharedState();
+        ViewerFixture::SetUp();
         clsNC = &fake;
         nNcMain = 1;
-        IniFile = dir.file("Pelorin.ini");
-        std::ofstream(IniFile) << "[parameters]\r\n";
+        useSettings("[parameters]\r\n");
         Projection = 0;
         LonPeriod = 360;
         CurTimeStep = 1;
         CurLevel = 1;
-        defaultOrderBoxes() = MemoryOrderBoxes();
-        setOrderBoxes(nullptr);
         ColorCode = 30;
         col_opt = 0;
         pic.setRecording(true);
-        setMapCaptionSink({});
         SetMapCaption("");
-    }
-
-    void TearDown() override {
-        clsNC = nullptr;
-        ResetSharedState();
-        startp.Erase();
-        endp.Erase();
-        countp.Erase();
-        stride.Erase();
-        tcount = tcount2 = 0;
-        seamWindows.clear();
-        scalarV.Erase();
-        defaultOrderBoxes() = MemoryOrderBoxes();
     }
 
     // A regular grid with the given coordinates; the view and the dataset extent span them.
@@ -288,11 +261,14 @@ protected:
         PickCount = 1;
     }
 
-    std::vector<DrawRecord> recordsOf(DrawKind kind) const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : pic.records())
-            if (r.kind == kind) out.push_back(r);
-        return out;
+    using ViewerFixture::recordsOf;
+    // The primitives of one kind in the map picture.
+    std::vector<DrawRecord> recordsOf(DrawKind kind) const { return recordsOf(pic, kind); }
+    // The colour key's picture, and its log started afresh.
+    static Picture& legend() { return FormColorForm().Picture1->picture(); }
+    static void recordLegend() {
+        legend().setRecording(true);
+        legend().clearRecords();
     }
     // The time bar: a filled strip one unit high along the bottom edge.
     bool isTimeBar(const DrawRecord& r) const {
@@ -317,10 +293,6 @@ protected:
         for (const auto& r : recordsOf(DrawKind::Print))
             out.push_back(r.text);
         return out;
-    }
-    static std::string fileText(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
     std::string scales(const std::string& key) const { return GetString(key, "Scales", IniFile); }
     std::vector<Long> arr(const VArray<Long>& a) const {

@@ -1,7 +1,8 @@
 #pragma once
-// The common ground of the shell's tests: a fresh shared state, a scripted Ui, a temporary
-// folder for settings files and datasets, no modal loops, nothing opened on the desktop, and a
-// shut-down that does not end the test program.
+// The shell's tests on the viewer's common ground: no modal loops, nothing opened on the
+// desktop, and a shut-down that does not end the test program.
+#include "tests/viewer/ViewerFixture.h"
+
 #include "common/Strings.h"
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/QtTestApp.h"
@@ -13,25 +14,21 @@
 #include "viewer/shell/FormShow.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/Startup.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-class ShellFixture : public ::testing::Test {
+class ShellFixture : public ViewerFixture {
 protected:
-    TempDir dir;
-    InstalledScriptedUi ui;
     int ended = 0;                   // shut-downs that reached the end of the program
     std::vector<std::string> opened; // what was handed to the desktop
 
     void SetUp() override {
-        testApp();
-        resetAll();
-        SetKelvadFactory(&CreateKelvad);
+        ViewerFixture::SetUp();
         setEndProgramAction([this] { ++ended; });
         setModalRunner({});
         setDocumentOpener([this](const std::string& p) {
@@ -41,35 +38,17 @@ protected:
     }
 
     void TearDown() override {
-        resetAll();
-        SetKelvadFactory(nullptr);
+        ViewerFixture::TearDown();
         setEndProgramAction({});
         setModalRunner({});
         setDocumentOpener({});
     }
 
-    static void resetAll() {
-        UnloadMainForm();
-        if (FormColorLoaded()) UnloadFormColor();
-        ReleaseKelvad();
-        ResetSharedState();
-        CoastColor = 0;
-        OptCoastLine = 0;
-        CoastCacheFile.clear();
-        SuppressPutMsg = false;
-    }
-
-    std::string writeFile(const std::string& name, const std::string& content) const {
-        const std::string path = dir.file(name);
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    static std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+    // Starts with a settings file holding the given lines and a remembered list.
+    void start(const std::string& extra = "[URL List]\nURLfile 1=/data/first.nc\n") {
+        settings(extra);
+        ASSERT_TRUE(Main({}, dir.path().string()));
+        ui.boxes.clear();
     }
 
     // A settings file with a coastline that exists, plus the given lines.

@@ -39,7 +39,7 @@ TEST_F(StartupTest, SettingsBesideTheProgramAreFoundInEitherSpelling) {
     EXPECT_EQ(IniFile, upper);
 
     // With both present the lower-case name wins.
-    resetAll();
+    resetViewer();
     const std::string lower = settings("", "Pelorin.ini");
     EXPECT_EQ(SettingsFileBeside(dir.path().string()), lower);
 }
@@ -95,7 +95,7 @@ TEST_F(StartupTest, CommandLineRoles) {
          {"[mode=dap2]http://host/a.INI", "two.nc"}},
     };
     for (const Case& c : cases) {
-        resetAll();
+        resetViewer();
         ui.boxes.clear();
         ASSERT_TRUE(Main(c.args, dir.path().string()));
         EXPECT_EQ(IniFile, c.iniFile);
@@ -105,7 +105,7 @@ TEST_F(StartupTest, CommandLineRoles) {
 
     // Settings are never written into the dataset, not even by the shut-down.
     const std::string datasetBefore = readFile(dataset);
-    resetAll();
+    resetViewer();
     ASSERT_TRUE(Main({dataset}, dir.path().string()));
     URL(0) = dataset;
     Integer cancel = 0;
@@ -156,7 +156,7 @@ TEST_F(StartupTest, OptionRulesAndMenuMarks) {
         {"OptArrowStyle=91\nSaveFormat= 3.5\nProjection=1e20\n", 91, 1, 4, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        resetAll();
+        resetViewer();
         settings("[URL List]\nURLfile 1=x.nc\n[parameters]\n" + c.parameters);
         ASSERT_TRUE(Main({}, dir.path().string())) << c.parameters;
         SCOPED_TRACE(c.parameters);

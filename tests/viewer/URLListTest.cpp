@@ -60,7 +60,7 @@ TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     EXPECT_EQ(mainForm().comboText(), "new.nc");
 
     // Keys 1 and 3 held, 5 behind another gap: the list holds keys 1 to 3 until the next start.
-    resetAll();
+    resetViewer();
     useKeys({{1, "a.nc"}, {3, "c.nc"}, {5, "e.nc"}});
     URL(0) = "new.nc";
     AddToURLList();
@@ -71,21 +71,38 @@ TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     EXPECT_EQ(comboItems(), remembered());
 }
 
+// A full list (keys 1 to 200) never grows past key 200. Without repeats the oldest entry gives
+// way and the new one comes last; with a repeat (key 150 repeats key 3 in another case) the list
+// is closed up first and nothing older has to go.
 TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
-    std::vector<std::pair<Long, std::string>> keys;
-    for (Long n = 1; n <= 200; ++n)
-        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
-    useKeys(keys);
-    URL(0) = "/d/new.nc";
-    AddToURLList();
-    EXPECT_EQ(key(201), "");
-    // No repeats to drop: the oldest entry gives way, the new one comes last.
-    EXPECT_EQ(key(1), "/d/f2.nc");
-    EXPECT_EQ(key(199), "/d/f200.nc");
-    EXPECT_EQ(key(200), "/d/new.nc");
-    EXPECT_EQ(nURL, 200);
-    EXPECT_EQ(URL(200), "/d/new.nc");
-    EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
+    struct Case {
+        const char* what;
+        Long repeat; // the key made a repeat of key 3, 0 for none
+        std::vector<std::pair<Long, std::string>> expected;
+    };
+    const Case cases[] = {
+        {"no repeats", 0, {{1, "/d/f2.nc"}}},
+        {"a repeat", 150, {{1, "/d/f1.nc"}, {3, "/d/f3.nc"}, {150, "/d/f151.nc"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetViewer();
+        std::vector<std::pair<Long, std::string>> keys;
+        for (Long n = 1; n <= 200; ++n)
+            keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
+        if (c.repeat != 0) keys[static_cast<std::size_t>(c.repeat - 1)].second = "/D/F3.NC";
+        useKeys(keys);
+        URL(0) = "/d/new.nc";
+        AddToURLList();
+        for (const auto& [n, entry] : c.expected)
+            EXPECT_EQ(key(n), entry) << n;
+        EXPECT_EQ(key(199), "/d/f200.nc");
+        EXPECT_EQ(key(200), "/d/new.nc");
+        EXPECT_EQ(key(201), "");
+        EXPECT_EQ(nURL, 200);
+        EXPECT_EQ(URL(200), "/d/new.nc");
+        EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
+    }
 }
 
 // The oldest entry is the one added first, not the one in key 1: the shut-down's compaction
@@ -135,23 +152,6 @@ TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
     EXPECT_EQ(key(200), "/x/last.nc");
 }
 
-TEST_F(URLListTest, AFullListWithRepeatsIsClosedUpFirst) {
-    std::vector<std::pair<Long, std::string>> keys;
-    for (Long n = 1; n <= 200; ++n)
-        keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
-    keys[149].second = "/D/F3.NC"; // key 150 repeats key 3 in another case
-    useKeys(keys);
-    URL(0) = "/d/new.nc";
-    AddToURLList();
-    EXPECT_EQ(key(1), "/d/f1.nc"); // nothing older had to go
-    EXPECT_EQ(key(3), "/d/f3.nc");
-    EXPECT_EQ(key(150), "/d/f151.nc");
-    EXPECT_EQ(key(199), "/d/f200.nc");
-    EXPECT_EQ(key(200), "/d/new.nc");
-    EXPECT_EQ(key(201), "");
-    EXPECT_EQ(nURL, 200);
-}
-
 TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
     useKeys({{1, "x.nc"}, {2, "A.nc"}, {3, "y.nc"}, {5, "a.nc"}});
     URL(0) = "a.NC";
@@ -162,7 +162,7 @@ TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
     EXPECT_EQ(comboItems(), remembered());
 
     // The last entry removed: the notice and the placeholder.
-    resetAll();
+    resetViewer();
     useKeys({{4, "only.nc"}});
     URL(0) = "only.nc";
     RemoveFromURLList();
@@ -184,7 +184,7 @@ TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
     EXPECT_EQ(key(150), "z.nc"); // beyond the compaction's reach
 
     // Nothing in keys 1 to 100: nothing is written.
-    resetAll();
+    resetViewer();
     useKeys({{120, "late.nc"}});
     const std::string before = readFile(IniFile);
     CompactURLList();
@@ -218,7 +218,7 @@ TEST_F(URLListTest, FiltersOfTheListBox) {
     EXPECT_TRUE(ui.boxes.empty());
 
     // A filter that hides every entry: the notice and the placeholder, the entries kept.
-    resetAll();
+    resetViewer();
     useKeys({{1, "/data/a.nc"}});
     URLFilter = 1;
     FillURLCombo();

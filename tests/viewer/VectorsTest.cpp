@@ -1,5 +1,7 @@
 #include "viewer/map/Vectors.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "runtime/Color.h"
 #include "tests/support/QtTestApp.h"
@@ -15,26 +17,19 @@
 
 namespace {
 
-class VectorsTest : public ::testing::Test {
+class VectorsTest : public ViewerFixture {
 protected:
     void SetUp() override {
-        testApp();
-        ResetSharedState();
+        ViewerFixture::SetUp();
         pic.setRecording(true);
         ViewExtent = {0, 100, 0, 100};
         ASSERT_EQ(SetMapScale(400, 400), 0);
         vscale = 1;
     }
-    void TearDown() override { ResetSharedState(); }
 
-    std::vector<DrawRecord> recordsOf(DrawKind kind) const {
-        std::vector<DrawRecord> out;
-        for (const DrawRecord& r : pic.records())
-            if (r.kind == kind) out.push_back(r);
-        return out;
-    }
+    using ViewerFixture::recordsOf;
+    std::vector<DrawRecord> recordsOf(DrawKind kind) const { return recordsOf(pic, kind); }
 
-    InstalledScriptedUi ui;
     Picture pic{400, 400};
 };
 

@@ -1,7 +1,9 @@
 #pragma once
-// What the loader, summary, dump and preview tests share: a scripted Ui, a settings file in a
-// temporary folder, the dataset library linked in as the factory of the viewer's objects, and
-// one small dataset whose every summary line and dump line is known.
+// What the loader, summary, dump and preview tests share on the viewer's common ground: a
+// settings file in the temporary folder (or in a folder of a given name inside it), an empty
+// remembered list, and one small dataset whose every summary line and dump line is known.
+#include "tests/viewer/ViewerFixture.h"
+
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/QtTestApp.h"
@@ -13,36 +15,23 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
-class ViewerDatasetEnv {
-public:
-    explicit ViewerDatasetEnv(const std::string& settingsFolder = "") {
-        testApp();
-        ReleaseKelvad();
-        ResetSharedState();
-        folder_ = settingsFolder.empty() ? dir.path().string() : dir.file(settingsFolder);
-        std::filesystem::create_directories(folder_);
-        IniFile = folder_ + "/Pelorin.ini";
-        std::ofstream(IniFile) << "[parameters]\r\nProjection=0\r\n";
+class ViewerDatasetFixture : public ViewerFixture {
+protected:
+    explicit ViewerDatasetFixture(std::string settingsFolder = "")
+        : settingsName_(std::move(settingsFolder)) {}
+
+    void SetUp() override {
+        ViewerFixture::SetUp();
+        folder_ = useSettings("[parameters]\r\nProjection=0\r\n", settingsName_);
         URL.ReDim(0, 0);
-        previousFactory_ = SetKelvadFactory(&CreateKelvad);
     }
-    ~ViewerDatasetEnv() {
-        ReleaseKelvad();
-        SetKelvadFactory(previousFactory_);
-        ResetSharedState();
-    }
-    ViewerDatasetEnv(const ViewerDatasetEnv&) = delete;
-    ViewerDatasetEnv& operator=(const ViewerDatasetEnv&) = delete;
 
     const std::string& settingsFolder() const { return folder_; }
 
-    TempDir dir;
-    InstalledScriptedUi ui;
-
 private:
-    std::string folder_;
-    KelvadFactory previousFactory_ = nullptr;
+    std::string settingsName_, folder_;
 };
 
 // sst.nc: a 4 x 3 grid a quarter degree by one degree, two hourly records, a record
@@ -68,9 +57,4 @@ inline std::string WriteSmallFixture(const std::string& path) {
     nc.var("crs", NC_INT).values({0});
     nc.globalAtt("title", "small \"quoted\" fixture");
     return nc.write();
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }

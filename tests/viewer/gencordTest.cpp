@@ -1,5 +1,7 @@
 #include "viewer/map/gencord.h"
 
+#include "tests/viewer/ViewerFixture.h"
+
 #include "gui/Picture.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
@@ -11,20 +13,7 @@
 
 namespace {
 
-class GencordTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetSharedState();
-        ZoomStack.Erase();
-        ZoomIndex = 0;
-    }
-    void TearDown() override {
-        ResetSharedState();
-        ZoomStack.Erase();
-        ZoomIndex = 0;
-    }
-    InstalledScriptedUi ui_;
-};
+class GencordTest : public ViewerFixture {};
 
 void expectView(const ViewRec& v, double w, double e, double s, double n, double tol = 1e-9) {
     EXPECT_NEAR(v.West, w, tol);
@@ -51,7 +40,7 @@ TEST_F(GencordTest, CartesianThousandByFiveHundred) {
     EXPECT_EQ(pix_to_ll(500, 250, lon, lat), 0);
     EXPECT_NEAR(lon, 50, 1e-9);
     EXPECT_NEAR(lat, 50, 1e-9);
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(GencordTest, SetMapScaleRefusals) {
@@ -124,7 +113,7 @@ TEST_F(GencordTest, RoundTripBothProjections) {
             EXPECT_NEAR(lat, p[1], tol) << "projection " << c.projection;
         }
     }
-    EXPECT_TRUE(ui_.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 // Points at or beyond the poles stay on their own side of the equator.
@@ -156,15 +145,15 @@ TEST_F(GencordTest, MercatorOutOfRangeIsReported) {
     EXPECT_EQ(ll2_to_xy2(40000, 0, x, y), -1);
     EXPECT_EQ(x, 7);
     EXPECT_EQ(y, 8);
-    ASSERT_EQ(ui_.boxes.size(), 2u);
-    EXPECT_EQ(ui_.boxes[0].text, "[rad_to_xy] out of range xlng=  40000");
-    EXPECT_EQ(ui_.boxes[1].text, "[rad_to_xy] rad_to_xy returned -1");
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] out of range xlng=  40000");
+    EXPECT_EQ(ui.boxes[1].text, "[rad_to_xy] rad_to_xy returned -1");
     EXPECT_EQ(ll2_to_xy2(0, -40000, x, y), -1);
-    ASSERT_EQ(ui_.boxes.size(), 4u);
-    EXPECT_EQ(ui_.boxes[2].text, "[rad_to_xy] out of range ylat= -40000");
+    ASSERT_EQ(ui.boxes.size(), 4u);
+    EXPECT_EQ(ui.boxes[2].text, "[rad_to_xy] out of range ylat= -40000");
     // The quiet form refuses the same point without a word.
     EXPECT_EQ(ll2_to_xy2Quiet(40000, 0, x, y), -1);
-    EXPECT_EQ(ui_.boxes.size(), 4u);
+    EXPECT_EQ(ui.boxes.size(), 4u);
     // A view whose north-east corner is out of range cannot be set.
     ViewExtent = {-1, 40000, -1, 1};
     EXPECT_EQ(SetMapScale(500, 500), -1);

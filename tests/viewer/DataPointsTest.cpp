@@ -2,8 +2,8 @@
 // the thinning strides, the single point, the boundary-fitted orders (the "gridi" alternation
 // drawn as order 1), points whose coordinates mark no position, and arrays shorter than the
 // counts.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/DataPoints.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
@@ -25,9 +25,10 @@ std::vector<double> Range(int n, double first, double step) {
     return v;
 }
 
-class PreviewTest : public ::testing::Test {
+class DataPointsTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
+        ViewerDatasetFixture::SetUp();
         ASSERT_TRUE(NewKelvad());
         pic.setRecording(true);
     }
@@ -44,7 +45,7 @@ protected:
     }
     std::string grid(const std::string& name, const std::vector<double>& lon,
                      const std::vector<double>& lat) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("lon", lon.size());
         nc.dim("lat", lat.size());
         nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
@@ -55,7 +56,7 @@ protected:
     }
     std::string stations(const std::string& name, const std::vector<double>& lon,
                          const std::vector<double>& lat) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("station", lon.size());
         nc.var("lon", NC_FLOAT, {"station"}).att("units", "degrees_east").values(lon);
         nc.var("lat", NC_FLOAT, {"station"}).att("units", "degrees_north").values(lat);
@@ -66,7 +67,7 @@ protected:
     // given), coordinates stored (i, j) or (j, i) as iFirst says.
     std::string boundaryFitted(const std::string& name, const std::string& iName,
                                const std::string& jName, bool iFirst, int ni, int nj) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         std::vector<double> lon, lat;
         if (iFirst) {
             nc.dim(iName, ni);
@@ -95,12 +96,7 @@ protected:
     void view(double west, double east, double south, double north) {
         ViewExtent = ViewRec{west, east, south, north};
     }
-    std::vector<DrawRecord> filledBoxes() const {
-        std::vector<DrawRecord> out;
-        for (const auto& r : pic.records())
-            if (r.kind == DrawKind::FilledBox) out.push_back(r);
-        return out;
-    }
+    std::vector<DrawRecord> filledBoxes() const { return recordsOf(pic, DrawKind::FilledBox); }
     // The picture position of a point, with the transform the preview set.
     std::pair<float, float> at(float lon, float lat) const {
         float x = 0, y = 0;
@@ -117,11 +113,10 @@ protected:
         EXPECT_EQ(r.color, color);
     }
 
-    ViewerDatasetEnv env;
     Picture pic{400, 300};
 };
 
-TEST_F(PreviewTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
+TEST_F(DataPointsTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     const Long slot = open(grid("world.nc", Range(360, 0.5, 1), Range(180, -89.5, 1)));
     view(-17.5, 377.5, -98.5, 98.5);
     ColorCode = 10;
@@ -152,11 +147,11 @@ TEST_F(PreviewTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     // The last sampled column (i = 349) reaches to the last index, 360.
     const DrawRecord& last = marks[29];
     EXPECT_NEAR(last.at[2] - last.at[0], (359.5 - 348.5) * MapScale, 1e-2);
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(PreviewTest, StrideRoundsTheCountInViewHalvesToEven) {
+TEST_F(DataPointsTest, StrideRoundsTheCountInViewHalvesToEven) {
     const struct {
         int inView;
         size_t marks;
@@ -173,7 +168,7 @@ TEST_F(PreviewTest, StrideRoundsTheCountInViewHalvesToEven) {
     }
 }
 
-TEST_F(PreviewTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
+TEST_F(DataPointsTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
     const Long slot = open(grid("one.nc", {20.0}, {30.0}));
     view(19.75, 20.25, 29.75, 30.25);
     DrawDataPoints(pic, slot);
@@ -186,7 +181,7 @@ TEST_F(PreviewTest, SinglePointGetsABlueSquareUnderAZeroWidthMark) {
     EXPECT_EQ(marks[1].color, ValueToColor(1));
 }
 
-TEST_F(PreviewTest, CellListDrawsEveryCellInCopyMode) {
+TEST_F(DataPointsTest, CellListDrawsEveryCellInCopyMode) {
     const Long slot = open(stations("cells.nc", {10.0, 11.0, 50.0}, {0.0, 1.0, 2.0}));
     view(9, 12, -1, 3); // the third cell lies outside the view and is drawn all the same
     DrawDataPoints(pic, slot);
@@ -198,7 +193,7 @@ TEST_F(PreviewTest, CellListDrawsEveryCellInCopyMode) {
     EXPECT_EQ(marks[0].drawMode, kDrawCopyPen);
 }
 
-TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
+TEST_F(DataPointsTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     const struct {
         const char* name;
         const char* iName;
@@ -233,7 +228,7 @@ TEST_F(PreviewTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     }
 }
 
-TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
+TEST_F(DataPointsTest, PointsWithoutAPositionAreSkippedQuietly) {
     // Stations whose coordinates mark no position: NaN, the coordinates' fill value, and
     // longitudes beyond any turn (in Mercator mode also beyond what the transform takes).
     const double nan = std::nan("");
@@ -245,15 +240,15 @@ TEST_F(PreviewTest, PointsWithoutAPositionAreSkippedQuietly) {
         const Long slot = open(stations("far.nc", {10.0, 3.0e6, 11.0, -3.0e6, nan, 10.5, 1e20},
                                         {0.0, 1.0, 2.0, 3.0, 1.0, nan, 1e20}));
         view(9 * u, 12 * u, -1 * u, 4 * u);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         pic.clearRecords();
         DrawDataPoints(pic, slot);
         EXPECT_EQ(filledBoxes().size(), 2u);
-        EXPECT_TRUE(env.ui.boxes.empty()) << env.ui.boxes[0].text;
+        EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
     }
 }
 
-TEST_F(PreviewTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
+TEST_F(DataPointsTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
     const Long slot = open(stations("cells.nc", {10.0, 11.0, 12.0}, {0.0, 1.0, 2.0}));
     lonV.ReDimPreserve(1, 2);
     view(9, 13, -1, 3);
@@ -268,7 +263,7 @@ TEST_F(PreviewTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
     EXPECT_EQ(filledBoxes().size(), 4u); // one row left
 }
 
-TEST_F(PreviewTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
+TEST_F(DataPointsTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
     view(0, 10, 5, 5);
     DrawDataPoints(pic, 1);
     ASSERT_EQ(pic.records().size(), 1u);
@@ -276,15 +271,15 @@ TEST_F(PreviewTest, NoExtentPrintsTheNoticeAndUnknownTypeSaysSo) {
     EXPECT_EQ(pic.records()[0].text, "(no geographical extent)");
     EXPECT_FLOAT_EQ(pic.records()[0].at[0], 100);
     EXPECT_FLOAT_EQ(pic.records()[0].at[1], 150);
-    EXPECT_TRUE(env.ui.pointerChanges.empty());
+    EXPECT_TRUE(ui.pointerChanges.empty());
 
     pic.clearRecords();
     view(0, 10, 0, 10);
     DrawDataPoints(pic, 7); // no such slot: grid type 0
     EXPECT_TRUE(filledBoxes().empty());
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text, "[DrawDataPoints] undefined nc type");
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[DrawDataPoints] undefined nc type");
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
 }
 
 } // namespace

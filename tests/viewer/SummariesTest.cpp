@@ -1,31 +1,31 @@
 // The five summaries: the texts of a small dataset whose every line is known, the size texts
 // at their thresholds, and the boxes the procedures fill.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/Summaries.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
 
-class SummaryTest : public ::testing::Test {
+class SummariesTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
-        path = WriteSmallFixture(env.dir.file("sst.nc"));
+        ViewerDatasetFixture::SetUp();
+        path = WriteSmallFixture(dir.file("sst.nc"));
         ASSERT_TRUE(NewKelvad());
         ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
     }
-    ViewerDatasetEnv env;
     std::string path;
 };
 
-TEST_F(SummaryTest, DimensionsCarryTheSpacingNotesOfTheirCoordinates) {
+TEST_F(SummariesTest, DimensionsCarryTheSpacingNotesOfTheirCoordinates) {
     EXPECT_EQ(DimensionsSummary(1), "lon = 4  (dLon= .25)\r\r\n"
                                     "lat = 3  (dLat= 1)\r\r\n"
                                     "time = 2  (dT= 60min)\r\r\n");
 }
 
-TEST_F(SummaryTest, VariablesOfEachKind) {
+TEST_F(SummariesTest, VariablesOfEachKind) {
     // Coordinate variables show their last dimension only; sizes of fixed summaries in bytes.
     EXPECT_EQ(VariablesSummary(1), " 1: float lon(lon) 16bytes\r\r\n"
                                    " 2: float lat(lat) 12bytes\r\r\n"
@@ -37,7 +37,7 @@ TEST_F(SummaryTest, VariablesOfEachKind) {
     EXPECT_EQ(ExtraVariablesSummary(1), RecordVariablesSummary(1));
 }
 
-TEST_F(SummaryTest, EmptyKindsSayNothingExists) {
+TEST_F(SummariesTest, EmptyKindsSayNothingExists) {
     // A slot the object does not hold answers with no dimensions and no variables.
     EXPECT_EQ(FixedVariablesSummary(5), "(No fixed variable exists)");
     EXPECT_EQ(RecordVariablesSummary(5), "(No record variable exists)");
@@ -46,8 +46,8 @@ TEST_F(SummaryTest, EmptyKindsSayNothingExists) {
     EXPECT_EQ(DimensionsSummary(5), "");
 }
 
-TEST_F(SummaryTest, StationListHasNoSpacingNotesButItsTimeStep) {
-    NcBuilder nc(env.dir.file("stations.nc"));
+TEST_F(SummariesTest, StationListHasNoSpacingNotesButItsTimeStep) {
+    NcBuilder nc(dir.file("stations.nc"));
     nc.dim("station", 2);
     nc.unlimitedDim("time", 2);
     nc.var("lon", NC_FLOAT, {"station"}).att("units", "degrees_east").values({120.0, 121.0});
@@ -57,12 +57,12 @@ TEST_F(SummaryTest, StationListHasNoSpacingNotesButItsTimeStep) {
         .values({0.0, 1.5});
     nc.var("temp", NC_FLOAT, {"time", "station"}).values({1.0, 2.0, 3.0, 4.0});
     nc.write();
-    ASSERT_EQ(clsNC->Initialize(env.dir.file("stations.nc")), 2) << clsNC->ErrorMessage();
+    ASSERT_EQ(clsNC->Initialize(dir.file("stations.nc")), 2) << clsNC->ErrorMessage();
     EXPECT_EQ(DimensionsSummary(2), "station = 2\r\r\ntime = 2  (dT= 1.5min)\r\r\n");
 }
 
-TEST_F(SummaryTest, VariableNumbersAbove99WidenThePrefix) {
-    NcBuilder nc(env.dir.file("many.nc"));
+TEST_F(SummariesTest, VariableNumbersAbove99WidenThePrefix) {
+    NcBuilder nc(dir.file("many.nc"));
     nc.dim("lon", 1);
     nc.dim("lat", 1);
     nc.var("lon", NC_FLOAT, {"lon"}).values({1.0});
@@ -70,7 +70,7 @@ TEST_F(SummaryTest, VariableNumbersAbove99WidenThePrefix) {
     for (int k = 3; k <= 100; ++k)
         nc.var("v" + std::to_string(k), NC_BYTE, {"lat", "lon"}).values({1});
     nc.write();
-    ASSERT_EQ(clsNC->Initialize(env.dir.file("many.nc")), 2) << clsNC->ErrorMessage();
+    ASSERT_EQ(clsNC->Initialize(dir.file("many.nc")), 2) << clsNC->ErrorMessage();
     const std::string text = FixedVariablesSummary(2);
     EXPECT_EQ(text.rfind(" 3: byte v3(lat, lon) 1bytes\r\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("\r\r\n 9: byte v9(lat, lon) 1bytes\r\r\n10: byte v10("),
@@ -97,15 +97,15 @@ TEST(SummarySizeText, ThresholdsArePowersOf1000TestedOnTheExactQuotient) {
     }
 }
 
-TEST_F(SummaryTest, BoxesShowOneEntryALineAndLetEventsRun) {
+TEST_F(SummariesTest, BoxesShowOneEntryALineAndLetEventsRun) {
     QPlainTextEdit box;
-    const int pumped = env.ui.doEventsCount;
+    const int pumped = ui.doEventsCount;
     ListDimensions(&box, 1);
     EXPECT_EQ(box.toPlainText().toStdString(),
               "lon = 4  (dLon= .25)\nlat = 3  (dLat= 1)\ntime = 2  (dT= 60min)\n");
     ListFixedVariables(&box, 5);
     EXPECT_EQ(box.toPlainText().toStdString(), "(No fixed variable exists)");
-    EXPECT_EQ(env.ui.doEventsCount, pumped + 2);
+    EXPECT_EQ(ui.doEventsCount, pumped + 2);
 }
 
 } // namespace

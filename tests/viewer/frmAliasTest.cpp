@@ -12,7 +12,7 @@
 
 namespace {
 
-class AliasTest : public ShellFixture {
+class frmAliasTest : public ShellFixture {
 protected:
     void SetUp() override {
         ShellFixture::SetUp();
@@ -43,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(AliasTest, TheDialogListsTheVariablesOfTheLoadedDataset) {
+TEST_F(frmAliasTest, TheDialogListsTheVariablesOfTheLoadedDataset) {
     frmAlias d;
     EXPECT_EQ(programText(d.windowTitle()), "Variable Alias Builder");
     ASSERT_EQ(d.List1->count(), 4);
@@ -56,7 +56,7 @@ TEST_F(AliasTest, TheDialogListsTheVariablesOfTheLoadedDataset) {
         EXPECT_EQ(programText(d.Command1[i]->text()), captions[i]);
 }
 
-TEST_F(AliasTest, EachRoleAddsToItsListAndWritesItsKey) {
+TEST_F(frmAliasTest, EachRoleAddsToItsListAndWritesItsKey) {
     struct Role {
         Integer index;
         std::string key;
@@ -91,7 +91,7 @@ TEST_F(AliasTest, EachRoleAddsToItsListAndWritesItsKey) {
     EXPECT_EQ(ui.boxes.back().text, before);
 }
 
-TEST_F(AliasTest, NothingSelectedDoesNothing) {
+TEST_F(frmAliasTest, NothingSelectedDoesNothing) {
     frmAlias d;
     d.List1->clearSelection();
     d.List1->setCurrentItem(nullptr);
@@ -101,7 +101,7 @@ TEST_F(AliasTest, NothingSelectedDoesNothing) {
     EXPECT_EQ(readFile(IniFile), before);
 }
 
-TEST_F(AliasTest, ViewModeListsTheWordsOfARoleAndRewritesItsKey) {
+TEST_F(frmAliasTest, ViewModeListsTheWordsOfARoleAndRewritesItsKey) {
     clsNC->lonaKa("xlon grid_x");
     frmAlias d;
     d.Command2_Click();
@@ -126,7 +126,7 @@ TEST_F(AliasTest, ViewModeListsTheWordsOfARoleAndRewritesItsKey) {
     EXPECT_EQ(d.List1->count(), 4);
 }
 
-TEST_F(AliasTest, WithoutADatasetObjectAClickReportsAndTheProgramGoesOn) {
+TEST_F(frmAliasTest, WithoutADatasetObjectAClickReportsAndTheProgramGoesOn) {
     frmAlias d;
     select(d, "sst");
     ReleaseKelvad();
@@ -138,7 +138,7 @@ TEST_F(AliasTest, WithoutADatasetObjectAClickReportsAndTheProgramGoesOn) {
     EXPECT_EQ(alias("temperature"), "");
 }
 
-TEST_F(AliasTest, TheAliasToolOpensTheDialogModally) {
+TEST_F(frmAliasTest, TheAliasToolOpensTheDialogModally) {
     settings("[URL List]\nURLfile 1=x.nc\n");
     int shown = 0;
     setModalRunner([&](QDialog& dialog) {

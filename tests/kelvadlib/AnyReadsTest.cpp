@@ -1,6 +1,8 @@
-// The value reads: the any-type reads with their value rule (marks, scale, offset, the
-// no-value mark, the value range), the typed reads, the open/close behaviour of both, and the
-// bounds every read keeps.
+// The any-type reads with their value rule (marks, scale, offset, the no-value mark, the value
+// range), the open/close behaviour that the typed reads share with them, and the bounds every
+// read keeps.
+#include "tests/kelvadlib/KelvadFixture.h"
+
 #include "common/NetCDF.h"
 #include "kelvadlib/Kelvad.h"
 #include "tests/support/NcBuilder.h"
@@ -21,48 +23,7 @@
 
 namespace {
 
-constexpr float kNoVal = -1e35f;
-const std::string kCrLf = "\r\n";
-
-VArray<Long> longs(std::initializer_list<Long> values) {
-    VArray<Long> a(1, static_cast<Long>(values.size()));
-    Long i = 1;
-    for (Long v : values)
-        a(i++) = v;
-    return a;
-}
-
-template <class T> std::vector<T> elements(const VArray<T>& a) {
-    return std::vector<T>(a.begin(), a.end());
-}
-
-bool isOpen(int ncid) {
-    int n = 0;
-    return ncid >= 0 && nc_inq_ndims(ncid, &n) == NC_NOERR;
-}
-
-std::string frame(const std::string& tag, int number, const std::string& text) {
-    return tag + "Error message (number " + std::to_string(number) + ")is:" + kCrLf + "\"" + text +
-           "\"";
-}
-
-class ReadsTest : public ::testing::Test {
-protected:
-    TempDir dir;
-    Kelvad k;
-
-    // Reads the header of path into slot 1, counted as Initialize counts it.
-    void load(const std::string& path) {
-        k.nNcMax = 1;
-        ASSERT_EQ(k.GetNCHeader(path, 1), 1) << k.ErrorMessage;
-    }
-    Long varNum(const std::string& name) {
-        for (Long v = 1; v <= k.ncf(1).nVars; ++v)
-            if (k.ncf(1).vari(v).name == name) return v;
-        throw std::runtime_error("no variable " + name);
-    }
-    int& ncid() { return k.ncf(1).ncid; }
-};
+class AnyReadsTest : public KelvadFixture {};
 
 // ---- The value rule -------------------------------------------------------------------------
 
@@ -307,7 +268,7 @@ double stored(nc_type type, double v) {
     return type == NC_FLOAT ? single(v) : v;
 }
 
-TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
+TEST_F(AnyReadsTest, ValueRuleByTypeMarkAndMember) {
     const auto cases = ruleCases();
     NcBuilder nc(dir.file("rule.nc"));
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -373,7 +334,7 @@ TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
     }
 }
 
-TEST_F(ReadsTest, ScaleOffsetAndValueRange) {
+TEST_F(AnyReadsTest, ScaleOffsetAndValueRange) {
     NcBuilder nc(dir.file("scaled.nc"));
     nc.dim("x", 3);
     nc.var("t", NC_SHORT, {"x"})
@@ -421,7 +382,7 @@ TEST_F(ReadsTest, ScaleOffsetAndValueRange) {
     EXPECT_EQ(k.vMin, 2e35f);
 }
 
-TEST_F(ReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
+TEST_F(AnyReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     NcBuilder nc(dir.file("wide.nc"));
@@ -466,7 +427,7 @@ TEST_F(ReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
     EXPECT_EQ(one, -1e39);
 }
 
-TEST_F(ReadsTest, XarrayFileKeepsItsValuesAndItsCoordinates) {
+TEST_F(AnyReadsTest, XarrayFileKeepsItsValuesAndItsCoordinates) {
     // As xarray writes float data: NaN the fill value of the field and of its coordinates.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     NcBuilder nc(dir.file("xarray.nc"));
@@ -506,7 +467,7 @@ TEST_F(ReadsTest, XarrayFileKeepsItsValuesAndItsCoordinates) {
 
 // ---- Types the reads do not take ------------------------------------------------------------
 
-TEST_F(ReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
+TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
     NcBuilder nc(dir.file("types.nc"), NcFormat::Netcdf4);
     nc.dim("x", 3);
     nc.var("c", NC_CHAR, {"x"}).text("abc");
@@ -568,7 +529,7 @@ TEST_F(ReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
 
 // ---- Opening and closing --------------------------------------------------------------------
 
-class ReadsOpenCloseTest : public ReadsTest {
+class ReadsOpenCloseTest : public KelvadFixture {
 protected:
     void SetUp() override {
         NcBuilder nc(dir.file("grid.nc"));
@@ -865,7 +826,7 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
     EXPECT_EQ(one, 0);
 }
 
-TEST_F(ReadsTest, StridedAndContiguousWindowsTakeTheRightValues) {
+TEST_F(AnyReadsTest, StridedAndContiguousWindowsTakeTheRightValues) {
     NcBuilder nc(dir.file("cube.nc"));
     nc.dim("t", 3);
     nc.dim("y", 4);
@@ -904,7 +865,7 @@ TEST_F(ReadsTest, StridedAndContiguousWindowsTakeTheRightValues) {
 
 // ---- Bounded whole reads --------------------------------------------------------------------
 
-TEST_F(ReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
+TEST_F(AnyReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
     NcBuilder nc(dir.file("grow.nc"));
     nc.unlimitedDim("time", 2);
     nc.dim("x", 3);
@@ -938,146 +899,6 @@ TEST_F(ReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
     EXPECT_EQ(elements(f), (std::vector<float>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(elements(d), recorded);
     EXPECT_EQ(ncid(), -1);
-}
-
-// ---- Typed reads ----------------------------------------------------------------------------
-
-template <class T>
-using StridedFn = Variant (Kelvad::*)(Long, Long, const VArray<Long>&, const VArray<Long>&,
-                                      const VArray<Long>&, VArray<T>&);
-template <class T> using WholeFn = Variant (Kelvad::*)(Long, Long, VArray<T>&);
-
-class TypedReadsTest : public ReadsTest {
-protected:
-    void SetUp() override {
-        NcBuilder nc(dir.file("typed.nc"));
-        nc.dim("t", 3);
-        nc.dim("y", 4);
-        nc.dim("x", 5);
-        std::vector<double> values(60);
-        for (int i = 0; i < 60; ++i)
-            values[i] = i * 10 - 100;
-        nc.var("cube", NC_DOUBLE, {"t", "y", "x"}).values(values).att("scale_factor", 2.0);
-        nc.var("big", NC_INT, {"x"}).values({70000, -70000, 1, 2, 3});
-        nc.var("one", NC_SHORT).values({-7});
-        load(nc.write());
-    }
-
-    // The raw values of (t 1 and 3, y 2 and 3, x 1, 3, 5), no scale applied.
-    static std::vector<double> windowValues() {
-        std::vector<double> v;
-        for (int t : {0, 2})
-            for (int y : {1, 2})
-                for (int x : {0, 2, 4})
-                    v.push_back((t * 20 + y * 5 + x) * 10 - 100);
-        return v;
-    }
-
-    template <class T> void checkPair(const char* name, StridedFn<T> vars, WholeFn<T> var) {
-        SCOPED_TRACE(name);
-        const std::string tag = std::string("[do_get_vars_") + name + "] ";
-        const std::string wholeTag = std::string("[do_get_var_") + name + "] ";
-        const VArray<Long> start = longs({1, 2, 1}), count = longs({2, 2, 3}),
-                           stride = longs({2, 1, 2});
-
-        // Whole: the Long count and an array (1 To 60).
-        VArray<T> all(5, 6);
-        Variant r = (k.*var)(1, 1, all);
-        EXPECT_EQ(r.type(), Variant::Type::Long);
-        EXPECT_EQ(r.toLong(), 60);
-        ASSERT_EQ(all.LBound(), 1);
-        ASSERT_EQ(all.UBound(), 60);
-        EXPECT_EQ(all(1), T(-100));
-        EXPECT_EQ(all(60), T(490));
-
-        // Strided: the Integer 1, the values from element 1 of the caller's array.
-        VArray<T> out(0, 12);
-        out(0) = T(99);
-        r = (k.*vars)(1, 1, start, count, stride, out);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
-        EXPECT_EQ(r.toLong(), 1);
-        EXPECT_EQ(out(0), T(99));
-        const std::vector<double> want = windowValues();
-        for (Long i = 1; i <= 12; ++i)
-            EXPECT_EQ(out(i), T(want[i - 1])) << i;
-        EXPECT_EQ(elements(start), (std::vector<Long>{1, 2, 1}));
-
-        // A caller array shorter than the counts ask for is refused, untouched and unopened.
-        k.CloseSlot(1);
-        VArray<T> shortOut(1, 11);
-        shortOut(1) = T(5);
-        r = (k.*vars)(1, 1, start, count, stride, shortOut);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
-        EXPECT_EQ(r.toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage,
-                  tag + "the output array holds fewer values than countp asks for:");
-        EXPECT_EQ(shortOut(1), T(5));
-        EXPECT_EQ(ncid(), -1);
-
-        // No element 1, a start shorter than the rank: the subscript frame.
-        VArray<T> noFirst(2, 40);
-        EXPECT_EQ((k.*vars)(1, 1, start, count, stride, noFirst).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, frame(tag, 9, "Subscript out of range"));
-        EXPECT_EQ((k.*vars)(1, 1, longs({1, 1}), count, stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, frame(tag, 9, "Subscript out of range"));
-        EXPECT_EQ((k.*var)(1, 9, all).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, frame(wholeTag, 9, "Subscript out of range"));
-
-        // The number checks, nvar first.
-        EXPECT_EQ((k.*vars)(-1, -1, start, count, stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, tag + "nvar& < 0:");
-        EXPECT_EQ((k.*vars)(-1, 1, start, count, stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, tag + "nH& < 0:");
-        EXPECT_EQ((k.*var)(-1, -1, all).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, wholeTag + "nvar& < 0:");
-        EXPECT_EQ((k.*var)(-1, 1, all).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, wholeTag + "nH& < 0:");
-        EXPECT_EQ(ncid(), -1);
-
-        // Negative and past-the-end windows: the library's refusal, the dataset closed.
-        ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
-        EXPECT_EQ((k.*vars)(1, 1, longs({1, 2, 0}), count, stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
-        EXPECT_EQ(ncid(), -1);
-        EXPECT_EQ((k.*vars)(1, 1, start, longs({2, 2, -3}), stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_EEDGE));
-        EXPECT_EQ((k.*vars)(1, 1, start, count, longs({2, -1, 2}), out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage, tag + "NetCDF Error: " + NcErrorText(NC_ESTRIDE));
-        ASSERT_EQ(k.ReopenSlot(1), NC_NOERR);
-        EXPECT_EQ((k.*vars)(1, 1, longs({2, 2, 1}), count, stride, out).toLong(), -1);
-        EXPECT_EQ(k.ErrorMessage.rfind(tag + "NetCDF Error: NetCDF: ", 0), 0u) << k.ErrorMessage;
-        EXPECT_EQ(ncid(), -1);
-
-        // A variable without dimensions.
-        VArray<T> one;
-        EXPECT_EQ((k.*var)(1, 3, one).toLong(), 1);
-        EXPECT_EQ(elements(one), std::vector<T>{T(-7)});
-        VArray<T> oneOut(1, 1);
-        EXPECT_EQ((k.*vars)(1, 3, longs({1}), longs({1}), longs({1}), oneOut).toLong(), 1);
-        EXPECT_EQ(oneOut(1), T(-7));
-    }
-};
-
-TEST_F(TypedReadsTest, EachTypeReadsWholeAndStridedAndRefusesWhatItCannotHold) {
-    checkPair<Integer>("short", &Kelvad::do_get_vars_short, &Kelvad::do_get_var_short);
-    checkPair<Long>("Long", &Kelvad::do_get_vars_Long, &Kelvad::do_get_var_Long);
-    checkPair<float>("Float", &Kelvad::do_get_vars_Float, &Kelvad::do_get_var_Float);
-    checkPair<double>("Double", &Kelvad::do_get_vars_Double, &Kelvad::do_get_var_Double);
-}
-
-TEST_F(TypedReadsTest, LongReadsKeep32BitValuesAndShortReadsReportTheRange) {
-    VArray<Long> l;
-    EXPECT_EQ(k.do_get_var_Long(1, 2, l).toLong(), 5);
-    EXPECT_EQ(elements(l), (std::vector<Long>{70000, -70000, 1, 2, 3}));
-    VArray<Integer> s;
-    EXPECT_EQ(k.do_get_var_short(1, 2, s).toLong(), -1);
-    EXPECT_EQ(k.ErrorMessage, "[do_get_var_short] NetCDF Error: " + NcErrorText(NC_ERANGE));
-    EXPECT_EQ(ncid(), -1);
-    // The next read opens the dataset again by name and, with CloseAfterRead 0, leaves it open.
-    VArray<Integer> part(1, 3);
-    EXPECT_EQ(k.do_get_vars_short(1, 2, longs({3}), longs({3}), longs({1}), part).toLong(), 1);
-    EXPECT_EQ(elements(part), (std::vector<Integer>{1, 2, 3}));
-    EXPECT_TRUE(isOpen(ncid()));
 }
 
 } // namespace

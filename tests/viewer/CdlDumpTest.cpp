@@ -1,7 +1,7 @@
 // The CDL dump: the text of a small dataset line by line, the first word by the name's ending,
 // where the file goes and how a failed read or write ends, and how the editor is started.
-#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/CdlDump.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 
 #include "common/Strings.h"
 
@@ -18,38 +18,41 @@ struct Launch {
     std::vector<std::string> args;
 };
 
-class CdlTest : public ::testing::Test {
+class CdlDumpTest : public ViewerDatasetFixture {
 protected:
     // The settings live in a folder with blanks in its name: the dump goes there and its
     // path reaches the editor whole.
-    CdlTest() : env("my settings") {}
+    CdlDumpTest() : ViewerDatasetFixture("my settings") {}
     void SetUp() override {
+        ViewerDatasetFixture::SetUp();
         previousLauncher = SetEditorLauncher(
             [this](const std::string& program, const std::vector<std::string>& args) {
                 launches.push_back({program, args});
                 return true;
             });
-        path = WriteSmallFixture(env.dir.file("sst.nc"));
+        path = WriteSmallFixture(dir.file("sst.nc"));
         ASSERT_TRUE(NewKelvad());
         ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
         URL(0) = path;
     }
-    void TearDown() override { SetEditorLauncher(previousLauncher); }
+    void TearDown() override {
+        SetEditorLauncher(previousLauncher);
+        ViewerDatasetFixture::TearDown();
+    }
 
-    std::string dumpPath() const { return env.settingsFolder() + "/temp.cdl"; }
+    std::string dumpPath() const { return settingsFolder() + "/temp.cdl"; }
     std::string makeEditor() const {
-        const std::string editor = env.dir.file("my editor");
+        const std::string editor = dir.file("my editor");
         std::ofstream(editor) << "#!/bin/sh\n";
         return editor;
     }
 
-    ViewerDatasetEnv env;
     std::string path;
     std::vector<Launch> launches;
     ProgramLauncher previousLauncher;
 };
 
-TEST_F(CdlTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
+TEST_F(CdlDumpTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
     EXPECT_EQ(CdlFilePath(), dumpPath());
     ASSERT_EQ(Make_CDL(), 1);
     const std::string expected = "netcdf " + path +
@@ -78,15 +81,15 @@ TEST_F(CdlTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
                                  "// global attributes:\r\n"
                                  "\t\t:title = \"small \"quoted\" fixture\" ;\r\n"
                                  "}\r\n";
-    EXPECT_EQ(ReadFile(dumpPath()), expected);
+    EXPECT_EQ(readFile(dumpPath()), expected);
     // Numeric values stand as the wrapper holds them, joined by two blanks.
     EXPECT_NE(clsNC->variAttValue(4, 3).find("500  "), std::string::npos);
     // The header read leaves the object closing its file after every read.
     EXPECT_EQ(clsNC->CloseAfterRead(), 1);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
+TEST_F(CdlDumpTest, FirstWordFollowsTheNamesEnding) {
     const struct {
         const char* name;
         const char* first;
@@ -94,7 +97,7 @@ TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
                  {"e.nc4", "notcdf "}, {"f", "notcdf "},    {"g.xnc", "notcdf "}};
     Long slot = 1;
     for (const auto& c : cases) {
-        const std::string p = env.dir.file(c.name);
+        const std::string p = dir.file(c.name);
         fs::copy_file(path, p);
         ASSERT_EQ(clsNC->Initialize(p), ++slot) << c.name;
         const std::string text = CdlText(slot);
@@ -102,31 +105,31 @@ TEST_F(CdlTest, FirstWordFollowsTheNamesEnding) {
     }
 }
 
-TEST_F(CdlTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
+TEST_F(CdlDumpTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
     // After a failed load the object holds no slot 1, while URL(0) may be readable.
     ASSERT_TRUE(NewKelvad());
     ASSERT_EQ(Make_CDL(), 1);
-    EXPECT_EQ(ReadFile(dumpPath()),
+    EXPECT_EQ(readFile(dumpPath()),
               "notcdf  {\r\ndimensions:\r\nvariables:\r\n// global attributes:\r\n}\r\n");
 }
 
-TEST_F(CdlTest, UnreadableHeaderWritesNothingAndSaysNothing) {
+TEST_F(CdlDumpTest, UnreadableHeaderWritesNothingAndSaysNothing) {
     std::ofstream(dumpPath()) << "old";
-    URL(0) = env.dir.file("missing.nc");
+    URL(0) = dir.file("missing.nc");
     EXPECT_EQ(Make_CDL(), -1);
-    EXPECT_EQ(ReadFile(dumpPath()), "old");
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_EQ(readFile(dumpPath()), "old");
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
+TEST_F(CdlDumpTest, FailedWriteIsReportedAndLeavesNothingBehind) {
     // A folder where the dump should be: the file cannot be replaced.
     fs::create_directory(dumpPath());
     EXPECT_EQ(Make_CDL(), -1);
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text.rfind("[Make_CDL] Unable to write " + dumpPath(), 0), 0u)
-        << env.ui.boxes[0].text;
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("[Make_CDL] Unable to write " + dumpPath(), 0), 0u)
+        << ui.boxes[0].text;
     EXPECT_TRUE(fs::is_directory(dumpPath()));
-    EXPECT_EQ(std::distance(fs::directory_iterator(env.settingsFolder()), {}), 2)
+    EXPECT_EQ(std::distance(fs::directory_iterator(settingsFolder()), {}), 2)
         << "only Pelorin.ini and the folder";
     // The editor is not started for a dump that was not written.
     fs::remove(dumpPath());
@@ -136,8 +139,8 @@ TEST_F(CdlTest, FailedWriteIsReportedAndLeavesNothingBehind) {
 
 // The dump never replaces an open dataset (the main one, the second file, or the entry whose
 // header was just read), whatever spelling or link leads to it.
-TEST_F(CdlTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
-    const std::string folder = env.settingsFolder();
+TEST_F(CdlDumpTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
+    const std::string folder = settingsFolder();
     const std::string dump = dumpPath();
     const std::string refused =
         "[Make_CDL] Unable to write " + dump + "\r\nThis file is one of the open datasets.";
@@ -173,30 +176,30 @@ TEST_F(CdlTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
         fs::remove(dump);
         nNcMain = nNcSecond = 0;
         URL(0) = path;
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         c.setUp();
         const bool link = fs::is_symlink(dump);
-        const std::string before = ReadFile(dump);
+        const std::string before = readFile(dump);
         EXPECT_EQ(Make_CDL(), -1) << c.what;
-        ASSERT_EQ(env.ui.boxes.size(), 1u) << c.what;
-        EXPECT_EQ(env.ui.boxes[0].text, refused) << c.what;
-        EXPECT_EQ(ReadFile(dump), before) << c.what;
+        ASSERT_EQ(ui.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(ui.boxes[0].text, refused) << c.what;
+        EXPECT_EQ(readFile(dump), before) << c.what;
         EXPECT_EQ(fs::is_symlink(dump), link) << c.what;
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << c.what;
     }
-    EXPECT_EQ(ReadFile(path).substr(0, 3), "CDF");
+    EXPECT_EQ(readFile(path).substr(0, 3), "CDF");
 
     // With the datasets elsewhere the dump is written as ever.
     fs::remove(dump);
     nNcMain = 1;
     nNcSecond = 0;
     URL(0) = path;
-    env.ui.boxes.clear();
+    ui.boxes.clear();
     EXPECT_EQ(Make_CDL(), 1);
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {
+TEST_F(CdlDumpTest, EditorGetsTheDumpPathAsOneArgument) {
     const std::string editor = makeEditor();
     PutString("NotePad", "FilePath", IniFile, editor);
     ASSERT_EQ(Make_CDL(), 1);
@@ -204,48 +207,48 @@ TEST_F(CdlTest, EditorGetsTheDumpPathAsOneArgument) {
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].program, editor);
     EXPECT_EQ(launches[0].args, std::vector<std::string>{dumpPath()});
-    EXPECT_TRUE(env.ui.fileDialogs.empty());
+    EXPECT_TRUE(ui.fileDialogs.empty());
     // Two dumps in a row replace the same file and start a second editor.
     ASSERT_EQ(Make_CDL(), 1);
     OpenCdlInEditor();
     EXPECT_EQ(launches.size(), 2u);
 }
 
-TEST_F(CdlTest, MissingEditorIsAskedForAndRemembered) {
-    PutString("NotePad", "FilePath", IniFile, env.dir.file("gone/editor"));
+TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
+    PutString("NotePad", "FilePath", IniFile, dir.file("gone/editor"));
     ASSERT_EQ(Make_CDL(), 1);
 
     // Cancelled: nothing started, nothing stored.
-    env.ui.fileAnswers.push_back("");
+    ui.fileAnswers.push_back("");
     OpenCdlInEditor();
-    ASSERT_EQ(env.ui.fileDialogs.size(), 1u);
-    EXPECT_EQ(env.ui.fileDialogs[0].request.filter.rfind("Notepad.exe or Write.exe|*.exe", 0), 0u);
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui.fileDialogs[0].request.filter.rfind("Notepad.exe or Write.exe|*.exe", 0), 0u);
     EXPECT_TRUE(launches.empty());
-    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), env.dir.file("gone/editor"));
+    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), dir.file("gone/editor"));
 
     // Chosen: stored at once and started on the dump.
     const std::string editor = makeEditor();
-    env.ui.fileAnswers.push_back(editor);
+    ui.fileAnswers.push_back(editor);
     OpenCdlInEditor();
     EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), editor);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].program, editor);
 }
 
-TEST_F(CdlTest, NoDumpFileStartsNothing) {
+TEST_F(CdlDumpTest, NoDumpFileStartsNothing) {
     PutString("NotePad", "FilePath", IniFile, makeEditor());
     OpenCdlInEditor();
     EXPECT_TRUE(launches.empty());
-    EXPECT_TRUE(env.ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(CdlTest, EditorThatCannotStartIsReported) {
+TEST_F(CdlDumpTest, EditorThatCannotStartIsReported) {
     PutString("NotePad", "FilePath", IniFile, makeEditor());
     ASSERT_EQ(Make_CDL(), 1);
     SetEditorLauncher([](const std::string&, const std::vector<std::string>&) { return false; });
     OpenCdlInEditor();
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text.rfind("[OpenCdlInEditor] Unable to start ", 0), 0u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("[OpenCdlInEditor] Unable to start ", 0), 0u);
 }
 
 } // namespace

@@ -40,17 +40,16 @@ std::string shown(const std::string& summary) {
     return Replace(summary, "\r", "");
 }
 
-class LoadTest : public ::testing::Test {
+class MainOPaPTest : public ViewerDatasetFixture {
 protected:
     void SetUp() override {
-        UnloadMainForm();
+        ViewerDatasetFixture::SetUp();
         form = &mainForm();
-        env.ui.boxes.clear(); // the empty remembered list's notice
+        ui.boxes.clear(); // the empty remembered list's notice
         form->Picture1->resize(300, 200);
         form->Picture1->picture().resize(300, 200);
         form->Picture1->picture().setRecording(true);
     }
-    void TearDown() override { UnloadMainForm(); }
 
     void load(const std::string& entry, Long useSecond = 0) {
         URL(0) = entry;
@@ -62,14 +61,14 @@ protected:
     }
     std::string texts() const {
         std::string all;
-        for (const auto& b : env.ui.boxes)
+        for (const auto& b : ui.boxes)
             all += b.text + "\n";
         return all;
     }
     // A regular grid over the given axes, with levels when nz > 1 and nt records.
     std::string grid(const std::string& name, std::vector<double> lon, std::vector<double> lat,
                      int nz = 1, int nt = 2) {
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.unlimitedDim("time", nt);
         if (nz > 1) nc.dim("depth", nz);
         nc.dim("lat", lat.size());
@@ -97,7 +96,6 @@ protected:
         return nc.write();
     }
 
-    ViewerDatasetEnv env;
     MainForm* form = nullptr;
 };
 
@@ -106,14 +104,14 @@ struct SampleCase {
     Long gridType;
 };
 
-TEST_F(LoadTest, EverySampleGridType) {
+TEST_F(MainOPaPTest, EverySampleGridType) {
     const SampleCase cases[] = {{"stations.nc", kGridCells},  {"regular_global.nc", kGridRegular},
                                 {"bfg_coastal.nc", kGridBfg}, {"fe_mesh.nc", kGridFeMesh},
                                 {"gmt_grid.nc", kGridGmt},    {"fv_mesh.nc", kGridFvMesh}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        env.ui.boxes.clear();
-        env.ui.pointerChanges.clear();
+        ui.boxes.clear();
+        ui.pointerChanges.clear();
         form->Picture1->picture().clearRecords();
         form->Text3->setText("second");
         PickCount = 3;
@@ -123,7 +121,7 @@ TEST_F(LoadTest, EverySampleGridType) {
         ASSERT_NE(clsNC, nullptr);
         EXPECT_EQ(nNcMain, 1);
         EXPECT_EQ(clsNC->GridType(1), c.gridType);
-        EXPECT_EQ(env.ui.boxes.size(), 0u) << texts();
+        EXPECT_EQ(ui.boxes.size(), 0u) << texts();
 
         // The extent of the dataset, the first view widened by a twentieth on every side, and
         // the bare extent as zoom record 0.
@@ -206,14 +204,14 @@ TEST_F(LoadTest, EverySampleGridType) {
         EXPECT_GT(std::count_if(records.begin(), records.end(),
                                 [](const DrawRecord& r) { return r.kind == DrawKind::FilledBox; }),
                   0);
-        ASSERT_FALSE(env.ui.pointerChanges.empty());
-        EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
-        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        ASSERT_FALSE(ui.pointerChanges.empty());
+        EXPECT_EQ(ui.pointerChanges.front(), kPointerHourglass);
+        EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
         EXPECT_FALSE(IsBusy());
     }
 }
 
-TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
+TEST_F(MainOPaPTest, MeshArraysFollowTheMeshOption) {
     // Mesh display off: nothing of the mesh is read; a finite-volume load resets nodeLonV.
     node1.ReDim(1, 1);
     nodeLatV.ReDim(1, 7);
@@ -223,7 +221,7 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_EQ(nodeLonV.LBound(), 0);
     EXPECT_EQ(nodeLonV.UBound(), 1);
     EXPECT_EQ(nodeLatV.UBound(), 7);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // Mesh display on: the connectivity of every element; on the finite-volume sample also
     // the node positions and the boundary lines from the node codes.
@@ -232,13 +230,13 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_EQ(node1.UBound(), clsNC->nElements());
     EXPECT_GE(node3(1), 1);
     EXPECT_LE(node3(1), clsNC->nNodes());
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // A copy: the boundary cache is written beside the dataset.
-    const std::string fv = env.dir.file("fv_mesh.nc");
+    const std::string fv = dir.file("fv_mesh.nc");
     fs::copy_file(kSamples + "/fv_mesh.nc", fv);
     load(fv);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_EQ(node2.UBound(), clsNC->nElements());
     EXPECT_GE(node2(1), 1);
     EXPECT_LE(node2(1), clsNC->nNodes());
@@ -249,13 +247,13 @@ TEST_F(LoadTest, MeshArraysFollowTheMeshOption) {
     EXPECT_LE(nodeLonV(1), clsNC->eastEnd());
     EXPECT_GT(nfvlands, 0);
     EXPECT_GT(nfvseas, 0);
-    EXPECT_TRUE(fs::exists(env.dir.file("fv_mesh.bnd")));
+    EXPECT_TRUE(fs::exists(dir.file("fv_mesh.bnd")));
     EXPECT_TRUE(buttons(true, true, true));
 }
 
 // A mesh whose connectivity cannot be read, loaded after a good mesh with the mesh display on:
 // the load goes on with the reason shown, and nothing of the earlier mesh is left to draw.
-TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
+TEST_F(MainOPaPTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     struct Case {
         const char* good;
         const char* coordsOn; // dimension of the broken file's coordinates
@@ -265,11 +263,11 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     for (const Case c :
          {Case{"fe_mesh.nc", "node", kGridFeMesh}, Case{"fv_mesh.nc", "nele", kGridFvMesh}}) {
         SCOPED_TRACE(c.good);
-        const std::string good = env.dir.file(c.good);
+        const std::string good = dir.file(c.good);
         if (!fs::exists(good)) fs::copy_file(kSamples + "/" + c.good, good);
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         load(good);
-        ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+        ASSERT_TRUE(ui.boxes.empty()) << texts();
         ASSERT_GT(node1.UBound(), 0);
         if (c.gridType == kGridFvMesh) {
             ASSERT_GT(nfvlands, 0);
@@ -277,7 +275,7 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
 
         // Four elements, a table of five rows.
         const std::string name = std::string("broken_") + c.good;
-        NcBuilder nc(env.dir.file(name));
+        NcBuilder nc(dir.file(name));
         nc.dim("node", 6);
         nc.dim("nele", 4);
         nc.dim("nface", 3);
@@ -292,12 +290,12 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         nc.var("lon", NC_FLOAT, {c.coordsOn}).att("units", "degrees_east").values(lon);
         nc.var("lat", NC_FLOAT, {c.coordsOn}).att("units", "degrees_north").values(lat);
         nc.var("nv", NC_INT, {"rows", "nface"}).values(std::vector<int>(15, 1));
-        env.ui.boxes.clear();
+        ui.boxes.clear();
         load(nc.write());
 
         EXPECT_EQ(clsNC->GridType(), c.gridType);
-        ASSERT_EQ(env.ui.boxes.size(), 1u);
-        EXPECT_EQ(env.ui.boxes[0].text,
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text,
                   "[doFill_NodeMesh] Node connection variable nv is 5 x 3, not 4 elements x 3 "
                   "nodes");
         EXPECT_TRUE(buttons(true, true, true)); // the load itself succeeded
@@ -313,11 +311,11 @@ TEST_F(LoadTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
     }
 }
 
-TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
+TEST_F(MainOPaPTest, MercatorClampsTheViewButNotZoomRecord0) {
     Projection = 1;
     LonPeriod = 6.283185f;
     load(grid("polar.nc", {0.0, 10.0, 20.0}, {-80.0, 0.0, 85.0}));
-    ASSERT_TRUE(env.ui.boxes.empty()) << texts();
+    ASSERT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_DOUBLE_EQ(DataExtent.South, -80.0f * kDegToRad);
     EXPECT_DOUBLE_EQ(DataExtent.North, 85.0f * kDegToRad);
     EXPECT_EQ(ViewExtent.South, -1.5f);
@@ -328,7 +326,7 @@ TEST_F(LoadTest, MercatorClampsTheViewButNotZoomRecord0) {
     EXPECT_FLOAT_EQ(latV(1), static_cast<float>(-80.0 * kDegToRad));
 }
 
-TEST_F(LoadTest, ZeroLatitudeSpanGetsAQuarterDegree) {
+TEST_F(MainOPaPTest, ZeroLatitudeSpanGetsAQuarterDegree) {
     load(grid("row.nc", {10.0, 20.0}, {30.0}));
     EXPECT_DOUBLE_EQ(ViewExtent.South, 29.75);
     EXPECT_DOUBLE_EQ(ViewExtent.North, 30.25);
@@ -339,7 +337,7 @@ TEST_F(LoadTest, ZeroLatitudeSpanGetsAQuarterDegree) {
     EXPECT_EQ(ViewExtent.North, static_cast<float>(30.0f * kDegToRad + 0.0043633230555555555));
 }
 
-TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
+TEST_F(MainOPaPTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
     load(grid("levels.nc", {1.0, 2.0}, {1.0, 2.0}, 5, 1));
     EXPECT_EQ(CurLevel, 1);
     ASSERT_EQ(vCoordV.UBound(), 5);
@@ -357,9 +355,9 @@ TEST_F(LoadTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
     EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime() + "  to  " + clsNC->endTime());
 }
 
-TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
+TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
     const std::string good = kSamples + "/stations.nc";
-    const std::string missing = env.dir.file("missing.nc");
+    const std::string missing = dir.file("missing.nc");
     for (const int answer : {kYes, kNo}) {
         SCOPED_TRACE(answer);
         PutString("URLfile 1", "URL List", IniFile, good);
@@ -368,20 +366,20 @@ TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
         const std::string dims = boxText(form->Text1[0]);
         const auto lonSize = lonV.size();
         const ViewRec view = ViewExtent;
-        env.ui.boxes.clear();
-        env.ui.pointerChanges.clear();
+        ui.boxes.clear();
+        ui.pointerChanges.clear();
         PickCount = 2;
 
-        env.ui.msgBoxAnswers = {kOk, answer};
+        ui.msgBoxAnswers = {kOk, answer};
         form->Text3->setText("b_v.nc");
         load(missing);
 
-        ASSERT_EQ(env.ui.boxes.size(), 2u);
-        EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
-        EXPECT_NE(env.ui.boxes[0].text.find("missing.nc"), std::string::npos);
-        EXPECT_EQ(env.ui.boxes[1].text,
+        ASSERT_EQ(ui.boxes.size(), 2u);
+        EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
+        EXPECT_NE(ui.boxes[0].text.find("missing.nc"), std::string::npos);
+        EXPECT_EQ(ui.boxes[1].text,
                   "Do you want to take this file off the list?\r\n\r\nfile   : " + missing);
-        EXPECT_EQ(env.ui.boxes[1].style, kYesNo);
+        EXPECT_EQ(ui.boxes[1].style, kYesNo);
         EXPECT_EQ(GetString("URLfile 2", "URL List", IniFile), answer == kYes ? "" : missing);
         EXPECT_EQ(GetString("URLfile 1", "URL List", IniFile), good);
 
@@ -398,14 +396,14 @@ TEST_F(LoadTest, FailedEntryOffersRemovalFromTheList) {
         EXPECT_EQ(lonV.size(), lonSize);
         EXPECT_EQ(ViewExtent.West, view.West);
         EXPECT_EQ(PickCount, 2);
-        EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+        EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
         EXPECT_FALSE(IsBusy());
     }
 }
 
-TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
-    const std::string main = WriteSmallFixture(env.dir.file("b_u.nc"));
-    const std::string second = WriteSmallFixture(env.dir.file("b_v.nc"));
+TEST_F(MainOPaPTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
+    const std::string main = WriteSmallFixture(dir.file("b_u.nc"));
+    const std::string second = WriteSmallFixture(dir.file("b_v.nc"));
     SecondFile = second;
     form->Text3->setText(QString::fromStdString(second));
     load(main, 1);
@@ -413,7 +411,7 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_EQ(boxText(form->Text1[4]), shown(ExtraVariablesSummary(2)));
     EXPECT_NE(boxText(form->Text1[4]).find("sst("), std::string::npos);
     EXPECT_EQ(form->Text3->text().toStdString(), second);
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // The next load without a second file clears both boxes.
     load(kSamples + "/stations.nc", 0);
@@ -421,19 +419,19 @@ TEST_F(LoadTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_EQ(form->Text3->text().toStdString(), "");
 
     // A second file that cannot be opened: its reason, and dataset 1 alone.
-    SecondFile = env.dir.file("gone_v.nc");
+    SecondFile = dir.file("gone_v.nc");
     load(main, 1);
     EXPECT_LT(nNcSecond, 1);
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_NE(env.ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
     EXPECT_EQ(boxText(form->Text1[4]), "");
     EXPECT_TRUE(buttons(true, true, true));
 }
 
-TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
+TEST_F(MainOPaPTest, TimeRangeLeavesNoDatasetBehind) {
     load(kSamples + "/regular_global.nc");
     form->setComboText(kSamples + "/stations.nc");
-    env.ui.pointerChanges.clear();
+    ui.pointerChanges.clear();
     ShowTimeRange();
 
     EXPECT_EQ(URL(0), kSamples + "/stations.nc");
@@ -445,8 +443,8 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     EXPECT_NE(range.find("  to  "), std::string::npos);
     for (auto* box : form->Text1)
         EXPECT_EQ(boxText(box), "");
-    EXPECT_EQ(env.ui.pointerChanges.front(), kPointerHourglass);
-    EXPECT_EQ(env.ui.pointerChanges.back(), kPointerDefault);
+    EXPECT_EQ(ui.pointerChanges.front(), kPointerHourglass);
+    EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
 
     // A following load opens the entry anew.
     LoadFile(0);
@@ -455,29 +453,18 @@ TEST_F(LoadTest, TimeRangeLeavesNoDatasetBehind) {
     EXPECT_EQ(form->Text2->text().toStdString(), range);
 
     // An entry without a time axis leaves the range empty.
-    form->setComboText(env.dir.file("missing.nc"));
+    form->setComboText(dir.file("missing.nc"));
     ShowTimeRange();
     EXPECT_EQ(form->Text2->text().toStdString(), "");
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
 }
 
-// A Ui whose event pump runs a function: what a click handled during a load would do.
-class PumpingUi : public ScriptedUi {
-public:
-    std::function<void()> onPump;
-    void DoEvents() override {
-        ScriptedUi::DoEvents();
-        if (onPump) onPump();
-    }
-};
-
-TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
-    PumpingUi pumping;
-    ScopedUi scoped(pumping);
+// The Ui's event pump runs what a click handled during a load would do.
+TEST_F(MainOPaPTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     int pumps = 0;
     bool allBusy = true;
     IKelvad* during = nullptr;
-    pumping.onPump = [&] {
+    ui.onDoEvents = [&] {
         ++pumps;
         allBusy = allBusy && IsBusy() && LoadRunning();
         during = clsNC;
@@ -497,10 +484,8 @@ TEST_F(LoadTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     EXPECT_TRUE(buttons(true, true, true));
 }
 
-TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
-    PumpingUi pumping;
-    ScopedUi scoped(pumping);
-    pumping.onPump = [] { throw RuntimeError(err::Overflow); };
+TEST_F(MainOPaPTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
+    ui.onDoEvents = [] { throw RuntimeError(err::Overflow); };
     try {
         load(kSamples + "/regular_global.nc");
         ADD_FAILURE() << "the error did not reach the event procedure";
@@ -509,21 +494,21 @@ TEST_F(LoadTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     }
     EXPECT_FALSE(IsBusy());
     EXPECT_FALSE(LoadRunning());
-    EXPECT_EQ(pumping.MousePointer(), kPointerDefault);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     // The next load runs.
-    pumping.onPump = nullptr;
+    ui.onDoEvents = nullptr;
     load(kSamples + "/stations.nc");
     EXPECT_EQ(clsNC->GridType(1), kGridCells);
 }
 
-TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
+TEST_F(MainOPaPTest, AliasListsOfTheSettingsReachEachNewObject) {
     std::ofstream(IniFile, std::ios::app) << "[variable alias]\r\n"
                                              "lon=xlong\r\n"
                                              "lat=ylat\r\n"
                                              "water_u=cur_e\r\n"
                                              "water_v=cur_n\r\n"
                                              "temperature=seatemp\r\n";
-    NcBuilder nc(env.dir.file("aliased.nc"));
+    NcBuilder nc(dir.file("aliased.nc"));
     nc.dim("ylat", 2);
     nc.dim("xlong", 3);
     nc.var("ylat", NC_FLOAT, {"ylat"}).values({1.0, 2.0});
@@ -533,7 +518,7 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
     nc.var("cur_n", NC_FLOAT, {"ylat", "xlong"}).values(std::vector<double>(6, 1.0));
     nc.write();
 
-    load(env.dir.file("aliased.nc"));
+    load(dir.file("aliased.nc"));
     ASSERT_EQ(nNcMain, 1) << texts();
     EXPECT_EQ(clsNC->GridType(1), kGridRegular);
     EXPECT_NE(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
@@ -543,17 +528,17 @@ TEST_F(LoadTest, AliasListsOfTheSettingsReachEachNewObject) {
 
     // Without the settings keys the same file opens with no coordinates recognised.
     fs::remove(IniFile);
-    env.ui.boxes.clear();
-    load(env.dir.file("aliased.nc"));
+    ui.boxes.clear();
+    load(dir.file("aliased.nc"));
     EXPECT_EQ(clsNC->lonvId(1), -1);
     EXPECT_EQ(clsNC->GridType(1), kGridNone);
     EXPECT_EQ(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
     // The coordinate fill gives its reason; with no extent the preview draws nothing.
-    ASSERT_EQ(env.ui.boxes.size(), 1u) << texts();
-    EXPECT_EQ(env.ui.boxes[0].text, clsNC->ErrorMessage());
+    ASSERT_EQ(ui.boxes.size(), 1u) << texts();
+    EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
 }
 
-TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
+TEST_F(MainOPaPTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
     load(kSamples + "/stations.nc");
     IKelvad* before = clsNC;
     const std::string dims = boxText(form->Text1[0]);
@@ -567,7 +552,7 @@ TEST_F(LoadTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
     EXPECT_EQ(clsNC->FillLonLatDeg(lon, lat, 1), 1);
 }
 
-TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
+TEST_F(MainOPaPTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
     load(kSamples + "/stations.nc");
     PicFormForm().show();
     PickCount = 2;
@@ -577,21 +562,21 @@ TEST_F(LoadTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
     if (PicFormLoaded()) UnloadPicForm();
 }
 
-TEST_F(LoadTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
+TEST_F(MainOPaPTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
     CoastFlag = 1;
-    CoastFile = env.dir.file("missing.bdm");
+    CoastFile = dir.file("missing.bdm");
     load(kSamples + "/regular_global.nc");
     // The drawing ran after the transform was set: its failure to open the file shows.
-    ASSERT_EQ(env.ui.boxes.size(), 1u);
-    EXPECT_EQ(env.ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("[DrawCoast]", 0), 0u);
 }
 
-TEST_F(LoadTest, OpendapUrlLoadsEndToEnd) {
+TEST_F(MainOPaPTest, OpendapUrlLoadsEndToEnd) {
     DapServer server(DAPSERVE_PATH, kSamples);
     const std::string url = server.url("regular_global.nc");
     load(url);
     ASSERT_EQ(nNcMain, 1) << texts();
-    EXPECT_TRUE(env.ui.boxes.empty()) << texts();
+    EXPECT_TRUE(ui.boxes.empty()) << texts();
     EXPECT_EQ(clsNC->GridType(1), kGridRegular);
     EXPECT_EQ(static_cast<Long>(lonV.size()), clsNC->nLon());
     EXPECT_EQ(timeV.UBound(), clsNC->nTime());

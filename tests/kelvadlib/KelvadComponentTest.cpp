@@ -380,14 +380,14 @@ std::vector<SlotRow> slotRows() {
     };
 }
 
-class InterfaceTest : public ::testing::Test {
+class KelvadComponentTest : public ::testing::Test {
 protected:
     TempDir dir;
 };
 
 } // namespace
 
-TEST_F(InterfaceTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
+TEST_F(KelvadComponentTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
     const std::vector<SlotRow> rows = slotRows();
     // With the members that take no slot (ErrorMessage, CloseAfterRead get and let, the 14
     // alias pairs, StrType, Initialize, StartEndDate, GetHeadOnly), these are all 158.
@@ -421,7 +421,7 @@ TEST_F(InterfaceTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
     }
 }
 
-TEST_F(InterfaceTest, NumbersOutOfRangeWithinASlotAnswerTheDefaultWithAText) {
+TEST_F(KelvadComponentTest, NumbersOutOfRangeWithinASlotAnswerTheDefaultWithAText) {
     auto k = newKelvad();
     ASSERT_EQ(k->Initialize(writeGrid(dir.file("grid.nc"))), 1);
     ASSERT_EQ(k->nVars(), 4);
@@ -540,7 +540,7 @@ TEST_F(InterfaceTest, NumbersOutOfRangeWithinASlotAnswerTheDefaultWithAText) {
     }
 }
 
-TEST_F(InterfaceTest, ATimeStepOutOfRangeAnswersTheDefaultAndLeavesErrorMessageAlone) {
+TEST_F(KelvadComponentTest, ATimeStepOutOfRangeAnswersTheDefaultAndLeavesErrorMessageAlone) {
     auto k = newKelvad();
     ASSERT_EQ(k->Initialize(writeGrid(dir.file("grid.nc"))), 1);
     ASSERT_EQ(k->nTime(), 3);
@@ -558,7 +558,7 @@ TEST_F(InterfaceTest, ATimeStepOutOfRangeAnswersTheDefaultAndLeavesErrorMessageA
     EXPECT_EQ(k->ErrorMessage(), "[DatePicked] nNc out of range: 2");
 }
 
-TEST_F(InterfaceTest, MembersWithoutASlot) {
+TEST_F(KelvadComponentTest, MembersWithoutASlot) {
     auto k = newKelvad();
     EXPECT_EQ(k->ErrorMessage(), "");
     EXPECT_EQ(k->StrType(4), "int ");
@@ -617,7 +617,7 @@ TEST_F(InterfaceTest, MembersWithoutASlot) {
     EXPECT_EQ(k->nTime(), 0); // still no slot
 }
 
-TEST_F(InterfaceTest, OpensARegularGridAndReadsItThroughTheInterface) {
+TEST_F(KelvadComponentTest, OpensARegularGridAndReadsItThroughTheInterface) {
     const std::string path = writeGrid(dir.file("grid.nc"));
     auto k = newKelvad();
     ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
@@ -761,7 +761,7 @@ TEST_F(InterfaceTest, OpensARegularGridAndReadsItThroughTheInterface) {
     EXPECT_EQ(CLng(k->GetVarsAny(4, noVal, v, startp, countp, stride, 6)), 5);
 }
 
-TEST_F(InterfaceTest, EachSlotKeepsItsOwnCoordinatesAndTimeAxis) {
+TEST_F(KelvadComponentTest, EachSlotKeepsItsOwnCoordinatesAndTimeAxis) {
     GridSpec a;
     GridSpec b;
     b.timeUnits = "hours since 2010-06-01 00:00:00";
@@ -797,7 +797,7 @@ TEST_F(InterfaceTest, EachSlotKeepsItsOwnCoordinatesAndTimeAxis) {
     EXPECT_EQ(k->eastEnd(2), 125.0f);
 }
 
-TEST_F(InterfaceTest, OpensAnXarrayClimatologyWithInt64TimesInANoleapYearZero) {
+TEST_F(KelvadComponentTest, OpensAnXarrayClimatologyWithInt64TimesInANoleapYearZero) {
     // As xarray writes a monthly climatology: netCDF-4, int64 days since year 0, noleap.
     NcBuilder nc(dir.file("clim.nc"), NcFormat::Netcdf4);
     nc.dim("time", 12);

@@ -1,0 +1,146 @@
+#pragma once
+// What every viewer test starts from: the one Qt application, a scripted Ui installed for the
+// test (its event pump can run a hook), a temporary folder, the dataset library linked in as the
+// factory of the viewer's dataset objects, and the viewer's shared state cleared before and after
+// the test. Clearing covers what ResetSharedState leaves: the windows, the dataset object, the
+// read window and its values, the zoom records, the colour scale, the coastline cache, the mesh
+// boundary lists and the hooks of the drawing stages; whatever the test left queued in the event
+// loop runs before the next test. Derived fixtures add the dataset object, the settings file and
+// the pictures their tests need.
+#include "common/Strings.h"
+#include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
+#include "tests/support/QtTestApp.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TempDir.h"
+#include "viewer/map/CScale.h"
+#include "viewer/map/DrawCost.h"
+#include "viewer/map/FvBounds.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
+#include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormIJ.h"
+#include "viewer/shell/MainForm.h"
+#include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/PicForm.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+// A scripted Ui whose event pump runs a hook (an Esc at step s, a look at the busy flag).
+class PumpUi : public InstalledScriptedUi {
+public:
+    std::function<void()> onDoEvents;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (onDoEvents) onDoEvents();
+    }
+};
+
+class ViewerFixture : public ::testing::Test {
+protected:
+    TempDir dir;
+    PumpUi ui;
+
+    void SetUp() override {
+        testApp();
+        resetViewer();
+        previousFactory_ = SetKelvadFactory(&CreateKelvad);
+    }
+
+    void TearDown() override {
+        ui.onDoEvents = {};
+        resetViewer();
+        SetKelvadFactory(previousFactory_);
+        // What the test left queued (a step waiting for a drawing's end) runs now, not in
+        // the middle of the next test.
+        QCoreApplication::processEvents();
+    }
+
+    // Unloads every window and puts the shared state back to what a fresh start has.
+    static void resetViewer() {
+        if (OrderFrmLoaded()) UnloadOrderFrm();
+        if (PicFormLoaded()) UnloadPicForm();
+        if (FormColorLoaded()) UnloadFormColor();
+        if (FormIJLoaded()) UnloadFormIJ();
+        UnloadMainForm();
+        ReleaseKelvad();
+        ResetSharedState();
+        // The read window of the last plot and the values read through it.
+        startp.Erase();
+        endp.Erase();
+        countp.Erase();
+        stride.Erase();
+        tcount = tcount2 = 0;
+        seamWindows.clear();
+        scalarV.Erase();
+        setOrderBoxes(nullptr);
+        defaultOrderBoxes() = MemoryOrderBoxes();
+        setMapCaptionSink({});
+        // The zoom records and the colour scale.
+        ZoomStack.Erase();
+        ZoomIndex = 0;
+        ScaleMax = ScaleMin = 0;
+        ColorCode = col_opt = 0;
+        // The coastline and the boundary of the last mesh.
+        CoastColor = 0;
+        OptCoastLine = 0;
+        CoastCacheFile.clear();
+        CoastSegDir.clear();
+        fvlands.Erase();
+        fvseas.Erase();
+        nfvlands = nfvseas = 0;
+        BndFile.clear();
+        SuppressPutMsg = false;
+    }
+
+    // Points the viewer at a settings file holding text, in the temporary folder or in a folder
+    // of that name inside it; returns the folder.
+    std::string useSettings(const std::string& text, const std::string& folder = "") {
+        const std::string where = folder.empty() ? dir.path().string() : dir.file(folder);
+        std::filesystem::create_directories(where);
+        IniFile = where + "/Pelorin.ini";
+        std::ofstream(IniFile) << text;
+        return where;
+    }
+
+    std::string writeFile(const std::string& name, const std::string& content) const {
+        const std::string path = dir.file(name);
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // The texts of the message boxes shown so far.
+    std::vector<std::string> messages() const {
+        std::vector<std::string> out;
+        for (const auto& b : ui.boxes)
+            out.push_back(b.text);
+        return out;
+    }
+
+    // The primitives of one kind in a recording picture, in drawing order.
+    static std::vector<DrawRecord> recordsOf(const Picture& p, DrawKind kind) {
+        std::vector<DrawRecord> out;
+        for (const DrawRecord& r : p.records())
+            if (r.kind == kind) out.push_back(r);
+        return out;
+    }
+
+private:
+    KelvadFactory previousFactory_ = nullptr;
+};
