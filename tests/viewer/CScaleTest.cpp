@@ -32,15 +32,11 @@ class CScaleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        reset();
+        ResetSharedState();
     }
     void TearDown() override {
         UnloadFormColor();
-        reset();
-    }
-    static void reset() {
-        ScaleMax = ScaleMin = 0;
-        ColorCode = col_opt = 0;
+        ResetSharedState();
     }
     InstalledScriptedUi ui_;
 };
@@ -75,7 +71,7 @@ TEST_F(CScaleTest, SingleHueRamp) {
         {2, kNaN, kBlack},
     };
     for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
+        Scale.col_opt = c.variant;
         EXPECT_EQ(ColorRampSingle(c.t), c.color) << "variant " << c.variant << " t " << c.t;
     }
 }
@@ -93,7 +89,7 @@ TEST_F(CScaleTest, DivergingRamp) {
         {3, 0.5f, rgb(255, 128, 128)},
     };
     for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
+        Scale.col_opt = c.variant;
         EXPECT_EQ(ColorDiverging(c.t), c.color) << "t " << c.t;
     }
 }
@@ -130,16 +126,16 @@ TEST_F(CScaleTest, ThreePartRamp) {
         {-1, 0.5f, kWhite},
     };
     for (const SchemeCase& c : cases) {
-        col_opt = c.variant;
+        Scale.col_opt = c.variant;
         EXPECT_EQ(ColorRampThirds(c.t), c.color) << "variant " << c.variant << " t " << c.t;
     }
 }
 
 TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {
-    ColorCode = 30;
-    col_opt = 0;
-    ScaleMin = 0;
-    ScaleMax = 10;
+    Scale.ColorCode = 30;
+    Scale.col_opt = 0;
+    Scale.ScaleMin = 0;
+    Scale.ScaleMax = 10;
     EXPECT_EQ(ValueToColor(2), rgb(102, 255, 102));
     EXPECT_EQ(ValueToColor(5), rgb(127, 127, 255));
     EXPECT_EQ(ValueToColor(9), rgb(255, 76, 76));
@@ -147,27 +143,27 @@ TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {
     EXPECT_EQ(ValueToColor(0), kWhite);
     EXPECT_EQ(ValueToColor(12), kWhite);
 
-    ColorCode = 31; // same scheme, other key layout
+    Scale.ColorCode = 31; // same scheme, other key layout
     EXPECT_EQ(ValueToColor(2), rgb(102, 255, 102));
-    ColorCode = 25; // diverging: values below the range show the blue half
+    Scale.ColorCode = 25; // diverging: values below the range show the blue half
     EXPECT_EQ(ValueToColor(-5), rgb(128, 128, 255));
     EXPECT_EQ(ValueToColor(5), rgb(255, 128, 128));
-    ColorCode = 12;
-    col_opt = 2;
+    Scale.ColorCode = 12;
+    Scale.col_opt = 2;
     EXPECT_EQ(ValueToColor(5), rgb(128, 191, 191));
 
-    ColorCode = 0; // never set: black
+    Scale.ColorCode = 0; // never set: black
     EXPECT_EQ(ValueToColor(5), kBlack);
-    ColorCode = 40;
+    Scale.ColorCode = 40;
     EXPECT_EQ(ValueToColor(5), kBlack);
 
     // No span: every value takes t = 0.
-    ColorCode = 30;
-    col_opt = 0;
-    ScaleMax = ScaleMin = 3;
+    Scale.ColorCode = 30;
+    Scale.col_opt = 0;
+    Scale.ScaleMax = Scale.ScaleMin = 3;
     EXPECT_EQ(ValueToColor(-100), kWhite);
     EXPECT_EQ(ValueToColor(100), kWhite);
-    ColorCode = 20;
+    Scale.ColorCode = 20;
     EXPECT_EQ(ValueToColor(100), kWhite);
 }
 
@@ -179,9 +175,9 @@ std::vector<const DrawRecord*> ofKind(const Picture& p, DrawKind k) {
 }
 
 TEST_F(CScaleTest, ColorLegendLayouts) {
-    ScaleMin = 0;
-    ScaleMax = 10;
-    ColorCode = 30;
+    Scale.ScaleMin = 0;
+    Scale.ScaleMax = 10;
+    Scale.ColorCode = 30;
     Picture& p = FormColorForm().Picture1->picture();
     ASSERT_EQ(p.width(), 140);
     ASSERT_EQ(p.height(), 450);
@@ -210,8 +206,8 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        ColorCode = c.code;
-        col_opt = 0;
+        Scale.ColorCode = c.code;
+        Scale.col_opt = 0;
         p.clearRecords();
         DrawColorLegend();
         ASSERT_FALSE(p.records().empty());
@@ -227,7 +223,7 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     }
 
     // Boxes of code 30 run down from the top colour of the range.
-    ColorCode = 30;
+    Scale.ColorCode = 30;
     p.clearRecords();
     DrawColorLegend();
     auto boxes = ofKind(p, DrawKind::FilledBox);
@@ -243,7 +239,7 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     EXPECT_EQ(p.pixel(static_cast<int>(x1) + 5, static_cast<int>(h) + 3), rgb(255, 0, 0));
 
     // An empty range: white boxes and equal labels, the last one the lower end.
-    ScaleMax = ScaleMin = 2.5f;
+    Scale.ScaleMax = Scale.ScaleMin = 2.5f;
     p.clearRecords();
     DrawColorLegend();
     for (const DrawRecord* b : ofKind(p, DrawKind::FilledBox))
@@ -281,9 +277,9 @@ void releaseKey(QWidget* w, int key, const QString& text) {
 }
 
 TEST_F(CScaleTest, FormLoadFillsTheBoxesAndDrawsTheKey) {
-    ScaleMax = 1.5f;
-    ScaleMin = 20; // reversed: the boxes show them in order
-    col_opt = 2;
+    Scale.ScaleMax = 1.5f;
+    Scale.ScaleMin = 20; // reversed: the boxes show them in order
+    Scale.col_opt = 2;
     EXPECT_FALSE(FormColorLoaded());
     FormColor& f = FormColorForm();
     EXPECT_TRUE(FormColorLoaded());
@@ -291,23 +287,23 @@ TEST_F(CScaleTest, FormLoadFillsTheBoxesAndDrawsTheKey) {
     EXPECT_EQ(f.Text1[0]->text().toStdString(), " 20");
     EXPECT_EQ(f.Text1[1]->text().toStdString(), " 1.5");
     EXPECT_TRUE(f.Option1[2]->isChecked());
-    EXPECT_EQ(ColorCode, 30);
+    EXPECT_EQ(Scale.ColorCode, 30);
     // The key is drawn at load: the first label stands right of the middle, near the top.
     bool inked = false;
     for (int x = 70; x < 140; ++x)
         for (int y = 0; y < 20; ++y)
             inked = inked || f.Picture1->picture().pixel(x, y) == kBlack;
     EXPECT_TRUE(inked);
-    EXPECT_EQ(ScaleMax, 1.5f);
-    EXPECT_EQ(ScaleMin, 20);
+    EXPECT_EQ(Scale.ScaleMax, 1.5f);
+    EXPECT_EQ(Scale.ScaleMin, 20);
 
     // A code set before the load stays.
     UnloadFormColor();
     EXPECT_FALSE(FormColorLoaded());
-    ColorCode = 20;
-    col_opt = 9; // a variant without a button marks none
+    Scale.ColorCode = 20;
+    Scale.col_opt = 9; // a variant without a button marks none
     FormColor& g = FormColorForm();
-    EXPECT_EQ(ColorCode, 20);
+    EXPECT_EQ(Scale.ColorCode, 20);
     for (QRadioButton* o : g.Option1)
         EXPECT_FALSE(o->isChecked());
 
@@ -318,37 +314,38 @@ TEST_F(CScaleTest, FormLoadFillsTheBoxesAndDrawsTheKey) {
 }
 
 TEST_F(CScaleTest, OptionClickAndTypedRange) {
-    ScaleMin = 0;
-    ScaleMax = 10;
-    col_opt = 0;
+    Scale.ScaleMin = 0;
+    Scale.ScaleMax = 10;
+    Scale.col_opt = 0;
     FormColor& f = FormColorForm();
     Picture& p = f.Picture1->picture();
     p.setRecording(true);
 
     f.Option1[2]->click();
-    EXPECT_EQ(col_opt, 2);
+    EXPECT_EQ(Scale.col_opt, 2);
     EXPECT_EQ(ui_.doEventsCount, 1);
     auto boxes = ofKind(p, DrawKind::FilledBox);
     ASSERT_EQ(boxes.size(), 51u);
-    EXPECT_EQ(boxes[50]->color, ValueToColor(ScaleMax - 50 * (ScaleMax - ScaleMin) / 51));
+    EXPECT_EQ(boxes[50]->color,
+              ValueToColor(Scale.ScaleMax - 50 * (Scale.ScaleMax - Scale.ScaleMin) / 51));
 
     // Every key released in a range box takes the box's number at once.
     f.Text1[0]->setText("4");
     releaseKey(f.Text1[0], Qt::Key_4, "4");
-    EXPECT_EQ(ScaleMax, 4);
+    EXPECT_EQ(Scale.ScaleMax, 4);
     f.Text1[1]->setText("-2.5");
     releaseKey(f.Text1[1], Qt::Key_Period, ".");
-    EXPECT_EQ(ScaleMin, -2.5f);
+    EXPECT_EQ(Scale.ScaleMin, -2.5f);
     p.clearRecords();
     f.Text1[0]->setText("abc");
     releaseKey(f.Text1[0], Qt::Key_C, "c");
-    EXPECT_EQ(ScaleMax, 0);
+    EXPECT_EQ(Scale.ScaleMax, 0);
     auto prints = ofKind(p, DrawKind::Print);
     ASSERT_FALSE(prints.empty());
     EXPECT_EQ(prints[0]->text, "0.00");
     // The boxes are not refilled and the ends not put in order.
     EXPECT_EQ(f.Text1[0]->text().toStdString(), "abc");
-    EXPECT_EQ(ScaleMin, -2.5f);
+    EXPECT_EQ(Scale.ScaleMin, -2.5f);
     EXPECT_TRUE(ui_.boxes.empty());
 
     // A number beyond a Single is an error shown in a box; the form goes on.
@@ -356,10 +353,10 @@ TEST_F(CScaleTest, OptionClickAndTypedRange) {
     releaseKey(f.Text1[0], Qt::Key_9, "9");
     ASSERT_EQ(ui_.boxes.size(), 1u);
     EXPECT_EQ(ui_.boxes[0].text, "Run-time error '6':\r\n\r\nOverflow");
-    EXPECT_EQ(ScaleMax, 0);
+    EXPECT_EQ(Scale.ScaleMax, 0);
     f.Text1[0]->setText("7");
     releaseKey(f.Text1[0], Qt::Key_7, "7");
-    EXPECT_EQ(ScaleMax, 7);
+    EXPECT_EQ(Scale.ScaleMax, 7);
 }
 
 } // namespace

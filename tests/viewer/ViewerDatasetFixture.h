@@ -22,9 +22,9 @@ public:
         ResetSharedState();
         folder_ = settingsFolder.empty() ? dir.path().string() : dir.file(settingsFolder);
         std::filesystem::create_directories(folder_);
-        IniFile = folder_ + "/Pelorin.ini";
-        std::ofstream(IniFile) << "[parameters]\r\nProjection=0\r\n";
-        URL.ReDim(0, 0);
+        Opt.IniFile = folder_ + "/Pelorin.ini";
+        std::ofstream(Opt.IniFile) << "[parameters]\r\nProjection=0\r\n";
+        Opt.URL.ReDim(0, 0);
         previousFactory_ = SetKelvadFactory(&CreateKelvad);
     }
     ~ViewerDatasetEnv() {
