@@ -42,30 +42,30 @@ double secondsOf(const std::function<void()>& f) {
 // Opens path as the main dataset the way the loader sets up the shared state for a map.
 bool load(IKelvad& nc, const std::string& path) {
     ResetSharedState();
-    clsNC = &nc;
-    nNcMain = nc.Initialize(path);
-    if (nNcMain < 1) {
+    Data.clsNC = &nc;
+    Data.nNcMain = nc.Initialize(path);
+    if (Data.nNcMain < 1) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), nc.ErrorMessage().c_str());
         return false;
     }
-    Projection = 0;
-    LonPeriod = 360;
-    if (nc.FillLonLatDeg(lonV, latV, nNcMain) < 0) return false;
-    DataExtent = {nc.westEnd(nNcMain), nc.eastEnd(nNcMain), nc.southEnd(nNcMain),
-                  nc.northEnd(nNcMain)};
-    ViewExtent = DataExtent;
-    CurTimeStep = 1;
-    CurLevel = 1;
+    View.Projection = 0;
+    View.LonPeriod = 360;
+    if (nc.FillLonLatDeg(Data.lonV, Data.latV, Data.nNcMain) < 0) return false;
+    Data.DataExtent = {nc.westEnd(Data.nNcMain), nc.eastEnd(Data.nNcMain),
+                       nc.southEnd(Data.nNcMain), nc.northEnd(Data.nNcMain)};
+    View.ViewExtent = Data.DataExtent;
+    Data.CurTimeStep = 1;
+    Data.CurLevel = 1;
     return true;
 }
 
 // The first variable that lies on the horizontal grid, picked as the order window would.
 bool pickScalar(IKelvad& nc) {
-    for (Long nv = 1; nv <= nc.nVars(nNcMain); ++nv) {
-        if (nc.variLonLatOrder(nv, nNcMain) > 0 && nc.variNarray(nv, nNcMain) >= 3) {
-            Picks.ReDim(1, 1);
-            Picks(1) = PickItem{nv, nc.variNarray(nv, nNcMain), nNcMain};
-            PickCount = 1;
+    for (Long nv = 1; nv <= nc.nVars(Data.nNcMain); ++nv) {
+        if (nc.variLonLatOrder(nv, Data.nNcMain) > 0 && nc.variNarray(nv, Data.nNcMain) >= 3) {
+            Data.Picks.ReDim(1, 1);
+            Data.Picks(1) = PickItem{nv, nc.variNarray(nv, Data.nNcMain), Data.nNcMain};
+            Data.PickCount = 1;
             return true;
         }
     }
@@ -74,13 +74,13 @@ bool pickScalar(IKelvad& nc) {
 
 // The first time-dependent variable whose last dimension is the given mesh dimension.
 bool pickMeshScalar(IKelvad& nc, Long meshDim) {
-    for (Long nv = 1; nv <= nc.nVars(nNcMain); ++nv) {
-        const Long nd = nc.variNarray(nv, nNcMain);
-        if (nd >= 2 && nc.variArrayDimID(nv, nd, nNcMain) == meshDim &&
-            nc.indexOfDID(nv, nc.TimedId(nNcMain), nNcMain) > 0) {
-            Picks.ReDim(1, 1);
-            Picks(1) = PickItem{nv, nd, nNcMain};
-            PickCount = 1;
+    for (Long nv = 1; nv <= nc.nVars(Data.nNcMain); ++nv) {
+        const Long nd = nc.variNarray(nv, Data.nNcMain);
+        if (nd >= 2 && nc.variArrayDimID(nv, nd, Data.nNcMain) == meshDim &&
+            nc.indexOfDID(nv, nc.TimedId(Data.nNcMain), Data.nNcMain) > 0) {
+            Data.Picks.ReDim(1, 1);
+            Data.Picks(1) = PickItem{nv, nd, Data.nNcMain};
+            Data.PickCount = 1;
             return true;
         }
     }
@@ -92,18 +92,18 @@ void meshFrame(const std::filesystem::path& file, bool finiteVolume, int repeats
                const std::string& ini) {
     std::unique_ptr<IKelvad> nc(CreateKelvad());
     if (!load(*nc, file.string())) return;
-    IniFile = ini;
-    const Long dim = finiteVolume ? nc->elemdId(nNcMain) : nc->nodedId(nNcMain);
+    Opt.IniFile = ini;
+    const Long dim = finiteVolume ? nc->elemdId(Data.nNcMain) : nc->nodedId(Data.nNcMain);
     if (!pickMeshScalar(*nc, dim)) {
         std::printf("%s: no variable on the mesh\n", file.filename().c_str());
-        clsNC = nullptr;
+        Data.clsNC = nullptr;
         return;
     }
     Picture pic(1024, 768);
-    const Long points = finiteVolume ? nc->nElements(nNcMain) : nc->nNodes(nNcMain);
+    const Long points = finiteVolume ? nc->nElements(Data.nNcMain) : nc->nNodes(Data.nNcMain);
     const double t = secondsOf([&] {
         for (int r = 0; r < repeats; ++r) {
-            CalculateGridScalar(Picks(1).varNumber);
+            CalculateGridScalar(Data.Picks(1).varNumber);
             pic.Cls();
             if (finiteVolume)
                 DrawFvScalar(pic);
@@ -112,9 +112,9 @@ void meshFrame(const std::filesystem::path& file, bool finiteVolume, int repeats
         }
     });
     std::printf("%s: one frame of %s (%d %s): %.3f ms\n", file.filename().c_str(),
-                nc->variName(Picks(1).varNumber, nNcMain).c_str(), points,
+                nc->variName(Data.Picks(1).varNumber, Data.nNcMain).c_str(), points,
                 finiteVolume ? "elements" : "nodes", 1000 * t / repeats);
-    clsNC = nullptr;
+    Data.clsNC = nullptr;
 }
 
 void strides(const char* text) {
@@ -139,19 +139,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot set up %s\n", regular.c_str());
         return 1;
     }
-    IniFile = ini.string();
+    Opt.IniFile = ini.string();
     Picture pic(1024, 768);
     std::printf("regular_global.nc: %d x %d, %d steps, variable %s, picture 1024 x 768\n",
-                nc->nLon(nNcMain), nc->nLat(nNcMain), nc->nTime(nNcMain),
-                nc->variName(Picks(1).varNumber, nNcMain).c_str());
+                nc->nLon(Data.nNcMain), nc->nLat(Data.nNcMain), nc->nTime(Data.nNcMain),
+                nc->variName(Data.Picks(1).varNumber, Data.nNcMain).c_str());
 
     for (const char* s : {"1", ""}) {
         strides(s);
         Long cells = 0;
         const double t = secondsOf([&] {
             for (int r = 0; r < repeats; ++r) {
-                CalculateGridScalar(Picks(1).varNumber);
-                cells = tcount;
+                CalculateGridScalar(Data.Picks(1).varNumber);
+                cells = Win.tcount;
                 pic.Cls();
                 DrawGridScalar(pic, 1);
             }
@@ -165,14 +165,14 @@ int main(int argc, char** argv) {
     const double ta = secondsOf([&] {
         for (int r = 0; r < repeats; ++r) {
             defaultOrderBoxes().step = "";
-            CalculateGridScalar(Picks(1).varNumber);
+            CalculateGridScalar(Data.Picks(1).varNumber);
             steps += DrawGridScalarTimed(pic) - 1;
         }
     });
     std::printf("  animation at stride 1: %.1f steps per second (%d steps)\n",
                 ta > 0 ? steps / ta : 0.0, steps);
 
-    clsNC = nullptr;
+    Data.clsNC = nullptr;
     strides("");
     meshFrame(samples / "fe_mesh.nc", false, repeats, ini.string());
     meshFrame(samples / "fv_mesh.nc", true, repeats, ini.string());

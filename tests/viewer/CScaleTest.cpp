@@ -113,16 +113,16 @@ TEST_F(CScaleTest, RampsByVariantAndPosition) {
     };
     for (const Ramp& r : ramps)
         for (const Point& p : r.points) {
-            col_opt = p.variant;
+            Scale.col_opt = p.variant;
             EXPECT_EQ(r.colour(p.t), p.color) << r.name << " variant " << p.variant << " t " << p.t;
         }
 }
 
 TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {
-    ColorCode = 30;
-    col_opt = 0;
-    ScaleMin = 0;
-    ScaleMax = 10;
+    Scale.ColorCode = 30;
+    Scale.col_opt = 0;
+    Scale.ScaleMin = 0;
+    Scale.ScaleMax = 10;
     EXPECT_EQ(ValueToColor(2), rgb(102, 255, 102));
     EXPECT_EQ(ValueToColor(5), rgb(127, 127, 255));
     EXPECT_EQ(ValueToColor(9), rgb(255, 76, 76));
@@ -130,27 +130,27 @@ TEST_F(CScaleTest, ValueToColorMapsTheRangeIntoTheScheme) {
     EXPECT_EQ(ValueToColor(0), kWhite);
     EXPECT_EQ(ValueToColor(12), kWhite);
 
-    ColorCode = 31; // same scheme, other key layout
+    Scale.ColorCode = 31; // same scheme, other key layout
     EXPECT_EQ(ValueToColor(2), rgb(102, 255, 102));
-    ColorCode = 25; // diverging: values below the range show the blue half
+    Scale.ColorCode = 25; // diverging: values below the range show the blue half
     EXPECT_EQ(ValueToColor(-5), rgb(128, 128, 255));
     EXPECT_EQ(ValueToColor(5), rgb(255, 128, 128));
-    ColorCode = 12;
-    col_opt = 2;
+    Scale.ColorCode = 12;
+    Scale.col_opt = 2;
     EXPECT_EQ(ValueToColor(5), rgb(128, 191, 191));
 
-    ColorCode = 0; // never set: black
+    Scale.ColorCode = 0; // never set: black
     EXPECT_EQ(ValueToColor(5), kBlack);
-    ColorCode = 40;
+    Scale.ColorCode = 40;
     EXPECT_EQ(ValueToColor(5), kBlack);
 
     // No span: every value takes t = 0.
-    ColorCode = 30;
-    col_opt = 0;
-    ScaleMax = ScaleMin = 3;
+    Scale.ColorCode = 30;
+    Scale.col_opt = 0;
+    Scale.ScaleMax = Scale.ScaleMin = 3;
     EXPECT_EQ(ValueToColor(-100), kWhite);
     EXPECT_EQ(ValueToColor(100), kWhite);
-    ColorCode = 20;
+    Scale.ColorCode = 20;
     EXPECT_EQ(ValueToColor(100), kWhite);
 }
 
@@ -162,9 +162,9 @@ std::vector<const DrawRecord*> ofKind(const Picture& p, DrawKind k) {
 }
 
 TEST_F(CScaleTest, ColorLegendLayouts) {
-    ScaleMin = 0;
-    ScaleMax = 10;
-    ColorCode = 30;
+    Scale.ScaleMin = 0;
+    Scale.ScaleMax = 10;
+    Scale.ColorCode = 30;
     Picture& p = FormColorForm().Picture1->picture();
     ASSERT_EQ(p.width(), 140);
     ASSERT_EQ(p.height(), 450);
@@ -193,8 +193,8 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        ColorCode = c.code;
-        col_opt = 0;
+        Scale.ColorCode = c.code;
+        Scale.col_opt = 0;
         p.clearRecords();
         DrawColorLegend();
         ASSERT_FALSE(p.records().empty());
@@ -210,7 +210,7 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     }
 
     // Boxes of code 30 run down from the top colour of the range.
-    ColorCode = 30;
+    Scale.ColorCode = 30;
     p.clearRecords();
     DrawColorLegend();
     auto boxes = ofKind(p, DrawKind::FilledBox);
@@ -226,7 +226,7 @@ TEST_F(CScaleTest, ColorLegendLayouts) {
     EXPECT_EQ(p.pixel(static_cast<int>(x1) + 5, static_cast<int>(h) + 3), rgb(255, 0, 0));
 
     // An empty range: white boxes and equal labels, the last one the lower end.
-    ScaleMax = ScaleMin = 2.5f;
+    Scale.ScaleMax = Scale.ScaleMin = 2.5f;
     p.clearRecords();
     DrawColorLegend();
     for (const DrawRecord* b : ofKind(p, DrawKind::FilledBox))

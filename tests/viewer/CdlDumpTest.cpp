@@ -32,8 +32,8 @@ protected:
             });
         path = WriteSmallFixture(dir.file("sst.nc"));
         ASSERT_TRUE(NewKelvad());
-        ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
-        URL(0) = path;
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
+        Opt.URL(0) = path;
     }
     void TearDown() override {
         SetEditorLauncher(previousLauncher);
@@ -71,10 +71,10 @@ TEST_F(CdlDumpTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
                                  "\tshort sst(time, lat, lon) ;\r\n"
                                  "\t\tsst:long_name = \"sea surface temperature\" ;\r\n"
                                  "\t\tsst:scale_factor = \"" +
-                                 clsNC->variAttValue(4, 2) +
+                                 Data.clsNC->variAttValue(4, 2) +
                                  "\" ;\r\n"
                                  "\t\tsst:valid_range = \"" +
-                                 clsNC->variAttValue(4, 3) +
+                                 Data.clsNC->variAttValue(4, 3) +
                                  "\" ;\r\n"
                                  "\tfloat h(lat, lon) ;\r\n"
                                  "\tint crs() ;\r\n"
@@ -83,9 +83,9 @@ TEST_F(CdlDumpTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
                                  "}\r\n";
     EXPECT_EQ(readFile(dumpPath()), expected);
     // Numeric values stand as the wrapper holds them, joined by two blanks.
-    EXPECT_NE(clsNC->variAttValue(4, 3).find("500  "), std::string::npos);
+    EXPECT_NE(Data.clsNC->variAttValue(4, 3).find("500  "), std::string::npos);
     // The header read leaves the object closing its file after every read.
-    EXPECT_EQ(clsNC->CloseAfterRead(), 1);
+    EXPECT_EQ(Data.clsNC->CloseAfterRead(), 1);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -99,7 +99,7 @@ TEST_F(CdlDumpTest, FirstWordFollowsTheNamesEnding) {
     for (const auto& c : cases) {
         const std::string p = dir.file(c.name);
         fs::copy_file(path, p);
-        ASSERT_EQ(clsNC->Initialize(p), ++slot) << c.name;
+        ASSERT_EQ(Data.clsNC->Initialize(p), ++slot) << c.name;
         const std::string text = CdlText(slot);
         EXPECT_EQ(text.substr(0, text.find("\r\n")), c.first + p + " {") << c.name;
     }
@@ -115,7 +115,7 @@ TEST_F(CdlDumpTest, AnObjectWithoutTheMainDatasetWritesTheFrameOnly) {
 
 TEST_F(CdlDumpTest, UnreadableHeaderWritesNothingAndSaysNothing) {
     std::ofstream(dumpPath()) << "old";
-    URL(0) = dir.file("missing.nc");
+    Opt.URL(0) = dir.file("missing.nc");
     EXPECT_EQ(Make_CDL(), -1);
     EXPECT_EQ(readFile(dumpPath()), "old");
     EXPECT_TRUE(ui.boxes.empty());
@@ -152,30 +152,30 @@ TEST_F(CdlDumpTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
         {"main dataset",
          [&] {
              fs::copy_file(path, dump);
-             nNcMain = clsNC->Initialize(dump);
+             Data.nNcMain = Data.clsNC->Initialize(dump);
          }},
         {"main dataset through a link",
          [&] {
              fs::create_symlink(path, dump);
-             nNcMain = 1;
+             Data.nNcMain = 1;
          }},
         {"second file by another spelling",
          [&] {
              fs::copy_file(path, dump);
-             nNcMain = 1;
-             nNcSecond = clsNC->Initialize(folder + "/./temp.cdl");
+             Data.nNcMain = 1;
+             Data.nNcSecond = Data.clsNC->Initialize(folder + "/./temp.cdl");
          }},
         {"the entry just read",
          [&] {
              fs::copy_file(path, dump);
-             nNcMain = 1;
-             URL(0) = folder + "/../my settings/temp.cdl";
+             Data.nNcMain = 1;
+             Opt.URL(0) = folder + "/../my settings/temp.cdl";
          }},
     };
     for (const Case& c : cases) {
         fs::remove(dump);
-        nNcMain = nNcSecond = 0;
-        URL(0) = path;
+        Data.nNcMain = Data.nNcSecond = 0;
+        Opt.URL(0) = path;
         ui.boxes.clear();
         c.setUp();
         const bool link = fs::is_symlink(dump);
@@ -191,9 +191,9 @@ TEST_F(CdlDumpTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
 
     // With the datasets elsewhere the dump is written as ever.
     fs::remove(dump);
-    nNcMain = 1;
-    nNcSecond = 0;
-    URL(0) = path;
+    Data.nNcMain = 1;
+    Data.nNcSecond = 0;
+    Opt.URL(0) = path;
     ui.boxes.clear();
     EXPECT_EQ(Make_CDL(), 1);
     EXPECT_TRUE(ui.boxes.empty());
@@ -201,7 +201,7 @@ TEST_F(CdlDumpTest, ADumpFileThatIsAnOpenDatasetIsRefused) {
 
 TEST_F(CdlDumpTest, EditorGetsTheDumpPathAsOneArgument) {
     const std::string editor = makeEditor();
-    PutString("NotePad", "FilePath", IniFile, editor);
+    PutString("NotePad", "FilePath", Opt.IniFile, editor);
     ASSERT_EQ(Make_CDL(), 1);
     OpenCdlInEditor();
     ASSERT_EQ(launches.size(), 1u);
@@ -215,7 +215,7 @@ TEST_F(CdlDumpTest, EditorGetsTheDumpPathAsOneArgument) {
 }
 
 TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
-    PutString("NotePad", "FilePath", IniFile, dir.file("gone/editor"));
+    PutString("NotePad", "FilePath", Opt.IniFile, dir.file("gone/editor"));
     ASSERT_EQ(Make_CDL(), 1);
 
     // Cancelled: nothing started, nothing stored.
@@ -224,26 +224,26 @@ TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     EXPECT_EQ(ui.fileDialogs[0].request.filter.rfind("Notepad.exe or Write.exe|*.exe", 0), 0u);
     EXPECT_TRUE(launches.empty());
-    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), dir.file("gone/editor"));
+    EXPECT_EQ(GetString("NotePad", "FilePath", Opt.IniFile), dir.file("gone/editor"));
 
     // Chosen: stored at once and started on the dump.
     const std::string editor = makeEditor();
     ui.fileAnswers.push_back(editor);
     OpenCdlInEditor();
-    EXPECT_EQ(GetString("NotePad", "FilePath", IniFile), editor);
+    EXPECT_EQ(GetString("NotePad", "FilePath", Opt.IniFile), editor);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].program, editor);
 }
 
 TEST_F(CdlDumpTest, NoDumpFileStartsNothing) {
-    PutString("NotePad", "FilePath", IniFile, makeEditor());
+    PutString("NotePad", "FilePath", Opt.IniFile, makeEditor());
     OpenCdlInEditor();
     EXPECT_TRUE(launches.empty());
     EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(CdlDumpTest, EditorThatCannotStartIsReported) {
-    PutString("NotePad", "FilePath", IniFile, makeEditor());
+    PutString("NotePad", "FilePath", Opt.IniFile, makeEditor());
     ASSERT_EQ(Make_CDL(), 1);
     SetEditorLauncher([](const std::string&, const std::vector<std::string>&) { return false; });
     OpenCdlInEditor();

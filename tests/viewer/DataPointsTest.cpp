@@ -35,12 +35,13 @@ protected:
 
     // Opens the file as the next slot and fills the coordinate arrays as the loader does.
     Long open(const std::string& path) {
-        const Long slot = clsNC->Initialize(path);
-        EXPECT_GE(slot, 1) << clsNC->ErrorMessage();
-        lonV.ReDim(0, 1);
-        const Long rc = Projection == 1 ? clsNC->FillLonLatRad(lonV, latV, slot)
-                                        : clsNC->FillLonLatDeg(lonV, latV, slot);
-        EXPECT_GE(rc, 0) << clsNC->ErrorMessage();
+        const Long slot = Data.clsNC->Initialize(path);
+        EXPECT_GE(slot, 1) << Data.clsNC->ErrorMessage();
+        Data.lonV.ReDim(0, 1);
+        const Long rc = View.Projection == 1
+                            ? Data.clsNC->FillLonLatRad(Data.lonV, Data.latV, slot)
+                            : Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, slot);
+        EXPECT_GE(rc, 0) << Data.clsNC->ErrorMessage();
         return slot;
     }
     std::string grid(const std::string& name, const std::vector<double>& lon,
@@ -94,7 +95,7 @@ protected:
         return nc.write();
     }
     void view(double west, double east, double south, double north) {
-        ViewExtent = ViewRec{west, east, south, north};
+        View.ViewExtent = ViewRec{west, east, south, north};
     }
     std::vector<DrawRecord> filledBoxes() const { return recordsOf(pic, DrawKind::FilledBox); }
     // The picture position of a point, with the transform the preview set.
@@ -119,14 +120,14 @@ protected:
 TEST_F(DataPointsTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) {
     const Long slot = open(grid("world.nc", Range(360, 0.5, 1), Range(180, -89.5, 1)));
     view(-17.5, 377.5, -98.5, 98.5);
-    ColorCode = 10;
-    col_opt = 3;
+    Scale.ColorCode = 10;
+    Scale.col_opt = 3;
     DrawDataPoints(pic, slot);
 
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
-    EXPECT_EQ(ScaleMin, 1);
-    EXPECT_EQ(ScaleMax, 360.0f * 180.0f);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
+    EXPECT_EQ(Scale.ScaleMin, 1);
+    EXPECT_EQ(Scale.ScaleMax, 360.0f * 180.0f);
     EXPECT_EQ(pic.DrawMode(), kDrawMaskPen);
     EXPECT_EQ(pic.FillStyle(), kFillTransparent);
     const auto marks = filledBoxes();
@@ -146,7 +147,7 @@ TEST_F(DataPointsTest, RegularGridThinnedToThirtyMarksAnAxisColouredByPosition) 
     EXPECT_EQ(m.color, ValueToColor(91));
     // The last sampled column (i = 349) reaches to the last index, 360.
     const DrawRecord& last = marks[29];
-    EXPECT_NEAR(last.at[2] - last.at[0], (359.5 - 348.5) * MapScale, 1e-2);
+    EXPECT_NEAR(last.at[2] - last.at[0], (359.5 - 348.5) * View.MapScale, 1e-2);
     EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
     EXPECT_TRUE(ui.boxes.empty());
 }
@@ -187,7 +188,7 @@ TEST_F(DataPointsTest, CellListDrawsEveryCellInCopyMode) {
     DrawDataPoints(pic, slot);
     const auto marks = filledBoxes();
     ASSERT_EQ(marks.size(), 3u);
-    EXPECT_EQ(ScaleMax, 3);
+    EXPECT_EQ(Scale.ScaleMax, 3);
     expectSquare(marks[0], at(10, 0), 1, ValueToColor(1));
     expectSquare(marks[2], at(50, 2), 1, ValueToColor(3));
     EXPECT_EQ(marks[0].drawMode, kDrawCopyPen);
@@ -210,13 +211,13 @@ TEST_F(DataPointsTest, BoundaryFittedOrdersAndTheGridiAlternation) {
     for (const auto& c : cases) {
         pic.clearRecords();
         const Long slot = open(boundaryFitted(c.name, c.iName, c.jName, c.iFirst, 4, 3));
-        ASSERT_EQ(clsNC->GridType(slot), kGridBfg) << c.name;
-        EXPECT_EQ(clsNC->lonlatOrder(slot), c.orderAfterFill) << c.name;
+        ASSERT_EQ(Data.clsNC->GridType(slot), kGridBfg) << c.name;
+        EXPECT_EQ(Data.clsNC->lonlatOrder(slot), c.orderAfterFill) << c.name;
         view(100, 106, 10, 15);
         DrawDataPoints(pic, slot);
         const auto marks = filledBoxes();
         ASSERT_EQ(marks.size(), 12u) << c.name;
-        EXPECT_EQ(ScaleMax, 12);
+        EXPECT_EQ(Scale.ScaleMax, 12);
         // Point i = 2, j = 3 stands at lon 102.3, lat 13.2 with colour value 6.
         const auto want = at(102.3f, 13.2f);
         const auto hit = std::find_if(marks.begin(), marks.end(), [&](const DrawRecord& r) {
@@ -234,8 +235,8 @@ TEST_F(DataPointsTest, PointsWithoutAPositionAreSkippedQuietly) {
     const double nan = std::nan("");
     for (const Long projection : {0, 1}) {
         SCOPED_TRACE(projection);
-        Projection = projection;
-        LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+        View.Projection = projection;
+        View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
         const double u = projection == 0 ? 1.0 : kDegToRad;
         const Long slot = open(stations("far.nc", {10.0, 3.0e6, 11.0, -3.0e6, nan, 10.5, 1e20},
                                         {0.0, 1.0, 2.0, 3.0, 1.0, nan, 1e20}));
@@ -250,14 +251,14 @@ TEST_F(DataPointsTest, PointsWithoutAPositionAreSkippedQuietly) {
 
 TEST_F(DataPointsTest, ArraysShorterThanTheCountsAreNotReadBeyond) {
     const Long slot = open(stations("cells.nc", {10.0, 11.0, 12.0}, {0.0, 1.0, 2.0}));
-    lonV.ReDimPreserve(1, 2);
+    Data.lonV.ReDimPreserve(1, 2);
     view(9, 13, -1, 3);
     DrawDataPoints(pic, slot);
     EXPECT_EQ(filledBoxes().size(), 2u);
 
     pic.clearRecords();
     const Long g = open(grid("g.nc", Range(4, 1, 1), Range(3, 1, 1)));
-    latV.ReDimPreserve(1, 1);
+    Data.latV.ReDimPreserve(1, 1);
     view(0, 5, 0, 4);
     DrawDataPoints(pic, g);
     EXPECT_EQ(filledBoxes().size(), 4u); // one row left

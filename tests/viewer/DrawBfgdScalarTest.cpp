@@ -203,19 +203,19 @@ protected:
     // Loads a file of the layout and picks "zeta" with the window of the current view.
     void load(Layout layout, int nt = 4, const std::string& strides = "") {
         const char* names[] = {"jlast.nc", "ilast.nc", "gridi.nc"};
-        URL(0) = writeBfgd(dir.file(names[static_cast<int>(layout)]), layout, nt);
+        Opt.URL(0) = writeBfgd(dir.file(names[static_cast<int>(layout)]), layout, nt);
         LoadFile(0);
-        ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
-        ASSERT_EQ(clsNC->iMax(1), kIMax);
-        ASSERT_EQ(clsNC->jMax(1), kJMax);
-        const Long nv = clsNC->variNum("zeta", 1);
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridBfg);
+        ASSERT_EQ(Data.clsNC->iMax(1), kIMax);
+        ASSERT_EQ(Data.clsNC->jMax(1), kJMax);
+        const Long nv = Data.clsNC->variNum("zeta", 1);
         ASSERT_GT(nv, 0);
-        Picks.ReDim(1, 1);
-        Picks(1) = PickItem{nv, 3, 1};
-        PickCount = 1;
-        CurTimeStep = 2;
-        CurLevel = 1;
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{nv, 3, 1};
+        Data.PickCount = 1;
+        Data.CurTimeStep = 2;
+        Data.CurLevel = 1;
         boxes = MemoryOrderBoxes();
         boxes.strides[1] = boxes.strides[2] = strides;
         setOrderBoxes(&boxes);
@@ -231,18 +231,18 @@ protected:
     void loadPicked(const std::string& path, Long projection, const char* var, Long step,
                     const ViewRec& view) {
         UseProjection(projection);
-        URL(0) = path;
+        Opt.URL(0) = path;
         LoadFile(0);
-        ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
-        const Long nv = clsNC->variNum(var, 1);
-        Picks.ReDim(1, 1);
-        Picks(1) = PickItem{nv, 3, 1};
-        PickCount = 1;
-        CurTimeStep = step;
-        CurLevel = 1;
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridBfg);
+        const Long nv = Data.clsNC->variNum(var, 1);
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{nv, 3, 1};
+        Data.PickCount = 1;
+        Data.CurTimeStep = step;
+        Data.CurLevel = 1;
         setOrderBoxes(&boxes);
-        ViewExtent = view;
+        View.ViewExtent = view;
         ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
         ui.boxes.clear();
         pic.clearRecords();
@@ -266,7 +266,7 @@ protected:
             std::count_if(pic.records().begin(), pic.records().end(),
                           [kind](const DrawRecord& r) { return r.kind == kind; }));
     }
-    std::string scales() const { return GetString("zeta", "Scales", IniFile); }
+    std::string scales() const { return GetString("zeta", "Scales", Opt.IniFile); }
     // The pixel at the middle of the polygon drawn for node (i, j) with unit strides.
     Long pixelInCell(Long i, Long j) const {
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -278,9 +278,9 @@ protected:
 
 TEST_F(BfgdLoadedTest, DrawsEachCellAsAQuadrilateralInTheColourOfItsFirstNode) {
     load(Layout::ILast);
-    ASSERT_EQ(clsNC->lonlatOrder(1), 2);
-    ColorCode = 10; // another scheme in force: the cells must not use it
-    col_opt = 2;
+    ASSERT_EQ(Data.clsNC->lonlatOrder(1), 2);
+    Scale.ColorCode = 10; // another scheme in force: the cells must not use it
+    Scale.col_opt = 2;
     pic.setFillStyle(kFillTransparent);
     pic.setFillColor(0x123456);
     pic.setForeColor(0x654321);
@@ -291,7 +291,7 @@ TEST_F(BfgdLoadedTest, DrawsEachCellAsAQuadrilateralInTheColourOfItsFirstNode) {
     ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[0].text, "zeta");
     EXPECT_EQ(p[0].at, (std::vector<double>{1, 1}));
-    EXPECT_EQ(p[1].text, clsNC->DatePicked(2, 1));
+    EXPECT_EQ(p[1].text, Data.clsNC->DatePicked(2, 1));
     EXPECT_FALSE(p[1].text.empty());
     EXPECT_EQ(p[1].at[1], 0);
     EXPECT_NEAR(p[1].at[0], pic.ScaleWidth() - 1.1 * pic.TextWidth(p[1].text), 1e-3);
@@ -303,8 +303,8 @@ TEST_F(BfgdLoadedTest, DrawsEachCellAsAQuadrilateralInTheColourOfItsFirstNode) {
 
     // Scheme 30 variant 0 before the first cell; every node but the missing one gives a cell,
     // walked j outer and i inner, the last row and column collapsed but drawn.
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
     const auto cells = polygonsOf(pic);
     EXPECT_EQ(cells.size(), 11u);
     EXPECT_EQ(cells, expectedCells(false, kIMax, kJMax, 1, 1, 2));
@@ -329,12 +329,12 @@ TEST_F(BfgdLoadedTest, DrawsEachCellAsAQuadrilateralInTheColourOfItsFirstNode) {
     EXPECT_TRUE(ui.boxes.empty());
 
     // The next draw takes the stored range and stores nothing new.
-    PutString("zeta", "Scales", IniFile, "5  300  200");
-    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+    PutString("zeta", "Scales", Opt.IniFile, "5  300  200");
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
     pic.clearRecords();
     DrawBfgdScalar(pic);
-    EXPECT_EQ(ScaleMax, 300);
-    EXPECT_EQ(ScaleMin, 200);
+    EXPECT_EQ(Scale.ScaleMax, 300);
+    EXPECT_EQ(Scale.ScaleMin, 200);
     EXPECT_EQ(texts()[2], "zeta /Scale/  300 to  200");
     EXPECT_EQ(scales(), "5  300  200");
 }
@@ -349,7 +349,7 @@ TEST_F(BfgdLoadedTest, EitherStorageOrderAndGridiDrawTheSamePicture) {
     for (const Case c : {Case{Layout::ILast, 2}, Case{Layout::JLast, 1}, Case{Layout::Gridi, 4}}) {
         SCOPED_TRACE(c.order);
         load(c.layout);
-        EXPECT_EQ(clsNC->lonlatOrder(1), c.order);
+        EXPECT_EQ(Data.clsNC->lonlatOrder(1), c.order);
         DrawBfgdScalar(pic);
         const auto cells = polygonsOf(pic);
         EXPECT_EQ(cells.size(), 11u);
@@ -370,7 +370,7 @@ TEST_F(BfgdLoadedTest, EitherStorageOrderAndGridiDrawTheSamePicture) {
 TEST_F(BfgdLoadedTest, ACellSpansOneStrideInEachDirection) {
     for (const Layout layout : {Layout::ILast, Layout::JLast}) {
         load(layout, 4, "2");
-        EXPECT_EQ(tcount, 4);
+        EXPECT_EQ(Win.tcount, 4);
         DrawBfgdScalar(pic);
         // Nodes i = 1, 3 and j = 1, 3: 2 x 2 cells, reaching two nodes on, held at the edge.
         const bool iOuter = layout == Layout::JLast;
@@ -384,7 +384,7 @@ TEST_F(BfgdLoadedTest, TimedDrawsTheStepsAfterTheBoxAndWidensTheRange) {
     pic.setFillStyle(kFillCross);
     pic.setFillColor(0x123456);
     pic.setForeColor(0x654321);
-    CancelFlag = -1; // an Esc released while nothing ran
+    Anim.CancelFlag = -1; // an Esc released while nothing ran
     bool busyInPump = false;
     ui.onDoEvents = [&] { busyInPump = IsBusy(); };
     boxes.step = "";
@@ -397,15 +397,15 @@ TEST_F(BfgdLoadedTest, TimedDrawsTheStepsAfterTheBoxAndWidensTheRange) {
     EXPECT_EQ(ui.doEventsCount, 3);
 
     // The range over every step drawn; the last step's cells in it.
-    EXPECT_EQ(ScaleMax, 434);
-    EXPECT_EQ(ScaleMin, 211);
+    EXPECT_EQ(Scale.ScaleMax, 434);
+    EXPECT_EQ(Scale.ScaleMin, 211);
     const auto cells = polygonsOf(pic);
     ASSERT_EQ(cells.size(), 33u);
     const std::vector<Poly> last(cells.end() - 11, cells.end());
     EXPECT_EQ(last, expectedCells(false, kIMax, kJMax, 1, 1, 4));
     const auto t = texts();
     ASSERT_GE(t.size(), 3u);
-    EXPECT_EQ(t[t.size() - 3], clsNC->DatePicked(4, 1));
+    EXPECT_EQ(t[t.size() - 3], Data.clsNC->DatePicked(4, 1));
     EXPECT_EQ(t[t.size() - 2], "zeta /Scale/  434 to  211");
     EXPECT_EQ(t.back(), "zeta /Range/  434 to  211");
     EXPECT_EQ(scales(), "223   434   211");
@@ -420,11 +420,11 @@ TEST_F(BfgdLoadedTest, TimedDrawsTheStepsAfterTheBoxAndWidensTheRange) {
 TEST_F(BfgdLoadedTest, TimedStopsAfterTheStepDuringWhichEscWasPressed) {
     load(Layout::JLast, 4);
     ui.onDoEvents = [&] {
-        if (boxes.step == " 3") CancelFlag = -1;
+        if (boxes.step == " 3") Anim.CancelFlag = -1;
     };
     boxes.step = "1";
     EXPECT_EQ(DrawBfgdScalarTimed(pic), 3);
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(count(DrawKind::Cls), 2);
     EXPECT_EQ(texts().back(), "zeta /Range/  334 to  211");
@@ -440,7 +440,7 @@ TEST_F(BfgdLoadedTest, TimedStopsAfterTheStepDuringWhichEscWasPressed) {
          {Case{"3", 1}, Case{"4", 3}, Case{"9", 3}, Case{"x", 3}, Case{"2.5", 2}, Case{"3.5", 3}}) {
         ui.onDoEvents = {};
         boxes.step = c.box;
-        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
         pic.clearRecords();
         EXPECT_EQ(DrawBfgdScalarTimed(pic), 4) << c.box;
         EXPECT_EQ(count(DrawKind::Cls), c.cls) << c.box;
@@ -448,16 +448,16 @@ TEST_F(BfgdLoadedTest, TimedStopsAfterTheStepDuringWhichEscWasPressed) {
 }
 
 TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
-    URL(0) = std::string(PELORIN_SAMPLES_DIR) + "/bfg_coastal.nc";
+    Opt.URL(0) = std::string(PELORIN_SAMPLES_DIR) + "/bfg_coastal.nc";
     LoadFile(0);
-    ASSERT_NE(clsNC, nullptr);
-    ASSERT_EQ(clsNC->GridType(1), kGridBfg);
-    const Long nv = clsNC->variNum("zeta", 1);
+    ASSERT_NE(Data.clsNC, nullptr);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridBfg);
+    const Long nv = Data.clsNC->variNum("zeta", 1);
     ASSERT_GT(nv, 0);
-    Picks.ReDim(1, 1);
-    Picks(1) = PickItem{nv, 3, 1};
-    PickCount = 1;
-    CurTimeStep = 5;
+    Data.Picks.ReDim(1, 1);
+    Data.Picks(1) = PickItem{nv, 3, 1};
+    Data.PickCount = 1;
+    Data.CurTimeStep = 5;
     setOrderBoxes(&boxes);
     ui.boxes.clear();
     ASSERT_EQ(CalculateGridScalar(nv, 1), 1);
@@ -465,11 +465,11 @@ TEST_F(BfgdLoadedTest, TheCoastalSampleDrawsOneCellPerValueOfTheView) {
     DrawBfgdScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
     const Long valid = static_cast<Long>(
-        std::count_if(scalarV.begin(), scalarV.end(), [](float v) { return v > NoVal; }));
+        std::count_if(Win.scalarV.begin(), Win.scalarV.end(), [](float v) { return v > NoVal; }));
     EXPECT_GT(valid, 0);
-    EXPECT_LT(valid, tcount) << "the island's nodes are missing";
+    EXPECT_LT(valid, Win.tcount) << "the island's nodes are missing";
     EXPECT_EQ(static_cast<Long>(polygonsOf(pic).size()), valid);
-    EXPECT_NE(GetString("zeta", "Scales", IniFile), "");
+    EXPECT_NE(GetString("zeta", "Scales", Opt.IniFile), "");
 }
 
 // ---- Ocean model grids ------------------------------------------------------------------------
@@ -524,7 +524,7 @@ TEST_F(BfgdLoadedTest, AnOceanGridAcrossTheSeamDrawsNoBandAndColoursItsSeamCells
         // The whole globe in longitude, the seam on the picture's edges.
         loadPicked(writeSeamGrid(dir.file("orca.nc")), c.projection, "sst", 1,
                    {0, 360 * c.unit, -20 * c.unit, 20 * c.unit});
-        ASSERT_EQ(tcount, kSeamX * kSeamY);
+        ASSERT_EQ(Win.tcount, kSeamX * kSeamY);
         DrawBfgdScalar(pic);
         EXPECT_TRUE(ui.boxes.empty());
 
@@ -638,33 +638,33 @@ class BfgdMixedTest : public BfgdLoadedTest {
 protected:
     // Loads a mixed file through the loader.
     void loadMixed(bool coordsIFirst, Long ni = kIMax, Long nj = kJMax, int nt = 4) {
-        URL(0) = writeMixed(dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"), coordsIFirst,
-                            ni, nj, nt);
+        Opt.URL(0) = writeMixed(dir.file(coordsIFirst ? "mixed_ij.nc" : "mixed_ji.nc"),
+                                coordsIFirst, ni, nj, nt);
         ui.boxes.clear();
         LoadFile(0);
-        ASSERT_NE(clsNC, nullptr);
-        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
-        ASSERT_EQ(clsNC->iMax(1), ni);
-        ASSERT_EQ(clsNC->jMax(1), nj);
-        ASSERT_EQ(clsNC->lonlatOrder(1), 3);
-        ASSERT_EQ(lonV.Rank(), 2) << "the loader's fill laid the coordinates out";
-        EXPECT_EQ(lonV.UBound(1), coordsIFirst ? ni : nj);
-        EXPECT_EQ(lonV.UBound(2), coordsIFirst ? nj : ni);
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridBfg);
+        ASSERT_EQ(Data.clsNC->iMax(1), ni);
+        ASSERT_EQ(Data.clsNC->jMax(1), nj);
+        ASSERT_EQ(Data.clsNC->lonlatOrder(1), 3);
+        ASSERT_EQ(Data.lonV.Rank(), 2) << "the loader's fill laid the coordinates out";
+        EXPECT_EQ(Data.lonV.UBound(1), coordsIFirst ? ni : nj);
+        EXPECT_EQ(Data.lonV.UBound(2), coordsIFirst ? nj : ni);
         EXPECT_EQ(BfgdCoordsOrder(1), coordsIFirst ? 1 : 2);
         EXPECT_TRUE(ui.boxes.empty());
-        CurTimeStep = 2;
-        CurLevel = 1;
+        Data.CurTimeStep = 2;
+        Data.CurLevel = 1;
         boxes = MemoryOrderBoxes();
         setOrderBoxes(&boxes);
     }
 
     // Picks a variable and works out its window; the variable's number.
     Long pickVar(const std::string& name, const std::string& strides = "") {
-        const Long nv = clsNC->variNum(name, 1);
+        const Long nv = Data.clsNC->variNum(name, 1);
         EXPECT_GT(nv, 0);
-        Picks.ReDim(1, 1);
-        Picks(1) = PickItem{nv, 3, 1};
-        PickCount = 1;
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{nv, 3, 1};
+        Data.PickCount = 1;
         boxes.strides[1] = boxes.strides[2] = strides;
         ui.boxes.clear();
         EXPECT_EQ(CalculateGridScalar(nv, 1), 1) << name;
@@ -673,7 +673,9 @@ protected:
     }
 
     // start, end, count, stride of the read window's dimension d.
-    static std::vector<Long> dim(Long d) { return {startp(d), endp(d), countp(d), stride(d)}; }
+    static std::vector<Long> dim(Long d) {
+        return {Win.startp(d), Win.endp(d), Win.countp(d), Win.stride(d)};
+    }
 };
 
 TEST_F(BfgdMixedTest, EachVariableGetsTheWindowOfItsOwnOrder) {
@@ -687,17 +689,17 @@ TEST_F(BfgdMixedTest, EachVariableGetsTheWindowOfItsOwnOrder) {
                          Case{false, 3, 3}}) {
         SCOPED_TRACE(testing::Message() << c.coordsIFirst << " " << c.ni << "x" << c.nj);
         loadMixed(c.coordsIFirst, c.ni, c.nj);
-        ViewExtent = {10.9, 12.6, 39.5, 41.5};
+        View.ViewExtent = {10.9, 12.6, 39.5, 41.5};
         const Long zeta = pickVar("zeta");
-        EXPECT_EQ(clsNC->variLonLatOrder(zeta, 1), 2);
+        EXPECT_EQ(Data.clsNC->variLonLatOrder(zeta, 1), 2);
         EXPECT_EQ(dim(2), (std::vector<Long>{1, 2, 2, 1})) << "j";
         EXPECT_EQ(dim(3), (std::vector<Long>{2, 3, 2, 1})) << "i";
-        EXPECT_EQ(tcount, 4);
+        EXPECT_EQ(Win.tcount, 4);
         const Long ziti = pickVar("ziti");
-        EXPECT_EQ(clsNC->variLonLatOrder(ziti, 1), 1);
+        EXPECT_EQ(Data.clsNC->variLonLatOrder(ziti, 1), 1);
         EXPECT_EQ(dim(2), (std::vector<Long>{2, 3, 2, 1})) << "i";
         EXPECT_EQ(dim(3), (std::vector<Long>{1, 2, 2, 1})) << "j";
-        EXPECT_EQ(tcount, 4);
+        EXPECT_EQ(Win.tcount, 4);
         EXPECT_TRUE(ui.boxes.empty()) << "no \"No data in the view\"";
     }
 }
@@ -748,10 +750,10 @@ TEST_F(BfgdMixedTest, ProbeAndPreviewFindTheNodes) {
         loadMixed(coordsIFirst);
 
         // The preview: one mark per node at its position, coloured by i x j.
-        ViewExtent = {9, 14, 39, 43};
+        View.ViewExtent = {9, 14, 39, 43};
         pic.clearRecords();
         DrawDataPoints(pic, 1);
-        EXPECT_EQ(ScaleMax, 12);
+        EXPECT_EQ(Scale.ScaleMax, 12);
         // Centres to a hundredth of a picture unit, and colours.
         std::vector<std::tuple<long, long, Long>> marks, want;
         for (const auto& r : pic.records())
@@ -773,7 +775,7 @@ TEST_F(BfgdMixedTest, ProbeAndPreviewFindTheNodes) {
         // The probe after each variable's map: node i 3, j 2 and the value drawn for it.
         for (const char* name : {"zeta", "ziti"}) {
             SCOPED_TRACE(name);
-            ViewExtent = {9, 14, 39, 43};
+            View.ViewExtent = {9, 14, 39, 43};
             pickVar(name);
             DrawBfgdScalar(pic);
             double lon = lonAt(3, 2) + 0.1, lat = latAt(3, 2) - 0.1;
@@ -814,21 +816,21 @@ protected:
             return v == kFill ? NoVal : v;
         };
         coordinates(true);
-        DataExtent = {9, 14, 39, 43};
-        ViewExtent = DataExtent;
+        Data.DataExtent = {9, 14, 39, 43};
+        View.ViewExtent = Data.DataExtent;
         pick(2);
     }
 
     // lonV/latV laid out (j, i) or (i, j).
     void coordinates(bool jFirst) {
         const Long n1 = jFirst ? kJMax : kIMax, n2 = jFirst ? kIMax : kJMax;
-        lonV.ReDim(1, n1, 1, n2);
-        latV.ReDim(1, n1, 1, n2);
+        Data.lonV.ReDim(1, n1, 1, n2);
+        Data.latV.ReDim(1, n1, 1, n2);
         for (Long p = 1; p <= n1; ++p)
             for (Long q = 1; q <= n2; ++q) {
                 const Long i = jFirst ? q : p, j = jFirst ? p : q;
-                lonV(p, q) = lonAt(i, j);
-                latV(p, q) = latAt(i, j);
+                Data.lonV(p, q) = lonAt(i, j);
+                Data.latV(p, q) = latAt(i, j);
             }
     }
 
@@ -836,11 +838,12 @@ protected:
     void wholeWindow(Long nv) {
         const bool iOuter = fake.variLonLatOrder(nv, 1) != 2;
         ResetReadWindow(3);
-        startp(1) = 1;
-        endp(2) = countp(2) = iOuter ? kIMax : kJMax;
-        endp(3) = countp(3) = iOuter ? kJMax : kIMax;
-        if (fake.variLonLatOrder(nv, 1) <= 0) endp(2) = countp(2) = endp(3) = countp(3) = 2;
-        tcount = WindowCount(countp);
+        Win.startp(1) = 1;
+        Win.endp(2) = Win.countp(2) = iOuter ? kIMax : kJMax;
+        Win.endp(3) = Win.countp(3) = iOuter ? kJMax : kIMax;
+        if (fake.variLonLatOrder(nv, 1) <= 0)
+            Win.endp(2) = Win.countp(2) = Win.endp(3) = Win.countp(3) = 2;
+        Win.tcount = WindowCount(Win.countp);
     }
 
     void draw(Long nv, Long slot = 1) {
@@ -855,7 +858,7 @@ TEST_F(BfgdFakeTest, VariablesOfBothOrdersOverEitherCoordinateLayoutDrawTheSameC
     // A dataset whose variables come in both orders: each walk follows the variable's own
     // order, each corner the coordinate arrays' own layout.
     fake.order = 3;
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     for (const bool jFirst : {true, false}) {
         SCOPED_TRACE(jFirst);
         coordinates(jFirst);
@@ -890,15 +893,15 @@ TEST_F(BfgdFakeTest, NoCellsWithoutHorizontalOrderOrWithoutValues) {
              Case{3, seven, "flat /Scale/  7 to  7", "flat /Range/ -1E+10 to  1E+10", 7},
          }) {
         fake.value = c.value;
-        ScaleMax = 55;
-        ScaleMin = 44;
+        Scale.ScaleMax = 55;
+        Scale.ScaleMin = 44;
         draw(c.nv);
         EXPECT_TRUE(polygonsOf(pic).empty());
         const auto t = texts();
         ASSERT_EQ(t.size(), 4u);
         EXPECT_EQ(t[2], c.scale);
         EXPECT_EQ(t[3], c.range);
-        EXPECT_EQ(ScaleMax, c.scaleMax);
+        EXPECT_EQ(Scale.ScaleMax, c.scaleMax);
         EXPECT_TRUE(ui.boxes.empty());
     }
     EXPECT_EQ(scales("ilast"), "") << "a range that saw no value is not stored";
@@ -917,7 +920,7 @@ TEST_F(BfgdFakeTest, ReadFailureShowsTheWindowAndEndsTheDrawing) {
     pic.setFillColor(0x123456);
     pic.setForeColor(0x654321);
     fake.failRead = 1;
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     draw(2);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "[DrawBfgdVector] NetCDF Error");
@@ -953,8 +956,8 @@ TEST_F(BfgdFakeTest, ReadFailureShowsTheWindowAndEndsTheDrawing) {
 
 TEST_F(BfgdFakeTest, RunTimeErrorEndsInTheErrorTail) {
     // Coordinate arrays smaller than the grid: the walk leaves them.
-    lonV.ReDim(1, 2, 1, 2);
-    latV.ReDim(1, 2, 1, 2);
+    Data.lonV.ReDim(1, 2, 1, 2);
+    Data.latV.ReDim(1, 2, 1, 2);
     pic.setFillColor(0x123456);
     pic.setForeColor(0x654321);
     draw(2);
@@ -991,13 +994,13 @@ TEST_F(BfgdFakeTest, ACornerWithoutPositionSkipsItsCellsQuietly) {
         UseProjection(c.projection);
         const double u = c.projection == 0 ? 1.0 : kDegToRad;
         coordinates(true);
-        for (float& x : lonV)
+        for (float& x : Data.lonV)
             x = static_cast<float>(x * u);
-        for (float& y : latV)
+        for (float& y : Data.latV)
             y = static_cast<float>(y * u);
-        if (c.lon != 0) lonV(2, 3) = c.lon;
-        if (c.lat != 0) latV(2, 3) = c.lat;
-        ViewExtent = {9 * u, 14 * u, 39 * u, 43 * u};
+        if (c.lon != 0) Data.lonV(2, 3) = c.lon;
+        if (c.lat != 0) Data.latV(2, 3) = c.lat;
+        View.ViewExtent = {9 * u, 14 * u, 39 * u, 43 * u};
         ui.boxes.clear();
         draw(2);
         // The cells with (3, 2) as a corner: first nodes (2, 1), (3, 1), (3, 2), and (2, 2) is
@@ -1020,12 +1023,12 @@ TEST_F(BfgdFakeTest, APickFromTheSecondFileUsesItsOwnDataset) {
     // Slot 2's variable has no time dimension: slot 1's time position must not be pinned.
     fake.addVar(2, 1, "second", {kJ, kI}, 2);
     fake.value = [](Long, Long, const std::vector<Long>&) { return 5.0f; };
-    CurTimeStep = 3;
+    Data.CurTimeStep = 3;
     pick(1, 2);
     ResetReadWindow(2);
-    endp(1) = countp(1) = kJMax;
-    endp(2) = countp(2) = kIMax;
-    tcount = 12;
+    Win.endp(1) = Win.countp(1) = kJMax;
+    Win.endp(2) = Win.countp(2) = kIMax;
+    Win.tcount = 12;
     DrawBfgdScalar(pic);
     ASSERT_EQ(fake.reads.size(), 1u);
     EXPECT_EQ(fake.reads[0].slot, 2);
@@ -1047,7 +1050,7 @@ TEST_F(BfgdFakeTest, TimedOnOneStepOrWithoutExtent) {
     EXPECT_EQ(scales("ilast"), "");
 
     // A view without extent: the notice only.
-    ViewExtent = {10, 12, 40, 40};
+    View.ViewExtent = {10, 12, 40, 40};
     pic.clearRecords();
     ui.pointerChanges.clear();
     EXPECT_EQ(DrawBfgdScalarTimed(pic), -1);

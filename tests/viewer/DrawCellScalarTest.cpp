@@ -48,37 +48,37 @@ protected:
         nc.var("depth", NC_FLOAT, {"station"}).values({5.0, 6.0, 7.0, 8.0, 9.0});
         nc.write();
 
-        clsNC = kelvad.get();
-        ASSERT_EQ(clsNC->Initialize(dir.file("stations.nc")), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), kGridCells);
-        ASSERT_EQ(clsNC->nCells(1), 5);
-        ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
-        DataExtent = {120, 124, 10, 14};
-        ViewExtent = DataExtent;
-        nvTemp = clsNC->variNum("temp", 1);
-        nvDepth = clsNC->variNum("depth", 1);
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(dir.file("stations.nc")), 1) << Data.clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+        ASSERT_EQ(Data.clsNC->nCells(1), 5);
+        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+        Data.DataExtent = {120, 124, 10, 14};
+        View.ViewExtent = Data.DataExtent;
+        nvTemp = Data.clsNC->variNum("temp", 1);
+        nvDepth = Data.clsNC->variNum("depth", 1);
         pick(nvTemp);
         recordLegend();
     }
 
     bool prepare() {
-        if (CalculateGridScalar(Picks(1).varNumber, 1) != 1) return false;
+        if (CalculateGridScalar(Data.Picks(1).varNumber, 1) != 1) return false;
         pic.clearRecords();
         return true;
     }
     // The box of station k, two units each way around its position.
     std::vector<double> boxAt(Long k) const {
         float x = 0, y = 0;
-        ll2_to_xy2(lonV(k), latV(k), x, y);
+        ll2_to_xy2(Data.lonV(k), Data.latV(k), x, y);
         return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
     }
-    Long pixelAt(Long k) const { return pixelAtPoint(lonV(k), latV(k)); }
+    Long pixelAt(Long k) const { return pixelAtPoint(Data.lonV(k), Data.latV(k)); }
 };
 
 TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
-    ColorCode = 10; // another scheme in force: the cells must not be coloured with it
-    col_opt = 3;
-    CurTimeStep = 2;
+    Scale.ColorCode = 10; // another scheme in force: the cells must not be coloured with it
+    Scale.col_opt = 3;
+    Data.CurTimeStep = 2;
     view(120, 121.5, 10, 11.5); // two stations in the view; all are read and drawn
     ASSERT_TRUE(prepare());
     size_t legendAtPump = 99, printsAtPump = 99;
@@ -88,7 +88,7 @@ TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
     };
     DrawCellScalar(pic);
 
-    const std::string date = clsNC->DatePicked(2, 1);
+    const std::string date = Data.clsNC->DatePicked(2, 1);
     ASSERT_FALSE(date.empty());
     const auto prints = recordsOf(DrawKind::Print);
     ASSERT_EQ(prints.size(), 4u);
@@ -103,8 +103,8 @@ TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
     EXPECT_NEAR(prints[3].at[1], 300 - pic.TextHeight(prints[3].text), 1e-3);
 
     // Scheme 30/0 before the first colour; no time bar; one box per valid cell in list order.
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 4u);
@@ -120,10 +120,10 @@ TEST_F(CellFileTest, DrawsEveryCellWithLegendBeforeTheFooterAndStoresTheRange) {
     EXPECT_EQ(pixelAt(5), -1) << "drawn outside the picture: no mark";
 
     // The whole list at the pinned step, not the view's window; the module count untouched.
-    EXPECT_EQ(arr(startp), (std::vector<Long>{2, 1}));
-    EXPECT_EQ(arr(countp), (std::vector<Long>{1, 5}));
-    EXPECT_EQ(arr(stride), (std::vector<Long>{1, 1}));
-    EXPECT_EQ(scalarV.UBound(), 5);
+    EXPECT_EQ(arr(Win.startp), (std::vector<Long>{2, 1}));
+    EXPECT_EQ(arr(Win.countp), (std::vector<Long>{1, 5}));
+    EXPECT_EQ(arr(Win.stride), (std::vector<Long>{1, 1}));
+    EXPECT_EQ(Win.scalarV.UBound(), 5);
 
     // Events once, then the legend, then the footer.
     EXPECT_EQ(ui.doEventsCount, 1);
@@ -141,7 +141,7 @@ TEST_F(CellFileTest, BoxesTakeTheDrawModeAnEarlierDrawLeft) {
     pic.setDrawMode(kDrawMaskPen);
     pic.setFillStyle(kFillSolid);
     view(119, 125, 9, 15);
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     ASSERT_TRUE(prepare());
     DrawCellScalar(pic);
     const auto boxes = dataBoxes();
@@ -170,11 +170,11 @@ TEST_F(CellFileTest, StoredRangeEntries) {
              Case{"0  30  30", 30, 11.5f, "temp /Scale/  30 to  11.5", "18.5   30   11.5"},
              Case{"7", 15.5f, 0, "temp /Scale/  15.5 to  0", "15.5   15.5   0"},
          }) {
-        PutString("temp", "Scales", IniFile, c.entry);
+        PutString("temp", "Scales", Opt.IniFile, c.entry);
         ASSERT_TRUE(prepare());
         DrawCellScalar(pic);
-        EXPECT_EQ(ScaleMax, c.max) << c.entry;
-        EXPECT_EQ(ScaleMin, c.min) << c.entry;
+        EXPECT_EQ(Scale.ScaleMax, c.max) << c.entry;
+        EXPECT_EQ(Scale.ScaleMin, c.min) << c.entry;
         EXPECT_EQ(texts().at(2), c.scaleLine) << c.entry;
         EXPECT_EQ(texts().at(3), "temp /Range/  15.5 to  11.5") << c.entry;
         EXPECT_EQ(scales("temp"), c.after) << c.entry;
@@ -183,11 +183,11 @@ TEST_F(CellFileTest, StoredRangeEntries) {
 
 TEST_F(CellFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
     pick(nvDepth);
-    CurTimeStep = 3;
+    Data.CurTimeStep = 3;
     ASSERT_TRUE(prepare());
     DrawCellScalar(pic);
     EXPECT_EQ(dataBoxes().size(), 5u);
-    EXPECT_EQ(arr(startp), (std::vector<Long>{1}));
+    EXPECT_EQ(arr(Win.startp), (std::vector<Long>{1}));
     EXPECT_EQ(scales("depth"), "4   9   5");
 
     pic.clearRecords();
@@ -203,8 +203,8 @@ TEST_F(CellFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
 
 TEST_F(CellFileTest, ARuntimeErrorEndsWithItsDescription) {
     ASSERT_TRUE(prepare());
-    lonV.ReDim(1, 2); // fewer positions than cells
-    latV.ReDim(1, 2);
+    Data.lonV.ReDim(1, 2); // fewer positions than cells
+    Data.latV.ReDim(1, 2);
     DrawCellScalar(pic);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[DrawCellScalar] Subscript out of range");
@@ -215,7 +215,7 @@ TEST_F(CellFileTest, ARuntimeErrorEndsWithItsDescription) {
     EXPECT_EQ(scales("temp"), "");
 
     ui.boxes.clear();
-    CurTimeStep = 1;
+    Data.CurTimeStep = 1;
     defaultOrderBoxes().step = "1";
     EXPECT_EQ(DrawCellScalarTimed(pic), -1);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -243,7 +243,7 @@ TEST_F(CellFileTest, AnimatesTheStepsAfterTheStepBoxWideningTheRange) {
     std::vector<float> scaleMaxInPump;
     ui.onDoEvents = [&] {
         busyInPump += IsBusy() ? 1 : 0;
-        scaleMaxInPump.push_back(ScaleMax);
+        scaleMaxInPump.push_back(Scale.ScaleMax);
     };
     EXPECT_EQ(DrawCellScalarTimed(pic), 4);
 
@@ -251,7 +251,7 @@ TEST_F(CellFileTest, AnimatesTheStepsAfterTheStepBoxWideningTheRange) {
     EXPECT_EQ(ui.doEventsCount, 3);
     EXPECT_EQ(busyInPump, 3);
     EXPECT_EQ(recordsOf(DrawKind::Cls).size(), 3u);
-    EXPECT_EQ(arr(startp), (std::vector<Long>{4, 1}));
+    EXPECT_EQ(arr(Win.startp), (std::vector<Long>{4, 1}));
     // Each step coloured with the range of the steps drawn so far.
     EXPECT_EQ(scaleMaxInPump, (std::vector<float>{25.5f, 35.5f, 45.5f}));
     const auto t = texts();
@@ -260,7 +260,7 @@ TEST_F(CellFileTest, AnimatesTheStepsAfterTheStepBoxWideningTheRange) {
     EXPECT_EQ(t.back(), "temp /Range/  45.5 to  21.5");
     EXPECT_EQ(scales("temp"), "24   45.5   21.5");
     // Only the last step's boxes, date and bar are on the picture with the footer.
-    EXPECT_EQ(std::count(t.begin(), t.end(), clsNC->DatePicked(4, 1)), 1);
+    EXPECT_EQ(std::count(t.begin(), t.end(), Data.clsNC->DatePicked(4, 1)), 1);
     const auto& all = pic.records();
     size_t lastCls = 0;
     for (size_t i = 0; i < all.size(); ++i)
@@ -295,11 +295,11 @@ TEST_F(CellFileTest, EscAtAStepStopsAfterThatStep) {
     defaultOrderBoxes().step = "1";
     ASSERT_TRUE(prepare());
     ui.onDoEvents = [&] {
-        if (defaultOrderBoxes().step == " 3") CancelFlag = -1;
+        if (defaultOrderBoxes().step == " 3") Anim.CancelFlag = -1;
     };
     EXPECT_EQ(DrawCellScalarTimed(pic), 3);
     EXPECT_EQ(ui.doEventsCount, 2);
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(texts().back(), "temp /Range/  35.5 to  21.5");
     EXPECT_EQ(scales("temp"), "14   35.5   21.5");
@@ -308,7 +308,7 @@ TEST_F(CellFileTest, EscAtAStepStopsAfterThatStep) {
 TEST_F(CellFileTest, AnEscReleasedWhileIdleDoesNotStopTheAnimation) {
     defaultOrderBoxes().step = "1";
     ASSERT_TRUE(prepare());
-    CancelFlag = -1;
+    Anim.CancelFlag = -1;
     EXPECT_EQ(DrawCellScalarTimed(pic), 4);
     EXPECT_EQ(ui.doEventsCount, 3);
     EXPECT_EQ(LastMapCaption(), "");
@@ -325,16 +325,16 @@ TEST_F(CellFileTest, ASingleStepFileDrawsNothingAndStoresNothing) {
     nc.var("salt", NC_FLOAT, {"time", "station"}).values({30.0, 31.0});
     nc.write();
     std::unique_ptr<IKelvad> one{CreateKelvad()};
-    clsNC = one.get();
-    ASSERT_EQ(clsNC->Initialize(dir.file("one.nc")), 1) << clsNC->ErrorMessage();
-    ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
-    pick(clsNC->variNum("salt", 1));
+    Data.clsNC = one.get();
+    ASSERT_EQ(Data.clsNC->Initialize(dir.file("one.nc")), 1) << Data.clsNC->ErrorMessage();
+    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+    pick(Data.clsNC->variNum("salt", 1));
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawCellScalarTimed(pic), 1);
     EXPECT_EQ(texts(), (std::vector<std::string>{"salt", "salt /Scale/ -1E+10 to  1E+10",
                                                  "salt /Range/ -1E+10 to  1E+10"}));
     EXPECT_EQ(scales("salt"), "");
-    clsNC = nullptr;
+    Data.clsNC = nullptr;
 }
 
 // ---- Failures on a fake dataset -----------------------------------------------------------------
@@ -355,16 +355,16 @@ protected:
             const Long t = ix.size() > 1 ? ix[0] : 0;
             return static_cast<float>(nv * 100 + t * 10 + ix.back());
         };
-        lonV.ReDim(1, 3);
-        latV.ReDim(1, 3);
+        Data.lonV.ReDim(1, 3);
+        Data.latV.ReDim(1, 3);
         for (Long k = 1; k <= 3; ++k) {
-            lonV(k) = static_cast<float>(k);
-            latV(k) = static_cast<float>(k);
+            Data.lonV(k) = static_cast<float>(k);
+            Data.latV(k) = static_cast<float>(k);
         }
-        DataExtent = {1, 3, 1, 3};
-        ViewExtent = DataExtent;
+        Data.DataExtent = {1, 3, 1, 3};
+        View.ViewExtent = Data.DataExtent;
         pick(1);
-        CurTimeStep = 2;
+        Data.CurTimeStep = 2;
         ASSERT_EQ(CalculateGridScalar(1), 1);
         pic.clearRecords();
     }
@@ -440,9 +440,9 @@ TEST_F(CellFakeTest, CellsWithoutAPositionAreSkippedQuietly) {
         SCOPED_TRACE(std::to_string(c.projection) + " " + std::to_string(c.lon2));
         UseProjection(c.projection);
         for (Long k = 1; k <= 3; ++k)
-            lonV(k) = latV(k) = static_cast<float>(c.projection == 0 ? k : k * 0.5);
-        lonV(2) = c.lon2;
-        latV(3) = c.lat3;
+            Data.lonV(k) = Data.latV(k) = static_cast<float>(c.projection == 0 ? k : k * 0.5);
+        Data.lonV(2) = c.lon2;
+        Data.latV(3) = c.lat3;
         if (c.projection == 0)
             view(0.5, 3.5, 0.5, 3.5);
         else

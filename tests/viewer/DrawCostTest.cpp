@@ -137,14 +137,14 @@ class DrawCostTest : public ViewerFixture {
 protected:
     void SetUp() override {
         ViewerFixture::SetUp();
-        CoastColor = QBColor(7);
-        CoastFile = dir.file("coast.bdm");
+        Coast.CoastColor = QBColor(7);
+        Coast.CoastFile = dir.file("coast.bdm");
         pic_.setRecording(true);
         pic_.setForeColor(0x123456);
     }
     // Cartesian view in degrees with the transform set for the picture.
     void view(double w, double e, double s, double n) {
-        ViewExtent = {w, e, s, n};
+        View.ViewExtent = {w, e, s, n};
         ASSERT_EQ(SetMapScale(pic_.width(), pic_.height()), 0);
     }
     void draw() {
@@ -166,7 +166,7 @@ protected:
 };
 
 TEST_F(DrawCostTest, DrawsSegmentsInViewAndBuildsDirectory) {
-    writeBdm(CoastFile, threeSegments());
+    writeBdm(Coast.CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
     EXPECT_TRUE(ui.boxes.empty());
@@ -178,26 +178,26 @@ TEST_F(DrawCostTest, DrawsSegmentsInViewAndBuildsDirectory) {
     EXPECT_EQ(pic_.pixel(expectedPixel(10, 10).x, expectedPixel(10, 10).y), QBColor(7));
 
     // The directory holds every segment, the skipped one too, with boxes in degrees.
-    EXPECT_EQ(CoastCacheFile, CoastFile);
-    ASSERT_EQ(CoastSegDir.size(), 4u);
-    EXPECT_EQ(CoastSegDir[0].PointCount, 4);
-    EXPECT_EQ(CoastSegDir[0].FilePos, 24);
-    EXPECT_NEAR(CoastSegDir[0].West, 10, 1e-4);
-    EXPECT_NEAR(CoastSegDir[0].East, 110, 1e-4);
-    EXPECT_EQ(CoastSegDir[1].PointCount, 3);
-    EXPECT_EQ(CoastSegDir[1].FilePos, 24 + 24);
-    EXPECT_EQ(CoastSegDir[2].FilePos, 24 + 24 + 24 + 24);
-    EXPECT_EQ(CoastSegDir[3].PointCount, 4);
-    EXPECT_EQ(CoastSegDir[3].FilePos, 24 + 3 * 24 + 8 * 5);
-    EXPECT_NEAR(CoastSegDir[3].West, 100, 1e-4);
-    EXPECT_NEAR(CoastSegDir[3].North, 20, 1e-4);
+    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
+    ASSERT_EQ(Coast.CoastSegDir.size(), 4u);
+    EXPECT_EQ(Coast.CoastSegDir[0].PointCount, 4);
+    EXPECT_EQ(Coast.CoastSegDir[0].FilePos, 24);
+    EXPECT_NEAR(Coast.CoastSegDir[0].West, 10, 1e-4);
+    EXPECT_NEAR(Coast.CoastSegDir[0].East, 110, 1e-4);
+    EXPECT_EQ(Coast.CoastSegDir[1].PointCount, 3);
+    EXPECT_EQ(Coast.CoastSegDir[1].FilePos, 24 + 24);
+    EXPECT_EQ(Coast.CoastSegDir[2].FilePos, 24 + 24 + 24 + 24);
+    EXPECT_EQ(Coast.CoastSegDir[3].PointCount, 4);
+    EXPECT_EQ(Coast.CoastSegDir[3].FilePos, 24 + 3 * 24 + 8 * 5);
+    EXPECT_NEAR(Coast.CoastSegDir[3].West, 100, 1e-4);
+    EXPECT_NEAR(Coast.CoastSegDir[3].North, 20, 1e-4);
 }
 
 // Once the directory is built, the header and the segment headers are not read again: a file
 // whose header was spoilt afterwards still draws from the directory, but not once the cache
 // is dropped.
 TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
-    writeBdm(CoastFile, threeSegments());
+    writeBdm(Coast.CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
     const std::vector<DrawRecord> first = pic_.records();
@@ -205,7 +205,7 @@ TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
     BdmFile spoilt = threeSegments();
     spoilt.rawMax = 0;
     spoilt.segs[0].boxDegrees = ViewRec{200, 210, 80, 85}; // a box that would miss the view
-    writeBdm(CoastFile, spoilt);
+    writeBdm(Coast.CoastFile, spoilt);
 
     draw();
     EXPECT_TRUE(ui.boxes.empty());
@@ -221,38 +221,38 @@ TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
     expectPoints(*lines[2], {expectedPixel(100, 10), expectedPixel(110, 12), expectedPixel(105, 20),
                              expectedPixel(100, 10)});
 
-    CoastCacheFile.clear(); // as the projection menu does
+    Coast.CoastCacheFile.clear(); // as the projection menu does
     draw();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[DrawCoast]Subscript out of rangePelorin");
-    EXPECT_TRUE(CoastCacheFile.empty());
+    EXPECT_TRUE(Coast.CoastCacheFile.empty());
 }
 
 TEST_F(DrawCostTest, FileOutsideViewRecordsNothingUntilItComesIntoView) {
-    writeBdm(CoastFile, threeSegments());
+    writeBdm(Coast.CoastFile, threeSegments());
     view(-80, -40, -40, -10);
     draw();
     EXPECT_TRUE(polylines(pic_).empty());
-    EXPECT_TRUE(CoastCacheFile.empty());
+    EXPECT_TRUE(Coast.CoastCacheFile.empty());
     EXPECT_TRUE(ui.boxes.empty());
 
     view(0, 40, 0, 40);
     draw();
     EXPECT_EQ(polylines(pic_).size(), 2u);
-    EXPECT_EQ(CoastCacheFile, CoastFile);
-    EXPECT_EQ(CoastSegDir.size(), 4u);
+    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
+    EXPECT_EQ(Coast.CoastSegDir.size(), 4u);
 }
 
 TEST_F(DrawCostTest, WholeFileInViewDrawsEverySegmentIncludingSinglePoints) {
     BdmFile f = threeSegments();
     f.segs.push_back({{{60, 5}}});
-    writeBdm(CoastFile, f);
+    writeBdm(Coast.CoastFile, f);
     view(0, 120, 0, 40);
     draw();
     auto lines = polylines(pic_);
     ASSERT_EQ(lines.size(), 4u);
     expectPoints(*lines[3], {expectedPixel(60, 5)});
-    EXPECT_EQ(CoastSegDir.size(), 5u);
+    EXPECT_EQ(Coast.CoastSegDir.size(), 5u);
 }
 
 // A view across the date line: segments east of it (negative longitudes) are drawn one turn
@@ -262,7 +262,7 @@ TEST_F(DrawCostTest, DateLineShiftsSegmentsByOneTurn) {
     f.segs.push_back({{{150, 0}, {170, 10}}});
     f.segs.push_back({{{-170, 0}, {-150, 10}}});
     f.segs.push_back({{{-20, 0}, {0, 10}}}); // out of view at every shift
-    writeBdm(CoastFile, f);
+    writeBdm(Coast.CoastFile, f);
     view(100, 260, -20, 20);
     const double turn = 6.2831852 / kDegToRad;
     for (int pass = 0; pass < 2; ++pass) { // directory pass, then cached pass
@@ -278,18 +278,18 @@ TEST_F(DrawCostTest, DateLineShiftsSegmentsByOneTurn) {
 
 // In Mercator mode the boxes are radians; a directory read in degrees is not reused.
 TEST_F(DrawCostTest, MercatorReadsTheFileAgainInRadians) {
-    writeBdm(CoastFile, threeSegments());
+    writeBdm(Coast.CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
-    ASSERT_EQ(CoastCacheFile, CoastFile);
+    ASSERT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
 
-    Projection = 1;
-    ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
+    View.Projection = 1;
+    View.ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
     ASSERT_EQ(SetMapScale(400, 400), 0);
     draw();
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_NEAR(CoastSegDir[1].West, rad(10), 1e-7);
-    EXPECT_NEAR(CoastSegDir[3].East, rad(110), 1e-7);
+    EXPECT_NEAR(Coast.CoastSegDir[1].West, rad(10), 1e-7);
+    EXPECT_NEAR(Coast.CoastSegDir[3].East, rad(110), 1e-7);
     auto lines = polylines(pic_);
     ASSERT_EQ(lines.size(), 2u);
     float px = 0, py = 0;
@@ -308,9 +308,9 @@ TEST_F(DrawCostTest, RefusedPointsAreSkippedWithOneMessage) {
     b.points = {{20, 20}, {25, 25}};
     b.boxDegrees = ViewRec{20, 25, 20, 25};
     f.segs = {a, b};
-    writeBdm(CoastFile, f);
-    Projection = 1;
-    ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
+    writeBdm(Coast.CoastFile, f);
+    View.Projection = 1;
+    View.ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
     ASSERT_EQ(SetMapScale(400, 400), 0);
     draw();
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -319,11 +319,11 @@ TEST_F(DrawCostTest, RefusedPointsAreSkippedWithOneMessage) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]->px.size(), 4u); // two of three points
     EXPECT_EQ(lines[1]->px.size(), 2u); // one of two
-    EXPECT_EQ(CoastCacheFile, CoastFile);
+    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
 }
 
 TEST_F(DrawCostTest, MissingFileFails) {
-    CoastFile = dir.file("nowhere.bdm");
+    Coast.CoastFile = dir.file("nowhere.bdm");
     view(0, 40, 0, 40);
     draw();
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -380,17 +380,17 @@ TEST_F(DrawCostTest, MalformedFilesFail) {
     view(0, 40, 0, 40);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        writeBdm(CoastFile, c.file);
-        if (c.truncate) truncateFile(CoastFile, c.truncate);
-        CoastCacheFile.clear();
+        writeBdm(Coast.CoastFile, c.file);
+        if (c.truncate) truncateFile(Coast.CoastFile, c.truncate);
+        Coast.CoastCacheFile.clear();
         ui.boxes.clear();
         draw();
         ASSERT_EQ(ui.boxes.size(), 1u);
         EXPECT_EQ(ui.boxes[0].text, c.text);
-        EXPECT_TRUE(CoastCacheFile.empty());
+        EXPECT_TRUE(Coast.CoastCacheFile.empty());
     }
     // The file was closed every time: it can be replaced and drawn again.
-    writeBdm(CoastFile, three);
+    writeBdm(Coast.CoastFile, three);
     ui.boxes.clear();
     draw();
     EXPECT_TRUE(ui.boxes.empty());

@@ -56,31 +56,31 @@ protected:
         nc.var("flux", NC_FLOAT, {"time", "nele"}).values(std::vector<double>(6, 1.0));
         nc.write();
 
-        clsNC = kelvad.get();
-        ASSERT_EQ(clsNC->Initialize(dir.file("mesh.nc")), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), kGridFeMesh);
-        ASSERT_EQ(clsNC->nNodes(1), 4);
-        ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, 1), 0);
-        ASSERT_GE(clsNC->FillNodeMesh(node1, node2, node3, 1), 0);
-        DataExtent = {150, 151, -34, -33};
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(dir.file("mesh.nc")), 1) << Data.clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridFeMesh);
+        ASSERT_EQ(Data.clsNC->nNodes(1), 4);
+        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+        ASSERT_GE(Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, 1), 0);
+        Data.DataExtent = {150, 151, -34, -33};
         view(149.5, 151.5, -34.5, -32.5);
-        nvZeta = clsNC->variNum("zeta", 1);
+        nvZeta = Data.clsNC->variNum("zeta", 1);
         pick(nvZeta);
         recordLegend();
     }
 
     void prepare(const std::string& name = "zeta") {
-        pick(clsNC->variNum(name, 1));
-        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+        pick(Data.clsNC->variNum(name, 1));
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
         pic.clearRecords();
     }
-    Long pixelAt(Long n) const { return pixelAtPoint(lonV(n), latV(n)); }
+    Long pixelAt(Long n) const { return pixelAtPoint(Data.lonV(n), Data.latV(n)); }
 };
 
 TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
-    ColorCode = 20;
-    col_opt = 1;
-    CurTimeStep = 2;
+    Scale.ColorCode = 20;
+    Scale.col_opt = 1;
+    Data.CurTimeStep = 2;
     prepare();
     size_t legendAtPump = 99, printsAtPump = 99;
     ui.onDoEvents = [&] {
@@ -97,16 +97,16 @@ TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
     EXPECT_EQ(lines.size(), 6u) << "three sides of each of the two triangles";
     EXPECT_EQ(pic.records().front().kind, DrawKind::Line);
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    ll2_to_xy2(lonV(1), latV(1), x1, y1);
-    ll2_to_xy2(lonV(2), latV(2), x2, y2);
+    ll2_to_xy2(Data.lonV(1), Data.latV(1), x1, y1);
+    ll2_to_xy2(Data.lonV(2), Data.latV(2), x2, y2);
     EXPECT_EQ(lines[0].at, (std::vector<double>{x1, y1, x2, y2})) << "nv counts from 0";
 
-    const std::string date = clsNC->DatePicked(2, 1);
+    const std::string date = Data.clsNC->DatePicked(2, 1);
     ASSERT_FALSE(date.empty());
     EXPECT_EQ(texts(), (std::vector<std::string>{"zeta", date, "zeta /Scale/  2.4 to  2.1",
                                                  "zeta /Range/  2.4 to  2.1"}));
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(recordsOf(DrawKind::FilledBox).size(), 3u) << "no time bar";
@@ -115,7 +115,7 @@ TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
         const Long n = drawn[k];
         const float v = 2 + static_cast<float>(n) / 10;
         float x = 0, y = 0;
-        ll2_to_xy2(lonV(n), latV(n), x, y);
+        ll2_to_xy2(Data.lonV(n), Data.latV(n), x, y);
         EXPECT_EQ(boxes[k].color, ValueToColor(v)) << n;
         EXPECT_NEAR(boxes[k].at[0], x - 1, 1e-3) << n;
         EXPECT_NEAR(boxes[k].at[3], y + 1, 1e-3) << n;
@@ -123,8 +123,8 @@ TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
     }
     EXPECT_EQ(pixelAt(3), 0) << "the missing node keeps the outline's black corner";
 
-    EXPECT_EQ(arr(startp), (std::vector<Long>{2, 1}));
-    EXPECT_EQ(arr(countp), (std::vector<Long>{1, 4}));
+    EXPECT_EQ(arr(Win.startp), (std::vector<Long>{2, 1}));
+    EXPECT_EQ(arr(Win.countp), (std::vector<Long>{1, 4}));
     EXPECT_EQ(ui.doEventsCount, 1);
     EXPECT_EQ(legendAtPump, 0u);
     EXPECT_EQ(printsAtPump, 2u);
@@ -137,7 +137,7 @@ TEST_F(FEFileTest, DrawsTheOutlineThenEveryNodeWithLegendBeforeTheFooter) {
 
     // The stored range is used unchanged by the next draw.
     pic.clearRecords();
-    CurTimeStep = 3;
+    Data.CurTimeStep = 3;
     DrawFEScalar(pic);
     EXPECT_EQ(texts().at(2), "zeta /Scale/  2.4 to  2.1");
     EXPECT_EQ(texts().at(3), "zeta /Range/  3.4 to  3.1");
@@ -156,7 +156,7 @@ TEST_F(FEFileTest, AVariableOffTheNodesFailsToRead) {
     const std::string& text = ui.boxes[0].text;
     ASSERT_GT(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    EXPECT_EQ(text.substr(0, text.size() - tail.size()), clsNC->ErrorMessage());
+    EXPECT_EQ(text.substr(0, text.size() - tail.size()), Data.clsNC->ErrorMessage());
     EXPECT_EQ(texts().size(), 2u) << "title and date, no footer";
     EXPECT_EQ(ui.doEventsCount, 0);
     EXPECT_EQ(scales("flux"), "");
@@ -189,8 +189,8 @@ TEST_F(FEFileTest, NoValidValueDrawsNoBoxAndStoresNothing) {
 
 TEST_F(FEFileTest, ErrorsPassToTheCallerWithThePointerRestored) {
     prepare();
-    lonV.ReDim(1, 2); // fewer positions than nodes
-    latV.ReDim(1, 2);
+    Data.lonV.ReDim(1, 2); // fewer positions than nodes
+    Data.latV.ReDim(1, 2);
     EXPECT_THROW(DrawFEScalar(pic), RuntimeError);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     EXPECT_FALSE(IsBusy());
@@ -211,7 +211,7 @@ TEST_F(FEFileTest, AnimatesOverTheOutlineWideningTheRange) {
     std::vector<float> rangeInPump;
     int busyInPump = 0;
     ui.onDoEvents = [&] {
-        rangeInPump.push_back(ScaleMax);
+        rangeInPump.push_back(Scale.ScaleMax);
         busyInPump += IsBusy() ? 1 : 0;
     };
     EXPECT_EQ(DrawFEScalarTimed(pic), 3);
@@ -237,11 +237,11 @@ TEST_F(FEFileTest, AnimatesOverTheOutlineWideningTheRange) {
 TEST_F(FEFileTest, EscAtTheFirstStepStopsThere) {
     defaultOrderBoxes().step = "0";
     prepare();
-    CancelFlag = -1; // released while idle: must not count
-    ui.onDoEvents = [&] { CancelFlag = -1; };
+    Anim.CancelFlag = -1; // released while idle: must not count
+    ui.onDoEvents = [&] { Anim.CancelFlag = -1; };
     EXPECT_EQ(DrawFEScalarTimed(pic), 2);
     EXPECT_EQ(ui.doEventsCount, 1);
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(texts().back(), "zeta /Range/  2.4 to  2.1");
     EXPECT_EQ(scales("zeta"), ".3000002   2.4   2.1");
@@ -249,10 +249,10 @@ TEST_F(FEFileTest, EscAtTheFirstStepStopsThere) {
 
 TEST_F(FEFileTest, AVariableWithoutTimeIsDrawnButNotAnimated) {
     prepare("h");
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     DrawFEScalar(pic);
     EXPECT_EQ(dataBoxes().size(), 4u);
-    EXPECT_EQ(arr(startp), (std::vector<Long>{1}));
+    EXPECT_EQ(arr(Win.startp), (std::vector<Long>{1}));
     EXPECT_EQ(scales("h"), "3   4   1");
 
     pic.clearRecords();
@@ -307,17 +307,17 @@ TEST_F(FELandTest, LandNodesAndTheirElementsAreLeftOut) {
         SCOPED_TRACE(c.projection);
         UseProjection(c.projection);
         std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
-        clsNC = kelvad.get();
-        ASSERT_EQ(clsNC->Initialize(write()), 1) << clsNC->ErrorMessage();
-        ASSERT_EQ(clsNC->GridType(1), kGridFeMesh);
-        ASSERT_GE(c.projection == 0 ? clsNC->FillLonLatDeg(lonV, latV, 1)
-                                    : clsNC->FillLonLatRad(lonV, latV, 1),
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(write()), 1) << Data.clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridFeMesh);
+        ASSERT_GE(c.projection == 0 ? Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1)
+                                    : Data.clsNC->FillLonLatRad(Data.lonV, Data.latV, 1),
                   0);
-        ASSERT_GE(clsNC->FillNodeMesh(node1, node2, node3, 1), 0);
+        ASSERT_GE(Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, 1), 0);
         const double u = c.unit;
         view(149.5 * u, 151.5 * u, -34.5 * u, -32.5 * u);
-        pick(clsNC->variNum("zeta", 1));
-        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, 1), 1);
+        pick(Data.clsNC->variNum("zeta", 1));
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
         pic.clearRecords();
         ui.boxes.clear();
         ASSERT_EQ(InitMapScale(pic), 1);
@@ -330,7 +330,7 @@ TEST_F(FELandTest, LandNodesAndTheirElementsAreLeftOut) {
         EXPECT_EQ(boxes[3].color, ValueToColor(1.4f));
         EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
         EXPECT_EQ(texts().back(), "zeta /Range/  1.6 to  1.1") << "their values still count";
-        clsNC = nullptr;
+        Data.clsNC = nullptr;
     }
 }
 

@@ -42,15 +42,15 @@ protected:
             const float step = nv == 4 ? 0.0f : static_cast<float>(ix[0]);
             return (nv == 1 ? 10 : 100) * step + static_cast<float>(ix.back());
         };
-        lonV.ReDim(1, 2);
-        latV.ReDim(1, 2);
-        lonV(1) = 1;
-        latV(1) = 1;
-        lonV(2) = 3;
-        latV(2) = 3;
+        Data.lonV.ReDim(1, 2);
+        Data.latV.ReDim(1, 2);
+        Data.lonV(1) = 1;
+        Data.latV(1) = 1;
+        Data.lonV(2) = 3;
+        Data.latV(2) = 3;
         view(-1, 5, -1, 5);
-        CurTimeStep = 2;
-        CurLevel = 3;
+        Data.CurTimeStep = 2;
+        Data.CurLevel = 3;
         pick(1);
     }
 
@@ -69,8 +69,8 @@ protected:
 };
 
 TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
-    ColorCode = 10;
-    col_opt = 2;
+    Scale.ColorCode = 10;
+    Scale.col_opt = 2;
     int busyInPump = 0;
     ui.onDoEvents = [&] { busyInPump += IsBusy() ? 1 : 0; };
     DrawFvScalar(pic);
@@ -89,8 +89,8 @@ TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
     EXPECT_EQ(fake.reads[0].cnt, (std::vector<Long>{1, 2}));
     EXPECT_EQ(fake.reads[0].step, (std::vector<Long>{1, 1}));
 
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 2u) << "no time bar on the one-step map";
     EXPECT_EQ(boxes[0].at, boxAt(1, 1));
@@ -106,10 +106,10 @@ TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
     EXPECT_FALSE(IsBusy());
 
     // The stored range is used and never rewritten.
-    PutString("zeta", "Scales", IniFile, "5  30  20");
+    PutString("zeta", "Scales", Opt.IniFile, "5  30  20");
     DrawFvScalar(pic);
-    EXPECT_EQ(ScaleMax, 30);
-    EXPECT_EQ(ScaleMin, 20);
+    EXPECT_EQ(Scale.ScaleMax, 30);
+    EXPECT_EQ(Scale.ScaleMin, 20);
     EXPECT_EQ(scales("zeta"), "5  30  20");
 }
 
@@ -128,7 +128,7 @@ TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLeve
     ASSERT_EQ(boxes.size(), 4u);
     const float values[] = {201, 203, 205, 207};
     for (Long i = 1; i <= 4; ++i) {
-        EXPECT_EQ(boxes[i - 1].at, boxAt(nodeLonV(i), nodeLatV(i))) << i;
+        EXPECT_EQ(boxes[i - 1].at, boxAt(Data.nodeLonV(i), Data.nodeLatV(i))) << i;
         EXPECT_EQ(boxes[i - 1].color, ValueToColor(values[i - 1])) << i;
     }
     // The colour range takes every value read, the data range the values drawn.
@@ -144,7 +144,7 @@ TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLeve
 TEST_F(DrawFvScalarTest, ItemsWithoutAPositionAreLeftOut) {
     // An element whose position came out NaN (a corner on land) and a node at the coordinates'
     // fill value: no box for either, the rest drawn, no message.
-    lonV(2) = std::numeric_limits<float>::quiet_NaN();
+    Data.lonV(2) = std::numeric_limits<float>::quiet_NaN();
     DrawFvScalar(pic);
     auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -165,7 +165,7 @@ TEST_F(DrawFvScalarTest, ItemsWithoutAPositionAreLeftOut) {
 
 TEST_F(DrawFvScalarTest, NodePositionsThatCannotBeHadMakeTheVariableNotDrawable) {
     fake.fillResult = -1;
-    nodeLonV.ReDim(0, 1); // as the loader leaves it with the mesh display off
+    Data.nodeLonV.ReDim(0, 1); // as the loader leaves it with the mesh display off
     pick(2);
     DrawFvScalar(pic);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(DrawFvScalarTest, NodePositionsThatCannotBeHadMakeTheVariableNotDrawable)
     EXPECT_TRUE(dataBoxes().empty()) << "no boxes piled up at (0, 0)";
     EXPECT_EQ(texts(), (std::vector<std::string>{"h", "2004-03-2"}));
     EXPECT_EQ(scales("h"), "");
-    EXPECT_FALSE(nodeLonV.IsAllocated()) << "the next draw asks again";
+    EXPECT_FALSE(Data.nodeLonV.IsAllocated()) << "the next draw asks again";
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     ui.boxes.clear();
@@ -239,7 +239,7 @@ TEST_F(DrawFvScalarTest, ReadFailureShowsTheWindowAndStops) {
 }
 
 TEST_F(DrawFvScalarTest, RuntimeErrorsEndInTheErrorTail) {
-    lonV.ReDim(1, 1); // fewer element positions than elements
+    Data.lonV.ReDim(1, 1); // fewer element positions than elements
     DrawFvScalar(pic);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Error(9):\r\n\r\n\"Subscript out of range\"");
@@ -269,7 +269,7 @@ TEST_F(DrawFvScalarTest, APickFromTheSecondFileReadsItsOwnSlot) {
 
 TEST_F(DrawFvScalarTest, TimedDrawsTheStepsAfterTheStepBoxAndWidensTheRange) {
     defaultOrderBoxes().step = "2";
-    CancelFlag = -1; // released while idle: must not stop this animation
+    Anim.CancelFlag = -1; // released while idle: must not stop this animation
     EXPECT_EQ(DrawFVScalarTimed(pic), 5);
     EXPECT_EQ(stepsRead(), (std::vector<Long>{3, 4, 5}));
     EXPECT_EQ(defaultOrderBoxes().step, " 5");
@@ -292,11 +292,11 @@ TEST_F(DrawFvScalarTest, TimedDrawsTheStepsAfterTheStepBoxAndWidensTheRange) {
 TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
     defaultOrderBoxes().step = "";
     ui.onDoEvents = [&] {
-        if (defaultOrderBoxes().step == " 3") CancelFlag = -1;
+        if (defaultOrderBoxes().step == " 3") Anim.CancelFlag = -1;
     };
     EXPECT_EQ(DrawFVScalarTimed(pic), 3);
     EXPECT_EQ(stepsRead(), (std::vector<Long>{2, 3}));
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(texts().back(), "zeta /Range/  32 to  21");
 
@@ -340,37 +340,37 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     const std::string file = nc.write();
 
     IKelvad* kv = CreateKelvad();
-    clsNC = kv;
-    nNcMain = kv->Initialize(file);
-    ASSERT_EQ(nNcMain, 1) << kv->ErrorMessage();
+    Data.clsNC = kv;
+    Data.nNcMain = kv->Initialize(file);
+    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
     ASSERT_EQ(kv->GridType(1), kGridFvMesh);
-    ASSERT_GE(kv->FillLonLatDeg(lonV, latV, 1), 0) << kv->ErrorMessage();
-    ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    CurTimeStep = 2;
-    CurLevel = 1;
-    Picks.ReDim(1, 1);
-    Picks(1) = PickItem{kv->variNum("zeta"), 2, 1};
-    PickCount = 1;
+    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
+    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
+    Data.CurTimeStep = 2;
+    Data.CurLevel = 1;
+    Data.Picks.ReDim(1, 1);
+    Data.Picks(1) = PickItem{kv->variNum("zeta"), 2, 1};
+    Data.PickCount = 1;
     Picture pic(300, 200);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(GetString("zeta", "Scales", IniFile), "3   8   5");
+    EXPECT_EQ(GetString("zeta", "Scales", Opt.IniFile), "3   8   5");
     float x = 0, y = 0;
-    ll2_to_xy2(lonV(4), latV(4), x, y);
+    ll2_to_xy2(Data.lonV(4), Data.latV(4), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(8));
 
     // The node variable: positions fetched from the file's node coordinates.
-    Picks(1) = PickItem{kv->variNum("h"), 1, 1};
+    Data.Picks(1) = PickItem{kv->variNum("h"), 1, 1};
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
-    ASSERT_EQ(nodeLonV.UBound(), 6);
-    EXPECT_FLOAT_EQ(nodeLonV(6), 13.0f);
-    ll2_to_xy2(nodeLonV(5), nodeLatV(5), x, y);
+    ASSERT_EQ(Data.nodeLonV.UBound(), 6);
+    EXPECT_FLOAT_EQ(Data.nodeLonV(6), 13.0f);
+    ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(50));
 
-    clsNC = nullptr;
+    Data.clsNC = nullptr;
     delete kv;
 }
 

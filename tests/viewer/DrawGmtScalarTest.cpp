@@ -44,14 +44,14 @@ protected:
 using Centres = std::vector<std::pair<double, double>>;
 
 TEST_F(DrawGmtScalarTest, TheVectorRunsFromTheNorthernRowWestToEast) {
-    ColorCode = 10;
-    CurTimeStep = 2;
+    Scale.ColorCode = 10;
+    Data.CurTimeStep = 2;
     draw();
     EXPECT_EQ(centres(),
               (Centres{{100, 21}, {101, 21}, {102, 21}, {100, 20}, {101, 20}, {102, 20}}));
     const auto boxes = recordsOf(DrawKind::FilledBox);
     float x = 0, y = 0;
-    EXPECT_EQ(ColorCode, 30) << "scheme set before any colour";
+    EXPECT_EQ(Scale.ColorCode, 30) << "scheme set before any colour";
     for (size_t k = 0; k < boxes.size(); ++k)
         EXPECT_EQ(boxes[k].color, ValueToColor(static_cast<float>(k + 1)));
     // Every box is one spacing wide and high, the last column and the northern row included,
@@ -115,7 +115,7 @@ TEST_F(DrawGmtScalarTest, AGlobalGridIsDrawnAgainBeyondTheSeam) {
     auto valueAt = [](Long i, Long j) { return static_cast<float>((3 - j) * 12 + i); };
     // The columns 300 and 330 show a period to the west, beside column 0.
     for (Long j = 1; j <= 3; ++j) {
-        const float lat = latV(j);
+        const float lat = Data.latV(j);
         EXPECT_EQ(pixelAtPoint(-60, lat), ValueToColor(valueAt(11, j))) << j;
         EXPECT_EQ(pixelAtPoint(-30, lat), ValueToColor(valueAt(12, j))) << j;
         EXPECT_EQ(pixelAtPoint(0, lat), ValueToColor(valueAt(1, j))) << j;

@@ -33,7 +33,7 @@ protected:
         return false;
     }
     void draw() {
-        ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber, Picks(1).datasetIndex), 1);
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex), 1);
         pic.clearRecords();
         DrawGridScalar(pic, 1);
     }

@@ -16,9 +16,9 @@ namespace {
 class DrawGridScalarTest : public DrawGridScalarFixture {};
 
 TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
-    ColorCode = 10; // another scheme in force: the map must not use it
-    col_opt = 2;
-    CurTimeStep = 2;
+    Scale.ColorCode = 10; // another scheme in force: the map must not use it
+    Scale.col_opt = 2;
+    Data.CurTimeStep = 2;
     draw();
 
     const auto prints = recordsOf(DrawKind::Print);
@@ -34,8 +34,8 @@ TEST_F(DrawGridScalarTest, DrawsTitleDateCellsFooterAndStoresTheRange) {
     EXPECT_NEAR(prints[3].at[1], 300 - pic.TextHeight(prints[3].text), 1e-3);
 
     // One box per grid point, every one in the colours of scheme 30 variant 0.
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 12u);
     EXPECT_EQ(boxes.front().color, ValueToColor(2.5f));
@@ -75,10 +75,10 @@ TEST_F(DrawGridScalarTest, StoredRangeEntries) {
              Case{"7", 30.5f, 0, "sst /Scale/  30.5 to  0", "30.5   30.5   0"},
              Case{"1  40", 40, 0, "sst /Scale/  40 to  0", "1  40"},
          }) {
-        PutString("sst", "Scales", IniFile, c.entry);
+        PutString("sst", "Scales", Opt.IniFile, c.entry);
         draw();
-        EXPECT_EQ(ScaleMax, c.max) << c.entry;
-        EXPECT_EQ(ScaleMin, c.min) << c.entry;
+        EXPECT_EQ(Scale.ScaleMax, c.max) << c.entry;
+        EXPECT_EQ(Scale.ScaleMin, c.min) << c.entry;
         EXPECT_TRUE(hasText(c.scaleLine)) << c.entry;
         EXPECT_EQ(scales("sst"), c.after) << c.entry;
     }
@@ -97,13 +97,13 @@ TEST_F(DrawGridScalarTest, AVariableWithoutANameStoresNothing) {
     fake.vars[{1, 1}].name = "";
     draw();
     EXPECT_EQ(dataBoxes().size(), 12u);
-    EXPECT_EQ(readFile(IniFile).find("Scales"), std::string::npos);
+    EXPECT_EQ(readFile(Opt.IniFile).find("Scales"), std::string::npos);
 }
 
 TEST_F(DrawGridScalarTest, APickFromTheSecondFileUsesItsOwnDataset) {
     // Slot 2's variable has no time dimension: slot 1's time position must not be pinned.
     fake.addVar(2, 1, "vwind", {kLat, kLon}, 2);
-    CurTimeStep = 3;
+    Data.CurTimeStep = 3;
     pick(1, 2);
     draw();
     ASSERT_EQ(fake.reads.size(), 1u);
@@ -134,7 +134,7 @@ TEST_F(DrawGridScalarTest, ReadFailureShowsTheWindowAndStops) {
 
 TEST_F(DrawGridScalarTest, EmptyWindowAndMissingExtent) {
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    countp(3) = 0;
+    Win.countp(3) = 0;
     DrawGridScalar(pic, 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[DrawGridScalar] Code error: Geogrphical miss-match");
@@ -158,7 +158,7 @@ TEST_F(DrawGridScalarTest, SeamCopiesShareTheStepTheRangeAndTheReadWindow) {
     regularGrid(range(0, 10, 36), range(-10, 10, 3));
     fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
     fake.value = [](Long, Long, const std::vector<Long>& ix) { return static_cast<float>(ix[2]); };
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     view(-60, 60, -10, 10);
     draw();
     ASSERT_EQ(fake.reads.size(), 2u);
@@ -167,12 +167,12 @@ TEST_F(DrawGridScalarTest, SeamCopiesShareTheStepTheRangeAndTheReadWindow) {
     EXPECT_EQ(fake.reads[1].cnt, (std::vector<Long>{1, 3, 6}));
     // The read window stays the grid's own, with the values of its read; the seam window keeps
     // its values for the probe.
-    EXPECT_EQ(tcount, 21);
-    EXPECT_EQ(startp(3), 1);
-    EXPECT_EQ(scalarV(1), 1);
-    ASSERT_EQ(seamWindows.size(), 1u);
-    EXPECT_TRUE(seamWindows[0].read);
-    EXPECT_EQ(seamWindows[0].values(1), 31);
+    EXPECT_EQ(Win.tcount, 21);
+    EXPECT_EQ(Win.startp(3), 1);
+    EXPECT_EQ(Win.scalarV(1), 1);
+    ASSERT_EQ(Win.seamWindows.size(), 1u);
+    EXPECT_TRUE(Win.seamWindows[0].read);
+    EXPECT_EQ(Win.seamWindows[0].values(1), 31);
 
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 21u + 18u);
@@ -185,12 +185,12 @@ TEST_F(DrawGridScalarTest, SeamCopiesShareTheStepTheRangeAndTheReadWindow) {
     // One range for both: indices 1..7 and 31..36, and every box, the grid's own first,
     // coloured on it, as the legend shows it.
     EXPECT_EQ(scales("sst"), "35   36   1");
-    EXPECT_EQ(ScaleMax, 36);
-    EXPECT_EQ(ScaleMin, 1);
+    EXPECT_EQ(Scale.ScaleMax, 36);
+    EXPECT_EQ(Scale.ScaleMin, 1);
     for (Long i : {1L, 4L, 7L})
-        EXPECT_EQ(pixelAtPoint(lonV(i), 0), ValueToColor(static_cast<float>(i))) << i;
+        EXPECT_EQ(pixelAtPoint(Data.lonV(i), 0), ValueToColor(static_cast<float>(i))) << i;
     for (Long i : {31L, 34L, 36L})
-        EXPECT_EQ(pixelAtPoint(lonV(i) - 360, 0), ValueToColor(static_cast<float>(i))) << i;
+        EXPECT_EQ(pixelAtPoint(Data.lonV(i) - 360, 0), ValueToColor(static_cast<float>(i))) << i;
     // No white strip at the seam: the last column's box meets the first column's.
     EXPECT_EQ(boxes.back().at[2], boxes[14].at[0]) << "the row at latitude 10: 355 = -5";
 }
@@ -199,11 +199,11 @@ TEST_F(DrawGridScalarTest, AViewWiderThanAPeriodShowsEveryCopy) {
     regularGrid(range(0, 30, 12), range(-30, 30, 3));
     fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 12}};
     fake.value = [](Long, Long, const std::vector<Long>& ix) { return static_cast<float>(ix[2]); };
-    PutString("sst", "Scales", IniFile, "12  12  0"); // no value at the white end
+    PutString("sst", "Scales", Opt.IniFile, "12  12  0"); // no value at the white end
     view(-500, 800, -30, 30);
     draw();
     // Copies at -720, -360, +360 and +720; the two inner ones whole share the grid's read.
-    EXPECT_EQ(seamWindows.size(), 4u);
+    EXPECT_EQ(Win.seamWindows.size(), 4u);
     EXPECT_EQ(fake.reads.size(), 3u);
     for (float lon = -480; lon <= 780; lon += 30) {
         const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
@@ -225,7 +225,7 @@ TEST_F(DrawGridScalarTest, CellsTileTheMapAtEveryStride) {
     fake.value = [](Long, Long, const std::vector<Long>& ix) {
         return static_cast<float>(ix[1] * 10 + ix[2]);
     };
-    PutString("sst", "Scales", IniFile, "0  70  0");
+    PutString("sst", "Scales", Opt.IniFile, "0  70  0");
     for (const char* step : {"1", "2", "3"}) {
         regularGrid(lon, lat);
         view(-1, 15, 9, 19);
@@ -274,20 +274,21 @@ TEST_F(DrawGridScalarTest, EachVariableIsWalkedInItsOwnOrder) {
     EXPECT_EQ(dataBoxes().size(), 12u);
     for (Long i = 1; i <= 4; ++i)
         for (Long j = 1; j <= 3; ++j)
-            EXPECT_EQ(pixelAtPoint(lonV(i), latV(j)), ValueToColor(static_cast<float>(i * 10 + j)))
+            EXPECT_EQ(pixelAtPoint(Data.lonV(i), Data.latV(j)),
+                      ValueToColor(static_cast<float>(i * 10 + j)))
                 << i << "," << j;
 }
 
 TEST_F(DrawGridScalarTest, AnErrorPassesToTheCallerWithThePointerRestored) {
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    lonV.ReDim(1, 2);
+    Data.lonV.ReDim(1, 2);
     EXPECT_THROW(DrawGridScalar(pic, 1), RuntimeError);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     EXPECT_FALSE(IsBusy());
 }
 
 TEST_F(DrawGridScalarTest, RefusedTransformsSkipTheirBoxesWithOneMessage) {
-    Projection = 1;
+    View.Projection = 1;
     regularGrid({0, 0.01f, 0.02f, 70000}, {0, 0.01f, 0.02f});
     view(0, 0.02, 0, 0.02);
     fake.dimLen.clear();
@@ -303,7 +304,7 @@ class DrawGridScalarFileTest : public ScalarFixture {
 protected:
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
     void TearDown() override {
-        clsNC = nullptr;
+        Data.clsNC = nullptr;
         ScalarFixture::TearDown();
     }
 };
@@ -328,21 +329,21 @@ TEST_F(DrawGridScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
         .values(v);
     nc.write();
 
-    clsNC = kelvad.get();
-    const Long slot = clsNC->Initialize(dir.file("sst.nc"));
-    ASSERT_EQ(slot, 1) << clsNC->ErrorMessage();
-    ASSERT_EQ(clsNC->GridType(slot), kGridRegular);
-    ASSERT_GE(clsNC->FillLonLatDeg(lonV, latV, slot), 0);
-    DataExtent = {120, 123, 10, 12};
-    ViewExtent = DataExtent;
-    pick(clsNC->variNum("sst", slot));
-    CurTimeStep = 2;
-    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber), 1);
+    Data.clsNC = kelvad.get();
+    const Long slot = Data.clsNC->Initialize(dir.file("sst.nc"));
+    ASSERT_EQ(slot, 1) << Data.clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->GridType(slot), kGridRegular);
+    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, slot), 0);
+    Data.DataExtent = {120, 123, 10, 12};
+    View.ViewExtent = Data.DataExtent;
+    pick(Data.clsNC->variNum("sst", slot));
+    Data.CurTimeStep = 2;
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber), 1);
     DrawGridScalar(pic, 1);
 
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(texts().front(), "sst");
-    EXPECT_EQ(texts()[1], clsNC->DatePicked(2, slot));
+    EXPECT_EQ(texts()[1], Data.clsNC->DatePicked(2, slot));
     EXPECT_FALSE(texts()[1].empty());
     EXPECT_EQ(scales("sst"), "11   111   100");
     size_t cells = 0;

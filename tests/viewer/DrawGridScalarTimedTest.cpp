@@ -80,25 +80,25 @@ TEST_F(DrawGridScalarTimedTest, OneStepDatasetDrawsNothing) {
 TEST_F(DrawGridScalarTimedTest, EscAtAStepStopsAfterThatStep) {
     defaultOrderBoxes().step = "2";
     ui.onDoEvents = [&] {
-        if (defaultOrderBoxes().step == " 5") CancelFlag = -1;
+        if (defaultOrderBoxes().step == " 5") Anim.CancelFlag = -1;
     };
     EXPECT_EQ(DrawGridScalarTimed(pic), 5);
     EXPECT_EQ(stepsRead(), (std::vector<Long>{3, 4, 5}));
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(texts().back(), "sst /Range/  534 to  311");
     EXPECT_EQ(scales("sst"), "223   534   311");
 }
 
 TEST_F(DrawGridScalarTimedTest, AnEscReleasedWhileIdleDoesNotStopTheNextAnimation) {
-    CancelFlag = -1;
+    Anim.CancelFlag = -1;
     EXPECT_EQ(DrawGridScalarTimed(pic), 10);
     EXPECT_EQ(fake.reads.size(), 9u);
     EXPECT_EQ(LastMapCaption(), "");
 }
 
 TEST_F(DrawGridScalarTimedTest, OtherKeysDoNotStopIt) {
-    ui.onDoEvents = [&] { CancelFlag = 27; };
+    ui.onDoEvents = [&] { Anim.CancelFlag = 27; };
     EXPECT_EQ(DrawGridScalarTimed(pic), 10);
 }
 
@@ -113,7 +113,7 @@ TEST_F(DrawGridScalarTimedTest, ReadFailureEndsWithMinusOne) {
 }
 
 TEST_F(DrawGridScalarTimedTest, WindowCheckAndExtent) {
-    countp(3) = 0;
+    Win.countp(3) = 0;
     EXPECT_EQ(DrawGridScalarTimed(pic), -1);
     EXPECT_EQ(ui.boxes.at(0).text, "[DrawGridScalar] Code error: Geogrphical miss-match");
     view(0, 0, 0, 0);

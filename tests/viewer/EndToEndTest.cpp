@@ -376,7 +376,7 @@ std::vector<Case> cases() {
 // A position in degrees to the picture under the transform of the last drawing: in Mercator
 // mode the map takes radians, as the loader converts them.
 bool ToPicture(float lon, float lat, float& x, float& y) {
-    if (Projection == 1) {
+    if (View.Projection == 1) {
         lon = static_cast<float>(lon * kDegToRad);
         lat = static_cast<float>(lat * kDegToRad);
     }
@@ -477,8 +477,9 @@ protected:
                         << "a neighbour at " << ox << "," << oy << " covers " << x << "," << y;
                 }
             }
-            EXPECT_EQ(pic.pixel(px, py), colour) << "value " << at.value << " at " << px << ","
-                                                 << py << " on " << ScaleMin << " .. " << ScaleMax;
+            EXPECT_EQ(pic.pixel(px, py), colour)
+                << "value " << at.value << " at " << px << "," << py << " on " << Scale.ScaleMin
+                << " .. " << Scale.ScaleMax;
         }
         for (const Cell& c : s.blanks) {
             SCOPED_TRACE("blank " + std::to_string(c.i) + "," + std::to_string(c.j));
@@ -510,13 +511,13 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     ASSERT_TRUE(data.ok());
 
     ASSERT_TRUE(Main({}, dir.path().string()));
-    ASSERT_EQ(CoastFlag, 1);
-    ASSERT_EQ(Projection, projection);
+    ASSERT_EQ(Coast.CoastFlag, 1);
+    ASSERT_EQ(View.Projection, projection);
     MainForm& main = mainForm();
     main.setComboText(dataset);
     main.cmdLoad->click();
-    ASSERT_NE(clsNC, nullptr);
-    ASSERT_EQ(clsNC->GridType(1), s.gridType);
+    ASSERT_NE(Data.clsNC, nullptr);
+    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
     main.Command2[0]->click();
     ASSERT_TRUE(PicFormLoaded());
     ASSERT_TRUE(OrderFrmLoaded());
@@ -534,7 +535,7 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
 
     // The regular grid draws the window the order window shows for the pick (its last two
     // rows: latitude, then longitude); the other grids draw every point of the view.
-    const Long nd = clsNC->variNarray(clsNC->variNum(s.var, 1), 1);
+    const Long nd = Data.clsNC->variNarray(Data.clsNC->variNum(s.var, 1), 1);
     Long latStart = 0, latStride = 1, latCount = 0, lonStart = 0, lonStride = 1, lonCount = 0;
     if (s.gridType == kGridRegular) {
         ASSERT_EQ(nd, 4);
@@ -571,23 +572,23 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     ASSERT_TRUE(order().Command1[0]->isEnabled());
     order().Command1[0]->click();
     EXPECT_EQ(messages(), Texts{});
-    ASSERT_EQ(PickCount, 1);
-    EXPECT_EQ(clsNC->variName(Picks(1).varNumber, 1), s.var);
-    const bool timed = clsNC->nTime(1) > 1;
+    ASSERT_EQ(Data.PickCount, 1);
+    EXPECT_EQ(Data.clsNC->variName(Data.Picks(1).varNumber, 1), s.var);
+    const bool timed = Data.clsNC->nTime(1) > 1;
     // Step and level are taken from their boxes only where the dataset has the axis.
-    EXPECT_EQ(CurTimeStep, timed ? 1 : 0);
-    EXPECT_EQ(CurLevel, clsNC->kMax(1) > 0 ? 1 : 0);
+    EXPECT_EQ(Data.CurTimeStep, timed ? 1 : 0);
+    EXPECT_EQ(Data.CurLevel, Data.clsNC->kMax(1) > 0 ? 1 : 0);
     const Range first = drawnRange(1);
-    EXPECT_EQ(ScaleMax, first.max);
-    EXPECT_EQ(ScaleMin, first.min);
-    EXPECT_EQ(ColorCode, 30);
-    EXPECT_EQ(col_opt, 0);
-    const std::string stored = GetString(s.var, "Scales", IniFile);
+    EXPECT_EQ(Scale.ScaleMax, first.max);
+    EXPECT_EQ(Scale.ScaleMin, first.min);
+    EXPECT_EQ(Scale.ColorCode, 30);
+    EXPECT_EQ(Scale.col_opt, 0);
+    const std::string stored = GetString(s.var, "Scales", Opt.IniFile);
     // The entry as written (the file keeps the leading blank that the reading trims).
     EXPECT_EQ(stored, Trim(StoredRangeText(first.max, first.min)));
-    EXPECT_NE(
-        FileText(IniFile).find(std::string(s.var) + "=" + StoredRangeText(first.max, first.min)),
-        std::string::npos);
+    EXPECT_NE(FileText(Opt.IniFile)
+                  .find(std::string(s.var) + "=" + StoredRangeText(first.max, first.min)),
+              std::string::npos);
     EXPECT_TRUE(FormColorLoaded() && FormColorForm().isVisible());
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     // On its own range no value of the first map is white (the minimum would be).
@@ -612,11 +613,11 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     // ">": the next step on a cleared map, with the stored range.
     order().Command6[0]->click();
     EXPECT_EQ(messages(), Texts{});
-    EXPECT_EQ(CurTimeStep, 2);
+    EXPECT_EQ(Data.CurTimeStep, 2);
     EXPECT_EQ(stepBox(), " 2");
-    EXPECT_EQ(ScaleMax, std::max(storedMax, storedMin));
-    EXPECT_EQ(ScaleMin, std::min(storedMax, storedMin));
-    EXPECT_EQ(GetString(s.var, "Scales", IniFile), stored);
+    EXPECT_EQ(Scale.ScaleMax, std::max(storedMax, storedMin));
+    EXPECT_EQ(Scale.ScaleMin, std::min(storedMax, storedMin));
+    EXPECT_EQ(GetString(s.var, "Scales", Opt.IniFile), stored);
     // Values beyond the stored range are white; the map has moved on all the same.
     EXPECT_NE(expectCells(s, data, 2), firstColours);
 
@@ -631,14 +632,14 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     order().Command6[1]->click();
     ui.onDoEvents = {};
     EXPECT_EQ(boxAtEsc, " 4");
-    EXPECT_EQ(CurTimeStep, 4);
+    EXPECT_EQ(Data.CurTimeStep, 4);
     EXPECT_EQ(stepBox(), " 4");
     EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(messages(), Texts{});
-    EXPECT_EQ(ScaleMax, std::max(storedMax, storedMin));
-    EXPECT_EQ(ScaleMin, std::min(storedMax, storedMin));
-    EXPECT_EQ(GetString(s.var, "Scales", IniFile), stored);
+    EXPECT_EQ(Scale.ScaleMax, std::max(storedMax, storedMin));
+    EXPECT_EQ(Scale.ScaleMin, std::min(storedMax, storedMin));
+    EXPECT_EQ(GetString(s.var, "Scales", Opt.IniFile), stored);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     EXPECT_NE(expectCells(s, data, 4), firstColours);
 }
@@ -695,8 +696,9 @@ class SeamEndToEndTest : public UserSession, public ::testing::WithParamInterfac
 protected:
     // The map position of grid point (i, j) drawn k periods away, in map units.
     static void SeamPoint(Long i, Long j, Long k, float& lon, float& lat) {
-        lon = static_cast<float>(lonV(i) + static_cast<float>(k * static_cast<double>(LonPeriod)));
-        lat = latV(j);
+        lon = static_cast<float>(Data.lonV(i) +
+                                 static_cast<float>(k * static_cast<double>(View.LonPeriod)));
+        lat = Data.latV(j);
     }
 
     // Every grid point that the view holds, on the grid itself or on a copy a period or two
@@ -726,7 +728,8 @@ protected:
                     const Long expected = value <= NoVal ? kWhite : ValueToColor(value);
                     EXPECT_EQ(pic.pixel(px, py), expected)
                         << "column " << i << " row " << j << " copy " << k << " value " << value
-                        << " at " << px << "," << py << " on " << ScaleMin << " .. " << ScaleMax;
+                        << " at " << px << "," << py << " on " << Scale.ScaleMin << " .. "
+                        << Scale.ScaleMax;
                     ++checked;
                     copies += k != 0 ? 1 : 0;
                 }
@@ -805,8 +808,8 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
     MainForm& main = mainForm();
     main.setComboText(dataset);
     main.cmdLoad->click();
-    ASSERT_NE(clsNC, nullptr);
-    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
+    ASSERT_NE(Data.clsNC, nullptr);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridRegular);
     main.Command2[0]->click();
     ASSERT_TRUE(PicFormLoaded());
     QApplication::processEvents();
@@ -817,17 +820,17 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
     // variable's first drawing.
     ReleaseKeyOnMap(Qt::Key_Left);
     const double degrees = projection == 1 ? 1 / kDegToRad : 1.0;
-    EXPECT_NEAR(ViewExtent.West * degrees, -143.75, 1e-3);
-    EXPECT_NEAR(ViewExtent.East * degrees, 235.75, 1e-3);
+    EXPECT_NEAR(View.ViewExtent.West * degrees, -143.75, 1e-3);
+    EXPECT_NEAR(View.ViewExtent.East * degrees, 235.75, 1e-3);
     order().Command1[0]->click();
     EXPECT_EQ(messages(), Texts{});
-    ASSERT_EQ(seamWindows.size(), 1u);
+    ASSERT_EQ(Win.seamWindows.size(), 1u);
 
     // One range over the grid and the copy: the 100 that only the copy shows is its top, and
     // the legend's top box has the colour of that cell on the map.
-    EXPECT_EQ(ScaleMax, 100);
-    EXPECT_EQ(ScaleMin, SeamValue(1, 1));
-    EXPECT_EQ(GetString("t", "Scales", IniFile), Trim(StoredRangeText(100, SeamValue(1, 1))));
+    EXPECT_EQ(Scale.ScaleMax, 100);
+    EXPECT_EQ(Scale.ScaleMin, SeamValue(1, 1));
+    EXPECT_EQ(GetString("t", "Scales", Opt.IniFile), Trim(StoredRangeText(100, SeamValue(1, 1))));
     float lon = 0, lat = 0, x = 0, y = 0;
     SeamPoint(20, 5, -1, lon, lat);
     ASSERT_EQ(ll2_to_xy2(lon, lat, x, y), 0);
@@ -857,13 +860,13 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
     DoubleClickMap();
     order().Command1[0]->click();
     EXPECT_EQ(messages(), Texts{});
-    EXPECT_NEAR(ViewExtent.West * degrees, -55.2, 1e-3);
+    EXPECT_NEAR(View.ViewExtent.West * degrees, -55.2, 1e-3);
     if (projection == 1) {
-        EXPECT_NEAR(ViewExtent.East * degrees, 345, 1e-3);
+        EXPECT_NEAR(View.ViewExtent.East * degrees, 345, 1e-3);
         EXPECT_EQ(ExpectEveryCell(copies), (24 + 3) * 9);
         EXPECT_EQ(copies, 3 * 9);
     } else {
-        EXPECT_NEAR(ViewExtent.East * degrees, 400.2, 1e-3);
+        EXPECT_NEAR(View.ViewExtent.East * degrees, 400.2, 1e-3);
         EXPECT_EQ(ExpectEveryCell(copies), (24 + 3 + 3) * 9) << "315 .. 345 west, 0 .. 30 east";
         EXPECT_EQ(copies, 6 * 9);
     }

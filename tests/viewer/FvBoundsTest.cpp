@@ -102,27 +102,27 @@ protected:
 
     void SetUp() override {
         ViewerFixture::SetUp();
-        clsNC = &fake;
-        nNcMain = 1;
-        Projection = 0;
+        Data.clsNC = &fake;
+        Data.nNcMain = 1;
+        View.Projection = 0;
         dataset = dir.file("lagoon.nc");
         cache = dir.file("lagoon.bnd");
         std::ofstream(dataset) << "netcdf";
         fake.name = dataset;
-        node1.ReDim(1, 4);
-        node2.ReDim(1, 4);
-        node3.ReDim(1, 4);
+        Data.node1.ReDim(1, 4);
+        Data.node2.ReDim(1, 4);
+        Data.node3.ReDim(1, 4);
         const Long corners[4][3] = {{1, 2, 5}, {1, 5, 4}, {2, 3, 6}, {2, 6, 5}};
         for (Long e = 1; e <= 4; ++e) {
-            node1(e) = corners[e - 1][0];
-            node2(e) = corners[e - 1][1];
-            node3(e) = corners[e - 1][2];
+            Data.node1(e) = corners[e - 1][0];
+            Data.node2(e) = corners[e - 1][1];
+            Data.node3(e) = corners[e - 1][2];
         }
-        nodeLonV.ReDim(1, 6);
-        nodeLatV.ReDim(1, 6);
+        Data.nodeLonV.ReDim(1, 6);
+        Data.nodeLatV.ReDim(1, 6);
         for (Long i = 1; i <= 6; ++i) {
-            nodeLonV(i) = 12.0f + 0.5f * static_cast<float>((i - 1) % 3);
-            nodeLatV(i) = 45.0f + 0.25f * static_cast<float>((i - 1) / 3);
+            Data.nodeLonV(i) = 12.0f + 0.5f * static_cast<float>((i - 1) % 3);
+            Data.nodeLatV(i) = 45.0f + 0.25f * static_cast<float>((i - 1) / 3);
         }
     }
 
@@ -134,7 +134,8 @@ protected:
         fs::last_write_time(cache, fs::last_write_time(dataset) + std::chrono::seconds(seconds));
     }
     bool built() const {
-        return pairsOf(fvlands, nfvlands) == kLand && pairsOf(fvseas, nfvseas) == kSea;
+        return pairsOf(Data.fvlands, Data.nfvlands) == kLand &&
+               pairsOf(Data.fvseas, Data.nfvseas) == kSea;
     }
     std::vector<std::string> folderEntries() const {
         std::vector<std::string> out;
@@ -148,10 +149,10 @@ protected:
 TEST_F(FvBoundsTest, BuildsTheListsAndWritesTheExactCache) {
     MakeFvBounds();
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(BndFile, cache);
+    EXPECT_EQ(Data.BndFile, cache);
     EXPECT_EQ(readFile(cache), kExpected);
-    EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
-    EXPECT_EQ(pairsOf(fvseas, nfvseas), kSea);
+    EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), kLand);
+    EXPECT_EQ(pairsOf(Data.fvseas, Data.nfvseas), kSea);
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"lagoon.bnd", "lagoon.nc"}))
         << "no temporary file left behind";
 }
@@ -167,8 +168,8 @@ TEST_F(FvBoundsTest, ANewerSoundCacheIsReadInsteadOfBuilding) {
     cacheAge(5);
     MakeFvBounds();
     EXPECT_EQ(fake.codeReads, 0);
-    EXPECT_EQ(pairsOf(fvlands, nfvlands), (Pairs{{1000001, 2}}));
-    EXPECT_EQ(pairsOf(fvseas, nfvseas), (Pairs{{3, 1}, {6, 4}}));
+    EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), (Pairs{{1000001, 2}}));
+    EXPECT_EQ(pairsOf(Data.fvseas, Data.nfvseas), (Pairs{{3, 1}, {6, 4}}));
     EXPECT_TRUE(ui.boxes.empty());
 
     // Empty lists in the cache stay empty.
@@ -177,9 +178,9 @@ TEST_F(FvBoundsTest, ANewerSoundCacheIsReadInsteadOfBuilding) {
     cacheAge(5);
     MakeFvBounds();
     EXPECT_EQ(fake.codeReads, 0);
-    EXPECT_EQ(nfvlands, 0);
-    EXPECT_EQ(nfvseas, 0);
-    EXPECT_FALSE(fvlands.IsAllocated());
+    EXPECT_EQ(Data.nfvlands, 0);
+    EXPECT_EQ(Data.nfvseas, 0);
+    EXPECT_FALSE(Data.fvlands.IsAllocated());
 }
 
 TEST_F(FvBoundsTest, OlderSameTimeOtherMeshOrCorruptCachesAreRebuilt) {
@@ -214,8 +215,8 @@ TEST_F(FvBoundsTest, OlderSameTimeOtherMeshOrCorruptCachesAreRebuilt) {
     };
     for (const Case& c : cases) {
         fake.codeReads = 0;
-        fvlands.Erase();
-        nfvlands = 0;
+        Data.fvlands.Erase();
+        Data.nfvlands = 0;
         write(cache, c.text);
         cacheAge(c.age);
         MakeFvBounds();
@@ -230,8 +231,8 @@ TEST_F(FvBoundsTest, AfterABuildTheNextLoadReadsTheCache) {
     MakeFvBounds();
     ASSERT_EQ(fake.codeReads, 1);
     cacheAge(2);
-    fvlands.Erase();
-    nfvlands = 0;
+    Data.fvlands.Erase();
+    Data.nfvlands = 0;
     MakeFvBounds();
     EXPECT_EQ(fake.codeReads, 1);
     EXPECT_TRUE(built());
@@ -241,17 +242,17 @@ TEST_F(FvBoundsTest, WithoutAWritableCacheTheBuiltListsStand) {
     // A dataset opened by URL has no cache beside it.
     fake.name = "http://127.0.0.1:8080/dods/lagoon.nc";
     MakeFvBounds();
-    EXPECT_EQ(BndFile, "");
+    EXPECT_EQ(Data.BndFile, "");
     EXPECT_TRUE(built());
     EXPECT_TRUE(ui.boxes.empty());
 
     // A folder that cannot be created in (a file stands where the folder should be).
     write(dir.file("plain"), "x");
     fake.name = dir.file("plain") + "/lagoon.nc";
-    fvlands.Erase();
-    nfvlands = 0;
+    Data.fvlands.Erase();
+    Data.nfvlands = 0;
     MakeFvBounds();
-    EXPECT_EQ(BndFile, dir.file("plain") + "/lagoon.bnd");
+    EXPECT_EQ(Data.BndFile, dir.file("plain") + "/lagoon.bnd");
     EXPECT_TRUE(built());
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(readFile(dir.file("plain")), "x");
@@ -261,7 +262,7 @@ TEST_F(FvBoundsTest, WithoutAWritableCacheTheBuiltListsStand) {
     write(bndData, "netcdf data");
     fake.name = bndData;
     MakeFvBounds();
-    EXPECT_EQ(BndFile, "");
+    EXPECT_EQ(Data.BndFile, "");
     EXPECT_TRUE(built());
     EXPECT_EQ(readFile(bndData), "netcdf data");
 }
@@ -280,13 +281,13 @@ TEST_F(FvBoundsTest, FailuresEmptyTheListsWithOneMessage) {
              fake.codes = {1, 1, 1};
          },
          "[MakeFvBounds]Subscript out of range"},
-        {"a corner beyond the nodes", [&] { node3(4) = 9; },
+        {"a corner beyond the nodes", [&] { Data.node3(4) = 9; },
          "[MakeFvBounds]Subscript out of range"},
     };
     for (const Case& c : cases) {
         fake.hasCode = true;
         fake.codes = {2, 2, 2, 1, 1, 1};
-        node3(4) = 5;
+        Data.node3(4) = 5;
         ui.boxes.clear();
         MakeFvBounds(); // lists of an earlier dataset
         ASSERT_TRUE(built());
@@ -296,9 +297,9 @@ TEST_F(FvBoundsTest, FailuresEmptyTheListsWithOneMessage) {
         ASSERT_EQ(ui.boxes.size(), 1u) << c.what;
         EXPECT_EQ(ui.boxes[0].text, c.message) << c.what;
         EXPECT_EQ(ui.boxes[0].style, kOkOnly);
-        EXPECT_EQ(nfvlands, 0) << c.what;
-        EXPECT_EQ(nfvseas, 0) << c.what;
-        EXPECT_FALSE(fvlands.IsAllocated()) << c.what;
+        EXPECT_EQ(Data.nfvlands, 0) << c.what;
+        EXPECT_EQ(Data.nfvseas, 0) << c.what;
+        EXPECT_FALSE(Data.fvlands.IsAllocated()) << c.what;
         EXPECT_FALSE(fs::exists(cache)) << c.what << ": no cache written";
     }
 }
@@ -322,14 +323,14 @@ TEST_F(FvBoundsTest, CodeRulesAndLevels) {
         fake.codes = c.codes;
         fs::remove(cache);
         MakeFvBounds();
-        EXPECT_EQ(pairsOf(fvlands, nfvlands), c.land) << c.what;
-        EXPECT_EQ(pairsOf(fvseas, nfvseas), c.sea) << c.what;
+        EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), c.land) << c.what;
+        EXPECT_EQ(pairsOf(Data.fvseas, Data.nfvseas), c.sea) << c.what;
         EXPECT_TRUE(ui.boxes.empty()) << c.what;
         // The cache gives the same lists back.
         cacheAge(3);
         MakeFvBounds();
-        EXPECT_EQ(pairsOf(fvlands, nfvlands), c.land) << c.what << " (cache)";
-        EXPECT_EQ(pairsOf(fvseas, nfvseas), c.sea) << c.what << " (cache)";
+        EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), c.land) << c.what << " (cache)";
+        EXPECT_EQ(pairsOf(Data.fvseas, Data.nfvseas), c.sea) << c.what << " (cache)";
     }
     fake.codes = {0, 0, 0, 0, 0, 0};
     fs::remove(cache);
@@ -338,10 +339,10 @@ TEST_F(FvBoundsTest, CodeRulesAndLevels) {
 }
 
 TEST_F(FvBoundsTest, MercatorCachesDegrees) {
-    Projection = 1;
+    View.Projection = 1;
     for (Long i = 1; i <= 6; ++i) {
-        nodeLonV(i) = static_cast<float>(nodeLonV(i) * kDegToRad);
-        nodeLatV(i) = static_cast<float>(nodeLatV(i) * kDegToRad);
+        Data.nodeLonV(i) = static_cast<float>(Data.nodeLonV(i) * kDegToRad);
+        Data.nodeLatV(i) = static_cast<float>(Data.nodeLatV(i) * kDegToRad);
     }
     MakeFvBounds();
     EXPECT_TRUE(built());
@@ -359,7 +360,7 @@ TEST_F(FvBoundsTest, DrawsLandRedThenSeaBlueAndRestoresTheColour) {
     MakeFvBounds();
     Picture pic(200, 200);
     pic.setRecording(true);
-    ViewExtent = {11.5, 13.5, 44.5, 45.75};
+    View.ViewExtent = {11.5, 13.5, 44.5, 45.75};
     ASSERT_EQ(SetMapScale(200, 200), 0);
     pic.setForeColor(QBColor(2));
     DrawFvBounds(pic);
@@ -372,8 +373,8 @@ TEST_F(FvBoundsTest, DrawsLandRedThenSeaBlueAndRestoresTheColour) {
     }
     // Land segment 1 runs from node 5 to node 4.
     float x5 = 0, y5 = 0, x4 = 0, y4 = 0;
-    ll2_to_xy2(nodeLonV(5), nodeLatV(5), x5, y5);
-    ll2_to_xy2(nodeLonV(4), nodeLatV(4), x4, y4);
+    ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x5, y5);
+    ll2_to_xy2(Data.nodeLonV(4), Data.nodeLatV(4), x4, y4);
     EXPECT_EQ(records[0].at, (std::vector<double>{x5, y5, x4, y4}));
     EXPECT_EQ(
         pic.pixel(static_cast<int>(std::lround((x5 + x4) / 2)), static_cast<int>(std::lround(y5))),
@@ -382,8 +383,8 @@ TEST_F(FvBoundsTest, DrawsLandRedThenSeaBlueAndRestoresTheColour) {
 
     // Lists of another mesh: the lines before the bad node stay, one message, colour restored.
     pic.clearRecords();
-    nodeLonV.ReDim(1, 5);
-    nodeLatV.ReDim(1, 5);
+    Data.nodeLonV.ReDim(1, 5);
+    Data.nodeLatV.ReDim(1, 5);
     DrawFvBounds(pic);
     EXPECT_EQ(pic.records().size(), 2u);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -394,7 +395,7 @@ TEST_F(FvBoundsTest, DrawsLandRedThenSeaBlueAndRestoresTheColour) {
 TEST_F(FvBoundsTest, NoListsDrawNothing) {
     Picture pic(50, 50);
     pic.setRecording(true);
-    ViewExtent = {0, 1, 0, 1};
+    View.ViewExtent = {0, 1, 0, 1};
     ASSERT_EQ(SetMapScale(50, 50), 0);
     DrawFvBounds(pic);
     EXPECT_TRUE(pic.records().empty());
@@ -431,24 +432,24 @@ TEST_F(FvBoundsLoadTest, TheLoaderBuildsTheCacheBesideTheDataset) {
     form.Picture1->resize(300, 200);
     form.Picture1->picture().resize(300, 200);
     ui.boxes.clear();
-    OptShowMesh = 1;
+    Opt.OptShowMesh = 1;
     const std::string file = WriteFvFixture(dir.file("lagoon.nc"));
-    URL(0) = file;
+    Opt.URL(0) = file;
     LoadFile(0);
     for (const auto& b : ui.boxes)
         ADD_FAILURE() << b.text;
-    ASSERT_EQ(clsNC->GridType(1), kGridFvMesh);
-    EXPECT_EQ(BndFile, dir.file("lagoon.bnd"));
-    EXPECT_EQ(readFile(BndFile), kExpected);
-    EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
-    EXPECT_EQ(pairsOf(fvseas, nfvseas), kSea);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridFvMesh);
+    EXPECT_EQ(Data.BndFile, dir.file("lagoon.bnd"));
+    EXPECT_EQ(readFile(Data.BndFile), kExpected);
+    EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), kLand);
+    EXPECT_EQ(pairsOf(Data.fvseas, Data.nfvseas), kSea);
 
     // The mesh display off: the lists of the last mesh stay, nothing is rebuilt.
-    OptShowMesh = 0;
-    fs::remove(BndFile);
+    Opt.OptShowMesh = 0;
+    fs::remove(Data.BndFile);
     LoadFile(0);
     EXPECT_FALSE(fs::exists(dir.file("lagoon.bnd")));
-    EXPECT_EQ(pairsOf(fvlands, nfvlands), kLand);
+    EXPECT_EQ(pairsOf(Data.fvlands, Data.nfvlands), kLand);
 }
 
 } // namespace

@@ -53,7 +53,7 @@ TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
     f.FontArrow_Click();
     f.PolygonFill_Click();
     FormColorForm(); // a loaded colour window is unloaded on the way out
-    URL(0) = "/data/current.nc";
+    Opt.URL(0) = "/data/current.nc";
 
     f.close();
     EXPECT_EQ(ended, 1);
@@ -72,14 +72,14 @@ TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
     // The glyph arrows survive a restart.
     resetViewer();
     ASSERT_TRUE(Main({}, dir.path().string()));
-    EXPECT_EQ(OptArrowStyle, 108);
+    EXPECT_EQ(Opt.OptArrowStyle, 108);
     EXPECT_TRUE(mainForm().FontArrow->isChecked());
     EXPECT_TRUE(mainForm().PolygonFill->isChecked());
 }
 
 TEST_F(MainFormTest, AShortEntryIsNotKeptAtShutDown) {
     start("[URL List]\nURLfile 0=kept.nc\nURLfile 1=x.nc\n");
-    URL(0) = "a.nc"; // 4 characters
+    Opt.URL(0) = "a.nc"; // 4 characters
     Integer cancel = 0;
     mainForm().Form_Unload(cancel);
     EXPECT_EQ(ini("URLfile 0", "URL List"), "kept.nc");
@@ -91,40 +91,40 @@ TEST_F(MainFormTest, OptionMenusAreRadioGroups) {
 
     // "HTTP Only" lists the URLs, whatever their scheme; "Local Only" the files.
     f.httpOnly_Click();
-    EXPECT_EQ(URLFilter, 1);
+    EXPECT_EQ(Opt.URLFilter, 1);
     EXPECT_TRUE(f.httpOnly->isChecked());
     EXPECT_FALSE(f.Both->isChecked());
     EXPECT_EQ(comboItems(), (std::vector<std::string>{"http://host/b", "https://h/c"}));
     f.LocalOnly_Click();
-    EXPECT_EQ(URLFilter, 2);
+    EXPECT_EQ(Opt.URLFilter, 2);
     EXPECT_FALSE(f.httpOnly->isChecked());
     EXPECT_EQ(comboItems(), std::vector<std::string>{"/local/a.nc"});
     f.Both_Click();
     EXPECT_EQ(comboItems().size(), 3u);
 
     f.doShow_Click();
-    EXPECT_EQ(OptShowGrid, 1);
+    EXPECT_EQ(Opt.OptShowGrid, 1);
     EXPECT_FALSE(f.Notshow->isChecked());
     f.Notshow_Click();
-    EXPECT_EQ(OptShowGrid, 0);
+    EXPECT_EQ(Opt.OptShowGrid, 0);
     EXPECT_EQ(ini("OptShowGrid", "parameters"), ""); // kept in memory only
 
     f.PolyArrow_Click();
-    EXPECT_EQ(OptArrowStyle, 2);
+    EXPECT_EQ(Opt.OptArrowStyle, 2);
     EXPECT_TRUE(f.PolyArrow->isChecked());
     EXPECT_FALSE(f.ThinArrow->isChecked());
     EXPECT_FALSE(f.FontArrow->isChecked());
     f.ThinArrow_Click();
-    EXPECT_EQ(OptArrowStyle, 1);
+    EXPECT_EQ(Opt.OptArrowStyle, 1);
 
     f.PolygonFill_Click();
-    EXPECT_EQ(OptCoastLine, 2);
+    EXPECT_EQ(Coast.OptCoastLine, 2);
     f.ThinLine_Click();
-    EXPECT_EQ(OptCoastLine, 1);
+    EXPECT_EQ(Coast.OptCoastLine, 1);
     EXPECT_FALSE(f.PolygonFill->isChecked());
 
     f.NoShowMesh_Click();
-    EXPECT_EQ(OptShowMesh, 0);
+    EXPECT_EQ(Opt.OptShowMesh, 0);
     EXPECT_EQ(ini("OptShowMesh", "parameters"), "0"); // " 0", trimmed by the reader
     EXPECT_TRUE(f.NoShowMesh->isChecked());
 }
@@ -132,23 +132,23 @@ TEST_F(MainFormTest, OptionMenusAreRadioGroups) {
 TEST_F(MainFormTest, ProjectionSwitchWritesAndReloads) {
     start("[URL List]\nURLfile 1=x.nc\n");
     MainForm& f = mainForm();
-    CoastCacheFile = "cached";
-    URL(0) = sample("regular_global.nc");
+    Coast.CoastCacheFile = "cached";
+    Opt.URL(0) = sample("regular_global.nc");
     f.Marcator_Click();
-    EXPECT_EQ(Projection, 1);
-    EXPECT_EQ(LonPeriod, 6.283185f);
-    EXPECT_TRUE(CoastCacheFile.empty() || CoastCacheFile == CoastFile);
+    EXPECT_EQ(View.Projection, 1);
+    EXPECT_EQ(View.LonPeriod, 6.283185f);
+    EXPECT_TRUE(Coast.CoastCacheFile.empty() || Coast.CoastCacheFile == Coast.CoastFile);
     EXPECT_EQ(ini("Projection", "parameters"), "1");
     EXPECT_TRUE(f.Marcator->isChecked());
     EXPECT_FALSE(f.Cartesian->isChecked());
-    ASSERT_NE(clsNC, nullptr); // reloaded in the new units
-    EXPECT_LE(DataExtent.East, 3.2);
+    ASSERT_NE(Data.clsNC, nullptr); // reloaded in the new units
+    EXPECT_LE(Data.DataExtent.East, 3.2);
 
     f.Cartesian_Click();
-    EXPECT_EQ(Projection, 0);
-    EXPECT_EQ(LonPeriod, 360.0f);
+    EXPECT_EQ(View.Projection, 0);
+    EXPECT_EQ(View.LonPeriod, 360.0f);
     EXPECT_EQ(ini("Projection", "parameters"), "0");
-    EXPECT_GT(DataExtent.East, 10.0);
+    EXPECT_GT(Data.DataExtent.East, 10.0);
 }
 
 TEST_F(MainFormTest, CommandsThatLoadAreRefusedWhileALoadRuns) {
@@ -163,10 +163,10 @@ TEST_F(MainFormTest, CommandsThatLoadAreRefusedWhileALoadRuns) {
         f.cmdStartEnd_Click();
     }
     EXPECT_TRUE(ui.fileDialogs.empty());
-    EXPECT_EQ(Projection, 0);
+    EXPECT_EQ(View.Projection, 0);
     EXPECT_TRUE(f.Cartesian->isChecked());
     EXPECT_FALSE(f.Marcator->isChecked());
-    EXPECT_EQ(OptShowMesh, 0);
+    EXPECT_EQ(Opt.OptShowMesh, 0);
     EXPECT_TRUE(f.NoShowMesh->isChecked());
     EXPECT_EQ(ini("Projection", "parameters"), "");
 }
@@ -180,20 +180,20 @@ TEST_F(MainFormTest, LoadWithThePlaceholderAsksForAFile) {
     f.cmdLoad_Click();
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     EXPECT_EQ(ui.fileDialogs[0].request.filter, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
-    EXPECT_EQ(URL(0), "?");
-    EXPECT_EQ(clsNC, nullptr);
+    EXPECT_EQ(Opt.URL(0), "?");
+    EXPECT_EQ(Data.clsNC, nullptr);
 
     // Chosen: remembered, kept as the folder of local files, and loaded.
     const std::string file = sample("regular_global.nc");
     ui.fileAnswers.push_back(file);
     f.cmdLoad_Click();
-    EXPECT_EQ(URL(0), file);
+    EXPECT_EQ(Opt.URL(0), file);
     EXPECT_EQ(f.comboText(), file);
     EXPECT_EQ(ini("local nc", "FilePath"), file);
     EXPECT_EQ(ini("URLfile 1", "URL List"), file);
     EXPECT_EQ(remembered(), std::vector<std::string>{file});
-    ASSERT_NE(clsNC, nullptr);
-    EXPECT_EQ(nNcMain, 1);
+    ASSERT_NE(Data.clsNC, nullptr);
+    EXPECT_EQ(Data.nNcMain, 1);
     EXPECT_TRUE(f.Command2[0]->isEnabled());
 }
 
@@ -210,10 +210,10 @@ TEST_F(MainFormTest, AnEntryEndingInAnAsteriskOpensTheDialogInItsFolder) {
     f.cmdBrowse_Click();
     ASSERT_EQ(ui.fileDialogs.size(), 2u);
     EXPECT_EQ(ui.fileDialogs[1].request.initDir, "/other");
-    EXPECT_EQ(clsNC, nullptr); // browsing loads nothing
+    EXPECT_EQ(Data.clsNC, nullptr); // browsing loads nothing
 
     // A URL has no folder here: the dialog starts at the last local file chosen.
-    PutString("local nc", "FilePath", IniFile, "/local/last.nc");
+    PutString("local nc", "FilePath", Opt.IniFile, "/local/last.nc");
     for (const char* url : {"dods://host/dir/a.nc", "[mode=dap2]http://host/dir/a.nc"}) {
         ui.fileDialogs.clear();
         f.setComboText(url);
@@ -233,14 +233,14 @@ TEST_F(MainFormTest, SecondFileRules) {
     f.setComboText(main);
     f.Text3->setText("b_v.nc");
     f.cmdLoad_Click();
-    ASSERT_NE(clsNC, nullptr);
-    EXPECT_TRUE(SecondFile.empty());
+    ASSERT_NE(Data.clsNC, nullptr);
+    EXPECT_TRUE(Data.SecondFile.empty());
     EXPECT_TRUE(f.Text3->text().isEmpty());
 
     // The same name twice loads one dataset.
     f.Text3->setText(qtText(main));
     f.cmdLoad_Click();
-    EXPECT_TRUE(SecondFile.empty());
+    EXPECT_TRUE(Data.SecondFile.empty());
 
     // Different folders: asked, and No loads nothing.
     ReleaseKelvad();
@@ -253,8 +253,8 @@ TEST_F(MainFormTest, SecondFileRules) {
     EXPECT_EQ(ui.boxes[0].text, "URL paths are different:\r\n\r\n" + GetFolderUpper(folder) +
                                     "\r\n/ELSEWHERE\r\n\r\nDo you want to proceed?");
     EXPECT_EQ(ui.boxes[0].style, kYesNo);
-    EXPECT_EQ(clsNC, nullptr);
-    EXPECT_TRUE(SecondFile.empty());
+    EXPECT_EQ(Data.clsNC, nullptr);
+    EXPECT_TRUE(Data.SecondFile.empty());
 
     // Folders that differ only in case are the same folder: no question, and the second file
     // is taken (here it does not exist, which the loader reports).
@@ -263,30 +263,30 @@ TEST_F(MainFormTest, SecondFileRules) {
     const std::string upperSecond = GetFolderUpper(mainFolder) + "/stations.nc";
     f.Text3->setText(qtText(upperSecond));
     f.cmdLoad_Click();
-    EXPECT_EQ(SecondFile, upperSecond);
+    EXPECT_EQ(Data.SecondFile, upperSecond);
     for (const auto& box : ui.boxes)
         EXPECT_EQ(box.text.find("URL paths are different"), std::string::npos);
-    ASSERT_NE(clsNC, nullptr);
+    ASSERT_NE(Data.clsNC, nullptr);
 
     // The same folder: both datasets are loaded.
     ui.boxes.clear();
     const std::string second = sample("stations.nc");
     f.Text3->setText(qtText(second));
     f.cmdLoad_Click();
-    EXPECT_EQ(SecondFile, second);
-    EXPECT_EQ(nNcSecond, 2);
+    EXPECT_EQ(Data.SecondFile, second);
+    EXPECT_EQ(Data.nNcSecond, 2);
 }
 
 TEST_F(MainFormTest, LeavingTheListBoxTakesAnEntryOfFiveCharactersOrMore) {
     start();
     MainForm& f = mainForm();
-    URL(0) = "";
+    Opt.URL(0) = "";
     f.setComboText("a.nc");
     f.Combo1_LostFocus();
-    EXPECT_EQ(URL(0), "");
+    EXPECT_EQ(Opt.URL(0), "");
     f.setComboText("ab.nc");
     f.Combo1_LostFocus();
-    EXPECT_EQ(URL(0), "ab.nc");
+    EXPECT_EQ(Opt.URL(0), "ab.nc");
     EXPECT_EQ(ini("URLfile 2", "URL List"), "ab.nc");
     EXPECT_EQ(f.comboText(), "ab.nc");
 }
@@ -294,9 +294,9 @@ TEST_F(MainFormTest, LeavingTheListBoxTakesAnEntryOfFiveCharactersOrMore) {
 TEST_F(MainFormTest, EscOnThePreviewAsksTheAnimationToStop) {
     start();
     mainForm().Picture1_KeyUp(37, 0);
-    EXPECT_EQ(CancelFlag, 0);
+    EXPECT_EQ(Anim.CancelFlag, 0);
     mainForm().Picture1_KeyUp(27, 0);
-    EXPECT_EQ(CancelFlag, -1);
+    EXPECT_EQ(Anim.CancelFlag, -1);
 }
 
 // "Edit Ini" starts the user's text editor (the one the CDL dump uses) on the settings file in
@@ -331,7 +331,7 @@ TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
     EXPECT_EQ(ui.boxes[0].title, "Pelorin");
 
     // No editor yet: one is asked for; a cancelled dialog starts nothing and stores nothing.
-    PutString("NotePad", "FilePath", IniFile, "");
+    PutString("NotePad", "FilePath", Opt.IniFile, "");
     ui.boxes.clear();
     ui.fileAnswers.push_back("");
     mainForm().EditIni_Click();
@@ -360,22 +360,22 @@ TEST_F(MainFormTest, PlotShowsTheTipsWhileAskedFor) {
         note->Check1->setChecked(checkIt);
         note->Command1->click();
     });
-    URL(0) = "";
-    ShowNote1 = 1;
+    Opt.URL(0) = "";
+    Opt.ShowNote1 = 1;
     f.Command2_Click(0);
     EXPECT_EQ(shown, 0); // no entry, nothing to plot
 
-    URL(0) = "/data/first.nc";
+    Opt.URL(0) = "/data/first.nc";
     f.Command2_Click(0);
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(ShowNote1, 0); // "Do not show this again"
+    EXPECT_EQ(Opt.ShowNote1, 0); // "Do not show this again"
     f.Command2_Click(1);
     EXPECT_EQ(shown, 1);
 
-    ShowNote1 = 1;
+    Opt.ShowNote1 = 1;
     checkIt = false;
     f.Command2_Click(1);
-    EXPECT_EQ(ShowNote1, 1);
+    EXPECT_EQ(Opt.ShowNote1, 1);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 

@@ -52,7 +52,7 @@ protected:
     }
 
     void load(const std::string& entry, Long useSecond = 0) {
-        URL(0) = entry;
+        Opt.URL(0) = entry;
         LoadFile(useSecond);
     }
     bool buttons(bool cdl, bool plot, bool alias) const {
@@ -114,84 +114,86 @@ TEST_F(MainOPaPTest, EverySampleGridType) {
         ui.pointerChanges.clear();
         form->Picture1->picture().clearRecords();
         form->Text3->setText("second");
-        PickCount = 3;
-        CurTimeStep = 4;
+        Data.PickCount = 3;
+        Data.CurTimeStep = 4;
 
         load(kSamples + "/" + c.file);
-        ASSERT_NE(clsNC, nullptr);
-        EXPECT_EQ(nNcMain, 1);
-        EXPECT_EQ(clsNC->GridType(1), c.gridType);
+        ASSERT_NE(Data.clsNC, nullptr);
+        EXPECT_EQ(Data.nNcMain, 1);
+        EXPECT_EQ(Data.clsNC->GridType(1), c.gridType);
         EXPECT_EQ(ui.boxes.size(), 0u) << texts();
 
         // The extent of the dataset, the first view widened by a twentieth on every side, and
         // the bare extent as zoom record 0.
-        const double W = clsNC->westEnd(), E = clsNC->eastEnd();
-        const double S = clsNC->southEnd(), N = clsNC->northEnd();
-        EXPECT_EQ(DataExtent.West, W);
-        EXPECT_EQ(DataExtent.East, E);
-        EXPECT_EQ(DataExtent.South, S);
-        EXPECT_EQ(DataExtent.North, N);
+        const double W = Data.clsNC->westEnd(), E = Data.clsNC->eastEnd();
+        const double S = Data.clsNC->southEnd(), N = Data.clsNC->northEnd();
+        EXPECT_EQ(Data.DataExtent.West, W);
+        EXPECT_EQ(Data.DataExtent.East, E);
+        EXPECT_EQ(Data.DataExtent.South, S);
+        EXPECT_EQ(Data.DataExtent.North, N);
         ASSERT_GT(N - S, 0);
-        EXPECT_DOUBLE_EQ(ViewExtent.West, W - (E - W) / 20);
-        EXPECT_DOUBLE_EQ(ViewExtent.East, E + (E - W) / 20);
-        EXPECT_DOUBLE_EQ(ViewExtent.South, S - (N - S) / 20);
-        EXPECT_DOUBLE_EQ(ViewExtent.North, N + (N - S) / 20);
-        EXPECT_EQ(ZoomIndex, 0);
-        ASSERT_EQ(ZoomStack.LBound(), 0);
-        ASSERT_EQ(ZoomStack.UBound(), 0);
-        EXPECT_EQ(ZoomStack(0).West, W);
-        EXPECT_EQ(ZoomStack(0).North, N);
+        EXPECT_DOUBLE_EQ(View.ViewExtent.West, W - (E - W) / 20);
+        EXPECT_DOUBLE_EQ(View.ViewExtent.East, E + (E - W) / 20);
+        EXPECT_DOUBLE_EQ(View.ViewExtent.South, S - (N - S) / 20);
+        EXPECT_DOUBLE_EQ(View.ViewExtent.North, N + (N - S) / 20);
+        EXPECT_EQ(View.ZoomIndex, 0);
+        ASSERT_EQ(View.ZoomStack.LBound(), 0);
+        ASSERT_EQ(View.ZoomStack.UBound(), 0);
+        EXPECT_EQ(View.ZoomStack(0).West, W);
+        EXPECT_EQ(View.ZoomStack(0).North, N);
 
         // The coordinates in degrees, one per point of the layout.
         Long points = 0;
         switch (c.gridType) {
         case kGridCells:
-            points = clsNC->nCells();
+            points = Data.clsNC->nCells();
             break;
         case kGridRegular:
-            points = clsNC->nLon();
+            points = Data.clsNC->nLon();
             break;
         case kGridBfg:
-            points = clsNC->iMax() * clsNC->jMax();
+            points = Data.clsNC->iMax() * Data.clsNC->jMax();
             break;
         case kGridFeMesh:
         case kGridFvMesh:
-            points = clsNC->LLbyNodeOrEleement() == 1 ? clsNC->nNodes() : clsNC->nElements();
+            points = Data.clsNC->LLbyNodeOrEleement() == 1 ? Data.clsNC->nNodes()
+                                                           : Data.clsNC->nElements();
             break;
         default:
-            points = static_cast<Long>(lonV.size());
+            points = static_cast<Long>(Data.lonV.size());
             break;
         }
         EXPECT_GT(points, 1);
-        EXPECT_EQ(static_cast<Long>(lonV.size()), points);
+        EXPECT_EQ(static_cast<Long>(Data.lonV.size()), points);
         if (c.gridType == kGridRegular) {
-            EXPECT_EQ(static_cast<Long>(latV.size()), clsNC->nLat());
+            EXPECT_EQ(static_cast<Long>(Data.latV.size()), Data.clsNC->nLat());
         } else if (c.gridType != kGridGmt) {
-            EXPECT_EQ(latV.size(), lonV.size());
+            EXPECT_EQ(Data.latV.size(), Data.lonV.size());
         }
-        for (float x : lonV) {
+        for (float x : Data.lonV) {
             EXPECT_GE(x, W);
             EXPECT_LE(x, E);
         }
 
         // Time and levels.
-        const Long nTime = clsNC->nTime();
+        const Long nTime = Data.clsNC->nTime();
         if (nTime > 0) {
-            ASSERT_EQ(timeV.LBound(), 1);
-            EXPECT_EQ(timeV.UBound(), nTime);
-            EXPECT_LT(timeV(1), timeV(nTime));
-            EXPECT_EQ(form->Text2->text().toStdString().find(clsNC->StartTime() + "  to  "), 0u);
+            ASSERT_EQ(Data.timeV.LBound(), 1);
+            EXPECT_EQ(Data.timeV.UBound(), nTime);
+            EXPECT_LT(Data.timeV(1), Data.timeV(nTime));
+            EXPECT_EQ(form->Text2->text().toStdString().find(Data.clsNC->StartTime() + "  to  "),
+                      0u);
         } else {
             EXPECT_EQ(form->Text2->text().toStdString(), "");
         }
-        if (clsNC->kMax() > 1) {
-            EXPECT_EQ(vCoordV.UBound(), clsNC->kMax());
-            EXPECT_EQ(CurLevel, 1);
+        if (Data.clsNC->kMax() > 1) {
+            EXPECT_EQ(Data.vCoordV.UBound(), Data.clsNC->kMax());
+            EXPECT_EQ(Data.CurLevel, 1);
         } else {
-            EXPECT_EQ(CurLevel, 0);
+            EXPECT_EQ(Data.CurLevel, 0);
         }
-        EXPECT_EQ(CurTimeStep, 0);
-        EXPECT_EQ(PickCount, 0);
+        EXPECT_EQ(Data.CurTimeStep, 0);
+        EXPECT_EQ(Data.PickCount, 0);
 
         // The boxes, the buttons, the preview, the pointer.
         EXPECT_EQ(boxText(form->Text1[0]), shown(DimensionsSummary(1)));
@@ -213,23 +215,23 @@ TEST_F(MainOPaPTest, EverySampleGridType) {
 
 TEST_F(MainOPaPTest, MeshArraysFollowTheMeshOption) {
     // Mesh display off: nothing of the mesh is read; a finite-volume load resets nodeLonV.
-    node1.ReDim(1, 1);
-    nodeLatV.ReDim(1, 7);
+    Data.node1.ReDim(1, 1);
+    Data.nodeLatV.ReDim(1, 7);
     load(kSamples + "/fe_mesh.nc");
-    EXPECT_EQ(node1.UBound(), 1);
+    EXPECT_EQ(Data.node1.UBound(), 1);
     load(kSamples + "/fv_mesh.nc");
-    EXPECT_EQ(nodeLonV.LBound(), 0);
-    EXPECT_EQ(nodeLonV.UBound(), 1);
-    EXPECT_EQ(nodeLatV.UBound(), 7);
+    EXPECT_EQ(Data.nodeLonV.LBound(), 0);
+    EXPECT_EQ(Data.nodeLonV.UBound(), 1);
+    EXPECT_EQ(Data.nodeLatV.UBound(), 7);
     EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // Mesh display on: the connectivity of every element; on the finite-volume sample also
     // the node positions and the boundary lines from the node codes.
-    OptShowMesh = 1;
+    Opt.OptShowMesh = 1;
     load(kSamples + "/fe_mesh.nc");
-    EXPECT_EQ(node1.UBound(), clsNC->nElements());
-    EXPECT_GE(node3(1), 1);
-    EXPECT_LE(node3(1), clsNC->nNodes());
+    EXPECT_EQ(Data.node1.UBound(), Data.clsNC->nElements());
+    EXPECT_GE(Data.node3(1), 1);
+    EXPECT_LE(Data.node3(1), Data.clsNC->nNodes());
     EXPECT_TRUE(ui.boxes.empty()) << texts();
 
     // A copy: the boundary cache is written beside the dataset.
@@ -237,16 +239,16 @@ TEST_F(MainOPaPTest, MeshArraysFollowTheMeshOption) {
     fs::copy_file(kSamples + "/fv_mesh.nc", fv);
     load(fv);
     EXPECT_TRUE(ui.boxes.empty()) << texts();
-    EXPECT_EQ(node2.UBound(), clsNC->nElements());
-    EXPECT_GE(node2(1), 1);
-    EXPECT_LE(node2(1), clsNC->nNodes());
-    ASSERT_EQ(nodeLonV.LBound(), 1);
-    EXPECT_EQ(nodeLonV.UBound(), clsNC->nNodes());
-    EXPECT_EQ(nodeLatV.UBound(), clsNC->nNodes());
-    EXPECT_GE(nodeLonV(1), clsNC->westEnd());
-    EXPECT_LE(nodeLonV(1), clsNC->eastEnd());
-    EXPECT_GT(nfvlands, 0);
-    EXPECT_GT(nfvseas, 0);
+    EXPECT_EQ(Data.node2.UBound(), Data.clsNC->nElements());
+    EXPECT_GE(Data.node2(1), 1);
+    EXPECT_LE(Data.node2(1), Data.clsNC->nNodes());
+    ASSERT_EQ(Data.nodeLonV.LBound(), 1);
+    EXPECT_EQ(Data.nodeLonV.UBound(), Data.clsNC->nNodes());
+    EXPECT_EQ(Data.nodeLatV.UBound(), Data.clsNC->nNodes());
+    EXPECT_GE(Data.nodeLonV(1), Data.clsNC->westEnd());
+    EXPECT_LE(Data.nodeLonV(1), Data.clsNC->eastEnd());
+    EXPECT_GT(Data.nfvlands, 0);
+    EXPECT_GT(Data.nfvseas, 0);
     EXPECT_TRUE(fs::exists(dir.file("fv_mesh.bnd")));
     EXPECT_TRUE(buttons(true, true, true));
 }
@@ -259,7 +261,7 @@ TEST_F(MainOPaPTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         const char* coordsOn; // dimension of the broken file's coordinates
         Long gridType;
     };
-    OptShowMesh = 1;
+    Opt.OptShowMesh = 1;
     for (const Case c :
          {Case{"fe_mesh.nc", "node", kGridFeMesh}, Case{"fv_mesh.nc", "nele", kGridFvMesh}}) {
         SCOPED_TRACE(c.good);
@@ -268,9 +270,9 @@ TEST_F(MainOPaPTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         ui.boxes.clear();
         load(good);
         ASSERT_TRUE(ui.boxes.empty()) << texts();
-        ASSERT_GT(node1.UBound(), 0);
+        ASSERT_GT(Data.node1.UBound(), 0);
         if (c.gridType == kGridFvMesh) {
-            ASSERT_GT(nfvlands, 0);
+            ASSERT_GT(Data.nfvlands, 0);
         }
 
         // Four elements, a table of five rows.
@@ -293,66 +295,67 @@ TEST_F(MainOPaPTest, AMeshThatCannotBeFilledLeavesNoEarlierTriangles) {
         ui.boxes.clear();
         load(nc.write());
 
-        EXPECT_EQ(clsNC->GridType(), c.gridType);
+        EXPECT_EQ(Data.clsNC->GridType(), c.gridType);
         ASSERT_EQ(ui.boxes.size(), 1u);
         EXPECT_EQ(ui.boxes[0].text,
                   "[doFill_NodeMesh] Node connection variable nv is 5 x 3, not 4 elements x 3 "
                   "nodes");
         EXPECT_TRUE(buttons(true, true, true)); // the load itself succeeded
-        EXPECT_FALSE(node1.IsAllocated());
-        EXPECT_FALSE(node2.IsAllocated());
-        EXPECT_FALSE(node3.IsAllocated());
+        EXPECT_FALSE(Data.node1.IsAllocated());
+        EXPECT_FALSE(Data.node2.IsAllocated());
+        EXPECT_FALSE(Data.node3.IsAllocated());
         if (c.gridType == kGridFvMesh) {
-            EXPECT_FALSE(nodeLonV.IsAllocated());
-            EXPECT_FALSE(nodeLatV.IsAllocated());
-            EXPECT_EQ(nfvlands, 0);
-            EXPECT_EQ(nfvseas, 0);
+            EXPECT_FALSE(Data.nodeLonV.IsAllocated());
+            EXPECT_FALSE(Data.nodeLatV.IsAllocated());
+            EXPECT_EQ(Data.nfvlands, 0);
+            EXPECT_EQ(Data.nfvseas, 0);
         }
     }
 }
 
 TEST_F(MainOPaPTest, MercatorClampsTheViewButNotZoomRecord0) {
-    Projection = 1;
-    LonPeriod = 6.283185f;
+    View.Projection = 1;
+    View.LonPeriod = 6.283185f;
     load(grid("polar.nc", {0.0, 10.0, 20.0}, {-80.0, 0.0, 85.0}));
     ASSERT_TRUE(ui.boxes.empty()) << texts();
-    EXPECT_DOUBLE_EQ(DataExtent.South, -80.0f * kDegToRad);
-    EXPECT_DOUBLE_EQ(DataExtent.North, 85.0f * kDegToRad);
-    EXPECT_EQ(ViewExtent.South, -1.5f);
-    EXPECT_EQ(ViewExtent.North, 1.5f);
-    EXPECT_EQ(ZoomStack(0).North, DataExtent.North);
+    EXPECT_DOUBLE_EQ(Data.DataExtent.South, -80.0f * kDegToRad);
+    EXPECT_DOUBLE_EQ(Data.DataExtent.North, 85.0f * kDegToRad);
+    EXPECT_EQ(View.ViewExtent.South, -1.5f);
+    EXPECT_EQ(View.ViewExtent.North, 1.5f);
+    EXPECT_EQ(View.ZoomStack(0).North, Data.DataExtent.North);
     // Coordinates in radians.
-    EXPECT_FLOAT_EQ(lonV(3), static_cast<float>(20.0 * kDegToRad));
-    EXPECT_FLOAT_EQ(latV(1), static_cast<float>(-80.0 * kDegToRad));
+    EXPECT_FLOAT_EQ(Data.lonV(3), static_cast<float>(20.0 * kDegToRad));
+    EXPECT_FLOAT_EQ(Data.latV(1), static_cast<float>(-80.0 * kDegToRad));
 }
 
 TEST_F(MainOPaPTest, ZeroLatitudeSpanGetsAQuarterDegree) {
     load(grid("row.nc", {10.0, 20.0}, {30.0}));
-    EXPECT_DOUBLE_EQ(ViewExtent.South, 29.75);
-    EXPECT_DOUBLE_EQ(ViewExtent.North, 30.25);
-    EXPECT_DOUBLE_EQ(ViewExtent.West, 9.5);
+    EXPECT_DOUBLE_EQ(View.ViewExtent.South, 29.75);
+    EXPECT_DOUBLE_EQ(View.ViewExtent.North, 30.25);
+    EXPECT_DOUBLE_EQ(View.ViewExtent.West, 9.5);
 
-    Projection = 1;
+    View.Projection = 1;
     load(grid("row2.nc", {10.0, 20.0}, {30.0}));
-    EXPECT_EQ(ViewExtent.North, static_cast<float>(30.0f * kDegToRad + 0.0043633230555555555));
+    EXPECT_EQ(View.ViewExtent.North, static_cast<float>(30.0f * kDegToRad + 0.0043633230555555555));
 }
 
 TEST_F(MainOPaPTest, LevelsAndTimeStepsSetTheirArraysOnlyWhenPresent) {
     load(grid("levels.nc", {1.0, 2.0}, {1.0, 2.0}, 5, 1));
-    EXPECT_EQ(CurLevel, 1);
-    ASSERT_EQ(vCoordV.UBound(), 5);
-    EXPECT_EQ(vCoordV(5), 25);
+    EXPECT_EQ(Data.CurLevel, 1);
+    ASSERT_EQ(Data.vCoordV.UBound(), 5);
+    EXPECT_EQ(Data.vCoordV(5), 25);
     // One step: its time alone.
-    EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime());
-    EXPECT_FALSE(clsNC->StartTime().empty());
+    EXPECT_EQ(form->Text2->text().toStdString(), Data.clsNC->StartTime());
+    EXPECT_FALSE(Data.clsNC->StartTime().empty());
 
     // One level: vCoordV keeps what it held.
     load(grid("flat.nc", {1.0, 2.0}, {1.0, 2.0}, 1, 3));
-    EXPECT_EQ(CurLevel, 0);
-    EXPECT_EQ(vCoordV.UBound(), 5);
-    EXPECT_EQ(timeV.UBound(), 3);
-    EXPECT_EQ(timeV(2), 6);
-    EXPECT_EQ(form->Text2->text().toStdString(), clsNC->StartTime() + "  to  " + clsNC->endTime());
+    EXPECT_EQ(Data.CurLevel, 0);
+    EXPECT_EQ(Data.vCoordV.UBound(), 5);
+    EXPECT_EQ(Data.timeV.UBound(), 3);
+    EXPECT_EQ(Data.timeV(2), 6);
+    EXPECT_EQ(form->Text2->text().toStdString(),
+              Data.clsNC->StartTime() + "  to  " + Data.clsNC->endTime());
 }
 
 TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
@@ -360,30 +363,30 @@ TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
     const std::string missing = dir.file("missing.nc");
     for (const int answer : {kYes, kNo}) {
         SCOPED_TRACE(answer);
-        PutString("URLfile 1", "URL List", IniFile, good);
-        PutString("URLfile 2", "URL List", IniFile, missing);
+        PutString("URLfile 1", "URL List", Opt.IniFile, good);
+        PutString("URLfile 2", "URL List", Opt.IniFile, missing);
         load(good);
         const std::string dims = boxText(form->Text1[0]);
-        const auto lonSize = lonV.size();
-        const ViewRec view = ViewExtent;
+        const auto lonSize = Data.lonV.size();
+        const ViewRec view = View.ViewExtent;
         ui.boxes.clear();
         ui.pointerChanges.clear();
-        PickCount = 2;
+        Data.PickCount = 2;
 
         ui.msgBoxAnswers = {kOk, answer};
         form->Text3->setText("b_v.nc");
         load(missing);
 
         ASSERT_EQ(ui.boxes.size(), 2u);
-        EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
+        EXPECT_EQ(ui.boxes[0].text, Data.clsNC->ErrorMessage());
         EXPECT_NE(ui.boxes[0].text.find("missing.nc"), std::string::npos);
         EXPECT_EQ(ui.boxes[1].text,
                   "Do you want to take this file off the list?\r\n\r\nfile   : " + missing);
         EXPECT_EQ(ui.boxes[1].style, kYesNo);
-        EXPECT_EQ(GetString("URLfile 2", "URL List", IniFile), answer == kYes ? "" : missing);
-        EXPECT_EQ(GetString("URLfile 1", "URL List", IniFile), good);
+        EXPECT_EQ(GetString("URLfile 2", "URL List", Opt.IniFile), answer == kYes ? "" : missing);
+        EXPECT_EQ(GetString("URLfile 1", "URL List", Opt.IniFile), good);
 
-        EXPECT_LT(nNcMain, 1);
+        EXPECT_LT(Data.nNcMain, 1);
         EXPECT_FALSE(DatasetReady());
         EXPECT_TRUE(buttons(true, false, true)); // "Alias Tool" keeps its state
         // The previous dimensions stay; the other boxes, the time and the second name go.
@@ -393,9 +396,9 @@ TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
         EXPECT_EQ(form->Text2->text().toStdString(), "");
         EXPECT_EQ(form->Text3->text().toStdString(), "");
         // The arrays, the view and the picks of the previous dataset survive.
-        EXPECT_EQ(lonV.size(), lonSize);
-        EXPECT_EQ(ViewExtent.West, view.West);
-        EXPECT_EQ(PickCount, 2);
+        EXPECT_EQ(Data.lonV.size(), lonSize);
+        EXPECT_EQ(View.ViewExtent.West, view.West);
+        EXPECT_EQ(Data.PickCount, 2);
         EXPECT_EQ(ui.pointerChanges.back(), kPointerDefault);
         EXPECT_FALSE(IsBusy());
     }
@@ -404,10 +407,10 @@ TEST_F(MainOPaPTest, FailedEntryOffersRemovalFromTheList) {
 TEST_F(MainOPaPTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     const std::string main = WriteSmallFixture(dir.file("b_u.nc"));
     const std::string second = WriteSmallFixture(dir.file("b_v.nc"));
-    SecondFile = second;
+    Data.SecondFile = second;
     form->Text3->setText(QString::fromStdString(second));
     load(main, 1);
-    EXPECT_EQ(nNcSecond, 2);
+    EXPECT_EQ(Data.nNcSecond, 2);
     EXPECT_EQ(boxText(form->Text1[4]), shown(ExtraVariablesSummary(2)));
     EXPECT_NE(boxText(form->Text1[4]).find("sst("), std::string::npos);
     EXPECT_EQ(form->Text3->text().toStdString(), second);
@@ -419,9 +422,9 @@ TEST_F(MainOPaPTest, SecondFileAddsItsRecordVariablesUntilTheNextLoad) {
     EXPECT_EQ(form->Text3->text().toStdString(), "");
 
     // A second file that cannot be opened: its reason, and dataset 1 alone.
-    SecondFile = dir.file("gone_v.nc");
+    Data.SecondFile = dir.file("gone_v.nc");
     load(main, 1);
-    EXPECT_LT(nNcSecond, 1);
+    EXPECT_LT(Data.nNcSecond, 1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("gone_v.nc"), std::string::npos);
     EXPECT_EQ(boxText(form->Text1[4]), "");
@@ -434,9 +437,9 @@ TEST_F(MainOPaPTest, TimeRangeLeavesNoDatasetBehind) {
     ui.pointerChanges.clear();
     ShowTimeRange();
 
-    EXPECT_EQ(URL(0), kSamples + "/stations.nc");
-    EXPECT_EQ(clsNC, nullptr);
-    EXPECT_EQ(nNcMain, 0);
+    EXPECT_EQ(Opt.URL(0), kSamples + "/stations.nc");
+    EXPECT_EQ(Data.clsNC, nullptr);
+    EXPECT_EQ(Data.nNcMain, 0);
     EXPECT_FALSE(DatasetReady());
     EXPECT_TRUE(buttons(false, false, false));
     const std::string range = form->Text2->text().toStdString();
@@ -448,8 +451,8 @@ TEST_F(MainOPaPTest, TimeRangeLeavesNoDatasetBehind) {
 
     // A following load opens the entry anew.
     LoadFile(0);
-    ASSERT_NE(clsNC, nullptr);
-    EXPECT_EQ(clsNC->GridType(1), kGridCells);
+    ASSERT_NE(Data.clsNC, nullptr);
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridCells);
     EXPECT_EQ(form->Text2->text().toStdString(), range);
 
     // An entry without a time axis leaves the range empty.
@@ -467,20 +470,20 @@ TEST_F(MainOPaPTest, ClicksDuringALoadFindItBusyAndCannotStartAnother) {
     ui.onDoEvents = [&] {
         ++pumps;
         allBusy = allBusy && IsBusy() && LoadRunning();
-        during = clsNC;
+        during = Data.clsNC;
         // A second load, a time-range query and a header dump are refused: the object stays.
         LoadFile(0);
         ShowTimeRange();
         EXPECT_EQ(Make_CDL(), -1);
-        EXPECT_EQ(clsNC, during);
+        EXPECT_EQ(Data.clsNC, during);
     };
     load(kSamples + "/regular_global.nc");
     EXPECT_GE(pumps, 5); // four summaries and the preview
     EXPECT_TRUE(allBusy);
-    EXPECT_EQ(clsNC, during);
+    EXPECT_EQ(Data.clsNC, during);
     EXPECT_FALSE(IsBusy());
     EXPECT_FALSE(LoadRunning());
-    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridRegular);
     EXPECT_TRUE(buttons(true, true, true));
 }
 
@@ -498,16 +501,16 @@ TEST_F(MainOPaPTest, AnErrorInTheMiddleOfALoadReleasesGuardAndPointer) {
     // The next load runs.
     ui.onDoEvents = nullptr;
     load(kSamples + "/stations.nc");
-    EXPECT_EQ(clsNC->GridType(1), kGridCells);
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridCells);
 }
 
 TEST_F(MainOPaPTest, AliasListsOfTheSettingsReachEachNewObject) {
-    std::ofstream(IniFile, std::ios::app) << "[variable alias]\r\n"
-                                             "lon=xlong\r\n"
-                                             "lat=ylat\r\n"
-                                             "water_u=cur_e\r\n"
-                                             "water_v=cur_n\r\n"
-                                             "temperature=seatemp\r\n";
+    std::ofstream(Opt.IniFile, std::ios::app) << "[variable alias]\r\n"
+                                                 "lon=xlong\r\n"
+                                                 "lat=ylat\r\n"
+                                                 "water_u=cur_e\r\n"
+                                                 "water_v=cur_n\r\n"
+                                                 "temperature=seatemp\r\n";
     NcBuilder nc(dir.file("aliased.nc"));
     nc.dim("ylat", 2);
     nc.dim("xlong", 3);
@@ -519,52 +522,52 @@ TEST_F(MainOPaPTest, AliasListsOfTheSettingsReachEachNewObject) {
     nc.write();
 
     load(dir.file("aliased.nc"));
-    ASSERT_EQ(nNcMain, 1) << texts();
-    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
-    EXPECT_NE(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
-    EXPECT_EQ(clsNC->waterTempvId(1), 3);
-    EXPECT_EQ(clsNC->waterUvId(1), 4);
-    EXPECT_EQ(clsNC->waterVvId(1), 5);
+    ASSERT_EQ(Data.nNcMain, 1) << texts();
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridRegular);
+    EXPECT_NE(Data.clsNC->tempaKa().find("SEATEMP"), std::string::npos);
+    EXPECT_EQ(Data.clsNC->waterTempvId(1), 3);
+    EXPECT_EQ(Data.clsNC->waterUvId(1), 4);
+    EXPECT_EQ(Data.clsNC->waterVvId(1), 5);
 
     // Without the settings keys the same file opens with no coordinates recognised.
-    fs::remove(IniFile);
+    fs::remove(Opt.IniFile);
     ui.boxes.clear();
     load(dir.file("aliased.nc"));
-    EXPECT_EQ(clsNC->lonvId(1), -1);
-    EXPECT_EQ(clsNC->GridType(1), kGridNone);
-    EXPECT_EQ(clsNC->tempaKa().find("SEATEMP"), std::string::npos);
+    EXPECT_EQ(Data.clsNC->lonvId(1), -1);
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridNone);
+    EXPECT_EQ(Data.clsNC->tempaKa().find("SEATEMP"), std::string::npos);
     // The coordinate fill gives its reason; with no extent the preview draws nothing.
     ASSERT_EQ(ui.boxes.size(), 1u) << texts();
-    EXPECT_EQ(ui.boxes[0].text, clsNC->ErrorMessage());
+    EXPECT_EQ(ui.boxes[0].text, Data.clsNC->ErrorMessage());
 }
 
 TEST_F(MainOPaPTest, EmptyEntryClosesTheOpenFilesAndKeepsEverythingElse) {
     load(kSamples + "/stations.nc");
-    IKelvad* before = clsNC;
+    IKelvad* before = Data.clsNC;
     const std::string dims = boxText(form->Text1[0]);
-    URL(0) = "";
+    Opt.URL(0) = "";
     LoadFile(0);
-    EXPECT_EQ(clsNC, before);
+    EXPECT_EQ(Data.clsNC, before);
     EXPECT_EQ(boxText(form->Text1[0]), dims);
     EXPECT_TRUE(buttons(true, true, true));
     // Its reads open the file again by name.
     VArray<float> lon, lat;
-    EXPECT_EQ(clsNC->FillLonLatDeg(lon, lat, 1), 1);
+    EXPECT_EQ(Data.clsNC->FillLonLatDeg(lon, lat, 1), 1);
 }
 
 TEST_F(MainOPaPTest, AnOpenMapWindowClosesWithTheDatasetItShowed) {
     load(kSamples + "/stations.nc");
     PicFormForm().show();
-    PickCount = 2;
+    Data.PickCount = 2;
     load(kSamples + "/regular_global.nc");
-    EXPECT_EQ(PickCount, 0);
+    EXPECT_EQ(Data.PickCount, 0);
     EXPECT_FALSE(PicFormLoaded() && PicFormForm().isVisible());
     if (PicFormLoaded()) UnloadPicForm();
 }
 
 TEST_F(MainOPaPTest, CoastlineIsDrawnOverThePreviewWhenKnown) {
-    CoastFlag = 1;
-    CoastFile = dir.file("missing.bdm");
+    Coast.CoastFlag = 1;
+    Coast.CoastFile = dir.file("missing.bdm");
     load(kSamples + "/regular_global.nc");
     // The drawing ran after the transform was set: its failure to open the file shows.
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -575,12 +578,12 @@ TEST_F(MainOPaPTest, OpendapUrlLoadsEndToEnd) {
     DapServer server(DAPSERVE_PATH, kSamples);
     const std::string url = server.url("regular_global.nc");
     load(url);
-    ASSERT_EQ(nNcMain, 1) << texts();
+    ASSERT_EQ(Data.nNcMain, 1) << texts();
     EXPECT_TRUE(ui.boxes.empty()) << texts();
-    EXPECT_EQ(clsNC->GridType(1), kGridRegular);
-    EXPECT_EQ(static_cast<Long>(lonV.size()), clsNC->nLon());
-    EXPECT_EQ(timeV.UBound(), clsNC->nTime());
-    EXPECT_EQ(vCoordV.UBound(), clsNC->kMax());
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridRegular);
+    EXPECT_EQ(static_cast<Long>(Data.lonV.size()), Data.clsNC->nLon());
+    EXPECT_EQ(Data.timeV.UBound(), Data.clsNC->nTime());
+    EXPECT_EQ(Data.vCoordV.UBound(), Data.clsNC->kMax());
     EXPECT_NE(boxText(form->Text1[3]).find("temp(time, depth, lat, lon)"), std::string::npos);
     EXPECT_TRUE(buttons(true, true, true));
 }

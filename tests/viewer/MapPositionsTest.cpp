@@ -30,10 +30,10 @@ TEST_F(MapPositionsTest, CoordinatesThatMarkNoPosition) {
             << c.projection << " " << c.lon << " " << c.lat;
     }
     // Before a dataset has set the period, the projection's own turn.
-    LonPeriod = 0;
-    Projection = 1;
+    View.LonPeriod = 0;
+    View.Projection = 1;
     EXPECT_EQ(MapLonPeriod(), 6.283185f);
-    Projection = 0;
+    View.Projection = 0;
     EXPECT_EQ(MapLonPeriod(), 360.0f);
 }
 

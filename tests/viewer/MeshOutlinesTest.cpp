@@ -21,11 +21,11 @@ protected:
     void SetUp() override {
         ScalarFixture::SetUp();
         fake.grid = kGridFeMesh;
-        setNodes(lonV, latV);
+        setNodes(Data.lonV, Data.latV);
         // 1: inside; 2: first corner outside, the others inside; 3: first corner on the
         // north edge, the others far outside; 4: wholly outside.
         setElements({{1, 2, 3}, {4, 1, 2}, {3, 4, 5}, {4, 5, 6}});
-        ViewExtent = {0, 2, 0, 2};
+        View.ViewExtent = {0, 2, 0, 2};
         ASSERT_EQ(SetMapScale(400, 300), 0);
         pic.setForeColor(QBColor(12));
     }
@@ -41,13 +41,13 @@ protected:
     void setElements(const std::vector<std::array<Long, 3>>& corners) {
         const Long n = static_cast<Long>(corners.size());
         fake.elems = n;
-        node1.ReDim(1, n);
-        node2.ReDim(1, n);
-        node3.ReDim(1, n);
+        Data.node1.ReDim(1, n);
+        Data.node2.ReDim(1, n);
+        Data.node3.ReDim(1, n);
         for (Long e = 1; e <= n; ++e) {
-            node1(e) = corners[e - 1][0];
-            node2(e) = corners[e - 1][1];
-            node3(e) = corners[e - 1][2];
+            Data.node1(e) = corners[e - 1][0];
+            Data.node2(e) = corners[e - 1][1];
+            Data.node3(e) = corners[e - 1][2];
         }
     }
     // The segment from node a to node b in picture units.
@@ -83,10 +83,10 @@ TEST_F(MeshOutlinesTest, DrawsEachElementWhoseFirstCornerIsInTheView) {
 }
 
 TEST_F(MeshOutlinesTest, TheFiniteVolumeOutlineUsesTheNodePositions) {
-    setNodes(nodeLonV, nodeLatV);
-    lonV.ReDim(1, 2); // element centres: not what the outline draws
-    latV.ReDim(1, 2);
-    lonV(1) = latV(1) = lonV(2) = latV(2) = 50;
+    setNodes(Data.nodeLonV, Data.nodeLatV);
+    Data.lonV.ReDim(1, 2); // element centres: not what the outline draws
+    Data.latV.ReDim(1, 2);
+    Data.lonV(1) = Data.latV(1) = Data.lonV(2) = Data.latV(2) = 50;
     DrawFvMesh(pic);
     expectSegments({{1, 2}, {2, 3}, {3, 1}, {3, 4}, {4, 5}, {5, 3}});
     EXPECT_EQ(pic.ForeColor(), QBColor(12));
@@ -95,9 +95,9 @@ TEST_F(MeshOutlinesTest, TheFiniteVolumeOutlineUsesTheNodePositions) {
 TEST_F(MeshOutlinesTest, ViewEdgesAreComparedAsSingles) {
     // 0.7 as a Single lies just below the Double 0.7: the edge, rounded, takes it.
     nodes[0] = {0.7f, 0.7f};
-    setNodes(lonV, latV);
+    setNodes(Data.lonV, Data.latV);
     setElements({{1, 2, 3}});
-    ViewExtent = {0.7, 2, 0.7, 2};
+    View.ViewExtent = {0.7, 2, 0.7, 2};
     ASSERT_EQ(SetMapScale(400, 300), 0);
     DrawFeMesh(pic);
     EXPECT_EQ(recordsOf(DrawKind::Line).size(), 3u);
@@ -139,9 +139,9 @@ TEST_F(MeshOutlinesTest, ACornerWithoutPositionDropsItsElementsQuietly) {
         SCOPED_TRACE(std::to_string(c.projection) + " " + std::to_string(c.lon));
         UseProjection(c.projection);
         nodes = {{0, 0}, {c.lon, c.lat}, {0.5f, 1}, {0.25f, 0.25f}};
-        setNodes(lonV, latV);
+        setNodes(Data.lonV, Data.latV);
         setElements({{1, 2, 3}, {3, 2, 1}, {1, 4, 3}});
-        ViewExtent = {0, 1, 0, 1};
+        View.ViewExtent = {0, 1, 0, 1};
         ASSERT_EQ(SetMapScale(400, 300), 0);
         ui.boxes.clear();
         pic.clearRecords();
@@ -161,10 +161,10 @@ TEST_F(MeshOutlinesTest, AnElementAcrossTheSeamIsDrawnWholeOnBothEdges) {
         UseProjection(c.projection);
         const auto deg = [&](double d) { return static_cast<float>(d * c.unit); };
         nodes = {{deg(359), 0}, {deg(1), 0}, {deg(0.5), deg(2)}};
-        setNodes(lonV, latV);
+        setNodes(Data.lonV, Data.latV);
         // The first corner west of the seam, then east of it.
         setElements({{1, 2, 3}, {2, 1, 3}});
-        ViewExtent = {0, 360 * c.unit, -10 * c.unit, 10 * c.unit};
+        View.ViewExtent = {0, 360 * c.unit, -10 * c.unit, 10 * c.unit};
         ASSERT_EQ(SetMapScale(400, 300), 0);
         pic.clearRecords();
         DrawFeMesh(pic);
@@ -199,9 +199,9 @@ namespace {
 // A mesh whose connectivity could not be filled keeps its element count in the dataset but has
 // no node numbers: nothing is outlined and no error box comes up.
 TEST_F(MeshOutlinesTest, AMeshWithoutConnectivityDrawsNothingQuietly) {
-    node1.Erase();
-    node2.Erase();
-    node3.Erase();
+    Data.node1.Erase();
+    Data.node2.Erase();
+    Data.node3.Erase();
     DrawFeMesh(pic);
     DrawFvMesh(pic);
     EXPECT_TRUE(recordsOf(DrawKind::Line).empty());

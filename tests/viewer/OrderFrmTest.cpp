@@ -57,23 +57,23 @@ protected:
 TEST_F(OrderFrmTest, PicksFollowTheSelectionFromTheTop) {
     loadGrid();
     OrderFrm& f = order();
-    Picks.ReDim(1, 1);
-    Picks(1) = PickItem{42, 1, 1};
-    PickCount = 1;
+    Data.Picks.ReDim(1, 1);
+    Data.Picks(1) = PickItem{42, 1, 1};
+    Data.PickCount = 1;
     select({});
     EXPECT_FALSE(BuildPicks());
     EXPECT_EQ(messages(), Strings{kNoPick});
-    EXPECT_EQ(PickCount, 0);
-    EXPECT_EQ(Picks(1).varNumber, 42); // left as it was
+    EXPECT_EQ(Data.PickCount, 0);
+    EXPECT_EQ(Data.Picks(1).varNumber, 42); // left as it was
 
     select({2, 0});
     ASSERT_TRUE(BuildPicks());
-    ASSERT_EQ(PickCount, 2);
-    EXPECT_EQ(Picks(1).varNumber, 5); // temp
-    EXPECT_EQ(Picks(1).narray, 4);
-    EXPECT_EQ(Picks(2).varNumber, 10); // swapped
-    EXPECT_EQ(Picks(2).narray, 3);
-    EXPECT_EQ(Picks(2).datasetIndex, 1);
+    ASSERT_EQ(Data.PickCount, 2);
+    EXPECT_EQ(Data.Picks(1).varNumber, 5); // temp
+    EXPECT_EQ(Data.Picks(1).narray, 4);
+    EXPECT_EQ(Data.Picks(2).varNumber, 10); // swapped
+    EXPECT_EQ(Data.Picks(2).narray, 3);
+    EXPECT_EQ(Data.Picks(2).datasetIndex, 1);
     (void)f;
 }
 
@@ -84,35 +84,35 @@ TEST_F(OrderFrmTest, StepAndLevelBoxesAreRoundedAndClamped) {
         {"0", 1},   {"", 1},   {"abc", 1}, {"-4", 1},   {"2.5", 2}, {"1.5", 2},
         {"3.5", 3}, {"99", 3}, {" 2", 2},  {"2: x", 2}, {"2 9", 3}};
     for (const auto& [box, step] : steps) {
-        CurTimeStep = 77;
+        Data.CurTimeStep = 77;
         f.Text10[0]->setText(qtText(box));
         f.Text10[1]->setText(qtText(box));
         TakeStepAndLevel();
-        EXPECT_EQ(CurTimeStep, step) << box;
-        EXPECT_EQ(CurLevel, std::min<Long>(step, 2)) << box;
+        EXPECT_EQ(Data.CurTimeStep, step) << box;
+        EXPECT_EQ(Data.CurLevel, std::min<Long>(step, 2)) << box;
     }
     // A box whose number overflows is passed over: the step stays.
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     f.Text10[0]->setText("1e20");
     TakeStepAndLevel();
-    EXPECT_EQ(CurTimeStep, 2);
+    EXPECT_EQ(Data.CurTimeStep, 2);
     EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(OrderFrmTest, WithoutATimeAxisTheStepStaysAndNextStepDrawsStepOne) {
     load(sample("gmt_grid.nc"));
-    ASSERT_EQ(clsNC->nTime(1), 0);
+    ASSERT_EQ(Data.clsNC->nTime(1), 0);
     OrderFrm& f = order();
-    CurTimeStep = 5;
+    Data.CurTimeStep = 5;
     f.Text10[0]->setText("2");
     TakeStepAndLevel();
-    EXPECT_EQ(CurTimeStep, 5);
+    EXPECT_EQ(Data.CurTimeStep, 5);
     select({0});
     f.Command6_Click(0);
-    EXPECT_EQ(CurTimeStep, 1);
+    EXPECT_EQ(Data.CurTimeStep, 1);
     EXPECT_EQ(text(f.Text10[0]), " 1");
     f.Command6_Click(0);
-    EXPECT_EQ(CurTimeStep, 1);
+    EXPECT_EQ(Data.CurTimeStep, 1);
 }
 
 TEST_F(OrderFrmTest, DrawAndAnimateCheckThePicks) {
@@ -152,8 +152,8 @@ TEST_F(OrderFrmTest, DrawPlotsThePickAtTheBoxesStepOverThePicture) {
     f.Text10[0]->setText("3");
     f.Text10[1]->setText("2");
     f.Command1_Click(0);
-    EXPECT_EQ(CurTimeStep, 3);
-    EXPECT_EQ(CurLevel, 2);
+    EXPECT_EQ(Data.CurTimeStep, 3);
+    EXPECT_EQ(Data.CurLevel, 2);
     EXPECT_TRUE(PicFormForm().isVisible());
     EXPECT_TRUE(coloured());
     EXPECT_EQ(messages(), Strings{});
@@ -171,12 +171,12 @@ TEST_F(OrderFrmTest, NextStepWrapsAfterTheLastStep) {
     loadGrid();
     OrderFrm& f = order();
     select({0});
-    CurTimeStep = 2;
+    Data.CurTimeStep = 2;
     f.Command6_Click(0);
-    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_EQ(Data.CurTimeStep, 3);
     EXPECT_EQ(text(f.Text10[0]), " 3");
     f.Command6_Click(0);
-    EXPECT_EQ(CurTimeStep, 1);
+    EXPECT_EQ(Data.CurTimeStep, 1);
     EXPECT_EQ(text(f.Text10[0]), " 1");
     EXPECT_TRUE(coloured());
 }
@@ -186,9 +186,9 @@ TEST_F(OrderFrmTest, AnimateKeepsTheLastStepDrawn) {
     OrderFrm& f = order();
     select({0});
     f.Text10[0]->setText("1");
-    CurTimeStep = 1;
+    Data.CurTimeStep = 1;
     f.Command6_Click(1);
-    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_EQ(Data.CurTimeStep, 3);
     EXPECT_TRUE(PicFormForm().isVisible());
 }
 
@@ -200,7 +200,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     m.resize(400, 300);
     for (int i = 0; i < 3; ++i)
         PicForm_Form_Resize();
-    ASSERT_EQ(MouseState, 0);
+    ASSERT_EQ(View.MouseState, 0);
 
     // The event pumps of the animation are where the user's events come in.
     struct PumpingUi : ScriptedUi {
@@ -235,7 +235,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     select({0});
     f.Text10[0]->setText("1");
     f.Command6_Click(1);
-    EXPECT_EQ(CurTimeStep, 3);
+    EXPECT_EQ(Data.CurTimeStep, 3);
     EXPECT_GE(pumps, 2);
     EXPECT_TRUE(trouble.empty()) << trouble.front();
     EXPECT_EQ(map().width(), 400);
@@ -248,7 +248,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     EXPECT_EQ(map().width(), 320);
     EXPECT_EQ(map().height(), 240);
     EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_TRUE(pumping.boxes.empty());
 }
 
@@ -310,11 +310,11 @@ TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
     select({0});
     f.Command1_Click(0);
     ASSERT_TRUE(coloured());
-    const Long picks = PickCount;
+    const Long picks = Data.PickCount;
     select({});
     f.Command1_Click(2);
     EXPECT_FALSE(coloured());
-    EXPECT_EQ(PickCount, picks);
+    EXPECT_EQ(Data.PickCount, picks);
     EXPECT_TRUE(messages().empty());
 }
 
@@ -333,9 +333,9 @@ TEST_F(OrderFrmTest, SectionAndSaveAreNotAvailableYet) {
 
     UnloadOrderFrm();
     load(sample("regular_global.nc"));
-    ASSERT_GE(clsNC->kMax(1), 1);
+    ASSERT_GE(Data.clsNC->kMax(1), 1);
     load(sample("bfg_coastal.nc"));
-    ASSERT_LT(clsNC->kMax(1), 1);
+    ASSERT_LT(Data.clsNC->kMax(1), 1);
     select({0});
     order().Command1_Click(3);
     EXPECT_EQ(messages(), Strings{"This File does not have vertical structure"});
@@ -356,20 +356,20 @@ TEST_F(OrderFrmTest, VectorScaleButtonsScaleStoreAndRedraw) {
                                      {1, 0, 0.5f, " .5"},
                                      {-3, 1, 1.0f, " 1"}};
     for (const Case& c : cases) {
-        vscale = c.before;
+        Opt.vscale = c.before;
         select({0});
         f.Command5_Click(c.button);
-        EXPECT_FLOAT_EQ(vscale, c.after);
-        EXPECT_EQ(GetString("vscale", "Scales", IniFile), Trim(c.stored));
+        EXPECT_FLOAT_EQ(Opt.vscale, c.after);
+        EXPECT_EQ(GetString("vscale", "Scales", Opt.IniFile), Trim(c.stored));
     }
     EXPECT_TRUE(coloured());
     EXPECT_TRUE(messages().empty());
 
     // Without picks the scale still changes, is stored and the picture cleared.
-    vscale = 2;
+    Opt.vscale = 2;
     select({});
     f.Command5_Click(1);
-    EXPECT_FLOAT_EQ(vscale, 3.0f);
+    EXPECT_FLOAT_EQ(Opt.vscale, 3.0f);
     EXPECT_FALSE(coloured());
     EXPECT_EQ(messages(), Strings{kNoPick});
 }
@@ -377,7 +377,7 @@ TEST_F(OrderFrmTest, VectorScaleButtonsScaleStoreAndRedraw) {
 TEST_F(OrderFrmTest, BrowseForTheTarget) {
     loadGrid();
     OrderFrm& f = order();
-    PutString("local nc", "FilePath", IniFile, "/data/old/sub.nc");
+    PutString("local nc", "FilePath", Opt.IniFile, "/data/old/sub.nc");
     ui.fileAnswers.push_back(""); // cancelled
     f.Command2_Click();
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
@@ -389,7 +389,7 @@ TEST_F(OrderFrmTest, BrowseForTheTarget) {
     ui.fileAnswers.push_back("/data/new/a.nc");
     f.Command2_Click();
     EXPECT_EQ(text(f.Text2), "/data/new/a.nc");
-    EXPECT_EQ(GetString("local nc", "FilePath", IniFile), "/data/new/a.nc");
+    EXPECT_EQ(GetString("local nc", "FilePath", Opt.IniFile), "/data/new/a.nc");
     // The box's text is the next start.
     ui.fileAnswers.push_back("");
     f.Command2_Click();
@@ -405,7 +405,7 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     ui.fileAnswers.push_back(path);
     f.SaveBmp_Click();
     EXPECT_EQ(ui.fileDialogs.back().request.filter, "BMP files|*.BMP");
-    EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
+    EXPECT_EQ(GetString("BMP", "FilePath", Opt.IniFile), path);
     QImage saved(QString::fromStdString(path));
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.width(), map().width());
@@ -414,7 +414,7 @@ TEST_F(OrderFrmTest, SavePicWritesTheMapAsBmp) {
     // A cancelled dialog changes nothing; a folder that does not exist is reported.
     ui.fileAnswers.push_back("");
     f.SaveBmp_Click();
-    EXPECT_EQ(GetString("BMP", "FilePath", IniFile), path);
+    EXPECT_EQ(GetString("BMP", "FilePath", Opt.IniFile), path);
     const std::string bad = dir.file("none/map.bmp");
     ui.fileAnswers.push_back(bad);
     f.SaveBmp_Click();
@@ -431,11 +431,11 @@ TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
     const std::string second = dir.file("grid_v.nc");
     std::filesystem::copy_file(grid, second);
     load(grid, second);
-    ASSERT_GE(nNcSecond, 2);
+    ASSERT_GE(Data.nNcSecond, 2);
     std::filesystem::create_symlink(grid, dir.file("link.bmp"));
     ASSERT_EQ(::link(second.c_str(), dir.file("hard.bmp").c_str()), 0);
     std::filesystem::create_directory(dir.file("sub"));
-    PutString("BMP", "FilePath", IniFile, "/pictures/kept.bmp");
+    PutString("BMP", "FilePath", Opt.IniFile, "/pictures/kept.bmp");
     const std::string gridBytes = readFile(grid);
     const std::string secondBytes = readFile(second);
     const std::string folder = dir.path().string();
@@ -460,7 +460,7 @@ TEST_F(OrderFrmTest, SavePicRefusesAnOpenDataset) {
         EXPECT_EQ(messages()[0], "[SaveBmp] Picture not saved:\r\n" + target +
                                      "\r\nThis file is one of the open datasets; choose another "
                                      "name.");
-        EXPECT_EQ(GetString("BMP", "FilePath", IniFile), "/pictures/kept.bmp");
+        EXPECT_EQ(GetString("BMP", "FilePath", Opt.IniFile), "/pictures/kept.bmp");
     }
     EXPECT_EQ(readFile(grid), gridBytes);
     EXPECT_EQ(readFile(second), secondBytes);
@@ -487,8 +487,8 @@ TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
     select({0});
     f.Command1_Click(0);
     ASSERT_TRUE(coloured());
-    CurTimeStep = 2;
-    vscale = 4;
+    Data.CurTimeStep = 2;
+    Opt.vscale = 4;
     {
         BusyGuard busy;
         select({});
@@ -501,8 +501,8 @@ TEST_F(OrderFrmTest, LongCommandsAreRefusedWhileOneRuns) {
         ui.fileAnswers.push_back(dir.file("busy.bmp"));
         f.SaveBmp_Click();
         EXPECT_TRUE(messages().empty());
-        EXPECT_EQ(CurTimeStep, 2);
-        EXPECT_FLOAT_EQ(vscale, 4.0f);
+        EXPECT_EQ(Data.CurTimeStep, 2);
+        EXPECT_FLOAT_EQ(Opt.vscale, 4.0f);
         EXPECT_TRUE(ui.fileDialogs.empty());
         EXPECT_EQ(PlotPicked(1), -1);
         EXPECT_EQ(PlotPicked(3), -1);

@@ -65,11 +65,11 @@ protected:
     // Loads the entry (and a second file) as the main window does; boxes of the load are
     // dropped. The map picture gets a known size.
     void load(const std::string& entry, const std::string& second = "") {
-        URL(0) = entry;
-        SecondFile = second;
+        Opt.URL(0) = entry;
+        Data.SecondFile = second;
         LoadFile(second.empty() ? 0 : 1);
-        ASSERT_NE(clsNC, nullptr);
-        ASSERT_GE(nNcMain, 1);
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_GE(Data.nNcMain, 1);
         ui.boxes.clear();
         PicForm& map = PicFormForm();
         map.Picture1->resize(400, 300);

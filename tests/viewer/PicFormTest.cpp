@@ -38,20 +38,20 @@ protected:
         ViewerFixture::SetUp();
         useSettings("[parameters]\r\nProjection=0\r\n");
         // What the loader leaves: the view and zoom record 0.
-        ViewExtent = {0, 100, 0, 100};
-        ZoomStack.ReDim(0, 0);
-        ZoomStack(0) = ViewExtent;
-        ZoomIndex = 0;
+        View.ViewExtent = {0, 100, 0, 100};
+        View.ZoomStack.ReDim(0, 0);
+        View.ZoomStack(0) = View.ViewExtent;
+        View.ZoomIndex = 0;
         setShowTyxSectionAction([this] {
             ++sections;
-            sectionVertices = SectionPathCount;
+            sectionVertices = View.SectionPathCount;
         });
     }
     void TearDown() override {
         setShowTyxSectionAction({});
         // The map window goes without writing its place into the test's settings.
         if (PicFormLoaded()) {
-            IniFile.clear();
+            Opt.IniFile.clear();
             UnloadPicForm();
         }
         ViewerFixture::TearDown();
@@ -64,7 +64,7 @@ protected:
         f.resize(400, 400);
         for (int i = 0; i < 3; ++i)
             PicForm_Form_Resize();
-        EXPECT_EQ(MouseState, 0);
+        EXPECT_EQ(View.MouseState, 0);
         pic().setRecording(true);
         pic().clearRecords();
         return f;
@@ -113,14 +113,14 @@ TEST_F(PicFormTest, ZoomBoxFromAnyCorner) {
     };
     const Case cases[] = {{20, 80, 60, 30}, {60, 30, 20, 80}, {20, 30, 60, 80}, {60, 80, 20, 30}};
     for (const Case& c : cases) {
-        ViewExtent = ZoomStack(0);
-        ZoomIndex = 0;
+        View.ViewExtent = View.ZoomStack(0);
+        View.ZoomIndex = 0;
         InitMapScale(pic());
         pic().clearRecords();
         drag(at(c.lon0, c.lat0), at(c.lon1, c.lat1), 5);
-        expectView(ViewExtent, 20, 60, 30, 80);
-        EXPECT_EQ(ZoomIndex, 1);
-        expectView(ZoomStack(1), 20, 60, 30, 80);
+        expectView(View.ViewExtent, 20, 60, 30, 80);
+        EXPECT_EQ(View.ZoomIndex, 1);
+        expectView(View.ZoomStack(1), 20, 60, 30, 80);
         EXPECT_EQ(count(DrawKind::Box), 10u); // each move erases the last box, draws the next
         EXPECT_EQ(count(DrawKind::Cls), 1u);
         EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
@@ -136,8 +136,8 @@ TEST_F(PicFormTest, ShortDragKeepsTheView) {
     openForm();
     const Pt a = at(20, 80), b = at(60, 30);
     drag(a, b, 4);
-    expectView(ViewExtent, 0, 100, 0, 100);
-    EXPECT_EQ(ZoomIndex, 0);
+    expectView(View.ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(View.ZoomIndex, 0);
     EXPECT_EQ(count(DrawKind::Cls), 0u);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(pic().pixel(static_cast<int>(a.x + 10), pic().toPixel(a.y)), 0x000000);
@@ -168,28 +168,28 @@ TEST_F(PicFormTest, RubberBoxIsErasedByTheNextMove) {
 TEST_F(PicFormTest, DoubleClickZoomsOutAndItsReleaseIsIgnored) {
     openForm();
     drag(at(20, 80), at(60, 30), 6);
-    ASSERT_EQ(ZoomIndex, 1);
+    ASSERT_EQ(View.ZoomIndex, 1);
 
     // Down, up, double click, up: as the window system reports a double click.
     const Pt p = at(40, 50);
     click(p);
     pic().clearRecords();
     PicForm_Picture1_DblClick();
-    expectView(ViewExtent, 0, 100, 0, 100);
-    EXPECT_EQ(ZoomIndex, 0);
+    expectView(View.ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(View.ZoomIndex, 0);
     EXPECT_EQ(count(DrawKind::Cls), 1u);
     for (int m = 1; m <= 8; ++m)
         PicForm_Picture1_MouseMove(kLeftButton, 0, p.x + 10 * m, p.y + 10 * m);
     PicForm_Picture1_MouseUp(kLeftButton, 0, p.x + 80, p.y + 80);
     EXPECT_EQ(count(DrawKind::Box), 0u);
-    expectView(ViewExtent, 0, 100, 0, 100);
-    EXPECT_EQ(ZoomIndex, 0);
+    expectView(View.ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(View.ZoomIndex, 0);
 
     // At the first record: widened by a tenth on each side.
     click(p);
     PicForm_Picture1_DblClick();
     PicForm_Picture1_MouseUp(kLeftButton, 0, p.x, p.y);
-    expectView(ViewExtent, -10, 110, -10, 110);
+    expectView(View.ViewExtent, -10, 110, -10, 110);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -199,12 +199,12 @@ TEST_F(PicFormTest, DoubleClickZoomsOutAndItsReleaseIsIgnored) {
 TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
     openForm();
     drag(at(10, 90), at(90, 10), 8);
-    ASSERT_EQ(ZoomIndex, 1);
-    const ViewRec zoomed = ViewExtent;
+    ASSERT_EQ(View.ZoomIndex, 1);
+    const ViewRec zoomed = View.ViewExtent;
     InitMapScale(pic());
 
-    MouseState = 11;
-    SectionPathCount = 0;
+    View.MouseState = 11;
+    View.SectionPathCount = 0;
     const Pt a = at(20, 20), b = at(60, 70), c = at(80, 30);
     pic().clearRecords();
     PicForm_Picture1_MouseMove(0, 0, a.x, a.y);
@@ -221,28 +221,28 @@ TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
     EXPECT_EQ(ui.boxes[0].text, "Error interrogating cell");
     ui.boxes.clear();
     click(c);
-    ASSERT_EQ(SectionPathCount, 3);
+    ASSERT_EQ(View.SectionPathCount, 3);
 
     double lon = 0, lat = 0;
     pix_to_ll(b.x, b.y, lon, lat);
-    EXPECT_FLOAT_EQ(SectionPath(2).lon, static_cast<float>(lon));
-    EXPECT_FLOAT_EQ(SectionPath(2).lat, static_cast<float>(lat));
-    EXPECT_NEAR(SectionPath(3).lon, 80, 1e-3);
-    EXPECT_NEAR(SectionPath(3).lat, 30, 1e-3);
+    EXPECT_FLOAT_EQ(View.SectionPath(2).lon, static_cast<float>(lon));
+    EXPECT_FLOAT_EQ(View.SectionPath(2).lat, static_cast<float>(lat));
+    EXPECT_NEAR(View.SectionPath(3).lon, 80, 1e-3);
+    EXPECT_NEAR(View.SectionPath(3).lat, 30, 1e-3);
 
     ui.pointerChanges.clear();
     PicForm_Picture1_DblClick();
     EXPECT_EQ(sections, 1);
     EXPECT_EQ(sectionVertices, 3);
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
     for (int m = 1; m <= 6; ++m)
         PicForm_Picture1_MouseMove(kLeftButton, 0, c.x - 10 * m, c.y - 10 * m);
     PicForm_Picture1_MouseUp(kLeftButton, 0, c.x - 60, c.y - 60);
-    expectView(ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
-    EXPECT_EQ(ZoomIndex, 1);
-    EXPECT_EQ(SectionPathCount, 3);
+    expectView(View.ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
+    EXPECT_EQ(View.ZoomIndex, 1);
+    EXPECT_EQ(View.SectionPathCount, 3);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -251,22 +251,22 @@ TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
 TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
     openForm();
     PicForm_Picture1_KeyUp(kKeyEscape, 0);
-    EXPECT_EQ(CancelFlag, -1);
+    EXPECT_EQ(Anim.CancelFlag, -1);
     PicForm_Picture1_KeyUp(65, 0);
-    EXPECT_EQ(CancelFlag, 65);
+    EXPECT_EQ(Anim.CancelFlag, 65);
     PicForm_Picture1_KeyDown(kKeyEscape, 0);
-    EXPECT_EQ(CancelFlag, 65);
+    EXPECT_EQ(Anim.CancelFlag, 65);
 
-    MouseState = 11;
-    SectionPathCount = 0;
+    View.MouseState = 11;
+    View.SectionPathCount = 0;
     click(at(50, 50));
     ui.pointerChanges.clear();
     PicForm_Picture1_KeyUp(kKeyEscape, 0);
-    EXPECT_EQ(CancelFlag, -1);
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(Anim.CancelFlag, -1);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(ui.pointerChanges, std::vector<int>{kPointerDefault});
-    EXPECT_EQ(SectionPathCount, 1);
+    EXPECT_EQ(View.SectionPathCount, 1);
     EXPECT_EQ(sections, 0);
 
     struct Case {
@@ -279,17 +279,17 @@ TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
                           {kKeyDown, 0, 90, -20, 40}};
     for (Long mode : {0, 11}) {
         for (const Case& c : cases) {
-            MouseState = mode;
-            ViewExtent = {0, 90, 0, 60};
-            ZoomStack(0) = ViewExtent;
-            ZoomIndex = 0;
+            View.MouseState = mode;
+            View.ViewExtent = {0, 90, 0, 60};
+            View.ZoomStack(0) = View.ViewExtent;
+            View.ZoomIndex = 0;
             pic().clearRecords();
             PicForm_Picture1_KeyUp(c.key, 0);
-            expectView(ViewExtent, c.w, c.e, c.s, c.n);
-            expectView(ZoomStack(0), c.w, c.e, c.s, c.n);
-            EXPECT_EQ(CancelFlag, c.key);
+            expectView(View.ViewExtent, c.w, c.e, c.s, c.n);
+            expectView(View.ZoomStack(0), c.w, c.e, c.s, c.n);
+            EXPECT_EQ(Anim.CancelFlag, c.key);
             EXPECT_EQ(count(DrawKind::Cls), 1u);
-            EXPECT_EQ(MouseState, mode);
+            EXPECT_EQ(View.MouseState, mode);
         }
     }
     EXPECT_TRUE(ui.boxes.empty());
@@ -298,11 +298,11 @@ TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
 // Before any dataset there is no zoom record: pans and zoom-out do nothing.
 TEST_F(PicFormTest, NoZoomRecordNoPanNoZoomOut) {
     openForm();
-    ZoomStack.Erase();
-    ViewExtent = {0, 100, 0, 100};
+    View.ZoomStack.Erase();
+    View.ViewExtent = {0, 100, 0, 100};
     PicForm_Picture1_KeyUp(kKeyLeft, 0);
     PicForm_Picture1_DblClick();
-    expectView(ViewExtent, 0, 100, 0, 100);
+    expectView(View.ViewExtent, 0, 100, 0, 100);
     EXPECT_EQ(count(DrawKind::Cls), 0u);
     EXPECT_TRUE(ui.boxes.empty());
 }
@@ -311,35 +311,35 @@ TEST_F(PicFormTest, NoZoomRecordNoPanNoZoomOut) {
 // fitted to the window and the frame drawn. A resize ends section-path picking.
 TEST_F(PicFormTest, ResizesAfterLoadAndDuringAPath) {
     PicForm& f = PicFormForm();
-    EXPECT_EQ(MouseState, -3);
+    EXPECT_EQ(View.MouseState, -3);
     f.resize(300, 200);
     pic().setRecording(true);
     PicForm_Form_Resize();
     PicForm_Form_Resize();
-    EXPECT_EQ(MouseState, -1);
+    EXPECT_EQ(View.MouseState, -1);
     EXPECT_TRUE(pic().records().empty());
     EXPECT_NE(pic().width(), 300);
     PicForm_Form_Resize();
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_EQ(pic().width(), 300);
     EXPECT_EQ(pic().height(), 200);
     EXPECT_EQ(count(DrawKind::Cls), 1u);
 
-    MouseState = 11;
-    SectionPathCount = 0;
+    View.MouseState = 11;
+    View.SectionPathCount = 0;
     click(at(50, 50));
     f.resize(320, 240);
     PicForm_Form_Resize();
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(pic().width(), 320);
-    EXPECT_EQ(SectionPathCount, 1);
+    EXPECT_EQ(View.SectionPathCount, 1);
     EXPECT_EQ(sections, 0);
 
     // Any other mode goes to zoom mode on a left or middle release, not on a right one.
-    MouseState = -2;
+    View.MouseState = -2;
     PicForm_Picture1_MouseUp(kMiddleButton, 0, 10, 10);
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -350,8 +350,8 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
     openForm();
     const Pt a = at(20, 80), b = at(60, 30), c = at(40, 40);
     for (Long mode : {0, 11}) {
-        MouseState = mode;
-        SectionPathCount = 0;
+        View.MouseState = mode;
+        View.SectionPathCount = 0;
         // A press made before the drawing started, released during it, is dropped too.
         PicForm_Picture1_MouseDown(kLeftButton, 0, c.x, c.y);
         {
@@ -373,9 +373,9 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
             EXPECT_EQ(count(DrawKind::Box), 0u) << mode;
             EXPECT_EQ(count(DrawKind::Line), 0u) << mode;
             EXPECT_EQ(count(DrawKind::Cls), 0u) << mode;
-            expectView(ViewExtent, 0, 100, 0, 100);
-            EXPECT_EQ(ZoomIndex, 0);
-            EXPECT_EQ(SectionPathCount, 0);
+            expectView(View.ViewExtent, 0, 100, 0, 100);
+            EXPECT_EQ(View.ZoomIndex, 0);
+            EXPECT_EQ(View.SectionPathCount, 0);
             EXPECT_EQ(sections, 0);
             // The pointer's position is still read out.
             const Pt p = at(5.25f, 41.25f);
@@ -386,10 +386,10 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
     }
     EXPECT_TRUE(ui.boxes.empty());
 
-    MouseState = 0;
+    View.MouseState = 0;
     drag(a, b, 6);
-    EXPECT_EQ(ZoomIndex, 1);
-    expectView(ViewExtent, 20, 60, 30, 80);
+    EXPECT_EQ(View.ZoomIndex, 1);
+    expectView(View.ViewExtent, 20, 60, 30, 80);
 }
 
 // A resize while a drawing runs: the drawing goes on at the size it started with; once it has
@@ -397,8 +397,8 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
 // section path ended).
 TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
     PicForm& f = openForm();
-    MouseState = 11;
-    SectionPathCount = 0;
+    View.MouseState = 11;
+    View.SectionPathCount = 0;
     click(at(50, 50));
     {
         BusyGuard drawing;
@@ -411,7 +411,7 @@ TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
         EXPECT_EQ(pic().height(), 400);
         EXPECT_EQ(f.Picture1->width(), 400);
         EXPECT_EQ(count(DrawKind::Cls), 0u);
-        EXPECT_EQ(MouseState, 11);
+        EXPECT_EQ(View.MouseState, 11);
         EXPECT_EQ(pic().DrawMode(), kDrawMaskPen);
         pic().Line(0, 0, 399, 399); // the drawing still reaches the whole picture
         EXPECT_EQ(pic().pixel(399, 399), 0x000000);
@@ -430,28 +430,28 @@ TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
     EXPECT_EQ(pic().height(), 240);
     EXPECT_EQ(f.Picture1->width(), 320);
     EXPECT_EQ(count(DrawKind::Cls), 1u); // one resize step for the two resizes
-    EXPECT_EQ(MouseState, 0);
+    EXPECT_EQ(View.MouseState, 0);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
-    EXPECT_EQ(SectionPathCount, 1);
+    EXPECT_EQ(View.SectionPathCount, 1);
 
     // The first resizes after a load are skipped also while a drawing runs, and a window closed
     // meanwhile leaves no resize behind.
     UnloadPicForm();
-    std::ofstream(IniFile) << "[parameters]\r\n"; // no stored geometry: no resizes at load
+    std::ofstream(Opt.IniFile) << "[parameters]\r\n"; // no stored geometry: no resizes at load
     {
         BusyGuard drawing;
         PicFormForm();
         PicForm_Form_Resize();
-        EXPECT_EQ(MouseState, -2);
+        EXPECT_EQ(View.MouseState, -2);
         PicForm_Form_Resize();
         PicForm_Form_Resize(); // this one waits
-        EXPECT_EQ(MouseState, -1);
+        EXPECT_EQ(View.MouseState, -1);
     }
     UnloadPicForm();
-    std::ofstream(IniFile) << "[parameters]\r\n";
+    std::ofstream(Opt.IniFile) << "[parameters]\r\n";
     PicFormForm();
     QCoreApplication::processEvents();
-    EXPECT_EQ(MouseState, -3);
+    EXPECT_EQ(View.MouseState, -3);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -465,7 +465,7 @@ TEST_F(PicFormTest, CaptionReadsThePointer) {
     EXPECT_EQ(f.caption(), " 05.25000E  41.25000N");
     EXPECT_EQ(PositionCaption(-70.5, -33.9), " 70.50000W 33.90000S");
     EXPECT_EQ(PositionCaption(123.456789, 0), " 123.45679E  00.00000N");
-    Projection = 1;
+    View.Projection = 1;
     EXPECT_EQ(PositionCaption(5.25 * kDegToRad, -41.25 * kDegToRad), " 05.25000E  41.25000S");
     SetMapCaption("Drawing Coastline: Canceled");
     EXPECT_EQ(f.caption(), "Drawing Coastline: Canceled");
@@ -483,27 +483,28 @@ TEST_F(PicFormTest, StoredGeometryAccepted) {
         {"0", "0", "abc", "6000", 1},
     };
     for (const Case& c : cases) {
-        std::ofstream(IniFile) << "[position]\r\nPic top=" << c.top << "\r\nPic left=" << c.left
-                               << "\r\nPic height=" << c.height << "\r\nPic width=" << c.width
-                               << "\r\n";
-        EXPECT_EQ(GetWinPos(IniFile, 2), c.result) << c.top << " " << c.left;
+        std::ofstream(Opt.IniFile)
+            << "[position]\r\nPic top=" << c.top << "\r\nPic left=" << c.left
+            << "\r\nPic height=" << c.height << "\r\nPic width=" << c.width << "\r\n";
+        EXPECT_EQ(GetWinPos(Opt.IniFile, 2), c.result) << c.top << " " << c.left;
     }
-    EXPECT_EQ(GetWinPos(IniFile, 1), 0);
+    EXPECT_EQ(GetWinPos(Opt.IniFile, 1), 0);
 }
 
 // The load takes the stored geometry (two resizes of the window); the unload writes it back
 // with the zoom record in force, and closes the colour-scale and point-value windows.
 TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
-    std::ofstream(IniFile) << "[position]\r\nPic top=1500\r\nPic left=-300\r\nPic height=4500\r\n"
-                              "Pic width=6000\r\n";
+    std::ofstream(Opt.IniFile)
+        << "[position]\r\nPic top=1500\r\nPic left=-300\r\nPic height=4500\r\n"
+           "Pic width=6000\r\n";
     PicForm& f = PicFormForm();
     EXPECT_EQ(f.y(), 100);
     EXPECT_EQ(f.x(), -20);
     EXPECT_EQ(f.width(), 400);
     EXPECT_EQ(f.height(), 300);
-    EXPECT_EQ(MouseState, -1);
+    EXPECT_EQ(View.MouseState, -1);
 
-    ViewExtent = {10, 20, 30, 40};
+    View.ViewExtent = {10, 20, 30, 40};
     PushZoom();
     FormColorForm();
     FormIJForm();
@@ -511,7 +512,7 @@ TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     EXPECT_FALSE(PicFormLoaded());
     EXPECT_FALSE(FormColorLoaded());
     EXPECT_FALSE(FormIJLoaded());
-    auto key = [this](const char* k, const char* s) { return GetString(k, s, IniFile); };
+    auto key = [this](const char* k, const char* s) { return GetString(k, s, Opt.IniFile); };
     EXPECT_EQ(key("Pic top", "position"), "1500");
     EXPECT_EQ(key("Pic left", "position"), "-300");
     EXPECT_EQ(key("Pic width", "position"), "6000");
@@ -523,8 +524,8 @@ TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     EXPECT_EQ(key("right", "zoom"), "20");
 
     // Without a dataset there is no zoom record and no "zoom" section.
-    std::ofstream(IniFile) << "[parameters]\r\n";
-    ZoomStack.Erase();
+    std::ofstream(Opt.IniFile) << "[parameters]\r\n";
+    View.ZoomStack.Erase();
     PicFormForm();
     UnloadPicForm();
     EXPECT_EQ(key("Pic width", "position"), "9600");
@@ -538,15 +539,15 @@ TEST_F(PicFormTest, CloseDuringACommandWaitsForIt) {
     f.show();
     {
         BusyGuard busy;
-        CancelFlag = 0;
+        Anim.CancelFlag = 0;
         f.close();
-        EXPECT_EQ(CancelFlag, -1);
+        EXPECT_EQ(Anim.CancelFlag, -1);
         ASSERT_TRUE(PicFormLoaded());
         EXPECT_FALSE(f.isVisible());
         pic().Line(0, 0, 10, 10); // the running drawing still has its picture
         UnloadPicForm();
         EXPECT_TRUE(PicFormLoaded());
-        EXPECT_EQ(GetString("Pic width", "position", IniFile), "");
+        EXPECT_EQ(GetString("Pic width", "position", Opt.IniFile), "");
     }
     // The waiting close comes back by itself once the command is over, or at the next
     // reference to the window, which then gets a fresh one.
@@ -555,7 +556,7 @@ TEST_F(PicFormTest, CloseDuringACommandWaitsForIt) {
     while (PicFormLoaded() && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_FALSE(PicFormLoaded());
-    EXPECT_EQ(GetString("Pic width", "position", IniFile), "6000");
+    EXPECT_EQ(GetString("Pic width", "position", Opt.IniFile), "6000");
 
     {
         PicForm& h = openForm();
@@ -564,11 +565,11 @@ TEST_F(PicFormTest, CloseDuringACommandWaitsForIt) {
         ASSERT_TRUE(PicFormLoaded());
         EXPECT_EQ(&PicFormForm(), &h); // the command still draws into it
     }
-    std::ofstream(IniFile) << "[parameters]\r\n";
-    EXPECT_EQ(MouseState, 0);
+    std::ofstream(Opt.IniFile) << "[parameters]\r\n";
+    EXPECT_EQ(View.MouseState, 0);
     PicFormForm();
-    EXPECT_EQ(GetString("Pic width", "position", IniFile), "6000");
-    EXPECT_EQ(MouseState, -1); // a fresh load, sized from the geometry just written
+    EXPECT_EQ(GetString("Pic width", "position", Opt.IniFile), "6000");
+    EXPECT_EQ(View.MouseState, -1); // a fresh load, sized from the geometry just written
     UnloadPicForm();
 
     // An ordinary close unloads at once.
@@ -583,7 +584,7 @@ TEST_F(PicFormTest, WidgetEventsReachTheProcedures) {
     PicForm& f = openForm();
     QKeyEvent esc(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(f.Picture1, &esc);
-    EXPECT_EQ(CancelFlag, -1);
+    EXPECT_EQ(Anim.CancelFlag, -1);
     const QPointF p(50, 60);
     QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::RightButton, Qt::RightButton,
                       Qt::NoModifier);

@@ -33,7 +33,7 @@ TEST_F(PickListTest, ListsTheDrawableVariablesOfEachSample) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         load(sample(c.file));
-        EXPECT_EQ(clsNC->GridType(1), c.gridType);
+        EXPECT_EQ(Data.clsNC->GridType(1), c.gridType);
         const OrderVarList list = MakeOrderVarList();
         EXPECT_EQ(list.entries, c.entries);
         EXPECT_EQ(list.selected, c.selected);
@@ -47,14 +47,14 @@ TEST_F(PickListTest, ListsTheDrawableVariablesOfEachSample) {
 }
 
 TEST_F(PickListTest, WaterPairIdsComeFromTheDataset) {
-    water_U_vId = water_V_vId = wind_U_vId = wind_V_vId = -7;
+    Data.water_U_vId = Data.water_V_vId = Data.wind_U_vId = Data.wind_V_vId = -7;
     load(sample("regular_global.nc"));
     MakeOrderVarList();
-    EXPECT_EQ(water_U_vId, 6);
-    EXPECT_EQ(water_V_vId, 7);
+    EXPECT_EQ(Data.water_U_vId, 6);
+    EXPECT_EQ(Data.water_V_vId, 7);
     // No wind pair: its ids keep their values.
-    EXPECT_EQ(wind_U_vId, -7);
-    EXPECT_EQ(wind_V_vId, -7);
+    EXPECT_EQ(Data.wind_U_vId, -7);
+    EXPECT_EQ(Data.wind_V_vId, -7);
 }
 
 TEST_F(PickListTest, LeavesOutCoordinatesAndMisplacedHorizontalDimensions) {
@@ -100,8 +100,8 @@ std::vector<std::string> Row(Long row) {
 
 TEST_F(PickListTest, DescribesTheEntryAtTheCursor) {
     load(RegularFixture(dir.file("grid.nc")));
-    CurTimeStep = 2;
-    CurLevel = 1;
+    Data.CurTimeStep = 2;
+    Data.CurLevel = 1;
     OrderFrm& f = order(); // loading puts the cursor on the first entry
     ASSERT_EQ(f.ListIndex(), 0);
     // 1 x 1 x 3 x 4 four-byte values: 48 bytes.
@@ -116,7 +116,7 @@ TEST_F(PickListTest, DescribesTheEntryAtTheCursor) {
                                "Offset: 0\r\r\n"
                                "Missing: 0\r\r\n");
     EXPECT_EQ(programText(f.Text1->toPlainText()), Shown(OrderDetailText));
-    EXPECT_EQ(tcount, 12);
+    EXPECT_EQ(Win.tcount, 12);
     EXPECT_EQ(text(f.Text9[0]), "1 to  3");
     EXPECT_EQ(text(f.Text9[1]), "1 to  2");
     EXPECT_EQ(text(f.Text10[0]), "2");
@@ -205,7 +205,7 @@ TEST_F(PickListTest, TheSecondFileIsNumberedAfterTheMainDataset) {
         .values({0.0, 6.0, 12.0});
     nc.var("depth", NC_FLOAT, {"depth"}).att("units", "m").att("positive", "down").values({0, 10});
     load(main, nc.write());
-    ASSERT_EQ(clsNC->nVars(2), 5);
+    ASSERT_EQ(Data.clsNC->nVars(2), 5);
     EXPECT_EQ(entries(), (Strings{" 5: temp", " 6: mask", "10: swapped", "12: vv"}));
 
     const PickItem item = DecodePick(12);

@@ -83,10 +83,10 @@ TEST(PlotRouteTest, MeshOutlinesUnderEveryPickCountOfModeOne) {
 }
 
 TEST(PlotRouteTest, FindsTheVectorPairAmongThreePicks) {
-    water_U_vId = 6;
-    water_V_vId = 7;
-    wind_U_vId = 16;
-    wind_V_vId = 17;
+    Data.water_U_vId = 6;
+    Data.water_V_vId = 7;
+    Data.wind_U_vId = 16;
+    Data.wind_V_vId = 17;
     struct Case {
         std::vector<Long> vars;
         Long p, s;
@@ -94,17 +94,17 @@ TEST(PlotRouteTest, FindsTheVectorPairAmongThreePicks) {
     const std::vector<Case> cases = {{{6, 7, 5}, 1, 3},  {{5, 6, 7}, 2, 1},   {{5, 7, 6}, 0, 0},
                                      {{6, 5, 7}, 0, 0},  {{16, 17, 5}, 1, 3}, {{6, 17, 5}, 1, 3},
                                      {{5, 16, 7}, 2, 1}, {{6, 7, 17}, 1, 3},  {{1, 2, 3}, 0, 0}};
-    Picks.ReDim(1, 3);
+    Data.Picks.ReDim(1, 3);
     for (const Case& c : cases) {
         for (Long i = 1; i <= 3; ++i)
-            Picks(i) = PickItem{c.vars[static_cast<std::size_t>(i - 1)], 3, 1};
+            Data.Picks(i) = PickItem{c.vars[static_cast<std::size_t>(i - 1)], 3, 1};
         Long p = -1, s = -1;
         FindTriplePair(p, s);
         EXPECT_EQ(p, c.p) << c.vars[0] << c.vars[1] << c.vars[2];
         EXPECT_EQ(s, c.s) << c.vars[0] << c.vars[1] << c.vars[2];
     }
-    Picks.Erase();
-    water_U_vId = water_V_vId = wind_U_vId = wind_V_vId = 0;
+    Data.Picks.Erase();
+    Data.water_U_vId = Data.water_V_vId = Data.wind_U_vId = Data.wind_V_vId = 0;
 }
 
 // A coastline file of one segment whose box covers the globe, in radians.
@@ -122,24 +122,24 @@ std::string WriteCoast(const std::string& path) {
 class PlotPickedTest : public OrderWinFixture {
 protected:
     void loadSample(const std::string& name, Long showMesh = 0) {
-        OptShowMesh = showMesh;
+        Opt.OptShowMesh = showMesh;
         load(sample(name));
         MakeOrderVarList(); // the vector ids, as the order window sets them
-        CoastFile = WriteCoast(dir.file("coast.bdm"));
-        CoastFlag = 1;
-        CurTimeStep = 1;
-        CurLevel = 1;
+        Coast.CoastFile = WriteCoast(dir.file("coast.bdm"));
+        Coast.CoastFlag = 1;
+        Data.CurTimeStep = 1;
+        Data.CurLevel = 1;
         map().setRecording(true);
         map().clearRecords();
         ui.doEventsCount = 0;
     }
     static Picture& map() { return PicFormForm().Picture1->picture(); }
     static void pick(const std::vector<Long>& vars) {
-        PickCount = static_cast<Long>(vars.size());
-        Picks.ReDim(1, std::max<Long>(PickCount, 1));
-        for (Long i = 1; i <= PickCount; ++i) {
+        Data.PickCount = static_cast<Long>(vars.size());
+        Data.Picks.ReDim(1, std::max<Long>(Data.PickCount, 1));
+        for (Long i = 1; i <= Data.PickCount; ++i) {
             const Long v = vars[static_cast<std::size_t>(i - 1)];
-            Picks(i) = PickItem{v, clsNC->variNarray(v, 1), 1};
+            Data.Picks(i) = PickItem{v, Data.clsNC->variNarray(v, 1), 1};
         }
     }
     static Long count(DrawKind kind) {
@@ -177,7 +177,7 @@ TEST_F(PlotPickedTest, ModeZeroDrawsOnlyTheCoastline) {
         EXPECT_FALSE(FormColorLoaded());
         EXPECT_EQ(ui.doEventsCount, 0);
     }
-    CoastFlag = 0;
+    Coast.CoastFlag = 0;
     map().clearRecords();
     EXPECT_EQ(PlotPicked(0), -1);
     EXPECT_TRUE(map().records().empty());
@@ -252,7 +252,7 @@ TEST_F(PlotPickedTest, TimeSteppedPlotReturnsTheLastStepDrawn) {
         SCOPED_TRACE(file);
         if (FormColorLoaded()) UnloadFormColor();
         loadSample(file);
-        const Long steps = clsNC->nTime(1);
+        const Long steps = Data.clsNC->nTime(1);
         ASSERT_GT(steps, 1);
         pick({var});
         orderBoxes().SetStepText("1");
@@ -265,7 +265,7 @@ TEST_F(PlotPickedTest, TimeSteppedPlotReturnsTheLastStepDrawn) {
 
 TEST_F(PlotPickedTest, TimeSteppedPlotNeedsATimeAxis) {
     loadSample("gmt_grid.nc");
-    ASSERT_EQ(clsNC->nTime(1), 0);
+    ASSERT_EQ(Data.clsNC->nTime(1), 0);
     pick({firstListed()});
     EXPECT_EQ(PlotPicked(3), -1);
     EXPECT_EQ(messages(), Strings{"This file does not have multiple time dimensions"});
@@ -277,11 +277,11 @@ TEST_F(PlotPickedTest, TimeSteppedPlotNeedsATimeAxis) {
 TEST_F(PlotPickedTest, MeshOutlinesGoUnderTheMapOfModeOneOnly) {
     loadSample("fe_mesh.nc", 1);
     pick({6}); // zeta(time, node)
-    OptShowMesh = 0;
+    Opt.OptShowMesh = 0;
     EXPECT_EQ(PlotPicked(1), 0);
     ASSERT_EQ(count(DrawKind::Line), 0);
     ASSERT_GT(data(), 0);
-    OptShowMesh = 1;
+    Opt.OptShowMesh = 1;
     map().clearRecords();
     EXPECT_EQ(PlotPicked(1), 0);
     const Long firstData =

@@ -38,43 +38,43 @@ protected:
     // Opens path as the viewer's dataset in slot 1, with its coordinates in lonV/latV.
     void open(const std::string& path, bool radians = false) {
         kelvad.reset(CreateKelvad());
-        clsNC = kelvad.get();
-        ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
-        nNcMain = 1;
-        Projection = radians ? 1 : 0;
-        const Long r =
-            radians ? clsNC->FillLonLatRad(lonV, latV, 1) : clsNC->FillLonLatDeg(lonV, latV, 1);
-        ASSERT_GE(r, 0) << clsNC->ErrorMessage();
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
+        Data.nNcMain = 1;
+        View.Projection = radians ? 1 : 0;
+        const Long r = radians ? Data.clsNC->FillLonLatRad(Data.lonV, Data.latV, 1)
+                               : Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1);
+        ASSERT_GE(r, 0) << Data.clsNC->ErrorMessage();
     }
 
     static void pick(std::initializer_list<Long> vars) {
-        PickCount = static_cast<Long>(vars.size());
-        Picks.ReDim(1, PickCount);
+        Data.PickCount = static_cast<Long>(vars.size());
+        Data.Picks.ReDim(1, Data.PickCount);
         Long n = 0;
         for (Long v : vars) {
             ++n;
-            Picks(n).varNumber = v;
-            Picks(n).narray = clsNC->variNarray(v, 1);
-            Picks(n).datasetIndex = 1;
+            Data.Picks(n).varNumber = v;
+            Data.Picks(n).narray = Data.clsNC->variNarray(v, 1);
+            Data.Picks(n).datasetIndex = 1;
         }
     }
 
     // The read window of a plot: per dimension start, end, stride.
     static void window(std::initializer_list<std::array<Long, 3>> dims) {
         const Long nd = static_cast<Long>(dims.size());
-        startp.ReDim(1, nd);
-        endp.ReDim(1, nd);
-        stride.ReDim(1, nd);
-        countp.ReDim(1, nd);
+        Win.startp.ReDim(1, nd);
+        Win.endp.ReDim(1, nd);
+        Win.stride.ReDim(1, nd);
+        Win.countp.ReDim(1, nd);
         Long d = 0;
         for (const auto& e : dims) {
             ++d;
-            startp(d) = e[0];
-            endp(d) = e[1];
-            stride(d) = e[2];
-            countp(d) = CountSteps(e[0], e[1], e[2]);
+            Win.startp(d) = e[0];
+            Win.endp(d) = e[1];
+            Win.stride(d) = e[2];
+            Win.countp(d) = CountSteps(e[0], e[1], e[2]);
         }
-        tcount = WindowCount(countp);
+        Win.tcount = WindowCount(Win.countp);
     }
 
     static void values(VArray<float>& a, Long count, float first = 1) {
@@ -162,11 +162,11 @@ protected:
 // and S; the other boxes keep what they held; the click position becomes the point's.
 TEST_F(ProbeTest, RegularGridScalarNearestPoint) {
     open(regularGrid());
-    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
-    const Long t = clsNC->variNum("t", 1);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridRegular);
+    const Long t = Data.clsNC->variNum("t", 1);
     pick({t});
     window({{1, 1, 1}, {1, 3, 1}, {1, 4, 1}});
-    values(scalarV, 12, 101);
+    values(Win.scalarV, 12, 101);
     markBoxes();
 
     double lon = 2.2, lat = 10.9;
@@ -204,16 +204,16 @@ TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
     nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0.0});
     nc.var("t", NC_FLOAT, {"time", "lat", "lon"}).values(t);
     open(nc.write());
-    IniFile = dir.file("Pelorin.ini");
-    DataExtent = {0, 330, -30, 30};
-    ViewExtent = {-75, 45, -30, 30};
-    LonPeriod = 360;
-    CurTimeStep = 1;
-    pick({clsNC->variNum("t", 1)});
+    Opt.IniFile = dir.file("Pelorin.ini");
+    Data.DataExtent = {0, 330, -30, 30};
+    View.ViewExtent = {-75, 45, -30, 30};
+    View.LonPeriod = 360;
+    Data.CurTimeStep = 1;
+    pick({Data.clsNC->variNum("t", 1)});
     Picture& pic = mapPicture();
     pic.resize(400, 300);
-    ASSERT_EQ(CalculateGridScalar(Picks(1).varNumber), 1);
-    ASSERT_EQ(seamWindows.size(), 1u);
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber), 1);
+    ASSERT_EQ(Win.seamWindows.size(), 1u);
     DrawGridScalar(pic, 1);
     ASSERT_TRUE(ui.boxes.empty());
 
@@ -243,7 +243,7 @@ TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
 // latitude, and the first of two equally near points wins.
 TEST_F(ProbeTest, RegularGridWalkOrderStridesAndTies) {
     open(regularGrid());
-    ASSERT_EQ(clsNC->GridType(1), kGridRegular);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridRegular);
     struct Case {
         const char* var;
         std::array<Long, 3> outer, inner;
@@ -262,9 +262,9 @@ TEST_F(ProbeTest, RegularGridWalkOrderStridesAndTies) {
         {"w", {1, 4, 1}, {1, 3, 1}, 2.2, 10.9, " 3", " 2", "8.00000"},
     };
     for (const Case& c : cases) {
-        pick({clsNC->variNum(c.var, 1)});
+        pick({Data.clsNC->variNum(c.var, 1)});
         window({{1, 1, 1}, c.outer, c.inner});
-        values(scalarV, tcount);
+        values(Win.scalarV, Win.tcount);
         double lon = c.lon, lat = c.lat;
         ShowPointValues(lon, lat);
         EXPECT_EQ(box(0), c.i) << c.var << " " << c.lon << " " << c.lat;
@@ -277,9 +277,9 @@ TEST_F(ProbeTest, RegularGridWalkOrderStridesAndTies) {
 // In Mercator mode the search runs in radians and the boxes show degrees.
 TEST_F(ProbeTest, MercatorShowsDegrees) {
     open(regularGrid(), true);
-    pick({clsNC->variNum("t", 1)});
+    pick({Data.clsNC->variNum("t", 1)});
     window({{1, 1, 1}, {1, 3, 1}, {1, 4, 1}});
-    values(scalarV, 12);
+    values(Win.scalarV, 12);
     double lon = 1.1 * kDegToRad, lat = 11.8 * kDegToRad;
     ShowPointValues(lon, lat);
     EXPECT_EQ(box(0), " 2");
@@ -293,15 +293,15 @@ TEST_F(ProbeTest, MercatorShowsDegrees) {
 // ForeColor back afterwards. Three picks: indices and position only.
 TEST_F(ProbeTest, VectorPairArrowAndThreePicks) {
     open(regularGrid());
-    const Long t = clsNC->variNum("t", 1);
+    const Long t = Data.clsNC->variNum("t", 1);
     pick({t, t});
     window({{1, 1, 1}, {1, 3, 1}, {1, 4, 1}});
-    values(uV, 12, 1);
-    values(vV, 12, -1);
-    OptArrowStyle = 1;
-    vscale = 10;
+    values(Win.uV, 12, 1);
+    values(Win.vV, 12, -1);
+    Opt.OptArrowStyle = 1;
+    Opt.vscale = 10;
     Picture& pic = mapPicture();
-    ViewExtent = {0, 3, 10, 12};
+    View.ViewExtent = {0, 3, 10, 12};
     ASSERT_EQ(InitMapScale(pic), 1);
     pic.setForeColor(QBColor(2));
     pic.setRecording(true);
@@ -336,10 +336,10 @@ TEST_F(ProbeTest, VectorPairArrowAndThreePicks) {
 // value the running count of the walk.
 TEST_F(ProbeTest, CellListNearestWalkedCell) {
     open(cellList());
-    ASSERT_EQ(clsNC->GridType(1), kGridCells);
-    pick({clsNC->variNum("temp", 1)});
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+    pick({Data.clsNC->variNum("temp", 1)});
     window({{1, 1, 1}, {1, 5, 2}});
-    values(scalarV, 3, 21);
+    values(Win.scalarV, 3, 21);
     markBoxes();
 
     double lon = 0.4, lat = 42.2;
@@ -363,17 +363,17 @@ TEST_F(ProbeTest, CellListNearestWalkedCell) {
 // A vector pair on a cell list: U and V always, the arrow only above the missing-value mark.
 TEST_F(ProbeTest, CellListArrowOnlyForPresentValues) {
     open(cellList());
-    const Long temp = clsNC->variNum("temp", 1);
+    const Long temp = Data.clsNC->variNum("temp", 1);
     pick({temp, temp});
     window({{1, 1, 1}, {1, 5, 1}});
-    values(uV, 5, 1);
-    values(vV, 5, 1);
-    uV(2) = -1e35f;
-    cellMisnVal = -1e30f;
-    OptArrowStyle = 1;
-    vscale = 1;
+    values(Win.uV, 5, 1);
+    values(Win.vV, 5, 1);
+    Win.uV(2) = -1e35f;
+    Win.cellMisnVal = -1e30f;
+    Opt.OptArrowStyle = 1;
+    Opt.vscale = 1;
     Picture& pic = mapPicture();
-    ViewExtent = {-10, 10, 40, 44};
+    View.ViewExtent = {-10, 10, 40, 44};
     ASSERT_EQ(InitMapScale(pic), 1);
     pic.setRecording(true);
 
@@ -398,17 +398,17 @@ TEST_F(ProbeTest, BoundaryFittedGridBothStorageOrders) {
     for (bool iFirst : {false, true}) {
         SCOPED_TRACE(iFirst ? "gridi first" : "j first");
         open(bfGrid(iFirst));
-        ASSERT_EQ(clsNC->GridType(1), kGridBfg);
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridBfg);
         if (iFirst) {
-            EXPECT_EQ(clsNC->lonlatOrder(1), 4);
+            EXPECT_EQ(Data.clsNC->lonlatOrder(1), 4);
         }
-        pick({clsNC->variNum("h", 1)});
+        pick({Data.clsNC->variNum("h", 1)});
         // Stride 2 along both grid dimensions.
         if (iFirst)
             window({{1, 1, 1}, {1, 4, 2}, {1, 3, 2}});
         else
             window({{1, 1, 1}, {1, 3, 2}, {1, 4, 2}});
-        values(scalarV, 4, 1);
+        values(Win.scalarV, 4, 1);
         markBoxes();
 
         // Node i = 4, j = 1 lies within one stride of window point (i 3, j 1).
@@ -446,14 +446,14 @@ TEST_F(ProbeTest, FailuresSayErrorInterrogatingCell) {
 
     // Picked but never plotted: no read window, no values.
     open(regularGrid());
-    pick({clsNC->variNum("t", 1)});
+    pick({Data.clsNC->variNum("t", 1)});
     ShowPointValues(lon, lat);
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[1].text, "Error interrogating cell");
 
     // A window with a value array too short for the point found.
     window({{1, 1, 1}, {1, 3, 1}, {1, 4, 1}});
-    values(scalarV, 2);
+    values(Win.scalarV, 2);
     lon = 3;
     lat = 12;
     ShowPointValues(lon, lat);

@@ -16,16 +16,18 @@ protected:
                     llOrder);
     }
     // The window entries (start, count, stride, end) of dimension d.
-    std::vector<Long> dim(Long d) const { return {startp(d), countp(d), stride(d), endp(d)}; }
+    std::vector<Long> dim(Long d) const {
+        return {Win.startp(d), Win.countp(d), Win.stride(d), Win.endp(d)};
+    }
     // The same of seam window w (0: the westernmost).
     std::vector<Long> seamDim(Long d, size_t w = 0) const {
-        if (w >= seamWindows.size()) return {};
-        const SeamWindow& s = seamWindows[w];
+        if (w >= Win.seamWindows.size()) return {};
+        const SeamWindow& s = Win.seamWindows[w];
         return {s.startp(d), s.countp(d), s.stride(d), s.endp(d)};
     }
     std::vector<float> seamShifts() const {
         std::vector<float> out;
-        for (const SeamWindow& w : seamWindows)
+        for (const SeamWindow& w : Win.seamWindows)
             out.push_back(w.shift);
         return out;
     }
@@ -44,11 +46,11 @@ TEST_F(ReadWindowTest, DefaultStridesFollowTheCountsInTheView) {
         view(0, c.lonsInView - 1, 0, c.latsInView - 1);
         gridVar(2);
         ASSERT_EQ(CalculateGridScalar(1), 1);
-        EXPECT_EQ(stride(3), c.lonStride) << c.lonsInView;
-        EXPECT_EQ(stride(2), c.latStride) << c.latsInView;
+        EXPECT_EQ(Win.stride(3), c.lonStride) << c.lonsInView;
+        EXPECT_EQ(Win.stride(2), c.latStride) << c.latsInView;
         EXPECT_EQ(dim(1), (std::vector<Long>{1, 1, 1, 1})) << "time stays at 1";
-        EXPECT_EQ(tcount, countp(2) * countp(3));
-        EXPECT_EQ(tcount2, 0);
+        EXPECT_EQ(Win.tcount, Win.countp(2) * Win.countp(3));
+        EXPECT_EQ(Win.tcount2, 0);
     }
 }
 
@@ -77,7 +79,7 @@ TEST_F(ReadWindowTest, ViewEdgesAndStrideBoxesInBothOrders) {
                         Box{"abc", 1}, Box{"-3", 1}, Box{" 4x", 4}}) {
         defaultOrderBoxes().strides[2] = b.text;
         ASSERT_EQ(CalculateGridScalar(1), 1);
-        EXPECT_EQ(stride(3), b.stride) << "box '" << b.text << "'";
+        EXPECT_EQ(Win.stride(3), b.stride) << "box '" << b.text << "'";
     }
 }
 
@@ -91,7 +93,7 @@ TEST_F(ReadWindowTest, DescendingLatitudesAreWindowedWhicheverDimensionComesLast
         defaultOrderBoxes().strides[latDim - 1] = "1";
         ASSERT_EQ(CalculateGridScalar(1), 1) << order;
         EXPECT_EQ(dim(latDim), (std::vector<Long>{71, 11, 1, 81})) << order;
-        EXPECT_EQ(tcount, 11 * 10);
+        EXPECT_EQ(Win.tcount, 11 * 10);
         defaultOrderBoxes() = MemoryOrderBoxes();
     }
 }
@@ -109,8 +111,8 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     ASSERT_EQ(seamShifts(), std::vector<float>{-360});
     EXPECT_EQ(seamDim(3), (std::vector<Long>{331, 15, 2, 359}));
     EXPECT_EQ(seamDim(2), dim(2));
-    EXPECT_EQ(seamWindows[0].tcount, 15 * 21);
-    EXPECT_EQ(tcount2, 15 * 21);
+    EXPECT_EQ(Win.seamWindows[0].tcount, 15 * 21);
+    EXPECT_EQ(Win.tcount2, 15 * 21);
 
     // East of the last longitude: the first columns.
     view(300, 380, -10, 10);
@@ -124,7 +126,7 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     ASSERT_EQ(seamShifts(), (std::vector<float>{-360, 360}));
     EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{331, 15, 2, 359}));
     EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{1, 21, 2, 41}));
-    EXPECT_EQ(tcount2, (15 + 21) * 21);
+    EXPECT_EQ(Win.tcount2, (15 + 21) * 21);
 
     // A view wider than two periods holds four copies, the inner two whole.
     view(-400, 800, -10, 10);
@@ -138,20 +140,20 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     // Inside the grid: nothing across the seam.
     view(100, 200, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_TRUE(seamWindows.empty());
-    EXPECT_EQ(tcount2, 0);
+    EXPECT_TRUE(Win.seamWindows.empty());
+    EXPECT_EQ(Win.tcount2, 0);
 
     // One value across the seam is a cell like any other.
     view(-1, 60, 0, 0);
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(seamDim(3), (std::vector<Long>{360, 1, 2, 360}));
-    EXPECT_EQ(tcount2, 1);
+    EXPECT_EQ(Win.tcount2, 1);
 
     // A grid spanning less than 300 degrees has no seam.
     regularGrid(range(0, 1, 290), range(-10, 1, 21));
     view(-30, 60, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(tcount2, 0);
+    EXPECT_EQ(Win.tcount2, 0);
 }
 
 TEST_F(ReadWindowTest, AGridWhoseLastColumnRepeatsItsFirstShowsEachPlaceOnce) {
@@ -161,14 +163,14 @@ TEST_F(ReadWindowTest, AGridWhoseLastColumnRepeatsItsFirstShowsEachPlaceOnce) {
     defaultOrderBoxes().strides[2] = "2";
     view(-30, 400, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    ASSERT_EQ(seamWindows.size(), 2u);
-    EXPECT_EQ(seamWindows[0].lonFirst, 1);
-    EXPECT_EQ(seamWindows[0].lonLast, 360);
+    ASSERT_EQ(Win.seamWindows.size(), 2u);
+    EXPECT_EQ(Win.seamWindows[0].lonFirst, 1);
+    EXPECT_EQ(Win.seamWindows[0].lonLast, 360);
     EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{331, 15, 2, 359}));
-    EXPECT_EQ(seamWindows[1].lonFirst, 2);
-    EXPECT_EQ(seamWindows[1].lonLast, 361);
+    EXPECT_EQ(Win.seamWindows[1].lonFirst, 2);
+    EXPECT_EQ(Win.seamWindows[1].lonLast, 361);
     EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{2, 20, 2, 40}));
-    for (const SeamWindow& w : seamWindows)
+    for (const SeamWindow& w : Win.seamWindows)
         EXPECT_FALSE(w.read) << "nothing is read until a drawing reads it";
 }
 
@@ -183,12 +185,12 @@ TEST_F(ReadWindowTest, SeamLongitudeFollowsTheVariablesOwnOrder) {
     EXPECT_EQ(seamDim(3).at(0), 331);
     ASSERT_EQ(CalculateGridScalar(2), 1);
     EXPECT_EQ(seamDim(2).at(0), 331);
-    EXPECT_EQ(seamDim(3).at(1), countp(3));
+    EXPECT_EQ(seamDim(3).at(1), Win.countp(3));
 }
 
 TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
-    Projection = 1;
-    LonPeriod = 6.283185f;
+    View.Projection = 1;
+    View.LonPeriod = 6.283185f;
     std::vector<float> lon, lat;
     for (int i = 0; i < 360; ++i)
         lon.push_back(static_cast<float>(i * kDegToRad));
@@ -208,7 +210,7 @@ TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
     regularGrid(lon, lat);
     view(-30 * kDegToRad, 60 * kDegToRad, -10 * kDegToRad, 10 * kDegToRad);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(tcount2, 0);
+    EXPECT_EQ(Win.tcount2, 0);
 }
 
 TEST_F(ReadWindowTest, RegularGridFailures) {
@@ -243,8 +245,8 @@ TEST_F(ReadWindowTest, FifthDimensionTakesItsDefaultStride) {
     for (auto& s : defaultOrderBoxes().strides)
         s = "7";
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(stride(4), 7);
-    EXPECT_EQ(stride(5), 2) << "100 longitudes / 40, rounded";
+    EXPECT_EQ(Win.stride(4), 7);
+    EXPECT_EQ(Win.stride(5), 2) << "100 longitudes / 40, rounded";
 }
 
 TEST_F(ReadWindowTest, PickFromTheSecondFileUsesItsOwnRank) {
@@ -252,20 +254,20 @@ TEST_F(ReadWindowTest, PickFromTheSecondFileUsesItsOwnRank) {
     fake.addVar(1, 1, "a", {kTime, kLat, kLon}, 2);
     fake.addVar(2, 1, "b", {kLat, kLon}, 2);
     ASSERT_EQ(CalculateGridScalar(1, 2), 1);
-    EXPECT_EQ(arr(countp), (std::vector<Long>{10, 10}));
+    EXPECT_EQ(arr(Win.countp), (std::vector<Long>{10, 10}));
 }
 
 TEST_F(ReadWindowTest, CellListTakesTheRangeOfCellsInTheView) {
     fake.grid = kGridCells;
     fake.cells = 100;
-    lonV.ReDim(1, 100);
-    latV.ReDim(1, 100);
+    Data.lonV.ReDim(1, 100);
+    Data.latV.ReDim(1, 100);
     for (Long i = 1; i <= 100; ++i) {
-        lonV(i) = 50;
-        latV(i) = 50;
+        Data.lonV(i) = 50;
+        Data.latV(i) = 50;
     }
-    lonV(3) = latV(3) = 1;
-    lonV(97) = latV(97) = 2;
+    Data.lonV(3) = Data.latV(3) = 1;
+    Data.lonV(97) = Data.latV(97) = 2;
     fake.addVar(1, 1, "c", {kTime, kCell});
     view(0, 5, 0, 5);
 
@@ -278,8 +280,8 @@ TEST_F(ReadWindowTest, CellListTakesTheRangeOfCellsInTheView) {
         defaultOrderBoxes().strides[1] = c.box;
         ASSERT_EQ(CalculateGridScalar(1), 1) << c.box;
         EXPECT_EQ(dim(2), (std::vector<Long>{3, c.count, c.stride, 97})) << c.box;
-        EXPECT_EQ(tcount, c.count);
-        EXPECT_EQ(tcount2, 0);
+        EXPECT_EQ(Win.tcount, c.count);
+        EXPECT_EQ(Win.tcount2, 0);
     }
 
     view(10, 20, 10, 20);
@@ -295,19 +297,19 @@ TEST_F(ReadWindowTest, MeshStrideFollowsTheIndexSpan) {
     };
     for (const Case c : {Case{1500, 2, 751}, Case{2500, 2, 1251}, Case{1000, 1, 1001}}) {
         fake.nodes = c.span + 10;
-        lonV.ReDim(1, fake.nodes);
-        latV.ReDim(1, fake.nodes);
+        Data.lonV.ReDim(1, fake.nodes);
+        Data.latV.ReDim(1, fake.nodes);
         for (Long i = 1; i <= fake.nodes; ++i)
-            lonV(i) = latV(i) = 100;
-        lonV(5) = latV(5) = 1;
-        lonV(5 + c.span) = latV(5 + c.span) = 1;
+            Data.lonV(i) = Data.latV(i) = 100;
+        Data.lonV(5) = Data.latV(5) = 1;
+        Data.lonV(5 + c.span) = Data.latV(5 + c.span) = 1;
         view(0, 2, 0, 2);
         ASSERT_EQ(CalculateGridScalar(1), 1);
         EXPECT_EQ(dim(2), (std::vector<Long>{5, c.count, c.stride, 5 + c.span})) << c.span;
     }
     defaultOrderBoxes().strides[1] = "-3"; // only the cell list takes a negative box
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(stride(2), 1);
+    EXPECT_EQ(Win.stride(2), 1);
 }
 
 TEST_F(ReadWindowTest, FiniteVolumeMeshTestsNodesOrElements) {
@@ -319,18 +321,18 @@ TEST_F(ReadWindowTest, FiniteVolumeMeshTestsNodesOrElements) {
     fake.addVar(1, 1, "zeta", {kTime, 10});
     fake.addVar(1, 2, "u", {kTime, 11});
     fake.addVar(1, 3, "other", {kTime, 12});
-    lonV.ReDim(1, 3);
-    latV.ReDim(1, 3);
+    Data.lonV.ReDim(1, 3);
+    Data.latV.ReDim(1, 3);
     for (Long i = 1; i <= 3; ++i)
-        lonV(i) = latV(i) = static_cast<float>(i);
+        Data.lonV(i) = Data.latV(i) = static_cast<float>(i);
     view(1.5, 3, 1.5, 3);
 
     ASSERT_EQ(CalculateGridScalar(2), 1);
     EXPECT_EQ(dim(2), (std::vector<Long>{2, 2, 1, 3}));
 
     // Node positions are fetched once when they are short.
-    nodeLonV.ReDim(0, 1);
-    nodeLatV.ReDim(0, 1);
+    Data.nodeLonV.ReDim(0, 1);
+    Data.nodeLatV.ReDim(0, 1);
     fake.fillLon = {0, 2, 2.5f, 9};
     fake.fillLat = {0, 2, 2.5f, 9};
     ASSERT_EQ(CalculateGridScalar(1), 1);
@@ -354,7 +356,7 @@ TEST_F(ReadWindowTest, FailedNodeRefillMakesTheNodeVariableNotDrawable) {
     view(-1, 1, -1, 1); // would hold (0, 0), where unfilled positions lie
     EXPECT_EQ(CalculateGridScalar(1), -1);
     EXPECT_EQ(lastBox(), "This file does not have node coordinates");
-    EXPECT_FALSE(nodeLonV.IsAllocated()) << "asked again at the next draw";
+    EXPECT_FALSE(Data.nodeLonV.IsAllocated()) << "asked again at the next draw";
     EXPECT_EQ(CalculateGridScalar(1), -1);
     EXPECT_EQ(fake.fills, 2);
 }
@@ -371,14 +373,14 @@ TEST_F(ReadWindowTest, BoundaryFittedGridSpansAndOrders) {
             fake.jmax = 4;
             const bool jFirst = order == 2;
             const Long n1 = jFirst ? fake.jmax : fake.imax, n2 = jFirst ? fake.imax : fake.jmax;
-            lonV.ReDim(1, n1, 1, n2);
-            latV.ReDim(1, n1, 1, n2);
+            Data.lonV.ReDim(1, n1, 1, n2);
+            Data.latV.ReDim(1, n1, 1, n2);
             for (Long a = 1; a <= n1; ++a)
                 for (Long b = 1; b <= n2; ++b) {
                     const Long i = jFirst ? b : a, j = jFirst ? a : b;
                     const bool in = i >= 2 && i <= 2 + c.span && j >= 2 && j <= 3;
-                    lonV(a, b) = in ? 1.0f : 9.0f;
-                    latV(a, b) = 1;
+                    Data.lonV(a, b) = in ? 1.0f : 9.0f;
+                    Data.latV(a, b) = 1;
                 }
             fake.addVar(1, 1, "h",
                         jFirst ? std::vector<Long>{kTime, kJ, kI}
@@ -404,16 +406,16 @@ TEST_F(ReadWindowTest, GmtGridTakesTheWholeVectorWhateverTheView) {
     view(500, 600, 500, 600);
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(dim(2), (std::vector<Long>{1, 12, 1, 12}));
-    EXPECT_EQ(tcount, 12);
-    EXPECT_EQ(tcount2, 0);
+    EXPECT_EQ(Win.tcount, 12);
+    EXPECT_EQ(Win.tcount2, 0);
 }
 
 TEST_F(ReadWindowTest, NoHorizontalCoordinatesReadsIndexOne) {
     fake.grid = kGridNone;
     fake.addVar(1, 1, "series", {kTime, kLev});
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(arr(countp), (std::vector<Long>{1, 1}));
-    EXPECT_EQ(tcount, 1);
+    EXPECT_EQ(arr(Win.countp), (std::vector<Long>{1, 1}));
+    EXPECT_EQ(Win.tcount, 1);
     EXPECT_EQ(CalculateGridScalar(5), -1) << "an unknown variable";
 }
 

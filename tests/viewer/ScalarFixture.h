@@ -198,8 +198,8 @@ public:
 // The map's units as the projection menu sets them: degrees and a turn of 360 (0), or radians
 // and a turn of 2 pi (1).
 inline void UseProjection(Long projection) {
-    Projection = projection;
-    LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+    View.Projection = projection;
+    View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
 }
 
 // The two projections with their map units per degree, for tests that run in both.
@@ -216,15 +216,15 @@ protected:
 
     void SetUp() override {
         ViewerFixture::SetUp();
-        clsNC = &fake;
-        nNcMain = 1;
+        Data.clsNC = &fake;
+        Data.nNcMain = 1;
         useSettings("[parameters]\r\n");
-        Projection = 0;
-        LonPeriod = 360;
-        CurTimeStep = 1;
-        CurLevel = 1;
-        ColorCode = 30;
-        col_opt = 0;
+        View.Projection = 0;
+        View.LonPeriod = 360;
+        Data.CurTimeStep = 1;
+        Data.CurLevel = 1;
+        Scale.ColorCode = 30;
+        Scale.col_opt = 0;
         pic.setRecording(true);
         SetMapCaption("");
     }
@@ -234,16 +234,16 @@ protected:
         fake.grid = kGridRegular;
         fake.lons = static_cast<Long>(lon.size());
         fake.lats = static_cast<Long>(lat.size());
-        lonV.ReDim(1, fake.lons);
-        latV.ReDim(1, fake.lats);
+        Data.lonV.ReDim(1, fake.lons);
+        Data.latV.ReDim(1, fake.lats);
         for (Long i = 1; i <= fake.lons; ++i)
-            lonV(i) = lon[i - 1];
+            Data.lonV(i) = lon[i - 1];
         for (Long j = 1; j <= fake.lats; ++j)
-            latV(j) = lat[j - 1];
+            Data.latV(j) = lat[j - 1];
         const auto [w, e] = std::minmax_element(lon.begin(), lon.end());
         const auto [s, n] = std::minmax_element(lat.begin(), lat.end());
-        DataExtent = {*w, *e, *s, *n};
-        ViewExtent = DataExtent;
+        Data.DataExtent = {*w, *e, *s, *n};
+        View.ViewExtent = Data.DataExtent;
     }
 
     static std::vector<float> range(float first, float step, int n) {
@@ -253,12 +253,12 @@ protected:
         return v;
     }
 
-    void view(double w, double e, double s, double n) { ViewExtent = {w, e, s, n}; }
+    void view(double w, double e, double s, double n) { View.ViewExtent = {w, e, s, n}; }
 
     void pick(Long nv, Long slot = 1) {
-        Picks.ReDim(1, 1);
-        Picks(1) = PickItem{nv, 0, slot};
-        PickCount = 1;
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{nv, 0, slot};
+        Data.PickCount = 1;
     }
 
     using ViewerFixture::recordsOf;
@@ -294,7 +294,9 @@ protected:
             out.push_back(r.text);
         return out;
     }
-    std::string scales(const std::string& key) const { return GetString(key, "Scales", IniFile); }
+    std::string scales(const std::string& key) const {
+        return GetString(key, "Scales", Opt.IniFile);
+    }
     std::vector<Long> arr(const VArray<Long>& a) const {
         std::vector<Long> v;
         if (!a.IsAllocated()) return v;

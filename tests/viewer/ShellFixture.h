@@ -58,14 +58,14 @@ protected:
     }
 
     static std::string ini(const std::string& key, const std::string& section) {
-        return GetString(key, section, IniFile);
+        return GetString(key, section, Opt.IniFile);
     }
 
     // The remembered list in memory, URL(1) to URL(nURL).
     static std::vector<std::string> remembered() {
         std::vector<std::string> out;
-        for (Long i = 1; i <= nURL; ++i)
-            out.push_back(URL(i));
+        for (Long i = 1; i <= Opt.nURL; ++i)
+            out.push_back(Opt.URL(i));
         return out;
     }
 

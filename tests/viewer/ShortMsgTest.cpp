@@ -18,7 +18,7 @@ TEST_F(ShortMsgTest, AnswersAsTheUiDoes) {
         ui.shortMsgAnswers.push_back(scripted);
         EXPECT_EQ(ShowShortMsg("Successful Sub-setting", "File made:", "Load", "Continue", ""),
                   expected);
-        EXPECT_EQ(ShortMsgAnswer, expected);
+        EXPECT_EQ(Opt.ShortMsgAnswer, expected);
     }
     ASSERT_EQ(ui.shortBoxes.size(), 4u);
     const ScriptedUi::ShortBox& b = ui.shortBoxes[0];
@@ -31,7 +31,7 @@ TEST_F(ShortMsgTest, AnswersAsTheUiDoes) {
     // The form filled by hand, with its designer captions.
     ShortMsg form;
     form.Label1->setText("File already exists:");
-    ShortMsgAnswer = 0;
+    Opt.ShortMsgAnswer = 0;
     ui.shortMsgAnswers.push_back(kNo);
     EXPECT_EQ(form.Show(), 7);
     EXPECT_EQ(ui.shortBoxes.back().button1, "Overwrite");

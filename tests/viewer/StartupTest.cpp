@@ -20,7 +20,7 @@ TEST_F(StartupTest, NoSettingsFileShowsOnlyTheMessageTitledWithThePath) {
     EXPECT_EQ(ui.boxes[0].style, kOkOnly + kCritical);
     EXPECT_EQ(ui.boxes[0].title, dir.file("Pelorin.ini"));
     EXPECT_FALSE(mainFormLoaded());
-    EXPECT_TRUE(IniFile.empty());
+    EXPECT_TRUE(Opt.IniFile.empty());
     EXPECT_TRUE(ui.fileDialogs.empty());
 }
 
@@ -36,7 +36,7 @@ TEST_F(StartupTest, SettingsBesideTheProgramAreFoundInEitherSpelling) {
     const std::string upper = settings("", "Pelorin.INI");
     EXPECT_EQ(SettingsFileBeside(dir.path().string()), upper);
     ASSERT_TRUE(Main({}, dir.path().string()));
-    EXPECT_EQ(IniFile, upper);
+    EXPECT_EQ(Opt.IniFile, upper);
 
     // With both present the lower-case name wins.
     resetViewer();
@@ -56,7 +56,7 @@ TEST_F(StartupTest, MissingCoastlineWithTheDialogCancelledEndsWithoutAWindow) {
     EXPECT_EQ(req.fileName, "WORLD_E.bdm");
     EXPECT_EQ(req.filter, "Coastline bdm file(*.bdm)|*.bdm|All files(*.*)|*.*");
     EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(CoastFlag, 0);
+    EXPECT_EQ(Coast.CoastFlag, 0);
 }
 
 TEST_F(StartupTest, ACoastlineChosenInTheDialogIsWrittenBackAtOnce) {
@@ -64,10 +64,10 @@ TEST_F(StartupTest, ACoastlineChosenInTheDialogIsWrittenBackAtOnce) {
     const std::string path = writeFile("Pelorin.ini", "[parameters]\nProjection=1\n");
     ui.fileAnswers.push_back(chosen);
     ASSERT_TRUE(Main({}, dir.path().string()));
-    EXPECT_EQ(CoastFile, chosen);
-    EXPECT_EQ(CoastFlag, 1);
+    EXPECT_EQ(Coast.CoastFile, chosen);
+    EXPECT_EQ(Coast.CoastFlag, 1);
     EXPECT_EQ(GetString("coastline 1", "coast lines", path), chosen);
-    EXPECT_EQ(CoastColor, QBColor(7));
+    EXPECT_EQ(Coast.CoastColor, QBColor(7));
 }
 
 // The command line: a settings file by its ".ini" ending, any other argument (and any URL) a
@@ -98,16 +98,16 @@ TEST_F(StartupTest, CommandLineRoles) {
         resetViewer();
         ui.boxes.clear();
         ASSERT_TRUE(Main(c.args, dir.path().string()));
-        EXPECT_EQ(IniFile, c.iniFile);
+        EXPECT_EQ(Opt.IniFile, c.iniFile);
         EXPECT_EQ(remembered(), c.list);
-        EXPECT_EQ(URL(0), "");
+        EXPECT_EQ(Opt.URL(0), "");
     }
 
     // Settings are never written into the dataset, not even by the shut-down.
     const std::string datasetBefore = readFile(dataset);
     resetViewer();
     ASSERT_TRUE(Main({dataset}, dir.path().string()));
-    URL(0) = dataset;
+    Opt.URL(0) = dataset;
     Integer cancel = 0;
     mainForm().Form_Unload(cancel);
     EXPECT_EQ(readFile(dataset), datasetBefore);
@@ -120,8 +120,8 @@ TEST_F(StartupTest, TheListSkipsEmptyKeysAndTheFirstEntryAndStopsAtKey200) {
     settings(keys);
     ASSERT_TRUE(Main({}, dir.path().string()));
     EXPECT_EQ(remembered(), (std::vector<std::string>{"a.nc", "b.nc", "A.nc", "c.nc", "d.nc"}));
-    EXPECT_EQ(nURL, 5);
-    EXPECT_EQ(URL.UBound(), 5);
+    EXPECT_EQ(Opt.nURL, 5);
+    EXPECT_EQ(Opt.URL.UBound(), 5);
     EXPECT_EQ(comboItems(), remembered());
 }
 
@@ -130,7 +130,7 @@ TEST_F(StartupTest, AnEmptyListShowsTheNoticeAndThePlaceholder) {
     ASSERT_TRUE(Main({}, dir.path().string()));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "No initial file or target address exist");
-    EXPECT_EQ(URL(0), "?");
+    EXPECT_EQ(Opt.URL(0), "?");
     EXPECT_EQ(comboItems(), std::vector<std::string>{"?"});
     EXPECT_EQ(mainForm().comboText(), "?");
     // The dataset buttons wait for a load.
@@ -160,13 +160,13 @@ TEST_F(StartupTest, OptionRulesAndMenuMarks) {
         settings("[URL List]\nURLfile 1=x.nc\n[parameters]\n" + c.parameters);
         ASSERT_TRUE(Main({}, dir.path().string())) << c.parameters;
         SCOPED_TRACE(c.parameters);
-        EXPECT_EQ(OptArrowStyle, c.arrow);
-        EXPECT_EQ(OptCoastLine, c.coast);
-        EXPECT_EQ(SaveFormat, c.saveFormat);
-        EXPECT_EQ(Projection, c.projection);
-        EXPECT_EQ(OptShowGrid, c.showGrid);
-        EXPECT_EQ(OptShowMesh, c.showMesh);
-        EXPECT_EQ(LonPeriod, c.projection == 0 ? 360.0f : 6.283185f);
+        EXPECT_EQ(Opt.OptArrowStyle, c.arrow);
+        EXPECT_EQ(Coast.OptCoastLine, c.coast);
+        EXPECT_EQ(Opt.SaveFormat, c.saveFormat);
+        EXPECT_EQ(View.Projection, c.projection);
+        EXPECT_EQ(Opt.OptShowGrid, c.showGrid);
+        EXPECT_EQ(Opt.OptShowMesh, c.showMesh);
+        EXPECT_EQ(View.LonPeriod, c.projection == 0 ? 360.0f : 6.283185f);
 
         MainForm& f = mainForm();
         EXPECT_EQ(f.Marcator->isChecked(), c.projection == 1);
@@ -188,9 +188,9 @@ TEST_F(StartupTest, OptionRulesAndMenuMarks) {
 TEST_F(StartupTest, NoticeSwitchesAreReadAndCarried) {
     settings("[parameters]\nShowNote1=1\nShowNote2=7\nShowNote3=-2\n[URL List]\nURLfile 1=x.nc\n");
     ASSERT_TRUE(Main({}, dir.path().string()));
-    EXPECT_EQ(ShowNote1, 1);
-    EXPECT_EQ(ShowNote2, 7);
-    EXPECT_EQ(ShowNote3, -2);
+    EXPECT_EQ(Opt.ShowNote1, 1);
+    EXPECT_EQ(Opt.ShowNote2, 7);
+    EXPECT_EQ(Opt.ShowNote3, -2);
 }
 
 } // namespace

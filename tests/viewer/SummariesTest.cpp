@@ -14,7 +14,7 @@ protected:
         ViewerDatasetFixture::SetUp();
         path = WriteSmallFixture(dir.file("sst.nc"));
         ASSERT_TRUE(NewKelvad());
-        ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
     }
     std::string path;
 };
@@ -57,7 +57,7 @@ TEST_F(SummariesTest, StationListHasNoSpacingNotesButItsTimeStep) {
         .values({0.0, 1.5});
     nc.var("temp", NC_FLOAT, {"time", "station"}).values({1.0, 2.0, 3.0, 4.0});
     nc.write();
-    ASSERT_EQ(clsNC->Initialize(dir.file("stations.nc")), 2) << clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->Initialize(dir.file("stations.nc")), 2) << Data.clsNC->ErrorMessage();
     EXPECT_EQ(DimensionsSummary(2), "station = 2\r\r\ntime = 2  (dT= 1.5min)\r\r\n");
 }
 
@@ -70,7 +70,7 @@ TEST_F(SummariesTest, VariableNumbersAbove99WidenThePrefix) {
     for (int k = 3; k <= 100; ++k)
         nc.var("v" + std::to_string(k), NC_BYTE, {"lat", "lon"}).values({1});
     nc.write();
-    ASSERT_EQ(clsNC->Initialize(dir.file("many.nc")), 2) << clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->Initialize(dir.file("many.nc")), 2) << Data.clsNC->ErrorMessage();
     const std::string text = FixedVariablesSummary(2);
     EXPECT_EQ(text.rfind(" 3: byte v3(lat, lon) 1bytes\r\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("\r\r\n 9: byte v9(lat, lon) 1bytes\r\r\n10: byte v10("),

@@ -18,22 +18,22 @@ protected:
         std::string text = "[URL List]\n";
         for (const auto& [n, v] : keys)
             text += "URLfile " + CStr(n) + "=" + v + "\n";
-        IniFile = settings(text);
+        Opt.IniFile = settings(text);
         rebuild();
     }
     // The in-memory list as the start-up builds it.
     void rebuild() {
-        URL.ReDim(0, 0);
-        nURL = 0;
+        Opt.URL.ReDim(0, 0);
+        Opt.nURL = 0;
         std::vector<std::string> v;
         for (Long n = 1; n <= 200; ++n) {
             const std::string s = ini("URLfile " + CStr(n), "URL List");
             if (!s.empty()) v.push_back(s);
         }
-        URL.ReDim(0, static_cast<Long>(v.size()));
-        nURL = static_cast<Long>(v.size());
-        for (Long i = 1; i <= nURL; ++i)
-            URL(i) = v[static_cast<std::size_t>(i - 1)];
+        Opt.URL.ReDim(0, static_cast<Long>(v.size()));
+        Opt.nURL = static_cast<Long>(v.size());
+        for (Long i = 1; i <= Opt.nURL; ++i)
+            Opt.URL(i) = v[static_cast<std::size_t>(i - 1)];
         mainForm();
         ui.boxes.clear();
     }
@@ -44,16 +44,16 @@ TEST_F(URLListTest, AnEntryStoredInAnyCaseIsNotAddedAgain) {
     useKeys({{1, "b.nc"}, {7, "c:\\a.nc"}});
     QComboBox* combo = mainForm().Combo1;
     combo->addItem("marker"); // a refill would drop it
-    const std::string before = readFile(IniFile);
-    URL(0) = "C:\\A.NC";
+    const std::string before = readFile(Opt.IniFile);
+    Opt.URL(0) = "C:\\A.NC";
     AddToURLList();
-    EXPECT_EQ(readFile(IniFile), before);
+    EXPECT_EQ(readFile(Opt.IniFile), before);
     EXPECT_EQ(comboItems().back(), "marker");
 }
 
 TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     useKeys({{1, "a.nc"}, {2, "b.nc"}, {4, "d.nc"}});
-    URL(0) = "new.nc";
+    Opt.URL(0) = "new.nc";
     AddToURLList();
     EXPECT_EQ(key(3), "new.nc");
     EXPECT_EQ(remembered(), (std::vector<std::string>{"a.nc", "b.nc", "new.nc", "d.nc"}));
@@ -62,12 +62,12 @@ TEST_F(URLListTest, AnAddTakesTheFirstFreeKeyAndRebuildsUpToTheNextGap) {
     // Keys 1 and 3 held, 5 behind another gap: the list holds keys 1 to 3 until the next start.
     resetViewer();
     useKeys({{1, "a.nc"}, {3, "c.nc"}, {5, "e.nc"}});
-    URL(0) = "new.nc";
+    Opt.URL(0) = "new.nc";
     AddToURLList();
     EXPECT_EQ(key(2), "new.nc");
     EXPECT_EQ(remembered(), (std::vector<std::string>{"a.nc", "new.nc", "c.nc"}));
-    EXPECT_EQ(nURL, 3);
-    EXPECT_EQ(URL.UBound(), 3);
+    EXPECT_EQ(Opt.nURL, 3);
+    EXPECT_EQ(Opt.URL.UBound(), 3);
     EXPECT_EQ(comboItems(), remembered());
 }
 
@@ -92,15 +92,15 @@ TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
             keys.push_back({n, "/d/f" + CStr(n) + ".nc"});
         if (c.repeat != 0) keys[static_cast<std::size_t>(c.repeat - 1)].second = "/D/F3.NC";
         useKeys(keys);
-        URL(0) = "/d/new.nc";
+        Opt.URL(0) = "/d/new.nc";
         AddToURLList();
         for (const auto& [n, entry] : c.expected)
             EXPECT_EQ(key(n), entry) << n;
         EXPECT_EQ(key(199), "/d/f200.nc");
         EXPECT_EQ(key(200), "/d/new.nc");
         EXPECT_EQ(key(201), "");
-        EXPECT_EQ(nURL, 200);
-        EXPECT_EQ(URL(200), "/d/new.nc");
+        EXPECT_EQ(Opt.nURL, 200);
+        EXPECT_EQ(Opt.URL(200), "/d/new.nc");
         EXPECT_EQ(mainForm().comboText(), "/d/new.nc");
     }
 }
@@ -110,7 +110,7 @@ TEST_F(URLListTest, AFullListNeverGrowsPastKey200) {
 TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
     useKeys({});
     for (const char* e : {"/d/c.nc", "/d/b.nc", "/d/a.nc"}) {
-        URL(0) = e;
+        Opt.URL(0) = e;
         AddToURLList();
     }
     CompactURLList();
@@ -121,12 +121,12 @@ TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
 
     // Filled up to key 200 with later entries.
     {
-        std::ofstream more(IniFile, std::ios::app);
+        std::ofstream more(Opt.IniFile, std::ios::app);
         for (Long n = 4; n <= 200; ++n)
             more << "URLfile " << n << "=/d/f" << n << ".nc\nURLadded " << n << "=" << n + 10
                  << "\n";
     }
-    URL(0) = "/x/new.nc";
+    Opt.URL(0) = "/x/new.nc";
     AddToURLList();
     EXPECT_EQ(key(1), "/d/a.nc");
     EXPECT_EQ(key(2), "/d/b.nc");
@@ -136,16 +136,16 @@ TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
     EXPECT_EQ(key(201), "");
     EXPECT_EQ(ini("URLadded 3", "URL List"), "14");
     EXPECT_EQ(ini("URLadded 200", "URL List"), "211");
-    EXPECT_EQ(nURL, 200);
+    EXPECT_EQ(Opt.nURL, 200);
 
     // The next one to go is b.nc; a removed entry takes its order with it.
-    URL(0) = "/d/f4.nc";
+    Opt.URL(0) = "/d/f4.nc";
     RemoveFromURLList();
     EXPECT_EQ(ini("URLadded 3", "URL List"), "");
-    URL(0) = "/x/again.nc";
+    Opt.URL(0) = "/x/again.nc";
     AddToURLList(); // into the key just freed
     EXPECT_EQ(key(3), "/x/again.nc");
-    URL(0) = "/x/last.nc";
+    Opt.URL(0) = "/x/last.nc";
     AddToURLList();
     EXPECT_EQ(key(1), "/d/a.nc");
     EXPECT_EQ(key(2), "/x/again.nc");
@@ -154,7 +154,7 @@ TEST_F(URLListTest, AFullListDropsTheEntryAddedLongestAgo) {
 
 TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
     useKeys({{1, "x.nc"}, {2, "A.nc"}, {3, "y.nc"}, {5, "a.nc"}});
-    URL(0) = "a.NC";
+    Opt.URL(0) = "a.NC";
     RemoveFromURLList();
     EXPECT_EQ(key(2), "");
     EXPECT_EQ(key(5), "a.nc");
@@ -164,13 +164,13 @@ TEST_F(URLListTest, RemoveClearsTheFirstMatchOnly) {
     // The last entry removed: the notice and the placeholder.
     resetViewer();
     useKeys({{4, "only.nc"}});
-    URL(0) = "only.nc";
+    Opt.URL(0) = "only.nc";
     RemoveFromURLList();
     EXPECT_EQ(key(4), "");
-    EXPECT_EQ(nURL, 0);
+    EXPECT_EQ(Opt.nURL, 0);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "No initial file or target address exist");
-    EXPECT_EQ(URL(0), "?");
+    EXPECT_EQ(Opt.URL(0), "?");
 }
 
 TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
@@ -186,9 +186,9 @@ TEST_F(URLListTest, CompactSortsAndDropsRepeatsInTheFirstHundredKeys) {
     // Nothing in keys 1 to 100: nothing is written.
     resetViewer();
     useKeys({{120, "late.nc"}});
-    const std::string before = readFile(IniFile);
+    const std::string before = readFile(Opt.IniFile);
     CompactURLList();
-    EXPECT_EQ(readFile(IniFile), before);
+    EXPECT_EQ(readFile(Opt.IniFile), before);
 }
 
 // "HTTP Only" lists every URL (any scheme, netCDF-C's "[mode=...]" prefix too), "Local Only"
@@ -204,15 +204,15 @@ TEST_F(URLListTest, FiltersOfTheListBox) {
              {8, "C:\\data\\g.nc"}});
     const std::vector<std::string> urls{"http://host/b", "https://host/c", "HTTP://H/d",
                                         "dods://host/e", "[mode=dap2]http://host/f"};
-    URLFilter = 1;
+    Opt.URLFilter = 1;
     FillURLCombo();
     EXPECT_EQ(comboItems(), urls);
     EXPECT_EQ(mainForm().comboText(), "http://host/b");
-    URLFilter = 2;
+    Opt.URLFilter = 2;
     FillURLCombo();
     EXPECT_EQ(comboItems(),
               (std::vector<std::string>{"/data/a.nc", "http_data.nc", "C:\\data\\g.nc"}));
-    URLFilter = 0;
+    Opt.URLFilter = 0;
     FillURLCombo();
     EXPECT_EQ(comboItems().size(), 8u);
     EXPECT_TRUE(ui.boxes.empty());
@@ -220,23 +220,23 @@ TEST_F(URLListTest, FiltersOfTheListBox) {
     // A filter that hides every entry: the notice and the placeholder, the entries kept.
     resetViewer();
     useKeys({{1, "/data/a.nc"}});
-    URLFilter = 1;
+    Opt.URLFilter = 1;
     FillURLCombo();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "");
     EXPECT_EQ(comboItems(), std::vector<std::string>{"?"});
-    EXPECT_EQ(URL(0), "?");
-    EXPECT_EQ(nURL, 1);
-    URLFilter = 0;
+    EXPECT_EQ(Opt.URL(0), "?");
+    EXPECT_EQ(Opt.nURL, 1);
+    Opt.URLFilter = 0;
     FillURLCombo();
     EXPECT_EQ(comboItems(), std::vector<std::string>{"/data/a.nc"});
 }
 
 TEST_F(URLListTest, AnAddHiddenByTheFilterLeavesTheFirstItemSelected) {
     useKeys({{1, "http://host/a"}});
-    URLFilter = 1;
+    Opt.URLFilter = 1;
     FillURLCombo();
-    URL(0) = "/local/new.nc";
+    Opt.URL(0) = "/local/new.nc";
     AddToURLList();
     EXPECT_EQ(key(2), "/local/new.nc");
     EXPECT_EQ(comboItems(), std::vector<std::string>{"http://host/a"});

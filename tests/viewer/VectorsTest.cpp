@@ -22,9 +22,9 @@ protected:
     void SetUp() override {
         ViewerFixture::SetUp();
         pic.setRecording(true);
-        ViewExtent = {0, 100, 0, 100};
+        View.ViewExtent = {0, 100, 0, 100};
         ASSERT_EQ(SetMapScale(400, 400), 0);
-        vscale = 1;
+        Opt.vscale = 1;
     }
 
     using ViewerFixture::recordsOf;
@@ -99,7 +99,7 @@ TEST_F(VectorsTest, StylesThroughDrawVectorLL) {
     const Case cases[] = {{0, 4, 0},  {1, 4, 0},  {2, 0, 1},  {3, 0, 0},
                           {50, 0, 0}, {90, 0, 0}, {91, 0, 1}, {108, 0, 1}};
     for (const Case& c : cases) {
-        OptArrowStyle = c.style;
+        Opt.OptArrowStyle = c.style;
         pic.clearRecords();
         EXPECT_EQ(DrawVectorLL(pic, 3, 4, 50, 50), 0);
         EXPECT_EQ(recordsOf(DrawKind::Line).size(), c.lines) << "style " << c.style;
@@ -114,8 +114,8 @@ TEST_F(VectorsTest, StylesThroughDrawVectorLL) {
 
 // DrawVectorLL places the arrow at the map position, scaled by vscale; u = 0, v > 0 points up.
 TEST_F(VectorsTest, DataArrowAtMapPositionScaledByVscale) {
-    OptArrowStyle = 1;
-    vscale = 5;
+    Opt.OptArrowStyle = 1;
+    Opt.vscale = 5;
     float x = 0, y = 0;
     ASSERT_EQ(ll2_to_xy2(25, 75, x, y), 0);
     DrawVectorLL(pic, 0, 2, 25, 75);
@@ -142,12 +142,12 @@ TEST_F(VectorsTest, PositionsWithoutPlaceAndBadValuesDrawNothing) {
     for (const Case c :
          {Case{0, nan, 50}, Case{0, 50, nan}, Case{0, inf, 50}, Case{0, 1e20f, 1e20f},
           Case{0, 50, -999}, Case{1, 40000, 0.5f}, Case{1, 0.5f, nan}}) {
-        Projection = c.projection;
-        LonPeriod = c.projection == 0 ? 360.0f : 6.283185f;
-        ViewExtent = c.projection == 0 ? ViewRec{0, 100, 0, 100} : ViewRec{0, 1, 0, 1};
+        View.Projection = c.projection;
+        View.LonPeriod = c.projection == 0 ? 360.0f : 6.283185f;
+        View.ViewExtent = c.projection == 0 ? ViewRec{0, 100, 0, 100} : ViewRec{0, 1, 0, 1};
         ASSERT_EQ(SetMapScale(400, 400), 0);
         for (Long style : {1, 2, 108}) {
-            OptArrowStyle = style;
+            Opt.OptArrowStyle = style;
             EXPECT_EQ(DrawVectorLL(pic, 1, 1, c.lon, c.lat), 0) << c.lon << " " << c.lat;
         }
     }
@@ -156,7 +156,7 @@ TEST_F(VectorsTest, PositionsWithoutPlaceAndBadValuesDrawNothing) {
 
     // Values that make no arrow at a good position.
     for (Long style : {1, 2, 108}) {
-        OptArrowStyle = style;
+        Opt.OptArrowStyle = style;
         EXPECT_EQ(DrawVectorLL(pic, nan, 1, 0.5f, 0.5f), 0);
         EXPECT_EQ(DrawVectorLL(pic, 3e38f, 3e38f, 0.5f, 0.5f), 0);
     }
@@ -166,7 +166,7 @@ TEST_F(VectorsTest, PositionsWithoutPlaceAndBadValuesDrawNothing) {
 // The glyph style: an arrow 1.3 times the vector's length, its foot on the anchor, its tip in
 // the vector's direction, filled in ForeColor and copied whatever the draw mode.
 TEST_F(VectorsTest, GlyphArrowRotatedToTheVector) {
-    OptArrowStyle = 108;
+    Opt.OptArrowStyle = 108;
     pic.setForeColor(QBColor(12));
     pic.setDrawMode(kDrawInvert);
     pic.setFillStyle(kFillTransparent);

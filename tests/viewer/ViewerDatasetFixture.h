@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         ViewerFixture::SetUp();
         folder_ = useSettings("[parameters]\r\nProjection=0\r\n", settingsName_);
-        URL.ReDim(0, 0);
+        Opt.URL.ReDim(0, 0);
     }
 
     const std::string& settingsFolder() const { return folder_; }

@@ -76,31 +76,9 @@ protected:
         UnloadMainForm();
         ReleaseKelvad();
         ResetSharedState();
-        // The read window of the last plot and the values read through it.
-        startp.Erase();
-        endp.Erase();
-        countp.Erase();
-        stride.Erase();
-        tcount = tcount2 = 0;
-        seamWindows.clear();
-        scalarV.Erase();
         setOrderBoxes(nullptr);
         defaultOrderBoxes() = MemoryOrderBoxes();
         setMapCaptionSink({});
-        // The zoom records and the colour scale.
-        ZoomStack.Erase();
-        ZoomIndex = 0;
-        ScaleMax = ScaleMin = 0;
-        ColorCode = col_opt = 0;
-        // The coastline and the boundary of the last mesh.
-        CoastColor = 0;
-        OptCoastLine = 0;
-        CoastCacheFile.clear();
-        CoastSegDir.clear();
-        fvlands.Erase();
-        fvseas.Erase();
-        nfvlands = nfvseas = 0;
-        BndFile.clear();
         SuppressPutMsg = false;
     }
 
@@ -109,8 +87,8 @@ protected:
     std::string useSettings(const std::string& text, const std::string& folder = "") {
         const std::string where = folder.empty() ? dir.path().string() : dir.file(folder);
         std::filesystem::create_directories(where);
-        IniFile = where + "/Pelorin.ini";
-        std::ofstream(IniFile) << text;
+        Opt.IniFile = where + "/Pelorin.ini";
+        std::ofstream(Opt.IniFile) << text;
         return where;
     }
 

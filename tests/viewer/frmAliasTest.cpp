@@ -16,7 +16,7 @@ class frmAliasTest : public ShellFixture {
 protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        IniFile = settings();
+        Opt.IniFile = settings();
         const std::string path = dir.file("grid.nc");
         NcBuilder nc(path);
         nc.dim("lon", 3);
@@ -31,7 +31,7 @@ protected:
         nc.var("sst", NC_FLOAT, {"lat", "lon"}).values(std::vector<double>(6, 12.0));
         nc.write();
         ASSERT_TRUE(NewKelvad());
-        ASSERT_EQ(clsNC->Initialize(path), 1) << clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
     }
 
     static std::string alias(const std::string& key) { return ini(key, "variable alias"); }
@@ -76,7 +76,7 @@ TEST_F(frmAliasTest, EachRoleAddsToItsListAndWritesItsKey) {
         EXPECT_EQ(AliasKeyOfRole(r.index), r.key);
         ui.boxes.clear();
         d.Command1_Click(r.index);
-        const std::string list = (clsNC->*r.get)();
+        const std::string list = (Data.clsNC->*r.get)();
         EXPECT_NE(UCase(list).find("CUR_E"), std::string::npos) << list;
         ASSERT_EQ(ui.boxes.size(), 1u);
         EXPECT_EQ(ui.boxes[0].text, list);
@@ -85,9 +85,9 @@ TEST_F(frmAliasTest, EachRoleAddsToItsListAndWritesItsKey) {
     }
 
     // A name the list holds already: the list stays, and is shown and written again.
-    const std::string before = clsNC->tempaKa();
+    const std::string before = Data.clsNC->tempaKa();
     d.Command1_Click(8);
-    EXPECT_EQ(clsNC->tempaKa(), before);
+    EXPECT_EQ(Data.clsNC->tempaKa(), before);
     EXPECT_EQ(ui.boxes.back().text, before);
 }
 
@@ -95,14 +95,14 @@ TEST_F(frmAliasTest, NothingSelectedDoesNothing) {
     frmAlias d;
     d.List1->clearSelection();
     d.List1->setCurrentItem(nullptr);
-    const std::string before = readFile(IniFile);
+    const std::string before = readFile(Opt.IniFile);
     d.Command1_Click(8);
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(readFile(IniFile), before);
+    EXPECT_EQ(readFile(Opt.IniFile), before);
 }
 
 TEST_F(frmAliasTest, ViewModeListsTheWordsOfARoleAndRewritesItsKey) {
-    clsNC->lonaKa("xlon grid_x");
+    Data.clsNC->lonaKa("xlon grid_x");
     frmAlias d;
     d.Command2_Click();
     EXPECT_EQ(d.AliasViewMode, 1);
@@ -112,7 +112,7 @@ TEST_F(frmAliasTest, ViewModeListsTheWordsOfARoleAndRewritesItsKey) {
     EXPECT_EQ(d.List1->count(), 0);
 
     d.Command1_Click(4);
-    const std::string list = clsNC->lonaKa();
+    const std::string list = Data.clsNC->lonaKa();
     ASSERT_EQ(d.List1->count(), CountTokens(list));
     EXPECT_EQ(programText(d.List1->item(d.List1->count() - 1)->text()), "GRID_X");
     EXPECT_EQ(alias("lon"), Trim(list));

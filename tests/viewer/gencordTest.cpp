@@ -24,11 +24,11 @@ void expectView(const ViewRec& v, double w, double e, double s, double n, double
 
 // The worked example: one scale on both axes set by the tighter axis, the other centred.
 TEST_F(GencordTest, CartesianThousandByFiveHundred) {
-    ViewExtent = {0, 100, 0, 100};
+    View.ViewExtent = {0, 100, 0, 100};
     ASSERT_EQ(SetMapScale(1000, 500), 0);
-    EXPECT_DOUBLE_EQ(MapScale, 4.8);
-    EXPECT_DOUBLE_EQ(MapXOff, 260);
-    EXPECT_DOUBLE_EQ(MapYOff, 10);
+    EXPECT_DOUBLE_EQ(View.MapScale, 4.8);
+    EXPECT_DOUBLE_EQ(View.MapXOff, 260);
+    EXPECT_DOUBLE_EQ(View.MapYOff, 10);
     float x = -1, y = -1;
     ASSERT_EQ(ll2_to_xy2(0, 0, x, y), 0);
     EXPECT_FLOAT_EQ(x, 260);
@@ -44,17 +44,17 @@ TEST_F(GencordTest, CartesianThousandByFiveHundred) {
 }
 
 TEST_F(GencordTest, SetMapScaleRefusals) {
-    ViewExtent = {0, 100, 5, 5}; // no north-south extent
+    View.ViewExtent = {0, 100, 5, 5}; // no north-south extent
     EXPECT_EQ(SetMapScale(1000, 500), -1);
-    ViewExtent = {0, 100, 0, 100};
+    View.ViewExtent = {0, 100, 0, 100};
     EXPECT_EQ(SetMapScale(0, 0), -1);
     EXPECT_EQ(SetMapScale(-3, 0), -1);
-    ViewExtent = {20, 20, 0, 100}; // no east-west extent
+    View.ViewExtent = {20, 20, 0, 100}; // no east-west extent
     EXPECT_EQ(SetMapScale(1000, 500), -1);
     // One positive size is enough: a zero-width picture maps everything to its left edge.
-    ViewExtent = {0, 100, 0, 100};
+    View.ViewExtent = {0, 100, 0, 100};
     ASSERT_EQ(SetMapScale(0, 500), 0);
-    EXPECT_EQ(MapScale, 0);
+    EXPECT_EQ(View.MapScale, 0);
     float x = -1, y = -1;
     ll2_to_xy2(37, 81, x, y);
     EXPECT_FLOAT_EQ(x, 0);
@@ -68,7 +68,7 @@ TEST_F(GencordTest, InitMapScalePrintsNoticeWithoutExtent) {
     testApp();
     Picture pic(401, 300);
     pic.setRecording(true);
-    ViewExtent = {0, 10, 3, 3};
+    View.ViewExtent = {0, 10, 3, 3};
     EXPECT_EQ(InitMapScale(pic), -1);
     ASSERT_EQ(pic.records().size(), 1u);
     const DrawRecord& r = pic.records()[0];
@@ -78,11 +78,11 @@ TEST_F(GencordTest, InitMapScalePrintsNoticeWithoutExtent) {
     EXPECT_FLOAT_EQ(r.at[1], 150);
 
     pic.clearRecords();
-    ViewExtent = {0, 10, 0, 10};
+    View.ViewExtent = {0, 10, 0, 10};
     EXPECT_EQ(InitMapScale(pic), 1);
     EXPECT_TRUE(pic.records().empty());
-    EXPECT_FLOAT_EQ(MapPicHeight, 300);
-    EXPECT_DOUBLE_EQ(MapScale, 300 * 0.96 / 10);
+    EXPECT_FLOAT_EQ(View.MapPicHeight, 300);
+    EXPECT_DOUBLE_EQ(View.MapScale, 300 * 0.96 / 10);
 }
 
 TEST_F(GencordTest, RoundTripBothProjections) {
@@ -96,8 +96,8 @@ TEST_F(GencordTest, RoundTripBothProjections) {
         {1, {-0.5, 0.8, -0.3, 1.2}, {{-0.5f, -0.3f}, {0.8f, 1.2f}, {0.1f, 0.45f}, {-0.2f, 1.0f}}},
     };
     for (const Case& c : cases) {
-        Projection = c.projection;
-        ViewExtent = c.view;
+        View.Projection = c.projection;
+        View.ViewExtent = c.view;
         ASSERT_EQ(SetMapScale(800, 600), 0);
         for (const auto& p : c.points) {
             float x = 0, y = 0;
@@ -126,8 +126,8 @@ TEST_F(GencordTest, MercatorLatitudesHeldNearPoles) {
     EXPECT_NEAR(MercatorY(0.5), std::log(std::tan(0.25 + 0.78539815)), 1e-15);
     EXPECT_NEAR(MercatorY(0), std::log(std::tan(0.78539815)), 1e-15);
 
-    Projection = 1;
-    ViewExtent = {-1, 1, -1.5, 1.5};
+    View.Projection = 1;
+    View.ViewExtent = {-1, 1, -1.5, 1.5};
     ASSERT_EQ(SetMapScale(500, 500), 0);
     float x = 0, yPole = 0, yEdge = 0, yEquator = 0;
     ll2_to_xy2(0, static_cast<float>(-M_PI / 2), x, yPole);
@@ -138,8 +138,8 @@ TEST_F(GencordTest, MercatorLatitudesHeldNearPoles) {
 }
 
 TEST_F(GencordTest, MercatorOutOfRangeIsReported) {
-    Projection = 1;
-    ViewExtent = {-1, 1, -1, 1};
+    View.Projection = 1;
+    View.ViewExtent = {-1, 1, -1, 1};
     ASSERT_EQ(SetMapScale(500, 500), 0);
     float x = 7, y = 8;
     EXPECT_EQ(ll2_to_xy2(40000, 0, x, y), -1);
@@ -155,7 +155,7 @@ TEST_F(GencordTest, MercatorOutOfRangeIsReported) {
     EXPECT_EQ(ll2_to_xy2Quiet(40000, 0, x, y), -1);
     EXPECT_EQ(ui.boxes.size(), 4u);
     // A view whose north-east corner is out of range cannot be set.
-    ViewExtent = {-1, 40000, -1, 1};
+    View.ViewExtent = {-1, 40000, -1, 1};
     EXPECT_EQ(SetMapScale(500, 500), -1);
 }
 
@@ -199,46 +199,46 @@ TEST_F(GencordTest, BoxInViewCases) {
 }
 
 TEST_F(GencordTest, ZoomStackPushBackAndWiden) {
-    ZoomStack.ReDim(0, 0);
-    ZoomStack(0) = {0, 100, 0, 50};
-    ZoomIndex = 0;
+    View.ZoomStack.ReDim(0, 0);
+    View.ZoomStack(0) = {0, 100, 0, 50};
+    View.ZoomIndex = 0;
 
-    ViewExtent = {10, 20, 10, 20};
+    View.ViewExtent = {10, 20, 10, 20};
     PushZoom();
-    ViewExtent = {12, 14, 12, 14};
+    View.ViewExtent = {12, 14, 12, 14};
     PushZoom();
-    EXPECT_EQ(ZoomIndex, 2);
-    EXPECT_EQ(ZoomStack.UBound(), 2);
+    EXPECT_EQ(View.ZoomIndex, 2);
+    EXPECT_EQ(View.ZoomStack.UBound(), 2);
 
     expectView(ZoomOut(), 10, 20, 10, 20);
-    EXPECT_EQ(ZoomIndex, 1);
-    EXPECT_EQ(ZoomStack.UBound(), 1);
+    EXPECT_EQ(View.ZoomIndex, 1);
+    EXPECT_EQ(View.ZoomStack.UBound(), 1);
     expectView(ZoomOut(), 0, 100, 0, 50);
-    EXPECT_EQ(ZoomIndex, 0);
+    EXPECT_EQ(View.ZoomIndex, 0);
 
     // Past the first record: record 0 widens by 10 % on every side, compounding.
     expectView(ZoomOut(), -10, 110, -5, 55);
-    EXPECT_EQ(ZoomIndex, -1);
+    EXPECT_EQ(View.ZoomIndex, -1);
     expectView(ZoomOut(), -22, 122, -11, 61);
-    EXPECT_EQ(ZoomIndex, -2);
-    expectView(ZoomStack(0), -22, 122, -11, 61);
+    EXPECT_EQ(View.ZoomIndex, -2);
+    expectView(View.ZoomStack(0), -22, 122, -11, 61);
 
     // A pan below record 0 leaves the stack alone; the next push brings the index back to 0.
-    ViewExtent = {1, 2, 3, 4};
+    View.ViewExtent = {1, 2, 3, 4};
     PanByArrowKey(37);
-    expectView(ZoomStack(0), -22, 122, -11, 61);
-    ViewExtent = {5, 6, 7, 8};
+    expectView(View.ZoomStack(0), -22, 122, -11, 61);
+    View.ViewExtent = {5, 6, 7, 8};
     PushZoom();
-    EXPECT_EQ(ZoomIndex, 0);
-    EXPECT_EQ(ZoomStack.UBound(), 0);
-    expectView(ZoomStack(0), 5, 6, 7, 8);
+    EXPECT_EQ(View.ZoomIndex, 0);
+    EXPECT_EQ(View.ZoomStack.UBound(), 0);
+    expectView(View.ZoomStack(0), 5, 6, 7, 8);
 }
 
 TEST_F(GencordTest, ZoomOutMercatorClamps) {
-    Projection = 1;
-    ZoomStack.ReDim(0, 0);
-    ZoomStack(0) = {-3, 3, -1.2, 1.35};
-    ZoomIndex = 0;
+    View.Projection = 1;
+    View.ZoomStack.ReDim(0, 0);
+    View.ZoomStack(0) = {-3, 3, -1.2, 1.35};
+    View.ZoomIndex = 0;
     for (int i = 0; i < 3; ++i) {
         const ViewRec r = ZoomOut();
         EXPECT_LE(r.North, static_cast<double>(1.39f));
@@ -246,40 +246,40 @@ TEST_F(GencordTest, ZoomOutMercatorClamps) {
         EXPECT_GE(r.West, static_cast<double>(-3.14f));
         EXPECT_LE(r.East, static_cast<double>(3.14f));
     }
-    expectView(ZoomStack(0), -3.14f, 3.14f, -1.22f, 1.39f, 0);
+    expectView(View.ZoomStack(0), -3.14f, 3.14f, -1.22f, 1.39f, 0);
 }
 
 TEST_F(GencordTest, ZoomOutMercatorKeepsAGridFrom0To360Whole) {
     // The longitude clamp gives way to the dataset's own extent, so a grid kept from 0 to 359
     // degrees shows whole; westwards the half turn still holds, and so do the latitudes.
-    Projection = 1;
-    DataExtent = {0, 359 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
-    ZoomStack.ReDim(0, 0);
-    ZoomStack(0) = DataExtent;
-    ZoomIndex = 0;
+    View.Projection = 1;
+    Data.DataExtent = {0, 359 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    View.ZoomStack.ReDim(0, 0);
+    View.ZoomStack(0) = Data.DataExtent;
+    View.ZoomIndex = 0;
     ViewRec r = ZoomOut();
     EXPECT_LT(r.West, 0);
-    EXPECT_NEAR(r.East, static_cast<float>(DataExtent.East), 1e-6);
+    EXPECT_NEAR(r.East, static_cast<float>(Data.DataExtent.East), 1e-6);
     for (int i = 0; i < 20; ++i)
         r = ZoomOut();
-    expectView(r, -3.14f, static_cast<float>(DataExtent.East), -1.22f, 1.39f, 1e-6);
+    expectView(r, -3.14f, static_cast<float>(Data.DataExtent.East), -1.22f, 1.39f, 1e-6);
 
     // A grid of -150 .. 150 is held at the half turn each way, one of -180 .. 180 at its own
     // edges.
-    DataExtent = {-150 * kDegToRad, 150 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
-    ZoomStack(0) = DataExtent;
-    ZoomIndex = 0;
+    Data.DataExtent = {-150 * kDegToRad, 150 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    View.ZoomStack(0) = Data.DataExtent;
+    View.ZoomIndex = 0;
     expectView(ZoomOut(), -3.14f, 3.14f, -1.22f, 1.39f, 1e-6);
-    DataExtent = {-180 * kDegToRad, 180 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
-    ZoomStack(0) = DataExtent;
-    ZoomIndex = 0;
+    Data.DataExtent = {-180 * kDegToRad, 180 * kDegToRad, -80 * kDegToRad, 80 * kDegToRad};
+    View.ZoomStack(0) = Data.DataExtent;
+    View.ZoomIndex = 0;
     const float pi = static_cast<float>(180 * kDegToRad);
     expectView(ZoomOut(), -pi, pi, -1.22f, 1.39f, 1e-6);
 }
 
 TEST_F(GencordTest, ArrowKeysMoveTheViewAndTheRecordInForce) {
-    ZoomStack.ReDim(0, 2);
-    ZoomIndex = 2;
+    View.ZoomStack.ReDim(0, 2);
+    View.ZoomIndex = 2;
     struct Case {
         Long key;
         ViewRec after;
@@ -289,13 +289,14 @@ TEST_F(GencordTest, ArrowKeysMoveTheViewAndTheRecordInForce) {
         {40, {10, 40, -20, 40}}, {13, {10, 40, 0, 60}},
     };
     for (const Case& c : cases) {
-        ViewExtent = {10, 40, 0, 60};
+        View.ViewExtent = {10, 40, 0, 60};
         const ViewRec r = PanByArrowKey(c.key);
         expectView(r, c.after.West, c.after.East, c.after.South, c.after.North, 1e-5);
-        expectView(ViewExtent, c.after.West, c.after.East, c.after.South, c.after.North, 1e-5);
-        expectView(ZoomStack(2), c.after.West, c.after.East, c.after.South, c.after.North, 1e-5);
+        expectView(View.ViewExtent, c.after.West, c.after.East, c.after.South, c.after.North, 1e-5);
+        expectView(View.ZoomStack(2), c.after.West, c.after.East, c.after.South, c.after.North,
+                   1e-5);
     }
-    expectView(ZoomStack(1), 0, 0, 0, 0);
+    expectView(View.ZoomStack(1), 0, 0, 0, 0);
 }
 
 } // namespace

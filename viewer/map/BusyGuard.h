@@ -27,5 +27,5 @@ public:
 // load or a time-range query there is none, and the map and order windows' commands do
 // nothing.
 inline bool DatasetReady() {
-    return clsNC != nullptr && nNcMain >= 1;
+    return Data.clsNC != nullptr && Data.nNcMain >= 1;
 }

@@ -7,11 +7,6 @@
 
 #include <cmath>
 
-float ScaleMax = 0;
-float ScaleMin = 0;
-Long ColorCode = 0;
-Long col_opt = 0;
-
 namespace {
 
 ColorKeyPicture gKeyPicture = nullptr;
@@ -33,9 +28,9 @@ Long rgb(double r, double g, double b) {
 } // namespace
 
 Long ValueToColor(float value) {
-    const float span = ScaleMax - ScaleMin;
-    const float t = span > 0 ? (value - ScaleMin) / span : 0.0f;
-    switch (ColorCode / 10) {
+    const float span = Scale.ScaleMax - Scale.ScaleMin;
+    const float t = span > 0 ? (value - Scale.ScaleMin) / span : 0.0f;
+    switch (Scale.ColorCode / 10) {
     case 1:
         return ColorRampSingle(t);
     case 2:
@@ -49,10 +44,10 @@ Long ValueToColor(float value) {
 
 Long ColorRampSingle(float t) {
     // A fraction that is not a number has no colour either.
-    if (!(std::fabs(t) <= 1) || col_opt < 1 || col_opt > 4) return 0;
+    if (!(std::fabs(t) <= 1) || Scale.col_opt < 1 || Scale.col_opt > 4) return 0;
     const float q = 255 * (1 - t * t);
     const float l = 255 * (1 - t);
-    switch (col_opt) {
+    switch (Scale.col_opt) {
     case 1:
         return rgb(q, q, q);
     case 2:
@@ -76,7 +71,7 @@ Long ColorDiverging(float t) {
 
 Long ColorRampThirds(float t) {
     if (!(t > 0) || t > 1) return kWhite;
-    switch (col_opt) {
+    switch (Scale.col_opt) {
     case 0: {
         if (t < 1e-7f) return kWhite;
         if (t <= 0.33333334f) {
@@ -107,8 +102,8 @@ Long ColorRampThirds(float t) {
             full = 510 * (1 - t);
             rest = 0;
         }
-        if (col_opt == 2) return rgb(full, rest, rest);
-        if (col_opt == 3) return rgb(rest, full, rest);
+        if (Scale.col_opt == 2) return rgb(full, rest, rest);
+        if (Scale.col_opt == 3) return rgb(rest, full, rest);
         return rgb(rest, rest, full);
     }
     default:
@@ -131,7 +126,7 @@ void DrawColorLegend(Picture& p) {
     const Long H = CLng(p.ScaleHeight());
     p.setForeColor(QBColor(0));
     p.Cls();
-    const float step = (ScaleMax - ScaleMin) / 51;
+    const float step = (Scale.ScaleMax - Scale.ScaleMin) / 51;
     const float x1 = static_cast<float>(W) / 5;
     const float x2 = 2 * x1;
     const float h = static_cast<float>(H) / 55;
@@ -139,7 +134,7 @@ void DrawColorLegend(Picture& p) {
     bool boxes = false;
     Long firstLabel = 0; // labels at firstLabel, firstLabel + 5, ...
     bool minLabel = false;
-    switch (ColorCode) {
+    switch (Scale.ColorCode) {
     case 10:
     case 30:
         boxes = true;
@@ -161,7 +156,7 @@ void DrawColorLegend(Picture& p) {
     for (Long i = 1; i <= 51; ++i) {
         const float y1 = h * static_cast<float>(i);
         const float y2 = y1 + h;
-        const float v = ScaleMax - step * static_cast<float>(i - 1);
+        const float v = Scale.ScaleMax - step * static_cast<float>(i - 1);
         if (boxes) {
             p.setFillStyle(kFillSolid);
             p.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
@@ -170,7 +165,7 @@ void DrawColorLegend(Picture& p) {
         if (last || (i >= firstLabel && (i - firstLabel) % 5 == 0 && i <= 50)) {
             p.setCurrentX(x2 + x1 / 2);
             p.setCurrentY(y1 - h / 2);
-            p.Print(Format(last ? ScaleMin : v, "###0.00"));
+            p.Print(Format(last ? Scale.ScaleMin : v, "###0.00"));
         }
     }
     p.Refresh();

@@ -1,15 +1,12 @@
 #pragma once
 // Values to colours: the colour range, the three colour schemes and the colour key.
 #include "runtime/Types.h"
+#include "viewer/map/SharedState.h"
 
 class Picture;
 
-extern float ScaleMax, ScaleMin; // the colour range
-// Tens digit: 1 single-hue ramp, 2 diverging ramp, 3 three-part ramp, other values black.
-// Also the layout of the key: 10 and 30 boxes with eleven labels, 31 labels only, 20 boxes with
-// ten labels, other values an empty key.
-extern Long ColorCode;
-extern Long col_opt; // variant of the scheme: 1..4 for scheme 1, 0..4 for scheme 3
+// The colour range and scheme (Scale.ScaleMax, Scale.ScaleMin, Scale.ColorCode, Scale.col_opt)
+// are part of the shared state (SharedState.h).
 
 // The colour (Long RGB) of value in the range and scheme in force.
 Long ValueToColor(float value);

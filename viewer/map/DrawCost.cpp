@@ -12,11 +12,6 @@
 #include <cstdint>
 #include <limits>
 
-Long CoastColor = 0;
-Long OptCoastLine = 0;
-std::string CoastCacheFile;
-std::vector<CoastSegEntry> CoastSegDir;
-
 namespace {
 
 // The projection the directory's boxes were read in; a directory of the other one is not used.
@@ -67,26 +62,26 @@ Long afterPoints(Long pos, Long count) {
 
 void DrawCoast(Picture& pic) {
     const Long keptColor = pic.ForeColor();
-    pic.setForeColor(CoastColor);
-    const double u = Projection == 1 ? 1.0 : 1.0 / kDegToRad;
+    pic.setForeColor(Coast.CoastColor);
+    const double u = View.Projection == 1 ? 1.0 : 1.0 / kDegToRad;
     Long handle = 0;
     bool convertFailed = false;
     try {
-        FOpenAll(CoastFile, kOpenRead, 0, handle);
+        FOpenAll(Coast.CoastFile, kOpenRead, 0, handle);
         if (handle <= 0) {
             ui().MsgBox("[DrawCoast]", kOkOnly, kProgramTitle);
             pic.setForeColor(keptColor);
             return;
         }
-        const bool cached =
-            CoastFile == CoastCacheFile && !CoastSegDir.empty() && cacheProjection == Projection;
+        const bool cached = Coast.CoastFile == Coast.CoastCacheFile && !Coast.CoastSegDir.empty() &&
+                            cacheProjection == View.Projection;
 
         CoastSegEntry head;
         if (cached) {
-            head = CoastSegDir[0];
+            head = Coast.CoastSegDir[0];
         } else {
             // The directory is rebuilt from here on: it no longer belongs to any file.
-            CoastCacheFile.clear();
+            Coast.CoastCacheFile.clear();
             FSeek(handle, 0);
             head = readBox(handle, u);
             Long maxCount = 0;
@@ -98,7 +93,7 @@ void DrawCoast(Picture& pic) {
         if (head.PointCount < 1) throw RuntimeError(err::Subscript);
 
         float lonShift = 0;
-        const Long r0 = BoxInView(ViewExtent, boxOf(head), u, lonShift);
+        const Long r0 = BoxInView(View.ViewExtent, boxOf(head), u, lonShift);
         bool complete = false;
         if (r0 != -1) {
             const Long maxCount = head.PointCount;
@@ -107,10 +102,10 @@ void DrawCoast(Picture& pic) {
             ArrayDesc desc;
             Long n = 0;
             if (cached) {
-                n = static_cast<Long>(CoastSegDir.size() - 1);
+                n = static_cast<Long>(Coast.CoastSegDir.size() - 1);
             } else {
                 head.FilePos = FLoc(handle);
-                CoastSegDir.assign(1, head);
+                Coast.CoastSegDir.assign(1, head);
                 n = 2000000000;
             }
             Long k = 0;
@@ -118,7 +113,7 @@ void DrawCoast(Picture& pic) {
                 ++k;
                 CoastSegEntry seg;
                 if (cached) {
-                    seg = CoastSegDir[static_cast<std::size_t>(k)];
+                    seg = Coast.CoastSegDir[static_cast<std::size_t>(k)];
                 } else {
                     Long count = 0;
                     Long unused = 0;
@@ -128,13 +123,13 @@ void DrawCoast(Picture& pic) {
                     seg.PointCount = countOf(count);
                     checkCount(seg.PointCount, maxCount);
                     seg.FilePos = FLoc(handle);
-                    CoastSegDir.push_back(seg);
+                    Coast.CoastSegDir.push_back(seg);
                 }
                 const Long count = seg.PointCount;
                 checkCount(count, maxCount);
 
                 if (r0 != 1) {
-                    if (BoxInView(ViewExtent, boxOf(seg), u, lonShift) == -1) {
+                    if (BoxInView(View.ViewExtent, boxOf(seg), u, lonShift) == -1) {
                         if (!cached) FSeek(handle, afterPoints(FLoc(handle), count));
                         continue;
                     }
@@ -164,8 +159,8 @@ void DrawCoast(Picture& pic) {
         }
         pic.Refresh();
         if (complete) {
-            CoastCacheFile = CoastFile;
-            cacheProjection = Projection;
+            Coast.CoastCacheFile = Coast.CoastFile;
+            cacheProjection = View.Projection;
         }
         FClose(handle);
         handle = 0;

@@ -8,28 +8,15 @@
 // bytes, west, east, south, north (Singles), then count pairs of Singles (longitude, latitude).
 // Only the low 16 bits of a count are used, as a signed number.
 #include "runtime/Types.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 #include <vector>
 
 class Picture;
 
-// One entry of the segment directory: entry 0 describes the file (largest count, position
-// after the header, file box), entry k segment k (its count, the position of its first point,
-// its box). Boxes are in the view units of the projection the directory was read in.
-struct CoastSegEntry {
-    Long PointCount = 0;
-    Long FilePos = 0;
-    double West = 0;
-    double East = 0;
-    double South = 0;
-    double North = 0;
-};
-
-extern Long CoastColor;            // line colour (palette colour 7, set at start-up)
-extern Long OptCoastLine;          // coastline style of the menu; the drawing ignores it
-extern std::string CoastCacheFile; // file whose directory CoastSegDir holds; "" when none
-extern std::vector<CoastSegEntry> CoastSegDir; // entries 0 .. n
+// The coastline's file, style and segment directory (Coast.CoastFile, Coast.CoastColor,
+// Coast.CoastSegDir, ...) are part of the shared state (SharedState.h).
 
 // Draws the coastline of CoastFile onto pic with the transform in force. Failures are shown
 // in a message box starting "[DrawCoast]"; nothing is raised.

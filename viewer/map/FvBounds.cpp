@@ -22,12 +22,6 @@
 #include <unordered_map>
 #include <vector>
 
-VArray<Long> fvlands;
-Long nfvlands = 0;
-VArray<Long> fvseas;
-Long nfvseas = 0;
-std::string BndFile;
-
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -84,7 +78,7 @@ Segments boundaryPass(const VArray<Long>& codes, Long nElements, IsCandidate isC
         }
     };
     for (Long e = 1; e <= nElements; ++e) {
-        const Long a = node1(e), b = node2(e), c = node3(e);
+        const Long a = Data.node1(e), b = Data.node2(e), c = Data.node3(e);
         edge(a, b);
         edge(b, c);
         edge(c, a);
@@ -109,10 +103,10 @@ void toList(const Segments& from, VArray<Long>& list, Long& n) {
 }
 
 void clearLists() {
-    fvlands.Erase();
-    fvseas.Erase();
-    nfvlands = 0;
-    nfvseas = 0;
+    Data.fvlands.Erase();
+    Data.fvseas.Erase();
+    Data.nfvlands = 0;
+    Data.nfvseas = 0;
 }
 
 std::string padded(Long n) {
@@ -128,8 +122,8 @@ void appendRows(std::string& text, const VArray<Long>& list, Long n, float facto
         if (hi <= 0 || lo <= 0) continue;
         text += "\"" + padded(++row) + " " + padded(hi) + " " + padded(lo) + "\"";
         for (const Long node : {hi, lo}) {
-            text += "," + CStr(static_cast<float>(nodeLonV(node) * factor));
-            text += "," + CStr(static_cast<float>(nodeLatV(node) * factor));
+            text += "," + CStr(static_cast<float>(Data.nodeLonV(node) * factor));
+            text += "," + CStr(static_cast<float>(Data.nodeLatV(node) * factor));
         }
         text += kCrLf;
     }
@@ -199,12 +193,12 @@ bool readRows(const std::vector<std::string>& lines, size_t first, Long n, Long 
 
 void writeCache(const std::string& text) {
     AtomicFile file;
-    int e = file.Open(BndFile);
+    int e = file.Open(Data.BndFile);
     if (e == 0) e = file.WriteAt(0, text.data(), text.size());
     if (e == 0) e = file.Commit();
     // The cache only spares the next load the build: the lines in memory stand without it.
     if (e != 0)
-        DebugOut("[MakeFvBounds] boundary cache not written: " + BndFile + " " + ErrorText(e));
+        DebugOut("[MakeFvBounds] boundary cache not written: " + Data.BndFile + " " + ErrorText(e));
 }
 
 } // namespace
@@ -260,17 +254,18 @@ bool ReadFvBoundsFile(const std::string& path, Long nNodes, Long nElements, VArr
 
 void MakeFvBounds() {
     try {
-        if (clsNC == nullptr) throw RuntimeError(err::ObjectNotSet);
-        IKelvad& nc = *clsNC;
+        if (Data.clsNC == nullptr) throw RuntimeError(err::ObjectNotSet);
+        IKelvad& nc = *Data.clsNC;
         const std::string dataset = nc.FName(1);
-        BndFile = ChangeExtension(dataset, "bnd");
+        Data.BndFile = ChangeExtension(dataset, "bnd");
         // The cache must never replace an open dataset (a dataset named "*.bnd").
-        if (!BndFile.empty() && IsOpenDataset(BndFile)) BndFile.clear();
+        if (!Data.BndFile.empty() && IsOpenDataset(Data.BndFile)) Data.BndFile.clear();
         const Long nNodes = nc.nNodes(1);
         const Long nElements = nc.nElements(1);
 
-        if (!BndFile.empty() && CompareFileDates(BndFile, dataset) == 1 &&
-            ReadFvBoundsFile(BndFile, nNodes, nElements, fvlands, nfvlands, fvseas, nfvseas))
+        if (!Data.BndFile.empty() && CompareFileDates(Data.BndFile, dataset) == 1 &&
+            ReadFvBoundsFile(Data.BndFile, nNodes, nElements, Data.fvlands, Data.nfvlands,
+                             Data.fvseas, Data.nfvseas))
             return;
 
         const VArray<Long> codes = readNodeCodes(nc, nNodes);
@@ -285,15 +280,15 @@ void MakeFvBounds() {
         toList(land, lands, nLands);
         toList(sea, seas, nSeas);
         // The cache holds degrees whatever the projection.
-        const float factor = Projection == 1 ? static_cast<float>(1 / kDegToRad) : 1.0f;
+        const float factor = View.Projection == 1 ? static_cast<float>(1 / kDegToRad) : 1.0f;
         const std::string text =
             FvBoundsText(nNodes, nElements, lands, nLands, seas, nSeas, factor);
 
-        fvlands = std::move(lands);
-        fvseas = std::move(seas);
-        nfvlands = nLands;
-        nfvseas = nSeas;
-        if (!BndFile.empty()) writeCache(text);
+        Data.fvlands = std::move(lands);
+        Data.fvseas = std::move(seas);
+        Data.nfvlands = nLands;
+        Data.nfvseas = nSeas;
+        if (!Data.BndFile.empty()) writeCache(text);
     } catch (const std::exception& e) {
         clearLists();
         ui().MsgBox("[MakeFvBounds]" + ErrorDescriptionOf(e), kOkOnly, kProgramTitle);
@@ -306,8 +301,8 @@ void drawSegments(RenderContext& rc, const VArray<Long>& list, Long n) {
     for (Long k = 1; k <= n; ++k) {
         const Long a = list(1, k), b = list(2, k);
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        if (!MapPoint(rc, nodeLonV(a), nodeLatV(a), x1, y1)) continue;
-        if (!MapPoint(rc, nodeLonV(b), nodeLatV(b), x2, y2)) continue;
+        if (!MapPoint(rc, Data.nodeLonV(a), Data.nodeLatV(a), x1, y1)) continue;
+        if (!MapPoint(rc, Data.nodeLonV(b), Data.nodeLatV(b), x2, y2)) continue;
         rc.pic.Line(x1, y1, x2, y2);
     }
 }
@@ -318,11 +313,11 @@ void DrawFvBounds(Picture& pic) {
     RenderContext rc(pic, "[DrawFvBounds]");
     const Long saved = pic.ForeColor();
     try {
-        const Long nLands = nfvlands, nSeas = nfvseas;
+        const Long nLands = Data.nfvlands, nSeas = Data.nfvseas;
         pic.setForeColor(QBColor(12));
-        drawSegments(rc, fvlands, nLands);
+        drawSegments(rc, Data.fvlands, nLands);
         pic.setForeColor(QBColor(9));
-        drawSegments(rc, fvseas, nSeas);
+        drawSegments(rc, Data.fvseas, nSeas);
     } catch (const std::exception& e) {
         pic.setForeColor(saved);
         // The boundary lines report under the mesh outline's name, as they always have.

@@ -16,21 +16,14 @@
 //   000000>",lon,lat,lon,lat  (positions of the larger node, then of the smaller, in degrees)
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 
 class Picture;
 
-// Land and sea segments: (1, k) the larger and (2, k) the smaller node number of segment k,
-// node numbers indexing nodeLonV/nodeLatV. Unallocated when empty. They stay until the next
-// MakeFvBounds; loading another dataset does not clear them.
-extern VArray<Long> fvlands; // 1 To 2, 1 To nfvlands
-extern Long nfvlands;
-extern VArray<Long> fvseas; // 1 To 2, 1 To nfvseas
-extern Long nfvseas;
-// The cache file of the dataset last prepared; "" when it has none (a URL, or a name that
-// would be the dataset itself).
-extern std::string BndFile;
+// The segments (Data.fvlands, Data.nfvlands, Data.fvseas, Data.nfvseas) and the cache file
+// (Data.BndFile) are part of the shared state (SharedState.h).
 
 // Fills the lists for the finite-volume mesh of slot 1 (node1..node3 and nodeLonV/nodeLatV
 // filled): from the cache when it is newer than the dataset and sound, otherwise built and

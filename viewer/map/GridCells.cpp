@@ -49,10 +49,10 @@ struct Axes {
 
 Axes gridAxes() {
     Axes a;
-    a.nLon = clsNC->nLon(1);
-    a.nLat = clsNC->nLat(1);
-    a.lonHalf = halfSpacing(latV, a.nLat);
-    a.latHalf = halfSpacing(lonV, a.nLon);
+    a.nLon = Data.clsNC->nLon(1);
+    a.nLat = Data.clsNC->nLat(1);
+    a.lonHalf = halfSpacing(Data.latV, a.nLat);
+    a.latHalf = halfSpacing(Data.lonV, a.nLon);
     return a;
 }
 
@@ -62,10 +62,10 @@ void gridCell(RenderContext& rc, const Axes& ax, Long i, Long j, Long iStep, Lon
     int64_t w = 0, e = 0, s = 0, n = 0;
     CellHalfIndices(i, iStep, lonFirst, lonLast, w, e);
     CellHalfIndices(j, jStep, 1, ax.nLat, s, n);
-    const float west = AxisAtHalfIndex(lonV, ax.nLon, w, ax.lonHalf) + shift;
-    const float east = AxisAtHalfIndex(lonV, ax.nLon, e, ax.lonHalf) + shift;
-    cellBox(rc, west, AxisAtHalfIndex(latV, ax.nLat, s, ax.latHalf), east,
-            AxisAtHalfIndex(latV, ax.nLat, n, ax.latHalf), v);
+    const float west = AxisAtHalfIndex(Data.lonV, ax.nLon, w, ax.lonHalf) + shift;
+    const float east = AxisAtHalfIndex(Data.lonV, ax.nLon, e, ax.lonHalf) + shift;
+    cellBox(rc, west, AxisAtHalfIndex(Data.latV, ax.nLat, s, ax.latHalf), east,
+            AxisAtHalfIndex(Data.latV, ax.nLat, n, ax.latHalf), v);
 }
 
 // The walk takes exactly the indices that the read took, in the read's order: the outer
@@ -93,7 +93,7 @@ void walkWindow(RenderContext& rc, const Axes& ax, Long order, const WalkWindow&
 
 // The longitude dimension of the variable drawn (0 without a longitude/latitude order).
 Long lonDimOf(const RenderContext& rc) {
-    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
     return order == 1 ? rc.nd - 1 : order == 2 ? rc.nd : 0;
 }
 
@@ -129,14 +129,14 @@ bool ReadGridWindows(RenderContext& rc) {
     if (!ReadGridSlice(rc)) return false;
     const Long lonDim = lonDimOf(rc);
     const SeamWindow* before = nullptr;
-    for (SeamWindow& w : seamWindows) {
+    for (SeamWindow& w : Win.seamWindows) {
         w.read = false;
         // Windows worked out for another variable are not this one's.
         if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != rc.nd) continue;
         for (Long d = 1; d <= rc.nd; ++d)
-            if (d != lonDim) w.startp(d) = startp(d);
-        if (sameWindow(startp, countp, stride, w, rc.nd)) {
-            w.values = scalarV; // a view wider than a period holds whole copies
+            if (d != lonDim) w.startp(d) = Win.startp(d);
+        if (sameWindow(Win.startp, Win.countp, Win.stride, w, rc.nd)) {
+            w.values = Win.scalarV; // a view wider than a period holds whole copies
         } else if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
             w.values = before->values;
         } else if (ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0) {
@@ -152,19 +152,20 @@ bool ReadGridWindows(RenderContext& rc) {
 }
 
 void RangeGridWindows(RenderContext& rc) {
-    AutoRange(rc, scalarV, tcount);
-    for (const SeamWindow& w : seamWindows)
+    AutoRange(rc, Win.scalarV, Win.tcount);
+    for (const SeamWindow& w : Win.seamWindows)
         if (w.read) AutoRange(rc, w.values, w.tcount);
 }
 
 void WalkGridCells(RenderContext& rc) {
     if (rc.nd < 2) return;
     // The variable's own order: a dataset may hold variables of both orders.
-    const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+    const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
     if (order != 1 && order != 2) return;
     const Axes ax = gridAxes();
-    walkWindow(rc, ax, order, {startp, countp, stride, scalarV, tcount, 0.0f, 1, ax.nLon});
-    for (const SeamWindow& w : seamWindows)
+    walkWindow(rc, ax, order,
+               {Win.startp, Win.countp, Win.stride, Win.scalarV, Win.tcount, 0.0f, 1, ax.nLon});
+    for (const SeamWindow& w : Win.seamWindows)
         if (w.read)
             walkWindow(
                 rc, ax, order,
@@ -186,7 +187,7 @@ void WalkGmtCells(RenderContext& rc) {
     const Long nLat = ax.nLat;
     // Values past the last row have no place on the grid.
     const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
-    const Long first = startp(nd), last = endp(nd), step = stride(nd);
+    const Long first = Win.startp(nd), last = Win.endp(nd), step = Win.stride(nd);
     if (step <= 0 || cells == 0) return;
     auto walk = [&](float shift, Long lonFirst, Long lonLast) {
         Long i = 0, j = nLat;
@@ -198,13 +199,13 @@ void WalkGmtCells(RenderContext& rc) {
                 --j;
             }
             if (i < lonFirst || i > lonLast) continue;
-            const float v = scalarV(static_cast<Long>(k));
+            const float v = Win.scalarV(static_cast<Long>(k));
             if (v <= NoVal) continue;
             TakeValue(rc, v);
             gridCell(rc, ax, i, j, 1, 1, shift, lonFirst, lonLast, v);
         }
     };
     walk(0, 1, nLon);
-    for (const GridCopy& c : GridCopiesInView(lonV, nLon))
+    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon))
         walk(c.shift, c.lonFirst, c.lonLast);
 }

@@ -5,8 +5,8 @@
 #include <cmath>
 
 float MapLonPeriod() {
-    if (LonPeriod > 0) return LonPeriod;
-    return Projection == 1 ? 6.283185f : 360.0f;
+    if (View.LonPeriod > 0) return View.LonPeriod;
+    return View.Projection == 1 ? 6.283185f : 360.0f;
 }
 
 bool PositionKnown(float lon, float lat) {

@@ -39,10 +39,11 @@ void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
         const ViewEdges view = CurrentViewEdges();
         const float period = MapLonPeriod();
         // A mesh whose connectivity could not be filled has no elements to outline.
-        const bool filled = node1.IsAllocated() && node2.IsAllocated() && node3.IsAllocated();
-        const Long n = filled ? clsNC->nElements(1) : 0;
+        const bool filled =
+            Data.node1.IsAllocated() && Data.node2.IsAllocated() && Data.node3.IsAllocated();
+        const Long n = filled ? Data.clsNC->nElements(1) : 0;
         for (Long e = 1; e <= n; ++e) {
-            const Long p = node1(e), q = node2(e), r = node3(e);
+            const Long p = Data.node1(e), q = Data.node2(e), r = Data.node3(e);
             if (!InView(view, lon(p), lat(p))) continue;
             float xs[3] = {lon(p), lon(q), lon(r)};
             const float ys[3] = {lat(p), lat(q), lat(r)};
@@ -67,9 +68,9 @@ void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
 } // namespace
 
 void DrawFeMesh(Picture& pic) {
-    drawMesh(pic, "[DrawFeMesh]", lonV, latV);
+    drawMesh(pic, "[DrawFeMesh]", Data.lonV, Data.latV);
 }
 
 void DrawFvMesh(Picture& pic) {
-    drawMesh(pic, "[DrawFvMesh]", nodeLonV, nodeLatV);
+    drawMesh(pic, "[DrawFvMesh]", Data.nodeLonV, Data.nodeLatV);
 }

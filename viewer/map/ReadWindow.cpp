@@ -12,12 +12,6 @@
 #include <cmath>
 #include <new>
 
-VArray<Long> startp, endp, countp, stride;
-Long tcount = 0;
-std::vector<SeamWindow> seamWindows;
-Long tcount2 = 0;
-VArray<float> scalarV;
-
 namespace {
 
 MemoryOrderBoxes gDefaultBoxes;
@@ -50,18 +44,18 @@ void axisWindow(const VArray<float>& axis, Long n, float lo, float hi, bool desc
         while (j <= n && lo > axis(j))
             ++j;
     }
-    stride(d) = step;
-    startp(d) = j;
-    countp(d) = 0;
+    Win.stride(d) = step;
+    Win.startp(d) = j;
+    Win.countp(d) = 0;
     for (Long k = j; k <= n; k += step) {
         const float v = axis(k);
         if (descending ? v < lo : v > hi) break;
-        countp(d) = countp(d) + 1;
-        endp(d) = k;
+        Win.countp(d) = Win.countp(d) + 1;
+        Win.endp(d) = k;
     }
-    if (endp(d) < startp(d)) {
-        endp(d) = startp(d);
-        countp(d) = 1;
+    if (Win.endp(d) < Win.startp(d)) {
+        Win.endp(d) = Win.startp(d);
+        Win.countp(d) = 1;
     }
 }
 
@@ -85,36 +79,37 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
         }
     }
 
-    if (nodes && (!nodeLonV.IsAllocated() || nodeLonV.UBound() < n || !nodeLatV.IsAllocated() ||
-                  nodeLatV.UBound() < n)) {
+    if (nodes && (!Data.nodeLonV.IsAllocated() || Data.nodeLonV.UBound() < n ||
+                  !Data.nodeLatV.IsAllocated() || Data.nodeLatV.UBound() < n)) {
         // The loader fetches node positions only for the mesh outline; a node variable needs
         // them now.
-        nodeLonV.ReDim(1, MaxL(1, n));
-        nodeLatV.ReDim(1, MaxL(1, n));
-        nodeLonV(1) = -1;
-        const Long r = Projection == 1 ? nc.FillLonLatRad(nodeLonV, nodeLatV, nNcMain)
-                                       : nc.FillLonLatDeg(nodeLonV, nodeLatV, nNcMain);
+        Data.nodeLonV.ReDim(1, MaxL(1, n));
+        Data.nodeLatV.ReDim(1, MaxL(1, n));
+        Data.nodeLonV(1) = -1;
+        const Long r = View.Projection == 1
+                           ? nc.FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
+                           : nc.FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
         if (r < 0) {
             // Without node positions a node variable cannot be placed: drop the arrays (so
             // that the next draw asks again) and draw nothing.
-            nodeLonV.Erase();
-            nodeLatV.Erase();
+            Data.nodeLonV.Erase();
+            Data.nodeLatV.Erase();
             ui().MsgBox(nc.ErrorMessage(), kOkOnly, kProgramTitle);
             return -1;
         }
     }
-    const VArray<float>& xs = nodes ? nodeLonV : lonV;
-    const VArray<float>& ys = nodes ? nodeLatV : latV;
+    const VArray<float>& xs = nodes ? Data.nodeLonV : Data.lonV;
+    const VArray<float>& ys = nodes ? Data.nodeLatV : Data.latV;
 
     const ViewEdges v = CurrentViewEdges();
-    startp(nd) = AddL(n, 1);
-    endp(nd) = 0;
+    Win.startp(nd) = AddL(n, 1);
+    Win.endp(nd) = 0;
     Long inside = 0;
     for (Long i = 1; i <= n; ++i) {
         if (InView(v, xs(i), ys(i))) {
             ++inside;
-            startp(nd) = MinL(startp(nd), i);
-            endp(nd) = MaxL(endp(nd), i);
+            Win.startp(nd) = MinL(Win.startp(nd), i);
+            Win.endp(nd) = MaxL(Win.endp(nd), i);
         }
     }
     if (inside == 0) {
@@ -123,17 +118,17 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
     }
 
     if (gridType == kGridCells) {
-        stride(nd) = CellStrideFromBox(nd);
-        if (stride(nd) == 0) stride(nd) = 1;
+        Win.stride(nd) = CellStrideFromBox(nd);
+        if (Win.stride(nd) == 0) Win.stride(nd) = 1;
     } else {
-        stride(nd) = StrideFromBox(nd);
-        if (stride(nd) <= 0) {
-            const Long span = endp(nd) - startp(nd);
-            stride(nd) = span > 1000 ? atLeastOne(span / 1000.0) : 1;
+        Win.stride(nd) = StrideFromBox(nd);
+        if (Win.stride(nd) <= 0) {
+            const Long span = Win.endp(nd) - Win.startp(nd);
+            Win.stride(nd) = span > 1000 ? atLeastOne(span / 1000.0) : 1;
         }
     }
-    countp(nd) = CountSteps(startp(nd), endp(nd), stride(nd));
-    tcount = WindowCount(countp);
+    Win.countp(nd) = CountSteps(Win.startp(nd), Win.endp(nd), Win.stride(nd));
+    Win.tcount = WindowCount(Win.countp);
     return 1;
 }
 
@@ -144,16 +139,16 @@ void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
     if (order != 1 && order != 2) return;
     const Long lonDim = order == 1 ? nd - 1 : nd;
     const ViewEdges v = CurrentViewEdges();
-    for (const GridCopy& c : GridCopiesInView(lonV, nLon)) {
-        auto shifted = [&](Long i) { return static_cast<float>(lonV(i) + c.shift); };
+    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon)) {
+        auto shifted = [&](Long i) { return static_cast<float>(Data.lonV(i) + c.shift); };
         Long i = c.lonFirst;
         while (i <= c.lonLast && v.W > shifted(i))
             ++i;
         SeamWindow w;
-        w.startp = startp;
-        w.endp = endp;
-        w.countp = countp;
-        w.stride = stride;
+        w.startp = Win.startp;
+        w.endp = Win.endp;
+        w.countp = Win.countp;
+        w.stride = Win.stride;
         w.shift = c.shift;
         w.lonFirst = c.lonFirst;
         w.lonLast = c.lonLast;
@@ -167,8 +162,8 @@ void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
         }
         w.tcount = WindowCount(w.countp);
         if (w.tcount <= 0) continue; // no column of this copy lies in the view
-        tcount2 = AddL(tcount2, w.tcount);
-        seamWindows.push_back(std::move(w));
+        Win.tcount2 = AddL(Win.tcount2, w.tcount);
+        Win.seamWindows.push_back(std::move(w));
     }
 }
 
@@ -180,9 +175,9 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     const ViewEdges v = CurrentViewEdges();
     Long xcount = 0, ycount = 0;
     for (Long i = 1; i <= nLon; ++i)
-        if (v.W <= lonV(i) && lonV(i) <= v.E) ++xcount;
+        if (v.W <= Data.lonV(i) && Data.lonV(i) <= v.E) ++xcount;
     for (Long j = 1; j <= nLat; ++j)
-        if (v.S <= latV(j) && latV(j) <= v.N) ++ycount;
+        if (v.S <= Data.latV(j) && Data.latV(j) <= v.N) ++ycount;
     if (xcount <= 0 || ycount <= 0) {
         ui().MsgBox(std::string("[CalculateGridScalar]xcount <= 0 Or ycount <= 0\r\n\r\n") +
                         kNoData,
@@ -196,15 +191,15 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     if (latStride == 0) latStride = atLeastOne(ycount / 30.0);
 
     // The latitude axis may run either way; the window follows it whichever dimension holds it.
-    const bool descending = nLat >= 2 && latV(nLat) < latV(1);
+    const bool descending = nLat >= 2 && Data.latV(nLat) < Data.latV(1);
     if (order == 1) {
-        axisWindow(lonV, nLon, v.W, v.E, false, lonStride, nd - 1);
-        axisWindow(latV, nLat, v.S, v.N, descending, latStride, nd);
+        axisWindow(Data.lonV, nLon, v.W, v.E, false, lonStride, nd - 1);
+        axisWindow(Data.latV, nLat, v.S, v.N, descending, latStride, nd);
     } else if (order == 2) {
-        axisWindow(latV, nLat, v.S, v.N, descending, latStride, nd - 1);
-        axisWindow(lonV, nLon, v.W, v.E, false, lonStride, nd);
+        axisWindow(Data.latV, nLat, v.S, v.N, descending, latStride, nd - 1);
+        axisWindow(Data.lonV, nLon, v.W, v.E, false, lonStride, nd);
     }
-    tcount = WindowCount(countp);
+    Win.tcount = WindowCount(Win.countp);
     result = 1;
     buildSeamWindows(nd, order, nLon, lonStride);
     return 1;
@@ -223,10 +218,10 @@ Long boundaryFittedWindow(IKelvad& nc, Long nvar, Long nNc, Long nd) {
     const bool jFirst = order == 2; // dimension nd - 1 runs over j
     const bool known = (order == 1 || order == 2) && (coordOrder == 1 || coordOrder == 2);
     const bool coordsJFirst = known && BfgdCoordsJFirst(coordOrder, iMax, jMax);
-    startp(nd - 1) = AddL(jFirst ? jMax : iMax, 1);
-    startp(nd) = AddL(jFirst ? iMax : jMax, 1);
-    endp(nd - 1) = 0;
-    endp(nd) = 0;
+    Win.startp(nd - 1) = AddL(jFirst ? jMax : iMax, 1);
+    Win.startp(nd) = AddL(jFirst ? iMax : jMax, 1);
+    Win.endp(nd - 1) = 0;
+    Win.endp(nd) = 0;
     Long inside = 0;
     if (known) {
         const ViewEdges v = CurrentViewEdges();
@@ -234,14 +229,14 @@ Long boundaryFittedWindow(IKelvad& nc, Long nvar, Long nNc, Long nd) {
             for (Long i = 1; i <= iMax; ++i) {
                 const Long a = jFirst ? j : i;
                 const Long b = jFirst ? i : j;
-                const float lon = coordsJFirst ? lonV(j, i) : lonV(i, j);
-                const float lat = coordsJFirst ? latV(j, i) : latV(i, j);
+                const float lon = coordsJFirst ? Data.lonV(j, i) : Data.lonV(i, j);
+                const float lat = coordsJFirst ? Data.latV(j, i) : Data.latV(i, j);
                 if (InView(v, lon, lat)) {
                     ++inside;
-                    startp(nd - 1) = MinL(startp(nd - 1), a);
-                    endp(nd - 1) = MaxL(endp(nd - 1), a);
-                    startp(nd) = MinL(startp(nd), b);
-                    endp(nd) = MaxL(endp(nd), b);
+                    Win.startp(nd - 1) = MinL(Win.startp(nd - 1), a);
+                    Win.endp(nd - 1) = MaxL(Win.endp(nd - 1), a);
+                    Win.startp(nd) = MinL(Win.startp(nd), b);
+                    Win.endp(nd) = MaxL(Win.endp(nd), b);
                 }
             }
         }
@@ -250,26 +245,26 @@ Long boundaryFittedWindow(IKelvad& nc, Long nvar, Long nNc, Long nd) {
         showNoData();
         return -1;
     }
-    stride(nd) = StrideFromBox(nd);
-    stride(nd - 1) = StrideFromBox(nd - 1);
+    Win.stride(nd) = StrideFromBox(nd);
+    Win.stride(nd - 1) = StrideFromBox(nd - 1);
     for (Long d : {nd, nd - 1}) {
-        if (stride(d) <= 0) {
-            const Long span = endp(d) - startp(d);
-            stride(d) = span > 50 ? atLeastOne(span / 50.0) : 1;
+        if (Win.stride(d) <= 0) {
+            const Long span = Win.endp(d) - Win.startp(d);
+            Win.stride(d) = span > 50 ? atLeastOne(span / 50.0) : 1;
         }
     }
-    countp(nd) = CountSteps(startp(nd), endp(nd), stride(nd));
-    countp(nd - 1) = CountSteps(startp(nd - 1), endp(nd - 1), stride(nd - 1));
-    tcount = WindowCount(countp);
+    Win.countp(nd) = CountSteps(Win.startp(nd), Win.endp(nd), Win.stride(nd));
+    Win.countp(nd - 1) = CountSteps(Win.startp(nd - 1), Win.endp(nd - 1), Win.stride(nd - 1));
+    Win.tcount = WindowCount(Win.countp);
     return 1;
 }
 
 Long gmtWindow(IKelvad& nc, Long nd) {
     const Long n = nc.nXysize(1);
-    endp(nd) = n;
-    countp(nd) = n;
-    stride(nd) = 1;
-    tcount = WindowCount(countp);
+    Win.endp(nd) = n;
+    Win.countp(nd) = n;
+    Win.stride(nd) = 1;
+    Win.tcount = WindowCount(Win.countp);
     return 1;
 }
 
@@ -309,7 +304,7 @@ Long CountSteps(Long start, Long end, Long step) {
 }
 
 void ResetReadWindow(Long nd) {
-    for (VArray<Long>* a : {&startp, &endp, &countp, &stride}) {
+    for (VArray<Long>* a : {&Win.startp, &Win.endp, &Win.countp, &Win.stride}) {
         if (nd < 1) {
             a->Erase();
             continue;
@@ -318,8 +313,8 @@ void ResetReadWindow(Long nd) {
         for (Long d = 1; d <= nd; ++d)
             (*a)(d) = 1;
     }
-    seamWindows.clear();
-    tcount2 = 0;
+    Win.seamWindows.clear();
+    Win.tcount2 = 0;
 }
 
 Long WindowCount(const VArray<Long>& counts) {
@@ -331,19 +326,19 @@ Long WindowCount(const VArray<Long>& counts) {
 }
 
 ViewEdges CurrentViewEdges() {
-    return {static_cast<float>(ViewExtent.West), static_cast<float>(ViewExtent.East),
-            static_cast<float>(ViewExtent.South), static_cast<float>(ViewExtent.North)};
+    return {static_cast<float>(View.ViewExtent.West), static_cast<float>(View.ViewExtent.East),
+            static_cast<float>(View.ViewExtent.South), static_cast<float>(View.ViewExtent.North)};
 }
 
 std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
     std::vector<GridCopy> out;
     if (nLon < 1) return out;
-    double west = DataExtent.West, east = DataExtent.East;
-    if (Projection == 1) {
+    double west = Data.DataExtent.West, east = Data.DataExtent.East;
+    if (View.Projection == 1) {
         west /= kDegToRad;
         east /= kDegToRad;
     }
-    const float period = LonPeriod;
+    const float period = View.LonPeriod;
     if (east - west < 300 || !(period > 0)) return out;
 
     // A column within a hundredth of a spacing of the first one period on repeats it.
@@ -374,13 +369,13 @@ std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
 
 Long CalculateGridScalar(Long nvar, Long nNc) {
     Long result = -1;
-    if (clsNC == nullptr) return result;
-    IKelvad& nc = *clsNC;
+    if (Data.clsNC == nullptr) return result;
+    IKelvad& nc = *Data.clsNC;
     try {
         const Long nd = nc.variNarray(nvar, nNc);
         ResetReadWindow(nd);
         if (nd < 1) return result;
-        tcount = 1;
+        Win.tcount = 1;
         switch (nc.GridType(1)) {
         case kGridCells:
         case kGridFeMesh:
@@ -402,7 +397,7 @@ Long CalculateGridScalar(Long nvar, Long nNc) {
             // No horizontal coordinates: a variable without longitude/latitude dimensions is
             // read whole at index 1 of each dimension.
             if (nc.variLonLatOrder(nvar, nNc) <= 0) {
-                tcount = WindowCount(countp);
+                Win.tcount = WindowCount(Win.countp);
                 result = 1;
             }
             break;

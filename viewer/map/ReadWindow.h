@@ -12,6 +12,7 @@
 // window and leaves both in place, so that the probe finds every point it drew.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
+#include "viewer/map/SharedState.h"
 
 #include <string>
 #include <vector>
@@ -20,36 +21,9 @@
 // skipped by the ranges and the drawings.
 inline constexpr float NoVal = -1e35f;
 
-// ---- The read window (1 .. nd each) -------------------------------------------------------
-extern VArray<Long> startp; // first index of each dimension (1-based)
-extern VArray<Long> endp;   // last index of the window in each dimension
-extern VArray<Long> countp; // number of indices taken
-extern VArray<Long> stride; // step between the indices taken
-extern Long tcount;         // values of one read: the product of countp
-
-// ---- The seam windows ---------------------------------------------------------------------------
-// One copy of a global grid beyond the longitude seam: the read window with the longitude entry
-// of its own, the shift of its longitudes, and the longitude indices it may take.
-struct SeamWindow {
-    VArray<Long> startp, endp, countp, stride; // same shape as the read window
-    Long tcount = 0;                           // values of one read of it
-    float shift = 0;                           // a whole number of LonPeriod, added to lonV
-    // A copy never repeats a place that its neighbour holds: on a grid whose last column is its
-    // first one period on (0 .. 360), copies to the west leave out that last column and copies
-    // to the east the first.
-    Long lonFirst = 1, lonLast = 0;
-    // The values the last grid drawing read through it; valid only while read is true (every
-    // CalculateGridScalar drops them).
-    VArray<float> values;
-    bool read = false;
-};
-// West to east; empty when the view reaches no copy.
-extern std::vector<SeamWindow> seamWindows;
-extern Long tcount2; // the values of all seam windows together; 0: there is no seam window
-
-// The values of the last scalar read of the maps (1 .. the read's count). The probe and the
-// writers read them too.
-extern VArray<float> scalarV;
+// The read window (Win.startp, Win.endp, Win.countp, Win.stride, Win.tcount), the seam windows
+// (Win.seamWindows, Win.tcount2) and the values of the last scalar read (Win.scalarV) are part of
+// the shared state (SharedState.h).
 
 // ---- The order window's boxes that the maps read and write -----------------------------------
 // The stride column "Manual" (Text11(0..3)) and the step box (Text10(0)) live on OrderFrm. The

@@ -60,8 +60,8 @@ void UseVariable(RenderContext& rc, Long nvar, Long infoSlot, Long readSlot) {
     rc.nvar = nvar;
     rc.infoSlot = infoSlot < 1 ? 1 : infoSlot;
     rc.readSlot = readSlot < 1 ? 1 : readSlot;
-    rc.nd = clsNC->variNarray(nvar, rc.infoSlot);
-    rc.name = clsNC->variName(nvar, rc.infoSlot);
+    rc.nd = Data.clsNC->variNarray(nvar, rc.infoSlot);
+    rc.name = Data.clsNC->variName(nvar, rc.infoSlot);
 }
 
 void UsePick(RenderContext& rc, const PickItem& pick) {
@@ -91,8 +91,8 @@ void EndRender(RenderContext& rc) {
 }
 
 void PrepareColours() {
-    col_opt = 0;
-    ColorCode = 30;
+    Scale.col_opt = 0;
+    Scale.ColorCode = 30;
 }
 
 void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill) {
@@ -108,14 +108,14 @@ void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill) {
 void StoredRange(RenderContext& rc) {
     // A variable without a name has no entry of its own: it must not share the empty key.
     const std::string entry =
-        rc.name.empty() ? std::string() : GetString(rc.name, "Scales", IniFile);
+        rc.name.empty() ? std::string() : GetString(rc.name, "Scales", Opt.IniFile);
     rc.stored = false;
     if (!entry.empty()) {
         rc.a = static_cast<float>(GetWord(entry, 2));
         rc.b = static_cast<float>(GetWord(entry, 3));
-        ScaleMax = MaxS(rc.a, rc.b);
-        ScaleMin = MinS(rc.a, rc.b);
-        rc.stored = static_cast<float>(ScaleMax - ScaleMin) > 0;
+        Scale.ScaleMax = MaxS(rc.a, rc.b);
+        Scale.ScaleMin = MinS(rc.a, rc.b);
+        rc.stored = static_cast<float>(Scale.ScaleMax - Scale.ScaleMin) > 0;
     } else {
         rc.a = -1e10f;
         rc.b = 1e10f;
@@ -126,18 +126,18 @@ void StoredRange(RenderContext& rc) {
 }
 
 void FindTimeAndLevel(RenderContext& rc) {
-    rc.timePos = clsNC->indexOfDID(rc.nvar, clsNC->TimedId(rc.infoSlot), rc.infoSlot);
-    rc.levelPos = clsNC->indexOfDID(rc.nvar, clsNC->LeveldId(rc.infoSlot), rc.infoSlot);
+    rc.timePos = Data.clsNC->indexOfDID(rc.nvar, Data.clsNC->TimedId(rc.infoSlot), rc.infoSlot);
+    rc.levelPos = Data.clsNC->indexOfDID(rc.nvar, Data.clsNC->LeveldId(rc.infoSlot), rc.infoSlot);
 }
 
 void PinStep(RenderContext& rc, Long step) {
     rc.step = step;
-    if (rc.timePos > 0) startp(rc.timePos) = step;
+    if (rc.timePos > 0) Win.startp(rc.timePos) = step;
 }
 
 void PinLevel(RenderContext& rc, Long level) {
     rc.level = level;
-    if (rc.levelPos > 0) startp(rc.levelPos) = level;
+    if (rc.levelPos > 0) Win.startp(rc.levelPos) = level;
 }
 
 void PinTimeAndLevel(RenderContext& rc, Long step, Long level) {
@@ -147,19 +147,19 @@ void PinTimeAndLevel(RenderContext& rc, Long step, Long level) {
 }
 
 void DateLabel(RenderContext& rc, Long step) {
-    const std::string date = clsNC->DatePicked(step, rc.dateSlot);
+    const std::string date = Data.clsNC->DatePicked(step, rc.dateSlot);
     rc.pic.setCurrentX(rc.pic.ScaleWidth() - 1.1f * rc.pic.TextWidth(date));
     rc.pic.setCurrentY(0);
     rc.pic.Print(date);
 }
 
 void TimeBar(RenderContext& rc, Long step) {
-    DrawProgressBar(rc.pic, step, clsNC->nTime(rc.dateSlot));
+    DrawProgressBar(rc.pic, step, Data.clsNC->nTime(rc.dateSlot));
 }
 
 bool WindowCheck(RenderContext& rc) {
-    const bool empty = rc.nd < 1 || !countp.IsAllocated() || countp.UBound() < rc.nd ||
-                       countp(rc.nd) <= 0 || tcount <= 0;
+    const bool empty = rc.nd < 1 || !Win.countp.IsAllocated() || Win.countp.UBound() < rc.nd ||
+                       Win.countp(rc.nd) <= 0 || Win.tcount <= 0;
     if (!empty) return true;
     ui().MsgBox(rc.tag + " Code error: Geogrphical miss-match", kOkOnly, kProgramTitle);
     EndRender(rc);
@@ -170,23 +170,23 @@ bool WindowCheck(RenderContext& rc) {
 // -----------------------------------------------------------------------------------------
 
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count) {
-    return ReadSlice(rc, into, count, startp, countp, stride);
+    return ReadSlice(rc, into, count, Win.startp, Win.countp, Win.stride);
 }
 
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<Long>& start,
                const VArray<Long>& counts, const VArray<Long>& steps) {
     const Variant r =
-        clsNC->GetVarsAny(rc.nvar, NoVal, into, start, counts, steps, count, rc.readSlot);
+        Data.clsNC->GetVarsAny(rc.nvar, NoVal, into, start, counts, steps, count, rc.readSlot);
     return r.IsEmpty() ? 0 : r.toLong();
 }
 
 void ShowReadFailure(RenderContext& rc, const std::string& title, const std::string& windowLines) {
     EndRender(rc);
-    ui().MsgBox(clsNC->ErrorMessage() + kCrLf + kCrLf + windowLines, kCritical, title);
+    ui().MsgBox(Data.clsNC->ErrorMessage() + kCrLf + kCrLf + windowLines, kCritical, title);
 }
 
 std::string GridWindowLines(Long nvar, Long count, Long nd) {
-    return GridWindowLines(nvar, count, nd, startp, countp, stride);
+    return GridWindowLines(nvar, count, nd, Win.startp, Win.countp, Win.stride);
 }
 
 std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& start,
@@ -201,13 +201,13 @@ std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& 
 std::string IjWindowLines(Long i, Long j, Long nd) {
     std::string s = "i,j= " + Str(i) + " " + Str(j) + kCrLf;
     for (Long d = 1; d <= nd; ++d)
-        s += "startp, count= " + Str(startp(d)) + " " + Str(countp(d)) + kCrLf;
+        s += "startp, count= " + Str(Win.startp(d)) + " " + Str(Win.countp(d)) + kCrLf;
     return s;
 }
 
 bool ReadGridSlice(RenderContext& rc) {
-    if (ReadSlice(rc, scalarV, tcount) >= 0) return true;
-    ShowReadFailure(rc, rc.tag + " NetCDF Error", GridWindowLines(rc.nvar, tcount, rc.nd));
+    if (ReadSlice(rc, Win.scalarV, Win.tcount) >= 0) return true;
+    ShowReadFailure(rc, rc.tag + " NetCDF Error", GridWindowLines(rc.nvar, Win.tcount, rc.nd));
     return false;
 }
 
@@ -229,8 +229,8 @@ void AutoRange(RenderContext& rc, const VArray<float>& values, Long count, bool 
     rc.a = a;
     rc.b = b;
     rc.sawValue = rc.sawValue || saw;
-    ScaleMax = ordered ? MaxS(a, b) : a;
-    ScaleMin = ordered ? MinS(a, b) : b;
+    Scale.ScaleMax = ordered ? MaxS(a, b) : a;
+    Scale.ScaleMin = ordered ? MinS(a, b) : b;
 }
 
 std::string StoredRangeText(float a, float b) {
@@ -251,7 +251,7 @@ void Footer(RenderContext& rc) {
 void WriteBackRange(RenderContext& rc) {
     // A range that saw no value would pin -1e10 .. 1e10 on every later draw.
     if (rc.stored || !rc.sawValue || rc.name.empty()) return;
-    PutString(rc.name, "Scales", IniFile, StoredRangeText(rc.a, rc.b));
+    PutString(rc.name, "Scales", Opt.IniFile, StoredRangeText(rc.a, rc.b));
 }
 
 // ---- Walks
@@ -319,8 +319,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     const bool swapped = coordsJFirst == aIsI;
     const Long aLimit = aIsI ? iMax : jMax;
     const Long bLimit = aIsI ? jMax : iMax;
-    const Long aStart = startp(nd - 1), aEnd = endp(nd - 1), aStep = stride(nd - 1);
-    const Long bStart = startp(nd), bEnd = endp(nd), bStep = stride(nd);
+    const Long aStart = Win.startp(nd - 1), aEnd = Win.endp(nd - 1), aStep = Win.stride(nd - 1);
+    const Long bStart = Win.startp(nd), bEnd = Win.endp(nd), bStep = Win.stride(nd);
     if (aStep <= 0 || bStep <= 0) return;
     const ViewEdges view = CurrentViewEdges();
     const float period = MapLonPeriod();
@@ -330,7 +330,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
         for (Long b = bStart; b <= bEnd; b += bStep) {
             (aIsI ? i : j) = a;
             (aIsI ? j : i) = b;
-            const float v = scalarV(++k);
+            const float v = Win.scalarV(++k);
             if (v <= NoVal) continue;
             TakeValue(rc, v);
             const Long a2 = MinL(a + aStep, aLimit);
@@ -342,8 +342,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             for (int c = 0; c < 4; ++c) {
                 const Long p = swapped ? cb[c] : ca[c];
                 const Long q = swapped ? ca[c] : cb[c];
-                lons[c] = lonV(p, q);
-                lats[c] = latV(p, q);
+                lons[c] = Data.lonV(p, q);
+                lats[c] = Data.latV(p, q);
                 known = known && PositionKnown(lons[c], lats[c]);
             }
             if (!known) continue; // a corner on land without coordinates
@@ -353,7 +353,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
 }
 
 void WholeListWindow(RenderContext& rc, Long count) {
-    for (VArray<Long>* arr : {&startp, &countp, &stride}) {
+    for (VArray<Long>* arr : {&Win.startp, &Win.countp, &Win.stride}) {
         if (rc.nd < 1) {
             arr->Erase();
             continue;
@@ -362,7 +362,7 @@ void WholeListWindow(RenderContext& rc, Long count) {
         for (Long d = 1; d <= rc.nd; ++d)
             (*arr)(d) = 1;
     }
-    if (rc.nd >= 1) countp(rc.nd) = count;
+    if (rc.nd >= 1) Win.countp(rc.nd) = count;
 }
 
 // ---- The time loop
@@ -382,10 +382,10 @@ Long StartStep(const std::string& boxText, Long nSteps) {
 
 Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& options) {
     // An Esc released while nothing ran must not stop this loop.
-    CancelFlag = 0;
+    Anim.CancelFlag = 0;
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
-    Long step = StartStep(orderBoxes().StepText(), clsNC->nTime(rc.dateSlot));
-    while (step < clsNC->nTime(rc.dateSlot)) {
+    Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
+    while (step < Data.clsNC->nTime(rc.dateSlot)) {
         if (options.clearEachStep) rc.pic.Cls();
         ++step;
         if (options.timeBar) TimeBar(rc, step);
@@ -393,10 +393,10 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
         if (options.dateLabel) DateLabel(rc, step);
         if (options.pinStep) PinStep(rc, step);
         if (!body(rc, step)) return -1;
-        if (options.coastline && CoastFlag == 1) DrawCoast(rc.pic);
+        if (options.coastline && Coast.CoastFlag == 1) DrawCoast(rc.pic);
         ui().DoEvents();
-        if (CancelFlag == -1) {
-            CancelFlag = 0;
+        if (Anim.CancelFlag == -1) {
+            Anim.CancelFlag = 0;
             SetMapCaption("Drawing Coastline: Canceled");
             break;
         }
@@ -451,19 +451,19 @@ void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string
 // ---- Boundary-fitted coordinate layout ------------------------------------------------------
 
 Long BfgdCoordsOrder(Long nNc) {
-    if (clsNC == nullptr) return 0;
-    const Long order = clsNC->lonlatOrder(nNc);
+    if (Data.clsNC == nullptr) return 0;
+    const Long order = Data.clsNC->lonlatOrder(nNc);
     if (order == 1 || order == 4) return 1;
     if (order == 2) return 2;
     if (order != 3) return 0;
-    const Long lonOrder = clsNC->variLonLatOrder(clsNC->lonvId(nNc), nNc);
+    const Long lonOrder = Data.clsNC->variLonLatOrder(Data.clsNC->lonvId(nNc), nNc);
     return lonOrder == 1 || lonOrder == 2 ? lonOrder : 0;
 }
 
 bool BfgdCoordsJFirst(Long coordsOrder, Long iMax, Long jMax) {
-    if (lonV.Rank() == 2) {
-        const bool iFirst = lonV.UBound(1) == iMax && lonV.UBound(2) == jMax;
-        const bool jFirst = lonV.UBound(1) == jMax && lonV.UBound(2) == iMax;
+    if (Data.lonV.Rank() == 2) {
+        const bool iFirst = Data.lonV.UBound(1) == iMax && Data.lonV.UBound(2) == jMax;
+        const bool jFirst = Data.lonV.UBound(1) == jMax && Data.lonV.UBound(2) == iMax;
         if (iFirst != jFirst) return jFirst;
     }
     return coordsOrder == 2;
@@ -482,9 +482,9 @@ void LegendAndFinish(RenderContext& rc) {
 }
 
 Long BeginPointList(RenderContext& rc, Long count) {
-    BeginFrame(rc, Picks(1));
+    BeginFrame(rc, Data.Picks(1));
     WholeListWindow(rc, count);
     FindTimeAndLevel(rc);
-    PinLevel(rc, CurLevel);
+    PinLevel(rc, Data.CurLevel);
     return count;
 }

@@ -40,12 +40,12 @@ private:
 };
 
 void drawStyled(Picture& pic, float x, float y, float du, float dv) {
-    if (OptArrowStyle == 0 || OptArrowStyle == 1)
+    if (Opt.OptArrowStyle == 0 || Opt.OptArrowStyle == 1)
         DrawLineArrow(pic, x, y, du, dv, kHeadWidth, kHeadLength);
-    else if (OptArrowStyle == 2)
+    else if (Opt.OptArrowStyle == 2)
         DrawPolyArrow(pic, QBColor(9), x, y, du, dv);
-    else if (OptArrowStyle > 90)
-        DrawFontArrow(pic, OptArrowStyle, x, y, du, dv);
+    else if (Opt.OptArrowStyle > 90)
+        DrawFontArrow(pic, Opt.OptArrowStyle, x, y, du, dv);
 }
 
 PointApi devicePoint(double x, double y) {
@@ -60,8 +60,8 @@ Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat) {
     if (!PositionKnown(lon, lat)) return 0;
     float x = 0, y = 0;
     if (ll2_to_xy2Quiet(lon, lat, x, y) != 0) return -1;
-    const float du = vscale * u;
-    const float dv = vscale * v;
+    const float du = Opt.vscale * u;
+    const float dv = Opt.vscale * v;
     try {
         drawStyled(pic, x, y, du, dv);
     } catch (const std::exception&) {
@@ -72,8 +72,8 @@ Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat) {
 }
 
 void DrawVectorXY(Picture& pic, float u, float v, float x, float y) {
-    const float du = vscale * u;
-    const float dv = vscale * v;
+    const float du = Opt.vscale * u;
+    const float dv = Opt.vscale * v;
     drawStyled(pic, x, y, du, dv);
 }
 

@@ -9,17 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-double MapX0 = 0, MapY0 = 0;
-double MapLng0 = 0;
-double MapLat0 = 0;
-double MapLatC = 0;
-double MapScale = 0;
-double MapXOff = 0, MapYOff = 0;
-float MapPicHeight = 0;
-
-VArray<ViewRec> ZoomStack;
-Long ZoomIndex = 0;
-
 namespace {
 
 constexpr double kMaxRadians = 32767;
@@ -45,16 +34,16 @@ Integer radToXy(double xlng, double ylat, double lng0, double lat0, double latc,
 Long toPicture(float lon, float lat, float& x, float& y, bool quiet) {
     double u = lon;
     double v = lat;
-    if (Projection == 1) {
-        if (radToXy(lon, lat, MapLng0, MapLat0, MapLatC, u, v, quiet) == -1) {
+    if (View.Projection == 1) {
+        if (radToXy(lon, lat, View.MapLng0, View.MapLat0, View.MapLatC, u, v, quiet) == -1) {
             if (!quiet) ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
             return -1;
         }
     }
-    const double px = (u - MapX0) * MapScale + MapXOff;
-    const double py = (v - MapY0) * MapScale + MapYOff;
+    const double px = (u - View.MapX0) * View.MapScale + View.MapXOff;
+    const double py = (v - View.MapY0) * View.MapScale + View.MapYOff;
     x = static_cast<float>(px);
-    y = static_cast<float>(MapPicHeight - py);
+    y = static_cast<float>(View.MapPicHeight - py);
     return 0;
 }
 
@@ -86,36 +75,36 @@ Long xy_to_rad(double x, double y, double lng0, double lat0, double latc, double
 }
 
 Long SetMapScale(Long width, Long height) {
-    if (ViewExtent.North - ViewExtent.South < 1e-10) return -1;
+    if (View.ViewExtent.North - View.ViewExtent.South < 1e-10) return -1;
     if (width <= 0 && height <= 0) return -1;
-    MapPicHeight = static_cast<float>(height);
+    View.MapPicHeight = static_cast<float>(height);
     double right = 0;
     double top = 0;
-    if (Projection == 1) {
-        MapLng0 = ViewExtent.West;
-        MapLatC = (ViewExtent.South + ViewExtent.North) / 2;
-        if (rad_to_xy(ViewExtent.East, ViewExtent.North, MapLng0, ViewExtent.South, MapLatC, right,
-                      top) == -1)
+    if (View.Projection == 1) {
+        View.MapLng0 = View.ViewExtent.West;
+        View.MapLatC = (View.ViewExtent.South + View.ViewExtent.North) / 2;
+        if (rad_to_xy(View.ViewExtent.East, View.ViewExtent.North, View.MapLng0,
+                      View.ViewExtent.South, View.MapLatC, right, top) == -1)
             return -1;
-        MapX0 = 0;
-        MapY0 = 0;
+        View.MapX0 = 0;
+        View.MapY0 = 0;
     } else {
-        MapX0 = ViewExtent.West;
-        MapY0 = ViewExtent.South;
-        right = ViewExtent.East;
-        top = ViewExtent.North;
+        View.MapX0 = View.ViewExtent.West;
+        View.MapY0 = View.ViewExtent.South;
+        right = View.ViewExtent.East;
+        top = View.ViewExtent.North;
     }
-    MapLat0 = ViewExtent.South;
-    const double dx = right - MapX0;
-    const double dy = top - MapY0;
-    MapXOff = 0.02 * width;
-    MapYOff = 0.02 * height;
+    View.MapLat0 = View.ViewExtent.South;
+    const double dx = right - View.MapX0;
+    const double dy = top - View.MapY0;
+    View.MapXOff = 0.02 * width;
+    View.MapYOff = 0.02 * height;
     if (dx < 1e-9 || dy < 1e-9) return -1;
-    const double sx = (width - 2 * MapXOff) / dx;
-    const double sy = (height - 2 * MapYOff) / dy;
-    MapScale = MinD(sx, sy);
-    MapXOff = (width - MapScale * dx) / 2;
-    MapYOff = (height - MapScale * dy) / 2;
+    const double sx = (width - 2 * View.MapXOff) / dx;
+    const double sy = (height - 2 * View.MapYOff) / dy;
+    View.MapScale = MinD(sx, sy);
+    View.MapXOff = (width - View.MapScale * dx) / 2;
+    View.MapYOff = (height - View.MapScale * dy) / 2;
     return 0;
 }
 
@@ -131,7 +120,7 @@ Long SetPictureScale(Picture& pic, Long& width, Long& height) {
 
 Integer InitMapScale(Picture& pic) {
     // The picture's height holds even when the view has no extent.
-    MapPicHeight = static_cast<float>(CLng(pic.ScaleHeight()));
+    View.MapPicHeight = static_cast<float>(CLng(pic.ScaleHeight()));
     Long w = 0, h = 0;
     return SetPictureScale(pic, w, h) == 0 ? 1 : -1;
 }
@@ -145,12 +134,14 @@ Long ll2_to_xy2Quiet(float lon, float lat, float& x, float& y) {
 }
 
 Long pix_to_ll(float px, float py, double& lon, double& lat) {
-    const double yUp = static_cast<double>(MapPicHeight) - py;
+    const double yUp = static_cast<double>(View.MapPicHeight) - py;
     // A picture of zero width has no scale: every position is the view's origin.
-    const double u = MapScale != 0 ? (px - MapXOff) / MapScale + MapX0 : MapX0;
-    const double v = MapScale != 0 ? (yUp - MapYOff) / MapScale + MapY0 : MapY0;
-    if (Projection == 1) {
-        xy_to_rad(u, v, MapLng0, MapLat0, MapLatC, lon, lat);
+    const double u =
+        View.MapScale != 0 ? (px - View.MapXOff) / View.MapScale + View.MapX0 : View.MapX0;
+    const double v =
+        View.MapScale != 0 ? (yUp - View.MapYOff) / View.MapScale + View.MapY0 : View.MapY0;
+    if (View.Projection == 1) {
+        xy_to_rad(u, v, View.MapLng0, View.MapLat0, View.MapLatC, lon, lat);
     } else {
         lon = u;
         lat = v;
@@ -181,59 +172,59 @@ Long BoxInView(const ViewRec& view, const ViewRec& box, double unitFactor, float
 }
 
 void PushZoom() {
-    ZoomIndex = MaxL(AddL(ZoomIndex, 1), 0);
-    ZoomStack.ReDimPreserve(0, ZoomIndex);
-    ZoomStack(ZoomIndex) = ViewExtent;
+    View.ZoomIndex = MaxL(AddL(View.ZoomIndex, 1), 0);
+    View.ZoomStack.ReDimPreserve(0, View.ZoomIndex);
+    View.ZoomStack(View.ZoomIndex) = View.ViewExtent;
 }
 
 ViewRec PanByArrowKey(Long keyCode) {
-    const float w = static_cast<float>(ViewExtent.East - ViewExtent.West);
-    const float h = static_cast<float>(ViewExtent.North - ViewExtent.South);
+    const float w = static_cast<float>(View.ViewExtent.East - View.ViewExtent.West);
+    const float h = static_cast<float>(View.ViewExtent.North - View.ViewExtent.South);
     switch (keyCode) {
     case 37:
-        ViewExtent.West -= w / 3;
-        ViewExtent.East -= w / 3;
+        View.ViewExtent.West -= w / 3;
+        View.ViewExtent.East -= w / 3;
         break;
     case 39:
-        ViewExtent.West += w / 3;
-        ViewExtent.East += w / 3;
+        View.ViewExtent.West += w / 3;
+        View.ViewExtent.East += w / 3;
         break;
     case 38:
-        ViewExtent.North += h / 3;
-        ViewExtent.South += h / 3;
+        View.ViewExtent.North += h / 3;
+        View.ViewExtent.South += h / 3;
         break;
     case 40:
-        ViewExtent.North -= h / 3;
-        ViewExtent.South -= h / 3;
+        View.ViewExtent.North -= h / 3;
+        View.ViewExtent.South -= h / 3;
         break;
     default:
         break;
     }
-    if (ZoomIndex >= 0) ZoomStack(ZoomIndex) = ViewExtent;
-    return ViewExtent;
+    if (View.ZoomIndex >= 0) View.ZoomStack(View.ZoomIndex) = View.ViewExtent;
+    return View.ViewExtent;
 }
 
 ViewRec ZoomOut() {
-    ZoomIndex = SubL(ZoomIndex, 1);
-    if (ZoomIndex > 0) {
-        ZoomStack.ReDimPreserve(0, ZoomIndex);
-        return ZoomStack(ZoomIndex);
+    View.ZoomIndex = SubL(View.ZoomIndex, 1);
+    if (View.ZoomIndex > 0) {
+        View.ZoomStack.ReDimPreserve(0, View.ZoomIndex);
+        return View.ZoomStack(View.ZoomIndex);
     }
-    if (ZoomIndex == 0) return ZoomStack(0);
-    ViewRec& r = ZoomStack(0);
+    if (View.ZoomIndex == 0) return View.ZoomStack(0);
+    ViewRec& r = View.ZoomStack(0);
     const float w = static_cast<float>(r.East - r.West);
     const float h = static_cast<float>(r.North - r.South);
     r.North = r.North + 0.1 * h;
     r.South = r.South - 0.1 * h;
     r.West = r.West - 0.1 * w;
     r.East = r.East + 0.1 * w;
-    if (Projection == 1) {
+    if (View.Projection == 1) {
         r.North = MinS(static_cast<float>(r.North), 1.39f);
         r.South = MaxS(static_cast<float>(r.South), -1.22f);
         // Half a turn each way from Greenwich, but never less than the dataset: a grid kept
         // from 0 to 360 degrees must still show whole.
-        const float westLimit = MinS(-3.14f, static_cast<float>(DataExtent.West));
-        const float eastLimit = MaxS(3.14f, static_cast<float>(DataExtent.East));
+        const float westLimit = MinS(-3.14f, static_cast<float>(Data.DataExtent.West));
+        const float eastLimit = MaxS(3.14f, static_cast<float>(Data.DataExtent.East));
         r.West = MaxS(static_cast<float>(r.West), westLimit);
         r.East = MinS(static_cast<float>(r.East), eastLimit);
     }

@@ -15,18 +15,8 @@ inline constexpr double kFullTurn = 6.2831852;
 // their side of the equator instead of projecting to y = 0 or to infinity.
 inline constexpr double kMercatorLatLimit = 89.9 * kDegToRad;
 
-// ---- Transform state (set by SetMapScale) ---------------------------------------------------
-extern double MapX0, MapY0;     // origin: west and south (Cartesian), 0 and 0 (Mercator)
-extern double MapLng0;          // Mercator reference longitude: west of the view
-extern double MapLat0;          // Mercator reference latitude: south of the view
-extern double MapLatC;          // Mercator scale latitude: middle of the view
-extern double MapScale;         // picture units per view (or projected) unit
-extern double MapXOff, MapYOff; // centring offsets; MapYOff counted up from the bottom edge
-extern float MapPicHeight;      // picture height the transform was set for
-
-// ---- Zoom stack ---------------------------------------------------------------------------------
-extern VArray<ViewRec> ZoomStack; // records 0 .. ZoomIndex (record 0 set by the loader)
-extern Long ZoomIndex;            // the record in force; can go below 0 (see ZoomOut)
+// The transform (View.MapX0 .. View.MapPicHeight, set by SetMapScale) and the zoom stack
+// (View.ZoomStack, View.ZoomIndex) are part of the shared state (SharedState.h).
 
 // Sets the transform for pic's scale size. 1 when set; -1 when the view has no extent, after
 // printing "(no geographical extent)" into the picture.

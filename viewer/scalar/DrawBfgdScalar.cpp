@@ -39,9 +39,9 @@ struct BfgdGrid {
 
 BfgdGrid mainGrid() {
     BfgdGrid g;
-    g.iMax = clsNC->iMax(nNcMain);
-    g.jMax = clsNC->jMax(nNcMain);
-    g.coordsJFirst = BfgdCoordsJFirst(BfgdCoordsOrder(nNcMain), g.iMax, g.jMax);
+    g.iMax = Data.clsNC->iMax(Data.nNcMain);
+    g.jMax = Data.clsNC->jMax(Data.nNcMain);
+    g.coordsJFirst = BfgdCoordsJFirst(BfgdCoordsOrder(Data.nNcMain), g.iMax, g.jMax);
     return g;
 }
 
@@ -54,22 +54,22 @@ void DrawBfgdScalar(Picture& pic) {
     // The walk's indices along i and j as they stand, for the read-failure box.
     Long i = 0, j = 0;
     try {
-        BeginFrame(rc, Picks(1), FrameFill::Solid);
+        BeginFrame(rc, Data.Picks(1), FrameFill::Solid);
         rc.dateSlot = rc.infoSlot; // the step pinned is the pick's own dataset's
-        PinTimeAndLevel(rc, CurTimeStep, CurLevel);
-        DateLabel(rc, CurTimeStep);
+        PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
+        DateLabel(rc, Data.CurTimeStep);
 
-        const Long r = ReadSlice(rc, scalarV, tcount);
+        const Long r = ReadSlice(rc, Win.scalarV, Win.tcount);
         if (r < 0) {
             saved.restoreColours();
             ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(i, j, rc.nd));
             return;
         }
         if (r > 0) {
-            AutoRange(rc, scalarV, tcount);
+            AutoRange(rc, Win.scalarV, Win.tcount);
             const BfgdGrid g = mainGrid();
-            WalkBfgdCells(rc, clsNC->variLonLatOrder(rc.nvar, rc.infoSlot), g.coordsJFirst, g.iMax,
-                          g.jMax, i, j);
+            WalkBfgdCells(rc, Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot), g.coordsJFirst,
+                          g.iMax, g.jMax, i, j);
         }
 
         saved.restoreColours();
@@ -86,22 +86,22 @@ Long DrawBfgdScalarTimed(Picture& pic) {
     const SavedColours saved(pic);
     Long i = 0, j = 0;
     try {
-        BeginFrame(rc, Picks(1), FrameFill::Solid);
+        BeginFrame(rc, Data.Picks(1), FrameFill::Solid);
         FindTimeAndLevel(rc);
-        PinLevel(rc, CurLevel);
-        scalarV.ReDim(1, tcount);
+        PinLevel(rc, Data.CurLevel);
+        Win.scalarV.ReDim(1, Win.tcount);
 
         const BfgdGrid g = mainGrid();
-        const Long order = clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
+        const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
         // The range goes on widening over the steps; the footer covers them all.
         const Long last = TimeLoop(rc, [&](RenderContext& r, Long) {
-            const Long got = ReadSlice(r, scalarV, tcount);
+            const Long got = ReadSlice(r, Win.scalarV, Win.tcount);
             if (got < 0) {
                 ShowReadFailure(r, r.tag + " NetCDF Error", IjWindowLines(i, j, r.nd));
                 return false;
             }
             if (got > 0) {
-                AutoRange(r, scalarV, tcount);
+                AutoRange(r, Win.scalarV, Win.tcount);
                 WalkBfgdCells(r, order, g.coordsJFirst, g.iMax, g.jMax, i, j);
             }
             return true;

@@ -18,15 +18,15 @@ constexpr const char* kTag = "[DrawCellScalar]";
 // One step of the whole list into scalarV: the number of valid values, below 0 after the
 // NetCDF error box.
 Long readCells(RenderContext& rc, Long nCells) {
-    const Long r = ReadSlice(rc, scalarV, nCells);
+    const Long r = ReadSlice(rc, Win.scalarV, nCells);
     if (r < 0) ShowReadFailure(rc, std::string(kTag) + " NetCDF Error", IjWindowLines(0, 0, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then its boxes in list order.
 void drawCells(RenderContext& rc, Long nCells) {
-    AutoRange(rc, scalarV, nCells, true);
-    WalkPointCells(rc, lonV, latV, nCells, scalarV);
+    AutoRange(rc, Win.scalarV, nCells, true);
+    WalkPointCells(rc, Data.lonV, Data.latV, nCells, Win.scalarV);
 }
 
 } // namespace
@@ -35,9 +35,9 @@ void DrawCellScalar(Picture& pic) {
     RenderContext rc(pic, kTag);
     try {
         if (!ScaleCheck(rc)) return;
-        const Long nCells = BeginPointList(rc, clsNC->nCells(1));
-        PinStep(rc, CurTimeStep);
-        DateLabel(rc, CurTimeStep);
+        const Long nCells = BeginPointList(rc, Data.clsNC->nCells(1));
+        PinStep(rc, Data.CurTimeStep);
+        DateLabel(rc, Data.CurTimeStep);
 
         const Long r = readCells(rc, nCells);
         if (r < 0) return;
@@ -53,7 +53,7 @@ Long DrawCellScalarTimed(Picture& pic) {
     RenderContext rc(pic, kTag);
     try {
         if (!ScaleCheck(rc)) return -1;
-        const Long nCells = BeginPointList(rc, clsNC->nCells(1));
+        const Long nCells = BeginPointList(rc, Data.clsNC->nCells(1));
         if (rc.timePos <= 0) {
             EndRender(rc);
             return -1;

@@ -14,15 +14,15 @@ namespace {
 // One step of every node into scalarV: the number of valid values, below 0 after the NetCDF
 // error box titled with the renderer's tag.
 Long readNodes(RenderContext& rc, Long nNodes) {
-    const Long r = ReadSlice(rc, scalarV, nNodes);
+    const Long r = ReadSlice(rc, Win.scalarV, nNodes);
     if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(0, 0, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then the node boxes in node order.
 void drawNodes(RenderContext& rc, Long nNodes) {
-    AutoRange(rc, scalarV, nNodes);
-    WalkPointCells(rc, lonV, latV, nNodes, scalarV);
+    AutoRange(rc, Win.scalarV, nNodes);
+    WalkPointCells(rc, Data.lonV, Data.latV, nNodes, Win.scalarV);
 }
 
 } // namespace
@@ -30,9 +30,9 @@ void drawNodes(RenderContext& rc, Long nNodes) {
 void DrawFEScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawFEScalar]");
     if (!ScaleCheck(rc)) return;
-    const Long nNodes = BeginPointList(rc, clsNC->nNodes(1));
-    PinStep(rc, CurTimeStep);
-    DateLabel(rc, CurTimeStep);
+    const Long nNodes = BeginPointList(rc, Data.clsNC->nNodes(1));
+    PinStep(rc, Data.CurTimeStep);
+    DateLabel(rc, Data.CurTimeStep);
 
     const Long r = readNodes(rc, nNodes);
     if (r < 0) return;
@@ -44,7 +44,7 @@ void DrawFEScalar(Picture& pic) {
 Long DrawFEScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawFEScalarTimed]");
     if (!ScaleCheck(rc)) return -1;
-    const Long nNodes = BeginPointList(rc, clsNC->nNodes(1));
+    const Long nNodes = BeginPointList(rc, Data.clsNC->nNodes(1));
     if (rc.timePos <= 0) {
         EndRender(rc);
         return -1;

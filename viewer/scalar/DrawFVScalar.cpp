@@ -13,30 +13,31 @@
 #include <string>
 
 FvLocation FvLocationOf(Long nvar, Long slot) {
-    const Long nd = clsNC->variNarray(nvar, slot);
+    const Long nd = Data.clsNC->variNarray(nvar, slot);
     if (nd < 1) return FvLocation::None;
-    const Long did = clsNC->variArrayDimID(nvar, nd, slot);
-    if (did == clsNC->nodedId(slot)) return FvLocation::Nodes;
-    if (did == clsNC->elemdId(slot)) return FvLocation::Elements;
+    const Long did = Data.clsNC->variArrayDimID(nvar, nd, slot);
+    if (did == Data.clsNC->nodedId(slot)) return FvLocation::Nodes;
+    if (did == Data.clsNC->elemdId(slot)) return FvLocation::Elements;
     return FvLocation::None;
 }
 
 bool EnsureFvNodePositions() {
-    const Long n = clsNC->nNodes(1);
-    const bool filled = nodeLonV.IsAllocated() && nodeLonV.UBound() >= n &&
-                        nodeLatV.IsAllocated() && nodeLatV.UBound() >= n;
+    const Long n = Data.clsNC->nNodes(1);
+    const bool filled = Data.nodeLonV.IsAllocated() && Data.nodeLonV.UBound() >= n &&
+                        Data.nodeLatV.IsAllocated() && Data.nodeLatV.UBound() >= n;
     if (filled) return true;
     // The loader fetches the node positions only for the mesh outline.
-    nodeLonV.ReDim(1, MaxL(1, n));
-    nodeLatV.ReDim(1, MaxL(1, n));
-    nodeLonV(1) = -1; // asks for the nodes, not the elements
-    const Long r = Projection == 1 ? clsNC->FillLonLatRad(nodeLonV, nodeLatV, nNcMain)
-                                   : clsNC->FillLonLatDeg(nodeLonV, nodeLatV, nNcMain);
+    Data.nodeLonV.ReDim(1, MaxL(1, n));
+    Data.nodeLatV.ReDim(1, MaxL(1, n));
+    Data.nodeLonV(1) = -1; // asks for the nodes, not the elements
+    const Long r = View.Projection == 1
+                       ? Data.clsNC->FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
+                       : Data.clsNC->FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
     if (r >= 0) return true;
     // Positions that were never filled would pile every node up at one corner.
-    nodeLonV.Erase();
-    nodeLatV.Erase();
-    ui().MsgBox(clsNC->ErrorMessage(), kOkOnly, kProgramTitle);
+    Data.nodeLonV.Erase();
+    Data.nodeLatV.Erase();
+    ui().MsgBox(Data.clsNC->ErrorMessage(), kOkOnly, kProgramTitle);
     return false;
 }
 
@@ -58,31 +59,31 @@ MeshRead locateValues(RenderContext& rc) {
     m.kind = FvLocationOf(rc.nvar, rc.infoSlot);
     if (m.kind == FvLocation::Nodes) {
         if (!EnsureFvNodePositions()) return MeshRead{};
-        m.items = clsNC->nNodes(1);
-        m.valueStep = AddL(clsNC->kMax(1), 1);
+        m.items = Data.clsNC->nNodes(1);
+        m.valueStep = AddL(Data.clsNC->kMax(1), 1);
         m.count = MulL(m.valueStep, m.items);
     } else if (m.kind == FvLocation::Elements) {
-        m.items = clsNC->nElements(1);
+        m.items = Data.clsNC->nElements(1);
         m.count = m.items;
     }
-    if (m.kind != FvLocation::None && rc.nd >= 1) countp(rc.nd) = m.count;
+    if (m.kind != FvLocation::None && rc.nd >= 1) Win.countp(rc.nd) = m.count;
     return m;
 }
 
 // Reads one step: the number of valid values, below 0 after the NetCDF error box.
 Long readMesh(RenderContext& rc, const MeshRead& m, Long j) {
-    const Long r = ReadSlice(rc, scalarV, m.count);
+    const Long r = ReadSlice(rc, Win.scalarV, m.count);
     if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(0, j, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then the boxes in index order.
 void drawMesh(RenderContext& rc, const MeshRead& m) {
-    AutoRange(rc, scalarV, m.count);
+    AutoRange(rc, Win.scalarV, m.count);
     if (m.kind == FvLocation::Nodes)
-        WalkPointCells(rc, nodeLonV, nodeLatV, m.items, scalarV, 1, m.valueStep);
+        WalkPointCells(rc, Data.nodeLonV, Data.nodeLatV, m.items, Win.scalarV, 1, m.valueStep);
     else
-        WalkPointCells(rc, lonV, latV, m.items, scalarV);
+        WalkPointCells(rc, Data.lonV, Data.latV, m.items, Win.scalarV);
 }
 
 } // namespace
@@ -91,10 +92,10 @@ void DrawFvScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawFvScalar]");
     try {
         if (!ScaleCheck(rc)) return;
-        BeginFrame(rc, Picks(1));
+        BeginFrame(rc, Data.Picks(1));
         WholeListWindow(rc, 1);
-        PinTimeAndLevel(rc, CurTimeStep, CurLevel);
-        DateLabel(rc, CurTimeStep);
+        PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
+        DateLabel(rc, Data.CurTimeStep);
         const MeshRead m = locateValues(rc);
         if (m.kind == FvLocation::None) {
             EndRender(rc);
@@ -115,7 +116,7 @@ Long DrawFVScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawFVScalarTimed]");
     try {
         if (!ScaleCheck(rc)) return -1;
-        BeginFrame(rc, Picks(1));
+        BeginFrame(rc, Data.Picks(1));
         WholeListWindow(rc, 1);
         const MeshRead m = locateValues(rc);
         if (m.kind == FvLocation::None) {
@@ -123,7 +124,7 @@ Long DrawFVScalarTimed(Picture& pic) {
             return -1;
         }
         FindTimeAndLevel(rc);
-        PinLevel(rc, CurLevel);
+        PinLevel(rc, Data.CurLevel);
         if (rc.timePos <= 0) {
             EndRender(rc);
             return -1;

@@ -8,13 +8,13 @@
 void DrawGMTScalar(Picture& pic) {
     RenderContext rc(pic, "[DrawGMTScalar]");
     if (!ScaleCheck(rc)) return;
-    BeginFrame(rc, Picks(1), FrameFill::Mask);
-    PinTimeAndLevel(rc, CurTimeStep, CurLevel);
-    DateLabel(rc, CurTimeStep);
+    BeginFrame(rc, Data.Picks(1), FrameFill::Mask);
+    PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
+    DateLabel(rc, Data.CurTimeStep);
     if (!WindowCheck(rc)) return;
 
     if (!ReadGridSlice(rc)) return;
-    AutoRange(rc, scalarV, tcount);
+    AutoRange(rc, Win.scalarV, Win.tcount);
     WalkGmtCells(rc);
 
     FinishFrame(rc);

@@ -8,10 +8,10 @@
 void DrawGridScalar(Picture& pic, Long k) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return;
-    BeginFrame(rc, Picks(k), FrameFill::Mask);
-    PinTimeAndLevel(rc, CurTimeStep, CurLevel);
-    DateLabel(rc, CurTimeStep);
-    TimeBar(rc, CurTimeStep);
+    BeginFrame(rc, Data.Picks(k), FrameFill::Mask);
+    PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
+    DateLabel(rc, Data.CurTimeStep);
+    TimeBar(rc, Data.CurTimeStep);
     if (!WindowCheck(rc)) return;
     // The grid and its copies beyond the seam are all read before any is drawn: they share
     // one colour range, the one the legend shows.

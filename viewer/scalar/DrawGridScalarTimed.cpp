@@ -8,9 +8,9 @@
 Long DrawGridScalarTimed(Picture& pic) {
     RenderContext rc(pic, "[DrawGridScalar]");
     if (!ScaleCheck(rc)) return -1;
-    BeginFrame(rc, Picks(1), FrameFill::Mask);
+    BeginFrame(rc, Data.Picks(1), FrameFill::Mask);
     FindTimeAndLevel(rc);
-    PinLevel(rc, CurLevel);
+    PinLevel(rc, Data.CurLevel);
     if (!WindowCheck(rc)) return -1;
 
     // The range widens over the steps drawn; each step shows the copies beyond the seam too.

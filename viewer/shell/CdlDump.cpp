@@ -43,22 +43,22 @@ std::string FirstWord(const std::string& fname) {
 }
 
 std::string CurrentEntry() {
-    if (!URL.IsAllocated() || URL.LBound() > 0 || URL.UBound() < 0) return {};
-    return URL(0);
+    if (!Opt.URL.IsAllocated() || Opt.URL.LBound() > 0 || Opt.URL.UBound() < 0) return {};
+    return Opt.URL(0);
 }
 
 } // namespace
 
 std::string CdlFilePath() {
-    if (IniFile.empty()) return PathJoin(ProgramFolder(), "temp.cdl");
-    return PathJoin(PathFolder(IniFile), "temp.cdl");
+    if (Opt.IniFile.empty()) return PathJoin(ProgramFolder(), "temp.cdl");
+    return PathJoin(PathFolder(Opt.IniFile), "temp.cdl");
 }
 
 std::string CdlText(Long nNc) {
     std::string t;
     auto line = [&t](const std::string& s) { t += s + kLineEnd; };
-    if (clsNC == nullptr) return t;
-    IKelvad& nc = *clsNC;
+    if (Data.clsNC == nullptr) return t;
+    IKelvad& nc = *Data.clsNC;
 
     const std::string fname = nc.FName(nNc);
     line(FirstWord(fname) + fname + " {");
@@ -99,8 +99,8 @@ std::string CdlText(Long nNc) {
 
 Integer Make_CDL() {
     // The header read would run on an object that a load is still setting up.
-    if (LoadRunning() || clsNC == nullptr) return -1;
-    if (clsNC->GetHeadOnly(CurrentEntry()) < 1) return -1;
+    if (LoadRunning() || Data.clsNC == nullptr) return -1;
+    if (Data.clsNC->GetHeadOnly(CurrentEntry()) < 1) return -1;
 
     // The dump describes the loaded main dataset, slot 1.
     const std::string text = CdlText(1);
@@ -126,14 +126,14 @@ Integer Make_CDL() {
 }
 
 void OpenInEditor(const std::string& file, const std::string& tag) {
-    std::string editor = GetString("NotePad", "FilePath", IniFile);
+    std::string editor = GetString("NotePad", "FilePath", Opt.IniFile);
     if (FileExistsOpen(editor) != 1) {
         // Editors here carry no extension: the second filter lists every file.
         const std::string chosen =
             ShowOpenDlg(editor, "Notepad.exe or Write.exe|*.exe|All files(*)|*");
         if (chosen.empty()) return;
         editor = chosen;
-        PutString("NotePad", "FilePath", IniFile, editor);
+        PutString("NotePad", "FilePath", Opt.IniFile, editor);
     }
     if (FileExistsOpen(file) != 1) return;
     if (!Launcher()(NativePath(editor), {file}))

@@ -77,39 +77,41 @@ Long Stride(Long n) {
 void DrawGrid(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks) {
     const Long nLon = nc.nLon(nNc);
     const Long nLat = nc.nLat(nNc);
-    ScaleMax = static_cast<float>(static_cast<double>(nLon) * nLat);
-    const Long nx = Usable(lonV, nLon);
-    const Long ny = Usable(latV, nLat);
+    Scale.ScaleMax = static_cast<float>(static_cast<double>(nLon) * nLat);
+    const Long nx = Usable(Data.lonV, nLon);
+    const Long ny = Usable(Data.latV, nLat);
     if (nx < 1 || ny < 1) return;
 
     Long nInLon = 0, nInLat = 0;
     for (Long i = 1; i <= nx; ++i)
-        if (view.lonIn(lonV(i))) ++nInLon;
+        if (view.lonIn(Data.lonV(i))) ++nInLon;
     for (Long j = 1; j <= ny; ++j)
-        if (view.latIn(latV(j))) ++nInLat;
+        if (view.latIn(Data.latV(j))) ++nInLat;
     const Long sLon = Stride(nInLon);
     const Long sLat = Stride(nInLat);
 
-    if (static_cast<double>(nLon) * nLat == 1) marks.Square(lonV(1), latV(1), 2, QBColor(9));
+    if (static_cast<double>(nLon) * nLat == 1)
+        marks.Square(Data.lonV(1), Data.latV(1), 2, QBColor(9));
 
     for (Long j = 1; j <= ny; j += sLat) {
-        if (!view.latIn(latV(j))) continue;
+        if (!view.latIn(Data.latV(j))) continue;
         const Long jn = MinL(ny, j + sLat);
-        const float dy = (latV(jn) - latV(j)) / 2;
+        const float dy = (Data.latV(jn) - Data.latV(j)) / 2;
         for (Long i = 1; i <= nx; i += sLon) {
-            if (!view.lonIn(lonV(i))) continue;
+            if (!view.lonIn(Data.lonV(i))) continue;
             const Long in = MinL(nx, i + sLon);
-            const float dx = (lonV(in) - lonV(i)) / 2;
+            const float dx = (Data.lonV(in) - Data.lonV(i)) / 2;
             const Long color = ValueToColor(static_cast<float>(static_cast<double>(i) * j));
-            marks.Box(lonV(i) - dx, latV(j) - dy, lonV(i) + dx, latV(j) + dy, color);
+            marks.Box(Data.lonV(i) - dx, Data.latV(j) - dy, Data.lonV(i) + dx, Data.latV(j) + dy,
+                      color);
         }
     }
 }
 
 void DrawBfgPoint(Long i, Long j, Long ei, Long ej, const ViewBox& view, Marks& marks) {
-    if (!Has2(lonV, ei, ej) || !Has2(latV, ei, ej)) return;
-    const float lon = lonV(ei, ej);
-    const float lat = latV(ei, ej);
+    if (!Has2(Data.lonV, ei, ej) || !Has2(Data.latV, ei, ej)) return;
+    const float lon = Data.lonV(ei, ej);
+    const float lat = Data.latV(ei, ej);
     if (!view.lonIn(lon) || !view.latIn(lat)) return;
     marks.Square(lon, lat, 1, ValueToColor(static_cast<float>(static_cast<double>(i) * j)));
 }
@@ -117,7 +119,7 @@ void DrawBfgPoint(Long i, Long j, Long ei, Long ej, const ViewBox& view, Marks& 
 void DrawBoundaryFitted(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks) {
     const Long iMax = nc.iMax(nNc);
     const Long jMax = nc.jMax(nNc);
-    ScaleMax = static_cast<float>(static_cast<double>(iMax) * jMax);
+    Scale.ScaleMax = static_cast<float>(static_cast<double>(iMax) * jMax);
     const Long sI = Stride(iMax);
     const Long sJ = Stride(jMax);
     Long order = nc.lonlatOrder(nNc);
@@ -138,10 +140,10 @@ void DrawBoundaryFitted(IKelvad& nc, Long nNc, const ViewBox& view, Marks& marks
 
 // Cells, nodes or elements: every point, no view test (the picture clips).
 void DrawList(Long count, Marks& marks) {
-    ScaleMax = static_cast<float>(count);
-    const Long n = MinL(Usable(lonV, count), Usable(latV, count));
+    Scale.ScaleMax = static_cast<float>(count);
+    const Long n = MinL(Usable(Data.lonV, count), Usable(Data.latV, count));
     for (Long k = 1; k <= n; ++k)
-        marks.Square(lonV(k), latV(k), 1, ValueToColor(static_cast<float>(k)));
+        marks.Square(Data.lonV(k), Data.latV(k), 1, ValueToColor(static_cast<float>(k)));
 }
 
 } // namespace
@@ -159,33 +161,34 @@ void DrawDataPoints(Picture& pic, Long nNc) {
 
     pic.setFillStyle(kFillTransparent);
     pic.setDrawMode(kDrawMaskPen);
-    col_opt = 0;
-    ColorCode = 30;
-    ScaleMin = 1;
+    Scale.col_opt = 0;
+    Scale.ColorCode = 30;
+    Scale.ScaleMin = 1;
 
-    const ViewBox view{static_cast<float>(ViewExtent.West), static_cast<float>(ViewExtent.East),
-                       static_cast<float>(ViewExtent.South), static_cast<float>(ViewExtent.North)};
+    const ViewBox view{
+        static_cast<float>(View.ViewExtent.West), static_cast<float>(View.ViewExtent.East),
+        static_cast<float>(View.ViewExtent.South), static_cast<float>(View.ViewExtent.North)};
     Marks marks(pic);
-    const Long type = clsNC != nullptr ? clsNC->GridType(nNc) : 0;
+    const Long type = Data.clsNC != nullptr ? Data.clsNC->GridType(nNc) : 0;
     switch (type) {
     case kGridCells:
         pic.setDrawMode(kDrawCopyPen);
-        DrawList(clsNC->nCells(nNc), marks);
+        DrawList(Data.clsNC->nCells(nNc), marks);
         break;
     case kGridRegular:
     case kGridGmt:
-        DrawGrid(*clsNC, nNc, view, marks);
+        DrawGrid(*Data.clsNC, nNc, view, marks);
         break;
     case kGridBfg:
-        DrawBoundaryFitted(*clsNC, nNc, view, marks);
+        DrawBoundaryFitted(*Data.clsNC, nNc, view, marks);
         break;
     case kGridFeMesh:
     case kGridFvMesh: {
-        const Long by = clsNC->LLbyNodeOrEleement(nNc);
+        const Long by = Data.clsNC->LLbyNodeOrEleement(nNc);
         if (by == 1)
-            DrawList(clsNC->nNodes(nNc), marks);
+            DrawList(Data.clsNC->nNodes(nNc), marks);
         else if (by == 2)
-            DrawList(clsNC->nElements(nNc), marks);
+            DrawList(Data.clsNC->nElements(nNc), marks);
         break;
     }
     default:

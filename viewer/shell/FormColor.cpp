@@ -108,16 +108,17 @@ void UnloadFormColor() {
 
 void FormColor_Form_Load() {
     FormColor& f = FormColorForm();
-    f.Text1[0]->setText(qtText(Str(MaxS(ScaleMax, ScaleMin))));
-    f.Text1[1]->setText(qtText(Str(MinS(ScaleMax, ScaleMin))));
+    f.Text1[0]->setText(qtText(Str(MaxS(Scale.ScaleMax, Scale.ScaleMin))));
+    f.Text1[1]->setText(qtText(Str(MinS(Scale.ScaleMax, Scale.ScaleMin))));
     // A variant that has no button (the section window keeps its own) marks none.
-    if (col_opt >= 0 && col_opt < 5) f.Option1[static_cast<std::size_t>(col_opt)]->setChecked(true);
-    if (ColorCode < 1) ColorCode = 30;
+    if (Scale.col_opt >= 0 && Scale.col_opt < 5)
+        f.Option1[static_cast<std::size_t>(Scale.col_opt)]->setChecked(true);
+    if (Scale.ColorCode < 1) Scale.ColorCode = 30;
     DrawColorLegend();
 }
 
 void FormColor_Option1_Click(Integer Index) {
-    col_opt = Index;
+    Scale.col_opt = Index;
     DrawColorLegend();
     ui().DoEvents();
 }
@@ -127,8 +128,8 @@ void FormColor_Text1_KeyUp(Integer Index, Integer /*KeyCode*/, Integer /*Shift*/
     FormColor& f = FormColorForm();
     const float x = CSng(Val(programText(f.Text1[static_cast<std::size_t>(Index)]->text())));
     if (Index == 0)
-        ScaleMax = x;
+        Scale.ScaleMax = x;
     else
-        ScaleMin = x;
+        Scale.ScaleMin = x;
     DrawColorLegend();
 }

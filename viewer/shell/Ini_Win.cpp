@@ -48,9 +48,9 @@ void PutWinPos(const std::string& file) {
 }
 
 void PutZoomExtent(const std::string& file) {
-    if (!ZoomStack.IsAllocated()) return;
-    const Long index = std::clamp(ZoomIndex, ZoomStack.LBound(), ZoomStack.UBound());
-    const ViewRec& r = ZoomStack(index);
+    if (!View.ZoomStack.IsAllocated()) return;
+    const Long index = std::clamp(View.ZoomIndex, View.ZoomStack.LBound(), View.ZoomStack.UBound());
+    const ViewRec& r = View.ZoomStack(index);
     PutString("top", "zoom", file, CStr(r.North));
     PutString("bottom", "zoom", file, CStr(r.South));
     PutString("left", "zoom", file, CStr(r.West));

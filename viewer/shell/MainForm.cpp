@@ -277,19 +277,19 @@ const char* const kNcFilter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*";
 bool chooseDataset(MainForm& f, std::string start) {
     const std::string chosen = ShowOpenDlg(start, kNcFilter);
     if (chosen.empty()) return false;
-    PutString("local nc", "FilePath", IniFile, chosen);
-    URL(0) = chosen;
+    PutString("local nc", "FilePath", Opt.IniFile, chosen);
+    Opt.URL(0) = chosen;
     f.setComboText(chosen);
     AddToURLList();
     // The list may show another item when the filter hides the new entry.
-    f.setComboText(URL(0));
+    f.setComboText(Opt.URL(0));
     return true;
 }
 
 // Where the dataset dialog starts for the entry text: its folder, or for a URL (which has no
 // folder here) the last local file chosen.
 std::string wildcardStart(const std::string& text) {
-    if (IsURL(text)) return GetString("local nc", "FilePath", IniFile);
+    if (IsURL(text)) return GetString("local nc", "FilePath", Opt.IniFile);
     return FolderOf(text) + "/*.NC";
 }
 
@@ -309,11 +309,11 @@ void MainForm::cmdLoad_Click() {
     ui().DoEvents();
     const std::string text = comboText();
     if (text == "?") {
-        if (!chooseDataset(*this, GetString("local nc", "FilePath", IniFile))) return;
+        if (!chooseDataset(*this, GetString("local nc", "FilePath", Opt.IniFile))) return;
     } else if (!text.empty() && text.back() == '*') {
         if (!chooseDataset(*this, wildcardStart(text))) return;
     } else {
-        URL(0) = text;
+        Opt.URL(0) = text;
     }
 
     std::string main = Trim(comboText());
@@ -334,7 +334,7 @@ void MainForm::cmdLoad_Click() {
                                        kYesNo, "");
         if (answer == kNo) return;
     }
-    SecondFile = second;
+    Data.SecondFile = second;
     LoadFile(1);
 }
 
@@ -344,11 +344,11 @@ void MainForm::cmdBrowse_Click() {
 
 void MainForm::Combo1_LostFocus() {
     const std::string text = comboText();
-    if (Len(text) < 5 || (URL.IsAllocated() && text == URL(0))) return;
-    if (!URL.IsAllocated()) URL.ReDim(0, 0);
-    URL(0) = text;
+    if (Len(text) < 5 || (Opt.URL.IsAllocated() && text == Opt.URL(0))) return;
+    if (!Opt.URL.IsAllocated()) Opt.URL.ReDim(0, 0);
+    Opt.URL(0) = text;
     AddToURLList();
-    setComboText(URL(0));
+    setComboText(Opt.URL(0));
 }
 
 void MainForm::Command3_Click() {
@@ -377,7 +377,7 @@ void MainForm::cmdStartEnd_Click() {
 
 void MainForm::Command2_Click(Integer /*Index*/) {
     if (IsBusy()) return;
-    if (!URL.IsAllocated() || URL(0).empty()) return;
+    if (!Opt.URL.IsAllocated() || Opt.URL(0).empty()) return;
     ui().SetMousePointer(kPointerHourglass);
     // The map window and the order window, modeless, then the tips. Without a dataset in slot 1
     // (after a failed load) there is nothing for them to show.
@@ -385,7 +385,7 @@ void MainForm::Command2_Click(Integer /*Index*/) {
         PicFormForm().show();
         OrderFrmForm().show();
     }
-    if (ShowNote1 == 1) ShowNote1Form();
+    if (Opt.ShowNote1 == 1) ShowNote1Form();
     ui().SetMousePointer(kPointerDefault);
 }
 
@@ -409,14 +409,14 @@ void MainForm::Aboutmenu_Click() {
 }
 
 void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
-    if (KeyCode == 27) CancelFlag = -1;
+    if (KeyCode == 27) Anim.CancelFlag = -1;
 }
 
 void MainForm::EditIni_Click() {
     // The settings file in use, in the text editor the CDL dump uses too; one gone missing
     // leaves nothing to edit.
-    if (FileExistsOpen(IniFile) != 1) return;
-    OpenInEditor(IniFile, "[EditIni]");
+    if (FileExistsOpen(Opt.IniFile) != 1) return;
+    OpenInEditor(Opt.IniFile, "[EditIni]");
 }
 
 // ---- Options
@@ -424,19 +424,19 @@ void MainForm::EditIni_Click() {
 
 void MainForm::Both_Click() {
     setMarks(Both, {httpOnly, LocalOnly});
-    URLFilter = 0;
+    Opt.URLFilter = 0;
     FillURLCombo();
 }
 
 void MainForm::httpOnly_Click() {
     setMarks(httpOnly, {Both, LocalOnly});
-    URLFilter = 1;
+    Opt.URLFilter = 1;
     FillURLCombo();
 }
 
 void MainForm::LocalOnly_Click() {
     setMarks(LocalOnly, {Both, httpOnly});
-    URLFilter = 2;
+    Opt.URLFilter = 2;
     FillURLCombo();
 }
 
@@ -446,7 +446,7 @@ namespace {
 void switchProjection(MainForm& f, Long projection) {
     if (IsBusy()) {
         // Refused while a load runs: the marks stay with the projection in force.
-        if (Projection == 1)
+        if (View.Projection == 1)
             setMarks(f.Marcator, {f.Cartesian});
         else
             setMarks(f.Cartesian, {f.Marcator});
@@ -457,10 +457,10 @@ void switchProjection(MainForm& f, Long projection) {
         setMarks(f.Marcator, {f.Cartesian});
     else
         setMarks(f.Cartesian, {f.Marcator});
-    Projection = projection;
-    LonPeriod = projection == 0 ? 360.0f : 6.283185f;
-    CoastCacheFile.clear();
-    PutString("Projection", "parameters", IniFile, projection == 0 ? "0" : "1");
+    View.Projection = projection;
+    View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+    Coast.CoastCacheFile.clear();
+    PutString("Projection", "parameters", Opt.IniFile, projection == 0 ? "0" : "1");
     LoadFile(0);
 }
 
@@ -476,17 +476,17 @@ void MainForm::Marcator_Click() {
 
 void MainForm::doShow_Click() {
     setMarks(doShow, {Notshow});
-    OptShowGrid = 1;
+    Opt.OptShowGrid = 1;
 }
 
 void MainForm::Notshow_Click() {
     setMarks(Notshow, {doShow});
-    OptShowGrid = 0;
+    Opt.OptShowGrid = 0;
 }
 
 void MainForm::ShowMesh_Click() {
     if (IsBusy()) {
-        if (OptShowMesh != 0)
+        if (Opt.OptShowMesh != 0)
             setMarks(ShowMesh, {NoShowMesh});
         else
             setMarks(NoShowMesh, {ShowMesh});
@@ -494,40 +494,40 @@ void MainForm::ShowMesh_Click() {
     }
     BusyGuard busy;
     setMarks(ShowMesh, {NoShowMesh});
-    OptShowMesh = 1;
-    PutString("OptShowMesh", "parameters", IniFile, Str(OptShowMesh));
+    Opt.OptShowMesh = 1;
+    PutString("OptShowMesh", "parameters", Opt.IniFile, Str(Opt.OptShowMesh));
     LoadFile(0);
 }
 
 void MainForm::NoShowMesh_Click() {
     setMarks(NoShowMesh, {ShowMesh});
-    OptShowMesh = 0;
-    PutString("OptShowMesh", "parameters", IniFile, Str(OptShowMesh));
+    Opt.OptShowMesh = 0;
+    PutString("OptShowMesh", "parameters", Opt.IniFile, Str(Opt.OptShowMesh));
 }
 
 void MainForm::ThinArrow_Click() {
     setMarks(ThinArrow, {PolyArrow, FontArrow});
-    OptArrowStyle = 1;
+    Opt.OptArrowStyle = 1;
 }
 
 void MainForm::PolyArrow_Click() {
     setMarks(PolyArrow, {ThinArrow, FontArrow});
-    OptArrowStyle = 2;
+    Opt.OptArrowStyle = 2;
 }
 
 void MainForm::FontArrow_Click() {
     setMarks(FontArrow, {ThinArrow, PolyArrow});
-    OptArrowStyle = 108;
+    Opt.OptArrowStyle = 108;
 }
 
 void MainForm::ThinLine_Click() {
     setMarks(ThinLine, {PolygonFill});
-    OptCoastLine = 1;
+    Coast.OptCoastLine = 1;
 }
 
 void MainForm::PolygonFill_Click() {
     setMarks(PolygonFill, {ThinLine});
-    OptCoastLine = 2;
+    Coast.OptCoastLine = 2;
 }
 
 // ---- Shut-down
@@ -536,21 +536,21 @@ void MainForm::PolygonFill_Click() {
 void MainForm::Form_Unload(Integer& /*Cancel*/) {
     unloaded_ = true;
     ui().SetMousePointer(kPointerHourglass);
-    if (!IniFile.empty()) {
-        PutString("ShowNote1", "parameters", IniFile, CStr(ShowNote1));
-        PutString("ShowNote2", "parameters", IniFile, CStr(ShowNote2));
-        PutString("ShowNote3", "parameters", IniFile, CStr(ShowNote3));
-        PutString("OptArrowStyle", "parameters", IniFile, CStr(OptArrowStyle));
-        PutString("OptCoastLine", "parameters", IniFile, CStr(OptCoastLine));
-        if (URL.IsAllocated() && Len(URL(0)) > 6)
-            PutString("URLfile 0", "URL List", IniFile, URL(0));
+    if (!Opt.IniFile.empty()) {
+        PutString("ShowNote1", "parameters", Opt.IniFile, CStr(Opt.ShowNote1));
+        PutString("ShowNote2", "parameters", Opt.IniFile, CStr(Opt.ShowNote2));
+        PutString("ShowNote3", "parameters", Opt.IniFile, CStr(Opt.ShowNote3));
+        PutString("OptArrowStyle", "parameters", Opt.IniFile, CStr(Opt.OptArrowStyle));
+        PutString("OptCoastLine", "parameters", Opt.IniFile, CStr(Coast.OptCoastLine));
+        if (Opt.URL.IsAllocated() && Len(Opt.URL(0)) > 6)
+            PutString("URLfile 0", "URL List", Opt.IniFile, Opt.URL(0));
     }
     // The order and map windows go first (the map window keeps its position and zoom), then
     // the colour window.
     if (OrderFrmLoaded()) UnloadOrderFrm();
     if (PicFormLoaded()) UnloadPicForm();
     if (FormColorLoaded()) UnloadFormColor();
-    if (!IniFile.empty()) CompactURLList();
+    if (!Opt.IniFile.empty()) CompactURLList();
     ui().SetMousePointer(kPointerDefault);
     endProgramAction()();
 }

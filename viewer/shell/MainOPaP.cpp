@@ -50,19 +50,21 @@ private:
 };
 
 std::string& CurrentEntry() {
-    if (!URL.IsAllocated() || URL.LBound() > 0 || URL.UBound() < 0) URL.ReDim(0, MaxL(nURL, 0));
-    return URL(0);
+    if (!Opt.URL.IsAllocated() || Opt.URL.LBound() > 0 || Opt.URL.UBound() < 0)
+        Opt.URL.ReDim(0, MaxL(Opt.nURL, 0));
+    return Opt.URL(0);
 }
 
 void ShowError() {
-    ui().MsgBox(clsNC != nullptr ? clsNC->ErrorMessage() : std::string(), kOkOnly, kProgramTitle);
+    ui().MsgBox(Data.clsNC != nullptr ? Data.clsNC->ErrorMessage() : std::string(), kOkOnly,
+                kProgramTitle);
 }
 
 // Closes the slots of the object in hand.
 void CloseSlots() {
-    if (clsNC == nullptr) return;
-    if (nNcMain > 0) clsNC->CloseNC(nNcMain);
-    if (nNcSecond > 0) clsNC->CloseNC(nNcSecond);
+    if (Data.clsNC == nullptr) return;
+    if (Data.nNcMain > 0) Data.clsNC->CloseNC(Data.nNcMain);
+    if (Data.nNcSecond > 0) Data.clsNC->CloseNC(Data.nNcSecond);
 }
 
 void SetDatasetButtons(bool cdl, bool plot, bool alias) {
@@ -76,84 +78,85 @@ void SetDatasetButtons(bool cdl, bool plot, bool alias) {
 // Passes the non-empty keys of the table, in its order.
 template <std::size_t N>
 void PassAliases(const std::pair<const char*, void (IKelvad::*)(const std::string&)> (&table)[N]) {
-    if (clsNC == nullptr) return;
+    if (Data.clsNC == nullptr) return;
     for (const auto& [key, let] : table) {
-        const std::string value = GetString(key, kAliasSection, IniFile);
-        if (!value.empty()) (clsNC->*let)(value);
+        const std::string value = GetString(key, kAliasSection, Opt.IniFile);
+        if (!value.empty()) (Data.clsNC->*let)(value);
     }
 }
 
 // The extent of dataset 1 and the first view: the extent widened by a twentieth of its span on
 // every side (latitudes held within +-1.5 radians in Mercator mode).
 void SetExtents() {
-    const double f = Projection == 1 ? kDegToRad : 1.0;
-    DataExtent.West = clsNC->westEnd(nNcMain) * f;
-    DataExtent.East = clsNC->eastEnd(nNcMain) * f;
-    DataExtent.North = clsNC->northEnd(nNcMain) * f;
-    DataExtent.South = clsNC->southEnd(nNcMain) * f;
-    ViewExtent = DataExtent;
+    const double f = View.Projection == 1 ? kDegToRad : 1.0;
+    Data.DataExtent.West = Data.clsNC->westEnd(Data.nNcMain) * f;
+    Data.DataExtent.East = Data.clsNC->eastEnd(Data.nNcMain) * f;
+    Data.DataExtent.North = Data.clsNC->northEnd(Data.nNcMain) * f;
+    Data.DataExtent.South = Data.clsNC->southEnd(Data.nNcMain) * f;
+    View.ViewExtent = Data.DataExtent;
 
-    const double d = DataExtent.North - DataExtent.South;
-    if (Projection == 1) {
+    const double d = Data.DataExtent.North - Data.DataExtent.South;
+    if (View.Projection == 1) {
         const double m = d > 0 ? d / 20 : 0.0043633230555555555;
-        ViewExtent.North = MinS(1.5f, static_cast<float>(DataExtent.North + m));
-        ViewExtent.South = MaxS(-1.5f, static_cast<float>(DataExtent.South - m));
+        View.ViewExtent.North = MinS(1.5f, static_cast<float>(Data.DataExtent.North + m));
+        View.ViewExtent.South = MaxS(-1.5f, static_cast<float>(Data.DataExtent.South - m));
     } else {
         const double m = d > 0 ? d / 20 : 0.25;
-        ViewExtent.North = DataExtent.North + m;
-        ViewExtent.South = DataExtent.South - m;
+        View.ViewExtent.North = Data.DataExtent.North + m;
+        View.ViewExtent.South = Data.DataExtent.South - m;
     }
-    const double w = DataExtent.East - DataExtent.West;
-    ViewExtent.West = DataExtent.West - w / 20;
-    ViewExtent.East = DataExtent.East + w / 20;
+    const double w = Data.DataExtent.East - Data.DataExtent.West;
+    View.ViewExtent.West = Data.DataExtent.West - w / 20;
+    View.ViewExtent.East = Data.DataExtent.East + w / 20;
 
-    ZoomIndex = 0;
-    ZoomStack.ReDim(0, 0);
-    ZoomStack(0) = DataExtent;
+    View.ZoomIndex = 0;
+    View.ZoomStack.ReDim(0, 0);
+    View.ZoomStack(0) = Data.DataExtent;
 }
 
 Long FillLonLat(VArray<float>& lon, VArray<float>& lat) {
-    return Projection == 1 ? clsNC->FillLonLatRad(lon, lat, nNcMain)
-                           : clsNC->FillLonLatDeg(lon, lat, nNcMain);
+    return View.Projection == 1 ? Data.clsNC->FillLonLatRad(lon, lat, Data.nNcMain)
+                                : Data.clsNC->FillLonLatDeg(lon, lat, Data.nNcMain);
 }
 
 // A mesh that could not be filled leaves nothing of the one loaded before: its triangles,
 // node positions and boundary lines would be drawn over the new dataset.
 void DropMesh(bool nodePositions) {
-    node1.Erase();
-    node2.Erase();
-    node3.Erase();
+    Data.node1.Erase();
+    Data.node2.Erase();
+    Data.node3.Erase();
     if (!nodePositions) return;
-    nodeLonV.Erase();
-    nodeLatV.Erase();
-    fvlands.Erase();
-    nfvlands = 0;
-    fvseas.Erase();
-    nfvseas = 0;
+    Data.nodeLonV.Erase();
+    Data.nodeLatV.Erase();
+    Data.fvlands.Erase();
+    Data.nfvlands = 0;
+    Data.fvseas.Erase();
+    Data.nfvseas = 0;
 }
 
 void FillMeshArrays() {
-    const Long type = clsNC->GridType(nNcMain);
+    const Long type = Data.clsNC->GridType(Data.nNcMain);
     if (type == kGridFeMesh) {
-        if (OptShowMesh != 0 && clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) {
+        if (Opt.OptShowMesh != 0 &&
+            Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, Data.nNcMain) < 0) {
             DropMesh(false);
             ShowError();
         }
     } else if (type == kGridFvMesh) {
-        if (OptShowMesh == 0) {
-            nodeLonV.ReDim(0, 1);
+        if (Opt.OptShowMesh == 0) {
+            Data.nodeLonV.ReDim(0, 1);
             return;
         }
-        if (clsNC->FillNodeMesh(node1, node2, node3, nNcMain) < 0) {
+        if (Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, Data.nNcMain) < 0) {
             DropMesh(true);
             ShowError();
             return;
         }
-        const Long n = MaxL(clsNC->nNodes(nNcMain), 1);
-        nodeLonV.ReDim(1, n);
-        nodeLatV.ReDim(1, n);
-        nodeLonV(1) = -1; // asks the fill for the nodes, not the elements
-        if (FillLonLat(nodeLonV, nodeLatV) < 0) {
+        const Long n = MaxL(Data.clsNC->nNodes(Data.nNcMain), 1);
+        Data.nodeLonV.ReDim(1, n);
+        Data.nodeLatV.ReDim(1, n);
+        Data.nodeLonV(1) = -1; // asks the fill for the nodes, not the elements
+        if (FillLonLat(Data.nodeLonV, Data.nodeLatV) < 0) {
             DropMesh(true);
             ShowError();
             return;
@@ -198,14 +201,14 @@ bool NewKelvad() {
         return false;
     }
     owned = object;
-    clsNC = object;
+    Data.clsNC = object;
     return true;
 }
 
 void ReleaseKelvad() {
     delete owned;
     owned = nullptr;
-    clsNC = nullptr;
+    Data.clsNC = nullptr;
 }
 
 bool LoadRunning() {
@@ -249,70 +252,70 @@ void LoadFile(Long UseSecond) {
     if (UseSecond == 0) f.Text3->clear();
 
     if (!NewKelvad()) {
-        nNcMain = -1;
+        Data.nNcMain = -1;
         SetDatasetButtons(false, false, false);
         return;
     }
     LoadCoordAliases();
-    nNcMain = clsNC->Initialize(CurrentEntry());
-    if (nNcMain < 1) {
+    Data.nNcMain = Data.clsNC->Initialize(CurrentEntry());
+    if (Data.nNcMain < 1) {
         FailedLoad();
         return;
     }
 
-    ListDimensions(f.Text1[0], nNcMain);
-    ListVariables(f.Text1[1], nNcMain);
-    ListFixedVariables(f.Text1[2], nNcMain);
-    ListRecordVariables(f.Text1[3], nNcMain);
+    ListDimensions(f.Text1[0], Data.nNcMain);
+    ListVariables(f.Text1[1], Data.nNcMain);
+    ListFixedVariables(f.Text1[2], Data.nNcMain);
+    ListRecordVariables(f.Text1[3], Data.nNcMain);
 
     // A fresh lonV whose element 1 is not negative asks a finite-volume fill for the
     // elements.
-    lonV.ReDim(0, 1);
-    if (FillLonLat(lonV, latV) < 0) ShowError();
+    Data.lonV.ReDim(0, 1);
+    if (FillLonLat(Data.lonV, Data.latV) < 0) ShowError();
 
     FillMeshArrays();
 
-    const Long nTime = clsNC->nTime(nNcMain);
+    const Long nTime = Data.clsNC->nTime(Data.nNcMain);
     if (nTime > 0) {
-        timeV.ReDim(1, nTime);
-        if (clsNC->FillTime(timeV, nNcMain) < 0) ShowError();
+        Data.timeV.ReDim(1, nTime);
+        if (Data.clsNC->FillTime(Data.timeV, Data.nNcMain) < 0) ShowError();
     }
-    const Long kMax = clsNC->kMax(nNcMain);
+    const Long kMax = Data.clsNC->kMax(Data.nNcMain);
     if (kMax > 1) {
-        vCoordV.ReDim(1, kMax);
-        if (clsNC->FillvCoord(vCoordV, nNcMain) < 0) ShowError();
+        Data.vCoordV.ReDim(1, kMax);
+        if (Data.clsNC->FillvCoord(Data.vCoordV, Data.nNcMain) < 0) ShowError();
     }
 
-    if (!SecondFile.empty() && UseSecond == 1) {
-        nNcSecond = clsNC->Initialize(SecondFile);
-        if (nNcSecond > 1)
-            ListExtraVariables(f.Text1[4], nNcSecond);
+    if (!Data.SecondFile.empty() && UseSecond == 1) {
+        Data.nNcSecond = Data.clsNC->Initialize(Data.SecondFile);
+        if (Data.nNcSecond > 1)
+            ListExtraVariables(f.Text1[4], Data.nNcSecond);
         else
             ShowError();
     }
 
-    CurTimeStep = 0;
-    CurLevel = kMax > 1 ? 1 : 0;
+    Data.CurTimeStep = 0;
+    Data.CurLevel = kMax > 1 ? 1 : 0;
 
     SetExtents();
-    ShowDataPoints(nNcMain);
+    ShowDataPoints(Data.nNcMain);
 
     if (nTime == 1) {
-        f.Text2->setText(QString::fromStdString(clsNC->StartTime(nNcMain)));
+        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain)));
     } else if (nTime > 1) {
-        f.Text2->setText(
-            QString::fromStdString(clsNC->StartTime(nNcMain) + "  to  " + clsNC->endTime(nNcMain)));
+        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain) + "  to  " +
+                                                Data.clsNC->endTime(Data.nNcMain)));
     }
 
-    PickCount = 0;
+    Data.PickCount = 0;
     // The map window and the windows that hang on it hold picks of the dataset replaced.
     if (PicFormLoaded() && PicFormForm().isVisible()) UnloadPicForm();
     SetDatasetButtons(true, true, true);
 
     LoadVectorAliases();
-    clsNC->pickUVVariables(1);
+    Data.clsNC->pickUVVariables(1);
 
-    if (InitMapScale(pic) == 1 && CoastFlag == 1) DrawCoast(pic);
+    if (InitMapScale(pic) == 1 && Coast.CoastFlag == 1) DrawCoast(pic);
 }
 
 void ShowTimeRange() {
@@ -330,10 +333,10 @@ void ShowTimeRange() {
     if (NewKelvad()) {
         LoadCoordAliases();
         std::string s, e;
-        if (clsNC->StartEndDate(CurrentEntry(), s, e) >= 0)
+        if (Data.clsNC->StartEndDate(CurrentEntry(), s, e) >= 0)
             f.Text2->setText(QString::fromStdString(s + "  to  " + e));
     }
     ReleaseKelvad();
-    nNcMain = 0;
+    Data.nNcMain = 0;
     SetDatasetButtons(false, false, false);
 }

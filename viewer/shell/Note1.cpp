@@ -41,7 +41,7 @@ Note1::Note1(QWidget* parent) : QDialog(parent) {
 }
 
 void Note1::Check1_Click() {
-    ShowNote1 = Check1->isChecked() ? 0 : 1;
+    Opt.ShowNote1 = Check1->isChecked() ? 0 : 1;
 }
 
 void Note1::Command1_Click() {
@@ -49,7 +49,7 @@ void Note1::Command1_Click() {
 }
 
 void Note1::Form_Unload() {
-    ShowNote1 = Check1->isChecked() ? 0 : 1;
+    Opt.ShowNote1 = Check1->isChecked() ? 0 : 1;
 }
 
 void Note1::done(int r) {

@@ -88,12 +88,12 @@ Long boxValue(const QLineEdit* box, Long last) {
 
 // Two picks must be a pair of the same rank, and no more than three can be drawn at once.
 bool picksDrawable() {
-    if (PickCount == 2 && Picks(1).narray != Picks(2).narray) {
+    if (Data.PickCount == 2 && Data.Picks(1).narray != Data.Picks(2).narray) {
         message(std::string("You picked a pair of items, but") + kCrLf +
                 "with different ranks (number of dimensions)" + kCrLf + kCrLf + "Please reseclect");
         return false;
     }
-    if (PickCount >= 4) {
+    if (Data.PickCount >= 4) {
         message(std::string("You can plot only one item a time:") + kCrLf + kCrLf +
                 "Scalar or pair of vector components" + kCrLf + "(as many when save)" + kCrLf +
                 kCrLf + "Please reseclect");
@@ -438,13 +438,13 @@ void OrderFrm::Command1_Click(Integer Index) {
         resumeNext([] {
             Picture& pic = mapPicture();
             pic.Cls();
-            if (CoastFlag == 1) DrawCoast(pic);
+            if (Coast.CoastFlag == 1) DrawCoast(pic);
         });
         break;
     case 3: // Section
         if (!mayStart()) return;
         if (!BuildPicks()) return;
-        if (clsNC->kMax(1) < 1) {
+        if (Data.clsNC->kMax(1) < 1) {
             message("This File does not have vertical structure");
             return;
         }
@@ -460,36 +460,36 @@ void OrderFrm::Command6_Click(Integer Index) {
     if (!BuildPicks()) return;
     if (Index == 0) { // next step
         resumeNext([] { mapPicture().Cls(); });
-        CurTimeStep = AddL(CurTimeStep, 1);
-        if (CurTimeStep > clsNC->nTime(1)) CurTimeStep = 1;
+        Data.CurTimeStep = AddL(Data.CurTimeStep, 1);
+        if (Data.CurTimeStep > Data.clsNC->nTime(1)) Data.CurTimeStep = 1;
         const QPointer<OrderFrm> self(this);
         resumeNext([] { PlotPicked(1); });
-        if (self) Text10[0]->setText(qtText(" " + CStr(CurTimeStep)));
+        if (self) Text10[0]->setText(qtText(" " + CStr(Data.CurTimeStep)));
     } else if (Index == 1) { // all steps from the step box on
         if (!picksDrawable()) return;
         TakeStepAndLevel();
         resumeNext(showMapWindow);
         Long r = -1;
         resumeNext([&r] { r = PlotPicked(3); });
-        if (r > 0) CurTimeStep = r;
+        if (r > 0) Data.CurTimeStep = r;
     }
 }
 
 void OrderFrm::Command5_Click(Integer Index) {
     if (!mayStart()) return;
-    vscale = Index == 0 ? vscale * 0.5f : vscale * 1.5f;
-    if (vscale <= 0) vscale = 1.0f;
-    PutString("vscale", "Scales", IniFile, Str(vscale));
+    Opt.vscale = Index == 0 ? Opt.vscale * 0.5f : Opt.vscale * 1.5f;
+    if (Opt.vscale <= 0) Opt.vscale = 1.0f;
+    PutString("vscale", "Scales", Opt.IniFile, Str(Opt.vscale));
     mapPicture().Cls();
     Command1_Click(0);
 }
 
 void OrderFrm::Command2_Click() {
     std::string path = programText(Text2->text());
-    if (path.empty()) path = GetString("local nc", "FilePath", IniFile);
+    if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
     path = ShowSaveDlg(path, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
     if (path.empty()) return;
-    PutString("local nc", "FilePath", IniFile, path);
+    PutString("local nc", "FilePath", Opt.IniFile, path);
     Text2->setText(qtText(path));
 }
 
@@ -504,7 +504,7 @@ void OrderFrm::Command4_Click() {
 void OrderFrm::SaveBmp_Click() {
     // A picture half drawn is not saved.
     if (IsBusy()) return;
-    std::string path = GetString("BMP", "FilePath", IniFile);
+    std::string path = GetString("BMP", "FilePath", Opt.IniFile);
     path = ShowSaveDlg(path, "BMP files|*.BMP");
     if (path.empty()) return;
     // A picture written over a dataset in use would destroy it.
@@ -513,7 +513,7 @@ void OrderFrm::SaveBmp_Click() {
                 "This file is one of the open datasets; choose another name.");
         return;
     }
-    PutString("BMP", "FilePath", IniFile, path);
+    PutString("BMP", "FilePath", Opt.IniFile, path);
     try {
         mapPicture().SavePicture(path);
     } catch (const RuntimeError& e) {
@@ -530,7 +530,7 @@ void OrderFrm::SubsetfromIni_Click() {
 
 bool BuildPicks() {
     OrderFrm& f = OrderFrmForm();
-    PickCount = 0;
+    Data.PickCount = 0;
     Long count = 0;
     for (Long i = 0; i < f.ListCount(); ++i)
         if (f.Selected(i)) ++count;
@@ -538,21 +538,21 @@ bool BuildPicks() {
         message("Please select variable first");
         return false;
     }
-    Picks.ReDim(1, count);
+    Data.Picks.ReDim(1, count);
     for (Long i = 0; i < f.ListCount(); ++i) {
         if (!f.Selected(i)) continue;
-        ++PickCount;
-        Picks(PickCount) = DecodePick(CLng(ListNumberOf(f.ListText(i))));
+        ++Data.PickCount;
+        Data.Picks(Data.PickCount) = DecodePick(CLng(ListNumberOf(f.ListText(i))));
     }
     return true;
 }
 
 void TakeStepAndLevel() {
     OrderFrm& f = OrderFrmForm();
-    const Long nTime = clsNC->nTime(1);
-    if (nTime > 0) resumeNext([&] { CurTimeStep = boxValue(f.Text10[0], nTime); });
-    const Long kMax = clsNC->kMax(1);
-    if (kMax > 0) resumeNext([&] { CurLevel = boxValue(f.Text10[1], kMax); });
+    const Long nTime = Data.clsNC->nTime(1);
+    if (nTime > 0) resumeNext([&] { Data.CurTimeStep = boxValue(f.Text10[0], nTime); });
+    const Long kMax = Data.clsNC->kMax(1);
+    if (kMax > 0) resumeNext([&] { Data.CurLevel = boxValue(f.Text10[1], kMax); });
 }
 
 // ---- The form -----------------------------------------------------------------------------------

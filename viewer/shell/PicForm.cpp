@@ -69,7 +69,7 @@ void redrawFrame() {
 
 // True when a zoom record exists (a dataset has been loaded): zoom-out and pans need it.
 bool haveZoomRecord() {
-    return ZoomStack.IsAllocated();
+    return View.ZoomStack.IsAllocated();
 }
 
 void scheduleCloseRetry() {
@@ -98,7 +98,7 @@ void deferResize() {
 // What a close does while a long command runs: the animation is asked to stop, the window
 // goes out of sight, and the unload waits until the command no longer draws into the picture.
 void deferClose() {
-    CancelFlag = -1;
+    Anim.CancelFlag = -1;
     if (theForm) theForm->hide();
     scheduleCloseRetry();
 }
@@ -222,9 +222,9 @@ std::function<void()> setShowTyxSectionAction(std::function<void()> action) {
 
 void PicForm_Form_Load() {
     PicForm& f = PicFormForm();
-    MouseState = -3;
+    View.MouseState = -3;
     zoomPressed = false;
-    if (GetWinPos(IniFile, 2) != 1) return;
+    if (GetWinPos(Opt.IniFile, 2) != 1) return;
     f.move(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop));
     // Each size set is a resize of the window, as the window system reports it.
     f.resize(f.width(), std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide));
@@ -234,9 +234,9 @@ void PicForm_Form_Load() {
 }
 
 void PicForm_Form_Resize() {
-    const Long next = AddL(MouseState, 1);
+    const Long next = AddL(View.MouseState, 1);
     if (next < 0) {
-        MouseState = next;
+        View.MouseState = next;
         return;
     }
     // The picture keeps its size and mode while a drawing runs in it.
@@ -244,9 +244,9 @@ void PicForm_Form_Resize() {
         deferResize();
         return;
     }
-    MouseState = next;
-    const bool endsPath = MouseState == kSectionMode + 1;
-    MouseState = kZoomMode;
+    View.MouseState = next;
+    const bool endsPath = View.MouseState == kSectionMode + 1;
+    View.MouseState = kZoomMode;
     PicForm& f = PicFormForm();
     Picture& pic = f.Picture1->picture();
     pic.Cls();
@@ -263,9 +263,9 @@ void PicForm_Form_Unload(Integer& /*Cancel*/) {
     PicLeft = static_cast<float>(twipsFromPixels(f.x()));
     PicHeight = static_cast<float>(twipsFromPixels(f.height()));
     PicWidth = static_cast<float>(twipsFromPixels(f.width()));
-    if (!IniFile.empty()) {
-        PutWinPos(IniFile);
-        PutZoomExtent(IniFile);
+    if (!Opt.IniFile.empty()) {
+        PutWinPos(Opt.IniFile);
+        PutZoomExtent(Opt.IniFile);
     }
     if (OrderFrmLoaded()) UnloadOrderFrm();
     if (FormColorLoaded()) UnloadFormColor();
@@ -273,7 +273,7 @@ void PicForm_Form_Unload(Integer& /*Cancel*/) {
 }
 
 std::string PositionCaption(double lon, double lat) {
-    if (Projection == 1) {
+    if (View.Projection == 1) {
         lon /= kDegToRad;
         lat /= kDegToRad;
     }
@@ -290,14 +290,14 @@ void PicForm_Picture1_MouseDown(Integer Button, Integer /*Shift*/, float X, floa
     // starts until it has ended.
     if (IsBusy()) return;
     Picture& pic = mapPicture();
-    if (MouseState == kZoomMode) {
+    if (View.MouseState == kZoomMode) {
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
         MouseMoves = 0;
         pix_to_ll(X, Y, zoomLon0, zoomLat0);
         zoomPressed = true;
         pic.setDrawMode(kDrawInvert);
-    } else if (MouseState == kSectionMode) {
+    } else if (View.MouseState == kSectionMode) {
         pic.setDrawMode(kDrawInvert);
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
@@ -312,7 +312,7 @@ void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, floa
 
     if (IsBusy()) return; // no rubber lines over a drawing under way
     Picture& pic = f.Picture1->picture();
-    if (MouseState == kZoomMode) {
+    if (View.MouseState == kZoomMode) {
         if (Button != kLeftButton || !zoomPressed) return;
         // Drawn twice in invert mode a box vanishes: the old one goes, the new one comes.
         pic.Line(MouseX0, MouseY0, MouseX1, MouseY1, {}, LineFlag::B);
@@ -320,7 +320,7 @@ void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, floa
         MouseX1 = X;
         MouseY1 = Y;
         MouseMoves = AddL(MouseMoves, 1);
-    } else if (MouseState == kSectionMode) {
+    } else if (View.MouseState == kSectionMode) {
         if (pic.DrawMode() != kDrawInvert) return;
         pic.Line(MouseX0, MouseY0, MouseX1, MouseY1);
         pic.Line(MouseX0, MouseY0, X, Y);
@@ -342,7 +342,7 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         return;
     }
     Picture& pic = mapPicture();
-    if (MouseState == kZoomMode) {
+    if (View.MouseState == kZoomMode) {
         if (!zoomPressed) return;
         zoomPressed = false;
         if (MouseMoves < 5) {
@@ -352,25 +352,25 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         }
         double lon1 = 0, lat1 = 0;
         pix_to_ll(X, Y, lon1, lat1);
-        ViewExtent.West = std::min(zoomLon0, lon1);
-        ViewExtent.East = std::max(zoomLon0, lon1);
-        ViewExtent.South = std::min(zoomLat0, lat1);
-        ViewExtent.North = std::max(zoomLat0, lat1);
+        View.ViewExtent.West = std::min(zoomLon0, lon1);
+        View.ViewExtent.East = std::max(zoomLon0, lon1);
+        View.ViewExtent.South = std::min(zoomLat0, lat1);
+        View.ViewExtent.North = std::max(zoomLat0, lat1);
         PushZoom();
         pic.setDrawMode(kDrawCopyPen);
         redrawFrame();
-    } else if (MouseState == kSectionMode) {
+    } else if (View.MouseState == kSectionMode) {
         double lon = 0, lat = 0;
         pix_to_ll(X, Y, lon, lat);
-        SectionPathCount = AddL(SectionPathCount, 1);
-        SectionPath.ReDimPreserve(1, SectionPathCount);
-        SectionPath(SectionPathCount) =
+        View.SectionPathCount = AddL(View.SectionPathCount, 1);
+        View.SectionPath.ReDimPreserve(1, View.SectionPathCount);
+        View.SectionPath(View.SectionPathCount) =
             PathVertex{static_cast<float>(lon), static_cast<float>(lat)};
         // The rubber line now starts at this vertex; the segment drawn stays.
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
     } else {
-        MouseState = kZoomMode;
+        View.MouseState = kZoomMode;
     }
 }
 
@@ -378,12 +378,12 @@ void PicForm_Picture1_DblClick() {
     zoomPressed = false;
     // Neither a zoom-out nor the end of a path redraws under a drawing under way.
     if (IsBusy()) return;
-    if (MouseState == kZoomMode) {
+    if (View.MouseState == kZoomMode) {
         if (!haveZoomRecord()) return;
-        ViewExtent = ZoomOut();
+        View.ViewExtent = ZoomOut();
         redrawFrame();
-    } else if (MouseState == kSectionMode) {
-        MouseState = kZoomMode;
+    } else if (View.MouseState == kSectionMode) {
+        View.MouseState = kZoomMode;
         mapPicture().setDrawMode(kDrawCopyPen);
         ui().SetMousePointer(kPointerHourglass);
         if (showTyxSectionAction()) showTyxSectionAction()();
@@ -392,11 +392,11 @@ void PicForm_Picture1_DblClick() {
 }
 
 void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
-    CancelFlag = KeyCode;
+    Anim.CancelFlag = KeyCode;
     if (KeyCode == kKeyEscape) {
-        CancelFlag = -1;
-        if (MouseState == kSectionMode) {
-            MouseState = kZoomMode;
+        Anim.CancelFlag = -1;
+        if (View.MouseState == kSectionMode) {
+            View.MouseState = kZoomMode;
             // A drawing under way keeps its own mode.
             if (!IsBusy()) mapPicture().setDrawMode(kDrawCopyPen);
             ui().SetMousePointer(kPointerDefault);
@@ -405,7 +405,7 @@ void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
     }
     if (KeyCode >= kKeyLeft && KeyCode <= kKeyDown) {
         if (!haveZoomRecord()) return;
-        ViewExtent = PanByArrowKey(KeyCode);
+        View.ViewExtent = PanByArrowKey(KeyCode);
         redrawFrame();
     }
 }

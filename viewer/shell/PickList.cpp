@@ -17,8 +17,8 @@
 namespace {
 
 IKelvad& dataset() {
-    if (!clsNC) throw RuntimeError(err::ObjectNotSet);
-    return *clsNC;
+    if (!Data.clsNC) throw RuntimeError(err::ObjectNotSet);
+    return *Data.clsNC;
 }
 
 // A coordinate variable carries the name of its first dimension.
@@ -134,16 +134,16 @@ OrderVarList MakeOrderVarList() {
     } else if (list.entries.size() > 1) {
         switch (nc.Vector(1)) {
         case 1:
-            water_U_vId = nc.waterUvId(1);
-            preselect(list, varOfPosition, water_U_vId);
-            water_V_vId = nc.waterVvId(1);
-            preselect(list, varOfPosition, water_V_vId);
+            Data.water_U_vId = nc.waterUvId(1);
+            preselect(list, varOfPosition, Data.water_U_vId);
+            Data.water_V_vId = nc.waterVvId(1);
+            preselect(list, varOfPosition, Data.water_V_vId);
             break;
         case 2:
-            wind_U_vId = nc.windUvId(1);
-            preselect(list, varOfPosition, wind_U_vId);
-            wind_V_vId = nc.windVvId(1);
-            preselect(list, varOfPosition, wind_V_vId);
+            Data.wind_U_vId = nc.windUvId(1);
+            preselect(list, varOfPosition, Data.wind_U_vId);
+            Data.wind_V_vId = nc.windVvId(1);
+            preselect(list, varOfPosition, Data.wind_V_vId);
             break;
         default:
             break;
@@ -188,10 +188,10 @@ void ShowOrderDetail() {
         double counts = 1;
         Long product = 1;
         for (Long d = 1; d <= r; ++d) {
-            counts *= countp(d);
-            product = MulL(product, countp(d));
+            counts *= Win.countp(d);
+            product = MulL(product, Win.countp(d));
         }
-        tcount = product;
+        Win.tcount = product;
         const std::string sizeText = TransferSizeText(nc.variByteUnit(v, slot) * counts);
 
         std::string text = s + " (";
@@ -202,8 +202,8 @@ void ShowOrderDetail() {
         text += ") " + sizeText + kLineEnd;
         text += "   " + nc.variLongName(v, slot) + kLineEnd;
         for (Long d = 1; d <= r; ++d) {
-            text += nc.variArrayDimName(v, d, slot) + ":" + Str(startp(d)) + " to " + Str(endp(d)) +
-                    " step " + Str(stride(d)) + " : " + Str(countp(d));
+            text += nc.variArrayDimName(v, d, slot) + ":" + Str(Win.startp(d)) + " to " +
+                    Str(Win.endp(d)) + " step " + Str(Win.stride(d)) + " : " + Str(Win.countp(d));
             // The window has stride and subset rows for four dimensions only.
             if (d > static_cast<Long>(f.Text11.size())) text += "  (no row: default stride)";
             text += kLineEnd;
@@ -222,7 +222,7 @@ void ShowOrderDetail() {
             setBox(f.Text10[0], "n/a");
         } else {
             setBox(f.Text9[0], "1 to " + Str(nc.dimeSize(timeD + 1, 1)));
-            setBox(f.Text10[0], CStr(CurTimeStep));
+            setBox(f.Text10[0], CStr(Data.CurTimeStep));
         }
         const Long levelD = nc.LeveldId(1);
         if (levelD < 0) {
@@ -230,7 +230,7 @@ void ShowOrderDetail() {
             setBox(f.Text10[1], "n/a");
         } else {
             setBox(f.Text9[1], "1 to " + Str(nc.dimeSize(levelD + 1, 1)));
-            setBox(f.Text10[1], CStr(CurLevel));
+            setBox(f.Text10[1], CStr(Data.CurLevel));
         }
 
         // A click that has just deselected its entry leaves the rows of the picks alone.
@@ -249,10 +249,10 @@ void ShowOrderDetail() {
         for (Long d = 1; d <= r && d <= static_cast<Long>(f.Text4.size()); ++d) {
             const auto row = static_cast<std::size_t>(d - 1);
             setBox(f.Text4[row], nc.variArrayDimName(v, d, slot));
-            setBox(f.Text5[row], Str(startp(d)));
-            setBox(f.Text6[row], Str(endp(d)));
-            setBox(f.Text7[row], Str(stride(d)));
-            setBox(f.Text3[row], Str(countp(d)));
+            setBox(f.Text5[row], Str(Win.startp(d)));
+            setBox(f.Text6[row], Str(Win.endp(d)));
+            setBox(f.Text7[row], Str(Win.stride(d)));
+            setBox(f.Text3[row], Str(Win.countp(d)));
         }
         setBox(f.Text8, sizeText);
     } catch (const std::exception& e) {

@@ -84,10 +84,10 @@ void message(const std::string& text) {
 }
 
 bool isU(Long id) {
-    return id == water_U_vId || id == wind_U_vId;
+    return id == Data.water_U_vId || id == Data.wind_U_vId;
 }
 bool isV(Long id) {
-    return id == water_V_vId || id == wind_V_vId;
+    return id == Data.water_V_vId || id == Data.wind_V_vId;
 }
 
 } // namespace
@@ -112,7 +112,7 @@ void FindTriplePair(Long& p, Long& s) {
     p = 0;
     s = 0;
     for (Long i = 1; i <= 2; ++i) {
-        if (isU(Picks(i).varNumber) && isV(Picks(i + 1).varNumber)) {
+        if (isU(Data.Picks(i).varNumber) && isV(Data.Picks(i + 1).varNumber)) {
             p = i;
             s = i == 1 ? 3 : 1;
         }
@@ -129,16 +129,17 @@ Long PlotPicked(Long PlotMode) {
 
     Picture& pic = PicFormForm().Picture1->picture();
     if (InitMapScale(pic) != 1) return -1;
-    if (PlotMode == 0 && CoastFlag == 1) DrawCoast(pic);
-    if (PickCount == 0 || PlotMode == 0) return -1;
-    if (!clsNC) return -1;
+    if (PlotMode == 0 && Coast.CoastFlag == 1) DrawCoast(pic);
+    if (Data.PickCount == 0 || PlotMode == 0) return -1;
+    if (!Data.clsNC) return -1;
 
     // The read window of the first pick, in its own dataset.
-    if (CalculateGridScalar(Picks(1).varNumber, MaxL(Picks(1).datasetIndex, 1)) != 1) return -1;
+    if (CalculateGridScalar(Data.Picks(1).varNumber, MaxL(Data.Picks(1).datasetIndex, 1)) != 1)
+        return -1;
 
     if (PlotMode == 1) {
-        const Long gridType = clsNC->GridType(1);
-        const PlotRoute route = ChoosePlotRoute(1, gridType, PickCount, OptShowMesh);
+        const Long gridType = Data.clsNC->GridType(1);
+        const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
         if (route.renderer == PlotRenderer::TriplePair) {
             Long p = 0, s = 0;
             FindTriplePair(p, s);
@@ -183,11 +184,12 @@ Long PlotPicked(Long PlotMode) {
         }
         result = 0;
     } else if (PlotMode == 3) {
-        if (clsNC->nTime(1) <= 0) {
+        if (Data.clsNC->nTime(1) <= 0) {
             message("This file does not have multiple time dimensions");
             return -1;
         }
-        const PlotRoute route = ChoosePlotRoute(3, clsNC->GridType(1), PickCount, OptShowMesh);
+        const PlotRoute route =
+            ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
         switch (route.renderer) {
         case PlotRenderer::NotAvailable:
             message(kNotAvailableText);
@@ -213,12 +215,12 @@ Long PlotPicked(Long PlotMode) {
         }
     }
 
-    if (PickCount == 1 || PickCount == 3) {
+    if (Data.PickCount == 1 || Data.PickCount == 3) {
         FormColor& colour = FormColorForm();
         if (!colour.isVisible()) colour.show();
         DrawColorLegend();
     }
-    if (CoastFlag == 1) DrawCoast(pic);
+    if (Coast.CoastFlag == 1) DrawCoast(pic);
     ui().DoEvents();
     return result;
 }

@@ -39,7 +39,7 @@ struct Nearest {
     float lat = 0;
     bool hasValue = false;
     // The scalar values k counts in: scalarV, or a seam window's own.
-    const VArray<float>* values = &scalarV;
+    const VArray<float>* values = &Win.scalarV;
 };
 
 double distance2(double lon, double lat, float plon, float plat) {
@@ -50,12 +50,12 @@ double distance2(double lon, double lat, float plon, float plat) {
 
 // The number of indices start, start + step, ... up to end, as the plot walked them.
 Long walkCount(Long d) {
-    return CountSteps(startp(d), endp(d), stride(d));
+    return CountSteps(Win.startp(d), Win.endp(d), Win.stride(d));
 }
 
 // The degrees shown for a position in map units.
 double shownDegrees(float v) {
-    return Projection == 1 ? v / kDegToRad : static_cast<double>(v);
+    return View.Projection == 1 ? v / kDegToRad : static_cast<double>(v);
 }
 
 // Horizontal order of a grid: 1 longitude (i) second-to-last, 2 last. The variable's own order
@@ -71,8 +71,8 @@ Nearest nearestCell(double lon, double lat, Long nd, FormIJ& form) {
     Long n = 0;
     const Long count = walkCount(nd);
     for (Long c = 0; c < count; ++c) {
-        const Long cell = startp(nd) + c * stride(nd);
-        const double d = distance2(lon, lat, lonV(cell), latV(cell));
+        const Long cell = Win.startp(nd) + c * Win.stride(nd);
+        const double d = distance2(lon, lat, Data.lonV(cell), Data.latV(cell));
         if (d < best) {
             best = d;
             n = cell;
@@ -80,8 +80,8 @@ Nearest nearestCell(double lon, double lat, Long nd, FormIJ& form) {
         }
     }
     // No cell within reach leaves the cell number at 0, which the arrays do not hold.
-    r.lon = lonV(n);
-    r.lat = latV(n);
+    r.lon = Data.lonV(n);
+    r.lat = Data.latV(n);
     r.hasValue = true;
     form.setText1(kBoxN, Str(n));
     form.setText1(kBoxLon, Format(shownDegrees(r.lon), "0.00000"));
@@ -105,8 +105,8 @@ void searchGridWindow(double lon, double lat, Long nd, Long order, const VArray<
             ++k;
             const Long i = order == 1 ? ia : ib; // longitude index
             const Long j = order == 1 ? ib : ia; // latitude index
-            const float plon = static_cast<float>(lonV(i) + shift);
-            const double d = distance2(lon, lat, plon, latV(j));
+            const float plon = static_cast<float>(Data.lonV(i) + shift);
+            const double d = distance2(lon, lat, plon, Data.latV(j));
             if (d < best) {
                 best = d;
                 iBest = i;
@@ -124,12 +124,12 @@ Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& fo
     double best = kFarthest;
     Long iBest = 0, jBest = 0;
     if (order == 1 || order == 2) {
-        searchGridWindow(lon, lat, nd, order, startp, endp, stride, 0, &scalarV, best, iBest, jBest,
-                         r);
+        searchGridWindow(lon, lat, nd, order, Win.startp, Win.endp, Win.stride, 0, &Win.scalarV,
+                         best, iBest, jBest, r);
         // The copies of a global grid beyond the seam that the last drawing read: only a
         // scalar map draws them.
-        if (PickCount == 1)
-            for (const SeamWindow& w : seamWindows)
+        if (Data.PickCount == 1)
+            for (const SeamWindow& w : Win.seamWindows)
                 if (w.read && w.startp.IsAllocated() && w.startp.UBound() == nd)
                     searchGridWindow(lon, lat, nd, order, w.startp, w.endp, w.stride, w.shift,
                                      &w.values, best, iBest, jBest, r);
@@ -138,7 +138,7 @@ Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& fo
     form.setText1(kBoxJ, Str(jBest));
     // No point within reach leaves the indices at 0, which the arrays do not hold.
     if (iBest == 0 || jBest == 0) throw RuntimeError(err::Subscript);
-    r.lat = latV(jBest);
+    r.lat = Data.latV(jBest);
     r.hasValue = true;
     form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
     form.setText1(kBoxLat, Format(shownDegrees(r.lat), "#0.00000"));
@@ -154,12 +154,12 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, bool coordsJ
     double best = kFarthest;
     Long iBest = 0, jBest = 0;
     if (order == 1 || order == 2) {
-        const Long im = clsNC->iMax(1);
-        const Long jm = clsNC->jMax(1);
+        const Long im = Data.clsNC->iMax(1);
+        const Long jm = Data.clsNC->jMax(1);
         for (Long i = 1; i <= im; ++i) {
             for (Long j = 1; j <= jm; ++j) {
-                const float plon = coordsJFirst ? lonV(j, i) : lonV(i, j);
-                const float plat = coordsJFirst ? latV(j, i) : latV(i, j);
+                const float plon = coordsJFirst ? Data.lonV(j, i) : Data.lonV(i, j);
+                const float plat = coordsJFirst ? Data.latV(j, i) : Data.latV(i, j);
                 const double d = distance2(lon, lat, plon, plat);
                 if (d < best) {
                     best = d;
@@ -171,8 +171,8 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, bool coordsJ
     }
     form.setText1(kBoxI, Str(iBest));
     form.setText1(kBoxJ, Str(jBest));
-    r.lon = coordsJFirst ? lonV(jBest, iBest) : lonV(iBest, jBest);
-    r.lat = coordsJFirst ? latV(jBest, iBest) : latV(iBest, jBest);
+    r.lon = coordsJFirst ? Data.lonV(jBest, iBest) : Data.lonV(iBest, jBest);
+    r.lat = coordsJFirst ? Data.latV(jBest, iBest) : Data.latV(iBest, jBest);
     form.setText1(kBoxLon, Format(shownDegrees(r.lon), "#0.00000"));
     form.setText1(kBoxLat, Format(shownDegrees(r.lat), "#0.00000"));
 
@@ -184,14 +184,14 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, bool coordsJ
     const Long jDim = order == 1 ? nd : nd - 1;
     Long k = 0;
     for (Long a = 0; a < outer && !r.hasValue; ++a) {
-        const Long ia = startp(nd - 1) + a * stride(nd - 1);
+        const Long ia = Win.startp(nd - 1) + a * Win.stride(nd - 1);
         for (Long b = 0; b < inner; ++b) {
-            const Long ib = startp(nd) + b * stride(nd);
+            const Long ib = Win.startp(nd) + b * Win.stride(nd);
             ++k;
             const Long pi = order == 1 ? ia : ib;
             const Long pj = order == 1 ? ib : ia;
-            if (std::labs(static_cast<long>(pi) - iBest) < stride(iDim) &&
-                std::labs(static_cast<long>(pj) - jBest) < stride(jDim)) {
+            if (std::labs(static_cast<long>(pi) - iBest) < Win.stride(iDim) &&
+                std::labs(static_cast<long>(pj) - jBest) < Win.stride(jDim)) {
                 r.k = k;
                 r.hasValue = true;
                 break;
@@ -202,12 +202,12 @@ Nearest nearestBfgNode(double lon, double lat, Long nd, Long order, bool coordsJ
 }
 
 void probe(double& lon, double& lat, Picture& pic) {
-    if (!clsNC) throw RuntimeError(err::ObjectNotSet);
-    const PickItem& pick = Picks(1);
+    if (!Data.clsNC) throw RuntimeError(err::ObjectNotSet);
+    const PickItem& pick = Data.Picks(1);
     // A pick from the second file has its rank in its own dataset.
     const Long slot = pick.datasetIndex == 2 ? 2 : 1;
-    const Long nd = clsNC->variNarray(pick.varNumber, slot);
-    const Long gridType = clsNC->GridType(1);
+    const Long nd = Data.clsNC->variNarray(pick.varNumber, slot);
+    const Long gridType = Data.clsNC->GridType(1);
     FormIJ& form = FormIJForm();
 
     Nearest at;
@@ -216,16 +216,17 @@ void probe(double& lon, double& lat, Picture& pic) {
         at = nearestCell(lon, lat, nd, form);
         break;
     case kGridRegular: {
-        Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
-        if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
+        Long order = Data.clsNC->variLonLatOrder(pick.varNumber, slot);
+        if (order != 1 && order != 2) order = gridOrder(Data.clsNC->lonlatOrder(1));
         at = nearestGridPoint(lon, lat, nd, order, form);
         break;
     }
     case kGridBfg: {
-        Long order = clsNC->variLonLatOrder(pick.varNumber, slot);
-        if (order != 1 && order != 2) order = gridOrder(clsNC->lonlatOrder(1));
+        Long order = Data.clsNC->variLonLatOrder(pick.varNumber, slot);
+        if (order != 1 && order != 2) order = gridOrder(Data.clsNC->lonlatOrder(1));
         const Long coordsOrder = BfgdCoordsOrder(1);
-        const bool coordsJFirst = BfgdCoordsJFirst(coordsOrder, clsNC->iMax(1), clsNC->jMax(1));
+        const bool coordsJFirst =
+            BfgdCoordsJFirst(coordsOrder, Data.clsNC->iMax(1), Data.clsNC->jMax(1));
         at = nearestBfgNode(lon, lat, nd, order, coordsJFirst, form);
         break;
     }
@@ -238,14 +239,14 @@ void probe(double& lon, double& lat, Picture& pic) {
     lat = at.lat;
 
     if (at.hasValue) {
-        if (PickCount == 1) {
+        if (Data.PickCount == 1) {
             form.setText1(kBoxS, Format((*at.values)(at.k), "#0.00000"));
-        } else if (PickCount == 2) {
-            const float u = uV(at.k);
-            const float v = vV(at.k);
+        } else if (Data.PickCount == 2) {
+            const float u = Win.uV(at.k);
+            const float v = Win.vV(at.k);
             form.setText1(kBoxU, Format(u, "#0.00000"));
             form.setText1(kBoxV, Format(v, "#0.00000"));
-            if (gridType != kGridCells || u > cellMisnVal) {
+            if (gridType != kGridCells || u > Win.cellMisnVal) {
                 if (DrawVectorLL(pic, u, v, at.lon, at.lat) != 0)
                     ui().MsgBox("[ShowPointValues] ll2_to_xy2 returned -1", kOkOnly, kProgramTitle);
             }

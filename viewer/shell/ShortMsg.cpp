@@ -48,14 +48,14 @@ Long ShortMsg::Show() {
         reject(); // the close box: the answer stays as the caller set it
         break;
     }
-    return ShortMsgAnswer;
+    return Opt.ShortMsgAnswer;
 }
 
 void ShortMsg::Command1_Click(Integer Index) {
     static constexpr Long answers[3] = {kYes, kNo, kCancel};
     if (Index < 0 || Index > 2) throw RuntimeError(err::Subscript);
-    ShortMsgAnswer = answers[Index];
-    done(static_cast<int>(ShortMsgAnswer));
+    Opt.ShortMsgAnswer = answers[Index];
+    done(static_cast<int>(Opt.ShortMsgAnswer));
 }
 
 Long ShowShortMsg(const std::string& caption, const std::string& text, const std::string& button1,
@@ -68,6 +68,6 @@ Long ShowShortMsg(const std::string& caption, const std::string& text, const std
         form.Command1[i]->setText(qtText(*captions[i]));
         form.Command1[i]->setHidden(captions[i]->empty());
     }
-    ShortMsgAnswer = 0;
+    Opt.ShortMsgAnswer = 0;
     return form.Show();
 }

@@ -34,7 +34,7 @@ void setMarks(QAction* on, std::initializer_list<QAction*> off) {
 
 Long settingLong(const std::string& key, const char* section) {
     try {
-        const double v = Val(GetString(key, section, IniFile));
+        const double v = Val(GetString(key, section, Opt.IniFile));
         if (!std::isfinite(v) || v < -2147483648.5 || v > 2147483647.5) return 0;
         return CLng(v);
     } catch (const RuntimeError&) {
@@ -51,7 +51,7 @@ std::string SettingsFileBeside(const std::string& programFolder) {
 }
 
 bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
-    CoastColor = QBColor(7);
+    Coast.CoastColor = QBColor(7);
 
     // The command line: a settings file (".ini") and a dataset, either or both, in any order.
     std::string settingsArg, datasetArg;
@@ -71,31 +71,32 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
         return false;
     }
-    IniFile = path;
+    Opt.IniFile = path;
 
-    CoastFile = GetString("coastline 1", "coast lines", IniFile);
-    if (FileExistsOpen(CoastFile) != 1) {
+    Coast.CoastFile = GetString("coastline 1", "coast lines", Opt.IniFile);
+    if (FileExistsOpen(Coast.CoastFile) != 1) {
         std::string start = PathJoin(programFolder, "coasts/WORLD_E.bdm");
         const std::string chosen =
             ShowOpenDlg(start, "Coastline bdm file(*.bdm)|*.bdm|All files(*.*)|*.*");
         if (chosen.empty()) return false;
-        CoastFile = chosen;
-        PutString("coastline 1", "coast lines", IniFile, CoastFile);
+        Coast.CoastFile = chosen;
+        PutString("coastline 1", "coast lines", Opt.IniFile, Coast.CoastFile);
     }
-    CoastFlag = 1;
+    Coast.CoastFlag = 1;
 
-    ShowNote1 = settingLong("ShowNote1");
-    ShowNote2 = settingLong("ShowNote2");
-    ShowNote3 = settingLong("ShowNote3");
+    Opt.ShowNote1 = settingLong("ShowNote1");
+    Opt.ShowNote2 = settingLong("ShowNote2");
+    Opt.ShowNote3 = settingLong("ShowNote3");
     // Line and polygon arrows, and the glyph arrows (above 90) that the menu stores.
-    OptArrowStyle = settingLong("OptArrowStyle");
-    if (OptArrowStyle != 1 && OptArrowStyle != 2 && OptArrowStyle <= 90) OptArrowStyle = 1;
-    OptCoastLine = settingLong("OptCoastLine");
-    if (OptCoastLine != 1 && OptCoastLine != 2) OptCoastLine = 1;
-    SaveFormat = settingLong("SaveFormat");
-    if (SaveFormat == 0) SaveFormat = 1;
-    Projection = settingLong("Projection");
-    LonPeriod = Projection == 0 ? 360.0f : 6.283185f;
+    Opt.OptArrowStyle = settingLong("OptArrowStyle");
+    if (Opt.OptArrowStyle != 1 && Opt.OptArrowStyle != 2 && Opt.OptArrowStyle <= 90)
+        Opt.OptArrowStyle = 1;
+    Coast.OptCoastLine = settingLong("OptCoastLine");
+    if (Coast.OptCoastLine != 1 && Coast.OptCoastLine != 2) Coast.OptCoastLine = 1;
+    Opt.SaveFormat = settingLong("SaveFormat");
+    if (Opt.SaveFormat == 0) Opt.SaveFormat = 1;
+    View.Projection = settingLong("Projection");
+    View.LonPeriod = View.Projection == 0 ? 360.0f : 6.283185f;
 
     // The remembered list: the dataset of the command line (or the one open at the last
     // shut-down) first, then the stored entries without it.
@@ -108,28 +109,28 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
     MainForm& f = mainForm();
     f.show();
 
-    if (Projection == 1)
+    if (View.Projection == 1)
         setMarks(f.Marcator, {f.Cartesian});
     else
         setMarks(f.Cartesian, {f.Marcator});
-    if (OptArrowStyle == 0 || OptArrowStyle == 1)
+    if (Opt.OptArrowStyle == 0 || Opt.OptArrowStyle == 1)
         setMarks(f.ThinArrow, {f.PolyArrow, f.FontArrow});
-    else if (OptArrowStyle == 2)
+    else if (Opt.OptArrowStyle == 2)
         setMarks(f.PolyArrow, {f.ThinArrow, f.FontArrow});
-    else if (OptArrowStyle > 90)
+    else if (Opt.OptArrowStyle > 90)
         setMarks(f.FontArrow, {f.ThinArrow, f.PolyArrow});
-    if (OptCoastLine == 1)
+    if (Coast.OptCoastLine == 1)
         setMarks(f.ThinLine, {f.PolygonFill});
     else
         setMarks(f.PolygonFill, {f.ThinLine});
 
-    OptShowGrid = settingLong("OptShowGrid");
-    OptShowMesh = settingLong("OptShowMesh");
-    if (OptShowMesh != 0)
+    Opt.OptShowGrid = settingLong("OptShowGrid");
+    Opt.OptShowMesh = settingLong("OptShowMesh");
+    if (Opt.OptShowMesh != 0)
         setMarks(f.ShowMesh, {f.NoShowMesh});
     else
         setMarks(f.NoShowMesh, {f.ShowMesh});
-    if (OptShowGrid != 0)
+    if (Opt.OptShowGrid != 0)
         setMarks(f.doShow, {f.Notshow});
     else
         setMarks(f.Notshow, {f.doShow});

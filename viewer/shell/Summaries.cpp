@@ -25,25 +25,25 @@ enum class DimList { Last, All };
 
 // The entries of the variables of one kind; "" when none qualifies.
 std::string KindSummary(Long nNc, Long kind, DimList dims, std::string (*sizeText)(float)) {
-    if (clsNC == nullptr) return {};
+    if (Data.clsNC == nullptr) return {};
     std::string text;
-    const Long n = clsNC->nVars(nNc);
+    const Long n = Data.clsNC->nVars(nNc);
     for (Long v = 1; v <= n; ++v) {
-        if (clsNC->variKind(v, nNc) != kind) continue;
+        if (Data.clsNC->variKind(v, nNc) != kind) continue;
         text += VariableNumberText(v);
-        text += clsNC->StrType(clsNC->variType(v, nNc));
-        text += clsNC->variName(v, nNc) + "(";
-        const Long rank = clsNC->variNarray(v, nNc);
+        text += Data.clsNC->StrType(Data.clsNC->variType(v, nNc));
+        text += Data.clsNC->variName(v, nNc) + "(";
+        const Long rank = Data.clsNC->variNarray(v, nNc);
         if (dims == DimList::Last) {
-            if (rank > 0) text += clsNC->variArrayDimName(v, rank, nNc);
+            if (rank > 0) text += Data.clsNC->variArrayDimName(v, rank, nNc);
         } else {
             for (Long d = 1; d <= rank; ++d) {
                 if (d > 1) text += ", ";
-                text += clsNC->variArrayDimName(v, d, nNc);
+                text += Data.clsNC->variArrayDimName(v, d, nNc);
             }
         }
         text += ")";
-        text += sizeText(static_cast<float>(clsNC->variByteSize(v, nNc)));
+        text += sizeText(static_cast<float>(Data.clsNC->variByteSize(v, nNc)));
         text += kEntryEnd;
     }
     return text;
@@ -75,21 +75,21 @@ std::string RecordSizeText(float bytes) {
 }
 
 std::string DimensionsSummary(Long nNc) {
-    if (clsNC == nullptr) return {};
+    if (Data.clsNC == nullptr) return {};
     std::string text;
-    const Long n = clsNC->nDimes(nNc);
-    const Long lonId = clsNC->LondId(nNc);
-    const Long latId = clsNC->LatdId(nNc);
-    const Long timeId = clsNC->TimedId(nNc);
+    const Long n = Data.clsNC->nDimes(nNc);
+    const Long lonId = Data.clsNC->LondId(nNc);
+    const Long latId = Data.clsNC->LatdId(nNc);
+    const Long timeId = Data.clsNC->TimedId(nNc);
     for (Long d = 1; d <= n; ++d) {
-        text += clsNC->dimeName(d, nNc) + " =" + Str(clsNC->dimeSize(d, nNc));
+        text += Data.clsNC->dimeName(d, nNc) + " =" + Str(Data.clsNC->dimeSize(d, nNc));
         const Long id = d - 1;
         if (id == lonId) {
-            text += "  (dLon=" + Str(clsNC->dLon(nNc)) + ")";
+            text += "  (dLon=" + Str(Data.clsNC->dLon(nNc)) + ")";
         } else if (id == latId) {
-            text += "  (dLat=" + Str(clsNC->dLat(nNc)) + ")";
+            text += "  (dLat=" + Str(Data.clsNC->dLat(nNc)) + ")";
         } else if (id == timeId) {
-            text += "  (dT=" + Str(static_cast<double>(clsNC->dTimeSec(nNc)) / 60) + "min)";
+            text += "  (dT=" + Str(static_cast<double>(Data.clsNC->dTimeSec(nNc)) / 60) + "min)";
         }
         text += kEntryEnd;
     }

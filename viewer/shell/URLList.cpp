@@ -28,22 +28,23 @@ std::string urlKey(Long n) {
 }
 
 std::string readUrlKey(Long n) {
-    return GetString(urlKey(n), kUrlSection, IniFile);
+    return GetString(urlKey(n), kUrlSection, Opt.IniFile);
 }
 
 void writeUrlKey(Long n, const std::string& value) {
-    PutString(urlKey(n), kUrlSection, IniFile, value);
+    PutString(urlKey(n), kUrlSection, Opt.IniFile, value);
 }
 
 // URL(1..) := entries; URL(0) is kept.
 void setRememberedList(const std::vector<std::string>& entries) {
     std::string current;
-    if (URL.IsAllocated() && URL.LBound() <= 0 && URL.UBound() >= 0) current = URL(0);
-    nURL = static_cast<Long>(entries.size());
-    URL.ReDim(0, nURL);
-    URL(0) = current;
-    for (Long i = 1; i <= nURL; ++i)
-        URL(i) = entries[static_cast<std::size_t>(i - 1)];
+    if (Opt.URL.IsAllocated() && Opt.URL.LBound() <= 0 && Opt.URL.UBound() >= 0)
+        current = Opt.URL(0);
+    Opt.nURL = static_cast<Long>(entries.size());
+    Opt.URL.ReDim(0, Opt.nURL);
+    Opt.URL(0) = current;
+    for (Long i = 1; i <= Opt.nURL; ++i)
+        Opt.URL(i) = entries[static_cast<std::size_t>(i - 1)];
 }
 
 // When each stored entry was added: "URLadded n" beside "URLfile n" holds a count that grows
@@ -81,7 +82,7 @@ void writeStored(const std::vector<StoredEntry>& before, const std::vector<Store
         const std::string added = now.value.empty() ? std::string() : CStr(now.added);
         const std::string wasAdded = was.value.empty() ? std::string() : CStr(was.added);
         if (added != wasAdded || now.value != was.value)
-            PutString(addedKey(n), kUrlSection, IniFile, added);
+            PutString(addedKey(n), kUrlSection, Opt.IniFile, added);
     }
 }
 
@@ -112,15 +113,15 @@ std::vector<StoredEntry> closedUp(const std::vector<StoredEntry>& entries) {
 
 // URL holds at least URL(0), also before the start-up built the list.
 void ensureUrlArray() {
-    if (!URL.IsAllocated()) {
-        URL.ReDim(0, 0);
-        nURL = 0;
+    if (!Opt.URL.IsAllocated()) {
+        Opt.URL.ReDim(0, 0);
+        Opt.nURL = 0;
     }
 }
 
 bool passesUrlFilter(const std::string& entry) {
     const bool url = IsURL(entry);
-    switch (URLFilter) {
+    switch (Opt.URLFilter) {
     case 1:
         return url;
     case 2:
@@ -133,7 +134,7 @@ bool passesUrlFilter(const std::string& entry) {
 } // namespace
 
 std::string lastOpenUrl() {
-    return GetString("URLfile 0", kUrlSection, IniFile);
+    return GetString("URLfile 0", kUrlSection, Opt.IniFile);
 }
 
 void startUrlList(const std::string& first) {
@@ -144,13 +145,13 @@ void startUrlList(const std::string& first) {
         if (v.empty() || v == first) continue;
         entries.push_back(v);
     }
-    URL.ReDim(0, 0);
+    Opt.URL.ReDim(0, 0);
     setRememberedList(entries);
 }
 
 void AddToURLList() {
     ensureUrlArray();
-    const std::string current = URL(0);
+    const std::string current = Opt.URL(0);
     const std::string up = UCase(current);
     const std::vector<StoredEntry> before = readStored(kUrlKeys);
     for (const StoredEntry& e : before)
@@ -196,7 +197,7 @@ void AddToURLList() {
 
 void RemoveFromURLList() {
     ensureUrlArray();
-    const std::string up = UCase(URL(0));
+    const std::string up = UCase(Opt.URL(0));
     const std::vector<StoredEntry> before = readStored(kUrlKeys);
     std::vector<StoredEntry> after = before;
     for (StoredEntry& e : after) {
@@ -248,12 +249,12 @@ void FillURLCombo() {
     ensureUrlArray();
     QComboBox* combo = mainForm().Combo1;
     combo->clear();
-    for (Long i = 1; i <= nURL; ++i)
-        if (passesUrlFilter(URL(i))) combo->addItem(qtText(URL(i)));
+    for (Long i = 1; i <= Opt.nURL; ++i)
+        if (passesUrlFilter(Opt.URL(i))) combo->addItem(qtText(Opt.URL(i)));
     // The hidden entries stay in memory for a later change of filter.
     if (combo->count() == 0) {
         ui().MsgBox("No initial file or target address exist", kOkOnly, "");
-        URL(0) = "?";
+        Opt.URL(0) = "?";
         combo->addItem(QStringLiteral("?"));
     }
     combo->setCurrentIndex(0);

@@ -45,8 +45,8 @@ const Role& roleOf(Integer Index) {
 
 // The dialog works on the dataset object in use; without one there is nothing to name.
 IKelvad& datasetObject() {
-    if (!clsNC) throw RuntimeError(err::ObjectNotSet);
-    return *clsNC;
+    if (!Data.clsNC) throw RuntimeError(err::ObjectNotSet);
+    return *Data.clsNC;
 }
 
 } // namespace
@@ -96,7 +96,7 @@ void frmAlias::FillList1() {
 }
 
 void frmAlias::Form_Load() {
-    if (clsNC) FillList1();
+    if (Data.clsNC) FillList1();
 }
 
 void frmAlias::Command1_Click(Integer Index) {
@@ -107,11 +107,11 @@ void frmAlias::Command1_Click(Integer Index) {
         IKelvad& nc = datasetObject();
         (nc.*role.let)(programText(item->text()));
         ui().MsgBox((nc.*role.get)(), kOkOnly, "");
-        PutString(role.key, "variable alias", IniFile, (nc.*role.get)());
+        PutString(role.key, "variable alias", Opt.IniFile, (nc.*role.get)());
     } else {
         IKelvad& nc = datasetObject();
         const std::string list = (nc.*role.get)();
-        PutString(role.key, "variable alias", IniFile, list);
+        PutString(role.key, "variable alias", Opt.IniFile, list);
         List1->clear();
         const Long n = CountTokens(list);
         for (Long i = 1; i <= n; ++i)
