@@ -311,9 +311,10 @@ TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
     const auto cases = ruleCases();
     NcBuilder nc(dir.file("rule.nc"));
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const std::string d = "n" + std::to_string(i);
+        const std::string number = std::to_string(i);
+        const std::string d = "n" + number;
         nc.dim(d, cases[i].values.size());
-        auto& v = nc.var("v" + std::to_string(i), cases[i].type, {d});
+        auto& v = nc.var("v" + number, cases[i].type, {d});
         cases[i].marks(v);
         v.values(cases[i].values);
     }
@@ -335,7 +336,7 @@ TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
                     double out = 12345;
                     const Variant r = k.do_get_var1_any(1, nvar, longs({j}), out);
                     const bool valid = mask[j - 1] == 'V';
-                    EXPECT_EQ(r.type(), Variant::Type::Long);
+                    EXPECT_EQ(r.type(), Variant::Type::kLong);
                     EXPECT_EQ(r.toLong(), valid ? 1 : 0) << "value " << j;
                     EXPECT_EQ(out, valid ? stored(c.type, c.values[j - 1]) : 12345.0);
                 }
@@ -349,7 +350,7 @@ TEST_F(ReadsTest, ValueRuleByTypeMarkAndMember) {
                 r = k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({n}), n);
             else
                 r = k.do_get_var_any(1, nvar, kNoVal, out);
-            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            ASSERT_EQ(r.type(), Variant::Type::kLong) << k.ErrorMessage;
             ASSERT_EQ(out.LBound(), 1);
             ASSERT_EQ(out.UBound(), n);
             Long validCount = 0;
@@ -452,7 +453,7 @@ TEST_F(ReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
                     ? k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({5}), longs({1}), 5)
                 : m == 1 ? k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({5}), 5)
                          : k.do_get_var_any(1, nvar, kNoVal, out);
-            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            ASSERT_EQ(r.type(), Variant::Type::kLong) << k.ErrorMessage;
             EXPECT_EQ(r.toLong(), valid);
             EXPECT_EQ(elements(out), want);
         }
@@ -522,7 +523,7 @@ TEST_F(ReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
         VArray<float> out;
         k.ErrorMessage.clear();
         Variant r = k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({3}), longs({1}), 3);
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 0);
         EXPECT_EQ(k.ErrorMessage, text);
         EXPECT_EQ(elements(out), (std::vector<float>{0, 0, 0}));
@@ -558,7 +559,7 @@ TEST_F(ReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
     for (const auto& read : typed) {
         k.ErrorMessage.clear();
         const Variant r = read();
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage, uintText);
         EXPECT_EQ(ncid(), -1);
@@ -649,7 +650,7 @@ TEST_F(ReadsOpenCloseTest, CloseAfterReadAndFailuresDecideWhetherTheDatasetStays
             k.ErrorMessage = "earlier";
             const Variant r = m.read(k, c.fail ? 5 : 1);
             if (c.fail) {
-                EXPECT_EQ(r.type(), Variant::Type::Integer);
+                EXPECT_EQ(r.type(), Variant::Type::kInteger);
                 EXPECT_EQ(r.toLong(), -1);
                 EXPECT_EQ(k.ErrorMessage, std::string("[") + m.name +
                                               "] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
@@ -833,7 +834,7 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
         VArray<float> out(1, 2);
         out(1) = 7;
         const Variant r = c.read(out);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage, c.text);
         if (c.opensAndCloses)
@@ -930,7 +931,7 @@ TEST_F(ReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
     VArray<double> d;
     for (const Variant& r : {k.do_get_var_short(1, 1, s), k.do_get_var_Long(1, 1, l),
                              k.do_get_var_Float(1, 1, f), k.do_get_var_Double(1, 1, d)}) {
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 6);
     }
     EXPECT_EQ(elements(s), (std::vector<Integer>{1, 2, 3, 4, 5, 6}));
@@ -983,7 +984,7 @@ protected:
         // Whole: the Long count and an array (1 To 60).
         VArray<T> all(5, 6);
         Variant r = (k.*var)(1, 1, all);
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 60);
         ASSERT_EQ(all.LBound(), 1);
         ASSERT_EQ(all.UBound(), 60);
@@ -994,7 +995,7 @@ protected:
         VArray<T> out(0, 12);
         out(0) = T(99);
         r = (k.*vars)(1, 1, start, count, stride, out);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), 1);
         EXPECT_EQ(out(0), T(99));
         const std::vector<double> want = windowValues();
@@ -1007,7 +1008,7 @@ protected:
         VArray<T> shortOut(1, 11);
         shortOut(1) = T(5);
         r = (k.*vars)(1, 1, start, count, stride, shortOut);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage,
                   tag + "the output array holds fewer values than countp asks for:");

@@ -370,7 +370,7 @@ TEST_P(CoordRecognition, RecognisesTheLayout) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, CoordRecognition, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(RecognitionTest, RecognitionIsRepeatable) {
     loadCdl("dimensions: node = 6; nele = 4; nface = 3; dimensions = 3; layers = 2; z = 2;\n"
@@ -562,7 +562,7 @@ TEST_P(VarClassification, SortsKindsAndOrders) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VarClassification, ::testing::ValuesIn(kClassCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(RecognitionTest, ClassificationAndFirstVariableCatchASlotOutsideTheRecords) {
     const std::string frame = "Error message (number 9)is:\r\n\"Subscript out of range\"";
@@ -596,7 +596,7 @@ TEST_F(RecognitionTest, GetVarNumComparesWithoutCase) {
         const Variant v = k.getVarNum(1, row.name);
         EXPECT_EQ(v.toLong(), row.expected) << '"' << row.name << '"';
         // A hit is a Long, "none" an Integer 0.
-        EXPECT_EQ(v.type(), row.expected ? Variant::Type::Long : Variant::Type::Integer);
+        EXPECT_EQ(v.type(), row.expected ? Variant::Type::kLong : Variant::Type::kInteger);
     }
     EXPECT_EQ(errorOf([&] { k.getVarNum(2, "sst"); }), 9);
 }
