@@ -1,6 +1,6 @@
 # Warnings for the project's own targets: pelorin_warnings(<target>)
 function(pelorin_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
 endfunction()
 
 # A test binary of one folder: pelorin_test(<name> SOURCES ... LIBS ...)

@@ -230,13 +230,13 @@ public:
     virtual float dLon(Long nNc = 1) = 0; // 88 get
     // Latitude spacing in degrees; else 0.
     virtual float dLat(Long nNc = 1) = 0; // 89 get
-    // Strided window of nvar into scalarV, scaled, marks as NoVal: valid count; else -1 or Empty.
-    virtual Variant GetVarsAny(Long nvar, float NoVal, VArray<float>& scalarV,
+    // Strided window of nvar into scalarV, scaled, marks as noVal: valid count; else -1 or Empty.
+    virtual Variant GetVarsAny(Long nvar, float noVal, VArray<float>& scalarV,
                                const VArray<Long>& startp, const VArray<Long>& countp,
                                const VArray<Long>& stride, Long tcount,
                                Long nNc = 1) = 0; // 90 method
-    // Window of nvar into scalarV, scaled, marks as NoVal: the valid count; else -1 or Empty.
-    virtual Variant GetVaraAny(Long nvar, float NoVal, VArray<float>& scalarV,
+    // Window of nvar into scalarV, scaled, marks as noVal: the valid count; else -1 or Empty.
+    virtual Variant GetVaraAny(Long nvar, float noVal, VArray<float>& scalarV,
                                const VArray<Long>& startp, const VArray<Long>& countp, Long tcount,
                                Long nNc = 1) = 0; // 91 method
     // Strided window of nvar, unscaled, into outShort from element 1: 1; else -1 or Empty.
@@ -369,8 +369,8 @@ public:
     virtual float GLonOffSet(float WestLon, float EastLon, Long nNc = 1) = 0; // 150 method
     // True when the time axis carries dates; else False.
     virtual bool Dated(Long nNc = 1) = 0; // 151 get
-    // Whole variable nvar into scalarV, scaled, marks as NoVal: the valid count; else -1 or Empty.
-    virtual Variant GetVarAny(Long nvar, float NoVal, VArray<float>& scalarV,
+    // Whole variable nvar into scalarV, scaled, marks as noVal: the valid count; else -1 or Empty.
+    virtual Variant GetVarAny(Long nvar, float noVal, VArray<float>& scalarV,
                               Long nNc = 1) = 0; // 152 method
     // Whole variable nvar, unscaled, into outDouble (1 To n): n; else -1 or Empty.
     virtual Variant GetVarDouble(Long nvar, VArray<double>& outDouble,

@@ -249,19 +249,19 @@ public:
     float dLat(Long nNc) override { return field("dLat", nNc, &NcfRec::dLat); }
 
     // ---- Reads --------------------------------------------------------------------------------
-    Variant GetVarsAny(Long nvar, float NoVal, VArray<float>& scalarV, const VArray<Long>& startp,
+    Variant GetVarsAny(Long nvar, float noVal, VArray<float>& scalarV, const VArray<Long>& startp,
                        const VArray<Long>& countp, const VArray<Long>& stride, Long tcount,
                        Long nNc) override {
         return read("GetVarsAny", nvar, nNc,
                     {{"startp", &startp}, {"countp", &countp}, {"stride", &stride}}, [&] {
-                        return k_.do_get_vars_any(nNc, nvar, NoVal, scalarV, startp, countp, stride,
+                        return k_.do_get_vars_any(nNc, nvar, noVal, scalarV, startp, countp, stride,
                                                   tcount);
                     });
     }
-    Variant GetVaraAny(Long nvar, float NoVal, VArray<float>& scalarV, const VArray<Long>& startp,
+    Variant GetVaraAny(Long nvar, float noVal, VArray<float>& scalarV, const VArray<Long>& startp,
                        const VArray<Long>& countp, Long tcount, Long nNc) override {
         return read("GetVaraAny", nvar, nNc, {{"startp", &startp}, {"countp", &countp}}, [&] {
-            return k_.do_get_vara_any(nNc, nvar, NoVal, scalarV, startp, countp, tcount);
+            return k_.do_get_vara_any(nNc, nvar, noVal, scalarV, startp, countp, tcount);
         });
     }
     Variant GetVarSShort(Long nvar, const VArray<Long>& startp, const VArray<Long>& countp,
@@ -458,9 +458,9 @@ public:
         return guarded<bool>("Dated", false,
                              [&] { return slotOk("Dated", nNc) && k_.ncf(nNc).Dated == 1; });
     }
-    Variant GetVarAny(Long nvar, float NoVal, VArray<float>& scalarV, Long nNc) override {
+    Variant GetVarAny(Long nvar, float noVal, VArray<float>& scalarV, Long nNc) override {
         return read("GetVarAny", nvar, nNc, {},
-                    [&] { return k_.do_get_var_any(nNc, nvar, NoVal, scalarV); });
+                    [&] { return k_.do_get_var_any(nNc, nvar, noVal, scalarV); });
     }
     Variant GetVarDouble(Long nvar, VArray<double>& outDouble, Long nNc) override {
         return read("GetVarDouble", nvar, nNc, {},
@@ -610,7 +610,7 @@ private:
                 }
             const auto start = std::chrono::steady_clock::now();
             Variant result = body();
-            if (result.type() != Variant::Type::Empty && CLng(result) < 0)
+            if (result.type() != Variant::Type::kEmpty && CLng(result) < 0)
                 k_.NoteNoAnswer(std::string("[") + member + "] ", k_.ncf(nNc).FName, start);
             return result;
         });

@@ -261,10 +261,10 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         }
 
         // Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
-        auto builtText = [](const CalendarTime& t) {
-            return builtDateText(static_cast<Integer>(t.year - 2000), static_cast<Integer>(t.month),
-                                 static_cast<Integer>(t.day), static_cast<Integer>(t.hour),
-                                 static_cast<Integer>(t.minute));
+        auto builtText = [](const CalendarTime& ct) {
+            return builtDateText(static_cast<Integer>(ct.year - 2000),
+                                 static_cast<Integer>(ct.month), static_cast<Integer>(ct.day),
+                                 static_cast<Integer>(ct.hour), static_cast<Integer>(ct.minute));
         };
         Date first;
         if (ParseCalendarDate(cal, r.StartTime, first) && CalendarTimeOf(cal, first).year > 3000) {

@@ -19,10 +19,10 @@ enum class TimeKind { Date, Number, Neither };
 TimeKind kindOf(Calendar cal, const Variant& v, Date& date, double& number) {
     using T = Variant::Type;
     switch (v.type()) {
-    case T::Date:
+    case T::kDate:
         date = v.toDate();
         return TimeKind::Date;
-    case T::String:
+    case T::kString:
         if (ParseCalendarDate(cal, v.toString(), date)) return TimeKind::Date;
         if (TextToNumber(v.toString(), number)) return TimeKind::Number;
         return TimeKind::Neither;

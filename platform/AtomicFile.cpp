@@ -64,7 +64,8 @@ int AtomicFile::Open(const std::string& target) {
     Abandon();
     const std::string path = NativePath(target);
     if (int e = CheckTarget(path)) return e;
-    std::string pattern = PathJoin(folderForFiles(path), "." + PathFileName(path) + ".tmp-XXXXXX");
+    const std::string leaf = PathFileName(path);
+    std::string pattern = PathJoin(folderForFiles(path), "." + leaf + ".tmp-XXXXXX");
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);

@@ -117,7 +117,8 @@ std::string generalBody(const Decimal& d, int precision, bool zeroBeforePoint) {
             s.push_back('.');
             s.append(g, 1);
         }
-        s += "E" + exponentText(d.exp);
+        s += 'E';
+        s += exponentText(d.exp);
     } else if (d.exp >= 0) {
         int n = static_cast<int>(g.size());
         for (int i = 0; i <= d.exp; ++i)

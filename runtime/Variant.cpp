@@ -5,33 +5,33 @@
 
 bool Variant::IsNumber() const {
     Type t = type();
-    return t == Type::Integer || t == Type::Long || t == Type::Single || t == Type::Double;
+    return t == Type::kInteger || t == Type::kLong || t == Type::kSingle || t == Type::kDouble;
 }
 
 double Variant::toDouble() const {
     switch (type()) {
-    case Type::Empty:
+    case Type::kEmpty:
         return 0.0;
-    case Type::Integer:
+    case Type::kInteger:
         return std::get<Integer>(v_);
-    case Type::Long:
+    case Type::kLong:
         return std::get<Long>(v_);
-    case Type::Single:
+    case Type::kSingle:
         return std::get<float>(v_);
-    case Type::Double:
+    case Type::kDouble:
         return std::get<double>(v_);
-    case Type::String:
+    case Type::kString:
         return CDbl(std::get<std::string>(v_));
-    case Type::Date:
+    case Type::kDate:
         return std::get<Date>(v_).serial;
-    case Type::Boolean:
+    case Type::kBoolean:
         return std::get<bool>(v_) ? -1.0 : 0.0;
     }
     return 0.0;
 }
 
 float Variant::toSingle() const {
-    if (type() == Type::Single) return std::get<float>(v_);
+    if (type() == Type::kSingle) return std::get<float>(v_);
     return CSng(toDouble());
 }
 
@@ -44,21 +44,21 @@ Integer Variant::toInteger() const {
 
 std::string Variant::toString() const {
     switch (type()) {
-    case Type::Empty:
+    case Type::kEmpty:
         return "";
-    case Type::Integer:
+    case Type::kInteger:
         return CStr(std::get<Integer>(v_));
-    case Type::Long:
+    case Type::kLong:
         return CStr(std::get<Long>(v_));
-    case Type::Single:
+    case Type::kSingle:
         return CStr(std::get<float>(v_));
-    case Type::Double:
+    case Type::kDouble:
         return CStr(std::get<double>(v_));
-    case Type::String:
+    case Type::kString:
         return std::get<std::string>(v_);
-    case Type::Date:
+    case Type::kDate:
         return DateText(std::get<Date>(v_));
-    case Type::Boolean:
+    case Type::kBoolean:
         return std::get<bool>(v_) ? "True" : "False";
     }
     return "";
@@ -66,9 +66,9 @@ std::string Variant::toString() const {
 
 Date Variant::toDate() const {
     switch (type()) {
-    case Type::Date:
+    case Type::kDate:
         return std::get<Date>(v_);
-    case Type::String: {
+    case Type::kString: {
         const std::string& s = std::get<std::string>(v_);
         Date d;
         if (ParseDate(s, d)) return d;
@@ -80,8 +80,8 @@ Date Variant::toDate() const {
 }
 
 bool Variant::toBool() const {
-    if (type() == Type::Boolean) return std::get<bool>(v_);
-    if (type() == Type::String) {
+    if (type() == Type::kBoolean) return std::get<bool>(v_);
+    if (type() == Type::kString) {
         const std::string& s = std::get<std::string>(v_);
         std::string u;
         for (char c : s)
@@ -95,9 +95,9 @@ bool Variant::toBool() const {
 bool operator==(const Variant& a, const Variant& b) {
     using T = Variant::Type;
     T ta = a.type(), tb = b.type();
-    if (ta == T::String && tb == T::String) return a.toString() == b.toString();
-    if (ta == T::Empty && tb == T::Empty) return true;
-    if (ta == T::String && tb == T::Empty) return a.toString().empty();
-    if (ta == T::Empty && tb == T::String) return b.toString().empty();
+    if (ta == T::kString && tb == T::kString) return a.toString() == b.toString();
+    if (ta == T::kEmpty && tb == T::kEmpty) return true;
+    if (ta == T::kString && tb == T::kEmpty) return a.toString().empty();
+    if (ta == T::kEmpty && tb == T::kString) return b.toString().empty();
     return a.toDouble() == b.toDouble();
 }

@@ -13,7 +13,9 @@
 
 class Variant {
 public:
-    enum class Type { Empty, Integer, Long, Single, Double, String, Date, Boolean };
+    // The kinds, in the order of v_'s alternatives; named with a k, as Integer and Long are also
+    // the names of types.
+    enum class Type { kEmpty, kInteger, kLong, kSingle, kDouble, kString, kDate, kBoolean };
 
     Variant() = default;
     Variant(Integer v) : v_(v) {}
@@ -35,8 +37,8 @@ public:
     }
 
     Type type() const { return static_cast<Type>(v_.index()); }
-    bool IsEmpty() const { return type() == Type::Empty; }
-    bool IsString() const { return type() == Type::String; }
+    bool IsEmpty() const { return type() == Type::kEmpty; }
+    bool IsString() const { return type() == Type::kString; }
     // Integer, Long, Single or Double.
     bool IsNumber() const;
 

@@ -272,9 +272,10 @@ TEST_F(AnyReadsTest, ValueRuleByTypeMarkAndMember) {
     const auto cases = ruleCases();
     NcBuilder nc(dir.file("rule.nc"));
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const std::string d = "n" + std::to_string(i);
+        const std::string number = std::to_string(i);
+        const std::string d = "n" + number;
         nc.dim(d, cases[i].values.size());
-        auto& v = nc.var("v" + std::to_string(i), cases[i].type, {d});
+        auto& v = nc.var("v" + number, cases[i].type, {d});
         cases[i].marks(v);
         v.values(cases[i].values);
     }
@@ -296,7 +297,7 @@ TEST_F(AnyReadsTest, ValueRuleByTypeMarkAndMember) {
                     double out = 12345;
                     const Variant r = k.do_get_var1_any(1, nvar, longs({j}), out);
                     const bool valid = mask[j - 1] == 'V';
-                    EXPECT_EQ(r.type(), Variant::Type::Long);
+                    EXPECT_EQ(r.type(), Variant::Type::kLong);
                     EXPECT_EQ(r.toLong(), valid ? 1 : 0) << "value " << j;
                     EXPECT_EQ(out, valid ? stored(c.type, c.values[j - 1]) : 12345.0);
                 }
@@ -310,7 +311,7 @@ TEST_F(AnyReadsTest, ValueRuleByTypeMarkAndMember) {
                 r = k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({n}), n);
             else
                 r = k.do_get_var_any(1, nvar, kNoVal, out);
-            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            ASSERT_EQ(r.type(), Variant::Type::kLong) << k.ErrorMessage;
             ASSERT_EQ(out.LBound(), 1);
             ASSERT_EQ(out.UBound(), n);
             Long validCount = 0;
@@ -413,7 +414,7 @@ TEST_F(AnyReadsTest, ValuesBeyondTheSingleRangeAreMissingInEveryArrayRead) {
                     ? k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({5}), longs({1}), 5)
                 : m == 1 ? k.do_get_vara_any(1, nvar, kNoVal, out, longs({1}), longs({5}), 5)
                          : k.do_get_var_any(1, nvar, kNoVal, out);
-            ASSERT_EQ(r.type(), Variant::Type::Long) << k.ErrorMessage;
+            ASSERT_EQ(r.type(), Variant::Type::kLong) << k.ErrorMessage;
             EXPECT_EQ(r.toLong(), valid);
             EXPECT_EQ(elements(out), want);
         }
@@ -483,7 +484,7 @@ TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
         VArray<float> out;
         k.ErrorMessage.clear();
         Variant r = k.do_get_vars_any(1, nvar, kNoVal, out, longs({1}), longs({3}), longs({1}), 3);
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 0);
         EXPECT_EQ(k.ErrorMessage, text);
         EXPECT_EQ(elements(out), (std::vector<float>{0, 0, 0}));
@@ -519,7 +520,7 @@ TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
     for (const auto& read : typed) {
         k.ErrorMessage.clear();
         const Variant r = read();
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage, uintText);
         EXPECT_EQ(ncid(), -1);
@@ -610,7 +611,7 @@ TEST_F(ReadsOpenCloseTest, CloseAfterReadAndFailuresDecideWhetherTheDatasetStays
             k.ErrorMessage = "earlier";
             const Variant r = m.read(k, c.fail ? 5 : 1);
             if (c.fail) {
-                EXPECT_EQ(r.type(), Variant::Type::Integer);
+                EXPECT_EQ(r.type(), Variant::Type::kInteger);
                 EXPECT_EQ(r.toLong(), -1);
                 EXPECT_EQ(k.ErrorMessage, std::string("[") + m.name +
                                               "] NetCDF Error: " + NcErrorText(NC_EINVALCOORDS));
@@ -794,7 +795,7 @@ TEST_F(ReadsOpenCloseTest, AnyTypeReadsRefuseBadArgumentsWithATextAndNoCrash) {
         VArray<float> out(1, 2);
         out(1) = 7;
         const Variant r = c.read(out);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage, c.text);
         if (c.opensAndCloses)
@@ -891,7 +892,7 @@ TEST_F(AnyReadsTest, WholeReadsReadTheRecordedSizeOfAFileThatHasGrown) {
     VArray<double> d;
     for (const Variant& r : {k.do_get_var_short(1, 1, s), k.do_get_var_Long(1, 1, l),
                              k.do_get_var_Float(1, 1, f), k.do_get_var_Double(1, 1, d)}) {
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 6);
     }
     EXPECT_EQ(elements(s), (std::vector<Integer>{1, 2, 3, 4, 5, 6}));

@@ -121,7 +121,7 @@ TEST_P(VarClassification, SortsKindsAndOrders) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VarClassification, ::testing::ValuesIn(kClassCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(ClassificationTest, ClassificationAndFirstVariableCatchASlotOutsideTheRecords) {
     const std::string frame = "Error message (number 9)is:\r\n\"Subscript out of range\"";
@@ -155,7 +155,7 @@ TEST_F(ClassificationTest, GetVarNumComparesWithoutCase) {
         const Variant v = k.getVarNum(1, row.name);
         EXPECT_EQ(v.toLong(), row.expected) << '"' << row.name << '"';
         // A hit is a Long, "none" an Integer 0.
-        EXPECT_EQ(v.type(), row.expected ? Variant::Type::Long : Variant::Type::Integer);
+        EXPECT_EQ(v.type(), row.expected ? Variant::Type::kLong : Variant::Type::kInteger);
     }
     EXPECT_EQ(errorOf([&] { k.getVarNum(2, "sst"); }), 9);
 }

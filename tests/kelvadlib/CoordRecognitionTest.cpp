@@ -369,7 +369,7 @@ TEST_P(CoordRecognition, RecognisesTheLayout) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, CoordRecognition, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(CoordRecognitionTest, RecognitionIsRepeatable) {
     loadCdl("dimensions: node = 6; nele = 4; nface = 3; dimensions = 3; layers = 2; z = 2;\n"

@@ -262,8 +262,10 @@ TEST_F(HeaderTest, AttributesPastTheTwentiethAreReportedAndDropped) {
         NcBuilder nc(dir.file("atts" + std::to_string(c.atts) + ".nc"));
         nc.dim("x", 1);
         auto& v = nc.var("v", NC_FLOAT, {"x"});
-        for (int i = 1; i <= c.atts; ++i)
-            v.att("a" + std::to_string(i), float(i));
+        for (int i = 1; i <= c.atts; ++i) {
+            const std::string number = std::to_string(i);
+            v.att("a" + number, float(i));
+        }
         nc.var("w", NC_FLOAT, {"x"}).att("units", "m");
         k.ErrorMessage = "";
         ASSERT_EQ(read(nc.write()), 1) << c.atts;

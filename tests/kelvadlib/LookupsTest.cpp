@@ -59,8 +59,10 @@ TEST_F(LookupsTest, UnitMatchTableOfUnitTexts) {
         NcBuilder nc(dir.file("units.nc"));
         nc.dim("n", 1);
         int i = 0;
-        for (const UnitRow& row : kUnitRows)
-            nc.var("v" + std::to_string(++i), NC_FLOAT, {"n"}).att("units", row.units);
+        for (const UnitRow& row : kUnitRows) {
+            const std::string number = std::to_string(++i);
+            nc.var("v" + number, NC_FLOAT, {"n"}).att("units", row.units);
+        }
         loadFile(nc.write());
     }
     Long nv = 0;
@@ -88,8 +90,10 @@ TEST_F(LookupsTest, RadianUnits) {
         NcBuilder nc(dir.file("radians.nc"));
         nc.dim("n", 1);
         int i = 0;
-        for (const auto& [units, rad] : rows)
-            nc.var("v" + std::to_string(++i), NC_FLOAT, {"n"}).att("units", units);
+        for (const auto& [units, rad] : rows) {
+            const std::string number = std::to_string(++i);
+            nc.var("v" + number, NC_FLOAT, {"n"}).att("units", units);
+        }
         nc.var("none", NC_FLOAT, {"n"}).att("long_name", "angle in radians");
         loadFile(nc.write());
     }

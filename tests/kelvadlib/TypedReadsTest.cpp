@@ -55,7 +55,7 @@ protected:
         // Whole: the Long count and an array (1 To 60).
         VArray<T> all(5, 6);
         Variant r = (k.*var)(1, 1, all);
-        EXPECT_EQ(r.type(), Variant::Type::Long);
+        EXPECT_EQ(r.type(), Variant::Type::kLong);
         EXPECT_EQ(r.toLong(), 60);
         ASSERT_EQ(all.LBound(), 1);
         ASSERT_EQ(all.UBound(), 60);
@@ -66,7 +66,7 @@ protected:
         VArray<T> out(0, 12);
         out(0) = T(99);
         r = (k.*vars)(1, 1, start, count, stride, out);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), 1);
         EXPECT_EQ(out(0), T(99));
         const std::vector<double> want = windowValues();
@@ -79,7 +79,7 @@ protected:
         VArray<T> shortOut(1, 11);
         shortOut(1) = T(5);
         r = (k.*vars)(1, 1, start, count, stride, shortOut);
-        EXPECT_EQ(r.type(), Variant::Type::Integer);
+        EXPECT_EQ(r.type(), Variant::Type::kInteger);
         EXPECT_EQ(r.toLong(), -1);
         EXPECT_EQ(k.ErrorMessage,
                   tag + "the output array holds fewer values than countp asks for:");

@@ -88,7 +88,7 @@ TEST_P(VectorChoice, PicksThePairs) {
     NcfRec& r = rec();
     r.GridType = c.gridType;
     const Variant result = k.doPickUVVariables(1);
-    EXPECT_EQ(result.type(), Variant::Type::Integer);
+    EXPECT_EQ(result.type(), Variant::Type::kInteger);
     EXPECT_EQ(result.toInteger(), c.result);
     auto id = [&](const char* name) { return std::string(name).empty() ? -1 : varNo(name); };
     EXPECT_EQ(r.waterUvId, id(c.waterU));
@@ -101,7 +101,7 @@ TEST_P(VectorChoice, PicksThePairs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VectorChoice, ::testing::ValuesIn(kVectorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 // A run that finds nothing leaves no pair of an earlier run or of SetVector behind.
 TEST_F(VectorComponentsTest, FailedVectorSearchLeavesNoStalePair) {

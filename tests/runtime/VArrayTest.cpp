@@ -125,15 +125,15 @@ TEST(Variant, KindsAndConversions) {
     EXPECT_EQ(e.toString(), "");
     EXPECT_EQ(CLng(e), 0);
 
-    EXPECT_EQ(Variant(Integer{3}).type(), Variant::Type::Integer);
-    EXPECT_EQ(Variant(Long{3}).type(), Variant::Type::Long);
-    EXPECT_EQ(Variant(1.5f).type(), Variant::Type::Single);
-    EXPECT_EQ(Variant(1.5).type(), Variant::Type::Double);
-    EXPECT_EQ(Variant("x").type(), Variant::Type::String);
-    EXPECT_EQ(Variant(Date(1)).type(), Variant::Type::Date);
-    EXPECT_EQ(Variant(true).type(), Variant::Type::Boolean);
-    EXPECT_EQ(Variant(std::size_t{5}).type(), Variant::Type::Long);
-    EXPECT_EQ(Variant(int64_t{5000000000}).type(), Variant::Type::Double);
+    EXPECT_EQ(Variant(Integer{3}).type(), Variant::Type::kInteger);
+    EXPECT_EQ(Variant(Long{3}).type(), Variant::Type::kLong);
+    EXPECT_EQ(Variant(1.5f).type(), Variant::Type::kSingle);
+    EXPECT_EQ(Variant(1.5).type(), Variant::Type::kDouble);
+    EXPECT_EQ(Variant("x").type(), Variant::Type::kString);
+    EXPECT_EQ(Variant(Date(1)).type(), Variant::Type::kDate);
+    EXPECT_EQ(Variant(true).type(), Variant::Type::kBoolean);
+    EXPECT_EQ(Variant(std::size_t{5}).type(), Variant::Type::kLong);
+    EXPECT_EQ(Variant(int64_t{5000000000}).type(), Variant::Type::kDouble);
 
     EXPECT_EQ(CLng(Variant(2.5)), 2);
     EXPECT_EQ(CLng(Variant(3.5f)), 4);

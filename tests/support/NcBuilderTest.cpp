@@ -267,9 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, NcBuilderFormat,
                          ::testing::Values(std::pair{NcFormat::Classic, NC_FORMAT_CLASSIC},
                                            std::pair{NcFormat::Offset64, NC_FORMAT_64BIT_OFFSET},
                                            std::pair{NcFormat::Netcdf4, NC_FORMAT_NETCDF4}),
-                         [](const auto& info) {
-                             return "format" + std::to_string(info.param.second);
-                         });
+                         [](const auto& p) { return "format" + std::to_string(p.param.second); });
 
 TEST(NcBuilder, AttributesOfEveryClassicTypeInOrder) {
     TempDir dir;
@@ -350,8 +348,10 @@ TEST(NcBuilder, GlobalAttributesAndManyVariableAttributes) {
         .globalAtt("history", std::string("made by a test"));
     nc.dim("n", 1);
     auto& v = nc.var("v", NC_FLOAT, {"n"});
-    for (int k = 1; k <= 22; ++k)
-        v.att("a" + std::to_string(k), k);
+    for (int k = 1; k <= 22; ++k) {
+        const std::string number = std::to_string(k);
+        v.att("a" + number, k);
+    }
     nc.write();
 
     Nc f(dir.file("g.nc"));

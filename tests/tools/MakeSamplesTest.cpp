@@ -30,7 +30,8 @@ int runTool(const std::string& args) {
 }
 
 std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
+    const std::string path = p.string();
+    return "'" + path + "'";
 }
 
 std::vector<char> bytesOf(const fs::path& p) {

@@ -160,8 +160,8 @@ TEST_F(DataPointsTest, StrideRoundsTheCountInViewHalvesToEven) {
     for (const auto& c : cases) {
         pic.clearRecords();
         // 100 longitudes, of which c.inView lie in the view; one latitude row.
-        const Long slot =
-            open(grid("s" + std::to_string(c.inView) + ".nc", Range(100, 1, 1), {5.0, 6.0}));
+        const std::string number = std::to_string(c.inView);
+        const Long slot = open(grid("s" + number + ".nc", Range(100, 1, 1), {5.0, 6.0}));
         view(0.5, c.inView + 0.5, 4, 7);
         DrawDataPoints(pic, slot);
         // Two rows (stride 1): each shows the sampled columns inside the view.

@@ -645,11 +645,11 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name = info.param.sample->file;
+                         [](const ::testing::TestParamInfo<Case>& p) {
+                             std::string name = p.param.sample->file;
                              name = name.substr(0, name.find('.'));
                              name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
-                             return name + (info.param.projection == 1 ? "Mercator" : "");
+                             return name + (p.param.projection == 1 ? "Mercator" : "");
                          });
 
 // ---- Across the longitude seam --------------------------------------------------------------
@@ -874,8 +874,8 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
-                         [](const ::testing::TestParamInfo<Long>& info) {
-                             return std::string(info.param == 1 ? "Mercator" : "Cartesian");
+                         [](const ::testing::TestParamInfo<Long>& p) {
+                             return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });
 
 } // namespace

@@ -243,7 +243,7 @@ TEST_F(ReadWindowTest, FifthDimensionTakesItsDefaultStride) {
     regularGrid(range(0, 1, 100), range(0, 1, 10));
     fake.addVar(1, 1, "t5", {kTime, kLev, 8, kLat, kLon}, 2);
     for (auto& s : defaultOrderBoxes().strides)
-        s = "7";
+        s = std::string("7");
     ASSERT_EQ(CalculateGridScalar(1), 1);
     EXPECT_EQ(Win.stride(4), 7);
     EXPECT_EQ(Win.stride(5), 2) << "100 longitudes / 40, rounded";

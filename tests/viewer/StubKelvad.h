@@ -114,12 +114,12 @@ public:
     std::string StrType(Long ntype) override { return {}; }
     float dLon(Long nNc = 1) override { return {}; }
     float dLat(Long nNc = 1) override { return {}; }
-    Variant GetVarsAny(Long nvar, float NoVal, VArray<float>& scalarV, const VArray<Long>& startp,
+    Variant GetVarsAny(Long nvar, float noVal, VArray<float>& scalarV, const VArray<Long>& startp,
                        const VArray<Long>& countp, const VArray<Long>& stride, Long tcount,
                        Long nNc = 1) override {
         return {};
     }
-    Variant GetVaraAny(Long nvar, float NoVal, VArray<float>& scalarV, const VArray<Long>& startp,
+    Variant GetVaraAny(Long nvar, float noVal, VArray<float>& scalarV, const VArray<Long>& startp,
                        const VArray<Long>& countp, Long tcount, Long nNc = 1) override {
         return {};
     }
@@ -204,7 +204,7 @@ public:
     Long DofLevel(Long nv, Long nNc = 1) override { return {}; }
     float GLonOffSet(float WestLon, float EastLon, Long nNc = 1) override { return {}; }
     bool Dated(Long nNc = 1) override { return {}; }
-    Variant GetVarAny(Long nvar, float NoVal, VArray<float>& scalarV, Long nNc = 1) override {
+    Variant GetVarAny(Long nvar, float noVal, VArray<float>& scalarV, Long nNc = 1) override {
         return {};
     }
     Variant GetVarDouble(Long nvar, VArray<double>& outDouble, Long nNc = 1) override { return {}; }

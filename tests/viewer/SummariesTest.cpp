@@ -67,8 +67,10 @@ TEST_F(SummariesTest, VariableNumbersAbove99WidenThePrefix) {
     nc.dim("lat", 1);
     nc.var("lon", NC_FLOAT, {"lon"}).values({1.0});
     nc.var("lat", NC_FLOAT, {"lat"}).values({1.0});
-    for (int k = 3; k <= 100; ++k)
-        nc.var("v" + std::to_string(k), NC_BYTE, {"lat", "lon"}).values({1});
+    for (int k = 3; k <= 100; ++k) {
+        const std::string number = std::to_string(k);
+        nc.var("v" + number, NC_BYTE, {"lat", "lon"}).values({1});
+    }
     nc.write();
     ASSERT_EQ(Data.clsNC->Initialize(dir.file("many.nc")), 2) << Data.clsNC->ErrorMessage();
     const std::string text = FixedVariablesSummary(2);

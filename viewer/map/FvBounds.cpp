@@ -120,10 +120,13 @@ void appendRows(std::string& text, const VArray<Long>& list, Long n, float facto
     for (Long k = 1; k <= n; ++k) {
         const Long hi = list(1, k), lo = list(2, k);
         if (hi <= 0 || lo <= 0) continue;
-        text += "\"" + padded(++row) + " " + padded(hi) + " " + padded(lo) + "\"";
+        // Appended piece by piece: a literal joined to a temporary string makes GCC 12 warn of
+        // an overlapping copy that cannot happen.
+        text.append("\"").append(padded(++row)).append(" ").append(padded(hi)).append(" ");
+        text.append(padded(lo)).append("\"");
         for (const Long node : {hi, lo}) {
-            text += "," + CStr(static_cast<float>(Data.nodeLonV(node) * factor));
-            text += "," + CStr(static_cast<float>(Data.nodeLatV(node) * factor));
+            text.append(",").append(CStr(static_cast<float>(Data.nodeLonV(node) * factor)));
+            text.append(",").append(CStr(static_cast<float>(Data.nodeLatV(node) * factor)));
         }
         text += kCrLf;
     }

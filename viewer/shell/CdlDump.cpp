@@ -65,18 +65,19 @@ std::string CdlText(Long nNc) {
     line("dimensions:");
     const Long nd = nc.nDimes(nNc);
     for (Long d = 1; d <= nd; ++d) {
+        const std::string name = nc.dimeName(d, nNc);
         if (nc.dimeUnLimited(d, nNc) != 0) {
-            line("\t" + nc.dimeName(d, nNc) + " = UNLIMITED : // (" + Str(nc.dimeSize(d, nNc)) +
-                 " currently) ;");
+            line("\t" + name + " = UNLIMITED : // (" + Str(nc.dimeSize(d, nNc)) + " currently) ;");
         } else {
-            line("\t" + nc.dimeName(d, nNc) + " =" + Str(nc.dimeSize(d, nNc)) + " ;");
+            line("\t" + name + " =" + Str(nc.dimeSize(d, nNc)) + " ;");
         }
     }
     line("variables:");
     const Long nv = nc.nVars(nNc);
     for (Long v = 1; v <= nv; ++v) {
         const std::string name = nc.variName(v, nNc);
-        std::string s = "\t" + nc.StrType(nc.variType(v, nNc)) + name + "(";
+        const std::string type = nc.StrType(nc.variType(v, nNc));
+        std::string s = "\t" + type + name + "(";
         const Long rank = nc.variNarray(v, nNc);
         for (Long d = 1; d <= rank; ++d) {
             if (d > 1) s += ", ";

@@ -464,7 +464,8 @@ void OrderFrm::Command6_Click(Integer Index) {
         if (Data.CurTimeStep > Data.clsNC->nTime(1)) Data.CurTimeStep = 1;
         const QPointer<OrderFrm> self(this);
         resumeNext([] { PlotPicked(1); });
-        if (self) Text10[0]->setText(qtText(" " + CStr(Data.CurTimeStep)));
+        const std::string step = CStr(Data.CurTimeStep);
+        if (self) Text10[0]->setText(qtText(" " + step));
     } else if (Index == 1) { // all steps from the step box on
         if (!picksDrawable()) return;
         TakeStepAndLevel();

@@ -254,8 +254,10 @@ void FillURLCombo() {
     // The hidden entries stay in memory for a later change of filter.
     if (combo->count() == 0) {
         ui().MsgBox("No initial file or target address exist", kOkOnly, "");
-        Opt.URL(0) = "?";
-        combo->addItem(QStringLiteral("?"));
+        // The placeholder entry of an empty list.
+        static const std::string kNoEntry = "?";
+        Opt.URL(0) = kNoEntry;
+        combo->addItem(qtText(kNoEntry));
     }
     combo->setCurrentIndex(0);
 }
