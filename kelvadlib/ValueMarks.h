@@ -15,6 +15,7 @@
 #include <netcdf.h>
 
 #include <cmath>
+#include <limits>
 #include <type_traits>
 
 class ValueMarks {
@@ -51,6 +52,16 @@ public:
         return !missing_.hits(d) && !fill_.hits(d);
     }
 
+    // A mark as the closed range of values it takes (empty when lo > hi), so that a loop over
+    // many values can test them without branching on the kind of mark. For a finite value d,
+    // valid(d) is the same as d lying in neither range.
+    struct Range {
+        double lo, hi;
+        bool holds(double d) const { return (d >= lo) & (d <= hi); }
+    };
+    Range missingRange() const { return missing_.range(); }
+    Range fillRange() const { return fill_.range(); }
+
 private:
     struct Mark {
         enum class Kind { None, Equal, Beyond } kind = Kind::None;
@@ -65,6 +76,18 @@ private:
                 return strict ? d < at : d <= at;
             default:
                 return false;
+            }
+        }
+        Range range() const {
+            constexpr double inf = std::numeric_limits<double>::infinity();
+            switch (kind) {
+            case Kind::Equal:
+                return {at, at};
+            case Kind::Beyond:
+                if (at > 0) return {strict ? std::nextafter(at, inf) : at, inf};
+                return {-inf, strict ? std::nextafter(at, -inf) : at};
+            default:
+                return {inf, -inf};
             }
         }
     };

@@ -466,6 +466,75 @@ TEST_F(AnyReadsTest, XarrayFileKeepsItsValuesAndItsCoordinates) {
     EXPECT_EQ(elements(out), (std::vector<float>{1.5f, 28.f, 30.5f, kNoVal}));
 }
 
+// Fields longer than the blocks and pieces the reads work in, read into an output that already
+// has the right shape and stale values, and through a strided window.
+TEST_F(AnyReadsTest, LongFieldsAndReusedOutputsKeepTheValueRule) {
+    const float fill = 1e20f;
+    std::vector<float> values(10000);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = i % 7 == 0 ? fill : static_cast<float>(i % 100) - 50.5f;
+    values[9998] = 99.5f;
+    values[4097] = -77.25f;
+    values[4098] = -0.0f; // unscaled: x * 1 + 0 is a positive zero
+    NcBuilder nc(dir.file("long.nc"));
+    nc.dim("x", 10000);
+    nc.dim("y", 3);
+    nc.var("f", NC_FLOAT, {"x"}).att("_FillValue", NC_FLOAT, fill).values(values);
+    nc.var("c", NC_CHAR, {"y"}).text("abc");
+    // Large enough to be read in several pieces: a strided window of it.
+    nc.dim("row", 300);
+    nc.dim("col", 500);
+    std::vector<double> grid(300 * 500);
+    for (std::size_t i = 0; i < grid.size(); ++i)
+        grid[i] = i % 11 == 0 ? -1 : static_cast<double>(i);
+    nc.var("g", NC_DOUBLE, {"row", "col"})
+        .att("missing_value", -1.0)
+        .att("scale_factor", 0.5)
+        .values(grid);
+    load(nc.write());
+
+    VArray<float> out(1, 10000);
+    for (Long i = 1; i <= 10000; ++i)
+        out(i) = 123;
+    const Variant r =
+        k.do_get_vars_any(1, 1, kNoVal, out, longs({1}), longs({10000}), longs({1}), 10000);
+    std::vector<float> want(values);
+    Long valid = 0;
+    for (float& x : want) {
+        x = x == fill ? kNoVal : x + 0.0f;
+        valid += x != kNoVal;
+    }
+    EXPECT_EQ(r.toLong(), valid);
+    EXPECT_EQ(elements(out), want);
+    EXPECT_FALSE(std::signbit(out(4099)));
+    EXPECT_EQ(k.vMax, 99.5f);
+    EXPECT_EQ(k.vMin, -77.25f);
+
+    VArray<float> z(1, 3);
+    // A type the reads do not take leaves a reused output all zeros, as a fresh one.
+    EXPECT_EQ(k.do_get_var_any(1, 2, kNoVal, z).toLong(), 0);
+    EXPECT_EQ(elements(z), (std::vector<float>{0, 0, 0}));
+
+    VArray<float> g;
+    const Variant rg = k.do_get_vars_any(1, 3, kNoVal, g, longs({3, 2}), longs({140, 250}),
+                                         longs({2, 2}), 140 * 250);
+    std::vector<float> wantG;
+    float hi = -2e35f, lo = 2e35f;
+    for (std::size_t row = 2; row < 2 + 2 * 140; row += 2)
+        for (std::size_t col = 1; col < 1 + 2 * 250; col += 2) {
+            const double x = grid[row * 500 + col];
+            wantG.push_back(x == -1 ? kNoVal : static_cast<float>(x * 0.5));
+            if (x == -1) continue;
+            hi = std::max(hi, wantG.back());
+            lo = std::min(lo, wantG.back());
+        }
+    EXPECT_EQ(rg.toLong(),
+              std::count_if(wantG.begin(), wantG.end(), [](float x) { return x != kNoVal; }));
+    EXPECT_EQ(elements(g), wantG);
+    EXPECT_EQ(k.vMax, hi);
+    EXPECT_EQ(k.vMin, lo);
+}
+
 // ---- Types the reads do not take ------------------------------------------------------------
 
 TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
