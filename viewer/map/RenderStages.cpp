@@ -296,6 +296,10 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
 
 namespace {
 
+bool samePoint(const PointApi& a, const PointApi& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
 // The quadrilateral of the corners pts[1 .. 4], closed, filled and outlined in color.
 void fillCell(Picture& pic, PointApi (&pts)[5], Long color) {
     pts[0] = pts[1];
@@ -392,6 +396,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     const ViewEdges view = CurrentViewEdges();
     const float period = MapLonPeriod();
     const BfgdNodes nodes(aStart, aEnd, aStep, aLimit, bStart, bEnd, bStep, bLimit, swapped);
+    PixelBoxes boxes(rc.pic);
     PointApi pts[5];
     Long k = 0;
     std::size_t ia = 0;
@@ -438,7 +443,17 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             }
             for (int c = 0; c < 4; ++c)
                 pts[c + 1] = nodes.at(corner[c]);
-            fillCell(rc.pic, pts, ValueToColor(v));
+            const Long color = ValueToColor(v);
+            if (boxes.direct() && rc.pic.DrawStyle() != kDrawInvisible &&
+                samePoint(pts[1], pts[2]) && samePoint(pts[1], pts[3]) &&
+                samePoint(pts[1], pts[4])) {
+                // A cell within one pixel: the polygon would draw just that pixel.
+                rc.pic.setFillColor(color);
+                rc.pic.setForeColor(color);
+                boxes.fill(pts[1].x, pts[1].y, pts[1].x, pts[1].y, color);
+                continue;
+            }
+            fillCell(rc.pic, pts, color);
         }
     }
 }
