@@ -1,6 +1,7 @@
 // Times the scalar maps with the picture in memory: one frame of the largest regular sample at
 // stride 1 and at the default strides, one frame of the largest mesh sample, and the steps per
 // second of an animation. Usage: render_bench [samples folder] [repeats]
+#include "bench/BenchSupport.h"
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/VArray.h"
@@ -24,67 +25,10 @@
 
 namespace {
 
-// The mesh maps draw their colour key as in the program, here on a picture of the colour
-// window's size.
-Picture& keyPicture() {
-    static Picture key(140, 450);
-    return key;
-}
-
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 double secondsOf(const std::function<void()>& f) {
-    const auto t0 = Clock::now();
-    f();
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
-// Opens path as the main dataset the way the loader sets up the shared state for a map.
-bool load(IKelvad& nc, const std::string& path) {
-    ResetSharedState();
-    Data.clsNC = &nc;
-    Data.nNcMain = nc.Initialize(path);
-    if (Data.nNcMain < 1) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), nc.ErrorMessage().c_str());
-        return false;
-    }
-    View.Projection = 0;
-    View.LonPeriod = 360;
-    if (nc.FillLonLatDeg(Data.lonV, Data.latV, Data.nNcMain) < 0) return false;
-    Data.DataExtent = {nc.westEnd(Data.nNcMain), nc.eastEnd(Data.nNcMain),
-                       nc.southEnd(Data.nNcMain), nc.northEnd(Data.nNcMain)};
-    View.ViewExtent = Data.DataExtent;
-    Data.CurTimeStep = 1;
-    Data.CurLevel = 1;
-    return true;
-}
-
-// The first variable that lies on the horizontal grid, picked as the order window would.
-bool pickScalar(IKelvad& nc) {
-    for (Long nv = 1; nv <= nc.nVars(Data.nNcMain); ++nv) {
-        if (nc.variLonLatOrder(nv, Data.nNcMain) > 0 && nc.variNarray(nv, Data.nNcMain) >= 3) {
-            Data.Picks.ReDim(1, 1);
-            Data.Picks(1) = PickItem{nv, nc.variNarray(nv, Data.nNcMain), Data.nNcMain};
-            Data.PickCount = 1;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The first time-dependent variable whose last dimension is the given mesh dimension.
-bool pickMeshScalar(IKelvad& nc, Long meshDim) {
-    for (Long nv = 1; nv <= nc.nVars(Data.nNcMain); ++nv) {
-        const Long nd = nc.variNarray(nv, Data.nNcMain);
-        if (nd >= 2 && nc.variArrayDimID(nv, nd, Data.nNcMain) == meshDim &&
-            nc.indexOfDID(nv, nc.TimedId(Data.nNcMain), Data.nNcMain) > 0) {
-            Data.Picks.ReDim(1, 1);
-            Data.Picks(1) = PickItem{nv, nd, Data.nNcMain};
-            Data.PickCount = 1;
-            return true;
-        }
-    }
-    return false;
+    return bestMs(1, f) / 1000;
 }
 
 // One frame of a mesh sample through its renderer.
@@ -117,11 +61,6 @@ void meshFrame(const std::filesystem::path& file, bool finiteVolume, int repeats
     Data.clsNC = nullptr;
 }
 
-void strides(const char* text) {
-    for (auto& s : defaultOrderBoxes().strides)
-        s = text;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +85,7 @@ int main(int argc, char** argv) {
                 nc->variName(Data.Picks(1).varNumber, Data.nNcMain).c_str());
 
     for (const char* s : {"1", ""}) {
-        strides(s);
+        setStrides(s);
         Long cells = 0;
         const double t = secondsOf([&] {
             for (int r = 0; r < repeats; ++r) {
@@ -160,7 +99,7 @@ int main(int argc, char** argv) {
                     *s ? "stride 1" : "the default strides", cells, 1000 * t / repeats);
     }
 
-    strides("1");
+    setStrides("1");
     Long steps = 0;
     const double ta = secondsOf([&] {
         for (int r = 0; r < repeats; ++r) {
@@ -173,7 +112,7 @@ int main(int argc, char** argv) {
                 ta > 0 ? steps / ta : 0.0, steps);
 
     Data.clsNC = nullptr;
-    strides("");
+    setStrides("");
     meshFrame(samples / "fe_mesh.nc", false, repeats, ini.string());
     meshFrame(samples / "fv_mesh.nc", true, repeats, ini.string());
     std::filesystem::remove(ini);

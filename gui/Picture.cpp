@@ -106,9 +106,12 @@ void checkFinite(double v) {
 
 long long roundPixel(double v) {
     checkFinite(v);
-    double r = std::floor(v + 0.5);
-    if (r > 4e18 || r < -4e18) throw RuntimeError(err::Overflow);
-    return static_cast<long long>(r);
+    const double h = v + 0.5;
+    if (h > 4e18 || h < -4e18) throw RuntimeError(err::Overflow);
+    // floor(h) without a library call: every position drawn passes here.
+    long long r = static_cast<long long>(h);
+    if (static_cast<double>(r) > h) --r;
+    return r;
 }
 
 // First and last pixel (centres at whole positions) in [lo, hi) along an axis of size pixels,
@@ -121,6 +124,13 @@ std::pair<long long, long long> coveredPixels(double lo, double hi, double limit
     const long long first = std::max(0LL, static_cast<long long>(std::ceil(lo)));
     const long long last = std::min<long long>(size - 1, static_cast<long long>(std::ceil(hi)) - 1);
     return {first, last};
+}
+
+// The pixels a filled box covers along one axis, between two positions in pixels, with the
+// margin that Line keeps around the image for a pen of the given width.
+std::pair<long long, long long> boxPixels(double p1, double p2, int penWidth, int size) {
+    const double margin = std::max(1, penWidth) + 2;
+    return coveredPixels(std::min(p1, p2), std::max(p1, p2), -margin, size + margin, size);
 }
 
 // Liang-Barsky: clips the segment to the box; false when nothing is left.
@@ -262,8 +272,25 @@ public:
             double m = penMargin();
             if (!clipSegment(fx0, fy0, fx1, fy1, -m, -m, w_ + m, h_ + m)) return;
         }
-        long long x0 = roundPixel(fx0), y0 = roundPixel(fy0);
-        long long x1 = roundPixel(fx1), y1 = roundPixel(fy1);
+        pixelSegment(roundPixel(fx0), roundPixel(fy0), roundPixel(fx1), roundPixel(fy1), pen);
+    }
+
+    // The same between device points, which need no rounding: the edges of polygons and
+    // polylines. Far-off ends go the clipping way.
+    void devicePointSegment(long long x0, long long y0, long long x1, long long y1,
+                            std::uint32_t pen) {
+        const auto lim = static_cast<long long>(kDirectLimit);
+        if (std::llabs(x0) > lim || std::llabs(y0) > lim || std::llabs(x1) > lim ||
+            std::llabs(y1) > lim) {
+            segment(static_cast<double>(x0), static_cast<double>(y0), static_cast<double>(x1),
+                    static_cast<double>(y1), pen);
+            return;
+        }
+        if (!invisible_) pixelSegment(x0, y0, x1, y1, pen);
+    }
+
+    // Bresenham between whole pixels, both ends included.
+    void pixelSegment(long long x0, long long y0, long long x1, long long y1, std::uint32_t pen) {
         long long dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
         int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
         long long e = dx + dy;
@@ -522,10 +549,8 @@ void Picture::Line(double x1, double y1, double x2, double y2, std::optional<Lon
                 // The pixels whose centres lie inside the box, its left and top edges in and
                 // its right and bottom edges out: boxes that share an edge share no pixel, so
                 // the cells of a grid tile the picture whatever their fractional edges.
-                const auto [x0, x1c] =
-                    coveredPixels(std::min(px1, px2), std::max(px1, px2), lo, hxi, r.width());
-                const auto [y0, y1c] =
-                    coveredPixels(std::min(py1, py2), std::max(py1, py2), lo, hyi, r.height());
+                const auto [x0, x1c] = boxPixels(px1, px2, drawWidth_, r.width());
+                const auto [y0, y1c] = boxPixels(py1, py2, drawWidth_, r.height());
                 for (long long y = y0; y <= y1c; ++y)
                     for (long long x = x0; x <= x1c; ++x)
                         r.plot(x, y, pen);
@@ -809,12 +834,13 @@ Long Picture::Polygon(const PointApi* points, Long count) {
             }
             ymin = std::max(ymin, 0LL);
             ymax = std::min<long long>(ymax, r.height() - 1);
-            std::vector<double> xs;
+            std::vector<double>& xs = polygonXs_;
+            const bool solid = fillStyle_ == kFillSolid;
             for (long long y = ymin; y <= ymax; ++y) {
                 xs.clear();
                 for (Long i = 0; i < count; ++i) {
                     const PointApi& a = points[i];
-                    const PointApi& b = points[(i + 1) % count];
+                    const PointApi& b = points[i + 1 < count ? i + 1 : 0];
                     if (a.y == b.y) continue;
                     long long ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
                     if (y < ylo || y >= yhi) continue;
@@ -828,15 +854,16 @@ Long Picture::Polygon(const PointApi* points, Long count) {
                     xa = std::max(xa, 0LL);
                     xb = std::min<long long>(xb, r.width() - 1);
                     for (long long x = xa; x <= xb; ++x)
-                        if (hatchCovers(fillStyle_, static_cast<int>(x), static_cast<int>(y)))
+                        if (solid ||
+                            hatchCovers(fillStyle_, static_cast<int>(x), static_cast<int>(y)))
                             r.plot(x, y, fill);
                 }
             }
         }
         for (Long i = 0; i < count; ++i) {
             const PointApi& a = points[i];
-            const PointApi& b = points[(i + 1) % count];
-            r.segment(a.x, a.y, b.x, b.y, pen);
+            const PointApi& b = points[i + 1 < count ? i + 1 : 0];
+            r.devicePointSegment(a.x, a.y, b.x, b.y, pen);
         }
     }
     if (recording_) recordPoints(DrawKind::Polygon, points, count);
@@ -861,7 +888,7 @@ Long Picture::Polyline(const PointApi* points, Long count) {
     {
         Raster r(*this, drawMode_, drawWidth_, drawStyle_);
         for (Long i = 0; i + 1 < count; ++i)
-            r.segment(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, pen);
+            r.devicePointSegment(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, pen);
     }
     if (recording_) recordPoints(DrawKind::Polyline, points, count);
     touched();
@@ -939,4 +966,69 @@ Long BitBlt(Picture& dst, Long x, Long y, Long w, Long h, const Picture& src, Lo
     }
     dst.touched();
     return 1;
+}
+
+// ---- PixelBoxes ----------------------------------------------------------------------------
+
+PixelBoxes::PixelBoxes(Picture& pic)
+    : pic_(pic), width_(pic.image_.width()), height_(pic.image_.height()), mode_(pic.drawMode_) {
+    direct_ = !pic.recording_ && pic.drawWidth_ <= 1;
+    if (width_ > 0 && height_ > 0) {
+        bits_ = reinterpret_cast<std::uint32_t*>(pic.image_.bits());
+        stride_ = static_cast<int>(pic.image_.bytesPerLine() / 4);
+    }
+}
+
+PixelBoxes::~PixelBoxes() {
+    if (drawn_) pic_.touched();
+}
+
+namespace {
+
+void boxRange(double u1, double u2, double perUnit, int size, int& first, int& last) {
+    const double p1 = u1 * perUnit, p2 = u2 * perUnit;
+    if (!std::isfinite(p1) || !std::isfinite(p2)) {
+        first = 0;
+        last = -1;
+        return;
+    }
+    const auto [a, b] = boxPixels(p1, p2, 1, size);
+    first = static_cast<int>(a);
+    last = static_cast<int>(b);
+}
+
+} // namespace
+
+void PixelBoxes::columns(double u1, double u2, int& first, int& last) const {
+    boxRange(u1, u2, pic_.pixelsPerUnit(), width_, first, last);
+}
+
+void PixelBoxes::rows(double u1, double u2, int& first, int& last) const {
+    boxRange(u1, u2, pic_.pixelsPerUnit(), height_, first, last);
+}
+
+void PixelBoxes::fill(int x0, int y0, int x1, int y1, Long color) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, width_ - 1);
+    y1 = std::min(y1, height_ - 1);
+    if (x0 > x1 || y0 > y1 || !bits_) return;
+    const std::uint32_t pen = pixelOfColor(color);
+    drawn_ = true;
+    for (int y = y0; y <= y1; ++y) {
+        std::uint32_t* row = bits_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        switch (mode_) {
+        case kDrawCopyPen:
+            std::fill(row + x0, row + x1 + 1, pen);
+            break;
+        case kDrawMaskPen:
+            for (int x = x0; x <= x1; ++x)
+                row[x] = pen & row[x];
+            break;
+        default:
+            for (int x = x0; x <= x1; ++x)
+                row[x] = rop2(mode_, pen, row[x]);
+            break;
+        }
+    }
 }

@@ -875,6 +875,16 @@ TEST_F(BfgdFakeTest, VariablesOfBothOrdersOverEitherCoordinateLayoutDrawTheSameC
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(BfgdFakeTest, CellsWithinOnePixelMatchTheirPolygons) {
+    // A picture so small that many cells have all four corners in one pixel: those go straight
+    // into the pixels unless the log is recording.
+    pic.resize(3, 2);
+    PutString("ilast", "Scales", Opt.IniFile, "0  100  0");
+    expectSamePictureWithoutLog([&] { draw(2); });
+    pic.setDrawStyle(kDrawInvisible);
+    expectSamePictureWithoutLog([&] { draw(2); });
+}
+
 TEST_F(BfgdFakeTest, NoCellsWithoutHorizontalOrderOrWithoutValues) {
     struct Case {
         Long nv;

@@ -154,6 +154,17 @@ TEST_F(CellFileTest, BoxesTakeTheDrawModeAnEarlierDrawLeft) {
     EXPECT_EQ(pic.FillStyle(), kFillSolid);
 }
 
+TEST_F(CellFileTest, PixelFillMatchesTheBoxesOfTheLog) {
+    pic.setDrawMode(kDrawMaskPen);
+    view(119, 125, 9, 15);
+    Data.CurTimeStep = 2;
+    PutString("temp", "Scales", Opt.IniFile, "0  30  0");
+    expectSamePictureWithoutLog([&] {
+        ASSERT_TRUE(prepare());
+        DrawCellScalar(pic);
+    });
+}
+
 TEST_F(CellFileTest, StoredRangeEntries) {
     struct Case {
         const char* entry;

@@ -132,6 +132,15 @@ TEST_F(DrawGmtScalarTest, AGlobalGridIsDrawnAgainBeyondTheSeam) {
     }
 }
 
+TEST_F(DrawGmtScalarTest, PixelFillMatchesTheBoxesOfTheLog) {
+    // A global grid finer than the picture, seen across the seam.
+    regularGrid(range(0.25f, 0.5f, 720), range(-89.75f, 0.5f, 360));
+    fake.xysize = 720 * 360;
+    view(-200, 200, -90, 90);
+    PutString("depth", "Scales", Opt.IniFile, "0  300000  0");
+    expectSamePictureWithoutLog([&] { draw(); });
+}
+
 TEST_F(DrawGmtScalarTest, FailuresNameTheGmtRenderer) {
     fake.failRead = 1;
     draw();

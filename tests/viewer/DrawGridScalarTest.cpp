@@ -8,6 +8,7 @@
 #include "viewer/scalar/DrawGridScalarTimed.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -296,6 +297,74 @@ TEST_F(DrawGridScalarTest, RefusedTransformsSkipTheirBoxesWithOneMessage) {
     EXPECT_EQ(dataBoxes().size(), 6u) << "the third column reaches half way to 70000 radians";
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "[rad_to_xy] rad_to_xy returned -1");
+}
+
+// The cells go straight into the picture's pixels unless the primitive log is recording: both
+// ways must give the same picture, pixel for pixel, in every case the walk has.
+TEST_F(DrawGridScalarTest, PixelFillMatchesTheBoxesOfTheLog) {
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+    };
+    const auto byIndex = [](Long, Long, const std::vector<Long>& ix) {
+        return static_cast<float>(ix[1] * 10 + ix[2]);
+    };
+    const std::vector<Case> cases = {
+        {"small grid", [] {}},
+        {"uneven spacing at stride 2",
+         [&] {
+             regularGrid({0, 1, 3, 4, 7, 8, 10, 13, 14}, {10, 11, 13, 14, 17, 18});
+             fake.dimLen = {{kTime, 3}, {kLat, 6}, {kLon, 9}};
+             fake.value = byIndex;
+             view(-1, 15, 9, 19);
+             defaultOrderBoxes().strides[1] = "2";
+             defaultOrderBoxes().strides[2] = "3";
+         }},
+        {"more cells than pixels",
+         [&] {
+             regularGrid(range(0, 0.5f, 720), range(-89.75f, 0.5f, 360));
+             fake.dimLen = {{kTime, 3}, {kLat, 360}, {kLon, 720}};
+             fake.value = byIndex;
+             defaultOrderBoxes().strides[1] = "1";
+             defaultOrderBoxes().strides[2] = "1";
+         }},
+        {"copies across the seam",
+         [&] {
+             regularGrid(range(0, 10, 36), range(-10, 10, 3));
+             fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
+             fake.value = byIndex;
+             view(-500, 800, -10, 10);
+         }},
+        {"longitude before latitude",
+         [&] {
+             fake.order = 3;
+             fake.addVar(1, 2, "ice", {kTime, kLon, kLat}, 1);
+             fake.value = byIndex;
+             pick(2);
+         }},
+        {"twips", [&] { pic.setScaleMode(kScaleTwips); }},
+        {"Mercator with refused edges",
+         [&] {
+             View.Projection = 1;
+             regularGrid({0, 0.01f, 0.02f, 70000}, {0, 0.01f, 0.02f});
+             view(0, 0.02, 0, 0.02);
+             fake.dimLen.clear();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.order = 1;
+        pick(1);
+        regularGrid(range(0, 1, 4), range(10, 1, 3));
+        fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 4}};
+        pic.setScaleMode(kScalePixels);
+        View.Projection = 0;
+        for (auto& st : defaultOrderBoxes().strides)
+            st = "";
+        c.setUp();
+        PutString(Data.Picks(1).varNumber == 2 ? "ice" : "sst", "Scales", Opt.IniFile, "0  400  0");
+        expectSamePictureWithoutLog([&] { draw(); });
+    }
 }
 
 // ---- A real file --------------------------------------------------------------------------------

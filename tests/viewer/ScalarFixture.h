@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -254,6 +256,26 @@ protected:
     }
 
     void view(double w, double e, double s, double n) { View.ViewExtent = {w, e, s, n}; }
+
+    // The cells of a drawing go straight into the picture's pixels unless the primitive log
+    // is recording, when they go box by box through Line: both ways must give the same
+    // picture, pixel for pixel, and the same messages. drawIt draws one frame from a white
+    // picture.
+    void expectSamePictureWithoutLog(const std::function<void()>& drawIt) {
+        std::vector<QImage> images;
+        std::vector<size_t> messages;
+        for (bool recording : {true, false}) {
+            pic.setRecording(recording);
+            pic.Cls();
+            ui.boxes.clear();
+            drawIt();
+            images.push_back(pic.image().copy());
+            messages.push_back(ui.boxes.size());
+        }
+        pic.setRecording(true);
+        EXPECT_TRUE(images[0] == images[1]) << "the pixels differ";
+        EXPECT_EQ(messages[0], messages[1]);
+    }
 
     void pick(Long nv, Long slot = 1) {
         Data.Picks.ReDim(1, 1);

@@ -7,9 +7,11 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -69,8 +71,9 @@ void gridCell(RenderContext& rc, const Axes& ax, Long i, Long j, Long iStep, Lon
 }
 
 // The walk takes exactly the indices that the read took, in the read's order: the outer
-// dimension nd - 1, the inner nd (fastest).
-void walkWindow(RenderContext& rc, const Axes& ax, Long order, const WalkWindow& w) {
+// dimension nd - 1, the inner nd (fastest). One box per cell through Line: the drawing the
+// primitive log sees, and the one a pen wider than a pixel outlines.
+void walkWindowByLine(RenderContext& rc, const Axes& ax, Long order, const WalkWindow& w) {
     const Long nd = rc.nd;
     const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
     const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
@@ -89,6 +92,124 @@ void walkWindow(RenderContext& rc, const Axes& ax, Long order, const WalkWindow&
                 gridCell(rc, ax, o, q, outStep, inStep, w.shift, w.lonFirst, w.lonLast, v);
         }
     }
+}
+
+// How one edge of the cells of a column or a row fares under the transform.
+enum class Edge : unsigned char { Placed, NoNumber, Refused };
+
+// The cells of one grid column (or row) in picture terms: the pixels they cover and how their
+// two edges (west and east, or south and north) fared. The transform is separable, so these
+// are worked out once per column and once per row, not once per cell.
+struct Band {
+    int first = 0;
+    int last = -1;
+    Edge lo = Edge::Placed;
+    Edge hi = Edge::Placed;
+    bool placed() const { return lo == Edge::Placed && hi == Edge::Placed; }
+};
+
+Edge placeEdge(float coord, Long (*toPicture)(float, float&), float& at) {
+    if (!std::isfinite(coord)) return Edge::NoNumber;
+    return toPicture(coord, at) == 0 ? Edge::Placed : Edge::Refused;
+}
+
+// The bands of count cells of one axis walked from start by step.
+void axisBands(std::vector<Band>& bands, const PixelBoxes& boxes, bool lonAxis, const Axes& ax,
+               Long start, Long step, Long count, float shift, Long lonFirst, Long lonLast) {
+    bands.assign(static_cast<std::size_t>(std::max<Long>(count, 0)), Band{});
+    const VArray<float>& axis = lonAxis ? Data.lonV : Data.latV;
+    const Long n = lonAxis ? ax.nLon : ax.nLat;
+    const float half = lonAxis ? ax.lonHalf : ax.latHalf;
+    for (Long k = 0; k < count; ++k) {
+        Band& b = bands[static_cast<std::size_t>(k)];
+        int64_t lo = 0, hi = 0;
+        CellHalfIndices(start + k * step, step, lonAxis ? lonFirst : 1, lonAxis ? lonLast : n, lo,
+                        hi);
+        const float c1 = AxisAtHalfIndex(axis, n, lo, half) + (lonAxis ? shift : 0.0f);
+        const float c2 = AxisAtHalfIndex(axis, n, hi, half) + (lonAxis ? shift : 0.0f);
+        float u1 = 0, u2 = 0;
+        b.lo = placeEdge(c1, lonAxis ? lonToPicX : latToPicY, u1);
+        b.hi = placeEdge(c2, lonAxis ? lonToPicX : latToPicY, u2);
+        if (lonAxis)
+            boxes.columns(u1, u2, b.first, b.last);
+        else
+            boxes.rows(u1, u2, b.first, b.last);
+    }
+}
+
+// A box whose corner the transform refused is skipped, and counted as MapPoint counts it: the
+// south-west corner is tried first, and a corner that is no number is passed over silently.
+void refuseBox(RenderContext& rc, const Band& lon, const Band& lat) {
+    auto corner = [&](Edge a, Edge b) {
+        if (a == Edge::NoNumber || b == Edge::NoNumber) return 1; // skipped, not a refusal
+        if (a == Edge::Refused || b == Edge::Refused) {
+            CountRefusal(rc);
+            return 1;
+        }
+        return 0;
+    };
+    if (corner(lon.lo, lat.lo) == 0) corner(lon.hi, lat.hi);
+}
+
+// The cell between a column's and a row's edges, in the colour of v.
+inline void paintCell(RenderContext& rc, PixelBoxes& boxes, const Band& lon, const Band& lat,
+                      float v) {
+    if (!lon.placed() || !lat.placed()) {
+        refuseBox(rc, lon, lat);
+        return;
+    }
+    if (lon.first > lon.last || lat.first > lat.last) return;
+    boxes.fill(lon.first, lat.first, lon.last, lat.last, ValueToColor(v));
+}
+
+// The same walk with the cells filled straight into the picture's pixels: the columns' and
+// rows' pixels are worked out once, and a cell that covers no pixel centre costs only its value.
+void walkWindowBySpans(RenderContext& rc, PixelBoxes& boxes, const Axes& ax, Long order,
+                       const WalkWindow& w) {
+    const Long nd = rc.nd;
+    const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
+    const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
+    if (outCount <= 0 || inCount <= 0) return;
+    const bool lonInner = order == 2;
+    std::vector<Band> outer, inner;
+    axisBands(outer, boxes, !lonInner, ax, outStart, outStep, outCount, w.shift, w.lonFirst,
+              w.lonLast);
+    axisBands(inner, boxes, lonInner, ax, inStart, inStep, inCount, w.shift, w.lonFirst, w.lonLast);
+    const float* values = w.values.data();
+    const int64_t total = std::min<int64_t>(w.total, w.values.IsAllocated() ? w.values.size() : 0);
+    int64_t n = 0;
+    for (Long r = 0; r < outCount && n < total; ++r) {
+        const Band& ob = outer[static_cast<std::size_t>(r)];
+        const int64_t end = std::min<int64_t>(n + inCount, total);
+        if (ob.first > ob.last && ob.placed()) {
+            // A row that covers no pixel: its values still count in the range.
+            for (; n < end; ++n)
+                if (values[n] > NoVal) TakeValue(rc, values[n]);
+            continue;
+        }
+        for (Long c = 0; n < end; ++c, ++n) {
+            const float v = values[n];
+            if (v <= NoVal) continue;
+            TakeValue(rc, v);
+            const Band& ib = inner[static_cast<std::size_t>(c)];
+            paintCell(rc, boxes, lonInner ? ib : ob, lonInner ? ob : ib, v);
+        }
+    }
+}
+
+// Walks every window: straight into the pixels when the picture allows it, through Line when
+// the primitive log is recording or the pen is wider than a pixel.
+template <class EachWindow> void walkWindows(RenderContext& rc, EachWindow eachWindow) {
+    PixelBoxes boxes(rc.pic);
+    if (!boxes.direct()) {
+        eachWindow([&](const Axes& ax, Long order, const WalkWindow& w) {
+            walkWindowByLine(rc, ax, order, w);
+        });
+        return;
+    }
+    eachWindow([&](const Axes& ax, Long order, const WalkWindow& w) {
+        walkWindowBySpans(rc, boxes, ax, order, w);
+    });
 }
 
 // The longitude dimension of the variable drawn (0 without a longitude/latitude order).
@@ -163,13 +284,16 @@ void WalkGridCells(RenderContext& rc) {
     const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
     if (order != 1 && order != 2) return;
     const Axes ax = gridAxes();
-    walkWindow(rc, ax, order,
-               {Win.startp, Win.countp, Win.stride, Win.scalarV, Win.tcount, 0.0f, 1, ax.nLon});
-    for (const SeamWindow& w : Win.seamWindows)
-        if (w.read)
-            walkWindow(
-                rc, ax, order,
-                {w.startp, w.countp, w.stride, w.values, w.tcount, w.shift, w.lonFirst, w.lonLast});
+    walkWindows(rc, [&](auto&& walk) {
+        walk(ax, order,
+             WalkWindow{Win.startp, Win.countp, Win.stride, Win.scalarV, Win.tcount, 0.0f, 1,
+                        ax.nLon});
+        for (const SeamWindow& w : Win.seamWindows)
+            if (w.read)
+                walk(ax, order,
+                     WalkWindow{w.startp, w.countp, w.stride, w.values, w.tcount, w.shift,
+                                w.lonFirst, w.lonLast});
+    });
 }
 
 bool DrawGridStep(RenderContext& rc) {
@@ -189,7 +313,13 @@ void WalkGmtCells(RenderContext& rc) {
     const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
     const Long first = Win.startp(nd), last = Win.endp(nd), step = Win.stride(nd);
     if (step <= 0 || cells == 0) return;
+    PixelBoxes boxes(rc.pic);
+    std::vector<Band> columns, rows;
     auto walk = [&](float shift, Long lonFirst, Long lonLast) {
+        if (boxes.direct()) {
+            axisBands(columns, boxes, true, ax, 1, 1, nLon, shift, lonFirst, lonLast);
+            axisBands(rows, boxes, false, ax, 1, 1, nLat, shift, lonFirst, lonLast);
+        }
         Long i = 0, j = nLat;
         int64_t walked = 0;
         for (int64_t k = first; k <= last; k += step) {
@@ -202,7 +332,11 @@ void WalkGmtCells(RenderContext& rc) {
             const float v = Win.scalarV(static_cast<Long>(k));
             if (v <= NoVal) continue;
             TakeValue(rc, v);
-            gridCell(rc, ax, i, j, 1, 1, shift, lonFirst, lonLast, v);
+            if (boxes.direct())
+                paintCell(rc, boxes, columns[static_cast<std::size_t>(i - 1)],
+                          rows[static_cast<std::size_t>(j - 1)], v);
+            else
+                gridCell(rc, ax, i, j, 1, 1, shift, lonFirst, lonLast, v);
         }
     };
     walk(0, 1, nLon);

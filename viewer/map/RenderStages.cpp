@@ -16,9 +16,11 @@
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -261,27 +263,50 @@ bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
     // A coordinate that is no number has no place on the map: skipped, and not a refusal.
     if (!std::isfinite(lon) || !std::isfinite(lat)) return false;
     if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
+    CountRefusal(rc);
+    return false;
+}
+
+void CountRefusal(RenderContext& rc) {
     if (rc.transformFailures++ == 0)
         ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
-    return false;
 }
 
 void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,
                     Long count, const VArray<float>& values, Long firstValue, Long valueStep) {
+    PixelBoxes boxes(rc.pic);
     Long idx = firstValue;
     for (Long k = 1; k <= count; ++k, idx += valueStep) {
         const float v = values(idx);
         if (v <= NoVal) continue;
         TakeValue(rc, v);
         if (!PositionKnown(lon(k), lat(k))) continue; // a land point's fill: no box
-        const Long color = ValueToColor(v);
         float x = 0, y = 0;
         if (!MapPoint(rc, lon(k), lat(k), x, y)) continue;
-        rc.pic.Line(x - 1, y - 1, x + 1, y + 1, color, LineFlag::BF);
+        if (!boxes.direct()) {
+            rc.pic.Line(x - 1, y - 1, x + 1, y + 1, ValueToColor(v), LineFlag::BF);
+            continue;
+        }
+        int x0 = 0, x1 = -1, y0 = 0, y1 = -1;
+        boxes.columns(x - 1, x + 1, x0, x1);
+        boxes.rows(y - 1, y + 1, y0, y1);
+        if (x0 <= x1 && y0 <= y1) boxes.fill(x0, y0, x1, y1, ValueToColor(v));
     }
 }
 
 namespace {
+
+bool samePoint(const PointApi& a, const PointApi& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// The quadrilateral of the corners pts[1 .. 4], closed, filled and outlined in color.
+void fillCell(Picture& pic, PointApi (&pts)[5], Long color) {
+    pts[0] = pts[1];
+    pic.setFillColor(color);
+    pic.setForeColor(color);
+    Polygon(pic, pts, 5);
+}
 
 // One quadrilateral of the boundary-fitted grid, its corners kept on one side of the seam, at
 // its own place and at each other copy that the view shows. A corner the transform refuses
@@ -298,13 +323,59 @@ void drawBfgdCell(RenderContext& rc, float (&lons)[4], const float (&lats)[4], L
             ok = MapPoint(rc, lons[c] + copies.shift[n], lats[c], x, y);
             pts[c + 1] = {toDevice(x), toDevice(y)};
         }
-        if (!ok) continue;
-        pts[0] = pts[1];
-        rc.pic.setFillColor(color);
-        rc.pic.setForeColor(color);
-        Polygon(rc.pic, pts, 5);
+        if (ok) fillCell(rc.pic, pts, color);
     }
 }
+
+} // namespace
+
+namespace {
+
+// The corners of the boundary-fitted walk, each transformed once per drawing (a node is a
+// corner of up to four cells): the walk's own indices along a and b, the corner one step on
+// from the last included, and each node's device point.
+class BfgdNodes {
+public:
+    enum State : unsigned char { Placed, Unknown, Refused };
+
+    BfgdNodes(Long aStart, Long aEnd, Long aStep, Long aLimit, Long bStart, Long bEnd, Long bStep,
+              Long bLimit, bool swapped) {
+        axis(as_, aStart, aEnd, aStep, aLimit);
+        axis(bs_, bStart, bEnd, bStep, bLimit);
+        const std::size_t nb = bs_.size();
+        at_.resize(as_.size() * nb);
+        state_.resize(at_.size());
+        for (std::size_t ia = 0; ia < as_.size(); ++ia)
+            for (std::size_t ib = 0; ib < nb; ++ib) {
+                const Long p = swapped ? bs_[ib] : as_[ia];
+                const Long q = swapped ? as_[ia] : bs_[ib];
+                const float lon = Data.lonV(p, q), lat = Data.latV(p, q);
+                float x = 0, y = 0;
+                State& st = state_[ia * nb + ib];
+                if (!PositionKnown(lon, lat))
+                    st = Unknown;
+                else if (ll2_to_xy2Quiet(lon, lat, x, y) != 0)
+                    st = Refused;
+                else
+                    at_[ia * nb + ib] = {toDevice(x), toDevice(y)};
+            }
+    }
+    // The node of the walk's ia-th index along a and ib-th along b.
+    std::size_t node(std::size_t ia, std::size_t ib) const { return ia * bs_.size() + ib; }
+    const PointApi& at(std::size_t n) const { return at_[n]; }
+    State state(std::size_t n) const { return state_[n]; }
+
+private:
+    static void axis(std::vector<Long>& out, Long start, Long end, Long step, Long limit) {
+        out.clear();
+        for (Long a = start; a <= end; a += step)
+            out.push_back(a);
+        if (!out.empty()) out.push_back(MinL(out.back() + step, limit));
+    }
+    std::vector<Long> as_, bs_;
+    std::vector<PointApi> at_;
+    std::vector<State> state_;
+};
 
 } // namespace
 
@@ -324,30 +395,65 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     if (aStep <= 0 || bStep <= 0) return;
     const ViewEdges view = CurrentViewEdges();
     const float period = MapLonPeriod();
+    const BfgdNodes nodes(aStart, aEnd, aStep, aLimit, bStart, bEnd, bStep, bLimit, swapped);
+    PixelBoxes boxes(rc.pic);
     PointApi pts[5];
     Long k = 0;
-    for (Long a = aStart; a <= aEnd; a += aStep) {
-        for (Long b = bStart; b <= bEnd; b += bStep) {
+    std::size_t ia = 0;
+    for (Long a = aStart; a <= aEnd; a += aStep, ++ia) {
+        std::size_t ib = 0;
+        for (Long b = bStart; b <= bEnd; b += bStep, ++ib) {
             (aIsI ? i : j) = a;
             (aIsI ? j : i) = b;
             const float v = Win.scalarV(++k);
             if (v <= NoVal) continue;
             TakeValue(rc, v);
+            const std::size_t corner[4] = {nodes.node(ia, ib), nodes.node(ia + 1, ib),
+                                           nodes.node(ia + 1, ib + 1), nodes.node(ia, ib + 1)};
+            bool known = true, refused = false;
+            for (std::size_t n : corner) {
+                known = known && nodes.state(n) != BfgdNodes::Unknown;
+                refused = refused || nodes.state(n) == BfgdNodes::Refused;
+            }
+            if (!known) continue; // a corner on land without coordinates
             const Long a2 = MinL(a + aStep, aLimit);
             const Long b2 = MinL(b + bStep, bLimit);
             const Long ca[4] = {a, a2, a2, a};
             const Long cb[4] = {b, b, b2, b2};
-            float lons[4], lats[4];
-            bool known = true;
+            float lons[4], lats[4], kept[4];
             for (int c = 0; c < 4; ++c) {
                 const Long p = swapped ? cb[c] : ca[c];
                 const Long q = swapped ? ca[c] : cb[c];
-                lons[c] = Data.lonV(p, q);
+                lons[c] = kept[c] = Data.lonV(p, q);
                 lats[c] = Data.latV(p, q);
-                known = known && PositionKnown(lons[c], lats[c]);
             }
-            if (!known) continue; // a corner on land without coordinates
-            drawBfgdCell(rc, lons, lats, ValueToColor(v), view, period, pts);
+            float lo = 0, hi = 0;
+            KeepWhole(kept, 4, period, lo, hi);
+            const LonCopies copies = CopiesInView(lo, hi, view.W, view.E, period);
+            const bool asTransformed =
+                copies.count == 1 && copies.shift[0] == 0 && std::equal(lons, lons + 4, kept);
+            if (!asTransformed) {
+                // Across the seam, or at another copy: moved corners are transformed afresh.
+                drawBfgdCell(rc, lons, lats, ValueToColor(v), view, period, pts);
+                continue;
+            }
+            if (refused) {
+                CountRefusal(rc);
+                continue;
+            }
+            for (int c = 0; c < 4; ++c)
+                pts[c + 1] = nodes.at(corner[c]);
+            const Long color = ValueToColor(v);
+            if (boxes.direct() && rc.pic.DrawStyle() != kDrawInvisible &&
+                samePoint(pts[1], pts[2]) && samePoint(pts[1], pts[3]) &&
+                samePoint(pts[1], pts[4])) {
+                // A cell within one pixel: the polygon would draw just that pixel.
+                rc.pic.setFillColor(color);
+                rc.pic.setForeColor(color);
+                boxes.fill(pts[1].x, pts[1].y, pts[1].x, pts[1].y, color);
+                continue;
+            }
+            fillCell(rc.pic, pts, color);
         }
     }
 }

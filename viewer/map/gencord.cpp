@@ -31,6 +31,15 @@ Integer radToXy(double xlng, double ylat, double lng0, double lat0, double latc,
     return 0;
 }
 
+// Map units (degrees, or Mercator units relative to the reference corner) to picture units.
+float pictureX(double u) {
+    return static_cast<float>((u - View.MapX0) * View.MapScale + View.MapXOff);
+}
+float pictureY(double v) {
+    const double py = (v - View.MapY0) * View.MapScale + View.MapYOff;
+    return static_cast<float>(View.MapPicHeight - py);
+}
+
 Long toPicture(float lon, float lat, float& x, float& y, bool quiet) {
     double u = lon;
     double v = lat;
@@ -40,10 +49,8 @@ Long toPicture(float lon, float lat, float& x, float& y, bool quiet) {
             return -1;
         }
     }
-    const double px = (u - View.MapX0) * View.MapScale + View.MapXOff;
-    const double py = (v - View.MapY0) * View.MapScale + View.MapYOff;
-    x = static_cast<float>(px);
-    y = static_cast<float>(View.MapPicHeight - py);
+    x = pictureX(u);
+    y = pictureY(v);
     return 0;
 }
 
@@ -131,6 +138,26 @@ Long ll2_to_xy2(float lon, float lat, float& x, float& y) {
 
 Long ll2_to_xy2Quiet(float lon, float lat, float& x, float& y) {
     return toPicture(lon, lat, x, y, true);
+}
+
+Long lonToPicX(float lon, float& x) {
+    double u = lon;
+    if (View.Projection == 1) {
+        if (std::fabs(u) > kMaxRadians) return -1;
+        u = (u - View.MapLng0) * std::cos(View.MapLatC);
+    }
+    x = pictureX(u);
+    return 0;
+}
+
+Long latToPicY(float lat, float& y) {
+    double v = lat;
+    if (View.Projection == 1) {
+        if (std::fabs(v) > kMaxRadians) return -1;
+        v = (MercatorY(v) - MercatorY(View.MapLat0)) * std::cos(View.MapLatC);
+    }
+    y = pictureY(v);
+    return 0;
 }
 
 Long pix_to_ll(float px, float py, double& lon, double& lat) {
