@@ -261,9 +261,13 @@ bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
     // A coordinate that is no number has no place on the map: skipped, and not a refusal.
     if (!std::isfinite(lon) || !std::isfinite(lat)) return false;
     if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
+    TransformRefused(rc);
+    return false;
+}
+
+void TransformRefused(RenderContext& rc) {
     if (rc.transformFailures++ == 0)
         ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
-    return false;
 }
 
 void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<float>& lat,

@@ -187,6 +187,8 @@ void WriteBackRange(RenderContext& rc);
 // arrow; the first refusal of a drawing is reported in a box, the others silently counted. A
 // coordinate that is not finite is skipped the same way, without a report.
 bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y);
+// Counts a point that the transform refused; the first of a drawing is reported in a box.
+void TransformRefused(RenderContext& rc);
 // A box of +-1 picture unit around each point k = 1 .. count at (lon(k), lat(k)) coloured by
 // values(firstValue + (k - 1) * valueStep); missing values and points whose coordinates mark
 // no position (PositionKnown) get no box. For cells, mesh nodes and elements.

@@ -83,13 +83,6 @@ void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
 }
 
-bool isU(Long id) {
-    return id == Data.water_U_vId || id == Data.wind_U_vId;
-}
-bool isV(Long id) {
-    return id == Data.water_V_vId || id == Data.wind_V_vId;
-}
-
 } // namespace
 
 PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh) {
@@ -106,17 +99,6 @@ PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShow
         route.renderer = timeStepped(gridType, pickCount);
     }
     return route;
-}
-
-void FindTriplePair(Long& p, Long& s) {
-    p = 0;
-    s = 0;
-    for (Long i = 1; i <= 2; ++i) {
-        if (isU(Data.Picks(i).varNumber) && isV(Data.Picks(i + 1).varNumber)) {
-            p = i;
-            s = i == 1 ? 3 : 1;
-        }
-    }
 }
 
 Long PlotPicked(Long PlotMode) {
@@ -144,7 +126,7 @@ Long PlotPicked(Long PlotMode) {
             Long p = 0, s = 0;
             FindTriplePair(p, s);
             if (s == 0) {
-                message("Picked 3 items, but cannot determine which are vector");
+                message(kNoTriplePairText);
                 return -1;
             }
             message(kNotAvailableText);
