@@ -274,12 +274,13 @@ TEST_F(MakeSamplesTest, DimensionsAndVariablesOfEachLayout) {
           {"dimension", {"side"}},
           {"z", {"xysize"}}}},
         {"regular_wind.nc",
-         {{"time", 20}, {"lat", 73}, {"lon", 144}},
+         {{"time", 16}, {"lat", 73}, {"lon", 144}},
          {{"time", {"time"}},
           {"lat", {"lat"}},
           {"lon", {"lon"}},
           {"uwnd", {"time", "lat", "lon"}},
-          {"vwnd", {"time", "lat", "lon"}}}},
+          {"vwnd", {"time", "lat", "lon"}},
+          {"slp", {"time", "lat", "lon"}}}},
         {"gmt_currents.nc",
          {{"side", 2}, {"xysize", 41 * 33}},
          {{"x_range", {"side"}},
@@ -633,14 +634,15 @@ TEST_F(MakeSamplesTest, GmtGridRangesSpacingAndDimensionAgree) {
 }
 
 // The vector samples: a global wind pair of plausible speeds that changes from step to step,
-// and GMT currents with no value over land (NaN, as GMT writes it) and a value over the sea.
+// beside a plausible pressure, and GMT currents with no value over land (NaN, as GMT writes
+// it) and a value over the sea.
 TEST_F(MakeSamplesTest, VectorSamplesHavePlausiblePairs) {
     Nc wind(sample("regular_wind.nc"));
     EXPECT_EQ(wind.raw("lon").front(), 0.0);
     EXPECT_EQ(wind.raw("lon").back(), 357.5);
     const auto u = values(wind, "uwnd");
     const auto v = values(wind, "vwnd");
-    ASSERT_EQ(u.size(), 20u * 73 * 144);
+    ASSERT_EQ(u.size(), 16u * 73 * 144);
     EXPECT_EQ(countFill(u), 0u);
     double most = 0;
     for (std::size_t k = 0; k < u.size(); ++k)
@@ -649,6 +651,9 @@ TEST_F(MakeSamplesTest, VectorSamplesHavePlausiblePairs) {
     EXPECT_LT(most, 40.0);
     const std::size_t plane = 73 * 144;
     EXPECT_FALSE(std::equal(v.begin(), v.begin() + plane, v.begin() + plane)) << "steps differ";
+    const auto slp = values(wind, "slp");
+    EXPECT_EQ(countFill(slp), 0u);
+    expectRange(slp, 970.0, 1040.0, "slp");
 
     Nc gmt(sample("gmt_currents.nc"));
     const auto z = gmt.raw("z");

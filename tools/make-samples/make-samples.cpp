@@ -404,9 +404,10 @@ void writeRegularGlobal(const fs::path& target) {
 // ---------------------------------------------------------------------------------------------
 
 void writeRegularWind(const fs::path& target) {
-    // A reanalysis-style wind pair on a 2.5-degree global grid, 6-hourly over five days: trade
-    // winds, westerlies and polar easterlies, with weather systems drifting eastwards.
-    constexpr int nLon = 144, nLat = 73, nTime = 20;
+    // A reanalysis-style wind pair and sea-level pressure on a 2.5-degree global grid, 6-hourly
+    // over four days: trade winds, westerlies and polar easterlies, with weather systems
+    // drifting eastwards, lows where the systems turn cyclonic.
+    constexpr int nLon = 144, nLat = 73, nTime = 16;
     std::vector<float> lon(nLon), lat(nLat);
     std::vector<double> hours(nTime);
     for (int i = 0; i < nLon; ++i)
@@ -417,7 +418,7 @@ void writeRegularWind(const fs::path& target) {
         hours[t] = 6.0 * t;
 
     const std::size_t plane = static_cast<std::size_t>(nLat) * nLon;
-    std::vector<short> u(plane * nTime), v(plane * nTime);
+    std::vector<short> u(plane * nTime), v(plane * nTime), slp(plane * nTime);
     constexpr double scale = 0.01;
     for (int t = 0; t < nTime; ++t) {
         for (int j = 0; j < nLat; ++j) {
@@ -434,6 +435,10 @@ void writeRegularWind(const fs::path& target) {
                     static_cast<std::size_t>(t) * plane + static_cast<std::size_t>(j) * nLon + i;
                 u[n] = pack(zonal + 5.0 * storm * std::cos(phase), scale, 0.0);
                 v[n] = pack(8.0 * storm * std::sin(phase) * std::cos(phi), scale, 0.0);
+                // Subtropical highs, subpolar lows, and the systems' own lows and highs.
+                const double p = 1013.0 + 8.0 * std::cos(4.0 * phi) * std::cos(phi) -
+                                 12.0 * storm * std::sin(phase - kPi / 2);
+                slp[n] = pack(p, 0.1, 1000.0);
             }
         }
     }
@@ -447,6 +452,7 @@ void writeRegularWind(const fs::path& target) {
     const std::vector<int> dims = {dTime, dLat, dLon};
     const int vU = definePacked(f, "uwnd", dims, "zonal wind at 10 m", "m/s", scale);
     const int vV = definePacked(f, "vwnd", dims, "meridional wind at 10 m", "m/s", scale);
+    const int vSlp = definePacked(f, "slp", dims, "sea level pressure", "hPa", 0.1, 1000.0);
     commonGlobals(f, "Sample: 6-hourly 10 m wind on a regular 2.5-degree global grid");
     f.endDefine();
 
@@ -456,6 +462,7 @@ void writeRegularWind(const fs::path& target) {
     const std::vector<std::size_t> count = {nTime, nLat, nLon};
     f.put(vU, u, count);
     f.put(vV, v, count);
+    f.put(vSlp, slp, count);
     f.commit();
 }
 
