@@ -105,8 +105,8 @@ TEST_F(DrawGridVectorTest, VectorScaleDefaultsToTenAndIsStored) {
         const char* after;
     };
     // " 10" as written, read back trimmed.
-    const std::vector<Case> cases = {{nullptr, 10, "10"}, {"", 10, "10"},    {"0", 10, "10"},
-                                     {"-3", 10, "10"},    {"abc", 10, "10"}, {"1e99", 10, "10"},
+    const std::vector<Case> cases = {{nullptr, 10, "10"},  {"", 10, "10"},    {"0", 10, "10"},
+                                     {"-3", 10, "10"},     {"abc", 10, "10"}, {"1e99", 10, "10"},
                                      {"2.5", 2.5f, "2.5"}, {"4 x", 4, "4 x"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "(none)");

@@ -356,22 +356,33 @@ float Distance(float px, float py, float ax, float ay, float bx, float by) {
 // ---- The test --------------------------------------------------------------------------------
 
 // A sample drawn in one projection (0 Cartesian, 1 Mercator).
-struct Case {
-    const Sample* sample;
+template <class S> struct SampleCase {
+    const S* sample;
     Long projection;
 };
 
-void PrintTo(const Case& c, std::ostream* os) {
+template <class S> void PrintTo(const SampleCase<S>& c, std::ostream* os) {
     *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
 }
 
-std::vector<Case> cases() {
-    std::vector<Case> out;
+// Every sample of the list in both projections.
+template <class S> std::vector<SampleCase<S>> casesOf(const std::vector<S>& list) {
+    std::vector<SampleCase<S>> out;
     for (Long projection : {0, 1})
-        for (const Sample& s : samples())
+        for (const S& s : list)
             out.push_back({&s, projection});
     return out;
 }
+
+// A case's name: the file's without its ending and underscores, and the projection.
+template <class S> std::string caseName(const ::testing::TestParamInfo<SampleCase<S>>& p) {
+    std::string name = p.param.sample->file;
+    name = name.substr(0, name.find('.'));
+    name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+    return name + (p.param.projection == 1 ? "Mercator" : "");
+}
+
+using Case = SampleCase<Sample>;
 
 // A position in degrees to the picture under the transform of the last drawing: in Mercator
 // mode the map takes radians, as the loader converts them.
@@ -392,6 +403,38 @@ protected:
     static std::string stepBox() { return programText(order().Text10[0]->text()); }
     static Long boxNumber(const QLineEdit* box) {
         return static_cast<Long>(std::lround(Val(programText(box->text()))));
+    }
+
+    // The user's folder: a copy of the sample, a coastline and the settings file beside the
+    // program, in the projection given. Returns the copy's path.
+    std::string prepareFolder(const char* file, Long projection) {
+        const std::string dataset = dir.file(file);
+        std::filesystem::copy_file(std::filesystem::path(PELORIN_SAMPLES_DIR) / file, dataset);
+        const std::string coast = dir.file("coast.bdm");
+        WriteCoast(coast);
+        std::ofstream(dir.file("Pelorin.ini"))
+            << "[coast lines]\r\ncoastline 1=" << coast
+            << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
+            << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+        return dataset;
+    }
+
+    // The start-up, the dataset typed into the main window and loaded, the map and order
+    // windows opened and sized.
+    void startAndOpen(const std::string& dataset, Long projection, Long gridType) {
+        ASSERT_TRUE(Main({}, dir.path().string()));
+        ASSERT_EQ(Coast.CoastFlag, 1);
+        ASSERT_EQ(View.Projection, projection);
+        MainForm& main = mainForm();
+        main.setComboText(dataset);
+        main.cmdLoad->click();
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_EQ(Data.clsNC->GridType(1), gridType);
+        main.Command2[0]->click();
+        ASSERT_TRUE(PicFormLoaded());
+        ASSERT_TRUE(OrderFrmLoaded());
+        ASSERT_TRUE(order().isVisible());
+        QApplication::processEvents(); // the windows take their sizes
     }
 
     // Deselects every other entry and selects the one of name with a click each, ending with
@@ -496,33 +539,11 @@ protected:
 TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     const Sample& s = *GetParam().sample;
     const Long projection = GetParam().projection;
-    namespace fs = std::filesystem;
-
-    // The user's folder: the dataset, a coastline and the settings file beside the program.
-    const std::string dataset = dir.file(s.file);
-    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
-    const std::string coast = dir.file("coast.bdm");
-    WriteCoast(coast);
-    std::ofstream(dir.file("Pelorin.ini"))
-        << "[coast lines]\r\ncoastline 1=" << coast
-        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
-        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const std::string dataset = prepareFolder(s.file, projection);
     const SampleData data(s, dataset);
     ASSERT_TRUE(data.ok());
-
-    ASSERT_TRUE(Main({}, dir.path().string()));
-    ASSERT_EQ(Coast.CoastFlag, 1);
-    ASSERT_EQ(View.Projection, projection);
-    MainForm& main = mainForm();
-    main.setComboText(dataset);
-    main.cmdLoad->click();
-    ASSERT_NE(Data.clsNC, nullptr);
-    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
-    main.Command2[0]->click();
-    ASSERT_TRUE(PicFormLoaded());
-    ASSERT_TRUE(OrderFrmLoaded());
-    ASSERT_TRUE(order().isVisible());
-    QApplication::processEvents(); // the windows take their sizes
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(messages(), s.onOpen);
     ui.boxes.clear();
 
@@ -644,13 +665,8 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     EXPECT_NE(expectCells(s, data, 4), firstColours);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& p) {
-                             std::string name = p.param.sample->file;
-                             name = name.substr(0, name.find('.'));
-                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
-                             return name + (p.param.projection == 1 ? "Mercator" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(casesOf(samples())),
+                         caseName<Sample>);
 
 // ---- Across the longitude seam --------------------------------------------------------------
 
@@ -899,22 +915,7 @@ const std::vector<PairSample>& pairSamples() {
     return list;
 }
 
-struct PairCase {
-    const PairSample* sample;
-    Long projection;
-};
-
-void PrintTo(const PairCase& c, std::ostream* os) {
-    *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
-}
-
-std::vector<PairCase> pairCases() {
-    std::vector<PairCase> out;
-    for (Long projection : {0, 1})
-        for (const PairSample& s : pairSamples())
-            out.push_back({&s, projection});
-    return out;
-}
+using PairCase = SampleCase<PairSample>;
 
 // A pair sample as netCDF-C reads it: the pair of level 1 at a step, at grid point (i, j) with
 // j counted from the south (the GMT grid stores its northern row first).
@@ -1059,26 +1060,11 @@ protected:
 TEST_P(VectorEndToEndTest, PickAPairDrawAndAnimate) {
     const PairSample& s = *GetParam().sample;
     const Long projection = GetParam().projection;
-    namespace fs = std::filesystem;
-    const std::string dataset = dir.file(s.file);
-    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
-    const std::string coast = dir.file("coast.bdm");
-    WriteCoast(coast);
-    std::ofstream(dir.file("Pelorin.ini")) << "[coast lines]\r\ncoastline 1=" << coast
-                                           << "\r\n[parameters]\r\nProjection=" << projection
-                                           << "\r\n[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const std::string dataset = prepareFolder(s.file, projection);
     const PairData data(s, dataset);
     ASSERT_TRUE(data.ok());
-
-    ASSERT_TRUE(Main({}, dir.path().string()));
-    MainForm& main = mainForm();
-    main.setComboText(dataset);
-    main.cmdLoad->click();
-    ASSERT_NE(Data.clsNC, nullptr);
-    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
-    main.Command2[0]->click();
-    ASSERT_TRUE(OrderFrmLoaded());
-    QApplication::processEvents();
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
     ui.boxes.clear();
 
     // u, then v, with a click each.
@@ -1119,12 +1105,7 @@ TEST_P(VectorEndToEndTest, PickAPairDrawAndAnimate) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(pairCases()),
-                         [](const ::testing::TestParamInfo<PairCase>& p) {
-                             std::string name = p.param.sample->file;
-                             name = name.substr(0, name.find('.'));
-                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
-                             return name + (p.param.projection == 1 ? "Mercator" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(casesOf(pairSamples())),
+                         caseName<PairSample>);
 
 } // namespace
