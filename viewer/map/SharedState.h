@@ -55,6 +55,9 @@ struct SeamWindow {
     // CalculateGridScalar drops them).
     VArray<float> values;
     bool read = false;
+    // The same for the u and v components of the last vector drawing (pairRead).
+    VArray<float> uValues, vValues;
+    bool pairRead = false;
 };
 
 // One entry of the coastline's segment directory (see DrawCost.h): entry 0 describes the file

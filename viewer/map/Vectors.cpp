@@ -17,28 +17,6 @@ namespace {
 constexpr float kHeadWidth = 0.15f;
 constexpr float kHeadLength = 0.3f;
 
-// The drawing properties an arrow changes, put back when it is done (also on an error).
-class KeepPen {
-public:
-    explicit KeepPen(Picture& pic)
-        : pic_(pic), drawMode_(pic.DrawMode()), drawStyle_(pic.DrawStyle()),
-          fillStyle_(pic.FillStyle()), fillColor_(pic.FillColor()), foreColor_(pic.ForeColor()) {}
-    ~KeepPen() {
-        pic_.setFillColor(fillColor_);
-        pic_.setForeColor(foreColor_);
-        pic_.setFillStyle(fillStyle_);
-        pic_.setDrawStyle(drawStyle_);
-        pic_.setDrawMode(drawMode_);
-    }
-    KeepPen(const KeepPen&) = delete;
-    KeepPen& operator=(const KeepPen&) = delete;
-
-private:
-    Picture& pic_;
-    int drawMode_, drawStyle_, fillStyle_;
-    Long fillColor_, foreColor_;
-};
-
 void drawStyled(Picture& pic, float x, float y, float du, float dv) {
     if (Opt.OptArrowStyle == 0 || Opt.OptArrowStyle == 1)
         DrawLineArrow(pic, x, y, du, dv, kHeadWidth, kHeadLength);
@@ -53,6 +31,18 @@ PointApi devicePoint(double x, double y) {
 }
 
 } // namespace
+
+KeepPen::KeepPen(Picture& pic)
+    : pic_(pic), drawMode_(pic.DrawMode()), drawStyle_(pic.DrawStyle()),
+      fillStyle_(pic.FillStyle()), fillColor_(pic.FillColor()), foreColor_(pic.ForeColor()) {}
+
+KeepPen::~KeepPen() {
+    pic_.setFillColor(fillColor_);
+    pic_.setForeColor(foreColor_);
+    pic_.setFillStyle(fillStyle_);
+    pic_.setDrawStyle(drawStyle_);
+    pic_.setDrawMode(drawMode_);
+}
 
 Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat) {
     if (u == 0 && v == 0) return 0;

@@ -18,6 +18,22 @@ Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat);
 // caller.
 void DrawVectorXY(Picture& pic, float u, float v, float x, float y);
 
+// The drawing properties that an arrow or a whole vector map changes (DrawMode, DrawStyle,
+// FillStyle, FillColor, ForeColor), put back as they were when it goes out of scope, also on
+// an error or an early return.
+class KeepPen {
+public:
+    explicit KeepPen(Picture& pic);
+    ~KeepPen();
+    KeepPen(const KeepPen&) = delete;
+    KeepPen& operator=(const KeepPen&) = delete;
+
+private:
+    Picture& pic_;
+    int drawMode_, drawStyle_, fillStyle_;
+    Long fillColor_, foreColor_;
+};
+
 // Line arrow from (x, y) by (du, -dv): shaft and an outlined triangular head, in ForeColor.
 void DrawLineArrow(Picture& pic, float x, float y, float du, float dv, float HeadWidth,
                    float HeadLength);

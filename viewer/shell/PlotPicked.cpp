@@ -22,6 +22,10 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/vector/DrawGmtVector.h"
+#include "viewer/vector/DrawGridScalarVectorTimed.h"
+#include "viewer/vector/DrawGridVector.h"
+#include "viewer/vector/DrawGridVectorTimed.h"
 #include <optional>
 
 namespace {
@@ -29,6 +33,8 @@ namespace {
 PlotRenderer singleStep(Long gridType, Long pickCount) {
     if (pickCount == 2) {
         // Vector pairs on every grid type.
+        if (gridType == kGridRegular) return PlotRenderer::GridVector;
+        if (gridType == kGridGmt) return PlotRenderer::GMTVector;
         return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
                                                                  : PlotRenderer::None;
     }
@@ -57,11 +63,12 @@ PlotRenderer timeStepped(Long gridType, Long pickCount) {
     // A GMT grid has no time-stepped maps at all.
     if (gridType == kGridGmt) return PlotRenderer::None;
     if (pickCount == 2) {
+        if (gridType == kGridRegular) return PlotRenderer::GridVectorTimed;
         return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
                                                                  : PlotRenderer::None;
     }
     if (pickCount == 3)
-        return gridType == kGridRegular ? PlotRenderer::NotAvailable : PlotRenderer::None;
+        return gridType == kGridRegular ? PlotRenderer::GridTripleTimed : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
     switch (gridType) {
     case kGridCells:
@@ -83,11 +90,15 @@ void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
 }
 
-bool isU(Long id) {
-    return id == Data.water_U_vId || id == Data.wind_U_vId;
-}
-bool isV(Long id) {
-    return id == Data.water_V_vId || id == Data.wind_V_vId;
+// Three picks draw only with a u/v pair among them; without one the message, and nothing.
+bool tripleWithoutPair(PlotRenderer renderer) {
+    if (renderer != PlotRenderer::TriplePair && renderer != PlotRenderer::GridTripleTimed)
+        return false;
+    Long p = 0, s = 0;
+    FindTriplePair(p, s);
+    if (s != 0) return false;
+    message(kNoTriplePairText);
+    return true;
 }
 
 } // namespace
@@ -106,17 +117,6 @@ PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShow
         route.renderer = timeStepped(gridType, pickCount);
     }
     return route;
-}
-
-void FindTriplePair(Long& p, Long& s) {
-    p = 0;
-    s = 0;
-    for (Long i = 1; i <= 2; ++i) {
-        if (isU(Data.Picks(i).varNumber) && isV(Data.Picks(i + 1).varNumber)) {
-            p = i;
-            s = i == 1 ? 3 : 1;
-        }
-    }
 }
 
 Long PlotPicked(Long PlotMode) {
@@ -140,16 +140,7 @@ Long PlotPicked(Long PlotMode) {
     if (PlotMode == 1) {
         const Long gridType = Data.clsNC->GridType(1);
         const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
-        if (route.renderer == PlotRenderer::TriplePair) {
-            Long p = 0, s = 0;
-            FindTriplePair(p, s);
-            if (s == 0) {
-                message("Picked 3 items, but cannot determine which are vector");
-                return -1;
-            }
-            message(kNotAvailableText);
-            return -1;
-        }
+        if (tripleWithoutPair(route.renderer)) return -1;
         // The outlines first, also under a drawing that is not there yet.
         if (route.feMesh) DrawFeMesh(pic);
         if (route.fvMesh) {
@@ -179,6 +170,20 @@ Long PlotPicked(Long PlotMode) {
         case PlotRenderer::FvScalar:
             DrawFvScalar(pic);
             break;
+        case PlotRenderer::GridVector:
+            DrawGridVector(pic, 1);
+            break;
+        case PlotRenderer::GMTVector:
+            DrawGMTVector(pic);
+            break;
+        case PlotRenderer::TriplePair: {
+            // The scalar's cells first, the arrows over them.
+            Long p = 0, s = 0;
+            FindTriplePair(p, s);
+            DrawGridScalar(pic, s);
+            DrawGridVector(pic, p);
+            break;
+        }
         default:
             break;
         }
@@ -190,6 +195,7 @@ Long PlotPicked(Long PlotMode) {
         }
         const PlotRoute route =
             ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
+        if (tripleWithoutPair(route.renderer)) return -1;
         switch (route.renderer) {
         case PlotRenderer::NotAvailable:
             message(kNotAvailableText);
@@ -208,6 +214,12 @@ Long PlotPicked(Long PlotMode) {
             break;
         case PlotRenderer::FVScalarTimed:
             result = DrawFVScalarTimed(pic);
+            break;
+        case PlotRenderer::GridVectorTimed:
+            result = DrawGridVectorTimed(pic);
+            break;
+        case PlotRenderer::GridTripleTimed:
+            result = DrawGridTripleTimed(pic);
             break;
         default:
             result = 1;

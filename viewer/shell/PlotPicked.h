@@ -5,12 +5,13 @@
 // transform, has the read window worked out, chooses the renderer by grid type and pick count,
 // then brings up the colour key and draws the coastline over the data.
 #include "runtime/Types.h"
+#include "viewer/map/VectorStages.h" // FindTriplePair
 
 // What a mode-1 or mode-3 plot runs for a grid type and a pick count.
 enum class PlotRenderer {
     None,         // no renderer: nothing drawn, colour key and coastline as usual
-    NotAvailable, // the drawing needs a renderer that does not exist yet (vectors)
-    TriplePair,   // a scalar and a vector pair on a regular grid (needs the vector drawing)
+    NotAvailable, // the drawing needs a renderer that does not exist yet
+    TriplePair,   // a scalar and a vector pair on a regular grid: cells, then arrows
     CellScalar,
     GridScalar,
     BfgdScalar,
@@ -22,6 +23,10 @@ enum class PlotRenderer {
     BfgdScalarTimed,
     FEScalarTimed,
     FVScalarTimed,
+    GridVector,
+    GMTVector,
+    GridVectorTimed,
+    GridTripleTimed,
 };
 
 struct PlotRoute {
@@ -33,11 +38,6 @@ struct PlotRoute {
 // The renderer of mode (1 or 3) for gridType and pickCount; the mesh outlines of a mesh in
 // mode 1 with optShowMesh = 1, for one, two or three picks.
 PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh);
-
-// The scalar s and the vector pair p (the pair is Picks(p), Picks(p + 1)) among three picks:
-// a u component (water or wind) followed by a v component at position 1 or 2; a match at 2
-// replaces one at 1. s = 0 when there is none.
-void FindTriplePair(Long& p, Long& s);
 
 // The dispatcher. -1 when nothing was plotted (mode 0, a failed precondition, a refusal); 0
 // after mode 1; after mode 3 the last step drawn, or 1 when no renderer exists for the grid

@@ -1,0 +1,290 @@
+#include "viewer/map/VectorStages.h"
+
+#include "common/Strings.h"
+#include "common/Ui.h"
+#include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/map/ReadWindow.h"
+#include "viewer/map/RenderStages.h"
+#include "viewer/map/SharedState.h"
+#include "viewer/map/Vectors.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+Long slotOf(const PickItem& pick) {
+    return pick.datasetIndex < 1 ? 1 : pick.datasetIndex;
+}
+
+Long readCount(const Variant& r) {
+    return r.IsEmpty() ? 0 : r.toLong();
+}
+
+// A window of the regular grid as the arrow walk takes it.
+struct ArrowWindow {
+    const VArray<Long>& start;
+    const VArray<Long>& count;
+    const VArray<Long>& step;
+    VArray<float>& u;
+    VArray<float>& v;
+    Long total;
+    float shift;
+};
+
+// The walk takes exactly the indices that the read took, in the read's order: the outer
+// dimension nd - 1, the inner nd (fastest).
+void walkArrowWindow(RenderContext& rc, VectorFrame& vf, const ArrowWindow& w) {
+    const Long nd = vf.nd;
+    const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
+    const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
+    const bool lonOuter = vf.order == 1;
+    Long n = 0;
+    for (Long r = 0; r < outCount; ++r) {
+        const Long o = outStart + r * outStep;
+        for (Long c = 0; c < inCount; ++c) {
+            const Long q = inStart + c * inStep;
+            if (++n > w.total) return;
+            vf.walkI = lonOuter ? o : q;
+            vf.walkJ = lonOuter ? q : o;
+            PairArrow(rc, vf, w.u(n), w.v(n), Data.lonV(vf.walkI) + w.shift, Data.latV(vf.walkJ));
+        }
+    }
+}
+
+// The longitude dimension of u (0 without a longitude/latitude order).
+Long lonDimOf(const VectorFrame& vf) {
+    return vf.order == 1 ? vf.nd - 1 : vf.order == 2 ? vf.nd : 0;
+}
+
+} // namespace
+
+// ---- The pair ----------------------------------------------------------------------------------
+
+void UsePair(VectorFrame& vf, const PickItem& uPick, const PickItem& vPick) {
+    IKelvad& nc = *Data.clsNC;
+    vf.u = uPick.varNumber;
+    vf.v = vPick.varNumber;
+    vf.uSlot = slotOf(uPick);
+    vf.vSlot = slotOf(vPick);
+    vf.nd = nc.variNarray(vf.u, vf.uSlot);
+    vf.order = nc.variLonLatOrder(vf.u, vf.uSlot);
+    vf.uName = nc.variName(vf.u, vf.uSlot);
+    vf.vName = nc.variName(vf.v, vf.vSlot);
+    vf.uUnit = nc.variUnit(vf.u, vf.uSlot);
+    vf.vUnit = nc.variUnit(vf.v, vf.vSlot);
+    vf.walkI = 0;
+    vf.walkJ = 0;
+}
+
+void BeginPair(RenderContext& rc, VectorFrame& vf, const PickItem& uPick, const PickItem& vPick) {
+    UsePair(vf, uPick, vPick);
+    UsePick(rc, uPick);
+    PrintTitle(rc, PairTitle(vf));
+    BeginRender(rc);
+}
+
+std::string PairTitle(const VectorFrame& vf) {
+    return vf.uName + " & " + vf.vName;
+}
+
+// ---- Legend, scale, reference arrow, footer -----------------------------------------------------
+
+void UnitLegend(VectorFrame& vf, float magnitude, const std::string& unit) {
+    vf.refMagnitude = magnitude;
+    const std::string size = CStr(magnitude) + " ";
+    const bool cm = UCase(unit.substr(0, 3)) == "(CM" || UCase(unit.substr(0, 2)) == "CM";
+    vf.unitFactor = cm ? 0.01f : 1.0f;
+    vf.label = cm ? size + "m/sec" : size + Trim(unit);
+}
+
+void PairLegend(VectorFrame& vf, float kindZeroMagnitude) {
+    vf.kind = Data.clsNC->Vector(vf.uSlot);
+    vf.unitFactor = 1;
+    vf.refMagnitude = 0;
+    vf.label.clear();
+    switch (vf.kind) {
+    case 0:
+        UnitLegend(vf, kindZeroMagnitude, vf.uUnit);
+        break;
+    case 1:
+        UnitLegend(vf, 1, vf.uUnit);
+        break;
+    case 2:
+        UnitLegend(vf, 10, vf.uUnit);
+        break;
+    default:
+        break;
+    }
+}
+
+float LoadVectorScale() {
+    double stored = 0;
+    try {
+        stored = Val(GetString("vscale", "Scales", Opt.IniFile));
+    } catch (const RuntimeError&) {
+        stored = 0; // a number beyond any scale counts as none
+    }
+    const bool usable = stored > 0 && stored <= std::numeric_limits<float>::max();
+    Opt.vscale = usable ? static_cast<float>(stored) : 0.0f;
+    if (!(Opt.vscale > 0)) {
+        Opt.vscale = 10;
+        PutString("vscale", "Scales", Opt.IniFile, Str(Opt.vscale));
+    }
+    return Opt.vscale;
+}
+
+void ReferenceArrow(RenderContext& rc, const VectorFrame& vf) {
+    Picture& pic = rc.pic;
+    const float h = pic.TextHeight(vf.label);
+    pic.setCurrentX(1);
+    pic.setCurrentY(h);
+    pic.Print(vf.label);
+    DrawVectorXY(pic, vf.refMagnitude, 0, pic.TextWidth(vf.label) + 10, 1.5f * h);
+}
+
+void VectorLegend(RenderContext& rc, VectorFrame& vf, float kindZeroMagnitude) {
+    PairLegend(vf, kindZeroMagnitude);
+    LoadVectorScale();
+    ReferenceArrow(rc, vf);
+}
+
+void VectorFooter(RenderContext& rc, const VectorFrame& vf) {
+    rc.pic.setCurrentX(1);
+    rc.pic.setCurrentY(1);
+    rc.pic.Print(PairTitle(vf) + "  Scale= " + Str(Opt.vscale));
+}
+
+// ---- Reads -----------------------------------------------------------------------------------
+
+PairRead ReadPair(const VectorFrame& vf, VArray<float>& uOut, VArray<float>& vOut, Long count,
+                  const VArray<Long>& start, const VArray<Long>& counts,
+                  const VArray<Long>& steps) {
+    PairRead r;
+    r.ru =
+        readCount(Data.clsNC->GetVarsAny(vf.u, NoVal, uOut, start, counts, steps, count, vf.uSlot));
+    if (r.ru < 0) return r;
+    r.rv =
+        readCount(Data.clsNC->GetVarsAny(vf.v, NoVal, vOut, start, counts, steps, count, vf.vSlot));
+    return r;
+}
+
+PairRead ReadPair(const VectorFrame& vf) {
+    return ReadPair(vf, Win.uV, Win.vV, Win.tcount, Win.startp, Win.countp, Win.stride);
+}
+
+void ShowPairReadFailure(RenderContext& rc, const VectorFrame& vf) {
+    ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(vf.walkI, vf.walkJ, vf.nd));
+}
+
+// ---- Arrows ------------------------------------------------------------------------------------
+
+void PairArrow(RenderContext& rc, const VectorFrame& vf, float& u, float& v, float lon, float lat) {
+    if (u <= NoVal || v <= NoVal) return;
+    u *= vf.unitFactor;
+    v *= vf.unitFactor;
+    if (DrawVectorLL(rc.pic, u, v, lon, lat) != 0) CountRefusal(rc);
+}
+
+// ---- Regular and GMT grids -------------------------------------------------------------------
+
+bool ReadPairWindows(RenderContext& rc, VectorFrame& vf, bool& drawable) {
+    const PairRead main = ReadPair(vf);
+    if (main.failed()) {
+        ShowPairReadFailure(rc, vf);
+        return false;
+    }
+    drawable = main.drawable();
+    const Long lonDim = lonDimOf(vf);
+    for (SeamWindow& w : Win.seamWindows) {
+        w.pairRead = false;
+        // Windows worked out for another variable are not this pair's.
+        if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != vf.nd) continue;
+        for (Long d = 1; d <= vf.nd; ++d)
+            if (d != lonDim) w.startp(d) = Win.startp(d);
+        const PairRead seam =
+            ReadPair(vf, w.uValues, w.vValues, w.tcount, w.startp, w.countp, w.stride);
+        if (seam.failed()) {
+            ShowReadFailure(rc, rc.tag + " NetCDF Error",
+                            GridWindowLines(seam.ru < 0 ? vf.u : vf.v, w.tcount, vf.nd, w.startp,
+                                            w.countp, w.stride));
+            return false;
+        }
+        w.pairRead = seam.drawable();
+    }
+    return true;
+}
+
+void WalkGridArrows(RenderContext& rc, VectorFrame& vf, bool drawable) {
+    if (vf.nd < 2 || (vf.order != 1 && vf.order != 2)) return;
+    if (drawable)
+        walkArrowWindow(rc, vf,
+                        {Win.startp, Win.countp, Win.stride, Win.uV, Win.vV, Win.tcount, 0.0f});
+    for (SeamWindow& w : Win.seamWindows)
+        if (w.pairRead)
+            walkArrowWindow(
+                rc, vf, {w.startp, w.countp, w.stride, w.uValues, w.vValues, w.tcount, w.shift});
+}
+
+bool DrawGridArrowsStep(RenderContext& rc, VectorFrame& vf) {
+    bool drawable = false;
+    if (!ReadPairWindows(rc, vf, drawable)) return false;
+    WalkGridArrows(rc, vf, drawable);
+    return true;
+}
+
+void WalkGmtArrows(RenderContext& rc, VectorFrame& vf) {
+    const Long nd = vf.nd;
+    if (nd < 1) return;
+    const Long nLon = Data.clsNC->nLon(1);
+    const Long nLat = Data.clsNC->nLat(1);
+    // Values past the last row have no place on the grid.
+    const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
+    const Long first = Win.startp(nd), last = Win.endp(nd), step = Win.stride(nd);
+    if (step <= 0 || cells == 0) return;
+    const Long total = Win.uV.IsAllocated() ? Win.uV.UBound() : 0;
+    auto walk = [&](VectorFrame& f, float shift, Long lonFirst, Long lonLast) {
+        Long i = 0, j = nLat;
+        Long n = 0;
+        for (int64_t k = first; k <= last; k += step) {
+            if (n >= cells || n >= total) break;
+            ++n;
+            if (++i > nLon) {
+                i = 1;
+                --j;
+            }
+            f.walkI = i;
+            f.walkJ = j;
+            if (i < lonFirst || i > lonLast) continue;
+            PairArrow(rc, f, Win.uV(n), Win.vV(n), Data.lonV(i) + shift, Data.latV(j));
+        }
+    };
+    walk(vf, 0, 1, nLon);
+    // The copies draw the values the first walk has already scaled.
+    VectorFrame scaled = vf;
+    scaled.unitFactor = 1;
+    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon))
+        walk(scaled, c.shift, c.lonFirst, c.lonLast);
+    vf.walkI = scaled.walkI;
+    vf.walkJ = scaled.walkJ;
+}
+
+// ---- Three picks -----------------------------------------------------------------------------
+
+void FindTriplePair(Long& p, Long& s) {
+    p = 0;
+    s = 0;
+    if (!Data.Picks.IsAllocated() || Data.Picks.LBound() > 1 || Data.Picks.UBound() < 3) return;
+    auto isU = [](Long id) { return id == Data.water_U_vId || id == Data.wind_U_vId; };
+    auto isV = [](Long id) { return id == Data.water_V_vId || id == Data.wind_V_vId; };
+    for (Long i = 1; i <= 2; ++i) {
+        if (isU(Data.Picks(i).varNumber) && isV(Data.Picks(i + 1).varNumber)) {
+            p = i;
+            s = i == 1 ? 3 : 1;
+        }
+    }
+}
