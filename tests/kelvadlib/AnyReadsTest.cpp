@@ -3,8 +3,10 @@
 // read keeps.
 #include "tests/kelvadlib/KelvadFixture.h"
 
+#include "common/MinMax.h"
 #include "common/NetCDF.h"
 #include "kelvadlib/Kelvad.h"
+#include "kelvadlib/ValueMarks.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -533,6 +535,326 @@ TEST_F(AnyReadsTest, LongFieldsAndReusedOutputsKeepTheValueRule) {
     EXPECT_EQ(elements(g), wantG);
     EXPECT_EQ(k.vMax, hi);
     EXPECT_EQ(k.vMin, lo);
+}
+
+// Fields of every type and shape of marks, longer than the blocks the rule works in, against
+// the rule worked out one value at a time: the Singles bit for bit (zeros keep their sign), the
+// count, and the range a value-by-value MaxS/MinS keeps. The marks and their neighbours, the
+// thresholds, zeros of both signs and what is no finite Single are scattered through each
+// field, so that they reach every part of the loops.
+struct LongFieldCase {
+    std::string label;
+    nc_type type;
+    std::function<void(NcBuilder::Var&)> marks;
+    std::vector<double> values; // as stored
+};
+
+constexpr std::size_t kLongField = 4096 + 700;
+
+std::vector<double> specialValues(nc_type type) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    auto around = [](std::vector<double>& to, double x, bool asSingle) {
+        for (double dir : {-1.0, 1.0}) {
+            const double next =
+                asSingle ? std::nextafter(static_cast<float>(x), static_cast<float>(dir * 1e38f))
+                         : std::nextafter(x, dir * 1e308);
+            to.push_back(next);
+        }
+        to.push_back(x);
+    };
+    std::vector<double> v;
+    switch (type) {
+    case NC_BYTE:
+        return {-128, 127, -127, -1, 0, 7, 6, 8, 100, 99, 101};
+    case NC_SHORT:
+        return {-32768, 32767, -32767, -999, -998, -1000, -1, 0, 7, 100, 99, 101};
+    case NC_INT:
+        return {-2147483648.0, 2147483647, -2147483647, -999, -1, 0, 7, 100, 101};
+    case NC_FLOAT:
+        for (double x : {-999.0, 100.0, 1e20, 1e30, -1e30, double{NC_FILL_FLOAT}})
+            around(v, single(x), true);
+        for (double x : {1e20, 1e30, -1e30, double{NC_FILL_FLOAT}})
+            around(v, single(0.99 * single(x)), true);
+        for (double x : {nan, inf, -inf, -0.0, 0.0, 3.4028234663852886e38, -3.4028234663852886e38,
+                         1.4e-45, -1.4e-45, 1e-30})
+            v.push_back(single(x));
+        return v;
+    default:
+        for (double x :
+             {-999.0, 100.0, 1e20, 1e30, -1e30, NC_FILL_DOUBLE, 0.99 * 1e20, 0.99 * 1e30,
+              0.99 * -1e30, 0.99 * NC_FILL_DOUBLE, 0x1.ffffffp127, 3.4028234663852886e38})
+            around(v, x, false);
+        for (double x : {nan, inf, -inf, -0.0, 0.0, 1e39, -1e39, 1e300, -1e-50, 1e-50, 5e-324})
+            v.push_back(x);
+        return v;
+    }
+}
+
+std::vector<double> longField(nc_type type) {
+    const std::vector<double> special = specialValues(type);
+    std::vector<double> v(kLongField);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const double spread = static_cast<double>((i * 7919) % 4001) - 2000;
+        double x = type == NC_FLOAT    ? single(spread * 0.37)
+                   : type == NC_DOUBLE ? spread * 0.37
+                   : type == NC_BYTE   ? static_cast<double>(static_cast<int>(spread) % 128)
+                                       : spread * 7;
+        if (i % 23 == 5) x = special[(i / 23) % special.size()];
+        v[i] = x;
+    }
+    return v;
+}
+
+void putValues(NcBuilder::Var& var, nc_type type, const std::vector<double>& v) {
+    switch (type) {
+    case NC_BYTE:
+        var.values(std::vector<signed char>(v.begin(), v.end()));
+        break;
+    case NC_SHORT:
+        var.values(std::vector<short>(v.begin(), v.end()));
+        break;
+    case NC_INT:
+        var.values(std::vector<int>(v.begin(), v.end()));
+        break;
+    case NC_FLOAT:
+        var.values(std::vector<float>(v.begin(), v.end()));
+        break;
+    default:
+        var.values(v);
+    }
+}
+
+// Only zeros and values on one side of zero, around one missing mark: the largest (or
+// smallest) valid value is a zero, the sign of the last valid zero decides it, and with a
+// no-value mark of 0 the missing values that follow it are zeros as well.
+std::vector<double> zerosField(double side) {
+    std::vector<double> v(kLongField);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const double cycle[] = {-999, -0.0, 0.0, side * 1e-50, side * static_cast<double>(i % 100)};
+        v[i] = cycle[i % 5];
+    }
+    v[4095] = side > 0 ? -0.0 : 0.0;           // the last of the first block
+    v[v.size() - 2] = side > 0 ? 0.0 : -1e-50; // the last valid zero
+    v.back() = -999;
+    return v;
+}
+
+std::vector<LongFieldCase> longFieldCases() {
+    using V = NcBuilder::Var;
+    constexpr float fnan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<LongFieldCase> cases;
+    for (nc_type type : {NC_FLOAT, NC_DOUBLE}) {
+        const bool f = type == NC_FLOAT;
+        auto fill = [f](V& v, double x) {
+            if (f)
+                v.att("_FillValue", NC_FLOAT, static_cast<float>(x));
+            else
+                v.att("_FillValue", NC_DOUBLE, x);
+        };
+        const std::vector<std::pair<std::string, std::function<void(V&)>>> marks = {
+            {"none", [](V&) {}},
+            {"missing -999", [](V& v) { v.att("missing_value", -999.0); }},
+            {"fill 1e20", [fill](V& v) { fill(v, 1e20); }},
+            {"missing -1e30, fill 1e30",
+             [fill](V& v) {
+                 v.att("missing_value", -1e30);
+                 fill(v, 1e30);
+             }},
+            {"missing -999, fill 100",
+             [fill](V& v) {
+                 v.att("missing_value", -999.0);
+                 fill(v, 100);
+             }},
+            {"missing 1e30, fill -999",
+             [fill](V& v) {
+                 v.att("missing_value", 1e30);
+                 fill(v, -999);
+             }},
+            {"fill NaN", [fill](V& v) { fill(v, fnan); }},
+            {"scaled, fill -999",
+             [fill](V& v) {
+                 v.att("scale_factor", 0.01).att("add_offset", 273.15);
+                 fill(v, -999);
+             }},
+            {"scale 1e10", [](V& v) { v.att("scale_factor", 1e10); }},
+            {"offset -0 as text", [](V& v) { v.att("add_offset", "-0"); }},
+        };
+        for (const auto& [label, mark] : marks)
+            cases.push_back(
+                {std::string(f ? "float " : "double ") + label, type, mark, longField(type)});
+    }
+    for (nc_type type : {NC_BYTE, NC_SHORT, NC_INT}) {
+        const std::string name = type == NC_BYTE ? "byte " : type == NC_SHORT ? "short " : "int ";
+        const std::vector<std::pair<std::string, std::function<void(V&)>>> marks = {
+            {"none", [](V&) {}},
+            {"missing -999", [](V& v) { v.att("missing_value", -999.0); }},
+            {"missing -1, fill 7",
+             [type](V& v) { v.att("missing_value", -1.0).att("_FillValue", type, 7); }},
+            {"scaled, fill 100",
+             [type](V& v) {
+                 v.att("scale_factor", 0.01).att("add_offset", 273.15).att("_FillValue", type, 100);
+             }},
+            {"scale -1, offset -0 as text",
+             [](V& v) { v.att("scale_factor", -1.0).att("add_offset", "-0"); }},
+        };
+        for (const auto& [label, mark] : marks)
+            cases.push_back({name + label, type, mark, longField(type)});
+    }
+    auto missing = [](V& v) { v.att("missing_value", -999.0); };
+    cases.push_back({"double zeros below", NC_DOUBLE, missing, zerosField(-1)});
+    cases.push_back({"double zeros above", NC_DOUBLE, missing, zerosField(1)});
+    std::vector<double> singles = zerosField(1);
+    for (double& x : singles)
+        x = single(x);
+    cases.push_back({"float zeros above", NC_FLOAT, missing, singles});
+    return cases;
+}
+
+// What a read must give, worked out one value at a time.
+struct ByValue {
+    std::vector<float> out;
+    Long valid = 0;
+    float hi = 0, lo = 0;
+};
+
+ByValue byValue(const VariRec& v, const std::vector<double>& stored, bool strictFill, float noVal) {
+    const ValueMarks marks(v, v.type, strictFill);
+    ByValue r;
+    const double noValSize = std::fabs(static_cast<double>(noVal));
+    r.hi = static_cast<float>(-2 * noValSize);
+    r.lo = static_cast<float>(2 * noValSize);
+    for (double d : stored) {
+        const double scaled = d * v.scale + v.offset;
+        const bool valid = marks.valid(d) && std::fabs(scaled) < 0x1.ffffffp127;
+        r.out.push_back(valid ? static_cast<float>(scaled) : noVal);
+        if (!valid) continue;
+        ++r.valid;
+        r.hi = MaxS(r.hi, r.out.back());
+        r.lo = MinS(r.lo, r.out.back());
+    }
+    return r;
+}
+
+std::uint32_t bitsOf(float x) {
+    return std::bit_cast<std::uint32_t>(x);
+}
+
+// The first index where a and b differ in their bits, or -1.
+long firstDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    if (a.size() != b.size()) return 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (bitsOf(a[i]) != bitsOf(b[i])) return static_cast<long>(i);
+    return -1;
+}
+
+TEST_F(AnyReadsTest, LongFieldsOfEveryTypeAndMarkGiveWhatTheRuleGivesValueByValue) {
+    const auto cases = longFieldCases();
+    NcBuilder nc(dir.file("marks.nc"));
+    nc.dim("n", kLongField);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string number = std::to_string(i);
+        auto& v = nc.var("v" + number, cases[i].type, {"n"});
+        cases[i].marks(v);
+        putValues(v, cases[i].type, cases[i].values);
+    }
+    load(nc.write());
+
+    const Long n = static_cast<Long>(kLongField);
+    const char* members[] = {"vars", "vara", "var"};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Long nvar = static_cast<Long>(i) + 1;
+        const VariRec& rec = k.ncf(1).vari(nvar);
+        for (int m = 0; m < 3; ++m)
+            for (float noVal : {kNoVal, 0.0f}) {
+                SCOPED_TRACE(cases[i].label + " / " + members[m] +
+                             (noVal == 0 ? " / No_Val 0" : ""));
+                const ByValue want = byValue(rec, cases[i].values, m == 2, noVal);
+                VArray<float> out;
+                const Variant r =
+                    m == 0   ? k.do_get_vars_any(1, nvar, noVal, out, longs({1}), longs({n}),
+                                                 longs({1}), n)
+                    : m == 1 ? k.do_get_vara_any(1, nvar, noVal, out, longs({1}), longs({n}), n)
+                             : k.do_get_var_any(1, nvar, noVal, out);
+                ASSERT_EQ(r.type(), Variant::Type::kLong) << k.ErrorMessage;
+                const std::vector<float> got = elements(out);
+                const long at = firstDifference(got, want.out);
+                EXPECT_EQ(at, -1) << "value " << at << ": stored " << cases[i].values[at]
+                                  << ", read " << got[at] << ", wanted " << want.out[at];
+                EXPECT_EQ(r.toLong(), want.valid);
+                EXPECT_EQ(bitsOf(k.vMax), bitsOf(want.hi)) << k.vMax << " " << want.hi;
+                EXPECT_EQ(bitsOf(k.vMin), bitsOf(want.lo)) << k.vMin << " " << want.lo;
+            }
+    }
+}
+
+// Windows larger than the pieces the reads work in (65536 values): along the first dimension,
+// and along a middle one under an outer dimension taken one entry at a time, strided too. Each
+// value tells its place.
+TEST_F(AnyReadsTest, WindowsOfManyPiecesTakeEachValueInItsPlace) {
+    constexpr Long kT = 3, kY = 257, kX = 256, kLine = 140001;
+    auto at = [](Long t, Long y, Long x) {
+        return static_cast<double>(((t * kY + y) * kX + x) % 32749 - 16000);
+    };
+    NcBuilder nc(dir.file("pieces.nc"));
+    nc.dim("t", kT);
+    nc.dim("y", kY);
+    nc.dim("x", kX);
+    nc.dim("n", kLine);
+    std::vector<double> cube, line;
+    for (Long t = 0; t < kT; ++t)
+        for (Long y = 0; y < kY; ++y)
+            for (Long x = 0; x < kX; ++x)
+                cube.push_back(at(t, y, x));
+    for (Long i = 0; i < kLine; ++i)
+        line.push_back(static_cast<double>(i % 201 - 100));
+    nc.var("cube", NC_SHORT, {"t", "y", "x"}).att("scale_factor", 0.5).values(cube);
+    nc.var("line", NC_BYTE, {"n"}).att("missing_value", -100.0).values(line);
+    load(nc.write());
+
+    // Entries t0 + i * dt, y0 + j * dy, x0 + k * dx (0-based) of the cube, halved.
+    auto window = [&](Long t0, Long nt, Long dt, Long y0, Long ny, Long dy, Long x0, Long nx,
+                      Long dx) {
+        std::vector<float> want;
+        for (Long t = 0; t < nt; ++t)
+            for (Long y = 0; y < ny; ++y)
+                for (Long x = 0; x < nx; ++x)
+                    want.push_back(
+                        static_cast<float>(at(t0 + t * dt, y0 + y * dy, x0 + x * dx) * 0.5));
+        return want;
+    };
+    VArray<float> out;
+    ASSERT_EQ(k.do_get_var_any(1, 1, kNoVal, out).toLong(), kT * kY * kX);
+    EXPECT_EQ(elements(out), window(0, kT, 1, 0, kY, 1, 0, kX, 1));
+    ASSERT_EQ(k.do_get_vars_any(1, 1, kNoVal, out, longs({1, 1, 1}), longs({2, kY, kX}),
+                                longs({2, 1, 1}), 2 * kY * kX)
+                  .toLong(),
+              2 * kY * kX);
+    EXPECT_EQ(elements(out), window(0, 2, 2, 0, kY, 1, 0, kX, 1));
+    ASSERT_EQ(k.do_get_vars_any(1, 1, kNoVal, out, longs({2, 3, 1}), longs({2, 120, 86}),
+                                longs({1, 2, 3}), 2 * 120 * 86)
+                  .toLong(),
+              2 * 120 * 86);
+    EXPECT_EQ(elements(out), window(1, 2, 1, 2, 120, 2, 0, 86, 3));
+    ASSERT_EQ(
+        k.do_get_vara_any(1, 1, kNoVal, out, longs({2, 200, 5}), longs({2, 58, 250}), 2 * 58 * 250)
+            .toLong(),
+        2 * 58 * 250);
+    EXPECT_EQ(elements(out), window(1, 2, 1, 199, 58, 1, 4, 250, 1));
+
+    // A long line, whole and every second value.
+    auto lineWant = [&](Long step) {
+        std::vector<float> want;
+        for (Long i = 0; i < kLine; i += step)
+            want.push_back(line[i] == -100 ? kNoVal : static_cast<float>(line[i]));
+        return want;
+    };
+    const Long missing = static_cast<Long>(std::count(line.begin(), line.end(), -100.0));
+    ASSERT_EQ(k.do_get_var_any(1, 2, kNoVal, out).toLong(), kLine - missing);
+    EXPECT_EQ(elements(out), lineWant(1));
+    const Long half = (kLine + 1) / 2;
+    k.do_get_vars_any(1, 2, kNoVal, out, longs({1}), longs({half}), longs({2}), half);
+    EXPECT_EQ(elements(out), lineWant(2));
 }
 
 // ---- Types the reads do not take ------------------------------------------------------------
