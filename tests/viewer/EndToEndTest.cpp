@@ -140,6 +140,19 @@ private:
 // A known cell: on the regular grid (i, j) = longitude and latitude index; on the GMT grid the
 // same, j counted from the south; on the boundary-fitted grid (i, j) = xpos and ypos index; on
 // cell lists and meshes i is the station, node or element. All 1-based.
+// The axes of a GMT grid file: dimension, x_range, y_range and spacing.
+void GmtAxes(const NcFile& nc, std::vector<float>& lon, std::vector<float>& lat, Long& nLon,
+             Long& nLat) {
+    nLon = static_cast<Long>(nc.values("dimension").at(0));
+    nLat = static_cast<Long>(nc.values("dimension").at(1));
+    const std::vector<float> x = nc.values("x_range"), y = nc.values("y_range");
+    const std::vector<float> d = nc.values("spacing");
+    for (Long i = 0; i < nLon; ++i)
+        lon.push_back(static_cast<float>(x.at(0) + i * d.at(0)));
+    for (Long j = 0; j < nLat; ++j)
+        lat.push_back(static_cast<float>(y.at(0) + j * d.at(1)));
+}
+
 struct Cell {
     Long i = 0;
     Long j = 0;
@@ -193,14 +206,7 @@ public:
     SampleData(const Sample& s, const std::string& path) : s_(s), nc_(path) {
         values_ = nc_.values(s.var);
         if (s.gridType == kGridGmt) {
-            nLon_ = static_cast<Long>(nc_.values("dimension").at(0));
-            nLat_ = static_cast<Long>(nc_.values("dimension").at(1));
-            const std::vector<float> x = nc_.values("x_range"), y = nc_.values("y_range");
-            const std::vector<float> d = nc_.values("spacing");
-            for (Long i = 0; i < nLon_; ++i)
-                lon_.push_back(static_cast<float>(x.at(0) + i * d.at(0)));
-            for (Long j = 0; j < nLat_; ++j)
-                lat_.push_back(static_cast<float>(y.at(0) + j * d.at(1)));
+            GmtAxes(nc_, lon_, lat_, nLon_, nLat_);
             perStep_ = static_cast<std::size_t>(nLon_ * nLat_);
             return;
         }
@@ -925,14 +931,7 @@ public:
         u_ = nc_.values(s.u);
         v_ = nc_.values(s.v);
         if (s.gridType == kGridGmt) {
-            nLon_ = static_cast<Long>(nc_.values("dimension").at(0));
-            nLat_ = static_cast<Long>(nc_.values("dimension").at(1));
-            const std::vector<float> x = nc_.values("x_range"), y = nc_.values("y_range");
-            const std::vector<float> d = nc_.values("spacing");
-            for (Long i = 0; i < nLon_; ++i)
-                lon_.push_back(static_cast<float>(x.at(0) + i * d.at(0)));
-            for (Long j = 0; j < nLat_; ++j)
-                lat_.push_back(static_cast<float>(y.at(0) + j * d.at(1)));
+            GmtAxes(nc_, lon_, lat_, nLon_, nLat_);
             return;
         }
         lon_ = nc_.values("lon");

@@ -75,23 +75,16 @@ void gridCell(RenderContext& rc, const Axes& ax, Long i, Long j, Long iStep, Lon
 // primitive log sees, and the one a pen wider than a pixel outlines.
 void walkWindowByLine(RenderContext& rc, const Axes& ax, Long order, const WalkWindow& w) {
     const Long nd = rc.nd;
-    const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
-    const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
-    Long n = 0;
-    for (Long r = 0; r < outCount; ++r) {
-        const Long o = outStart + r * outStep;
-        for (Long c = 0; c < inCount; ++c) {
-            const Long q = inStart + c * inStep;
-            if (++n > w.total) return;
-            const float v = w.values(n);
-            if (v <= NoVal) continue;
-            TakeValue(rc, v);
-            if (order == 2)
-                gridCell(rc, ax, q, o, inStep, outStep, w.shift, w.lonFirst, w.lonLast, v);
-            else
-                gridCell(rc, ax, o, q, outStep, inStep, w.shift, w.lonFirst, w.lonLast, v);
-        }
-    }
+    const Long outStep = w.step(nd - 1), inStep = w.step(nd);
+    ForEachWindowPoint(w.start, w.count, w.step, nd, w.total, [&](Long o, Long q, Long n) {
+        const float v = w.values(n);
+        if (v <= NoVal) return;
+        TakeValue(rc, v);
+        if (order == 2)
+            gridCell(rc, ax, q, o, inStep, outStep, w.shift, w.lonFirst, w.lonLast, v);
+        else
+            gridCell(rc, ax, o, q, outStep, inStep, w.shift, w.lonFirst, w.lonLast, v);
+    });
 }
 
 // How one edge of the cells of a column or a row fares under the transform.

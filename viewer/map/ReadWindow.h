@@ -25,6 +25,24 @@ inline constexpr float NoVal = -1e35f;
 // (Win.seamWindows, Win.tcount2) and the values of the last scalar read (Win.scalarV) are part of
 // the shared state (SharedState.h).
 
+// Calls f(o, q, n) for the points of a read window in the order a read returns their values:
+// o the index along dimension nd - 1, q along dimension nd (the fastest), n the place of the
+// value (from 1). Stops after total values.
+template <class F>
+void ForEachWindowPoint(const VArray<Long>& start, const VArray<Long>& count,
+                        const VArray<Long>& step, Long nd, Long total, F&& f) {
+    const Long outStart = start(nd - 1), outStep = step(nd - 1), outCount = count(nd - 1);
+    const Long inStart = start(nd), inStep = step(nd), inCount = count(nd);
+    Long n = 0;
+    for (Long r = 0; r < outCount; ++r) {
+        const Long o = outStart + r * outStep;
+        for (Long c = 0; c < inCount; ++c) {
+            if (++n > total) return;
+            f(o, inStart + c * inStep, n);
+        }
+    }
+}
+
 // ---- The order window's boxes that the maps read and write -----------------------------------
 // The stride column "Manual" (Text11(0..3)) and the step box (Text10(0)) live on OrderFrm. The
 // maps reach them through this interface, which OrderFrm implements and installs; until then

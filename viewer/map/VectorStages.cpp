@@ -39,21 +39,12 @@ struct ArrowWindow {
 // The walk takes exactly the indices that the read took, in the read's order: the outer
 // dimension nd - 1, the inner nd (fastest).
 void walkArrowWindow(RenderContext& rc, VectorFrame& vf, const ArrowWindow& w) {
-    const Long nd = vf.nd;
-    const Long outStart = w.start(nd - 1), outStep = w.step(nd - 1), outCount = w.count(nd - 1);
-    const Long inStart = w.start(nd), inStep = w.step(nd), inCount = w.count(nd);
     const bool lonOuter = vf.order == 1;
-    Long n = 0;
-    for (Long r = 0; r < outCount; ++r) {
-        const Long o = outStart + r * outStep;
-        for (Long c = 0; c < inCount; ++c) {
-            const Long q = inStart + c * inStep;
-            if (++n > w.total) return;
-            vf.walkI = lonOuter ? o : q;
-            vf.walkJ = lonOuter ? q : o;
-            PairArrow(rc, vf, w.u(n), w.v(n), Data.lonV(vf.walkI) + w.shift, Data.latV(vf.walkJ));
-        }
-    }
+    ForEachWindowPoint(w.start, w.count, w.step, vf.nd, w.total, [&](Long o, Long q, Long n) {
+        vf.walkI = lonOuter ? o : q;
+        vf.walkJ = lonOuter ? q : o;
+        PairArrow(rc, vf, w.u(n), w.v(n), Data.lonV(vf.walkI) + w.shift, Data.latV(vf.walkJ));
+    });
 }
 
 // The longitude dimension of u (0 without a longitude/latitude order).
