@@ -22,16 +22,34 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/vector/DrawBfgdVector.h"
+#include "viewer/vector/DrawBfgdVectorTimed.h"
+#include "viewer/vector/DrawCellVector.h"
+#include "viewer/vector/DrawFEVector.h"
 #include <optional>
 
 namespace {
 
-PlotRenderer singleStep(Long gridType, Long pickCount) {
-    if (pickCount == 2) {
-        // Vector pairs on every grid type.
-        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
-                                                                 : PlotRenderer::None;
+// The vector maps of two picks, by grid type; NotAvailable where there is none yet.
+PlotRenderer pairRenderer(Long gridType, bool timed) {
+    switch (gridType) {
+    case kGridCells:
+        return timed ? PlotRenderer::CellVectorTimed : PlotRenderer::CellVector;
+    case kGridBfg:
+        return timed ? PlotRenderer::BfgdVectorTimed : PlotRenderer::BfgdVector;
+    case kGridFeMesh:
+    case kGridFvMesh:
+        return timed ? PlotRenderer::FEVectorTimed : PlotRenderer::FEVector;
+    case kGridRegular:
+    case kGridGmt:
+        return PlotRenderer::NotAvailable;
+    default:
+        return PlotRenderer::None;
     }
+}
+
+PlotRenderer singleStep(Long gridType, Long pickCount) {
+    if (pickCount == 2) return pairRenderer(gridType, false);
     if (pickCount == 3)
         return gridType == kGridRegular ? PlotRenderer::TriplePair : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
@@ -56,10 +74,7 @@ PlotRenderer singleStep(Long gridType, Long pickCount) {
 PlotRenderer timeStepped(Long gridType, Long pickCount) {
     // A GMT grid has no time-stepped maps at all.
     if (gridType == kGridGmt) return PlotRenderer::None;
-    if (pickCount == 2) {
-        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
-                                                                 : PlotRenderer::None;
-    }
+    if (pickCount == 2) return pairRenderer(gridType, true);
     if (pickCount == 3)
         return gridType == kGridRegular ? PlotRenderer::NotAvailable : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
@@ -161,6 +176,15 @@ Long PlotPicked(Long PlotMode) {
         case PlotRenderer::FvScalar:
             DrawFvScalar(pic);
             break;
+        case PlotRenderer::CellVector:
+            DrawCellVector(pic);
+            break;
+        case PlotRenderer::BfgdVector:
+            DrawBfgdVector(pic);
+            break;
+        case PlotRenderer::FEVector:
+            DrawFEVector(pic);
+            break;
         default:
             break;
         }
@@ -190,6 +214,15 @@ Long PlotPicked(Long PlotMode) {
             break;
         case PlotRenderer::FVScalarTimed:
             result = DrawFVScalarTimed(pic);
+            break;
+        case PlotRenderer::CellVectorTimed:
+            result = DrawCellVectorTimed(pic);
+            break;
+        case PlotRenderer::BfgdVectorTimed:
+            result = DrawBfgdVectorTimed(pic);
+            break;
+        case PlotRenderer::FEVectorTimed:
+            result = DrawFEVectorTimed(pic);
             break;
         default:
             result = 1;

@@ -23,6 +23,12 @@ enum class PlotRenderer {
     BfgdScalarTimed,
     FEScalarTimed,
     FVScalarTimed,
+    CellVector,
+    BfgdVector,
+    FEVector, // finite-element and finite-volume meshes
+    CellVectorTimed,
+    BfgdVectorTimed,
+    FEVectorTimed,
 };
 
 struct PlotRoute {
