@@ -5,6 +5,7 @@
 #include "viewer/vector/DrawFEVector.h"
 
 #include "tests/viewer/VectorPairFixture.h"
+#include "viewer/map/BusyGuard.h"
 
 namespace {
 
@@ -168,11 +169,15 @@ TEST_F(MeshVectorTest, AnimationRunsFromTheStepBoxUntilEsc) {
     orderBoxes().SetStepText("1");
     Anim.CancelFlag = -1; // left from an Esc while nothing ran
     int pumps = 0;
+    bool busy = true;
     ui.onDoEvents = [&] {
+        busy = busy && IsBusy(); // no other load or plot may start from these events
         if (++pumps == 2) Anim.CancelFlag = -1;
     };
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawFEVectorTimed(pic), 3);
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(IsBusy());
     EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(orderBoxes().StepText(), " 3");

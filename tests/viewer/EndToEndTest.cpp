@@ -878,4 +878,194 @@ INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
                              return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });
 
+// ---- Vector pairs -----------------------------------------------------------------------------
+
+// A sample whose u and v are picked together: drawn with "Draw", stepped with ">" and animated
+// with ">>" until Esc, every arrow must stand at a point of the sample with a vector, point the
+// way its u and v point, and be as long as the scale makes it.
+struct PairSample {
+    const char* file;
+    Long gridType;
+};
+
+struct PairCase {
+    const PairSample* sample;
+    Long projection;
+};
+
+void PrintTo(const PairCase& c, std::ostream* os) {
+    *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
+}
+
+std::vector<PairCase> pairCases() {
+    static const PairSample samples[] = {{"stations.nc", kGridCells},
+                                         {"bfg_coastal.nc", kGridBfg},
+                                         {"fe_mesh.nc", kGridFeMesh},
+                                         {"fv_mesh.nc", kGridFvMesh}};
+    std::vector<PairCase> out;
+    for (Long projection : {0, 1})
+        for (const PairSample& s : samples)
+            out.push_back({&s, projection});
+    return out;
+}
+
+// One expected arrow: its base and its shaft in picture units.
+struct ExpectedArrow {
+    float x, y, dx, dy;
+};
+
+class VectorEndToEndTest : public UserSession, public ::testing::WithParamInterface<PairCase> {
+protected:
+    // Selects exactly the entries of the names given, with a click each.
+    static void pickOnlyThese(const std::vector<std::string>& names) {
+        QListWidget* list = order().List1;
+        for (int row = 0; row < list->count(); ++row) {
+            const std::string name = EntryName(order().ListText(row));
+            const bool wanted = std::find(names.begin(), names.end(), name) != names.end();
+            if (wanted != order().Selected(row)) ClickEntry(list, row);
+        }
+    }
+
+    // The arrows the pair of the sample makes at level 1 of step: every point with u and v, one
+    // not both 0, in the order of the values.
+    static std::vector<ExpectedArrow> expected(const NcFile& nc, Long step) {
+        const std::vector<float> u = nc.values("u"), v = nc.values("v");
+        const std::vector<float> lon = nc.values("lon"), lat = nc.values("lat");
+        const std::size_t points = lon.size();
+        const std::size_t perStep = u.size() / nc.dim("time");
+        const std::size_t first = perStep * static_cast<std::size_t>(step - 1);
+        std::vector<ExpectedArrow> out;
+        for (std::size_t k = 0; k < points; ++k) {
+            const float a = u.at(first + k), b = v.at(first + k);
+            if (a <= NoVal || b <= NoVal || (a == 0 && b == 0)) continue;
+            float x = 0, y = 0;
+            EXPECT_TRUE(ToPicture(lon[k], lat[k], x, y));
+            out.push_back({x, y, 0.55f * Opt.vscale * a, -0.55f * Opt.vscale * b});
+        }
+        return out;
+    }
+
+    // The line arrows of the map since it was last cleared (four lines each, the shaft first);
+    // withReference: the first of them is the reference arrow, left out.
+    static std::vector<ExpectedArrow> drawn(bool withReference) {
+        std::vector<const DrawRecord*> lines;
+        for (const DrawRecord& r : map().records()) {
+            if (r.kind == DrawKind::Cls) lines.clear();
+            if (r.kind == DrawKind::Line) lines.push_back(&r);
+        }
+        std::vector<ExpectedArrow> out;
+        for (std::size_t k = withReference ? 4 : 0; k + 3 < lines.size(); k += 4) {
+            const auto& a = lines[k]->at;
+            out.push_back({static_cast<float>(a[0]), static_cast<float>(a[1]),
+                           static_cast<float>(a[2] - a[0]), static_cast<float>(a[3] - a[1])});
+        }
+        return out;
+    }
+
+    static void expectArrows(const NcFile& nc, Long step, bool withReference) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        const std::vector<ExpectedArrow> want = expected(nc, step);
+        const std::vector<ExpectedArrow> got = drawn(withReference);
+        ASSERT_GT(want.size(), 10u);
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t n = 0; n < want.size(); ++n) {
+            EXPECT_NEAR(got[n].x, want[n].x, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].y, want[n].y, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].dx, want[n].dx, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].dy, want[n].dy, 0.01) << "arrow " << n;
+        }
+    }
+};
+
+TEST_P(VectorEndToEndTest, PickThePairDrawStepAndAnimate) {
+    const PairSample& s = *GetParam().sample;
+    const Long projection = GetParam().projection;
+    namespace fs = std::filesystem;
+
+    const std::string dataset = dir.file(s.file);
+    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
+    const std::string coast = dir.file("coast.bdm");
+    WriteCoast(coast);
+    std::ofstream(dir.file("Pelorin.ini"))
+        << "[coast lines]\r\ncoastline 1=" << coast
+        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
+        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const NcFile nc(dataset);
+    ASSERT_TRUE(nc.ok());
+
+    ASSERT_TRUE(Main({}, dir.path().string()));
+    MainForm& main = mainForm();
+    main.setComboText(dataset);
+    main.cmdLoad->click();
+    ASSERT_NE(Data.clsNC, nullptr);
+    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
+    main.Command2[0]->click();
+    ASSERT_TRUE(PicFormLoaded());
+    QApplication::processEvents();
+    ui.boxes.clear();
+
+    pickOnlyThese({"u", "v"});
+    map().setRecording(true);
+    map().clearRecords();
+
+    // "Draw": the arrows of step 1 over the frame, the reference arrow first; the scale that
+    // was not set is 10 and is stored.
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(Data.PickCount, 2);
+    EXPECT_EQ(Opt.vscale, 10);
+    EXPECT_EQ(GetString("vscale", "Scales", Opt.IniFile), "10");
+    expectArrows(nc, 1, true);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(FormColorLoaded() && FormColorForm().isVisible()) << "no colour key for a pair";
+
+    // ">": step 2 on a cleared map.
+    order().Command6[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Data.CurTimeStep, 2);
+    expectArrows(nc, 2, true);
+
+    // ">>": steps 3 and 4, Esc released on the map after the second.
+    int pumps = 0;
+    ui.onDoEvents = [&] {
+        if (++pumps == 2) ReleaseEscOnMap();
+    };
+    order().Command6[1]->click();
+    ui.onDoEvents = {};
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Data.CurTimeStep, 4);
+    EXPECT_EQ(stepBox(), " 4");
+    EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(Anim.CancelFlag, 0);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    if (s.gridType != kGridBfg) {
+        expectArrows(nc, 4, false);
+        return;
+    }
+    // The boundary-fitted grid ends on the mean of steps 3 and 4, written beside the settings:
+    // one line for each node with a vector at either step.
+    const std::vector<float> u = nc.values("u"), v = nc.values("v");
+    const std::size_t plane = nc.values("lon").size();
+    std::size_t moving = 0;
+    for (std::size_t k = 0; k < plane; ++k) {
+        bool any = false;
+        for (std::size_t t : {2u, 3u}) {
+            const float a = u.at(t * plane + k), b = v.at(t * plane + k);
+            any = any || (a > NoVal && b > NoVal && (a != 0 || b != 0));
+        }
+        moving += any ? 1 : 0;
+    }
+    const std::string average = FileText(dir.file("average.uv"));
+    EXPECT_EQ(static_cast<std::size_t>(std::count(average.begin(), average.end(), '\n')), moving);
+    EXPECT_EQ(drawn(true).size(), moving) << "a mean arrow at each";
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(pairCases()),
+                         [](const ::testing::TestParamInfo<PairCase>& p) {
+                             std::string name = p.param.sample->file;
+                             name = name.substr(0, name.find('.'));
+                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+                             return name + (p.param.projection == 1 ? "Mercator" : "");
+                         });
+
 } // namespace
