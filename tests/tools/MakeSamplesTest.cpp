@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kSampleNames = {"regular_global.nc", "bfg_coastal.nc",
-                                               "fe_mesh.nc",        "fv_mesh.nc",
-                                               "gmt_grid.nc",       "stations.nc"};
+const std::vector<std::string> kSampleNames = {
+    "regular_global.nc", "regular_wind.nc", "bfg_coastal.nc",  "fe_mesh.nc",
+    "fv_mesh.nc",        "gmt_grid.nc",     "gmt_currents.nc", "stations.nc"};
 
 int runTool(const std::string& args) {
     const std::string command = std::string("'") + MAKE_SAMPLES_PATH + "' " + args + " 2>/dev/null";
@@ -189,7 +189,7 @@ protected:
 TempDir* MakeSamplesTest::dir_ = nullptr;
 int MakeSamplesTest::exitCode_ = -1;
 
-TEST_F(MakeSamplesTest, WritesSixSmallClassicFilesAndNoTemporaryOnes) {
+TEST_F(MakeSamplesTest, WritesSmallClassicFilesAndNoTemporaryOnes) {
     EXPECT_EQ(namesIn(dir_->path() / "samples"),
               std::set<std::string>(kSampleNames.begin(), kSampleNames.end()));
     for (const auto& name : kSampleNames) {
@@ -273,6 +273,24 @@ TEST_F(MakeSamplesTest, DimensionsAndVariablesOfEachLayout) {
           {"spacing", {"side"}},
           {"dimension", {"side"}},
           {"z", {"xysize"}}}},
+        {"regular_wind.nc",
+         {{"time", 16}, {"lat", 73}, {"lon", 144}},
+         {{"time", {"time"}},
+          {"lat", {"lat"}},
+          {"lon", {"lon"}},
+          {"uwnd", {"time", "lat", "lon"}},
+          {"vwnd", {"time", "lat", "lon"}},
+          {"slp", {"time", "lat", "lon"}}}},
+        {"gmt_currents.nc",
+         {{"side", 2}, {"xysize", 41 * 33}},
+         {{"x_range", {"side"}},
+          {"y_range", {"side"}},
+          {"z_range", {"side"}},
+          {"spacing", {"side"}},
+          {"dimension", {"side"}},
+          {"z", {"xysize"}},
+          {"u", {"xysize"}},
+          {"v", {"xysize"}}}},
         {"stations.nc",
          {{"time", 31}, {"station", 36}},
          {{"time", {"time"}},
@@ -613,6 +631,42 @@ TEST_F(MakeSamplesTest, GmtGridRangesSpacingAndDimensionAgree) {
     const auto peak = static_cast<std::size_t>(std::distance(z.begin(), hi));
     EXPECT_NEAR(x[0] + spacing[0] * static_cast<double>(peak % nx), 125.5, 0.3);
     EXPECT_NEAR(y[1] - spacing[1] * static_cast<double>(peak / nx), 24.0, 0.3);
+}
+
+// The vector samples: a global wind pair of plausible speeds that changes from step to step,
+// beside a plausible pressure, and GMT currents with no value over land (NaN, as GMT writes
+// it) and a value over the sea.
+TEST_F(MakeSamplesTest, VectorSamplesHavePlausiblePairs) {
+    Nc wind(sample("regular_wind.nc"));
+    EXPECT_EQ(wind.raw("lon").front(), 0.0);
+    EXPECT_EQ(wind.raw("lon").back(), 357.5);
+    const auto u = values(wind, "uwnd");
+    const auto v = values(wind, "vwnd");
+    ASSERT_EQ(u.size(), 16u * 73 * 144);
+    EXPECT_EQ(countFill(u), 0u);
+    double most = 0;
+    for (std::size_t k = 0; k < u.size(); ++k)
+        most = std::max(most, std::hypot(u[k], v[k]));
+    EXPECT_GT(most, 5.0);
+    EXPECT_LT(most, 40.0);
+    const std::size_t plane = 73 * 144;
+    EXPECT_FALSE(std::equal(v.begin(), v.begin() + plane, v.begin() + plane)) << "steps differ";
+    const auto slp = values(wind, "slp");
+    EXPECT_EQ(countFill(slp), 0u);
+    expectRange(slp, 970.0, 1040.0, "slp");
+
+    Nc gmt(sample("gmt_currents.nc"));
+    const auto z = gmt.raw("z");
+    const auto cu = gmt.raw("u");
+    const auto cv = gmt.raw("v");
+    std::size_t sea = 0;
+    for (std::size_t k = 0; k < z.size(); ++k) {
+        EXPECT_EQ(std::isnan(cu[k]), z[k] > 0) << k;
+        EXPECT_EQ(std::isnan(cv[k]), z[k] > 0) << k;
+        sea += z[k] < 0 ? 1 : 0;
+    }
+    EXPECT_GT(sea, z.size() / 2);
+    EXPECT_LT(sea, z.size());
 }
 
 TEST_F(MakeSamplesTest, StationsHaveOneGapAndPlausibleValues) {

@@ -356,22 +356,33 @@ float Distance(float px, float py, float ax, float ay, float bx, float by) {
 // ---- The test --------------------------------------------------------------------------------
 
 // A sample drawn in one projection (0 Cartesian, 1 Mercator).
-struct Case {
-    const Sample* sample;
+template <class S> struct SampleCase {
+    const S* sample;
     Long projection;
 };
 
-void PrintTo(const Case& c, std::ostream* os) {
+template <class S> void PrintTo(const SampleCase<S>& c, std::ostream* os) {
     *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
 }
 
-std::vector<Case> cases() {
-    std::vector<Case> out;
+// Every sample of the list in both projections.
+template <class S> std::vector<SampleCase<S>> casesOf(const std::vector<S>& list) {
+    std::vector<SampleCase<S>> out;
     for (Long projection : {0, 1})
-        for (const Sample& s : samples())
+        for (const S& s : list)
             out.push_back({&s, projection});
     return out;
 }
+
+// A case's name: the file's without its ending and underscores, and the projection.
+template <class S> std::string caseName(const ::testing::TestParamInfo<SampleCase<S>>& p) {
+    std::string name = p.param.sample->file;
+    name = name.substr(0, name.find('.'));
+    name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+    return name + (p.param.projection == 1 ? "Mercator" : "");
+}
+
+using Case = SampleCase<Sample>;
 
 // A position in degrees to the picture under the transform of the last drawing: in Mercator
 // mode the map takes radians, as the loader converts them.
@@ -392,6 +403,38 @@ protected:
     static std::string stepBox() { return programText(order().Text10[0]->text()); }
     static Long boxNumber(const QLineEdit* box) {
         return static_cast<Long>(std::lround(Val(programText(box->text()))));
+    }
+
+    // The user's folder: a copy of the sample, a coastline and the settings file beside the
+    // program, in the projection given. Returns the copy's path.
+    std::string prepareFolder(const char* file, Long projection) {
+        const std::string dataset = dir.file(file);
+        std::filesystem::copy_file(std::filesystem::path(PELORIN_SAMPLES_DIR) / file, dataset);
+        const std::string coast = dir.file("coast.bdm");
+        WriteCoast(coast);
+        std::ofstream(dir.file("Pelorin.ini"))
+            << "[coast lines]\r\ncoastline 1=" << coast
+            << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
+            << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+        return dataset;
+    }
+
+    // The start-up, the dataset typed into the main window and loaded, the map and order
+    // windows opened and sized.
+    void startAndOpen(const std::string& dataset, Long projection, Long gridType) {
+        ASSERT_TRUE(Main({}, dir.path().string()));
+        ASSERT_EQ(Coast.CoastFlag, 1);
+        ASSERT_EQ(View.Projection, projection);
+        MainForm& main = mainForm();
+        main.setComboText(dataset);
+        main.cmdLoad->click();
+        ASSERT_NE(Data.clsNC, nullptr);
+        ASSERT_EQ(Data.clsNC->GridType(1), gridType);
+        main.Command2[0]->click();
+        ASSERT_TRUE(PicFormLoaded());
+        ASSERT_TRUE(OrderFrmLoaded());
+        ASSERT_TRUE(order().isVisible());
+        QApplication::processEvents(); // the windows take their sizes
     }
 
     // Deselects every other entry and selects the one of name with a click each, ending with
@@ -496,33 +539,11 @@ protected:
 TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     const Sample& s = *GetParam().sample;
     const Long projection = GetParam().projection;
-    namespace fs = std::filesystem;
-
-    // The user's folder: the dataset, a coastline and the settings file beside the program.
-    const std::string dataset = dir.file(s.file);
-    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
-    const std::string coast = dir.file("coast.bdm");
-    WriteCoast(coast);
-    std::ofstream(dir.file("Pelorin.ini"))
-        << "[coast lines]\r\ncoastline 1=" << coast
-        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
-        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const std::string dataset = prepareFolder(s.file, projection);
     const SampleData data(s, dataset);
     ASSERT_TRUE(data.ok());
-
-    ASSERT_TRUE(Main({}, dir.path().string()));
-    ASSERT_EQ(Coast.CoastFlag, 1);
-    ASSERT_EQ(View.Projection, projection);
-    MainForm& main = mainForm();
-    main.setComboText(dataset);
-    main.cmdLoad->click();
-    ASSERT_NE(Data.clsNC, nullptr);
-    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
-    main.Command2[0]->click();
-    ASSERT_TRUE(PicFormLoaded());
-    ASSERT_TRUE(OrderFrmLoaded());
-    ASSERT_TRUE(order().isVisible());
-    QApplication::processEvents(); // the windows take their sizes
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(messages(), s.onOpen);
     ui.boxes.clear();
 
@@ -644,13 +665,8 @@ TEST_P(EndToEndTest, LoadPickDrawStepAndAnimate) {
     EXPECT_NE(expectCells(s, data, 4), firstColours);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& p) {
-                             std::string name = p.param.sample->file;
-                             name = name.substr(0, name.find('.'));
-                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
-                             return name + (p.param.projection == 1 ? "Mercator" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, EndToEndTest, ::testing::ValuesIn(casesOf(samples())),
+                         caseName<Sample>);
 
 // ---- Across the longitude seam --------------------------------------------------------------
 
@@ -878,43 +894,246 @@ INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
                              return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });
 
-// ---- Vector pairs -----------------------------------------------------------------------------
+// ---- Vector pairs ---------------------------------------------------------------------------
 
-// A sample whose u and v are picked together: drawn with "Draw", stepped with ">" and animated
-// with ">>" until Esc, every arrow must stand at a point of the sample with a vector, point the
-// way its u and v point, and be as long as the scale makes it.
+// The samples with a u/v pair on the regular and the GMT grids, picked with two clicks, drawn
+// with "Draw" and (with a time axis) animated with ">>" until Esc: every grid point of the view
+// whose pair has a value gets one arrow, based at its place on the map, and no other point does.
 struct PairSample {
+    const char* file;
+    const char* u;
+    const char* v;
+    Long gridType;
+};
+
+const std::vector<PairSample>& pairSamples() {
+    static const std::vector<PairSample> list = {
+        {"regular_global.nc", "u", "v", kGridRegular},
+        {"regular_wind.nc", "uwnd", "vwnd", kGridRegular},
+        {"gmt_currents.nc", "u", "v", kGridGmt},
+    };
+    return list;
+}
+
+using PairCase = SampleCase<PairSample>;
+
+// A pair sample as netCDF-C reads it: the pair of level 1 at a step, at grid point (i, j) with
+// j counted from the south (the GMT grid stores its northern row first).
+class PairData {
+public:
+    PairData(const PairSample& s, const std::string& path) : s_(s), nc_(path) {
+        u_ = nc_.values(s.u);
+        v_ = nc_.values(s.v);
+        if (s.gridType == kGridGmt) {
+            nLon_ = static_cast<Long>(nc_.values("dimension").at(0));
+            nLat_ = static_cast<Long>(nc_.values("dimension").at(1));
+            const std::vector<float> x = nc_.values("x_range"), y = nc_.values("y_range");
+            const std::vector<float> d = nc_.values("spacing");
+            for (Long i = 0; i < nLon_; ++i)
+                lon_.push_back(static_cast<float>(x.at(0) + i * d.at(0)));
+            for (Long j = 0; j < nLat_; ++j)
+                lat_.push_back(static_cast<float>(y.at(0) + j * d.at(1)));
+            return;
+        }
+        lon_ = nc_.values("lon");
+        lat_ = nc_.values("lat");
+        nLon_ = static_cast<Long>(lon_.size());
+        nLat_ = static_cast<Long>(lat_.size());
+        levels_ = std::max<std::size_t>(nc_.dim("depth"), 1);
+    }
+    bool ok() const { return nc_.ok() && !u_.empty() && u_.size() == v_.size(); }
+    Long nLon() const { return nLon_; }
+    Long nLat() const { return nLat_; }
+    float lon(Long i) const { return lon_.at(static_cast<std::size_t>(i - 1)); }
+    float lat(Long j) const { return lat_.at(static_cast<std::size_t>(j - 1)); }
+    // u and v at a point; a missing component (fill value or NaN) as NoVal.
+    std::pair<float, float> at(Long i, Long j, Long step) const {
+        const std::size_t row = s_.gridType == kGridGmt ? static_cast<std::size_t>(nLat_ - j)
+                                                        : static_cast<std::size_t>(j - 1);
+        const std::size_t n =
+            (static_cast<std::size_t>(step - 1) * levels_ * static_cast<std::size_t>(nLat_) + row) *
+                static_cast<std::size_t>(nLon_) +
+            static_cast<std::size_t>(i - 1);
+        auto value = [](float x) { return std::isnan(x) ? NoVal : x; };
+        return {value(u_.at(n)), value(v_.at(n))};
+    }
+
+private:
+    const PairSample& s_;
+    NcFile nc_;
+    std::vector<float> u_, v_, lon_, lat_;
+    Long nLon_ = 0, nLat_ = 0;
+    std::size_t levels_ = 1;
+};
+
+class VectorEndToEndTest : public UserSession, public ::testing::WithParamInterface<PairCase> {
+protected:
+    // The grid points the drawing walked: those of the order window's boxes for the pick on a
+    // regular grid (the last two rows: latitude, then longitude), every point on a GMT grid.
+    struct Walk {
+        Long iStart = 1, iStride = 1, iCount = 0, jStart = 1, jStride = 1, jCount = 0;
+    };
+    Walk walkOf(const PairSample& s, const PairData& data) {
+        Walk w;
+        if (s.gridType == kGridGmt) {
+            w.iCount = data.nLon();
+            w.jCount = data.nLat();
+            return w;
+        }
+        const Long nd = Data.clsNC->variNarray(Data.Picks(1).varNumber, 1);
+        const int lat = static_cast<int>(nd - 2), lon = static_cast<int>(nd - 1);
+        w.jStart = boxNumber(order().Text5[lat]);
+        w.jStride = boxNumber(order().Text7[lat]);
+        w.jCount = boxNumber(order().Text3[lat]);
+        w.iStart = boxNumber(order().Text5[lon]);
+        w.iStride = boxNumber(order().Text7[lon]);
+        w.iCount = boxNumber(order().Text3[lon]);
+        return w;
+    }
+
+    // The arrows drawn since record from: each line arrow is four lines, its shaft from the base
+    // first. The first is the reference arrow when reference is set.
+    static std::vector<std::pair<double, double>> arrowBases(size_t from) {
+        std::vector<std::pair<double, double>> out;
+        const auto& recs = map().records();
+        for (size_t k = from; k + 3 < recs.size(); ++k) {
+            if (recs[k].kind != DrawKind::Line) continue;
+            out.emplace_back(recs[k].at[0], recs[k].at[1]);
+            k += 3;
+        }
+        return out;
+    }
+    static size_t lastClear() {
+        size_t at = 0;
+        const auto& recs = map().records();
+        for (size_t k = 0; k < recs.size(); ++k)
+            if (recs[k].kind == DrawKind::Cls) at = k;
+        return at;
+    }
+
+    // Every walked point with a pair that is not zero has its arrow at its place, in the order
+    // of the walk, and its base pixel is drawn; points without a value have none. On a global
+    // grid the copies beyond the seam that the view reaches follow, a whole period away.
+    void expectArrows(const PairSample& s, const PairData& data, const Walk& w, Long step,
+                      size_t from, bool reference) {
+        const auto bases = arrowBases(from);
+        size_t next = reference ? 1 : 0;
+        Long expected = 0, shown = 0;
+        const Picture& pic = map();
+        auto walk = [&](Long iStart, Long iStride, Long iCount, float shift) {
+            for (Long b = 0; b < w.jCount; ++b) {
+                for (Long a = 0; a < iCount; ++a) {
+                    // The GMT value vector runs from the northern row.
+                    const Long j =
+                        s.gridType == kGridGmt ? data.nLat() - b : w.jStart + b * w.jStride;
+                    const Long i = iStart + a * iStride;
+                    const auto [u, v] = data.at(i, j, step);
+                    if (u <= NoVal || v <= NoVal || (u == 0 && v == 0)) continue;
+                    ++expected;
+                    float x = 0, y = 0;
+                    ASSERT_TRUE(ToPicture(data.lon(i) + shift, data.lat(j), x, y));
+                    ASSERT_LT(next, bases.size()) << "no arrow for " << i << "," << j;
+                    EXPECT_NEAR(bases[next].first, x, 0.05) << i << "," << j << " " << shift;
+                    EXPECT_NEAR(bases[next].second, y, 0.05) << i << "," << j << " " << shift;
+                    ++next;
+                    const int px = static_cast<int>(std::lround(x));
+                    const int py = static_cast<int>(std::lround(y));
+                    if (px < 0 || px >= pic.width() || py < 20 || py >= pic.height() - 20) continue;
+                    EXPECT_NE(pic.pixel(px, py), kWhite) << "arrow base of " << i << "," << j;
+                    ++shown;
+                }
+            }
+        };
+        walk(w.iStart, w.iStride, w.iCount, 0);
+        const Long nd = Data.clsNC->variNarray(Data.Picks(1).varNumber, 1);
+        for (const SeamWindow& seam : Win.seamWindows) {
+            if (!seam.pairRead) continue;
+            const float periods = std::round(seam.shift / View.LonPeriod);
+            walk(seam.startp(nd), seam.stride(nd), seam.countp(nd), 360 * periods);
+        }
+        EXPECT_EQ(bases.size(), next) << "arrows where the pair has no value";
+        EXPECT_GT(expected, 50);
+        EXPECT_GT(shown, expected / 2);
+    }
+};
+
+TEST_P(VectorEndToEndTest, PickAPairDrawAndAnimate) {
+    const PairSample& s = *GetParam().sample;
+    const Long projection = GetParam().projection;
+    const std::string dataset = prepareFolder(s.file, projection);
+    const PairData data(s, dataset);
+    ASSERT_TRUE(data.ok());
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
+    ui.boxes.clear();
+
+    // u, then v, with a click each.
+    const int uRow = pickOnly(s.u);
+    ASSERT_GE(uRow, 0);
+    int vRow = -1;
+    for (int row = 0; row < order().ListCount(); ++row)
+        if (EntryName(order().ListText(row)) == s.v) vRow = row;
+    ASSERT_GT(vRow, uRow);
+    ClickEntry(order().List1, vRow);
+
+    map().setRecording(true);
+    map().clearRecords();
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(Data.PickCount, 2);
+    const Walk walk = walkOf(s, data);
+    expectArrows(s, data, walk, 1, 0, true);
+    EXPECT_EQ(GetString("vscale", "Scales", Opt.IniFile), "10");
+    EXPECT_FALSE(FormColorLoaded() && FormColorForm().isVisible()) << "no colour key for arrows";
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    if (Data.clsNC->nTime(1) <= 1) return;
+
+    // ">>" from step 1; Esc released on the map after the second step drawn.
+    int pumps = 0;
+    ui.onDoEvents = [&] {
+        if (++pumps == 2) ReleaseEscOnMap();
+    };
+    map().clearRecords();
+    order().Command6[1]->click();
+    ui.onDoEvents = {};
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Data.CurTimeStep, 3);
+    EXPECT_EQ(stepBox(), " 3");
+    EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(Anim.CancelFlag, 0);
+    expectArrows(s, data, walk, 3, lastClear(), false);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(casesOf(pairSamples())),
+                         caseName<PairSample>);
+
+// ---- Vector pairs on points ------------------------------------------------------------------
+
+// The samples with a u/v pair on cells, a boundary-fitted grid and meshes, picked together,
+// drawn with "Draw", stepped with ">" and animated with ">>" until Esc: every arrow stands at a
+// point of the sample whose pair is not zero, points the way its u and v point and is as long
+// as the scale makes it; the boundary-fitted animation ends on its period mean.
+struct PointPairSample {
     const char* file;
     Long gridType;
 };
 
-struct PairCase {
-    const PairSample* sample;
-    Long projection;
-};
-
-void PrintTo(const PairCase& c, std::ostream* os) {
-    *os << c.sample->file << (c.projection == 1 ? " in Mercator" : "");
+const std::vector<PointPairSample>& pointPairSamples() {
+    static const std::vector<PointPairSample> list = {{"stations.nc", kGridCells},
+                                                      {"bfg_coastal.nc", kGridBfg},
+                                                      {"fe_mesh.nc", kGridFeMesh},
+                                                      {"fv_mesh.nc", kGridFvMesh}};
+    return list;
 }
 
-std::vector<PairCase> pairCases() {
-    static const PairSample samples[] = {{"stations.nc", kGridCells},
-                                         {"bfg_coastal.nc", kGridBfg},
-                                         {"fe_mesh.nc", kGridFeMesh},
-                                         {"fv_mesh.nc", kGridFvMesh}};
-    std::vector<PairCase> out;
-    for (Long projection : {0, 1})
-        for (const PairSample& s : samples)
-            out.push_back({&s, projection});
-    return out;
-}
-
-// One expected arrow: its base and its shaft in picture units.
-struct ExpectedArrow {
+// One arrow: its base and its shaft as far as the head, in picture units.
+struct ArrowAt {
     float x, y, dx, dy;
 };
 
-class VectorEndToEndTest : public UserSession, public ::testing::WithParamInterface<PairCase> {
+class PointPairEndToEndTest : public UserSession,
+                              public ::testing::WithParamInterface<SampleCase<PointPairSample>> {
 protected:
     // Selects exactly the entries of the names given, with a click each.
     static void pickOnlyThese(const std::vector<std::string>& names) {
@@ -926,16 +1145,15 @@ protected:
         }
     }
 
-    // The arrows the pair of the sample makes at level 1 of step: every point with u and v, one
-    // not both 0, in the order of the values.
-    static std::vector<ExpectedArrow> expected(const NcFile& nc, Long step) {
+    // The arrows of u and v at level 1 of step: every point with both, not both 0, in the
+    // order of the values.
+    static std::vector<ArrowAt> expected(const NcFile& nc, Long step) {
         const std::vector<float> u = nc.values("u"), v = nc.values("v");
         const std::vector<float> lon = nc.values("lon"), lat = nc.values("lat");
-        const std::size_t points = lon.size();
         const std::size_t perStep = u.size() / nc.dim("time");
         const std::size_t first = perStep * static_cast<std::size_t>(step - 1);
-        std::vector<ExpectedArrow> out;
-        for (std::size_t k = 0; k < points; ++k) {
+        std::vector<ArrowAt> out;
+        for (std::size_t k = 0; k < lon.size(); ++k) {
             const float a = u.at(first + k), b = v.at(first + k);
             if (a <= NoVal || b <= NoVal || (a == 0 && b == 0)) continue;
             float x = 0, y = 0;
@@ -946,14 +1164,14 @@ protected:
     }
 
     // The line arrows of the map since it was last cleared (four lines each, the shaft first);
-    // withReference: the first of them is the reference arrow, left out.
-    static std::vector<ExpectedArrow> drawn(bool withReference) {
+    // with a reference arrow, that first one left out.
+    static std::vector<ArrowAt> drawn(bool withReference) {
         std::vector<const DrawRecord*> lines;
         for (const DrawRecord& r : map().records()) {
             if (r.kind == DrawKind::Cls) lines.clear();
             if (r.kind == DrawKind::Line) lines.push_back(&r);
         }
-        std::vector<ExpectedArrow> out;
+        std::vector<ArrowAt> out;
         for (std::size_t k = withReference ? 4 : 0; k + 3 < lines.size(); k += 4) {
             const auto& a = lines[k]->at;
             out.push_back({static_cast<float>(a[0]), static_cast<float>(a[1]),
@@ -964,8 +1182,8 @@ protected:
 
     static void expectArrows(const NcFile& nc, Long step, bool withReference) {
         SCOPED_TRACE("step " + std::to_string(step));
-        const std::vector<ExpectedArrow> want = expected(nc, step);
-        const std::vector<ExpectedArrow> got = drawn(withReference);
+        const std::vector<ArrowAt> want = expected(nc, step);
+        const std::vector<ArrowAt> got = drawn(withReference);
         ASSERT_GT(want.size(), 10u);
         ASSERT_EQ(got.size(), want.size());
         for (std::size_t n = 0; n < want.size(); ++n) {
@@ -977,31 +1195,14 @@ protected:
     }
 };
 
-TEST_P(VectorEndToEndTest, PickThePairDrawStepAndAnimate) {
-    const PairSample& s = *GetParam().sample;
+TEST_P(PointPairEndToEndTest, PickThePairDrawStepAndAnimate) {
+    const PointPairSample& s = *GetParam().sample;
     const Long projection = GetParam().projection;
-    namespace fs = std::filesystem;
-
-    const std::string dataset = dir.file(s.file);
-    fs::copy_file(fs::path(PELORIN_SAMPLES_DIR) / s.file, dataset);
-    const std::string coast = dir.file("coast.bdm");
-    WriteCoast(coast);
-    std::ofstream(dir.file("Pelorin.ini"))
-        << "[coast lines]\r\ncoastline 1=" << coast
-        << "\r\n[parameters]\r\nProjection=" << projection << "\r\n"
-        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    const std::string dataset = prepareFolder(s.file, projection);
     const NcFile nc(dataset);
     ASSERT_TRUE(nc.ok());
-
-    ASSERT_TRUE(Main({}, dir.path().string()));
-    MainForm& main = mainForm();
-    main.setComboText(dataset);
-    main.cmdLoad->click();
-    ASSERT_NE(Data.clsNC, nullptr);
-    ASSERT_EQ(Data.clsNC->GridType(1), s.gridType);
-    main.Command2[0]->click();
-    ASSERT_TRUE(PicFormLoaded());
-    QApplication::processEvents();
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
     ui.boxes.clear();
 
     pickOnlyThese({"u", "v"});
@@ -1043,7 +1244,7 @@ TEST_P(VectorEndToEndTest, PickThePairDrawStepAndAnimate) {
         return;
     }
     // The boundary-fitted grid ends on the mean of steps 3 and 4, written beside the settings:
-    // one line for each node with a vector at either step.
+    // one line and one arrow for each node with a vector at either step.
     const std::vector<float> u = nc.values("u"), v = nc.values("v");
     const std::size_t plane = nc.values("lon").size();
     std::size_t moving = 0;
@@ -1057,15 +1258,11 @@ TEST_P(VectorEndToEndTest, PickThePairDrawStepAndAnimate) {
     }
     const std::string average = FileText(dir.file("average.uv"));
     EXPECT_EQ(static_cast<std::size_t>(std::count(average.begin(), average.end(), '\n')), moving);
-    EXPECT_EQ(drawn(true).size(), moving) << "a mean arrow at each";
+    EXPECT_EQ(drawn(true).size(), moving);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(pairCases()),
-                         [](const ::testing::TestParamInfo<PairCase>& p) {
-                             std::string name = p.param.sample->file;
-                             name = name.substr(0, name.find('.'));
-                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
-                             return name + (p.param.projection == 1 ? "Mercator" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, PointPairEndToEndTest,
+                         ::testing::ValuesIn(casesOf(pointPairSamples())),
+                         caseName<PointPairSample>);
 
 } // namespace

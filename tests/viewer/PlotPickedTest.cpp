@@ -33,7 +33,8 @@ TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
         {1, kGridNone, 1, R::None},
         {1, kGridFvMesh + 1, 1, R::None},
         {1, kGridCells, 2, R::CellVector},
-        {1, kGridGmt, 2, R::NotAvailable},
+        {1, kGridRegular, 2, R::GridVector},
+        {1, kGridGmt, 2, R::GMTVector},
         {1, kGridBfg, 2, R::BfgdVector},
         {1, kGridFeMesh, 2, R::FEVector},
         {1, kGridFvMesh, 2, R::FEVector},
@@ -50,13 +51,13 @@ TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
         {3, kGridGmt, 1, R::None},
         {3, kGridFvMesh, 1, R::FVScalarTimed},
         {3, kGridNone, 1, R::None},
-        {3, kGridRegular, 2, R::NotAvailable},
+        {3, kGridRegular, 2, R::GridVectorTimed},
         {3, kGridGmt, 2, R::None},
         {3, kGridCells, 2, R::CellVectorTimed},
         {3, kGridBfg, 2, R::BfgdVectorTimed},
         {3, kGridFeMesh, 2, R::FEVectorTimed},
         {3, kGridFvMesh, 2, R::FEVectorTimed},
-        {3, kGridRegular, 3, R::NotAvailable},
+        {3, kGridRegular, 3, R::GridTripleTimed},
         {3, kGridBfg, 3, R::None},
         {3, kGridGmt, 3, R::None},
         {0, kGridRegular, 1, R::None},
@@ -208,33 +209,66 @@ TEST_F(PlotPickedTest, AScalarGetsItsKeyAndTheCoastlineOverIt) {
     }
 }
 
-TEST_F(PlotPickedTest, VectorPicksAreNotAvailable) {
+TEST_F(PlotPickedTest, VectorPicksOnTheRegularGrid) {
     loadSample("regular_global.nc"); // temp 5, u 6, v 7
     struct Case {
         Long mode;
         std::vector<Long> vars;
-        std::string message;
+        Long result; // 0 after mode 1; the last step after mode 3
+        bool cells, key;
     };
+    const Long steps = Data.clsNC->nTime(1);
     const std::vector<Case> cases = {
-        {1, {6, 7}, kNotAvailableText},
-        {3, {6, 7}, kNotAvailableText},
-        {1, {6, 7, 5}, kNotAvailableText},
-        {1, {5, 6, 7}, kNotAvailableText},
-        {3, {5, 6, 7}, kNotAvailableText},
-        {1, {5, 7, 6}, "Picked 3 items, but cannot determine which are vector"},
-        {1, {6, 5, 7}, "Picked 3 items, but cannot determine which are vector"},
+        {1, {6, 7}, 0, false, false},      {3, {6, 7}, steps, false, false},
+        {1, {6, 7, 5}, 0, true, true},     {1, {5, 6, 7}, 0, true, true},
+        {3, {5, 6, 7}, steps, true, true}, {3, {6, 7, 5}, steps, true, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.vars.size()));
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.vars[0]) + " " +
+                     std::to_string(c.vars.size()));
+        if (FormColorLoaded()) UnloadFormColor();
         ui.boxes.clear();
         map().clearRecords();
+        orderBoxes().SetStepText("1");
         pick(c.vars);
-        EXPECT_EQ(PlotPicked(c.mode), -1);
-        EXPECT_EQ(messages(), Strings{c.message});
-        EXPECT_EQ(data(), 0);
-        EXPECT_EQ(count(DrawKind::Polyline), 0);
-        EXPECT_FALSE(FormColorLoaded());
+        EXPECT_EQ(PlotPicked(c.mode), c.result);
+        EXPECT_TRUE(messages().empty()) << messages()[0];
+        EXPECT_GT(count(DrawKind::Line), 100) << "the arrows";
+        EXPECT_EQ(count(DrawKind::FilledBox) > 100, c.cells);
+        if (c.cells) {
+            EXPECT_LT(last(DrawKind::FilledBox), last(DrawKind::Line)) << "arrows over cells";
+        }
+        EXPECT_GT(last(DrawKind::Polyline), last(DrawKind::Line)) << "the coastline on top";
+        EXPECT_EQ(keyShown(), c.key);
     }
+}
+
+TEST_F(PlotPickedTest, ThreePicksWithoutAPairDrawNothing) {
+    loadSample("regular_global.nc");
+    for (Long mode : {1, 3}) {
+        for (const std::vector<Long>& vars :
+             {std::vector<Long>{5, 7, 6}, std::vector<Long>{6, 5, 7}, std::vector<Long>{5, 5, 6}}) {
+            SCOPED_TRACE(std::to_string(mode) + " " + std::to_string(vars[1]));
+            ui.boxes.clear();
+            map().clearRecords();
+            pick(vars);
+            EXPECT_EQ(PlotPicked(mode), -1);
+            EXPECT_EQ(messages(), Strings{"Picked 3 items, but cannot determine which are vector"});
+            EXPECT_TRUE(map().records().empty());
+            EXPECT_FALSE(FormColorLoaded());
+        }
+    }
+}
+
+TEST_F(PlotPickedTest, APairOnTheGmtGrid) {
+    loadSample("gmt_currents.nc"); // z 6, u 7, v 8
+    pick({7, 8});
+    EXPECT_EQ(PlotPicked(1), 0);
+    EXPECT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_GT(count(DrawKind::Line), 100);
+    EXPECT_FALSE(keyShown());
+    // No time axis: nothing to animate.
+    EXPECT_EQ(PlotPicked(3), -1);
 }
 
 TEST_F(PlotPickedTest, ThreePicksOffTheRegularGridDrawNothingButKeyAndCoast) {

@@ -1,4 +1,5 @@
 #include "viewer/shell/Probe.h"
+#include "viewer/vector/DrawGridVector.h"
 
 #include "tests/viewer/ViewerFixture.h"
 
@@ -186,7 +187,8 @@ TEST_F(ProbeTest, RegularGridScalarNearestPoint) {
 }
 
 // After a drawing across the longitude seam of a global grid the probe answers for the grid's
-// own points and for the copies beyond the seam, each with the value drawn there.
+// own points and for the copies beyond the seam, each with the value drawn there: the scalar's,
+// or the pair's.
 TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
     // 12 columns 0 .. 330 by 3 rows -30 .. 30; t = 100 j + i.
     NcBuilder nc(dir.file("global.nc"));
@@ -203,6 +205,13 @@ TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
     nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-30.0, 0.0, 30.0});
     nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0.0});
     nc.var("t", NC_FLOAT, {"time", "lat", "lon"}).values(t);
+    std::vector<double> u, v;
+    for (double x : t) {
+        u.push_back(x / 100);
+        v.push_back(-x / 100);
+    }
+    nc.var("u", NC_FLOAT, {"time", "lat", "lon"}).values(u);
+    nc.var("v", NC_FLOAT, {"time", "lat", "lon"}).values(v);
     open(nc.write());
     Opt.IniFile = dir.file("Pelorin.ini");
     Data.DataExtent = {0, 330, -30, 30};
@@ -235,6 +244,26 @@ TEST_F(ProbeTest, RegularGridAfterASeamDrawing) {
         EXPECT_EQ(box(1), c.j) << c.lon;
         EXPECT_EQ(box(7), c.shownLon) << c.lon;
         EXPECT_EQ(box(14), c.s) << c.lon;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // The pair drawn the same way: U and V of the copy, and its arrow in red.
+    pick({Data.clsNC->variNum("u", 1), Data.clsNC->variNum("v", 1)});
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber), 1);
+    DrawGridVector(pic, 1);
+    ASSERT_TRUE(ui.boxes.empty());
+    pic.setRecording(true);
+    for (const Case& c : {Case{-28, 1, " 12", " 2", "2.12000", "-2.12000"},
+                          Case{40, 2, " 2", " 2", "2.02000", "-2.02000"}}) {
+        markBoxes();
+        pic.clearRecords();
+        double plon = c.lon, plat = c.lat;
+        ShowPointValues(plon, plat);
+        EXPECT_EQ(box(0), c.i) << c.lon;
+        EXPECT_EQ(box(10), c.shownLon) << c.lon;
+        EXPECT_EQ(box(12), c.s) << c.lon;
+        ASSERT_FALSE(pic.records().empty());
+        EXPECT_EQ(pic.records()[0].color, QBColor(12));
     }
     EXPECT_TRUE(ui.boxes.empty());
 }

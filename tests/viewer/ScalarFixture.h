@@ -51,6 +51,7 @@ public:
     Long imax = 0, jmax = 0, kmax = 0, xysize = 0, order = 0;
     Long timeDid = -1, levelDid = -1, nodeDid = -1, elemDid = -1;
     Long steps = 0;
+    Long vectorKind = 0; // VectorKind of every slot
     // Value at the 1-based index of each dimension; NoVal for a missing value.
     std::function<float(Long slot, Long nv, const std::vector<Long>& index)> value =
         [](Long, Long, const std::vector<Long>&) { return 1.0f; };
@@ -92,6 +93,7 @@ public:
     Long nodedId(Long) override { return nodeDid; }
     Long elemdId(Long) override { return elemDid; }
     Long lonlatOrder(Long) override { return order; }
+    Long Vector(Long) override { return vectorKind; }
     std::string variName(Long nv, Long slot) override {
         const Var* v = find(nv, slot);
         return v ? v->name : std::string();

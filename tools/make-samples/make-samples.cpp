@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -252,6 +253,40 @@ double gyreStream(double lonDeg, double latDeg) {
 
 // ---------------------------------------------------------------------------------------------
 
+// The time axis of a sample: "time" over dTime in units, standard calendar.
+int defineTime(SampleFile& f, int dTime, const std::string& units) {
+    const int v = f.var("time", NC_DOUBLE, {dTime});
+    f.att(v, "long_name", "time");
+    f.att(v, "units", units);
+    f.att(v, "calendar", "standard");
+    f.att(v, "axis", "T");
+    return v;
+}
+
+// The latitude and longitude axes of a regular grid, in that order.
+std::pair<int, int> defineLatLon(SampleFile& f, int dLat, int dLon) {
+    const int vLat = f.var("lat", NC_FLOAT, {dLat});
+    f.att(vLat, "long_name", "latitude");
+    f.att(vLat, "units", "degrees_north");
+    const int vLon = f.var("lon", NC_FLOAT, {dLon});
+    f.att(vLon, "long_name", "longitude");
+    f.att(vLon, "units", "degrees_east");
+    return {vLat, vLon};
+}
+
+// A variable stored as shorts with a scale, no offset and the short fill value.
+int definePacked(SampleFile& f, const std::string& name, const std::vector<int>& dims,
+                 const std::string& longName, const std::string& units, double scale,
+                 double offset = 0.0) {
+    const int v = f.var(name, NC_SHORT, dims);
+    f.att(v, "long_name", longName);
+    f.att(v, "units", units);
+    f.att(v, "scale_factor", static_cast<float>(scale));
+    f.att(v, "add_offset", static_cast<float>(offset));
+    f.att(v, "_FillValue", kShortFill);
+    return v;
+}
+
 void writeRegularGlobal(const fs::path& target) {
     constexpr int nLon = 72, nLat = 36, nTime = 12;
     const std::vector<double> depths = {0.0, 100.0, 500.0};
@@ -339,42 +374,19 @@ void writeRegularGlobal(const fs::path& target) {
     const int dLat = f.dim("lat", nLat);
     const int dLon = f.dim("lon", nLon);
 
-    const int vTime = f.var("time", NC_DOUBLE, {dTime});
-    f.att(vTime, "long_name", "time");
-    f.att(vTime, "units", "days since 2001-01-01 00:00:00");
-    f.att(vTime, "calendar", "standard");
-    f.att(vTime, "axis", "T");
+    const int vTime = defineTime(f, dTime, "days since 2001-01-01 00:00:00");
     const int vDepth = f.var("depth", NC_FLOAT, {dDepth});
     f.att(vDepth, "long_name", "depth below sea surface");
     f.att(vDepth, "units", "m");
     f.att(vDepth, "positive", "down");
     f.att(vDepth, "axis", "Z");
-    const int vLat = f.var("lat", NC_FLOAT, {dLat});
-    f.att(vLat, "long_name", "latitude");
-    f.att(vLat, "units", "degrees_north");
-    const int vLon = f.var("lon", NC_FLOAT, {dLon});
-    f.att(vLon, "long_name", "longitude");
-    f.att(vLon, "units", "degrees_east");
+    const auto [vLat, vLon] = defineLatLon(f, dLat, dLon);
 
     const std::vector<int> dims = {dTime, dDepth, dLat, dLon};
-    const int vTemp = f.var("temp", NC_SHORT, dims);
-    f.att(vTemp, "long_name", "sea water temperature");
-    f.att(vTemp, "units", "degC");
-    f.att(vTemp, "scale_factor", static_cast<float>(tScale));
-    f.att(vTemp, "add_offset", static_cast<float>(tOffset));
-    f.att(vTemp, "_FillValue", kShortFill);
-    const int vU = f.var("u", NC_SHORT, dims);
-    f.att(vU, "long_name", "eastward sea water velocity");
-    f.att(vU, "units", "m/s");
-    f.att(vU, "scale_factor", static_cast<float>(uvScale));
-    f.att(vU, "add_offset", 0.0f);
-    f.att(vU, "_FillValue", kShortFill);
-    const int vV = f.var("v", NC_SHORT, dims);
-    f.att(vV, "long_name", "northward sea water velocity");
-    f.att(vV, "units", "m/s");
-    f.att(vV, "scale_factor", static_cast<float>(uvScale));
-    f.att(vV, "add_offset", 0.0f);
-    f.att(vV, "_FillValue", kShortFill);
+    const int vTemp =
+        definePacked(f, "temp", dims, "sea water temperature", "degC", tScale, tOffset);
+    const int vU = definePacked(f, "u", dims, "eastward sea water velocity", "m/s", uvScale);
+    const int vV = definePacked(f, "v", dims, "northward sea water velocity", "m/s", uvScale);
     commonGlobals(f, "Sample: monthly climatology on a regular 5-degree global grid");
     f.endDefine();
 
@@ -386,6 +398,71 @@ void writeRegularGlobal(const fs::path& target) {
     f.put(vTemp, temp, count);
     f.put(vU, u, count);
     f.put(vV, v, count);
+    f.commit();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void writeRegularWind(const fs::path& target) {
+    // A reanalysis-style wind pair and sea-level pressure on a 2.5-degree global grid, 6-hourly
+    // over four days: trade winds, westerlies and polar easterlies, with weather systems
+    // drifting eastwards, lows where the systems turn cyclonic.
+    constexpr int nLon = 144, nLat = 73, nTime = 16;
+    std::vector<float> lon(nLon), lat(nLat);
+    std::vector<double> hours(nTime);
+    for (int i = 0; i < nLon; ++i)
+        lon[i] = static_cast<float>(2.5 * i);
+    for (int j = 0; j < nLat; ++j)
+        lat[j] = static_cast<float>(-90.0 + 2.5 * j);
+    for (int t = 0; t < nTime; ++t)
+        hours[t] = 6.0 * t;
+
+    const std::size_t plane = static_cast<std::size_t>(nLat) * nLon;
+    std::vector<short> u(plane * nTime), v(plane * nTime), slp(plane * nTime);
+    constexpr double scale = 0.01;
+    for (int t = 0; t < nTime; ++t) {
+        for (int j = 0; j < nLat; ++j) {
+            const double phi = lat[j] * kDeg;
+            // Zonal mean: easterly trades, westerly jets near 45 degrees, easterlies at the poles.
+            const double zonal = -6.0 * std::cos(3.0 * phi) * std::cos(phi) +
+                                 4.0 * std::exp(-std::pow((std::fabs(lat[j]) - 45.0) / 12.0, 2));
+            for (int i = 0; i < nLon; ++i) {
+                const double lambda = lon[i] * kDeg;
+                // Wavenumber-6 systems moving east by 10 degrees a day in the mid-latitudes.
+                const double phase = 6.0 * lambda - 2.0 * kPi * (10.0 * t / 4.0) / 60.0;
+                const double storm = std::exp(-std::pow((std::fabs(lat[j]) - 50.0) / 15.0, 2));
+                const std::size_t n =
+                    static_cast<std::size_t>(t) * plane + static_cast<std::size_t>(j) * nLon + i;
+                u[n] = pack(zonal + 5.0 * storm * std::cos(phase), scale, 0.0);
+                v[n] = pack(8.0 * storm * std::sin(phase) * std::cos(phi), scale, 0.0);
+                // Subtropical highs, subpolar lows, and the systems' own lows and highs.
+                const double p = 1013.0 + 8.0 * std::cos(4.0 * phi) * std::cos(phi) -
+                                 12.0 * storm * std::sin(phase - kPi / 2);
+                slp[n] = pack(p, 0.1, 1000.0);
+            }
+        }
+    }
+
+    SampleFile f(target);
+    const int dTime = f.unlimitedDim("time");
+    const int dLat = f.dim("lat", nLat);
+    const int dLon = f.dim("lon", nLon);
+    const int vTime = defineTime(f, dTime, "hours since 2001-01-01 00:00:00");
+    const auto [vLat, vLon] = defineLatLon(f, dLat, dLon);
+    const std::vector<int> dims = {dTime, dLat, dLon};
+    const int vU = definePacked(f, "uwnd", dims, "zonal wind at 10 m", "m/s", scale);
+    const int vV = definePacked(f, "vwnd", dims, "meridional wind at 10 m", "m/s", scale);
+    const int vSlp = definePacked(f, "slp", dims, "sea level pressure", "hPa", 0.1, 1000.0);
+    commonGlobals(f, "Sample: 6-hourly 10 m wind on a regular 2.5-degree global grid");
+    f.endDefine();
+
+    f.put(vTime, hours, {nTime});
+    f.put(vLat, lat);
+    f.put(vLon, lon);
+    const std::vector<std::size_t> count = {nTime, nLat, nLon};
+    f.put(vU, u, count);
+    f.put(vV, v, count);
+    f.put(vSlp, slp, count);
     f.commit();
 }
 
@@ -769,6 +846,31 @@ void writeFvMesh(const fs::path& target) {
 
 // ---------------------------------------------------------------------------------------------
 
+// The description of a GMT grid over "side": ranges, spacing and size, and their values.
+struct GmtHeader {
+    int x = 0, y = 0, z = 0, spacing = 0, dimension = 0;
+};
+GmtHeader defineGmtHeader(SampleFile& f, int dSide) {
+    GmtHeader h;
+    h.x = f.var("x_range", NC_DOUBLE, {dSide});
+    f.att(h.x, "units", "degrees");
+    h.y = f.var("y_range", NC_DOUBLE, {dSide});
+    f.att(h.y, "units", "degrees");
+    h.z = f.var("z_range", NC_DOUBLE, {dSide});
+    f.att(h.z, "units", "meters");
+    h.spacing = f.var("spacing", NC_DOUBLE, {dSide});
+    h.dimension = f.var("dimension", NC_INT, {dSide});
+    return h;
+}
+void putGmtHeader(SampleFile& f, const GmtHeader& h, double west, double east, double south,
+                  double north, double zMin, double zMax, double step, int nx, int ny) {
+    f.put(h.x, std::vector<double>{west, east});
+    f.put(h.y, std::vector<double>{south, north});
+    f.put(h.z, std::vector<double>{zMin, zMax});
+    f.put(h.spacing, std::vector<double>{step, step});
+    f.put(h.dimension, std::vector<int>{nx, ny});
+}
+
 void writeGmtGrid(const fs::path& target) {
     // Topography and bathymetry: a coast in the west, an island and a seamount offshore.
     constexpr double west = 120.0, east = 130.0, south = 20.0, north = 28.0, step = 0.1;
@@ -792,14 +894,7 @@ void writeGmtGrid(const fs::path& target) {
     SampleFile f(target);
     const int dSide = f.dim("side", 2);
     const int dXy = f.dim("xysize", z.size());
-    const int vX = f.var("x_range", NC_DOUBLE, {dSide});
-    f.att(vX, "units", "degrees");
-    const int vY = f.var("y_range", NC_DOUBLE, {dSide});
-    f.att(vY, "units", "degrees");
-    const int vZr = f.var("z_range", NC_DOUBLE, {dSide});
-    f.att(vZr, "units", "meters");
-    const int vSpacing = f.var("spacing", NC_DOUBLE, {dSide});
-    const int vDimension = f.var("dimension", NC_INT, {dSide});
+    const GmtHeader header = defineGmtHeader(f, dSide);
     const int vZ = f.var("z", NC_FLOAT, {dXy});
     f.att(vZ, "long_name", "height above sea level");
     f.att(vZ, "units", "meters");
@@ -810,12 +905,62 @@ void writeGmtGrid(const fs::path& target) {
     f.globalAtt("source", "make-samples: synthetic values for trying out the viewer");
     f.endDefine();
 
-    f.put(vX, std::vector<double>{west, east});
-    f.put(vY, std::vector<double>{south, north});
-    f.put(vZr, std::vector<double>{zMin, zMax});
-    f.put(vSpacing, std::vector<double>{step, step});
-    f.put(vDimension, std::vector<int>{nx, ny});
+    putGmtHeader(f, header, west, east, south, north, zMin, zMax, step, nx, ny);
     f.put(vZ, z);
+    f.commit();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void writeGmtCurrents(const fs::path& target) {
+    // Surface currents on a GMT grid: a clockwise eddy round an island, NaN over land, as GMT
+    // writes its grids.
+    constexpr double west = 120.0, east = 130.0, south = 20.0, north = 28.0, step = 0.25;
+    constexpr int nx = 41, ny = 33;
+    const std::size_t n = static_cast<std::size_t>(nx) * ny;
+    std::vector<float> z(n), u(n), v(n);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (int r = 0; r < ny; ++r) {
+        const double y = north - step * r; // the northern row first
+        for (int c = 0; c < nx; ++c) {
+            const double x = west + step * c;
+            const std::size_t k = static_cast<std::size_t>(r) * nx + c;
+            const double coast = x - 121.5;
+            const double island = (x - 125.5) * (x - 125.5) + (y - 24.0) * (y - 24.0);
+            const bool land = coast < 0.0 || island < 0.5;
+            z[k] = static_cast<float>(land ? 200.0 : -3000.0);
+            if (land) {
+                u[k] = v[k] = nan;
+                continue;
+            }
+            const double dx = x - 125.5, dy = y - 24.0;
+            const double speed = 0.8 * std::exp(-(dx * dx + dy * dy) / 8.0);
+            u[k] = static_cast<float>(speed * dy + 0.1);
+            v[k] = static_cast<float>(-speed * dx);
+        }
+    }
+
+    SampleFile f(target);
+    const int dSide = f.dim("side", 2);
+    const int dXy = f.dim("xysize", n);
+    const GmtHeader header = defineGmtHeader(f, dSide);
+    const int vZ = f.var("z", NC_FLOAT, {dXy});
+    f.att(vZ, "long_name", "height above sea level");
+    f.att(vZ, "units", "meters");
+    const int vU = f.var("u", NC_FLOAT, {dXy});
+    f.att(vU, "long_name", "eastward surface current");
+    f.att(vU, "units", "m/s");
+    const int vV = f.var("v", NC_FLOAT, {dXy});
+    f.att(vV, "long_name", "northward surface current");
+    f.att(vV, "units", "m/s");
+    f.globalAtt("title", "Sample: surface currents on a GMT grid");
+    f.globalAtt("source", "make-samples: synthetic values for trying out the viewer");
+    f.endDefine();
+
+    putGmtHeader(f, header, west, east, south, north, -3000.0, 200.0, step, nx, ny);
+    f.put(vZ, z);
+    f.put(vU, u);
+    f.put(vV, v);
     f.commit();
 }
 
@@ -905,6 +1050,8 @@ int main(int argc, char** argv) {
         writeFvMesh(folder / "fv_mesh.nc");
         writeGmtGrid(folder / "gmt_grid.nc");
         writeStations(folder / "stations.nc");
+        writeRegularWind(folder / "regular_wind.nc");
+        writeGmtCurrents(folder / "gmt_currents.nc");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make-samples: %s\n", e.what());
         return 1;

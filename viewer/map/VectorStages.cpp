@@ -147,6 +147,12 @@ void ReferenceArrow(RenderContext& rc, const VectorFrame& vf) {
     DrawVectorXY(pic, vf.refMagnitude, 0, pic.TextWidth(vf.label) + 10, 1.5f * h);
 }
 
+void VectorLegend(RenderContext& rc, VectorFrame& vf, float kindZeroMagnitude) {
+    PairLegend(vf, kindZeroMagnitude);
+    LoadVectorScale();
+    ReferenceArrow(rc, vf);
+}
+
 void VectorFooter(RenderContext& rc, const VectorFrame& vf) {
     rc.pic.setCurrentX(1);
     rc.pic.setCurrentY(1);

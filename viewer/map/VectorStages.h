@@ -8,9 +8,7 @@
 //     if (!ScaleCheck(rc)) return;
 //     VectorFrame vf;
 //     BeginPair(rc, vf, Data.Picks(k), Data.Picks(k + 1));   // names, title, hourglass
-//     PairLegend(vf, kGridKindZeroMagnitude);
-//     LoadVectorScale();
-//     ReferenceArrow(rc, vf);
+//     VectorLegend(rc, vf, kGridKindZeroMagnitude);  // label, vscale, reference arrow
 //     PinTimeAndLevel(rc, ...);  DateLabel(rc, ...);  TimeBar(rc, ...);
 //     if (!WindowCheck(rc)) return;
 //     if (!DrawGridArrowsStep(rc, vf)) return;    // reads and arrows (seam copies too)
@@ -83,6 +81,9 @@ float LoadVectorScale();
 // The label at (1, its text height), one line below the title, and the reference arrow of
 // (refMagnitude, 0) right of it: DrawVectorXY at (TextWidth(label) + 10, 1.5 TextHeight(label)).
 void ReferenceArrow(RenderContext& rc, const VectorFrame& vf);
+// The legend stage of every vector map: PairLegend, LoadVectorScale and ReferenceArrow, in that
+// order.
+void VectorLegend(RenderContext& rc, VectorFrame& vf, float kindZeroMagnitude);
 // PairTitle & "  Scale= " & Str(vscale) at (1, 1), over the title.
 void VectorFooter(RenderContext& rc, const VectorFrame& vf);
 

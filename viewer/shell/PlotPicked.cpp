@@ -26,23 +26,29 @@
 #include "viewer/vector/DrawBfgdVectorTimed.h"
 #include "viewer/vector/DrawCellVector.h"
 #include "viewer/vector/DrawFEVector.h"
+#include "viewer/vector/DrawGmtVector.h"
+#include "viewer/vector/DrawGridScalarVectorTimed.h"
+#include "viewer/vector/DrawGridVector.h"
+#include "viewer/vector/DrawGridVectorTimed.h"
 #include <optional>
 
 namespace {
 
-// The vector maps of two picks, by grid type; NotAvailable where there is none yet.
+// The vector maps of two picks, by grid type.
 PlotRenderer pairRenderer(Long gridType, bool timed) {
     switch (gridType) {
     case kGridCells:
         return timed ? PlotRenderer::CellVectorTimed : PlotRenderer::CellVector;
+    case kGridRegular:
+        return timed ? PlotRenderer::GridVectorTimed : PlotRenderer::GridVector;
     case kGridBfg:
         return timed ? PlotRenderer::BfgdVectorTimed : PlotRenderer::BfgdVector;
     case kGridFeMesh:
     case kGridFvMesh:
         return timed ? PlotRenderer::FEVectorTimed : PlotRenderer::FEVector;
-    case kGridRegular:
     case kGridGmt:
-        return PlotRenderer::NotAvailable;
+        // A GMT grid has no time-stepped maps at all.
+        return timed ? PlotRenderer::None : PlotRenderer::GMTVector;
     default:
         return PlotRenderer::None;
     }
@@ -76,7 +82,7 @@ PlotRenderer timeStepped(Long gridType, Long pickCount) {
     if (gridType == kGridGmt) return PlotRenderer::None;
     if (pickCount == 2) return pairRenderer(gridType, true);
     if (pickCount == 3)
-        return gridType == kGridRegular ? PlotRenderer::NotAvailable : PlotRenderer::None;
+        return gridType == kGridRegular ? PlotRenderer::GridTripleTimed : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
     switch (gridType) {
     case kGridCells:
@@ -96,6 +102,17 @@ PlotRenderer timeStepped(Long gridType, Long pickCount) {
 
 void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
+}
+
+// Three picks draw only with a u/v pair among them; without one the message, and nothing.
+bool tripleWithoutPair(PlotRenderer renderer) {
+    if (renderer != PlotRenderer::TriplePair && renderer != PlotRenderer::GridTripleTimed)
+        return false;
+    Long p = 0, s = 0;
+    FindTriplePair(p, s);
+    if (s != 0) return false;
+    message(kNoTriplePairText);
+    return true;
 }
 
 } // namespace
@@ -137,16 +154,7 @@ Long PlotPicked(Long PlotMode) {
     if (PlotMode == 1) {
         const Long gridType = Data.clsNC->GridType(1);
         const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
-        if (route.renderer == PlotRenderer::TriplePair) {
-            Long p = 0, s = 0;
-            FindTriplePair(p, s);
-            if (s == 0) {
-                message(kNoTriplePairText);
-                return -1;
-            }
-            message(kNotAvailableText);
-            return -1;
-        }
+        if (tripleWithoutPair(route.renderer)) return -1;
         // The outlines first, also under a drawing that is not there yet.
         if (route.feMesh) DrawFeMesh(pic);
         if (route.fvMesh) {
@@ -185,6 +193,20 @@ Long PlotPicked(Long PlotMode) {
         case PlotRenderer::FEVector:
             DrawFEVector(pic);
             break;
+        case PlotRenderer::GridVector:
+            DrawGridVector(pic, 1);
+            break;
+        case PlotRenderer::GMTVector:
+            DrawGMTVector(pic);
+            break;
+        case PlotRenderer::TriplePair: {
+            // The scalar's cells first, the arrows over them.
+            Long p = 0, s = 0;
+            FindTriplePair(p, s);
+            DrawGridScalar(pic, s);
+            DrawGridVector(pic, p);
+            break;
+        }
         default:
             break;
         }
@@ -196,6 +218,7 @@ Long PlotPicked(Long PlotMode) {
         }
         const PlotRoute route =
             ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
+        if (tripleWithoutPair(route.renderer)) return -1;
         switch (route.renderer) {
         case PlotRenderer::NotAvailable:
             message(kNotAvailableText);
@@ -223,6 +246,12 @@ Long PlotPicked(Long PlotMode) {
             break;
         case PlotRenderer::FEVectorTimed:
             result = DrawFEVectorTimed(pic);
+            break;
+        case PlotRenderer::GridVectorTimed:
+            result = DrawGridVectorTimed(pic);
+            break;
+        case PlotRenderer::GridTripleTimed:
+            result = DrawGridTripleTimed(pic);
             break;
         default:
             result = 1;

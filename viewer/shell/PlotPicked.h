@@ -10,8 +10,8 @@
 // What a mode-1 or mode-3 plot runs for a grid type and a pick count.
 enum class PlotRenderer {
     None,         // no renderer: nothing drawn, colour key and coastline as usual
-    NotAvailable, // the drawing needs a renderer that does not exist yet (vectors)
-    TriplePair,   // a scalar and a vector pair on a regular grid (needs the vector drawing)
+    NotAvailable, // the drawing needs a renderer that does not exist yet
+    TriplePair,   // a scalar and a vector pair on a regular grid: cells, then arrows
     CellScalar,
     GridScalar,
     BfgdScalar,
@@ -23,6 +23,10 @@ enum class PlotRenderer {
     BfgdScalarTimed,
     FEScalarTimed,
     FVScalarTimed,
+    GridVector,
+    GMTVector,
+    GridVectorTimed,
+    GridTripleTimed,
     CellVector,
     BfgdVector,
     FEVector, // finite-element and finite-volume meshes

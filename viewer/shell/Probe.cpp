@@ -38,8 +38,17 @@ struct Nearest {
     float lon = 0; // its position, map units
     float lat = 0;
     bool hasValue = false;
-    // The scalar values k counts in: scalarV, or a seam window's own.
+    // The values k counts in: scalarV, uV and vV, or a seam window's own.
     const VArray<float>* values = &Win.scalarV;
+    const VArray<float>* u = &Win.uV;
+    const VArray<float>* v = &Win.vV;
+};
+
+// The value arrays of one window of the last plot.
+struct WindowValues {
+    const VArray<float>* scalar;
+    const VArray<float>* u;
+    const VArray<float>* v;
 };
 
 double distance2(double lon, double lat, float plon, float plat) {
@@ -93,7 +102,7 @@ Nearest nearestCell(double lon, double lat, Long nd, FormIJ& form) {
 // longitudes shifted): the nearer ones replace r, numbered in the window's own walk.
 void searchGridWindow(double lon, double lat, Long nd, Long order, const VArray<Long>& start,
                       const VArray<Long>& end, const VArray<Long>& step, float shift,
-                      const VArray<float>* values, double& best, Long& iBest, Long& jBest,
+                      const WindowValues& values, double& best, Long& iBest, Long& jBest,
                       Nearest& r) {
     const Long outer = CountSteps(start(nd - 1), end(nd - 1), step(nd - 1));
     const Long inner = CountSteps(start(nd), end(nd), step(nd));
@@ -113,7 +122,9 @@ void searchGridWindow(double lon, double lat, Long nd, Long order, const VArray<
                 jBest = j;
                 r.k = k;
                 r.lon = plon;
-                r.values = values;
+                r.values = values.scalar;
+                r.u = values.u;
+                r.v = values.v;
             }
         }
     }
@@ -124,15 +135,19 @@ Nearest nearestGridPoint(double lon, double lat, Long nd, Long order, FormIJ& fo
     double best = kFarthest;
     Long iBest = 0, jBest = 0;
     if (order == 1 || order == 2) {
-        searchGridWindow(lon, lat, nd, order, Win.startp, Win.endp, Win.stride, 0, &Win.scalarV,
-                         best, iBest, jBest, r);
-        // The copies of a global grid beyond the seam that the last drawing read: only a
-        // scalar map draws them.
-        if (Data.PickCount == 1)
-            for (const SeamWindow& w : Win.seamWindows)
-                if (w.read && w.startp.IsAllocated() && w.startp.UBound() == nd)
-                    searchGridWindow(lon, lat, nd, order, w.startp, w.endp, w.stride, w.shift,
-                                     &w.values, best, iBest, jBest, r);
+        searchGridWindow(lon, lat, nd, order, Win.startp, Win.endp, Win.stride, 0,
+                         {&Win.scalarV, &Win.uV, &Win.vV}, best, iBest, jBest, r);
+        // The copies of a global grid beyond the seam that the last drawing read, with the
+        // scalar's or the pair's own values.
+        for (const SeamWindow& w : Win.seamWindows) {
+            if (!w.startp.IsAllocated() || w.startp.UBound() != nd) continue;
+            if (Data.PickCount == 1 && w.read)
+                searchGridWindow(lon, lat, nd, order, w.startp, w.endp, w.stride, w.shift,
+                                 {&w.values, nullptr, nullptr}, best, iBest, jBest, r);
+            if (Data.PickCount == 2 && w.pairRead)
+                searchGridWindow(lon, lat, nd, order, w.startp, w.endp, w.stride, w.shift,
+                                 {nullptr, &w.uValues, &w.vValues}, best, iBest, jBest, r);
+        }
     }
     form.setText1(kBoxI, Str(iBest));
     form.setText1(kBoxJ, Str(jBest));
@@ -242,8 +257,8 @@ void probe(double& lon, double& lat, Picture& pic) {
         if (Data.PickCount == 1) {
             form.setText1(kBoxS, Format((*at.values)(at.k), "#0.00000"));
         } else if (Data.PickCount == 2) {
-            const float u = Win.uV(at.k);
-            const float v = Win.vV(at.k);
+            const float u = (*at.u)(at.k);
+            const float v = (*at.v)(at.k);
             form.setText1(kBoxU, Format(u, "#0.00000"));
             form.setText1(kBoxV, Format(v, "#0.00000"));
             if (gridType != kGridCells || u > Win.cellMisnVal) {
