@@ -14,7 +14,7 @@
 namespace {
 
 constexpr Long kIMax = 3, kJMax = 2;
-constexpr Long kTime = 1, kI = 2, kJ = 3;
+constexpr Long kTimeDim = 1, kIDim = 2, kJDim = 3;
 // u and v stored j last (order 1) and i last (order 2).
 constexpr Long kU = 4, kV = 5, kUiLast = 6, kViLast = 7;
 // A direction and a speed, in two files.
@@ -42,18 +42,18 @@ class BfgdVectorTest : public VectorPairFixture {
 protected:
     void SetUp() override {
         VectorPairFixture::SetUp();
-        grid.grid = kGridBfg;
-        grid.imax = kIMax;
-        grid.jmax = kJMax;
-        grid.order = 1;
-        grid.steps = 4;
-        grid.timeDid = kTime;
-        grid.dimLen = {{kTime, 4}, {kI, kIMax}, {kJ, kJMax}};
-        grid.addVar(1, kU, "u", {kTime, kI, kJ}, 1).unit = "m/s";
-        grid.addVar(1, kV, "v", {kTime, kI, kJ}, 1).unit = "m/s";
-        grid.addVar(1, kUiLast, "ui", {kTime, kJ, kI}, 2).unit = "m/s";
-        grid.addVar(1, kViLast, "vi", {kTime, kJ, kI}, 2).unit = "m/s";
-        grid.value = [](Long, Long nv, const std::vector<Long>& ix) {
+        fake.grid = kGridBfg;
+        fake.imax = kIMax;
+        fake.jmax = kJMax;
+        fake.order = 1;
+        fake.steps = 4;
+        fake.timeDid = kTimeDim;
+        fake.dimLen = {{kTimeDim, 4}, {kIDim, kIMax}, {kJDim, kJMax}};
+        fake.addVar(1, kU, "u", {kTimeDim, kIDim, kJDim}, 1).unit = "m/s";
+        fake.addVar(1, kV, "v", {kTimeDim, kIDim, kJDim}, 1).unit = "m/s";
+        fake.addVar(1, kUiLast, "ui", {kTimeDim, kJDim, kIDim}, 2).unit = "m/s";
+        fake.addVar(1, kViLast, "vi", {kTimeDim, kJDim, kIDim}, 2).unit = "m/s";
+        fake.value = [](Long, Long nv, const std::vector<Long>& ix) {
             const bool iLast = nv == kUiLast || nv == kViLast;
             const Long i = iLast ? ix[2] : ix[1], j = iLast ? ix[1] : ix[2];
             float u = 0, v = 0;
@@ -110,7 +110,7 @@ TEST_F(BfgdVectorTest, OneArrowPerNodeInReadOrderInEitherStorageOrderAndLayout) 
                 vectorAt(1, i, j, u, v);
                 if (u > NoVal && (u != 0 || v != 0)) drawn.emplace_back(i, j);
             }
-        const std::vector<LoggedArrow> data = dataArrows();
+        const std::vector<Arrow> data = dataArrows();
         ASSERT_EQ(data.size(), drawn.size());
         for (std::size_t n = 0; n < drawn.size(); ++n) {
             const auto [i, j] = drawn[n];
@@ -122,17 +122,17 @@ TEST_F(BfgdVectorTest, OneArrowPerNodeInReadOrderInEitherStorageOrderAndLayout) 
         ASSERT_GE(t.size(), 4u);
         EXPECT_EQ(t[1], "1 m/s");
         EXPECT_EQ(t[t.size() - 2],
-                  grid.variName(c.u, 1) + " & " + grid.variName(c.v, 1) + "  Scale=  10");
+                  fake.variName(c.u, 1) + " & " + fake.variName(c.v, 1) + "  Scale=  10");
         EXPECT_EQ(t.back(), "/Speed Range/ 0 to  5");
         EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     }
 }
 
 TEST_F(BfgdVectorTest, ASpeedAndADirectionFromTwoFilesPointAwayFromTheBearing) {
-    grid.kind = 0;
-    grid.addVar(1, kDir, "dir", {kTime, kI, kJ}, 1).unit = "degrees";
-    grid.addVar(2, kSpeed, "spd", {kTime, kI, kJ}, 1).unit = " m/s";
-    grid.value = [](Long, Long nv, const std::vector<Long>& ix) {
+    fake.vectorKind = 0;
+    fake.addVar(1, kDir, "dir", {kTimeDim, kIDim, kJDim}, 1).unit = "degrees";
+    fake.addVar(2, kSpeed, "spd", {kTimeDim, kIDim, kJDim}, 1).unit = " m/s";
+    fake.value = [](Long, Long nv, const std::vector<Long>& ix) {
         static const float bearing[3][2] = {{0, 90}, {270, 180}, {45, 0}};
         if (nv == kSpeed) return 2.0f;
         return bearing[ix[1] - 1][ix[2] - 1];
@@ -140,9 +140,9 @@ TEST_F(BfgdVectorTest, ASpeedAndADirectionFromTwoFilesPointAwayFromTheBearing) {
     pickPair(kDir, kSpeed, 1, 2);
     ASSERT_TRUE(prepare());
     DrawBfgdVector(pic);
-    const std::vector<LoggedArrow> all = arrows();
+    const std::vector<Arrow> all = arrows();
     ASSERT_EQ(all.size(), 7u);
-    EXPECT_NEAR(all[0].dx, 55, 1e-3) << "a reference of 10";
+    EXPECT_NEAR(all[0].dx, 100, 1e-3) << "a reference of 10";
     EXPECT_EQ(texts()[1], "10 m/s");
     expectArrow(all[1], lonAt(1, 1), latAt(1, 1), 0, -2); // 0: southward
     expectArrow(all[2], lonAt(1, 2), latAt(1, 2), -2, 0); // 90: westward
@@ -153,7 +153,7 @@ TEST_F(BfgdVectorTest, ASpeedAndADirectionFromTwoFilesPointAwayFromTheBearing) {
     EXPECT_EQ(Win.uV(2), 90);
 
     // Both from one file: components, whatever the units.
-    grid.addVar(1, kSpeed, "spd", {kTime, kI, kJ}, 1).unit = "m/s";
+    fake.addVar(1, kSpeed, "spd", {kTimeDim, kIDim, kJDim}, 1).unit = "m/s";
     pickPair(kDir, kSpeed, 1, 1);
     ASSERT_TRUE(prepare());
     DrawBfgdVector(pic);
@@ -266,8 +266,8 @@ TEST_F(BfgdVectorTest, AMeanThatCannotBeWrittenIsReportedAndTheDrawingStands) {
 
 TEST_F(BfgdVectorTest, NoTimeDimensionOrAFailedReadLeaveTheFileAlone) {
     writeFile("average.uv", "earlier\r\n");
-    grid.addVar(1, 10, "uc", {kI, kJ}, 1).unit = "m/s";
-    grid.addVar(1, 11, "vc", {kI, kJ}, 1).unit = "m/s";
+    fake.addVar(1, 10, "uc", {kIDim, kJDim}, 1).unit = "m/s";
+    fake.addVar(1, 11, "vc", {kIDim, kJDim}, 1).unit = "m/s";
     pickPair(10, 11);
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawBfgdVectorTimed(pic), -1);
@@ -276,7 +276,7 @@ TEST_F(BfgdVectorTest, NoTimeDimensionOrAFailedReadLeaveTheFileAlone) {
     ui.boxes.clear();
     pickPair(kU, kV);
     orderBoxes().SetStepText("1");
-    grid.failRead = 3; // u of the second step drawn
+    fake.failRead = 3; // u of the second step drawn
     pic.setFillStyle(kFillCross);
     pic.setForeColor(QBColor(4));
     ASSERT_TRUE(prepare());

@@ -27,14 +27,14 @@ class CellVectorTest : public VectorPairFixture {
 protected:
     void SetUp() override {
         VectorPairFixture::SetUp();
-        grid.grid = kGridCells;
-        grid.cells = 5;
-        grid.steps = 4;
-        grid.timeDid = kTimeDim;
-        grid.dimLen = {{kTimeDim, 4}, {kCellDim, 5}};
-        grid.addVar(1, kU, "u", {kTimeDim, kCellDim}).unit = "m/s";
-        grid.addVar(1, kV, "v", {kTimeDim, kCellDim}).unit = "m/s";
-        grid.addVar(2, kSecondV, "vv", {kTimeDim, kCellDim}).unit = "m/s";
+        fake.grid = kGridCells;
+        fake.cells = 5;
+        fake.steps = 4;
+        fake.timeDid = kTimeDim;
+        fake.dimLen = {{kTimeDim, 4}, {kCellDim, 5}};
+        fake.addVar(1, kU, "u", {kTimeDim, kCellDim}).unit = "m/s";
+        fake.addVar(1, kV, "v", {kTimeDim, kCellDim}).unit = "m/s";
+        fake.addVar(2, kSecondV, "vv", {kTimeDim, kCellDim}).unit = "m/s";
         Data.lonV.ReDim(1, 5);
         Data.latV.ReDim(1, 5);
         for (Long k = 1; k <= 5; ++k) {
@@ -44,7 +44,7 @@ protected:
         Data.DataExtent = {120, 124, 10, 14};
         View.ViewExtent = Data.DataExtent;
         // East, north, north-east, zero, and u missing.
-        grid.value = [](Long slot, Long nv, const std::vector<Long>& idx) {
+        fake.value = [](Long slot, Long nv, const std::vector<Long>& idx) {
             static const float u[] = {1, 0, 1, 0, NoVal};
             static const float v[] = {0, 1, 1, 0, 1};
             const std::size_t k = static_cast<std::size_t>(idx[1] - 1);
@@ -61,14 +61,14 @@ TEST_F(CellVectorTest, OneArrowPerCellAtItsPositionAndAPixelForAMissingCell) {
     EXPECT_TRUE(messages().empty());
 
     // The reference arrow right of its label, one unit long at the scale of the data.
-    const std::vector<LoggedArrow> all = arrows();
+    const std::vector<Arrow> all = arrows();
     ASSERT_EQ(all.size(), 4u);
     EXPECT_NEAR(all[0].x, pic.TextWidth("1 m/s") + 10, 1e-3);
     EXPECT_NEAR(all[0].y, 1.5 * pic.TextHeight("1 m/s"), 1e-3);
-    EXPECT_NEAR(all[0].dx, 5.5, 1e-3);
+    EXPECT_NEAR(all[0].dx, 10, 1e-3);
     EXPECT_NEAR(all[0].dy, 0, 1e-3);
 
-    const std::vector<LoggedArrow> data = dataArrows();
+    const std::vector<Arrow> data = dataArrows();
     expectArrow(data[0], cellLon(1), cellLat(1), 1, 0);
     expectArrow(data[1], cellLon(2), cellLat(2), 0, 1);
     expectArrow(data[2], cellLon(3), cellLat(3), 1, 1);
@@ -81,7 +81,7 @@ TEST_F(CellVectorTest, OneArrowPerCellAtItsPositionAndAPixelForAMissingCell) {
     EXPECT_EQ(pixels[0].px, (std::vector<int>{pic.toPixel(x5), pic.toPixel(y5)}));
 
     EXPECT_EQ(Win.cellMisnVal, NoVal);
-    for (const FakeGrid::ReadCall& r : grid.reads) {
+    for (const FakeGrid::ReadCall& r : fake.reads) {
         EXPECT_EQ(r.start, (std::vector<Long>{1, 1}));
         EXPECT_EQ(r.cnt, (std::vector<Long>{1, 5}));
     }
@@ -94,13 +94,13 @@ TEST_F(CellVectorTest, OneArrowPerCellAtItsPositionAndAPixelForAMissingCell) {
 }
 
 TEST_F(CellVectorTest, AWestwardOrSouthwardArrowIsDrawnWhateverTheMissingValue) {
-    grid.value = [](Long, Long nv, const std::vector<Long>& idx) {
+    fake.value = [](Long, Long nv, const std::vector<Long>& idx) {
         if (idx[1] == 2) return NoVal; // a fill value, as the read marks it
         return nv == kU ? -1.0f : -0.5f;
     };
     ASSERT_TRUE(prepare());
     DrawCellVector(pic);
-    const std::vector<LoggedArrow> data = dataArrows();
+    const std::vector<Arrow> data = dataArrows();
     ASSERT_EQ(data.size(), 4u);
     expectArrow(data[0], cellLon(1), cellLat(1), -1, -0.5f);
     expectArrow(data[1], cellLon(3), cellLat(3), -1, -0.5f);
@@ -126,16 +126,16 @@ TEST_F(CellVectorTest, LegendAndScaleFollowTheKindAndTheUnit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        grid.kind = c.kind;
-        grid.vars[{1, kU}].unit = c.unit;
+        fake.vectorKind = c.kind;
+        fake.vars[{1, kU}].unit = c.unit;
         ASSERT_TRUE(prepare());
         DrawCellVector(pic);
         const std::vector<std::string> t = texts();
         ASSERT_GE(t.size(), 2u);
         EXPECT_EQ(t[1], c.label);
-        const std::vector<LoggedArrow> all = arrows();
+        const std::vector<Arrow> all = arrows();
         ASSERT_EQ(all.size(), 4u);
-        EXPECT_NEAR(all[0].dx, 5.5 * c.reference, 1e-3);
+        EXPECT_NEAR(all[0].dx, 10 * c.reference, 1e-3);
         expectArrow(all[1], cellLon(1), cellLat(1), c.factor, 0);
         // The probe reads the values as drawn.
         EXPECT_FLOAT_EQ(Win.uV(1), c.factor);
@@ -161,7 +161,7 @@ TEST_F(CellVectorTest, AMissingOrNonPositiveScaleBecomesTenAndIsStored) {
         DrawCellVector(pic);
         EXPECT_EQ(Opt.vscale, c.scale);
         EXPECT_NE(readFile(Opt.IniFile).find(c.stored), std::string::npos);
-        EXPECT_NEAR(arrows().at(0).dx, 0.55 * c.scale, 1e-3);
+        EXPECT_NEAR(arrows().at(0).dx, c.scale, 1e-3);
         EXPECT_EQ(texts().back(), "u & v  Scale= " + Str(c.scale));
     }
 }
@@ -170,12 +170,12 @@ TEST_F(CellVectorTest, EachItemOfAPairAcrossTwoFilesComesFromItsOwnSlot) {
     pickPair(kU, kSecondV, 1, 2);
     ASSERT_TRUE(prepare());
     DrawCellVector(pic);
-    ASSERT_EQ(grid.reads.size(), 2u);
-    EXPECT_EQ(grid.reads[0].nv, kU);
-    EXPECT_EQ(grid.reads[0].slot, 1);
-    EXPECT_EQ(grid.reads[1].nv, kSecondV);
-    EXPECT_EQ(grid.reads[1].slot, 2);
-    const std::vector<LoggedArrow> data = dataArrows();
+    ASSERT_EQ(fake.reads.size(), 2u);
+    EXPECT_EQ(fake.reads[0].nv, kU);
+    EXPECT_EQ(fake.reads[0].slot, 1);
+    EXPECT_EQ(fake.reads[1].nv, kSecondV);
+    EXPECT_EQ(fake.reads[1].slot, 2);
+    const std::vector<Arrow> data = dataArrows();
     ASSERT_EQ(data.size(), 3u);
     expectArrow(data[1], cellLon(2), cellLat(2), 0, 2); // v of the second file
     EXPECT_EQ(texts().back(), "u & vv  Scale=  10");
@@ -195,9 +195,9 @@ TEST_F(CellVectorTest, AnimationStopsAtEscAndSkipsMissingCells) {
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(orderBoxes().StepText(), " 3");
     // Steps 2 and 3, at the time index of each.
-    ASSERT_EQ(grid.reads.size(), 4u);
-    EXPECT_EQ(grid.reads[0].start[0], 2);
-    EXPECT_EQ(grid.reads[2].start[0], 3);
+    ASSERT_EQ(fake.reads.size(), 4u);
+    EXPECT_EQ(fake.reads[0].start[0], 2);
+    EXPECT_EQ(fake.reads[2].start[0], 3);
     // The last frame: its three arrows, no mark for the missing cell, the footer.
     EXPECT_EQ(lastFrameArrows().size(), 3u);
     EXPECT_TRUE(recordsOf(DrawKind::SetPixel).empty());
@@ -206,7 +206,7 @@ TEST_F(CellVectorTest, AnimationStopsAtEscAndSkipsMissingCells) {
 }
 
 TEST_F(CellVectorTest, AFailedReadShowsItsBoxAndStops) {
-    grid.failRead = 2; // v
+    fake.failRead = 2; // v
     ASSERT_TRUE(prepare());
     DrawCellVector(pic);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -218,7 +218,7 @@ TEST_F(CellVectorTest, AFailedReadShowsItsBoxAndStops) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     ui.boxes.clear();
-    grid.failRead = 3; // u of the second step
+    fake.failRead = 3; // u of the second step
     orderBoxes().SetStepText("1");
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawCellVectorTimed(pic), -1);
@@ -264,12 +264,12 @@ TEST_F(CellVectorTest, FillValuesAreSkippedAndNegativeComponentsDrawnFromAFile) 
 
     DrawCellVector(pic);
     EXPECT_TRUE(messages().empty());
-    const std::vector<LoggedArrow> data = dataArrows();
+    const std::vector<Arrow> data = dataArrows();
     ASSERT_EQ(data.size(), 2u);
     expectArrow(data[0], -40, 30, -0.5f, 0); // westward
     expectArrow(data[1], -38, 32, 0.25f, -0.75f);
     EXPECT_EQ(recordsOf(DrawKind::SetPixel).size(), 1u) << "the fill value's mark";
-    Data.clsNC = &grid;
+    Data.clsNC = &fake;
 }
 
 } // namespace

@@ -38,21 +38,21 @@ class MeshVectorTest : public VectorPairFixture {
 protected:
     void SetUp() override {
         VectorPairFixture::SetUp();
-        grid.steps = 4;
-        grid.timeDid = kTimeDim;
-        grid.nodeDid = kNodeDim;
-        grid.elemDid = kElemDim;
-        grid.nodes = kNodes;
-        grid.elems = kElems;
-        grid.dimLen = {{kTimeDim, 4}, {kNodeDim, kNodes}, {kElemDim, kElems}};
-        grid.value = meshValue;
+        fake.steps = 4;
+        fake.timeDid = kTimeDim;
+        fake.nodeDid = kNodeDim;
+        fake.elemDid = kElemDim;
+        fake.nodes = kNodes;
+        fake.elems = kElems;
+        fake.dimLen = {{kTimeDim, 4}, {kNodeDim, kNodes}, {kElemDim, kElems}};
+        fake.value = meshValue;
         Data.DataExtent = {151, 156, -33, -30.5};
         View.ViewExtent = {151.5, 156.5, -34, -30};
     }
 
     // A finite-element mesh: positions per node in lonV/latV.
     void feMesh() {
-        grid.grid = kGridFeMesh;
+        fake.grid = kGridFeMesh;
         Data.lonV.ReDim(1, kNodes);
         Data.latV.ReDim(1, kNodes);
         for (Long k = 1; k <= kNodes; ++k) {
@@ -63,7 +63,7 @@ protected:
     }
     // A finite-volume mesh: lonV/latV per element; the node positions come from the refill.
     void fvMesh(Long dim) {
-        grid.grid = kGridFvMesh;
+        fake.grid = kGridFvMesh;
         Data.lonV.ReDim(1, kElems);
         Data.latV.ReDim(1, kElems);
         for (Long e = 1; e <= kElems; ++e) {
@@ -71,15 +71,15 @@ protected:
             Data.latV(e) = elemLat(e);
         }
         for (Long k = 1; k <= kNodes; ++k) {
-            grid.fillLon.push_back(nodeLon(k));
-            grid.fillLat.push_back(nodeLat(k));
+            fake.fillLon.push_back(nodeLon(k));
+            fake.fillLat.push_back(nodeLat(k));
         }
         pairOn(dim);
     }
     void pairOn(Long dim) {
-        grid.addVar(1, kU, "u", {kTimeDim, dim}).unit = "m/s";
-        grid.addVar(1, kV, "v", {kTimeDim, dim}).unit = "m/s";
-        grid.addVar(2, kV, "v2", {kTimeDim, dim}).unit = "m/s";
+        fake.addVar(1, kU, "u", {kTimeDim, dim}).unit = "m/s";
+        fake.addVar(1, kV, "v", {kTimeDim, dim}).unit = "m/s";
+        fake.addVar(2, kV, "v2", {kTimeDim, dim}).unit = "m/s";
         pickPair(kU, kV);
     }
 };
@@ -92,7 +92,7 @@ TEST_F(MeshVectorTest, FiniteElementArrowsStandAtTheNodesOfTheWindowAtItsStride)
     ASSERT_EQ(arr(Win.countp), (std::vector<Long>{1, 3}));
     DrawFEVector(pic);
     EXPECT_TRUE(messages().empty());
-    const std::vector<LoggedArrow> data = dataArrows();
+    const std::vector<Arrow> data = dataArrows();
     ASSERT_EQ(data.size(), 3u);
     for (Long n = 0; n < 3; ++n) {
         const Long k = 2 + 2 * n;
@@ -111,15 +111,15 @@ TEST_F(MeshVectorTest, FiniteVolumePairsStandAtElementsOrAtNodesByTheirLastDimen
     View.ViewExtent = {150, 160, -40, -20};
     ASSERT_TRUE(prepare());
     DrawFEVector(pic);
-    std::vector<LoggedArrow> data = dataArrows();
+    std::vector<Arrow> data = dataArrows();
     ASSERT_EQ(data.size(), 2u);
     expectArrow(data[0], elemLon(1), elemLat(1), 1, -0.5f);
     expectArrow(data[1], elemLon(2), elemLat(2), 2, -1);
-    EXPECT_EQ(grid.fills, 0) << "no node positions for an element pair";
+    EXPECT_EQ(fake.fills, 0) << "no node positions for an element pair";
 
     // On the nodes: the window runs over node numbers beyond the element count, and every
     // arrow stands at its node.
-    grid.vars.clear();
+    fake.vars.clear();
     pairOn(kNodeDim);
     View.ViewExtent = {152.5, 160, -40, -20};
     ASSERT_TRUE(prepare());
@@ -143,7 +143,7 @@ TEST_F(MeshVectorTest, NodePositionsThatCannotBeHadDrawNoArrow) {
     }
     ASSERT_TRUE(prepare());
     Data.nodeLonV.ReDim(1, 2);
-    grid.fillResult = -1;
+    fake.fillResult = -1;
     DrawFEVector(pic);
     EXPECT_EQ(messages(), (std::vector<std::string>{"This file does not have node coordinates"}));
     EXPECT_TRUE(dataArrows().empty());
@@ -155,10 +155,10 @@ TEST_F(MeshVectorTest, EachItemOfAPairAcrossTwoFilesComesFromItsOwnSlot) {
     pickPair(kU, kV, 1, 2);
     ASSERT_TRUE(prepare());
     DrawFEVector(pic);
-    ASSERT_EQ(grid.reads.size(), 2u);
-    EXPECT_EQ(grid.reads[0].slot, 1);
-    EXPECT_EQ(grid.reads[1].slot, 2);
-    const std::vector<LoggedArrow> data = dataArrows();
+    ASSERT_EQ(fake.reads.size(), 2u);
+    EXPECT_EQ(fake.reads[0].slot, 1);
+    EXPECT_EQ(fake.reads[1].slot, 2);
+    const std::vector<Arrow> data = dataArrows();
     ASSERT_FALSE(data.empty());
     expectArrow(data[0], nodeLon(2), nodeLat(2), 2, 3);
     EXPECT_EQ(texts().back(), "u & v2  Scale=  10");
@@ -181,19 +181,19 @@ TEST_F(MeshVectorTest, AnimationRunsFromTheStepBoxUntilEsc) {
     EXPECT_EQ(Anim.CancelFlag, 0);
     EXPECT_EQ(LastMapCaption(), "Drawing Coastline: Canceled");
     EXPECT_EQ(orderBoxes().StepText(), " 3");
-    ASSERT_EQ(grid.reads.size(), 4u);
-    EXPECT_EQ(grid.reads[0].start[0], 2);
-    EXPECT_EQ(grid.reads[3].start[0], 3);
+    ASSERT_EQ(fake.reads.size(), 4u);
+    EXPECT_EQ(fake.reads[0].start[0], 2);
+    EXPECT_EQ(fake.reads[3].start[0], 3);
     EXPECT_EQ(lastFrameArrows().size(), 5u) << "nodes 2 to 6";
     EXPECT_EQ(texts().back(), "u & v  Scale=  10");
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     // One step only: no pass; the legend and the footer stay; the start step comes back.
-    grid.steps = 1;
+    fake.steps = 1;
     ui.onDoEvents = {};
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawFEVectorTimed(pic), 1);
-    EXPECT_TRUE(grid.reads.empty());
+    EXPECT_TRUE(fake.reads.empty());
     EXPECT_EQ(arrows().size(), 1u) << "the reference arrow";
     EXPECT_EQ(texts().back(), "u & v  Scale=  10");
 }
@@ -201,7 +201,7 @@ TEST_F(MeshVectorTest, AnimationRunsFromTheStepBoxUntilEsc) {
 TEST_F(MeshVectorTest, AFailedReadShowsTheWalkWhereTheLastStepLeftIt) {
     feMesh();
     orderBoxes().SetStepText("1");
-    grid.failRead = 3; // u of the second step drawn
+    fake.failRead = 3; // u of the second step drawn
     ASSERT_TRUE(prepare());
     EXPECT_EQ(DrawFEVectorTimed(pic), -1);
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -213,7 +213,7 @@ TEST_F(MeshVectorTest, AFailedReadShowsTheWalkWhereTheLastStepLeftIt) {
     EXPECT_EQ(orderBoxes().StepText(), " 3");
 
     ui.boxes.clear();
-    grid.failRead = 1;
+    fake.failRead = 1;
     ASSERT_TRUE(prepare());
     DrawFEVector(pic);
     ASSERT_EQ(ui.boxes.size(), 1u);
