@@ -2,7 +2,8 @@
 // stride 1 and at the default strides, one frame of the largest mesh sample, and the steps per
 // second of an animation; then the vector maps of the wind sample (144 x 73) into 1200 x 600 at
 // stride 1: one frame, the animation of the pair, and the animation of pressure cells with the
-// wind's arrows over them. Usage: render_bench [samples folder] [repeats]
+// wind's arrows over them; and the vector pair of the mesh samples, one frame and animated.
+// Usage: render_bench [samples folder] [repeats]
 #include "bench/BenchSupport.h"
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
@@ -14,6 +15,7 @@
 #include "viewer/scalar/DrawFVScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/vector/DrawFEVector.h"
 #include "viewer/vector/DrawGridScalarVectorTimed.h"
 #include "viewer/vector/DrawGridVector.h"
 #include "viewer/vector/DrawGridVectorTimed.h"
@@ -64,6 +66,46 @@ void meshFrame(const std::filesystem::path& file, bool finiteVolume, int repeats
     std::printf("%s: one frame of %s (%d %s): %.3f ms\n", file.filename().c_str(),
                 nc->variName(Data.Picks(1).varNumber, Data.nNcMain).c_str(), points,
                 finiteVolume ? "elements" : "nodes", 1000 * t / repeats);
+    Data.clsNC = nullptr;
+}
+
+// The u/v pair of a mesh sample: one frame, and the steps per second of its animation.
+void meshVectors(const std::filesystem::path& file, int repeats, const std::string& ini) {
+    std::unique_ptr<IKelvad> nc(CreateKelvad());
+    if (!load(*nc, file.string())) return;
+    Opt.IniFile = ini;
+    const Long u = nc->variNum("u", Data.nNcMain), v = nc->variNum("v", Data.nNcMain);
+    if (u < 1 || v < 1) {
+        std::printf("%s: no u/v pair\n", file.filename().c_str());
+        Data.clsNC = nullptr;
+        return;
+    }
+    Data.Picks.ReDim(1, 2);
+    Data.Picks(1) = PickItem{u, nc->variNarray(u, Data.nNcMain), Data.nNcMain};
+    Data.Picks(2) = PickItem{v, nc->variNarray(v, Data.nNcMain), Data.nNcMain};
+    Data.PickCount = 2;
+    Picture pic(1024, 768);
+    Long arrows = 0;
+    const double tf = secondsOf([&] {
+        for (int r = 0; r < repeats; ++r) {
+            CalculateGridScalar(u);
+            arrows = Win.tcount;
+            pic.Cls();
+            DrawFEVector(pic);
+        }
+    });
+    Long steps = 0;
+    const double ta = secondsOf([&] {
+        for (int r = 0; r < repeats; ++r) {
+            defaultOrderBoxes().step = "";
+            CalculateGridScalar(u);
+            steps += DrawFEVectorTimed(pic) - 1;
+        }
+    });
+    std::printf("%s: vector pair u & v (%d arrows): one frame %.3f ms, animation %.1f steps per "
+                "second (%d steps)\n",
+                file.filename().c_str(), arrows, 1000 * tf / repeats, ta > 0 ? steps / ta : 0.0,
+                steps);
     Data.clsNC = nullptr;
 }
 
@@ -184,6 +226,8 @@ int main(int argc, char** argv) {
     meshFrame(samples / "fe_mesh.nc", false, repeats, ini.string());
     meshFrame(samples / "fv_mesh.nc", true, repeats, ini.string());
     vectorMaps(samples / "regular_wind.nc", repeats, ini.string());
+    meshVectors(samples / "fe_mesh.nc", repeats, ini.string());
+    meshVectors(samples / "fv_mesh.nc", repeats, ini.string());
     std::filesystem::remove(ini);
     return 0;
 }

@@ -1107,4 +1107,161 @@ TEST_P(VectorEndToEndTest, PickAPairDrawAndAnimate) {
 INSTANTIATE_TEST_SUITE_P(Samples, VectorEndToEndTest, ::testing::ValuesIn(casesOf(pairSamples())),
                          caseName<PairSample>);
 
+// ---- Vector pairs on points ------------------------------------------------------------------
+
+// The samples with a u/v pair on cells, a boundary-fitted grid and meshes, picked together,
+// drawn with "Draw", stepped with ">" and animated with ">>" until Esc: every arrow stands at a
+// point of the sample whose pair is not zero, points the way its u and v point and is as long
+// as the scale makes it; the boundary-fitted animation ends on its period mean.
+struct PointPairSample {
+    const char* file;
+    Long gridType;
+};
+
+const std::vector<PointPairSample>& pointPairSamples() {
+    static const std::vector<PointPairSample> list = {{"stations.nc", kGridCells},
+                                                      {"bfg_coastal.nc", kGridBfg},
+                                                      {"fe_mesh.nc", kGridFeMesh},
+                                                      {"fv_mesh.nc", kGridFvMesh}};
+    return list;
+}
+
+// One arrow: its base and its shaft as far as the head, in picture units.
+struct ArrowAt {
+    float x, y, dx, dy;
+};
+
+class PointPairEndToEndTest : public UserSession,
+                              public ::testing::WithParamInterface<SampleCase<PointPairSample>> {
+protected:
+    // Selects exactly the entries of the names given, with a click each.
+    static void pickOnlyThese(const std::vector<std::string>& names) {
+        QListWidget* list = order().List1;
+        for (int row = 0; row < list->count(); ++row) {
+            const std::string name = EntryName(order().ListText(row));
+            const bool wanted = std::find(names.begin(), names.end(), name) != names.end();
+            if (wanted != order().Selected(row)) ClickEntry(list, row);
+        }
+    }
+
+    // The arrows of u and v at level 1 of step: every point with both, not both 0, in the
+    // order of the values.
+    static std::vector<ArrowAt> expected(const NcFile& nc, Long step) {
+        const std::vector<float> u = nc.values("u"), v = nc.values("v");
+        const std::vector<float> lon = nc.values("lon"), lat = nc.values("lat");
+        const std::size_t perStep = u.size() / nc.dim("time");
+        const std::size_t first = perStep * static_cast<std::size_t>(step - 1);
+        std::vector<ArrowAt> out;
+        for (std::size_t k = 0; k < lon.size(); ++k) {
+            const float a = u.at(first + k), b = v.at(first + k);
+            if (a <= NoVal || b <= NoVal || (a == 0 && b == 0)) continue;
+            float x = 0, y = 0;
+            EXPECT_TRUE(ToPicture(lon[k], lat[k], x, y));
+            out.push_back({x, y, 0.55f * Opt.vscale * a, -0.55f * Opt.vscale * b});
+        }
+        return out;
+    }
+
+    // The line arrows of the map since it was last cleared (four lines each, the shaft first);
+    // with a reference arrow, that first one left out.
+    static std::vector<ArrowAt> drawn(bool withReference) {
+        std::vector<const DrawRecord*> lines;
+        for (const DrawRecord& r : map().records()) {
+            if (r.kind == DrawKind::Cls) lines.clear();
+            if (r.kind == DrawKind::Line) lines.push_back(&r);
+        }
+        std::vector<ArrowAt> out;
+        for (std::size_t k = withReference ? 4 : 0; k + 3 < lines.size(); k += 4) {
+            const auto& a = lines[k]->at;
+            out.push_back({static_cast<float>(a[0]), static_cast<float>(a[1]),
+                           static_cast<float>(a[2] - a[0]), static_cast<float>(a[3] - a[1])});
+        }
+        return out;
+    }
+
+    static void expectArrows(const NcFile& nc, Long step, bool withReference) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        const std::vector<ArrowAt> want = expected(nc, step);
+        const std::vector<ArrowAt> got = drawn(withReference);
+        ASSERT_GT(want.size(), 10u);
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t n = 0; n < want.size(); ++n) {
+            EXPECT_NEAR(got[n].x, want[n].x, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].y, want[n].y, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].dx, want[n].dx, 0.01) << "arrow " << n;
+            EXPECT_NEAR(got[n].dy, want[n].dy, 0.01) << "arrow " << n;
+        }
+    }
+};
+
+TEST_P(PointPairEndToEndTest, PickThePairDrawStepAndAnimate) {
+    const PointPairSample& s = *GetParam().sample;
+    const Long projection = GetParam().projection;
+    const std::string dataset = prepareFolder(s.file, projection);
+    const NcFile nc(dataset);
+    ASSERT_TRUE(nc.ok());
+    startAndOpen(dataset, projection, s.gridType);
+    if (HasFatalFailure()) return;
+    ui.boxes.clear();
+
+    pickOnlyThese({"u", "v"});
+    map().setRecording(true);
+    map().clearRecords();
+
+    // "Draw": the arrows of step 1 over the frame, the reference arrow first; the scale that
+    // was not set is 10 and is stored.
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(Data.PickCount, 2);
+    EXPECT_EQ(Opt.vscale, 10);
+    EXPECT_EQ(GetString("vscale", "Scales", Opt.IniFile), "10");
+    expectArrows(nc, 1, true);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    EXPECT_FALSE(FormColorLoaded() && FormColorForm().isVisible()) << "no colour key for a pair";
+
+    // ">": step 2 on a cleared map.
+    order().Command6[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Data.CurTimeStep, 2);
+    expectArrows(nc, 2, true);
+
+    // ">>": steps 3 and 4, Esc released on the map after the second.
+    int pumps = 0;
+    ui.onDoEvents = [&] {
+        if (++pumps == 2) ReleaseEscOnMap();
+    };
+    order().Command6[1]->click();
+    ui.onDoEvents = {};
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Data.CurTimeStep, 4);
+    EXPECT_EQ(stepBox(), " 4");
+    EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
+    EXPECT_EQ(Anim.CancelFlag, 0);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    if (s.gridType != kGridBfg) {
+        expectArrows(nc, 4, false);
+        return;
+    }
+    // The boundary-fitted grid ends on the mean of steps 3 and 4, written beside the settings:
+    // one line and one arrow for each node with a vector at either step.
+    const std::vector<float> u = nc.values("u"), v = nc.values("v");
+    const std::size_t plane = nc.values("lon").size();
+    std::size_t moving = 0;
+    for (std::size_t k = 0; k < plane; ++k) {
+        bool any = false;
+        for (std::size_t t : {2u, 3u}) {
+            const float a = u.at(t * plane + k), b = v.at(t * plane + k);
+            any = any || (a > NoVal && b > NoVal && (a != 0 || b != 0));
+        }
+        moving += any ? 1 : 0;
+    }
+    const std::string average = FileText(dir.file("average.uv"));
+    EXPECT_EQ(static_cast<std::size_t>(std::count(average.begin(), average.end(), '\n')), moving);
+    EXPECT_EQ(drawn(true).size(), moving);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, PointPairEndToEndTest,
+                         ::testing::ValuesIn(casesOf(pointPairSamples())),
+                         caseName<PointPairSample>);
+
 } // namespace

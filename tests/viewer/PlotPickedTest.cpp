@@ -11,6 +11,7 @@
 #include "viewer/shell/PlotPicked.h"
 
 #include <fstream>
+#include <tuple>
 
 namespace {
 
@@ -31,10 +32,12 @@ TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
         {1, kGridFvMesh, 1, R::FvScalar},
         {1, kGridNone, 1, R::None},
         {1, kGridFvMesh + 1, 1, R::None},
-        {1, kGridCells, 2, R::NotAvailable},
+        {1, kGridCells, 2, R::CellVector},
         {1, kGridRegular, 2, R::GridVector},
         {1, kGridGmt, 2, R::GMTVector},
-        {1, kGridFvMesh, 2, R::NotAvailable},
+        {1, kGridBfg, 2, R::BfgdVector},
+        {1, kGridFeMesh, 2, R::FEVector},
+        {1, kGridFvMesh, 2, R::FEVector},
         {1, kGridNone, 2, R::None},
         {1, kGridRegular, 3, R::TriplePair},
         {1, kGridCells, 3, R::None},
@@ -50,6 +53,10 @@ TEST(PlotRouteTest, RoutesByModeGridTypeAndPickCount) {
         {3, kGridNone, 1, R::None},
         {3, kGridRegular, 2, R::GridVectorTimed},
         {3, kGridGmt, 2, R::None},
+        {3, kGridCells, 2, R::CellVectorTimed},
+        {3, kGridBfg, 2, R::BfgdVectorTimed},
+        {3, kGridFeMesh, 2, R::FEVectorTimed},
+        {3, kGridFvMesh, 2, R::FEVectorTimed},
         {3, kGridRegular, 3, R::GridTripleTimed},
         {3, kGridBfg, 3, R::None},
         {3, kGridGmt, 3, R::None},
@@ -297,6 +304,30 @@ TEST_F(PlotPickedTest, TimeSteppedPlotReturnsTheLastStepDrawn) {
     }
 }
 
+TEST_F(PlotPickedTest, VectorPairsOfCellsBoundaryFittedGridsAndMeshesDrawArrows) {
+    const std::vector<std::tuple<const char*, Long, Long>> cases = {{"stations.nc", 5, 6},
+                                                                    {"bfg_coastal.nc", 6, 7},
+                                                                    {"fe_mesh.nc", 7, 8},
+                                                                    {"fv_mesh.nc", 9, 10}};
+    for (const auto& [file, u, v] : cases) {
+        SCOPED_TRACE(file);
+        loadSample(file);
+        pick({u, v});
+        EXPECT_EQ(PlotPicked(1), 0);
+        EXPECT_GT(count(DrawKind::Line), 8) << "the reference arrow and data arrows";
+        // The coastline over the arrows; no colour key for a pair.
+        EXPECT_GT(last(DrawKind::Polyline), last(DrawKind::Line));
+        EXPECT_FALSE(keyShown());
+        EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+        orderBoxes().SetStepText("1");
+        map().clearRecords();
+        EXPECT_EQ(PlotPicked(3), Data.clsNC->nTime(1));
+        EXPECT_GT(count(DrawKind::Line), 8);
+        EXPECT_FALSE(keyShown());
+        EXPECT_TRUE(messages().empty()) << messages()[0];
+    }
+}
+
 TEST_F(PlotPickedTest, TimeSteppedPlotNeedsATimeAxis) {
     loadSample("gmt_grid.nc");
     ASSERT_EQ(Data.clsNC->nTime(1), 0);
@@ -343,12 +374,9 @@ TEST_F(PlotPickedTest, MeshOutlinesGoUnderEveryPickCount) {
         bool data;
     };
     const std::vector<Case> cases = {
-        {"fe_mesh.nc", {6}, 0, {}, true},
-        {"fe_mesh.nc", {7, 8}, -1, {kNotAvailableText}, false},
-        {"fe_mesh.nc", {6, 7, 8}, 0, {}, false},
-        {"fv_mesh.nc", {7}, 0, {}, true},
-        {"fv_mesh.nc", {9, 10}, -1, {kNotAvailableText}, false},
-        {"fv_mesh.nc", {7, 9, 10}, 0, {}, false},
+        {"fe_mesh.nc", {6}, 0, {}, true},        {"fe_mesh.nc", {7, 8}, 0, {}, false},
+        {"fe_mesh.nc", {6, 7, 8}, 0, {}, false}, {"fv_mesh.nc", {7}, 0, {}, true},
+        {"fv_mesh.nc", {9, 10}, 0, {}, false},   {"fv_mesh.nc", {7, 9, 10}, 0, {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.vars.size()));
@@ -360,6 +388,16 @@ TEST_F(PlotPickedTest, MeshOutlinesGoUnderEveryPickCount) {
         EXPECT_EQ(data() > 0, c.data);
         if (c.data) {
             EXPECT_LT(last(DrawKind::Line), first(DrawKind::FilledBox)) << "under the data";
+        }
+        if (c.vars.size() == 2) {
+            // The outlines, then the pair's title, then its arrows.
+            const auto& recs = map().records();
+            const auto title = std::find_if(recs.begin(), recs.end(), [](const DrawRecord& r) {
+                return r.kind == DrawKind::Print && r.text == "u & v";
+            });
+            ASSERT_NE(title, recs.end());
+            EXPECT_LT(first(DrawKind::Line), title - recs.begin());
+            EXPECT_GT(last(DrawKind::Line), title - recs.begin());
         }
         EXPECT_EQ(messages(), c.messages);
     }

@@ -6,6 +6,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/map/FvPositions.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 
@@ -68,36 +69,15 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
     } else if (gridType == kGridFeMesh) {
         n = nc.nNodes(1);
     } else {
-        const Long did = nc.variArrayDimID(nvar, nd, nNc);
-        if (did == nc.nodedId(nNc)) {
-            n = nc.nNodes(1);
-            nodes = true;
-        } else if (did == nc.elemdId(nNc)) {
-            n = nc.nElements(1);
-        } else {
-            return -1;
-        }
+        const FvLocation at = FvLocationOf(nvar, nNc);
+        if (at == FvLocation::None) return -1;
+        nodes = at == FvLocation::Nodes;
+        n = nodes ? nc.nNodes(1) : nc.nElements(1);
     }
 
-    if (nodes && (!Data.nodeLonV.IsAllocated() || Data.nodeLonV.UBound() < n ||
-                  !Data.nodeLatV.IsAllocated() || Data.nodeLatV.UBound() < n)) {
-        // The loader fetches node positions only for the mesh outline; a node variable needs
-        // them now.
-        Data.nodeLonV.ReDim(1, MaxL(1, n));
-        Data.nodeLatV.ReDim(1, MaxL(1, n));
-        Data.nodeLonV(1) = -1;
-        const Long r = View.Projection == 1
-                           ? nc.FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
-                           : nc.FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
-        if (r < 0) {
-            // Without node positions a node variable cannot be placed: drop the arrays (so
-            // that the next draw asks again) and draw nothing.
-            Data.nodeLonV.Erase();
-            Data.nodeLatV.Erase();
-            ui().MsgBox(nc.ErrorMessage(), kOkOnly, kProgramTitle);
-            return -1;
-        }
-    }
+    // The loader fetches node positions only for the mesh outline; a node variable needs them
+    // now, and cannot be placed without them.
+    if (nodes && !EnsureFvNodePositions()) return -1;
     const VArray<float>& xs = nodes ? Data.nodeLonV : Data.lonV;
     const VArray<float>& ys = nodes ? Data.nodeLatV : Data.latV;
 

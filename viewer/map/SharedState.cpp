@@ -2,6 +2,7 @@
 
 #include "common/Strings.h"
 #include "kelvadlib/IKelvad.h"
+#include "platform/Component.h"
 
 SettingsState Opt;
 CoastState Coast;
@@ -28,4 +29,9 @@ bool IsOpenDataset(const std::string& path) {
         if (SameFile(Data.clsNC->FName(slot), path)) return true;
     }
     return false;
+}
+
+std::string FileBesideSettings(const std::string& name) {
+    if (Opt.IniFile.empty()) return PathJoin(ProgramFolder(), name);
+    return PathJoin(PathFolder(Opt.IniFile), name);
 }

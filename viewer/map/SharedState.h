@@ -234,6 +234,10 @@ extern AnimationState Anim;
 // file), however it is spelt (SameFile). Files the program writes refuse such a target.
 bool IsOpenDataset(const std::string& path);
 
+// Where a file that the program writes for its own use (temp.cdl, average.uv) goes: the folder
+// of the settings file in use, or beside the program when there is none.
+std::string FileBesideSettings(const std::string& name);
+
 // The program's title in boxes.
 inline constexpr const char* kProgramTitle = "Pelorin";
 // Degrees to radians as the program has always converted them (3.1415926 / 180).

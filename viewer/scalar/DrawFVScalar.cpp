@@ -12,35 +12,6 @@
 #include <exception>
 #include <string>
 
-FvLocation FvLocationOf(Long nvar, Long slot) {
-    const Long nd = Data.clsNC->variNarray(nvar, slot);
-    if (nd < 1) return FvLocation::None;
-    const Long did = Data.clsNC->variArrayDimID(nvar, nd, slot);
-    if (did == Data.clsNC->nodedId(slot)) return FvLocation::Nodes;
-    if (did == Data.clsNC->elemdId(slot)) return FvLocation::Elements;
-    return FvLocation::None;
-}
-
-bool EnsureFvNodePositions() {
-    const Long n = Data.clsNC->nNodes(1);
-    const bool filled = Data.nodeLonV.IsAllocated() && Data.nodeLonV.UBound() >= n &&
-                        Data.nodeLatV.IsAllocated() && Data.nodeLatV.UBound() >= n;
-    if (filled) return true;
-    // The loader fetches the node positions only for the mesh outline.
-    Data.nodeLonV.ReDim(1, MaxL(1, n));
-    Data.nodeLatV.ReDim(1, MaxL(1, n));
-    Data.nodeLonV(1) = -1; // asks for the nodes, not the elements
-    const Long r = View.Projection == 1
-                       ? Data.clsNC->FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
-                       : Data.clsNC->FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
-    if (r >= 0) return true;
-    // Positions that were never filled would pile every node up at one corner.
-    Data.nodeLonV.Erase();
-    Data.nodeLatV.Erase();
-    ui().MsgBox(Data.clsNC->ErrorMessage(), kOkOnly, kProgramTitle);
-    return false;
-}
-
 namespace {
 
 // What one read of the mesh covers.

@@ -4,6 +4,7 @@
 // elements (lonV/latV), each value as a small filled square, for one step or animated through
 // the time axis. They read the whole mesh whatever the view (the picture clips).
 #include "runtime/Types.h"
+#include "viewer/map/FvPositions.h" // FvLocationOf, EnsureFvNodePositions
 
 class Picture;
 
@@ -17,12 +18,3 @@ void DrawFvScalar(Picture& pic);
 // mesh dimension or without a time dimension, without node positions, and after a read or
 // runtime failure.
 Long DrawFVScalarTimed(Picture& pic);
-
-// Where the values of a finite-volume variable lie.
-enum class FvLocation { None, Nodes, Elements };
-// By the variable's last dimension (its own dataset slot): the node or the element dimension.
-FvLocation FvLocationOf(Long nvar, Long slot);
-// Node positions for the mesh of slot 1: refilled when nodeLonV/nodeLatV hold fewer than
-// nNodes entries. False, after a box with the dataset's reason and with both arrays erased
-// (the next draw asks again), when they cannot be had.
-bool EnsureFvNodePositions();

@@ -50,8 +50,7 @@ std::string CurrentEntry() {
 } // namespace
 
 std::string CdlFilePath() {
-    if (Opt.IniFile.empty()) return PathJoin(ProgramFolder(), "temp.cdl");
-    return PathJoin(PathFolder(Opt.IniFile), "temp.cdl");
+    return FileBesideSettings("temp.cdl");
 }
 
 std::string CdlText(Long nNc) {

@@ -22,6 +22,10 @@
 #include "viewer/scalar/DrawGmtScalar.h"
 #include "viewer/scalar/DrawGridScalar.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
+#include "viewer/vector/DrawBfgdVector.h"
+#include "viewer/vector/DrawBfgdVectorTimed.h"
+#include "viewer/vector/DrawCellVector.h"
+#include "viewer/vector/DrawFEVector.h"
 #include "viewer/vector/DrawGmtVector.h"
 #include "viewer/vector/DrawGridScalarVectorTimed.h"
 #include "viewer/vector/DrawGridVector.h"
@@ -30,14 +34,28 @@
 
 namespace {
 
-PlotRenderer singleStep(Long gridType, Long pickCount) {
-    if (pickCount == 2) {
-        // Vector pairs on every grid type.
-        if (gridType == kGridRegular) return PlotRenderer::GridVector;
-        if (gridType == kGridGmt) return PlotRenderer::GMTVector;
-        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
-                                                                 : PlotRenderer::None;
+// The vector maps of two picks, by grid type.
+PlotRenderer pairRenderer(Long gridType, bool timed) {
+    switch (gridType) {
+    case kGridCells:
+        return timed ? PlotRenderer::CellVectorTimed : PlotRenderer::CellVector;
+    case kGridRegular:
+        return timed ? PlotRenderer::GridVectorTimed : PlotRenderer::GridVector;
+    case kGridBfg:
+        return timed ? PlotRenderer::BfgdVectorTimed : PlotRenderer::BfgdVector;
+    case kGridFeMesh:
+    case kGridFvMesh:
+        return timed ? PlotRenderer::FEVectorTimed : PlotRenderer::FEVector;
+    case kGridGmt:
+        // A GMT grid has no time-stepped maps at all.
+        return timed ? PlotRenderer::None : PlotRenderer::GMTVector;
+    default:
+        return PlotRenderer::None;
     }
+}
+
+PlotRenderer singleStep(Long gridType, Long pickCount) {
+    if (pickCount == 2) return pairRenderer(gridType, false);
     if (pickCount == 3)
         return gridType == kGridRegular ? PlotRenderer::TriplePair : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
@@ -62,11 +80,7 @@ PlotRenderer singleStep(Long gridType, Long pickCount) {
 PlotRenderer timeStepped(Long gridType, Long pickCount) {
     // A GMT grid has no time-stepped maps at all.
     if (gridType == kGridGmt) return PlotRenderer::None;
-    if (pickCount == 2) {
-        if (gridType == kGridRegular) return PlotRenderer::GridVectorTimed;
-        return gridType >= kGridCells && gridType <= kGridFvMesh ? PlotRenderer::NotAvailable
-                                                                 : PlotRenderer::None;
-    }
+    if (pickCount == 2) return pairRenderer(gridType, true);
     if (pickCount == 3)
         return gridType == kGridRegular ? PlotRenderer::GridTripleTimed : PlotRenderer::None;
     if (pickCount != 1) return PlotRenderer::None;
@@ -170,6 +184,15 @@ Long PlotPicked(Long PlotMode) {
         case PlotRenderer::FvScalar:
             DrawFvScalar(pic);
             break;
+        case PlotRenderer::CellVector:
+            DrawCellVector(pic);
+            break;
+        case PlotRenderer::BfgdVector:
+            DrawBfgdVector(pic);
+            break;
+        case PlotRenderer::FEVector:
+            DrawFEVector(pic);
+            break;
         case PlotRenderer::GridVector:
             DrawGridVector(pic, 1);
             break;
@@ -214,6 +237,15 @@ Long PlotPicked(Long PlotMode) {
             break;
         case PlotRenderer::FVScalarTimed:
             result = DrawFVScalarTimed(pic);
+            break;
+        case PlotRenderer::CellVectorTimed:
+            result = DrawCellVectorTimed(pic);
+            break;
+        case PlotRenderer::BfgdVectorTimed:
+            result = DrawBfgdVectorTimed(pic);
+            break;
+        case PlotRenderer::FEVectorTimed:
+            result = DrawFEVectorTimed(pic);
             break;
         case PlotRenderer::GridVectorTimed:
             result = DrawGridVectorTimed(pic);

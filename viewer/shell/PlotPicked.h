@@ -27,6 +27,12 @@ enum class PlotRenderer {
     GMTVector,
     GridVectorTimed,
     GridTripleTimed,
+    CellVector,
+    BfgdVector,
+    FEVector, // finite-element and finite-volume meshes
+    CellVectorTimed,
+    BfgdVectorTimed,
+    FEVectorTimed,
 };
 
 struct PlotRoute {
