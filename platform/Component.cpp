@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -72,9 +73,10 @@ void SharedLibrary::Close() {
 
 namespace {
 
+// Never destroyed: a preload may still hold it while the program ends.
 std::mutex& factoryMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 // Libraries opened by FindFactory stay loaded until CloseFactoryLibrary: the objects their
@@ -84,26 +86,56 @@ std::map<std::string, void*>& factoryLibraries() {
     return *libraries;
 }
 
+// The handle of the library at path (a path as NativePath gives it), opened now when it is not
+// yet; nullptr, with the loader's text in error, when it cannot be. The caller holds
+// factoryMutex.
+void* openFactoryLibrary(const std::string& path, const std::string& library, std::string& error) {
+    auto& libraries = factoryLibraries();
+    auto it = libraries.find(path);
+    if (it != libraries.end()) return it->second;
+    ::dlerror();
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        error = loaderError("cannot open " + library);
+        return nullptr;
+    }
+    try {
+        libraries.emplace(path, handle);
+    } catch (...) {
+        ::dlclose(handle);
+        throw;
+    }
+    return handle;
+}
+
 } // namespace
 
 void* FindFactory(const std::string& library, const std::string& symbol, std::string& error) {
     std::lock_guard lock(factoryMutex());
-    auto& libraries = factoryLibraries();
-    const std::string path = NativePath(library);
-    auto it = libraries.find(path);
-    if (it == libraries.end()) {
-        ::dlerror();
-        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            error = loaderError("cannot open " + library);
-            return nullptr;
-        }
-        it = libraries.emplace(path, handle).first;
-    }
+    void* handle = openFactoryLibrary(NativePath(library), library, error);
+    if (handle == nullptr) return nullptr;
     ::dlerror();
-    void* address = ::dlsym(it->second, symbol.c_str());
+    void* address = ::dlsym(handle, symbol.c_str());
     if (address == nullptr) error = loaderError("symbol " + symbol + " not found");
     return address;
+}
+
+void PreloadFactoryLibrary(const std::string& library) {
+    factoryMutex();
+    factoryLibraries();
+    try {
+        std::thread([library] {
+            try {
+                std::lock_guard lock(factoryMutex());
+                std::string ignored;
+                openFactoryLibrary(NativePath(library), library, ignored);
+            } catch (...) {
+                // Whatever went wrong here, FindFactory meets it again.
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the library is opened when it is first wanted.
+    }
 }
 
 void CloseFactoryLibrary(const std::string& library) {

@@ -237,6 +237,13 @@ Long FLoc(Long handle) {
     return static_cast<Long>(f.pos);
 }
 
+Long FLof(Long handle) {
+    std::lock_guard lock(table().mutex);
+    const OpenFile& f = table().get(handle);
+    if (f.size > std::numeric_limits<Long>::max()) throw RuntimeError(err::Overflow);
+    return static_cast<Long>(f.size);
+}
+
 Long FEof(Long handle) {
     std::lock_guard lock(table().mutex);
     const OpenFile& f = table().get(handle);

@@ -65,6 +65,9 @@ void FSeek(Long handle, Long pos);
 Long FLoc(Long handle);
 // kTrue when the position is at (or past) the end of the file, else kFalse.
 Long FEof(Long handle);
+// The length of the file in bytes (what has been written so far, for a handle opened for
+// writing).
+Long FLof(Long handle);
 
 // Closes the handle. A handle opened for writing is renamed over its target here; when that
 // fails the temporary is removed, the old file kept and RuntimeError(75) (61 disk full)

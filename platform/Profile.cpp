@@ -121,14 +121,13 @@ bool hasLineBreak(const std::string& s) {
     return s.find_first_of("\r\n") != std::string::npos;
 }
 
-} // namespace
-
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& def, const std::string& file) {
+// Walks the keys of the first section named section, in file order, until visit returns true.
+// False when the file cannot be read.
+template <class Visit>
+bool walkSection(const std::string& section, const std::string& file, Visit visit) {
     std::string content;
-    if (file.empty() || readFile(NativePath(file), content) != ReadResult::Ok) return def;
+    if (file.empty() || readFile(NativePath(file), content) != ReadResult::Ok) return false;
     const std::string wantSection = trim(section);
-    const std::string wantKey = trim(key);
     bool inSection = false, seen = false;
     const std::vector<Line> lines = splitLines(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -138,11 +137,36 @@ std::string GetProfileString(const std::string& section, const std::string& key,
             if (seen) break;
             inSection = sameName(p.name, wantSection);
             seen = inSection;
-        } else if (p.kind == Parsed::Key && inSection && sameName(p.name, wantKey)) {
-            return valueOf(lines[i].text, p.equals);
+        } else if (p.kind == Parsed::Key && inSection) {
+            if (visit(p.name, lines[i].text, p.equals)) break;
         }
     }
-    return def;
+    return true;
+}
+
+} // namespace
+
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& def, const std::string& file) {
+    const std::string wantKey = trim(key);
+    std::string value = def;
+    walkSection(section, file,
+                [&](const std::string& name, const std::string& text, std::size_t equals) {
+                    if (!sameName(name, wantKey)) return false;
+                    value = valueOf(text, equals);
+                    return true;
+                });
+    return value;
+}
+
+ProfileSection GetProfileSection(const std::string& section, const std::string& file) {
+    ProfileSection keys;
+    walkSection(section, file,
+                [&](const std::string& name, const std::string& text, std::size_t equals) {
+                    keys.emplace_back(name, valueOf(text, equals));
+                    return false;
+                });
+    return keys;
 }
 
 Long WriteProfileString(const std::string& section, const std::string& key,

@@ -4,11 +4,20 @@
 // nothing is cached, every call reads or rewrites the file.
 #include "runtime/Types.h"
 #include <string>
+#include <utility>
+#include <vector>
 
 // The value of key in section of file, trimmed of blanks, one pair of enclosing quotes
 // dropped, cut at 2047 characters; def when the file, section or key is missing.
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& def, const std::string& file);
+
+// Every key of section of file with its value, in the order of the file (duplicates too, the
+// first being the one GetProfileString gives): names trimmed, values as GetProfileString gives
+// them; empty when the file or section is missing. One read of the file for a caller that wants
+// many keys of one section.
+using ProfileSection = std::vector<std::pair<std::string, std::string>>;
+ProfileSection GetProfileSection(const std::string& section, const std::string& file);
 
 // Writes key=value into section of file: replaces the value in place and keeps every other
 // line, adds a missing key at the end of its section and a missing section at the end of the

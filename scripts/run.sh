@@ -23,7 +23,7 @@ if [ ! -e "$settings" ]; then
   mkdir -p "$settings_dir"
   coast="$build/bin/coasts/WORLD_E.bdm"
   samples=()
-  for name in regular_global bfg_coastal fe_mesh fv_mesh gmt_grid stations; do
+  for name in regular_global bfg_coastal fe_mesh fv_mesh gmt_grid stations regular_2deg; do
     if [ -f "$build/samples/$name.nc" ]; then samples+=("$build/samples/$name.nc"); fi
   done
   tmp=$(mktemp "$settings_dir/.Pelorin.ini.XXXXXX")

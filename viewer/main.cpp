@@ -5,6 +5,7 @@
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Startup.h"
 
 #include <QApplication>
@@ -49,7 +50,13 @@ int main(int argc, char** argv) {
     bool running = false;
     runEvent([&] { running = Main(args, ProgramFolder()); });
     int rc = 0;
-    if (running) rc = QApplication::exec();
+    if (running) {
+        // The dataset library (with netCDF and all it brings) loads while the main window is
+        // shown, not when the first dataset is opened. Not earlier: its load would hold up the
+        // libraries that Qt loads on the way to the main window.
+        PreloadKelvadLibrary();
+        rc = QApplication::exec();
+    }
 
     UnloadMainForm();
     setUi(nullptr);

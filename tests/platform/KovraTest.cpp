@@ -135,6 +135,7 @@ TEST(Kovra, WritesAndReadsLittleEndianValues) {
     fnAV(desc, std::span(pairs), 1);
     FPutA(h, desc, 6);
     EXPECT_EQ(FLoc(h), 40);
+    EXPECT_EQ(FLof(h), 40);
     EXPECT_EQ(FEof(h), kTrue);
     FClose(h);
 
@@ -159,6 +160,7 @@ TEST(Kovra, WritesAndReadsLittleEndianValues) {
     EXPECT_EQ(f2, f);
     EXPECT_EQ(i2, i);
     EXPECT_EQ(FLoc(h), 10);
+    EXPECT_EQ(FLof(h), 40); // the length, wherever the position is
     FSeek(h, 34);
     std::array<Integer, 5> back{};
     fnAV(desc, std::span(back), 2);
@@ -217,6 +219,7 @@ TEST(Kovra, BadHandlesAndFailedOpens) {
     EXPECT_EQ(errorOf([&] { FGetT(12345, l, 4); }), err::BadFileNumber);
     EXPECT_EQ(errorOf([&] { FSeek(12345, 0); }), err::BadFileNumber);
     EXPECT_EQ(errorOf([&] { FLoc(12345); }), err::BadFileNumber);
+    EXPECT_EQ(errorOf([&] { FLof(12345); }), err::BadFileNumber);
     EXPECT_EQ(errorOf([&] { FEof(-3); }), err::BadFileNumber);
     EXPECT_EQ(errorOf([&] { FClose(12345); }), err::BadFileNumber);
     // What a failed open leaves may be closed without harm.

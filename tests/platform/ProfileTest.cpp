@@ -83,6 +83,28 @@ TEST(Profile, ReadsValuesAsTheProfileServiceDid) {
     EXPECT_EQ(GetProfileString("a", "b", "DEF", dir.path().string()), "DEF"); // a folder
 }
 
+// A whole section in one read: its keys in file order, each value as the key's own read gives
+// it; only the first section of a name.
+TEST(Profile, ReadsAWholeSectionAsItsKeysRead) {
+    TempDir dir;
+    const std::string ini = dir.file("a.ini");
+    writeText(ini, kSample);
+    const ProfileSection keys = GetProfileSection("PARAMETERS", ini);
+    const ProfileSection expected = {
+        {"Key1", "value one"}, {"KEY1", "second"},      {"eq", "a=b=c"}, {"quoted", "  padded "},
+        {"single", "x"},       {"unbalanced", "\"abc"}, {"empty", ""},   {"spaced key", "v w"},
+    };
+    EXPECT_EQ(keys, expected);
+    // The second "KEY1" is the duplicate that a read of the key passes over.
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i == 1) continue;
+        EXPECT_EQ(GetProfileString("Parameters", keys[i].first, "DEF", ini), keys[i].second);
+    }
+    EXPECT_EQ(GetProfileSection(" other ", ini), (ProfileSection{{"key1", "other"}}));
+    EXPECT_TRUE(GetProfileSection("Missing", ini).empty());
+    EXPECT_TRUE(GetProfileSection("Parameters", dir.file("none.ini")).empty());
+}
+
 TEST(Profile, AcceptsLfLinesBackslashesAndCutsLongValues) {
     TempDir dir;
     const std::string ini = dir.file("lf.ini");

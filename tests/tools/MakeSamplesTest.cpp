@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::vector<std::string> kSampleNames = {
-    "regular_global.nc", "regular_wind.nc", "bfg_coastal.nc",  "fe_mesh.nc",
-    "fv_mesh.nc",        "gmt_grid.nc",     "gmt_currents.nc", "stations.nc"};
+    "regular_global.nc", "regular_wind.nc", "bfg_coastal.nc", "fe_mesh.nc",     "fv_mesh.nc",
+    "gmt_grid.nc",       "gmt_currents.nc", "stations.nc",    "regular_2deg.nc"};
 
 int runTool(const std::string& args) {
     const std::string command = std::string("'") + MAKE_SAMPLES_PATH + "' " + args + " 2>/dev/null";
@@ -216,17 +216,25 @@ struct Layout {
     std::map<std::string, std::vector<std::string>> vars;
 };
 
+// The two regular grids differ only in their sizes.
+Layout regularLayout(const std::string& file, std::size_t times, std::size_t lats,
+                     std::size_t lons) {
+    const std::vector<std::string> field = {"time", "depth", "lat", "lon"};
+    return {file,
+            {{"time", times}, {"depth", 3}, {"lat", lats}, {"lon", lons}},
+            {{"time", {"time"}},
+             {"depth", {"depth"}},
+             {"lat", {"lat"}},
+             {"lon", {"lon"}},
+             {"temp", field},
+             {"u", field},
+             {"v", field}}};
+}
+
 TEST_F(MakeSamplesTest, DimensionsAndVariablesOfEachLayout) {
     const std::vector<Layout> layouts = {
-        {"regular_global.nc",
-         {{"time", 12}, {"depth", 3}, {"lat", 36}, {"lon", 72}},
-         {{"time", {"time"}},
-          {"depth", {"depth"}},
-          {"lat", {"lat"}},
-          {"lon", {"lon"}},
-          {"temp", {"time", "depth", "lat", "lon"}},
-          {"u", {"time", "depth", "lat", "lon"}},
-          {"v", {"time", "depth", "lat", "lon"}}}},
+        regularLayout("regular_global.nc", 12, 36, 72),
+        regularLayout("regular_2deg.nc", 3, 90, 180),
         {"bfg_coastal.nc",
          {{"time", 25}, {"ypos", 24}, {"xpos", 40}},
          {{"time", {"time"}},
@@ -341,8 +349,8 @@ TEST_F(MakeSamplesTest, TimeAxesCountFromADateAndAscend) {
 }
 
 TEST_F(MakeSamplesTest, CoordinateUnitsNameEastAndNorth) {
-    for (const std::string file :
-         {"regular_global.nc", "bfg_coastal.nc", "fe_mesh.nc", "fv_mesh.nc", "stations.nc"}) {
+    for (const std::string file : {"regular_global.nc", "regular_2deg.nc", "bfg_coastal.nc",
+                                   "fe_mesh.nc", "fv_mesh.nc", "stations.nc"}) {
         SCOPED_TRACE(file);
         Nc nc(sample(file));
         EXPECT_EQ(nc.text("lon", "units"), "degrees_east");

@@ -165,7 +165,7 @@ protected:
     Picture pic_{400, 400};
 };
 
-TEST_F(DrawCostTest, DrawsSegmentsInViewAndBuildsDirectory) {
+TEST_F(DrawCostTest, DrawsSegmentsInViewAndHoldsTheFile) {
     writeBdm(Coast.CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
@@ -177,70 +177,105 @@ TEST_F(DrawCostTest, DrawsSegmentsInViewAndBuildsDirectory) {
     EXPECT_EQ(lines[0]->color, QBColor(7));
     EXPECT_EQ(pic_.pixel(expectedPixel(10, 10).x, expectedPixel(10, 10).y), QBColor(7));
 
-    // The directory holds every segment, the skipped one too, with boxes in degrees.
+    // Every segment is held, the skipped one too, with its box and points as the file has them.
     EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
     ASSERT_EQ(Coast.CoastSegDir.size(), 4u);
     EXPECT_EQ(Coast.CoastSegDir[0].PointCount, 4);
-    EXPECT_EQ(Coast.CoastSegDir[0].FilePos, 24);
-    EXPECT_NEAR(Coast.CoastSegDir[0].West, 10, 1e-4);
-    EXPECT_NEAR(Coast.CoastSegDir[0].East, 110, 1e-4);
+    EXPECT_EQ(Coast.CoastSegDir[0].West, rad(10));
+    EXPECT_EQ(Coast.CoastSegDir[0].East, rad(110));
     EXPECT_EQ(Coast.CoastSegDir[1].PointCount, 3);
-    EXPECT_EQ(Coast.CoastSegDir[1].FilePos, 24 + 24);
-    EXPECT_EQ(Coast.CoastSegDir[2].FilePos, 24 + 24 + 24 + 24);
+    EXPECT_EQ(Coast.CoastSegDir[1].First, 0u);
+    EXPECT_EQ(Coast.CoastSegDir[2].First, 3u);
     EXPECT_EQ(Coast.CoastSegDir[3].PointCount, 4);
-    EXPECT_EQ(Coast.CoastSegDir[3].FilePos, 24 + 3 * 24 + 8 * 5);
-    EXPECT_NEAR(Coast.CoastSegDir[3].West, 100, 1e-4);
-    EXPECT_NEAR(Coast.CoastSegDir[3].North, 20, 1e-4);
+    EXPECT_EQ(Coast.CoastSegDir[3].First, 5u);
+    EXPECT_EQ(Coast.CoastSegDir[3].West, rad(100));
+    EXPECT_EQ(Coast.CoastSegDir[3].North, rad(20));
+    ASSERT_EQ(Coast.CoastPoints.size(), 2u * 9);
+    EXPECT_EQ(Coast.CoastPoints[2 * 5], rad(100));
+    EXPECT_EQ(Coast.CoastPoints[2 * 5 + 1], rad(10));
 }
 
-// Once the directory is built, the header and the segment headers are not read again: a file
-// whose header was spoilt afterwards still draws from the directory, but not once the cache
-// is dropped.
-TEST_F(DrawCostTest, LaterDrawingsUseTheDirectory) {
+// The file is read once: later drawings in other views and in the other projection touch no
+// file (it may be gone), until another coastline file is named or the held one is let go.
+TEST_F(DrawCostTest, TheFileIsReadOnceUntilAnotherIsChosen) {
     writeBdm(Coast.CoastFile, threeSegments());
     view(0, 40, 0, 40);
     draw();
     const std::vector<DrawRecord> first = pic_.records();
+    std::filesystem::remove(Coast.CoastFile);
 
-    BdmFile spoilt = threeSegments();
-    spoilt.rawMax = 0;
-    spoilt.segs[0].boxDegrees = ViewRec{200, 210, 80, 85}; // a box that would miss the view
-    writeBdm(Coast.CoastFile, spoilt);
-
-    draw();
-    EXPECT_TRUE(ui.boxes.empty());
-    ASSERT_EQ(pic_.records().size(), first.size());
-    for (std::size_t i = 0; i < first.size(); ++i)
-        EXPECT_EQ(pic_.records()[i].px, first[i].px);
-
-    // A view that reaches the third segment: its points come from its directory position.
+    for (int pass = 0; pass < 3; ++pass) {
+        draw();
+        ASSERT_EQ(pic_.records().size(), first.size());
+        for (std::size_t i = 0; i < first.size(); ++i)
+            EXPECT_EQ(pic_.records()[i].px, first[i].px);
+    }
+    // A view that reaches the third segment; then a view that misses the file.
     view(0, 120, 0, 40);
     draw();
     auto lines = polylines(pic_);
     ASSERT_EQ(lines.size(), 3u);
     expectPoints(*lines[2], {expectedPixel(100, 10), expectedPixel(110, 12), expectedPixel(105, 20),
                              expectedPixel(100, 10)});
+    view(-80, -40, -40, -10);
+    draw();
+    EXPECT_TRUE(polylines(pic_).empty());
+    // The other projection: boxes and points are taken in radians from what is held.
+    View.Projection = 1;
+    View.ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
+    ASSERT_EQ(SetMapScale(400, 400), 0);
+    draw();
+    lines = polylines(pic_);
+    ASSERT_EQ(lines.size(), 2u);
+    float px = 0, py = 0;
+    ASSERT_EQ(ll2_to_xy2(rad(20), rad(15), px, py), 0);
+    EXPECT_EQ(lines[0]->px[2], CLng(px));
+    EXPECT_EQ(lines[0]->px[3], CLng(py));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
 
-    Coast.CoastCacheFile.clear(); // as the projection menu does
+    // Another file is read at its first drawing, and then held in its turn.
+    View.Projection = 0;
+    view(0, 120, 0, 40);
+    const std::string other = dir.file("other.bdm");
+    BdmFile one;
+    one.segs.push_back({{{60, 5}, {70, 8}}});
+    writeBdm(other, one);
+    Coast.CoastFile = other;
+    draw();
+    lines = polylines(pic_);
+    ASSERT_EQ(lines.size(), 1u);
+    expectPoints(*lines[0], {expectedPixel(60, 5), expectedPixel(70, 8)});
+    EXPECT_EQ(Coast.CoastCacheFile, other);
+    std::filesystem::remove(other);
+    draw();
+    EXPECT_EQ(polylines(pic_).size(), 1u);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // Let go (another coastline style): the next drawing reads the file, here gone.
+    ForgetCoastline();
     draw();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "[DrawCoast]Subscript out of rangePelorin");
+    EXPECT_EQ(ui.boxes[0].text, "[DrawCoast]");
+    EXPECT_TRUE(polylines(pic_).empty());
     EXPECT_TRUE(Coast.CoastCacheFile.empty());
 }
 
-TEST_F(DrawCostTest, FileOutsideViewRecordsNothingUntilItComesIntoView) {
+// A file whose box misses the view is read and held all the same, and drawn once a view
+// reaches it.
+TEST_F(DrawCostTest, FileOutsideTheViewIsHeldForLaterViews) {
     writeBdm(Coast.CoastFile, threeSegments());
     view(-80, -40, -40, -10);
     draw();
     EXPECT_TRUE(polylines(pic_).empty());
-    EXPECT_TRUE(Coast.CoastCacheFile.empty());
+    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
     EXPECT_TRUE(ui.boxes.empty());
 
+    std::filesystem::remove(Coast.CoastFile);
     view(0, 40, 0, 40);
     draw();
     EXPECT_EQ(polylines(pic_).size(), 2u);
-    EXPECT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
-    EXPECT_EQ(Coast.CoastSegDir.size(), 4u);
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(DrawCostTest, WholeFileInViewDrawsEverySegmentIncludingSinglePoints) {
@@ -265,7 +300,7 @@ TEST_F(DrawCostTest, DateLineShiftsSegmentsByOneTurn) {
     writeBdm(Coast.CoastFile, f);
     view(100, 260, -20, 20);
     const double turn = 6.2831852 / kDegToRad;
-    for (int pass = 0; pass < 2; ++pass) { // directory pass, then cached pass
+    for (int pass = 0; pass < 2; ++pass) { // the pass that reads, then one from memory
         draw();
         auto lines = polylines(pic_);
         ASSERT_EQ(lines.size(), 2u) << "pass " << pass;
@@ -274,28 +309,6 @@ TEST_F(DrawCostTest, DateLineShiftsSegmentsByOneTurn) {
         EXPECT_GT(lines[1]->px[0], lines[0]->px[2]);
     }
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-// In Mercator mode the boxes are radians; a directory read in degrees is not reused.
-TEST_F(DrawCostTest, MercatorReadsTheFileAgainInRadians) {
-    writeBdm(Coast.CoastFile, threeSegments());
-    view(0, 40, 0, 40);
-    draw();
-    ASSERT_EQ(Coast.CoastCacheFile, Coast.CoastFile);
-
-    View.Projection = 1;
-    View.ViewExtent = {0, 40 * kDegToRad, 0, 40 * kDegToRad};
-    ASSERT_EQ(SetMapScale(400, 400), 0);
-    draw();
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_NEAR(Coast.CoastSegDir[1].West, rad(10), 1e-7);
-    EXPECT_NEAR(Coast.CoastSegDir[3].East, rad(110), 1e-7);
-    auto lines = polylines(pic_);
-    ASSERT_EQ(lines.size(), 2u);
-    float px = 0, py = 0;
-    ASSERT_EQ(ll2_to_xy2(rad(20), rad(15), px, py), 0);
-    EXPECT_EQ(lines[0]->px[2], CLng(px));
-    EXPECT_EQ(lines[0]->px[3], CLng(py));
 }
 
 // Points the Mercator transform refuses are left out, with one message for the whole drawing.
@@ -332,13 +345,15 @@ TEST_F(DrawCostTest, MissingFileFails) {
     EXPECT_TRUE(pic_.records().empty());
 }
 
-// Malformed files take the failure path: one box, no crash, nothing recorded as cached.
+// Malformed files take the failure path: the segments before the fault that meet the view are
+// drawn, then one box; no crash, and nothing is held, so the next drawing reads the file again.
 TEST_F(DrawCostTest, MalformedFilesFail) {
     struct Case {
         const char* what;
         BdmFile file;
         std::uintmax_t truncate;
         const char* text;
+        std::size_t lines; // drawn before the fault
     };
     const auto three = threeSegments();
     auto with = [&](auto change) {
@@ -348,48 +363,49 @@ TEST_F(DrawCostTest, MalformedFilesFail) {
     };
     const Case cases[] = {
         {"count 0", with([](BdmFile& f) { f.segs[1].rawCount = 0; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 1},
         {"negative count", with([](BdmFile& f) { f.segs[0].rawCount = -5; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 0},
         {"negative count of a skipped segment", with([](BdmFile& f) { f.segs[2].rawCount = -3; }),
-         0, "[DrawCoast]Subscript out of rangePelorin"},
+         0, "[DrawCoast]Subscript out of rangePelorin", 2},
         {"count above the maximum", with([](BdmFile& f) { f.segs[0].rawCount = 5; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 0},
         {"count whose low 16 bits are too large",
          with([](BdmFile& f) { f.segs[0].rawCount = 65536 + 200; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 0},
         {"header maximum 0", with([](BdmFile& f) { f.rawMax = 0; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 0},
         {"header maximum negative", with([](BdmFile& f) { f.rawMax = 0xFFFF; }), 0,
-         "[DrawCoast]Subscript out of rangePelorin"},
+         "[DrawCoast]Subscript out of rangePelorin", 0},
         {"points of a skipped segment run past the end", three, 8,
-         "[DrawCoast]Input past end of filePelorin"},
+         "[DrawCoast]Input past end of filePelorin", 2},
         {"points of a drawn segment run past the end",
          with([](BdmFile& f) { std::swap(f.segs[0], f.segs[2]); }), 8,
-         "[DrawCoast]Input past end of filePelorin"},
+         "[DrawCoast]Input past end of filePelorin", 1},
         {"short segment header", with([](BdmFile& f) {
              f.segs.push_back({{{1, 1}}});
          }),
-         8 + 12, "[DrawCoast]Input past end of filePelorin"},
-        {"short file header", BdmFile{}, 8, "[DrawCoast]Input past end of filePelorin"},
+         8 + 12, "[DrawCoast]Input past end of filePelorin", 2},
+        {"short file header", BdmFile{}, 8, "[DrawCoast]Input past end of filePelorin", 0},
         {"point that is not a number", with([](BdmFile& f) {
              f.segs[0].rawPoint = std::make_pair(std::numeric_limits<float>::quiet_NaN(), 0.1f);
          }),
-         0, "[DrawCoast]OverflowPelorin"},
+         0, "[DrawCoast]OverflowPelorin", 0},
     };
     view(0, 40, 0, 40);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeBdm(Coast.CoastFile, c.file);
         if (c.truncate) truncateFile(Coast.CoastFile, c.truncate);
-        Coast.CoastCacheFile.clear();
         ui.boxes.clear();
         draw();
         ASSERT_EQ(ui.boxes.size(), 1u);
         EXPECT_EQ(ui.boxes[0].text, c.text);
+        EXPECT_EQ(polylines(pic_).size(), c.lines);
         EXPECT_TRUE(Coast.CoastCacheFile.empty());
+        EXPECT_TRUE(Coast.CoastSegDir.empty());
     }
-    // The file was closed every time: it can be replaced and drawn again.
+    // The file was closed every time: it can be replaced, and the replacement is read.
     writeBdm(Coast.CoastFile, three);
     ui.boxes.clear();
     draw();

@@ -4,6 +4,8 @@
 // recognises, as classic netCDF files:
 //
 //   regular_global.nc  regular longitude/latitude grid, monthly, depth levels, temp, u, v
+//   regular_2deg.nc    the same at 2 degrees (180 x 90), January to March: the size the
+//                      start-up is timed on
 //   bfg_coastal.nc     boundary-fitted grid around a cape, 2-D lon/lat, hourly tidal currents
 //   fe_mesh.nc         finite-element mesh of an estuary, coordinates and values per node
 //   fv_mesh.nc         finite-volume mesh of a lagoon with layers, node codes, element values,
@@ -287,18 +289,22 @@ int definePacked(SampleFile& f, const std::string& name, const std::vector<int>&
     return v;
 }
 
-void writeRegularGlobal(const fs::path& target) {
-    constexpr int nLon = 72, nLat = 36, nTime = 12;
+// A global grid of spacing degrees, cells centred half a spacing in from the date line and
+// the poles, with the first months of the year (at most 12).
+void writeRegularGlobal(const fs::path& target, int spacing, int months) {
+    const int nLon = 360 / spacing, nLat = 180 / spacing;
+    const int nTime = months;
     const std::vector<double> depths = {0.0, 100.0, 500.0};
     const int nDepth = static_cast<int>(depths.size());
     // Mid-month days of a common year.
-    const std::vector<double> days = {14, 45, 73, 104, 134, 165, 195, 226, 257, 287, 318, 348};
+    std::vector<double> days = {14, 45, 73, 104, 134, 165, 195, 226, 257, 287, 318, 348};
+    days.resize(static_cast<std::size_t>(nTime));
 
     std::vector<double> lon(nLon), lat(nLat);
     for (int i = 0; i < nLon; ++i)
-        lon[i] = -177.5 + 5.0 * i;
+        lon[i] = -180.0 + spacing * (i + 0.5);
     for (int j = 0; j < nLat; ++j)
-        lat[j] = -87.5 + 5.0 * j;
+        lat[j] = -90.0 + spacing * (j + 0.5);
 
     // Surface land, then a shelf of 200 m on every sea cell next to land: deeper levels lose
     // those cells, so the mask thickens with depth as a real one does.
@@ -387,11 +393,14 @@ void writeRegularGlobal(const fs::path& target) {
         definePacked(f, "temp", dims, "sea water temperature", "degC", tScale, tOffset);
     const int vU = definePacked(f, "u", dims, "eastward sea water velocity", "m/s", uvScale);
     const int vV = definePacked(f, "v", dims, "northward sea water velocity", "m/s", uvScale);
-    commonGlobals(f, "Sample: monthly climatology on a regular 5-degree global grid");
+    commonGlobals(f, "Sample: monthly climatology on a regular " + std::to_string(spacing) +
+                         "-degree global grid");
     f.endDefine();
 
-    const std::vector<std::size_t> count = {nTime, static_cast<std::size_t>(nDepth), nLat, nLon};
-    f.put(vTime, days, {nTime});
+    const std::vector<std::size_t> count = {
+        static_cast<std::size_t>(nTime), static_cast<std::size_t>(nDepth),
+        static_cast<std::size_t>(nLat), static_cast<std::size_t>(nLon)};
+    f.put(vTime, days, {static_cast<std::size_t>(nTime)});
     f.put(vDepth, std::vector<float>(depths.begin(), depths.end()));
     f.put(vLat, std::vector<float>(lat.begin(), lat.end()));
     f.put(vLon, std::vector<float>(lon.begin(), lon.end()));
@@ -1044,7 +1053,7 @@ int main(int argc, char** argv) {
     try {
         const fs::path folder = argv[1];
         fs::create_directories(folder);
-        writeRegularGlobal(folder / "regular_global.nc");
+        writeRegularGlobal(folder / "regular_global.nc", 5, 12);
         writeBfgCoastal(folder / "bfg_coastal.nc");
         writeFeMesh(folder / "fe_mesh.nc");
         writeFvMesh(folder / "fv_mesh.nc");
@@ -1052,6 +1061,7 @@ int main(int argc, char** argv) {
         writeStations(folder / "stations.nc");
         writeRegularWind(folder / "regular_wind.nc");
         writeGmtCurrents(folder / "gmt_currents.nc");
+        writeRegularGlobal(folder / "regular_2deg.nc", 2, 3);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make-samples: %s\n", e.what());
         return 1;

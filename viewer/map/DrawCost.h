@@ -1,7 +1,8 @@
 #pragma once
 // The coastline of every map: segments of a .bdm file (radians) that meet the view, drawn as
-// open polylines with the map transform in force. The first drawing of a file builds a
-// directory of its segments, so that later drawings read only the points of those in view.
+// open polylines with the map transform in force. The file is read whole at the first drawing
+// and held in memory for the rest of the run: later drawings (zooms, pans, animation steps,
+// either projection) read nothing, until another coastline file or style is chosen.
 //
 // .bdm layout (little-endian): a 24-byte header (west, east, south, north as Singles, the
 // largest point count as a Long, 4 unused bytes), then segments: point count (Long), 4 unused
@@ -15,9 +16,13 @@
 
 class Picture;
 
-// The coastline's file, style and segment directory (Coast.CoastFile, Coast.CoastColor,
+// The coastline's file, style and what was read of it (Coast.CoastFile, Coast.CoastColor,
 // Coast.CoastSegDir, ...) are part of the shared state (SharedState.h).
 
 // Draws the coastline of CoastFile onto pic with the transform in force. Failures are shown
-// in a message box starting "[DrawCoast]"; nothing is raised.
+// in a message box starting "[DrawCoast]"; nothing is raised. A file that fails to open, to
+// read or to draw is not held: the next drawing reads it again.
 void DrawCoast(Picture& pic);
+
+// Lets go of the coastline held in memory: the next drawing reads CoastFile again.
+void ForgetCoastline();

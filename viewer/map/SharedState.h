@@ -14,6 +14,7 @@
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -61,16 +62,15 @@ struct SeamWindow {
 };
 
 // One entry of the coastline's segment directory (see DrawCost.h): entry 0 describes the file
-// (largest count, position after the header, file box), entry k segment k (its count, the
-// position of its first point, its box). Boxes are in the view units of the projection the
-// directory was read in.
+// (largest count, file box), entry k segment k (its count, where its points start in
+// CoastPoints, its box). Boxes are as the file holds them, in radians.
 struct CoastSegEntry {
     Long PointCount = 0;
-    Long FilePos = 0;
-    double West = 0;
-    double East = 0;
-    double South = 0;
-    double North = 0;
+    std::size_t First = 0; // index of its first point in CoastPoints
+    float West = 0;
+    float East = 0;
+    float South = 0;
+    float North = 0;
 };
 
 // ---- Settings, options and the remembered list --------------------------------------------------
@@ -105,10 +105,11 @@ struct CoastState {
     Long CoastFlag = 0;    // 1 once a coastline file is known
     Long CoastColor = 0;   // line colour (palette colour 7, set at start-up)
     Long OptCoastLine = 0; // coastline style of the menu; the drawing ignores it
-    // The segment directory of the last drawing, so that later drawings read only the segments
-    // in view.
-    std::string CoastCacheFile;             // file whose directory CoastSegDir holds; "" when none
+    // The coastline as read from its file, held for the whole run so that every later drawing
+    // (zoom, pan, animation step, the other projection) reads nothing.
+    std::string CoastCacheFile;             // file whose contents are held; "" when none
     std::vector<CoastSegEntry> CoastSegDir; // entries 0 .. n
+    std::vector<float> CoastPoints;         // longitude, latitude of every point, in radians
 
     void Reset() { *this = {}; }
 };

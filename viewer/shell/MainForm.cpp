@@ -459,7 +459,6 @@ void switchProjection(MainForm& f, Long projection) {
         setMarks(f.Cartesian, {f.Marcator});
     View.Projection = projection;
     View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
-    Coast.CoastCacheFile.clear();
     PutString("Projection", "parameters", Opt.IniFile, projection == 0 ? "0" : "1");
     LoadFile(0);
 }
@@ -520,14 +519,25 @@ void MainForm::FontArrow_Click() {
     Opt.OptArrowStyle = 108;
 }
 
+namespace {
+
+// Another coastline style lets go of the coastline held in memory: the next map reads its file
+// again (so a coastline file changed on disk is taken up).
+void setCoastStyle(Long style) {
+    if (Coast.OptCoastLine != style) ForgetCoastline();
+    Coast.OptCoastLine = style;
+}
+
+} // namespace
+
 void MainForm::ThinLine_Click() {
     setMarks(ThinLine, {PolygonFill});
-    Coast.OptCoastLine = 1;
+    setCoastStyle(1);
 }
 
 void MainForm::PolygonFill_Click() {
     setMarks(PolygonFill, {ThinLine});
-    Coast.OptCoastLine = 2;
+    setCoastStyle(2);
 }
 
 // ---- Shut-down

@@ -185,13 +185,24 @@ KelvadFactory SetKelvadFactory(KelvadFactory f) {
     return old;
 }
 
+namespace {
+
+std::string kelvadLibrary() {
+    return PathJoin(ProgramFolder(), "libKelvadlib.so");
+}
+
+} // namespace
+
+void PreloadKelvadLibrary() {
+    if (factory == nullptr) PreloadFactoryLibrary(kelvadLibrary());
+}
+
 bool NewKelvad() {
     ReleaseKelvad();
     std::string error;
     KelvadFactory make = factory;
     if (make == nullptr) {
-        void* symbol =
-            FindFactory(PathJoin(ProgramFolder(), "libKelvadlib.so"), "CreateKelvad", error);
+        void* symbol = FindFactory(kelvadLibrary(), "CreateKelvad", error);
         make = reinterpret_cast<KelvadFactory>(symbol);
     }
     IKelvad* object = make != nullptr ? make() : nullptr;

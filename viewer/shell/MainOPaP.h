@@ -14,6 +14,10 @@ using KelvadFactory = IKelvad* (*)();
 // library beside the program. Returns the factory replaced (nullptr for the default).
 KelvadFactory SetKelvadFactory(KelvadFactory factory);
 
+// Starts loading the library of the default factory in the background, so that the first
+// NewKelvad does not wait for it. Nothing when a factory of its own is set.
+void PreloadKelvadLibrary();
+
 // Replaces clsNC by a new object (the previous one is released first); false, with the reason
 // in a message box, when no object could be made (clsNC is then nothing).
 bool NewKelvad();

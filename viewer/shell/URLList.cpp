@@ -4,6 +4,7 @@
 #include "common/Strings.h"
 #include "common/Ui.h"
 #include "gui/QtText.h"
+#include "platform/Profile.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
@@ -13,6 +14,7 @@
 
 #include <QComboBox>
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -27,9 +29,23 @@ std::string urlKey(Long n) {
     return "URLfile" + Str(n);
 }
 
-std::string readUrlKey(Long n) {
-    return GetString(urlKey(n), kUrlSection, Opt.IniFile);
-}
+// The list's section read once, its keys looked up without regard to case, the first of
+// duplicate keys winning, as a read of each key would give them: a full list is hundreds of
+// keys, and reading the file once per key grew with the square of its length.
+class UrlSection {
+public:
+    UrlSection() {
+        for (auto& [name, value] : GetProfileSection(kUrlSection, Opt.IniFile))
+            values_.emplace(UCase(name), std::move(value));
+    }
+    std::string value(const std::string& key) const {
+        const auto it = values_.find(UCase(key));
+        return it == values_.end() ? std::string() : it->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> values_;
+};
 
 void writeUrlKey(Long n, const std::string& value) {
     PutString(urlKey(n), kUrlSection, Opt.IniFile, value);
@@ -62,11 +78,12 @@ struct StoredEntry {
 
 // Keys 1 to last as they are stored (empty values included).
 std::vector<StoredEntry> readStored(Long last) {
+    const UrlSection section;
     std::vector<StoredEntry> out;
     for (Long n = 1; n <= last; ++n) {
         StoredEntry e;
-        e.value = readUrlKey(n);
-        if (!e.value.empty()) e.added = settingLong(addedKey(n), kUrlSection);
+        e.value = section.value(urlKey(n));
+        if (!e.value.empty()) e.added = settingLongOf(section.value(addedKey(n)));
         out.push_back(std::move(e));
     }
     return out;
@@ -140,8 +157,9 @@ std::string lastOpenUrl() {
 void startUrlList(const std::string& first) {
     std::vector<std::string> entries;
     if (!first.empty()) entries.push_back(first);
+    const UrlSection section;
     for (Long n = 1; n <= kUrlKeys; ++n) {
-        const std::string v = readUrlKey(n);
+        const std::string v = section.value(urlKey(n));
         if (v.empty() || v == first) continue;
         entries.push_back(v);
     }
@@ -178,8 +196,9 @@ void AddToURLList() {
     writeStored(before, after);
 
     std::vector<std::string> entries;
+    const UrlSection section;
     for (Long n = 1; n <= kUrlKeys; ++n) {
-        const std::string v = readUrlKey(n);
+        const std::string v = section.value(urlKey(n));
         if (v.empty()) break;
         entries.push_back(v);
     }
