@@ -10,3 +10,33 @@ std::string CStrToVB(const char* address) {
     if (address == nullptr) return {};
     return std::string(address);
 }
+
+Long NcTypeSize(Long type) {
+    switch (type) {
+    case NC_BYTE:
+    case NC_CHAR:
+        return 1;
+    case NC_SHORT:
+        return 2;
+    case NC_INT:
+    case NC_FLOAT:
+        return 4;
+    case NC_DOUBLE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+Long NcReadType(Long type) {
+    switch (type) {
+    case NC_UBYTE:
+    case NC_USHORT:
+    case NC_UINT:
+    case NC_INT64:
+    case NC_UINT64:
+        return NC_DOUBLE;
+    default:
+        return type;
+    }
+}

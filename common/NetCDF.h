@@ -1,5 +1,5 @@
 #pragma once
-// Texts of the netCDF library.
+// Texts and types of the netCDF library.
 #include "runtime/Types.h"
 #include <string>
 
@@ -7,3 +7,10 @@
 std::string NcErrorText(Long status);
 // A copy of a zero-terminated text; "" for a null pointer.
 std::string CStrToVB(const char* address);
+
+// Bytes of one value of a classic type: 1 for byte and char, 2 for short, 4 for int and
+// float, 8 for double; 0 for any other type.
+Long NcTypeSize(Long type);
+// The classic type a value is read as: the netCDF-4 whole numbers (unsigned, 64-bit) as
+// double, which holds every one a reader can use; every other type as itself.
+Long NcReadType(Long type);

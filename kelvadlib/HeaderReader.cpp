@@ -58,23 +58,6 @@ double defaultFill(Long type) {
     }
 }
 
-Long unitSize(Long type) {
-    switch (type) {
-    case NC_BYTE:
-    case NC_CHAR:
-        return 1;
-    case NC_SHORT:
-        return 2;
-    case NC_INT:
-    case NC_FLOAT:
-        return 4;
-    case NC_DOUBLE:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
 // The text of a netCDF-4 string attribute that holds exactly one string; false otherwise.
 bool readSingleString(int ncid, int varid, const char* name, std::size_t len, std::string& out) {
     if (len != 1) return false;
@@ -386,7 +369,7 @@ void nameVariableDimensions(NcfRec& r, int nvars) {
         for (Long k = 1; k <= vr.narray; ++k)
             vr.arrayDimName(k) = r.dime(vr.arrayDimId(k) + 1).name;
         if (vr.narray == 1 && vr.name == vr.arrayDimName(1)) vr.kind = 1;
-        vr.byteUnit = unitSize(vr.type);
+        vr.byteUnit = NcTypeSize(vr.type);
         double size = vr.byteUnit;
         for (Long k = 1; k <= vr.narray; ++k)
             size *= r.dime(vr.arrayDimId(k) + 1).size;

@@ -15,7 +15,7 @@
 // (EpochDate, startDate, endDate, StartTimeMin, endTimeMin, FillOrvTime, and the times given to
 // TimePt, ClosestTstep, TstepByMin) count days since 1899-12-30 in that calendar, and its date
 // texts (StartTime, endTime, DatePicked, a text given to TimePt) are dates of that calendar
-// (kelvadlib/Calendar.h). For the standard calendar after 1582 they are the runtime's dates.
+// (common/Calendar.h). For the standard calendar after 1582 they are the runtime's dates.
 #include "runtime/Date.h"
 #include "runtime/Types.h"
 #include "runtime/VArray.h"

@@ -29,7 +29,7 @@
 //   TimeArrays.cpp       doFill_Time, doFill_OrvTime
 //   Extents.cpp          SetHorizontalExtent, SetVerticalExtent
 //   Windows.cpp          GetLonLatDeg, GetLonLatRad, GLonOffSet, DofTime, DofLevel, indexOfDID
-//   NCUtils.cpp          InAliasList, NcTypeName, AddToAliasList, CleanNameChars, CleanDateText
+//   NCUtils.cpp          InAliasList, NcTypeName, AddToAliasList, CleanNameChars
 //   Utils.cpp            DebugOut layout, GetIniString, IsNanText, PrintableOnly, ErrorFrame
 //   OrvMinutes.cpp       DateToOrvMin, CalendarOrvMin, OrvMinToYMDHM
 //   Calendar.cpp         the calendars of time axes: day counts, date texts read and written

@@ -89,11 +89,3 @@ Long CleanNameChars(std::string& name) {
     if (count > 0) name = cleaned;
     return count;
 }
-
-std::string CleanDateText(std::string text) {
-    for (char& c : text) {
-        const bool keep = (c >= '0' && c <= '9') || c == '-' || c == ':' || c == ' ';
-        if (!keep) c = ' ';
-    }
-    return text;
-}

@@ -1,6 +1,6 @@
 #pragma once
 // Names and alias lists: matching a name against a list, merging words into a list, type
-// names, and cleaning names and date texts read from a netCDF header.
+// names, and cleaning names read from a netCDF header.
 #include "runtime/Types.h"
 #include <string>
 
@@ -19,6 +19,3 @@ void AddToAliasList(std::string& list, const std::string& newText);
 // Replaces every character other than a digit, an ASCII letter, "-", "_" or a blank by "_".
 // Returns how many were replaced.
 Long CleanNameChars(std::string& name);
-
-// The text with every character other than a digit, "-", ":" or a blank turned into a blank.
-std::string CleanDateText(std::string text);

@@ -1,4 +1,4 @@
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"

@@ -9,7 +9,7 @@
 //   (the netCDF variable id is the number minus 1); -1 means none;
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
 //   their own codes above 6 and are not read).
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"

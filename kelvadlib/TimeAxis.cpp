@@ -1,3 +1,4 @@
+#include "common/Calendar.h"
 #include "common/NetCDF.h"
 #include "common/Strings.h"
 #include "kelvadlib/Kelvad.h"
@@ -17,17 +18,6 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-// A date text made from numbers: " 2004- 3- 15 6: 0" (each number in its Str form).
-std::string builtDateText(Integer year, Integer month, Integer day, Integer hour, Integer minute) {
-    return Str(year) + "-" + Str(month) + "-" + Str(day) + Str(hour) + ":" + Str(minute);
-}
-
-// The text as a date of the calendar, as it stands or else with everything but digits, "-",
-// ":" and blanks blanked out (which drops unit words, "T", "Z" and slashes).
-bool readDate(Calendar cal, const std::string& text, Date& out) {
-    return ParseCalendarDate(cal, text, out) || ParseCalendarDate(cal, CleanDateText(text), out);
-}
-
 // The date of the first four words read as year, month, day and hour. Words whose numbers
 // do not fit an Integer cannot form a date.
 bool rebuiltDate(Calendar cal, const std::string& text, Date& out) {
@@ -42,26 +32,7 @@ bool rebuiltDate(Calendar cal, const std::string& text, Date& out) {
         if (!(v > -32768.5 && v < 32767.5)) return false;
         parts[i] = CInt(v);
     }
-    return ParseCalendarDate(cal, builtDateText(parts[0], parts[1], parts[2], parts[3], 0), out);
-}
-
-// The base date of "<unit> since <date> [<time>] [<zone>] ...": the date read together with
-// as many of the words after it as still form a date, so a time of day (with "T", "Z", a zone
-// word or offset, fractional seconds) counts and trailing words that are no date are left out.
-bool sinceDate(Calendar cal, const std::string& unit, Date& out) {
-    std::vector<std::string> words;
-    for (Long k = 3;; ++k) {
-        std::string w = GetToken(unit, k);
-        if (w.empty()) break;
-        words.push_back(std::move(w));
-    }
-    for (std::size_t n = words.size(); n >= 1; --n) {
-        std::string text = words[0];
-        for (std::size_t i = 1; i < n; ++i)
-            text += " " + words[i];
-        if (readDate(cal, text, out)) return true;
-    }
-    return false;
+    return ParseCalendarDate(cal, BuiltDateText(parts[0], parts[1], parts[2], parts[3], 0), out);
 }
 
 // The base date from an attribute value. The whole value is tried first (it may be a date as
@@ -69,11 +40,11 @@ bool sinceDate(Calendar cal, const std::string& unit, Date& out) {
 // (at most 19 characters), that part rebuilt from its first four numbers, and last the whole
 // value rebuilt from its first four numbers.
 bool attributeDate(Calendar cal, const std::string& value, Date& out) {
-    if (readDate(cal, value, out)) return true;
+    if (ReadDateText(cal, value, out)) return true;
     const Long at = InStr(value, "20");
     if (at > 0) {
         const std::string cut = Mid(value, at, 19);
-        if (readDate(cal, cut, out) || rebuiltDate(cal, cut, out)) return true;
+        if (ReadDateText(cal, cut, out) || rebuiltDate(cal, cut, out)) return true;
     }
     return rebuiltDate(cal, value, out);
 }
@@ -199,12 +170,12 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         Calendar cal = r.calendar;
         Date base;
         if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
-            if (sinceDate(cal, tv.unit, base)) {
+            if (SinceDate(cal, tv.unit, base)) {
                 r.EpochDate = base;
             } else if (UCase(GetToken(tv.unit, 3)) == "BASE_DATE") {
                 const std::string b = GetAttVal(nH, "", "BASE_DATE");
                 const std::string t = GetAttVal(nH, "", "BASE_TIME");
-                const std::string text = builtDateText(
+                const std::string text = BuiltDateText(
                     CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
                     CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
                 if (ParseCalendarDate(cal, text, base)) r.EpochDate = base;
@@ -262,7 +233,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
 
         // Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
         auto builtText = [](const CalendarTime& ct) {
-            return builtDateText(static_cast<Integer>(ct.year - 2000),
+            return BuiltDateText(static_cast<Integer>(ct.year - 2000),
                                  static_cast<Integer>(ct.month), static_cast<Integer>(ct.day),
                                  static_cast<Integer>(ct.hour), static_cast<Integer>(ct.minute));
         };

@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers of the dataset library: debugging lines, INI values, not-a-number tests,
 // printable texts, Orv minutes, and the text frame of a caught runtime error.
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "platform/DebugOut.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"

@@ -28,3 +28,23 @@ TEST(NetCDF, CStrToVBCopiesBytes) {
     const char text[] = {'a', 'b', '\0', 'c', '\0'};
     EXPECT_EQ(CStrToVB(text), "ab");
 }
+
+TEST(NetCDF, TypeSizesAndTheTypesValuesAreReadAs) {
+    struct Case {
+        nc_type type;
+        Long size, readAs;
+    };
+    const Case cases[] = {
+        {NC_BYTE, 1, NC_BYTE},     {NC_CHAR, 1, NC_CHAR},
+        {NC_SHORT, 2, NC_SHORT},   {NC_INT, 4, NC_INT},
+        {NC_FLOAT, 4, NC_FLOAT},   {NC_DOUBLE, 8, NC_DOUBLE},
+        {NC_UBYTE, 0, NC_DOUBLE},  {NC_USHORT, 0, NC_DOUBLE},
+        {NC_UINT, 0, NC_DOUBLE},   {NC_INT64, 0, NC_DOUBLE},
+        {NC_UINT64, 0, NC_DOUBLE}, {NC_STRING, 0, NC_STRING},
+        {NC_NAT, 0, NC_NAT},       {NC_FIRSTUSERTYPEID, 0, NC_FIRSTUSERTYPEID},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NcTypeSize(c.type), c.size) << c.type;
+        EXPECT_EQ(NcReadType(c.type), c.readAs) << c.type;
+    }
+}

@@ -77,9 +77,3 @@ TEST(CleanNameChars, ReplacesOtherCharactersAndCountsThem) {
     EXPECT_EQ(CleanNameChars(high), 1);
     EXPECT_EQ(high, "t_mp");
 }
-
-TEST(CleanDateText, BlanksOutEverythingButDigitsDashColonBlank) {
-    EXPECT_EQ(CleanDateText("2000-01-01T12:00:00Z"), "2000-01-01 12:00:00 ");
-    EXPECT_EQ(CleanDateText("2004/03/15 06:00:00.5"), "2004 03 15 06:00:00 5");
-    EXPECT_EQ(CleanDateText("1990-01-01 00:00"), "1990-01-01 00:00");
-}

@@ -1,6 +1,6 @@
 // Orv minutes: whole minutes from day numbers and back, their overflow, and calendars.
 #include "TimeFixture.h"
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Date.h"
 #include "tests/support/ErrorOf.h"

@@ -1,7 +1,7 @@
 // The time arrays handed to the caller: doFill_Time and doFill_OrvTime, on axes with and without
 // dates.
 #include "TimeFixture.h"
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Date.h"
 

@@ -1,7 +1,7 @@
 // Time-step lookup and labels: GetTimePt, GetTstep, GetTstepByMin, GetDate and GetOrvMin, on
 // axes with and without dates.
 #include "TimeFixture.h"
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Date.h"
 #include "runtime/Text.h"

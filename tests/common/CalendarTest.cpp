@@ -1,6 +1,6 @@
 // The calendars of time axes: names, day counts each way, the link of the real-world
 // calendars through real days, and date texts read and written in a calendar.
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/ErrorOf.h"
 
@@ -229,4 +229,47 @@ TEST(Calendar, DateTextsAreReadInTheCalendar) {
         EXPECT_EQ(d.serial, 7.0);
         EXPECT_EQ(errorOf([&] { CalendarCDate(b.cal, b.text); }), err::TypeMismatch);
     }
+}
+
+TEST(CleanDateText, BlanksOutEverythingButDigitsDashColonBlank) {
+    EXPECT_EQ(CleanDateText("2000-01-01T12:00:00Z"), "2000-01-01 12:00:00 ");
+    EXPECT_EQ(CleanDateText("2004/03/15 06:00:00.5"), "2004 03 15 06:00:00 5");
+    EXPECT_EQ(CleanDateText("1990-01-01 00:00"), "1990-01-01 00:00");
+}
+
+TEST(SinceDate, TheDateAfterSinceWithItsTimeOfDay) {
+    struct Case {
+        Calendar cal;
+        const char* unit;
+        int64_t y, m, d;
+        double hours;
+    };
+    const Case cases[] = {
+        {Calendar::Standard, "days since 1990-01-01T00:00:00Z", 1990, 1, 1, 0},
+        {Calendar::Standard, "days since 1990-01-01T06:00:00Z", 1990, 1, 1, 6},
+        {Calendar::Standard, "days since 1990-01-01 06:00:00", 1990, 1, 1, 6},
+        {Calendar::Standard, "hours since 1990-01-01 12:00:00 UTC", 1990, 1, 1, 12},
+        {Calendar::Standard, "seconds since 2000-01-01", 2000, 1, 1, 0},
+        {Calendar::NoLeap, "days since 0000-01-01 00:00:00", 0, 1, 1, 0},
+        {Calendar::Day360, "days since 2000-02-30", 2000, 2, 30, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        Date d;
+        ASSERT_TRUE(SinceDate(c.cal, c.unit, d));
+        EXPECT_NEAR(d.serial, static_cast<double>(day(c.cal, c.y, c.m, c.d)) + c.hours / 24, 1e-9);
+    }
+    for (const char* unit : {"days", "days since", "days since BASE_DATE", "months since x"}) {
+        SCOPED_TRACE(unit);
+        Date d(7.0);
+        EXPECT_FALSE(SinceDate(Calendar::Standard, unit, d));
+    }
+}
+
+TEST(BuiltDateText, NumbersInTheirStrForms) {
+    EXPECT_EQ(BuiltDateText(2004, 3, 15, 6, 0), " 2004- 3- 15 6: 0");
+    Date d;
+    ASSERT_TRUE(
+        ParseCalendarDate(Calendar::ProlepticGregorian, BuiltDateText(1001, 1, 2, 12, 0), d));
+    EXPECT_EQ(CalendarDateText(Calendar::ProlepticGregorian, d), "1001-01-02 12:00:00");
 }

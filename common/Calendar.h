@@ -13,6 +13,7 @@
 // are made and read in the calendar (CalendarDateText, ParseCalendarDate), never through the
 // runtime's Gregorian date parts.
 #include "runtime/Date.h"
+#include "runtime/Types.h"
 
 #include <cstdint>
 #include <string>
@@ -59,3 +60,16 @@ std::string CalendarDateText(Calendar cal, Date d);
 bool ParseCalendarDate(Calendar cal, const std::string& text, Date& out);
 // ParseCalendarDate or RuntimeError(13).
 Date CalendarCDate(Calendar cal, const std::string& text);
+
+// The text with every character other than a digit, "-", ":" or a blank turned into a blank.
+std::string CleanDateText(std::string text);
+// A date text made from numbers, each in its Str form: " 2004- 3- 15 6: 0".
+std::string BuiltDateText(Integer year, Integer month, Integer day, Integer hour, Integer minute);
+// A date text of the calendar as it stands, or else with everything but digits, "-", ":" and
+// blanks blanked out (which drops unit words, "T", "Z" and slashes).
+bool ReadDateText(Calendar cal, const std::string& text, Date& out);
+// The base date of a time unit "<unit> since <date> [<time>] [<zone>] ...": the third token on
+// read together with as many of the words after it as still form a date, so a time of day
+// (with "T", "Z", a zone word or offset, fractional seconds) counts and trailing words that
+// are no date are left out. The one reading of such units for every reader of time axes.
+bool SinceDate(Calendar cal, const std::string& unit, Date& out);

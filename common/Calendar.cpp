@@ -1,6 +1,10 @@
-#include "kelvadlib/Calendar.h"
+#include "common/Calendar.h"
+#include "common/Strings.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
+#include "runtime/Text.h"
+
+#include <vector>
 
 namespace {
 
@@ -209,4 +213,36 @@ Date CalendarCDate(Calendar cal, const std::string& text) {
     Date d;
     if (!ParseCalendarDate(cal, text, d)) throw RuntimeError(err::TypeMismatch);
     return d;
+}
+
+std::string CleanDateText(std::string text) {
+    for (char& c : text) {
+        const bool keep = (c >= '0' && c <= '9') || c == '-' || c == ':' || c == ' ';
+        if (!keep) c = ' ';
+    }
+    return text;
+}
+
+std::string BuiltDateText(Integer year, Integer month, Integer day, Integer hour, Integer minute) {
+    return Str(year) + "-" + Str(month) + "-" + Str(day) + Str(hour) + ":" + Str(minute);
+}
+
+bool ReadDateText(Calendar cal, const std::string& text, Date& out) {
+    return ParseCalendarDate(cal, text, out) || ParseCalendarDate(cal, CleanDateText(text), out);
+}
+
+bool SinceDate(Calendar cal, const std::string& unit, Date& out) {
+    std::vector<std::string> words;
+    for (Long k = 3;; ++k) {
+        std::string w = GetToken(unit, k);
+        if (w.empty()) break;
+        words.push_back(std::move(w));
+    }
+    for (std::size_t n = words.size(); n >= 1; --n) {
+        std::string text = words[0];
+        for (std::size_t i = 1; i < n; ++i)
+            text += " " + words[i];
+        if (ReadDateText(cal, text, out)) return true;
+    }
+    return false;
 }
