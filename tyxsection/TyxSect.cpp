@@ -6,6 +6,7 @@
 #include "tyxsection/CaughtError.h"
 #include "tyxsection/DrawAbleItems.h"
 #include "tyxsection/TyxMain.h"
+#include "tyxsection/dialogs/frmOptions.h"
 
 #include <QResizeEvent>
 
@@ -87,7 +88,7 @@ TyxPictures TyxSect::pictures() {
 
 void TyxSect::ShowOptions() {
     trappedVoid("ShowOptions", [&] {
-        model_->ErrorMessage = "[ShowOptions] The section view options are not available yet";
+        if (ShowOptionsDialog(*model_) > 0) ReDraw();
     });
 }
 

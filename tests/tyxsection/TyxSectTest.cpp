@@ -10,7 +10,13 @@
 #include "tyxsection/KewFile.h"
 #include "tyxsection/TyxSectionFactory.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPluginLoader>
+#include <QRadioButton>
 #include <QWidget>
 
 #include <climits>
@@ -434,4 +440,115 @@ TEST_F(TyxSectTest, TheKeysOfADatasetByUrlStayBesideTheSettings) {
     EXPECT_EQ(keyInFile(kew, "temp").count, 10);
     EXPECT_TRUE(ui.boxes.empty());
     factory_->SetSettingsFile("");
+}
+
+namespace {
+
+template <class W> W* control(QDialog& d, const std::string& name) {
+    W* w = d.findChild<W*>(QString::fromStdString(name));
+    if (!w) throw std::runtime_error("no control " + name);
+    return w;
+}
+
+// The options dialog's choice, by option index.
+int checkedOption(QDialog& d) {
+    for (int i = 0; i < 4; ++i)
+        if (control<QRadioButton>(d, numbered("optViewStyle(", i, ")"))->isChecked()) return i;
+    return -1;
+}
+
+void press(QDialog& d, const std::string& name) {
+    control<QAbstractButton>(d, name)->click();
+}
+
+} // namespace
+
+TEST_F(TyxSectTest, TheOptionsSwitchTheViewAndCancelPutsItBack) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    std::vector<int> found;
+    // A section with contour lines, then separate profiles; OK.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        EXPECT_EQ(d.windowTitle().toStdString(), "Section View Options");
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(1)");
+        press(d, "optViewStyle(3)");
+        EXPECT_EQ(tyx.Get("DrawProfile").toLong(), -1); // at once
+        press(d, "cmdOK");
+    });
+    // The single graph, cancelled.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(2)");
+        press(d, "optViewStyle(0)");
+        press(d, "cmdCancel");
+    });
+    call("ShowOptions");
+    call("ShowOptions");
+    EXPECT_EQ(tyx.Get("DrawProfile").toLong(), -1);
+
+    // The section again: its contour lines are still on. Closing the window, or Escape, cancels.
+    tyx.Let("DrawVerticalSection", Variant(true));
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(2)");
+    });
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(0)");
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&d, &escape);
+    });
+    ui.dialogScripts.push_back([&](QDialog& d) { found.push_back(checkedOption(d)); });
+    call("ShowOptions");
+    EXPECT_EQ(tyx.Get("DrawVerticalSection").toLong(), -1);
+    call("ShowOptions");
+    call("ShowOptions");
+    EXPECT_EQ(found, (std::vector<int>{0, 3, 1, 1, 1}));
+    EXPECT_EQ(tyx.Get("DrawVerticalSection").toLong(), -1);
+    EXPECT_EQ(ui.modalDialogs, 5);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    call("NewColorKey");
+    call("AddColorKey", {Variant(0.0f), Variant(5.0f), Variant(Long{255})});
+    const std::string kew = dir.file("grid.KEW");
+
+    // The editor cancelled: nothing is written.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        press(d, "cmdLegend");
+        press(d, "cmdOK");
+    });
+    ui.dialogScripts.push_back([&](QDialog& editor) {
+        EXPECT_EQ(editor.windowTitle().toStdString(), "Edit Legend");
+        EXPECT_EQ(control<QLineEdit>(editor, "fldHighRange(0)")->text().toStdString(), "5");
+        control<QLineEdit>(editor, "fldHighRange(0)")->setText("6");
+        press(editor, "cmdCancel");
+    });
+    call("ShowOptions");
+    EXPECT_FALSE(std::filesystem::exists(kew));
+
+    // Edited and kept, even though the options are cancelled afterwards.
+    ui.colorAnswers = {Long{0x00FF00}};
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        press(d, "cmdLegend");
+        press(d, "cmdCancel");
+    });
+    ui.dialogScripts.push_back([&](QDialog& editor) {
+        control<QLineEdit>(editor, "fldHighRange(0)")->setText("4");
+        press(editor, "cmdAdd(0)");
+        control<QLineEdit>(editor, "fldLowRange(1)")->setText("4");
+        control<QLineEdit>(editor, "fldHighRange(1)")->setText("8.5");
+        press(editor, "lblColor(1)");
+        press(editor, "cmdOK");
+    });
+    call("ShowOptions");
+    EXPECT_EQ(fileText(kew), "<?xml version=\"1.0\"?><section><variable name=\"temp\"><division>"
+                             "<low>0</low><high>4</high><color>255</color></division><division>"
+                             "<low>4</low><high>8.5</high><color>65280</color></division>"
+                             "</variable></section>");
+    tyx.Let("UseColorKey", Variant(true));
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+    EXPECT_TRUE(ui.boxes.empty());
 }
