@@ -14,6 +14,8 @@ int DefaultMsgBoxAnswer(int style) {
     }
 }
 
+void Ui::ShowModal(QDialog&) {}
+
 namespace {
 
 // Answers every question with its default, cancels every dialog, shows nothing.

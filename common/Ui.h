@@ -6,6 +6,9 @@
 #include "runtime/Types.h"
 #include <string>
 
+// Dialogs are Qt's; the Ui only hands them on, so a declaration is enough here.
+class QDialog;
+
 // Answers of MsgBox and the three-button question.
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
@@ -62,6 +65,10 @@ public:
     virtual int MousePointer() const = 0;
     // Lets pending window events run once.
     virtual void DoEvents() = 0;
+    // Shows a dialog modally and returns once it has closed. The Qt Ui runs the dialog's own
+    // modal loop; a scripted one hands the dialog to the test. The default shows nothing: the
+    // dialog ends at once, as if closed with its window's close button, without OK or Cancel.
+    virtual void ShowModal(QDialog& dialog);
 };
 
 // The Ui in use. Until one is installed, a silent one answers every box with its default

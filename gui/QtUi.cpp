@@ -273,3 +273,7 @@ void QtUi::SetMousePointer(int pointer) {
 void QtUi::DoEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
+
+void QtUi::ShowModal(QDialog& dialog) {
+    if (QCoreApplication::instance()) dialog.exec();
+}

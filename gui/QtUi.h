@@ -19,6 +19,7 @@ public:
     void SetMousePointer(int pointer) override;
     int MousePointer() const override { return pointer_; }
     void DoEvents() override;
+    void ShowModal(QDialog& dialog) override;
 
 private:
     int pointer_ = kPointerDefault;

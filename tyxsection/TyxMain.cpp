@@ -1,6 +1,7 @@
 #include "tyxsection/TyxMain.h"
 #include "runtime/Convert.h"
 #include "tyxsection/DrawAbleItems.h"
+#include "tyxsection/KewFile.h"
 #include "tyxsection/Titles.h"
 #include "tyxsection/ocxNetNc.h"
 
@@ -116,15 +117,16 @@ void AddColorKey(TyxModel& m, float low, float high, Long color) {
     key.count = n;
 }
 
-Long KewFile(TyxModel& m, const std::string&) {
-    m.colour.ColorKey.count = -1;
-    m.ErrorMessage = "[KewFile] Reading colour keys from KEW files is not available yet";
-    return -1;
+Long KewFile(TyxModel& m, const std::string& filename) {
+    const Long n = GetKewCol(m, filename);
+    m.colour.ColorKey.count = n;
+    return n == -1 ? -1 : 1;
 }
 
-void InitColorKey(TyxModel& m, const std::string&) {
-    if (m.colour.ColorKey.count != 0) return;
-    m.ErrorMessage = "[InitColorKey] Reading or making a colour key is not available yet";
+void InitColorKey(TyxModel& m, const std::string& filename) {
+    ProvideColorKey(m, filename, [] {
+        // Nothing is read along a section yet, so the item keeps the range it has.
+    });
 }
 
 void SetUseColorKey(TyxModel& m, bool on) {

@@ -30,9 +30,11 @@ Long EndSection(TyxModel& m);
 void NewColorKey(TyxModel& m);
 // Appends a division; a key left without divisions by a failed read starts again from none.
 void AddColorKey(TyxModel& m, float low, float high, Long color);
-// Reads the current item's key from a KEW file; 1 or -1 (the division count then -1).
+// Reads the current item's key from a KEW file; 1 or -1 (the division count then -1). A file
+// without the item's key leaves no message; one that cannot be read is shown in a box.
 Long KewFile(TyxModel& m, const std::string& filename);
-// Provides a key for the current item when none is held.
+// Provides a key for the current item when none is held: read from the KEW file filename, or
+// made over the item's display range and saved to the dataset's KEW file.
 void InitColorKey(TyxModel& m, const std::string& filename);
 // True only while the key has a division.
 void SetUseColorKey(TyxModel& m, bool on);

@@ -183,6 +183,8 @@ struct OcxContrState {
 
 struct TyxModel {
     std::string ErrorMessage; // the last failure; never cleared
+    // The host's settings file: keys of datasets opened by URL are kept in its folder.
+    std::string SettingsFile;
     TyxMainState main;
     OcxNcf reader; // the dataset record
     ModColorState colour;

@@ -3,37 +3,22 @@
 #include "gui/QtText.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "tyxsection/CaughtError.h"
 #include "tyxsection/DrawAbleItems.h"
 #include "tyxsection/TyxMain.h"
+#include "tyxsection/dialogs/frmOptions.h"
 
 #include <QResizeEvent>
 
-#include <new>
 #include <utility>
 
 namespace {
 
 // The text a member leaves for an error it caught.
 std::string caughtText(const char* member) {
-    int number = 0;
-    std::string description;
-    try {
-        throw;
-    } catch (const RuntimeError& e) {
-        number = e.number();
-        description = e.description();
-    } catch (const std::bad_alloc&) {
-        number = 7;
-        description = ErrorText(7);
-    } catch (const std::exception& e) {
-        number = 51;
-        description = std::string("Internal error: ") + e.what();
-    } catch (...) {
-        number = 51;
-        description = "Internal error";
-    }
-    return "[" + std::string(member) + "] Error: " + CStr(static_cast<Long>(number)) + " " +
-           description;
+    const CaughtError e = CurrentError();
+    return "[" + std::string(member) + "] Error: " + CStr(static_cast<Long>(e.number)) + " " +
+           e.description;
 }
 
 QVariant status(Long s) {
@@ -103,7 +88,7 @@ TyxPictures TyxSect::pictures() {
 
 void TyxSect::ShowOptions() {
     trappedVoid("ShowOptions", [&] {
-        model_->ErrorMessage = "[ShowOptions] The section view options are not available yet";
+        if (ShowOptionsDialog(*model_) > 0) ReDraw();
     });
 }
 

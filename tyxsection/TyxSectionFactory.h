@@ -13,6 +13,8 @@
 // Every control of one process shares one state, kept while any control exists.
 #include "common/Ui.h"
 
+#include <string>
+
 #include <QtPlugin>
 
 class QWidget;
@@ -26,7 +28,10 @@ public:
     // back the plug-in's own Qt one); returns the one it replaces. The plug-in keeps its own
     // copy of the shared code, so the host's Ui is not the plug-in's until given here.
     virtual Ui* SetUi(Ui* ui) = 0;
+    // The host's settings file: the colour keys of datasets opened by URL are kept in its
+    // folder (beside the program until a host names one).
+    virtual void SetSettingsFile(const std::string& path) = 0;
 };
 
-#define TyxSectionFactory_iid "org.pelorin.TyxSection.Factory/1"
+#define TyxSectionFactory_iid "org.pelorin.TyxSection.Factory/2"
 Q_DECLARE_INTERFACE(TyxSectionFactory, TyxSectionFactory_iid)

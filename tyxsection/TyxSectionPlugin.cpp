@@ -21,6 +21,7 @@ QWidget* TyxSectionPlugin::CreateControl(QWidget* parent) {
             CloseNc(m->reader.ncid);
             delete m;
         });
+        model->SettingsFile = settingsFile_;
         model_ = model;
     }
     return new TyxSect(std::move(model), parent);
@@ -29,4 +30,9 @@ QWidget* TyxSectionPlugin::CreateControl(QWidget* parent) {
 Ui* TyxSectionPlugin::SetUi(Ui* ui) {
     Ui* previous = setUi(ui ? ui : &qtUi_);
     return previous == &qtUi_ ? nullptr : previous;
+}
+
+void TyxSectionPlugin::SetSettingsFile(const std::string& path) {
+    settingsFile_ = path;
+    if (std::shared_ptr<TyxModel> model = model_.lock()) model->SettingsFile = path;
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <memory>
+#include <string>
 
 struct TyxModel;
 
@@ -21,10 +22,12 @@ public:
 
     QWidget* CreateControl(QWidget* parent) override;
     Ui* SetUi(Ui* ui) override;
+    void SetSettingsFile(const std::string& path) override;
 
 private:
     // The state lives while a control does: the first control makes it, the last one's end
     // releases it, as the control's module state did.
     std::weak_ptr<TyxModel> model_;
+    std::string settingsFile_;
     QtUi qtUi_;
 };

@@ -53,3 +53,8 @@ void ScriptedUi::SetMousePointer(int pointer) {
     pointer_ = pointer;
     pointerChanges.push_back(pointer);
 }
+
+void ScriptedUi::ShowModal(QDialog& dialog) {
+    ++modalDialogs;
+    if (auto script = take(dialogScripts)) (*script)(dialog);
+}

@@ -2,10 +2,14 @@
 // A Ui for tests: answers from queues that the test fills, and records every box, dialog,
 // pointer change and event pump. An empty queue gives the answer of a box closed without a
 // choice (DefaultMsgBoxAnswer), kCancel for the three-button question, "" for a file dialog
-// and false (cancel) for the colour dialog and the input box.
+// and false (cancel) for the colour dialog and the input box. A modal dialog is handed to the
+// next script of dialogScripts, which works its controls as a user would (and may show
+// further dialogs, which take the scripts after it); without a script the dialog ends at once,
+// as if closed with its window's close button.
 #include "common/Ui.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +39,7 @@ public:
     std::deque<std::string> fileAnswers;                 // "" answers cancel
     std::deque<std::optional<Long>> colorAnswers;        // nullopt answers cancel
     std::deque<std::optional<std::string>> inputAnswers; // nullopt answers cancel
+    std::deque<std::function<void(QDialog&)>> dialogScripts;
 
     // What was asked.
     std::vector<Box> boxes;
@@ -44,6 +49,7 @@ public:
     std::vector<InputCall> inputs;
     std::vector<int> pointerChanges;
     int doEventsCount = 0;
+    int modalDialogs = 0; // dialogs shown modally, scripted or not
 
     int MsgBox(const std::string& text, int style, const std::string& title) override;
     int ShortMsg(const std::string& caption, const std::string& text, const std::string& button1,
@@ -55,6 +61,7 @@ public:
     void SetMousePointer(int pointer) override;
     int MousePointer() const override { return pointer_; }
     void DoEvents() override { ++doEventsCount; }
+    void ShowModal(QDialog& dialog) override;
 
 private:
     int pointer_ = kPointerDefault;

@@ -5,6 +5,8 @@
 #include "tests/support/TempDir.h"
 #include "tyxsection/ocxNetNc.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,14 @@ inline std::string numbered(const char* prefix, int n, const char* suffix = "") 
     s += std::to_string(n);
     s += suffix;
     return s;
+}
+
+// The whole content of a file, "" when there is none.
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 // Writes the CDL text into the folder; the file's path.

@@ -7,13 +7,21 @@
 #include "tests/support/ErrorOf.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
+#include "tyxsection/KewFile.h"
 #include "tyxsection/TyxSectionFactory.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPluginLoader>
+#include <QRadioButton>
 #include <QWidget>
 
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
@@ -330,5 +338,217 @@ TEST_F(TyxSectTest, OpensADatasetByUrl) {
 
     EXPECT_EQ(open(server.url("absent.nc")), -1);
     EXPECT_NE(error(), "");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+namespace {
+
+// The divisions of one variable of a KEW file, read as the control reads them.
+ColorKeyRec keyInFile(const std::string& path, const std::string& name) {
+    ColorKeyRec key;
+    if (!ReadKewKey(path, name, key)) key.count = -1;
+    return key;
+}
+
+} // namespace
+
+TEST_F(TyxSectTest, KewFileReadsTheKeyOfTheCurrentItem) {
+    const std::string grid = writeGridFile(dir, "grid.nc");
+    ASSERT_EQ(open(grid), 1);
+    const std::string kew = dir.file("keys.kew");
+    std::ofstream(kew) << "<?xml version=\"1.0\"?><section><variable name=\"salt\"><division>"
+                          "<low>30</low><high>31</high><color>255</color></division></variable>"
+                          "<variable name=\"temp\"><division><low>0</low><high>5</high>"
+                          "<color>65280</color></division></variable></section>";
+    const Variant read = call("KewFile", {text(kew)});
+    EXPECT_EQ(read.type(), Variant::Type::kInteger);
+    EXPECT_EQ(read.toLong(), 1);
+    tyx.Let("UseColorKey", Variant(true));
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+
+    // No file, or no key of the item: -1 without a word, as the host expects.
+    call("SetVarByName", {text("ssh")}); // leaves a message behind
+    const std::string before = error();
+    EXPECT_EQ(call("KewFile", {text(dir.file("none.kew"))}).toLong(), -1);
+    tyx.Let("UseColorKey", Variant(true)); // the key has no divisions left
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), 0);
+    std::ofstream(kew) << "<section><variable name=\"other\"/></section>";
+    EXPECT_EQ(call("KewFile", {text(kew)}).toLong(), -1);
+    EXPECT_EQ(error(), before);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A file that cannot be read is shown in the control's box.
+    std::ofstream(kew) << "<section><variable name=\"temp\"><division><low>1</low></division>"
+                          "</variable></section>";
+    EXPECT_EQ(call("KewFile", {text(kew)}).toLong(), -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "Error 91: Object variable or With block variable not set\r\nModColor GetKewCol0");
+    EXPECT_EQ(ui.boxes[0].title, "Error creating section view");
+    EXPECT_EQ(error(), before);
+}
+
+TEST_F(TyxSectTest, InitColorKeyReadsTheKeyOrMakesAndKeepsOne) {
+    call("InitColorKey", {text(dir.file("grid.KEW"))});
+    EXPECT_EQ(error(), "[InitColorKey] No item to make a colour key for: NcFile has not opened "
+                       "a dataset");
+
+    const std::string grid = writeGridFile(dir, "grid.nc");
+    ASSERT_EQ(open(grid), 1);
+    const std::string kew = dir.file("grid.KEW");
+    // No file: ten divisions in random colours, kept beside the dataset.
+    call("InitColorKey", {text(dir.file("absent.KEW"))});
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+    const ColorKeyRec made = keyInFile(kew, "temp");
+    ASSERT_EQ(made.count, 10);
+    for (Long i = 1; i <= 10; ++i) {
+        EXPECT_LE(made.low(i), made.high(i));
+        EXPECT_GE(made.color(i), 0);
+        EXPECT_LE(made.color(i), 0xFFFFFF);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // A key held stays, and nothing is written.
+    const std::string written = fileText(kew);
+    call("InitColorKey", {text(dir.file("absent.KEW"))});
+    EXPECT_EQ(fileText(kew), written);
+
+    // Without a key, the file's key is read, and again nothing is written.
+    call("NewColorKey");
+    tyx.Let("UseColorKey", Variant(false));
+    std::ofstream(kew) << "<section><variable name=\"temp\"><division><low>1</low><high>2</high>"
+                          "<color>3</color></division></variable></section>";
+    call("InitColorKey", {text(kew)});
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+    EXPECT_EQ(keyInFile(kew, "temp").count, 1);
+
+    // A key that a failed read left is no key either.
+    EXPECT_EQ(call("KewFile", {text(dir.file("absent.KEW"))}).toLong(), -1);
+    call("InitColorKey", {text(kew)});
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+}
+
+TEST_F(TyxSectTest, TheKeysOfADatasetByUrlStayBesideTheSettings) {
+    writeGridFile(dir, "grid.nc");
+    std::filesystem::create_directory(dir.path() / "cfg");
+    factory_->SetSettingsFile(dir.file("cfg/Pelorin.ini"));
+    DapServer server(DAPSERVE_PATH, dir.path().string());
+    ASSERT_EQ(open(server.url("grid.nc")), 1) << error();
+    call("InitColorKey", {text(server.url("grid.KEW"))});
+    const std::string kew =
+        dir.file("cfg/127_0_0_1_" + std::to_string(server.port()) + "_grid.KEW");
+    EXPECT_EQ(keyInFile(kew, "temp").count, 10);
+    EXPECT_TRUE(ui.boxes.empty());
+    factory_->SetSettingsFile("");
+}
+
+namespace {
+
+template <class W> W* control(QDialog& d, const std::string& name) {
+    W* w = d.findChild<W*>(QString::fromStdString(name));
+    if (!w) throw std::runtime_error("no control " + name);
+    return w;
+}
+
+// The options dialog's choice, by option index.
+int checkedOption(QDialog& d) {
+    for (int i = 0; i < 4; ++i)
+        if (control<QRadioButton>(d, numbered("optViewStyle(", i, ")"))->isChecked()) return i;
+    return -1;
+}
+
+void press(QDialog& d, const std::string& name) {
+    control<QAbstractButton>(d, name)->click();
+}
+
+} // namespace
+
+TEST_F(TyxSectTest, TheOptionsSwitchTheViewAndCancelPutsItBack) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    std::vector<int> found;
+    // A section with contour lines, then separate profiles; OK.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        EXPECT_EQ(d.windowTitle().toStdString(), "Section View Options");
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(1)");
+        press(d, "optViewStyle(3)");
+        EXPECT_EQ(tyx.Get("DrawProfile").toLong(), -1); // at once
+        press(d, "cmdOK");
+    });
+    // The single graph, cancelled.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(2)");
+        press(d, "optViewStyle(0)");
+        press(d, "cmdCancel");
+    });
+    call("ShowOptions");
+    call("ShowOptions");
+    EXPECT_EQ(tyx.Get("DrawProfile").toLong(), -1);
+
+    // The section again: its contour lines are still on. Closing the window, or Escape, cancels.
+    tyx.Let("DrawVerticalSection", Variant(true));
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(2)");
+    });
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        found.push_back(checkedOption(d));
+        press(d, "optViewStyle(0)");
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&d, &escape);
+    });
+    ui.dialogScripts.push_back([&](QDialog& d) { found.push_back(checkedOption(d)); });
+    call("ShowOptions");
+    EXPECT_EQ(tyx.Get("DrawVerticalSection").toLong(), -1);
+    call("ShowOptions");
+    call("ShowOptions");
+    EXPECT_EQ(found, (std::vector<int>{0, 3, 1, 1, 1}));
+    EXPECT_EQ(tyx.Get("DrawVerticalSection").toLong(), -1);
+    EXPECT_EQ(ui.modalDialogs, 5);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    call("NewColorKey");
+    call("AddColorKey", {Variant(0.0f), Variant(5.0f), Variant(Long{255})});
+    const std::string kew = dir.file("grid.KEW");
+
+    // The editor cancelled: nothing is written.
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        press(d, "cmdLegend");
+        press(d, "cmdOK");
+    });
+    ui.dialogScripts.push_back([&](QDialog& editor) {
+        EXPECT_EQ(editor.windowTitle().toStdString(), "Edit Legend");
+        EXPECT_EQ(control<QLineEdit>(editor, "fldHighRange(0)")->text().toStdString(), "5");
+        control<QLineEdit>(editor, "fldHighRange(0)")->setText("6");
+        press(editor, "cmdCancel");
+    });
+    call("ShowOptions");
+    EXPECT_FALSE(std::filesystem::exists(kew));
+
+    // Edited and kept, even though the options are cancelled afterwards.
+    ui.colorAnswers = {Long{0x00FF00}};
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        press(d, "cmdLegend");
+        press(d, "cmdCancel");
+    });
+    ui.dialogScripts.push_back([&](QDialog& editor) {
+        control<QLineEdit>(editor, "fldHighRange(0)")->setText("4");
+        press(editor, "cmdAdd(0)");
+        control<QLineEdit>(editor, "fldLowRange(1)")->setText("4");
+        control<QLineEdit>(editor, "fldHighRange(1)")->setText("8.5");
+        press(editor, "lblColor(1)");
+        press(editor, "cmdOK");
+    });
+    call("ShowOptions");
+    EXPECT_EQ(fileText(kew), "<?xml version=\"1.0\"?><section><variable name=\"temp\"><division>"
+                             "<low>0</low><high>4</high><color>255</color></division><division>"
+                             "<low>4</low><high>8.5</high><color>65280</color></division>"
+                             "</variable></section>");
+    tyx.Let("UseColorKey", Variant(true));
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
     EXPECT_TRUE(ui.boxes.empty());
 }
