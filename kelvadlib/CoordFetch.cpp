@@ -159,7 +159,7 @@ Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
     if (allSmall && DapClientPrefetches(r.FName)) return 0;
     const std::string tag = "[FetchSetUpValues] ";
     std::string body, why;
-    const DapGet got = DapHttpGet(DapDataRequest(url, list), body, why);
+    const DapGet got = DapHttpGet(DapDataRequest(url, list), body, why, DapAnswerLimit(list));
     if (got == DapGet::NoAnswer) {
         // Every read after it would wait as long again.
         CloseSlot(nH);

@@ -166,6 +166,11 @@ public:
         v = (std::uint64_t{hi} << 32) | lo;
         return true;
     }
+    // Whether n values of the given width can still follow: checked before anything is sized
+    // from a count the answer declares.
+    bool holds(std::size_t n, std::size_t width) const {
+        return n <= static_cast<std::size_t>(end_ - p_) / width;
+    }
     bool bytes(std::size_t n, const unsigned char*& out) {
         const std::size_t padded = (n + 3) / 4 * 4;
         if (static_cast<std::size_t>(end_ - p_) < padded) return false;
@@ -179,14 +184,18 @@ private:
     const char* end_;
 };
 
+// The number of values of an array, or SIZE_MAX when the product does not fit.
 std::size_t product(const std::vector<std::size_t>& dims) {
     std::size_t n = 1;
-    for (const std::size_t d : dims)
+    for (const std::size_t d : dims) {
+        if (d != 0 && n > SIZE_MAX / d) return SIZE_MAX;
         n *= d;
+    }
     return n;
 }
 
 template <class T> bool readNumbers(XdrReader& x, Base base, std::size_t n, std::vector<T>& out) {
+    if (!x.holds(n, std::is_same_v<T, double> ? 8 : 4)) return false;
     out.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         if constexpr (std::is_same_v<T, double>) {
@@ -387,8 +396,17 @@ bool readHeld(const DapSlabs& held, int varid, const std::size_t* start, const s
 
 // ---- HTTP --------------------------------------------------------------------------------------
 
-std::size_t appendBody(char* data, std::size_t size, std::size_t n, void* body) {
-    static_cast<std::string*>(body)->append(data, size * n);
+// The answer so far and the most it may grow to: a server that sends more than was asked for
+// ends the transfer (the reads then go through netCDF-C).
+struct Body {
+    std::string* text;
+    std::size_t limit;
+};
+
+std::size_t appendBody(char* data, std::size_t size, std::size_t n, void* to) {
+    auto* body = static_cast<Body*>(to);
+    if (body->text->size() + size * n > body->limit) return 0;
+    body->text->append(data, size * n);
     return size * n;
 }
 
@@ -483,7 +501,7 @@ bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out,
     return true;
 }
 
-DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why) {
+DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit) {
     body.clear();
     std::unique_ptr<CURL, CurlDone> curl(curl_easy_init());
     if (!curl) {
@@ -503,7 +521,8 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why) {
     };
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+    Body into{&body, limit};
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &into);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
@@ -596,4 +615,11 @@ int GetVara(const DapSlabs& held, int ncid, int varid, const std::size_t* start,
 int GetVara(const DapSlabs& held, int ncid, int varid, const std::size_t* start,
             const std::size_t* count, double* out) {
     return heldOr(held, ncid, varid, start, count, out, nc_get_vara_double);
+}
+
+std::size_t DapAnswerLimit(const std::vector<DapWanted>& wanted) {
+    std::size_t bytes = std::size_t{1} << 20;
+    for (const DapWanted& w : wanted)
+        bytes += product(w.count) * 8 + 16;
+    return bytes;
 }

@@ -69,8 +69,12 @@ enum class DapGet {
 
 // GET url with the HTTP settings that netCDF-C takes from its rc files (time-outs,
 // credentials, certificates, cookies, proxy), the body into body. A status other than 200
-// fails.
-DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why);
+// fails, and so does a body longer than limit bytes.
+DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit);
+
+// The most bytes a data answer for wanted may take: its values at eight bytes each (the
+// widest), their length words, and room for the DDS that heads it.
+std::size_t DapAnswerLimit(const std::vector<DapWanted>& wanted);
 
 // netCDF's nc_get_vara_<type> over held slabs first: the values from the slab of varid when it
 // holds the whole hyperslab and each value converts exactly as netCDF-C would convert it;

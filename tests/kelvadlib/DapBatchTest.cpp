@@ -158,7 +158,13 @@ TEST(DapBatch, ResponsesThatServeNothing) {
     otherLength.length(4).f32(1).f32(2).f32(3).f32(4);
     Xdr rows;
     rows.word(0x5a000000u).f32(1).word(0xa5000000u);
+    // A declared size far beyond the bytes that follow is refused before anything is sized
+    // from it.
+    const std::string huge = "Dataset {\n    Float64 lon[lon = 4000000000];\n} a.nc;";
+    Xdr hugeLength;
+    hugeLength.length(4000000000u).f64(1);
     const std::string cases[] = {
+        response(huge, hugeLength),
         response(dds, shortened),
         response(dds, otherLength),
         response("Dataset {\n    Sequence {\n        Float32 t;\n    } s;\n} a.nc;", rows),
