@@ -40,6 +40,28 @@ bool globalSetting(const std::string& line, std::string& key, std::string& value
     return !key.empty();
 }
 
+// The key and value of a line "[prefix]KEY=VALUE" meant for the servers whose URLs start with
+// prefix; false for any other line.
+bool scopedSetting(const std::string& line, std::string& prefix, std::string& key,
+                   std::string& value) {
+    const std::string t = trimmed(line);
+    if (t.size() < 2 || t[0] != '[') return false;
+    const auto close = t.find(']');
+    if (close == std::string::npos) return false;
+    prefix = trimmed(t.substr(1, close - 1));
+    const std::string rest = trimmed(t.substr(close + 1));
+    const auto eq = rest.find('=');
+    key = trimmed(rest.substr(0, eq));
+    value = eq == std::string::npos ? std::string() : trimmed(rest.substr(eq + 1));
+    return !prefix.empty() && !key.empty();
+}
+
+// The URL without its scheme, so that a prefix given as "host:port/path" matches too.
+std::string withoutScheme(const std::string& url) {
+    const auto at = url.find("://");
+    return at == std::string::npos ? url : url.substr(at + 3);
+}
+
 // netCDF-C takes an empty or unreadable value as 0, which is no limit.
 Long seconds(const std::string& value) {
     const long n = std::strtol(value.c_str(), nullptr, 10);
@@ -210,6 +232,24 @@ NcHttpTimeouts PrepareNcHttpTimeoutsIn(const std::string& folder) {
 NcHttpTimeouts PrepareNcHttpTimeouts() {
     static const NcHttpTimeouts inForce = PrepareNcHttpTimeoutsIn(NcRcFolder());
     return inForce;
+}
+
+std::string NcRcValue(const std::vector<NcRcFile>& files, const std::string& key,
+                      const std::string& url) {
+    std::string found;
+    for (const NcRcFile& file : files) {
+        for (const std::string& line : file.lines) {
+            std::string prefix, k, value;
+            if (globalSetting(line, k, value)) {
+                if (k == key) found = value;
+            } else if (scopedSetting(line, prefix, k, value) && k == key) {
+                if (url.rfind(prefix, 0) == 0 ||
+                    withoutScheme(url).rfind(withoutScheme(prefix), 0) == 0)
+                    found = value;
+            }
+        }
+    }
+    return found;
 }
 
 bool IsNcUrl(const std::string& name) {

@@ -55,5 +55,12 @@ NcHttpTimeouts PrepareNcHttpTimeoutsIn(const std::string& folder);
 // call's result. It must run before the process's first netCDF call to have any effect.
 NcHttpTimeouts PrepareNcHttpTimeouts();
 
+// The value that the rc files netCDF-C reads in this process give key for a request to url:
+// the last line that sets it for every server or for a "[prefix]" that url starts with (a
+// prefix without a scheme matches the host and what follows). "" when none sets it. Read
+// after PrepareNcHttpTimeouts, it sees our time-outs too.
+std::string NcRcValue(const std::vector<NcRcFile>& files, const std::string& key,
+                      const std::string& url);
+
 // True for a dataset name that netCDF-C opens over HTTP (http:// or https://, any case).
 bool IsNcUrl(const std::string& name);

@@ -188,6 +188,21 @@ Variant Kelvad::doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& 
     return fillLonLat(*this, nH, outLon, outLat, false);
 }
 
+Long NodeTableVar(const NcfRec& r) {
+    Long found = 0;
+    for (Long n = 1; n <= r.nVars; ++n) {
+        const VariRec& v = r.vari(n);
+        if (v.kind != 2) continue;
+        bool overFaces = false;
+        for (Long k = 1; k <= v.narray; ++k)
+            if (v.arrayDimId(k) == r.face_dId) overFaces = true;
+        if (!overFaces) continue;
+        if (v.narray > 2) return -1;
+        found = n;
+    }
+    return found;
+}
+
 Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
                              VArray<Long>& node3) {
     const std::string tag = "[doFill_NodeMesh] ";
@@ -204,18 +219,8 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         NcfRec& r = ncf(nNc);
         // A triangle needs three corners.
         if (r.face_dId < 0 || r.nSide < 3) return fail(tag + "Node connection dimension not set: ");
-        // The last fixed variable over the nodes-per-element dimension.
-        Long found = 0;
-        for (Long n = 1; n <= r.nVars; ++n) {
-            const VariRec& v = r.vari(n);
-            if (v.kind != 2) continue;
-            bool overFaces = false;
-            for (Long k = 1; k <= v.narray; ++k)
-                if (v.arrayDimId(k) == r.face_dId) overFaces = true;
-            if (!overFaces) continue;
-            if (v.narray > 2) return fail(tag + "ncf(nNc).vari(n).narray > 2 ");
-            found = n;
-        }
+        const Long found = NodeTableVar(r);
+        if (found < 0) return fail(tag + "ncf(nNc).vari(n).narray > 2 ");
         if (found == 0) return fail(tag + "Node connection varable not found: ");
 
         // Its shape, before anything is read: elements by corners, or corners by elements
@@ -256,7 +261,7 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
             for (Long k = 1; k <= v.narray; ++k)
                 cnt[k - 1] = static_cast<std::size_t>(sizeOf(k));
             const int read =
-                nc_get_vara_int(r.ncid, static_cast<int>(found - 1), start, cnt, buf.data());
+                GetVara(r.held, r.ncid, static_cast<int>(found - 1), start, cnt, buf.data());
             if (read != NC_NOERR) {
                 CloseSlot(nNc);
                 return fail(tag + "NetCDF Error: " + NcErrorText(read));

@@ -66,25 +66,25 @@ void readWhole(const NcfRec& r, Long vId, float* target, std::size_t n, const st
     const VariRec& v = r.vari(vId);
     const WholeRead w = wholeRead(r, v);
     checkSize(tag, v, w.values, n);
-    check(nc_get_vara_float(r.ncid, vId - 1, w.start.data(), w.count.data(), target));
+    check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 void readWhole(const NcfRec& r, Long vId, double* target, std::size_t n, const std::string& tag) {
     const VariRec& v = r.vari(vId);
     const WholeRead w = wholeRead(r, v);
     checkSize(tag, v, w.values, n);
-    check(nc_get_vara_double(r.ncid, vId - 1, w.start.data(), w.count.data(), target));
+    check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 void readWhole(const NcfRec& r, Long vId, int* target, std::size_t n, const std::string& tag) {
     const VariRec& v = r.vari(vId);
     const WholeRead w = wholeRead(r, v);
     checkSize(tag, v, w.values, n);
-    check(nc_get_vara_int(r.ncid, vId - 1, w.start.data(), w.count.data(), target));
+    check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 void readWhole(const NcfRec& r, Long vId, short* target, std::size_t n, const std::string& tag) {
     const VariRec& v = r.vari(vId);
     const WholeRead w = wholeRead(r, v);
     checkSize(tag, v, w.values, n);
-    check(nc_get_vara_short(r.ncid, vId - 1, w.start.data(), w.count.data(), target));
+    check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 
 // The marks of a coordinate variable that stand for no position, for its values as they are
@@ -245,7 +245,7 @@ void readBoundaryFitted(PositionReads& p) {
         const std::size_t start[3] = {0, 0, 0};
         const std::size_t cnt[3] = {1, count(jFirst ? r.jMax : r.iMax),
                                     count(jFirst ? r.iMax : r.jMax)};
-        check(nc_get_vara_float(r.ncid, vId - 1, start, cnt, out.data()));
+        check(GetVara(r.held, r.ncid, vId - 1, start, cnt, out.data()));
     };
     const bool sliced = r.vari(r.lon_vId).narray == 3;
     if (sliced)

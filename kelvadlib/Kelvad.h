@@ -21,6 +21,7 @@
 //   CoordRecognition.cpp PickCoordVariables
 //   Classification.cpp   TypeAllVars, GetVar1st, getVarNum
 //   TimeAxis.cpp         SetTimeExtent
+//   CoordFetch.cpp       FetchSetUpValues, ReleaseSetUpValues
 //   VectorComponents.cpp doPickUVVariables
 //   AnyReads.cpp         do_get_vars_any, do_get_var1_any, do_get_vara_any, do_get_var_any
 //   TypedReads.cpp       do_get_vars_short/Long/Float/Double, do_get_var_short/Long/Float/Double
@@ -153,6 +154,16 @@ public:
 
     // ---- Time axis (TimeAxis.cpp) ------------------------------------------------------------
     Variant SetTimeExtent(Long nH);
+
+    // ---- Set-up values of a DAP2 URL (CoordFetch.cpp) -----------------------------------------
+    // Where the slot's dataset is a DAP2 URL, asks the server in one request for every value
+    // the set-up is about to read (the positions, with horizontal; the time and level axes)
+    // and holds them in the slot's held slabs. 1 fetched, 0 nothing to fetch or a fetch that
+    // failed (the reads then go to netCDF-C one by one), -1 when the server did not answer
+    // within the HTTP time-out (the slot's dataset is then closed).
+    Long FetchSetUpValues(Long nH, bool horizontal);
+    // The held slabs given back once the set-up is over, but for a mesh's corner table.
+    void ReleaseSetUpValues(Long nH);
 
     // ---- Vector components (VectorComponents.cpp) --------------------------------------------
     // The water and wind pairs, the water temperature and Vector, chosen anew from the lists;

@@ -55,14 +55,15 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
             recognised = ErrorMessage;
             if (picked > 0) {
                 elapsedLine(2, t0);
-                if (TypeAllVars(nH) < 0)
-                    ok = false;
-                else {
-                    Long horizontal = 0;
-                    ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&
-                         horizontal != kExtentRefused;
-                    if (ok) elapsedLine(3, t0);
-                }
+                if (TypeAllVars(nH) < 0) ok = false;
+            }
+            // Over DAP2, the values the steps below read come in one request, not in one each.
+            if (ok) ok = answered([&] { FetchSetUpValues(nH, picked > 0); });
+            if (ok && picked > 0) {
+                Long horizontal = 0;
+                ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&
+                     horizontal != kExtentRefused;
+                if (ok) elapsedLine(3, t0);
             }
             Long vertical = 0;
             if (ok && (!answered([&] { vertical = SetVerticalExtent(nH); }) || vertical < 0))
@@ -89,6 +90,7 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
         ErrorMessage = tag + "unexpected failure";
         ok = false;
     }
+    ReleaseSetUpValues(nH);
     if (ok) {
         if (ErrorMessage != recognised) DebugOut(tag + "left by a later step: " + ErrorMessage);
         ErrorMessage = recognised;

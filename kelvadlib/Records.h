@@ -10,6 +10,7 @@
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
 //   their own codes above 6 and are not read).
 #include "common/Calendar.h"
+#include "kelvadlib/DapBatch.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Date.h"
 #include "runtime/RuntimeError.h"
@@ -136,6 +137,10 @@ struct NcfRec {
     // GMT work arrays (1 To nSide): the DIMENSION, SPACING and range variables.
     VArray<Long> gmtDimension;
     VArray<double> gmtSpacing, gmtXRange, gmtYRange, gmtZRange;
+    // Values fetched for the set-up in one request when the dataset is a DAP2 URL; the reads
+    // of the set-up take them from here (GetVara). After the set-up only the corner table of a
+    // mesh is kept, which every FillNodeMesh reads again.
+    DapSlabs held;
 
     void EraseCaches() {
         lonArr.Erase();
@@ -150,5 +155,10 @@ struct NcfRec {
         gmtXRange.Erase();
         gmtYRange.Erase();
         gmtZRange.Erase();
+        held.clear();
     }
 };
+
+// The corner table of a mesh: the last fixed variable over the nodes-per-element dimension, by
+// number; 0 when there is none, -1 when one of them has more than two dimensions.
+Long NodeTableVar(const NcfRec& r);

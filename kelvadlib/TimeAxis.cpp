@@ -49,47 +49,29 @@ bool attributeDate(Calendar cal, const std::string& value, Date& out) {
     return rebuiltDate(cal, value, out);
 }
 
-int getVara(int id, int v, const size_t* s, const size_t* c, short* p) {
-    return nc_get_vara_short(id, v, s, c, p);
-}
-int getVara(int id, int v, const size_t* s, const size_t* c, int* p) {
-    return nc_get_vara_int(id, v, s, c, p);
-}
-int getVara(int id, int v, const size_t* s, const size_t* c, float* p) {
-    return nc_get_vara_float(id, v, s, c, p);
-}
-int getVara(int id, int v, const size_t* s, const size_t* c, double* p) {
-    return nc_get_vara_double(id, v, s, c, p);
-}
-int getVar1(int id, int v, const size_t* i, short* p) {
-    return nc_get_var1_short(id, v, i, p);
-}
-int getVar1(int id, int v, const size_t* i, int* p) {
-    return nc_get_var1_int(id, v, i, p);
-}
-int getVar1(int id, int v, const size_t* i, float* p) {
-    return nc_get_var1_float(id, v, i, p);
-}
-int getVar1(int id, int v, const size_t* i, double* p) {
-    return nc_get_var1_double(id, v, i, p);
+// Single values are hyperslabs of one, so that values held for the slot serve them too.
+template <class T> int getVar1(const DapSlabs& held, int id, int v, const size_t* i, T* p) {
+    const std::vector<size_t> ones(kMaxVarDims, 1);
+    return GetVara(held, id, v, i, ones.data(), p);
 }
 
 // Reads the time values into out (1 To nTime): the first and the last only (scratch slot),
 // or the first nTime values along the time dimension, never more than out holds.
 template <class T>
-int readTimes(int ncid, int varid, Long nTime, bool firstAndLast, VArray<double>& out) {
+int readTimes(const DapSlabs& held, int ncid, int varid, Long nTime, bool firstAndLast,
+              VArray<double>& out) {
     int ndims = 0;
     int status = nc_inq_varndims(ncid, varid, &ndims);
     if (status != NC_NOERR) return status;
     std::vector<size_t> start(static_cast<std::size_t>(ndims) + 1, 0);
     if (firstAndLast) {
         T value{};
-        status = getVar1(ncid, varid, start.data(), &value);
+        status = getVar1(held, ncid, varid, start.data(), &value);
         if (status != NC_NOERR) return status;
         out(1) = static_cast<double>(value);
         if (nTime > 1) {
             if (ndims > 0) start[0] = static_cast<size_t>(nTime - 1);
-            status = getVar1(ncid, varid, start.data(), &value);
+            status = getVar1(held, ncid, varid, start.data(), &value);
             if (status != NC_NOERR) return status;
             out(nTime) = static_cast<double>(value);
         }
@@ -98,10 +80,10 @@ int readTimes(int ncid, int varid, Long nTime, bool firstAndLast, VArray<double>
     std::vector<size_t> count(static_cast<std::size_t>(ndims) + 1, 1);
     count[0] = static_cast<size_t>(nTime);
     if constexpr (std::is_same_v<T, double>) {
-        return getVara(ncid, varid, start.data(), count.data(), out.data());
+        return GetVara(held, ncid, varid, start.data(), count.data(), out.data());
     } else {
         VArray<T> buffer(1, nTime);
-        status = getVara(ncid, varid, start.data(), count.data(), buffer.data());
+        status = GetVara(held, ncid, varid, start.data(), count.data(), buffer.data());
         if (status != NC_NOERR) return status;
         for (Long i = 1; i <= nTime; ++i)
             out(i) = static_cast<double>(buffer(i));
@@ -138,13 +120,13 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         const bool scratch = nH == 0;
         switch (tv.type) {
         case NC_SHORT:
-            status = readTimes<short>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            status = readTimes<short>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         case NC_INT:
-            status = readTimes<int>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            status = readTimes<int>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         case NC_FLOAT:
-            status = readTimes<float>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            status = readTimes<float>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         case NC_DOUBLE:
         // The netCDF-4 integers (xarray writes int64 times) are read as doubles.
@@ -153,7 +135,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         case NC_UINT:
         case NC_USHORT:
         case NC_UBYTE:
-            status = readTimes<double>(r.ncid, varid, r.nTime, scratch, r.timeArr);
+            status = readTimes<double>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
             break;
         default:
             ErrorMessage = std::string("Variable-Type of time coodrinate not expected:") + kCrLf +

@@ -262,3 +262,20 @@ TEST(NcHttp, UrlsAndTheFolderOfOurFile) {
     EXPECT_EQ(fs::path(NcRcFolder()).parent_path().filename().string().rfind("pelorin-", 0), 0u);
     if (savedCache) RcEnvironment::set("XDG_CACHE_HOME", *savedCache);
 }
+
+TEST(NcHttp, ASettingForOneUrlComesFromEveryServersLinesAndItsOwn) {
+    const std::vector<NcRcFile> files = {
+        {"/home/u/.ncrc",
+         {"HTTP.SSL.VERIFYPEER=1", "[http://data.example:8080/thredds]HTTP.SSL.VERIFYPEER=0",
+          "[other.example]HTTP.NETRC=/home/u/.netrc", "# HTTP.USERAGENT=x"}},
+        {"/work/.dodsrc", {"HTTP.USERAGENT = pelorin "}},
+    };
+    const std::string thredds = "http://data.example:8080/thredds/dodsC/a.nc";
+    EXPECT_EQ(NcRcValue(files, "HTTP.SSL.VERIFYPEER", thredds), "0");
+    EXPECT_EQ(NcRcValue(files, "HTTP.SSL.VERIFYPEER", "http://data.example/a.nc"), "1");
+    // A prefix without its scheme matches the host.
+    EXPECT_EQ(NcRcValue(files, "HTTP.NETRC", "https://other.example/a.nc"), "/home/u/.netrc");
+    EXPECT_EQ(NcRcValue(files, "HTTP.NETRC", thredds), "");
+    EXPECT_EQ(NcRcValue(files, "HTTP.USERAGENT", thredds), "pelorin");
+    EXPECT_EQ(NcRcValue(files, "HTTP.PROXY.SERVER", thredds), "");
+}
