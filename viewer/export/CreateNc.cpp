@@ -102,6 +102,8 @@ public:
             if (!sources_[slot]) sources_[slot] = std::make_unique<NcSource>(nc_.FName(slot));
         }
         NcOut out = NcOut::Create(temp);
+        // Every value of every variable is written below.
+        out.NoFill();
         defineDimensions(out);
         const std::vector<Written> coords = defineCoordinates(out);
         const std::vector<int> picks = definePicks(out);

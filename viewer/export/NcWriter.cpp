@@ -2,6 +2,12 @@
 
 #include <utility>
 
+namespace {
+
+constexpr std::size_t kBufferSize = 4 << 20;
+
+} // namespace
+
 NcFailure::NcFailure(int status, const std::string& call)
     : std::runtime_error(call + ": " + nc_strerror(status)), status_(status), call_(call) {}
 
@@ -38,13 +44,17 @@ std::string NcSource::attName(int var, int a) const {
 
 NcOut NcOut::Create(const std::string& path) {
     int id = -1;
-    NcCheck(nc_create(path.c_str(), NC_CLOBBER, &id), "nc_create " + path);
+    // The library's own buffer is a few kilobytes: a block of values goes out in far fewer
+    // calls through a larger one.
+    std::size_t buffer = kBufferSize;
+    NcCheck(nc__create(path.c_str(), NC_CLOBBER, 0, &buffer, &id), "nc_create " + path);
     return NcOut(id);
 }
 
 NcOut NcOut::OpenForWrite(const std::string& path) {
     int id = -1;
-    NcCheck(nc_open(path.c_str(), NC_WRITE, &id), "nc_open " + path);
+    std::size_t buffer = kBufferSize;
+    NcCheck(nc__open(path.c_str(), NC_WRITE, &buffer, &id), "nc_open " + path);
     return NcOut(id);
 }
 
@@ -57,7 +67,7 @@ NcOut::~NcOut() {
 std::string NcOut::nameOf(int var) const {
     if (var == NC_GLOBAL) return "(global)";
     char name[NC_MAX_NAME + 1] = {};
-    if (nc_inq_varname(id_, var, name) != NC_NOERR) return "#" + std::to_string(var);
+    if (nc_inq_varname(id_, var, name) != NC_NOERR) return "variable " + std::to_string(var);
     return name;
 }
 
@@ -88,6 +98,11 @@ void NcOut::PutAttDouble(int var, const std::string& name, nc_type type,
 void NcOut::CopyAtt(int src, int srcVar, const std::string& name, int var) {
     NcCheck(nc_copy_att(src, srcVar, name.c_str(), id_, var),
             "nc_copy_att " + nameOf(var) + ":" + name);
+}
+
+void NcOut::NoFill() {
+    int before = 0;
+    NcCheck(nc_set_fill(id_, NC_NOFILL, &before), "nc_set_fill");
 }
 
 void NcOut::Redef() {

@@ -72,6 +72,9 @@ public:
                       const std::vector<double>& values);
     // Attribute name of variable srcVar of src, as it stands (type and values), onto var.
     void CopyAtt(int src, int srcVar, const std::string& name, int var);
+    // No prefill of the variables with their fill values: for a writer that writes every value
+    // (the library would otherwise write the whole file twice).
+    void NoFill();
     void Redef();
     void EndDef();
 
