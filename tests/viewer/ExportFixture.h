@@ -34,6 +34,7 @@ inline std::string ExportGridFixture(const std::string& path, const std::string&
     nc.dim("lat", 6);
     nc.dim("lon", 8);
     auto& time = nc.var("time", NC_DOUBLE, {"time"});
+    time.att("units_per_step", NC_SHORT, 6); // a number, whatever its name: not the units text
     time.att("units", units);
     if (!calendar.empty()) time.att("calendar", calendar);
     if (!origin.empty()) time.att("time_origin", origin);

@@ -94,6 +94,8 @@ TEST_F(SubsetWriterTest, TheFileKeepsTheSourcesStructureCutToTheRows) {
     EXPECT_EQ(r.attValues("lat", "_FillValue"), std::vector<double>{9.96921e36f});
     // The time units stated from the base date, with its time of day.
     EXPECT_EQ(r.attText("time", "units"), "hours since 1990-01-01T06:00:00");
+    EXPECT_EQ(r.attType("time", "units_per_step"), NC_SHORT);
+    EXPECT_EQ(r.attValues("time", "units_per_step"), std::vector<double>{6});
 
     // Globals: the source's (byte included), the origin, the cut of each dimension.
     EXPECT_EQ(r.attNames(""), (Strings{"title", "version", "weights", "count", "origin1", "time",
@@ -163,6 +165,52 @@ TEST_F(SubsetWriterTest, NcdumpReadsTheTimesAsTheSourceHasThem) {
     EXPECT_NE(readFile(listing).find("time = \"1990-01-01 12\", \"1990-01-02\" ;"),
               std::string::npos)
         << readFile(listing);
+}
+
+// A file as xarray writes it: netCDF-4, int64 times, Double coordinates, NaN fill values,
+// string attributes. The subset is a classic file: the times as Doubles, a single string as
+// text, an attribute of a type a classic file cannot hold left out with its message.
+TEST_F(SubsetWriterTest, AnXarrayFileIsSavedAsClassic) {
+    NcBuilder nc(dir.file("xr.nc"), NcFormat::Netcdf4);
+    nc.dim("time", 3);
+    nc.dim("lat", 2);
+    nc.dim("lon", 3);
+    nc.var("time", NC_INT64, {"time"})
+        .att("units", "days since 2000-01-01")
+        .att("calendar", "proleptic_gregorian")
+        .values({0.0, 1.0, 2.0});
+    nc.var("lat", NC_DOUBLE, {"lat"})
+        .att("_FillValue", std::nan(""))
+        .stringAtt("units", "degrees_north")
+        .values({10.0, 20.0});
+    nc.var("lon", NC_DOUBLE, {"lon"}).att("units", "degrees_east").values({1.0, 2.0, 3.0});
+    nc.var("t", NC_FLOAT, {"time", "lat", "lon"})
+        .att("_FillValue", std::nanf(""))
+        .att("count", NC_INT64, 5)
+        .att("coordinates", "lat lon")
+        .values({1.0, std::nan(""), 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0, 13.0, 14.0,
+                 15.0, 16.0, 17.0, 18.0});
+    nc.globalStringAtt("history", "made by xarray");
+    const std::string source = nc.write();
+    load(source);
+    pick({"t"});
+    wholeRows();
+    const std::string out = dir.file("out.nc");
+    ASSERT_EQ(save(out), 1);
+    EXPECT_EQ(messages(), Strings{"Variable-Type of Attribute not expected:\r\n\r\nVariable Name = "
+                                  "t\r\nAttribute Name = count\r\nTyep Number =  10"});
+    NcRead r(out);
+    EXPECT_EQ(r.format(), NC_FORMAT_CLASSIC);
+    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "lat(5:lat)", "lon(5:lon)", "t(5:time,lat,lon)"}));
+    EXPECT_EQ(r.values("time"), (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(r.attText("time", "units"), "days since 2000-01-01");
+    EXPECT_EQ(r.attType("lat", "units"), NC_CHAR);
+    EXPECT_EQ(r.attText("lat", "units"), "degrees_north");
+    EXPECT_EQ(r.attType("lat", "_FillValue"), NC_FLOAT);
+    EXPECT_TRUE(std::isnan(r.attValues("lat", "_FillValue").at(0)));
+    EXPECT_EQ(r.attNames("t"), (Strings{"_FillValue", "coordinates"}));
+    EXPECT_TRUE(SameValues(r.values("t"), NcRead(source).values("t")));
+    EXPECT_EQ(r.attText("", "history"), "made by xarray");
 }
 
 // A cell list keeps all its cells, their longitudes and latitudes as Singles, and takes the

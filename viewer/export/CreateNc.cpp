@@ -69,22 +69,16 @@ public:
         };
         for (const Written& w : coordinates())
             takeName(nc_.variName(w.var, 1));
+        if (!PicksShareDimensions()) throw Refused();
+        std::vector<Long> first;
+        std::string why;
+        PickDimsInMain(Data.Picks(1), first, why);
+        const std::vector<Long> described(sd_.dimIds.data(), sd_.dimIds.data() + sd_.rank());
+        // A description made for other picks is not written with these.
+        if (first != described) throw RuntimeError(err::InvalidCall);
         for (Long i = 1; i <= Data.PickCount; ++i) {
             const PickItem& p = Data.Picks(i);
-            std::vector<Long> ids;
-            std::string why;
-            if (!PickDimsInMain(p, ids, why)) {
-                message(why);
-                throw Refused();
-            }
-            bool same = static_cast<Long>(ids.size()) == sd_.rank();
-            for (Long d = 1; same && d <= sd_.rank(); ++d)
-                same = ids[static_cast<std::size_t>(d - 1)] == sd_.dimIds(d);
-            if (!same) {
-                message(std::string("Only variables with the exact same array/dimension") + kCrLf +
-                        "configurations can be saved a time." + kCrLf + kCrLf + "Please reseclect");
-                throw Refused();
-            }
+            if (p.datasetIndex < 1 || p.datasetIndex > 2) throw RuntimeError(err::Subscript);
             const Long type = nc_.variType(p.varNumber, p.datasetIndex);
             if (type < NC_BYTE || type > NC_DOUBLE) {
                 message(unexpectedType(nc_.variName(p.varNumber, p.datasetIndex), type));

@@ -15,8 +15,6 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 
-#include <vector>
-
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -27,29 +25,6 @@ constexpr const char* kTextFilter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*"
 
 void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
-}
-
-// Every further pick must lie over the first pick's dimensions, each looked up in its own
-// dataset.
-bool picksShareDimensions() {
-    std::vector<Long> first, other;
-    std::string why;
-    if (!PickDimsInMain(Data.Picks(1), first, why)) {
-        message(why);
-        return false;
-    }
-    for (Long i = 2; i <= Data.PickCount; ++i) {
-        if (!PickDimsInMain(Data.Picks(i), other, why)) {
-            message(why);
-            return false;
-        }
-        if (other != first) {
-            message(std::string("Only variables with the exact same array/dimension") + kCrLf +
-                    "configurations can be saved a time." + kCrLf + kCrLf + "Please reseclect");
-            return false;
-        }
-    }
-    return true;
 }
 
 // The CIR and CSC formats take a pair of components on a grid with longitude and latitude.
@@ -131,7 +106,7 @@ void SaveCommand() {
     try {
         CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
     } catch (const std::exception&) {}
-    if (Data.PickCount >= 2 && !picksShareDimensions()) return;
+    if (Data.PickCount >= 2 && !PicksShareDimensions()) return;
 
     const Long format = Opt.SaveFormat;
     if (!SaveFormatAvailable(format, gridType)) {

@@ -291,6 +291,23 @@ bool PickDimsInMain(const PickItem& pick, std::vector<Long>& ids, std::string& w
     return true;
 }
 
+bool PicksShareDimensions() {
+    std::vector<Long> first, other;
+    std::string why;
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        if (!PickDimsInMain(Data.Picks(i), i == 1 ? first : other, why)) {
+            message(why);
+            return false;
+        }
+        if (i > 1 && other != first) {
+            message(std::string("Only variables with the exact same array/dimension") + kCrLf +
+                    "configurations can be saved a time." + kCrLf + kCrLf + "Please reseclect");
+            return false;
+        }
+    }
+    return true;
+}
+
 Long SubSetNcDomain(SubsetDescription& sd) {
     sd = SubsetDescription();
     if (Data.PickCount <= 0) return 0;

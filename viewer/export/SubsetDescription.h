@@ -56,6 +56,10 @@ struct SubsetDescription {
 // length; false, with the refusal's text in why, when there is none.
 bool PickDimsInMain(const PickItem& pick, std::vector<Long>& ids, std::string& why);
 
+// True when every pick lies over the first pick's dimensions, each looked up in its own dataset;
+// false after the refusal's message.
+bool PicksShareDimensions();
+
 // Builds the description for the picks (Data.Picks) from the order window's rows
 // (exportHost()). 1 when it is built (also for a mesh, after its message); 0 after a message
 // when nothing is picked, a row does not describe a cut of its dimension, or the build fails.
