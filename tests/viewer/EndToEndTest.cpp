@@ -10,6 +10,9 @@
 // shows its value's colour on the one range the colour key shows; a right click on the copy
 // probes it; a double click widens the view (in Cartesian mode past a period, with copies on
 // both sides; in Mercator mode over the whole grid) and every cell is checked again.
+//
+// Then a window of the regular sample is saved with "Save to local file", loaded with "Load"
+// and drawn: its cells show the source's colours.
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/QtTestApp.h"
@@ -896,6 +899,99 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<Long>& p) {
+                             return std::string(p.param == 1 ? "Mercator" : "Cartesian");
+                         });
+
+// ---- A subset saved, loaded and drawn --------------------------------------------------------
+
+// The regular sample drawn, a window of it saved with "Save to local file" and loaded with
+// "Load", the subset drawn: its cells show the colours the source's cells showed (the range
+// of the variable is the one stored by the first drawing), and a land cell stays white.
+class SubsetEndToEndTest : public UserSession, public ::testing::WithParamInterface<Long> {
+protected:
+    // The colour at a grid point of level 1, step 1, under the transform of the last drawing.
+    static Long colourAt(const CellAt& at) {
+        float x = 0, y = 0;
+        EXPECT_TRUE(ToPicture(at.lon[0], at.lat[0], x, y));
+        const int px = static_cast<int>(std::lround(x)), py = static_cast<int>(std::lround(y));
+        // In the picture, clear of the text lines at the top and the bottom.
+        EXPECT_TRUE(px >= 0 && px < map().width() && py >= 20 && py < map().height() - 20)
+            << px << "," << py;
+        return map().pixel(px, py);
+    }
+    static void setRow(std::size_t row, Long start, Long end, Long step) {
+        order().Text5[row]->setText(qtText(Str(start)));
+        order().Text6[row]->setText(qtText(Str(end)));
+        order().Text7[row]->setText(qtText(Str(step)));
+    }
+};
+
+TEST_P(SubsetEndToEndTest, SaveASubsetLoadItAndDrawIt) {
+    const Long projection = GetParam();
+    const Sample& s = samples().front();
+    ASSERT_STREQ(s.file, "regular_global.nc");
+    const std::string dataset = prepareFolder(s.file, projection);
+    const SampleData data(s, dataset);
+    ASSERT_TRUE(data.ok());
+    startAndOpen(dataset, projection, kGridRegular);
+    if (HasFatalFailure()) return;
+    ui.boxes.clear();
+
+    ASSERT_GE(pickOnly("temp"), 0);
+    order().Command1[0]->click();
+    ASSERT_EQ(messages(), Texts{});
+    const float max = Scale.ScaleMax, min = Scale.ScaleMin;
+    // Sea cells of the window saved, walked by the source's drawing, and a land cell.
+    const std::vector<Cell> sea = {{67, 19}, {51, 14}, {71, 28}, {57, 12}};
+    const Cell land = {41, 19};
+    // A sea cell west of the window, drawn by the source but left out of the subset.
+    const Cell outside = {39, 14};
+    ASSERT_NE(colourAt(data.at(outside, 1)), kWhite);
+    std::vector<Long> colours;
+    for (const Cell& c : sea) {
+        const CellAt at = data.at(c, 1);
+        ASSERT_GT(at.value, NoVal);
+        colours.push_back(colourAt(at));
+        EXPECT_EQ(colours.back(), ValueToColor(at.value));
+    }
+    ASSERT_LE(data.at(land, 1).value, NoVal);
+
+    // Steps 1 and 2, the top level, latitudes 10 to 30, longitudes 41 to 72.
+    setRow(0, 1, 2, 1);
+    setRow(1, 1, 1, 1);
+    setRow(2, 10, 30, 1);
+    setRow(3, 41, 72, 1);
+    const std::string saved = dir.file("subset.nc");
+    ui.fileAnswers = {saved};
+    ui.shortMsgAnswers = {kYes}; // "Load"
+    order().Command1[1]->click();
+    EXPECT_EQ(messages(), Texts{});
+    // The load comes once the save has ended.
+    ASSERT_EQ(Data.clsNC->FName(1), dataset);
+    QApplication::processEvents();
+    ASSERT_NE(Data.clsNC, nullptr);
+    ASSERT_EQ(Data.clsNC->FName(1), saved);
+    EXPECT_EQ(Data.clsNC->GridType(1), kGridRegular);
+    EXPECT_EQ(Data.clsNC->nLon(1), 32);
+    EXPECT_EQ(Data.clsNC->nLat(1), 21);
+    EXPECT_EQ(Data.clsNC->nTime(1), 2);
+
+    mainForm().Command2[0]->click();
+    QApplication::processEvents();
+    ASSERT_GE(pickOnly("temp"), 0);
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Scale.ScaleMax, max);
+    EXPECT_EQ(Scale.ScaleMin, min);
+    for (std::size_t k = 0; k < sea.size(); ++k)
+        EXPECT_EQ(colourAt(data.at(sea[k], 1)), colours[k])
+            << "cell " << sea[k].i << "," << sea[k].j;
+    EXPECT_EQ(colourAt(data.at(land, 1)), kWhite);
+    EXPECT_EQ(colourAt(data.at(outside, 1)), kWhite);
+}
+
+INSTANTIATE_TEST_SUITE_P(Projections, SubsetEndToEndTest, ::testing::Values(0, 1),
                          [](const ::testing::TestParamInfo<Long>& p) {
                              return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });

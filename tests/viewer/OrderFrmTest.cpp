@@ -318,18 +318,18 @@ TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(OrderFrmTest, SectionAndSaveAreNotAvailableYet) {
+TEST_F(OrderFrmTest, SectionIsNotAvailableYetAndSaveNeedsAPick) {
     loadGrid(); // has levels
     OrderFrm& f = order();
     select({});
     f.Command1_Click(3);
     f.Command1_Click(1);
     EXPECT_EQ(messages(), (Strings{kNoPick, kNoPick}));
+    EXPECT_TRUE(ui.fileDialogs.empty());
     ui.boxes.clear();
     select({0});
     f.Command1_Click(3);
-    f.Command1_Click(1);
-    EXPECT_EQ(messages(), (Strings{kNotAvailableText, kNotAvailableText}));
+    EXPECT_EQ(messages(), (Strings{kNotAvailableText}));
 
     UnloadOrderFrm();
     load(sample("regular_global.nc"));

@@ -4,15 +4,17 @@
 // factory of the viewer's dataset objects, and the viewer's shared state cleared before and after
 // the test. Clearing covers what ResetSharedState leaves: the windows, the dataset object, the
 // read window and its values, the zoom records, the colour scale, the coastline cache, the mesh
-// boundary lists and the hooks of the drawing stages; whatever the test left queued in the event
-// loop runs before the next test. Derived fixtures add the dataset object, the settings file and
-// the pictures their tests need.
+// boundary lists, the hooks of the drawing stages, the save routines' host and the subset window;
+// whatever the test left queued in the event loop runs before the next test. Derived fixtures
+// add the dataset object, the settings file and the pictures their tests need.
 #include "common/Strings.h"
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "viewer/export/ExportHost.h"
+#include "viewer/export/SubsetWindow.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/FvBounds.h"
@@ -78,6 +80,9 @@ protected:
         ResetSharedState();
         setOrderBoxes(nullptr);
         defaultOrderBoxes() = MemoryOrderBoxes();
+        setExportHost(nullptr);
+        defaultExportHost() = MemoryExportHost();
+        SubsetWin.Reset();
         setMapCaptionSink({});
         SuppressPutMsg = false;
     }

@@ -10,16 +10,24 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/export/ExportHost.h"
+#include "viewer/export/SaveFlow.h"
+#include "viewer/export/SubsetDescription.h"
+#include "viewer/export/SubsetWindow.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
+#include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note2.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
+#include "viewer/shell/ShortMsg.h"
+#include "viewer/shell/URLList.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -69,6 +77,69 @@ private:
 
 OrderFrmBoxes* theBoxes = nullptr;
 OrderBoxes* boxesBefore = nullptr;
+
+Picture& mapPicture();
+
+// A saved subset becomes the dataset as a dataset typed into the main window does.
+void loadSavedSubset(const std::string& path) {
+    Opt.URL(0) = path;
+    mainForm().setComboText(path);
+    AddToURLList();
+    LoadFile(0);
+}
+
+// The subset rows, the size and target boxes and the cursor entry, as the save routines read
+// and write them.
+class OrderFrmExportHost : public ExportHost {
+public:
+    explicit OrderFrmExportHost(OrderFrm& form) : form_(form) {}
+    Long SubsetRows() const override { return static_cast<Long>(form_.Text5.size()); }
+    std::string StartText(Long d) const override { return text(form_.Text5, d); }
+    std::string EndText(Long d) const override { return text(form_.Text6, d); }
+    std::string StepText(Long d) const override { return text(form_.Text7, d); }
+    void SetRow(Long d, const std::string& start, const std::string& end, const std::string& step,
+                const std::string& count) override {
+        if (d < 1 || d > SubsetRows()) return;
+        const auto row = static_cast<std::size_t>(d - 1);
+        form_.Text5[row]->setText(qtText(start));
+        form_.Text6[row]->setText(qtText(end));
+        form_.Text7[row]->setText(qtText(step));
+        form_.Text3[row]->setText(qtText(count));
+    }
+    void SetSizeText(const std::string& t) override { form_.Text8->setText(qtText(t)); }
+    bool CursorPick(PickItem& item) const override {
+        const Long cursor = form_.ListIndex();
+        if (cursor == -1) return false;
+        item = DecodePick(CLng(ListNumberOf(form_.ListText(cursor))));
+        return true;
+    }
+    std::string TargetText() const override { return programText(form_.Text2->text()); }
+    void SetTargetText(const std::string& t) override { form_.Text2->setText(qtText(t)); }
+    Long AskShortMsg(const std::string& caption, const std::string& t, const std::string& button1,
+                     const std::string& button2, const std::string& button3) override {
+        return ShowShortMsg(caption, t, button1, button2, button3);
+    }
+    void LoadDataset(const std::string& path) override {
+        // The load closes this window and its host with it: nothing of this object is
+        // touched after it.
+        const std::string target = path;
+        loadSavedSubset(target);
+    }
+    void RedrawFrame() override {
+        mapPicture().Cls();
+        PlotPicked(0);
+    }
+
+private:
+    static std::string text(const std::array<QLineEdit*, 4>& boxes, Long d) {
+        if (d < 1 || d > static_cast<Long>(boxes.size())) return {};
+        return programText(boxes[static_cast<std::size_t>(d - 1)]->text());
+    }
+    OrderFrm& form_;
+};
+
+OrderFrmExportHost* theHost = nullptr;
+ExportHost* hostBefore = nullptr;
 
 // The handlers of the drawing commands go on past a step that fails, without a word.
 template <class Step> void resumeNext(Step&& step) {
@@ -167,9 +238,21 @@ OrderFrm::OrderFrm() {
 
     QMenuBar* menus = menuBar();
     SaveBmp = menus->addAction(qtText("Save Pic"));
+    Options = menus->addMenu(qtText("Save Options"));
+    // One radio group of marks: each handler sets them all (markSaveFormat).
+    const std::pair<QAction**, const char*> formatEntries[6] = {
+        {&asOriginalNc, "as Original Nc"},
+        {&asOrvNc, "as Orv Nc (sequential)"},
+        {&asOrvCir, "as Orv Cir"},
+        {&asOrvCsc, "as Orv Csc"},
+        {&asXyuvText, "as x,y,u,v text"},
+        {&asTimeSerText, "as date, u,v ( text, only for point time ser. file)"}};
+    for (const auto& [entry, caption] : formatEntries) {
+        *entry = Options->addAction(qtText(caption));
+        (*entry)->setCheckable(true);
+    }
+    asOriginalNc->setChecked(true);
     SubsetfromIni = menus->addAction(qtText("Subset from Ini"));
-    // Subsets come with the save command.
-    SubsetfromIni->setEnabled(false);
 
     // On a screen too small for the layout the window scrolls rather than squeezing its
     // lists and boxes below their size.
@@ -266,8 +349,6 @@ OrderFrm::OrderFrm() {
         saveGrid->addWidget(Text11[row], r, 5);
     }
     Command3 = new QPushButton(qtText("recount"), Frame1);
-    // Recounting the subset boxes comes with the save command.
-    Command3->setEnabled(false);
     Label2 = new QLabel(qtText("Transfer Size per variable"), Frame1);
     Text8 = new QLineEdit(Frame1);
     saveGrid->addWidget(Command3, 8, 0);
@@ -308,6 +389,16 @@ OrderFrm::OrderFrm() {
     connect(SaveBmp, &QAction::triggered, this, [this] { runEvent([this] { SaveBmp_Click(); }); });
     connect(SubsetfromIni, &QAction::triggered, this,
             [this] { runEvent([this] { SubsetfromIni_Click(); }); });
+    const std::pair<QAction*, void (OrderFrm::*)()> formatHandlers[] = {
+        {asOriginalNc, &OrderFrm::asOriginalNc_Click},
+        {asOrvNc, &OrderFrm::asOrvNc_Click},
+        {asOrvCir, &OrderFrm::asOrvCir_Click},
+        {asOrvCsc, &OrderFrm::asOrvCsc_Click},
+        {asXyuvText, &OrderFrm::asXyuvText_Click},
+        {asTimeSerText, &OrderFrm::asTimeSerText_Click}};
+    for (const auto& [action, handler] : formatHandlers)
+        connect(action, &QAction::triggered, this,
+                [this, h = handler] { runEvent([this, h] { (this->*h)(); }); });
     connect(List1, &QListWidget::itemClicked, this,
             [this] { runEvent([this] { List1_Click(); }); });
     connect(List1, &QListWidget::itemDoubleClicked, this,
@@ -316,6 +407,8 @@ OrderFrm::OrderFrm() {
 
     theBoxes = new OrderFrmBoxes(*this);
     boxesBefore = setOrderBoxes(theBoxes);
+    theHost = new OrderFrmExportHost(*this);
+    hostBefore = setExportHost(theHost);
 }
 
 OrderFrm::~OrderFrm() {
@@ -325,6 +418,12 @@ OrderFrm::~OrderFrm() {
         delete theBoxes;
         theBoxes = nullptr;
         boxesBefore = nullptr;
+    }
+    if (theHost) {
+        setExportHost(hostBefore);
+        delete theHost;
+        theHost = nullptr;
+        hostBefore = nullptr;
     }
 }
 
@@ -402,6 +501,7 @@ void OrderFrm::setSelected(Long index, bool on) {
 // ---- Event procedures -------------------------------------------------------------------------
 
 void OrderFrm::Form_Load() {
+    if (Opt.SaveFormat > 0) markSaveFormat(Opt.SaveFormat);
     List1->clear();
     FillOrderVarList();
     fitList(List1);
@@ -432,7 +532,7 @@ void OrderFrm::Command1_Click(Integer Index) {
     case 1: // Save to local file
         if (!mayStart()) return;
         if (!BuildPicks()) return;
-        message(kNotAvailableText);
+        SaveCommand();
         break;
     case 2: // Erase
         resumeNext([] {
@@ -495,7 +595,9 @@ void OrderFrm::Command2_Click() {
 }
 
 void OrderFrm::Command3_Click() {
-    message(kNotAvailableText);
+    // The recount rewrites the rows that a drawing under way still reads.
+    if (!mayStart()) return;
+    EstimateSubsetSize();
 }
 
 void OrderFrm::Command4_Click() {
@@ -524,7 +626,40 @@ void OrderFrm::SaveBmp_Click() {
 }
 
 void OrderFrm::SubsetfromIni_Click() {
-    message(kNotAvailableText);
+    // The view is not replaced under a drawing.
+    if (IsBusy()) return;
+    LoadSubsetExtent();
+}
+
+void OrderFrm::markSaveFormat(Long format) {
+    QAction* entries[6] = {asOriginalNc, asOrvNc, asOrvCir, asOrvCsc, asXyuvText, asTimeSerText};
+    for (Long i = 0; i < 6; ++i)
+        entries[i]->setChecked(i + 1 == format);
+}
+
+void OrderFrm::chooseSaveFormat(Long format) {
+    markSaveFormat(format);
+    Opt.SaveFormat = format;
+    PutString("SaveFormat", "parameters", Opt.IniFile, Str(format));
+}
+
+void OrderFrm::asOriginalNc_Click() {
+    chooseSaveFormat(kSaveSubsetNc);
+}
+void OrderFrm::asOrvNc_Click() {
+    chooseSaveFormat(kSaveOrvNc);
+}
+void OrderFrm::asOrvCir_Click() {
+    chooseSaveFormat(kSaveCir);
+}
+void OrderFrm::asOrvCsc_Click() {
+    chooseSaveFormat(kSaveCsc);
+}
+void OrderFrm::asXyuvText_Click() {
+    chooseSaveFormat(kSaveXyuvText);
+}
+void OrderFrm::asTimeSerText_Click() {
+    chooseSaveFormat(kSaveTimeSer);
 }
 
 // ---- Picks, step and level ------------------------------------------------------------------

@@ -2,7 +2,9 @@
 // The order window ("Drawable Variables"): the list of drawable variables of the open datasets,
 // the description of the one at the cursor, and the commands on the picked items: draw them for
 // the current step and level, step to the next time step, animate through the time steps,
-// erase the map, start a section path, change the vector scale, save the map picture.
+// erase the map, start a section path, change the vector scale, save the map picture, save the
+// picks cut to the subset rows in the format chosen in "Save Options", recount the rows and
+// bring back the stored subset window.
 #include "runtime/Types.h"
 
 #include <QMainWindow>
@@ -52,7 +54,14 @@ public:
     QLabel* Label2 = nullptr;               // "Transfer Size per variable"
     QLineEdit* Text8 = nullptr;             // transfer size of one variable
     QAction* SaveBmp = nullptr;             // "Save Pic"
-    QAction* SubsetfromIni = nullptr;       // "Subset from Ini"
+    QMenu* Options = nullptr;               // "Save Options": one save format checked
+    QAction* asOriginalNc = nullptr;        // 1 "as Original Nc"
+    QAction* asOrvNc = nullptr;             // 2 "as Orv Nc (sequential)"
+    QAction* asOrvCir = nullptr;            // 3 "as Orv Cir"
+    QAction* asOrvCsc = nullptr;            // 4 "as Orv Csc"
+    QAction* asXyuvText = nullptr;          // 5 "as x,y,u,v text"
+    QAction* asTimeSerText = nullptr; // 6 "as date, u,v ( text, only for point time ser. file)"
+    QAction* SubsetfromIni = nullptr; // "Subset from Ini"
 
     // ---- Event procedures -------------------------------------------------------------------
     void Form_Load();
@@ -66,6 +75,12 @@ public:
     void Command4_Click();
     void SaveBmp_Click();
     void SubsetfromIni_Click();
+    void asOriginalNc_Click();
+    void asOrvNc_Click();
+    void asOrvCir_Click();
+    void asOrvCsc_Click();
+    void asXyuvText_Click();
+    void asTimeSerText_Click();
 
     // ---- List access ------------------------------------------------------------------------
     // The entry at the cursor, -1 when none (the list's ListIndex).
@@ -82,6 +97,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Checks the entry of a save format and clears the others.
+    void markSaveFormat(Long format);
+    void chooseSaveFormat(Long format);
     bool sized_ = false; // the first show fitted the window to its layout and the screen
 };
 

@@ -1,0 +1,52 @@
+#pragma once
+// The save command: from the order window's "Save to local file" to a finished file. It checks
+// the picks, asks for the target (and, for a netCDF target that exists, whether to append to
+// it, overwrite it or keep it), refuses a target that is one of the open datasets, keeps the
+// target under "local nc", builds the subset description and runs the writer of the save
+// format chosen in the "Save Options" menu. A netCDF subset written successfully records its
+// window in the settings file and offers to load the new file, which is loaded once the save
+// has let go of everything it held of the old dataset.
+#include "runtime/Types.h"
+
+#include <string>
+
+struct SubsetDescription;
+
+// The save formats (SaveFormat) of the "Save Options" menu, in its order.
+inline constexpr Long kSaveSubsetNc = 1; // "as Original Nc"
+inline constexpr Long kSaveOrvNc = 2;    // "as Orv Nc (sequential)"
+inline constexpr Long kSaveCir = 3;      // "as Orv Cir"
+inline constexpr Long kSaveCsc = 4;      // "as Orv Csc"
+inline constexpr Long kSaveXyuvText = 5; // "as x,y,u,v text"
+inline constexpr Long kSaveTimeSer = 6;  // "as date, u,v ( text, only for point time ser. file)"
+
+// The answers of the existing-target question, as the writers take them as their mode.
+inline constexpr Long kSaveNew = 0;
+inline constexpr Long kSaveAppend = 6;
+inline constexpr Long kSaveOverwrite = 7;
+
+// The plain message given when the chosen format has no writer for the picks yet, and when
+// an existing subset file is to be appended to.
+inline constexpr const char* kFormatNotAvailableText =
+    "Saving in this format is not available for this pick";
+inline constexpr const char* kAppendNotAvailableText =
+    "Appending to an existing file is not available; the file is left as it was";
+
+// True when the format has a writer for a dataset of gridType.
+bool SaveFormatAvailable(Long format, Long gridType);
+
+// The save command after the picks are built (Data.Picks): holds the busy guard while it
+// runs; every refusal is a plain message and writes nothing.
+void SaveCommand();
+
+// The three-button box: kind 1 a subset made ("Load" 6, "Continue" 7), kind 3 a target that
+// exists ("Append" 6, "Overwrite" 7, "Cancel" 2); 0 when it is closed.
+Long ShowSubsetMsg(Long kind, const std::string& path);
+
+// A subset netCDF file of a regular grid, cell list or GMT grid in the given mode (0 new,
+// 7 overwrite; the file is replaced only once the new one is whole). On success it records
+// the window in "subsetpara" and asks whether to load the file.
+void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
+
+// The CSC format: nothing is written.
+void To_Csc(const std::string& path);
