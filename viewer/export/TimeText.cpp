@@ -2,11 +2,7 @@
 
 // The calendar routines are shared with the dataset library; they are on their way to
 // common/, and the viewer takes them from wherever they stand.
-#if __has_include("common/Calendar.h")
 #include "common/Calendar.h"
-#else
-#include "kelvadlib/Calendar.h"
-#endif
 
 #include <cstdio>
 #include <cstdlib>
