@@ -7,6 +7,7 @@
 #include "tyxsection/TyxMain.h"
 
 #include <QResizeEvent>
+#include <QVariantMap>
 
 #include <new>
 #include <utility>
@@ -230,6 +231,84 @@ void TyxSect::InitColorKey(const QString& filename) {
     trappedVoid("InitColorKey", [&] { ::InitColorKey(*model_, programText(filename)); });
 }
 
+Picture* TyxSect::pictureNamed(const QString& name) {
+    if (name == "Picture1") return &picture1_->picture();
+    if (name == "picSection") return &picSection_;
+    if (name == "picDateTime") return &picDateTime_;
+    if (name == "picContours") return &picContours_;
+    return nullptr;
+}
+
+void TyxSect::recordPictures(bool on) {
+    for (const char* name : {"Picture1", "picSection", "picDateTime", "picContours"}) {
+        Picture* p = pictureNamed(name);
+        p->clearRecords();
+        p->setRecording(on);
+    }
+}
+
+namespace {
+
+const char* kindName(DrawKind k) {
+    switch (k) {
+    case DrawKind::Cls:
+        return "Cls";
+    case DrawKind::Line:
+        return "Line";
+    case DrawKind::Box:
+        return "Box";
+    case DrawKind::FilledBox:
+        return "FilledBox";
+    case DrawKind::PSet:
+        return "PSet";
+    case DrawKind::Circle:
+        return "Circle";
+    case DrawKind::Print:
+        return "Print";
+    case DrawKind::Polygon:
+        return "Polygon";
+    case DrawKind::Polyline:
+        return "Polyline";
+    case DrawKind::SetPixel:
+        return "SetPixel";
+    case DrawKind::BitBlt:
+        return "BitBlt";
+    }
+    return "";
+}
+
+} // namespace
+
+QVariantList TyxSect::pictureRecords(const QString& name) {
+    QVariantList list;
+    const Picture* p = pictureNamed(name);
+    if (!p) return list;
+    for (const DrawRecord& r : p->records()) {
+        QVariantList at, px;
+        for (double v : r.at)
+            at.push_back(v);
+        for (int v : r.px)
+            px.push_back(v);
+        QVariantMap map;
+        map["kind"] = QString(kindName(r.kind));
+        map["at"] = at;
+        map["px"] = px;
+        map["color"] = static_cast<int>(r.color);
+        map["fillColor"] = static_cast<int>(r.fillColor);
+        map["fillStyle"] = r.fillStyle;
+        map["drawMode"] = r.drawMode;
+        map["drawWidth"] = r.drawWidth;
+        map["text"] = qtText(r.text);
+        list.push_back(map);
+    }
+    return list;
+}
+
+QImage TyxSect::pictureImage(const QString& name) {
+    const Picture* p = pictureNamed(name);
+    return p ? p->image() : QImage();
+}
+
 void TyxSect::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     UserControl_Resize();
@@ -241,6 +320,9 @@ void TyxSect::UserControl_Resize() {
     picDateTime_.resize(w, h);
     picSection_.resize(w, h);
     picContours_.resize(w, h);
+    // The visible picture takes the size at once, also while the control is hidden (its
+    // widget hears of the new size only once shown).
+    picture1_->picture().resize(w, h);
     picture1_->setGeometry(0, 0, w, h);
 }
 
