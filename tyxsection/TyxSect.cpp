@@ -52,8 +52,11 @@ const QVariant kFailed = QVariant::fromValue(static_cast<short>(-1));
 
 class TyxSect::DrawingScope {
 public:
-    explicit DrawingScope(TyxSect& s) : s_(s) { s_.drawing_ = true; }
+    // A drawing that a call made while events ran inside another one is not the outermost:
+    // the redraw waits for the outermost to end.
+    explicit DrawingScope(TyxSect& s) : s_(s), outermost_(!s.drawing_) { s_.drawing_ = true; }
     ~DrawingScope() {
+        if (!outermost_) return;
         s_.drawing_ = false;
         if (s_.redrawPending_) {
             s_.redrawPending_ = false;
@@ -65,6 +68,7 @@ public:
 
 private:
     TyxSect& s_;
+    bool outermost_;
 };
 
 TyxSect::TyxSect(std::shared_ptr<TyxModel> model, QWidget* parent)

@@ -662,16 +662,32 @@ TEST_F(TyxSectTest, AResizeWhileDrawingWaitsForTheDrawingToEnd) {
     for (std::size_t n = 0; n < log.size(); ++n)
         if (log[n].kind == "Cls") clears.push_back(n);
     ASSERT_EQ(clears.size(), 2u);
-    auto cellsBetween = [&](std::size_t from, std::size_t to) {
+    auto cellsBetween = [](const std::vector<Drawn>& l, std::size_t from, std::size_t to) {
         int count = 0;
         for (std::size_t n = from; n < to; ++n)
-            count += log[n].kind == "FilledBox";
+            count += l[n].kind == "FilledBox";
         return count;
     };
-    EXPECT_EQ(cellsBetween(clears[0], clears[1]), 9 + 50);
-    EXPECT_EQ(cellsBetween(clears[1], log.size()), 9 + 50);
+    EXPECT_EQ(cellsBetween(log, clears[0], clears[1]), 9 + 50);
+    EXPECT_EQ(cellsBetween(log, clears[1], log.size()), 9 + 50);
     EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 6u);
     EXPECT_EQ(image("Picture1").size(), QSize(400, 300));
+
+    // A host that steps on while events run draws inside the drawing; a resize after that
+    // still waits for the outer drawing to end.
+    recordPictures();
+    ui.onDoEvents = [&] {
+        call("AdvanceTime", {Variant(Long{1})});
+        control()->resize(500, 350);
+    };
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    const std::vector<Drawn> nested = records("picSection");
+    std::size_t lastClear = 0;
+    for (std::size_t n = 0; n < nested.size(); ++n)
+        if (nested[n].kind == "Cls") lastClear = n;
+    EXPECT_EQ(cellsBetween(nested, 0, nested.size()), 3 * (9 + 50));
+    EXPECT_EQ(cellsBetween(nested, lastClear, nested.size()), 9 + 50);
+    EXPECT_EQ(image("Picture1").size(), QSize(500, 350));
 }
 
 TEST_F(TyxSectTest, ThePictureLogsAreNoMemberOfTheControl) {
