@@ -80,3 +80,12 @@ Ui* setUi(Ui* u);
 // The answer of a box closed without a choice: kOk for an OK-only box, else kCancel where the
 // style offers Cancel, else kNo. The silent Ui gives it; scripted Uis use it when out of answers.
 int DefaultMsgBoxAnswer(int style);
+
+// The hourglass pointer while a piece of work runs; the default pointer once it ends.
+class Hourglass {
+public:
+    Hourglass() { ui().SetMousePointer(kPointerHourglass); }
+    ~Hourglass() { ui().SetMousePointer(kPointerDefault); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};

@@ -2,6 +2,8 @@
 #include "runtime/Convert.h"
 #include "tyxsection/DrawAbleItems.h"
 #include "tyxsection/KewFile.h"
+#include "tyxsection/SectionDrawing.h"
+#include "tyxsection/SectionRead.h"
 #include "tyxsection/Titles.h"
 #include "tyxsection/ocxNetNc.h"
 
@@ -15,15 +17,55 @@ struct CloseUnlessTaken {
     ~CloseUnlessTaken() { CloseNc(ncid); }
 };
 
-// The current item read at CurTime along the section and drawn in the view style.
-Long readAndDraw(TyxModel& m, TyxPictures&, const std::string& tag) {
+// Draws the values held in the view style. -1 with the reason in ErrorMessage for a view
+// that cannot be drawn yet.
+Long drawView(TyxModel& m, TyxPictures& pictures) {
+    switch (m.main.ViewStyle) {
+    case 1:
+        m.ErrorMessage = "[DrawProfiles] Drawing profiles is not available yet";
+        return -1;
+    case 2:
+        DrawVSection(m, pictures);
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+// The current item read at CurTime along the section and drawn in the view style. A read
+// that fails draws the values held before; the result is then -1.
+Long readAndDraw(TyxModel& m, TyxPictures& pictures, const std::string& tag) {
     TyxMainState& main = m.main;
-    if (main.SectionDataset == 0 || main.SectionDataset != main.DatasetNumber) {
+    if (main.SectionDataset == 0) {
         m.ErrorMessage = "[" + tag + "] No section of this dataset: EndSection has not made one";
         return -1;
     }
-    m.ErrorMessage = "[ReadVSData] Reading along the section is not available yet";
-    return -1;
+    if (main.SectionDataset != main.DatasetNumber) {
+        m.ErrorMessage = "[" + tag +
+                         "] The section does not fit this dataset's grid: EndSection must make "
+                         "it again";
+        return -1;
+    }
+    const Long read = ReadVSData(m, main.nvar_it, main.CurTime);
+    if (read > 0) {
+        SetItemScales(m);
+        MakeTitles(m, main.nvar_it, main.CurTime);
+    }
+    const Long drawn = drawView(m, pictures);
+    return read > 0 && drawn > 0 ? 1 : -1;
+}
+
+// True when two datasets share their horizontal grid, so that a section of one fits the other.
+bool sameGrid(const OcxNcf& a, const GeoArrays& ga, const OcxNcf& b, const GeoArrays& gb) {
+    auto same = [](const VArray<float>& x, const VArray<float>& y) {
+        if (x.Rank() != y.Rank() || x.size() != y.size()) return false;
+        for (std::size_t k = 0; k < x.size(); ++k)
+            if (x.data()[k] != y.data()[k]) return false;
+        return true;
+    };
+    return ga.nlon == gb.nlon && ga.nlat == gb.nlat && ga.ncells == gb.ncells &&
+           ga.icells == gb.icells && ga.jcells == gb.jcells && a.dlon == b.dlon &&
+           a.dlat == b.dlat && same(ga.LonGrid, gb.LonGrid) && same(ga.LatGrid, gb.LatGrid);
 }
 
 } // namespace
@@ -55,15 +97,22 @@ Long OpenDataset(TyxModel& m, const std::string& filename) {
     }
     if (SetGeoWindow(fresh.ncf, fresh.geo, m.ErrorMessage) <= 0) return -1;
 
-    // Everything has been read: the new dataset replaces the old one whole.
+    // Everything has been read: the new dataset replaces the old one whole. A section of the
+    // dataset before stays usable on the same grid; the values read along it do not.
+    TyxMainState& main = m.main;
+    const bool keepSection = main.SectionDataset != 0 &&
+                             main.SectionDataset == main.DatasetNumber &&
+                             sameGrid(m.reader, main.geo, fresh.ncf, fresh.geo);
     CloseNc(m.reader.ncid);
     m.reader = std::move(fresh.ncf);
     fresh.ncf.ncid = -1;
-    TyxMainState& main = m.main;
     main.geo = std::move(fresh.geo);
     main.items = std::move(fresh.items);
     main.NcFileName = filename;
     main.DatasetNumber = AddL(main.DatasetNumber, 1);
+    if (keepSection) main.SectionDataset = main.DatasetNumber;
+    main.SectData.Erase();
+    main.SectDataItem = 0;
 
     main.ShowLegend = main.ShowDateTime = main.ShowXAxis = main.ShowDepthAxis = 1;
     m.contour.ContourFlag = 0;
@@ -90,10 +139,17 @@ void AddSection(TyxModel& m, float lon, float lat) {
 }
 
 Long EndSection(TyxModel& m) {
-    // Until a new walk succeeds there is no section to draw.
-    m.main.SectionDataset = 0;
-    m.ErrorMessage = "[MakeTyxSection] Turning the path into grid cells is not available yet";
-    return -1;
+    // Until a new walk succeeds there is no section to draw, nor values along one.
+    TyxMainState& main = m.main;
+    main.SectionDataset = 0;
+    main.SectData.Erase();
+    main.SectDataItem = 0;
+    const SectionGrid grid{main.geo.LonGrid, main.geo.LatGrid, main.geo.nlon,
+                           main.geo.nlat,    m.reader.dlon,    m.reader.dlat};
+    if (MakeTyxSection(main.SectPoint, main.nSectPoint, grid, main.section, m.ErrorMessage) < 0)
+        return -1;
+    main.SectionDataset = main.DatasetNumber;
+    return 1;
 }
 
 void NewColorKey(TyxModel& m) {
@@ -124,8 +180,11 @@ Long KewFile(TyxModel& m, const std::string& filename) {
 }
 
 void InitColorKey(TyxModel& m, const std::string& filename) {
-    ProvideColorKey(m, filename, [] {
-        // Nothing is read along a section yet, so the item keeps the range it has.
+    ProvideColorKey(m, filename, [&m] {
+        // The item's display bounds come from its values along the section; a read that
+        // fails leaves the range it has.
+        ReadVSData(m, m.main.nvar_it, m.main.CurTime);
+        SetItemScales(m);
     });
 }
 
@@ -164,6 +223,8 @@ Long AdvanceTime(TyxModel& m, TyxPictures& pictures, Long nt) {
     return main.CurTime;
 }
 
-void DrawHeld(TyxModel&, TyxPictures&) {
-    // Nothing has been read along a section yet, so there is nothing to draw again.
+void DrawHeld(TyxModel& m, TyxPictures& pictures) {
+    // Nothing held (no read yet, or a new dataset or section since): nothing to draw again.
+    if (!m.main.SectData.IsAllocated()) return;
+    drawView(m, pictures);
 }

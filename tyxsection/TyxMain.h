@@ -19,12 +19,14 @@ struct TyxPictures {
 // Opens the dataset and makes it the control's: header, coordinates, drawable items,
 // coordinate arrays, then the defaults (section view, item 1, step 1) and the titles.
 // Everything is read before anything is replaced: a dataset that fails to open leaves the
-// one before in place. 1, or -1 with the reason in ErrorMessage.
+// one before in place. A section made on the dataset before stays drawable when the new one
+// has the same grid. 1, or -1 with the reason in ErrorMessage.
 Long OpenDataset(TyxModel& m, const std::string& filename);
 
 void NewSection(TyxModel& m);
 void AddSection(TyxModel& m, float lon, float lat);
-// Turns the path into the grid cells along it; 1 or -1.
+// Turns the path into the grid cells along it for the dataset held; 1, or -1 with the reason
+// in ErrorMessage. The values read along an earlier section are let go either way.
 Long EndSection(TyxModel& m);
 
 void NewColorKey(TyxModel& m);
@@ -39,8 +41,9 @@ void InitColorKey(TyxModel& m, const std::string& filename);
 // True only while the key has a division.
 void SetUseColorKey(TyxModel& m, bool on);
 
-// Draw: reads the current item at CurTime along the section and draws it. -1 with the
-// reason in ErrorMessage when there is nothing to read it along; Empty when drawn.
+// Draw: reads the current item at CurTime along the section and draws it in the view style.
+// -1 with the reason in ErrorMessage when there is no section of this dataset (nothing is
+// drawn) or the read fails (the values held before are drawn); Empty when drawn.
 Variant DrawCurrent(TyxModel& m, TyxPictures& pictures);
 // SetCurrentTime: the step, read and drawn when it is 1 or more.
 void SetCurrentTime(TyxModel& m, TyxPictures& pictures, Long lTime);

@@ -7,6 +7,7 @@
 // ids from 0 (-1 for none); variable fields (lon_vId, nvar_it, ...) are 1-based indices into
 // vari, the library's id plus 1 (0 for none).
 #include "common/Calendar.h"
+#include "common/SectionPath.h"
 #include "runtime/Date.h"
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
@@ -125,11 +126,6 @@ struct Dataset {
     ItemList items;
 };
 
-struct SectPointRec {
-    float lon = 0; // degrees
-    float lat = 0;
-};
-
 // The read window of the strided reads, one entry per dimension of the variable, slowest
 // first: starts from 0, counts and strides.
 struct ReadWindow {
@@ -153,9 +149,19 @@ struct TyxMainState {
     ItemList items;
 
     // Each successful NcFile numbers its dataset; the section cells belong to the dataset
-    // whose number SectionDataset holds (0: no section).
+    // whose number SectionDataset holds (0: no section). A dataset on the same grid takes
+    // the section over.
     Long DatasetNumber = 0;
     Long SectionDataset = 0;
+    SectionCells section; // the cells of the last successful EndSection
+
+    // The last successful read along the section, drawn again by ReDraw: SectData(1 To
+    // nSectCell, 1 To nvcoord) with kNoVal where there is no value, the item it read, and
+    // the value of the last level. Not allocated while nothing is held (no read yet, or a new
+    // dataset or section since).
+    VArray<float> SectData;
+    Long SectDataItem = 0;
+    float MaxDepth = 0;
 
     VArray<std::string> Titles; // 1 To nTitles
     Long nTitles = 0;

@@ -9,6 +9,7 @@
 #include "tyxsection/dialogs/frmOptions.h"
 
 #include <QResizeEvent>
+#include <QVariantMap>
 
 #include <utility>
 
@@ -36,8 +37,11 @@ const QVariant kFailed = QVariant::fromValue(static_cast<short>(-1));
 
 class TyxSect::DrawingScope {
 public:
-    explicit DrawingScope(TyxSect& s) : s_(s) { s_.drawing_ = true; }
+    // A drawing that a call made while events ran inside another one is not the outermost:
+    // the redraw waits for the outermost to end.
+    explicit DrawingScope(TyxSect& s) : s_(s), outermost_(!s.drawing_) { s_.drawing_ = true; }
     ~DrawingScope() {
+        if (!outermost_) return;
         s_.drawing_ = false;
         if (s_.redrawPending_) {
             s_.redrawPending_ = false;
@@ -49,6 +53,7 @@ public:
 
 private:
     TyxSect& s_;
+    bool outermost_;
 };
 
 TyxSect::TyxSect(std::shared_ptr<TyxModel> model, QWidget* parent)
@@ -215,6 +220,84 @@ void TyxSect::InitColorKey(const QString& filename) {
     trappedVoid("InitColorKey", [&] { ::InitColorKey(*model_, programText(filename)); });
 }
 
+Picture* TyxSect::pictureNamed(const QString& name) {
+    if (name == "Picture1") return &picture1_->picture();
+    if (name == "picSection") return &picSection_;
+    if (name == "picDateTime") return &picDateTime_;
+    if (name == "picContours") return &picContours_;
+    return nullptr;
+}
+
+void TyxSect::recordPictures(bool on) {
+    for (const char* name : {"Picture1", "picSection", "picDateTime", "picContours"}) {
+        Picture* p = pictureNamed(name);
+        p->clearRecords();
+        p->setRecording(on);
+    }
+}
+
+namespace {
+
+const char* kindName(DrawKind k) {
+    switch (k) {
+    case DrawKind::Cls:
+        return "Cls";
+    case DrawKind::Line:
+        return "Line";
+    case DrawKind::Box:
+        return "Box";
+    case DrawKind::FilledBox:
+        return "FilledBox";
+    case DrawKind::PSet:
+        return "PSet";
+    case DrawKind::Circle:
+        return "Circle";
+    case DrawKind::Print:
+        return "Print";
+    case DrawKind::Polygon:
+        return "Polygon";
+    case DrawKind::Polyline:
+        return "Polyline";
+    case DrawKind::SetPixel:
+        return "SetPixel";
+    case DrawKind::BitBlt:
+        return "BitBlt";
+    }
+    return "";
+}
+
+} // namespace
+
+QVariantList TyxSect::pictureRecords(const QString& name) {
+    QVariantList list;
+    const Picture* p = pictureNamed(name);
+    if (!p) return list;
+    for (const DrawRecord& r : p->records()) {
+        QVariantList at, px;
+        for (double v : r.at)
+            at.push_back(v);
+        for (int v : r.px)
+            px.push_back(v);
+        QVariantMap map;
+        map["kind"] = QString(kindName(r.kind));
+        map["at"] = at;
+        map["px"] = px;
+        map["color"] = static_cast<int>(r.color);
+        map["fillColor"] = static_cast<int>(r.fillColor);
+        map["fillStyle"] = r.fillStyle;
+        map["drawMode"] = r.drawMode;
+        map["drawWidth"] = r.drawWidth;
+        map["text"] = qtText(r.text);
+        list.push_back(map);
+    }
+    return list;
+}
+
+QImage TyxSect::pictureImage(const QString& name) {
+    const Picture* p = pictureNamed(name);
+    return p ? p->image() : QImage();
+}
+
 void TyxSect::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     UserControl_Resize();
@@ -226,6 +309,9 @@ void TyxSect::UserControl_Resize() {
     picDateTime_.resize(w, h);
     picSection_.resize(w, h);
     picContours_.resize(w, h);
+    // The visible picture takes the size at once, also while the control is hidden (its
+    // widget hears of the new size only once shown).
+    picture1_->picture().resize(w, h);
     picture1_->setGeometry(0, 0, w, h);
 }
 

@@ -10,8 +10,10 @@
 #include "gui/Picture.h"
 #include "tyxsection/TyxModel.h"
 
+#include <QImage>
 #include <QString>
 #include <QVariant>
+#include <QVariantList>
 #include <QWidget>
 
 #include <memory>
@@ -79,6 +81,15 @@ public:
     void setUseColorKey(bool on);
     Q_INVOKABLE void InitColorKey(const QString& filename);
 
+    // For tests, outside the dispatch interface (no dispatch id, so hosts cannot reach them):
+    // recordPictures starts (or stops) the primitive logs of the four pictures afresh;
+    // pictureRecords gives the log of one ("Picture1", "picSection", "picDateTime",
+    // "picContours") as a list of maps {kind, at, px, color, fillColor, fillStyle, drawMode,
+    // drawWidth, text}; pictureImage its image.
+    Q_INVOKABLE void recordPictures(bool on);
+    Q_INVOKABLE QVariantList pictureRecords(const QString& name);
+    Q_INVOKABLE QImage pictureImage(const QString& name);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -95,6 +106,8 @@ private:
     // until it ends instead of starting inside it.
     class DrawingScope;
     TyxPictures pictures();
+    // The picture of that name; nullptr for another name.
+    Picture* pictureNamed(const QString& name);
 
     std::shared_ptr<TyxModel> model_;
     PictureWidget* picture1_ = nullptr;

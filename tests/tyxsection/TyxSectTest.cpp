@@ -13,24 +13,61 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPluginLoader>
 #include <QRadioButton>
+#include <QVariantList>
+#include <QVariantMap>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 Variant text(const std::string& s) {
     return Variant(s);
+}
+
+// A scripted Ui that can act while the control lets window events run.
+class EventUi : public ScriptedUi {
+public:
+    std::function<void()> onDoEvents;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (onDoEvents) {
+            // Once: what it does may run the event pump again.
+            auto once = std::move(onDoEvents);
+            onDoEvents = nullptr;
+            once();
+        }
+    }
+};
+
+// One record of a picture's primitive log, as the control's test hook gives it.
+struct Drawn {
+    std::string kind;
+    std::vector<double> at;
+    Long color = 0;
+    int drawWidth = 1;
+    std::string text;
+};
+
+// Long RGB of a pixel of an image.
+Long rgbAt(const QImage& image, int x, int y) {
+    const QRgb p = image.pixel(x, y);
+    return qRed(p) + 256 * qGreen(p) + 65536 * qBlue(p);
 }
 
 class TyxSectTest : public ::testing::Test {
@@ -46,13 +83,69 @@ protected:
     void SetUp() override {
         ASSERT_NE(factory_, nullptr) << loadError_;
         previousUi_ = factory_->SetUi(&ui);
-        control_.reset(factory_->CreateControl(nullptr));
-        tyx.setObject(control_.get());
+        // Placed on a form that is shown, as a host places it.
+        host_ = std::make_unique<QWidget>();
+        host_->resize(640, 480);
+        control_ = factory_->CreateControl(host_.get());
+        control_->setGeometry(0, 0, 640, 480);
+        host_->show();
+        tyx.setObject(control_);
     }
     void TearDown() override {
         // The last control takes the shared state with it: the next test starts afresh.
-        control_.reset();
+        host_.reset();
         factory_->SetUi(previousUi_);
+    }
+
+    // The test hook of the control: not reachable through the dispatch interface.
+    void recordPictures() {
+        ASSERT_TRUE(QMetaObject::invokeMethod(control_, "recordPictures", Q_ARG(bool, true)));
+    }
+    std::vector<Drawn> records(const char* picture) {
+        QVariantList list;
+        EXPECT_TRUE(QMetaObject::invokeMethod(control_, "pictureRecords",
+                                              Q_RETURN_ARG(QVariantList, list),
+                                              Q_ARG(QString, QString(picture))));
+        std::vector<Drawn> out;
+        for (const QVariant& v : list) {
+            const QVariantMap m = v.toMap();
+            Drawn d;
+            d.kind = m["kind"].toString().toStdString();
+            for (const QVariant& a : m["at"].toList())
+                d.at.push_back(a.toDouble());
+            d.color = m["color"].toInt();
+            d.drawWidth = m["drawWidth"].toInt();
+            d.text = m["text"].toString().toStdString();
+            out.push_back(d);
+        }
+        return out;
+    }
+    std::vector<Drawn> recordsOf(const char* picture, const std::string& kind) {
+        std::vector<Drawn> out;
+        for (const Drawn& d : records(picture))
+            if (d.kind == kind) out.push_back(d);
+        return out;
+    }
+    std::vector<std::string> printed(const char* picture) {
+        std::vector<std::string> texts;
+        for (const Drawn& d : recordsOf(picture, "Print"))
+            texts.push_back(d.text);
+        return texts;
+    }
+    QImage image(const char* picture) {
+        QImage img;
+        EXPECT_TRUE(QMetaObject::invokeMethod(control_, "pictureImage", Q_RETURN_ARG(QImage, img),
+                                              Q_ARG(QString, QString(picture))));
+        return img;
+    }
+    QWidget* control() { return control_; }
+
+    // The path (lon, lat) pairs given to the control and ended.
+    Long section(std::initializer_list<std::pair<float, float>> points) {
+        call("NewSection");
+        for (const auto& p : points)
+            call("AddSection", {Variant(p.first), Variant(p.second)});
+        return call("EndSection").toLong();
     }
 
     Variant call(const std::string& name, std::vector<Variant> args = {}) {
@@ -65,11 +158,12 @@ protected:
     static std::string loadError_;
 
     TempDir dir;
-    ScriptedUi ui;
+    EventUi ui;
     LateBound tyx;
 
 private:
-    std::unique_ptr<QWidget> control_;
+    std::unique_ptr<QWidget> host_;
+    QWidget* control_ = nullptr; // the host's child
     Ui* previousUi_ = nullptr;
 };
 
@@ -296,17 +390,317 @@ TEST_F(TyxSectTest, TheColourKeyColoursOnlyWithDivisions) {
     EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
 }
 
+namespace {
+
+// A colour of its own for each value: a key whose divisions hold one value each.
+Long colourOf(Long value) {
+    return 0x010000 + value;
+}
+
+// The values of temp in the grid file at step t, level k, cell (i, j), all from 1.
+Long tempAt(Long t, Long k, Long i, Long j) {
+    return 1000 * (t - 1) + 100 * (k - 1) + 10 * (j - 1) + (i - 1);
+}
+
+} // namespace
+
+// Key divisions for every value of temp at step t in the cells given.
+void keyOfValues(LateBound& tyx, Long t, const std::vector<std::pair<Long, Long>>& cells) {
+    tyx.Call("NewColorKey");
+    for (Long k = 1; k <= 4; ++k)
+        for (const auto& c : cells) {
+            const Long v = tempAt(t, k, c.first, c.second);
+            tyx.Call("AddColorKey", {Variant(static_cast<float>(v) - 0.5f),
+                                     Variant(static_cast<float>(v) + 0.5f), Variant(colourOf(v))});
+        }
+    tyx.Let("UseColorKey", Variant(true));
+}
+
 TEST_F(TyxSectTest, NothingIsDrawnWithoutASectionOfTheDataset) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
-    call("NewSection");
-    call("AddSection", {Variant(100.0f), Variant(-10.0f)});
-    call("AddSection", {Variant(130.0f), Variant(0.0f)});
-    EXPECT_EQ(call("EndSection").toLong(), -1);
     const Variant drawn = call("Draw");
+    EXPECT_EQ(drawn.type(), Variant::Type::kInteger);
     EXPECT_EQ(drawn.toLong(), -1);
     EXPECT_EQ(error(), "[Draw] No section of this dataset: EndSection has not made one");
     call("SetCurrentTime", {Variant(Long{2})});
     EXPECT_EQ(error(), "[SetCurrentTime] No section of this dataset: EndSection has not made one");
+
+    // A grid whose latitudes run from north to south cannot be walked.
+    GridFile southward;
+    southward.descendingLat = true;
+    ASSERT_EQ(open(writeGridFile(dir, "south.nc", southward)), 1);
+    EXPECT_EQ(section({{100, -1}, {130, -9}}), -1);
+    EXPECT_EQ(error(), "[Set_cell_Section] ncf.dlon <= 0 Or ncf.dlat <= 0");
+    EXPECT_EQ(call("Draw").toLong(), -1);
+
+    // A section stays with datasets of its grid, and only with them.
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
+    EXPECT_TRUE(call("Draw").IsEmpty()) << error();
+    ASSERT_EQ(open(writeGridFile(dir, "again.nc")), 1);
+    EXPECT_TRUE(call("Draw").IsEmpty()) << error();
+    ASSERT_EQ(open(writeGridFile(dir, "south.nc", southward)), 1);
+    EXPECT_EQ(call("Draw").toLong(), -1);
+    EXPECT_EQ(error(), "[Draw] The section does not fit this dataset's grid: EndSection must "
+                       "make it again");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    // Three degrees of the walk per ten of the grid: the cells the straight line crosses.
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
+    const std::vector<std::pair<Long, Long>> cells = {{1, 1}, {2, 2}, {3, 2}, {3, 3}};
+    keyOfValues(tyx, 1, cells);
+    recordPictures();
+    const Variant drawn = call("Draw");
+    EXPECT_TRUE(drawn.IsEmpty()) << error();
+
+    // The value of each level colours the band down to the next: 3 bands of 4 cells, west to
+    // east, then the key's legend.
+    const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(boxes.size(), 12u);
+    for (Long k = 1; k <= 3; ++k)
+        for (Long m = 1; m <= 4; ++m) {
+            const Drawn& b = boxes[static_cast<std::size_t>((k - 1) * 4 + m - 1)];
+            const auto& c = cells[static_cast<std::size_t>(m - 1)];
+            EXPECT_EQ(b.color, colourOf(tempAt(1, k, c.first, c.second))) << k << " " << m;
+            if (m > 1) {
+                const Drawn& before = boxes[static_cast<std::size_t>((k - 1) * 4 + m - 2)];
+                EXPECT_FLOAT_EQ(b.at[0], before.at[2]);
+            }
+        }
+    // Level 2's band lies below level 1's.
+    EXPECT_FLOAT_EQ(boxes[4].at[1], boxes[0].at[3]);
+    EXPECT_EQ(boxes.size(), 12u + 16u);
+
+    // Distance along the path: NiceStep2 of about 2700 km is 500.
+    const std::vector<std::string> texts = printed("picSection");
+    auto has = [&](const std::string& t) {
+        return std::find(texts.begin(), texts.end(), t) != texts.end();
+    };
+    EXPECT_TRUE(has("0 km"));
+    EXPECT_TRUE(has("2500"));
+    EXPECT_FALSE(has("3000"));
+    // Depth to 60 m in steps of 10.
+    EXPECT_TRUE(has("0 m"));
+    EXPECT_TRUE(has("60"));
+    EXPECT_FALSE(has("70"));
+    // Header lines.
+    EXPECT_TRUE(has("Data Set: grid.nc"));
+    EXPECT_TRUE(has("a small model run"));
+    EXPECT_TRUE(has("sea water temperature [degC]"));
+    EXPECT_EQ(printed("picDateTime"), std::vector<std::string>{"Date/Time: 1990-01-01"});
+    // The key's legend, the last division on top.
+    EXPECT_TRUE(has("322 - 323") || has("321 - 323") || has("321.5 - 322.5"));
+
+    // The visible picture is the three layers combined.
+    const std::vector<Drawn> composed = records("Picture1");
+    ASSERT_EQ(composed.size(), 4u);
+    EXPECT_EQ(composed[0].kind, "Cls");
+    for (std::size_t n = 1; n < 4; ++n)
+        EXPECT_EQ(composed[n].kind, "BitBlt");
+    const QImage view = image("Picture1");
+    ASSERT_EQ(view.size(), QSize(640, 480));
+    const Drawn& first = boxes[0];
+    EXPECT_EQ(rgbAt(view, static_cast<int>((first.at[0] + first.at[2]) / 2),
+                    static_cast<int>((first.at[1] + first.at[3]) / 2)),
+              colourOf(0));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    // Along latitude -10, drawn from east to west: the section runs west to east.
+    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    keyOfValues(tyx, 1, {{1, 1}, {2, 1}, {3, 1}});
+    recordPictures();
+    EXPECT_TRUE(call("Draw").IsEmpty()) << error();
+    std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(boxes.size(), 3u);
+    for (Long i = 1; i <= 3; ++i)
+        EXPECT_EQ(boxes[static_cast<std::size_t>(i - 1)].color, colourOf(tempAt(1, 1, i, 1)));
+    std::vector<std::string> texts = printed("picSection");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Longitude (deg) Along Constant Latitude= 10S"),
+              texts.end());
+    // Whole degrees between the first and the last cell, evenly apart, from 100E on.
+    std::vector<Long> ticks;
+    for (const std::string& t : texts)
+        if (t.size() > 1 && t.back() == 'E' && t.find(' ') == std::string::npos)
+            ticks.push_back(std::stol(t));
+    ASSERT_GE(ticks.size(), 3u);
+    EXPECT_EQ(ticks.front(), 100);
+    for (std::size_t n = 2; n < ticks.size(); ++n)
+        EXPECT_EQ(ticks[n] - ticks[n - 1], ticks[1] - ticks[0]);
+    EXPECT_LE(ticks.back(), 120);
+
+    // Along longitude 110, from north to south: south to north. Five degrees of latitude on an
+    // axis with room for more labels: ticks a degree apart.
+    ASSERT_EQ(section({{115, -1}, {115, -9}}), 1) << error();
+    keyOfValues(tyx, 1, {{2, 1}, {2, 2}});
+    recordPictures();
+    EXPECT_TRUE(call("Draw").IsEmpty()) << error();
+    boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].color, colourOf(tempAt(1, 1, 2, 1)));
+    EXPECT_EQ(boxes[1].color, colourOf(tempAt(1, 1, 2, 2)));
+    texts = printed("picSection");
+    EXPECT_NE(
+        std::find(texts.begin(), texts.end(), "Latitude (deg) Along Constant Longitude= 110E"),
+        texts.end());
+    std::vector<std::string> latitudes;
+    for (const std::string& t : texts)
+        if (t.size() > 1 && t.back() == 'S' && t.find(' ') == std::string::npos)
+            latitudes.push_back(t);
+    EXPECT_EQ(latitudes, (std::vector<std::string>{"10S", "9S", "8S", "7S", "6S", "5S"}));
+}
+
+TEST_F(TyxSectTest, TheRampAndItsLegend) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
+    recordPictures();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    // The item's range is that of its first read: 0 to 322; every fifth of fifty boxes
+    // labelled.
+    std::vector<std::string> labels;
+    for (const std::string& t : printed("picSection"))
+        if (t.find('.') != std::string::npos && t.find(' ') == std::string::npos &&
+            t.find("nc") == std::string::npos)
+            labels.push_back(t);
+    EXPECT_EQ(labels, (std::vector<std::string>{"32.20", "64.40", "96.60", "128.80", "161.00",
+                                                "193.20", "225.40", "257.60", "289.80", "322.00"}));
+    const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_EQ(boxes.size(), 12u + 50u);
+    // The lowest value lies at the ramp's start (white); the deepest band drawn (222) in its
+    // red third.
+    EXPECT_EQ(boxes[0].color, 0xFFFFFF);
+    EXPECT_EQ(boxes[11].color, 245 + 256 * 228 + 65536 * 228);
+
+    // A constant field spans nothing: every cell takes the ramp's first colour. (salt has no
+    // time dimension: it reads the same at every step.)
+    ASSERT_EQ(call("SetVarByName", {text("salt")}).toLong(), 1);
+    recordPictures();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    const std::vector<Drawn> flat = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(flat.size(), 12u);
+    for (std::size_t n = 0; n < 12; ++n)
+        EXPECT_EQ(flat[n].color, 230 + 256 * 245 + 65536 * 230) << n;
+}
+
+TEST_F(TyxSectTest, StepsThroughTime) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    call("NewColorKey");
+    for (Long t = 1; t <= 3; ++t)
+        for (Long k = 1; k <= 4; ++k)
+            for (Long i = 1; i <= 3; ++i) {
+                const Long v = tempAt(t, k, i, 1);
+                call("AddColorKey", {Variant(static_cast<float>(v) - 0.5f),
+                                     Variant(static_cast<float>(v) + 0.5f), Variant(colourOf(v))});
+            }
+    tyx.Let("UseColorKey", Variant(true));
+
+    struct Step {
+        const char* how;
+        std::function<void()> act;
+        Long t;
+        const char* date;
+    };
+    const Step steps[] = {
+        {"AdvanceTime 1", [&] { call("AdvanceTime", {Variant(Long{1})}); }, 2,
+         "Date/Time: 1990-02-01"},
+        {"SetCurrentTime 3", [&] { call("SetCurrentTime", {Variant(Long{3})}); }, 3,
+         "Date/Time: 1990-03-01"},
+        {"AdvanceTime 1 past the end", [&] { call("AdvanceTime", {Variant(Long{1})}); }, 1,
+         "Date/Time: 1990-01-01"},
+        {"AdvanceTime -1 before the start", [&] { call("AdvanceTime", {Variant(Long{-1})}); }, 3,
+         "Date/Time: 1990-03-01"},
+    };
+    for (const Step& s : steps) {
+        recordPictures();
+        s.act();
+        const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+        ASSERT_GE(boxes.size(), 3u) << s.how;
+        EXPECT_EQ(boxes[0].color, colourOf(tempAt(s.t, 1, 1, 1))) << s.how;
+        EXPECT_EQ(boxes[2].color, colourOf(tempAt(s.t, 1, 3, 1))) << s.how;
+        EXPECT_EQ(printed("picDateTime"), std::vector<std::string>{s.date}) << s.how;
+    }
+
+    // A step beyond the axis fails to read: the values held are drawn again.
+    recordPictures();
+    call("SetCurrentTime", {Variant(Long{7})});
+    EXPECT_NE(error().find("nvar, tcount= 5 12\n"), std::string::npos) << error();
+    EXPECT_NE(error().find("start, count, stride = 6 1 1\n"), std::string::npos) << error();
+    const std::vector<Drawn> held = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(held.size(), 3u);
+    EXPECT_EQ(held[0].color, colourOf(tempAt(3, 1, 1, 1)));
+    EXPECT_EQ(printed("picDateTime"), std::vector<std::string>{"Date/Time: 1990-03-01"});
+    EXPECT_EQ(call("Draw").toLong(), -1);
+}
+
+TEST_F(TyxSectTest, AResizeDrawsAgainFromTheValuesHeld) {
+    const std::string path = writeGridFile(dir, "grid.nc");
+    ASSERT_EQ(open(path), 1);
+    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    // Nothing is read again: the file may go.
+    std::filesystem::remove(path);
+    const std::string before = error();
+    recordPictures();
+    control()->resize(500, 300);
+    EXPECT_EQ(image("Picture1").size(), QSize(500, 300));
+    EXPECT_EQ(image("picSection").size(), QSize(500, 300));
+    EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 9u + 50u);
+    EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 3u);
+    EXPECT_EQ(error(), before);
+    EXPECT_TRUE(call("ReDraw").IsEmpty());
+}
+
+TEST_F(TyxSectTest, AResizeWhileDrawingWaitsForTheDrawingToEnd) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    recordPictures();
+    // The window system delivers a new size while the drawing lets events run.
+    ui.onDoEvents = [&] { control()->resize(400, 300); };
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+
+    // Two whole drawings one after the other, the second at the new size.
+    const std::vector<Drawn> log = records("picSection");
+    std::vector<std::size_t> clears;
+    for (std::size_t n = 0; n < log.size(); ++n)
+        if (log[n].kind == "Cls") clears.push_back(n);
+    ASSERT_EQ(clears.size(), 2u);
+    auto cellsBetween = [](const std::vector<Drawn>& l, std::size_t from, std::size_t to) {
+        int count = 0;
+        for (std::size_t n = from; n < to; ++n)
+            count += l[n].kind == "FilledBox";
+        return count;
+    };
+    EXPECT_EQ(cellsBetween(log, clears[0], clears[1]), 9 + 50);
+    EXPECT_EQ(cellsBetween(log, clears[1], log.size()), 9 + 50);
+    EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 6u);
+    EXPECT_EQ(image("Picture1").size(), QSize(400, 300));
+
+    // A host that steps on while events run draws inside the drawing; a resize after that
+    // still waits for the outer drawing to end.
+    recordPictures();
+    ui.onDoEvents = [&] {
+        call("AdvanceTime", {Variant(Long{1})});
+        control()->resize(500, 350);
+    };
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    const std::vector<Drawn> nested = records("picSection");
+    std::size_t lastClear = 0;
+    for (std::size_t n = 0; n < nested.size(); ++n)
+        if (nested[n].kind == "Cls") lastClear = n;
+    EXPECT_EQ(cellsBetween(nested, 0, nested.size()), 3 * (9 + 50));
+    EXPECT_EQ(cellsBetween(nested, lastClear, nested.size()), 9 + 50);
+    EXPECT_EQ(image("Picture1").size(), QSize(500, 350));
+}
+
+TEST_F(TyxSectTest, ThePictureLogsAreNoMemberOfTheControl) {
+    for (const char* name : {"recordPictures", "pictureRecords", "pictureImage"})
+        EXPECT_EQ(errorOf([&] { tyx.DispId(name); }), err::NoSuchMember) << name;
 }
 
 TEST_F(TyxSectTest, NoErrorLeavesAMember) {
@@ -444,7 +838,7 @@ TEST_F(TyxSectTest, TheKeysOfADatasetByUrlStayBesideTheSettings) {
 
 namespace {
 
-template <class W> W* control(QDialog& d, const std::string& name) {
+template <class W> W* dialogControl(QDialog& d, const std::string& name) {
     W* w = d.findChild<W*>(QString::fromStdString(name));
     if (!w) throw std::runtime_error("no control " + name);
     return w;
@@ -453,12 +847,13 @@ template <class W> W* control(QDialog& d, const std::string& name) {
 // The options dialog's choice, by option index.
 int checkedOption(QDialog& d) {
     for (int i = 0; i < 4; ++i)
-        if (control<QRadioButton>(d, numbered("optViewStyle(", i, ")"))->isChecked()) return i;
+        if (dialogControl<QRadioButton>(d, numbered("optViewStyle(", i, ")"))->isChecked())
+            return i;
     return -1;
 }
 
 void press(QDialog& d, const std::string& name) {
-    control<QAbstractButton>(d, name)->click();
+    dialogControl<QAbstractButton>(d, name)->click();
 }
 
 } // namespace
@@ -522,8 +917,8 @@ TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
     });
     ui.dialogScripts.push_back([&](QDialog& editor) {
         EXPECT_EQ(editor.windowTitle().toStdString(), "Edit Legend");
-        EXPECT_EQ(control<QLineEdit>(editor, "fldHighRange(0)")->text().toStdString(), "5");
-        control<QLineEdit>(editor, "fldHighRange(0)")->setText("6");
+        EXPECT_EQ(dialogControl<QLineEdit>(editor, "fldHighRange(0)")->text().toStdString(), "5");
+        dialogControl<QLineEdit>(editor, "fldHighRange(0)")->setText("6");
         press(editor, "cmdCancel");
     });
     call("ShowOptions");
@@ -536,10 +931,10 @@ TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
         press(d, "cmdCancel");
     });
     ui.dialogScripts.push_back([&](QDialog& editor) {
-        control<QLineEdit>(editor, "fldHighRange(0)")->setText("4");
+        dialogControl<QLineEdit>(editor, "fldHighRange(0)")->setText("4");
         press(editor, "cmdAdd(0)");
-        control<QLineEdit>(editor, "fldLowRange(1)")->setText("4");
-        control<QLineEdit>(editor, "fldHighRange(1)")->setText("8.5");
+        dialogControl<QLineEdit>(editor, "fldLowRange(1)")->setText("4");
+        dialogControl<QLineEdit>(editor, "fldHighRange(1)")->setText("8.5");
         press(editor, "lblColor(1)");
         press(editor, "cmdOK");
     });
