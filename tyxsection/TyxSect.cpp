@@ -18,8 +18,13 @@ namespace {
 // The text a member leaves for an error it caught.
 std::string caughtText(const char* member) {
     const CaughtError e = CurrentError();
-    return "[" + std::string(member) + "] Error: " + CStr(static_cast<Long>(e.number)) + " " +
-           e.description;
+    std::string text = "[";
+    text.append(member);
+    text.append("] Error: ");
+    text.append(CStr(static_cast<Long>(e.number)));
+    text.append(" ");
+    text.append(e.description);
+    return text;
 }
 
 QVariant status(Long s) {

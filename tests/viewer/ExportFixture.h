@@ -126,7 +126,8 @@ public:
             for (int d = 0; d < nd; ++d) {
                 char dn[NC_MAX_NAME + 1] = {};
                 nc_inq_dimname(id_, dims[d], dn);
-                s += (d ? "," : "") + std::string(dn);
+                if (d) s += ',';
+                s.append(dn);
             }
             out.push_back(s + ")");
         }
