@@ -18,16 +18,12 @@ namespace {
 constexpr Long kBlack = 0;
 
 // What one drawing draws, taken from the state when it starts.
-struct SectionView {
+struct SectionView : DrawingBasis {
     SectionCells section;
     VArray<float> lonGrid, latGrid;
-    VArray<double> vCoord; // 0 To nv
-    Long nCells = 0, nv = 0;
-    float maxDepth = 0;
-    float high = 0, low = 0, step = 0;
-    std::string titles[5]; // 1 To 4
+    Long nCells = 0;
     ModColorState colour;
-    Long showDateTime = 0, showLegend = 0;
+    Long showLegend = 0;
     Long contourFlag = 0, contourColor = 0, contourWidth = 1;
     // The valid values (code 1) and the cells without one (code 0).
     VArray<float> cellValue;
@@ -37,20 +33,12 @@ struct SectionView {
 SectionView viewOf(TyxModel& m) {
     TyxMainState& main = m.main;
     SectionView v;
+    static_cast<DrawingBasis&>(v) = DrawingBasisOf(main);
+    const DrawAbleItemRec& item = main.items.DrawAbleItem(main.SectDataItem);
     v.section = main.section;
     v.lonGrid = main.geo.LonGrid;
     v.latGrid = main.geo.LatGrid;
-    v.vCoord = main.geo.vCoord;
     v.nCells = main.SectData.UBound(1);
-    v.nv = main.SectData.UBound(2);
-    v.maxDepth = main.MaxDepth;
-    const DrawAbleItemRec& item = main.items.DrawAbleItem(main.SectDataItem);
-    v.high = item.high;
-    v.low = item.low;
-    v.step = item.step;
-    for (Long n = 1; n <= 4 && n <= main.nTitles; ++n)
-        v.titles[n] = main.Titles(n);
-    v.showDateTime = main.ShowDateTime;
     v.showLegend = main.ShowLegend;
     if (m.contour.ContourWidth < 1) m.contour.ContourWidth = 1;
     v.contourFlag = m.contour.ContourFlag;
@@ -73,37 +61,9 @@ SectionView viewOf(TyxModel& m) {
     return v;
 }
 
-void printAt(Picture& pic, float x, float y, const std::string& text) {
-    pic.setCurrentX(x);
-    pic.setCurrentY(y);
-    pic.Print(text);
-}
-
 // A number as its Str form without the leading blank: "0", ".5", "-2".
 std::string plainNumber(float x) {
     return LTrim(Str(x));
-}
-
-void drawHeader(const SectionView& v, Picture& date, Picture& sect) {
-    date.Cls();
-    date.setFontBold(true);
-    printAt(date, date.TextWidth("A"), date.TextHeight("A") / 2, "Date/Time: " + v.titles[2]);
-
-    const std::string dataSet = "Data Set: " + v.titles[1];
-    printAt(sect, sect.ScaleWidth() - sect.TextWidth(" " + dataSet), sect.TextHeight("A") / 2,
-            dataSet);
-    sect.setCurrentX(sect.ScaleWidth() / 2 - sect.TextWidth(v.titles[3]) / 2);
-    sect.Print(v.titles[3]);
-
-    const float size = sect.FontSize();
-    sect.setFontSize(size * 1.5f);
-    sect.setFontUnderline(true);
-    printAt(sect, sect.ScaleWidth() / 2 - sect.TextWidth(v.titles[4]) / 2,
-            sect.ScaleHeight() - 1.5f * sect.TextHeight("A"), v.titles[4]);
-    sect.setFontSize(size);
-    sect.setFontItalic(false);
-    sect.setFontUnderline(false);
-    sect.setFontBold(false);
 }
 
 // The text of a longitude (E/W) or latitude (N/S): whole degrees without decimals.
@@ -124,7 +84,7 @@ void DrawSectionXAxis(Picture& pic, const SectionView& v, float x0, float y0, fl
     const float yl = y0 + line / 2;
     auto tick = [&](float X, const std::string& label, float labelWidth) {
         pic.Line(X, y0, X, yl);
-        printAt(pic, X - labelWidth / 2, yl, label);
+        PrintAt(pic, X - labelWidth / 2, yl, label);
     };
     const SectionCells& s = v.section;
     if (s.SectionKind == 0) {
@@ -167,7 +127,7 @@ void DrawSectionXAxis(Picture& pic, const SectionView& v, float x0, float y0, fl
                                                  degreesText(v.latGrid(first.j), false)
                                            : "Latitude (deg) Along Constant Longitude= " +
                                                  degreesText(v.lonGrid(first.i), true);
-        printAt(pic, x0 + width / 2 - pic.TextWidth(title) / 2, yl + 1.5f * line, title);
+        PrintAt(pic, x0 + width / 2 - pic.TextWidth(title) / 2, yl + 1.5f * line, title);
     }
     pic.setFontBold(false);
 }
@@ -185,7 +145,7 @@ void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float m
         const float Y = d * scale + y0;
         pic.Line(x0, Y, xt, Y);
         const std::string label = n == 0 ? plainNumber(d) + " m" : plainNumber(d);
-        printAt(pic, xt + side * pic.TextWidth(label), Y - pic.TextHeight("A") / 2, label);
+        PrintAt(pic, xt + side * pic.TextWidth(label), Y - pic.TextHeight("A") / 2, label);
     }
     pic.setFontBold(false);
 }
@@ -229,6 +189,50 @@ bool DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins, 
 
 } // namespace
 
+DrawingBasis DrawingBasisOf(const TyxMainState& main) {
+    DrawingBasis v;
+    v.vCoord = main.geo.vCoord;
+    v.nv = main.SectData.UBound(2);
+    v.maxDepth = main.MaxDepth;
+    const DrawAbleItemRec& item = main.items.DrawAbleItem(main.SectDataItem);
+    v.high = item.high;
+    v.low = item.low;
+    v.step = item.step;
+    for (Long n = 1; n <= 4 && n <= main.nTitles; ++n)
+        v.titles[n] = main.Titles(n);
+    v.showDateTime = main.ShowDateTime;
+    return v;
+}
+
+void PrintAt(Picture& pic, float x, float y, const std::string& text) {
+    pic.setCurrentX(x);
+    pic.setCurrentY(y);
+    pic.Print(text);
+}
+
+void DrawHeaderLines(Picture& date, Picture& sect, const std::string (&titles)[5],
+                     bool wholeFontSize) {
+    date.Cls();
+    date.setFontBold(true);
+    PrintAt(date, date.TextWidth("A"), date.TextHeight("A") / 2, "Date/Time: " + titles[2]);
+
+    const std::string dataSet = "Data Set: " + titles[1];
+    PrintAt(sect, sect.ScaleWidth() - sect.TextWidth(" " + dataSet), sect.TextHeight("A") / 2,
+            dataSet);
+    sect.setCurrentX(sect.ScaleWidth() / 2 - sect.TextWidth(titles[3]) / 2);
+    sect.Print(titles[3]);
+
+    const float size = wholeFontSize ? static_cast<float>(CLng(sect.FontSize())) : sect.FontSize();
+    sect.setFontSize(size * 1.5f);
+    sect.setFontUnderline(true);
+    PrintAt(sect, sect.ScaleWidth() / 2 - sect.TextWidth(titles[4]) / 2,
+            sect.ScaleHeight() - 1.5f * sect.TextHeight("A"), titles[4]);
+    sect.setFontSize(size);
+    sect.setFontItalic(false);
+    sect.setFontUnderline(false);
+    if (!wholeFontSize) sect.setFontBold(false);
+}
+
 void DrawVSection(TyxModel& m, TyxPictures& p) {
     TyxMainState& main = m.main;
     if (!main.SectData.IsAllocated()) return;
@@ -242,7 +246,7 @@ void DrawVSection(TyxModel& m, TyxPictures& p) {
     p.picDateTime.setForeColor(kBlack);
     p.picSection.Cls();
     if (v.showDateTime != 0)
-        drawHeader(v, p.picDateTime, p.picSection);
+        DrawHeaderLines(p.picDateTime, p.picSection, v.titles, false);
     else
         p.picDateTime.Cls();
 

@@ -2,6 +2,7 @@
 #include "runtime/Convert.h"
 #include "tyxsection/DrawAbleItems.h"
 #include "tyxsection/KewFile.h"
+#include "tyxsection/ProfileDrawing.h"
 #include "tyxsection/SectionDrawing.h"
 #include "tyxsection/SectionRead.h"
 #include "tyxsection/Titles.h"
@@ -17,13 +18,12 @@ struct CloseUnlessTaken {
     ~CloseUnlessTaken() { CloseNc(ncid); }
 };
 
-// Draws the values held in the view style. -1 with the reason in ErrorMessage for a view
-// that cannot be drawn yet.
+// Draws the values held in the view style.
 Long drawView(TyxModel& m, TyxPictures& pictures) {
     switch (m.main.ViewStyle) {
     case 1:
-        m.ErrorMessage = "[DrawProfiles] Drawing profiles is not available yet";
-        return -1;
+        DrawProfiles(m, pictures);
+        return 1;
     case 2:
         DrawVSection(m, pictures);
         return 1;

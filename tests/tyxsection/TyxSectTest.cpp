@@ -555,6 +555,73 @@ TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
     EXPECT_EQ(latitudes, (std::vector<std::string>{"10S", "9S", "8S", "7S", "6S", "5S"}));
 }
 
+TEST_F(TyxSectTest, ProfilesInAPanelForEachPoint) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    // Cells (1,1), (2,1), (3,1), (3,2): values 0 to 312 at step 1, so the item spans 0 to 312.
+    ASSERT_EQ(section({{102, -9}, {127, -9}, {127, -1}}), 1) << error();
+    tyx.Let("DrawProfile", Variant(true));
+    recordPictures();
+    EXPECT_TRUE(call("Draw").IsEmpty()) << error();
+
+    const std::vector<Drawn> frames = recordsOf("picSection", "Box");
+    ASSERT_EQ(frames.size(), 3u);
+    std::vector<Drawn> curves;
+    for (const Drawn& l : recordsOf("picSection", "Line"))
+        if (l.drawWidth == 2) curves.push_back(l);
+    ASSERT_EQ(curves.size(), 3u * 3u);
+    const std::vector<std::pair<Long, Long>> cells = {{1, 1}, {3, 1}, {3, 2}};
+    const std::vector<double> depths = {5, 15, 30, 60};
+    for (std::size_t p = 0; p < 3; ++p) {
+        const Drawn& f = frames[p];
+        const double px = f.at[0], py = f.at[1], w = f.at[2] - f.at[0], h = f.at[3] - f.at[1];
+        if (p > 0) {
+            EXPECT_GT(px, frames[p - 1].at[2]); // side by side
+        }
+        // The point's values against depth: 0 on the left edge, 312 on the right, depth 0 at
+        // the top and the last level (60) at the bottom.
+        for (std::size_t n = 0; n < 3; ++n) {
+            const Drawn& l = curves[p * 3 + n];
+            EXPECT_EQ(l.color, 0xFF0000); // light blue
+            for (std::size_t e = 0; e < 2; ++e) {
+                const double value =
+                    tempAt(1, static_cast<Long>(n + e + 1), cells[p].first, cells[p].second);
+                EXPECT_NEAR(l.at[2 * e], px + value * w / 312, 0.01) << p << " " << n;
+                EXPECT_NEAR(l.at[2 * e + 1], py + depths[n + e] * h / 60, 0.01) << p << " " << n;
+            }
+        }
+    }
+    // Each point's label above its panel; the depths right of the last panel only.
+    const std::vector<Drawn> texts = recordsOf("picSection", "Print");
+    const std::vector<std::string> labels = {"100.00E/10.00S", "120.00E/10.00S", "120.00E/5.00S"};
+    for (std::size_t p = 0; p < 3; ++p) {
+        const auto it = std::find_if(texts.begin(), texts.end(),
+                                     [&](const Drawn& d) { return d.text == labels[p]; });
+        ASSERT_NE(it, texts.end()) << labels[p];
+        EXPECT_LT(it->at[1], frames[p].at[1]);
+        EXPECT_GT(it->at[0], frames[p].at[0]);
+        EXPECT_LT(it->at[0], frames[p].at[2]);
+    }
+    Long depthLabels = 0;
+    for (const Drawn& d : texts)
+        if (d.text == " 60") {
+            ++depthLabels;
+            EXPECT_GE(d.at[0], frames[2].at[2]);
+        }
+    EXPECT_EQ(depthLabels, 1);
+    EXPECT_EQ(printed("picDateTime"), std::vector<std::string>{"Date/Time: 1990-01-01"});
+    EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 2u);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // Back to the section: drawn in black, not in the last curve's colour.
+    tyx.Let("DrawVerticalSection", Variant(true));
+    recordPictures();
+    EXPECT_TRUE(call("ReDraw").IsEmpty()) << error();
+    const std::vector<Drawn> axes = recordsOf("picSection", "Line");
+    ASSERT_FALSE(axes.empty());
+    for (const Drawn& l : axes)
+        EXPECT_EQ(l.color, 0);
+}
+
 TEST_F(TyxSectTest, TheRampAndItsLegend) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
     ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
