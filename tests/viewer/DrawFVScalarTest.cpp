@@ -60,12 +60,6 @@ protected:
         ll2_to_xy2(lon, lat, x, y);
         return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
     }
-    std::vector<Long> stepsRead() const {
-        std::vector<Long> s;
-        for (const auto& r : fake.reads)
-            s.push_back(r.start[0]);
-        return s;
-    }
 };
 
 TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {

@@ -23,12 +23,6 @@ protected:
         ASSERT_EQ(CalculateGridScalar(1), 1);
         pic.clearRecords();
     }
-    std::vector<Long> stepsRead() const {
-        std::vector<Long> s;
-        for (const auto& r : fake.reads)
-            s.push_back(r.start[0]);
-        return s;
-    }
 };
 
 TEST_F(DrawGridScalarTimedTest, DrawsTheStepsAfterTheStepBox) {

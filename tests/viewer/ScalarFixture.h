@@ -259,6 +259,14 @@ protected:
 
     void view(double w, double e, double s, double n) { View.ViewExtent = {w, e, s, n}; }
 
+    // The time step (first start index) of every read the dataset object served, in order.
+    std::vector<Long> stepsRead() const {
+        std::vector<Long> s;
+        for (const auto& r : fake.reads)
+            s.push_back(r.start[0]);
+        return s;
+    }
+
     // The cells of a drawing go straight into the picture's pixels unless the primitive log
     // is recording, when they go box by box through Line: both ways must give the same
     // picture, pixel for pixel, and the same messages. drawIt draws one frame from a white

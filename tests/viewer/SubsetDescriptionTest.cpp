@@ -100,7 +100,7 @@ TEST_F(SubsetDescriptionTest, ARowOutsideItsDimensionIsRefused) {
         const char* step;
         std::string message;
     };
-    const std::string head = "[SubSetNcDomain] Error in start-end dimension specification:\r\n\r\n";
+    const std::string head = "[SubSetNcDomain] " + std::string(kRowRangeText) + "\r\n\r\n";
     const Case cases[] = {
         {3, "0", "6", "1",
          head + "dimension lat: start 0, end 6, step 1\r\nThe start must be 1 or more."},
@@ -267,7 +267,7 @@ TEST_F(SubsetDescriptionTest, RecountClampsTheRowsAndShowsTheSize) {
     row(3, "5", "2", "1");
     row(4, "3", "8", "99");
     EstimateSubsetSize();
-    EXPECT_EQ(messages(), Strings{"Error in start-end dimension specification:"});
+    EXPECT_EQ(messages(), Strings{kRowRangeText});
     auto rowOf = [&](std::size_t i) {
         const auto& r = host.rows[i];
         return Strings{r.start, r.end, r.step, r.count};

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+const char* const kRowRangeText = "Error in start-end dimension specification:";
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -82,9 +84,8 @@ void takeCut(VArray<T>& cut, Long& n, const From& from, Long start, Long count, 
 }
 
 std::string rowText(const std::string& name, Long start, Long end, Long step) {
-    return "[SubSetNcDomain] Error in start-end dimension specification:" + std::string(kCrLf) +
-           kCrLf + "dimension " + name + ": start" + Str(start) + ", end" + Str(end) + ", step" +
-           Str(step) + kCrLf;
+    return "[SubSetNcDomain] " + std::string(kRowRangeText) + kCrLf + kCrLf + "dimension " + name +
+           ": start" + Str(start) + ", end" + Str(end) + ", step" + Str(step) + kCrLf;
 }
 
 // Reads row d (a dimension without a row is taken whole), checks it against the dimension's
@@ -348,7 +349,7 @@ void EstimateSubsetSize() {
             const Long end = std::clamp(boxNumber(host.EndText(d)), Long{1}, top);
             const Long step = std::clamp(boxNumber(host.StepText(d)), Long{1}, top);
             count = length < 1 ? 0 : CountSteps(start, end, step);
-            if (count <= 0) message("Error in start-end dimension specification:");
+            if (count <= 0) message(kRowRangeText);
             host.SetRow(d, Str(start), Str(end), Str(step), Str(count));
         }
         bytes *= static_cast<float>(count);

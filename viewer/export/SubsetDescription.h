@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+// The message of a subset row whose start, end and step take no index of its dimension.
+extern const char* const kRowRangeText;
+
 // One dimension of the output.
 struct DimRecord {
     std::string dimeName; // the name in the main dataset
