@@ -971,6 +971,45 @@ TEST_F(TyxSectTest, TheOptionsSwitchTheViewAndCancelPutsItBack) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(TyxSectTest, ContourLinesChosenInTheOptionsAreDrawnOnTheSection) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
+    recordPictures();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    // Without the option the contour layer is only cleared.
+    for (const Drawn& d : records("picContours"))
+        EXPECT_NE(d.kind, "Line");
+
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        press(d, "optViewStyle(1)");
+        press(d, "cmdOK");
+    });
+    call("ShowOptions");
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    const std::vector<Drawn> lines = recordsOf("picContours", "Line");
+    ASSERT_FALSE(lines.empty());
+    // The lines lie inside the section's cells and reach the visible picture.
+    const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(boxes.size(), 12u);
+    const double left = boxes[0].at[0], top = boxes[0].at[1];
+    const double right = boxes[11].at[2], bottom = boxes[11].at[3];
+    const QImage view = image("Picture1");
+    std::size_t seen = 0;
+    for (const Drawn& l : lines) {
+        ASSERT_EQ(l.at.size(), 4u);
+        for (std::size_t n = 0; n < 4; n += 2) {
+            EXPECT_GE(l.at[n], left - 1);
+            EXPECT_LE(l.at[n], right + 1);
+            EXPECT_GE(l.at[n + 1], top - 1);
+            EXPECT_LE(l.at[n + 1], bottom + 1);
+        }
+        const int x = static_cast<int>(l.at[0]), y = static_cast<int>(l.at[1]);
+        if (view.rect().contains(x, y) && rgbAt(view, x, y) == l.color) ++seen;
+    }
+    EXPECT_GT(seen, 0u);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
     call("NewColorKey");
