@@ -80,9 +80,9 @@ OCXHost::OCXHost() {
     std::string error;
     control_ = maker() ? maker()(this, error) : pluginControl(this, error);
     if (!control_) {
-        ui().MsgBox("Unable to load the section control " + std::string(kPluginName) + "\r\n" +
-                        error,
-                    kOkOnly, kProgramTitle);
+        std::string text = "Unable to load the section control ";
+        text.append(kPluginName).append("\r\n").append(error);
+        ui().MsgBox(text, kOkOnly, kProgramTitle);
         return;
     }
     TyxSect1.setObject(control_);
