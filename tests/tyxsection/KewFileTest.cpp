@@ -242,3 +242,25 @@ TEST_F(KewFileTest, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_EQ(fileText(dataset), before);
     EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"ocean.model.KEW", "odd.KEW"}));
 }
+
+// The key the viewer bundles beside the program: the default temperature key, eleven divisions
+// of 3 from 0 to 33, under each name a temperature goes by.
+TEST(BundledKew, TheTemperatureKeyLoadsUnderEachOfItsNames) {
+    const std::string path = std::string(PELORIN_BIN_DIR) + "/TEMPeRaTURE.KEW";
+    const std::vector<std::string> names = {"temp", "temperature", "water_temp", "ATSSTA"};
+    EXPECT_EQ(KewVariableNames(path), names);
+    const Long colours[11] = {0xBD0000, 0xF00000, 0xFF6464, 0xFF9696, 0xFFC8C8, 0xFFFAFA,
+                              0xCBCBFF, 0x9797FF, 0x6363FF, 0xC8,     0xAE};
+    for (const std::string& name : names) {
+        ColorKeyRec key;
+        ASSERT_TRUE(ReadKewKey(path, name, key)) << name;
+        ASSERT_EQ(key.count, 11) << name;
+        for (Long i = 1; i <= 11; ++i) {
+            EXPECT_EQ(key.low(i), 3.0f * static_cast<float>(i - 1)) << name << " " << i;
+            EXPECT_EQ(key.high(i), 3.0f * static_cast<float>(i)) << name << " " << i;
+            EXPECT_EQ(key.color(i), colours[i - 1]) << name << " " << i;
+        }
+    }
+    ColorKeyRec none;
+    EXPECT_FALSE(ReadKewKey(path, "salt", none));
+}

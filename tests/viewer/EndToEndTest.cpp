@@ -13,14 +13,19 @@
 //
 // Then a window of the regular sample is saved with "Save to local file", loaded with "Load"
 // and drawn: its cells show the source's colours.
+//
+// Then the regular sample's section: a path drawn on the map, the section opened in the host
+// window, the window resized and the section stepped in time.
 #include "kelvadlib/IKelvad.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "tests/viewer/SectionHooks.h"
 #include "tests/viewer/ShellFixture.h"
 
 #include "common/Strings.h"
+#include "gui/LateBound.h"
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
@@ -32,6 +37,7 @@
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/FormShow.h"
@@ -62,6 +68,9 @@
 
 #ifndef PELORIN_SAMPLES_DIR
 #error "PELORIN_SAMPLES_DIR: the folder of the sample datasets"
+#endif
+#ifndef PELORIN_BIN_DIR
+#error "PELORIN_BIN_DIR: the program's folder in the build, with the section plug-in"
 #endif
 
 namespace {
@@ -992,6 +1001,130 @@ TEST_P(SubsetEndToEndTest, SaveASubsetLoadItAndDrawIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, SubsetEndToEndTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<Long>& p) {
+                             return std::string(p.param == 1 ? "Mercator" : "Cartesian");
+                         });
+
+// ---- A section along a path drawn on the map ------------------------------------------------
+
+// The regular sample with its levels: temp picked, "Section" pressed, a diagonal path over the
+// Pacific clicked on the map and ended with a double click; the control draws the section in
+// the host window. The host window resized draws it again at its size; a step in time draws
+// the next month; the main window's shut-down takes the host window with it.
+class SectionEndToEndTest : public UserSession, public ::testing::WithParamInterface<Long> {
+protected:
+    void SetUp() override {
+        UserSession::SetUp();
+        previousFolder_ = SetSectionResourceFolder(PELORIN_BIN_DIR);
+    }
+    void TearDown() override {
+        UserSession::TearDown();
+        SetSectionResourceFolder(previousFolder_);
+    }
+
+    // The mouse on the map at a position in degrees.
+    static void send(QEvent::Type type, float lon, float lat) {
+        float x = 0, y = 0;
+        ASSERT_TRUE(ToPicture(lon, lat, x, y));
+        SendMapMouse(type, x, y);
+    }
+    static void click(float lon, float lat) {
+        send(QEvent::MouseButtonPress, lon, lat);
+        send(QEvent::MouseButtonRelease, lon, lat);
+    }
+
+    static QWidget* control() { return OCXHostForm().control(); }
+    static std::vector<Long> filledColours() {
+        std::vector<Long> out;
+        for (const ControlDrawn& d : ControlRecords(control(), "picSection", "FilledBox"))
+            out.push_back(d.color);
+        return out;
+    }
+    static QImage image() { return ControlImage(control(), "Picture1"); }
+    // Pixels of the picture that are neither white nor black.
+    static int colouredPixels(const QImage& img) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb p = img.pixel(x, y) & 0xFFFFFF;
+                if (p != 0xFFFFFF && p != 0) ++n;
+            }
+        return n;
+    }
+
+private:
+    std::string previousFolder_;
+};
+
+TEST_P(SectionEndToEndTest, DrawAPathOpenTheSectionResizeAndStep) {
+    const Long projection = GetParam();
+    const std::string dataset = prepareFolder("regular_global.nc", projection);
+    startAndOpen(dataset, projection, kGridRegular);
+    if (HasFatalFailure()) return;
+    ASSERT_GT(Data.clsNC->kMax(1), 1);
+    ui.boxes.clear();
+    ASSERT_GE(pickOnly("temp"), 0);
+
+    order().Command1[3]->click();
+    ASSERT_EQ(messages(), Texts{});
+    ASSERT_TRUE(OCXHostLoaded());
+    EXPECT_TRUE(OCXHostForm().isVisible());
+    EXPECT_EQ(View.MouseState, 11);
+    EXPECT_EQ(ui.MousePointer(), kPointerCross);
+    ASSERT_NE(control(), nullptr);
+    RecordControlPictures(control());
+
+    // South-west to north-east over the open Pacific.
+    click(-170, -20);
+    click(-150, 0);
+    click(-130, 20);
+    send(QEvent::MouseButtonDblClick, -130, 20);
+    send(QEvent::MouseButtonRelease, -130, 20);
+    EXPECT_EQ(messages(), Texts{});
+    ASSERT_EQ(View.SectionPathCount, 3);
+    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+
+    LateBound tyx(control());
+    EXPECT_EQ(tyx.Call("ItemName", {Variant(Long{1})}).toString(), "temp");
+    EXPECT_EQ(tyx.Get("DrawVerticalSection").toLong(), -1);
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), 0);
+    const std::vector<Long> first = filledColours();
+    // Three levels of cells along the path, and the ramp's legend.
+    ASSERT_GT(first.size(), 50u + 3u * 4u);
+    const Texts dates = ControlPrinted(control(), "picDateTime");
+    ASSERT_EQ(dates.size(), 1u);
+    EXPECT_TRUE(OCXHostForm().isVisible());
+    const QImage shown = image();
+    EXPECT_EQ(shown.size(), OCXHostForm().size());
+    EXPECT_GT(colouredPixels(shown), 1000);
+
+    // The host window resized: the control fills it and draws the same section at its size.
+    RecordControlPictures(control());
+    OCXHostForm().resize(500, 330);
+    QApplication::processEvents();
+    EXPECT_EQ(control()->geometry(), QRect(0, 0, 500, 330));
+    EXPECT_EQ(image().size(), QSize(500, 330));
+    EXPECT_EQ(filledColours(), first);
+    EXPECT_GT(colouredPixels(image()), 1000);
+
+    // The next month: another date and other colours along the same cells.
+    RecordControlPictures(control());
+    EXPECT_EQ(tyx.Call("AdvanceTime", {Variant(Long{1})}).toLong(), 2);
+    const Texts next = ControlPrinted(control(), "picDateTime");
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_NE(next, dates);
+    const std::vector<Long> second = filledColours();
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_NE(second, first);
+    EXPECT_EQ(messages(), Texts{});
+
+    // The shut-down unloads the host window with the others.
+    mainForm().close();
+    EXPECT_FALSE(OCXHostLoaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(Projections, SectionEndToEndTest, ::testing::Values(0, 1),
                          [](const ::testing::TestParamInfo<Long>& p) {
                              return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });

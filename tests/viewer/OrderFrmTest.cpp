@@ -10,6 +10,7 @@
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
 
@@ -318,7 +319,13 @@ TEST_F(OrderFrmTest, EraseClearsThePictureAndKeepsThePicks) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(OrderFrmTest, SectionIsNotAvailableYetAndSaveNeedsAPick) {
+TEST_F(OrderFrmTest, SectionStartsAPathWithTheHostWindowUpAndSaveNeedsAPick) {
+    // A plain widget stands for the control: the host window is what counts here.
+    struct PlainControl {
+        TyxControlMaker before = SetTyxControlMaker(
+            [](QWidget* parent, std::string&) -> QWidget* { return new QWidget(parent); });
+        ~PlainControl() { SetTyxControlMaker(before); }
+    } plain;
     loadGrid(); // has levels
     OrderFrm& f = order();
     select({});
@@ -326,12 +333,23 @@ TEST_F(OrderFrmTest, SectionIsNotAvailableYetAndSaveNeedsAPick) {
     f.Command1_Click(1);
     EXPECT_EQ(messages(), (Strings{kNoPick, kNoPick}));
     EXPECT_TRUE(ui.fileDialogs.empty());
+    EXPECT_FALSE(OCXHostLoaded());
     ui.boxes.clear();
+
+    // The host window up, the map picking a new path with the cross pointer.
+    View.SectionPathCount = 2;
     select({0});
     f.Command1_Click(3);
-    EXPECT_EQ(messages(), (Strings{kNotAvailableText}));
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(OCXHostLoaded());
+    EXPECT_TRUE(OCXHostForm().isVisible());
+    EXPECT_EQ(View.MouseState, 11);
+    EXPECT_EQ(View.SectionPathCount, 0);
+    EXPECT_EQ(ui.MousePointer(), kPointerCross);
 
     UnloadOrderFrm();
+    UnloadOCXHost();
+    View.MouseState = 0;
     load(sample("regular_global.nc"));
     ASSERT_GE(Data.clsNC->kMax(1), 1);
     load(sample("bfg_coastal.nc"));
@@ -339,6 +357,8 @@ TEST_F(OrderFrmTest, SectionIsNotAvailableYetAndSaveNeedsAPick) {
     select({0});
     order().Command1_Click(3);
     EXPECT_EQ(messages(), Strings{"This File does not have vertical structure"});
+    EXPECT_FALSE(OCXHostLoaded());
+    EXPECT_EQ(View.MouseState, 0);
 }
 
 TEST_F(OrderFrmTest, VectorScaleButtonsScaleStoreAndRedraw) {

@@ -1,5 +1,6 @@
 #include "viewer/shell/PicForm.h"
 
+#include "tests/viewer/SectionHooks.h"
 #include "tests/viewer/ViewerFixture.h"
 
 #include "common/Strings.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -243,6 +245,53 @@ TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
     expectView(View.ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
     EXPECT_EQ(View.ZoomIndex, 1);
     EXPECT_EQ(View.SectionPathCount, 3);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The mouse as Qt delivers it to the picture: a click is a press and a release; a double click
+// is a press, a release, the double click and a release. The double click that ends a path
+// adds its first click's vertex and no other, and zooms nothing, even after a zoom box dragged
+// with many moves; in zoom mode the same gesture goes back one zoom.
+TEST_F(PicFormTest, TheDoubleClickThatEndsAPathAddsNoVertexAndDoesNotZoom) {
+    PicForm& f = openForm();
+    f.show();
+    auto sendAt = [](QEvent::Type type, Pt p) { SendMapMouse(type, p.x, p.y); };
+    auto clickAt = [](Pt p) { ClickMap(p.x, p.y); };
+    auto doubleClickAt = [](Pt p) { DoubleClickMap(p.x, p.y); };
+
+    // A zoom box of many moves first.
+    const Pt z0 = at(10, 90), z1 = at(90, 10);
+    sendAt(QEvent::MouseButtonPress, z0);
+    for (int m = 1; m <= 8; ++m)
+        sendAt(QEvent::MouseMove, {z0.x + (z1.x - z0.x) * m / 8, z0.y + (z1.y - z0.y) * m / 8});
+    sendAt(QEvent::MouseButtonRelease, z1);
+    ASSERT_EQ(View.ZoomIndex, 1);
+    const ViewRec zoomed = View.ViewExtent;
+    InitMapScale(pic());
+
+    View.MouseState = 11;
+    View.SectionPathCount = 0;
+    const Pt a = at(20, 20), b = at(60, 70), c = at(80, 30);
+    clickAt(a);
+    SendMapMouse(QEvent::MouseMove, b.x, b.y, false);
+    clickAt(b);
+    SendMapMouse(QEvent::MouseMove, c.x, c.y, false);
+    doubleClickAt(c);
+    EXPECT_EQ(sections, 1);
+    EXPECT_EQ(sectionVertices, 3);
+    EXPECT_EQ(View.SectionPathCount, 3);
+    EXPECT_NEAR(View.SectionPath(3).lon, 80, 0.5);
+    EXPECT_NEAR(View.SectionPath(3).lat, 30, 0.5);
+    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.ZoomIndex, 1);
+    expectView(View.ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
+
+    // Back in zoom mode the double click goes back to the first view; its clicks add nothing.
+    doubleClickAt(c);
+    EXPECT_EQ(View.ZoomIndex, 0);
+    expectView(View.ViewExtent, 0, 100, 0, 100);
+    EXPECT_EQ(View.SectionPathCount, 3);
+    EXPECT_EQ(sections, 1);
     EXPECT_TRUE(ui.boxes.empty());
 }
 

@@ -22,6 +22,7 @@
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainForm.h"
@@ -75,6 +76,7 @@ protected:
         if (PicFormLoaded()) UnloadPicForm();
         if (FormColorLoaded()) UnloadFormColor();
         if (FormIJLoaded()) UnloadFormIJ();
+        if (OCXHostLoaded()) UnloadOCXHost();
         UnloadMainForm();
         ReleaseKelvad();
         ResetSharedState();

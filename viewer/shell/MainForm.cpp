@@ -13,6 +13,7 @@
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/section/frmVsect.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/MainOPaP.h"
@@ -562,6 +563,7 @@ void MainForm::Form_Unload(Integer& /*Cancel*/) {
     if (PicFormLoaded()) UnloadPicForm();
     if (FormColorLoaded()) UnloadFormColor();
     if (frmVsectLoaded()) UnloadfrmVsect();
+    if (OCXHostLoaded()) UnloadOCXHost();
     if (!Opt.IniFile.empty()) CompactURLList();
     ui().SetMousePointer(kPointerDefault);
     endProgramAction()();

@@ -20,6 +20,7 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note2.h"
@@ -548,7 +549,12 @@ void OrderFrm::Command1_Click(Integer Index) {
             message("This File does not have vertical structure");
             return;
         }
-        message(kNotAvailableText);
+        // The host window comes up (still empty, or with the last section) and the map takes
+        // a new path: clicks add vertices, a double click draws the section.
+        resumeNext(ShowOCXHost);
+        View.MouseState = 11;
+        View.SectionPathCount = 0;
+        ui().SetMousePointer(kPointerCross);
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
+#include "viewer/section/ShowTyxSection.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/Ini_Win.h"
@@ -53,7 +54,7 @@ double zoomLon0 = 0, zoomLat0 = 0;
 bool zoomPressed = false;
 
 std::function<void()>& showTyxSectionAction() {
-    static std::function<void()> action;
+    static std::function<void()> action = ShowTyxSection;
     return action;
 }
 
@@ -215,6 +216,7 @@ void UnloadPicForm() {
 }
 
 std::function<void()> setShowTyxSectionAction(std::function<void()> action) {
+    if (!action) action = ShowTyxSection;
     return std::exchange(showTyxSectionAction(), std::move(action));
 }
 
@@ -386,7 +388,7 @@ void PicForm_Picture1_DblClick() {
         View.MouseState = kZoomMode;
         mapPicture().setDrawMode(kDrawCopyPen);
         ui().SetMousePointer(kPointerHourglass);
-        if (showTyxSectionAction()) showTyxSectionAction()();
+        showTyxSectionAction()();
         ui().SetMousePointer(kPointerDefault);
     }
 }

@@ -65,7 +65,7 @@ void PicForm_Picture1_KeyDown(Integer KeyCode, Integer Shift);
 // shows it: " 05.25000E  41.25000N".
 std::string PositionCaption(double lon, double lat);
 
-// The section view along SectionPath that a double click in section-path mode starts. Until
-// the section window installs one, the double click only ends the path. Returns the action
-// replaced.
+// The section view along SectionPath that a double click in section-path mode starts:
+// ShowTyxSection unless replaced (tests watch the double click with their own); an empty action
+// puts ShowTyxSection back. Returns the action replaced.
 std::function<void()> setShowTyxSectionAction(std::function<void()> action);

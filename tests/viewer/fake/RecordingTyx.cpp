@@ -1,0 +1,1 @@
+#include "tests/viewer/fake/RecordingTyx.h"
