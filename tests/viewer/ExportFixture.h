@@ -78,6 +78,44 @@ inline std::string ExportGridFixture(const std::string& path, const std::string&
     return nc.write();
 }
 
+// The grid fixture rewritten under the dataset object that has it open: temp reads as before,
+// while sal, now over the depths alone, fails any read of the window asked of the old sal.
+inline void GridWithoutSal(const std::string& path) {
+    NcBuilder nc(path);
+    nc.unlimitedDim("time", 5);
+    nc.dim("depth", 3);
+    nc.dim("lat", 6);
+    nc.dim("lon", 8);
+    nc.var("time", NC_DOUBLE, {"time"}).values({0.0, 6.0, 12.0, 18.0, 24.0});
+    nc.var("depth", NC_FLOAT, {"depth"}).values({0.0, 10.0, 20.0});
+    nc.var("lat", NC_DOUBLE, {"lat"}).values(std::vector<double>(6, 1.0));
+    nc.var("lon", NC_FLOAT, {"lon"}).values(std::vector<double>(8, 1.0));
+    nc.var("temp", NC_SHORT, {"time", "depth", "lat", "lon"}).values(std::vector<double>(720, 1.0));
+    nc.var("sal", NC_FLOAT, {"depth"}).values(std::vector<double>(3, 1.0));
+    nc.write();
+}
+
+// The second file: u (Double, with a valid_max) and temp over the grid fixture's dimensions,
+// declared in another order there; lonLength other than 8 gives it a longitude the main
+// dataset lacks.
+inline std::string SecondFile(const std::string& path, std::size_t lonLength = 8) {
+    NcBuilder nc(path);
+    nc.dim("lon", lonLength);
+    nc.dim("lat", 6);
+    nc.dim("depth", 3);
+    nc.unlimitedDim("time", 5);
+    const std::size_t n = 5 * 3 * 6 * lonLength;
+    std::vector<double> u(n);
+    for (std::size_t i = 0; i < n; ++i)
+        u[i] = static_cast<double>(i) / 4;
+    nc.var("u", NC_DOUBLE, {"time", "depth", "lat", "lon"})
+        .att("units", "m/s")
+        .att("valid_max", 60.0)
+        .values(u);
+    nc.var("temp", NC_FLOAT, {"time", "depth", "lat", "lon"}).values(std::vector<double>(n, 1));
+    return nc.write();
+}
+
 // A netCDF file read back through the library itself.
 class NcRead {
 public:

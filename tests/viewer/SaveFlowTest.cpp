@@ -139,14 +139,14 @@ TEST_F(SaveFlowTest, ANewSubsetIsWrittenRecordedAndOffered) {
     EXPECT_EQ(Data.clsNC->FName(1), grid);
 }
 
-// An existing target: "Cancel" or a closed box keeps everything; "Append" has no writer yet
-// and keeps the file; "Overwrite" replaces it only once the new one is whole.
+// An existing target: "Cancel" or a closed box keeps everything; "Append" to a file that is no
+// subset says so and keeps it; "Overwrite" replaces it only once the new one is whole.
 TEST_F(SaveFlowTest, AnExistingTargetIsAskedAbout) {
     loadGrid();
     choose({"temp"}, gridRows());
     writeFile("out.nc", "the old file");
     const std::string question = "File already exists:\r\r\n\r\nfile   : " + out;
-    for (const int answer : {kCancel, 0, kYes}) {
+    for (const int answer : {kCancel, 0}) {
         SCOPED_TRACE(answer);
         ui.boxes.clear();
         ui.shortBoxes.clear();
@@ -159,10 +159,18 @@ TEST_F(SaveFlowTest, AnExistingTargetIsAskedAbout) {
         EXPECT_EQ(
             (Strings{ui.shortBoxes[0].button1, ui.shortBoxes[0].button2, ui.shortBoxes[0].button3}),
             (Strings{"Append", "Overwrite", "Cancel"}));
-        EXPECT_EQ(messages(), answer == kYes ? Strings{kAppendNotAvailableText} : Strings{});
+        EXPECT_EQ(messages(), Strings{});
         EXPECT_EQ(readFile(out), "the old file");
         EXPECT_EQ(localNc(), "");
     }
+    ui.shortBoxes.clear();
+    ui.fileAnswers = {out};
+    ui.shortMsgAnswers = {kYes};
+    saveClick();
+    EXPECT_EQ(messages(), Strings{"[AppendNc] clsNC.Initialize&(tobeAppeded$) failed\r\n\r\n" +
+                                  std::string(nc_strerror(NC_ENOTNC))});
+    EXPECT_EQ(readFile(out), "the old file");
+    EXPECT_EQ(ui.shortBoxes.size(), 1u); // the question, and no success box
 
     // Overwrite with a row that cuts nothing: refused before the file is touched.
     ui.boxes.clear();
@@ -241,18 +249,53 @@ TEST_F(SaveFlowTest, FormatsWithoutAWriterSaySo) {
               "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*");
     EXPECT_FALSE(std::filesystem::exists(csc));
     EXPECT_EQ(localNc(), csc);
+}
 
-    // A boundary-fitted grid has no subset writer yet.
-    ReleaseKelvad();
-    UnloadOrderFrm();
-    load(sample("bfg_coastal.nc"));
-    Opt.SaveFormat = kSaveSubsetNc;
-    choose({"zeta"});
-    ui.boxes.clear();
-    const std::size_t dialogs = ui.fileDialogs.size();
+// "Append" to a subset file adds the picks in the cut the file records, and the window kept in
+// "subsetpara" is that cut.
+TEST_F(SaveFlowTest, AppendAddsThePicksInTheFilesCut) {
+    loadGrid();
+    choose({"temp"}, gridRows());
+    ui.fileAnswers = {out};
+    ui.shortMsgAnswers = {kNo};
     saveClick();
-    EXPECT_EQ(messages(), Strings{kFormatNotAvailableText});
-    EXPECT_EQ(ui.fileDialogs.size(), dialogs);
+    ASSERT_EQ(messages(), Strings{});
+    choose({"sal"}, {{{1, 5, 1}}, {{1, 3, 1}}, {{1, 6, 1}}, {{1, 8, 1}}});
+    ui.fileAnswers = {out};
+    ui.shortMsgAnswers = {kYes, kNo}; // "Append", then "Continue"
+    saveClick();
+    EXPECT_EQ(messages(), Strings{});
+    ASSERT_EQ(ui.shortBoxes.size(), 3u);
+    EXPECT_EQ(ui.shortBoxes[2].caption, "Successful Sub-setting");
+    NcRead r(out);
+    EXPECT_EQ(r.vars().back(), "sal(5:time,depth,lat,lon)");
+    EXPECT_TRUE(SameValues(r.values("sal"),
+                           NcRead(grid).values("sal", {0, 0, 1, 0}, {5, 2, 3, 8}, {1, 2, 2, 1})));
+    EXPECT_EQ(subsetKey("depth"), "3 1 2 2");
+    EXPECT_EQ(subsetKey("lat"), "6 2 3 2");
+    EXPECT_FALSE(IsBusy());
+}
+
+// A boundary-fitted grid is saved by its own writer; "Append" to its subset is not available
+// and leaves the file as it was.
+TEST_F(SaveFlowTest, ABoundaryFittedSubsetIsWrittenWholeAndNeverAppended) {
+    load(sample("bfg_coastal.nc"));
+    choose({"zeta"}, {{{1, 25, 1}}, {{1, 24, 1}}, {{1, 40, 1}}});
+    ui.fileAnswers = {out};
+    ui.shortMsgAnswers = {kNo};
+    saveClick();
+    EXPECT_EQ(messages(), Strings{});
+    ASSERT_EQ(ui.shortBoxes.size(), 1u);
+    EXPECT_EQ(ui.shortBoxes[0].caption, "Successful Sub-setting");
+    EXPECT_EQ(NcRead(out).vars().back(), "zeta(5:time,ypos,xpos)");
+
+    const std::string before = readFile(out);
+    ui.fileAnswers = {out};
+    ui.shortMsgAnswers = {kYes};
+    saveClick();
+    EXPECT_EQ(messages(), Strings{kBfgAppendNotAvailableText});
+    EXPECT_TRUE(readFile(out) == before);
+    EXPECT_EQ(ui.shortBoxes.size(), 2u);
 }
 
 TEST_F(SaveFlowTest, AMeshIsTheWrongGridType) {

@@ -265,22 +265,6 @@ TEST_F(SubsetWriterTest, AGmtGridGoesWholeWithItsDescription) {
     EXPECT_EQ(back->nXysize(1), 8181);
 }
 
-// The second file: u over the same dimensions, declared in another order there.
-std::string SecondFile(const std::string& path, std::size_t lonLength = 8) {
-    NcBuilder nc(path);
-    nc.dim("lon", lonLength);
-    nc.dim("lat", 6);
-    nc.dim("depth", 3);
-    nc.unlimitedDim("time", 5);
-    const std::size_t n = 5 * 3 * 6 * lonLength;
-    std::vector<double> u(n);
-    for (std::size_t i = 0; i < n; ++i)
-        u[i] = static_cast<double>(i) / 4;
-    nc.var("u", NC_DOUBLE, {"time", "depth", "lat", "lon"}).att("units", "m/s").values(u);
-    nc.var("temp", NC_FLOAT, {"time", "depth", "lat", "lon"}).values(std::vector<double>(n, 1));
-    return nc.write();
-}
-
 TEST_F(SubsetWriterTest, PicksOfTheSecondFileTakeTheMainDimensionsByName) {
     grid = ExportGridFixture(dir.file("grid.nc"));
     const std::string second = SecondFile(dir.file("second.nc"));
@@ -364,20 +348,7 @@ TEST_F(SubsetWriterTest, RefusalsAndFailuresLeaveTheTargetAsItWas) {
              pick({"temp", "sal"});
              // The file changes under the dataset object: sal is no longer there to read.
              Data.clsNC->CloseNC(1);
-             NcBuilder nc(dir.file("grid.nc"));
-             nc.unlimitedDim("time", 5);
-             nc.dim("depth", 3);
-             nc.dim("lat", 6);
-             nc.dim("lon", 8);
-             nc.var("time", NC_DOUBLE, {"time"}).values({0.0, 6.0, 12.0, 18.0, 24.0});
-             nc.var("depth", NC_FLOAT, {"depth"}).values({0.0, 10.0, 20.0});
-             nc.var("lat", NC_DOUBLE, {"lat"}).values(std::vector<double>(6, 1.0));
-             nc.var("lon", NC_FLOAT, {"lon"}).values(std::vector<double>(8, 1.0));
-             nc.var("temp", NC_SHORT, {"time", "depth", "lat", "lon"})
-                 .values(std::vector<double>(720, 1.0));
-             // Five steps asked of three values.
-             nc.var("sal", NC_FLOAT, {"depth"}).values(std::vector<double>(3, 1.0));
-             nc.write();
+             GridWithoutSal(dir.file("grid.nc"));
          },
          "",
          {"(the library's reason)", readReport}},

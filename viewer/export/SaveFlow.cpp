@@ -6,9 +6,11 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/export/AppendNc.h"
 #include "viewer/export/CreateNc.h"
 #include "viewer/export/ExportHost.h"
 #include "viewer/export/SafeOutput.h"
+#include "viewer/export/SaveBFLocal.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWindow.h"
 #include "viewer/map/BusyGuard.h"
@@ -50,11 +52,10 @@ void loadWhenDone(const std::string& path) {
 
 } // namespace
 
-bool SaveFormatAvailable(Long format, Long gridType) {
+bool SaveFormatAvailable(Long format, [[maybe_unused]] Long gridType) {
     switch (format) {
     case kSaveSubsetNc:
-        // Boundary-fitted grids have a writer of their own, still to come.
-        return gridType != kGridBfg;
+        return true;
     case kSaveCsc:
         return true;
     default:
@@ -79,12 +80,17 @@ void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd
     try {
         ui().SetMousePointer(kPointerHourglass);
         Long result = 0;
+        const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
+        SubsetDescription written = sd;
         // Overwriting writes the new file beside the old one, which it replaces only once
         // whole: nothing is deleted first.
-        if (mode == kSaveNew || mode == kSaveOverwrite) result = CreateNc(path, sd);
+        if (mode == kSaveNew || mode == kSaveOverwrite)
+            result = boundaryFitted ? SaveBFLocal(path, sd) : CreateNc(path, sd);
+        else if (mode == kSaveAppend && !boundaryFitted)
+            result = AppendNc(path, written);
         ui().SetMousePointer(kPointerDefault);
         if (result <= 0) return;
-        PutSubsetParams(sd);
+        if (!boundaryFitted) PutSubsetParams(written);
         if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
     } catch (const std::exception& e) {
         ui().SetMousePointer(kPointerDefault);
@@ -126,8 +132,9 @@ void SaveCommand() {
         if (FileExistsOpen(path) == 1) {
             mode = ShowSubsetMsg(3, path);
             if (mode != kSaveAppend && mode != kSaveOverwrite) return;
-            if (mode == kSaveAppend) {
-                message(kAppendNotAvailableText);
+            if (mode == kSaveAppend && (format != kSaveSubsetNc || gridType == kGridBfg)) {
+                message(format == kSaveSubsetNc ? kBfgAppendNotAvailableText
+                                                : kAppendNotAvailableText);
                 return;
             }
         }
@@ -158,7 +165,8 @@ void SaveCommand() {
     }
     switch (format) {
     case kSaveSubsetNc:
-        if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt)
+        if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
+            gridType == kGridBfg)
             SaveToLocal(path, mode, sd);
         else
             message("clsNC.GridType: wrong type");

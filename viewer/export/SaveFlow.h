@@ -26,11 +26,14 @@ inline constexpr Long kSaveAppend = 6;
 inline constexpr Long kSaveOverwrite = 7;
 
 // The plain message given when the chosen format has no writer for the picks yet, and when
-// an existing subset file is to be appended to.
+// an existing file of a format without an append is to be appended to.
 inline constexpr const char* kFormatNotAvailableText =
     "Saving in this format is not available for this pick";
 inline constexpr const char* kAppendNotAvailableText =
     "Appending to an existing file is not available; the file is left as it was";
+// A boundary-fitted subset is always written whole.
+inline constexpr const char* kBfgAppendNotAvailableText =
+    "Appending is not available for a boundary-fitted subset; the file is left as it was";
 
 // True when the format has a writer for a dataset of gridType.
 bool SaveFormatAvailable(Long format, Long gridType);
@@ -43,9 +46,10 @@ void SaveCommand();
 // exists ("Append" 6, "Overwrite" 7, "Cancel" 2); 0 when it is closed.
 Long ShowSubsetMsg(Long kind, const std::string& path);
 
-// A subset netCDF file of a regular grid, cell list or GMT grid in the given mode (0 new,
-// 7 overwrite; the file is replaced only once the new one is whole). On success it records
-// the window in "subsetpara" and asks whether to load the file.
+// A subset netCDF file in the given mode (0 new, 7 overwrite, 6 append; the file is replaced
+// only once the new one is whole). A boundary-fitted grid is written new in either of the
+// first two. On success it records the window written in "subsetpara" (not for a
+// boundary-fitted grid) and asks whether to load the file.
 void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
 
 // The CSC format: nothing is written.

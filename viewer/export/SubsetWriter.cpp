@@ -1,0 +1,492 @@
+#include "viewer/export/SubsetWriter.h"
+
+#include "common/NetCDF.h"
+#include "common/Ui.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
+#include "viewer/export/AttributeCopier.h"
+#include "viewer/export/NcWriter.h"
+#include "viewer/export/SafeOutput.h"
+#include "viewer/export/SubsetDescription.h"
+#include "viewer/export/TimeText.h"
+#include "viewer/map/SharedState.h"
+
+#include <cstdint>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+void plainMessage(const std::string& text) {
+    ui().MsgBox(text, kOkOnly, kProgramTitle);
+}
+
+void readOk(const Variant& result) {
+    if (result.IsEmpty() || result.toLong() != 1) throw ReadFailure();
+}
+
+template <class T, class Read>
+void copyBlock(NcOut& out, int var, const std::vector<std::size_t>& outStart,
+               const std::vector<std::size_t>& count, Long size, Read&& readInto) {
+    VArray<T> values(1, size);
+    readOk(readInto(values));
+    out.PutVara(var, outStart, count, values.data());
+}
+
+template <class T> void putAlong(NcOut& out, int var, const VArray<T>& values, Long n) {
+    if (n < 1) return;
+    out.PutVara(var, {0}, {static_cast<std::size_t>(n)}, values.data());
+}
+
+// The whole of a variable's block in the new file: its length along each dimension.
+void wholeBlock(const NcOut& out, int var, std::vector<std::size_t>& start,
+                std::vector<std::size_t>& count) {
+    int nd = 0;
+    NcCheck(nc_inq_varndims(out.id(), var, &nd), "nc_inq_varndims");
+    std::vector<int> dims(static_cast<std::size_t>(nd));
+    NcCheck(nc_inq_vardimid(out.id(), var, dims.data()), "nc_inq_vardimid");
+    start.assign(dims.size(), 0);
+    count.clear();
+    for (int d : dims) {
+        std::size_t len = 0;
+        NcCheck(nc_inq_dimlen(out.id(), d, &len), "nc_inq_dimlen");
+        count.push_back(len);
+    }
+}
+
+// A boundary-fitted grid's index dimensions under the names its subsets give them.
+std::string boundaryFittedName(const std::string& name) {
+    if (name == "gridi") return "xpos";
+    if (name == "gridj") return "ypos";
+    return name;
+}
+
+} // namespace
+
+std::string UnexpectedTypeText(const std::string& who, const std::string& name, Long type) {
+    return "[" + who + "] Unexpected Type of 2-d constant Variable:" + kCrLf + kCrLf +
+           "Variable Name = " + name + kCrLf + "Tyep Number = " + Str(type);
+}
+
+void NameSet::take(const std::string& name) {
+    if (names_.insert(name).second) return;
+    plainMessage("[" + who_ + "] Two variables of the subset are named " + name + ":" + kCrLf +
+                 kCrLf + "Please reseclect");
+    throw Refused();
+}
+
+void CheckPicks(IKelvad& nc, const SubsetDescription& sd, const std::string& who, NameSet& names) {
+    if (sd.rank() < 1) throw RuntimeError(err::Subscript);
+    if (!PicksShareDimensions()) throw Refused();
+    std::vector<Long> first;
+    std::string why;
+    PickDimsInMain(Data.Picks(1), first, why);
+    const std::vector<Long> described(sd.dimIds.data(), sd.dimIds.data() + sd.rank());
+    // A description made for other picks is not written with these.
+    if (first != described) throw RuntimeError(err::InvalidCall);
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        const PickItem& p = Data.Picks(i);
+        if (p.datasetIndex < 1 || p.datasetIndex > 2) throw RuntimeError(err::Subscript);
+        const Long type = nc.variType(p.varNumber, p.datasetIndex);
+        if (type < NC_BYTE || type > NC_DOUBLE) {
+            plainMessage(UnexpectedTypeText(who, nc.variName(p.varNumber, p.datasetIndex), type));
+            throw Refused();
+        }
+        names.take(nc.variName(p.varNumber, p.datasetIndex));
+    }
+}
+
+std::string SubsetTimeUnits(IKelvad& nc) {
+    const Date epoch = nc.EpochDate(1);
+    if (epoch.serial == 0) return {};
+    const std::string calendar = nc.GetAttVbyVarNumbyAttname(nc.TimevId(1), "calendar", 1);
+    return nc.timeUnit(1) + " since " + SinceDateText(epoch, calendar);
+}
+
+void WindowOf(IKelvad& nc, const SubsetDescription& sd, Long v, Long slot, VArray<Long>& start,
+              VArray<Long>& count, VArray<Long>& stride) {
+    const Long r = nc.variNarray(v, slot);
+    if (r < 1) throw RuntimeError(err::Subscript);
+    start.ReDim(1, r);
+    count.ReDim(1, r);
+    stride.ReDim(1, r);
+    for (Long k = 1; k <= r; ++k) {
+        const Long g = nc.variArrayDimID(v, k, slot);
+        start(k) = 1;
+        count(k) = nc.dimeSize(g + 1, slot);
+        stride(k) = 1;
+        for (Long d = 1; d <= sd.rank(); ++d) {
+            if (sd.dimIds(d) != g) continue;
+            start(k) = sd.startSub(d);
+            count(k) = sd.countSub(d);
+            stride(k) = sd.strideSub(d);
+            break;
+        }
+    }
+}
+
+void CopyCut(IKelvad& nc, Long v, Long slot, const VArray<Long>& start, const VArray<Long>& count,
+             const VArray<Long>& stride, NcOut& out, int var,
+             const std::vector<std::size_t>& outStart, const std::string& who) {
+    int64_t total = 1;
+    std::vector<std::size_t> outCount;
+    for (std::size_t d = 0; d < count.size(); ++d) {
+        const Long c = count.data()[d];
+        total *= c;
+        outCount.push_back(static_cast<std::size_t>(std::max(c, Long{0})));
+    }
+    if (total < 1) return;
+    if (total > std::numeric_limits<Long>::max()) throw RuntimeError(err::Overflow);
+    const Long size = static_cast<Long>(total);
+    switch (nc.variType(v, slot)) {
+    case NC_BYTE:
+    case NC_SHORT:
+        copyBlock<Integer>(out, var, outStart, outCount, size, [&](VArray<Integer>& a) {
+            return nc.GetVarSShort(v, start, count, stride, a, slot);
+        });
+        break;
+    case NC_INT:
+        copyBlock<Long>(out, var, outStart, outCount, size, [&](VArray<Long>& a) {
+            return nc.GetVarSLong(v, start, count, stride, a, slot);
+        });
+        break;
+    case NC_FLOAT:
+        copyBlock<float>(out, var, outStart, outCount, size, [&](VArray<float>& a) {
+            return nc.GetVarSFloat(v, start, count, stride, a, slot);
+        });
+        break;
+    case NC_DOUBLE:
+        copyBlock<double>(out, var, outStart, outCount, size, [&](VArray<double>& a) {
+            return nc.GetVarSDouble(v, start, count, stride, a, slot);
+        });
+        break;
+    default:
+        // Text is kept out of the values; the variable stays with its attributes.
+        plainMessage(UnexpectedTypeText(who, nc.variName(v, slot), nc.variType(v, slot)));
+        break;
+    }
+}
+
+// ---- SubsetWriter ----------------------------------------------------------------------------
+
+SubsetWriter::SubsetWriter(IKelvad& nc, const SubsetDescription& sd, Flavour flavour)
+    : nc_(nc), sd_(sd), flavour_(std::move(flavour)) {}
+
+SubsetWriter::~SubsetWriter() = default;
+
+void SubsetWriter::message(const std::string& text) const {
+    plainMessage(text);
+}
+
+void SubsetWriter::check() {
+    NameSet names(flavour_.who);
+    for (const Written& w : coordinates())
+        names.take(nc_.variName(w.var, 1));
+    CheckPicks(nc_, sd_, flavour_.who, names);
+}
+
+void SubsetWriter::write(const std::string& path) {
+    sources_[1] = std::make_unique<NcSource>(nc_.FName(1));
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        const Long slot = Data.Picks(i).datasetIndex;
+        if (!sources_[slot]) sources_[slot] = std::make_unique<NcSource>(nc_.FName(slot));
+    }
+    NcOut out = NcOut::Create(path);
+    // Every value of every variable is written below.
+    out.NoFill();
+    defineDimensions(out);
+    const std::vector<Written> coords = defineCoordinates(out);
+    const std::vector<int> picks = definePicks(out);
+    CopyAttributes(*sources_[1], NC_GLOBAL, out, NC_GLOBAL, "");
+    out.PutAttText(NC_GLOBAL, "origin1", nc_.FName(1));
+    if (nc_.nVars(2) > 0) out.PutAttText(NC_GLOBAL, "origin2", nc_.FName(2));
+    for (Long d = 1; d <= sd_.rank(); ++d) {
+        const Long g = sd_.dimIds(d);
+        out.PutAttText(NC_GLOBAL, nc_.dimeName(g + 1, 1),
+                       Str(nc_.dimeSize(g + 1, 1)) + Str(sd_.startSub(d)) + Str(sd_.countSub(d)) +
+                           Str(sd_.strideSub(d)));
+    }
+    out.EndDef();
+    for (const Written& w : coords)
+        writeCoordinate(out, w);
+    const std::vector<std::size_t> origin(static_cast<std::size_t>(sd_.rank()), 0);
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        const PickItem& p = Data.Picks(i);
+        CopyCut(nc_, p.varNumber, p.datasetIndex, sd_.startSub, sd_.countSub, sd_.strideSub, out,
+                picks[static_cast<std::size_t>(i - 1)], origin, flavour_.who);
+    }
+    out.Close();
+}
+
+// The coordinate variables the file takes, in dataset order: the one-dimensional coordinate
+// variables of the five axes, the longitudes and latitudes of a cell list or a boundary-fitted
+// grid, a GMT grid's description over "side".
+std::vector<SubsetWriter::Written> SubsetWriter::coordinates() const {
+    std::vector<Written> list;
+    const Long gridType = nc_.GridType(1);
+    const Long lonD = nc_.LondId(1), latD = nc_.LatdId(1), timeD = nc_.TimedId(1);
+    const Long levelD = nc_.LeveldId(1), cellD = nc_.nCelldId(1);
+    const Long nVars = nc_.nVars(1);
+    for (Long v = 1; v <= nVars; ++v) {
+        if (nc_.variKind(v, 1) != 1 || nc_.variNarray(v, 1) != 1) continue;
+        const Long g = nc_.variArrayDimID(v, 1, 1);
+        if (g < 0) continue;
+        if (g == lonD)
+            list.push_back({-1, v, Role::Lon});
+        else if (g == latD)
+            list.push_back({-1, v, Role::Lat});
+        else if (g == timeD)
+            list.push_back({-1, v, Role::Time});
+        else if (g == levelD)
+            list.push_back({-1, v, Role::Level});
+        else if (g == cellD)
+            list.push_back({-1, v, Role::Cell});
+    }
+    auto taken = [&](Long v) {
+        for (const Written& w : list)
+            if (w.var == v) return true;
+        return false;
+    };
+    if (cellD >= 0 || flavour_.boundaryFitted) {
+        for (Long v = 1; v <= nVars; ++v) {
+            if (taken(v)) continue;
+            if (v == nc_.lonvId(1))
+                list.push_back({-1, v, Role::Lon});
+            else if (v == nc_.latvId(1))
+                list.push_back({-1, v, Role::Lat});
+        }
+    }
+    if (gridType == kGridGmt) {
+        for (Long v = 1; v <= nVars; ++v)
+            if (!taken(v) && UCase(nc_.variArrayDimName(v, 1, 1)) == "SIDE")
+                list.push_back({-1, v, Role::Described});
+    }
+    return list;
+}
+
+void SubsetWriter::defineDimensions(NcOut& out) {
+    const Long timeD = nc_.TimedId(1);
+    for (Long n = 1; n <= static_cast<Long>(sd_.SubsetDims.size()); ++n) {
+        const DimRecord& rec = sd_.SubsetDims(n);
+        const bool unlimited = rec.dimeUnLimited != 0 || n - 1 == timeD;
+        std::size_t length = static_cast<std::size_t>(rec.dimeSize);
+        // The file holds the cut of every dimension of the picks, so each value keeps the
+        // coordinates of its own place.
+        for (Long d = 1; d <= sd_.rank(); ++d)
+            if (sd_.dimIds(d) == n - 1) length = static_cast<std::size_t>(sd_.countSub(d));
+        std::string name = rec.dimeName;
+        if (flavour_.boundaryFitted && !unlimited) name = boundaryFittedName(name);
+        const int id = out.DefDim(name, unlimited ? NC_UNLIMITED : length);
+        if (id != n - 1) message("[" + flavour_.who + "] new_dId <> n - 1");
+    }
+}
+
+nc_type SubsetWriter::typeOf(Role role, nc_type own) {
+    switch (role) {
+    case Role::Lon:
+    case Role::Lat:
+        return NC_FLOAT;
+    case Role::Time:
+    case Role::Level:
+        return NC_DOUBLE;
+    case Role::Cell:
+        return NC_INT;
+    default:
+        return own;
+    }
+}
+
+std::vector<int> SubsetWriter::dimsOf(Long v, Long slot) const {
+    std::vector<int> dims;
+    for (Long d = 1; d <= nc_.variNarray(v, slot); ++d)
+        dims.push_back(static_cast<int>(nc_.variArrayDimID(v, d, slot)));
+    return dims;
+}
+
+std::vector<SubsetWriter::Written> SubsetWriter::defineCoordinates(NcOut& out) {
+    std::vector<Written> list = coordinates();
+    bool lon = false, lat = false;
+    for (Written& w : list) {
+        const std::string name = nc_.variName(w.var, 1);
+        const nc_type own = static_cast<nc_type>(nc_.variType(w.var, 1));
+        AttCopyRules rules;
+        rules.retype = typeOf(w.role, own);
+        if (w.role == Role::Time) rules.unitsText = SubsetTimeUnits(nc_);
+        w.out = out.DefVar(name, rules.retype, dimsOf(w.var, 1));
+        CopyAttributes(*sources_[1], static_cast<int>(w.var - 1), out, w.out, name, rules);
+        lon = lon || w.var == nc_.lonvId(1);
+        lat = lat || w.var == nc_.latvId(1);
+    }
+    if ((nc_.nCelldId(1) >= 0 || flavour_.boundaryFitted) && (!lon || !lat))
+        message("[" + flavour_.who + "] multi-cell grid: new_lon_vId& < 0 Or new_lat_vId& < 0");
+    return list;
+}
+
+std::vector<int> SubsetWriter::definePicks(NcOut& out) {
+    std::vector<int> ids;
+    std::vector<int> dims;
+    for (Long d = 1; d <= sd_.rank(); ++d)
+        dims.push_back(static_cast<int>(sd_.dimIds(d)));
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        const PickItem& p = Data.Picks(i);
+        ids.push_back(out.DefVar(nc_.variName(p.varNumber, p.datasetIndex),
+                                 static_cast<nc_type>(nc_.variType(p.varNumber, p.datasetIndex)),
+                                 dims));
+    }
+    for (Long i = 1; i <= Data.PickCount; ++i) {
+        const PickItem& p = Data.Picks(i);
+        CopyAttributes(*sources_[p.datasetIndex], static_cast<int>(p.varNumber - 1), out,
+                       ids[static_cast<std::size_t>(i - 1)],
+                       nc_.variName(p.varNumber, p.datasetIndex));
+    }
+    return ids;
+}
+
+void SubsetWriter::writeCoordinate(NcOut& out, const Written& w) {
+    // A boundary-fitted grid's positions go over the same cut as the picks, read as the
+    // source holds them.
+    if (flavour_.boundaryFitted &&
+        (w.role == Role::Lon || w.role == Role::Lat || w.role == Role::Cell)) {
+        VArray<Long> start, count, stride;
+        WindowOf(nc_, sd_, w.var, 1, start, count, stride);
+        CopyCut(nc_, w.var, 1, start, count, stride, out, w.out,
+                std::vector<std::size_t>(count.size(), 0), flavour_.who);
+        return;
+    }
+    switch (w.role) {
+    case Role::Lon:
+    case Role::Lat: {
+        const VArray<float>& cut = w.role == Role::Lon ? sd_.lonSub : sd_.latSub;
+        std::vector<std::size_t> start, count;
+        wholeBlock(out, w.out, start, count);
+        std::size_t n = 1;
+        for (std::size_t c : count)
+            n *= c;
+        if (n != cut.size()) throw RuntimeError(err::Subscript);
+        if (n > 0) out.PutVara(w.out, start, count, cut.data());
+        break;
+    }
+    case Role::Time:
+        putAlong(out, w.out, sd_.timeSub, sd_.nTimeSub);
+        break;
+    case Role::Level:
+        putAlong(out, w.out, sd_.levelSub, sd_.nLevelSub);
+        break;
+    case Role::Cell: {
+        const Long n = nc_.nCells(1);
+        VArray<Long> numbers;
+        if (n < 1) break;
+        numbers.ReDim(1, n);
+        for (Long k = 1; k <= n; ++k)
+            numbers(k) = k;
+        putAlong(out, w.out, numbers, n);
+        break;
+    }
+    case Role::Described: {
+        // Taken whole, as the source has it.
+        const Long length = nc_.dimeSize(nc_.variArrayDimID(w.var, 1, 1) + 1, 1);
+        VArray<Long> start(1, 1), count(1, 1), stride(1, 1);
+        start(1) = 1;
+        count(1) = length;
+        stride(1) = 1;
+        VArray<double> values(1, length);
+        readOk(nc_.GetVarSDouble(w.var, start, count, stride, values, 1));
+        putAlong(out, w.out, values, length);
+        break;
+    }
+    }
+}
+
+// ---- The file in place ------------------------------------------------------------------------
+
+namespace {
+
+// The target's bytes into the temporary: 0 or the error number.
+int copyInto(SafeOutput& out) {
+    std::ifstream in(out.Target(), std::ios::binary);
+    if (!in) return err::FileNotFound;
+    std::vector<char> buffer(1 << 20);
+    std::int64_t pos = 0;
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const std::size_t got = static_cast<std::size_t>(in.gcount());
+        if (got == 0) break;
+        if (const int e = out.File().WriteAt(pos, buffer.data(), got)) return e;
+        pos += static_cast<std::int64_t>(got);
+    }
+    if (in.bad()) return err::PathFileAccess;
+    return 0;
+}
+
+} // namespace
+
+Long WriteWhole(const std::string& target, const std::string& who,
+                const std::function<void(const std::string&)>& body, bool fromCopy) {
+    SafeOutput out;
+    int e = out.Open(target);
+    if (e == 0 && fromCopy) e = copyInto(out);
+    if (e != 0) {
+        out.Abandon();
+        plainMessage(SafeOutput::FailureText(who, target, e));
+        return -1;
+    }
+    body(out.TempPath());
+    if (const int e2 = out.Commit()) {
+        plainMessage(SafeOutput::FailureText(who, target, e2));
+        return -1;
+    }
+    return 1;
+}
+
+// ---- The way out -----------------------------------------------------------------------------
+
+void ClosePickDatasets(IKelvad& nc) {
+    if (Data.PickCount < 1) return;
+    const Long first = Data.Picks(1).datasetIndex;
+    nc.CloseNC(first);
+    if (Data.PickCount > 1 && Data.Picks(2).datasetIndex > first)
+        nc.CloseNC(Data.Picks(2).datasetIndex);
+}
+
+Long RunSubsetWriter(IKelvad& nc, const std::string& who, ReportForm form,
+                     const std::function<Long()>& body) {
+    auto report = [&](int number, const std::string& text) {
+        const std::string head = form == ReportForm::Error
+                                     ? "Error(" + CStr(Long{number}) + "):"
+                                     : "Error message (number " + CStr(Long{number}) + ")is:";
+        ui().MsgBox(head + kCrLf + kCrLf + "\"" + text + "\"", kOkOnly, who);
+    };
+    Long result = -1;
+    try {
+        result = body();
+    } catch (const Refused&) {
+    } catch (const NcFailure& f) {
+        ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");
+    } catch (const ReadFailure&) {
+        plainMessage(nc.ErrorMessage());
+        report(0, "");
+    } catch (const RuntimeError& e) {
+        report(e.number(), e.description());
+    } catch (const std::exception& e) {
+        report(0, e.what());
+    }
+    ClosePickDatasets(nc);
+    return result;
+}
+
+Long WriteSubsetFile(const std::string& path, const SubsetDescription& sd,
+                     const SubsetWriter::Flavour& flavour, const std::function<void()>& warn) {
+    if (Data.clsNC == nullptr || Data.PickCount < 1) return -1;
+    IKelvad& nc = *Data.clsNC;
+    if (RefuseOpenDatasetTarget(path, flavour.who)) return -1;
+    return RunSubsetWriter(nc, flavour.who, ReportForm::ErrorMessage, [&]() -> Long {
+        SubsetWriter writer(nc, sd, flavour);
+        writer.check();
+        if (warn) warn();
+        return WriteWhole(path, flavour.who, [&](const std::string& temp) { writer.write(temp); });
+    });
+}

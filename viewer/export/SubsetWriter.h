@@ -1,0 +1,142 @@
+#pragma once
+// What the subset netCDF writers share: the checks made before any file, the file's parts in
+// their order (dimensions, coordinate variables, picks, attributes, values), the one strided
+// read and block write of a cut, and the failure exits with their messages. CreateNc writes
+// the file of a regular grid, cell list or GMT grid, SaveBFLocal that of a boundary-fitted grid,
+// and AppendNc extends a file one of them made.
+#include "runtime/Types.h"
+#include "runtime/VArray.h"
+
+#include <netcdf.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class IKelvad;
+class NcOut;
+class NcSource;
+struct PickItem;
+struct SubsetDescription;
+
+// A read through the dataset object that did not give its values; its reason is in the
+// object's ErrorMessage.
+struct ReadFailure : std::runtime_error {
+    ReadFailure() : std::runtime_error("read failed") {}
+};
+
+// A refusal before anything is written; its message is shown.
+struct Refused : std::runtime_error {
+    Refused() : std::runtime_error("refused") {}
+};
+
+// "[who] Unexpected Type of 2-d constant Variable:" naming the variable and its type code.
+std::string UnexpectedTypeText(const std::string& who, const std::string& name, Long type);
+
+// The variable names a file takes, each once: a second variable of a name already taken is
+// refused with a message naming the writer who.
+class NameSet {
+public:
+    explicit NameSet(std::string who) : who_(std::move(who)) {}
+    void take(const std::string& name);
+
+private:
+    std::string who_;
+    std::set<std::string> names_;
+};
+
+// The checks on the picks that come before any file: the description is the one made for
+// them, they lie over the first pick's dimensions (the second file's by name and length), they
+// have types a classic file holds and names of their own. Throws Refused after the message.
+void CheckPicks(IKelvad& nc, const SubsetDescription& sd, const std::string& who, NameSet& names);
+
+// The units of the main dataset's time axis as the subset files state them ("hours since
+// 1990-01-01T06:00:00"); "" when the axis has no base date (the source's text is kept then).
+std::string SubsetTimeUnits(IKelvad& nc);
+
+// The window of variable v of the slot: along each of its dimensions, the first pick's cut of
+// that dimension (looked up in the main dataset's ids), or the whole dimension when the first
+// pick has none.
+void WindowOf(IKelvad& nc, const SubsetDescription& sd, Long v, Long slot, VArray<Long>& start,
+              VArray<Long>& count, VArray<Long>& stride);
+
+// One strided read of variable v of the slot through start/count/stride (1-based), in the
+// variable's own type, and one block write of it into var at outStart (0-based) with the same
+// counts. A type a classic file cannot hold gets its message (naming who) and no values.
+// Throws ReadFailure or NcFailure.
+void CopyCut(IKelvad& nc, Long v, Long slot, const VArray<Long>& start, const VArray<Long>& count,
+             const VArray<Long>& stride, NcOut& out, int var,
+             const std::vector<std::size_t>& outStart, const std::string& who);
+
+// The netCDF subset file of the picks and the description, in the source's structure.
+class SubsetWriter {
+public:
+    struct Flavour {
+        std::string who = "CreateNc";
+        // A boundary-fitted grid: the index dimensions "gridi" and "gridj" are called "xpos"
+        // and "ypos", every dimension of the first pick is cut (so each value keeps its grid
+        // point), and the longitude and latitude variables go over the same cut.
+        bool boundaryFitted = false;
+    };
+
+    SubsetWriter(IKelvad& nc, const SubsetDescription& sd, Flavour flavour);
+    ~SubsetWriter();
+
+    // The checks that come before any file.
+    void check();
+    // Everything else, into the new file at path.
+    void write(const std::string& path);
+
+private:
+    enum class Role { Lon, Lat, Time, Level, Cell, Described };
+    struct Written {
+        int out = -1; // id in the new file
+        Long var = 0; // variable number in the main dataset
+        Role role = Role::Lon;
+    };
+
+    std::vector<Written> coordinates() const;
+    void defineDimensions(NcOut& out);
+    std::vector<Written> defineCoordinates(NcOut& out);
+    std::vector<int> definePicks(NcOut& out);
+    void writeCoordinate(NcOut& out, const Written& w);
+    static nc_type typeOf(Role role, nc_type own);
+    std::vector<int> dimsOf(Long v, Long slot) const;
+    void message(const std::string& text) const;
+
+    IKelvad& nc_;
+    const SubsetDescription& sd_;
+    Flavour flavour_;
+    std::unique_ptr<NcSource> sources_[3];
+};
+
+// A subset file at path for the picks (Data.Picks) and the description, as the flavour writes
+// it, whole or not at all: the target refused when it is an open dataset, the writer's checks,
+// then warn (when given) and the file. 1 when written, -1 after the failure's message.
+Long WriteSubsetFile(const std::string& path, const SubsetDescription& sd,
+                     const SubsetWriter::Flavour& flavour, const std::function<void()>& warn = {});
+
+// Writes the file at target whole or not at all: body writes it at the path of a temporary
+// file beside target (with fromCopy, a copy of target to be changed), which then replaces
+// target. 1 when it did; -1 after the message when the temporary could not be made or put in
+// place. A failure inside body leaves target as it was and goes on to the caller.
+Long WriteWhole(const std::string& target, const std::string& who,
+                const std::function<void(const std::string&)>& body, bool fromCopy = false);
+
+// Closes the datasets of the picks (the next read reopens them): the first pick's, and the
+// second pick's when it is of a later dataset.
+void ClosePickDatasets(IKelvad& nc);
+
+// Runs a writer: body's result, or -1 after the failure's message (a netCDF failure in a box
+// titled "NetCDF Error", a failed read with the dataset object's reason and the report titled
+// who, a refusal's own message). The datasets of the picks are closed on every way out.
+enum class ReportForm {
+    ErrorMessage, // "Error message (number n)is:" ...
+    Error,        // "Error(n):" ...
+};
+Long RunSubsetWriter(IKelvad& nc, const std::string& who, ReportForm form,
+                     const std::function<Long()>& body);
