@@ -101,15 +101,7 @@ public:
         defineDimensions(out);
         const std::vector<Written> coords = defineCoordinates(out);
         const std::vector<int> picks = definePicks(out);
-        CopyAttributes(*sources_[1], NC_GLOBAL, out, NC_GLOBAL, "");
-        out.PutAttText(NC_GLOBAL, "origin1", nc_.FName(1));
-        if (nc_.nVars(2) > 0) out.PutAttText(NC_GLOBAL, "origin2", nc_.FName(2));
-        for (Long d = 1; d <= sd_.rank(); ++d) {
-            const Long g = sd_.dimIds(d);
-            out.PutAttText(NC_GLOBAL, nc_.dimeName(g + 1, 1),
-                           Str(nc_.dimeSize(g + 1, 1)) + Str(sd_.startSub(d)) +
-                               Str(sd_.countSub(d)) + Str(sd_.strideSub(d)));
-        }
+        PutSubsetGlobals(out, *sources_[1], nc_, sd_);
         out.EndDef();
         for (const Written& w : coords)
             writeCoordinate(out, w);
@@ -370,14 +362,6 @@ private:
     std::unique_ptr<NcSource> sources_[3];
 };
 
-void closePickDatasets(IKelvad& nc) {
-    if (Data.PickCount < 1) return;
-    const Long first = Data.Picks(1).datasetIndex;
-    nc.CloseNC(first);
-    if (Data.PickCount > 1 && Data.Picks(2).datasetIndex > first)
-        nc.CloseNC(Data.Picks(2).datasetIndex);
-}
-
 void errorReport(int number, const std::string& text) {
     ui().MsgBox("Error message (number " + CStr(Long{number}) + ")is:" + kCrLf + kCrLf + "\"" +
                     text + "\"",
@@ -386,27 +370,40 @@ void errorReport(int number, const std::string& text) {
 
 } // namespace
 
+void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const SubsetDescription& sd) {
+    CopyAttributes(main, NC_GLOBAL, out, NC_GLOBAL, "");
+    out.PutAttText(NC_GLOBAL, "origin1", nc.FName(1));
+    if (nc.nVars(2) > 0) out.PutAttText(NC_GLOBAL, "origin2", nc.FName(2));
+    for (Long d = 1; d <= sd.rank(); ++d) {
+        const Long g = sd.dimIds(d);
+        out.PutAttText(NC_GLOBAL, nc.dimeName(g + 1, 1),
+                       Str(nc.dimeSize(g + 1, 1)) + Str(sd.startSub(d)) + Str(sd.countSub(d)) +
+                           Str(sd.strideSub(d)));
+    }
+}
+
+void ClosePickDatasets(IKelvad& nc) {
+    if (Data.PickCount < 1) return;
+    const Long first = Data.Picks(1).datasetIndex;
+    nc.CloseNC(first);
+    if (Data.PickCount > 1 && Data.Picks(2).datasetIndex > first)
+        nc.CloseNC(Data.Picks(2).datasetIndex);
+}
+
 Long CreateNc(const std::string& path, const SubsetDescription& sd) {
     if (Data.clsNC == nullptr || Data.PickCount < 1) return -1;
     IKelvad& nc = *Data.clsNC;
     if (RefuseOpenDatasetTarget(path, kWho)) return -1;
     Long result = -1;
-    SafeOutput out;
     try {
         SubsetWriter writer(nc, sd);
         writer.check();
         if (nc.nCelldId(1) < 0 && nc.LondId(1) < 0 && nc.LatdId(1) < 0 &&
             nc.GridType(1) != kGridGmt)
             message("[CreateNc] clsNC.ncelldId & < 0 And clsNC.londId  < 0 And clsNC.latdId  < 0");
-        if (const int e = out.Open(path)) {
-            message(SafeOutput::FailureText(kWho, path, e));
-        } else {
-            writer.write(out.TempPath());
-            if (const int e2 = out.Commit())
-                message(SafeOutput::FailureText(kWho, path, e2));
-            else
-                result = 1;
-        }
+        if (SafeOutput::WriteWhole(kWho, path,
+                                   [&](const std::string& temp) { writer.write(temp); }))
+            result = 1;
     } catch (const Refused&) {
     } catch (const NcFailure& f) {
         ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");
@@ -418,7 +415,6 @@ Long CreateNc(const std::string& path, const SubsetDescription& sd) {
     } catch (const std::exception& e) {
         errorReport(0, e.what());
     }
-    out.Abandon();
-    closePickDatasets(nc);
+    ClosePickDatasets(nc);
     return result;
 }

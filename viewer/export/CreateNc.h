@@ -16,6 +16,9 @@
 
 #include <string>
 
+class IKelvad;
+class NcOut;
+class NcSource;
 struct SubsetDescription;
 
 // Writes the file for the picks (Data.Picks) and the description: everything goes to a
@@ -25,3 +28,12 @@ struct SubsetDescription;
 // of one name and a pick of a type the file cannot hold are refused before anything is
 // written. The datasets of the picks are closed on the way out (the next read reopens them).
 Long CreateNc(const std::string& path, const SubsetDescription& sd);
+
+// The global attributes of a subset file after its own: those of the main dataset (main, as it
+// stands), "origin1" (and "origin2" when a second file is open) naming the sources, and the cut
+// of each dimension of the first pick.
+void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const SubsetDescription& sd);
+
+// Closes the datasets of the first two picks (the next read reopens them), so that a writer
+// holds none of them open after it.
+void ClosePickDatasets(IKelvad& nc);

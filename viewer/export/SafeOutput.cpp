@@ -28,3 +28,16 @@ std::string SafeOutput::FailureText(const std::string& who, const std::string& t
     return "[" + who + "] The file could not be written:" + kCrLf + target + kCrLf + kCrLf +
            ErrorText(error);
 }
+
+bool SafeOutput::WriteWhole(const std::string& who, const std::string& target,
+                            const std::function<void(const std::string& temp)>& write) {
+    SafeOutput out;
+    int e = out.Open(target);
+    if (e == 0) {
+        write(out.TempPath());
+        e = out.Commit();
+    }
+    if (e == 0) return true;
+    ui().MsgBox(FailureText(who, target, e), kOkOnly, kProgramTitle);
+    return false;
+}

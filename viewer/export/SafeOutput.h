@@ -7,6 +7,7 @@
 // first. A target that is one of the open datasets is refused before anything is written.
 #include "platform/AtomicFile.h"
 
+#include <functional>
 #include <string>
 
 // True, after a message naming the writer who, when target is the file of one of the open
@@ -27,6 +28,13 @@ public:
 
     // The message of a failed Open or Commit: the writer, the target and the error's text.
     static std::string FailureText(const std::string& who, const std::string& target, int error);
+
+    // Writes target whole or not at all: write makes the whole file at the temporary path it
+    // is given, which then replaces target. True when it did; false after the message of a
+    // temporary that could not be started or renamed. What write throws goes on to the caller,
+    // the temporary removed.
+    static bool WriteWhole(const std::string& who, const std::string& target,
+                           const std::function<void(const std::string& temp)>& write);
 
 private:
     AtomicFile file_;

@@ -7,6 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "viewer/export/CreateNc.h"
+#include "viewer/export/CreateOrvNc.h"
 #include "viewer/export/ExportHost.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SubsetDescription.h"
@@ -55,6 +56,9 @@ bool SaveFormatAvailable(Long format, Long gridType) {
     case kSaveSubsetNc:
         // Boundary-fitted grids have a writer of their own, still to come.
         return gridType != kGridBfg;
+    case kSaveOrvNc:
+        // A cell list is refused by the writer itself, with its own message.
+        return gridType == kGridRegular || gridType == kGridCells;
     case kSaveCsc:
         return true;
     default:
@@ -84,16 +88,24 @@ void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd
         if (mode == kSaveNew || mode == kSaveOverwrite) result = CreateNc(path, sd);
         ui().SetMousePointer(kPointerDefault);
         if (result <= 0) return;
-        PutSubsetParams(sd);
-        if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+        OfferSavedSubset(path, sd);
     } catch (const std::exception& e) {
-        ui().SetMousePointer(kPointerDefault);
-        const auto* r = dynamic_cast<const RuntimeError*>(&e);
-        ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf +
-                        kCrLf + "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" +
-                        kCrLf + "\"" + (r ? r->description() : std::string(e.what())) + "\"",
-                    kOkOnly, "SaveToLocal");
+        ShowSaveToLocalError(path, e);
     }
+}
+
+void OfferSavedSubset(const std::string& path, const SubsetDescription& sd) {
+    PutSubsetParams(sd);
+    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+}
+
+void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
+    ui().SetMousePointer(kPointerDefault);
+    const auto* r = dynamic_cast<const RuntimeError*>(&e);
+    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
+                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
+                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
+                kOkOnly, "SaveToLocal");
 }
 
 void SaveCommand() {
@@ -126,7 +138,7 @@ void SaveCommand() {
         if (FileExistsOpen(path) == 1) {
             mode = ShowSubsetMsg(3, path);
             if (mode != kSaveAppend && mode != kSaveOverwrite) return;
-            if (mode == kSaveAppend) {
+            if (mode == kSaveAppend && format == kSaveSubsetNc) {
                 message(kAppendNotAvailableText);
                 return;
             }
@@ -162,6 +174,9 @@ void SaveCommand() {
             SaveToLocal(path, mode, sd);
         else
             message("clsNC.GridType: wrong type");
+        break;
+    case kSaveOrvNc:
+        SaveToLocalOrv(path, mode, sd);
         break;
     case kSaveCsc:
         To_Csc(path);

@@ -8,6 +8,7 @@
 // has let go of everything it held of the old dataset.
 #include "runtime/Types.h"
 
+#include <exception>
 #include <string>
 
 struct SubsetDescription;
@@ -47,6 +48,13 @@ Long ShowSubsetMsg(Long kind, const std::string& path);
 // 7 overwrite; the file is replaced only once the new one is whole). On success it records
 // the window in "subsetpara" and asks whether to load the file.
 void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
+
+// What follows a subset file written: its window recorded in "subsetpara", the success box,
+// and the file loaded once the save is over when the answer is "Load".
+void OfferSavedSubset(const std::string& path, const SubsetDescription& sd);
+// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
+// pointer back to the default.
+void ShowSaveToLocalError(const std::string& path, const std::exception& e);
 
 // The CSC format: nothing is written.
 void To_Csc(const std::string& path);

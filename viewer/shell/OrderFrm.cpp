@@ -28,6 +28,7 @@
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/ShortMsg.h"
 #include "viewer/shell/URLList.h"
+#include "viewer/shell/frmAlias.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -129,6 +130,7 @@ public:
         mapPicture().Cls();
         PlotPicked(0);
     }
+    void AddVariableAlias() override { ShowAliasDialog(); }
 
 private:
     static std::string text(const std::array<QLineEdit*, 4>& boxes, Long d) {
