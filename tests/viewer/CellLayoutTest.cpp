@@ -570,6 +570,16 @@ TEST_F(CellLayoutTest, TheSaveCommandWritesTheCellLayout) {
     EXPECT_EQ(messages(), Strings{});
     EXPECT_TRUE(readFile(out) == made);
     EXPECT_EQ(folderNames(dir.path()), (Strings{"Pelorin.ini", "cells.nc", "out.nc"}));
+
+    // A grid that is neither regular nor a cell list is not offered the format.
+    ReleaseKelvad();
+    load(sample("bfg_coastal.nc"));
+    pick({"zeta"});
+    ui.boxes.clear();
+    const std::size_t dialogs = ui.fileDialogs.size();
+    SaveCommand();
+    EXPECT_EQ(messages(), Strings{kFormatNotAvailableText});
+    EXPECT_EQ(ui.fileDialogs.size(), dialogs);
 }
 
 // A dataset without recognised items asks for variable aliases until one is added or the
