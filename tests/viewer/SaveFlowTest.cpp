@@ -225,7 +225,7 @@ TEST_F(SaveFlowTest, PicksOfOtherDimensionsAreRefused) {
 TEST_F(SaveFlowTest, FormatsWithoutAWriterSaySo) {
     loadGrid();
     choose({"temp"}, gridRows());
-    for (const Long format : {kSaveOrvNc, kSaveCir, kSaveXyuvText, kSaveTimeSer}) {
+    for (const Long format : {kSaveCir, kSaveXyuvText, kSaveTimeSer}) {
         SCOPED_TRACE(format);
         ui.boxes.clear();
         Opt.SaveFormat = format;

@@ -8,6 +8,7 @@
 #include "viewer/map/SharedState.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     virtual void LoadDataset(const std::string& path) = 0;
     // Clears the map picture and redraws the frame and coastline for the current view.
     virtual void RedrawFrame() = 0;
+    // The variable-alias dialog, modal: the user may add names to the alias lists of clsNC.
+    virtual void AddVariableAlias() = 0;
 };
 
 // Everything in memory: the rows, boxes and cursor entry that a test sets, the questions
@@ -54,6 +57,9 @@ public:
     PickItem cursor;
     std::vector<std::string> loaded;
     int redraws = 0;
+    int aliasDialogs = 0;
+    // What the user does in the alias dialog (nothing when empty).
+    std::function<void()> onAliasDialog;
 
     Long SubsetRows() const override { return static_cast<Long>(rows.size()); }
     std::string StartText(Long d) const override { return row(d).start; }
@@ -73,6 +79,10 @@ public:
                      const std::string& button3) override;
     void LoadDataset(const std::string& path) override { loaded.push_back(path); }
     void RedrawFrame() override { ++redraws; }
+    void AddVariableAlias() override {
+        ++aliasDialogs;
+        if (onAliasDialog) onAliasDialog();
+    }
 
 private:
     const Row& row(Long d) const;

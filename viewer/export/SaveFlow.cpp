@@ -8,6 +8,7 @@
 #include "runtime/Text.h"
 #include "viewer/export/AppendNc.h"
 #include "viewer/export/CreateNc.h"
+#include "viewer/export/CreateOrvNc.h"
 #include "viewer/export/ExportHost.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SaveBFLocal.h"
@@ -52,10 +53,13 @@ void loadWhenDone(const std::string& path) {
 
 } // namespace
 
-bool SaveFormatAvailable(Long format, [[maybe_unused]] Long gridType) {
+bool SaveFormatAvailable(Long format, Long gridType) {
     switch (format) {
     case kSaveSubsetNc:
         return true;
+    case kSaveOrvNc:
+        // A cell list is refused by the writer itself, with its own message.
+        return gridType == kGridRegular || gridType == kGridCells;
     case kSaveCsc:
         return true;
     default:
@@ -90,16 +94,25 @@ void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd
             result = AppendNc(path, written);
         ui().SetMousePointer(kPointerDefault);
         if (result <= 0) return;
-        if (!boundaryFitted) PutSubsetParams(written);
-        if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+        // A boundary-fitted subset is never appended to, so its window is not kept.
+        OfferSavedSubset(path, boundaryFitted ? nullptr : &written);
     } catch (const std::exception& e) {
-        ui().SetMousePointer(kPointerDefault);
-        const auto* r = dynamic_cast<const RuntimeError*>(&e);
-        ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf +
-                        kCrLf + "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" +
-                        kCrLf + "\"" + (r ? r->description() : std::string(e.what())) + "\"",
-                    kOkOnly, "SaveToLocal");
+        ShowSaveToLocalError(path, e);
     }
+}
+
+void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded) {
+    if (recorded != nullptr) PutSubsetParams(*recorded);
+    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+}
+
+void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
+    ui().SetMousePointer(kPointerDefault);
+    const auto* r = dynamic_cast<const RuntimeError*>(&e);
+    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
+                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
+                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
+                kOkOnly, "SaveToLocal");
 }
 
 void SaveCommand() {
@@ -132,9 +145,9 @@ void SaveCommand() {
         if (FileExistsOpen(path) == 1) {
             mode = ShowSubsetMsg(3, path);
             if (mode != kSaveAppend && mode != kSaveOverwrite) return;
-            if (mode == kSaveAppend && (format != kSaveSubsetNc || gridType == kGridBfg)) {
-                message(format == kSaveSubsetNc ? kBfgAppendNotAvailableText
-                                                : kAppendNotAvailableText);
+            // The cell layout's own writer says that it cannot be appended to.
+            if (mode == kSaveAppend && format == kSaveSubsetNc && gridType == kGridBfg) {
+                message(kBfgAppendNotAvailableText);
                 return;
             }
         }
@@ -170,6 +183,9 @@ void SaveCommand() {
             SaveToLocal(path, mode, sd);
         else
             message("clsNC.GridType: wrong type");
+        break;
+    case kSaveOrvNc:
+        SaveToLocalOrv(path, mode, sd);
         break;
     case kSaveCsc:
         To_Csc(path);

@@ -8,6 +8,7 @@
 // has let go of everything it held of the old dataset.
 #include "runtime/Types.h"
 
+#include <exception>
 #include <string>
 
 struct SubsetDescription;
@@ -25,12 +26,9 @@ inline constexpr Long kSaveNew = 0;
 inline constexpr Long kSaveAppend = 6;
 inline constexpr Long kSaveOverwrite = 7;
 
-// The plain message given when the chosen format has no writer for the picks yet, and when
-// an existing file of a format without an append is to be appended to.
+// The plain message given when the chosen format has no writer for the picks.
 inline constexpr const char* kFormatNotAvailableText =
     "Saving in this format is not available for this pick";
-inline constexpr const char* kAppendNotAvailableText =
-    "Appending to an existing file is not available; the file is left as it was";
 // A boundary-fitted subset is always written whole.
 inline constexpr const char* kBfgAppendNotAvailableText =
     "Appending is not available for a boundary-fitted subset; the file is left as it was";
@@ -51,6 +49,13 @@ Long ShowSubsetMsg(Long kind, const std::string& path);
 // first two. On success it records the window written in "subsetpara" (not for a
 // boundary-fitted grid) and asks whether to load the file.
 void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
+
+// What follows a subset file written: its window (when given) recorded in "subsetpara", the
+// success box, and the file loaded once the save is over when the answer is "Load".
+void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded);
+// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
+// pointer back to the default.
+void ShowSaveToLocalError(const std::string& path, const std::exception& e);
 
 // The CSC format: nothing is written.
 void To_Csc(const std::string& path);

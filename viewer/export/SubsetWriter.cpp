@@ -201,15 +201,7 @@ void SubsetWriter::write(const std::string& path) {
     defineDimensions(out);
     const std::vector<Written> coords = defineCoordinates(out);
     const std::vector<int> picks = definePicks(out);
-    CopyAttributes(*sources_[1], NC_GLOBAL, out, NC_GLOBAL, "");
-    out.PutAttText(NC_GLOBAL, "origin1", nc_.FName(1));
-    if (nc_.nVars(2) > 0) out.PutAttText(NC_GLOBAL, "origin2", nc_.FName(2));
-    for (Long d = 1; d <= sd_.rank(); ++d) {
-        const Long g = sd_.dimIds(d);
-        out.PutAttText(NC_GLOBAL, nc_.dimeName(g + 1, 1),
-                       Str(nc_.dimeSize(g + 1, 1)) + Str(sd_.startSub(d)) + Str(sd_.countSub(d)) +
-                           Str(sd_.strideSub(d)));
-    }
+    PutSubsetGlobals(out, *sources_[1], nc_, sd_);
     out.EndDef();
     for (const Written& w : coords)
         writeCoordinate(out, w);
@@ -440,6 +432,18 @@ Long WriteWhole(const std::string& target, const std::string& who,
         return -1;
     }
     return 1;
+}
+
+void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const SubsetDescription& sd) {
+    CopyAttributes(main, NC_GLOBAL, out, NC_GLOBAL, "");
+    out.PutAttText(NC_GLOBAL, "origin1", nc.FName(1));
+    if (nc.nVars(2) > 0) out.PutAttText(NC_GLOBAL, "origin2", nc.FName(2));
+    for (Long d = 1; d <= sd.rank(); ++d) {
+        const Long g = sd.dimIds(d);
+        out.PutAttText(NC_GLOBAL, nc.dimeName(g + 1, 1),
+                       Str(nc.dimeSize(g + 1, 1)) + Str(sd.startSub(d)) + Str(sd.countSub(d)) +
+                           Str(sd.strideSub(d)));
+    }
 }
 
 // ---- The way out -----------------------------------------------------------------------------

@@ -127,6 +127,11 @@ Long WriteSubsetFile(const std::string& path, const SubsetDescription& sd,
 Long WriteWhole(const std::string& target, const std::string& who,
                 const std::function<void(const std::string&)>& body, bool fromCopy = false);
 
+// The global attributes of a subset file after its own: those of the main dataset (main, as it
+// stands), "origin1" (and "origin2" when a second file is open) naming the sources, and the cut
+// of each dimension of the first pick.
+void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const SubsetDescription& sd);
+
 // Closes the datasets of the picks (the next read reopens them): the first pick's, and the
 // second pick's when it is of a later dataset.
 void ClosePickDatasets(IKelvad& nc);

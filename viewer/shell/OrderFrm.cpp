@@ -29,6 +29,7 @@
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/ShortMsg.h"
 #include "viewer/shell/URLList.h"
+#include "viewer/shell/frmAlias.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -130,6 +131,7 @@ public:
         mapPicture().Cls();
         PlotPicked(0);
     }
+    void AddVariableAlias() override { ShowAliasDialog(); }
 
 private:
     static std::string text(const std::array<QLineEdit*, 4>& boxes, Long d) {
