@@ -217,7 +217,7 @@ TEST_F(SaveFlowTest, PicksOfOtherDimensionsAreRefused) {
 TEST_F(SaveFlowTest, FormatsWithoutAWriterSaySo) {
     loadGrid();
     choose({"temp"}, gridRows());
-    for (const Long format : {kSaveOrvNc, kSaveCir, kSaveXyuvText, kSaveTimeSer}) {
+    for (const Long format : {kSaveOrvNc, kSaveXyuvText}) {
         SCOPED_TRACE(format);
         ui.boxes.clear();
         Opt.SaveFormat = format;

@@ -11,6 +11,9 @@
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWindow.h"
+#include "viewer/export/ToCir.h"
+#include "viewer/export/ToTimeSerText.h"
+#include "viewer/export/ToTxt.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
@@ -55,7 +58,14 @@ bool SaveFormatAvailable(Long format, Long gridType) {
     case kSaveSubsetNc:
         // Boundary-fitted grids have a writer of their own, still to come.
         return gridType != kGridBfg;
+    case kSaveCir:
+        // Cells of a regular longitude/latitude grid.
+        return gridType == kGridRegular;
+    case kSaveXyuvText:
+        // Nodes of a boundary-fitted grid, or the points of a GMT grid.
+        return gridType == kGridBfg || gridType == kGridGmt;
     case kSaveCsc:
+    case kSaveTimeSer:
         return true;
     default:
         return false;
@@ -163,8 +173,17 @@ void SaveCommand() {
         else
             message("clsNC.GridType: wrong type");
         break;
+    case kSaveCir:
+        To_Cir(path, sd);
+        break;
     case kSaveCsc:
         To_Csc(path);
+        break;
+    case kSaveXyuvText:
+        To_Txt(path, sd);
+        break;
+    case kSaveTimeSer:
+        To_TimeSerText(path);
         break;
     default:
         break;
