@@ -11,9 +11,14 @@
 #include <netcdf.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // grid.nc: 5 six-hourly steps from 1990-01-01 06:00, 3 depths, 6 latitudes (stored as Double,
 // with a Double fill value), 8 longitudes; temp (short, scaled, with a fill value, a valid range
@@ -251,6 +256,21 @@ inline bool SameValues(const std::vector<double>& a, const std::vector<double>& 
     for (std::size_t i = 0; i < a.size(); ++i)
         if (!(a[i] == b[i] || (std::isnan(a[i]) && std::isnan(b[i])))) return false;
     return true;
+}
+
+// Runs check in a child process whose files cannot grow beyond limit bytes: true when the child
+// ended normally and check returned true there.
+template <class Check> bool InChildWithFileLimit(rlim_t limit, Check&& check) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit r{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &r);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 class ExportFixture : public OrderWinFixture {

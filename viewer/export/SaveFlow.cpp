@@ -14,6 +14,9 @@
 #include "viewer/export/SaveBFLocal.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWindow.h"
+#include "viewer/export/ToCir.h"
+#include "viewer/export/ToTimeSerText.h"
+#include "viewer/export/ToTxt.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
@@ -60,7 +63,14 @@ bool SaveFormatAvailable(Long format, Long gridType) {
     case kSaveOrvNc:
         // A cell list is refused by the writer itself, with its own message.
         return gridType == kGridRegular || gridType == kGridCells;
+    case kSaveCir:
+        // Cells of a regular longitude/latitude grid.
+        return gridType == kGridRegular;
+    case kSaveXyuvText:
+        // Nodes of a boundary-fitted grid, or the points of a GMT grid.
+        return gridType == kGridBfg || gridType == kGridGmt;
     case kSaveCsc:
+    case kSaveTimeSer:
         return true;
     default:
         return false;
@@ -187,8 +197,17 @@ void SaveCommand() {
     case kSaveOrvNc:
         SaveToLocalOrv(path, mode, sd);
         break;
+    case kSaveCir:
+        To_Cir(path, sd);
+        break;
     case kSaveCsc:
         To_Csc(path);
+        break;
+    case kSaveXyuvText:
+        To_Txt(path, sd);
+        break;
+    case kSaveTimeSer:
+        To_TimeSerText(path);
         break;
     default:
         break;

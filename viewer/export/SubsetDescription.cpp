@@ -38,11 +38,6 @@ Long boxNumber(const std::string& text) {
     return CLng(Val(text));
 }
 
-// A position of the viewer's coordinate arrays in degrees (they hold radians in Mercator mode).
-float degrees(float v) {
-    return View.Projection == 1 ? static_cast<float>(v / kDegToRad) : v;
-}
-
 struct Axes {
     Long lon = -1, lat = -1, time = -1, level = -1, cell = -1, xysize = -1;
 };
@@ -140,7 +135,7 @@ void boundaryFittedCuts(SubsetDescription& sd, IKelvad& nc) {
     if (I < 1 || J < 1) return;
     const bool jFirst = BfgdCoordsJFirst(order, I, J);
     auto at = [&](const VArray<float>& a, Long i, Long j) {
-        return degrees(jFirst ? a(j, i) : a(i, j));
+        return PositionDegrees(jFirst ? a(j, i) : a(i, j));
     };
     if (order == 1) {
         sd.lonSub.ReDim(1, I * J);
@@ -211,8 +206,8 @@ void build(SubsetDescription& sd) {
     const VArray<double> levels = axisValues(kMax, &IKelvad::FillvCoord);
     auto timeAt = [&](Long k) { return times(k); };
     auto levelAt = [&](Long k) { return levels(k); };
-    auto lonAt = [&](Long k) { return degrees(Data.lonV(k)); };
-    auto latAt = [&](Long k) { return degrees(Data.latV(k)); };
+    auto lonAt = [&](Long k) { return PositionDegrees(Data.lonV(k)); };
+    auto latAt = [&](Long k) { return PositionDegrees(Data.latV(k)); };
     takeCut(sd.timeSub, sd.nTimeSub, timeAt, 1, nTime, 1);
     takeCut(sd.levelSub, sd.nLevelSub, levelAt, 1, kMax, 1);
     switch (gridType) {
@@ -256,6 +251,10 @@ void build(SubsetDescription& sd) {
 }
 
 } // namespace
+
+float PositionDegrees(float v) {
+    return View.Projection == 1 ? static_cast<float>(v / kDegToRad) : v;
+}
 
 int64_t SubsetDescription::valueCount() const {
     int64_t n = rank() > 0 ? 1 : 0;

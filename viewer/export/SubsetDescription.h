@@ -54,6 +54,9 @@ struct SubsetDescription {
     int64_t valueCount() const;
 };
 
+// A position of the viewer's coordinate arrays in degrees (they hold radians in Mercator mode).
+float PositionDegrees(float v);
+
 // The main dataset's ids (from 0) of the dimensions of pick, looked up in the pick's own
 // dataset. A dimension of the second file is the main dataset's dimension of the same name and
 // length; false, with the refusal's text in why, when there is none.
