@@ -80,11 +80,10 @@ public:
 
     void need(uint64_t n) {
         if (n > left())
-            throw Stop{ClassicHeaderStatus::Invalid,
-                       "the file is truncated: its " + std::to_string(size_) +
-                           " bytes end inside the header"};
-        if (pos_ + n > avail_)
-            throw Stop{ClassicHeaderStatus::NeedMore, {}, pos_ + n};
+            throw Stop{ClassicHeaderStatus::Invalid, "the file is truncated: its " +
+                                                         std::to_string(size_) +
+                                                         " bytes end inside the header"};
+        if (pos_ + n > avail_) throw Stop{ClassicHeaderStatus::NeedMore, {}, pos_ + n};
     }
     void skip(uint64_t n) {
         need(n);
@@ -100,8 +99,12 @@ public:
     }
     uint32_t u32() { return static_cast<uint32_t>(unsignedOf(4)); }
     // A signed field that must not be negative: counts, lengths, ids.
-    uint64_t nonNeg(const char* what) { return checkedSign(unsignedOf(sizeBytes_), sizeBytes_, what); }
-    uint64_t offset(const char* what) { return checkedSign(unsignedOf(offsetBytes_), offsetBytes_, what); }
+    uint64_t nonNeg(const char* what) {
+        return checkedSign(unsignedOf(sizeBytes_), sizeBytes_, what);
+    }
+    uint64_t offset(const char* what) {
+        return checkedSign(unsignedOf(offsetBytes_), offsetBytes_, what);
+    }
 
     // A count of elements that take at least minBytes each, checked against the bytes left.
     uint64_t count(const char* what, uint64_t minBytes) {
@@ -127,16 +130,18 @@ public:
     uint64_t listHead(uint32_t tag, const char* what, uint64_t minBytes) {
         const uint32_t t = u32();
         if (t == 0) {
-            if (nonNeg(what) != 0) throw malformed(std::string("an absent list of ") + what + " with elements");
+            if (nonNeg(what) != 0)
+                throw malformed(std::string("an absent list of ") + what + " with elements");
             return 0;
         }
-        if (t != tag) throw malformed(std::string("the list of ") + what + " has tag " + std::to_string(t));
+        if (t != tag)
+            throw malformed(std::string("the list of ") + what + " has tag " + std::to_string(t));
         return count(what, minBytes);
     }
 
     void attributes(const std::string& owner) {
-        const uint64_t n = listHead(kTagAttribute, "attributes",
-                                    2 * static_cast<uint64_t>(sizeBytes_) + 4);
+        const uint64_t n =
+            listHead(kTagAttribute, "attributes", 2 * static_cast<uint64_t>(sizeBytes_) + 4);
         for (uint64_t i = 0; i < n; ++i) {
             const std::string att = name("attribute");
             const uint32_t type = u32();
@@ -206,8 +211,8 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
         const std::string var = w.name("variable");
         const uint64_t rank = w.count("dimensions of a variable", sz);
         if (rank > NC_MAX_VAR_DIMS)
-            throw malformed("variable " + var + " has " + std::to_string(rank) + " dimensions (at most " +
-                            std::to_string(NC_MAX_VAR_DIMS) + ")");
+            throw malformed("variable " + var + " has " + std::to_string(rank) +
+                            " dimensions (at most " + std::to_string(NC_MAX_VAR_DIMS) + ")");
         v.shape.reserve(static_cast<std::size_t>(rank));
         for (uint64_t j = 0; j < rank; ++j) {
             const uint64_t id = w.nonNeg("dimension id");
@@ -215,7 +220,9 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
                 throw malformed("variable " + var + " names dimension id " + std::to_string(id) +
                                 " of " + std::to_string(ndims));
             if (static_cast<int64_t>(id) == recDim) {
-                if (j != 0) throw malformed("variable " + var + " has the record dimension after its first");
+                if (j != 0)
+                    throw malformed("variable " + var +
+                                    " has the record dimension after its first");
                 v.record = true;
             }
             v.shape.push_back(dimLen[static_cast<std::size_t>(id)]);
@@ -226,7 +233,8 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
         v.valueBytes = typeBytes(type, version);
         if (v.valueBytes == 0)
             throw malformed("variable " + var + " has type " + std::to_string(type));
-        w.unsignedOf(w.sizeBytes()); // vsize: recomputed from the shape, which it cannot hold for large variables
+        w.unsignedOf(w.sizeBytes()); // vsize: recomputed from the shape, which it cannot hold for
+                                     // large variables
         v.begin = w.offset("variable offset");
         v.bytes = v.valueBytes;
         for (std::size_t j = v.record ? 1 : 0; j < v.shape.size(); ++j)
@@ -271,8 +279,9 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
     }
     layout.neededBytes = needed;
     if (needed > fileSize)
-        throw Stop{ClassicHeaderStatus::Invalid, "the file is truncated: " + std::to_string(fileSize) +
-                                                     " of " + std::to_string(needed) + " bytes"};
+        throw Stop{ClassicHeaderStatus::Invalid,
+                   "the file is truncated: " + std::to_string(fileSize) + " of " +
+                       std::to_string(needed) + " bytes"};
     out = std::move(layout);
     return ClassicHeaderStatus::Valid;
 }
@@ -299,8 +308,8 @@ std::size_t readRange(int fd, std::vector<unsigned char>& buf, std::size_t from,
 } // namespace
 
 ClassicHeaderStatus CheckClassicHeader(const unsigned char* bytes, std::size_t avail,
-                                       uint64_t fileSize, std::string& why,
-                                       ClassicLayout* layout, uint64_t* needMore) {
+                                       uint64_t fileSize, std::string& why, ClassicLayout* layout,
+                                       uint64_t* needMore) {
     avail = static_cast<std::size_t>(std::min<uint64_t>(avail, fileSize));
     if (avail < 4 || bytes[0] != 'C' || bytes[1] != 'D' || bytes[2] != 'F')
         return ClassicHeaderStatus::NotClassic;
@@ -350,7 +359,8 @@ bool CheckClassicFile(const std::string& path, std::string& message, ClassicLayo
             break;
         }
         // Grow by doubling, so that the walks together stay linear in the header's size.
-        const uint64_t next = std::min<uint64_t>(size, std::max<uint64_t>(needed, 2 * uint64_t{avail}));
+        const uint64_t next =
+            std::min<uint64_t>(size, std::max<uint64_t>(needed, 2 * uint64_t{avail}));
         const std::size_t want = static_cast<std::size_t>(next);
         const std::size_t got = readRange(fd, buf, avail, want);
         if (got < want) size = got;
@@ -401,7 +411,9 @@ int CheckClassicRead(const ClassicLayout* layout, const std::string& path, int v
     const uint64_t size = static_cast<uint64_t>(st.st_size);
     if (size >= end) return NC_NOERR;
     std::string message;
-    refuse(path, "the file is truncated: " + std::to_string(size) + " of " + std::to_string(end) + " bytes",
+    refuse(path,
+           "the file is truncated: " + std::to_string(size) + " of " + std::to_string(end) +
+               " bytes",
            message);
     return kNcFileRefused;
 }

@@ -18,12 +18,12 @@ constexpr int kNcFileRefused = -10001;
 
 // Where one variable's values lie.
 struct ClassicVar {
-    int type = 0;                 // the file's nc_type
-    uint64_t valueBytes = 0;      // bytes of one value
-    bool record = false;          // its first dimension is the record dimension
-    uint64_t begin = 0;           // offset of its first value (in the first record)
-    std::vector<uint64_t> shape;  // dimension lengths, file order; the record one left 0
-    uint64_t bytes = 0;           // bytes of its values (of one record for a record variable)
+    int type = 0;                // the file's nc_type
+    uint64_t valueBytes = 0;     // bytes of one value
+    bool record = false;         // its first dimension is the record dimension
+    uint64_t begin = 0;          // offset of its first value (in the first record)
+    std::vector<uint64_t> shape; // dimension lengths, file order; the record one left 0
+    uint64_t bytes = 0;          // bytes of its values (of one record for a record variable)
 };
 
 struct ClassicLayout {
@@ -38,8 +38,8 @@ struct ClassicLayout {
 enum class ClassicHeaderStatus {
     NotClassic, // no classic magic: left to netCDF-C (netCDF-4 files among them)
     Valid,
-    Invalid,    // why holds the reason
-    NeedMore,   // the header runs past the avail bytes given but not past the file's end
+    Invalid,  // why holds the reason
+    NeedMore, // the header runs past the avail bytes given but not past the file's end
 };
 
 // Walks the header in bytes[0, avail) of a file of fileSize bytes (avail <= fileSize). Time is

@@ -59,8 +59,9 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
             }
             // Over DAP2, the values the steps below read come in one request, not in one each.
             Long fetched = 0;
-            if (ok) ok = answered([&] { fetched = FetchSetUpValues(nH, picked > 0); }) &&
-                         fetched != kFetchRefused;
+            if (ok)
+                ok = answered([&] { fetched = FetchSetUpValues(nH, picked > 0); }) &&
+                     fetched != kFetchRefused;
             if (ok && picked > 0) {
                 Long horizontal = 0;
                 ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&

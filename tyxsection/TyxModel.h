@@ -59,7 +59,7 @@ struct OcxNcf {
     std::string FName2; // a second file; nothing sets it
     Long nDims = 0;
     Long nVars = 0;
-    Long ncid = -1; // the open file, -1 when closed
+    Long ncid = -1;        // the open file, -1 when closed
     ClassicLayout classic; // where a local classic FName keeps its values; reads are checked
     Long UnLimDId = -1;
     Long nGatts = 0;

@@ -184,23 +184,37 @@ TEST(ClassicHeader, RefusesEachFaultWithItsReason) {
         std::string why;
     };
     const std::vector<Case> cases = {
-        {"long dimension name", [&](Shape& s) { s.xName = longName; }, "dimension name is 257 bytes long"},
-        {"long attribute name", [&](Shape& s) { s.attName = longName; }, "attribute name is 257 bytes long"},
-        {"long variable name", [&](Shape& s) { s.aName = longName; }, "variable name is 257 bytes long"},
-        {"huge dimension count", [](Shape& s) { s.dimCount = 0x7FFFFFFF; }, "2147483647 dimensions declared"},
-        {"huge attribute length", [](Shape& s) { s.attCount = 0x7FFFFFFF; }, "declares 2147483647 values"},
-        {"huge rank", [](Shape& s) { s.aRank = 0x7FFFFFFF; }, "2147483647 dimensions of a variable"},
-        {"rank beyond the library's", [](Shape& s) { s.aRank = NC_MAX_VAR_DIMS + 1; }, "1025 dimensions (at most 1024)"},
+        {"long dimension name", [&](Shape& s) { s.xName = longName; },
+         "dimension name is 257 bytes long"},
+        {"long attribute name", [&](Shape& s) { s.attName = longName; },
+         "attribute name is 257 bytes long"},
+        {"long variable name", [&](Shape& s) { s.aName = longName; },
+         "variable name is 257 bytes long"},
+        {"huge dimension count", [](Shape& s) { s.dimCount = 0x7FFFFFFF; },
+         "2147483647 dimensions declared"},
+        {"huge attribute length", [](Shape& s) { s.attCount = 0x7FFFFFFF; },
+         "declares 2147483647 values"},
+        {"huge rank", [](Shape& s) { s.aRank = 0x7FFFFFFF; },
+         "2147483647 dimensions of a variable"},
+        {"rank beyond the library's", [](Shape& s) { s.aRank = NC_MAX_VAR_DIMS + 1; },
+         "1025 dimensions (at most 1024)"},
         {"huge dimension", [](Shape& s) { s.xLen = 0x7FFFFFFF; }, "the file is truncated:"},
         {"records beyond the file", [](Shape& s) { s.numrecs = 1000; }, "the file is truncated:"},
-        {"negative record count", [](Shape& s) { s.numrecs = s.version == 5 ? uint64_t{1} << 63 : 0x80000000; }, "negative record count"},
+        {"negative record count",
+         [](Shape& s) { s.numrecs = s.version == 5 ? uint64_t{1} << 63 : 0x80000000; },
+         "negative record count"},
         {"unknown dimension id", [](Shape& s) { s.aDim = 7; }, "names dimension id 7 of 2"},
-        {"record dimension not first", [](Shape& s) { s.rDims = {1, 0}; }, "record dimension after its first"},
+        {"record dimension not first",
+         [](Shape& s) {
+             s.rDims = {1, 0};
+         },
+         "record dimension after its first"},
         {"second record dimension", [](Shape& s) { s.xLen = 0; }, "second record dimension, x"},
         {"unknown variable type", [](Shape& s) { s.aType = 12; }, "variable a has type 12"},
         {"unknown attribute type", [](Shape& s) { s.attType = 0; }, "attribute a:units has type 0"},
         {"wrong list tag", [](Shape& s) { s.dimTag = 0x0B; }, "the list of dimensions has tag 11"},
-        {"values inside the header", [](Shape& s) { s.aBegin = 8; }, "values of variable a begin inside the header"},
+        {"values inside the header", [](Shape& s) { s.aBegin = 8; },
+         "values of variable a begin inside the header"},
     };
     for (int version : kVersions)
         for (const Case& c : cases) {
@@ -299,7 +313,9 @@ TEST(ClassicHeader, FilesOfEachVersionPassWithTheirLayout) {
         std::string message;
         ClassicLayout layout;
         ASSERT_TRUE(CheckClassicFile(path, message, &layout)) << message;
-        EXPECT_EQ(layout.version, format == NcFormat::Classic ? 1 : format == NcFormat::Offset64 ? 2 : 5);
+        EXPECT_EQ(layout.version, format == NcFormat::Classic    ? 1
+                                  : format == NcFormat::Offset64 ? 2
+                                                                 : 5);
         EXPECT_EQ(layout.numrecs, 3u);
         EXPECT_EQ(layout.recordBytes, 8u + 8 + 12); // time, b padded, s padded
         EXPECT_LE(layout.neededBytes, std::filesystem::file_size(path));
@@ -381,9 +397,9 @@ TEST(ClassicHeader, ReadsOfAFileCutAfterItsHeaderWasWalked) {
     EXPECT_EQ(CheckClassicRead(&layout, path, 1, first, three, nullptr), NC_NOERR);
     EXPECT_EQ(CheckClassicRead(&layout, path, 0, first, three, nullptr), NC_NOERR);
     EXPECT_EQ(CheckClassicRead(&layout, path, 1, last, one, nullptr), kNcFileRefused);
-    EXPECT_EQ(NcErrorText(kNcFileRefused), path + ": the file is truncated: " +
-                                               std::to_string(b.size() - 4) + " of " +
-                                               std::to_string(b.size()) + " bytes");
+    EXPECT_EQ(NcErrorText(kNcFileRefused),
+              path + ": the file is truncated: " + std::to_string(b.size() - 4) + " of " +
+                  std::to_string(b.size()) + " bytes");
     // Two records, x 0 and 2: the last value taken is the last of the file.
     const std::size_t two[2] = {2, 2};
     EXPECT_EQ(CheckClassicRead(&layout, path, 1, first, two, every2), kNcFileRefused);

@@ -29,7 +29,9 @@ std::string writeRecords(const std::string& path) {
     NcBuilder nc(path);
     nc.unlimitedDim("time", 4);
     nc.dim("x", 3);
-    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0.0, 1.0, 2.0, 3.0});
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "days since 2000-01-01")
+        .values({0.0, 1.0, 2.0, 3.0});
     std::vector<float> v(12);
     for (int i = 0; i < 12; ++i)
         v[i] = static_cast<float>(i + 1);
@@ -55,7 +57,8 @@ TEST_F(DamagedFilesTest, HeaderThatCannotBeTrustedIsRefusedNamingTheFile) {
 
     Kelvad fresh;
     EXPECT_EQ(fresh.Initialize(path), -1);
-    EXPECT_NE(fresh.ErrorMessage.find(path + ": malformed netCDF header: a variable name is 300 bytes long"),
+    EXPECT_NE(fresh.ErrorMessage.find(
+                  path + ": malformed netCDF header: a variable name is 300 bytes long"),
               std::string::npos)
         << fresh.ErrorMessage;
 
@@ -77,8 +80,8 @@ TEST_F(DamagedFilesTest, ReadsPastTheEndOfAFileCutWhileOpenFailInsteadOfGivingZe
     const Long temp = varNum("temp");
     const auto size = std::filesystem::file_size(path);
     std::filesystem::resize_file(path, size - 8); // the last two values of record 4
-    const std::string truncated =
-        path + ": the file is truncated: " + std::to_string(size - 8) + " of " + std::to_string(size) + " bytes";
+    const std::string truncated = path + ": the file is truncated: " + std::to_string(size - 8) +
+                                  " of " + std::to_string(size) + " bytes";
 
     // What is still in the file reads as before.
     VArray<float> out;
@@ -95,12 +98,26 @@ TEST_F(DamagedFilesTest, ReadsPastTheEndOfAFileCutWhileOpenFailInsteadOfGivingZe
     VArray<float> floats(1, 12);
     double one = 0;
     const std::vector<Member> members = {
-        {"[do_get_vara_any] ", [&] { return k.do_get_vara_any(1, temp, kNoVal, out, longs({4, 1}), longs({1, 3}), 3); }},
-        {"[do_get_vars_any] ", [&] { return k.do_get_vars_any(1, temp, kNoVal, out, longs({2, 3}), longs({2, 1}), longs({2, 1}), 2); }},
+        {"[do_get_vara_any] ",
+         [&] {
+             return k.do_get_vara_any(1, temp, kNoVal, out, longs({4, 1}), longs({1, 3}), 3);
+         }},
+        {"[do_get_vars_any] ",
+         [&] {
+             return k.do_get_vars_any(1, temp, kNoVal, out, longs({2, 3}), longs({2, 1}),
+                                      longs({2, 1}), 2);
+         }},
         {"[do_get_var_any] ", [&] { return k.do_get_var_any(1, temp, kNoVal, out); }},
-        {"[do_get_var1_any] ", [&] { return k.do_get_var1_any(1, temp, longs({4, 2}), one); }},
+        {"[do_get_var1_any] ",
+         [&] {
+             return k.do_get_var1_any(1, temp, longs({4, 2}), one);
+         }},
         {"[do_get_var_Float] ", [&] { return k.do_get_var_Float(1, temp, floats); }},
-        {"[do_get_vars_Float] ", [&] { return k.do_get_vars_Float(1, temp, longs({1, 3}), longs({2, 1}), longs({3, 1}), floats); }},
+        {"[do_get_vars_Float] ",
+         [&] {
+             return k.do_get_vars_Float(1, temp, longs({1, 3}), longs({2, 1}), longs({3, 1}),
+                                        floats);
+         }},
     };
     for (const Member& m : members) {
         EXPECT_EQ(m.read().toLong(), -1) << m.tag;

@@ -203,12 +203,15 @@ TEST(GetVarasAny, FileCutWhileOpenIsRefusedNotReadAsZeros) {
 
     VArray<float> values(1, 4);
     std::string message;
-    EXPECT_EQ(GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 2, windowOf({1, 0}, {1, 2}), message), 2);
+    EXPECT_EQ(GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 2, windowOf({1, 0}, {1, 2}), message),
+              2);
     EXPECT_EQ(values(2), 6.0f);
-    const Long got = GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 4, windowOf({1, 0}, {1, 4}), message);
+    const Long got =
+        GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 4, windowOf({1, 0}, {1, 4}), message);
     EXPECT_EQ(got, kNcFileRefused);
-    EXPECT_EQ(NcErrorText(static_cast<Long>(got)), path + ": the file is truncated: " + std::to_string(size - 8) +
-                                                     " of " + std::to_string(size) + " bytes");
+    EXPECT_EQ(NcErrorText(static_cast<Long>(got)),
+              path + ": the file is truncated: " + std::to_string(size - 8) + " of " +
+                  std::to_string(size) + " bytes");
     CloseNc(ncf.ncid);
 
     // Opened again, the file is refused before the library sees it.
