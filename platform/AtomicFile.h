@@ -4,6 +4,13 @@
 // Abandon (or the destructor of an uncommitted file) removes the temporary and leaves the
 // target as it was. Paths may use "\" or "/".
 //
+// The file keeps what the user set up: a target that is a symbolic link is written through to
+// the file it names (the temporary beside that file, the link left as it is); the new file
+// takes the old one's mode and, where the system lets us, its owner and group. A target whose
+// mode allows no write is refused (70), even to a user such as root whom the system would let
+// write. Temporaries are named ".<name>.tmp-<pid>-XXXXXX"; each Open first removes the ones
+// in its folder that a killed writer left (see RemoveStaleTemporaries).
+//
 // Results are 0 or the run-time error number of the failure: 76 path not found, 75 access
 // error (also: the target is a folder), 70 permission denied, 61 disk full.
 #include <cstddef>
@@ -35,11 +42,21 @@ public:
 
     // The run-time error number of a failed system call's errno (write side).
     static int ErrorOfErrno(int error);
-    // 0 when a file can be created at target (its folder exists, it is not a folder).
+    // 0 when a file can be created at target (its folder exists, it is not a folder, it is not
+    // a file whose mode forbids writing). Symbolic links are followed.
     static int CheckTarget(const std::string& target);
+    // The file that a write to target replaces: target with its symbolic links followed (also
+    // a link to a file not yet made); "" when the links go round in a loop.
+    static std::string ResolveTarget(const std::string& target);
 
 private:
     int fd_ = -1;
-    std::string target_;
+    std::string target_; // as given (native separators)
+    std::string dest_;   // the file that Commit replaces: target_ with its links followed
     std::string temp_;
 };
+
+// Removes from folder the temporaries of killed writes: files named as AtomicFile names its
+// temporaries whose writing process is gone, or that nobody has written for a minute. The
+// temporaries this process is writing are never touched.
+void RemoveStaleTemporaries(const std::string& folder);

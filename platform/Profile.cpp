@@ -6,61 +6,39 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 constexpr std::size_t kMaxValue = 2047;
+// Files whose parsed form is kept; more are rarely in use at once (settings, aliases).
+constexpr std::size_t kCachedFiles = 8;
 
 struct Line {
     std::string text; // without its line ending
-    std::string end;  // "\r\n", "\n" or "" (a last line without one)
+    std::string end;  // "\r\n", "\n", "\r" or "" (a last line without one)
 };
 
-enum class ReadResult { Ok, Missing, Failed };
+// A file's identity and state: a change of any of these is a change of the file.
+struct Stamp {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    struct timespec mtime {};
 
-// The whole file; Missing when there is no file, Failed when there is one we cannot read.
-ReadResult readFile(const std::string& path, std::string& content) {
-    content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadResult::Failed;
+    static Stamp of(const struct stat& st) {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
     }
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (n == 0) break;
-        content.append(buf, static_cast<std::size_t>(n));
+    bool operator==(const Stamp& o) const {
+        return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec;
     }
-    ::close(fd);
-    return ReadResult::Ok;
-}
-
-std::vector<Line> splitLines(const std::string& content) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        const std::size_t nl = content.find('\n', start);
-        if (nl == std::string::npos) {
-            lines.push_back({content.substr(start), ""});
-            break;
-        }
-        const bool cr = nl > start && content[nl - 1] == '\r';
-        lines.push_back({content.substr(start, nl - start - (cr ? 1 : 0)), cr ? "\r\n" : "\n"});
-        start = nl + 1;
-    }
-    return lines;
-}
+};
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -78,6 +56,24 @@ std::string trim(const std::string& s) {
 // Section and key names compare without regard to (ASCII) case.
 bool sameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && UCase(a) == UCase(b);
+}
+
+// CR LF, LF and a lone CR each end a line.
+std::vector<Line> splitLines(const std::string& content) {
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        const std::size_t at = content.find_first_of("\r\n", start);
+        if (at == std::string::npos) {
+            lines.push_back({content.substr(start), ""});
+            break;
+        }
+        const bool crlf = content[at] == '\r' && at + 1 < content.size() && content[at + 1] == '\n';
+        const std::size_t endLen = crlf ? 2 : 1;
+        lines.push_back({content.substr(start, at - start), content.substr(at, endLen)});
+        start = at + endLen;
+    }
+    return lines;
 }
 
 // What a line is to the profile reader.
@@ -121,52 +117,146 @@ bool hasLineBreak(const std::string& s) {
     return s.find_first_of("\r\n") != std::string::npos;
 }
 
-// Walks the keys of the first section named section, in file order, until visit returns true.
-// False when the file cannot be read.
-template <class Visit>
-bool walkSection(const std::string& section, const std::string& file, Visit visit) {
-    std::string content;
-    if (file.empty() || readFile(NativePath(file), content) != ReadResult::Ok) return false;
-    const std::string wantSection = trim(section);
-    bool inSection = false, seen = false;
-    const std::vector<Line> lines = splitLines(content);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Parsed p = parse(lines[i].text, i == 0);
-        if (p.kind == Parsed::Section) {
-            // Only the first section of a name counts.
-            if (seen) break;
-            inSection = sameName(p.name, wantSection);
-            seen = inSection;
-        } else if (p.kind == Parsed::Key && inSection) {
-            if (visit(p.name, lines[i].text, p.equals)) break;
+// A settings file parsed once: its lines as they stand (for writes) and the keys of the first
+// section of each name (for reads).
+struct Document {
+    std::vector<Line> lines;
+    std::vector<Parsed> parsed;
+    struct Keys {
+        ProfileSection keys;                            // in file order, duplicates too
+        std::unordered_map<std::string, std::size_t> first; // UCase(name) -> index in keys
+    };
+    std::unordered_map<std::string, Keys> sections; // by UCase(name)
+
+    explicit Document(const std::string& content) : lines(splitLines(content)) {
+        parsed.reserve(lines.size());
+        Keys* current = nullptr;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            parsed.push_back(parse(lines[i].text, i == 0));
+            const Parsed& p = parsed.back();
+            if (p.kind == Parsed::Section) {
+                // Only the first section of a name counts.
+                const auto [it, added] = sections.try_emplace(UCase(p.name));
+                current = added ? &it->second : nullptr;
+            } else if (p.kind == Parsed::Key && current != nullptr) {
+                current->first.try_emplace(UCase(p.name), current->keys.size());
+                current->keys.emplace_back(p.name, valueOf(lines[i].text, p.equals));
+            }
         }
     }
-    return true;
+
+    const Keys* section(const std::string& name) const {
+        const auto it = sections.find(UCase(trim(name)));
+        return it == sections.end() ? nullptr : &it->second;
+    }
+};
+
+using DocumentPtr = std::shared_ptr<const Document>;
+
+// Parsed files by path, each with the stamp of the file it was read from: a file is read again
+// only when it has changed.
+struct Cache {
+    std::mutex mutex;
+    std::unordered_map<std::string, std::pair<Stamp, DocumentPtr>> files;
+
+    void put(const std::string& path, const Stamp& stamp, DocumentPtr doc) {
+        std::lock_guard lock(mutex);
+        if (files.size() >= kCachedFiles && files.count(path) == 0) files.clear();
+        files[path] = {stamp, std::move(doc)};
+    }
+    void drop(const std::string& path) {
+        std::lock_guard lock(mutex);
+        files.erase(path);
+    }
+    DocumentPtr find(const std::string& path, const Stamp& stamp) {
+        std::lock_guard lock(mutex);
+        const auto it = files.find(path);
+        if (it == files.end() || !(it->second.first == stamp)) return nullptr;
+        return it->second.second;
+    }
+};
+
+Cache& cache() {
+    static Cache c;
+    return c;
+}
+
+enum class ReadResult { Ok, Missing, Failed };
+
+// The whole file and its stamp; Missing when there is no file, Failed when there is one we
+// cannot read.
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stamp, bool& steady) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadResult::Failed;
+    }
+    stamp = Stamp::of(st);
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return ReadResult::Failed;
+        }
+        if (n == 0) break;
+        content.append(buf, static_cast<std::size_t>(n));
+    }
+    // A file changed while we read it is not kept: the next read takes it again.
+    steady = ::fstat(fd, &st) == 0 && Stamp::of(st) == stamp;
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+// The parsed file at path, from the cache while the file is unchanged.
+ReadResult load(const std::string& path, DocumentPtr& doc) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        doc = cache().find(path, Stamp::of(st));
+        if (doc) return ReadResult::Ok;
+    }
+    std::string content;
+    Stamp stamp;
+    bool steady = false;
+    const ReadResult r = readFile(path, content, stamp, steady);
+    if (r != ReadResult::Ok) {
+        cache().drop(path);
+        doc = nullptr;
+        return r;
+    }
+    doc = std::make_shared<const Document>(content);
+    if (steady)
+        cache().put(path, stamp, doc);
+    else
+        cache().drop(path);
+    return r;
+}
+
+const Document::Keys* findSection(const std::string& section, const std::string& file,
+                                  DocumentPtr& doc) {
+    if (file.empty() || load(NativePath(file), doc) != ReadResult::Ok) return nullptr;
+    return doc->section(section);
 }
 
 } // namespace
 
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& def, const std::string& file) {
-    const std::string wantKey = trim(key);
-    std::string value = def;
-    walkSection(section, file,
-                [&](const std::string& name, const std::string& text, std::size_t equals) {
-                    if (!sameName(name, wantKey)) return false;
-                    value = valueOf(text, equals);
-                    return true;
-                });
-    return value;
+    DocumentPtr doc;
+    const Document::Keys* keys = findSection(section, file, doc);
+    if (keys == nullptr) return def;
+    const auto it = keys->first.find(UCase(trim(key)));
+    return it == keys->first.end() ? def : keys->keys[it->second].second;
 }
 
 ProfileSection GetProfileSection(const std::string& section, const std::string& file) {
-    ProfileSection keys;
-    walkSection(section, file,
-                [&](const std::string& name, const std::string& text, std::size_t equals) {
-                    keys.emplace_back(name, valueOf(text, equals));
-                    return false;
-                });
-    return keys;
+    DocumentPtr doc;
+    const Document::Keys* keys = findSection(section, file, doc);
+    return keys == nullptr ? ProfileSection{} : keys->keys;
 }
 
 Long WriteProfileString(const std::string& section, const std::string& key,
@@ -180,11 +270,16 @@ Long WriteProfileString(const std::string& section, const std::string& key,
         return 0;
 
     const std::string path = NativePath(file);
-    std::string content;
-    const ReadResult read = readFile(path, content);
+    DocumentPtr doc;
+    const ReadResult read = load(path, doc);
     if (read == ReadResult::Failed) return 0;
 
-    std::vector<Line> lines = splitLines(content);
+    std::vector<Line> lines;
+    std::vector<Parsed> parsed;
+    if (doc) {
+        lines = doc->lines;
+        parsed = doc->parsed;
+    }
     // Keep the file's line ending; a new file gets CR LF.
     std::string eol = "\r\n";
     for (const Line& l : lines)
@@ -193,11 +288,12 @@ Long WriteProfileString(const std::string& section, const std::string& key,
             break;
         }
 
-    const std::string newLine = wantKey + "=" + value;
+    std::string newLine = wantKey;
+    newLine.append("=").append(value);
     bool inSection = false, done = false;
     std::size_t lastContent = 0;
     for (std::size_t i = 0; i < lines.size() && !done; ++i) {
-        const Parsed p = parse(lines[i].text, i == 0);
+        const Parsed& p = parsed[i];
         if (p.kind == Parsed::Section) {
             if (inSection) break;
             if (sameName(p.name, wantSection)) {
@@ -221,18 +317,29 @@ Long WriteProfileString(const std::string& section, const std::string& key,
                          Line{newLine, eol});
         } else {
             if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
-            lines.push_back({"[" + wantSection + "]", eol});
+            std::string header = "[";
+            header.append(wantSection).append("]");
+            lines.push_back({header, eol});
             lines.push_back({newLine, eol});
         }
     }
 
     std::string out;
-    out.reserve(content.size() + newLine.size() + wantSection.size() + 8);
     for (const Line& l : lines)
-        out += l.text + l.end;
+        out.append(l.text).append(l.end);
 
     AtomicFile f;
     if (f.Open(path) != 0) return 0;
     if (f.WriteAt(0, out.data(), out.size()) != 0) return 0;
-    return f.Commit() == 0 ? 1 : 0;
+    if (f.Commit() != 0) {
+        cache().drop(path);
+        return 0;
+    }
+    // What we wrote is what the next read would find.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        cache().put(path, Stamp::of(st), std::make_shared<const Document>(out));
+    else
+        cache().drop(path);
+    return 1;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Settings files of the private-profile (INI) form: [section] lines and key=value lines.
 // Sections and keys are compared without regard to case; the first of duplicate keys wins;
-// nothing is cached, every call reads or rewrites the file.
+// a file is read once for each change of it (its size, time or identity), not once per call.
 #include "runtime/Types.h"
 #include <string>
 #include <utility>
@@ -21,7 +21,9 @@ ProfileSection GetProfileSection(const std::string& section, const std::string& 
 
 // Writes key=value into section of file: replaces the value in place and keeps every other
 // line, adds a missing key at the end of its section and a missing section at the end of the
-// file, creates a missing file (not its folder). The file is replaced atomically.
+// file, creates a missing file (not its folder). The file is replaced atomically, through a
+// symbolic link to the file it names, with its mode and owner kept, and in the file's own line
+// ends (CR LF for a new file). A file whose mode allows no write is not written.
 // Returns 1 on success, 0 on failure (the old file is left as it was).
 Long WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file);

@@ -1,10 +1,15 @@
 #include "platform/Profile.h"
+#include "platform/AtomicFile.h"
 #include "tests/support/TempDir.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -178,4 +183,250 @@ TEST(Profile, FailedOrRefusedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(WriteProfileString("s", "k", "v", dir.file("folder.ini")), 0);
     EXPECT_EQ(readText(dir.file("folder.ini/inside")), "keep");
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.ini", "folder.ini"}));
+}
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Sets a file's modification time to t (seconds and nanoseconds).
+void setMtime(const std::string& path, time_t sec, long nsec) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {sec, nsec}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+struct timespec mtimeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mtim;
+}
+
+// A process id that is certainly gone: a child that has ended and been reaped.
+pid_t endedProcess() {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+} // namespace
+
+// A symbolic link to the settings file stays a link; the file it names takes the write, with
+// its temporary beside it and none left anywhere.
+TEST(Profile, WriteGoesThroughSymbolicLinksToTheFileTheyName) {
+    struct Case {
+        const char* what;
+        bool absolute;
+        bool chained;
+        bool targetExists;
+    };
+    const Case cases[] = {
+        {"relative link", false, false, true},
+        {"absolute link", true, false, true},
+        {"link to a link", false, true, true},
+        {"link to a file not yet made", false, false, false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        fs::create_directory(dir.path() / "real");
+        const std::string target = dir.file("real/Pelorin.ini");
+        if (c.targetExists) writeText(target, "[s]\r\nk=old\r\n");
+        const std::string linkText = c.absolute ? target : "real/Pelorin.ini";
+        fs::create_symlink(linkText, dir.path() / "first.ini");
+        const std::string link = c.chained ? dir.file("second.ini") : dir.file("first.ini");
+        if (c.chained) fs::create_symlink("first.ini", link);
+
+        ASSERT_EQ(WriteProfileString("s", "k", "new", link), 1) << c.what;
+        EXPECT_TRUE(fs::is_symlink(dir.file("first.ini"))) << c.what;
+        EXPECT_EQ(fs::read_symlink(dir.file("first.ini")).string(), linkText) << c.what;
+        EXPECT_TRUE(fs::is_symlink(link)) << c.what;
+        EXPECT_EQ(readText(target), "[s]\r\nk=new\r\n") << c.what;
+        EXPECT_EQ(GetProfileString("s", "k", "", link), "new") << c.what;
+        EXPECT_EQ(namesIn(dir.path() / "real"), std::vector<std::string>{"Pelorin.ini"})
+            << c.what;
+    }
+
+    // Links in a loop name no file: nothing is written.
+    TempDir dir;
+    fs::create_symlink("b.ini", dir.path() / "a.ini");
+    fs::create_symlink("a.ini", dir.path() / "b.ini");
+    EXPECT_EQ(WriteProfileString("s", "k", "v", dir.file("a.ini")), 0);
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.ini", "b.ini"}));
+}
+
+TEST(Profile, WriteKeepsTheModeAndOwnerOfTheFile) {
+    TempDir dir;
+    const std::string ini = dir.file("a.ini");
+    writeText(ini, "[s]\nk=1\n");
+    ASSERT_EQ(::chmod(ini.c_str(), 0640), 0);
+    // Another owner and group, where we may give them (as root).
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(ini.c_str(), 4321, 8765), 0);
+    }
+
+    ASSERT_EQ(WriteProfileString("s", "k", "2", ini), 1);
+    EXPECT_EQ(modeOf(ini), 0640u);
+    if (root) {
+        struct stat st {};
+        ASSERT_EQ(::stat(ini.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 4321u);
+        EXPECT_EQ(st.st_gid, 8765u);
+    }
+    EXPECT_EQ(readText(ini), "[s]\nk=2\n");
+}
+
+// A file the user made read-only is not replaced, though the folder would let us (and root
+// may write anything): the write fails and leaves the file, its mode and the folder as they
+// were.
+TEST(Profile, AReadOnlyFileIsRefusedAndLeftAsItWas) {
+    TempDir dir;
+    const std::string ini = dir.file("a.ini");
+    writeText(ini, kSample);
+    fs::create_symlink("a.ini", dir.path() / "link.ini");
+    for (const mode_t mode : {0444, 0400, 0000}) {
+        ASSERT_EQ(::chmod(ini.c_str(), mode), 0);
+        EXPECT_EQ(WriteProfileString("Parameters", "key1", "new", ini), 0) << std::oct << mode;
+        EXPECT_EQ(WriteProfileString("Parameters", "key1", "new", dir.file("link.ini")), 0);
+        EXPECT_EQ(WriteProfileString("Added", "k", "v", ini), 0);
+        EXPECT_EQ(modeOf(ini), mode);
+        ASSERT_EQ(::chmod(ini.c_str(), 0644), 0);
+        EXPECT_EQ(readText(ini), kSample);
+        EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.ini", "link.ini"}));
+    }
+}
+
+// What killed writes left in the folder goes at the next write: temporaries whose writer has
+// ended, or that nobody has written for over a minute. A write still running keeps its own,
+// and names that are not our temporaries are not touched.
+TEST(Profile, AWriteRemovesTheTemporariesOfKilledWrites) {
+    TempDir dir;
+    const std::string ini = dir.file("Pelorin.ini");
+    writeText(ini, "[s]\r\nk=1\r\n");
+    const std::string gone = std::to_string(endedProcess());
+    const std::string running = std::to_string(::getppid());
+    const time_t now = ::time(nullptr);
+
+    struct Left {
+        std::string name;
+        time_t age; // seconds since it was last written
+        bool removed;
+    };
+    const std::vector<Left> left = {
+        {".Pelorin.ini.tmp-" + gone + "-a1B2c3", 0, true},      // its writer is gone
+        {".subset.nc.tmp-" + gone + "-Zz9Yy8", 0, true},        // another file's, same folder
+        {".Pelorin.ini.tmp-" + running + "-q1w2e3", 0, false},  // a write in progress
+        {".Pelorin.ini.tmp-" + running + "-r4t5y6", 120, true}, // untouched for two minutes
+        {"Pelorin.ini.tmp-" + gone + "-a1B2c3", 120, false},    // not hidden: not ours
+        {".Pelorin.ini.tmp-a1B2c3", 120, false},                // no writer in the name
+        {".Pelorin.ini.tmp-12x4-a1B2c3", 120, false},
+        {".Pelorin.ini.tmp-" + gone + "-a1B2", 120, false},
+        {"..tmp-" + gone + "-a1B2c3", 120, false}, // no name before the mark
+    };
+    for (const Left& l : left) {
+        writeText(dir.file(l.name), "partial");
+        setMtime(dir.file(l.name), now - l.age, 0);
+    }
+    // A folder with a temporary's name is not a temporary.
+    const std::string folderName = ".x.ini.tmp-" + gone + "-f0f0f0";
+    fs::create_directory(dir.path() / folderName);
+
+    ASSERT_EQ(WriteProfileString("s", "k", "2", ini), 1);
+    for (const Left& l : left)
+        EXPECT_EQ(fs::exists(dir.path() / l.name), !l.removed) << l.name;
+    EXPECT_TRUE(fs::is_directory(dir.path() / folderName));
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "2");
+}
+
+// This program's own write in progress keeps its temporary however long it has taken, and
+// still completes after a settings write into the same folder.
+TEST(Profile, AWriteInProgressKeepsItsTemporary) {
+    TempDir dir;
+    const std::string ini = dir.file("Pelorin.ini");
+    AtomicFile other;
+    ASSERT_EQ(other.Open(dir.file("subset.nc")), 0);
+    ASSERT_EQ(other.WriteAt(0, "data", 4), 0);
+    setMtime(other.TempPath(), ::time(nullptr) - 3600, 0);
+
+    ASSERT_EQ(WriteProfileString("s", "k", "v", ini), 1);
+    EXPECT_TRUE(fs::exists(other.TempPath()));
+    ASSERT_EQ(other.Commit(), 0);
+    EXPECT_EQ(readText(dir.file("subset.nc")), "data");
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"Pelorin.ini", "subset.nc"}));
+}
+
+// CR LF, LF and a lone CR each end a line; a write keeps the file's own line ends, for the
+// lines it adds too.
+TEST(Profile, LineEndsOfEveryKindAreReadAndKept) {
+    for (const std::string eol : {"\r\n", "\n", "\r"}) {
+        const std::string shown = eol == "\r\n" ? "CR LF" : eol == "\n" ? "LF" : "CR";
+        TempDir dir;
+        const std::string ini = dir.file("a.ini");
+        writeText(ini, "; note" + eol + "[s]" + eol + "a=1" + eol + eol + "[t]" + eol + "b=2");
+        EXPECT_EQ(GetProfileString("s", "a", "", ini), "1") << shown;
+        EXPECT_EQ(GetProfileString("t", "b", "", ini), "2") << shown;
+        EXPECT_EQ(GetProfileString("s", "b", "none", ini), "none") << shown;
+
+        ASSERT_EQ(WriteProfileString("s", "a", "9", ini), 1);
+        ASSERT_EQ(WriteProfileString("s", "c", "3", ini), 1);
+        ASSERT_EQ(WriteProfileString("u", "d", "4", ini), 1);
+        EXPECT_EQ(readText(ini), "; note" + eol + "[s]" + eol + "a=9" + eol + "c=3" + eol + eol +
+                                     "[t]" + eol + "b=2" + eol + "[u]" + eol + "d=4" + eol)
+            << shown;
+    }
+
+    // Mixed ends: each line ends where its own end is, and keeps it.
+    TempDir dir;
+    const std::string ini = dir.file("mixed.ini");
+    writeText(ini, "[s]\rk1=1\r\nk2=2\nk3=3\r\r\n[t]\nx=y");
+    const ProfileSection expected = {{"k1", "1"}, {"k2", "2"}, {"k3", "3"}};
+    EXPECT_EQ(GetProfileSection("s", ini), expected);
+    ASSERT_EQ(WriteProfileString("s", "k2", "two", ini), 1);
+    EXPECT_EQ(readText(ini), "[s]\rk1=1\r\nk2=two\nk3=3\r\r\n[t]\nx=y");
+}
+
+// The parsed file is kept while the file stays the same (size, modification time to the
+// nanosecond, identity) and read again after any change of them.
+TEST(Profile, AFileIsReadAgainOnlyAfterItChanged) {
+    TempDir dir;
+    const std::string ini = dir.file("a.ini");
+    writeText(ini, "[s]\nk=1\n");
+    const struct timespec before = mtimeOf(ini);
+    ASSERT_EQ(GetProfileString("s", "k", "", ini), "1");
+
+    // Same size, same time, same file: an edit that the reader cannot see, and does not.
+    {
+        std::fstream f(ini, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(6);
+        f << '2';
+    }
+    setMtime(ini, before.tv_sec, before.tv_nsec);
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "1");
+    EXPECT_EQ(GetProfileSection("s", ini), (ProfileSection{{"k", "1"}}));
+
+    // A new time, by a nanosecond: read again.
+    setMtime(ini, before.tv_sec, before.tv_nsec == 999999999 ? 0 : before.tv_nsec + 1);
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "2");
+
+    // Another file renamed over it, with the same size and time: read again.
+    const struct timespec now = mtimeOf(ini);
+    writeText(dir.file("other"), "[s]\nk=3\n");
+    setMtime(dir.file("other"), now.tv_sec, now.tv_nsec);
+    fs::rename(dir.file("other"), ini);
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "3");
+
+    // A change of size with the time kept: read again.
+    writeText(ini, "[s]\nk=44\n");
+    setMtime(ini, now.tv_sec, now.tv_nsec);
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "44");
+
+    // Our own write is seen at once; a file removed gives the default.
+    ASSERT_EQ(WriteProfileString("s", "k", "5", ini), 1);
+    EXPECT_EQ(GetProfileString("s", "k", "", ini), "5");
+    fs::remove(ini);
+    EXPECT_EQ(GetProfileString("s", "k", "gone", ini), "gone");
 }

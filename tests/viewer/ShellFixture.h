@@ -80,6 +80,6 @@ inline std::vector<std::string> ShellFixture::comboItems() {
     std::vector<std::string> out;
     QComboBox* c = mainForm().Combo1;
     for (int i = 0; i < c->count(); ++i)
-        out.push_back(programText(c->itemText(i)));
+        out.push_back(itemBytes(*c, i));
     return out;
 }

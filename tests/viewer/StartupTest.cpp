@@ -3,6 +3,7 @@
 #include "ShellFixture.h"
 
 #include "runtime/Color.h"
+#include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/shell/Startup.h"
 
 #include <QAction>
@@ -191,6 +192,65 @@ TEST_F(StartupTest, NoticeSwitchesAreReadAndCarried) {
     EXPECT_EQ(Opt.ShowNote1, 1);
     EXPECT_EQ(Opt.ShowNote2, 7);
     EXPECT_EQ(Opt.ShowNote3, -2);
+}
+
+} // namespace
+
+namespace {
+
+// Paths are bytes: a dataset whose name is not UTF-8 (Latin-1 "café") opens from wherever
+// the user gives it and goes back to the settings file byte for byte.
+class NonUtf8PathTest : public ShellFixture {
+protected:
+    // The shut-down, then the settings file's own bytes.
+    std::string shutDownAndRead(const std::string& ini) {
+        mainForm().close();
+        EXPECT_EQ(ended, 1);
+        return readFile(ini);
+    }
+};
+
+TEST_F(NonUtf8PathTest, OpensAndIsWrittenBackUnchanged) {
+    const std::string dataset = dir.file("caf\xe9.nc");
+    WriteSmallFixture(dataset);
+    const std::string other = dir.file("a.nc"); // sorts before it
+    WriteSmallFixture(other);
+
+    enum class From { CommandLine, RememberedList, EntryBox };
+    for (const From from : {From::CommandLine, From::RememberedList, From::EntryBox}) {
+        const int which = static_cast<int>(from);
+        resetViewer();
+        ended = 0;
+        // Two entries, so that the shut-down's sorting moves the one of interest.
+        const std::string ini =
+            from == From::RememberedList
+                ? settings("[URL List]\nURLfile 1=" + dataset + "\nURLfile 2=" + other + "\n")
+                : settings("[URL List]\nURLfile 1=" + other + "\n");
+        ASSERT_TRUE(Main(from == From::CommandLine ? std::vector<std::string>{dataset}
+                                                   : std::vector<std::string>{},
+                         dir.path().string()))
+            << which;
+        MainForm& f = mainForm();
+        if (from == From::EntryBox) {
+            f.setComboText(dataset);
+            f.Combo1_LostFocus(); // the entry joins the remembered list
+        }
+        EXPECT_EQ(f.comboText(), dataset) << which;
+        EXPECT_EQ(comboItems().front(), from == From::EntryBox ? other : dataset) << which;
+
+        f.cmdLoad->click();
+        ASSERT_NE(Data.clsNC, nullptr) << which;
+        EXPECT_EQ(Data.clsNC->GridType(1), kGridRegular) << which;
+        EXPECT_EQ(Opt.URL(0), dataset) << which;
+
+        const std::string text = shutDownAndRead(ini);
+        EXPECT_NE(text.find("\nURLfile 0=" + dataset + "\n"), std::string::npos) << which;
+        if (from != From::CommandLine) {
+            EXPECT_NE(text.find("\nURLfile 2=" + dataset + "\n"), std::string::npos) << which;
+        }
+        // No entry in another spelling crept in.
+        EXPECT_EQ(text.find("caf\xc3\xa9"), std::string::npos) << which;
+    }
 }
 
 } // namespace

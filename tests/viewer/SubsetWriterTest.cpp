@@ -492,6 +492,16 @@ TEST_F(SubsetWriterTest, AWriterKilledHalfWayLeavesTheOldFileOrTheNewOne) {
     }
     std::cout << "killed writers left the old file " << olds << " times, the new one " << news
               << " times\n";
+
+    // What the killed writers left beside the target (and one left for certain, by a writer
+    // that has ended) goes at the next write into the folder.
+    const pid_t ended = forkWriter([] { return Long{1}; });
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    writeFile(".target.nc.tmp-" + std::to_string(ended) + "-a1b2c3", "partial");
+    ASSERT_EQ(CreateNc(out, sd), 1);
+    EXPECT_EQ(readFile(out), newBytes);
+    EXPECT_EQ(folderNames(dir.path()), (Strings{"Pelorin.ini", "big.nc", "target.nc"}));
 }
 
 } // namespace

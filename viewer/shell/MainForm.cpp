@@ -230,6 +230,8 @@ MainForm::MainForm() {
     };
     Combo1->installEventFilter(this);
     if (Combo1->lineEdit()) Combo1->lineEdit()->installEventFilter(this);
+    // An item picked from the list brings its own bytes.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { comboHeld_.clear(); });
 }
 
 MainForm::~MainForm() {
@@ -261,11 +263,15 @@ void MainForm::closeEvent(QCloseEvent* event) {
 }
 
 std::string MainForm::comboText() const {
-    return programText(Combo1->currentText());
+    const QString shown = Combo1->currentText();
+    if (comboHeld_.holds(shown)) return comboHeld_.of(shown);
+    const int i = Combo1->currentIndex();
+    if (i >= 0 && Combo1->itemText(i) == shown) return itemBytes(*Combo1, i);
+    return programText(shown);
 }
 
 void MainForm::setComboText(const std::string& text) {
-    Combo1->setEditText(qtText(text));
+    Combo1->setEditText(comboHeld_.hold(text));
 }
 
 // ---- Load and the dataset entry ----------------------------------------------------------------
@@ -319,7 +325,7 @@ void MainForm::cmdLoad_Click() {
     }
 
     std::string main = Trim(comboText());
-    std::string second = Trim(programText(Text3->text()));
+    std::string second = Trim(secondHeld_.of(Text3->text()));
     if (second.empty() || second == main) {
         LoadFile(0);
         return;
@@ -364,7 +370,7 @@ void MainForm::Command3_Click() {
     }
     std::string second = text;
     if (count == 1) second[at] = 'V';
-    Text3->setText(qtText(second));
+    Text3->setText(secondHeld_.hold(second));
 }
 
 void MainForm::cmdStartEnd_Click() {

@@ -3,6 +3,7 @@
 // range, the five summaries, the preview of the grid points, the commands that open the map
 // and order windows, the CDL dump, the alias dialog and the About box, and the option menus.
 // Closing it is the program's only shut-down.
+#include "gui/QtText.h"
 #include "runtime/Types.h"
 
 #include <QMainWindow>
@@ -102,7 +103,8 @@ public:
     // the program (see setEndProgramAction).
     void Form_Unload(Integer& Cancel);
 
-    // The text of Combo1's edit field (what the user typed or picked).
+    // The text of Combo1's edit field (what the user typed or picked): the bytes of the entry
+    // put there or picked from the list, whether or not they are UTF-8.
     std::string comboText() const;
     void setComboText(const std::string& text);
 
@@ -112,6 +114,8 @@ protected:
 
 private:
     bool unloaded_ = false;
+    HeldBytes comboHeld_;  // the bytes last put into Combo1's edit field
+    HeldBytes secondHeld_; // the bytes last put into Text3
 };
 
 // The main window, made (and its Form_Load run) on first use.

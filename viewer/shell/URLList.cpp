@@ -207,7 +207,7 @@ void AddToURLList() {
 
     QComboBox* combo = mainForm().Combo1;
     for (int i = 0; i < combo->count(); ++i) {
-        if (programText(combo->itemText(i)) == current) {
+        if (itemBytes(*combo, i) == current) {
             combo->setCurrentIndex(i);
             break;
         }
@@ -269,14 +269,14 @@ void FillURLCombo() {
     QComboBox* combo = mainForm().Combo1;
     combo->clear();
     for (Long i = 1; i <= Opt.nURL; ++i)
-        if (passesUrlFilter(Opt.URL(i))) combo->addItem(qtText(Opt.URL(i)));
+        if (passesUrlFilter(Opt.URL(i))) addItemBytes(*combo, Opt.URL(i));
     // The hidden entries stay in memory for a later change of filter.
     if (combo->count() == 0) {
         ui().MsgBox("No initial file or target address exist", kOkOnly, "");
         // The placeholder entry of an empty list.
         static const std::string kNoEntry = "?";
         Opt.URL(0) = kNoEntry;
-        combo->addItem(qtText(kNoEntry));
+        addItemBytes(*combo, kNoEntry);
     }
     combo->setCurrentIndex(0);
 }
