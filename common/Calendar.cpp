@@ -232,17 +232,18 @@ bool ReadDateText(Calendar cal, const std::string& text, Date& out) {
 }
 
 bool SinceDate(Calendar cal, const std::string& unit, Date& out) {
-    std::vector<std::string> words;
-    for (Long k = 3;; ++k) {
-        std::string w = GetToken(unit, k);
-        if (w.empty()) break;
-        words.push_back(std::move(w));
+    const std::vector<std::string_view> tokens = Tokens(unit);
+    if (tokens.size() < 3) return false;
+    // The words from the third on joined by blanks, and where each ends in that text.
+    std::string joined;
+    std::vector<std::size_t> ends;
+    for (std::size_t k = 2; k < tokens.size(); ++k) {
+        if (!joined.empty()) joined += ' ';
+        joined += tokens[k];
+        ends.push_back(joined.size());
     }
-    for (std::size_t n = words.size(); n >= 1; --n) {
-        std::string text = words[0];
-        for (std::size_t i = 1; i < n; ++i)
-            text += " " + words[i];
-        if (ReadDateText(cal, text, out)) return true;
+    for (std::size_t n = ends.size(); n >= 1; --n) {
+        if (ReadDateText(cal, joined.substr(0, ends[n - 1]), out)) return true;
     }
     return false;
 }

@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <string_view>
+#include <vector>
 
 bool SuppressPutMsg = false;
 
@@ -40,46 +42,42 @@ std::string lastComponent(const std::string& path) {
 
 // The separator of the text from (1-based) position p on: tab before ";" before "," before
 // the blank.
-char chooseSeparator(const std::string& text, int64_t p) {
-    const std::string part =
+char chooseSeparator(std::string_view text, int64_t p) {
+    const std::string_view part =
         p <= static_cast<int64_t>(text.size()) ? text.substr(static_cast<std::size_t>(p - 1)) : "";
-    char sep = ' ';
-    if (part.find(',') != std::string::npos) sep = ',';
-    if (part.find(';') != std::string::npos) sep = ';';
-    if (part.find('\t') != std::string::npos) sep = '\t';
-    return sep;
+    if (part.find('\t') != std::string_view::npos) return '\t';
+    if (part.find(';') != std::string_view::npos) return ';';
+    if (part.find(',') != std::string_view::npos) return ',';
+    return ' ';
 }
 
-// 1-based position of c in s at or after p, 0 when there is none.
-int64_t findFrom(const std::string& s, char c, int64_t p) {
-    if (p < 1 || p > static_cast<int64_t>(s.size())) return 0;
-    const auto q = s.find(c, static_cast<std::size_t>(p - 1));
-    return q == std::string::npos ? 0 : static_cast<int64_t>(q) + 1;
+// Calls f(from, length) for each run of characters other than sep in text from offset `from`
+// on, in order, until f returns false. One pass: every character is looked at once.
+template <class F> void eachRun(std::string_view text, std::size_t from, char sep, F&& f) {
+    while (from < text.size()) {
+        const std::size_t q = std::min(text.find(sep, from), text.size());
+        if (q > from && !f(from, q - from)) return;
+        from = q + 1;
+    }
 }
 
 Long findPiece(const std::string& text, Long n, Long& start, Long& end, bool wordsOnly) {
-    if (text.empty()) return 0;
+    if (text.empty() || n < 1) return 0;
     // Wider than Long: end may come in at its limit.
     int64_t p = int64_t{end} + 1;
     if (p < 1) p = 1;
+    if (p > static_cast<int64_t>(text.size())) return 0;
     const char sep = wordsOnly ? ' ' : chooseSeparator(text, p);
-    const std::string s = text + sep; // closes the last token
-    const auto length = static_cast<int64_t>(text.size());
     Long count = 0;
-    while (count < n) {
-        const int64_t q = findFrom(s, sep, p);
-        if (q > p) {
-            ++count;
-            start = static_cast<Long>(p);
-            end = static_cast<Long>(q - 1);
-            p = q + 1;
-            if (count == n) return end - start + 1;
-        } else {
-            ++p;
-        }
-        if (p > length) return 0;
-    }
-    return 0;
+    Long length = 0;
+    eachRun(text, static_cast<std::size_t>(p - 1), sep, [&](std::size_t from, std::size_t size) {
+        start = static_cast<Long>(from + 1);
+        end = static_cast<Long>(from + size);
+        if (++count < n) return true;
+        length = end - start + 1;
+        return false;
+    });
+    return length;
 }
 
 // The n-th piece of text ("" when there is none).
@@ -90,6 +88,11 @@ std::string piece(const std::string& text, Long n, bool wordsOnly) {
     const Long length = findPiece(text, n, start, end, wordsOnly);
     if (length <= 0) return {};
     return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+}
+
+// The text before its first line break.
+std::string_view firstLine(std::string_view text) {
+    return text.substr(0, std::min(text.find_first_of("\r\n"), text.size()));
 }
 
 bool isDirectory(const std::string& path) {
@@ -242,21 +245,40 @@ double GetWord(const std::string& text, Long n) {
 }
 
 Long CountTokens(const std::string& text) {
-    if (text.empty()) return 0;
-    const std::string line = text.substr(0, text.find_first_of("\r\n"));
-    const char sep = chooseSeparator(line, 1);
-    const std::string s = line + sep;
-    // Past the appended separator nothing more can count, so the scan stops there.
-    const auto limit = static_cast<int64_t>(s.size());
+    const std::string_view line = firstLine(text);
     Long count = 0;
-    for (int64_t p = 1; p <= limit; ++p) {
-        const int64_t q = findFrom(s, sep, p);
-        if (q > p) {
-            ++count;
-            p = q;
-        }
-    }
+    eachRun(line, 0, chooseSeparator(line, 1), [&](std::size_t, std::size_t) {
+        ++count;
+        return true;
+    });
     return count;
+}
+
+std::vector<std::string_view> Tokens(const std::string& text) {
+    std::vector<std::string_view> tokens;
+    const std::string_view all(text);
+    eachRun(all, 0, chooseSeparator(all, 1), [&](std::size_t from, std::size_t size) {
+        tokens.push_back(all.substr(from, size));
+        return true;
+    });
+    return tokens;
+}
+
+std::vector<std::string_view> ListTokens(const std::string& text) {
+    std::vector<std::string_view> tokens = Tokens(text);
+    const auto n = static_cast<std::size_t>(CountTokens(text));
+    if (tokens.size() > n) tokens.resize(n);
+    return tokens;
+}
+
+bool SameWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    // ASCII letters only, as UCase folds them.
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
 }
 
 Long FileExistsOpen(const std::string& fileName) {

@@ -3,6 +3,8 @@
 // or "/" as the folder separator.
 #include "runtime/Types.h"
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Set when the user asks PutString to stop reporting failed writes; lasts for the run.
 extern bool SuppressPutMsg;
@@ -55,6 +57,15 @@ double GetTokenValue(const std::string& text, Long n);
 double GetWord(const std::string& text, Long n);
 // The number of tokens before the first line break.
 Long CountTokens(const std::string& text);
+// Every token in one pass: GetToken(text, 1), GetToken(text, 2), ... up to the last, as views
+// into text (which must outlive them).
+std::vector<std::string_view> Tokens(const std::string& text);
+std::vector<std::string_view> Tokens(std::string&&) = delete;
+// The words of a list in one pass: GetToken(text, i) for i = 1 to CountTokens(text).
+std::vector<std::string_view> ListTokens(const std::string& text);
+std::vector<std::string_view> ListTokens(std::string&&) = delete;
+// True when the two texts are equal once both are upper-cased as UCase does it.
+bool SameWord(std::string_view a, std::string_view b);
 
 // 1 when the file opens for reading; otherwise minus the runtime's error number (-53 file not
 // found, -76 path not found, -70 permission denied, -75 a folder or other access error).

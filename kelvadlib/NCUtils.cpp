@@ -3,13 +3,13 @@
 #include "common/Strings.h"
 #include "runtime/Strings.h"
 
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 bool InAliasList(const std::string& name, const std::string& list) {
-    const Long n = CountTokens(list);
-    const std::string key = UCase(name);
-    for (Long i = 1; i <= n; ++i) {
-        if (UCase(GetToken(list, i)) == key) return true;
+    for (const std::string_view word : ListTokens(list)) {
+        if (SameWord(word, name)) return true;
     }
     return false;
 }
@@ -57,21 +57,16 @@ std::vector<std::string> splitWords(const std::string& text) {
 } // namespace
 
 void AddToAliasList(std::string& list, const std::string& newText) {
-    std::vector<std::string> held = splitWords(list);
-    for (auto& w : held)
-        w = UCase(w);
     // Only the words held before this merge are compared, so a word given twice and new to
     // the list goes in twice.
+    std::unordered_set<std::string> held;
+    for (const auto& w : splitWords(list))
+        held.insert(UCase(w));
     for (const auto& word : splitWords(newText)) {
         const std::string w = UCase(word);
-        bool found = false;
-        for (const auto& h : held) {
-            if (h == w) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) list += " " + w;
+        if (held.count(w) != 0) continue;
+        list += ' ';
+        list += w;
     }
 }
 

@@ -31,6 +31,10 @@ Long CalendarOrvMin(Calendar cal, Integer year, Integer month, Integer day, Inte
                           int64_t{hour} * 60 + minute);
 }
 
+Long MonthStartOrvMin(Calendar cal, int64_t year, int64_t month) {
+    return checkedMinutes(CalendarDay(cal, year, month, 1), 0);
+}
+
 void OrvMinToYMDHM(Long minutes, Integer& year, Integer& month, Integer& day, Integer& hour,
                    Integer& minute, Calendar cal) {
     // Truncation toward zero: below 0 the day moves toward zero and the time of day comes out

@@ -77,9 +77,8 @@ Long Kelvad::doFill_OrvTime(Long nH, VArray<Long>& outTime, std::optional<Date> 
 
         if (!showDate) return -1;
         const Integer yr = static_cast<Integer>(CalendarTimeOf(r.calendar, *showDate).year);
-        auto firstOfMonth = [&](Long month) {
-            return CalendarOrvMin(r.calendar, yr, CInt(static_cast<double>(month)), 1, 0, 0);
-        };
+        // Months past December run on into the years after yr, however long the axis.
+        auto firstOfMonth = [&](Long month) { return MonthStartOrvMin(r.calendar, yr, month); };
         if (key == "SEA") {
             forEachStep(
                 [&](Long k, Long i) { outTime(k) = firstOfMonth(AddL(MulL(SubL(i, 1), 3), 1)); });

@@ -4,6 +4,9 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 
+#include <cstdint>
+#include <functional>
+
 namespace {
 
 // Linear weights of t1 < m <= t2: tw1 for the earlier step, tw2 = 1 - tw1.
@@ -131,50 +134,39 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
             Integer mo = 0, dy = 0, hh = 0, mi = 0;
             OrvMinToYMDHM(m, yr, mo, dy, hh, mi, cal);
         }
-        // Orv minutes of 00:00 on a day of the calendar (months and days roll over).
-        auto D = [&](Integer y, Integer mo, Integer dy) {
-            return CalendarOrvMin(cal, y, mo, dy, 0, 0);
-        };
+        // Entry k of the axis laid into year yr: step k at its day, entry 0 the step before the
+        // first (the last, wrapped) and the entries past nTime the first steps again. Entries
+        // are made as the scan reaches them, so an axis of any length costs only the entries
+        // up to the given time.
         const Long nTime = r.nTime;
-        VArray<Long> T;
+        Long last = nTime < 1 ? 0 : AddL(nTime, 3);
+        std::function<Long(Long)> entry;
         if (key == "SEA") {
-            T.ReDim(0, 7);
-            T(0) = D(SubI(yr, 1), 11, 1);
-            T(1) = D(yr, 2, 1);
-            T(2) = D(yr, 5, 1);
-            T(3) = D(yr, 8, 1);
-            T(4) = D(yr, 11, 1);
-            T(5) = D(AddI(yr, 1), 2, 1);
-            T(6) = D(AddI(yr, 1), 5, 1);
-            T(7) = D(AddI(yr, 1), 8, 1);
+            // Season k starts on the first of month 3k - 1: February, May, August, November.
+            entry = [&](Long k) { return MonthStartOrvMin(cal, yr, 3 * int64_t{k} - 1); };
         } else if (key == "MON") {
-            T.ReDim(0, 15);
-            T(0) = D(SubI(yr, 1), 12, 1);
-            for (Long i = 1; i <= nTime; ++i)
-                T(i) = D(yr, CInt(static_cast<double>(i)), 1);
-            T(13) = D(AddI(yr, 1), 1, 1);
-            T(14) = D(AddI(yr, 1), 2, 1);
-            T(15) = D(AddI(yr, 1), 3, 1);
+            entry = [&](Long k) { return MonthStartOrvMin(cal, yr, k); };
+            // A monthly axis shorter than a year does not run on past its last month.
+            if (nTime >= 1 && nTime < 12) last = nTime;
         } else if (key == "DAY") {
-            T.ReDim(0, AddL(nTime, 3));
-            T(0) = D(yr, 1, 0); // the last day of the year before, in any calendar
-            for (Long i = 1; i <= T.UBound(); ++i)
-                T(i) = AddL(T(0), MulL(i, 1440));
+            const Long day0 = CalendarOrvMin(cal, yr, 1, 0, 0, 0); // the last day of yr - 1
+            entry = [day0](Long k) { return AddL(day0, MulL(k, 1440)); };
         } else {
             ErrorMessage = "[getTimePt] Unknown Time unit (not dated)";
             return -1;
         }
-        const Long last = AddL(nTime, 3);
+        // Steps past the axis wrap onto it, however short it is.
+        auto wrapped = [nTime](Long k) { return k == 0 ? nTime : (k - 1) % nTime + 1; };
+        Long before = last > 0 ? entry(0) : 0;
         for (Long k = 1; k <= last; ++k) {
-            if (T(k - 1) < m && m <= T(k)) {
-                nt1 = k - 1;
-                if (nt1 == 0) nt1 = nTime;
-                nt2 = k;
-                if (nt1 > nTime) nt1 -= nTime;
-                if (nt2 > nTime) nt2 -= nTime;
-                weights(T(k - 1), T(k), m, tw1, tw2);
+            const Long at = entry(k);
+            if (before < m && m <= at) {
+                nt1 = wrapped(k - 1);
+                nt2 = wrapped(k);
+                weights(before, at, m, tw1, tw2);
                 return 1;
             }
+            before = at;
         }
         ErrorMessage = "[getTimePt] missed Time slot (non-dated)";
         nt1 = nt2 = 0;

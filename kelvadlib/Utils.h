@@ -62,6 +62,11 @@ Long DateToOrvMin(Date d);
 // The minutes of a date in the calendar; month and day limited to 0..99, then rolled over.
 Long CalendarOrvMin(Calendar cal, Integer year, Integer month, Integer day, Integer hour,
                     Integer minute);
+// The minutes of 00:00 on the first day of month `month` counted on from January of `year` in
+// the calendar: month 0 is December of the year before, 13 January of the year after. Unlike
+// CalendarOrvMin, any number of months rolls on into the following years, so that every step of
+// a long monthly or seasonal axis has a month of its own.
+Long MonthStartOrvMin(Calendar cal, int64_t year, int64_t month);
 void OrvMinToYMDHM(Long minutes, Integer& year, Integer& month, Integer& day, Integer& hour,
                    Integer& minute, Calendar cal = Calendar::ProlepticGregorian);
 

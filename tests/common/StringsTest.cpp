@@ -322,6 +322,75 @@ TEST(Tokens, CountTokensOfTheFirstLine) {
         EXPECT_EQ(CountTokens(text), count) << "'" << text << "'";
 }
 
+TEST(Tokens, OnePassListsGiveTheTokensOneByOne) {
+    // Tokens: GetToken(text, 1), (text, 2), ... to the last; ListTokens: those up to
+    // CountTokens, which counts the first line only with the separator chosen there.
+    struct Case {
+        std::string text;
+        std::vector<std::string> all, list;
+    };
+    const std::vector<Case> cases = {
+        {"", {}, {}},
+        {"   ", {}, {}},
+        {";;;", {}, {}},
+        {"lon", {"lon"}, {"lon"}},
+        {" a  b ", {"a", "b"}, {"a", "b"}},        // separators at the ends and in a row
+        {",a,,b,", {"a", "b"}, {"a", "b"}},        // the comma chosen over the blank
+        {"a, b ,c", {"a", " b ", "c"}, {"a", " b ", "c"}}, // blanks kept inside tokens
+        {"a\tb;c d", {"a", "b;c d"}, {"a", "b;c d"}},     // tab before everything
+        {"x;y\r\nz", {"x", "y\r\nz"}, {"x", "y\r\nz"}},
+        // The whole text chooses the comma, the first line the blank: two words counted.
+        {"a b\nc,d", {"a b\nc", "d"}, {"a b\nc", "d"}},
+        {"a b\nc d e", {"a", "b\nc", "d", "e"}, {"a", "b\nc"}},
+        {"\nlon lat", {"\nlon", "lat"}, {}}, // nothing before the line break
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("'" + c.text + "'");
+        const auto all = Tokens(c.text);
+        const auto list = ListTokens(c.text);
+        EXPECT_EQ(std::vector<std::string>(all.begin(), all.end()), c.all);
+        EXPECT_EQ(std::vector<std::string>(list.begin(), list.end()), c.list);
+        EXPECT_EQ(static_cast<Long>(list.size()), CountTokens(c.text));
+        for (std::size_t i = 0; i < c.all.size(); ++i)
+            EXPECT_EQ(GetToken(c.text, static_cast<Long>(i) + 1), c.all[i]);
+        EXPECT_EQ(GetToken(c.text, static_cast<Long>(c.all.size()) + 1), "");
+    }
+}
+
+TEST(Tokens, FindTokenWalksALongTextTokenByToken) {
+    // Each call goes on after the last token found: the way through a text of many tokens,
+    // with separators in a row and at both ends.
+    std::string text = ";";
+    for (int i = 1; i <= 500; ++i)
+        text += "w" + std::to_string(i) + (i % 7 == 0 ? ";;" : ";");
+    Long start = 0, end = 0, found = 0;
+    while (FindToken(text, 1, start, end) > 0) {
+        ++found;
+        ASSERT_EQ(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1)),
+                  "w" + std::to_string(found));
+    }
+    EXPECT_EQ(found, 500);
+    EXPECT_EQ(CountTokens(text), 500);
+    EXPECT_EQ(GetToken(text, 500), "w500");
+    EXPECT_EQ(GetToken(text, 501), "");
+}
+
+TEST(Tokens, SameWordFoldsAsciiLettersOnly) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"lon", "LON", true},       {"Water_U", "WATER_u", true}, {"", "", true},
+        {"lon", "lon ", false},     {"lo", "lon", false},         {"x-wind", "X_WIND", false},
+        {"\xe4", "\xc4", false},    // bytes above ASCII are not folded
+        {"[", "{", false},          {"@", "`", false}, // neighbours of the letters stay apart
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SameWord(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
 TEST(Files, FileExistsOpenGivesTheRuntimeErrorNumbers) {
     TempDir dir;
     const std::string file = dir.file("a.nc");

@@ -841,3 +841,32 @@ TEST_F(KelvadComponentTest, OpensAnXarrayClimatologyWithInt64TimesInANoleapYearZ
     EXPECT_EQ(first, "0000-01-16");
     EXPECT_EQ(last, "0000-12-16");
 }
+
+TEST_F(KelvadComponentTest, AMonthlyAxisLongerThanAYearAnswersThroughTheInterface) {
+    // Sixteen months since a date: a monthly axis without dates, run on past its first year.
+    GridSpec g;
+    g.timeUnits = "months since 2000-01-01";
+    g.times.clear();
+    for (int i = 0; i < 16; ++i)
+        g.times.push_back(i);
+    auto k = newKelvad();
+    ASSERT_EQ(k->Initialize(writeGrid(dir.file("monthly.nc"), g)), 1) << k->ErrorMessage();
+    EXPECT_EQ(k->nTime(), 16);
+    EXPECT_EQ(k->DatePicked(16), "Month 15");
+
+    Long nt1 = 0, nt2 = 0;
+    float tw1 = 0, tw2 = 0;
+    EXPECT_EQ(k->TimePt(Variant(DateSerial(2003, 12, 20)), nt1, nt2, tw1, tw2), 1)
+        << k->ErrorMessage();
+    EXPECT_EQ(nt1, 12);
+    EXPECT_EQ(nt2, 13);
+    EXPECT_FLOAT_EQ(tw1, 12.0f / 31);
+    EXPECT_EQ(k->ClosestTstep(DateSerial(2003, 12, 20)), 13);
+    EXPECT_EQ(k->ClosestTstep(DateSerial(2003, 2, 10)), 2);
+
+    VArray<Long> orv;
+    ASSERT_EQ(k->FillOrvTime(orv, 1, DateSerial(2003, 6, 15)), 16);
+    const auto minutes = [](int y, int m) { return static_cast<Long>(DateSerial(y, m, 1).serial) * 1440; };
+    EXPECT_EQ(orv(13), minutes(2004, 1));
+    EXPECT_EQ(orv(16), minutes(2004, 4));
+}

@@ -18,6 +18,15 @@ TEST(InAliasList, MatchesWholeWordsWithoutRegardToCase) {
         {"lo", "lon longitude", false}, {"lon", "", false},
         {"lon", "longitude", false},    {"Longitude", "lon  longitude", true},
         {"x_lon", "lon X_LON", true},   {"", "lon", false},
+        // Lists as the alias file and the user give them: any one separator, at the ends,
+        // in a row.
+        {"nav_lon", " ,lon,, nav_lon ,", false}, {"nav_lon", ",lon,,nav_lon,", true},
+        {"NAV_LON", "lon;nav_lon", true},         {"lat", "lon\tlat lat2", false},
+        {"lat lat2", "lon\tlat lat2", true},      {"lon", "   ", false},
+        // Only the words before a line break count.
+        {"lon", "lon lat\ntime", true},           {"time", "lon lat\ntime", false},
+        // Letter case of ASCII letters only.
+        {"\xe4rea", "\xc4REA", false},            {"\xe4rea", "\xe4REA", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(InAliasList(c.name, c.list), c.expected) << c.name;
@@ -56,6 +65,29 @@ TEST(AddToAliasList, MergedListsStayMatchable) {
     AddToAliasList(list, "x_lon,nav_lon");
     EXPECT_TRUE(InAliasList("NAV_LON", list));
     EXPECT_TRUE(InAliasList("lon", list));
+}
+
+TEST(AddToAliasList, LongListsMergeAsShortOnesDo) {
+    // A long list and a long new text: each new word is looked up among the held ones, and
+    // the words appended keep the new text's order.
+    std::string list = "lon longitude";
+    std::string text;
+    std::string expected = list;
+    for (int i = 1; i <= 300; ++i) {
+        list += " held" + std::to_string(i);
+        expected += " held" + std::to_string(i);
+    }
+    for (int i = 300; i >= 1; --i) {
+        text += (i % 2 == 0 ? "HELD" : "new") + std::to_string(i) + (i % 5 == 0 ? ", " : " ");
+        if (i % 2 != 0) expected += " NEW" + std::to_string(i);
+    }
+    text += "Longitude new1";
+    expected += " NEW1";
+    AddToAliasList(list, text);
+    EXPECT_EQ(list, expected);
+    EXPECT_TRUE(InAliasList("new299", list));
+    EXPECT_TRUE(InAliasList("HELD300", list));
+    EXPECT_FALSE(InAliasList("new300", list));
 }
 
 TEST(NcTypeName, NamesEachCode) {

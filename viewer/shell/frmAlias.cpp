@@ -113,9 +113,8 @@ void frmAlias::Command1_Click(Integer Index) {
         const std::string list = (nc.*role.get)();
         PutString(role.key, "variable alias", Opt.IniFile, list);
         List1->clear();
-        const Long n = CountTokens(list);
-        for (Long i = 1; i <= n; ++i)
-            List1->addItem(qtText(GetToken(list, i)));
+        for (const std::string_view word : ListTokens(list))
+            List1->addItem(qtText(std::string(word)));
     }
 }
 
