@@ -1,9 +1,11 @@
 #include "common/Contour.h"
 #include "common/MinMax.h"
+#include "common/Ui.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -116,10 +118,18 @@ void ContourGrid(ContourCanvas& pic, const PlotTransform& t, const ContourField&
     // Levels a step of 0 apart would never pass the maximum.
     if (!(size > 0) || !std::isfinite(size)) return;
     const float first = Fix(min / size) * size;
+    // A step tiny against the data would trace levels without end: refused as a whole.
+    if ((static_cast<double>(max) - first) / size >= kMaxLevels) {
+        std::string text("[ContourGrid] more than ");
+        text.append(CStr(kMaxLevels)).append(" contour levels: step").append(Str(size));
+        text.append(" for values from").append(Str(min)).append(" to").append(Str(max));
+        ui().MsgBox(text, kOkOnly, "");
+        return;
+    }
 
     std::vector<ContourSegment> segs;
     float previous = 0;
-    for (Long n = 0; n <= kMaxLevels; ++n) {
+    for (Long n = 0; n < kMaxLevels; ++n) {
         const float level = first + static_cast<float>(n) * size;
         if (level > max) break;
         // A step too small to change the level in Single precision has no further levels.

@@ -45,6 +45,7 @@ using ContourLineHook = std::function<void(Long points, float level)>;
 // high and low; otherwise step becomes a tenth of the data range (minimum - maximum, so
 // negative, written back) and the levels follow the data. Levels are multiples of |step| from
 // the data minimum on; a level with fewer than three pieces draws nothing, a line of seven or
-// more points carries its level. A step of 0 draws no contours; at most 32767 levels are drawn.
+// more points carries its level. A step of 0 draws no contours; a step that would give 32767
+// levels or more draws none and says so in a box.
 void ContourGrid(ContourCanvas& pic, const PlotTransform& t, const ContourField& field, float& step,
                  float high, float low, Long lineColor, const ContourLineHook& afterLine = {});

@@ -1,7 +1,28 @@
 #include "common/SectionGeometry.h"
 #include "common/MinMax.h"
+#include "common/Ui.h"
+#include "runtime/Text.h"
 
 #include <cmath>
+#include <limits>
+#include <string>
+
+bool PlotWindowUsable(const PlotWindow& w, Long pwidth, Long pheight) {
+    if (!(std::fabs(w.ymax - w.ymin) >= 1e-10) || !(std::fabs(w.xmax - w.xmin) >= 1e-10)) {
+        std::string text("[Cartesian] scale parameters out of range");
+        text.append("xy4:x=").append(Str(w.xmin)).append(Str(w.xmax));
+        text.append("xy4:y=").append(Str(w.ymin)).append(Str(w.ymax));
+        ui().MsgBox(text, kOkOnly, "");
+        return false;
+    }
+    if (pwidth <= 0 && pheight <= 0) {
+        std::string text("[Cartesian] screen size out of range");
+        text.append("pwidth, phight = ").append(Str(pwidth)).append(Str(pheight));
+        ui().MsgBox(text, kOkOnly, "");
+        return false;
+    }
+    return true;
+}
 
 void xy_scale(const PlotTransform& t, float x, float y, float& X, float& Y) {
     X = static_cast<float>((x - t.OrgX) * t.ScaleX + t.OffX);
@@ -97,7 +118,9 @@ float tickStep(float x, int decadeAbove) {
     if (a >= 500 && a < 1000) return 100;
     if (a >= 1000 && a < 10000) return 500;
     const double decade = std::floor(std::log(static_cast<double>(a)) / std::log(10.0));
-    return static_cast<float>(std::pow(10.0, decade + decadeAbove) / 5);
+    const auto step = static_cast<float>(std::pow(10.0, decade + decadeAbove) / 5);
+    // The smallest spans would round their step to 0 in Single precision.
+    return step > 0 ? step : std::numeric_limits<float>::denorm_min();
 }
 
 } // namespace

@@ -13,6 +13,11 @@ struct PlotWindow {
     double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
 };
 
+// True when the window w has a width and a height (1e-10 or more) and a plot of pwidth by
+// pheight units has a size (one side above 0 is enough); otherwise shows why in a box and
+// gives false, so that no scale is ever divided by an empty extent.
+bool PlotWindowUsable(const PlotWindow& w, Long pwidth, Long pheight);
+
 // A world point (x, y) lies at X = (x - OrgX) * ScaleX + OffX and
 // Y = PicHeight - ((y - OrgY) * ScaleY + OffY) in the picture: y grows upward in the world and
 // downward in the picture, measured up from the line PicHeight.

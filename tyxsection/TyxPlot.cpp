@@ -1,24 +1,9 @@
 #include "tyxsection/TyxPlot.h"
-#include "common/Ui.h"
 #include "gui/Picture.h"
-#include "runtime/Text.h"
-
-#include <cmath>
 
 Long Cartesian(PlotTransform& t, const PlotWindow& w, Long pwidth, Long pheight, Long xoff,
                Long yoff) {
-    if (std::fabs(w.ymax - w.ymin) < 1e-10 || std::fabs(w.xmax - w.xmin) < 1e-10) {
-        ui().MsgBox("[Cartesian] scale parameters out of range" + std::string("xy4:x=") +
-                        Str(w.xmin) + Str(w.xmax) + "xy4:y=" + Str(w.ymin) + Str(w.ymax),
-                    kOkOnly, "");
-        return -1;
-    }
-    if (pwidth <= 0 && pheight <= 0) {
-        ui().MsgBox("[Cartesian] screen size out of range" + std::string("pwidth, phight = ") +
-                        Str(pwidth) + Str(pheight),
-                    kOkOnly, "");
-        return -1;
-    }
+    if (!PlotWindowUsable(w, pwidth, pheight)) return -1;
     t.OffX = xoff;
     t.OffY = yoff;
     t.OrgX = w.xmin;

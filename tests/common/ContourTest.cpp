@@ -1,4 +1,5 @@
 #include "common/Contour.h"
+#include "tests/support/ScriptedUi.h"
 
 #include <gtest/gtest.h>
 
@@ -185,4 +186,58 @@ TEST(ContourGrid, PointsWithoutAValue) {
     }
     EXPECT_TRUE(above);
     EXPECT_TRUE(below);
+}
+
+TEST(ContourGrid, ALevelAroundAPeakIsOneClosedRing) {
+    // 10 at column 3, level 3, 0 everywhere else: level 5 rings the peak through the four
+    // cells that share it, two pieces in each.
+    const Field f(5, 5, [](Long i, Long k) { return i == 3 && k == 3 ? 10.0f : 0.0f; });
+    RecordingCanvas canvas;
+    float step = 5;
+    const Traced t = trace(canvas, f, step, 10, 0);
+    std::vector<Long> ring;
+    for (std::size_t n = 0; n < t.levels.size(); ++n)
+        if (t.levels[n] == 5) ring.push_back(t.points[n]);
+    ASSERT_EQ(ring, (std::vector<Long>{9}));
+    const auto& strokes = t.strokes.at(5);
+    ASSERT_EQ(strokes.size(), 8u);
+    EXPECT_FLOAT_EQ(strokes.front().x1, strokes.back().x2);
+    EXPECT_FLOAT_EQ(strokes.front().y1, strokes.back().y2);
+    // The ring lies round the peak (x 2.5, depth 20), half a cell out at most.
+    float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
+    for (const auto& s : strokes) {
+        left = std::min({left, s.x1, s.x2});
+        right = std::max({right, s.x1, s.x2});
+        top = std::min({top, s.y1, s.y2});
+        bottom = std::max({bottom, s.y1, s.y2});
+    }
+    EXPECT_LT(left, 2.5f);
+    EXPECT_GT(right, 2.5f);
+    EXPECT_LT(top, 20);
+    EXPECT_GT(bottom, 20);
+    EXPECT_GE(left, 2.0f);
+    EXPECT_LE(right, 3.0f);
+    // Nine points: the label sits at the fourth.
+    ASSERT_FALSE(canvas.texts.empty());
+    EXPECT_EQ(canvas.texts[0].text, " 5");
+}
+
+TEST(ContourGrid, AStepTooSmallForTheRangeIsRefusedWithAMessage) {
+    InstalledScriptedUi ui;
+    const Field ramp(5, 3, [](Long i, Long) { return 5.0f * static_cast<float>(i - 1); });
+    RecordingCanvas canvas;
+    float step = 0.0001f; // 100000 levels between 0 and 10
+    EXPECT_TRUE(trace(canvas, ramp, step, 10, 0).points.empty());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("[ContourGrid] more than 32767 contour levels", 0), 0u)
+        << ui.boxes[0].text;
+    EXPECT_TRUE(canvas.strokes.empty());
+    EXPECT_EQ(canvas.fore, 0x123456);
+
+    // A step that gives just under the limit is traced.
+    ui.boxes.clear();
+    step = 10.0f / 30000;
+    trace(canvas, ramp, step, 10, 0);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(canvas.strokes.empty());
 }

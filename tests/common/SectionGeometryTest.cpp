@@ -112,10 +112,19 @@ TEST(SectionGeometry, TickSteps) {
     struct Case {
         float span, step, step2;
     };
-    const Case cases[] = {{0, 0, 0},           {4.99f, 1, 1},         {5, 2, 2},
-                          {-7, 2, 2},          {12.5f, 5, 5},         {750, 100, 100},
-                          {1000, 500, 500},    {9999, 500, 500},      {25000, 20000, 2000},
-                          {0.3f, 0.2f, 0.02f}, {0.05f, 0.02f, 0.002f}};
+    const Case cases[] = {{0, 0, 0},
+                          {4.99f, 1, 1},
+                          {5, 2, 2},
+                          {-7, 2, 2},
+                          {12.5f, 5, 5},
+                          {750, 100, 100},
+                          {1000, 500, 500},
+                          {9999, 500, 500},
+                          {25000, 20000, 2000},
+                          {0.3f, 0.2f, 0.02f},
+                          {0.05f, 0.02f, 0.002f},
+                          // The smallest Single still gets a step above 0.
+                          {1e-45f, 1e-45f, 1e-45f}};
     for (const Case& c : cases) {
         EXPECT_FLOAT_EQ(NiceStep(c.span), c.step) << c.span;
         EXPECT_FLOAT_EQ(NiceStep2(c.span), c.step2) << c.span;

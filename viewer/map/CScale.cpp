@@ -1,4 +1,5 @@
 #include "viewer/map/CScale.h"
+#include "viewer/map/ColorSchemes.h"
 
 #include "gui/Picture.h"
 #include "runtime/Color.h"
@@ -30,24 +31,37 @@ Long rgb(double r, double g, double b) {
 Long ValueToColor(float value) {
     const float span = Scale.ScaleMax - Scale.ScaleMin;
     const float t = span > 0 ? (value - Scale.ScaleMin) / span : 0.0f;
-    switch (Scale.ColorCode / 10) {
+    Long color = 0;
+    SchemeColor(Scale.ColorCode, Scale.col_opt, t, color);
+    return color;
+}
+
+bool SchemeColor(Long colorCode, Long colOpt, float t, Long& color) {
+    switch (colorCode / 10) {
     case 1:
-        return ColorRampSingle(t);
+        color = ColorRampSingle(t, colOpt);
+        return true;
     case 2:
-        return ColorDiverging(t);
+        color = ColorDiverging(t);
+        return true;
     case 3:
-        return ColorRampThirds(t);
+        color = ColorRampThirds(t, colOpt);
+        return true;
     default:
-        return 0;
+        return false;
     }
 }
 
 Long ColorRampSingle(float t) {
+    return ColorRampSingle(t, Scale.col_opt);
+}
+
+Long ColorRampSingle(float t, Long colOpt) {
     // A fraction that is not a number has no colour either.
-    if (!(std::fabs(t) <= 1) || Scale.col_opt < 1 || Scale.col_opt > 4) return 0;
+    if (!(std::fabs(t) <= 1) || colOpt < 1 || colOpt > 4) return 0;
     const float q = 255 * (1 - t * t);
     const float l = 255 * (1 - t);
-    switch (Scale.col_opt) {
+    switch (colOpt) {
     case 1:
         return rgb(q, q, q);
     case 2:
@@ -70,8 +84,12 @@ Long ColorDiverging(float t) {
 }
 
 Long ColorRampThirds(float t) {
+    return ColorRampThirds(t, Scale.col_opt);
+}
+
+Long ColorRampThirds(float t, Long colOpt) {
     if (!(t > 0) || t > 1) return kWhite;
-    switch (Scale.col_opt) {
+    switch (colOpt) {
     case 0: {
         if (t < 1e-7f) return kWhite;
         if (t <= 0.33333334f) {
@@ -102,8 +120,8 @@ Long ColorRampThirds(float t) {
             full = 510 * (1 - t);
             rest = 0;
         }
-        if (Scale.col_opt == 2) return rgb(full, rest, rest);
-        if (Scale.col_opt == 3) return rgb(rest, full, rest);
+        if (colOpt == 2) return rgb(full, rest, rest);
+        if (colOpt == 3) return rgb(rest, full, rest);
         return rgb(rest, rest, full);
     }
     default:

@@ -12,6 +12,7 @@
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/section/frmVsect.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/MainOPaP.h"
@@ -560,6 +561,7 @@ void MainForm::Form_Unload(Integer& /*Cancel*/) {
     if (OrderFrmLoaded()) UnloadOrderFrm();
     if (PicFormLoaded()) UnloadPicForm();
     if (FormColorLoaded()) UnloadFormColor();
+    if (frmVsectLoaded()) UnloadfrmVsect();
     if (!Opt.IniFile.empty()) CompactURLList();
     ui().SetMousePointer(kPointerDefault);
     endProgramAction()();
