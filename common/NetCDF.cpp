@@ -1,8 +1,10 @@
 #include "common/NetCDF.h"
+#include "common/ClassicHeader.h"
 
 #include <netcdf.h>
 
 std::string NcErrorText(Long status) {
+    if (status == kNcFileRefused) return LastNcFileRefusal();
     return CStrToVB(nc_strerror(status));
 }
 

@@ -3,7 +3,8 @@
 #include "runtime/Types.h"
 #include <string>
 
-// The library's message for a status (nc_strerror).
+// The library's message for a status (nc_strerror); for kNcFileRefused, the reason the
+// last refused file left.
 std::string NcErrorText(Long status);
 // A copy of a zero-terminated text; "" for a null pointer.
 std::string CStrToVB(const char* address);

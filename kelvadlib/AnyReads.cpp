@@ -65,11 +65,17 @@ template <class Read> int ReadAsOwnType(Kelvad& k, const VariRec& v, Read&& read
 
 // One library read of the window into buf (tcount values, or one for Var1).
 template <class T>
-int readValues(Member m, int ncid, int varid, const ReadWindow& w, Long narray, T* buf) {
+int readValues(Member m, const NcfRec& r, int varid, const ReadWindow& w, Long narray, T* buf) {
     std::size_t start[kMaxVarDims], count[kMaxVarDims];
     std::ptrdiff_t stride[kMaxVarDims];
-    const int status = ToNcWindow(w, narray, m == Member::Vars, start, count, stride);
+    int status = ToNcWindow(w, narray, m == Member::Vars, start, count, stride);
     if (status != NC_NOERR) return status;
+    if (m == Member::Var1) std::fill(count, count + kMaxVarDims, std::size_t{1});
+    // A file cut short returns zeros past its end: those are refused, not taken as values.
+    status = CheckClassicRead(&r.classic, r.FName, varid, start, count,
+                              m == Member::Vars ? stride : nullptr);
+    if (status != NC_NOERR) return status;
+    const int ncid = r.ncid;
     switch (m) {
     case Member::Vars:
         return NcReadCalls<T>::vars(ncid, varid, start, count, stride, buf);
@@ -433,13 +439,13 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
                 done += values;
                 if constexpr (std::is_same_v<T, float>) {
                     if (rule.unscaled()) {
-                        const int s = readValues(m, r.ncid, nvar - 1, piece, v.narray, to);
+                        const int s = readValues(m, r, nvar - 1, piece, v.narray, to);
                         if (s == NC_NOERR) valid += applyRule<float>(k, nullptr, to, values, rule);
                         return s;
                     }
                 }
                 std::vector<T>& buf = readBuffer<T>(values);
-                const int s = readValues(m, r.ncid, nvar - 1, piece, v.narray, buf.data());
+                const int s = readValues(m, r, nvar - 1, piece, v.narray, buf.data());
                 if (s == NC_NOERR) valid += applyRule(k, buf.data(), to, values, rule);
                 return s;
             });
@@ -549,7 +555,7 @@ Variant Kelvad::do_get_var1_any(Long nH, Long nvar, const VArray<Long>& indexp, 
         auto run = [&](auto zero) {
             using T = decltype(zero);
             T value{};
-            const int st = readValues(m, r.ncid, nvar - 1, w, v.narray, &value);
+            const int st = readValues(m, r, nvar - 1, w, v.narray, &value);
             if (st != NC_NOERR) return st;
             const double x = value * v.scale + v.offset; // in Double, not rounded to Single
             if (rule.valid(value) && std::isfinite(x)) {

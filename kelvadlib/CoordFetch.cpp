@@ -6,6 +6,7 @@
 
 #include <netcdf.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -89,6 +90,13 @@ private:
     const NcfRec& r_;
     std::map<Long, Slab> slabs_;
 };
+
+std::string valuesText(const std::vector<std::size_t>& count) {
+    uint64_t n = 1;
+    for (const std::size_t c : count)
+        n = c != 0 && n > UINT64_MAX / c ? UINT64_MAX : n * c;
+    return std::to_string(n);
+}
 
 bool valid(const NcfRec& r, Long vId) {
     return vId >= 1 && vId <= r.nVars;
@@ -178,6 +186,14 @@ Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
         const auto found = decoded.find(w.name);
         if (found == decoded.end()) continue;
         DapSlab& slab = found->second;
+        if (DapSlabFallsShort(w, slab)) {
+            // Every array the set-up sizes from the header would be sized beyond the data.
+            ErrorMessage = tag + "The server declares " + valuesText(w.count) + " values of " +
+                           w.name + " but sends " + valuesText(slab.count) + ": " + r.FName;
+            r.held.clear();
+            CloseSlot(nH);
+            return kFetchRefused;
+        }
         if (slab.type != r.vari(w.varid + 1).type || slab.count != w.count) continue;
         slab.start = w.start;
         r.held[w.varid] = std::move(slab);

@@ -623,3 +623,7 @@ std::size_t DapAnswerLimit(const std::vector<DapWanted>& wanted) {
         bytes += product(w.count) * 8 + 16;
     return bytes;
 }
+
+bool DapSlabFallsShort(const DapWanted& wanted, const DapSlab& got) {
+    return got.count != wanted.count && product(got.count) < product(wanted.count);
+}

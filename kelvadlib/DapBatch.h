@@ -76,6 +76,11 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, s
 // widest), their length words, and room for the DDS that heads it.
 std::size_t DapAnswerLimit(const std::vector<DapWanted>& wanted);
 
+// True when the server sent fewer values of a wanted hyperslab than it asked for: the header
+// declared a size that the data does not have, and arrays sized by that header would be
+// sized beyond what the server holds.
+bool DapSlabFallsShort(const DapWanted& wanted, const DapSlab& got);
+
 // netCDF's nc_get_vara_<type> over held slabs first: the values from the slab of varid when it
 // holds the whole hyperslab and each value converts exactly as netCDF-C would convert it;
 // otherwise netCDF-C reads them from ncid.

@@ -418,7 +418,8 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
         return -1;
     }
     int id = -1;
-    const int openStatus = nc_open(FName.c_str(), NC_NOWRITE, &id);
+    ClassicLayout layout;
+    const int openStatus = NcOpenChecked(FName, NC_NOWRITE, &id, &layout);
     if (openStatus != NC_NOERR || id < 0) {
         ErrorMessage = NcErrorText(openStatus) + kCrLf + "Unable to open " + FName;
         return -1;
@@ -426,6 +427,7 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
     NcfRec* slot = takeSlot(ncf, nH, id, ErrorMessage);
     if (slot == nullptr) return -1;
     NcfRec& r = *slot;
+    r.classic = std::move(layout);
 
     // Any failure past the open closes the dataset, except the two that leave it open.
     auto failAndClose = [&](const std::string& text) {

@@ -1,5 +1,6 @@
 #include "kelvadlib/Kelvad.h"
 
+#include "common/ClassicHeader.h"
 #include "common/NcHttp.h"
 #include "runtime/Text.h"
 
@@ -38,8 +39,12 @@ int Kelvad::ReopenSlot(Long nH) {
     NcfRec& r = ncf(nH);
     if (r.ncid >= 0) return NC_NOERR;
     int id = -1;
-    const int status = nc_open(r.FName.c_str(), NC_NOWRITE, &id);
-    if (status == NC_NOERR) r.ncid = id;
+    ClassicLayout layout;
+    const int status = NcOpenChecked(r.FName, NC_NOWRITE, &id, &layout);
+    if (status == NC_NOERR) {
+        r.ncid = id;
+        r.classic = std::move(layout);
+    }
     return status;
 }
 

@@ -160,7 +160,10 @@ public:
     // the set-up is about to read (the positions, with horizontal; the time and level axes)
     // and holds them in the slot's held slabs. 1 fetched, 0 nothing to fetch or a fetch that
     // failed (the reads then go to netCDF-C one by one), -1 when the server did not answer
-    // within the HTTP time-out (the slot's dataset is then closed).
+    // within the HTTP time-out (the slot's dataset is then closed), kFetchRefused when the
+    // server sent fewer values than the header declares (the reason in ErrorMessage, the
+    // dataset closed).
+    static constexpr Long kFetchRefused = -2;
     Long FetchSetUpValues(Long nH, bool horizontal);
     // The held slabs given back once the set-up is over, but for a mesh's corner table.
     void ReleaseSetUpValues(Long nH);

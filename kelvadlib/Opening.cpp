@@ -58,7 +58,10 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
                 if (TypeAllVars(nH) < 0) ok = false;
             }
             // Over DAP2, the values the steps below read come in one request, not in one each.
-            if (ok) ok = answered([&] { FetchSetUpValues(nH, picked > 0); });
+            Long fetched = 0;
+            if (ok)
+                ok = answered([&] { fetched = FetchSetUpValues(nH, picked > 0); }) &&
+                     fetched != kFetchRefused;
             if (ok && picked > 0) {
                 Long horizontal = 0;
                 ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&

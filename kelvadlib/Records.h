@@ -10,6 +10,7 @@
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
 //   their own codes above 6 and are not read).
 #include "common/Calendar.h"
+#include "common/ClassicHeader.h"
 #include "kelvadlib/DapBatch.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Date.h"
@@ -81,6 +82,9 @@ struct NcfRec {
     // -1 while closed. A record that never held a dataset starts closed, so that no clean-up
     // takes its 0 for a netCDF id.
     Long ncid = -1;
+    // Where a local classic file keeps its values (version 0 for anything else): each read is
+    // checked against the file's size at the time.
+    ClassicLayout classic;
     Long UnLimDId = 0; // -1 when there is no unlimited dimension
     Long nGatts = 0;
     VArray<std::string> gAttName;  // 0 To nGatts, element 0 left empty

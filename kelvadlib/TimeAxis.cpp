@@ -10,6 +10,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -55,8 +56,8 @@ template <class T> int getVar1(const DapSlabs& held, int id, int v, const size_t
     return GetVara(held, id, v, i, ones.data(), p);
 }
 
-// Reads the time values into out (1 To nTime): the first and the last only (scratch slot),
-// or the first nTime values along the time dimension, never more than out holds.
+// Reads the time values into out: the first and the last only into 1 To 2 (scratch slot),
+// or the first nTime values into 1 To nTime along the time dimension, never more than out holds.
 template <class T>
 int readTimes(const DapSlabs& held, int ncid, int varid, Long nTime, bool firstAndLast,
               VArray<double>& out) {
@@ -73,7 +74,7 @@ int readTimes(const DapSlabs& held, int ncid, int varid, Long nTime, bool firstA
             if (ndims > 0) start[0] = static_cast<size_t>(nTime - 1);
             status = getVar1(held, ncid, varid, start.data(), &value);
             if (status != NC_NOERR) return status;
-            out(nTime) = static_cast<double>(value);
+            out(out.UBound()) = static_cast<double>(value);
         }
         return NC_NOERR;
     }
@@ -102,7 +103,10 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             DebugOut(ErrorMessage);
             return Variant(failed);
         }
-        r.timeArr.ReDim(1, r.nTime);
+        // The scratch slot (a start and end date) reads the first and last values only, and
+        // holds no more than those: a declared length is no reason to allocate.
+        const bool scratch = nH == 0;
+        r.timeArr.ReDim(1, scratch ? std::min<Long>(r.nTime, 2) : r.nTime);
 
         auto netcdfFailure = [&](int status) {
             ErrorMessage = "[SetTimeExtent] NetCDF Error: " + NcErrorText(status);
@@ -117,7 +121,6 @@ Variant Kelvad::SetTimeExtent(Long nH) {
 
         const VariRec& tv = r.vari(r.time_vId);
         const int varid = r.time_vId - 1;
-        const bool scratch = nH == 0;
         switch (tv.type) {
         case NC_SHORT:
             status = readTimes<short>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
@@ -178,35 +181,36 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         const std::string key = UCase(Left(r.timeUnit, 3));
         VArray<double>& t = r.timeArr;
         const Long n = r.nTime;
+        const Long last = t.UBound(); // n, or 2 in the scratch slot
         auto stepSeconds = [&](double secondsPerUnit) {
-            if (n > 1) r.dTimeSec = CLng((t(n) - t(1)) / (n - 1) * secondsPerUnit);
+            if (n > 1) r.dTimeSec = CLng((t(last) - t(1)) / (n - 1) * secondsPerUnit);
         };
         auto dateTextOf = [&](double serial) { return CalendarDateText(cal, Date(serial)); };
         if (key == "SEA" || key == "MON") {
             const std::string word = key == "SEA" ? "Season " : "Month ";
             r.StartTime = word + CStr(t(1));
-            r.endTime = word + CStr(t(n));
+            r.endTime = word + CStr(t(last));
             r.dTimeSec = key == "SEA" ? 10368000 : 2592000;
         } else if (key == "DAY") {
             // Float days this large lose their last second; the nudge keeps the texts on it.
             if (tv.type == NC_FLOAT && t(1) > 1000000) {
-                for (Long i = 1; i <= n; ++i)
+                for (Long i = 1; i <= last; ++i)
                     t(i) = t(i) + 1.1574E-05;
             }
             r.StartTime = dateTextOf(r.EpochDate.serial + t(1));
-            r.endTime = dateTextOf(r.EpochDate.serial + t(n));
+            r.endTime = dateTextOf(r.EpochDate.serial + t(last));
             stepSeconds(86400);
         } else if (key == "HOU") {
             r.StartTime = dateTextOf(t(1) / 24 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(n) / 24 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(last) / 24 + r.EpochDate.serial);
             stepSeconds(3600);
         } else if (key == "MIN") {
             r.StartTime = dateTextOf(t(1) / 24 / 60 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(n) / 24 / 60 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(last) / 24 / 60 + r.EpochDate.serial);
             stepSeconds(60);
         } else if (key == "SEC") {
             r.StartTime = dateTextOf(t(1) / 24 / 60 / 60 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(n) / 24 / 60 / 60 + r.EpochDate.serial);
+            r.endTime = dateTextOf(t(last) / 24 / 60 / 60 + r.EpochDate.serial);
             stepSeconds(1);
         } else {
             ErrorMessage = std::string("Time has no unit:") + kCrLf + tv.unit;
@@ -229,7 +233,7 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             r.StartTime = builtText(start);
             r.endTime = builtText(end);
             r.EpochDate = CalendarCDate(cal, r.StartTime);
-            for (Long i = 2; i <= n; ++i)
+            for (Long i = 2; i <= last; ++i)
                 t(i) = t(i) - t(1);
             t(1) = 0;
         }

@@ -92,6 +92,7 @@ Variant readStrided(Kelvad& k, const char* name, Long nH, Long nvar, const VArra
         std::size_t s[kMaxVarDims], c[kMaxVarDims];
         std::ptrdiff_t st[kMaxVarDims];
         status = ToNcWindow(w, v.narray, true, s, c, st);
+        if (status == NC_NOERR) status = CheckClassicRead(&r.classic, r.FName, nvar - 1, s, c, st);
         if (status == NC_NOERR) status = NcReadCalls<T>::vars(r.ncid, nvar - 1, s, c, st, target);
         if (status != NC_NOERR) return frame.ncFailure(nH, status);
         k.CloseIfAfterRead(nH);
@@ -120,6 +121,8 @@ Variant readWhole(Kelvad& k, const char* name, Long nH, Long nvar, VArray<T>& ou
         std::size_t s[kMaxVarDims], c[kMaxVarDims];
         std::ptrdiff_t st[kMaxVarDims];
         status = ToNcWindow(RecordedWindow(r, v), v.narray, false, s, c, st);
+        if (status == NC_NOERR)
+            status = CheckClassicRead(&r.classic, r.FName, nvar - 1, s, c, nullptr);
         if (status == NC_NOERR) status = NcReadCalls<T>::vara(r.ncid, nvar - 1, s, c, out.data());
         if (status != NC_NOERR) return frame.ncFailure(nH, status);
         k.CloseIfAfterRead(nH);

@@ -42,6 +42,12 @@ void checkFits(const OcxNcf& ncf, const OcxVari& v, std::size_t target) {
                       CStr(static_cast<double>(target)) + " are expected"};
 }
 
+// A file cut short since its header was read would give zeros for the values it lost.
+void checkInFile(const OcxNcf& ncf, Long nv) {
+    const int status = CheckClassicRead(&ncf.classic, ncf.FName, static_cast<int>(nv - 1));
+    if (status != NC_NOERR) throw NcFailure{status};
+}
+
 // Reads variable v whole as Doubles into out (target values from out + 0 on); the integer and
 // float types are read in their own type first. False for a type the reader does not take.
 bool readWholeAsDouble(int ncid, const OcxNcf& ncf, Long nv, double* out, std::size_t target) {
@@ -49,6 +55,7 @@ bool readWholeAsDouble(int ncid, const OcxNcf& ncf, Long nv, double* out, std::s
     auto convert = [&](auto tag, auto get) {
         using T = decltype(tag);
         checkFits(ncf, v, target);
+        checkInFile(ncf, nv);
         std::vector<T> buffer(target);
         const int status = get(buffer.data());
         if (status != NC_NOERR) throw NcFailure{status};
@@ -67,6 +74,7 @@ bool readWholeAsDouble(int ncid, const OcxNcf& ncf, Long nv, double* out, std::s
         return true;
     case NC_DOUBLE: { // also the netCDF-4 whole numbers: xarray writes int64 times
         checkFits(ncf, v, target);
+        checkInFile(ncf, nv);
         const int status = nc_get_var_double(ncid, nv - 1, out);
         if (status != NC_NOERR) throw NcFailure{status};
         return true;
@@ -168,6 +176,7 @@ void layColumnMajor(const std::vector<double>& values, VArray<float>& grid) {
 void readPositions(int ncid, const OcxNcf& ncf, Long nv, Long lonType, VArray<float>& grid) {
     const OcxVari& v = ncf.vari(nv);
     checkFits(ncf, v, grid.size());
+    checkInFile(ncf, nv);
     std::vector<double> values(grid.size());
     int status = NC_NOERR;
     if (lonType == NC_FLOAT) {

@@ -7,6 +7,7 @@
 // ids from 0 (-1 for none); variable fields (lon_vId, nvar_it, ...) are 1-based indices into
 // vari, the library's id plus 1 (0 for none).
 #include "common/Calendar.h"
+#include "common/ClassicHeader.h"
 #include "common/SectionPath.h"
 #include "runtime/Date.h"
 #include "runtime/Types.h"
@@ -58,7 +59,8 @@ struct OcxNcf {
     std::string FName2; // a second file; nothing sets it
     Long nDims = 0;
     Long nVars = 0;
-    Long ncid = -1; // the open file, -1 when closed
+    Long ncid = -1;        // the open file, -1 when closed
+    ClassicLayout classic; // where a local classic FName keeps its values; reads are checked
     Long UnLimDId = -1;
     Long nGatts = 0;
     // Global attributes, entries 1 to nGatts (entry 0 stays empty).

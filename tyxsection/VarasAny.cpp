@@ -110,7 +110,9 @@ Long GetVarasAny(Long ncid, const OcxNcf& ncf, Long nvar, float noVal, VArray<fl
     const std::size_t total = static_cast<std::size_t>(tcount);
     const Window w{ncid, nvar - 1, start.data(), count.data(), stride.data()};
     Long valid = 0;
-    int status = NC_NOERR;
+    // A file cut short since it was opened would give zeros past its end as values.
+    int status = CheckClassicRead(&ncf.classic, ncf.FName, nvar - 1, w.start, w.count, w.stride);
+    if (status != NC_NOERR) return status;
     // The netCDF-4 whole numbers are read as Doubles.
     switch (NcReadType(v.type)) {
     case NC_BYTE:

@@ -1,6 +1,7 @@
 // The header model of the control's reader: the dataset record, opening and closing, and the
 // attribute lookup.
 #include "tyxsection/ocxNetNc.h"
+#include "common/ClassicHeader.h"
 #include "common/NcHttp.h"
 #include "common/NetCDF.h"
 #include "common/Strings.h"
@@ -35,9 +36,9 @@ void check(int status) {
 }
 
 // The HTTP time-outs must be in place before the process's first netCDF call.
-int openReadOnly(const std::string& name, int& id) {
+int openReadOnly(const std::string& name, int& id, ClassicLayout* layout) {
     PrepareNcHttpTimeouts();
-    return nc_open(name.c_str(), NC_NOWRITE, &id);
+    return NcOpenChecked(name, NC_NOWRITE, &id, layout);
 }
 
 // A name from a buffer of the library's longest name, surrounding blanks removed.
@@ -321,7 +322,7 @@ Long ocxGetNCHeader(OcxNcf& ncf, const std::string& fName, Long closeAfter,
                     std::string& errorMessage) {
     OcxNcf fresh;
     int id = -1;
-    const int status = openReadOnly(fName, id);
+    const int status = openReadOnly(fName, id, &fresh.classic);
     if (status != NC_NOERR) {
         errorMessage = NcErrorText(status);
         return 0;
@@ -350,11 +351,13 @@ Long ocxGetNCHeader(OcxNcf& ncf, const std::string& fName, Long closeAfter,
     return 1;
 }
 
-Long OpenNc(const OcxNcf& ncf, Long which) {
+Long OpenNc(OcxNcf& ncf, Long which) {
     const std::string name = which == 1 ? ncf.FName : which == 2 ? ncf.FName2 : std::string();
     if (name.empty()) return -1;
     int id = -1;
-    const int status = openReadOnly(name, id);
+    ClassicLayout layout;
+    const int status = openReadOnly(name, id, &layout);
+    if (status == NC_NOERR && which == 1) ncf.classic = std::move(layout);
     if (status != NC_NOERR) {
         ui().MsgBox(NcErrorText(status), kCritical, "NetCDF Error");
         return -1;

@@ -17,7 +17,7 @@ Long ocxGetNCHeader(OcxNcf& ncf, const std::string& fName, Long closeAfter,
                     std::string& errorMessage);
 // Opens FName (which 1) or FName2 (which 2) read-only: the library's id, or -1 for an empty
 // name (quietly) or a refused open (a "NetCDF Error" box with the library's text).
-Long OpenNc(const OcxNcf& ncf, Long which);
+Long OpenNc(OcxNcf& ncf, Long which);
 // Closes the file (a failure is shown in a "NetCDF Error" box) and sets ncid to -1 in every
 // case; nothing to do for an id below 0.
 void CloseNc(Long& ncid);

@@ -248,3 +248,25 @@ TEST(DapBatch, ReadsTakeHeldValuesOnlyWhereTheyServeExactly) {
 }
 
 } // namespace
+
+TEST(DapBatch, AnswerWithFewerValuesThanTheHeaderDeclaresFallsShort) {
+    DapWanted w;
+    w.count = {1000000, 4};
+    struct Case {
+        std::vector<std::size_t> got;
+        bool shortOf;
+    };
+    const Case cases[] = {
+        {{1000000, 4}, false}, // all of it
+        {{10, 4}, true},       // the declared length is not in the data
+        {{1000000, 3}, true},
+        {{4000000}, false},    // the same values in another shape: left to netCDF-C
+        {{}, true},            // one value
+        {{2000000, 4}, false}, // more than asked for is not held, nor a reason to refuse
+    };
+    for (const Case& c : cases) {
+        DapSlab slab;
+        slab.count = c.got;
+        EXPECT_EQ(DapSlabFallsShort(w, slab), c.shortOf) << c.got.size();
+    }
+}

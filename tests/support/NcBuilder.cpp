@@ -203,6 +203,7 @@ NcBuilder::Var& NcBuilder::var(const std::string& name, nc_type type,
 const std::string& NcBuilder::write() {
     int mode = NC_CLOBBER;
     if (format_ == NcFormat::Offset64) mode |= NC_64BIT_OFFSET;
+    if (format_ == NcFormat::Cdf5) mode |= NC_64BIT_DATA;
     if (format_ == NcFormat::Netcdf4) mode |= NC_NETCDF4;
     Creation nc(path_, mode);
 
@@ -286,6 +287,7 @@ void writeCdl(const std::string& cdl, const std::string& path, NcFormat format) 
     }
     const char* kind = format == NcFormat::Classic    ? "classic"
                        : format == NcFormat::Offset64 ? "64-bit offset"
+                       : format == NcFormat::Cdf5     ? "cdf5"
                                                       : "nc4";
     std::vector<std::string> args{"ncgen", "-k", kind, "-o", path, cdlPath};
     std::vector<char*> argv;

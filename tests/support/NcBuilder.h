@@ -25,7 +25,7 @@
 #include <variant>
 #include <vector>
 
-enum class NcFormat { Classic, Offset64, Netcdf4 };
+enum class NcFormat { Classic, Offset64, Cdf5, Netcdf4 };
 
 namespace ncb {
 

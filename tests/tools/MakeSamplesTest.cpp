@@ -1,3 +1,4 @@
+#include "common/ClassicHeader.h"
 #include "tests/support/TempDir.h"
 
 #include <netcdf.h>
@@ -50,6 +51,11 @@ std::set<std::string> namesIn(const fs::path& folder) {
 class Nc {
 public:
     explicit Nc(const fs::path& p) {
+        // Every sample is a classic file whose header holds up to the checks made before a load.
+        std::string why;
+        ClassicLayout layout;
+        if (!CheckClassicFile(p.string(), why, &layout)) ADD_FAILURE() << why;
+        if (layout.version == 0) ADD_FAILURE() << p << ": not a classic file";
         const int status = nc_open(p.c_str(), NC_NOWRITE, &id_);
         if (status != NC_NOERR) ADD_FAILURE() << p << ": " << nc_strerror(status);
     }

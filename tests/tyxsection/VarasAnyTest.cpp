@@ -2,9 +2,12 @@
 // the missing-value rule, windows in file order, and the refusals before any read.
 #include "TyxFixture.h"
 
+#include "common/NetCDF.h"
+
 #include <netcdf.h>
 
 #include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
@@ -183,4 +186,38 @@ TEST(GetVarasAny, RefusesBeforeItReads) {
     EXPECT_LT(GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 2, beyond, message), 0);
     EXPECT_EQ(message, "earlier");
     CloseNc(ncf.ncid);
+}
+
+// A file cut short after its header was read gives zeros past its end; those are refused.
+TEST(GetVarasAny, FileCutWhileOpenIsRefusedNotReadAsZeros) {
+    TempDir dir;
+    NcBuilder nc(dir.file("cut.nc"));
+    nc.unlimitedDim("time", 2);
+    nc.dim("x", 4);
+    nc.var("v", NC_FLOAT, {"time", "x"}).values(std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8});
+    const std::string path = nc.write();
+    OcxNcf ncf;
+    openHeader(ncf, path);
+    const auto size = std::filesystem::file_size(path);
+    std::filesystem::resize_file(path, size - 8);
+
+    VArray<float> values(1, 4);
+    std::string message;
+    EXPECT_EQ(GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 2, windowOf({1, 0}, {1, 2}), message),
+              2);
+    EXPECT_EQ(values(2), 6.0f);
+    const Long got =
+        GetVarasAny(ncf.ncid, ncf, 1, kNoVal, values, 4, windowOf({1, 0}, {1, 4}), message);
+    EXPECT_EQ(got, kNcFileRefused);
+    EXPECT_EQ(NcErrorText(static_cast<Long>(got)),
+              path + ": the file is truncated: " + std::to_string(size - 8) + " of " +
+                  std::to_string(size) + " bytes");
+    CloseNc(ncf.ncid);
+
+    // Opened again, the file is refused before the library sees it.
+    std::string why;
+    OcxNcf again;
+    EXPECT_EQ(ocxGetNCHeader(again, path, 0, why), 0);
+    EXPECT_EQ(why, NcErrorText(kNcFileRefused));
+    EXPECT_NE(why.find(path + ": the file is truncated: "), std::string::npos);
 }

@@ -1,5 +1,8 @@
 #include "viewer/export/NcWriter.h"
 
+#include "common/ClassicHeader.h"
+#include "common/NetCDF.h"
+
 #include <utility>
 
 namespace {
@@ -9,7 +12,7 @@ constexpr std::size_t kBufferSize = 4 << 20;
 } // namespace
 
 NcFailure::NcFailure(int status, const std::string& call)
-    : std::runtime_error(call + ": " + nc_strerror(status)), status_(status), call_(call) {}
+    : std::runtime_error(call + ": " + NcErrorText(status)), status_(status), call_(call) {}
 
 void NcCheck(int status, const std::string& call) {
     if (status != NC_NOERR) throw NcFailure(status, call);
@@ -18,7 +21,7 @@ void NcCheck(int status, const std::string& call) {
 // ---- NcSource ------------------------------------------------------------------------------
 
 NcSource::NcSource(const std::string& path) : path_(path) {
-    NcCheck(nc_open(path.c_str(), NC_NOWRITE, &id_), "nc_open " + path);
+    NcCheck(NcOpenChecked(path, NC_NOWRITE, &id_), "nc_open " + path);
 }
 
 NcSource::~NcSource() {
@@ -54,7 +57,7 @@ NcOut NcOut::Create(const std::string& path) {
 NcOut NcOut::OpenForWrite(const std::string& path) {
     int id = -1;
     std::size_t buffer = kBufferSize;
-    NcCheck(nc__open(path.c_str(), NC_WRITE, &buffer, &id), "nc_open " + path);
+    NcCheck(NcOpenChecked(path, NC_WRITE, &id, nullptr, &buffer), "nc_open " + path);
     return NcOut(id);
 }
 
