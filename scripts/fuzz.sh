@@ -3,17 +3,38 @@
 # seed 1, after replaying the reproducers of tests/fuzz/repro. A crash stops the run with its
 # input in <build>/fuzz/crashes; fix the fault, then add the input to tests/fuzz/repro/<target>.
 #   scripts/fuzz.sh [seconds] [target ...]   targets: dataset profile coast fvbounds dates
+#   scripts/fuzz.sh --available              exit 0 when clang can build a fuzz target here
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+# clang alone is not enough: libFuzzer's runtime comes with clang's runtime libraries, which
+# Debian packages apart (libclang-rt-*-dev).
+available() {
+  command -v clang++ >/dev/null 2>&1 || return 1
+  local dir
+  dir=$(mktemp -d)
+  printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
+    'extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }' \
+    >"$dir/probe.cpp"
+  local ok=0
+  clang++ -fsanitize=fuzzer,address,undefined -o "$dir/probe" "$dir/probe.cpp" >/dev/null 2>&1 || ok=1
+  rm -rf "$dir"
+  return $ok
+}
+
+if [ "${1:-}" = "--available" ]; then
+  available
+  exit
+fi
 
 seconds=${1:-20}
 [ $# -gt 0 ] && shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(dataset profile coast fvbounds dates)
 
-if ! command -v clang++ >/dev/null 2>&1; then
-  echo "fuzz: clang++ not found, the fuzz targets need it" >&2
+if ! available; then
+  echo "fuzz: clang++ with libFuzzer (libclang-rt-*-dev) is needed for the fuzz targets" >&2
   exit 1
 fi
 

@@ -19,8 +19,8 @@ QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" --timeout 600
 # The fuzz targets, when clang is here: each for 20 seconds with a fixed seed, after the
 # reproducers; a crash fails the run.
 cd "$root"
-if command -v clang++ >/dev/null 2>&1; then
+if bash scripts/fuzz.sh --available; then
   bash scripts/fuzz.sh 20
 else
-  echo "test: clang++ not found, the fuzz targets are left out"
+  echo "test: no clang++ with libFuzzer here, the fuzz targets are left out"
 fi
