@@ -34,6 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Picture pic(64, 48);
         if (SetMapScale(pic.width(), pic.height()) != 0) std::abort();
         DrawCoast(pic);
+        // What is held describes points that are there (entry 0 is the file's own box).
+        const auto& dir = Coast.CoastSegDir;
+        for (std::size_t i = 1; i < dir.size(); ++i)
+            if (dir[i].PointCount < 1 ||
+                dir[i].First + static_cast<std::size_t>(dir[i].PointCount) >
+                    Coast.CoastPoints.size() / 2)
+                std::abort();
         // Drawing again from what is held in memory (or reading again after a refusal).
         DrawCoast(pic);
     }

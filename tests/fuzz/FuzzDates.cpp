@@ -8,6 +8,9 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 
+#include <cmath>
+#include <cstdlib>
+
 namespace {
 
 template <class F> void refusalAllowed(F&& f) {
@@ -33,8 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     refusalAllowed([&] { (void)CleanDateText(text); });
     (void)CalendarOf(text);
     for (Calendar cal : kCalendars) {
+        // A date read and written again reads back as the same date, to the second.
         refusalAllowed([&] {
-            if (ParseCalendarDate(cal, text, d)) (void)CalendarDateText(cal, d);
+            if (!ParseCalendarDate(cal, text, d)) return;
+            const std::string written = CalendarDateText(cal, d);
+            Date again;
+            if (!ParseCalendarDate(cal, written, again)) std::abort();
+            if (std::fabs(again.serial - d.serial) > 1.01 / 86400) std::abort();
         });
         refusalAllowed([&] {
             if (ReadDateText(cal, text, d)) (void)CalendarDateText(cal, d);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)GetProfileString("Settings", "CoastFile", "", file);
     (void)GetProfileString("", "", "none", file);
     (void)GetProfileSection("Settings", file);
-    (void)GetProfileSection("Recent", file);
+    const ProfileSection recent = GetProfileSection("Recent", file);
 
     // The value to write is taken from the input's first bytes, kept to letters and digits so
     // that no trimming or quoting rule applies to it.
@@ -23,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* section : {"Settings", "Added"}) {
         if (WriteProfileString(section, "FuzzKey", value, file) != 1) continue;
         if (GetProfileString(section, "FuzzKey", "", file) != value) std::abort();
+        // A write into one section leaves the others as they were.
+        if (GetProfileSection("Recent", file) != recent) std::abort();
     }
     return 0;
 }
