@@ -46,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (isHdf5(data, size)) return 0;
     const std::string path = fuzz::writeInput(data, size, "input.nc");
     std::unique_ptr<IKelvad> k(CreateKelvad());
+    // The time range the file list shows and the header of the CDL dump, through slot 0.
+    std::string first, last;
+    k->StartEndDate(path, first, last);
+    k->GetHeadOnly(path);
     const Long n = k->Initialize(path);
     if (n < 1) {
         (void)k->ErrorMessage();
