@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   libpugixml-dev libdap-dev
   fonts-dejavu-core
-  clang-format
+  clang-format clang libclang-rt-14-dev
 )
 
 missing=()
