@@ -290,7 +290,9 @@ TEST(ClassicHeader, FilesOfEachVersionPassWithTheirLayout) {
     const std::string longest(NC_MAX_NAME, 'q');
     for (NcFormat format : {NcFormat::Classic, NcFormat::Offset64, NcFormat::Cdf5}) {
         SCOPED_TRACE(static_cast<int>(format));
-        const std::string path = dir.file("f" + std::to_string(static_cast<int>(format)) + ".nc");
+        std::string name = "f";
+        name.append(std::to_string(static_cast<int>(format))).append(".nc");
+        const std::string path = dir.file(name);
         NcBuilder nc(path, format);
         nc.unlimitedDim("time", 3);
         nc.dim("x", 5);

@@ -362,12 +362,15 @@ TEST(Tokens, FindTokenWalksALongTextTokenByToken) {
     // with separators in a row and at both ends.
     std::string text = ";";
     for (int i = 1; i <= 500; ++i)
-        text += "w" + std::to_string(i) + (i % 7 == 0 ? ";;" : ";");
+        text.append("w").append(std::to_string(i)).append(i % 7 == 0 ? ";;" : ";");
     Long start = 0, end = 0, found = 0;
     while (FindToken(text, 1, start, end) > 0) {
         ++found;
-        ASSERT_EQ(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1)),
-                  "w" + std::to_string(found));
+        std::string expected = "w";
+        expected.append(std::to_string(found));
+        ASSERT_EQ(text.substr(static_cast<std::size_t>(start - 1),
+                              static_cast<std::size_t>(end - start + 1)),
+                  expected);
     }
     EXPECT_EQ(found, 500);
     EXPECT_EQ(CountTokens(text), 500);

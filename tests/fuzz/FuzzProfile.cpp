@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string value;
     for (std::size_t i = 0; i < size && value.size() < 12; ++i)
         if (std::isalnum(data[i])) value.push_back(static_cast<char>(data[i]));
-    if (value.empty()) value = "x";
+    if (value.empty()) value.push_back('x');
     for (const char* section : {"Settings", "Added"}) {
         if (WriteProfileString(section, "FuzzKey", value, file) != 1) continue;
         if (GetProfileString(section, "FuzzKey", "", file) != value) std::abort();

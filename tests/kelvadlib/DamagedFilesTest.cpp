@@ -121,7 +121,9 @@ TEST_F(DamagedFilesTest, ReadsPastTheEndOfAFileCutWhileOpenFailInsteadOfGivingZe
     };
     for (const Member& m : members) {
         EXPECT_EQ(m.read().toLong(), -1) << m.tag;
-        EXPECT_EQ(k.ErrorMessage, m.tag + std::string("NetCDF Error: ") + truncated);
+        std::string expected = m.tag;
+        expected.append("NetCDF Error: ").append(truncated);
+        EXPECT_EQ(k.ErrorMessage, expected);
     }
 }
 
