@@ -3,6 +3,7 @@
 #include "TyxFixture.h"
 #include "gui/LateBound.h"
 #include "runtime/RuntimeError.h"
+#include "tests/support/ControlPictureLog.h"
 #include "tests/support/DapServer.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/QtTestApp.h"
@@ -56,19 +57,7 @@ public:
 };
 
 // One record of a picture's primitive log, as the control's test hook gives it.
-struct Drawn {
-    std::string kind;
-    std::vector<double> at;
-    Long color = 0;
-    int drawWidth = 1;
-    std::string text;
-};
-
-// Long RGB of a pixel of an image.
-Long rgbAt(const QImage& image, int x, int y) {
-    const QRgb p = image.pixel(x, y);
-    return qRed(p) + 256 * qGreen(p) + 65536 * qBlue(p);
-}
+using Drawn = ControlDrawn;
 
 class TyxSectTest : public ::testing::Test {
 protected:
@@ -97,28 +86,10 @@ protected:
         factory_->SetUi(previousUi_);
     }
 
-    // The test hook of the control: not reachable through the dispatch interface.
-    void recordPictures() {
-        ASSERT_TRUE(QMetaObject::invokeMethod(control_, "recordPictures", Q_ARG(bool, true)));
-    }
+    // The test hooks of the control: not reachable through the dispatch interface.
+    void recordPictures() { RecordControlPictures(control_); }
     std::vector<Drawn> records(const char* picture) {
-        QVariantList list;
-        EXPECT_TRUE(QMetaObject::invokeMethod(control_, "pictureRecords",
-                                              Q_RETURN_ARG(QVariantList, list),
-                                              Q_ARG(QString, QString(picture))));
-        std::vector<Drawn> out;
-        for (const QVariant& v : list) {
-            const QVariantMap m = v.toMap();
-            Drawn d;
-            d.kind = m["kind"].toString().toStdString();
-            for (const QVariant& a : m["at"].toList())
-                d.at.push_back(a.toDouble());
-            d.color = m["color"].toInt();
-            d.drawWidth = m["drawWidth"].toInt();
-            d.text = m["text"].toString().toStdString();
-            out.push_back(d);
-        }
-        return out;
+        return ControlPictureRecords(control_, picture);
     }
     std::vector<Drawn> recordsOf(const char* picture, const std::string& kind) {
         std::vector<Drawn> out;
@@ -132,12 +103,7 @@ protected:
             texts.push_back(d.text);
         return texts;
     }
-    QImage image(const char* picture) {
-        QImage img;
-        EXPECT_TRUE(QMetaObject::invokeMethod(control_, "pictureImage", Q_RETURN_ARG(QImage, img),
-                                              Q_ARG(QString, QString(picture))));
-        return img;
-    }
+    QImage image(const char* picture) { return ControlImage(control_, picture); }
     QWidget* control() { return control_; }
 
     // The path (lon, lat) pairs given to the control and ended.
@@ -503,7 +469,7 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
     const QImage view = image("Picture1");
     ASSERT_EQ(view.size(), QSize(640, 480));
     const Drawn& first = boxes[0];
-    EXPECT_EQ(rgbAt(view, static_cast<int>((first.at[0] + first.at[2]) / 2),
+    EXPECT_EQ(RgbAt(view, static_cast<int>((first.at[0] + first.at[2]) / 2),
                     static_cast<int>((first.at[1] + first.at[3]) / 2)),
               colourOf(0));
     EXPECT_TRUE(ui.boxes.empty());
@@ -1004,7 +970,7 @@ TEST_F(TyxSectTest, ContourLinesChosenInTheOptionsAreDrawnOnTheSection) {
             EXPECT_LE(l.at[n + 1], bottom + 1);
         }
         const int x = static_cast<int>(l.at[0]), y = static_cast<int>(l.at[1]);
-        if (view.rect().contains(x, y) && rgbAt(view, x, y) == l.color) ++seen;
+        if (view.rect().contains(x, y) && RgbAt(view, x, y) == l.color) ++seen;
     }
     EXPECT_GT(seen, 0u);
     EXPECT_TRUE(ui.boxes.empty());

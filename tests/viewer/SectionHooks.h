@@ -5,6 +5,7 @@
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "runtime/Types.h"
+#include "tests/support/ControlPictureLog.h"
 #include "viewer/shell/PicForm.h"
 
 #include <QApplication>
@@ -44,38 +45,12 @@ inline void DoubleClickMap(float x, float y) {
     SendMapMouse(QEvent::MouseButtonRelease, x, y);
 }
 
-// One record of a control picture's log.
-struct ControlDrawn {
-    std::string kind;
-    std::vector<double> at;
-    Long color = 0;
-    std::string text;
-};
-
-// The control's pictures log afresh from now on.
-inline void RecordControlPictures(QWidget* control) {
-    ASSERT_TRUE(QMetaObject::invokeMethod(control, "recordPictures", Q_ARG(bool, true)));
-}
-// The records of one kind ("FilledBox", "Print", ...) in the log of picture ("Picture1",
-// "picSection", "picDateTime").
+// The records of one kind ("FilledBox", "Print", ...) in the log of picture.
 inline std::vector<ControlDrawn> ControlRecords(QWidget* control, const char* picture,
                                                 const std::string& kind) {
-    QVariantList list;
-    EXPECT_TRUE(QMetaObject::invokeMethod(control, "pictureRecords",
-                                          Q_RETURN_ARG(QVariantList, list),
-                                          Q_ARG(QString, QString(picture))));
     std::vector<ControlDrawn> out;
-    for (const QVariant& v : list) {
-        const QVariantMap m = v.toMap();
-        if (m["kind"].toString().toStdString() != kind) continue;
-        ControlDrawn d;
-        d.kind = kind;
-        for (const QVariant& a : m["at"].toList())
-            d.at.push_back(a.toDouble());
-        d.color = m["color"].toInt();
-        d.text = m["text"].toString().toStdString();
-        out.push_back(d);
-    }
+    for (const ControlDrawn& d : ControlPictureRecords(control, picture))
+        if (d.kind == kind) out.push_back(d);
     return out;
 }
 // The texts printed in a picture, in order.
@@ -84,15 +59,4 @@ inline std::vector<std::string> ControlPrinted(QWidget* control, const char* pic
     for (const ControlDrawn& d : ControlRecords(control, picture, "Print"))
         out.push_back(d.text);
     return out;
-}
-inline QImage ControlImage(QWidget* control, const char* picture) {
-    QImage img;
-    EXPECT_TRUE(QMetaObject::invokeMethod(control, "pictureImage", Q_RETURN_ARG(QImage, img),
-                                          Q_ARG(QString, QString(picture))));
-    return img;
-}
-// Long RGB of a pixel.
-inline Long RgbAt(const QImage& image, int x, int y) {
-    const QRgb p = image.pixel(x, y);
-    return qRed(p) + 256 * qGreen(p) + 65536 * qBlue(p);
 }
