@@ -4,15 +4,21 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
+// The loader's last error text on this thread, or fallback. The loader keeps that text in a
+// block of its own per thread until it is asked a second time; asking again here frees it, so a
+// thread that ends while the program exits leaves nothing behind.
 std::string loaderError(const std::string& fallback) {
     const char* e = ::dlerror();
-    return e != nullptr ? std::string(e) : fallback;
+    std::string text = e != nullptr ? std::string(e) : fallback;
+    ::dlerror();
+    return text;
 }
 
 bool isSeparator(char c) {
@@ -86,6 +92,13 @@ std::map<std::string, void*>& factoryLibraries() {
     return *libraries;
 }
 
+// Paths that FindFactory or a preload has already tried to open: a preload that comes late finds
+// the work done, failed or not, and leaves it.
+std::set<std::string>& factoryAttempts() {
+    static auto* attempts = new std::set<std::string>;
+    return *attempts;
+}
+
 // The handle of the library at path (a path as NativePath gives it), opened now when it is not
 // yet; nullptr, with the loader's text in error, when it cannot be. The caller holds
 // factoryMutex.
@@ -93,6 +106,7 @@ void* openFactoryLibrary(const std::string& path, const std::string& library, st
     auto& libraries = factoryLibraries();
     auto it = libraries.find(path);
     if (it != libraries.end()) return it->second;
+    factoryAttempts().insert(path);
     ::dlerror();
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
@@ -123,12 +137,15 @@ void* FindFactory(const std::string& library, const std::string& symbol, std::st
 void PreloadFactoryLibrary(const std::string& library) {
     factoryMutex();
     factoryLibraries();
+    factoryAttempts();
     try {
         std::thread([library] {
             try {
                 std::lock_guard lock(factoryMutex());
+                const std::string path = NativePath(library);
+                if (factoryAttempts().count(path) != 0) return;
                 std::string ignored;
-                openFactoryLibrary(NativePath(library), library, ignored);
+                openFactoryLibrary(path, library, ignored);
             } catch (...) {
                 // Whatever went wrong here, FindFactory meets it again.
             }
