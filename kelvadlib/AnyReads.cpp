@@ -44,18 +44,24 @@ constexpr std::size_t kBlock = 4096;
 constexpr std::size_t kPieceValues = 65536;
 
 // Runs read(zero) with a zero of the C type that holds the variable's values (bytes widened
-// to 16 bits, as the library reads them) and returns its status; a type the reads do not know
-// leaves the type message and reads nothing.
+// to 16 bits, as the library reads them; the netCDF-4 unsigned and 64-bit integers in the
+// first type that takes them) and returns its status; a type the reads do not know leaves the
+// type message and reads nothing.
 template <class Read> int ReadAsOwnType(Kelvad& k, const VariRec& v, Read&& read) {
     switch (v.type) {
     case NC_BYTE:
     case NC_SHORT:
         return read(Integer{});
     case NC_INT:
+    case NC_UBYTE:
+    case NC_USHORT:
         return read(Long{});
     case NC_FLOAT:
         return read(float{});
     case NC_DOUBLE:
+    case NC_UINT:
+    case NC_INT64:
+    case NC_UINT64:
         return read(double{});
     default:
         k.ErrorMessage = typeMessage(v);
@@ -188,11 +194,11 @@ struct Rule {
     Rule(const ValueMarks& marks, double scale_, double offset_, float noVal_)
         : scale(scale_), offset(offset_), noVal(noVal_) {
         const ValueMarks::Range m = marks.missingRange(), f = marks.fillRange();
-        constexpr double inf = std::numeric_limits<double>::infinity();
+        const ValueMarks::Range ok = marks.validRange();
         constexpr float most = std::numeric_limits<float>::max();
-        values = keptRanges<double>(-inf, inf, {{{m.lo, m.hi}, {f.lo, f.hi}}});
+        values = keptRanges<double>(ok.lo, ok.hi, {{{m.lo, m.hi}, {f.lo, f.hi}}});
         singles = keptRanges<float>(
-            -most, most,
+            std::max(-most, singleUp(ok.lo)), std::min(most, singleDown(ok.hi)),
             {{{singleUp(m.lo), singleDown(m.hi)}, {singleUp(f.lo), singleDown(f.hi)}}});
     }
 };
@@ -424,7 +430,7 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
     k.vMin = CSng(2 * noValSize);
     k.vMinMaxVar = nvar;
 
-    const Rule rule(ValueMarks(v, v.type, m == Member::Var), v.scale, v.offset, No_Val);
+    const Rule rule(ValueMarks(v, HeldType(v), m == Member::Var), v.scale, v.offset, No_Val);
     const std::size_t count = static_cast<std::size_t>(n);
     float* out = &scalarV(1);
     Long valid = 0;
@@ -446,7 +452,18 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
                 }
                 std::vector<T>& buf = readBuffer<T>(values);
                 const int s = readValues(m, r, nvar - 1, piece, v.narray, buf.data());
-                if (s == NC_NOERR) valid += applyRule(k, buf.data(), to, values, rule);
+                if (s != NC_NOERR) return s;
+                if constexpr (std::is_same_v<T, Integer>) {
+                    if (v.unsignedInts) {
+                        // The unsigned values of the bits, which an Integer cannot hold.
+                        std::vector<Long>& wide = readBuffer<Long>(values);
+                        for (std::size_t i = 0; i < values; ++i)
+                            wide[i] = static_cast<Long>(StoredValue(v, buf[i]));
+                        valid += applyRule(k, wide.data(), to, values, rule);
+                        return s;
+                    }
+                }
+                valid += applyRule(k, buf.data(), to, values, rule);
                 return s;
             });
         written = st == NC_NOERR;
@@ -550,13 +567,14 @@ Variant Kelvad::do_get_var1_any(Long nH, Long nvar, const VArray<Long>& indexp, 
         int status = ReopenSlot(nH);
         if (status != NC_NOERR) return ncFailure(*this, m, nH, status);
 
-        const ValueMarks rule(v, v.type, true);
+        const ValueMarks rule(v, HeldType(v), true);
         Long result = 0;
         auto run = [&](auto zero) {
             using T = decltype(zero);
-            T value{};
-            const int st = readValues(m, r, nvar - 1, w, v.narray, &value);
+            T read{};
+            const int st = readValues(m, r, nvar - 1, w, v.narray, &read);
             if (st != NC_NOERR) return st;
+            const double value = StoredValue(v, static_cast<double>(read));
             const double x = value * v.scale + v.offset; // in Double, not rounded to Single
             if (rule.valid(value) && std::isfinite(x)) {
                 scalarV = x;

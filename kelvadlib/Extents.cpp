@@ -87,10 +87,37 @@ void readWhole(const NcfRec& r, Long vId, short* target, std::size_t n, const st
     check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
 
+// Coordinates stored packed (scale_factor, add_offset) or as _Unsigned integers: their values
+// as read are not positions until unpacked.
+bool packedPositions(const VariRec& v) {
+    return v.scale != 1 || v.offset != 0 || v.unsignedInts;
+}
+
+// What an unpacked cache holds where the file holds no position: the float fill.
+constexpr float kNoPosition = NC_FILL_FLOAT;
+
 // The marks of a coordinate variable that stand for no position, for its values as they are
-// read here (Singles).
+// held in the caches (Singles): as read, or, for packed ones, as unpacked.
 ValueMarks noPosition(const VariRec& v) {
-    return ValueMarks(v, NC_FLOAT, false);
+    if (!packedPositions(v)) return ValueMarks(v, NC_FLOAT, false);
+    VariRec unpacked;
+    unpacked.type = NC_FLOAT;
+    unpacked.FillVal = kNoPosition;
+    return ValueMarks(unpacked, NC_FLOAT, false);
+}
+
+// Values of v as read into Singles turned into positions: unpacked by the value rule of the
+// reads (marks and valid limits on the stored values, then scale and offset), those that mark
+// no position set to kNoPosition.
+void unpackPositions(const VariRec& v, float* values, std::size_t n) {
+    if (!packedPositions(v)) return;
+    const ValueMarks stored(v, NC_FLOAT, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = StoredValue(v, values[i]);
+        const double position = x * v.scale + v.offset;
+        values[i] = stored.valid(x) && std::fabs(position) < 1e30 ? static_cast<float>(position)
+                                                                  : kNoPosition;
+    }
 }
 
 // The bounding box, grown point by point; values that mark no position are passed over.
@@ -147,7 +174,10 @@ struct PositionReads {
     bool lonRad, latRad;
     const std::string& tag;
 
+    // Values as read made positions in degrees: unpacked, and turned from radians.
     void inDegrees(float* lon, std::size_t nLon, float* lat, std::size_t nLat) const {
+        unpackPositions(r.vari(r.lon_vId), lon, nLon);
+        unpackPositions(r.vari(r.lat_vId), lat, nLat);
         if (lonRad) toDegrees(lon, nLon, box.lonMarks);
         if (latRad) toDegrees(lat, nLat, box.latMarks);
     }
@@ -463,6 +493,11 @@ Long Kelvad::SetVerticalExtent(Long nH) {
                                kCrLf + "Variable Name = " + v.name + "\n" +
                                "Tyep Number = " + Str(v.type);
                 break;
+            }
+            // Packed levels are kept unpacked, as the positions are.
+            if (packedPositions(v)) {
+                for (Long k = 1; k <= r.kMax; ++k)
+                    r.vCoordArr(k) = StoredValue(v, r.vCoordArr(k)) * v.scale + v.offset;
             }
             CloseIfAfterRead(nH);
             return 1;

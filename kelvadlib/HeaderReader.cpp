@@ -9,9 +9,11 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -53,6 +55,16 @@ double defaultFill(Long type) {
         return std::bit_cast<double>(std::uint64_t{0x479E000000000000});
     case NC_DOUBLE:
         return std::bit_cast<double>(std::uint64_t{0x479E000000000001});
+    case NC_UBYTE:
+        return NC_FILL_UBYTE;
+    case NC_USHORT:
+        return NC_FILL_USHORT;
+    case NC_UINT:
+        return NC_FILL_UINT;
+    case NC_INT64:
+        return static_cast<double>(NC_FILL_INT64);
+    case NC_UINT64:
+        return static_cast<double>(NC_FILL_UINT64);
     default:
         return 0;
     }
@@ -101,6 +113,8 @@ struct AttValue {
     std::optional<double> first;
     // A netCDF-4 string attribute holding one string: its text is the value.
     bool oneString = false;
+    // Every number, as read (valid_range takes two).
+    std::vector<double> numbers;
 };
 
 template <class T, class Get> AttValue numbersOf(std::size_t n, Get get) {
@@ -109,12 +123,13 @@ template <class T, class Get> AttValue numbersOf(std::size_t n, Get get) {
     a.status = get(buf.data());
     if (a.status != NC_NOERR) buf.assign(n, T{});
     if (!buf.empty()) a.first = static_cast<double>(buf[0]);
+    a.numbers.assign(buf.begin(), buf.end());
     a.text = joinStr(buf);
     return a;
 }
 
-// The numbers of an attribute read as type `type` (bytes as Integers), or zeros when the read
-// fails.
+// The numbers of an attribute read as type `type` (bytes as Integers, the netCDF-4 integers
+// as Doubles), or zeros when the read fails.
 AttValue readNumbers(int ncid, int varid, const char* name, nc_type type, std::size_t n) {
     switch (type) {
     case NC_BYTE:
@@ -127,7 +142,7 @@ AttValue readNumbers(int ncid, int varid, const char* name, nc_type type, std::s
     case NC_FLOAT:
         return numbersOf<float>(
             n, [&](float* buf) { return nc_get_att_float(ncid, varid, name, buf); });
-    default: // NC_DOUBLE
+    default: // NC_DOUBLE and the netCDF-4 integers
         return numbersOf<double>(
             n, [&](double* buf) { return nc_get_att_double(ncid, varid, name, buf); });
     }
@@ -148,6 +163,11 @@ AttValue readAttValue(int ncid, int varid, const char* name, nc_type type, std::
     case NC_INT:
     case NC_FLOAT:
     case NC_DOUBLE:
+    case NC_UBYTE:
+    case NC_USHORT:
+    case NC_UINT:
+    case NC_INT64:
+    case NC_UINT64:
         return readNumbers(ncid, varid, name, type, n);
     case NC_STRING:
         a.oneString = readSingleString(ncid, varid, name, n, a.text);
@@ -195,21 +215,44 @@ void readDimensions(int id, int ndims, int unlimId, NcfRec& r, std::string& mess
     }
 }
 
+// What the attributes of one variable say of its values beyond the record's own fields: the
+// valid limits as given (resolved once the packing is known) and the missing-value mark.
+struct ValueAtts {
+    double missing = 0;
+    std::optional<double> validMin, validMax;
+    nc_type validType = NC_NAT; // the type the limits were given in
+};
+
 // What a known attribute says of its variable: scale, missing-value and fill marks, offset,
-// units and long name.
-void takeAttributeMeaning(VariRec& vr, Long i, const AttValue& value, double& missing) {
-    const std::string up = UCase(vr.attName(i));
+// units, long name, _Unsigned and the valid limits.
+void takeAttributeMeaning(VariRec& vr, Long i, const AttValue& value, ValueAtts& atts) {
+    const std::string& name = vr.attName(i);
+    const std::string up = UCase(name);
+    double& missing = atts.missing;
     if (Left(up, 5) == "SCALE") vr.scale = Val(value.text);
     if (Left(up, 7) == "MISSING") missing = markOf(value.text, value.first);
     if (Left(up, 5) == "_FILL") vr.FillVal = markOf(value.text, value.first);
     if (Left(up, 7) == "ADD_OFF") vr.offset = Val(value.text);
     if (InStr(up, "UNIT") > 0) vr.unit = value.text;
     if (Left(up, 9) == "LONG_NAME") vr.longName = value.text;
+    if (name == "_Unsigned") vr.unsignedInts = UCase(Trim(value.text)) == "TRUE";
+    const std::vector<double>& x = value.numbers;
+    if (name == "valid_range" && x.size() == 2) {
+        atts.validMin = x[0];
+        atts.validMax = x[1];
+        atts.validType = static_cast<nc_type>(vr.attType(i));
+    } else if (name == "valid_min" && x.size() == 1) {
+        atts.validMin = x[0];
+        atts.validType = static_cast<nc_type>(vr.attType(i));
+    } else if (name == "valid_max" && x.size() == 1) {
+        atts.validMax = x[0];
+        atts.validType = static_cast<nc_type>(vr.attType(i));
+    }
 }
 
 // Attribute i of variable v, named aname: its name, type and value into vr, and what it says of
 // the variable. The status of the read; one that failed ends the list.
-int readVariableAttribute(int id, int v, const char* aname, Long i, VariRec& vr, double& missing,
+int readVariableAttribute(int id, int v, const char* aname, Long i, VariRec& vr, ValueAtts& atts,
                           std::string& message) {
     const std::string rawAtt = aname;
     vr.attName(i) = PrintableOnly(rawAtt);
@@ -257,28 +300,62 @@ int readVariableAttribute(int id, int v, const char* aname, Long i, VariRec& vr,
         break; // other netCDF-4 types are not read
     }
     vr.attValue(i) = value.text;
-    takeAttributeMeaning(vr, i, value, missing);
+    takeAttributeMeaning(vr, i, value, atts);
     return status;
 }
 
-// The attributes of variable v into vr, the missing-value mark into missing. The list ends at
-// the first failed inquiry (the count is never asked for), or after a read that failed. The
-// number of attributes met, one past the limit when there are more.
-Long readVariableAttributes(int id, int v, VariRec& vr, double& missing, std::string& message) {
+// The attributes of variable v into vr, every one of them, and what they say into atts. The
+// list ends at the first failed inquiry (the count is never asked for), or after a read that
+// failed. The number of attributes met.
+Long readVariableAttributes(int id, int v, VariRec& vr, ValueAtts& atts, std::string& message) {
     Long count = 0;
     int status = NC_NOERR;
     for (int a = 0; status == NC_NOERR; ++a) {
         char aname[NC_MAX_NAME + 1] = {};
         if (nc_inq_attname(id, v, a, aname) != NC_NOERR) break;
         count = a + 1;
-        if (count > kMaxVarAtts) {
-            message = "Number of attribute exceeds the limit(=" + Str(kMaxVarAtts) + ") for" +
-                      kCrLf + "Variable: " + vr.name + "\n" + "Number of attribute = " + Str(count);
-            break;
-        }
-        status = readVariableAttribute(id, v, aname, count, vr, missing, message);
+        vr.attName.resize(count);
+        vr.attType.resize(count);
+        vr.attValue.resize(count);
+        status = readVariableAttribute(id, v, aname, count, vr, atts, message);
     }
     return count;
+}
+
+// A mark or limit given in the signed type of an _Unsigned variable, as the unsigned value of
+// the same bits.
+double asUnsigned(const VariRec& vr, double mark) {
+    if (!vr.unsignedInts || mark >= 0) return mark;
+    if (vr.type == NC_BYTE && mark >= -128) return mark + 256;
+    if (vr.type == NC_SHORT && mark >= -32768) return mark + 65536;
+    return mark;
+}
+
+// The valid limits in the values as stored. Limits of a packed variable given in another type
+// than its own are in unpacked units (the type of the scale and offset) and are turned back.
+void setValidLimits(VariRec& vr, const ValueAtts& atts) {
+    double lo = atts.validMin.value_or(-std::numeric_limits<double>::infinity());
+    double hi = atts.validMax.value_or(std::numeric_limits<double>::infinity());
+    const bool packed = vr.scale != 1 || vr.offset != 0;
+    if (packed && atts.validType != vr.type && vr.scale != 0) {
+        lo = (lo - vr.offset) / vr.scale;
+        hi = (hi - vr.offset) / vr.scale;
+        if (vr.scale < 0) std::swap(lo, hi);
+        // Stored integers: a limit that the division leaves a rounding away from a whole
+        // number is that number.
+        if (vr.type <= NC_INT || (vr.type >= NC_UBYTE && vr.type <= NC_UINT64)) {
+            lo = std::ceil(lo - 1e-6);
+            hi = std::floor(hi + 1e-6);
+        }
+    } else {
+        lo = asUnsigned(vr, lo);
+        hi = asUnsigned(vr, hi);
+    }
+    if (lo > hi) std::swap(lo, hi); // a range written high to low
+    if (std::isnan(lo)) lo = -std::numeric_limits<double>::infinity();
+    if (std::isnan(hi)) hi = std::numeric_limits<double>::infinity();
+    vr.validMin = lo;
+    vr.validMax = hi;
 }
 
 // The marks of missing values: the missing value, else the fill value; the fill value, else the
@@ -343,10 +420,17 @@ bool readVariable(int id, int v, VariRec& vr, std::string& message) {
     vr.FillVal = 0;
 
     // No attributes are read when the dimension ids could not be.
-    double missing = 0;
-    const Long count = status == NC_NOERR ? readVariableAttributes(id, v, vr, missing, message) : 0;
-    setValueMarks(vr, missing);
-    vr.nattri = MinL(kMaxVarAtts, count);
+    ValueAtts atts;
+    const Long count = status == NC_NOERR ? readVariableAttributes(id, v, vr, atts, message) : 0;
+    // _Unsigned means nothing on other types.
+    if (vr.type != NC_BYTE && vr.type != NC_SHORT) vr.unsignedInts = false;
+    setValueMarks(vr, atts.missing);
+    if (vr.unsignedInts) {
+        vr.MisnVal = asUnsigned(vr, vr.MisnVal);
+        vr.FillVal = asUnsigned(vr, vr.FillVal);
+    }
+    setValidLimits(vr, atts);
+    vr.nattri = count;
     takeUnitFromLongName(vr);
     return true;
 }

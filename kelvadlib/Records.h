@@ -8,7 +8,7 @@
 // - a field ending in _vId (and Var1st, the vector ids) holds a variable number counted from 1
 //   (the netCDF variable id is the number minus 1); -1 means none;
 // - type codes are the netCDF external type codes (1 byte .. 6 double; netCDF-4 types keep
-//   their own codes above 6 and are not read).
+//   their own codes above 6: their numbers are read, their strings and compound values not).
 #include "common/Calendar.h"
 #include "common/ClassicHeader.h"
 #include "kelvadlib/DapBatch.h"
@@ -18,12 +18,31 @@
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
+#include <limits>
 #include <string>
+#include <vector>
 
 // Limits of the header model.
 constexpr Long kMaxVarDims = 5;  // a sixth dimension fails the header read
-constexpr Long kMaxVarAtts = 20; // attributes past the 20th are reported and dropped
 constexpr Long kMaxNameLen = 45; // longer names are reported and kept
+
+// The attributes of a variable, indexed 1 To size(); any other index raises RuntimeError(9).
+// Every attribute is kept: files converted from GRIB carry their packing and fill attributes
+// after twenty others.
+template <class T> class AttList {
+public:
+    T& operator()(Long i) { return v_[index(i)]; }
+    const T& operator()(Long i) const { return v_[index(i)]; }
+    void resize(Long n) { v_.resize(static_cast<std::size_t>(n < 0 ? 0 : n)); }
+    Long size() const { return static_cast<Long>(v_.size()); }
+
+private:
+    std::vector<T> v_;
+    std::size_t index(Long i) const {
+        if (i < 1 || i > size()) throw RuntimeError(err::Subscript);
+        return static_cast<std::size_t>(i - 1);
+    }
+};
 
 // A fixed array inside a record, indexed 1 To N; any other index raises RuntimeError(9).
 template <class T, Long N> class FixedArray {
@@ -56,16 +75,22 @@ struct VariRec {
     Long kind = 0;        // 1 coordinate, 2 fixed, 3 record variable; 0 until classified
     FixedArray<Long, kMaxVarDims> arrayDimId;          // file order, last fastest; unused = 0
     FixedArray<std::string, kMaxVarDims> arrayDimName; // their names
-    Long nattri = 0;                                   // attributes kept, 0 to 20
-    FixedArray<std::string, kMaxVarAtts> attName;
-    FixedArray<Long, kMaxVarAtts> attType;
-    FixedArray<std::string, kMaxVarAtts> attValue; // numbers as Str forms joined by two blanks
-    double byteSize = 0;                           // byteUnit x product of the dimension sizes
-    Long byteUnit = 0;  // 1 byte and char, 2 short, 4 int and float, 8 double, 0 other
-    double MisnVal = 0; // missing value (or the fill value when only that is given)
-    double FillVal = 0; // fill value, or the type's default fill
-    double scale = 0;   // 1 when absent
-    double offset = 0;  // 0 when absent
+    Long nattri = 0;                                   // attributes kept, all of them
+    AttList<std::string> attName;                      // 1 To nattri
+    AttList<Long> attType;
+    AttList<std::string> attValue; // numbers as Str forms joined by two blanks
+    double byteSize = 0;           // byteUnit x product of the dimension sizes
+    Long byteUnit = 0;             // 1 byte and char, 2 short, 4 int and float, 8 double, 0 other
+    double MisnVal = 0;            // missing value (or the fill value when only that is given)
+    double FillVal = 0;            // fill value, or the type's default fill
+    double scale = 0;              // 1 when absent
+    double offset = 0;             // 0 when absent
+    // _Unsigned = "true" on a byte or short variable: its values (and marks) are unsigned.
+    bool unsignedInts = false;
+    // valid_min and valid_max (or valid_range) in the values as stored; values outside are
+    // missing. Infinite when not given.
+    double validMin = -std::numeric_limits<double>::infinity();
+    double validMax = std::numeric_limits<double>::infinity();
     std::string unit;
     std::string longName;
 };
@@ -162,6 +187,21 @@ struct NcfRec {
         held.clear();
     }
 };
+
+// The first and the last step of the slot's time cache that hold a time: a step whose value is
+// the fill (a record not yet written) holds NaN. 0 when no step has a time.
+inline Long FirstTimedStep(const NcfRec& r) {
+    if (!r.timeArr.IsAllocated()) return 0;
+    for (Long i = r.timeArr.LBound(); i <= r.timeArr.UBound(); ++i)
+        if (r.timeArr(i) == r.timeArr(i)) return i;
+    return 0;
+}
+inline Long LastTimedStep(const NcfRec& r) {
+    if (!r.timeArr.IsAllocated()) return 0;
+    for (Long i = r.timeArr.UBound(); i >= r.timeArr.LBound(); --i)
+        if (r.timeArr(i) == r.timeArr(i)) return i;
+    return 0;
+}
 
 // The corner table of a mesh: the last fixed variable over the nodes-per-element dimension, by
 // number; 0 when there is none, -1 when one of them has more than two dimensions.

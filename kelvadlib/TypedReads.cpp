@@ -4,17 +4,30 @@
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/ReadArgs.h"
 #include "kelvadlib/Utils.h"
+#include "kelvadlib/ValueMarks.h"
 #include "runtime/Text.h"
 
 #include <netcdf.h>
 
+#include <cstdint>
 #include <new>
+#include <type_traits>
 
 namespace {
 
-// Types above double (the netCDF-4 types) are recorded but not read.
+// The classic numbers and the netCDF-4 integers, which the library converts like the others;
+// strings and the user-defined types are recorded but not read.
 bool typeReadable(const VariRec& v) {
-    return v.type <= NC_DOUBLE;
+    return v.type <= NC_DOUBLE || (v.type >= NC_UBYTE && v.type <= NC_UINT64);
+}
+
+// The values of an _Unsigned byte or short as the unsigned values of their bits, where the
+// target type holds them (an Integer holds a byte's, not a short's).
+template <class T> void asStored(const VariRec& v, T* values, int64_t n) {
+    if (!v.unsignedInts) return;
+    if (std::is_same_v<T, Integer> && v.type != NC_BYTE) return;
+    for (int64_t i = 0; i < n; ++i)
+        values[i] = static_cast<T>(StoredValue(v, static_cast<double>(values[i])));
 }
 
 std::string typeMessage(const VariRec& v) {
@@ -95,6 +108,7 @@ Variant readStrided(Kelvad& k, const char* name, Long nH, Long nvar, const VArra
         if (status == NC_NOERR) status = CheckClassicRead(&r.classic, r.FName, nvar - 1, s, c, st);
         if (status == NC_NOERR) status = NcReadCalls<T>::vars(r.ncid, nvar - 1, s, c, st, target);
         if (status != NC_NOERR) return frame.ncFailure(nH, status);
+        asStored(v, target, wanted);
         k.CloseIfAfterRead(nH);
         return Variant(Integer{1});
     } catch (const RuntimeError& e) {
@@ -125,6 +139,7 @@ Variant readWhole(Kelvad& k, const char* name, Long nH, Long nvar, VArray<T>& ou
             status = CheckClassicRead(&r.classic, r.FName, nvar - 1, s, c, nullptr);
         if (status == NC_NOERR) status = NcReadCalls<T>::vara(r.ncid, nvar - 1, s, c, out.data());
         if (status != NC_NOERR) return frame.ncFailure(nH, status);
+        asStored(v, out.data(), n);
         k.CloseIfAfterRead(nH);
         return Variant(n);
     } catch (const RuntimeError& e) {

@@ -10,6 +10,11 @@
 //   default fills, the 1e35 of many models) is a threshold instead: such marks often reach a
 //   file rounded through another type, so every value at or beyond 99 % of the mark, on its
 //   side of zero, is missing. A mark of 0 marks nothing.
+// - Values outside the variable's valid limits (valid_min, valid_max, valid_range) are missing.
+// - A byte or short with _Unsigned = "true" holds unsigned values: they are read as signed and
+//   turned into the unsigned value of the same bits (StoredValue) before the rule sees them.
+//   netCDF-4 unsigned and 64-bit integers are held in the wider types that take them (Long, or
+//   Double for the 32- and 64-bit ones).
 #include "kelvadlib/Records.h"
 
 #include <netcdf.h>
@@ -17,6 +22,21 @@
 #include <cmath>
 #include <limits>
 #include <type_traits>
+
+// The netCDF type whose values a read hands to the rule: the unsigned type of an _Unsigned
+// byte or short, else the variable's own.
+inline Long HeldType(const VariRec& v) {
+    if (v.unsignedInts && v.type == NC_BYTE) return NC_UBYTE;
+    if (v.unsignedInts && v.type == NC_SHORT) return NC_USHORT;
+    return v.type;
+}
+
+// A byte or short value as read (signed, in any type) turned into the value it holds: the
+// unsigned value of its bits when the variable is _Unsigned.
+inline double StoredValue(const VariRec& v, double x) {
+    if (!v.unsignedInts || !(x < 0)) return x;
+    return x + (v.type == NC_BYTE ? 256.0 : 65536.0);
+}
 
 class ValueMarks {
 public:
@@ -34,6 +54,21 @@ public:
         case NC_INT:
             integerMarks(v, -2147483648.0, 2147483647.0);
             break;
+        case NC_UBYTE:
+            integerMarks(v, 0, 255);
+            break;
+        case NC_USHORT:
+            integerMarks(v, 0, 65535);
+            break;
+        case NC_UINT:
+            integerMarks(v, 0, 4294967295.0);
+            break;
+        case NC_INT64: // held as Doubles: marks and values round alike
+            integerMarks(v, -0x1p63, 0x1p63);
+            break;
+        case NC_UINT64:
+            integerMarks(v, 0, 0x1p64);
+            break;
         case NC_FLOAT:
         case NC_DOUBLE:
             missing_ = floatingMark(v.MisnVal, held == NC_FLOAT, false);
@@ -42,6 +77,8 @@ public:
         default:
             break;
         }
+        validLo_ = v.validMin;
+        validHi_ = v.validMax;
     }
 
     template <class T> bool valid(T x) const {
@@ -49,7 +86,7 @@ public:
         const double d = static_cast<double>(x); // exact for every type the reads hold
         if constexpr (std::is_floating_point_v<T>)
             if (!std::isfinite(d)) return false;
-        return !missing_.hits(d) && !fill_.hits(d);
+        return d >= validLo_ && d <= validHi_ && !missing_.hits(d) && !fill_.hits(d);
     }
 
     // A mark as the closed range of values it takes (empty when lo > hi), so that a loop over
@@ -61,6 +98,8 @@ public:
     };
     Range missingRange() const { return missing_.range(); }
     Range fillRange() const { return fill_.range(); }
+    // The values the valid limits let through (every value when none are given).
+    Range validRange() const { return {validLo_, validHi_}; }
 
 private:
     struct Mark {
@@ -128,4 +167,6 @@ private:
     }
 
     Mark missing_, fill_;
+    double validLo_ = -std::numeric_limits<double>::infinity();
+    double validHi_ = std::numeric_limits<double>::infinity();
 };

@@ -859,16 +859,17 @@ TEST_F(AnyReadsTest, WindowsOfManyPiecesTakeEachValueInItsPlace) {
 
 // ---- Types the reads do not take ------------------------------------------------------------
 
-TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
+TEST_F(AnyReadsTest, CharAndStringVariablesGiveTheTypeMessage) {
+    // (The netCDF-4 integers are read: ValuesTest.)
     NcBuilder nc(dir.file("types.nc"), NcFormat::Netcdf4);
     nc.dim("x", 3);
     nc.var("c", NC_CHAR, {"x"}).text("abc");
-    nc.var("u", NC_UINT, {"x"}).values({1u, 2u, 3u});
+    nc.var("u", NC_STRING, {"x"}).strings({"a", "b", "c"});
     load(nc.write());
     const std::string charText =
         "Variable-Type of Attribute not expected:" + kCrLf + "Variable Name = c\nTyep Number =  2";
     const std::string uintText =
-        "Variable-Type of Attribute not expected:" + kCrLf + "Variable Name = u\nTyep Number =  9";
+        "Variable-Type of Attribute not expected:" + kCrLf + "Variable Name = u\nTyep Number =  12";
 
     for (Long nvar : {1, 2}) {
         const std::string& text = nvar == 1 ? charText : uintText;
@@ -896,7 +897,7 @@ TEST_F(AnyReadsTest, CharAndNetcdf4TypesGiveTheTypeMessage) {
         EXPECT_EQ(one, 8);
     }
 
-    // The typed reads refuse a netCDF-4 type before touching the dataset.
+    // The typed reads refuse a string variable before touching the dataset.
     k.CloseSlot(1);
     VArray<Integer> s(1, 3);
     VArray<Long> l;

@@ -243,36 +243,31 @@ TEST_F(HeaderTest, FiveDimensionsPassAndASixthFails) {
     EXPECT_EQ(nc_inq_ndims(r.ncid, &ndims), NC_NOERR); // left open
 }
 
-TEST_F(HeaderTest, AttributesPastTheTwentiethAreReportedAndDropped) {
-    struct Case {
-        int atts;
-        Long kept;
-        const char* message;
-    };
-    const Case cases[] = {
-        {20, 20, ""},
-        {21, 20,
-         "Number of attribute exceeds the limit(= 20) for\r\nVariable: v\n"
-         "Number of attribute =  21"},
-        {25, 20,
-         "Number of attribute exceeds the limit(= 20) for\r\nVariable: v\n"
-         "Number of attribute =  21"},
-    };
-    for (const auto& c : cases) {
-        NcBuilder nc(dir.file("atts" + std::to_string(c.atts) + ".nc"));
+TEST_F(HeaderTest, EveryAttributeIsKeptHoweverMany) {
+    // Files converted from GRIB carry their packing and fill attributes after twenty others.
+    for (int atts : {20, 21, 40}) {
+        SCOPED_TRACE(atts);
+        NcBuilder nc(dir.file("atts" + std::to_string(atts) + ".nc"));
         nc.dim("x", 1);
-        auto& v = nc.var("v", NC_FLOAT, {"x"});
-        for (int i = 1; i <= c.atts; ++i) {
-            const std::string number = std::to_string(i);
-            v.att("a" + number, float(i));
-        }
+        auto& v = nc.var("v", NC_SHORT, {"x"});
+        for (int i = 1; i <= atts - 4; ++i)
+            v.att("GRIB_a" + std::to_string(i), float(i));
+        v.att("scale_factor", 0.5).att("add_offset", 10.0);
+        v.att("_FillValue", NC_SHORT, -999).att("missing_value", NC_SHORT, -1);
         nc.var("w", NC_FLOAT, {"x"}).att("units", "m");
         k.ErrorMessage = "";
-        ASSERT_EQ(read(nc.write()), 1) << c.atts;
-        EXPECT_EQ(var("v").nattri, c.kept) << c.atts;
-        EXPECT_EQ(var("v").attName(20), "a20");
-        EXPECT_EQ(k.ErrorMessage, c.message) << c.atts;
-        EXPECT_EQ(var("w").unit, "m"); // the read goes on with the next variable
+        ASSERT_EQ(read(nc.write()), 1);
+        const VariRec& r = var("v");
+        EXPECT_EQ(r.nattri, atts);
+        EXPECT_EQ(r.attName(atts), "missing_value");
+        EXPECT_EQ(r.attValue(atts), "-1");
+        EXPECT_THROW(r.attName(atts + 1), RuntimeError);
+        EXPECT_EQ(r.scale, 0.5);
+        EXPECT_EQ(r.offset, 10.0);
+        EXPECT_EQ(r.FillVal, -999.0);
+        EXPECT_EQ(r.MisnVal, -1.0);
+        EXPECT_EQ(k.ErrorMessage, "");
+        EXPECT_EQ(var("w").unit, "m");
     }
 }
 
@@ -350,7 +345,7 @@ TEST_F(HeaderTest, NetCdf4StringAttributesAreTextsAndOtherTypesAreRecorded) {
     EXPECT_EQ(count.type, NC_UINT);
     EXPECT_EQ(count.byteUnit, 0);
     EXPECT_EQ(count.byteSize, 0.0);
-    EXPECT_EQ(count.FillVal, 0.0);
+    EXPECT_EQ(count.FillVal, 4294967295.0); // the type's default fill
     EXPECT_EQ(count.scale, 2.0);
     EXPECT_EQ(var("big").type, NC_INT64);
     EXPECT_EQ(k.ncf(1).gAttValue(1), "nc4 title");

@@ -241,6 +241,55 @@ TEST_F(SubsetWriterTest, ACellListKeepsEveryCell) {
     EXPECT_EQ(back->nCells(1), 36);
 }
 
+// Packed positions and levels are written as the dataset library unpacks them, without the
+// attributes that would have them unpacked a second time.
+TEST_F(SubsetWriterTest, PackedPositionsAndLevelsAreWrittenUnpacked) {
+    NcBuilder nc(dir.file("packed.nc"));
+    nc.unlimitedDim("time", 2);
+    nc.dim("depth", 2);
+    nc.dim("lat", 2);
+    nc.dim("lon", 3);
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "hours since 2000-01-01").values({0.0, 6.0});
+    nc.var("depth", NC_SHORT, {"depth"})
+        .att("units", "m")
+        .att("positive", "down")
+        .att("scale_factor", 0.5)
+        .values({10, 20});
+    nc.var("lat", NC_SHORT, {"lat"})
+        .att("units", "degrees_north")
+        .att("scale_factor", 0.01)
+        .att("_FillValue", NC_SHORT, -32767)
+        .values({1000, 2000});
+    nc.var("lon", NC_SHORT, {"lon"})
+        .att("units", "degrees_east")
+        .att("long_name", "longitude")
+        .att("scale_factor", 0.01)
+        .att("add_offset", 100.0)
+        .values({0, 100, 200});
+    nc.var("sst", NC_FLOAT, {"time", "depth", "lat", "lon"}).values(std::vector<double>(24, 15.0));
+    const std::string src = nc.write();
+    load(src);
+    pick({"sst"});
+    row(1, 1, 2, 1);
+    row(2, 1, 2, 1);
+    row(3, 1, 2, 1);
+    row(4, 1, 3, 1);
+    const std::string out = dir.file("out.nc");
+    ASSERT_EQ(save(out), 1);
+    NcRead r(out);
+    EXPECT_EQ(r.values("lon"), (std::vector<double>{100, 101, 102}));
+    EXPECT_EQ(r.values("lat"), (std::vector<double>{10, 20}));
+    EXPECT_EQ(r.values("depth"), (std::vector<double>{5, 10}));
+    EXPECT_EQ(r.attNames("lon"), (Strings{"units", "long_name"}));
+    EXPECT_EQ(r.attNames("lat"), (Strings{"units"}));
+    EXPECT_EQ(r.attNames("depth"), (Strings{"units", "positive"}));
+
+    std::unique_ptr<IKelvad> back(CreateKelvad());
+    ASSERT_EQ(back->Initialize(out), 1) << back->ErrorMessage();
+    EXPECT_FLOAT_EQ(back->westEnd(1), 100);
+    EXPECT_FLOAT_EQ(back->eastEnd(1), 102);
+}
+
 // A GMT grid goes whole, with the variables that describe it, and loads as a GMT grid again.
 TEST_F(SubsetWriterTest, AGmtGridGoesWholeWithItsDescription) {
     load(sample("gmt_grid.nc"));

@@ -34,6 +34,15 @@ bool singleString(int src, int var, const std::string& name, std::size_t len, st
     return true;
 }
 
+// The attributes that describe values as stored: scale and offset, and the marks and limits
+// given in the stored numbers.
+bool packingAttribute(const std::string& name) {
+    for (const char* packed : {"scale_factor", "add_offset", "_Unsigned", "_FillValue",
+                               "missing_value", "valid_range", "valid_min", "valid_max"})
+        if (name == packed) return true;
+    return false;
+}
+
 } // namespace
 
 void CopyAttributes(const NcSource& src, int srcVar, NcOut& out, int outVar,
@@ -41,6 +50,7 @@ void CopyAttributes(const NcSource& src, int srcVar, NcOut& out, int outVar,
     const int n = src.attCount(srcVar);
     for (int a = 0; a < n; ++a) {
         const std::string name = src.attName(srcVar, a);
+        if (rules.unpacked && packingAttribute(name)) continue;
         nc_type type = NC_NAT;
         std::size_t len = 0;
         NcCheck(nc_inq_att(src.id(), srcVar, name.c_str(), &type, &len), "nc_inq_att " + name);

@@ -19,6 +19,9 @@ struct AttCopyRules {
     // When not empty: the value of every text attribute whose name begins with "UNIT" (any
     // case), the time axis's units as the writer states them.
     std::string unitsText;
+    // The values are written unpacked (positions and levels as the dataset library keeps
+    // them): the attributes that state the packing and the stored marks are left out.
+    bool unpacked = false;
 };
 
 // Copies every attribute of variable srcVar of src (NC_GLOBAL: the global ones) onto variable

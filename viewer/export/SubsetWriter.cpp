@@ -308,6 +308,13 @@ std::vector<SubsetWriter::Written> SubsetWriter::defineCoordinates(NcOut& out) {
         AttCopyRules rules;
         rules.retype = typeOf(w.role, own);
         if (w.role == Role::Time) rules.unitsText = SubsetTimeUnits(nc_);
+        // Positions and levels are written from the library's caches, which hold them unpacked.
+        const bool fromCaches =
+            ((w.role == Role::Lon || w.role == Role::Lat) && !flavour_.boundaryFitted) ||
+            w.role == Role::Level;
+        rules.unpacked = fromCaches &&
+                         (Val(nc_.variScale(w.var, 1)) != 1 || Val(nc_.variOffset(w.var, 1)) != 0 ||
+                          !nc_.GetAttVbyVarNumbyAttname(w.var, "_Unsigned", 1).empty());
         w.out = out.DefVar(name, rules.retype, dimsOf(w.var, 1));
         CopyAttributes(*sources_[1], static_cast<int>(w.var - 1), out, w.out, name, rules);
         lon = lon || w.var == nc_.lonvId(1);
