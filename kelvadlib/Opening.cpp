@@ -73,7 +73,11 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
                 ok = false;
             if (ok) {
                 elapsedLine(4, t0);
-                ok = answered([&] { SetTimeExtent(nH); });
+                // An axis whose set-up failed would be left half set: the open fails with the
+                // reason. A dataset without a time axis has nothing to set up.
+                Long timed = 1;
+                ok = answered([&] { timed = CLng(SetTimeExtent(nH)); }) &&
+                     (timed >= 0 || ncf(nH).nTime <= 0);
             }
             if (ok) {
                 elapsedLine(5, t0);

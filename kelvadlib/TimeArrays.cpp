@@ -4,6 +4,8 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 Long Kelvad::doFill_Time(Long nH, VArray<double>& outTime) {
@@ -68,9 +70,13 @@ Long Kelvad::doFill_OrvTime(Long nH, VArray<Long>& outTime, std::optional<Date> 
                 ErrorMessage = "[doFill_OrvTime] Unknown Time unit (dated time)";
                 return -1;
             }
+            // StartTime is the first step that has a time; a step without one (a fill) has
+            // no Orv minute and gets 0, as GetOrvMin gives it.
             const Long base = DateToOrvMin(CalendarCDate(r.calendar, r.StartTime));
+            const double t1 = r.timeArr(std::max<Long>(1, FirstTimedStep(r)));
             forEachStep([&](Long k, Long i) {
-                outTime(k) = CLng((r.timeArr(i) - r.timeArr(1)) * static_cast<double>(f) + base);
+                const double t = r.timeArr(i);
+                outTime(k) = std::isnan(t) ? 0 : CLng((t - t1) * static_cast<double>(f) + base);
             });
             return n;
         }

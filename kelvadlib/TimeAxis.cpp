@@ -4,6 +4,7 @@
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
+#include "kelvadlib/ValueMarks.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
@@ -92,6 +93,46 @@ int readTimes(const DapSlabs& held, int ncid, int varid, Long nTime, bool firstA
     }
 }
 
+// The days of a time value v counted in units that CF readers date by whole days: weeks in any
+// calendar, and months and years in the model calendars, whose years are all alike. Months go
+// from the base date month by month in the calendar (a fraction takes that part of the month it
+// falls in: 30 days a month in the 360-day calendar, as cftime counts them); years are 360,
+// 365 or 366 days. False for another unit or calendar, which keeps its own meaning.
+class DaysOfUnits {
+public:
+    DaysOfUnits(const std::string& key, Calendar cal, Date epoch) : cal_(cal) {
+        const bool model =
+            cal == Calendar::Day360 || cal == Calendar::NoLeap || cal == Calendar::AllLeap;
+        if (key == "WEE") {
+            perUnit_ = 7;
+        } else if (key == "YEA" && model) {
+            perUnit_ = cal == Calendar::Day360 ? 360 : cal == Calendar::NoLeap ? 365 : 366;
+        } else if (key == "MON" && model) {
+            months_ = true;
+            base_ = CalendarTimeOf(cal, Date(std::floor(epoch.serial)));
+        }
+    }
+    bool counts() const { return perUnit_ > 0 || months_; }
+    double days(double v) const {
+        if (!months_) return v * perUnit_;
+        const double whole = std::floor(v);
+        auto dayOf = [&](double month) {
+            return static_cast<double>(CalendarDay(cal_, base_.year,
+                                                   base_.month + static_cast<int64_t>(month),
+                                                   base_.day) -
+                                       base_.dayNumber);
+        };
+        const double from = dayOf(whole);
+        return from + (v - whole) * (dayOf(whole + 1) - from);
+    }
+
+private:
+    Calendar cal_;
+    double perUnit_ = 0;
+    bool months_ = false;
+    CalendarTime base_;
+};
+
 } // namespace
 
 Variant Kelvad::SetTimeExtent(Long nH) {
@@ -154,16 +195,21 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         r.calendar = CalendarOf(GetAttVal(nH, tv.name, "calendar"));
         Calendar cal = r.calendar;
         Date base;
+        bool sinceDated = false; // a base date from the units text
         if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
             if (SinceDate(cal, tv.unit, base)) {
                 r.EpochDate = base;
+                sinceDated = true;
             } else if (UCase(GetToken(tv.unit, 3)) == "BASE_DATE") {
                 const std::string b = GetAttVal(nH, "", "BASE_DATE");
                 const std::string t = GetAttVal(nH, "", "BASE_TIME");
                 const std::string text = BuiltDateText(
                     CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
                     CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
-                if (ParseCalendarDate(cal, text, base)) r.EpochDate = base;
+                if (ParseCalendarDate(cal, text, base)) {
+                    r.EpochDate = base;
+                    sinceDated = true;
+                }
             }
         } else {
             std::string value;
@@ -177,39 +223,70 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             if (!value.empty() && attributeDate(cal, value, base)) r.EpochDate = base;
         }
 
-        // Start, end and step by the unit key.
-        const std::string key = UCase(Left(r.timeUnit, 3));
+        // A step that holds the fill value (a record not yet written) or another mark of no
+        // value is left without a time (NaN); the other steps keep theirs.
         VArray<double>& t = r.timeArr;
+        const ValueMarks marks(tv, HeldType(tv), false);
+        for (Long i = 1; i <= t.UBound(); ++i) {
+            t(i) = StoredValue(tv, t(i));
+            if (!marks.valid(t(i))) t(i) = std::numeric_limits<double>::quiet_NaN();
+        }
+
+        // Units that CF readers count in days are held in days: every reader of the axis (the
+        // labels, the lookups, the subsets) knows days, and the epoch stays the file's.
+        std::string key = UCase(Left(r.timeUnit, 3));
+        const DaysOfUnits inDays(key, cal, r.EpochDate);
+        const bool converted = sinceDated && inDays.counts();
+        if (converted) {
+            for (Long i = 1; i <= t.UBound(); ++i)
+                t(i) = inDays.days(t(i));
+            r.timeUnit = "days";
+            key = "DAY";
+        }
+
+        // Start, end and step by the unit key, over the steps that have a time: the first
+        // and the last of them (1 and last when every step has one).
         const Long n = r.nTime;
-        const Long last = t.UBound(); // n, or 2 in the scratch slot
+        Long first = 1, last = t.UBound(); // n, or 2 in the scratch slot
+        while (first < last && std::isnan(t(first)))
+            ++first;
+        while (last > first && std::isnan(t(last)))
+            --last;
+        // The step numbers of those two in the axis (the scratch slot holds steps 1 and n).
+        const Long firstStep = first, lastStep = last == t.UBound() ? n : last;
         auto stepSeconds = [&](double secondsPerUnit) {
-            if (n > 1) r.dTimeSec = CLng((t(last) - t(1)) / (n - 1) * secondsPerUnit);
+            if (lastStep > firstStep && !std::isnan(t(first)) && !std::isnan(t(last)))
+                r.dTimeSec = CLng((t(last) - t(first)) / (lastStep - firstStep) * secondsPerUnit);
         };
-        auto dateTextOf = [&](double serial) { return CalendarDateText(cal, Date(serial)); };
+        // An axis without a single time gets no texts, and so no dates.
+        auto dateTextOf = [&](double serial) {
+            return std::isnan(serial) ? std::string() : CalendarDateText(cal, Date(serial));
+        };
         if (key == "SEA" || key == "MON") {
             const std::string word = key == "SEA" ? "Season " : "Month ";
-            r.StartTime = word + CStr(t(1));
-            r.endTime = word + CStr(t(last));
+            auto numberText = [&](double x) { return std::isnan(x) ? "" : word + CStr(x); };
+            r.StartTime = numberText(t(first));
+            r.endTime = numberText(t(last));
             r.dTimeSec = key == "SEA" ? 10368000 : 2592000;
         } else if (key == "DAY") {
             // Float days this large lose their last second; the nudge keeps the texts on it.
-            if (tv.type == NC_FLOAT && t(1) > 1000000) {
-                for (Long i = 1; i <= last; ++i)
+            if (tv.type == NC_FLOAT && !converted && t(first) > 1000000) {
+                for (Long i = 1; i <= t.UBound(); ++i)
                     t(i) = t(i) + 1.1574E-05;
             }
-            r.StartTime = dateTextOf(r.EpochDate.serial + t(1));
+            r.StartTime = dateTextOf(r.EpochDate.serial + t(first));
             r.endTime = dateTextOf(r.EpochDate.serial + t(last));
             stepSeconds(86400);
         } else if (key == "HOU") {
-            r.StartTime = dateTextOf(t(1) / 24 + r.EpochDate.serial);
+            r.StartTime = dateTextOf(t(first) / 24 + r.EpochDate.serial);
             r.endTime = dateTextOf(t(last) / 24 + r.EpochDate.serial);
             stepSeconds(3600);
         } else if (key == "MIN") {
-            r.StartTime = dateTextOf(t(1) / 24 / 60 + r.EpochDate.serial);
+            r.StartTime = dateTextOf(t(first) / 24 / 60 + r.EpochDate.serial);
             r.endTime = dateTextOf(t(last) / 24 / 60 + r.EpochDate.serial);
             stepSeconds(60);
         } else if (key == "SEC") {
-            r.StartTime = dateTextOf(t(1) / 24 / 60 / 60 + r.EpochDate.serial);
+            r.StartTime = dateTextOf(t(first) / 24 / 60 / 60 + r.EpochDate.serial);
             r.endTime = dateTextOf(t(last) / 24 / 60 / 60 + r.EpochDate.serial);
             stepSeconds(1);
         } else {
@@ -223,9 +300,10 @@ Variant Kelvad::SetTimeExtent(Long nH) {
                                  static_cast<Integer>(ct.month), static_cast<Integer>(ct.day),
                                  static_cast<Integer>(ct.hour), static_cast<Integer>(ct.minute));
         };
-        Date first;
-        if (ParseCalendarDate(cal, r.StartTime, first) && CalendarTimeOf(cal, first).year > 3000) {
-            const CalendarTime start = CalendarTimeOf(cal, first);
+        Date firstDate;
+        if (ParseCalendarDate(cal, r.StartTime, firstDate) &&
+            CalendarTimeOf(cal, firstDate).year > 3000) {
+            const CalendarTime start = CalendarTimeOf(cal, firstDate);
             const CalendarTime end = CalendarTimeOf(cal, CalendarCDate(cal, r.endTime));
             // 2000 years are whole 400-year cycles of the Gregorian rules that such years
             // follow; the standard calendar would turn the earlier years Julian.
@@ -233,9 +311,9 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             r.StartTime = builtText(start);
             r.endTime = builtText(end);
             r.EpochDate = CalendarCDate(cal, r.StartTime);
-            for (Long i = 2; i <= last; ++i)
-                t(i) = t(i) - t(1);
-            t(1) = 0;
+            for (Long i = 1; i <= t.UBound(); ++i)
+                if (i != first) t(i) = t(i) - t(first);
+            t(first) = 0;
         }
 
         Date d;

@@ -4,6 +4,8 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -44,9 +46,11 @@ float unitFactor(const std::string& key) {
     return 0.0f;
 }
 
-// The date of step nt of a dated axis: EpochDate plus the step's time value in days.
+// The date of step nt of a dated axis: EpochDate plus the step's time value in days. False
+// for a step without a time (a fill).
 bool stepDate(const NcfRec& r, const std::string& key, Long nt, Date& out) {
     const double v = r.timeArr(nt);
+    if (std::isnan(v)) return false;
     double days = 0;
     if (key == "DAY")
         days = v;
@@ -89,13 +93,17 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
                 ErrorMessage = "[getTimePt] out of Time domain (dated)";
                 return 0;
             }
+            // Steps without a time (fills) are passed over: the axis runs from the first step
+            // that has one to the last.
+            const Long firstTimed = std::max<Long>(1, FirstTimedStep(r));
+            const Long lastTimed = LastTimedStep(r) > 0 ? LastTimedStep(r) : r.nTime;
             if (m <= r.StartTimeMin) {
-                nt1 = nt2 = 1;
+                nt1 = nt2 = firstTimed;
                 tw1 = 1;
                 return 1;
             }
             if (m >= r.endTimeMin) {
-                nt1 = nt2 = r.nTime;
+                nt1 = nt2 = lastTimed;
                 tw1 = 1;
                 return 1;
             }
@@ -106,8 +114,11 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
             }
             // The step times are rebuilt from the first step's text, one rounded step at a time.
             Long p = DateToOrvMin(CalendarCDate(cal, r.StartTime));
-            for (Long i = 2; i <= r.nTime; ++i) {
-                const Long c = CLng(p + (r.timeArr(i) - r.timeArr(i - 1)) * static_cast<double>(f));
+            Long before = firstTimed;
+            for (Long i = firstTimed + 1; i <= r.nTime; ++i) {
+                if (std::isnan(r.timeArr(i))) continue;
+                const Long c =
+                    CLng(p + (r.timeArr(i) - r.timeArr(before)) * static_cast<double>(f));
                 if (m == c) {
                     nt1 = nt2 = i;
                     tw1 = 1;
@@ -115,12 +126,13 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
                     return 1;
                 }
                 if (p < m && m < c) {
-                    nt1 = i - 1;
+                    nt1 = before;
                     nt2 = i;
                     weights(p, c, m, tw1, tw2);
                     return 1;
                 }
                 p = c;
+                before = i;
             }
             ErrorMessage = "[getTimePt] missed Time slot (dated)";
             return -1;
@@ -199,6 +211,7 @@ std::string Kelvad::GetDate(Long nH, Long nt) {
     if (nt <= 0 || nt > r.nTime) return "";
     try {
         const std::string key = UCase(Left(r.timeUnit, 3));
+        if (std::isnan(r.timeArr(nt))) return ""; // a step without a time
         if (key == "SEA") return "Season " + CStr(r.timeArr(nt));
         if (key == "MON") return "Month " + CStr(r.timeArr(nt));
         Date d;

@@ -477,8 +477,8 @@ TEST_F(TimeAxisTest, TheCacheHoldsTheValuesOfTheSlot) {
          {0, 2e9, 4e9}},
         {{"seconds since 1970-01-01", NC_UINT, {0, 2e9, 4e9}, {}, {}, NcFormat::Netcdf4},
          {0, 2e9, 4e9}},
-        {{"hours since 2000-01-01", NC_USHORT, {0, 65535}, {}, {}, NcFormat::Netcdf4}, {0, 65535}},
-        {{"days since 2000-01-01", NC_UBYTE, {1, 255}, {}, {}, NcFormat::Netcdf4}, {1, 255}},
+        {{"hours since 2000-01-01", NC_USHORT, {0, 65534}, {}, {}, NcFormat::Netcdf4}, {0, 65534}},
+        {{"days since 2000-01-01", NC_UBYTE, {1, 254}, {}, {}, NcFormat::Netcdf4}, {1, 254}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.units);
@@ -586,4 +586,125 @@ TEST_F(TimeAxisTest, RuntimeErrorsAreCaughtAndReported) {
     // A step whose date lies beyond the calendar.
     EXPECT_EQ(setUp({"days since 2000-01-01", NC_DOUBLE, {0, 1e7}}), -1);
     EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent] Error message (number 6)is:\r\n\"Overflow\"");
+}
+
+TEST_F(TimeAxisTest, WeeksAndTheMonthsAndYearsOfModelCalendarsAreDated) {
+    // The dates of ncdump -t and cftime: weeks in every calendar; months and years in the
+    // calendars whose years are all alike (30-day months of 360_day as cftime counts them,
+    // calendar months of noleap, years of 360 and 365 days). The axis is held in days.
+    struct Case {
+        const char* units;
+        const char* calendar;
+        std::vector<double> values;
+        std::vector<const char*> dates;
+    };
+    const Case cases[] = {
+        {"months since 2000-01-01",
+         "360_day",
+         {0, 1, 1.5, 13, 25},
+         {"2000-01-01", "2000-02-01", "2000-02-16", "2001-02-01", "2002-02-01"}},
+        {"months since 2000-01-01",
+         "noleap",
+         {0, 1, 2, 13},
+         {"2000-01-01", "2000-02-01", "2000-03-01", "2001-02-01"}},
+        {"months since 2000-01-01", "365_day", {1, 14}, {"2000-02-01", "2001-03-01"}},
+        {"years since 2000-01-01",
+         "360_day",
+         {0, 1, 1.5, 13},
+         {"2000-01-01", "2001-01-01", "2001-07-01", "2013-01-01"}},
+        {"years since 2000-01-01",
+         "noleap",
+         {1, 1.5, 13},
+         {"2001-01-01", "2001-07-02 12:00:00", "2013-01-01"}},
+        {"weeks since 2000-01-01",
+         "standard",
+         {0, 1, 1.5, 13, 25},
+         {"2000-01-01", "2000-01-08", "2000-01-11 12:00:00", "2000-04-01", "2000-06-24"}},
+        {"weeks since 2000-01-01 06:00",
+         "360_day",
+         {0, 25},
+         {"2000-01-01 06:00:00", "2000-06-26 06:00:00"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.units) + " " + c.calendar);
+        ASSERT_EQ(setUp({c.units, NC_DOUBLE, c.values, {{"calendar", c.calendar}}}), 1)
+            << k.ErrorMessage;
+        const NcfRec& r = k.ncf(1);
+        EXPECT_EQ(r.Dated, 1);
+        EXPECT_EQ(r.timeUnit, "days");
+        EXPECT_EQ(r.StartTime, c.dates.front());
+        EXPECT_EQ(r.endTime, c.dates.back());
+        VArray<Long> minutes;
+        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(c.values.size()));
+        for (Long i = 1; i <= r.nTime; ++i) {
+            const char* date = c.dates[static_cast<std::size_t>(i - 1)];
+            EXPECT_EQ(k.GetDate(1, i), date) << i;
+            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
+            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
+        }
+    }
+    // 30-day months step by 30 days.
+    ASSERT_EQ(setUp({"months since 2000-01-01", NC_INT, {0, 1, 2}, {{"calendar", "360_day"}}}), 1);
+    EXPECT_EQ(k.ncf(1).dTimeSec, 30 * 86400);
+    // Months of the real-world calendars keep their meaning: steps of a climatology.
+    ASSERT_EQ(setUp({"months since 2000-01-01", NC_INT, {0, 1}, {{"calendar", "standard"}}}), 1);
+    EXPECT_EQ(k.ncf(1).Dated, 0);
+    EXPECT_EQ(k.ncf(1).StartTime, "Month 0");
+}
+
+TEST_F(TimeAxisTest, AStepHoldingTheFillIsLeftUndatedAndTheRestDated) {
+    // The last record of a file still being written holds the default fill; an integer axis
+    // gives its own fill.
+    NcBuilder nc(dir.file("filled.nc"));
+    nc.unlimitedDim("time", 4);
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "hours since 1990-01-01")
+        .values({0.0, 6.0, 12.0, NC_FILL_DOUBLE});
+    readTimeSlot(k, nc.write(), 1);
+    ASSERT_EQ(CLng(k.SetTimeExtent(1)), 1) << k.ErrorMessage;
+    const NcfRec& r = k.ncf(1);
+    EXPECT_EQ(r.Dated, 1);
+    EXPECT_EQ(r.StartTime, "1990-01-01");
+    EXPECT_EQ(r.endTime, "1990-01-01 12:00:00");
+    EXPECT_EQ(r.dTimeSec, 21600);
+    EXPECT_TRUE(std::isnan(r.timeArr(4)));
+    EXPECT_EQ(k.GetDate(1, 3), "1990-01-01 12:00:00");
+    EXPECT_EQ(k.GetDate(1, 4), "");
+    EXPECT_EQ(k.GetOrvMin(1, 4), 0);
+    EXPECT_EQ(k.GetTstep(1, at("1990-01-01 12:00")), 3);
+    EXPECT_EQ(k.GetTstep(1, at("1990-01-01 05:00")), 2);
+    VArray<Long> minutes;
+    ASSERT_EQ(k.doFill_OrvTime(1, minutes), 4);
+    EXPECT_EQ(minutes(3) - minutes(1), 720);
+    EXPECT_EQ(minutes(4), 0);
+
+    NcBuilder gap(dir.file("gap.nc"));
+    gap.dim("time", 4);
+    gap.var("time", NC_INT, {"time"})
+        .att("units", "days since 2000-01-01")
+        .att("_FillValue", NC_INT, -1)
+        .values({-1, 1, -1, 3});
+    Kelvad k2;
+    readTimeSlot(k2, gap.write(), 1);
+    ASSERT_EQ(CLng(k2.SetTimeExtent(1)), 1) << k2.ErrorMessage;
+    const NcfRec& g = k2.ncf(1);
+    EXPECT_EQ(g.StartTime, "2000-01-02");
+    EXPECT_EQ(g.endTime, "2000-01-04");
+    EXPECT_EQ(g.dTimeSec, 86400);
+    EXPECT_EQ(k2.GetDate(1, 1), "");
+    EXPECT_EQ(k2.GetDate(1, 2), "2000-01-02");
+    EXPECT_EQ(k2.GetTstep(1, at("2000-01-03 06:00")), 4);
+    EXPECT_EQ(k2.GetTstep(1, at("2000-01-02")), 2);
+
+    // An axis of fills alone has no dates, and no failure.
+    NcBuilder none(dir.file("none.nc"));
+    none.dim("time", 2);
+    none.var("time", NC_DOUBLE, {"time"})
+        .att("units", "hours since 1990-01-01")
+        .values({NC_FILL_DOUBLE, NC_FILL_DOUBLE});
+    Kelvad k3;
+    readTimeSlot(k3, none.write(), 1);
+    ASSERT_EQ(CLng(k3.SetTimeExtent(1)), 1) << k3.ErrorMessage;
+    EXPECT_EQ(k3.ncf(1).Dated, 0);
+    EXPECT_EQ(k3.ncf(1).StartTime, "");
 }
