@@ -143,16 +143,17 @@ TEST_F(NoAnswer, AReadGivesUpWithinHalfAMinute) {
 
 TEST_F(NoAnswer, AStalledBodyAfterItsDdsEndsTheCallWithinHalfAMinute) {
     ASSERT_NE(k, nullptr);
-    // Every data answer brings its DDS and then nothing: the set-up's own request and the
-    // library's that would follow it share one wait.
-    const std::string url = server.url("regular_global.nc#noprefetch");
+    // Every data answer brings its DDS and then nothing: the set-up's own request for all
+    // coordinates (no prefetching by the client), then a read through the client.
+    const std::string batched = server.url("regular_global.nc#noprefetch");
     server.stallBody();
     Clock::time_point start = Clock::now();
-    EXPECT_EQ(k->Initialize(url), -1);
+    EXPECT_EQ(k->Initialize(batched), -1);
     EXPECT_LT(secondsSince(start), 30.0);
-    expectNoAnswer(k->ErrorMessage(), "[Initialize] ", url);
+    expectNoAnswer(k->ErrorMessage(), "[Initialize] ", batched);
 
     server.answer();
+    const std::string url = server.url("regular_global.nc");
     ASSERT_EQ(k->Initialize(url), 1) << k->ErrorMessage();
     const Long nvar = k->variNum("temp");
     ASSERT_GT(nvar, 0);
@@ -169,8 +170,8 @@ TEST_F(NoAnswer, AStalledBodyAfterItsDdsEndsTheCallWithinHalfAMinute) {
     expectNoAnswer(k->ErrorMessage(), "[GetVaraAny] ", url);
 }
 
-// netCDF-C's DAP client drops the constraint it built for a read that timed out; that memory
-// is the library's to lose, not ours.
+// netCDF-C's DAP client drops the constraint it built for a read that timed out, and what it
+// had compiled of a data answer cut short; that memory is the library's to lose, not ours.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:dcecreate\nleak:dceclone\n";
+    return "leak:dcecreate\nleak:dceclone\nleak:occompile\n";
 }
