@@ -21,7 +21,7 @@ cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
-for b in alias_bench read_bench frame_bench render_bench startup_bench subset_bench; do
+for b in alias_bench read_bench dap_read_bench frame_bench render_bench startup_bench subset_bench; do
     echo "== $b"
     case $b in
     frame_bench | subset_bench) "$build/bench/$b" "$work" ;;

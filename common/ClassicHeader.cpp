@@ -286,6 +286,13 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
     return ClassicHeaderStatus::Valid;
 }
 
+// A FIFO, a socket or a device: nothing netCDF-C could read as a dataset, and a read of one
+// may wait for ever.
+bool isStream(const struct stat& st) {
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) ||
+           S_ISBLK(st.st_mode);
+}
+
 bool refuse(const std::string& path, const std::string& why, std::string& message) {
     message = path + ": " + why;
     lastRefusal = message;
@@ -329,14 +336,21 @@ ClassicHeaderStatus CheckClassicHeader(const unsigned char* bytes, std::size_t a
 
 bool CheckClassicFile(const std::string& path, std::string& message, ClassicLayout* layout) {
     if (layout != nullptr) *layout = ClassicLayout{};
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO or a device would hold an open for reading until a writer comes, or read for
+    // ever: what is no file is refused before anything opens it. Non-blocking, the open
+    // cannot wait on one put in the file's place meanwhile.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && isStream(st))
+        return refuse(path, "not a file but a FIFO, socket or device", message);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return true;
     struct Closer {
         int fd;
         ~Closer() { close(fd); }
     } closer{fd};
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    if (fstat(fd, &st) != 0) return true;
+    if (isStream(st)) return refuse(path, "not a file but a FIFO, socket or device", message);
+    if (!S_ISREG(st.st_mode)) return true;
 
     uint64_t size = static_cast<uint64_t>(st.st_size);
     std::vector<unsigned char> buf;

@@ -53,7 +53,8 @@ ClassicHeaderStatus CheckClassicHeader(const unsigned char* bytes, std::size_t a
 
 // Reads only as much of the local file at path as its header takes and walks it. True when
 // netCDF-C may be given the file: valid, not classic, or not a readable regular file (the
-// library then reports it as it does). False with message naming the file otherwise. layout
+// library then reports it as it does). False with message naming the file otherwise, and at
+// once for a FIFO, a socket or a device, which is never opened. layout
 // gets the layout of a valid classic file and is cleared for anything else.
 bool CheckClassicFile(const std::string& path, std::string& message,
                       ClassicLayout* layout = nullptr);

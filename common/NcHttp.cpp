@@ -94,6 +94,9 @@ UserTimeouts userTimeouts(const std::vector<NcRcFile>& user) {
 }
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
+    // A FIFO or a device in an rc file's place would hold the read for ever.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::string line;

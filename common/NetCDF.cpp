@@ -3,6 +3,30 @@
 
 #include <netcdf.h>
 
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// HDF5 keeps a name's length in 16 bits: no name that netCDF-C copies out of a netCDF-4 file
+// is longer. The other formats hold at most NC_MAX_NAME.
+constexpr std::size_t kLongestStoredName = 65535;
+
+// Runs inquire(buffer) with a buffer no stored name can overrun, then takes the name.
+template <class Inquire> int boundedName(std::string& name, Inquire&& inquire) {
+    thread_local std::vector<char> buffer(kLongestStoredName + 1);
+    name.clear();
+    buffer[0] = '\0';
+    const int status = inquire(buffer.data());
+    if (status != NC_NOERR) return status;
+    const std::size_t len = strnlen(buffer.data(), buffer.size());
+    if (len > NC_MAX_NAME) return NC_EMAXNAME;
+    name.assign(buffer.data(), len);
+    return NC_NOERR;
+}
+
+} // namespace
+
 std::string NcErrorText(Long status) {
     if (status == kNcFileRefused) return LastNcFileRefusal();
     return CStrToVB(nc_strerror(status));
@@ -41,4 +65,17 @@ Long NcReadType(Long type) {
     default:
         return type;
     }
+}
+
+int NcAttName(int ncid, int varid, int attnum, std::string& name) {
+    return boundedName(name, [&](char* b) { return nc_inq_attname(ncid, varid, attnum, b); });
+}
+
+int NcVarName(int ncid, int varid, std::string& name) {
+    return boundedName(name, [&](char* b) { return nc_inq_varname(ncid, varid, b); });
+}
+
+int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length) {
+    length = 0;
+    return boundedName(name, [&](char* b) { return nc_inq_dim(ncid, dimid, b, &length); });
 }

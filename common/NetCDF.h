@@ -1,6 +1,7 @@
 #pragma once
 // Texts and types of the netCDF library.
 #include "runtime/Types.h"
+#include <cstddef>
 #include <string>
 
 // The library's message for a status (nc_strerror); for kNcFileRefused, the reason the
@@ -15,3 +16,13 @@ Long NcTypeSize(Long type);
 // The classic type a value is read as: the netCDF-4 whole numbers (unsigned, 64-bit) as
 // double, which holds every one a reader can use; every other type as itself.
 Long NcReadType(Long type);
+
+// Names of a dataset's attributes, variables and dimensions. netCDF-C copies a netCDF-4
+// attribute name whole, however long HDF5 let it be (up to 65535 bytes), where a caller's
+// buffer holds NC_MAX_NAME: the name is taken into a buffer of HDF5's bound and a name longer
+// than NC_MAX_NAME is refused (NC_EMAXNAME, name left empty), never copied on. NC_NOERR or
+// the library's status otherwise.
+int NcAttName(int ncid, int varid, int attnum, std::string& name);
+int NcVarName(int ncid, int varid, std::string& name);
+// The dimension's name and length.
+int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length);

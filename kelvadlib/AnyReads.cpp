@@ -1,6 +1,7 @@
 // The any-type reads: values of a variable of any numeric type, scaled, with missing and fill
 // values set to the caller's no-value mark.
 #include "common/MinMax.h"
+#include "common/NcHttp.h"
 #include "common/NetCDF.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/ReadArgs.h"
@@ -42,6 +43,18 @@ constexpr std::size_t kBlock = 4096;
 // About the values read at a time: a piece that stays in the cache between the read and the
 // rule.
 constexpr std::size_t kPieceValues = 65536;
+
+// The most values read at a time from variable varid. A piece is one request over OPeNDAP,
+// and a chunked variable's chunks are inflated again by every piece that crosses them: those
+// are read in one go, which asks the server once and inflates each chunk once.
+std::size_t pieceValuesOf(const NcfRec& r, int varid) {
+    if (IsNcUrl(r.FName)) return SIZE_MAX;
+    int storage = NC_CONTIGUOUS;
+    if (nc_inq_var_chunking(static_cast<int>(r.ncid), varid, &storage, nullptr) == NC_NOERR &&
+        storage == NC_CHUNKED)
+        return SIZE_MAX;
+    return kPieceValues;
+}
 
 // Runs read(zero) with a zero of the C type that holds the variable's values (bytes widened
 // to 16 bits, as the library reads them; the netCDF-4 unsigned and 64-bit integers in the
@@ -364,22 +377,22 @@ template <class T> std::vector<T>& readBuffer(std::size_t n) {
     return buf;
 }
 
-// Runs read(piece, values) over the window in pieces of at most kPieceValues values (or one
-// value), in the order the output holds them, until a read gives a status other than NC_NOERR.
+// Runs read(piece, values) over the window in pieces of at most most values (or one value), in
+// the order the output holds them, until a read gives a status other than NC_NOERR.
 // Pieces run along the outermost dimension whose inner block (the counts after it) fits a
 // piece, a few of its entries at a time, every dimension before it taken one entry at a time:
 // the buffer stays small whatever the shape of the window.
 template <class Read>
-int forEachPiece(const ReadWindow& w, Long narray, bool strided, Read&& read) {
+int forEachPiece(const ReadWindow& w, Long narray, bool strided, std::size_t most, Read&& read) {
     if (narray <= 0) return read(w, std::size_t{1});
     Long along = narray - 1;
     std::size_t inner = 1;
-    while (along > 0 && inner * static_cast<std::size_t>(w.count[along]) <= kPieceValues) {
+    while (along > 0 && inner * static_cast<std::size_t>(w.count[along]) <= most) {
         inner *= static_cast<std::size_t>(w.count[along]);
         --along;
     }
     const std::size_t rows = static_cast<std::size_t>(w.count[along]);
-    const std::size_t rowsAtOnce = std::max<std::size_t>(1, kPieceValues / inner);
+    const std::size_t rowsAtOnce = std::max<std::size_t>(1, most / inner);
     auto step = [&](Long i) { return strided ? int64_t{w.stride[i]} : int64_t{1}; };
     ReadWindow piece = w;
     Long outer[kMaxVarDims] = {};
@@ -436,11 +449,13 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
     Long valid = 0;
     bool written = false;
     // Each piece is put through the rule while it is still in the cache.
+    const std::size_t most = pieceValuesOf(r, nvar - 1);
     auto run = [&](auto zero) {
         using T = decltype(zero);
         std::size_t done = 0;
         const int st = forEachPiece(
-            w, v.narray, m == Member::Vars, [&](const ReadWindow& piece, std::size_t values) {
+            w, v.narray, m == Member::Vars, most,
+            [&](const ReadWindow& piece, std::size_t values) {
                 float* to = out + done;
                 done += values;
                 if constexpr (std::is_same_v<T, float>) {

@@ -3,9 +3,15 @@
 #include <netcdf.h>
 
 Long Kelvad::GetHeadOnly(const std::string& sNcFileName) {
+    // The header read closes slot 0 behind it; the datasets already set up keep their own
+    // switch, so that their reads go on with the handles they hold instead of opening the
+    // dataset (over OPeNDAP: its header requests) anew for every read.
+    const Long kept = CloseAfterRead;
     CloseAfterRead = 1;
     const auto start = std::chrono::steady_clock::now();
-    if (GetNCHeader(sNcFileName, 0) >= 0) return 1;
+    const Long read = GetNCHeader(sNcFileName, 0);
+    CloseAfterRead = kept;
+    if (read >= 0) return 1;
     NoteNoAnswer("[GetHeadOnly] ", sNcFileName, start);
     return -1;
 }

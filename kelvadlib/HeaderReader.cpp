@@ -103,6 +103,11 @@ void check(int status) {
     if (status != NC_NOERR) throw NcFailure{status};
 }
 
+// A header this reader does not take, with the reason.
+struct HeaderRefused {
+    std::string text;
+};
+
 // An attribute's value as the header keeps it, and how its read went.
 struct AttValue {
     int status = NC_NOERR;
@@ -202,10 +207,14 @@ NcfRec* takeSlot(VArray<NcfRec>& ncf, Long nH, int id, std::string& message) {
 void readDimensions(int id, int ndims, int unlimId, NcfRec& r, std::string& message) {
     r.dime.ReDim(1, ndims);
     for (Long d = 1; d <= ndims; ++d) {
-        char name[NC_MAX_NAME + 1] = {};
+        std::string raw;
         std::size_t len = 0;
-        nc_inq_dim(id, d - 1, name, &len);
-        const std::string raw = name;
+        if (NcDimName(id, d - 1, raw, len) == NC_EMAXNAME) check(NC_EMAXNAME);
+        // A length is held as a Long: a longer axis would be read as another one.
+        if (len > static_cast<std::size_t>(INT32_MAX))
+            throw HeaderRefused{"Dimension " + PrintableOnly(raw) + " has " +
+                                std::to_string(len) + " entries, more than " +
+                                std::to_string(INT32_MAX) + " can be read"};
         DimeRec& dr = r.dime(d);
         dr.name = PrintableOnly(raw);
         CleanNameChars(dr.name);
@@ -311,13 +320,15 @@ Long readVariableAttributes(int id, int v, VariRec& vr, ValueAtts& atts, std::st
     Long count = 0;
     int status = NC_NOERR;
     for (int a = 0; status == NC_NOERR; ++a) {
-        char aname[NC_MAX_NAME + 1] = {};
-        if (nc_inq_attname(id, v, a, aname) != NC_NOERR) break;
+        std::string aname;
+        const int named = NcAttName(id, v, a, aname);
+        if (named == NC_EMAXNAME) check(named); // a name too long refuses the file
+        if (named != NC_NOERR) break;
         count = a + 1;
         vr.attName.resize(count);
         vr.attType.resize(count);
         vr.attValue.resize(count);
-        status = readVariableAttribute(id, v, aname, count, vr, atts, message);
+        status = readVariableAttribute(id, v, aname.c_str(), count, vr, atts, message);
     }
     return count;
 }
@@ -388,9 +399,8 @@ void takeUnitFromLongName(VariRec& vr) {
 // Variable v into vr: name, dimensions, type, attributes and the marks and unit they give.
 // False, with the reason in message, for a variable of more dimensions than a record holds.
 bool readVariable(int id, int v, VariRec& vr, std::string& message) {
-    char vname[NC_MAX_NAME + 1] = {};
-    check(nc_inq_varname(id, v, vname));
-    const std::string rawName = vname;
+    std::string rawName;
+    check(NcVarName(id, v, rawName));
     vr.name = PrintableOnly(rawName);
     CleanNameChars(vr.name);
     if (Len(rawName) > kMaxNameLen) message = "nc& > 45 in reading variable name" + rawName;
@@ -464,9 +474,9 @@ void nameVariableDimensions(NcfRec& r, int nvars) {
 // Global attribute i: name, type and trimmed value. Only an untyped or a byte value that cannot
 // be read is reported (a byte one then left empty); the other reads are not checked.
 void readGlobalAttribute(int id, Long i, NcfRec& r, std::string& message) {
-    char aname[NC_MAX_NAME + 1] = {};
-    check(nc_inq_attname(id, NC_GLOBAL, i - 1, aname));
-    const std::string rawAtt = aname;
+    std::string rawAtt;
+    check(NcAttName(id, NC_GLOBAL, i - 1, rawAtt));
+    const char* aname = rawAtt.c_str();
     r.gAttName(i) = PrintableOnly(rawAtt);
     if (Len(rawAtt) > kMaxNameLen) message = "nc& > 45 in reading Global attributes name" + rawAtt;
     nc_type atype = NC_NAT;
@@ -546,6 +556,8 @@ Long Kelvad::GetNCHeader(const std::string& FName, Long nH) {
         return 1;
     } catch (const NcFailure& f) {
         return failAndClose(NcErrorText(f.status) + kCrLf + "Unable to open " + FName);
+    } catch (const HeaderRefused& f) {
+        return failAndClose(f.text + kCrLf + "Unable to open " + FName);
     } catch (const RuntimeError& e) {
         // A value that the runtime cannot take (an attribute text whose number overflows).
         return failAndClose(ErrorFrame("", e));

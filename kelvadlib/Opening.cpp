@@ -1,12 +1,47 @@
+#include "common/NcHttp.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Text.h"
+
+#include <netcdf.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <exception>
 #include <string>
 
 namespace {
+
+// A netCDF-4 header may declare far more values than its file holds (a 10 KB file with a
+// time axis of 5e8 steps), and the set-up reads one-dimensional variables whole into arrays
+// sized by the header. No filter packs values tighter than about a thousandth (deflate's
+// limit is 1:1032): a one-dimensional variable that would need more is refused before
+// anything is sized by it. A classic header has been checked against its file already.
+constexpr double kMostPacking = 1100;
+
+bool declaredSizesFit(const NcfRec& r, const std::string& name, std::string& why) {
+    if (r.classic.version != 0 || IsNcUrl(name)) return true;
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0) return true;
+    const double room = (static_cast<double>(st.st_size) + 65536) * kMostPacking;
+    for (Long v = 1; v <= r.nVars; ++v) {
+        const VariRec& vr = r.vari(v);
+        if (vr.narray != 1) continue;
+        std::size_t width = 0;
+        if (nc_inq_type(static_cast<int>(r.ncid), static_cast<nc_type>(vr.type), nullptr,
+                        &width) != NC_NOERR)
+            continue;
+        const double bytes =
+            static_cast<double>(width) * static_cast<double>(r.dime(vr.arrayDimId(1) + 1).size);
+        if (bytes > room) {
+            why = "Variable " + vr.name + " declares " +
+                  std::to_string(static_cast<long long>(bytes)) + " bytes, more than a file of " +
+                  std::to_string(st.st_size) + " bytes can hold: " + name;
+            return false;
+        }
+    }
+    return true;
+}
 
 // The time of day as a fraction of a day, for the timing lines.
 double timeOfDay() {
@@ -48,6 +83,8 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
         const Clock::time_point opened = Clock::now();
         if (GetNCHeader(sNcFileName, nH) < 0) {
             NoteNoAnswer(tag, sNcFileName, opened);
+        } else if (std::string why; !declaredSizesFit(ncf(nH), sNcFileName, why)) {
+            ErrorMessage = tag + why;
         } else {
             elapsedLine(1, t0);
             ok = true;

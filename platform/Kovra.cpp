@@ -197,7 +197,9 @@ Long FOpenAll(const std::string& path, Long mode, Long /*share*/, Long& handle) 
     OpenFile f;
     if (mode == kOpenRead) {
         if (p.empty()) return err::FileNotFound;
-        const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO or a device is refused below at once instead of
+        // holding the open until something writes to it.
+        const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) return openErrorOfErrno(errno, p);
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

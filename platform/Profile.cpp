@@ -187,7 +187,8 @@ enum class ReadResult { Ok, Missing, Failed };
 // cannot read.
 ReadResult readFile(const std::string& path, std::string& content, Stamp& stamp, bool& steady) {
     content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO or a device is refused at once below, not waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

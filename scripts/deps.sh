@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
-  libnetcdf-dev netcdf-bin libcurl4-gnutls-dev
+  libnetcdf-dev libhdf5-dev netcdf-bin libcurl4-gnutls-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
   libpugixml-dev libdap-dev

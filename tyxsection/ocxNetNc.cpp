@@ -41,9 +41,9 @@ int openReadOnly(const std::string& name, int& id, ClassicLayout* layout) {
     return NcOpenChecked(name, NC_NOWRITE, &id, layout);
 }
 
-// A name from a buffer of the library's longest name, surrounding blanks removed.
-std::string nameOf(const char* buffer) {
-    return Trim(std::string(buffer));
+// A name as read, surrounding blanks removed.
+std::string nameOf(const std::string& read) {
+    return Trim(read);
 }
 
 Long countOf(std::size_t n) {
@@ -209,9 +209,9 @@ void readDimensions(int id, OcxNcf& r, std::string& errorMessage) {
     r.UnLimDId = unlimited;
     if (ndims > 0) r.dime.ReDim(1, ndims);
     for (Long d = 1; d <= ndims; ++d) {
-        char name[NC_MAX_NAME + 1] = {};
+        std::string name;
         std::size_t length = 0;
-        nc_inq_dim(id, d - 1, name, &length);
+        if (NcDimName(id, d - 1, name, length) == NC_EMAXNAME) check(NC_EMAXNAME);
         OcxDime& dim = r.dime(d);
         dim.name = nameOf(name);
         dim.size = countOf(length);
@@ -226,8 +226,11 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
     check(nc_inq_varnatts(id, v - 1, &natts));
     Long k = 0;
     for (int a = 0; a < natts; ++a) {
-        char name[NC_MAX_NAME + 1] = {};
-        if (nc_inq_attname(id, v - 1, a, name) != NC_NOERR) break;
+        std::string held;
+        const int named = NcAttName(id, v - 1, a, held);
+        if (named == NC_EMAXNAME) check(named); // a name too long refuses the file
+        if (named != NC_NOERR) break;
+        const char* name = held.c_str();
         k = k + 1;
         if (k > kMaxVarAtts)
             throw LimitFailure{"Number of attribute exceeds the limit(=15) for\n\nVariable: " +
@@ -259,8 +262,8 @@ void readVariables(int id, OcxNcf& r, std::string& errorMessage) {
     if (nvars > 0) r.vari.ReDim(1, nvars);
     for (Long v = 1; v <= nvars; ++v) {
         OcxVari& var = r.vari(v);
-        char name[NC_MAX_NAME + 1] = {};
-        check(nc_inq_varname(id, v - 1, name));
+        std::string name;
+        check(NcVarName(id, v - 1, name));
         var.name = nameOf(name);
         if (Len(var.name) >= kLongName)
             errorMessage = "nc& > 45 in reading variable name" + var.name;
@@ -299,9 +302,10 @@ void readGlobals(int id, OcxNcf& r, std::string& errorMessage) {
     r.gAttValue.ReDim(0, natts);
     r.gAttType.ReDim(0, natts);
     for (Long i = 1; i <= natts; ++i) {
-        char name[NC_MAX_NAME + 1] = {};
-        check(nc_inq_attname(id, NC_GLOBAL, i - 1, name));
-        r.gAttName(i) = nameOf(name);
+        std::string held;
+        check(NcAttName(id, NC_GLOBAL, i - 1, held));
+        const char* name = held.c_str();
+        r.gAttName(i) = nameOf(held);
         if (Len(r.gAttName(i)) >= kLongName)
             errorMessage = "nc& > 45 in reading Global attributes name" + r.gAttName(i);
         nc_type type = NC_NAT;

@@ -1,11 +1,26 @@
 // A dataset from bytes: the load the viewer makes and the calls that follow it (extents, time
 // axis, variable and attribute lists, a 2-D read of the first data variable).
+//
+// An input that starts with "NC4H" is no file but a netCDF-4 header described line by line,
+// which the target writes through netCDF-C (and HDF5, for names netCDF-C will not write)
+// before the load: the names, lengths and sizes our buffers and allocations take from a
+// header, not HDF5's own parsing, are what it varies.
+//   dim NAME LENGTH        (LENGTH 0: unlimited)
+//   var NAME TYPE DIM...   (TYPE a netCDF type number)
+//   att VAR NAME TEXT      (VAR "-": global)
+//   longatt VAR LENGTH     (an int attribute whose name is LENGTH letters long)
 #include "tests/fuzz/FuzzInput.h"
 
 #include "kelvadlib/IKelvad.h"
+#include "tests/support/LongNames.h"
 
+#include <netcdf.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -16,6 +31,71 @@ bool isHdf5(const std::uint8_t* data, std::size_t size) {
     for (std::size_t at = 0; at + 8 <= size; at = at == 0 ? 512 : at * 2)
         if (std::memcmp(data + at, sig, 8) == 0) return true;
     return false;
+}
+
+constexpr char kHeaderMark[] = "NC4H";
+
+int varIdOf(int ncid, const std::string& name) {
+    if (name == "-") return NC_GLOBAL;
+    int id = -2;
+    if (nc_inq_varid(ncid, name.c_str(), &id) != NC_NOERR) return -2;
+    return id;
+}
+
+// The netCDF-4 file the header text describes, at path; false when not even the file could be
+// made. Lines netCDF-C refuses are passed over.
+bool writeDescribedHeader(const std::string& text, const std::string& path) {
+    int ncid = -1;
+    if (nc_create(path.c_str(), NC_NETCDF4 | NC_CLOBBER, &ncid) != NC_NOERR) return false;
+    std::istringstream lines(text);
+    std::string line;
+    std::vector<std::pair<std::string, std::size_t>> longAtts;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string what, name;
+        words >> what >> name;
+        if (what == "dim") {
+            unsigned long long length = 0;
+            words >> length;
+            int dim = -1;
+            nc_def_dim(ncid, name.c_str(), length == 0 ? NC_UNLIMITED : length, &dim);
+        } else if (what == "var") {
+            int type = NC_FLOAT;
+            words >> type;
+            std::vector<int> dims;
+            std::string dimName;
+            while (dims.size() < 8 && words >> dimName) {
+                int dim = -1;
+                if (nc_inq_dimid(ncid, dimName.c_str(), &dim) == NC_NOERR) dims.push_back(dim);
+            }
+            int var = -1;
+            if (nc_def_var(ncid, name.c_str(), type, static_cast<int>(dims.size()), dims.data(),
+                           &var) != NC_NOERR)
+                continue;
+            // Chunks that are never written take no room: the file stays small whatever the
+            // header declares.
+            if (!dims.empty()) {
+                std::vector<std::size_t> chunks(dims.size(), 1);
+                chunks.back() = 64;
+                nc_def_var_chunking(ncid, var, NC_CHUNKED, chunks.data());
+            }
+        } else if (what == "att") {
+            std::string attName, value;
+            words >> attName;
+            std::getline(words, value);
+            const int var = varIdOf(ncid, name);
+            if (var != -2)
+                nc_put_att_text(ncid, var, attName.c_str(), value.size(), value.data());
+        } else if (what == "longatt") {
+            std::size_t length = 0;
+            words >> length;
+            if (varIdOf(ncid, name) != -2) longAtts.emplace_back(name, std::min<std::size_t>(length, 60000));
+        }
+    }
+    if (nc_close(ncid) != NC_NOERR) return false;
+    for (const auto& [var, length] : longAtts)
+        AddLongNamedAttribute(path, var == "-" ? "" : var, std::string(length, 'n'), 1);
+    return true;
 }
 
 // Reads the first data variable over its last two dimensions at the first index of the
@@ -29,7 +109,7 @@ void readFirstField(IKelvad& k, Long n) {
     Long total = 1;
     for (Long d = 1; d <= rank; ++d) {
         const Long size = k.dimeSize(k.variArrayDimID(nv, d, n) + 1, n);
-        start(d) = 0;
+        start(d) = 1; // the reads count from 1
         count(d) = d > rank - 2 ? size : (size > 0 ? 1 : 0);
         if (count(d) < 1) return;
         total *= count(d);
@@ -43,8 +123,15 @@ void readFirstField(IKelvad& k, Long n) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (isHdf5(data, size)) return 0;
-    const std::string path = fuzz::writeInput(data, size, "input.nc");
+    std::string path;
+    if (size >= 4 && std::memcmp(data, kHeaderMark, 4) == 0) {
+        path = fuzz::scratchDir() + "/described.nc";
+        if (!writeDescribedHeader(std::string(reinterpret_cast<const char*>(data), size), path))
+            return 0;
+    } else {
+        if (isHdf5(data, size)) return 0;
+        path = fuzz::writeInput(data, size, "input.nc");
+    }
     std::unique_ptr<IKelvad> k(CreateKelvad());
     // The time range the file list shows and the header of the CDL dump, through slot 0.
     std::string first, last;

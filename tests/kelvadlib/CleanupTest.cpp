@@ -64,12 +64,22 @@ TEST_F(CleanupTest, HeaderReadLeavesTheDatasetOpenOrClosedByTheSwitch) {
     }
 }
 
-TEST_F(CleanupTest, GetHeadOnlyReadsSlotZeroAndLeavesCloseAfterReadSet) {
+TEST_F(CleanupTest, GetHeadOnlyReadsSlotZeroAndLeavesTheOtherSlotsOpen) {
     Kelvad k;
+    k.nNcMax = 1;
+    ASSERT_EQ(k.GetNCHeader(goodPath, 1), 1) << k.ErrorMessage;
+    const int held = k.ncf(1).ncid;
+    ASSERT_GE(held, 0);
+    EXPECT_EQ(k.GetHeadOnly(goodPath), 1);
+    EXPECT_EQ(k.CloseAfterRead, 0);
+    // A read of the set-up dataset after the header read takes the handle it holds.
+    VArray<float> values;
+    EXPECT_GE(CLng(k.do_get_var_any(1, 1, -1e35f, values)), 0) << k.ErrorMessage;
+    EXPECT_EQ(k.ncf(1).ncid, held);
+    k.CloseAfterRead = 1;
     EXPECT_EQ(k.GetHeadOnly(goodPath), 1);
     EXPECT_EQ(k.CloseAfterRead, 1);
-    EXPECT_EQ(k.nNcMax, 0);
-    EXPECT_EQ(k.ncf.UBound(), 0);
+    EXPECT_EQ(k.nNcMax, 1);
     EXPECT_EQ(k.ncf(0).ncid, -1);
     EXPECT_EQ(k.ncf(0).nVars, 1);
     EXPECT_EQ(k.GetHeadOnly(dir.file("missing.nc")), -1);

@@ -1,5 +1,6 @@
 // The header reader: records, limits, names, value texts, special attributes and failures.
 #include "kelvadlib/Kelvad.h"
+#include "tests/support/LongNames.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -421,4 +423,58 @@ TEST_F(HeaderTest, SlotsGrowAndARereadReplacesTheWholeHeader) {
     EXPECT_EQ(r.vari.UBound(), 1);
     EXPECT_EQ(r.vari(1).type, NC_INT);
     EXPECT_FALSE(r.lonArr.IsAllocated());
+}
+
+TEST_F(HeaderTest, NetCdf4NamesTooLongAndAxesTooLongAreRefusedWithAMessage) {
+    // netCDF-C copies a netCDF-4 attribute name whole, however long HDF5 let it be.
+    struct Case {
+        const char* what;
+        const char* var; // "" for a global attribute
+        std::size_t nameLength;
+        Long result;
+    };
+    const Case cases[] = {
+        {"global attribute of 300", "", 300, -1},
+        {"variable attribute of 300", "v", 300, -1},
+        {"variable attribute of 5000", "v", 5000, -1},
+        {"global attribute of NC_MAX_NAME", "", NC_MAX_NAME, 1},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        NcBuilder nc(dir.file("names" + std::to_string(i++) + ".nc"), NcFormat::Netcdf4);
+        nc.dim("x", 2);
+        nc.var("v", NC_FLOAT, {"x"}).att("units", "m");
+        const std::string path = nc.write();
+        const std::string name(c.nameLength, 'a');
+        ASSERT_TRUE(AddLongNamedAttribute(path, c.var, name, 7)) << c.what;
+        EXPECT_EQ(read(path), c.result) << c.what;
+        if (c.result < 0) {
+            EXPECT_EQ(k.ErrorMessage, "NetCDF: NC_MAX_NAME exceeded\r\nUnable to open " + path) << c.what;
+            EXPECT_EQ(k.ncf(1).ncid, -1) << c.what;
+        } else {
+            EXPECT_EQ(k.ncf(1).gAttName(1), name) << c.what;
+        }
+    }
+
+    // A length a Long cannot hold would be read as another axis.
+    NcBuilder nc(dir.file("huge.nc"), NcFormat::Netcdf4);
+    nc.dim("lon", 3000000000ull);
+    const std::string huge = nc.write();
+    EXPECT_EQ(read(huge), -1);
+    EXPECT_EQ(k.ErrorMessage,
+              "Dimension lon has 3000000000 entries, more than 2147483647 can be read\r\n"
+              "Unable to open " +
+                  huge);
+}
+
+TEST_F(HeaderTest, AFifoOrADeviceIsRefusedWithoutWaiting) {
+    // Opened for reading, a FIFO waits for a writer that never comes.
+    const std::string fifo = dir.file("fifo.nc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(read(path), -1) << path;
+        EXPECT_NE(k.ErrorMessage.find(path + ": not a file but a FIFO, socket or device"),
+                  std::string::npos)
+            << k.ErrorMessage;
+    }
 }

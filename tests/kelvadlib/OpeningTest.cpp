@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -259,4 +261,52 @@ TEST_F(OpeningTest, DeletingTheObjectClosesEveryDatasetItOpened) {
     EXPECT_EQ(openHandles(gridPath), 0);
     EXPECT_EQ(openHandles(stillPath), 0);
     EXPECT_EQ(openHandles(plainPath), 0);
+}
+
+TEST_F(OpeningTest, AxesDeclaredFarBeyondWhatANetCdf4FileHoldsAreRefusedBeforeTheSetUp) {
+    // A header of a few KB that declares an axis the file cannot hold: the set-up would size
+    // its arrays by it (4-8 GB). One within what a packed file may hold is set up as before.
+    struct Case {
+        const char* name;
+        nc_type type;
+        std::size_t length;
+        std::size_t width;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"time", NC_DOUBLE, 500000000, 8, true},
+        {"lon", NC_FLOAT, 1000000000, 4, true},
+        {"time", NC_DOUBLE, 1000, 8, false},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        const std::string path = dir.file("axis" + std::to_string(i++) + ".nc");
+        int id = -1, dim = -1, var = -1;
+        ASSERT_EQ(nc_create(path.c_str(), NC_NETCDF4 | NC_CLOBBER, &id), NC_NOERR);
+        ASSERT_EQ(nc_def_dim(id, c.name, c.length, &dim), NC_NOERR);
+        ASSERT_EQ(nc_def_var(id, c.name, c.type, 1, &dim, &var), NC_NOERR);
+        const std::size_t chunk = std::min<std::size_t>(1024, c.length);
+        ASSERT_EQ(nc_def_var_chunking(id, var, NC_CHUNKED, &chunk), NC_NOERR);
+        const char* units = "days since 2000-01-01";
+        if (std::string(c.name) == "time") {
+            ASSERT_EQ(nc_put_att_text(id, var, "units", std::strlen(units), units), NC_NOERR);
+        }
+        ASSERT_EQ(nc_close(id), NC_NOERR);
+        const auto size = std::filesystem::file_size(path);
+        ASSERT_LT(size, 20000u);
+
+        Kelvad k;
+        const Long n = k.Initialize(path);
+        const std::string refusal = "[Initialize] Variable " + std::string(c.name) + " declares " +
+                                    std::to_string(c.length * c.width) +
+                                    " bytes, more than a file of " + std::to_string(size) +
+                                    " bytes can hold: " + path;
+        if (c.refused) {
+            EXPECT_EQ(n, -1);
+            EXPECT_EQ(k.ErrorMessage, refusal);
+            EXPECT_EQ(k.nNcMax, 0);
+        } else {
+            EXPECT_EQ(k.ErrorMessage.find("declares"), std::string::npos) << k.ErrorMessage;
+        }
+    }
 }

@@ -329,3 +329,50 @@ TEST_F(OpenRequests, TheHeaderAndOneRequestForAllCoordinates) {
 }
 
 } // namespace
+
+// A field of 600 x 400: more values than the reads take at a time from a local file.
+void wideField(const std::string& path) {
+    NcBuilder nc(path);
+    timeAxis(nc, 2);
+    nc.dim("lat", 400);
+    nc.dim("lon", 600);
+    std::vector<double> lat, lon, field;
+    for (int j = 0; j < 400; ++j)
+        lat.push_back(-79.8 + 0.4 * j);
+    for (int i = 0; i < 600; ++i)
+        lon.push_back(-180.0 + 0.6 * i);
+    for (int i = 0; i < 2 * 400 * 600; ++i)
+        field.push_back(i % 1000);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values(lat);
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
+    nc.var("h", NC_FLOAT, {"time", "lat", "lon"}).values(field);
+    nc.write();
+}
+
+TEST_F(OpenRequests, ASliceIsOneRequestAndTheHeaderDumpDoesNotReopenTheDataset) {
+    const std::string file = "wide.nc";
+    wideField(dir_->file(file));
+    std::unique_ptr<IKelvad> k(CreateKelvad());
+    ASSERT_EQ(k->Initialize(server_->url(file)), 1) << k->ErrorMessage();
+    Long h = 0;
+    for (Long v = 1; v <= k->nVars(); ++v)
+        if (k->variName(v) == "h") h = v;
+    ASSERT_GT(h, 0);
+    // The header dump reads the header of its own through slot 0.
+    ASSERT_EQ(k->GetHeadOnly(server_->url(file)), 1) << k->ErrorMessage();
+    const std::size_t before = requestsFor(file).size();
+    VArray<Long> start(1, 3), count(1, 3);
+    start(1) = 2, start(2) = 1, start(3) = 1;
+    count(1) = 1, count(2) = 400, count(3) = 600;
+    VArray<float> values(1, 400 * 600);
+    for (int read = 0; read < 2; ++read)
+        ASSERT_EQ(CLng(k->GetVaraAny(h, -1e35f, values, start, count, 400 * 600)), 400 * 600)
+            << k->ErrorMessage();
+    EXPECT_EQ(values(1), 0.0f); // 240000 % 1000
+    EXPECT_EQ(values(400 * 600), 999.0f);
+    const std::vector<std::string> all = requestsFor(file);
+    const std::vector<std::string> reads(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    ASSERT_EQ(reads.size(), 2u) << ::testing::PrintToString(reads);
+    for (const std::string& r : reads)
+        EXPECT_EQ(r.rfind(".dods?h", 0), 0u) << r;
+}

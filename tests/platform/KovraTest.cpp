@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -236,7 +237,12 @@ TEST(Kovra, BadHandlesAndFailedOpens) {
         Long error;
     };
     fs::create_directory(dir.path() / "sub");
+    // A FIFO is refused at once: opened for reading, it would wait for a writer.
+    const std::string fifo = dir.file("fifo.bdm");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const Case cases[] = {
+        {fifo, kOpenRead, err::PathFileAccess},
+        {"/dev/zero", kOpenRead, err::PathFileAccess},
         {dir.file("missing.bdm"), kOpenRead, err::FileNotFound},
         {dir.file("nofolder/x.bdm"), kOpenRead, err::PathNotFound},
         {dir.file("sub"), kOpenRead, err::PathFileAccess},
@@ -251,7 +257,7 @@ TEST(Kovra, BadHandlesAndFailedOpens) {
     }
     EXPECT_EQ(FCreate(dir.file("nofolder/x.bdm")), err::PathNotFound);
     EXPECT_EQ(FCreate(dir.file("sub")), err::PathFileAccess);
-    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_EQ(entriesIn(dir.path()), 3u);
 }
 
 TEST(Kovra, AnUnfinishedWriteLeavesTheOldFileAndNoTemporary) {

@@ -430,3 +430,14 @@ TEST(Profile, AFileIsReadAgainOnlyAfterItChanged) {
     fs::remove(ini);
     EXPECT_EQ(GetProfileString("s", "k", "gone", ini), "gone");
 }
+
+TEST(Profile, AFifoOrADeviceReadsAsNoFileAtOnce) {
+    // Opened for reading, a FIFO would wait for a writer that never comes.
+    TempDir dir;
+    const std::string fifo = dir.file("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(GetProfileString("a", "b", "none", path), "none") << path;
+        EXPECT_TRUE(GetProfileSection("a", path).empty()) << path;
+    }
+}

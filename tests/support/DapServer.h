@@ -16,7 +16,8 @@
 // close and stops by itself.
 //
 // stall() makes it take every new connection and never answer, as a server that has hung
-// does; stallData() does so for data requests alone, so that datasets still open;
+// does; stallData() does so for data requests alone, so that datasets still open; stallBody()
+// answers data requests with their DDS and then stalls;
 // answer() drops those connections and serves again. A stall ends by itself after a minute.
 #include <fcntl.h>
 #include <poll.h>
@@ -75,6 +76,7 @@ public:
     int port() const { return port_; }
     void stall() { command("stall\n"); }
     void stallData() { command("stall data\n"); }
+    void stallBody() { command("stall body\n"); }
     void answer() { command("answer\n"); }
     // The URL of a file of the folder: http://127.0.0.1:PORT/<file>.
     std::string url(const std::string& file) const {

@@ -84,8 +84,8 @@ TEST_F(CdlDumpTest, DumpOfTheLoadedDatasetBesideTheSettingsFile) {
     EXPECT_EQ(readFile(dumpPath()), expected);
     // Numeric values stand as the wrapper holds them, joined by two blanks.
     EXPECT_NE(Data.clsNC->variAttValue(4, 3).find("500  "), std::string::npos);
-    // The header read leaves the object closing its file after every read.
-    EXPECT_EQ(Data.clsNC->CloseAfterRead(), 1);
+    // The header read leaves the loaded datasets open between reads.
+    EXPECT_EQ(Data.clsNC->CloseAfterRead(), 0);
     EXPECT_TRUE(ui.boxes.empty());
 }
 

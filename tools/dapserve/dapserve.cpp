@@ -35,7 +35,7 @@
 // For tests of clients that meet a server gone quiet, lines on that pipe steer it: "stall"
 // makes it take every new connection and never answer (it holds them open, at most
 // kMaxHeld); "stall data" does so for the data requests (.dods) alone, so that a dataset
-// still opens; "answer" closes those connections and serves again. A stall ends by itself
+// still opens; "stall body" answers data requests with their DDS and then sends nothing more; "answer" closes those connections and serves again. A stall ends by itself
 // after kMaxStallSeconds, so that a client that waits for ever is not kept waiting for ever.
 //
 // One request at a time, one request per connection (HTTP/1.0 style, "Connection: close").
@@ -254,7 +254,7 @@ void sendAll(int fd, const std::string& data) {
 }
 
 // Which requests a stalled server leaves unanswered.
-enum class Stall { None, All, Data };
+enum class Stall { None, All, Data, Body };
 
 // Serves one connection; false when the request is one that the stall leaves unanswered, the
 // connection then still open for the caller to hold.
@@ -271,6 +271,13 @@ bool serveClient(int fd, const std::string& root, Stall stall) {
             std::fflush(requestLog);
         }
         if (stall == Stall::Data && endsWith(request.path, ".dods")) return false;
+        if (stall == Stall::Body && endsWith(request.path, ".dods")) {
+            // The whole DDS of the answer, then nothing of its values.
+            const std::string answer = respond(root, request);
+            const std::size_t data = answer.find("\nData:\n");
+            sendAll(fd, answer.substr(0, data == std::string::npos ? answer.size() / 2 : data + 7));
+            return false;
+        }
         sendAll(fd, respond(root, request));
     } else {
         sendAll(fd, errorResponse(400, "Bad request."));
@@ -385,8 +392,10 @@ int main(int argc, char** argv) {
             for (std::size_t end; (end = commands.find('\n')) != std::string::npos;) {
                 const std::string command = commands.substr(0, end);
                 commands.erase(0, end + 1);
-                if (command == "stall" || command == "stall data") {
-                    stall = command == "stall" ? Stall::All : Stall::Data;
+                if (command == "stall" || command == "stall data" || command == "stall body") {
+                    stall = command == "stall"        ? Stall::All
+                            : command == "stall data" ? Stall::Data
+                                                      : Stall::Body;
                     stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
                 } else if (command == "answer") {
                     stall = Stall::None;

@@ -38,8 +38,8 @@ int NcSource::attCount(int var) const {
 }
 
 std::string NcSource::attName(int var, int a) const {
-    char name[NC_MAX_NAME + 1] = {};
-    NcCheck(nc_inq_attname(id_, var, a, name), "nc_inq_attname");
+    std::string name;
+    NcCheck(NcAttName(id_, var, a, name), "nc_inq_attname");
     return name;
 }
 
