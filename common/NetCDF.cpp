@@ -42,3 +42,20 @@ Long NcReadType(Long type) {
         return type;
     }
 }
+
+double NcDefaultFill(Long type) {
+    switch (type) {
+    case NC_BYTE:
+        return NC_FILL_BYTE;
+    case NC_SHORT:
+        return NC_FILL_SHORT;
+    case NC_INT:
+        return NC_FILL_INT;
+    case NC_FLOAT:
+        return static_cast<double>(NC_FILL_FLOAT);
+    case NC_DOUBLE:
+        return NC_FILL_DOUBLE;
+    default:
+        return 0;
+    }
+}

@@ -15,3 +15,7 @@ Long NcTypeSize(Long type);
 // The classic type a value is read as: the netCDF-4 whole numbers (unsigned, 64-bit) as
 // double, which holds every one a reader can use; every other type as itself.
 Long NcReadType(Long type);
+// The value the library writes where a variable of a classic type has none written, when the
+// variable gives no fill of its own (NC_FILL_BYTE .. NC_FILL_DOUBLE); 0 for char and for every
+// other type.
+double NcDefaultFill(Long type);
