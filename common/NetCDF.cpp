@@ -79,3 +79,20 @@ int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length) {
     length = 0;
     return boundedName(name, [&](char* b) { return nc_inq_dim(ncid, dimid, b, &length); });
 }
+
+double NcDefaultFill(Long type) {
+    switch (type) {
+    case NC_BYTE:
+        return NC_FILL_BYTE;
+    case NC_SHORT:
+        return NC_FILL_SHORT;
+    case NC_INT:
+        return NC_FILL_INT;
+    case NC_FLOAT:
+        return static_cast<double>(NC_FILL_FLOAT);
+    case NC_DOUBLE:
+        return NC_FILL_DOUBLE;
+    default:
+        return 0;
+    }
+}

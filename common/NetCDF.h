@@ -26,3 +26,7 @@ int NcAttName(int ncid, int varid, int attnum, std::string& name);
 int NcVarName(int ncid, int varid, std::string& name);
 // The dimension's name and length.
 int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length);
+// The value the library writes where a variable of a classic type has none written, when the
+// variable gives no fill of its own (NC_FILL_BYTE .. NC_FILL_DOUBLE); 0 for char and for every
+// other type.
+double NcDefaultFill(Long type);

@@ -32,10 +32,61 @@ bool walkable(const SectionGrid& g) {
     return rising(g.LonGrid, g.nlon) && rising(g.LatGrid, g.nlat);
 }
 
+// True when the longitudes close round the earth: the span with one spacing more reaches 360.
+bool periodic(const SectionGrid& g) {
+    const double span = static_cast<double>(g.LonGrid(g.nlon)) - g.LonGrid(1) + g.dlon;
+    return span >= 360 - 0.01 * g.dlon;
+}
+
+// A path longitude placed on the grid's longitudes: a path in -180..180 on a grid of 0..360
+// (or the reverse) is moved by 360 where that brings it onto the grid; on a grid round the
+// earth every longitude is brought into the turn the grid starts.
+float placedLon(float lon, const SectionGrid& g) {
+    const double west = static_cast<double>(g.LonGrid(1)) - g.dlon / 2.0;
+    if (periodic(g)) {
+        double x = lon;
+        while (x < west)
+            x += 360;
+        while (x >= west + 360)
+            x -= 360;
+        return static_cast<float>(x);
+    }
+    const double east = static_cast<double>(g.LonGrid(g.nlon)) + g.dlon / 2.0;
+    auto inside = [&](double x) { return x >= west && x <= east; };
+    if (inside(lon)) return lon;
+    for (double shift : {360.0, -360.0})
+        if (inside(lon + shift)) return static_cast<float>(lon + shift);
+    return lon;
+}
+
+// The ends of segment seg placed on the grid; on a grid round the earth the segment takes the
+// shorter way, across the seam when that is shorter.
+void placedSegment(const VArray<SectPointRec>& points, Long seg, const SectionGrid& g,
+                   SectPointRec& from, SectPointRec& to) {
+    from = points(seg);
+    to = points(seg + 1);
+    from.lon = placedLon(from.lon, g);
+    to.lon = placedLon(to.lon, g);
+    if (!periodic(g)) return;
+    if (to.lon - from.lon > 180) to.lon -= 360;
+    if (to.lon - from.lon < -180) to.lon += 360;
+}
+
+// The cell whose centre (a grid point) lies nearest to (x, y); on a grid round the earth the
+// longitude index runs on across the seam. False outside the grid.
+bool nearestCell(double x, double y, const SectionGrid& g, SectCellRec& cell) {
+    Long i = AddL(CLng(std::floor((x - g.LonGrid(1)) / g.dlon + 0.5)), 1);
+    const Long j = AddL(CLng(std::floor((y - g.LatGrid(1)) / g.dlat + 0.5)), 1);
+    if (periodic(g)) i = ((i - 1) % g.nlon + g.nlon) % g.nlon + 1;
+    if (i < 1 || i > g.nlon || j < 1 || j > g.nlat) return false;
+    cell = SectCellRec{i, j};
+    return true;
+}
+
 // The cells that segment seg crosses, appended to cells. The walk takes three samples per
-// grid spacing along the segment's longer extent and leaves its end point to the next
-// segment; a sample outside the grid, or in the cell just taken, adds nothing. The number of
-// cells, 0 for a segment shorter than one spacing, -1 on failure.
+// grid spacing along the segment's longer extent, from its start to its end point; a sample
+// outside the grid, or in the cell just taken, adds nothing. The number of cells, 0 for a
+// segment shorter than one spacing, -1 on failure.
 Long Set_cell_Section(const VArray<SectPointRec>& points, Long seg, const SectionGrid& g,
                       std::vector<SectCellRec>& cells, std::string& errorMessage) {
     if (!walkable(g)) {
@@ -43,10 +94,10 @@ Long Set_cell_Section(const VArray<SectPointRec>& points, Long seg, const Sectio
         return -1;
     }
     try {
-        const SectPointRec& from = points(seg);
-        const SectPointRec& to = points(seg + 1);
-        const float dLon = to.lon - from.lon;
-        const float dLat = to.lat - from.lat;
+        SectPointRec from, to;
+        placedSegment(points, seg, g, from, to);
+        const double dLon = static_cast<double>(to.lon) - from.lon;
+        const double dLat = static_cast<double>(to.lat) - from.lat;
         const Long nj = CLng(std::fabs(dLat) / g.dlat);
         const Long ni = CLng(std::fabs(dLon) / g.dlon);
         const Long n = MaxL(ni, nj);
@@ -55,17 +106,13 @@ Long Set_cell_Section(const VArray<SectPointRec>& points, Long seg, const Sectio
         SectCellRec last;
         if (!cells.empty()) last = cells.back();
         const Long steps = MulL(3, n);
-        const auto sLon = static_cast<float>(static_cast<double>(dLon) / steps);
-        const auto sLat = static_cast<float>(static_cast<double>(dLat) / steps);
-        const float lon0 = g.LonGrid(1), lat0 = g.LatGrid(1);
-        for (Long k = 1; k <= steps; ++k) {
-            const auto x = static_cast<float>(static_cast<double>(sLon) * (k - 1) + from.lon);
-            const auto y = static_cast<float>(static_cast<double>(sLat) * (k - 1) + from.lat);
-            const Long i = AddL(CLng(Fix((x - lon0) / g.dlon)), 1);
-            const Long j = AddL(CLng(Fix((y - lat0) / g.dlat)), 1);
-            if (i < 1 || i > g.nlon || j < 1 || j > g.nlat) continue;
-            if (i == last.i && j == last.j) continue;
-            last = SectCellRec{i, j};
+        for (Long k = 0; k <= steps; ++k) {
+            const double x = dLon * k / steps + from.lon;
+            const double y = dLat * k / steps + from.lat;
+            SectCellRec c;
+            if (!nearestCell(x, y, g, c)) continue;
+            if (c.i == last.i && c.j == last.j) continue;
+            last = c;
             cells.push_back(last);
         }
         return static_cast<Long>(cells.size());
@@ -97,6 +144,9 @@ Long MakeTyxSection(const VArray<SectPointRec>& points, Long nPoints, const Sect
         }
         SectionCells s;
         s.nSectVertex = nPoints;
+        s.PathLL.ReDim(1, nPoints);
+        for (Long v = 1; v <= nPoints; ++v)
+            s.PathLL(v) = points(v);
         s.VertexCell.ReDim(1, nPoints);
         s.VertexIJ.ReDim(1, nPoints);
         s.VertexLL.ReDim(1, nPoints);
@@ -123,13 +173,15 @@ Long MakeTyxSection(const VArray<SectPointRec>& points, Long nPoints, const Sect
         s.SectionKind = 0;
         if (nPoints == 2) {
             const SectCellRec a = s.VertexIJ(1), b = s.VertexIJ(2);
+            SectPointRec from, to;
+            placedSegment(points, 1, grid, from, to);
             bool reverse = false;
             if (a.i == b.i) {
                 s.SectionKind = 2;
-                reverse = a.j > b.j;
+                reverse = to.lat < from.lat;
             } else if (a.j == b.j) {
                 s.SectionKind = 1;
-                reverse = a.i > b.i;
+                reverse = to.lon < from.lon;
             }
             if (reverse) {
                 std::reverse(cells.begin(), cells.end());
@@ -147,16 +199,16 @@ Long MakeTyxSection(const VArray<SectPointRec>& points, Long nPoints, const Sect
         for (Long m = 1; m <= n; ++m)
             s.SectCell(m) = cells[static_cast<std::size_t>(m - 1)];
 
-        // The length runs through the middles of the cells.
-        auto middle = [&](const SectCellRec& c, double& lon, double& lat) {
-            lon = static_cast<float>((c.i - 0.5) * grid.dlon + grid.LonGrid(1));
-            lat = static_cast<float>((c.j - 0.5) * grid.dlat + grid.LatGrid(1));
-        };
+        // The length runs through the centres of the cells, across the seam the short way.
+        const bool round = periodic(grid);
         double length = 0;
         for (Long m = 2; m <= n; ++m) {
-            double lon1 = 0, lat1 = 0, lon2 = 0, lat2 = 0;
-            middle(s.SectCell(m - 1), lon1, lat1);
-            middle(s.SectCell(m), lon2, lat2);
+            const SectCellRec a = s.SectCell(m - 1), b = s.SectCell(m);
+            const double lon1 = grid.LonGrid(a.i), lat1 = grid.LatGrid(a.j);
+            double lon2 = grid.LonGrid(b.i);
+            const double lat2 = grid.LatGrid(b.j);
+            if (round && lon2 - lon1 > 180) lon2 -= 360;
+            if (round && lon2 - lon1 < -180) lon2 += 360;
             length += GeoDistance(lon1, lat1, lon2, lat2);
         }
         s.SectLength = length / 1000;

@@ -1,8 +1,11 @@
 #pragma once
 // A path of longitude/latitude points turned into the grid cells it crosses on a regular,
-// increasing longitude/latitude grid: one cell per step of the walk and never the same cell
-// twice in a row, the cell of each path vertex with its position and label, whether the
-// section runs along one row or one column, and its length.
+// increasing longitude/latitude grid: each sample takes the cell whose centre (grid point) is
+// nearest, never the same cell twice in a row, up to the cell of the last vertex. On a grid
+// round the earth in longitude a segment takes the shorter way, across the seam when that is
+// shorter, and a path given in -180..180 is placed on a 0..360 grid (or the reverse). Also
+// the cell of each path vertex with its position and label, whether the section runs along
+// one row or one column, and its length.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
@@ -23,6 +26,7 @@ struct SectionCells {
     Long nSectCell = 0;
     VArray<SectCellRec> SectCell; // 1 To nSectCell, in path order
     Long nSectVertex = 0;         // the path's points
+    VArray<SectPointRec> PathLL;  // the path's points as given, 1 To nSectVertex
     // Per vertex (1 To nSectVertex): the position in SectCell of its cell (0: none), the
     // cell's grid indices, its grid longitude and latitude, and its label ("10.50E/45.25S").
     VArray<Long> VertexCell;
@@ -36,8 +40,8 @@ struct SectionCells {
 };
 
 // The grid the walk takes: LonGrid(1 To nlon) and LatGrid(1 To nlat) in degrees, with their
-// mean spacings dlon and dlat. The walk takes the grid as cells dlon wide and dlat high from
-// LonGrid(1), LatGrid(1) on.
+// mean spacings dlon and dlat. The walk takes the grid as cells dlon wide and dlat high
+// centred on LonGrid(1) + (i - 1) dlon, LatGrid(1) + (j - 1) dlat.
 struct SectionGrid {
     const VArray<float>& LonGrid;
     const VArray<float>& LatGrid;

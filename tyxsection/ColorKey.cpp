@@ -46,8 +46,16 @@ private:
 } // namespace
 
 Long GetKeyColor(const ColorKeyRec& key, float v) {
-    for (Long i = 1; i <= key.count; ++i)
+    Long lowest = 0, highest = 0;
+    for (Long i = 1; i <= key.count; ++i) {
         if (key.low(i) <= v && v < key.high(i)) return key.color(i);
+        if (lowest == 0 || key.low(i) < key.low(lowest)) lowest = i;
+        if (highest == 0 || key.high(i) > key.high(highest)) highest = i;
+    }
+    if (lowest == 0 || std::isnan(v)) return kKeyWhite;
+    // Outside the key's span the nearer end's colour holds.
+    if (v < key.low(lowest)) return key.color(lowest);
+    if (v >= key.high(highest)) return key.color(highest);
     return kKeyWhite;
 }
 
@@ -76,7 +84,7 @@ float RampFraction(const ModColorState& colour, float v) {
     const float f = (v - colour.RampLow) / colour.RampRange;
     // A ramp without span (or with an infinite one) has no fraction to give.
     if (!std::isfinite(f)) return kRampFirstFraction;
-    return MinS(f, 1.0f);
+    return MaxS(MinS(f, 1.0f), kRampStart);
 }
 
 Long RampColorOfValue(const ModColorState& colour, float v) {

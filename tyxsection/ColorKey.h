@@ -13,11 +13,15 @@
 
 class Picture;
 
-// White: the colour of a value that no division holds and of the ends outside the ramp.
+// White: the colour of a fraction outside the ramp, of a value in a gap between divisions and
+// of any value for a key without divisions.
 constexpr Long kKeyWhite = 0xFFFFFF;
 
 // The colour of value v through the key: that of the first division, in key order, with
-// low <= v < high; white when none holds it (also for a key without divisions).
+// low <= v < high. A value below every division takes the colour of the division with the
+// lowest low, one at or above every division that of the division with the highest high, so
+// that only missing values (which are never painted) stay white; a value in a gap between
+// divisions is white.
 Long GetKeyColor(const ColorKeyRec& key, float v);
 
 // The ramp: white at fraction 0 and below and above 1, then three bands from near white to
@@ -26,10 +30,13 @@ Long ocxColorRampThirds(float f);
 // The colour of ramp fraction f (0 to 1).
 Long GetRampColor(float f);
 
-// The ramp fraction of value v: (v - RampLow) / RampRange, limited to at most 1. A ramp without
+// The ramp fraction of value v: (v - RampLow) / RampRange, limited to kRampStart .. 1, so that
+// a value outside the display range takes the colour of the ramp's nearer end. A ramp without
 // span (a constant field) has no fraction to give: its values take the ramp's first colour,
 // the fraction kRampFirstFraction of the legend's lowest box.
 constexpr float kRampFirstFraction = 1.0f / 50.0f;
+// The smallest fraction the ramp paints in a colour of its own.
+constexpr float kRampStart = 1e-7f;
 float RampFraction(const ModColorState& colour, float v);
 // The colour of value v through the ramp.
 Long RampColorOfValue(const ModColorState& colour, float v);

@@ -10,6 +10,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -151,6 +152,32 @@ void readTimeAxis(int ncid, OcxNcf& ncf, GeoArrays& geo, std::string& errorMessa
     ncf.startDate = ParseCalendarDate(ncf.calendar, ncf.StartTime, start) ? start : Date();
 }
 
+// The sections draw the surface at the top with depth growing downward: levels counted upward
+// (positive = "up", or all at or below 0 without a positive attribute) are turned round, and
+// the levels are put in order from the top down, LevelIndex keeping where each lies in the file.
+void orderLevels(const OcxNcf& ncf, GeoArrays& geo) {
+    const Long n = geo.nvcoord;
+    const std::string positive = UCase(Trim(ocxGetAttVal(ncf, ncf.vari(ncf.level_vId).name,
+                                                         "positive")));
+    double lo = geo.vCoord(1), hi = geo.vCoord(1);
+    for (Long k = 2; k <= n; ++k) {
+        lo = std::min(lo, geo.vCoord(k));
+        hi = std::max(hi, geo.vCoord(k));
+    }
+    const bool upward = positive == "UP" || (positive.empty() && hi <= 0 && lo < 0);
+    std::vector<std::pair<double, Long>> levels;
+    for (Long k = 1; k <= n; ++k)
+        levels.emplace_back(upward ? -geo.vCoord(k) : geo.vCoord(k), k);
+    std::stable_sort(levels.begin(), levels.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    geo.LevelIndex.ReDim(1, n);
+    for (Long k = 1; k <= n; ++k) {
+        const auto& level = levels[static_cast<std::size_t>(k - 1)];
+        geo.vCoord(k) = level.first == 0 ? 0.0 : level.first; // no -0 on the axis
+        geo.LevelIndex(k) = level.second;
+    }
+}
+
 void readLevels(int ncid, const OcxNcf& ncf, GeoArrays& geo) {
     geo.nvcoord = ncf.dime(ncf.level_dId + 1).size;
     if (geo.nvcoord < 1) return;
@@ -158,6 +185,7 @@ void readLevels(int ncid, const OcxNcf& ncf, GeoArrays& geo) {
     if (!readWholeAsDouble(ncid, ncf, ncf.level_vId, geo.vCoord.data() + 1,
                            static_cast<std::size_t>(geo.nvcoord)))
         throw Refusal{typeMessage("vertical coodrinate", ncf.vari(ncf.level_vId), "Tyep Number")};
+    orderLevels(ncf, geo);
 }
 
 // Values of a variable laid out in file order into a grid array whose first index runs

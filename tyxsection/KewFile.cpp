@@ -99,6 +99,14 @@ std::string keyNameOfUrl(const std::string& url) {
     return rest + ".KEW";
 }
 
+// True when a key of n divisions read into key holds a division with a span: a key whose
+// divisions all run from a value to itself colours nothing.
+bool spansValues(const ColorKeyRec& key, Long n) {
+    for (Long i = 1; i <= n; ++i)
+        if (key.high(i) > key.low(i)) return true;
+    return false;
+}
+
 // One colour channel of a generated key from a random number in [0, 1).
 Long randomChannel(float r) {
     return std::min<Long>(CLng(r * 256.0f), 255);
@@ -232,18 +240,26 @@ void ProvideColorKey(TyxModel& m, const std::string& filename,
     }
     try {
         NewColorKey(m);
-        if (Exist(filename)) {
-            const Long n = GetKewCol(m, filename);
-            if (n >= 0) {
+        // The key given, else the user's key of the item in the dataset's own key file: a key
+        // the user made is never replaced by a generated one.
+        for (const std::string& path : {filename, KewPathOf(m)}) {
+            if (!Exist(path)) continue;
+            const Long n = GetKewCol(m, path);
+            if (n >= 1 && spansValues(m.colour.ColorKey, n)) {
                 key.count = n;
                 m.colour.UseColorKeyFlag = -1;
                 return;
             }
             NewColorKey(m);
         }
-        // The divisions span the item's display range, which a read sets.
+        // The divisions span the item's display range, which a read sets; without one there
+        // is nothing to make a key of.
         readItem();
         const DrawAbleItemRec& item = m.main.items.DrawAbleItem(m.main.Item_shown);
+        if (!(item.high > item.low) || !std::isfinite(item.high - item.low)) {
+            m.ErrorMessage = "[InitColorKey] No values along the section to make a colour key of";
+            return;
+        }
         const float step = std::fabs(item.high - item.low) / 10;
         std::mt19937 generator(static_cast<std::mt19937::result_type>(
             std::chrono::system_clock::now().time_since_epoch().count()));
@@ -257,7 +273,16 @@ void ProvideColorKey(TyxModel& m, const std::string& filename,
             AddColorKey(m, lo, hi, RGB(randomChannel(r1), randomChannel(r2), randomChannel(r3)));
         }
         m.colour.UseColorKeyFlag = -1;
-        SaveKEW(m);
+        // A key of the item already in the dataset's file stays as it is, even an empty one.
+        ColorKeyRec existing;
+        const std::string own = KewPathOf(m);
+        bool held = false;
+        try {
+            held = ReadKewKey(own, currentItemName(m), existing);
+        } catch (const RuntimeError&) {
+            held = Exist(own); // a file that cannot be read is not written over either
+        }
+        if (!held) SaveKEW(m);
     } catch (...) {
         ui().MsgBox(CurrentError().description, kInformation, "InitColorKey");
     }

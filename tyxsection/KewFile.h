@@ -49,9 +49,12 @@ void SaveExistingKew(const std::string& path, const std::string& varName, const 
 void ShowErrorBox(const std::string& caption, int number, const std::string& description);
 
 // InitColorKey's work: when the control holds no key (no division, or a failed read), the
-// current item's key from KEW file filename, or else ten divisions of equal width over the
-// item's display range in random colours, written to the dataset's KEW file; either way the
-// key then colours the drawing. readItem is called before a key is made, so that the item's
-// display range is known. A failure is shown in a box titled "InitColorKey".
+// current item's key from KEW file filename, else from the dataset's own KEW file, or else ten
+// divisions of equal width over the item's display range in random colours, written to the
+// dataset's KEW file only when that file holds no key of the item; either way the key then
+// colours the drawing. readItem is called before a key is made, so that the item's display
+// range is known; without a range (no valid value read) no key is made and ErrorMessage says
+// so. A key whose divisions span nothing counts as none. A failure is shown in a box titled
+// "InitColorKey".
 void ProvideColorKey(TyxModel& m, const std::string& filename,
                      const std::function<void()>& readItem);

@@ -10,6 +10,7 @@
 #include "tyxsection/ColorKey.h"
 #include "tyxsection/TyxPlot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -101,7 +102,15 @@ void DrawSectionXAxis(Picture& pic, const SectionView& v, float x0, float y0, fl
         const bool alongLat = s.SectionKind == 1;
         const SectCellRec first = s.SectCell(1), last = s.SectCell(s.nSectCell);
         const double a = alongLat ? v.lonGrid(first.i) : v.latGrid(first.j);
-        const double b = alongLat ? v.lonGrid(last.i) : v.latGrid(last.j);
+        double b = alongLat ? v.lonGrid(last.i) : v.latGrid(last.j);
+        // A row across the seam of a grid round the earth runs on past its last longitude.
+        const double lastLon = v.lonGrid(v.lonGrid.UBound());
+        if (alongLat && b <= a && s.nSectCell > 1) b += 360;
+        auto shown = [&](double t) {
+            if (!alongLat) return t;
+            if (t > (lastLon <= 180 ? 180.0 : 360.0)) t -= 360;
+            return t;
+        };
         Long fit = CLng(width / pic.TextWidth(" 100.25E "));
         if (fit < 1) fit = 1;
         if (b > a) {
@@ -118,31 +127,38 @@ void DrawSectionXAxis(Picture& pic, const SectionView& v, float x0, float y0, fl
                 const double t = start + q * step;
                 if (t > b) break;
                 if (t < a) continue;
-                const std::string label = degreesText(t, alongLat);
+                const std::string label = degreesText(shown(t), alongLat);
                 tick(static_cast<float>((t - a) * scale + x0), label, pic.TextWidth(label));
                 ++drawn;
             }
         }
-        const std::string title = alongLat ? "Longitude (deg) Along Constant Latitude= " +
-                                                 degreesText(v.latGrid(first.j), false)
-                                           : "Latitude (deg) Along Constant Longitude= " +
-                                                 degreesText(v.lonGrid(first.i), true);
+        // The row or column the user drew along: the path's own latitude or longitude.
+        const bool drawn = s.PathLL.IsAllocated() && s.PathLL.UBound() >= 1;
+        const double along = alongLat ? (drawn ? s.PathLL(1).lat : v.latGrid(first.j))
+                                      : (drawn ? s.PathLL(1).lon : v.lonGrid(first.i));
+        const std::string title =
+            alongLat ? "Longitude (deg) Along Constant Latitude= " + degreesText(along, false)
+                     : "Latitude (deg) Along Constant Longitude= " + degreesText(along, true);
         PrintAt(pic, x0 + width / 2 - pic.TextWidth(title) / 2, yl + 1.5f * line, title);
     }
     pic.setFontBold(false);
 }
 
 // The depth axis from the plot's upper left corner (x0, y0) down, scale picture units per
-// depth unit; its labels go outside the plot, on the left when it lies in the left half.
-void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float maxDepth) {
+// depth unit, the plot's top at depth top and its bottom at maxDepth; its labels go outside
+// the plot, on the left when it lies in the left half.
+void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float top,
+                          float maxDepth) {
     const float side = pic.ScaleWidth() / 2 > x0 ? -1.0f : 1.0f;
     pic.setFontBold(true);
-    const float step = NiceStep(maxDepth);
+    const float step = NiceStep(maxDepth - top);
     const float xt = x0 + side * pic.TextWidth("0") / 2;
+    // The ticks are the multiples of the step within the axis, the first labelled with its unit.
+    const float first = step > 0 ? std::ceil(top / step) * step : top;
     for (Long n = 0; n < kMaxTicks; ++n) {
-        const float d = static_cast<float>(n) * step;
+        const float d = first + static_cast<float>(n) * step;
         if (d > maxDepth || (n > 0 && !(step > 0))) break;
-        const float Y = d * scale + y0;
+        const float Y = (d - top) * scale + y0;
         pic.Line(x0, Y, xt, Y);
         const std::string label = n == 0 ? plainNumber(d) + " m" : plainNumber(d);
         PrintAt(pic, xt + side * pic.TextWidth(label), Y - pic.TextHeight("A") / 2, label);
@@ -150,9 +166,19 @@ void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float m
     pic.setFontBold(false);
 }
 
+// The depth at the top of the plot: the surface, or the highest level when one lies above it.
+float PlotTop(const SectionView& v) {
+    return v.nv >= 1 ? std::min(0.0f, static_cast<float>(v.vCoord(1))) : 0.0f;
+}
+
+// What DrawSectionPanel made.
+enum class Panel { Plotted, NoDepth, NoRoom };
+
 // The plot of the section in picSection: its frame of margins, the transform, the cells and
-// both axes. False when the transform is refused (nothing but the margins is then set).
-bool DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins, PlotTransform& t) {
+// both axes. No plot for levels without a span (NoDepth), nor in a picture too small to hold
+// one inside its margins (NoRoom); nothing but the margins is then set, and nobody is told.
+Panel DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins,
+                       PlotTransform& t) {
     ui().DoEvents();
     const float line = pic.TextHeight("A");
     margins.MarginTop = 3 * line;
@@ -160,16 +186,20 @@ bool DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins, 
     margins.MarginLeft = pic.TextWidth("  -2000 ");
     margins.MarginRight = pic.TextWidth(" -2000 ");
     // A section whose levels span no depth has no plot: the frame round it is drawn alone.
-    if (v.maxDepth == 0 || !std::isfinite(v.maxDepth)) return false;
+    const float top = PlotTop(v);
+    if (!(v.maxDepth > top) || !std::isfinite(v.maxDepth - top)) return Panel::NoDepth;
 
     const Long ph = CLng(pic.ScaleHeight() - margins.MarginTop - margins.MarginBottom);
     const Long pw = CLng(pic.ScaleWidth() - margins.MarginLeft - margins.MarginRight);
+    // A picture smaller than its margins has no room for the plot.
+    if (pw <= CLng(margins.MarginLeft) || ph <= CLng(margins.MarginBottom)) return Panel::NoRoom;
     t.PicHeight = margins.MarginTop + static_cast<float>(ph);
-    const PlotWindow window{0, static_cast<double>(v.nCells), -static_cast<double>(v.maxDepth), 0};
+    const PlotWindow window{0, static_cast<double>(v.nCells), -static_cast<double>(v.maxDepth),
+                            -static_cast<double>(top)};
     if (Cartesian(t, window, pw, ph, CLng(margins.MarginLeft), CLng(margins.MarginBottom)) < 0)
-        return false;
+        return Panel::NoDepth;
 
-    // The value of level k colours the band down to level k + 1.
+    // The value of level k colours the band down to level k + 1; the levels run top down.
     for (Long k = 1; k <= v.nv - 1; ++k)
         for (Long i = 1; i <= v.nCells; ++i) {
             if (v.cellCode(i, k) == 0) continue;
@@ -183,8 +213,8 @@ bool DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins, 
     xy_scale(t, static_cast<float>(window.xmin), static_cast<float>(window.ymax), xl, yt);
     xy_scale(t, static_cast<float>(window.xmax), static_cast<float>(window.ymin), xr, yb);
     DrawSectionXAxis(pic, v, xl, yb, xr - xl, v.section.SectLength);
-    DrawSectionDepthAxis(pic, xl, yt, (yb - yt) / static_cast<float>(v.vCoord(v.nv)), v.maxDepth);
-    return true;
+    DrawSectionDepthAxis(pic, xl, yt, (yb - yt) / (v.maxDepth - top), top, v.maxDepth);
+    return Panel::Plotted;
 }
 
 } // namespace
@@ -253,9 +283,11 @@ void DrawVSection(TyxModel& m, TyxPictures& p) {
     Hourglass hourglass;
     PlotMargins margins;
     PlotTransform t;
-    const bool plotted = DrawSectionPanel(p.picSection, v, margins, t);
+    const Panel panel = DrawSectionPanel(p.picSection, v, margins, t);
+    const bool plotted = panel == Panel::Plotted;
 
-    if (v.showLegend == 1) {
+    // A picture too small for the plot has no room for its legend either.
+    if (v.showLegend == 1 && panel != Panel::NoRoom) {
         Picture& s = p.picSection;
         const float x = s.ScaleWidth() - 2 * margins.MarginRight, y = margins.MarginTop;
         const float w = 2 * margins.MarginRight;

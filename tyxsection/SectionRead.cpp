@@ -93,7 +93,12 @@ Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
 
         const Long nCells = section.nSectCell, nv = geo.nvcoord;
         VArray<float> data(1, nCells, 1, nv);
+        // The levels are held top first (GeoArrays.vCoord): each takes its values from its own
+        // place in the file.
         const float maxDepth = CSng(geo.vCoord(nv));
+        auto fileLevel = [&](Long k) {
+            return geo.LevelIndex.IsAllocated() ? geo.LevelIndex(k) : k;
+        };
 
         const OcxVari& v = ncf.vari(nvar);
         const Long ndims = v.narray;
@@ -152,10 +157,9 @@ Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
             w.countp(section.SectionKind == 1 ? lonAt : latAt) = nCells;
             tcount = MulL(nv, nCells);
             read();
-            Long p = 0;
             for (Long k = 1; k <= nv; ++k)
                 for (Long cell = 1; cell <= nCells; ++cell)
-                    take(cell, k, values(++p));
+                    take(cell, k, values(AddL(MulL(fileLevel(k) - 1, nCells), cell)));
         } else {
             for (Long cell = 1; cell <= nCells; ++cell) {
                 const SectCellRec c = section.SectCell(cell);
@@ -163,7 +167,7 @@ Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
                 w.startp(latAt) = c.j - 1;
                 read();
                 for (Long k = 1; k <= nv; ++k)
-                    take(cell, k, values(k));
+                    take(cell, k, values(fileLevel(k)));
             }
         }
 
@@ -195,12 +199,16 @@ void SetItemScales(TyxModel& m) {
     ItemList& items = m.main.items;
     for (Long n = 1; n <= items.NumDrawAbleItems; ++n) {
         DrawAbleItemRec& item = items.DrawAbleItem(n);
-        if (item.high != item.low) continue;
         // A read that saw no valid value leaves its range empty (max below min).
         if (!(item.max >= item.min)) continue;
-        item.high = item.max;
-        item.low = item.min <= 1 ? item.min : Int(item.min);
-        item.step = item.max <= 1 ? (item.max - item.low) / 5 : (Int(item.max) + 1 - item.low) / 5;
+        const bool fresh = item.high == item.low;
+        float high = item.high, low = item.low;
+        if (fresh || item.max > high) high = item.max;
+        if (fresh || item.min < low) low = item.min <= 1 ? item.min : Int(item.min);
+        if (!fresh && high == item.high && low == item.low) continue;
+        item.high = high;
+        item.low = low;
+        item.step = high <= 1 ? (high - low) / 5 : (Int(high) + 1 - low) / 5;
         if (item.step > 1) item.step = Int(item.step);
     }
 }

@@ -12,5 +12,6 @@
 Long ReadVSData(TyxModel& m, Long nvar, Long itime);
 
 // Sets high, low and step of every item whose high equals its low from the range of its last
-// read, once a read has seen a valid value of it.
+// read, once a read has seen a valid value of it; an item with a range widens it where the
+// last read left it (a new path or step with colder water), and its step follows.
 void SetItemScales(TyxModel& m);

@@ -48,6 +48,9 @@ struct OcxVari {
     Long byteUnit = 0;                                 // bytes of one value, 0 for other types
     double validMin = 0, validMax = 0;                 // first and second word of a VALID...
     double MisnVal = 0;                                // missing value, 0 for none
+    // Without a missing or fill value of its own, the library's default fill of the type
+    // marks the values never written (0 for none).
+    double DefaultFill = 0;
     double scale = 1;
     double offset = 0;
     std::string unit; // the attribute beginning UNIT
@@ -96,7 +99,13 @@ struct GeoArrays {
     Long nTime = 0;
     VArray<double> TimeValue; // 1 To nTime
     Long nvcoord = 0;
-    VArray<double> vCoord; // 0 To nvcoord, element 0 stays 0
+    // The levels as depths below the surface, shallowest first, whatever way the file keeps
+    // them: 0 To nvcoord, element 0 stays 0. A level axis with positive = "up", or one of
+    // values 0 and below without a positive attribute (depths stored negative, sigma), is
+    // turned round; pressure and depth axes stay as they are, sorted top first.
+    VArray<double> vCoord;
+    // LevelIndex(k): the file's level (from 1) of vCoord(k), 1 To nvcoord.
+    VArray<Long> LevelIndex;
     Long nlon = 0, nlat = 0;
     // Regular grid: LonGrid(1 To nlon), LatGrid(1 To nlat). Cell grid: both (1 To jcells,
     // 1 To icells). Cell list: both 1 To ncells.

@@ -46,7 +46,7 @@ int readConverted(const Window& w, std::size_t n, double threshold, const OcxVar
         const double x = static_cast<double>(buffer[i]);
         const Long at = static_cast<Long>(i) + 1;
         values(at) = noVal;
-        bool ok = std::isfinite(x);
+        bool ok = std::isfinite(x) && !(v.DefaultFill != 0 && x == v.DefaultFill);
         if (threshold > 0)
             ok = ok && x < threshold;
         else if (threshold < 0)

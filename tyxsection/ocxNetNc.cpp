@@ -225,6 +225,7 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
     int natts = 0;
     check(nc_inq_varnatts(id, v - 1, &natts));
     Long k = 0;
+    bool marked = false; // a missing or fill value of the variable's own
     for (int a = 0; a < natts; ++a) {
         std::string held;
         const int named = NcAttName(id, v - 1, a, held);
@@ -251,8 +252,11 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
             break;
         }
         applySpecial(var, var.attName[k], var.attValue[k], read.nonFinite);
+        const std::string u = UCase(var.attName[k]);
+        if (startsWith(u, "MISSING") || startsWith(u, "_FILL")) marked = true;
     }
     var.nattri = k;
+    if (!marked) var.DefaultFill = NcDefaultFill(var.type);
 }
 
 void readVariables(int id, OcxNcf& r, std::string& errorMessage) {

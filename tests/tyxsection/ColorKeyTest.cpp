@@ -46,9 +46,15 @@ TEST(ColorKey, TheFirstDivisionHoldingTheValueGivesItsColour) {
         Long colour;
     };
     const Case cases[] = {
-        {0, 0x0000FF},    {2.5f, 0x0000FF},   {3, 0x00FF00},
+        {0, 0x0000FF},
+        {2.5f, 0x0000FF},
+        {3, 0x00FF00},
         {3.5f, 0x00FF00}, // the overlapping third division comes too late
-        {6, kKeyWhite},   {-0.5f, kKeyWhite}, {std::numeric_limits<float>::quiet_NaN(), kKeyWhite},
+        // Beyond the key's ends, the nearer end's colour; only no number is white.
+        {6, 0x00FF00},
+        {1e30f, 0x00FF00},
+        {-0.5f, 0x0000FF},
+        {std::numeric_limits<float>::quiet_NaN(), kKeyWhite},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GetKeyColor(key, c.v), c.colour) << c.v;
@@ -57,6 +63,11 @@ TEST(ColorKey, TheFirstDivisionHoldingTheValueGivesItsColour) {
     EXPECT_EQ(GetKeyColor(empty, 1), kKeyWhite);
     empty.count = -1; // after a failed read
     EXPECT_EQ(GetKeyColor(empty, 1), kKeyWhite);
+
+    // A value in a gap between divisions belongs to none of them.
+    const ColorKeyRec gapped = keyOf({{0, 1, 0x0000FF}, {2, 3, 0x00FF00}});
+    EXPECT_EQ(GetKeyColor(gapped, 1.5f), kKeyWhite);
+    EXPECT_EQ(GetKeyColor(gapped, 3), 0x00FF00);
 }
 
 TEST(ColorKey, TheRampRunsThroughGreenBlueAndRed) {
@@ -88,13 +99,15 @@ TEST(ColorKey, ACellTakesTheKeyOrTheRampColour) {
     colour.RampLow = 10;
     colour.RampRange = 20;
     // The ramp unless the key is in use.
-    EXPECT_EQ(CellColor(colour, 5), kKeyWhite); // below the ramp: fraction below 0
+    // Below the ramp: its lowest colour, not white.
+    EXPECT_EQ(CellColor(colour, 5), RGB(245, 245, 245));
+    EXPECT_EQ(CellColor(colour, 10), RGB(245, 245, 245));
     EXPECT_EQ(CellColor(colour, 20), RGB(122, 122, 245));
     EXPECT_EQ(CellColor(colour, 99), RGB(245, 0, 0)); // above the top: fraction 1
     EXPECT_FLOAT_EQ(RampFraction(colour, 99), 1);
     colour.UseColorKeyFlag = -1;
     EXPECT_EQ(CellColor(colour, 5), 0x123456);
-    EXPECT_EQ(CellColor(colour, 20), kKeyWhite);
+    EXPECT_EQ(CellColor(colour, 20), 0x123456); // above the key's one division
 
     // A constant field: every value takes the ramp's first colour, none divides by zero.
     colour.UseColorKeyFlag = 0;

@@ -47,8 +47,8 @@ std::vector<DrawRecord> kindOf(const Picture& p, DrawKind kind) {
 void openRow(TyxModel& m, const TempDir& dir) {
     ASSERT_EQ(OpenDataset(m, writeGridFile(dir, "grid.nc")), 1) << m.ErrorMessage;
     NewSection(m);
-    AddSection(m, 125, -7);
-    AddSection(m, 102, -7);
+    AddSection(m, 123, -9);
+    AddSection(m, 102, -9);
     ASSERT_EQ(EndSection(m), 1) << m.ErrorMessage;
 }
 
@@ -123,7 +123,7 @@ variables:
   float lon(lon) ; lon:units = "degrees_east" ;
   float temp(time, depth, lat, lon) ;
 data:
-  time = 0 ; depth = -10, 0 ; lat = 0, 1 ; lon = 0, 1, 2 ;
+  time = 0 ; depth = 0, 0 ; lat = 0, 1 ; lon = 0, 1, 2 ;
   temp = 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 ;
 }
 )");
@@ -215,8 +215,8 @@ TEST(DrawProfiles, APointWithoutACellOnTheSectionIsLeftOut) {
     ASSERT_EQ(OpenDataset(m, writeGridFile(dir, "grid.nc")), 1) << m.ErrorMessage;
     NewSection(m);
     AddSection(m, 102, -9);
-    AddSection(m, 127, -9);
-    AddSection(m, 127, -1);
+    AddSection(m, 123, -9);
+    AddSection(m, 123, -4);
     ASSERT_EQ(EndSection(m), 1) << m.ErrorMessage;
     m.main.section.VertexCell(2) = 0;
     m.main.ViewStyle = 1;

@@ -58,9 +58,14 @@ TEST(ReadVSData, TheValuesOfEveryLevelAtTheCellsOfTheSection) {
         Long latCount, lonCount; // of the last read's window
     };
     const Path paths[] = {
-        {"diagonal", {{102, -9}, {132, 4}}, {{1, 1}, {2, 2}, {3, 2}, {3, 3}}, 1, 1},
-        {"a row, east to west", {{125, -7}, {102, -7}}, {{1, 1}, {2, 1}, {3, 1}}, 1, 3},
-        {"a column, north to south", {{115, -1}, {115, -9}}, {{2, 1}, {2, 2}}, 2, 1},
+        {"diagonal",
+         {{102, -9}, {132, 4}},
+         {{1, 1}, {2, 1}, {2, 2}, {3, 2}, {3, 3}, {4, 3}},
+         1,
+         1},
+        {"a row, east to west", {{123, -9}, {102, -9}}, {{1, 1}, {2, 1}, {3, 1}}, 1, 3},
+        // Down to the cell of the last vertex, whose centre (0N) is the nearest.
+        {"a column, north to south", {{112, -1}, {112, -9}}, {{2, 1}, {2, 2}, {2, 3}}, 3, 1},
     };
     for (const std::string& file : {writeGridFile(dir, "grid.nc"), lonLatFile(dir)}) {
         TyxModel m;
@@ -104,7 +109,7 @@ TEST(ReadVSData, RefusalsLeaveTheValuesHeld) {
     EXPECT_EQ(ReadVSData(m, m.main.nvar_it, 1), -1);
     EXPECT_EQ(m.ErrorMessage, "[ReadVSData&] No section: EndSection has not made one");
 
-    pathOf(m, {{125, -7}, {102, -7}});
+    pathOf(m, {{123, -9}, {102, -9}});
     ASSERT_EQ(EndSection(m), 1);
     ASSERT_EQ(ReadVSData(m, m.main.nvar_it, 1), 1);
     const float held = m.main.SectData(2, 3);
@@ -164,7 +169,7 @@ data:
 )");
     TyxModel m;
     ASSERT_EQ(OpenDataset(m, path), 1) << m.ErrorMessage;
-    pathOf(m, {{0.2f, 0.5f}, {2.8f, 0.5f}});
+    pathOf(m, {{0.2f, 0.2f}, {2.8f, 0.2f}});
     ASSERT_EQ(EndSection(m), 1) << m.ErrorMessage;
     DrawAbleItemRec& item = m.main.items.DrawAbleItem(1);
 
@@ -181,10 +186,23 @@ data:
     EXPECT_FLOAT_EQ(item.low, 3);
     EXPECT_FLOAT_EQ(item.high, 27.2f);
     EXPECT_FLOAT_EQ(item.step, 5); // (28 - 3) / 5
-    // Kept from then on.
+    // Widened where a later read leaves it, with its step; never narrowed.
     item.max = 1000;
+    item.min = 5;
     SetItemScales(m);
-    EXPECT_FLOAT_EQ(item.high, 27.2f);
+    EXPECT_FLOAT_EQ(item.low, 3);
+    EXPECT_FLOAT_EQ(item.high, 1000);
+    EXPECT_FLOAT_EQ(item.step, 199); // (1001 - 3) / 5, whole
+    item.max = 20;
+    item.min = -7.5f;
+    SetItemScales(m);
+    EXPECT_FLOAT_EQ(item.low, -7.5f);
+    EXPECT_FLOAT_EQ(item.high, 1000);
+    item.max = 10;
+    item.min = 0;
+    SetItemScales(m);
+    EXPECT_FLOAT_EQ(item.low, -7.5f);
+    EXPECT_FLOAT_EQ(item.high, 1000);
 
     // Small values keep their low and their fractional step.
     item.high = item.low = 0;

@@ -414,40 +414,42 @@ TEST_F(TyxSectTest, NothingIsDrawnWithoutASectionOfTheDataset) {
 
 TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
-    // Three degrees of the walk per ten of the grid: the cells the straight line crosses.
+    // Three samples per ten degrees of the grid and the end point, each in the cell whose
+    // centre is nearest: the cells along the straight line, up to that of the last vertex.
     ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
-    const std::vector<std::pair<Long, Long>> cells = {{1, 1}, {2, 2}, {3, 2}, {3, 3}};
+    const std::vector<std::pair<Long, Long>> cells = {{1, 1}, {2, 1}, {2, 2},
+                                                      {3, 2}, {3, 3}, {4, 3}};
     keyOfValues(tyx, 1, cells);
     recordPictures();
     const Variant drawn = call("Draw");
     EXPECT_TRUE(drawn.IsEmpty()) << error();
 
-    // The value of each level colours the band down to the next: 3 bands of 4 cells, west to
+    // The value of each level colours the band down to the next: 3 bands of 6 cells, west to
     // east, then the key's legend.
     const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-    ASSERT_GE(boxes.size(), 12u);
+    ASSERT_GE(boxes.size(), 18u);
     for (Long k = 1; k <= 3; ++k)
-        for (Long m = 1; m <= 4; ++m) {
-            const Drawn& b = boxes[static_cast<std::size_t>((k - 1) * 4 + m - 1)];
+        for (Long m = 1; m <= 6; ++m) {
+            const Drawn& b = boxes[static_cast<std::size_t>((k - 1) * 6 + m - 1)];
             const auto& c = cells[static_cast<std::size_t>(m - 1)];
             EXPECT_EQ(b.color, colourOf(tempAt(1, k, c.first, c.second))) << k << " " << m;
             if (m > 1) {
-                const Drawn& before = boxes[static_cast<std::size_t>((k - 1) * 4 + m - 2)];
+                const Drawn& before = boxes[static_cast<std::size_t>((k - 1) * 6 + m - 2)];
                 EXPECT_FLOAT_EQ(b.at[0], before.at[2]);
             }
         }
     // Level 2's band lies below level 1's.
-    EXPECT_FLOAT_EQ(boxes[4].at[1], boxes[0].at[3]);
-    EXPECT_EQ(boxes.size(), 12u + 16u);
+    EXPECT_FLOAT_EQ(boxes[6].at[1], boxes[0].at[3]);
+    EXPECT_EQ(boxes.size(), 18u + 24u);
 
-    // Distance along the path: NiceStep2 of about 2700 km is 500.
+    // Distance along the path through the cells' centres, about 4400 km: NiceStep2 is 500.
     const std::vector<std::string> texts = printed("picSection");
     auto has = [&](const std::string& t) {
         return std::find(texts.begin(), texts.end(), t) != texts.end();
     };
     EXPECT_TRUE(has("0 km"));
-    EXPECT_TRUE(has("2500"));
-    EXPECT_FALSE(has("3000"));
+    EXPECT_TRUE(has("4000"));
+    EXPECT_FALSE(has("4500"));
     // Depth to 60 m in steps of 10.
     EXPECT_TRUE(has("0 m"));
     EXPECT_TRUE(has("60"));
@@ -458,7 +460,7 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
     EXPECT_TRUE(has("sea water temperature [degC]"));
     EXPECT_EQ(printed("picDateTime"), std::vector<std::string>{"Date/Time: 1990-01-01"});
     // The key's legend, the last division on top.
-    EXPECT_TRUE(has("322 - 323") || has("321 - 323") || has("321.5 - 322.5"));
+    EXPECT_TRUE(has("322.5 - 323.5"));
 
     // The visible picture is the three layers combined.
     const std::vector<Drawn> composed = records("Picture1");
@@ -478,7 +480,7 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
 TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
     // Along latitude -10, drawn from east to west: the section runs west to east.
-    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    ASSERT_EQ(section({{123, -9}, {102, -9}}), 1) << error();
     keyOfValues(tyx, 1, {{1, 1}, {2, 1}, {3, 1}});
     recordPictures();
     EXPECT_TRUE(call("Draw").IsEmpty()) << error();
@@ -487,7 +489,7 @@ TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
     for (Long i = 1; i <= 3; ++i)
         EXPECT_EQ(boxes[static_cast<std::size_t>(i - 1)].color, colourOf(tempAt(1, 1, i, 1)));
     std::vector<std::string> texts = printed("picSection");
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Longitude (deg) Along Constant Latitude= 10S"),
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Longitude (deg) Along Constant Latitude= 9S"),
               texts.end());
     // Whole degrees between the first and the last cell, evenly apart, from 100E on.
     std::vector<Long> ticks;
@@ -502,7 +504,7 @@ TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
 
     // Along longitude 110, from north to south: south to north. Five degrees of latitude on an
     // axis with room for more labels: ticks a degree apart.
-    ASSERT_EQ(section({{115, -1}, {115, -9}}), 1) << error();
+    ASSERT_EQ(section({{112, -4}, {112, -9}}), 1) << error();
     keyOfValues(tyx, 1, {{2, 1}, {2, 2}});
     recordPictures();
     EXPECT_TRUE(call("Draw").IsEmpty()) << error();
@@ -512,7 +514,7 @@ TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
     EXPECT_EQ(boxes[1].color, colourOf(tempAt(1, 1, 2, 2)));
     texts = printed("picSection");
     EXPECT_NE(
-        std::find(texts.begin(), texts.end(), "Latitude (deg) Along Constant Longitude= 110E"),
+        std::find(texts.begin(), texts.end(), "Latitude (deg) Along Constant Longitude= 112E"),
         texts.end());
     std::vector<std::string> latitudes;
     for (const std::string& t : texts)
@@ -524,7 +526,7 @@ TEST_F(TyxSectTest, OneRowAndOneColumnReadAndDrawnInGridOrder) {
 TEST_F(TyxSectTest, ProfilesInAPanelForEachPoint) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
     // Cells (1,1), (2,1), (3,1), (3,2): values 0 to 312 at step 1, so the item spans 0 to 312.
-    ASSERT_EQ(section({{102, -9}, {127, -9}, {127, -1}}), 1) << error();
+    ASSERT_EQ(section({{102, -9}, {123, -9}, {123, -4}}), 1) << error();
     tyx.Let("DrawProfile", Variant(true));
     recordPictures();
     EXPECT_TRUE(call("Draw").IsEmpty()) << error();
@@ -593,21 +595,21 @@ TEST_F(TyxSectTest, TheRampAndItsLegend) {
     ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
     recordPictures();
     ASSERT_TRUE(call("Draw").IsEmpty()) << error();
-    // The item's range is that of its first read: 0 to 322; every fifth of fifty boxes
+    // The item's range is that of its first read: 0 to 323; every fifth of fifty boxes
     // labelled.
     std::vector<std::string> labels;
     for (const std::string& t : printed("picSection"))
         if (t.find('.') != std::string::npos && t.find(' ') == std::string::npos &&
             t.find("nc") == std::string::npos)
             labels.push_back(t);
-    EXPECT_EQ(labels, (std::vector<std::string>{"32.20", "64.40", "96.60", "128.80", "161.00",
-                                                "193.20", "225.40", "257.60", "289.80", "322.00"}));
+    EXPECT_EQ(labels, (std::vector<std::string>{"32.30", "64.60", "96.90", "129.20", "161.50",
+                                                "193.80", "226.10", "258.40", "290.70", "323.00"}));
     const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-    ASSERT_EQ(boxes.size(), 12u + 50u);
-    // The lowest value lies at the ramp's start (white); the deepest band drawn (222) in its
-    // red third.
-    EXPECT_EQ(boxes[0].color, 0xFFFFFF);
-    EXPECT_EQ(boxes[11].color, 245 + 256 * 228 + 65536 * 228);
+    ASSERT_EQ(boxes.size(), 18u + 50u);
+    // The lowest value lies at the ramp's start (its palest colour: only missing values are
+    // white); the deepest band drawn (223) in its red third.
+    EXPECT_EQ(boxes[0].color, 245 + 256 * 245 + 65536 * 245);
+    EXPECT_EQ(boxes[17].color, 245 + 256 * 228 + 65536 * 228);
 
     // A constant field spans nothing: every cell takes the ramp's first colour. (salt has no
     // time dimension: it reads the same at every step.)
@@ -622,7 +624,7 @@ TEST_F(TyxSectTest, TheRampAndItsLegend) {
 
 TEST_F(TyxSectTest, StepsThroughTime) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
-    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    ASSERT_EQ(section({{123, -9}, {102, -9}}), 1) << error();
     call("NewColorKey");
     for (Long t = 1; t <= 3; ++t)
         for (Long k = 1; k <= 4; ++k)
@@ -674,7 +676,7 @@ TEST_F(TyxSectTest, StepsThroughTime) {
 TEST_F(TyxSectTest, AResizeDrawsAgainFromTheValuesHeld) {
     const std::string path = writeGridFile(dir, "grid.nc");
     ASSERT_EQ(open(path), 1);
-    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    ASSERT_EQ(section({{123, -9}, {102, -9}}), 1) << error();
     ASSERT_TRUE(call("Draw").IsEmpty()) << error();
     // Nothing is read again: the file may go.
     std::filesystem::remove(path);
@@ -691,7 +693,7 @@ TEST_F(TyxSectTest, AResizeDrawsAgainFromTheValuesHeld) {
 
 TEST_F(TyxSectTest, AResizeWhileDrawingWaitsForTheDrawingToEnd) {
     ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
-    ASSERT_EQ(section({{125, -7}, {102, -7}}), 1) << error();
+    ASSERT_EQ(section({{123, -9}, {102, -9}}), 1) << error();
     recordPictures();
     // The window system delivers a new size while the drawing lets events run.
     ui.onDoEvents = [&] { control()->resize(400, 300); };
@@ -823,13 +825,23 @@ TEST_F(TyxSectTest, InitColorKeyReadsTheKeyOrMakesAndKeepsOne) {
     const std::string grid = writeGridFile(dir, "grid.nc");
     ASSERT_EQ(open(grid), 1);
     const std::string kew = dir.file("grid.KEW");
-    // No file: ten divisions in random colours, kept beside the dataset.
+    // No section yet, so no values: no key is made of nothing, and nothing is written.
+    call("InitColorKey", {text(dir.file("absent.KEW"))});
+    EXPECT_EQ(tyx.Get("UseColorKey").toLong(), 0);
+    EXPECT_EQ(error(), "[InitColorKey] No values along the section to make a colour key of");
+    EXPECT_FALSE(std::filesystem::exists(kew));
+
+    // No file: ten divisions in random colours over the values along the section (temp from
+    // 0 to 323 at the first step), kept beside the dataset.
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
     call("InitColorKey", {text(dir.file("absent.KEW"))});
     EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
     const ColorKeyRec made = keyInFile(kew, "temp");
     ASSERT_EQ(made.count, 10);
+    EXPECT_FLOAT_EQ(made.low(1), 0);
+    EXPECT_NEAR(made.high(10), 322, 1);
     for (Long i = 1; i <= 10; ++i) {
-        EXPECT_LE(made.low(i), made.high(i));
+        EXPECT_LT(made.low(i), made.high(i));
         EXPECT_GE(made.color(i), 0);
         EXPECT_LE(made.color(i), 0xFFFFFF);
     }
@@ -853,6 +865,21 @@ TEST_F(TyxSectTest, InitColorKeyReadsTheKeyOrMakesAndKeepsOne) {
     EXPECT_EQ(call("KewFile", {text(dir.file("absent.KEW"))}).toLong(), -1);
     call("InitColorKey", {text(kew)});
     EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+
+    // The user's key in the dataset's own file is taken, never replaced, whatever file is
+    // given; so is a key of the item that holds no span (it is not written over either).
+    for (const char* userKey :
+         {"<low>1</low><high>2</high><color>3</color>", "<low>0</low><high>0</high><color>0</color>"}) {
+        SCOPED_TRACE(userKey);
+        std::ofstream(kew) << std::string("<section><variable name=\"temp\"><division>") +
+                                  userKey + "</division></variable></section>";
+        const std::string before = fileText(kew);
+        call("NewColorKey");
+        call("InitColorKey", {text(dir.file("absent.KEW"))});
+        EXPECT_EQ(fileText(kew), before);
+        EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(TyxSectTest, TheKeysOfADatasetByUrlStayBesideTheSettings) {
@@ -861,6 +888,7 @@ TEST_F(TyxSectTest, TheKeysOfADatasetByUrlStayBesideTheSettings) {
     factory_->SetSettingsFile(dir.file("cfg/Pelorin.ini"));
     DapServer server(DAPSERVE_PATH, dir.path().string());
     ASSERT_EQ(open(server.url("grid.nc")), 1) << error();
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
     call("InitColorKey", {text(server.url("grid.KEW"))});
     const std::string kew =
         dir.file("cfg/127_0_0_1_" + std::to_string(server.port()) + "_grid.KEW");
@@ -956,9 +984,9 @@ TEST_F(TyxSectTest, ContourLinesChosenInTheOptionsAreDrawnOnTheSection) {
     ASSERT_FALSE(lines.empty());
     // The lines lie inside the section's cells and reach the visible picture.
     const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-    ASSERT_GE(boxes.size(), 12u);
+    ASSERT_GE(boxes.size(), 18u);
     const double left = boxes[0].at[0], top = boxes[0].at[1];
-    const double right = boxes[11].at[2], bottom = boxes[11].at[3];
+    const double right = boxes[17].at[2], bottom = boxes[17].at[3];
     const QImage view = image("Picture1");
     std::size_t seen = 0;
     for (const Drawn& l : lines) {
@@ -1018,4 +1046,274 @@ TEST_F(TyxSectTest, EditLegendSavesTheEditedKeyBesideTheDataset) {
     tyx.Let("UseColorKey", Variant(true));
     EXPECT_EQ(tyx.Get("UseColorKey").toLong(), -1);
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+namespace {
+
+// The y of the first text printed in picture that starts with start; -1 when none is.
+float printedAt(const std::vector<Drawn>& log, const std::string& start) {
+    for (const Drawn& d : log)
+        if (d.kind == "Print" && d.text.rfind(start, 0) == 0) return static_cast<float>(d.at[1]);
+    return -1;
+}
+
+// A grid of four levels at the values given (in file order, with the attributes given) over
+// lat -10..0 by 5 and lon 100..130 by 10; temp(depth, lat, lon) holds the file level, 1 to 4.
+std::string levelsFile(const TempDir& dir, const std::string& name,
+                       const std::vector<double>& levels, const std::string& positive,
+                       const std::string& units) {
+    NcBuilder nc(dir.file(name));
+    nc.dim("depth", 4);
+    nc.dim("lat", 3);
+    nc.dim("lon", 4);
+    auto& depth = nc.var("depth", NC_DOUBLE, {"depth"});
+    depth.att("units", units);
+    if (!positive.empty()) depth.att("positive", positive);
+    depth.values(levels);
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-10.0, -5.0, 0.0});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({100, 110, 120, 130});
+    std::vector<double> temp;
+    for (int k = 1; k <= 4; ++k)
+        for (int n = 0; n < 12; ++n)
+            temp.push_back(k);
+    nc.var("temp", NC_FLOAT, {"depth", "lat", "lon"}).att("units", "degC").values(temp);
+    return nc.write();
+}
+
+} // namespace
+
+// Whatever way a file keeps its levels, the section has the surface at the top, the levels
+// in their order below it, every cell inside the plot (below the header, above the distance
+// axis) and ticks on the depth axis.
+TEST_F(TyxSectTest, AnyVerticalAxisDrawsTheSurfaceAtTheTop) {
+    struct Case {
+        const char* what;
+        std::vector<double> levels;
+        const char* positive;
+        const char* units;
+        std::vector<Long> bands; // the file level of each band, top down
+        const char* deepestTick;
+    };
+    const Case cases[] = {
+        {"depths down, shallowest first", {5, 15, 30, 60}, "down", "m", {1, 2, 3}, "60"},
+        {"depths down, deepest first", {60, 30, 15, 5}, "down", "m", {4, 3, 2}, "60"},
+        {"depths stored negative", {-5, -15, -30, -60}, "", "m", {1, 2, 3}, "60"},
+        {"heights with positive up", {-60, -30, -15, -5}, "up", "m", {4, 3, 2}, "60"},
+        {"pressure levels", {1000, 850, 500, 200}, "", "hPa", {4, 3, 2}, "1000"},
+        {"sigma levels", {-0.125, -0.375, -0.625, -0.875}, "up", "1", {1, 2, 3}, ".8"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(open(levelsFile(dir, numbered("axis", ++n, ".nc"), c.levels, c.positive,
+                                  c.units)),
+                  1)
+            << error();
+        ASSERT_EQ(section({{100, -5}, {130, -5}}), 1) << error();
+        call("NewColorKey");
+        for (Long v = 1; v <= 4; ++v)
+            call("AddColorKey", {Variant(v - 0.5f), Variant(v + 0.5f), Variant(colourOf(v))});
+        tyx.Let("UseColorKey", Variant(true));
+        recordPictures();
+        ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+
+        const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+        ASSERT_GE(boxes.size(), 12u);
+        const std::vector<Drawn> log = records("picSection");
+        const float header = printedAt(log, "Data Set: ");
+        const float axis = printedAt(log, "Longitude (deg)");
+        ASSERT_GE(header, 0);
+        ASSERT_GT(axis, 0);
+        for (std::size_t b = 0; b < 3; ++b)
+            for (std::size_t m = 0; m < 4; ++m) {
+                const Drawn& box = boxes[b * 4 + m];
+                EXPECT_EQ(box.color, colourOf(c.bands[b])) << b << " " << m;
+                // Bands lie top down, and inside the plot.
+                EXPECT_LT(box.at[1], box.at[3]);
+                EXPECT_GT(box.at[1], header);
+                EXPECT_LT(box.at[3], axis);
+                if (b > 0) {
+                    EXPECT_FLOAT_EQ(box.at[1], boxes[(b - 1) * 4 + m].at[3]);
+                }
+            }
+        const std::vector<std::string> texts = printed("picSection");
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.deepestTick), texts.end())
+            << ::testing::PrintToString(texts);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), "0 m"), texts.end());
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+namespace {
+
+// A global grid of 0..350 by 10 (or -180..170 when west is -180) over lat -10..0 by 5, one
+// level pair; temp(depth, lat, lon) holds the longitude.
+std::string globalFile(const TempDir& dir, const std::string& name, double west) {
+    NcBuilder nc(dir.file(name));
+    nc.dim("depth", 2);
+    nc.dim("lat", 3);
+    nc.dim("lon", 36);
+    nc.var("depth", NC_FLOAT, {"depth"}).att("units", "m").values({0.0, 100.0});
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-10.0, -5.0, 0.0});
+    std::vector<double> lon, temp;
+    for (int i = 0; i < 36; ++i)
+        lon.push_back(west + 10 * i);
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
+    for (int k = 0; k < 2; ++k)
+        for (int j = 0; j < 3; ++j)
+            for (int i = 0; i < 36; ++i)
+                temp.push_back(lon[static_cast<std::size_t>(i)]);
+    nc.var("temp", NC_FLOAT, {"depth", "lat", "lon"}).att("units", "degC").values(temp);
+    return nc.write();
+}
+
+} // namespace
+
+// On a grid round the earth a path takes the shorter way, across the seam, and a path given
+// in the other convention of longitudes is placed on the grid; the section reaches the cell of
+// its last vertex, and the axis names the path's own latitude.
+TEST_F(TyxSectTest, APathAcrossTheSeamOfAGlobalGrid) {
+    struct Case {
+        const char* what;
+        double west;
+        std::pair<float, float> from, to;
+        std::vector<Long> lons; // of the cells, west to east
+        const char* firstTick;
+        const char* lastTick;
+    };
+    const Case cases[] = {
+        {"east across the seam", 0, {341, -4}, {9, -4}, {340, 350, 0, 10}, "340E", "10E"},
+        {"west across the seam", 0, {9, -4}, {341, -4}, {340, 350, 0, 10}, "340E", "10E"},
+        {"-180..180 on a 0..360 grid", 0, {-19, -4}, {9, -4}, {340, 350, 0, 10}, "340E", "10E"},
+        {"0..360 on a -180..180 grid", -180, {171, -4}, {199, -4}, {170, -180, -170, -160},
+         "170E", "160W"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(open(globalFile(dir, numbered("global", ++n, ".nc"), c.west)), 1) << error();
+        ASSERT_EQ(section({c.from, c.to}), 1) << error();
+        call("NewColorKey");
+        for (int i = 0; i < 36; ++i) {
+            const double lon = c.west + 10 * i;
+            call("AddColorKey", {Variant(static_cast<float>(lon - 0.5)),
+                                 Variant(static_cast<float>(lon + 0.5)),
+                                 Variant(colourOf(static_cast<Long>(lon) + 200))});
+        }
+        tyx.Let("UseColorKey", Variant(true));
+        recordPictures();
+        ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+        const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+        ASSERT_GE(boxes.size(), c.lons.size());
+        for (std::size_t m = 0; m < c.lons.size(); ++m)
+            EXPECT_EQ(boxes[m].color, colourOf(c.lons[m] + 200)) << m;
+        // One band of four cells, then the key's legend.
+        EXPECT_EQ(boxes.size(), c.lons.size() + 36);
+        const std::vector<std::string> texts = printed("picSection");
+        auto has = [&](const std::string& t) {
+            return std::find(texts.begin(), texts.end(), t) != texts.end();
+        };
+        EXPECT_TRUE(has(c.firstTick)) << ::testing::PrintToString(texts);
+        EXPECT_TRUE(has(c.lastTick)) << ::testing::PrintToString(texts);
+        EXPECT_TRUE(has("Longitude (deg) Along Constant Latitude= 4S"))
+            << ::testing::PrintToString(texts);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Values outside the display range take the nearer end's colour, and each new path widens the
+// range where its values leave it: a second path with colder water is not white.
+TEST_F(TyxSectTest, TheRangeFollowsWhatTheSectionsShow) {
+    // temp at step 1 holds 100 k + 10 j + i: the row of lat 0 is warmer than that of lat -10.
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{100, 0}, {130, 0}}), 1) << error();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    // The cold row at the third step (2000 and more), then the first step again, colder still.
+    for (int step : {3, 1}) {
+        SCOPED_TRACE(step);
+        ASSERT_EQ(section({{100, -10}, {130, -10}}), 1) << error();
+        recordPictures();
+        call("SetCurrentTime", {Variant(Long{step})});
+        const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+        ASSERT_EQ(boxes.size(), 12u + 50u);
+        for (std::size_t b = 0; b < 12; ++b)
+            EXPECT_NE(boxes[b].color, 0xFFFFFF) << b;
+    }
+    // The range now spans 0 (lat -10 at the first step) to 2303 (at the third): the legend's
+    // labels run from a tenth of the span above 0 to its top.
+    const std::vector<std::string> texts = printed("picSection");
+    for (const char* label : {"230.30", "2303.00"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end())
+            << ::testing::PrintToString(texts);
+
+    // The key's ends colour what lies beyond them; a value in a gap between divisions stays
+    // white.
+    call("NewColorKey");
+    call("AddColorKey", {Variant(100.0f), Variant(200.0f), Variant(Long{0x0000FF})});
+    call("AddColorKey", {Variant(300.0f), Variant(400.0f), Variant(Long{0xFF0000})});
+    tyx.Let("UseColorKey", Variant(true));
+    recordPictures();
+    call("SetCurrentTime", {Variant(Long{1})});
+    const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
+    ASSERT_GE(boxes.size(), 12u);
+    // Level 1 (0 .. 3): below the key; level 2 (100 ..): the first division; level 3 (200 ..):
+    // in the gap.
+    EXPECT_EQ(boxes[0].color, 0x0000FF);
+    EXPECT_EQ(boxes[4].color, 0x0000FF);
+    EXPECT_EQ(boxes[8].color, 0xFFFFFF);
+}
+
+// Without a fill or missing value of its own, a variable's unwritten cells (netCDF's default
+// fill of its type) are no values: not drawn, and not in the legend.
+TEST_F(TyxSectTest, DefaultFillsAreMissing) {
+    NcBuilder nc(dir.file("fills.nc"));
+    nc.dim("depth", 3);
+    nc.dim("lat", 3);
+    nc.dim("lon", 4);
+    nc.var("depth", NC_FLOAT, {"depth"}).att("units", "m").values({0.0, 10.0, 20.0});
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-10.0, -5.0, 0.0});
+    nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values({100, 110, 120, 130});
+    // The deepest level of the easternmost column never written.
+    std::vector<double> temp, salt;
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 3; ++j)
+            for (int i = 0; i < 4; ++i) {
+                const bool unwritten = k >= 1 && i == 3;
+                temp.push_back(unwritten ? static_cast<double>(NC_FILL_FLOAT) : 10 + k);
+                salt.push_back(unwritten ? NC_FILL_SHORT : 30 + k);
+            }
+    nc.var("temp", NC_FLOAT, {"depth", "lat", "lon"}).values(temp);
+    nc.var("salt", NC_SHORT, {"depth", "lat", "lon"}).values(salt);
+    ASSERT_EQ(open(nc.write()), 1) << error();
+    ASSERT_EQ(section({{100, -5}, {130, -5}}), 1) << error();
+    for (const char* item : {"temp", "salt"}) {
+        SCOPED_TRACE(item);
+        ASSERT_EQ(call("SetVarByName", {text(item)}).toLong(), 1);
+        recordPictures();
+        ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+        // Two bands of four cells, the second without its eastern cell; the ramp legend.
+        EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 4u + 3u + 50u);
+        for (const std::string& t : printed("picSection"))
+            EXPECT_EQ(t.find("e+"), std::string::npos) << t;
+    }
+}
+
+// A control made smaller than its margins draws no plot, and tells nobody.
+TEST_F(TyxSectTest, ATinyControlDrawsNothingAndSaysNothing) {
+    ASSERT_EQ(open(writeGridFile(dir, "grid.nc")), 1);
+    ASSERT_EQ(section({{102, -9}, {132, 4}}), 1) << error();
+    ASSERT_TRUE(call("Draw").IsEmpty()) << error();
+    for (const QSize size : {QSize(120, 90), QSize(60, 40), QSize(10, 200), QSize(300, 12),
+                             QSize(1, 1)}) {
+        SCOPED_TRACE(size.width());
+        recordPictures();
+        control()->resize(size);
+        QApplication::processEvents();
+        EXPECT_TRUE(recordsOf("picSection", "FilledBox").empty());
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+    control()->resize(640, 480);
+    recordPictures();
+    ASSERT_TRUE(call("ReDraw").IsEmpty());
+    EXPECT_FALSE(recordsOf("picSection", "FilledBox").empty());
 }

@@ -11,6 +11,7 @@
 #include "viewer/section/ShowTyxSection.h"
 
 #include <QImage>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,11 +75,11 @@ protected:
 
     // The grid loaded, temp picked, and "Section" pressed: the host window up with the
     // plug-in's control, whose pictures log what they draw.
-    void startSection() {
-        load(SectionGrid(dir.file("grid.nc")));
+    void startSection(const std::string& variable = "temp", const std::string& file = "grid.nc") {
+        load(SectionGrid(dir.file(file)));
         const Strings list = entries();
-        const auto temp = std::find_if(list.begin(), list.end(), [](const std::string& e) {
-            return e.find(": temp") != std::string::npos;
+        const auto temp = std::find_if(list.begin(), list.end(), [&](const std::string& e) {
+            return e.find(": " + variable) != std::string::npos;
         });
         ASSERT_NE(temp, list.end());
         select({static_cast<Long>(temp - list.begin())});
@@ -213,4 +214,49 @@ TEST_F(SectionLaunchTest, APathWithoutLengthGetsTheControlsMessage) {
     doubleClick(128, -1);
     EXPECT_TRUE(messages().empty()) << messages().front();
     EXPECT_FALSE(boxes().empty());
+}
+
+// The section shows the variable picked in the order window at the step the map shows, and
+// says so in the host's caption; a path drawn after another dataset was loaded opens that one.
+TEST_F(SectionLaunchTest, ThePickedVariableAtTheMapsStep) {
+    startSection("salt");
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(OCXHostForm().hint()->isVisible());
+    Data.CurTimeStep = 3;
+    click(102, -9);
+    doubleClick(128, -1);
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_EQ(OCXHostForm().windowTitle().toStdString(), "OCXHost: salt, time step 3");
+    EXPECT_FALSE(OCXHostForm().hint()->isVisible());
+    EXPECT_EQ(ControlPrinted(control(), "picDateTime"), Strings{"Date/Time: 1990-03-01"});
+    // salt is 34 everywhere: one colour in every cell.
+    const std::vector<ControlDrawn> drawn = boxes();
+    ASSERT_GT(drawn.size(), 50u);
+    for (std::size_t n = 0; n + 50 < drawn.size(); ++n)
+        EXPECT_EQ(drawn[n].color, drawn[0].color) << n;
+
+    // temp at step 3: the values of the third step, 4 + 7 k + j + i.
+    ui.boxes.clear();
+    startSection("temp");
+    if (HasFatalFailure()) return;
+    // Loading the dataset again closed the host window: a new one says how to draw.
+    EXPECT_TRUE(OCXHostForm().hint()->isVisible());
+    Data.CurTimeStep = 3;
+    click(100, -10);
+    doubleClick(130, -10);
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_EQ(OCXHostForm().windowTitle().toStdString(), "OCXHost: temp, time step 3");
+    EXPECT_EQ(ControlPrinted(control(), "picDateTime"), Strings{"Date/Time: 1990-03-01"});
+    // The legend spans the step's values: 4 at the first cell at the top to 4 + 21 + 3.
+    const Strings texts = ControlPrinted(control(), "picSection");
+    EXPECT_TRUE(has(texts, "28.00")) << ::testing::PrintToString(texts);
+
+    // Another dataset loaded: its section, not the one the control held.
+    ui.boxes.clear();
+    startSection("temp", "other.nc");
+    if (HasFatalFailure()) return;
+    click(100, -10);
+    doubleClick(130, -10);
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_TRUE(has(ControlPrinted(control(), "picSection"), "Data Set: other.nc"));
 }

@@ -12,6 +12,10 @@
 #include "viewer/section/OCXHost.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QRect>
+#include <QScreen>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -35,7 +39,7 @@ Strings fullRun(int vertices) {
     out.insert(out.end(), {"EndSection", "SetVarByOrder", "KewFile", "NewColorKey"});
     for (int i = 0; i < 11; ++i)
         out.push_back("AddColorKey");
-    out.insert(out.end(), {"DrawProfile=", "DrawVerticalSection=", "Draw"});
+    out.insert(out.end(), {"DrawProfile=", "DrawVerticalSection=", "SetCurrentTime", "Draw"});
     return out;
 }
 
@@ -55,6 +59,7 @@ protected:
             tyx = new RecordingTyx(parent);
             tyx->results = results;
             tyx->errorText = errorText;
+            tyx->items = items;
             return tyx;
         });
         Opt.URL.ReDim(0, 0);
@@ -77,6 +82,7 @@ protected:
     // What the next control made starts with.
     std::map<std::string, QVariant> results;
     QString errorText;
+    std::vector<QString> items;
     enum class Other { None, Nothing, NoOrder, ThreeValues };
     Other other = Other::None; // a control of another make, or none at all
 
@@ -131,6 +137,8 @@ TEST_F(ShowTyxSectionTest, TheControlGetsTheDatasetThePathInDegreesAndTheDefault
         }
         EXPECT_EQ(calls[20].args, QVariantList{true});
         EXPECT_EQ(calls[21].args, QVariantList{true});
+        // Nothing drawn on the map yet: its first step.
+        EXPECT_EQ(calls[22].args, QVariantList{1});
         // The host window is shown with the section, the control filling it.
         EXPECT_TRUE(OCXHostForm().isVisible());
         EXPECT_EQ(tyx->geometry(), OCXHostForm().rect());
@@ -287,3 +295,59 @@ TEST_F(ShowTyxSectionTest, TheHostWindow) {
     UnloadOCXHost(); // not loaded: nothing
 }
 
+
+// Until a section is drawn the host says how to draw one; once drawn, its caption names the
+// item and the step shown, and which variable the first item stands in for. The window opens
+// beside the map window, inside the screen.
+TEST_F(ShowTyxSectionTest, TheHostSaysHowToDrawAndThenWhatItShows) {
+    items = {"temp", "salt"};
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect room = screen->availableGeometry();
+    struct Case {
+        const char* what;
+        QRect map;
+    };
+    const Case cases[] = {
+        {"room on the right", QRect(room.left(), room.top(), 100, 80)},
+        {"no room on the right", QRect(room.right() - 100, room.top() + 10, 100, 80)},
+        {"the map as wide as the screen", QRect(room.left(), room.top(), room.width(), 80)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (OCXHostLoaded()) UnloadOCXHost();
+        ShowOCXHostBeside(c.map);
+        OCXHost& host = OCXHostForm();
+        ASSERT_TRUE(host.isVisible());
+        const QRect frame = host.frameGeometry();
+        EXPECT_GE(frame.left(), room.left());
+        EXPECT_GE(frame.top(), room.top());
+        if (frame.width() <= room.width()) {
+            EXPECT_LE(frame.right(), room.right());
+        }
+        // Beside the map where the screen has room for it, not over it.
+        if (c.map.right() + frame.width() <= room.right()) {
+            EXPECT_EQ(frame.left(), c.map.right() + 1);
+        } else if (c.map.left() - frame.width() >= room.left()) {
+            EXPECT_EQ(frame.right(), c.map.left() - 1);
+        }
+        ASSERT_NE(host.hint(), nullptr);
+        EXPECT_TRUE(host.hint()->isVisible());
+        EXPECT_EQ(host.hint()->text().toStdString(), kSectionHint);
+    }
+
+    Data.CurTimeStep = 3;
+    path({{102, -9}, {132, 4}});
+    ShowTyxSection();
+    ASSERT_NE(tyx, nullptr);
+    EXPECT_EQ(tyx->calls[tyx->calls.size() - 2].args, QVariantList{3});
+    EXPECT_EQ(OCXHostForm().windowTitle().toStdString(), "OCXHost: temp, time step 3");
+    EXPECT_FALSE(OCXHostForm().hint()->isVisible());
+
+    // A drawing that fails leaves the how-to line and the caption as they were.
+    UnloadOCXHost();
+    results = {{"Draw", QVariant(short{-1})}};
+    ShowTyxSection();
+    EXPECT_TRUE(OCXHostForm().hint()->isVisible());
+    EXPECT_EQ(OCXHostForm().windowTitle(), "OCXHost");
+}

@@ -28,10 +28,13 @@ frmAutoDiv::frmAutoDiv(QWidget* parent) : SmallDialog(parent) {
     fldDivisions = new NumberEdit(NumberEdit::Kind::Whole, this);
     fldDivisions->setObjectName("fldDivisions");
     placeTwips(*fldDivisions, 900, 780, 1305, 315);
-    cmdOK = addButton(*this, "cmdOK", "OK", 390, 1200, 615, 495);
+    lblBound = new QLabel(qtText("(1 to " + CStr(kMaxAutoDivisions) + ")"), this);
+    lblBound->setObjectName("lblBound");
+    placeTwips(*lblBound, 900, 1110, 1305, 255);
+    cmdOK = addButton(*this, "cmdOK", "OK", 390, 1440, 615, 495);
     cmdOK->setDefault(true);
-    cmdCancel = addButton(*this, "cmdCancel", "Cancel", 1020, 1200, 945, 495);
-    setFixedSize(2325 / 15, 1785 / 15);
+    cmdCancel = addButton(*this, "cmdCancel", "Cancel", 1020, 1440, 945, 495);
+    setFixedSize(2325 / 15, 2025 / 15);
     connect(cmdOK, &QPushButton::clicked, this,
             [this] { dialogEvent("frmAutoDiv cmdOK_Click0", [this] { cmdOK_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -55,8 +58,8 @@ void frmAutoDiv::cmdOK_Click() {
     // Every division is a row of the key; a key has at least one.
     const double typed = Val(programText(fldDivisions->text()));
     const Long divisions = std::fabs(typed) < 1e9 ? CLng(typed) : 0;
-    if (divisions < 1 || divisions > kMaxDivisions) {
-        ui().MsgBox("The number of divisions must be from 1 to " + CStr(kMaxDivisions) + ".",
+    if (divisions < 1 || divisions > kMaxAutoDivisions) {
+        ui().MsgBox("The number of divisions must be from 1 to " + CStr(kMaxAutoDivisions) + ".",
                     kExclamation, "Auto Division");
         fldDivisions->setFocus();
         return;

@@ -261,7 +261,7 @@ void frmColorKey::cmdAutoDiv_Click() {
 
 void frmColorKey::AutoDivide(double MinVal, double MaxVal, Long Divisions) {
     // The key keeps at least one row.
-    if (Divisions < 1 || Divisions > kMaxDivisions) return;
+    if (Divisions < 1 || Divisions > kMaxAutoDivisions) return;
     while (RowCount() < Divisions)
         createRow();
     while (RowCount() > Divisions)

@@ -8,9 +8,14 @@
 #include "viewer/map/SharedState.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPluginLoader>
+#include <QRect>
 #include <QResizeEvent>
+#include <QScreen>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -18,6 +23,23 @@ namespace {
 
 OCXHost* theForm = nullptr;
 int runs = 0; // section driver runs under way
+QRect* mapBeside = nullptr; // the frame of the map window the form opens beside, once known
+
+// Where a form of size frame opens beside the window map: on its right, else on its left,
+// else against the screen's right edge; always inside the screen.
+QPoint besidePosition(const QRect& map, const QSize& frame) {
+    QScreen* screen = QGuiApplication::screenAt(map.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return map.topRight() + QPoint(1, 0);
+    const QRect room = screen->availableGeometry();
+    int x = map.right() + 1;
+    if (x + frame.width() - 1 > room.right()) x = map.left() - frame.width();
+    if (x < room.left()) x = room.right() - frame.width() + 1;
+    x = std::max(x, room.left());
+    int y = std::min(map.top(), room.bottom() - frame.height() + 1);
+    y = std::max(y, room.top());
+    return {x, y};
+}
 
 // The window's size before the user gives it one.
 constexpr int kDesignWidth = 640;
@@ -87,6 +109,17 @@ OCXHost::OCXHost() {
     }
     TyxSect1.setObject(control_);
     control_->setGeometry(0, 0, width(), height());
+    hint_ = new QLabel(qtText(kSectionHint), this);
+    hint_->setObjectName("hint");
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint_->setGeometry(0, 0, width(), height());
+    hint_->raise();
+}
+
+void OCXHost::sectionShown(const std::string& caption) {
+    setWindowTitle(qtText(caption));
+    if (hint_) hint_->hide();
 }
 
 OCXHost::~OCXHost() {
@@ -143,12 +176,27 @@ void UnloadOCXHost() {
 
 void ShowOCXHost() {
     OCXHost& form = OCXHostForm();
-    if (!form.isVisible()) form.show();
+    if (form.isVisible()) return;
+    if (mapBeside) {
+        // The frame's extra over the inner area is known only once a window has been shown.
+        const QSize extra = form.frameGeometry().size() - form.size();
+        const QSize inner = form.size();
+        const QPoint at = besidePosition(*mapBeside, inner + extra);
+        form.move(at);
+    }
+    form.show();
+}
+
+void ShowOCXHostBeside(const QRect& mapFrame) {
+    if (!mapBeside) mapBeside = new QRect();
+    *mapBeside = mapFrame;
+    ShowOCXHost();
 }
 
 void OCXHost_Form_Resize() {
     OCXHost& form = OCXHostForm();
     if (QWidget* control = form.control()) control->setGeometry(0, 0, form.width(), form.height());
+    if (QLabel* hint = form.hint()) hint->setGeometry(0, 0, form.width(), form.height());
 }
 
 SectionRunGuard::SectionRunGuard() {

@@ -11,7 +11,13 @@
 #include <string>
 
 class QCloseEvent;
+class QLabel;
+class QRect;
 class QResizeEvent;
+
+// The line the host window shows until a section is drawn in it.
+inline constexpr const char* kSectionHint =
+    "Click the points of the section on the map; double click the last one to end it.";
 
 class OCXHost : public QWidget {
     Q_OBJECT
@@ -23,6 +29,10 @@ public:
     // control could be made.
     LateBound TyxSect1;
     QWidget* control() const { return control_; }
+    // The how-to line over the empty control; hidden once a section is drawn.
+    QLabel* hint() const { return hint_; }
+    // A section is drawn: the how-to line goes and the caption names what is shown.
+    void sectionShown(const std::string& caption);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -30,6 +40,7 @@ protected:
 
 private:
     QWidget* control_ = nullptr; // a child of the form
+    QLabel* hint_ = nullptr;     // a child of the form, over the control
 };
 
 // The form, made hidden on the first reference (with its control) as any reference does. A
@@ -40,8 +51,11 @@ bool OCXHostLoaded();
 // Unloads the form and its control (the main window does it at shut-down); nothing when it is
 // not loaded.
 void UnloadOCXHost();
-// Shows the form when it is hidden.
+// Shows the form when it is hidden, beside the map window last given to ShowOCXHostBeside.
 void ShowOCXHost();
+// Shows the form beside the window whose frame is mapFrame (on its right, else on its left),
+// inside the screen that window is on; a form already shown stays where it is.
+void ShowOCXHostBeside(const QRect& mapFrame);
 
 // The control takes the form's whole inner area.
 void OCXHost_Form_Resize();

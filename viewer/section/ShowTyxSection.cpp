@@ -3,6 +3,9 @@
 #include "common/Ui.h"
 #include "gui/LateBound.h"
 #include "platform/Component.h"
+#include "kelvadlib/IKelvad.h"
+#include "runtime/Strings.h"
+#include "runtime/Text.h"
 #include "runtime/Variant.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ErrorBox.h"
@@ -27,6 +30,46 @@ std::string currentDataset() {
     return Opt.URL.IsAllocated() ? Opt.URL(0) : std::string();
 }
 
+// The name of the variable picked in the order window (the first of a pair); "" for none.
+std::string pickedVariable() {
+    if (Data.PickCount < 1 || !Data.Picks.IsAllocated() || !Data.clsNC) return {};
+    const PickItem& pick = Data.Picks(1);
+    const Long slot = pick.datasetIndex == 2 ? Data.nNcSecond : Data.nNcMain;
+    return Data.clsNC->variName(pick.varNumber, slot);
+}
+
+// The control's item shown: the picked variable when the control lists it (names compared
+// without regard to case), else its first. name is the item's, fallback whether it is the
+// first in place of the picked one.
+struct ShownItem {
+    Long order = 1;
+    std::string name;
+    bool fallback = false;
+};
+
+ShownItem itemToShow(const LateBound& tyx, const std::string& picked) {
+    ShownItem shown;
+    const Long n = tyx.Get("NumDrawAbleItems").toLong();
+    for (Long k = 1; k <= n; ++k) {
+        const std::string name = tyx.Call("ItemName", {Variant(k)}).toString();
+        if (k == 1) shown.name = name;
+        if (!picked.empty() && UCase(name) == UCase(picked)) {
+            shown.order = k;
+            shown.name = name;
+            return shown;
+        }
+    }
+    shown.fallback = !picked.empty();
+    return shown;
+}
+
+// The host's caption: the item and the step shown, and the variable it stands in for.
+std::string captionOf(const ShownItem& item, const std::string& picked, Long step) {
+    std::string caption = "OCXHost: " + item.name;
+    if (item.fallback) caption += " (" + picked + " has no vertical section)";
+    return caption + ", time step " + CStr(step);
+}
+
 void drawSection() {
     OCXHost& host = OCXHostForm();
     const LateBound& tyx = host.TyxSect1;
@@ -46,8 +89,10 @@ void drawSection() {
     }
     if (failed(tyx.Call("EndSection"))) return showControlError(tyx);
 
-    // Always the control's first item.
-    if (failed(tyx.Call("SetVarByOrder", {Variant(Long{1})}))) return showControlError(tyx);
+    // The variable picked in the order window, when the control can draw it; else its first.
+    const std::string picked = pickedVariable();
+    const ShownItem item = itemToShow(tyx, picked);
+    if (failed(tyx.Call("SetVarByOrder", {Variant(item.order)}))) return showControlError(tyx);
 
     // A missing key file is no reason to stop: the default key follows anyway.
     if (failed(tyx.Call("KewFile", {Variant(SectionKeyFile())})) &&
@@ -61,9 +106,15 @@ void drawSection() {
     tyx.Let("DrawProfile", Variant(true));
     tyx.Let("DrawVerticalSection", Variant(true));
 
+    // The step the map shows (counted from 1): the control reads and draws it, and Draw tells
+    // how that went.
+    const Long step = Data.CurTimeStep >= 1 ? Data.CurTimeStep : 1;
+    tyx.Call("SetCurrentTime", {Variant(step)});
+
     ShowOCXHost();
     // Empty once drawn; a failed read or drawing says why rather than leaving the window blank.
-    if (failed(tyx.Call("Draw"))) showControlError(tyx);
+    if (failed(tyx.Call("Draw"))) return showControlError(tyx);
+    host.sectionShown(captionOf(item, picked, step));
 }
 
 } // namespace

@@ -34,7 +34,10 @@ inline constexpr std::array<SectionKeyDivision, 11> DefaultSectionColorKey{{
 std::string SectionKeyFile();
 
 // Draws the vertical section of the current dataset along SectionPath in the control of the
-// host form, and shows the form. Nothing without a vertex. The control's own message is shown
+// host form, and shows the form: the variable picked in the order window when the control
+// lists it (else the control's first item), at the step the map shows; the host's caption
+// names the item and the step, and says which variable the first item stands in for. Nothing
+// without a vertex. The control's own message is shown
 // when it refuses the dataset, the path, the item or the drawing, and the run stops there; an
 // error of the call itself (a member missing or refusing its arguments, no control) is shown
 // as a run-time error. Either way the program goes on. Nothing either while a long command (or

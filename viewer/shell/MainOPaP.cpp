@@ -11,6 +11,7 @@
 #include "viewer/map/FvBounds.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
+#include "viewer/section/OCXHost.h"
 #include "viewer/shell/DataPoints.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/PicForm.h"
@@ -321,6 +322,8 @@ void LoadFile(Long UseSecond) {
     Data.PickCount = 0;
     // The map window and the windows that hang on it hold picks of the dataset replaced.
     if (PicFormLoaded() && PicFormForm().isVisible()) UnloadPicForm();
+    // So does the section window: its section is of the dataset replaced.
+    if (OCXHostLoaded()) UnloadOCXHost();
     SetDatasetButtons(true, true, true);
 
     LoadVectorAliases();

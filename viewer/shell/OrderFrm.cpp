@@ -551,9 +551,9 @@ void OrderFrm::Command1_Click(Integer Index) {
             message("This File does not have vertical structure");
             return;
         }
-        // The host window comes up (still empty, or with the last section) and the map takes
-        // a new path: clicks add vertices, a double click draws the section.
-        resumeNext(ShowOCXHost);
+        // The host window comes up beside the map (still empty, or with the last section) and
+        // the map takes a new path: clicks add vertices, a double click draws the section.
+        resumeNext([] { ShowOCXHostBeside(PicFormForm().frameGeometry()); });
         View.MouseState = 11;
         View.SectionPathCount = 0;
         ui().SetMousePointer(kPointerCross);

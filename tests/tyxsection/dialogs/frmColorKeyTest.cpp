@@ -11,6 +11,7 @@
 #include "tyxsection/dialogs/DialogKit.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -190,10 +191,30 @@ TEST_F(frmColorKeyTest, AutoDivisionSpreadsTheRowsOverTheRange) {
     });
     click(*e, "cmdAutoDiv");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "The number of divisions must be from 1 to 32767.");
+    EXPECT_EQ(ui.boxes[0].text, "The number of divisions must be from 1 to 256.");
     EXPECT_EQ(rowsOf(*e).size(), 2u);
     e->AutoDivide(0, 1, 0);
     EXPECT_EQ(rowsOf(*e).size(), 2u);
+
+    // The bound is stated in the dialog, and a number beyond it is refused the same way: a
+    // number the editor cannot show at once never reaches it.
+    ui.boxes.clear();
+    ui.dialogScripts.push_back([&](QDialog& d) {
+        auto* bound = d.findChild<QLabel*>("lblBound");
+        ASSERT_NE(bound, nullptr);
+        EXPECT_EQ(bound->text().toStdString(), "(1 to 256)");
+        type(d, "fldDivisions", "100000");
+        click(d, "cmdOK");
+        EXPECT_TRUE(d.result() == 0);
+        type(d, "fldDivisions", "256");
+        click(d, "cmdOK");
+    });
+    click(*e, "cmdAutoDiv");
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(rowsOf(*e).size(), 256u);
+    e->AutoDivide(0, 1, 257);
+    EXPECT_EQ(rowsOf(*e).size(), 256u);
+    e->AutoDivide(10, 20, 2);
     // Closed without a button: nothing either.
     click(*e, "cmdAutoDiv");
     EXPECT_EQ(rowsOf(*e), (std::vector<Division>{{"10", "15", kGreen}, {"15", "20", kBlue}}));

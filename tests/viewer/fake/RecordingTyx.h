@@ -23,6 +23,7 @@ struct TyxCall {
 class RecordingTyx : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString ErrorMessage READ ErrorMessage)
+    Q_PROPERTY(int NumDrawAbleItems READ NumDrawAbleItems)
     Q_PROPERTY(bool DrawProfile READ DrawProfile WRITE setDrawProfile)
     Q_PROPERTY(bool DrawVerticalSection READ DrawVerticalSection WRITE setDrawVerticalSection)
     Q_PROPERTY(bool UseColorKey READ UseColorKey WRITE setUseColorKey)
@@ -32,6 +33,7 @@ public:
     std::vector<TyxCall> calls;
     std::map<std::string, QVariant> results;
     QString errorText;
+    std::vector<QString> items; // the drawable items' names, in order
     std::function<void(const std::string&)> onCall;
 
     Q_INVOKABLE QVariant NcFile(const QString& f) { return status("NcFile", {f}); }
@@ -42,6 +44,12 @@ public:
     Q_INVOKABLE void NewColorKey() { record("NewColorKey", {}); }
     Q_INVOKABLE QVariant EndSection() { return status("EndSection", {}); }
     Q_INVOKABLE QVariant SetVarByOrder(int order) { return status("SetVarByOrder", {order}); }
+    Q_INVOKABLE void SetCurrentTime(int lTime) { record("SetCurrentTime", {lTime}); }
+    // Queries, not recorded.
+    int NumDrawAbleItems() const { return static_cast<int>(items.size()); }
+    Q_INVOKABLE QString ItemName(int n) {
+        return n >= 1 && n <= NumDrawAbleItems() ? items[static_cast<std::size_t>(n - 1)] : "";
+    }
     Q_INVOKABLE QVariant Draw() {
         record("Draw", {});
         auto it = results.find("Draw");
