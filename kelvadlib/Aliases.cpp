@@ -8,7 +8,8 @@ void Kelvad::SetAliasDefaults() {
     cellaKa = "ncell ncells cell cells station";
     nodeaKa = "node nodes nnode nnodes";
     elementaKa = "nele element elements nelement nelements";
-    faceaKa = "nface nfaces nodes_per_element nvert";
+    faceaKa = "nface nfaces nodes_per_element nvert three nvertex max_nvertices "
+              "nmaxmesh2_face_nodes";
     ixaKa = "xpos gridx_218 gridi";
     jyaKa = "ypos gridy_218 gridj";
     lonaKa = "lon longitude";
@@ -38,6 +39,7 @@ std::string* Kelvad::AliasListByKey(const std::string& key) {
     if (key == "cell") return &cellaKa;
     if (key == "node") return &nodeaKa;
     if (key == "element") return &elementaKa;
+    if (key == "face") return &faceaKa;
     if (key == "ix") return &ixaKa;
     if (key == "jy") return &jyaKa;
     if (key == "water_temp") return &tempaKa;
@@ -59,9 +61,9 @@ void Kelvad::LoadNCAliasFrom(const std::string& libraryFolder) {
         candidate = "NcAlias.txt";
         if (Exist(candidate) != kTrue) return;
     }
-    static const char* const kKeys[] = {"water_u", "water_v", "wind_u", "wind_v",    "time",
-                                        "lon",     "lat",     "level",  "cell",      "node",
-                                        "element", "ix",      "jy",     "water_temp"};
+    static const char* const kKeys[] = {"water_u", "water_v", "wind_u", "wind_v", "time",
+                                        "lon",     "lat",     "level",  "cell",   "node",
+                                        "element", "face",    "ix",     "jy",     "water_temp"};
     for (const char* key : kKeys) {
         const std::string value = GetIniString(candidate, "variable alias", key);
         if (!value.empty()) AddToAliasList(*AliasListByKey(key), value);

@@ -189,6 +189,7 @@ Variant Kelvad::doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& 
 }
 
 Long NodeTableVar(const NcfRec& r) {
+    if (r.faceNodes_vId > 0) return r.faceNodes_vId;
     Long found = 0;
     for (Long n = 1; n <= r.nVars; ++n) {
         const VariRec& v = r.vari(n);
@@ -269,17 +270,24 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         }
 
         // The number of the first node: the variable's start_index says it; without one, a
-        // table that never uses 0 and reaches the node count is counted from 1. The node count
-        // is that of the file's own numbering, every node of a column counted.
+        // table that never uses 0 and stays within the node count is counted from 1. The node
+        // count is that of the file's own numbering, every node of a column counted.
         double base = 0;
         const std::string given = GetAttVbyVarNumbyAttname(found, "start_index", nNc);
         if (!Trim(given).empty()) {
             base = Val(given);
         } else {
-            const int64_t numbered = int64_t{r.nNodes} * (int64_t{r.FV_layers} + 1);
+            const int64_t levels = int64_t{r.FV_layers} + 1;
+            const int64_t numbered = int64_t{r.nNodes} * levels;
             const bool usesZero = std::find(buf.begin(), buf.end(), 0) != buf.end();
             const int64_t largest = *std::max_element(buf.begin(), buf.end());
-            if (!usesZero && largest == numbered) base = 1;
+            // Columns numbered from 0 name only their first levels, whether or not the first
+            // column is used.
+            const bool columnStarts =
+                levels > 1 &&
+                std::all_of(buf.begin(), buf.end(), [levels](int n) { return n % levels == 0; });
+            // A mesh whose last node is unused is counted from 1 too.
+            if (!usesZero && !columnStarts && largest <= numbered) base = 1;
         }
 
         // Each element's first three corners; with layers the file numbers every node of a

@@ -1,7 +1,10 @@
+#include "common/Strings.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Strings.h"
+
+#include <utility>
 
 namespace {
 
@@ -21,6 +24,25 @@ Long dimSize(const NcfRec& r, Long dId) {
     return r.dime(dId + 1).size;
 }
 
+// The value of a variable's attribute of that name, letter case aside; "" when it has none.
+std::string attOf(const VariRec& v, const std::string& name) {
+    const std::string key = UCase(name);
+    for (Long a = 1; a <= v.nattri; ++a)
+        if (UCase(v.attName(a)) == key) return Trim(v.attValue(a));
+    return "";
+}
+
+// A position east (longitude) or north (latitude) by what CF writes beside the name: units of
+// east or north degrees, a standard_name, or radians that say their direction.
+bool isPosition(Kelvad& kv, Long nH, Long n, bool east) {
+    if (kv.UnitMatch(nH, n, east ? "East" : "North")) return true;
+    const VariRec& v = kv.ncf(nH).vari(n);
+    if (LCase(attOf(v, "standard_name")) == (east ? "longitude" : "latitude")) return true;
+    const std::string units = UCase(attOf(v, "units"));
+    return east ? units == "RADIANS_EAST" || units == "RADIAN_EAST"
+                : units == "RADIANS_NORTH" || units == "RADIAN_NORTH";
+}
+
 // The numbers of dimensions of the longitude and latitude variables found (0 before one is).
 struct LonLatRanks {
     Long lon = 0, lat = 0;
@@ -36,6 +58,7 @@ void resetRoles(NcfRec& r) {
     r.elem_dId = -1;
     r.nElements = 0;
     r.face_dId = -1;
+    r.faceNodes_vId = 0;
     r.lon_vId = -1;
     r.lat_vId = -1;
     r.lon_dId = -1;
@@ -108,27 +131,29 @@ LonLatRanks findLonLat(Kelvad& kv, Long nH, NcfRec& r) {
         [&](Long n) { return InAliasList(r.vari(n).name, kv.lataKa); });
     if (r.lon_vId == -1 && r.lat_vId == -1)
         pickLonLat(
-            r, ranks, [&](Long n) { return kv.UnitMatch(nH, n, "East"); },
-            [&](Long n) { return kv.UnitMatch(nH, n, "North"); });
+            r, ranks, [&](Long n) { return isPosition(kv, nH, n, true); },
+            [&](Long n) { return isPosition(kv, nH, n, false); });
     return ranks;
 }
 
-// A one-dimensional longitude in east degrees (latitude in north degrees) that is no
-// coordinate variable still marks its own dimension as the axis, whatever that is called (x/y,
-// west_east/south_north). Over one dimension, or over a cell or mesh dimension, the two are a
-// list of points instead.
+// A one-dimensional longitude in east degrees (latitude in north degrees, or either in radians)
+// that is no coordinate variable still marks its own dimension as the axis, whatever that is
+// called (x/y, west_east/south_north). Over one dimension, or over a cell or mesh dimension, the
+// two are a list of points instead.
 void takeUnnamedAxes(Kelvad& kv, Long nH, NcfRec& r, const LonLatRanks& ranks) {
     if (r.lon_vId <= 0 || r.lat_vId <= 0 || ranks.lon != 1 || ranks.lat != 1) return;
     const Long lonDim = r.vari(r.lon_vId).arrayDimId(1);
     const Long latDim = r.vari(r.lat_vId).arrayDimId(1);
     auto pointDim = [&r](Long d) { return d == r.nCell_dId || d == r.node_dId || d == r.elem_dId; };
     if (lonDim == latDim || pointDim(lonDim) || pointDim(latDim)) return;
-    if (r.lon_dId < 0 && kv.UnitMatch(nH, r.lon_vId, "East")) r.lon_dId = lonDim;
-    if (r.lat_dId < 0 && kv.UnitMatch(nH, r.lat_vId, "North")) r.lat_dId = latDim;
+    if (r.lon_dId < 0 && (isPosition(kv, nH, r.lon_vId, true) || kv.RadianUnits(nH, r.lon_vId)))
+        r.lon_dId = lonDim;
+    if (r.lat_dId < 0 && (isPosition(kv, nH, r.lat_vId, false) || kv.RadianUnits(nH, r.lat_vId)))
+        r.lat_dId = latDim;
 }
 
 // The sizes of a finite-volume mesh's "dimensions" and "layers" dimensions.
-void findFvLayers(Kelvad& kv, NcfRec& r) {
+void countFvLayers(NcfRec& r) {
     r.FV_dimensions = 0;
     r.FV_layers = 0;
     for (Long d = 1; d <= r.nDimes; ++d) {
@@ -138,10 +163,24 @@ void findFvLayers(Kelvad& kv, NcfRec& r) {
         else if (InAliasList(dr.name, "layers"))
             r.FV_layers = dr.size;
     }
+}
+
+// The same for a mesh whose coordinates lie on its elements, which needs them.
+void findFvLayers(Kelvad& kv, NcfRec& r) {
+    countFvLayers(r);
     if (r.FV_dimensions == 0)
         kv.ErrorMessage = "[pickCoordVariables] FV_dimensions/FV_layers = 0";
     else if (r.FV_dimensions == 3 && r.FV_layers == 0)
         throw Unrecognised{"[pickCoordVariables] FV_dimensions Or FV_layers = 0"};
+}
+
+// A mesh with node coordinates that also places its elements is a finite-volume mesh: its node
+// variables stay on the nodes and its element variables go to the element centres.
+void placeElementsToo(NcfRec& r) {
+    if (r.GridType != kGridFeMesh) return;
+    r.GridType = kGridFvMesh;
+    r.LLbyNodeOrEleement = 2;
+    countFvLayers(r);
 }
 
 // A mesh: finite elements when the coordinates lie on the nodes, finite volumes when they lie
@@ -185,22 +224,31 @@ bool setOneDimensionalLayout(Kelvad& kv, NcfRec& r) {
     return true;
 }
 
-// 5. Mesh coordinates by units: one-dimensional east and north variables other than those
-// found so far take their place.
+// 5. Mesh positions by units: one-dimensional east and north variables other than those found
+// so far. A pair over the nodes takes the place of the coordinates (node coordinates serve
+// every mesh); a pair over the elements beside node coordinates places the elements, and never
+// replaces the nodes, whose variables would then have no positions.
 void takeMeshCoordinatesByUnits(Kelvad& kv, Long nH, NcfRec& r) {
-    Long east = 0, north = 0;
+    Long nodeEast = 0, nodeNorth = 0, elemEast = 0, elemNorth = 0;
     for (Long n = 1; n <= r.nVars; ++n) {
-        const bool oneDim = r.vari(n).narray == 1;
-        if (kv.UnitMatch(nH, n, "East") && n != r.lon_vId) {
-            if (oneDim) east = n;
-        } else if (kv.UnitMatch(nH, n, "North") && n != r.lat_vId) {
-            if (oneDim) north = n;
+        const VariRec& v = r.vari(n);
+        if (v.narray != 1) continue;
+        const Long d = v.arrayDimId(1);
+        const bool onNodes = d == r.node_dId, onElements = d == r.elem_dId;
+        if (!onNodes && !onElements) continue;
+        if (n != r.lon_vId && isPosition(kv, nH, n, true)) {
+            Long& east = onNodes ? nodeEast : elemEast;
+            if (east == 0) east = n;
+        } else if (n != r.lat_vId && isPosition(kv, nH, n, false)) {
+            Long& north = onNodes ? nodeNorth : elemNorth;
+            if (north == 0) north = n;
         }
-        if (east > 0 && north > 0) {
-            r.lon_vId = east;
-            r.lat_vId = north;
-            return;
-        }
+    }
+    if (nodeEast > 0 && nodeNorth > 0) {
+        r.lon_vId = nodeEast;
+        r.lat_vId = nodeNorth;
+    } else if (elemEast > 0 && elemNorth > 0) {
+        placeElementsToo(r);
     }
 }
 
@@ -224,6 +272,72 @@ void setBoundaryFittedLayout(const Kelvad& kv, NcfRec& r, Long rank) {
     r.jMax = dimSize(r, r.jCell_dId);
 }
 
+// The variable of that name, 0 when there is none.
+Long varNamed(const NcfRec& r, const std::string& name) {
+    return firstVar(r, [&name](const VariRec& v) { return v.name == name; });
+}
+
+// A UGRID mesh: a variable with cf_role "mesh_topology" names the node coordinates, the
+// face-node connectivity (which carries its own start_index) and, when the faces are placed
+// too, their centres. The names of its dimensions then need no alias. False when the file
+// names no such mesh of faces.
+bool takeMeshTopology(Kelvad& kv, Long nH, NcfRec& r) {
+    const Long topology =
+        firstVar(r, [](const VariRec& v) { return LCase(attOf(v, "cf_role")) == "mesh_topology"; });
+    if (topology == 0) return false;
+    const VariRec& t = r.vari(topology);
+    const std::string nodes = attOf(t, "node_coordinates");
+    if (CountTokens(nodes) < 2) return false;
+    Long x = varNamed(r, GetToken(nodes, 1)), y = varNamed(r, GetToken(nodes, 2));
+    const Long table = varNamed(r, attOf(t, "face_node_connectivity"));
+    if (x == 0 || y == 0 || table == 0) return false;
+    if (r.vari(x).narray != 1 || r.vari(y).narray != 1 || r.vari(table).narray != 2) return false;
+    // The convention lists x before y; units or standard names that say otherwise win.
+    if (isPosition(kv, nH, y, true) && !isPosition(kv, nH, x, true)) std::swap(x, y);
+    // The table runs faces by corners unless face_dimension names its second dimension.
+    const VariRec& tv = r.vari(table);
+    Long elem = tv.arrayDimId(1), face = tv.arrayDimId(2);
+    if (attOf(t, "face_dimension") == tv.arrayDimName(2)) std::swap(elem, face);
+    r.node_dId = r.vari(x).arrayDimId(1);
+    r.nNodes = dimSize(r, r.node_dId);
+    r.elem_dId = elem;
+    r.nElements = dimSize(r, elem);
+    r.face_dId = face;
+    r.nSide = dimSize(r, face);
+    r.lon_vId = x;
+    r.lat_vId = y;
+    r.faceNodes_vId = table;
+    setMeshLayout(kv, r);
+    const std::string centres = attOf(t, "face_coordinates");
+    if (CountTokens(centres) >= 2 && varNamed(r, GetToken(centres, 1)) > 0 &&
+        varNamed(r, GetToken(centres, 2)) > 0)
+        placeElementsToo(r);
+    return true;
+}
+
+// Two-dimensional positions over a cell (station) dimension, or over the unlimited dimension
+// beside another, are reports (station reports by hour), not a grid: one position per cell,
+// drawn as a point. Their cells are the station dimension, else the one beside the records.
+bool takeReportList(NcfRec& r) {
+    const VariRec& lon = r.vari(r.lon_vId);
+    const VariRec& lat = r.vari(r.lat_vId);
+    if (lon.narray != 2 || lat.narray != 2) return false;
+    const Long a = lon.arrayDimId(1), b = lon.arrayDimId(2);
+    if (lat.arrayDimId(1) != a || lat.arrayDimId(2) != b) return false;
+    Long cells = -1;
+    if (a == r.nCell_dId || b == r.nCell_dId)
+        cells = r.nCell_dId;
+    else if (a == r.UnLimDId)
+        cells = b;
+    else if (b == r.UnLimDId)
+        cells = a;
+    if (cells < 0 || r.node_dId >= 0) return false;
+    r.nCell_dId = cells;
+    r.nCells = dimSize(r, cells);
+    r.GridType = kGridCells;
+    return true;
+}
+
 // 4. Layout, by the number of dimensions of the two coordinate variables; 5 for a mesh.
 void setLayout(Kelvad& kv, Long nH, NcfRec& r, const LonLatRanks& ranks) {
     if (ranks.lon != ranks.lat) throw Unrecognised{"[pickCoordVariables] na_lon <> na_lat"};
@@ -231,7 +345,7 @@ void setLayout(Kelvad& kv, Long nH, NcfRec& r, const LonLatRanks& ranks) {
     if (ranks.lon == 1) {
         if (setOneDimensionalLayout(kv, r)) takeMeshCoordinatesByUnits(kv, nH, r);
     } else if (ranks.lon == 2 || ranks.lon == 3) {
-        setBoundaryFittedLayout(kv, r, ranks.lon);
+        if (!takeReportList(r)) setBoundaryFittedLayout(kv, r, ranks.lon);
     } else {
         throw Unrecognised{"[pickCoordVariables] Array dimension>2 for Lon/Lat vars"};
     }
@@ -269,13 +383,41 @@ void findGmtGrid(NcfRec& r) {
     r.GridType = kGridGmt;
 }
 
-// 7. Time: a coordinate variable of the list first, else any one-dimensional one.
+// Units that count time: "<unit> since <date>", or a unit word of time alone ("hours").
+bool timeUnits(const std::string& units) {
+    if (UCase(GetToken(units, 2)) == "SINCE") return true;
+    const std::string word = UCase(GetToken(units, 1));
+    static const char* const kKeys[] = {"SEC", "MIN", "HOU", "DAY", "WEE", "MON", "YEA", "SEA"};
+    for (const char* key : kKeys)
+        if (Left(word, 3) == key) return true;
+    static const char* const kWords[] = {"S", "MS", "H", "HR", "HRS", "D", "YR", "YRS"};
+    for (const char* w : kWords)
+        if (word == w) return true;
+    return false;
+}
+
+// A name of the time list, unless its units say it is something else (T in celsius).
+bool namedTime(const Kelvad& kv, const VariRec& v) {
+    if (!InAliasList(v.name, kv.timeaKa)) return false;
+    const std::string units = attOf(v, "units");
+    return units.empty() || timeUnits(units);
+}
+
+// A time axis by what CF writes beside the name: "<unit> since <date>", standard_name time or
+// axis T (valid_time, ocean_time, time_counter, XTIME, MT, ...).
+bool saysTime(const VariRec& v) {
+    return UCase(GetToken(attOf(v, "units"), 2)) == "SINCE" ||
+           LCase(attOf(v, "standard_name")) == "time" || UCase(attOf(v, "axis")) == "T";
+}
+
+// 7. Time: a coordinate variable of the list first, else any one-dimensional one; where the
+// list names none, the same two searches by what CF says of the variable.
 void findTimeAxis(const Kelvad& kv, NcfRec& r) {
-    Long t = firstVar(
-        r, [&](const VariRec& v) { return InAliasList(v.name, kv.timeaKa) && v.kind == 1; });
+    Long t = firstVar(r, [&](const VariRec& v) { return v.kind == 1 && namedTime(kv, v); });
     if (t == 0)
-        t = firstVar(
-            r, [&](const VariRec& v) { return InAliasList(v.name, kv.timeaKa) && v.narray == 1; });
+        t = firstVar(r, [&](const VariRec& v) { return v.narray == 1 && namedTime(kv, v); });
+    if (t == 0) t = firstVar(r, [&](const VariRec& v) { return v.kind == 1 && saysTime(v); });
+    if (t == 0) t = firstVar(r, [&](const VariRec& v) { return v.narray == 1 && saysTime(v); });
     if (t > 0) {
         r.time_dId = r.vari(t).arrayDimId(1);
         r.time_vId = t;
@@ -283,19 +425,25 @@ void findTimeAxis(const Kelvad& kv, NcfRec& r) {
     }
 }
 
-// A coordinate variable that says it is vertical, by a "positive" direction or axis "Z".
+// A coordinate variable that says it is vertical, by a "positive" direction, axis "Z" or units
+// of pressure.
 bool saysVertical(const VariRec& v) {
     for (Long a = 1; a <= v.nattri; ++a) {
         const std::string name = UCase(v.attName(a));
         if (name == "POSITIVE") return true;
         if (name == "AXIS" && UCase(Trim(v.attValue(a))) == "Z") return true;
     }
+    static const char* const kPressure[] = {"PA",       "HPA",       "KPA", "MBAR",
+                                            "MILLIBAR", "MILLIBARS", "MB"};
+    const std::string units = UCase(attOf(v, "units"));
+    for (const char* p : kPressure)
+        if (units == p) return true;
     return false;
 }
 
 // 8. Vertical coordinate of any grid but GMT's (whose z range is its level variable): a
 // coordinate variable of the list, else a one-dimensional variable of the list, else a
-// coordinate variable that says it is vertical (lev_2, z_l, s_rho, ...).
+// coordinate variable that says it is vertical (lev_2, z_l, s_rho, pressure_level, ...).
 void findVerticalAxis(const Kelvad& kv, NcfRec& r) {
     // A variable over a horizontal, mesh or time dimension is no vertical axis.
     auto overOtherAxis = [&r](const VariRec& v) {
@@ -343,10 +491,12 @@ Long Kelvad::PickCoordVariables(Long nH) {
     try {
         NcfRec& r = ncf(nH);
         resetRoles(r);
-        findMeshDimensions(*this, r);
-        const LonLatRanks ranks = findLonLat(*this, nH, r);
-        takeUnnamedAxes(*this, nH, r, ranks);
-        if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+        if (!takeMeshTopology(*this, nH, r)) {
+            findMeshDimensions(*this, r);
+            const LonLatRanks ranks = findLonLat(*this, nH, r);
+            takeUnnamedAxes(*this, nH, r, ranks);
+            if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+        }
         if (r.GridType == kGridNone) findGmtGrid(r);
         findTimeAxis(*this, r);
         if (r.GridType != kGridGmt) findVerticalAxis(*this, r);

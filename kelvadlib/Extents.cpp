@@ -218,6 +218,90 @@ void readPointList(PositionReads& p, Long n) {
     p.boxOverCaches(n);
 }
 
+// Reports of a list of cells over a second dimension (station reports by hour), both
+// coordinate variables read whole: each cell placed at its first report that gives a position.
+// A cell that never gives one keeps the mark of no position.
+void placeReports(PositionReads& p, const std::vector<float>& lonAll,
+                  const std::vector<float>& latAll, bool cellsFirst) {
+    NcfRec& r = p.r;
+    const std::size_t cells = count(r.nCells);
+    const std::size_t reports = cells > 0 ? lonAll.size() / cells : 0;
+    r.lonArr.ReDim(1, r.nCells);
+    r.latArr.ReDim(1, r.nCells);
+    for (std::size_t c = 0; c < cells; ++c) {
+        const auto at = [&](std::size_t k) { return cellsFirst ? c * reports + k : k * cells + c; };
+        std::size_t k = 0;
+        while (k + 1 < reports && (p.box.lonSkip(lonAll[at(k)]) || p.box.latSkip(latAll[at(k)])))
+            ++k;
+        const Long i = static_cast<Long>(c) + 1;
+        r.lonArr(i) = reports > 0 ? lonAll[at(k)] : 0.0f;
+        r.latArr(i) = reports > 0 ? latAll[at(k)] : 0.0f;
+    }
+    p.boxOverCaches(r.nCells);
+}
+
+void readReportPositions(PositionReads& p) {
+    NcfRec& r = p.r;
+    const VariRec& lon = r.vari(r.lon_vId);
+    const bool cellsFirst = lon.arrayDimId(1) == r.nCell_dId;
+    const Long other = r.dime((cellsFirst ? lon.arrayDimId(2) : lon.arrayDimId(1)) + 1).size;
+    const std::size_t n = count(r.nCells) * count(MaxL(other, 0));
+    std::vector<float> lonAll(n), latAll(n);
+    readWhole(r, r.lon_vId, lonAll.data(), lonAll.size(), p.tag);
+    readWhole(r, r.lat_vId, latAll.data(), latAll.size(), p.tag);
+    p.inDegrees(lonAll.data(), lonAll.size(), latAll.data(), latAll.size());
+    placeReports(p, lonAll, latAll, cellsFirst);
+}
+
+// Great-circle distance in degrees.
+double arcDegrees(double lon1, double lat1, double lon2, double lat2) {
+    constexpr double rad = 3.14159265358979323846 / 180.0;
+    const double s = std::sin((lat2 - lat1) * rad / 2), t = std::sin((lon2 - lon1) * rad / 2);
+    const double h = s * s + std::cos(lat1 * rad) * std::cos(lat2 * rad) * t * t;
+    return 2 * std::asin(std::sqrt(std::fmin(1.0, h))) / rad;
+}
+
+// Two-dimensional positions that are no grid but a list of reports: one of their dimensions is
+// the time axis (reports by hour), or neighbours lie a twelfth of the globe apart (no grid's
+// cells are that wide; stations in file order are). Such positions drawn as cells would span
+// continents. Positions without a value are passed over: grids hold them on land.
+bool reportsNotGrid(const PositionReads& p, Long rows, Long cols) {
+    const NcfRec& r = p.r;
+    const VariRec& lon = r.vari(r.lon_vId);
+    if (r.TimePick == 1 && (lon.arrayDimId(1) == r.time_dId || lon.arrayDimId(2) == r.time_dId))
+        return true;
+    const auto at = [&](Long i, Long j) { return i * cols + j + 1; };
+    const auto valid = [&](Long k) {
+        return !p.box.lonSkip(r.lonArr(k)) && !p.box.latSkip(r.latArr(k));
+    };
+    for (Long i = 0; i < rows; ++i)
+        for (Long j = 0; j < cols; ++j) {
+            if (!valid(at(i, j))) continue;
+            const float x = r.lonArr(at(i, j)), y = r.latArr(at(i, j));
+            const auto far = [&](Long i2, Long j2) {
+                return valid(at(i2, j2)) &&
+                       arcDegrees(x, y, r.lonArr(at(i2, j2)), r.latArr(at(i2, j2))) > 30.0;
+            };
+            if ((j + 1 < cols && far(i, j + 1)) || (i + 1 < rows && far(i + 1, j))) return true;
+        }
+    return false;
+}
+
+// Boundary-fitted positions found to be reports: a list of cells over the dimension that is
+// not the time axis (the last when neither is), each placed at its first position.
+void turnIntoReports(PositionReads& p) {
+    NcfRec& r = p.r;
+    const VariRec& lon = r.vari(r.lon_vId);
+    const Long a = lon.arrayDimId(1), b = lon.arrayDimId(2);
+    const bool cellsFirst = r.TimePick == 1 && b == r.time_dId;
+    r.GridType = kGridCells;
+    r.nCell_dId = cellsFirst ? a : b;
+    r.nCells = r.dime(r.nCell_dId + 1).size;
+    const std::vector<float> lonAll(r.lonArr.data(), r.lonArr.data() + r.lonArr.size());
+    const std::vector<float> latAll(r.latArr.data(), r.latArr.data() + r.latArr.size());
+    placeReports(p, lonAll, latAll, cellsFirst);
+}
+
 // Regular grids: the two axes, and their spacing from their ends.
 void readRegularAxes(PositionReads& p) {
     NcfRec& r = p.r;
@@ -287,6 +371,12 @@ void readBoundaryFitted(PositionReads& p) {
     else
         readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), p.tag);
     p.inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
+    if (!sliced && r.vari(r.lon_vId).narray == 2 && r.vari(r.lat_vId).narray == 2) {
+        const VariRec& lon = r.vari(r.lon_vId);
+        const Long rows = r.dime(lon.arrayDimId(1) + 1).size;
+        const Long cols = r.dime(lon.arrayDimId(2) + 1).size;
+        if (reportsNotGrid(p, rows, cols)) return turnIntoReports(p);
+    }
     p.boxOverCaches(n);
     setBoundaryFittedSpacing(r);
 }
@@ -383,7 +473,10 @@ Long readFvMesh(PositionReads& p) {
 Long readPositions(PositionReads& p) {
     switch (p.r.GridType) {
     case kGridCells:
-        readPointList(p, p.r.nCells);
+        if (p.r.vari(p.r.lon_vId).narray == 2)
+            readReportPositions(p);
+        else
+            readPointList(p, p.r.nCells);
         return 1;
     case kGridRegular:
         readRegularAxes(p);

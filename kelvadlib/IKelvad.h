@@ -387,6 +387,9 @@ public:
                                Long nNc = 1) = 0; // 157 method
     // Mesh coordinates 1 per node (grid type 4), 2 per element (grid type 6), 0 other; else 0.
     virtual Long LLbyNodeOrEleement(Long nNc = 1) = 0; // 158 get
+    // The names of a mesh's nodes-per-element dimension; a let merges its words in.
+    virtual std::string faceaKa() = 0;                  // 159 get
+    virtual void faceaKa(const std::string& value) = 0; // 160 let
 };
 
 // A new dataset object (its creation runs Class_Initialize); deleting it runs Class_Terminate.

@@ -485,6 +485,8 @@ public:
     Long LLbyNodeOrEleement(Long nNc) override {
         return field("LLbyNodeOrEleement", nNc, &NcfRec::LLbyNodeOrEleement);
     }
+    std::string faceaKa() override { return aliasGet("faceaKa", k_.faceaKa); }
+    void faceaKa(const std::string& value) override { aliasLet("faceaKa", k_.faceaKa, value); }
 
 private:
     // An index array of a read, by its parameter name.

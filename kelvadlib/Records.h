@@ -135,6 +135,7 @@ struct NcfRec {
     Long LevelPick = 0;
     Long nCell_dId = 0, node_dId = 0, elem_dId = 0;
     Long face_dId = 0;
+    Long faceNodes_vId = 0; // the corner table a mesh topology names; 0 when none names one
     Long iCell_dId = 0, jCell_dId = 0, kCell_dId = 0;
     Long nSide = 0;
     Long nXysize = 0;
@@ -203,6 +204,7 @@ inline Long LastTimedStep(const NcfRec& r) {
     return 0;
 }
 
-// The corner table of a mesh: the last fixed variable over the nodes-per-element dimension, by
-// number; 0 when there is none, -1 when one of them has more than two dimensions.
+// The corner table of a mesh: the one its topology names, else the last fixed variable over the
+// nodes-per-element dimension, by number; 0 when there is none, -1 when one of them has more
+// than two dimensions.
 Long NodeTableVar(const NcfRec& r);

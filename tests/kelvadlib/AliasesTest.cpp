@@ -39,7 +39,8 @@ TEST(AliasLists, HoldTheirContentsAtCreation) {
     EXPECT_EQ(k.cellaKa, "ncell ncells cell cells station");
     EXPECT_EQ(k.nodeaKa, "node nodes nnode nnodes");
     EXPECT_EQ(k.elementaKa, "nele element elements nelement nelements");
-    EXPECT_EQ(k.faceaKa, "nface nfaces nodes_per_element nvert");
+    EXPECT_EQ(k.faceaKa, "nface nfaces nodes_per_element nvert three nvertex max_nvertices "
+                         "nmaxmesh2_face_nodes");
     EXPECT_EQ(k.ixaKa, "xpos gridx_218 gridi");
     EXPECT_EQ(k.jyaKa, "ypos gridy_218 gridj");
     EXPECT_EQ(k.waterUaKa, "water_u u uwater U_SURFACE VOZOCRTX UBAR_RG U_CURRENT uvel uave "
@@ -72,7 +73,8 @@ TEST(AliasFile, LibraryFolderFileIsMergedKeyByKey) {
     EXPECT_EQ(k.lataKa, "lat latitude");
     EXPECT_EQ(k.timeaKa, "time TIME1 timestep TIME_SERIES RECORD COADSTAX TAU T OCEAN_TIME TIMES");
     EXPECT_EQ(k.levelaKa, "z sigma level layer depth zpos zc zgrid ALTITUDE LEVELS ZT_OCEAN ht");
-    EXPECT_EQ(k.faceaKa, "nface nfaces nodes_per_element nvert"); // no key feeds it
+    EXPECT_EQ(k.faceaKa, "nface nfaces nodes_per_element nvert three nvertex max_nvertices "
+                         "nmaxmesh2_face_nodes NV");
     EXPECT_EQ(k.tempaKa, "water_temp temperature ATSSTA temp SST");
 }
 
@@ -116,5 +118,6 @@ TEST(AliasLists, SettingMergesAndNeverReplaces) {
     AddToAliasList(k.lataKa, "y_lat,nav_lat");
     EXPECT_EQ(k.lataKa, "lat latitude Y_LAT NAV_LAT");
     EXPECT_EQ(k.AliasListByKey("lat"), &k.lataKa);
-    EXPECT_EQ(k.AliasListByKey("face"), nullptr);
+    EXPECT_EQ(k.AliasListByKey("face"), &k.faceaKa);
+    EXPECT_EQ(k.AliasListByKey("faces"), nullptr);
 }

@@ -522,7 +522,8 @@ TEST_F(NodeMeshTest, CornersFromTheConnectivityVariable) {
          0,
          {{1, 2, 3}, {2, 4, 3}},
          {3, 2, {1, 2, 3, 2, 4, 3}}},
-        {"no 0 but short of the node count: from 0", 5, 0, {{2, 3, 4}}, {3, 1, {1, 2, 3}}},
+        {"no 0, the last nodes unused: from 1", 5, 0, {{1, 2, 3}}, {3, 1, {1, 2, 3}}},
+        {"a 0 and short of the node count: from 0", 5, 0, {{1, 3, 4}}, {3, 1, {0, 2, 3}}},
         {"corners by elements, as FVCOM writes nv",
          4,
          0,
@@ -658,12 +659,12 @@ TEST_F(NodeMeshTest, TheLastMatchingVariableWins) {
     nc.dim("nele", 1);
     nc.dim("three", 3);
     nc.var("nv1", NC_INT, {"nele", "three"}).values(std::vector<int>{0, 1, 2});
-    nc.var("nv2", NC_INT, {"three", "nele"}).values(std::vector<int>{6, 7, 8});
+    nc.var("nv2", NC_INT, {"three", "nele"}).values(std::vector<int>{0, 7, 8});
     NcfRec& r = table(nc.write(), 2, 1, 9);
     r.vari(1).kind = 2;
     r.vari(2).kind = 2;
     ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
-    EXPECT_EQ(corners(), (std::vector<std::vector<Long>>{{7, 8, 9}}));
+    EXPECT_EQ(corners(), (std::vector<std::vector<Long>>{{1, 8, 9}}));
 }
 
 TEST_F(NodeMeshTest, NetcdfFailuresCloseTheSlot) {

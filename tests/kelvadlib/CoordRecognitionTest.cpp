@@ -321,6 +321,39 @@ const RecognitionCase kCases[] = {
      "dimensions: lat = 2; lon = 2; tt = 3; u = 2;\n"
      "variables: float lat(lat); float lon(lon); float T(u, tt); float TAU(tt); float time(u, tt);",
      1, "", "time_vId=v:TAU time_dId=d:tt nTime=3 TimePick=1"},
+    {"ListedNameInOtherUnitsIsNoTime",
+     "dimensions: station = 3; valid_time = 2;\n"
+     "variables: float lat(station); float lon(station); float T(station); T:units = \"celsius\";\n"
+     "  int valid_time(valid_time); valid_time:units = \"seconds since 1970-01-01\";",
+     1, "", "time_vId=v:valid_time time_dId=d:valid_time nTime=2 TimePick=1"},
+    {"ListedNameInATimeUnitWithoutDate",
+     "dimensions: lat = 2; lon = 2; tt = 3;\n"
+     "variables: float lat(lat); float lon(lon); float TAU(tt); TAU:units = \"hours\";",
+     1, "", "time_vId=v:TAU time_dId=d:tt nTime=3 TimePick=1"},
+    {"UnlistedTimeByStandardNameOrAxis",
+     "dimensions: lat = 2; lon = 2; a = 3; b = 4; c = 5;\n"
+     "variables: float lat(lat); float lon(lon); float w(a); w:units = \"m\";\n"
+     "  double day(b); day:standard_name = \"time\"; double c(c); c:axis = \"T\";",
+     1, "", "time_vId=v:c time_dId=d:c nTime=5 TimePick=1"},
+    {"UnlistedOneDimensionalTimeWhenNoCoordinateSaysIt",
+     "dimensions: lat = 2; lon = 2; Time = 3;\n"
+     "variables: float lat(lat); float lon(lon); float XTIME(Time);\n"
+     "  XTIME:units = \"minutes since 2020-06-01 00:00:00\";",
+     1, "", "time_vId=v:XTIME time_dId=d:Time nTime=3 TimePick=1"},
+    {"PressureLevelsAreVertical",
+     "dimensions: lat = 2; lon = 2; pressure_level = 3; plev = 2;\n"
+     "variables: float lat(lat); float lon(lon); double pressure_level(pressure_level);\n"
+     "  pressure_level:units = \"millibars\"; double plev(plev); plev:units = \"Pa\";",
+     1, "", "level_vId=v:pressure_level level_dId=d:pressure_level kMax=3 LevelPick=1"},
+    {"PositionsByStandardNameAndRadians",
+     "dimensions: ncells = 4; vertices = 3;\n"
+     "variables: double clon(ncells); clon:standard_name = \"longitude\"; clon:units = \"radian\";\n"
+     "  double clat(ncells); clat:standard_name = \"latitude\"; clat:units = \"radian\";",
+     1, "", "GridType=1 nCells=4 lon_vId=v:clon lat_vId=v:clat"},
+    {"NamedAxesInRadiansOverOtherDimensions",
+     "dimensions: y = 3; x = 4;\n"
+     "variables: float lon(x); lon:units = \"radians\"; float lat(y); lat:units = \"radians\";",
+     1, "", "GridType=2 nLon=4 nLat=3 lon_dId=d:x lat_dId=d:y"},
     {"LevelOverOtherDimensionSetsK",
      "dimensions: lat = 2; lon = 2; k = 5;\n"
      "variables: float lat(lat); float lon(lon); float sigma(k);",

@@ -394,9 +394,9 @@ protected:
 
 TEST_F(KelvadComponentTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
     const std::vector<SlotRow> rows = slotRows();
-    // With the members that take no slot (ErrorMessage, CloseAfterRead get and let, the 14
-    // alias pairs, StrType, Initialize, StartEndDate, GetHeadOnly), these are all 158.
-    ASSERT_EQ(rows.size(), 158u - 35u);
+    // With the members that take no slot (ErrorMessage, CloseAfterRead get and let, the 15
+    // alias pairs, StrType, Initialize, StartEndDate, GetHeadOnly), these are all 160.
+    ASSERT_EQ(rows.size(), 160u - 37u);
 
     const std::string grid = writeGrid(dir.file("grid.nc"));
     struct Case {
@@ -599,7 +599,7 @@ TEST_F(KelvadComponentTest, MembersWithoutASlot) {
         {&IKelvad::ixaKa, &IKelvad::ixaKa},           {&IKelvad::jyaKa, &IKelvad::jyaKa},
         {&IKelvad::timeaKa, &IKelvad::timeaKa},       {&IKelvad::levelaKa, &IKelvad::levelaKa},
         {&IKelvad::cellaKa, &IKelvad::cellaKa},       {&IKelvad::nodeaKa, &IKelvad::nodeaKa},
-        {&IKelvad::elementaKa, &IKelvad::elementaKa},
+        {&IKelvad::elementaKa, &IKelvad::elementaKa}, {&IKelvad::faceaKa, &IKelvad::faceaKa},
     };
     for (const auto& p : pairs) {
         const std::string before = ((*k).*p.get)();
@@ -866,7 +866,9 @@ TEST_F(KelvadComponentTest, AMonthlyAxisLongerThanAYearAnswersThroughTheInterfac
 
     VArray<Long> orv;
     ASSERT_EQ(k->FillOrvTime(orv, 1, DateSerial(2003, 6, 15)), 16);
-    const auto minutes = [](int y, int m) { return static_cast<Long>(DateSerial(y, m, 1).serial) * 1440; };
+    const auto minutes = [](int y, int m) {
+        return static_cast<Long>(DateSerial(y, m, 1).serial) * 1440;
+    };
     EXPECT_EQ(orv(13), minutes(2004, 1));
     EXPECT_EQ(orv(16), minutes(2004, 4));
 }

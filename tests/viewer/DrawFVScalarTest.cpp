@@ -368,4 +368,69 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     delete kv;
 }
 
+// An FVCOM file: positions named lon/lat on the nodes, lonc/latc on the elements, and nv
+// corners by elements counted from 1. The nodes keep their positions for node variables and
+// the element variables are drawn at the element centres.
+TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
+    NcBuilder nc(dir.file("fvcom.nc"));
+    nc.unlimitedDim("time", 1);
+    nc.dim("nele", 4);
+    nc.dim("node", 6);
+    nc.dim("three", 3);
+    nc.var("lon", NC_FLOAT, {"node"})
+        .att("units", "degrees_east")
+        .values({12.0, 12.5, 13.0, 12.0, 12.5, 13.0});
+    nc.var("lat", NC_FLOAT, {"node"})
+        .att("units", "degrees_north")
+        .values({45.0, 45.0, 45.0, 45.3, 45.3, 45.3});
+    nc.var("lonc", NC_FLOAT, {"nele"})
+        .att("units", "degrees_east")
+        .values({12.17, 12.33, 12.67, 12.83});
+    nc.var("latc", NC_FLOAT, {"nele"})
+        .att("units", "degrees_north")
+        .values({45.1, 45.2, 45.1, 45.2});
+    nc.var("nv", NC_INT, {"three", "nele"}).values({1, 1, 2, 2, 2, 5, 3, 6, 5, 4, 6, 5});
+    nc.var("time", NC_FLOAT, {"time"})
+        .att("units", "days since 1858-11-17 00:00:00")
+        .values({58849.0});
+    nc.var("ua", NC_FLOAT, {"time", "nele"}).values({1.0, 2.0, 3.0, 4.0});
+    nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
+    const std::string file = nc.write();
+
+    IKelvad* kv = CreateKelvad();
+    Data.clsNC = kv;
+    Data.nNcMain = kv->Initialize(file);
+    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
+    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+    ASSERT_EQ(kv->lonvId(1), kv->variNum("lon"));
+    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
+    ASSERT_EQ(Data.lonV.UBound(), 4); // the element centres
+    EXPECT_NEAR(Data.lonV(4), (12.5 + 13.0 + 12.5) / 3, 1e-4);
+    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
+    Data.CurTimeStep = 1;
+    Data.CurLevel = 0;
+    Data.Picks.ReDim(1, 1);
+    Data.Picks(1) = PickItem{kv->variNum("ua"), 1, 1};
+    Data.PickCount = 1;
+    Picture pic(300, 200);
+    DrawFvScalar(pic);
+    EXPECT_TRUE(ui.boxes.empty());
+    float x = 0, y = 0;
+    ll2_to_xy2(Data.lonV(4), Data.latV(4), x, y);
+    EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
+              ValueToColor(4));
+
+    Data.Picks(1) = PickItem{kv->variNum("h"), 1, 1};
+    DrawFvScalar(pic);
+    EXPECT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(Data.nodeLonV.UBound(), 6);
+    EXPECT_FLOAT_EQ(Data.nodeLonV(6), 13.0f);
+    ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
+    EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
+              ValueToColor(50));
+
+    Data.clsNC = nullptr;
+    delete kv;
+}
+
 } // namespace

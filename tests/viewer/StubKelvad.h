@@ -216,6 +216,8 @@ public:
         return {};
     }
     Long LLbyNodeOrEleement(Long nNc = 1) override { return {}; }
+    std::string faceaKa() override { return {}; }
+    void faceaKa(const std::string& value) override {}
 };
 
 #pragma GCC diagnostic pop

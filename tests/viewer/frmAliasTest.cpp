@@ -4,6 +4,7 @@
 
 #include "runtime/Strings.h"
 #include "tests/support/NcBuilder.h"
+#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/frmAlias.h"
 
 #include <QGroupBox>
@@ -50,9 +51,9 @@ TEST_F(frmAliasTest, TheDialogListsTheVariablesOfTheLoadedDataset) {
     EXPECT_EQ(programText(d.List1->item(0)->text()), "lon");
     EXPECT_EQ(programText(d.List1->item(3)->text()), "sst");
     EXPECT_EQ(d.AliasViewMode, 0);
-    const char* captions[9] = {"Water_U", "Water_V",  "Wind_U", "Wind_V",     "Lon",
-                               "Lat",     "Z coord.", "Time",   "Temperature"};
-    for (std::size_t i = 0; i < 9; ++i)
+    const char* captions[10] = {"Water_U", "Water_V",  "Wind_U", "Wind_V",      "Lon",
+                                "Lat",     "Z coord.", "Time",   "Temperature", "Nodes/Element"};
+    for (std::size_t i = 0; i < 10; ++i)
         EXPECT_EQ(programText(d.Command1[i]->text()), captions[i]);
 }
 
@@ -89,6 +90,31 @@ TEST_F(frmAliasTest, EachRoleAddsToItsListAndWritesItsKey) {
     d.Command1_Click(8);
     EXPECT_EQ(Data.clsNC->tempaKa(), before);
     EXPECT_EQ(ui.boxes.back().text, before);
+}
+
+// The nodes-per-element list names dimensions: a picked corner table gives its shorter
+// dimension, a variable of one dimension its own name. The next dataset object gets the key.
+TEST_F(frmAliasTest, TheNodesPerElementRoleTakesTheCornersOfAPickedTable) {
+    frmAlias d;
+    EXPECT_EQ(AliasKeyOfRole(9), "face");
+    select(d, "cur_e"); // (lat = 2, lon = 3)
+    d.Command1_Click(9);
+    const std::string list = Data.clsNC->faceaKa();
+    EXPECT_EQ(list.substr(list.rfind(' ') + 1), "LAT");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, list);
+    EXPECT_EQ(alias("face"), Trim(list));
+    select(d, "lon");
+    d.Command1_Click(9);
+    const std::string both = Data.clsNC->faceaKa();
+    EXPECT_EQ(both, list + " LON");
+    d.Command2_Click();
+    d.Command1_Click(9);
+    EXPECT_EQ(d.List1->count(), CountTokens(both));
+
+    ASSERT_TRUE(NewKelvad());
+    LoadCoordAliases();
+    EXPECT_EQ(Data.clsNC->faceaKa(), both);
 }
 
 TEST_F(frmAliasTest, NothingSelectedDoesNothing) {

@@ -229,9 +229,9 @@ bool LoadRunning() {
 
 void LoadCoordAliases() {
     static const std::pair<const char*, void (IKelvad::*)(const std::string&)> table[] = {
-        {"time", &IKelvad::timeaKa},      {"lon", &IKelvad::lonaKa},   {"lat", &IKelvad::lataKa},
-        {"level", &IKelvad::levelaKa},    {"cell", &IKelvad::cellaKa}, {"node", &IKelvad::nodeaKa},
-        {"element", &IKelvad::elementaKa}};
+        {"time", &IKelvad::timeaKa},       {"lon", &IKelvad::lonaKa},   {"lat", &IKelvad::lataKa},
+        {"level", &IKelvad::levelaKa},     {"cell", &IKelvad::cellaKa}, {"node", &IKelvad::nodeaKa},
+        {"element", &IKelvad::elementaKa}, {"face", &IKelvad::faceaKa}};
     PassAliases(table);
 }
 

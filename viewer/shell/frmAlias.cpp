@@ -26,7 +26,9 @@ struct Role {
     void (IKelvad::*let)(const std::string&);
 };
 
-const Role kRoles[9] = {
+constexpr Integer kFaceRole = 9;
+
+const Role kRoles[10] = {
     {"Water_U", "water_u", &IKelvad::waterUaKa, &IKelvad::waterUaKa},
     {"Water_V", "water_v", &IKelvad::waterVaKa, &IKelvad::waterVaKa},
     {"Wind_U", "wind_u", &IKelvad::windUaKa, &IKelvad::windUaKa},
@@ -36,11 +38,22 @@ const Role kRoles[9] = {
     {"Z coord.", "level", &IKelvad::levelaKa, &IKelvad::levelaKa},
     {"Time", "time", &IKelvad::timeaKa, &IKelvad::timeaKa},
     {"Temperature", "temperature", &IKelvad::tempaKa, &IKelvad::tempaKa},
+    {"Nodes/Element", "face", &IKelvad::faceaKa, &IKelvad::faceaKa},
 };
 
 const Role& roleOf(Integer Index) {
-    if (Index < 0 || Index > 8) throw RuntimeError(err::Subscript);
+    if (Index < 0 || Index > kFaceRole) throw RuntimeError(err::Subscript);
     return kRoles[Index];
+}
+
+// The name a pick adds to the role's list. The nodes-per-element list holds dimension names: a
+// mesh's corner table picked for it gives its shorter dimension, the corners of one element.
+std::string nameToAdd(IKelvad& nc, Integer Index, const std::string& picked) {
+    if (Index != kFaceRole) return picked;
+    const Long nv = nc.variNum(picked, 1);
+    if (nv < 1 || nc.variNarray(nv, 1) != 2) return picked;
+    auto sizeOf = [&](Long d) { return nc.dimeSize(nc.variArrayDimID(nv, d, 1) + 1, 1); };
+    return nc.variArrayDimName(nv, sizeOf(2) <= sizeOf(1) ? 2 : 1, 1);
 }
 
 // The dialog works on the dataset object in use; without one there is nothing to name.
@@ -74,7 +87,7 @@ frmAlias::frmAlias(QWidget* parent) : QDialog(parent) {
 
     Frame1 = new QGroupBox(qtText("Add as"), this);
     auto* frame1Layout = new QVBoxLayout(Frame1);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i <= kFaceRole; ++i) {
         auto* b = new QPushButton(qtText(kRoles[i].caption), Frame1);
         Command1[static_cast<std::size_t>(i)] = b;
         frame1Layout->addWidget(b);
@@ -105,7 +118,7 @@ void frmAlias::Command1_Click(Integer Index) {
         QListWidgetItem* item = List1->currentItem();
         if (!item || !item->isSelected()) return;
         IKelvad& nc = datasetObject();
-        (nc.*role.let)(programText(item->text()));
+        (nc.*role.let)(nameToAdd(nc, Index, programText(item->text())));
         ui().MsgBox((nc.*role.get)(), kOkOnly, "");
         PutString(role.key, "variable alias", Opt.IniFile, (nc.*role.get)());
     } else {

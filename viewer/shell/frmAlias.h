@@ -17,11 +17,11 @@ class frmAlias : public QDialog {
 public:
     explicit frmAlias(QWidget* parent = nullptr);
 
-    QGroupBox* Frame2 = nullptr;            // holds List1
-    QListWidget* List1 = nullptr;           // the variables, or the words of a list
-    QPushButton* Command2 = nullptr;        // switches between adding and viewing
-    QGroupBox* Frame1 = nullptr;            // "Add as" / "Show"
-    std::array<QPushButton*, 9> Command1{}; // the nine roles
+    QGroupBox* Frame2 = nullptr;             // holds List1
+    QListWidget* List1 = nullptr;            // the variables, or the words of a list
+    QPushButton* Command2 = nullptr;         // switches between adding and viewing
+    QGroupBox* Frame1 = nullptr;             // "Add as" / "Show"
+    std::array<QPushButton*, 10> Command1{}; // the ten roles
 
     Long AliasViewMode = 0; // 0 add mode, 1 view mode
 
