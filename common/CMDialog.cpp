@@ -12,7 +12,8 @@ Long dialogColor = 0;
 
 enum class FileDialogKind { Open, Save };
 
-std::string showFileDialog(FileDialogKind kind, std::string& path, const std::string& filter) {
+std::string showFileDialog(FileDialogKind kind, std::string& path, const std::string& filter,
+                           bool confirmOverwrite) {
     std::string result;
     try {
         if (path.empty()) path = ProgramFolder();
@@ -25,7 +26,7 @@ std::string showFileDialog(FileDialogKind kind, std::string& path, const std::st
             req.mustExist = true;
             result = ui().OpenFileDialog(req);
         } else {
-            req.confirmOverwrite = true;
+            req.confirmOverwrite = confirmOverwrite;
             result = ui().SaveFileDialog(req);
         }
     } catch (const RuntimeError&) {
@@ -38,11 +39,11 @@ std::string showFileDialog(FileDialogKind kind, std::string& path, const std::st
 } // namespace
 
 std::string ShowOpenDlg(std::string& path, const std::string& filter) {
-    return showFileDialog(FileDialogKind::Open, path, filter);
+    return showFileDialog(FileDialogKind::Open, path, filter, false);
 }
 
-std::string ShowSaveDlg(std::string& path, const std::string& filter) {
-    return showFileDialog(FileDialogKind::Save, path, filter);
+std::string ShowSaveDlg(std::string& path, const std::string& filter, bool confirmOverwrite) {
+    return showFileDialog(FileDialogKind::Save, path, filter, confirmOverwrite);
 }
 
 Long PickColorDlg() {

@@ -8,7 +8,9 @@
 // becomes the program folder, in the caller's variable too; the dialog starts in the folder
 // of path on its file name. filter is "desc|pattern|desc|pattern".
 std::string ShowOpenDlg(std::string& path, const std::string& filter);
-// As ShowOpenDlg, for a save-file dialog that asks before replacing a file.
-std::string ShowSaveDlg(std::string& path, const std::string& filter);
+// As ShowOpenDlg, for a save-file dialog that asks before replacing a file; without
+// confirmOverwrite it asks nothing, for a caller that puts its own question about an existing
+// file.
+std::string ShowSaveDlg(std::string& path, const std::string& filter, bool confirmOverwrite = true);
 // The colour chosen in the colour dialog (Long RGB), 0 on cancel.
 Long PickColorDlg();

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,8 +18,8 @@
 namespace {
 
 constexpr const char* kTempMark = ".tmp-";
-// A temporary nobody has written for this long belongs to no running write.
-constexpr time_t kStaleSeconds = 60;
+// Slack between the system's boot time (whole seconds) and a process's start counted from it.
+constexpr double kStartSlackSeconds = 2;
 // Links followed before a target counts as a loop (the system's own limit).
 constexpr int kMaxLinks = 40;
 
@@ -106,13 +107,67 @@ bool processGone(pid_t pid) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// When the process pid started, in seconds since the epoch; false when the system does not
+// say.
+bool processStart(pid_t pid, double& started) {
+    static const double bootTime = [] {
+        std::FILE* f = std::fopen("/proc/stat", "r");
+        if (f == nullptr) return -1.0;
+        char line[512];
+        double boot = -1;
+        while (std::fgets(line, sizeof line, f) != nullptr) {
+            unsigned long long b = 0;
+            if (std::sscanf(line, "btime %llu", &b) == 1) {
+                boot = static_cast<double>(b);
+                break;
+            }
+        }
+        std::fclose(f);
+        return boot;
+    }();
+    if (bootTime < 0) return false;
+    const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    std::FILE* f = std::fopen(path.c_str(), "r");
+    if (f == nullptr) return false;
+    char buf[1024];
+    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    buf[n] = '\0';
+    // The command name in parentheses may hold blanks and parentheses: count from the last ")".
+    const char* p = std::strrchr(buf, ')');
+    if (p == nullptr) return false;
+    // After ")": state (field 3) ... starttime is field 22.
+    unsigned long long ticks = 0;
+    int field = 2;
+    for (const char* q = p + 1; *q != '\0'; ++q) {
+        if (*q != ' ') continue;
+        if (++field == 22) {
+            if (std::sscanf(q + 1, "%llu", &ticks) != 1) return false;
+            const long hz = ::sysconf(_SC_CLK_TCK);
+            if (hz <= 0) return false;
+            started = bootTime + static_cast<double>(ticks) / static_cast<double>(hz);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the writer named in a temporary still runs. A process of that number that started
+// after the temporary last changed is another one that has the number now: the writer made the
+// file, so it ran before the file's last change.
+bool writerRuns(pid_t pid, const struct stat& st) {
+    if (processGone(pid)) return false;
+    double started = 0;
+    if (!processStart(pid, started)) return true;
+    return started <= static_cast<double>(st.st_ctime) + kStartSlackSeconds;
+}
+
 } // namespace
 
 void RemoveStaleTemporaries(const std::string& folder) {
     const std::string dir = folder.empty() ? "." : NativePath(folder);
     DIR* d = ::opendir(dir.c_str());
     if (d == nullptr) return;
-    const time_t now = ::time(nullptr);
     const pid_t self = ::getpid();
     std::vector<std::string> stale;
     while (const dirent* e = ::readdir(d)) {
@@ -124,9 +179,9 @@ void RemoveStaleTemporaries(const std::string& folder) {
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         if (isLive(name)) continue;
         // One of our own pid that we do not hold is a leftover of an earlier process that had
-        // the same number.
-        const bool writerGone = pid == self || processGone(pid);
-        if (writerGone || now - st.st_mtime > kStaleSeconds) stale.push_back(path);
+        // the same number. A writer still running keeps its temporary however long it waits
+        // (behind a message box, on a slow remote read).
+        if (pid == self || !writerRuns(pid, st)) stale.push_back(path);
     }
     ::closedir(d);
     for (const std::string& path : stale)

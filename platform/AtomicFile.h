@@ -57,6 +57,7 @@ private:
 };
 
 // Removes from folder the temporaries of killed writes: files named as AtomicFile names its
-// temporaries whose writing process is gone, or that nobody has written for a minute. The
-// temporaries this process is writing are never touched.
+// temporaries whose writing process is gone (its number now another process's, started after
+// the file last changed, counts as gone). A writer that still runs keeps its temporary however
+// old it is. The temporaries this process is writing are never touched.
 void RemoveStaleTemporaries(const std::string& folder);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -237,6 +238,49 @@ ReadResult load(const std::string& path, DocumentPtr& doc) {
     return r;
 }
 
+// The advisory lock that serialises the writes of every process on one settings file: an
+// exclusive flock on a lock file beside it, held from the read to the rename. The lock file
+// goes again when its holder is done; a waiter that wakes on a lock file already gone tries
+// again on the new one, so that two writers never hold locks on different files.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& file) {
+        const std::string dest = AtomicFile::ResolveTarget(file);
+        if (dest.empty()) return;
+        path_ = dest + ".lock";
+        for (int tries = 0; tries < 1000; ++tries) {
+            const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+            // No lock file where none can be made: the write itself fails there too.
+            if (fd < 0) return;
+            int r;
+            do
+                r = ::flock(fd, LOCK_EX);
+            while (r != 0 && errno == EINTR);
+            struct stat held {};
+            struct stat named {};
+            if (r == 0 && ::fstat(fd, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                fd_ = fd;
+                return;
+            }
+            ::close(fd);
+            if (r != 0) return;
+        }
+    }
+    ~WriteLock() {
+        if (fd_ < 0) return;
+        // Removed while still held: a waiter on it sees it gone and takes the next one.
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 const Document::Keys* findSection(const std::string& section, const std::string& file,
                                   DocumentPtr& doc) {
     if (file.empty() || load(NativePath(file), doc) != ReadResult::Ok) return nullptr;
@@ -271,9 +315,16 @@ Long WriteProfileString(const std::string& section, const std::string& key,
         return 0;
 
     const std::string path = NativePath(file);
+    // Another process may write the file between our read and our rename: the lock keeps its
+    // keys and ours. Under it the file is read afresh, whatever the cache holds.
+    const WriteLock lock(path);
     DocumentPtr doc;
-    const ReadResult read = load(path, doc);
+    std::string content;
+    Stamp stamp;
+    bool steady = false;
+    const ReadResult read = readFile(path, content, stamp, steady);
     if (read == ReadResult::Failed) return 0;
+    if (read == ReadResult::Ok) doc = std::make_shared<const Document>(content);
 
     std::vector<Line> lines;
     std::vector<Parsed> parsed;

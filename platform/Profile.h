@@ -23,7 +23,9 @@ ProfileSection GetProfileSection(const std::string& section, const std::string& 
 // line, adds a missing key at the end of its section and a missing section at the end of the
 // file, creates a missing file (not its folder). The file is replaced atomically, through a
 // symbolic link to the file it names, with its mode and owner kept, and in the file's own line
-// ends (CR LF for a new file). A file whose mode allows no write is not written.
+// ends (CR LF for a new file). A file whose mode allows no write is not written. Writes of
+// several processes (or threads) to one file are serialised by an advisory lock on the file
+// "<file>.lock" beside it, held from the read to the rename, so that none loses another's key.
 // Returns 1 on success, 0 on failure (the old file is left as it was).
 Long WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file);

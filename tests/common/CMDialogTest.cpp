@@ -57,6 +57,10 @@ TEST(CMDialog, SaveStartsOnTheGivenFileAndCancelGivesEmpty) {
     EXPECT_EQ(ShowSaveDlg(path, kNcFilter), "/tmp/x.nc");
     EXPECT_EQ(ui.fileDialogs[1].request.initDir, "C:\\runs");
     EXPECT_EQ(ui.fileDialogs[1].request.fileName, "model.nc");
+
+    // A caller with its own question about an existing file has the dialog ask nothing.
+    EXPECT_EQ(ShowSaveDlg(path, kNcFilter, false), "");
+    EXPECT_FALSE(ui.fileDialogs[2].request.confirmOverwrite);
 }
 
 TEST(CMDialog, ColourDialogOpensOnTheLastChoiceAndCancelGivesBlack) {

@@ -2,6 +2,7 @@
 #include "platform/AtomicFile.h"
 #include "tests/support/TempDir.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -301,8 +302,8 @@ TEST(Profile, AReadOnlyFileIsRefusedAndLeftAsItWas) {
 }
 
 // What killed writes left in the folder goes at the next write: temporaries whose writer has
-// ended, or that nobody has written for over a minute. A write still running keeps its own,
-// and names that are not our temporaries are not touched.
+// ended. A write still running keeps its own however old, and names that are not our
+// temporaries are not touched.
 TEST(Profile, AWriteRemovesTheTemporariesOfKilledWrites) {
     TempDir dir;
     const std::string ini = dir.file("Pelorin.ini");
@@ -317,12 +318,12 @@ TEST(Profile, AWriteRemovesTheTemporariesOfKilledWrites) {
         bool removed;
     };
     const std::vector<Left> left = {
-        {".Pelorin.ini.tmp-" + gone + "-a1B2c3", 0, true},      // its writer is gone
-        {".subset.nc.tmp-" + gone + "-Zz9Yy8", 0, true},        // another file's, same folder
-        {".Pelorin.ini.tmp-" + running + "-q1w2e3", 0, false},  // a write in progress
-        {".Pelorin.ini.tmp-" + running + "-r4t5y6", 120, true}, // untouched for two minutes
-        {"Pelorin.ini.tmp-" + gone + "-a1B2c3", 120, false},    // not hidden: not ours
-        {".Pelorin.ini.tmp-a1B2c3", 120, false},                // no writer in the name
+        {".Pelorin.ini.tmp-" + gone + "-a1B2c3", 0, true},        // its writer is gone
+        {".subset.nc.tmp-" + gone + "-Zz9Yy8", 0, true},          // another file's, same folder
+        {".Pelorin.ini.tmp-" + running + "-q1w2e3", 0, false},    // a write in progress
+        {".Pelorin.ini.tmp-" + running + "-r4t5y6", 3600, false}, // idle an hour, still running
+        {"Pelorin.ini.tmp-" + gone + "-a1B2c3", 120, false},      // not hidden: not ours
+        {".Pelorin.ini.tmp-a1B2c3", 120, false},                  // no writer in the name
         {".Pelorin.ini.tmp-12x4-a1B2c3", 120, false},
         {".Pelorin.ini.tmp-" + gone + "-a1B2", 120, false},
         {"..tmp-" + gone + "-a1B2c3", 120, false}, // no name before the mark
@@ -340,6 +341,96 @@ TEST(Profile, AWriteRemovesTheTemporariesOfKilledWrites) {
         EXPECT_EQ(fs::exists(dir.path() / l.name), !l.removed) << l.name;
     EXPECT_TRUE(fs::is_directory(dir.path() / folderName));
     EXPECT_EQ(GetProfileString("s", "k", "", ini), "2");
+}
+
+// Another process's write in progress keeps its temporary however long it waits (behind a
+// message box, on a slow remote read); once that process is killed, the next clean-up of the
+// folder removes it.
+TEST(Profile, AnotherProcesssTemporaryLivesAsLongAsItsWriter) {
+    TempDir dir;
+    int toParent[2], toChild[2];
+    ASSERT_EQ(::pipe(toParent), 0);
+    ASSERT_EQ(::pipe(toChild), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFile f;
+        if (f.Open(dir.file("subset.nc")) != 0 || f.WriteAt(0, "part", 4) != 0) ::_exit(1);
+        const std::string temp = f.TempPath() + "\n";
+        if (::write(toParent[1], temp.data(), temp.size()) < 0) ::_exit(1);
+        char c;
+        while (::read(toChild[0], &c, 1) < 0) {}
+        ::_exit(0);
+    }
+    ::close(toParent[1]);
+    std::string temp;
+    char c;
+    while (::read(toParent[0], &c, 1) == 1 && c != '\n')
+        temp += c;
+    ASSERT_FALSE(temp.empty());
+    ASSERT_TRUE(fs::exists(temp));
+    setMtime(temp, ::time(nullptr) - 3600, 0);
+
+    RemoveStaleTemporaries(dir.path().string());
+    ASSERT_EQ(WriteProfileString("s", "k", "v", dir.file("Pelorin.ini")), 1);
+    EXPECT_TRUE(fs::exists(temp)) << "the temporary of a running writer was removed";
+
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ASSERT_EQ(WriteProfileString("s", "k", "w", dir.file("Pelorin.ini")), 1);
+    EXPECT_FALSE(fs::exists(temp)) << "the temporary of a killed writer was kept";
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"Pelorin.ini"});
+    ::close(toParent[0]);
+    ::close(toChild[0]);
+    ::close(toChild[1]);
+}
+
+// Two processes writing keys of their own into one settings file at the same time lose none
+// of them: each write reads the file and renames its new one under the lock. Each writes 2,000
+// times over keys of its own, so that every round has both creating and replacing writes; at
+// the end every key holds the last value its process gave it.
+TEST(Profile, WritesOfTwoProcessesAtOnceKeepEveryKey) {
+    // In memory where there is such a folder: the lock is tested, not the disk's syncs.
+    const fs::path shm = "/dev/shm";
+    TempDir dir(::access(shm.c_str(), W_OK) == 0 ? shm : fs::temp_directory_path());
+    const std::string ini = dir.file("Pelorin.ini");
+    writeText(ini, "[s]\r\nstart=1\r\n");
+    constexpr int kWrites = 2000, kKeys = 100;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> writers;
+    for (const std::string prefix : {"a", "b"}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(go[1]);
+            char c;
+            // Both start when the pipe closes.
+            while (::read(go[0], &c, 1) > 0) {}
+            int failed = 0;
+            for (int i = 0; i < kWrites; ++i)
+                failed += WriteProfileString("s", prefix + std::to_string(i % kKeys),
+                                             std::to_string(i), ini) != 1;
+            ::_exit(failed == 0 ? 0 : 1);
+        }
+        writers.push_back(pid);
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    for (const pid_t pid : writers) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write reported failure";
+    }
+    EXPECT_EQ(GetProfileSection("s", ini).size(), std::size_t{2 * kKeys + 1});
+    int lost = 0;
+    for (const std::string prefix : {"a", "b"})
+        for (int k = 0; k < kKeys; ++k)
+            lost += GetProfileString("s", prefix + std::to_string(k), "", ini) !=
+                    std::to_string(kWrites - kKeys + k);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(GetProfileString("s", "start", "", ini), "1");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"Pelorin.ini"});
 }
 
 // This program's own write in progress keeps its temporary however long it has taken, and

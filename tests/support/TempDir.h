@@ -7,11 +7,14 @@
 
 class TempDir {
 public:
-    TempDir() {
+    TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+    // Under base instead (a folder in memory, say, for a test that writes a file thousands of
+    // times and would only wait on the disk).
+    explicit TempDir(const std::filesystem::path& base) {
         namespace fs = std::filesystem;
         std::random_device rd;
         for (int tries = 0; tries < 100; ++tries) {
-            auto p = fs::temp_directory_path() / ("pelorin-test-" + std::to_string(rd()));
+            auto p = base / ("pelorin-test-" + std::to_string(rd()));
             std::error_code ec;
             if (fs::create_directory(p, ec)) {
                 path_ = p;

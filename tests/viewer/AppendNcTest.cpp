@@ -113,7 +113,7 @@ TEST_F(AppendNcTest, NewVariablesTakeTheCutTheFileRecords) {
 
     NcRead r(target);
     EXPECT_EQ(r.dims(), (Strings{"time*=2", "depth=2", "lat=2", "lon=4"}));
-    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "depth(6:depth)", "lat(5:lat)", "lon(5:lon)",
+    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "depth(6:depth)", "lat(6:lat)", "lon(5:lon)",
                                  "temp(3:time,depth,lat,lon)", "sal(5:time,depth,lat,lon)",
                                  "u(6:time,depth,lat,lon)"}));
     EXPECT_EQ(r.values("temp"), tempBefore);
@@ -200,6 +200,62 @@ TEST_F(AppendNcTest, TimeStepsAreStatedInTheFilesTimeUnits) {
                 << i;
         ReleaseKelvad();
     }
+}
+
+// Steps appended one after another, then a new variable: the file's record of its time cut
+// counts every record, a step already in the file is refused by name with nothing written, and
+// the new variable holds the source's values for every record, each from the step of the
+// record's own time (the records need not follow the source's order).
+TEST_F(AppendNcTest, AVariableAppendedAfterStepsHoldsEveryRecord) {
+    makeTarget(); // steps 1 and 2
+    EXPECT_EQ(NcRead(target).attText("", "time"), " 5 1 2 1");
+    const std::string source = dir.file("made.nc");
+    for (const Long step : {5, 3}) {
+        pick({"temp"});
+        wholeRows();
+        row(1, step, step == 3 ? 4 : 5, 1);
+        ASSERT_EQ(append(), 1) << testing::PrintToString(messages());
+    }
+    NcRead r(target);
+    EXPECT_EQ(r.dims().front(), "time*=5");
+    EXPECT_EQ(r.values("time"), (Values{0, 6, 24, 12, 18}));
+    EXPECT_EQ(r.attText("", "time"), " 5 1 5 1");
+
+    // A step the file holds already: refused, naming it; the file stays as it was.
+    const std::string before = readFile(target);
+    pick({"temp"});
+    wholeRows();
+    row(1, 4, 5, 1);
+    EXPECT_EQ(append(), -1);
+    EXPECT_EQ(messages(),
+              Strings{"[AppendNc] The target file holds the time step " +
+                      Data.clsNC->DatePicked(4, 1) +
+                      " already:\r\n\r\nstep 4 of the source: time = 18 hours since "
+                      "1990-01-01T06:00:00 (record 5 of the file)\r\n\r\nNothing was appended."});
+    EXPECT_EQ(readFile(target), before);
+    ui.boxes.clear();
+
+    // A new variable: every record holds values, those of its own time's step.
+    pick({"sal"});
+    wholeRows();
+    ASSERT_EQ(append(), 1) << testing::PrintToString(messages());
+    NcRead after(target);
+    const Values sal = after.values("sal");
+    ASSERT_EQ(sal.size(), 5u * 2 * 2 * 4);
+    const std::size_t order[5] = {0, 1, 4, 2, 3}; // the source step of each record, from 0
+    for (std::size_t rec = 0; rec < 5; ++rec) {
+        SCOPED_TRACE(rec);
+        const Values want =
+            NcRead(source).values("sal", {order[rec], 0, 1, 0}, {1, 2, 2, 4}, {1, 2, 3, 2});
+        const Values got(sal.begin() + static_cast<std::ptrdiff_t>(rec * 16),
+                         sal.begin() + static_cast<std::ptrdiff_t>(rec * 16 + 16));
+        EXPECT_TRUE(SameValues(got, want));
+    }
+    // Read back with netCDF-C as a whole: no record is left to the fill value.
+    int fills = 0;
+    for (double v : sal)
+        fills += v == NC_FILL_FLOAT;
+    EXPECT_EQ(fills, 0);
 }
 
 // Every refusal comes before anything is written: the file stays byte for byte, nothing is left

@@ -357,13 +357,66 @@ TEST_F(CellLayoutTest, RecastingTablesAndTheWindowSearch) {
     EXPECT_EQ(axis.nt_start, 0);
     EXPECT_EQ(messages().size(), 1u); // no message on a day, hour or minute axis
 
-    // Without a window loaded a monthly axis has no year.
+    // Without a window loaded a monthly axis runs from January 2000, all of it the window.
     ui.boxes.clear();
-    EXPECT_EQ(RecastTimes(months, SubsetWindowState(), axis), -1);
-    EXPECT_FALSE(axis.carried);
-    EXPECT_EQ(messages(), Strings{"[recasttime] A monthly time axis takes its year from the "
-                                  "subset window:\r\n\r\nload one with \"Subset from Ini\" "
-                                  "first."});
+    EXPECT_EQ(RecastTimes(months, SubsetWindowState(), axis), 1);
+    EXPECT_TRUE(axis.carried);
+    EXPECT_EQ(axis.RecastMinutes(1), 0);
+    EXPECT_EQ(axis.RecastMinutes(2), 31 * 1440);
+    EXPECT_EQ(axis.nt_start, 1);
+    EXPECT_EQ(axis.nt_end, 4);
+    EXPECT_EQ(messages(), Strings{});
+}
+
+// A monthly or seasonal dataset through the whole flow: saved in the cell layout with no window
+// loaded, its window stored naming the steps saved, read back by "Subset from Ini", placed by
+// the recasting on those steps, and saved again; no step refuses what another asked for.
+TEST_F(CellLayoutTest, AMonthlyDatasetGoesThroughSubsetFromIniToTheCellLayout) {
+    struct Case {
+        const char* units;
+        std::vector<Long> minutes; // of steps 2 and 3
+        const char* start;
+        const char* end;
+    };
+    const Case cases[] = {
+        {"months", {31 * 1440, 60 * 1440}, " 2000 2 1 0 0", " 2000 3 1 0 0"},
+        {"seasons", {91 * 1440, 182 * 1440}, " 2000 4 1 0 0", " 2000 7 1 0 0"},
+    };
+    const std::string out = dir.file("out.nc");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.units);
+        ReleaseKelvad();
+        SubsetWin.Reset();
+        ui.boxes.clear();
+        loadCells(c.units, "", {1, 2, 3, 4});
+        pick({"water_temp"});
+        wholeRows();
+        row(1, 2, 3, 1);
+        row(2, 1, 1, 1);
+        SubsetDescription sd;
+        ASSERT_EQ(SubSetNcDomain(sd), 1);
+        ASSERT_EQ(CreateOrvNc(out, sd, items()), 1) << testing::PrintToString(messages());
+        EXPECT_EQ(NcRead(out).values("time"),
+                  (std::vector<double>(c.minutes.begin(), c.minutes.end())));
+
+        // The window stored after the save names the steps saved...
+        PutSubsetParams(sd);
+        EXPECT_NE(readFile(Opt.IniFile).find(std::string("Start Time=") + c.start),
+                  std::string::npos);
+        EXPECT_NE(readFile(Opt.IniFile).find(std::string("End Time=") + c.end), std::string::npos);
+        // ... "Subset from Ini" reads it back, and the recasting places it on them.
+        LoadSubsetExtent();
+        EXPECT_TRUE(SubsetWin.Dated);
+        RecastAxis axis;
+        EXPECT_EQ(recasttime(axis), 1);
+        EXPECT_EQ(axis.nt_start, 2);
+        EXPECT_EQ(axis.nt_end, 3);
+        ASSERT_EQ(CreateOrvNc(out, sd, items()), 1);
+        EXPECT_EQ(NcRead(out).values("time"),
+                  (std::vector<double>(c.minutes.begin(), c.minutes.end())));
+        EXPECT_EQ(messages(), Strings{});
+    }
+    SubsetWin.Reset();
 }
 
 // A refusal or a failure leaves the target as it was and nothing beside it.

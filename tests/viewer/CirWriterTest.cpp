@@ -152,6 +152,31 @@ TEST_F(CirWriterTest, TheFileHoldsItsRecordsByteForByte) {
     EXPECT_EQ(readFile(out).size(), 22u * (3 + 1 + 4));
 }
 
+// A window reaching past the view's east edge: in every row the cells east of the edge hold
+// (0, 0) pairs, and the next row starts afresh. The edge is compared with the view's own units.
+TEST_F(CirWriterTest, CellsEastOfTheViewAreWrittenAsZeroPairs) {
+    loadCir();
+    pick({"u", "v"});
+    rows({1, 2, 1}, {1, 2, 1}, {1, 4, 1});
+    View.ViewExtent.East = 100.75;
+    ASSERT_EQ(save(out), 1);
+    const Cells cells = {{62, 1000, 500, 16}, {188, 2000, 250, 16},     {0, 0, 0, 0}, {0, 0, 0, 0},
+                         {0, 0, 3000, 16},    {-1188, -2000, 3000, 16}, {0, 0, 0, 0}, {0, 0, 0, 0}};
+    EXPECT_TRUE(readFile(out) == CirBytes(2, 4, 2, {0.5f, 0.25f, 100.0f, 10.0f}, cells));
+
+    // A column on the edge is still inside the view.
+    View.ViewExtent.East = 101.0;
+    ASSERT_EQ(save(out), 1);
+    std::string bytes = readFile(out);
+    int16_t pair[2] = {};
+    // Records of 26 bytes for two steps: three of the header, two labels, then the cells.
+    std::memcpy(pair, bytes.data() + 26 * (3 + 2 + 2) + 18, 4); // cell 3, step 1
+    EXPECT_EQ(pair[0], 12346);
+    std::memcpy(pair, bytes.data() + 26 * (3 + 2 + 3) + 18, 4); // cell 4, step 1
+    EXPECT_EQ(pair[0], 0);
+    EXPECT_EQ(pair[1], 0);
+}
+
 // Centimetres per second are written as metres per second, both components alike: only the
 // first pick's unit counts.
 TEST_F(CirWriterTest, ComponentsInCentimetresAreWrittenInMetres) {

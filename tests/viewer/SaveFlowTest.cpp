@@ -154,6 +154,9 @@ TEST_F(SaveFlowTest, AnExistingTargetIsAskedAbout) {
         ui.shortMsgAnswers = {answer};
         saveClick();
         ASSERT_EQ(ui.shortBoxes.size(), 1u);
+        // The question is asked once: the dialog itself does not ask about replacing.
+        ASSERT_FALSE(ui.fileDialogs.empty());
+        EXPECT_FALSE(ui.fileDialogs.back().request.confirmOverwrite);
         EXPECT_EQ(ui.shortBoxes[0].caption, "Sub-setting to local file");
         EXPECT_EQ(ui.shortBoxes[0].text, question);
         EXPECT_EQ(

@@ -58,8 +58,9 @@ TEST_F(SubsetWriterTest, TheFileKeepsTheSourcesStructureCutToTheRows) {
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.format(), NC_FORMAT_CLASSIC);
     EXPECT_EQ(r.dims(), (Strings{"time*=2", "depth=3", "lat=2", "lon=4"}));
-    // The coordinates in their roles' types (lat was Double), then the picks as they were.
-    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "depth(6:depth)", "lat(5:lat)", "lon(5:lon)",
+    // The coordinates in their roles' types (positions in their own: lat stays Double), then
+    // the picks as they were.
+    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "depth(6:depth)", "lat(6:lat)", "lon(5:lon)",
                                  "temp(3:time,depth,lat,lon)", "sal(5:time,depth,lat,lon)"}));
     EXPECT_EQ(r.values("time"), (std::vector<double>{6, 18}));
     EXPECT_EQ(r.values("depth"), (std::vector<double>{0, 10, 20}));
@@ -89,9 +90,9 @@ TEST_F(SubsetWriterTest, TheFileKeepsTheSourcesStructureCutToTheRows) {
     EXPECT_EQ(r.attValues("temp", "flag"), (std::vector<double>{1, -2}));
     EXPECT_EQ(r.attText("temp", "long_name"), "sea water temperature");
     EXPECT_TRUE(std::isnan(r.attValues("sal", "_FillValue").at(0)));
-    // The latitude written as Single takes its fill value as a Single.
-    EXPECT_EQ(r.attType("lat", "_FillValue"), NC_FLOAT);
-    EXPECT_EQ(r.attValues("lat", "_FillValue"), std::vector<double>{9.96921e36f});
+    // The latitude keeps its type, and its fill value with it.
+    EXPECT_EQ(r.attType("lat", "_FillValue"), NC_DOUBLE);
+    EXPECT_EQ(r.attValues("lat", "_FillValue"), std::vector<double>{9.96921e36});
     // The time units stated from the base date, with its time of day.
     EXPECT_EQ(r.attText("time", "units"), "hours since 1990-01-01T06:00:00");
     EXPECT_EQ(r.attType("time", "units_per_step"), NC_SHORT);
@@ -108,6 +109,58 @@ TEST_F(SubsetWriterTest, TheFileKeepsTheSourcesStructureCutToTheRows) {
     EXPECT_EQ(r.attText("", "depth"), " 3 1 3 1");
     EXPECT_EQ(r.attText("", "lat"), " 6 2 2 3");
     EXPECT_EQ(r.attText("", "lon"), " 8 1 4 2");
+}
+
+// Positions are written as the source holds them for the places kept: a date-line axis whose
+// longitudes the viewer moved east stays as stored, Mercator mode's radians do not come back
+// changed by the program's degree factor, and doubles stay doubles.
+TEST_F(SubsetWriterTest, PositionsAreTheSourcesValues) {
+    NcBuilder nc(dir.file("dateline.nc"));
+    nc.unlimitedDim("time", 1);
+    nc.dim("lat", 3);
+    nc.dim("lon", 6);
+    nc.var("time", NC_DOUBLE, {"time"}).att("units", "days since 2000-01-01").values({0.0});
+    nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values({-10.1, 33.3, 47.7});
+    nc.var("lon", NC_DOUBLE, {"lon"})
+        .att("units", "degrees_east")
+        .values({-180.0, -175.0, -125.0, -0.3, 90.7, 175.0});
+    nc.var("t", NC_FLOAT, {"time", "lat", "lon"}).values(std::vector<double>(18, 1.0));
+    const std::string source = nc.write();
+    const std::string out = dir.file("out.nc");
+    for (const int projection : {0, 1}) {
+        SCOPED_TRACE(projection);
+        load(source);
+        // As the viewer holds them: east of the date line, and in radians for Mercator.
+        for (std::size_t n = 0; n < Data.lonV.size(); ++n) {
+            float& v = Data.lonV.data()[n];
+            if (v < -170) v += 360;
+            if (projection == 1) v = static_cast<float>(v * kDegToRad);
+        }
+        if (projection == 1)
+            for (std::size_t n = 0; n < Data.latV.size(); ++n)
+                Data.latV.data()[n] = static_cast<float>(Data.latV.data()[n] * kDegToRad);
+        View.Projection = projection;
+        pick({"t"});
+        row(1, 1, 1, 1);
+        row(2, 1, 3, 1);
+        row(3, 1, 6, 1);
+        ASSERT_EQ(save(out), 1) << testing::PrintToString(messages());
+        NcRead r(out), src(source);
+        EXPECT_EQ(r.vars(),
+                  (Strings{"time(6:time)", "lat(5:lat)", "lon(6:lon)", "t(5:time,lat,lon)"}));
+        EXPECT_EQ(r.values("lon"), src.values("lon"));
+        EXPECT_EQ(r.values("lat"), src.values("lat"));
+
+        // A strided window keeps the values of the rows it takes.
+        row(2, 2, 3, 1);
+        row(3, 2, 6, 2);
+        ASSERT_EQ(save(out), 1);
+        EXPECT_EQ(NcRead(out).values("lon"), (std::vector<double>{-175.0, -0.3, 175.0}));
+        EXPECT_EQ(NcRead(out).values("lat"),
+                  (std::vector<double>{static_cast<float>(33.3), static_cast<float>(47.7)}));
+        View.Projection = 0;
+        ReleaseKelvad();
+    }
 }
 
 // The units of the time axis as the writer states them, and the dates the dataset library
@@ -201,12 +254,13 @@ TEST_F(SubsetWriterTest, AnXarrayFileIsSavedAsClassic) {
                                   "t\r\nAttribute Name = count\r\nTyep Number =  10"});
     NcRead r(out);
     EXPECT_EQ(r.format(), NC_FORMAT_CLASSIC);
-    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "lat(5:lat)", "lon(5:lon)", "t(5:time,lat,lon)"}));
+    // Positions keep their type (double here).
+    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "lat(6:lat)", "lon(6:lon)", "t(5:time,lat,lon)"}));
     EXPECT_EQ(r.values("time"), (std::vector<double>{0, 1, 2}));
     EXPECT_EQ(r.attText("time", "units"), "days since 2000-01-01");
     EXPECT_EQ(r.attType("lat", "units"), NC_CHAR);
     EXPECT_EQ(r.attText("lat", "units"), "degrees_north");
-    EXPECT_EQ(r.attType("lat", "_FillValue"), NC_FLOAT);
+    EXPECT_EQ(r.attType("lat", "_FillValue"), NC_DOUBLE);
     EXPECT_TRUE(std::isnan(r.attValues("lat", "_FillValue").at(0)));
     EXPECT_EQ(r.attNames("t"), (Strings{"_FillValue", "coordinates"}));
     EXPECT_TRUE(SameValues(r.values("t"), NcRead(source).values("t")));
@@ -214,7 +268,7 @@ TEST_F(SubsetWriterTest, AnXarrayFileIsSavedAsClassic) {
 }
 
 // A cell list keeps all its cells, their longitudes and latitudes as Singles, and takes the
-// time rows.
+// time rows; its time counts whole units, as an int.
 TEST_F(SubsetWriterTest, ACellListKeepsEveryCell) {
     load(sample("stations.nc"));
     ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
@@ -226,7 +280,7 @@ TEST_F(SubsetWriterTest, ACellListKeepsEveryCell) {
     EXPECT_EQ(messages(), Strings{});
     NcRead r(out), src(sample("stations.nc"));
     EXPECT_EQ(r.dims(), (Strings{"time*=4", "station=36"}));
-    EXPECT_EQ(r.vars(), (Strings{"time(6:time)", "lon(5:station)", "lat(5:station)",
+    EXPECT_EQ(r.vars(), (Strings{"time(4:time)", "lon(5:station)", "lat(5:station)",
                                  "temp(5:time,station)", "u(5:time,station)"}));
     EXPECT_EQ(r.values("lon"), src.values("lon"));
     EXPECT_EQ(r.values("lat"), src.values("lat"));

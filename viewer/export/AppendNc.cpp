@@ -15,6 +15,8 @@
 #include "viewer/export/SubsetWriter.h"
 #include "viewer/map/SharedState.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -156,6 +158,7 @@ public:
         NcOut out = NcOut::OpenForWrite(temp);
         std::vector<std::size_t> outStart(static_cast<std::size_t>(sd_.rank()), 0);
         if (steps_) {
+            putRecordCut(out);
             const std::size_t records = static_cast<std::size_t>(recordsBefore_);
             out.PutVara(timeVar_, {records}, {times_.size()}, times_.data());
             outStart[static_cast<std::size_t>(recordPos_ - 1)] = records;
@@ -164,8 +167,22 @@ public:
         }
         for (Long i = 1; i <= Data.PickCount; ++i) {
             const PickItem& p = Data.Picks(i);
-            CopyCut(nc_, p.varNumber, p.datasetIndex, sd_.startSub, sd_.countSub, sd_.strideSub,
-                    out, targetIds_[static_cast<std::size_t>(i - 1)], outStart, kWho);
+            const int id = targetIds_[static_cast<std::size_t>(i - 1)];
+            if (runs_.empty()) {
+                CopyCut(nc_, p.varNumber, p.datasetIndex, sd_.startSub, sd_.countSub, sd_.strideSub,
+                        out, id, outStart, kWho);
+                continue;
+            }
+            // The records of the file, each from the source step of its own time.
+            VArray<Long> start = sd_.startSub, count = sd_.countSub, stride = sd_.strideSub;
+            std::vector<std::size_t> at = outStart;
+            for (const Run& r : runs_) {
+                start(recordPos_) = r.source;
+                count(recordPos_) = r.length;
+                stride(recordPos_) = r.step;
+                at[static_cast<std::size_t>(recordPos_ - 1)] = static_cast<std::size_t>(r.record);
+                CopyCut(nc_, p.varNumber, p.datasetIndex, start, count, stride, out, id, at, kWho);
+            }
         }
         out.Close();
     }
@@ -199,10 +216,11 @@ private:
         for (Long d = 1; d <= sd_.rank(); ++d) {
             const Long g = sd_.dimIds(d);
             const TargetDim& t = h_.dims[static_cast<std::size_t>(g)];
-            if (steps_ && g == h_.recordDim) {
-                recordPos_ = d;
-                continue;
-            }
+            if (g == h_.recordDim) recordPos_ = d;
+            if (steps_ && g == h_.recordDim) continue;
+            // New variables over the time records take the records the file has now, each
+            // from the source's step of the same time.
+            if (g == h_.recordDim && g == nc_.TimedId(1) && recordsByTime()) continue;
             const Long length = nc_.dimeSize(g + 1, 1);
             const bool unlimited = g == h_.recordDim;
             const Recorded& r = t.recorded;
@@ -210,9 +228,11 @@ private:
             bool fits = unlimited ? t.length <= length : t.length == length;
             if (r.present) {
                 start = r.start;
-                count = r.count;
                 step = r.step;
-                fits = unlimited ? count <= t.length : r.length == length && count == t.length;
+                // The records the file has, however many appends it has had since its cut
+                // was recorded.
+                count = unlimited ? t.length : r.count;
+                fits = unlimited || (r.length == length && count == t.length);
             }
             fits = fits && start >= 1 && step >= 1 && count >= 1 &&
                    start + int64_t{count - 1} * step <= length;
@@ -256,7 +276,7 @@ private:
 
     // The coordinate variable of the record dimension, else the first one-dimensional variable
     // over it whose name begins with "TIME".
-    void findTimeVariable(const std::string& recordName) {
+    void findTimeVariable(const std::string& recordName, bool required = true) {
         auto overRecord = [&](const TargetVar& v) {
             return v.dims.size() == 1 && v.dims[0] == h_.recordDim;
         };
@@ -265,14 +285,133 @@ private:
         for (std::size_t v = 0; v < h_.vars.size() && timeVar_ < 0; ++v)
             if (UCase(Left(h_.vars[v].name, 4)) == "TIME" && overRecord(h_.vars[v]))
                 timeVar_ = int(v);
-        if (timeVar_ < 0)
+        if (timeVar_ < 0 && required)
             refuse("[AppendNc] The target file has no time variable over its record dimension " +
                    recordName + ":" + kCrLf + kCrLf + "file   : " + path_);
     }
 
-    // The subset's times in the file's time units: the source's values moved by the distance
-    // between the two base dates and scaled from the source's unit to the file's.
+    // The subset's times in the file's time units, each refused when the file has that time
+    // already: a step is appended once.
     void stateTimes() {
+        double offset = 0, scale = 1;
+        std::string why;
+        if (!timeConversion(offset, scale, why)) refuse(why);
+        const Long n = sd_.countSub(recordPos_);
+        if (sd_.nTimeSub != n) throw RuntimeError(err::InvalidCall);
+        const std::vector<double> held = targetTimes();
+        times_.clear();
+        for (Long i = 1; i <= n; ++i) {
+            const double t = offset + sd_.timeSub(i) * scale;
+            for (std::size_t r = 0; r < held.size(); ++r) {
+                if (!sameTime(held[r], t)) continue;
+                const Long position =
+                    sd_.startSub(recordPos_) + (i - 1) * sd_.strideSub(recordPos_);
+                const TargetVar& tv = h_.vars[static_cast<std::size_t>(timeVar_)];
+                refuse("[AppendNc] The target file holds the time step " +
+                       nc_.DatePicked(position, 1) + " already:" + kCrLf + kCrLf + "step" +
+                       Str(position) + " of the source: " + tv.name + " =" + Str(t) + " " +
+                       tv.units + " (record" + Str(static_cast<Long>(r + 1)) + " of the file)" +
+                       kCrLf + kCrLf + "Nothing was appended.");
+            }
+            times_.push_back(t);
+        }
+    }
+
+    static bool sameTime(double a, double b) {
+        return std::fabs(a - b) <= std::max(1e-6, 1e-12 * std::fabs(b));
+    }
+
+    // The values of the file's time variable.
+    std::vector<double> targetTimes() const {
+        NcSource src(path_);
+        const std::size_t n = static_cast<std::size_t>(h_.dims[std::size_t(h_.recordDim)].length);
+        std::vector<double> held(n);
+        if (n > 0) NcCheck(nc_get_var_double(src.id(), timeVar_, held.data()), "nc_get_var_double");
+        return held;
+    }
+
+    // The file's records over time, each found among the source's steps by its time: runs of
+    // records whose source steps are evenly spaced. False when the file has no time variable
+    // over them (the recorded cut is taken then); a record whose time the source lacks is
+    // refused.
+    bool recordsByTime() {
+        const TargetDim& record = h_.dims[static_cast<std::size_t>(h_.recordDim)];
+        findTimeVariable(record.name, false);
+        if (timeVar_ < 0) return false;
+        double offset = 0, scale = 1;
+        std::string why;
+        if (!timeConversion(offset, scale, why)) {
+            timeVar_ = -1;
+            return false;
+        }
+        const std::vector<double> held = targetTimes();
+        const Long nTime = nc_.nTime(1);
+        VArray<double> source;
+        if (nTime >= 1) {
+            source.ReDim(1, nTime);
+            if (nc_.FillTime(source, 1) < 0)
+                throw RuntimeError(err::InvalidCall, nc_.ErrorMessage());
+        }
+        runs_.clear();
+        Long hint = 1;
+        for (std::size_t r = 0; r < held.size(); ++r) {
+            Long found = 0;
+            // Records mostly follow the source's order: look on from the last one found.
+            for (Long k = 0; k < nTime && found == 0; ++k) {
+                const Long p = (hint - 1 + k) % nTime + 1;
+                if (sameTime(offset + source(p) * scale, held[r])) found = p;
+            }
+            if (found == 0)
+                refuse("[AppendNc] The source has no time step for record" +
+                       Str(static_cast<Long>(r + 1)) + " of the target file:" + kCrLf + kCrLf +
+                       h_.vars[static_cast<std::size_t>(timeVar_)].name + " =" + Str(held[r]) +
+                       " " + h_.vars[static_cast<std::size_t>(timeVar_)].units + kCrLf + kCrLf +
+                       "Nothing was appended.");
+            hint = found;
+            const Long rec = static_cast<Long>(r);
+            if (!runs_.empty()) {
+                Run& last = runs_.back();
+                const Long next = last.source + last.length * last.step;
+                if (last.length == 1 && found > last.source) {
+                    last.step = found - last.source;
+                    ++last.length;
+                    continue;
+                }
+                if (found == next) {
+                    ++last.length;
+                    continue;
+                }
+            }
+            runs_.push_back({rec, found, 1, 1});
+        }
+        const Long d = recordPos_;
+        sd_.startSub(d) = runs_.empty() ? 1 : runs_.front().source;
+        sd_.countSub(d) = static_cast<Long>(held.size());
+        sd_.strideSub(d) = runs_.size() == 1 ? runs_.front().step : 1;
+        sd_.endSub(d) =
+            runs_.empty() ? 0 : runs_.back().source + (runs_.back().length - 1) * runs_.back().step;
+        return true;
+    }
+
+    // The record dimension's cut, counting the records the file has after the append.
+    void putRecordCut(NcOut& out) {
+        const TargetDim& record = h_.dims[static_cast<std::size_t>(h_.recordDim)];
+        const Recorded& r = record.recorded;
+        const Long d = recordPos_;
+        const Long start = r.present ? r.start : sd_.startSub(d);
+        const Long step = r.present ? r.step : sd_.strideSub(d);
+        const Long count = recordsBefore_ + static_cast<Long>(times_.size());
+        out.Redef();
+        out.PutAttText(NC_GLOBAL, record.name,
+                       Str(nc_.dimeSize(h_.recordDim + 1, 1)) + Str(start) + Str(count) +
+                           Str(step));
+        out.EndDef();
+    }
+
+    // From the source's time values to the file's: the distance between the two base dates and
+    // the scale from the source's unit to the file's. False, with the reason, when the source's
+    // times cannot be stated in the file's units.
+    bool timeConversion(double& offset, double& scale, std::string& why) {
         const TargetVar& t = h_.vars[static_cast<std::size_t>(timeVar_)];
         const Long tv = nc_.TimevId(1);
         std::string sourceUnits = SubsetTimeUnits(nc_);
@@ -281,7 +420,8 @@ private:
         const Calendar sourceCal = CalendarOf(nc_.GetAttVbyVarNumbyAttname(tv, "calendar", 1));
         const Calendar targetCal = CalendarOf(t.calendar);
 
-        double offset = 0, scale = 1;
+        offset = 0;
+        scale = 1;
         if (Trim(sourceUnits) != Trim(t.units) || sourceCal != targetCal) {
             const double perDaySource = unitsPerDay(nc_.timeUnit(1));
             const double perDayTarget = unitsPerDay(GetToken(t.units, 1));
@@ -291,18 +431,16 @@ private:
             const bool comparable =
                 sourceCal == targetCal || (realWorld(sourceCal) && realWorld(targetCal));
             if (!sourceDated || !targetDated || !comparable || perDaySource == 0 ||
-                perDayTarget == 0)
-                refuse(std::string("[AppendNc] The times of the source cannot be stated in the "
-                                   "time units of the target file:") +
-                       kCrLf + kCrLf + "source: " + sourceUnits + kCrLf + "target: " + t.units);
+                perDayTarget == 0) {
+                why = std::string("[AppendNc] The times of the source cannot be stated in the "
+                                  "time units of the target file:") +
+                      kCrLf + kCrLf + "source: " + sourceUnits + kCrLf + "target: " + t.units;
+                return false;
+            }
             offset = (nc_.EpochDate(1).serial - targetEpoch.serial) * perDayTarget;
             scale = perDayTarget / perDaySource;
         }
-        const Long n = sd_.countSub(recordPos_);
-        if (sd_.nTimeSub != n) throw RuntimeError(err::InvalidCall);
-        times_.clear();
-        for (Long i = 1; i <= n; ++i)
-            times_.push_back(offset + sd_.timeSub(i) * scale);
+        return true;
     }
 
     void defineNewVariables(NcOut& out) {
@@ -336,6 +474,12 @@ private:
     Long recordsBefore_ = 0; // time steps: the records the file had
     int timeVar_ = -1;
     std::vector<double> times_;
+    // New variables over the records: runs of records (from 0) read from evenly spaced source
+    // steps (1-based); empty when the cut is taken as recorded.
+    struct Run {
+        Long record = 0, source = 1, length = 1, step = 1;
+    };
+    std::vector<Run> runs_;
 };
 
 } // namespace

@@ -47,27 +47,24 @@ Long bracket(const VArray<Long>& m, Long first, Long last, Long bound) {
     return 0;
 }
 
-// Seasonal and monthly axes: consecutive starts from January of the window's year.
+// Seasonal and monthly axes: consecutive starts from January of the window's year. Without a
+// window the axis runs from January 2000, and all of it is the window.
 Integer seasonsOrMonths(bool seasons, Long nTime, const SubsetWindowState& win, RecastAxis& axis) {
     const char* what = seasons ? "season" : "month";
-    if (!win.Dated)
-        throw Refused{std::string("[recasttime] A ") + (seasons ? "seasonal" : "monthly") +
-                      " time axis takes its year from the subset window:" + kCrLf + kCrLf +
-                      "load one with \"Subset from Ini\" first."};
     const Long n = MulL(2, nTime);
     axis.RecastMinutes.ReDim(1, n);
-    int64_t year = win.SubsetStartYear;
-    int month = seasons ? -2 : 0;
-    const int step = seasons ? 3 : 1;
+    const Integer year = SeasonalAxisYear(win);
     for (Long i = 1; i <= n; ++i) {
-        month += step;
-        if (month > 12) {
-            month -= 12;
-            ++year;
-        }
-        axis.RecastMinutes(i) = minutesSince2000(year, month, 1, 0, 0);
+        Long y = 0, m = 0;
+        SeasonalStepStart(seasons, year, i, y, m);
+        axis.RecastMinutes(i) = minutesSince2000(y, static_cast<int>(m), 1, 0, 0);
     }
     axis.carried = true;
+    if (!win.Dated) {
+        axis.nt_start = 1;
+        axis.nt_end = nTime;
+        return 1;
+    }
     const std::string label = std::string("[recasttime:case '") + what + "'] ";
     axis.nt_start = bracket(axis.RecastMinutes, 1, nTime, win.SubsetStartMin);
     if (axis.nt_start == 0) {
@@ -118,6 +115,16 @@ Integer converted(const TimeAxisSource& src, double minutesPerUnit, const Subset
 }
 
 } // namespace
+
+Integer SeasonalAxisYear(const SubsetWindowState& win) {
+    return win.Dated ? win.SubsetStartYear : Integer{2000};
+}
+
+void SeasonalStepStart(bool seasons, Integer year, Long p, Long& stepYear, Long& stepMonth) {
+    const int64_t months = (int64_t{p} - 1) * (seasons ? 3 : 1);
+    stepYear = static_cast<Long>(year + months / 12);
+    stepMonth = static_cast<Long>(months % 12 + 1);
+}
 
 Integer RecastTimes(const TimeAxisSource& src, const SubsetWindowState& win, RecastAxis& axis) {
     axis = RecastAxis();

@@ -4,8 +4,8 @@
 //
 // Axes in days, hours, minutes or seconds are converted from their own values, anchored at the
 // date of their first step. Seasonal and monthly axes are not read from their values: they
-// become consecutive season or month starts from January of the stored window's year, which
-// must therefore have been loaded ("Subset from Ini"). An axis that cannot be stated in minutes
+// become consecutive season or month starts from January of the stored window's year ("Subset
+// from Ini"), or of 2000 while no window is loaded. An axis that cannot be stated in minutes
 // since 2000-01-01 is refused with a message, and nothing is to be written from it: another
 // unit, minutes beyond a Long, or a calendar whose dates the conversion from the first step
 // would not keep (a noleap axis across a 29 February, a 360_day axis across a month's 30th).
@@ -34,6 +34,14 @@ struct TimeAxisSource {
     Date start;           // the date of its first step, in that calendar
     VArray<double> time;  // its raw values, 1 To nTime
 };
+
+// The year from whose January a seasonal or monthly axis runs: the loaded window's, or 2000
+// (the file's own base) while none is loaded.
+Integer SeasonalAxisYear(const SubsetWindowState& win);
+
+// The start of step p (1-based) of a seasonal or monthly axis that runs from January of year:
+// its year and month (day 1, 00:00).
+void SeasonalStepStart(bool seasons, Integer year, Long p, Long& stepYear, Long& stepMonth);
 
 // Converts the axis and searches the window on it. 1 when the axis is carried and the window
 // found; -1 otherwise (a seasonal or monthly window not found is said in a message, and the

@@ -150,7 +150,8 @@ void SaveCommand() {
     switch (format) {
     case kSaveSubsetNc:
     case kSaveOrvNc:
-        path = ShowSaveDlg(path, kNcFilter);
+        // An existing file gets the program's own Append / Overwrite / Cancel question alone.
+        path = ShowSaveDlg(path, kNcFilter, false);
         if (path.empty() || RefuseOpenDatasetTarget(path, "Saving to local file")) return;
         if (FileExistsOpen(path) == 1) {
             mode = ShowSubsetMsg(3, path);

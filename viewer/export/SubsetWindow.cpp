@@ -5,8 +5,10 @@
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
+#include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/export/ExportHost.h"
+#include "viewer/export/RecastTime.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/TimeText.h"
 #include "viewer/map/SharedState.h"
@@ -60,13 +62,43 @@ Long minutesSince2000(const Integer (&stored)[5]) {
     return SubL(DateTextToNum(f[0], f[1], f[2], f[3], f[4]), base);
 }
 
+// A seasonal or monthly axis has no dates of its own: the window names the first and last
+// step of the time cut as the starts the cell layout's recasting gives those steps, so that
+// "Subset from Ini" places it on the same steps again.
+bool seasonalWindow(IKelvad& nc, const SubsetDescription& sd, std::string& first,
+                    std::string& last) {
+    const std::string key = UCase(Left(nc.timeUnit(1), 3));
+    if (key != "MON" && key != "SEA") return false;
+    Long from = 1, to = nc.nTime(1);
+    for (Long d = 1; d <= sd.rank(); ++d)
+        if (sd.dimIds(d) == nc.TimedId(1) && sd.countSub(d) >= 1) {
+            from = sd.startSub(d);
+            to = sd.startSub(d) + (sd.countSub(d) - 1) * sd.strideSub(d);
+        }
+    if (to < from) return false;
+    const Integer year = SeasonalAxisYear(SubsetWin);
+    auto fields = [&](Long p) {
+        Long y = 0, m = 0;
+        SeasonalStepStart(key == "SEA", year, p, y, m);
+        return Str(y) + Str(m) + Str(Long{1}) + Str(Long{0}) + Str(Long{0});
+    };
+    first = fields(from);
+    last = fields(to);
+    return true;
+}
+
 } // namespace
 
 void PutSubsetParams(const SubsetDescription& sd) {
     IKelvad& nc = *Data.clsNC;
     put("file 1", nc.FName(1));
-    put("Start Time", timeFields(nc, nc.StartTime(1)));
-    put("End Time", timeFields(nc, nc.endTime(1)));
+    std::string first, last;
+    if (!seasonalWindow(nc, sd, first, last)) {
+        first = timeFields(nc, nc.StartTime(1));
+        last = timeFields(nc, nc.endTime(1));
+    }
+    put("Start Time", first);
+    put("End Time", last);
     const double f = View.Projection == 1 ? kDegToRad : 1.0;
     put("North", CStr(View.ViewExtent.North / f));
     put("South", CStr(View.ViewExtent.South / f));

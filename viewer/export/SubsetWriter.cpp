@@ -3,6 +3,7 @@
 #include "common/NetCDF.h"
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
+#include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
@@ -13,6 +14,7 @@
 #include "viewer/export/TimeText.h"
 #include "viewer/map/SharedState.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <limits>
@@ -29,12 +31,57 @@ void readOk(const Variant& result) {
     if (result.IsEmpty() || result.toLong() != 1) throw ReadFailure();
 }
 
+// Values of one read and write of a cut: the cut goes slab by slab, so that the memory a
+// save takes is bounded by this, whatever the size of the subset.
+constexpr int64_t kSlabValues = int64_t{1} << 20;
+
+// The cut start/count/stride (1-based, of the source) into var at outStart, slab by slab: the
+// slowest dimensions are stepped one index at a time until what is left of a slab is within
+// kSlabValues, and the dimension where that happens is taken in runs of as many indices as fit.
 template <class T, class Read>
-void copyBlock(NcOut& out, int var, const std::vector<std::size_t>& outStart,
-               const std::vector<std::size_t>& count, Long size, Read&& readInto) {
-    VArray<T> values(1, size);
-    readOk(readInto(values));
-    out.PutVara(var, outStart, count, values.data());
+void copySlabs(NcOut& out, int var, const std::vector<std::size_t>& outStart,
+               const VArray<Long>& start, const VArray<Long>& count, const VArray<Long>& stride,
+               Read&& readInto) {
+    const std::size_t n = count.size();
+    std::vector<int64_t> inner(n, 1); // values below each dimension
+    for (std::size_t k = n - 1; k > 0; --k)
+        inner[k - 1] = inner[k] * count.data()[k];
+    std::size_t split = 0;
+    while (inner[split] > kSlabValues)
+        ++split;
+    const Long along = count.data()[split];
+    const Long run = static_cast<Long>(
+        std::clamp<int64_t>(kSlabValues / inner[split], 1, std::max<Long>(along, 1)));
+    VArray<T> values(1, static_cast<Long>(inner[split] * run));
+    VArray<Long> s(1, static_cast<Long>(n)), c(1, static_cast<Long>(n)),
+        st(1, static_cast<Long>(n));
+    std::vector<std::size_t> at(outStart), len(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        s.data()[k] = start.data()[k];
+        st.data()[k] = stride.data()[k];
+        c.data()[k] = k < split ? 1 : count.data()[k];
+        len[k] = static_cast<std::size_t>(c.data()[k]);
+    }
+    std::vector<Long> index(split + 1, 0); // position along the stepped dimensions
+    for (;;) {
+        const Long take = std::min(run, along - index[split]);
+        for (std::size_t k = 0; k <= split; ++k) {
+            s.data()[k] = start.data()[k] + index[k] * stride.data()[k];
+            at[k] = outStart[k] + static_cast<std::size_t>(index[k]);
+        }
+        c.data()[split] = take;
+        len[split] = static_cast<std::size_t>(take);
+        readOk(readInto(s, c, st, values));
+        out.PutVara(var, at, len, values.data());
+        // The next slab: along the split dimension, then the odometer of the ones above it.
+        index[split] += take;
+        std::size_t k = split;
+        while (index[k] >= count.data()[k]) {
+            if (k == 0) return;
+            index[k] = 0;
+            ++index[--k];
+        }
+    }
 }
 
 template <class T> void putAlong(NcOut& out, int var, const VArray<T>& values, Long n) {
@@ -133,36 +180,34 @@ void CopyCut(IKelvad& nc, Long v, Long slot, const VArray<Long>& start, const VA
              const VArray<Long>& stride, NcOut& out, int var,
              const std::vector<std::size_t>& outStart, const std::string& who) {
     int64_t total = 1;
-    std::vector<std::size_t> outCount;
-    for (std::size_t d = 0; d < count.size(); ++d) {
-        const Long c = count.data()[d];
-        total *= c;
-        outCount.push_back(static_cast<std::size_t>(std::max(c, Long{0})));
-    }
-    if (total < 1) return;
-    if (total > std::numeric_limits<Long>::max()) throw RuntimeError(err::Overflow);
-    const Long size = static_cast<Long>(total);
+    for (std::size_t d = 0; d < count.size(); ++d)
+        total *= std::max(count.data()[d], Long{0});
+    if (total < 1 || count.size() != outStart.size()) return;
     switch (nc.variType(v, slot)) {
     case NC_BYTE:
     case NC_SHORT:
-        copyBlock<Integer>(out, var, outStart, outCount, size, [&](VArray<Integer>& a) {
-            return nc.GetVarSShort(v, start, count, stride, a, slot);
-        });
+        copySlabs<Integer>(out, var, outStart, start, count, stride,
+                           [&](auto& s, auto& c, auto& st, VArray<Integer>& a) {
+                               return nc.GetVarSShort(v, s, c, st, a, slot);
+                           });
         break;
     case NC_INT:
-        copyBlock<Long>(out, var, outStart, outCount, size, [&](VArray<Long>& a) {
-            return nc.GetVarSLong(v, start, count, stride, a, slot);
-        });
+        copySlabs<Long>(out, var, outStart, start, count, stride,
+                        [&](auto& s, auto& c, auto& st, VArray<Long>& a) {
+                            return nc.GetVarSLong(v, s, c, st, a, slot);
+                        });
         break;
     case NC_FLOAT:
-        copyBlock<float>(out, var, outStart, outCount, size, [&](VArray<float>& a) {
-            return nc.GetVarSFloat(v, start, count, stride, a, slot);
-        });
+        copySlabs<float>(out, var, outStart, start, count, stride,
+                         [&](auto& s, auto& c, auto& st, VArray<float>& a) {
+                             return nc.GetVarSFloat(v, s, c, st, a, slot);
+                         });
         break;
     case NC_DOUBLE:
-        copyBlock<double>(out, var, outStart, outCount, size, [&](VArray<double>& a) {
-            return nc.GetVarSDouble(v, start, count, stride, a, slot);
-        });
+        copySlabs<double>(out, var, outStart, start, count, stride,
+                          [&](auto& s, auto& c, auto& st, VArray<double>& a) {
+                              return nc.GetVarSDouble(v, s, c, st, a, slot);
+                          });
         break;
     default:
         // Text is kept out of the values; the variable stays with its attributes.
@@ -277,12 +322,15 @@ void SubsetWriter::defineDimensions(NcOut& out) {
     }
 }
 
-nc_type SubsetWriter::typeOf(Role role, nc_type own) {
+nc_type SubsetWriter::typeOf(Role role, nc_type own) const {
     switch (role) {
     case Role::Lon:
     case Role::Lat:
-        return NC_FLOAT;
+        // Written as the source holds them: a double stays a double.
+        return own;
     case Role::Time:
+        // A cell list counts its time in whole units.
+        return nc_.nCelldId(1) >= 0 ? NC_INT : NC_DOUBLE;
     case Role::Level:
         return NC_DOUBLE;
     case Role::Cell:
@@ -346,31 +394,36 @@ std::vector<int> SubsetWriter::definePicks(NcOut& out) {
 }
 
 void SubsetWriter::writeCoordinate(NcOut& out, const Written& w) {
-    // A boundary-fitted grid's positions go over the same cut as the picks, read as the
-    // source holds them.
-    if (flavour_.boundaryFitted &&
-        (w.role == Role::Lon || w.role == Role::Lat || w.role == Role::Cell)) {
+    // Positions are the source's values of the places kept, read from the file in its own
+    // type: not the viewer's arrays, which may be moved across the date line or held in
+    // radians. A boundary-fitted grid's cell numbers go over the same cut.
+    if (w.role == Role::Lon || w.role == Role::Lat ||
+        (flavour_.boundaryFitted && w.role == Role::Cell)) {
         VArray<Long> start, count, stride;
         WindowOf(nc_, sd_, w.var, 1, start, count, stride);
-        CopyCut(nc_, w.var, 1, start, count, stride, out, w.out,
-                std::vector<std::size_t>(count.size(), 0), flavour_.who);
+        std::vector<std::size_t> first, whole;
+        wholeBlock(out, w.out, first, whole);
+        for (std::size_t d = 0; d < whole.size() && d < count.size(); ++d)
+            if (whole[d] != static_cast<std::size_t>(count.data()[d]) && whole[d] != 0)
+                throw RuntimeError(err::Subscript);
+        CopyCut(nc_, w.var, 1, start, count, stride, out, w.out, first, flavour_.who);
         return;
     }
     switch (w.role) {
     case Role::Lon:
-    case Role::Lat: {
-        const VArray<float>& cut = w.role == Role::Lon ? sd_.lonSub : sd_.latSub;
-        std::vector<std::size_t> start, count;
-        wholeBlock(out, w.out, start, count);
-        std::size_t n = 1;
-        for (std::size_t c : count)
-            n *= c;
-        if (n != cut.size()) throw RuntimeError(err::Subscript);
-        if (n > 0) out.PutVara(w.out, start, count, cut.data());
+    case Role::Lat:
         break;
-    }
     case Role::Time:
-        putAlong(out, w.out, sd_.timeSub, sd_.nTimeSub);
+        if (typeOf(Role::Time, NC_DOUBLE) == NC_INT) {
+            VArray<Long> whole;
+            if (sd_.nTimeSub < 1) break;
+            whole.ReDim(1, sd_.nTimeSub);
+            for (Long i = 1; i <= sd_.nTimeSub; ++i)
+                whole(i) = CLng(sd_.timeSub(i));
+            putAlong(out, w.out, whole, sd_.nTimeSub);
+        } else {
+            putAlong(out, w.out, sd_.timeSub, sd_.nTimeSub);
+        }
         break;
     case Role::Level:
         putAlong(out, w.out, sd_.levelSub, sd_.nLevelSub);

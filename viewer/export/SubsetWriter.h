@@ -64,10 +64,11 @@ std::string SubsetTimeUnits(IKelvad& nc);
 void WindowOf(IKelvad& nc, const SubsetDescription& sd, Long v, Long slot, VArray<Long>& start,
               VArray<Long>& count, VArray<Long>& stride);
 
-// One strided read of variable v of the slot through start/count/stride (1-based), in the
-// variable's own type, and one block write of it into var at outStart (0-based) with the same
-// counts. A type a classic file cannot hold gets its message (naming who) and no values.
-// Throws ReadFailure or NcFailure.
+// The cut of variable v of the slot through start/count/stride (1-based), read in the
+// variable's own type and written into var at outStart (0-based) with the same counts, slab by
+// slab: each read and write holds a bounded number of values, however large the cut. A type a
+// classic file cannot hold gets its message (naming who) and no values. Throws ReadFailure or
+// NcFailure.
 void CopyCut(IKelvad& nc, Long v, Long slot, const VArray<Long>& start, const VArray<Long>& count,
              const VArray<Long>& stride, NcOut& out, int var,
              const std::vector<std::size_t>& outStart, const std::string& who);
@@ -104,7 +105,7 @@ private:
     std::vector<Written> defineCoordinates(NcOut& out);
     std::vector<int> definePicks(NcOut& out);
     void writeCoordinate(NcOut& out, const Written& w);
-    static nc_type typeOf(Role role, nc_type own);
+    nc_type typeOf(Role role, nc_type own) const;
     std::vector<int> dimsOf(Long v, Long slot) const;
     void message(const std::string& text) const;
 

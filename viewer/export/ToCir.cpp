@@ -98,12 +98,25 @@ void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
     // last; each put at its cell.
     const Long NT = cir.NT, rows = sd.countSub(nd - 1), cols = sd.countSub(nd);
     const bool lonLast = lonPos == nd;
+    // A row is filled up to the view's east edge (longitude last) or north edge (latitude
+    // last): the cells beyond it keep (0, 0) pairs. Compared as Singles, in the units of the
+    // view (radians in Mercator mode).
+    const VArray<float>& lastAxis = lonLast ? Data.lonV : Data.latV;
+    const float edge = static_cast<float>(lonLast ? View.ViewExtent.East : View.ViewExtent.North);
+    Long inView = 0;
+    for (Long c = 1; c <= cols; ++c, ++inView) {
+        const Long q = sd.startSub(nd) + (c - 1) * sd.strideSub(nd);
+        if (lastAxis.IsAllocated() && q >= lastAxis.LBound() && q <= lastAxis.UBound() &&
+            lastAxis(q) > edge)
+            break;
+    }
     cir.pairs.assign(static_cast<std::size_t>(cir.Imax) * cir.Jmax * 2 * NT, 0);
     Long n = 0;
     for (Long k = 1; k <= NT; ++k)
         for (Long r = 1; r <= rows; ++r)
             for (Long c = 1; c <= cols; ++c) {
                 ++n;
+                if (c > inView) continue;
                 const Long i = lonLast ? c : r, j = lonLast ? r : c;
                 const float a = uV(n), b = vV(n);
                 if (a <= NoVal || b <= NoVal) continue;

@@ -596,7 +596,8 @@ void OrderFrm::Command5_Click(Integer Index) {
 void OrderFrm::Command2_Click() {
     std::string path = programText(Text2->text());
     if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
-    path = ShowSaveDlg(path, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*");
+    // The save asks its own question about an existing target.
+    path = ShowSaveDlg(path, "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*", false);
     if (path.empty()) return;
     PutString("local nc", "FilePath", Opt.IniFile, path);
     Text2->setText(qtText(path));
