@@ -13,6 +13,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -225,13 +226,14 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
     int natts = 0;
     check(nc_inq_varnatts(id, v - 1, &natts));
     Long k = 0;
+    const std::size_t entries = static_cast<std::size_t>(std::max(natts, 0)) + 1;
+    var.attName.assign(entries, std::string());
+    var.attType.assign(entries, 0);
+    var.attValue.assign(entries, std::string());
     for (int a = 0; a < natts; ++a) {
         char name[NC_MAX_NAME + 1] = {};
         if (nc_inq_attname(id, v - 1, a, name) != NC_NOERR) break;
         k = k + 1;
-        if (k > kMaxVarAtts)
-            throw LimitFailure{"Number of attribute exceeds the limit(=15) for\n\nVariable: " +
-                               var.name + "\nNumber of attribute = " + CStr(k)};
         var.attName[k] = nameOf(name);
         if (Len(var.attName[k]) >= kLongName)
             errorMessage = "nc& > 45 in reading attribute name" + var.attName[k];
