@@ -110,11 +110,22 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
                 ok = false;
             if (ok) {
                 elapsedLine(4, t0);
-                // An axis whose set-up failed would be left half set: the open fails with the
-                // reason. A dataset without a time axis has nothing to set up.
+                // An axis whose values could not be read or dated would be left half set: the
+                // open fails with the reason. An axis whose unit is no time unit (or none) is
+                // kept whole as an axis without dates; a dataset without a time axis has
+                // nothing to set up.
                 Long timed = 1;
-                ok = answered([&] { timed = CLng(SetTimeExtent(nH)); }) &&
-                     (timed >= 0 || ncf(nH).nTime <= 0);
+                ok = answered([&] { timed = CLng(SetTimeExtent(nH)); });
+                NcfRec& r = ncf(nH);
+                if (ok && timed < 0 && r.nTime > 0) {
+                    if (ErrorMessage.rfind("Time has no unit:", 0) == 0) {
+                        r.StartTime = r.endTime = "";
+                        r.startDate = r.endDate = Date();
+                        r.Dated = 0;
+                    } else {
+                        ok = false;
+                    }
+                }
             }
             if (ok) {
                 elapsedLine(5, t0);

@@ -15,10 +15,10 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 // Limits of a variable record.
 constexpr Long kMaxVarDims = 5;
-constexpr Long kMaxVarAtts = 15;
 // Names as long as this, or longer, are reported while the header is read.
 constexpr Long kLongName = 45;
 
@@ -40,14 +40,15 @@ struct OcxVari {
     std::array<Long, kMaxVarDims + 1> arrayDimId{};
     std::array<std::string, kMaxVarDims + 1> arrayDimName;
     Long nattri = 0;
-    // Entries 1 to nattri, in the library's order; entry 0 is not used.
-    std::array<std::string, kMaxVarAtts + 1> attName;
-    std::array<Long, kMaxVarAtts + 1> attType{};
-    std::array<std::string, kMaxVarAtts + 1> attValue; // trimmed value texts
-    double byteSize = 0;                               // byteUnit times every dimension's size
-    Long byteUnit = 0;                                 // bytes of one value, 0 for other types
-    double validMin = 0, validMax = 0;                 // first and second word of a VALID...
-    double MisnVal = 0;                                // missing value, 0 for none
+    // Entries 1 to nattri, in the library's order; entry 0 is not used. Every attribute is
+    // kept: files converted from GRIB give their packing after many others.
+    std::vector<std::string> attName;
+    std::vector<Long> attType;
+    std::vector<std::string> attValue; // trimmed value texts
+    double byteSize = 0;               // byteUnit times every dimension's size
+    Long byteUnit = 0;                 // bytes of one value, 0 for other types
+    double validMin = 0, validMax = 0; // first and second word of a VALID...
+    double MisnVal = 0;                // missing value, 0 for none
     // Without a missing or fill value of its own, the library's default fill of the type
     // marks the values never written (0 for none).
     double DefaultFill = 0;

@@ -13,6 +13,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -226,6 +227,10 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
     check(nc_inq_varnatts(id, v - 1, &natts));
     Long k = 0;
     bool marked = false; // a missing or fill value of the variable's own
+    const std::size_t entries = static_cast<std::size_t>(std::max(natts, 0)) + 1;
+    var.attName.assign(entries, std::string());
+    var.attType.assign(entries, 0);
+    var.attValue.assign(entries, std::string());
     for (int a = 0; a < natts; ++a) {
         std::string held;
         const int named = NcAttName(id, v - 1, a, held);
@@ -233,9 +238,6 @@ void readAttributes(int id, Long v, OcxVari& var, std::string& errorMessage) {
         if (named != NC_NOERR) break;
         const char* name = held.c_str();
         k = k + 1;
-        if (k > kMaxVarAtts)
-            throw LimitFailure{"Number of attribute exceeds the limit(=15) for\n\nVariable: " +
-                               var.name + "\nNumber of attribute = " + CStr(k)};
         var.attName[k] = nameOf(name);
         if (Len(var.attName[k]) >= kLongName)
             errorMessage = "nc& > 45 in reading attribute name" + var.attName[k];

@@ -5,6 +5,7 @@
 
 #include "kelvadlib/Kelvad.h"
 #include "tests/support/NcBuilder.h"
+#include "tests/support/PackedGrid.h"
 
 #include <gtest/gtest.h>
 #include <netcdf.h>
@@ -153,44 +154,20 @@ TEST_F(ValuesTest, ValuesOutsideTheValidLimitsAreMissing) {
 }
 
 TEST_F(ValuesTest, PackedCoordinatesAreUnpackedForExtentsArraysAndLevels) {
-    // Positions stored as scaled shorts, one of them a fill, and packed depths.
-    NcBuilder nc(dir.file("packed.nc"));
-    nc.dim("time", 1);
-    nc.dim("depth", 2);
-    nc.dim("lat", 3);
-    nc.dim("lon", 4);
-    nc.var("time", NC_DOUBLE, {"time"}).att("units", "hours since 2000-01-01").values({0.0});
-    nc.var("depth", NC_SHORT, {"depth"})
-        .att("units", "m")
-        .att("positive", "down")
-        .att("scale_factor", 0.5)
-        .values({10, 20});
-    nc.var("lat", NC_SHORT, {"lat"})
-        .att("units", "degrees_north")
-        .att("scale_factor", 0.01)
-        .values({-1000, 0, 1000});
-    nc.var("lon", NC_SHORT, {"lon"})
-        .att("units", "degrees_east")
-        .att("scale_factor", 0.01)
-        .att("add_offset", 100.0)
-        .att("valid_min", NC_SHORT, -10000)
-        .values({-1000, 0, 1000, 2000});
-    nc.var("sst", NC_FLOAT, {"time", "depth", "lat", "lon"});
-    const std::string path = nc.write();
-
+    const std::string path = WritePackedGrid(dir.file("packed.nc"));
     ASSERT_EQ(k.Initialize(path), 1) << k.ErrorMessage;
     const NcfRec& r = k.ncf(1);
     ASSERT_EQ(r.GridType, kGridRegular);
-    EXPECT_FLOAT_EQ(r.westEnd, 90);
-    EXPECT_FLOAT_EQ(r.eastEnd, 120);
-    EXPECT_FLOAT_EQ(r.southEnd, -10);
-    EXPECT_FLOAT_EQ(r.northEnd, 10);
-    EXPECT_FLOAT_EQ(r.dLon, 10);
+    EXPECT_FLOAT_EQ(r.westEnd, 100);
+    EXPECT_FLOAT_EQ(r.eastEnd, 102);
+    EXPECT_FLOAT_EQ(r.southEnd, 10);
+    EXPECT_FLOAT_EQ(r.northEnd, 20);
+    EXPECT_FLOAT_EQ(r.dLon, 1);
     EXPECT_FLOAT_EQ(r.dLat, 10);
     VArray<float> lon, lat;
     ASSERT_EQ(k.doFill_LonLatDeg(1, lon, lat).toLong(), 1);
-    EXPECT_EQ(elements(lon), (std::vector<float>{90, 100, 110, 120}));
-    EXPECT_EQ(elements(lat), (std::vector<float>{-10, 0, 10}));
+    EXPECT_EQ(elements(lon), (std::vector<float>{100, 101, 102}));
+    EXPECT_EQ(elements(lat), (std::vector<float>{10, 20}));
     VArray<double> levels;
     ASSERT_EQ(k.doFill_vCoord(1, levels), 1);
     EXPECT_EQ(elements(levels), (std::vector<double>{5, 10}));

@@ -4,6 +4,7 @@
 // every refusal and failure leaving the target as it was, a writer killed half way included.
 #include "tests/viewer/ExportFixture.h"
 
+#include "tests/support/PackedGrid.h"
 #include "viewer/export/CreateNc.h"
 #include "viewer/export/NcWriter.h"
 #include "viewer/export/SafeOutput.h"
@@ -298,30 +299,7 @@ TEST_F(SubsetWriterTest, ACellListKeepsEveryCell) {
 // Packed positions and levels are written as the dataset library unpacks them, without the
 // attributes that would have them unpacked a second time.
 TEST_F(SubsetWriterTest, PackedPositionsAndLevelsAreWrittenUnpacked) {
-    NcBuilder nc(dir.file("packed.nc"));
-    nc.unlimitedDim("time", 2);
-    nc.dim("depth", 2);
-    nc.dim("lat", 2);
-    nc.dim("lon", 3);
-    nc.var("time", NC_DOUBLE, {"time"}).att("units", "hours since 2000-01-01").values({0.0, 6.0});
-    nc.var("depth", NC_SHORT, {"depth"})
-        .att("units", "m")
-        .att("positive", "down")
-        .att("scale_factor", 0.5)
-        .values({10, 20});
-    nc.var("lat", NC_SHORT, {"lat"})
-        .att("units", "degrees_north")
-        .att("scale_factor", 0.01)
-        .att("_FillValue", NC_SHORT, -32767)
-        .values({1000, 2000});
-    nc.var("lon", NC_SHORT, {"lon"})
-        .att("units", "degrees_east")
-        .att("long_name", "longitude")
-        .att("scale_factor", 0.01)
-        .att("add_offset", 100.0)
-        .values({0, 100, 200});
-    nc.var("sst", NC_FLOAT, {"time", "depth", "lat", "lon"}).values(std::vector<double>(24, 15.0));
-    const std::string src = nc.write();
+    const std::string src = WritePackedGrid(dir.file("packed.nc"));
     load(src);
     pick({"sst"});
     row(1, 1, 2, 1);
