@@ -1,6 +1,7 @@
 // The header model of the control's reader: dimensions, variables, attributes and their
 // value texts, the limits of the record, and opening and closing.
 #include "TyxFixture.h"
+#include "tests/support/LongNames.h"
 #include "tests/support/ScriptedUi.h"
 
 #include <netcdf.h>
@@ -255,6 +256,14 @@ TEST(ocxGetNCHeader, AFailedReadKeepsTheRecordAndClosesTheFile) {
     v16.values({1.0});
     many.write();
 
+    // netCDF-C copies a netCDF-4 attribute name whole: one past NC_MAX_NAME refuses the file.
+    for (const char* var : {"", "v"}) {
+        NcBuilder nc4(dir.file(std::string("long") + var + ".nc"), NcFormat::Netcdf4);
+        nc4.dim("x", 1);
+        nc4.var("v", NC_FLOAT, {"x"}).values({1.0});
+        ASSERT_TRUE(AddLongNamedAttribute(nc4.write(), var, std::string(300, 'n'), 1));
+    }
+
     struct Case {
         std::string path;
         std::string message;
@@ -265,6 +274,8 @@ TEST(ocxGetNCHeader, AFailedReadKeepsTheRecordAndClosesTheFile) {
         {dir.file("atts.nc"),
          "Number of attribute exceeds the limit(=15) for\n\nVariable: v16\nNumber of "
          "attribute = 16"},
+        {dir.file("long.nc"), "NetCDF: NC_MAX_NAME exceeded"},
+        {dir.file("longv.nc"), "NetCDF: NC_MAX_NAME exceeded"},
         {dir.file("missing.nc"), ""},
     };
     for (const Case& c : cases) {
