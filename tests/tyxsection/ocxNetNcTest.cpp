@@ -1,6 +1,7 @@
 // The header model of the control's reader: dimensions, variables, attributes and their
 // value texts, the limits of the record, and opening and closing.
 #include "TyxFixture.h"
+#include "tests/support/LongNames.h"
 #include "tests/support/ScriptedUi.h"
 
 #include <netcdf.h>
@@ -268,6 +269,14 @@ TEST(ocxGetNCHeader, AFailedReadKeepsTheRecordAndClosesTheFile) {
         CloseNc(m.ncid);
     }
 
+    // netCDF-C copies a netCDF-4 attribute name whole: one past NC_MAX_NAME refuses the file.
+    for (const char* var : {"", "v"}) {
+        NcBuilder nc4(dir.file(std::string("long") + var + ".nc"), NcFormat::Netcdf4);
+        nc4.dim("x", 1);
+        nc4.var("v", NC_FLOAT, {"x"}).values({1.0});
+        ASSERT_TRUE(AddLongNamedAttribute(nc4.write(), var, std::string(300, 'n'), 1));
+    }
+
     struct Case {
         std::string path;
         std::string message;
@@ -275,6 +284,8 @@ TEST(ocxGetNCHeader, AFailedReadKeepsTheRecordAndClosesTheFile) {
     const Case cases[] = {
         {dir.file("six.nc"),
          "Array dimension exceeds the limit(=5) for\n\nVariable: v6\ndimension = 6"},
+        {dir.file("long.nc"), "NetCDF: NC_MAX_NAME exceeded"},
+        {dir.file("longv.nc"), "NetCDF: NC_MAX_NAME exceeded"},
         {dir.file("missing.nc"), ""},
     };
     for (const Case& c : cases) {
