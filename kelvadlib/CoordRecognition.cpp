@@ -396,9 +396,11 @@ bool timeUnits(const std::string& units) {
     return false;
 }
 
-// A name of the time list, unless its units say it is something else (T in celsius).
+// A name of the time list. A variable that is no coordinate variable also needs units that
+// count time, if it has units at all (T in celsius is a temperature).
 bool namedTime(const Kelvad& kv, const VariRec& v) {
     if (!InAliasList(v.name, kv.timeaKa)) return false;
+    if (v.kind == 1) return true;
     const std::string units = attOf(v, "units");
     return units.empty() || timeUnits(units);
 }

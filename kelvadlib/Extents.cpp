@@ -253,42 +253,15 @@ void readReportPositions(PositionReads& p) {
     placeReports(p, lonAll, latAll, cellsFirst);
 }
 
-// Great-circle distance in degrees.
-double arcDegrees(double lon1, double lat1, double lon2, double lat2) {
-    constexpr double rad = 3.14159265358979323846 / 180.0;
-    const double s = std::sin((lat2 - lat1) * rad / 2), t = std::sin((lon2 - lon1) * rad / 2);
-    const double h = s * s + std::cos(lat1 * rad) * std::cos(lat2 * rad) * t * t;
-    return 2 * std::asin(std::sqrt(std::fmin(1.0, h))) / rad;
-}
-
-// Two-dimensional positions that are no grid but a list of reports: one of their dimensions is
-// the time axis (reports by hour), or neighbours lie a twelfth of the globe apart (no grid's
-// cells are that wide; stations in file order are). Such positions drawn as cells would span
-// continents. Positions without a value are passed over: grids hold them on land.
-bool reportsNotGrid(const PositionReads& p, Long rows, Long cols) {
-    const NcfRec& r = p.r;
+// Two-dimensional positions over the time axis and another dimension are a list of reports
+// (reports by hour), not a grid: drawn as cells they would span continents.
+bool reportsNotGrid(const NcfRec& r) {
     const VariRec& lon = r.vari(r.lon_vId);
-    if (r.TimePick == 1 && (lon.arrayDimId(1) == r.time_dId || lon.arrayDimId(2) == r.time_dId))
-        return true;
-    const auto at = [&](Long i, Long j) { return i * cols + j + 1; };
-    const auto valid = [&](Long k) {
-        return !p.box.lonSkip(r.lonArr(k)) && !p.box.latSkip(r.latArr(k));
-    };
-    for (Long i = 0; i < rows; ++i)
-        for (Long j = 0; j < cols; ++j) {
-            if (!valid(at(i, j))) continue;
-            const float x = r.lonArr(at(i, j)), y = r.latArr(at(i, j));
-            const auto far = [&](Long i2, Long j2) {
-                return valid(at(i2, j2)) &&
-                       arcDegrees(x, y, r.lonArr(at(i2, j2)), r.latArr(at(i2, j2))) > 30.0;
-            };
-            if ((j + 1 < cols && far(i, j + 1)) || (i + 1 < rows && far(i + 1, j))) return true;
-        }
-    return false;
+    return r.TimePick == 1 && (lon.arrayDimId(1) == r.time_dId || lon.arrayDimId(2) == r.time_dId);
 }
 
 // Boundary-fitted positions found to be reports: a list of cells over the dimension that is
-// not the time axis (the last when neither is), each placed at its first position.
+// not the time axis, each placed at its first position.
 void turnIntoReports(PositionReads& p) {
     NcfRec& r = p.r;
     const VariRec& lon = r.vari(r.lon_vId);
@@ -371,12 +344,9 @@ void readBoundaryFitted(PositionReads& p) {
     else
         readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), p.tag);
     p.inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
-    if (!sliced && r.vari(r.lon_vId).narray == 2 && r.vari(r.lat_vId).narray == 2) {
-        const VariRec& lon = r.vari(r.lon_vId);
-        const Long rows = r.dime(lon.arrayDimId(1) + 1).size;
-        const Long cols = r.dime(lon.arrayDimId(2) + 1).size;
-        if (reportsNotGrid(p, rows, cols)) return turnIntoReports(p);
-    }
+    if (!sliced && r.vari(r.lon_vId).narray == 2 && r.vari(r.lat_vId).narray == 2 &&
+        reportsNotGrid(r))
+        return turnIntoReports(p);
     p.boxOverCaches(n);
     setBoundaryFittedSpacing(r);
 }

@@ -326,6 +326,10 @@ const RecognitionCase kCases[] = {
      "variables: float lat(station); float lon(station); float T(station); T:units = \"celsius\";\n"
      "  int valid_time(valid_time); valid_time:units = \"seconds since 1970-01-01\";",
      1, "", "time_vId=v:valid_time time_dId=d:valid_time nTime=2 TimePick=1"},
+    {"ListedCoordinateVariableWhateverItsUnits",
+     "dimensions: lat = 2; lon = 2; time = 3;\n"
+     "variables: float lat(lat); float lon(lon); float time(time); time:units = \"model steps\";",
+     1, "", "time_vId=v:time time_dId=d:time nTime=3 TimePick=1"},
     {"ListedNameInATimeUnitWithoutDate",
      "dimensions: lat = 2; lon = 2; tt = 3;\n"
      "variables: float lat(lat); float lon(lon); float TAU(tt); TAU:units = \"hours\";",

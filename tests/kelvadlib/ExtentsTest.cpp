@@ -401,40 +401,31 @@ TEST_F(ExtentsTest, BoundaryFittedSpacing) {
     }
 }
 
-// Two-dimensional positions whose neighbours lie across the globe are a list of points, one per
-// column, at the first row that gives a position; a grid with positions missing on land but
-// close neighbours stays a grid.
-TEST_F(ExtentsTest, PositionsThatJumpAreReportsNotAGrid) {
+// Two-dimensional positions over the time axis are reports, a list of points, one per station
+// at the first report that gives a position; the same positions over other dimensions stay a
+// grid, also with a position missing.
+TEST_F(ExtentsTest, PositionsOverTheTimeAxisAreReportsNotAGrid) {
     const float fill = NC_FILL_FLOAT;
-    struct Case {
-        const char* what;
-        std::vector<float> lon, lat; // 2 x 3
-        Long gridType;
-    };
-    const Case cases[] = {
-        {"stations across the globe",
-         {-70.8f, fill, 2.5f, -70.8f, 151.2f, 2.5f},
-         {-33.4f, fill, 49, -33.4f, -33.9f, 49},
-         kGridCells},
-        {"a grid with a position missing",
-         {10, 11, 12, 10, fill, 12},
-         {50, 50, 50, 51, fill, 51},
-         kGridBfg},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const bool hourly : {true, false}) {
+        SCOPED_TRACE(hourly ? "by hour" : "a grid");
         NcBuilder nc(dir.file("reports.nc"));
         nc.dim("row", 2);
         nc.dim("col", 3);
-        nc.var("lon", NC_FLOAT, {"row", "col"}).values(c.lon);
-        nc.var("lat", NC_FLOAT, {"row", "col"}).values(c.lat);
+        if (hourly)
+            nc.var("row", NC_INT, {"row"})
+                .att("units", "hours since 2022-05-01 00:00:00")
+                .values(std::vector<int>{0, 1});
+        nc.var("lon", NC_FLOAT, {"row", "col"})
+            .values(std::vector<float>{-70.8f, fill, 2.5f, -70.8f, 151.2f, 2.5f});
+        nc.var("lat", NC_FLOAT, {"row", "col"})
+            .values(std::vector<float>{-33.4f, fill, 49, -33.4f, -33.9f, 49});
         nc.write();
         NcfRec& r = load(nc.path());
         ASSERT_EQ(k.PickCoordVariables(1), 1) << k.ErrorMessage;
         ASSERT_EQ(r.GridType, kGridBfg);
         ASSERT_EQ(k.SetHorizontalExtent(1), 1) << k.ErrorMessage;
-        EXPECT_EQ(r.GridType, c.gridType);
-        if (c.gridType != kGridCells) continue;
+        EXPECT_EQ(r.GridType, hourly ? kGridCells : kGridBfg);
+        if (!hourly) continue;
         EXPECT_EQ(r.nCells, 3);
         EXPECT_EQ(r.nCell_dId, 1);
         EXPECT_EQ(items(r.lonArr), (std::vector<float>{-70.8f, 151.2f, 2.5f}));
