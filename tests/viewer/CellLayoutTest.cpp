@@ -368,6 +368,26 @@ TEST_F(CellLayoutTest, RecastingTablesAndTheWindowSearch) {
     EXPECT_EQ(messages(), Strings{});
 }
 
+// The cells' positions are the source's: Mercator mode's radians do not come back changed by
+// the program's degree factor.
+TEST_F(CellLayoutTest, CellPositionsAreTheSourcesInMercatorMode) {
+    loadCells();
+    View.Projection = 1;
+    for (VArray<float>* a : {&Data.lonV, &Data.latV})
+        for (std::size_t n = 0; n < a->size(); ++n)
+            a->data()[n] = static_cast<float>(a->data()[n] * kDegToRad);
+    pick({"water_temp"});
+    wholeRows();
+    row(2, 1, 1, 1);
+    row(4, 2, 4, 2); // longitudes 121 and 123
+    const std::string out = dir.file("out.nc");
+    ASSERT_EQ(save(out), 1) << testing::PrintToString(messages());
+    View.Projection = 0;
+    NcRead r(out);
+    EXPECT_EQ(r.values("lon"), (std::vector<double>{121, 123, 121, 123, 121, 123}));
+    EXPECT_EQ(r.values("lat"), (std::vector<double>{10, 10, 11, 11, 12, 12}));
+}
+
 // A monthly or seasonal dataset through the whole flow: saved in the cell layout with no window
 // loaded, its window stored naming the steps saved, read back by "Subset from Ini", placed by
 // the recasting on those steps, and saved again; no step refuses what another asked for.

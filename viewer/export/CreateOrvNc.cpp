@@ -171,11 +171,13 @@ public:
         // "ncells" has no values: readers see the fill value, as for a variable never written.
         const std::vector<int> fill(static_cast<std::size_t>(ncells_), NC_FILL_INT);
         out.PutVara(cellVar, {0}, all, fill.data());
+        const VArray<float> lonCut = positions(nc_.lonvId(1), nc_.LondId(1), lon_, sd_.lonSub);
+        const VArray<float> latCut = positions(nc_.latvId(1), nc_.LatdId(1), lat_, sd_.latSub);
         std::vector<float> lon, lat;
         for (Long j = 1; j <= lat_.count; ++j)
             for (Long i = 1; i <= lon_.count; ++i) {
-                lon.push_back(sd_.lonSub(i));
-                lat.push_back(sd_.latSub(j));
+                lon.push_back(lonCut(i));
+                lat.push_back(latCut(j));
             }
         out.PutVara(lonVar, {0}, all, lon.data());
         out.PutVara(latVar, {0}, all, lat.data());
@@ -250,6 +252,22 @@ private:
             notInLayout("it has no time dimension; the file holds one record per time step.");
         out.lonBeforeLat = lonPos < latPos;
         return out;
+    }
+
+    // The positions of the cut as the source's coordinate variable v holds them (not the
+    // viewer's arrays, which may be moved across the date line or held in radians); the cut's
+    // own when v is no coordinate variable of the dimension.
+    VArray<float> positions(Long v, Long dim, const Cut& cut, const VArray<float>& fallback) {
+        if (v < 1 || nc_.variNarray(v, 1) != 1 || nc_.variArrayDimID(v, 1, 1) != dim)
+            return fallback;
+        VArray<Long> start(1, 1), count(1, 1), stride(1, 1);
+        start(1) = cut.start;
+        count(1) = cut.count;
+        stride(1) = cut.stride;
+        VArray<float> values(1, cut.count);
+        const Variant result = nc_.GetVarSFloat(v, start, count, stride, values, 1);
+        if (result.IsEmpty() || result.toLong() != 1) throw ReadFailure();
+        return values;
     }
 
     // One strided read of step k of the variable.
