@@ -147,6 +147,8 @@ void DrawProfiles(TyxModel& m, TyxPictures& p) {
     for (Long panel = 1; panel <= panels; ++panel) {
         float panelH = 0, panelW = 0, px = 0, py = 0;
         LayoutPanels(sect, margins, 1, panels, 1, panel, panelH, panelW, px, py, 1);
+        // A picture smaller than its margins has no room for the panels.
+        if (!(panelH > 0) || !(panelW > 0)) break;
         const Long labelMode = panel == panels ? 1 : 0;
         sect.setForeColor(QBColor(kBlack));
         const std::size_t own = static_cast<std::size_t>(panel - 1);

@@ -1316,4 +1316,16 @@ TEST_F(TyxSectTest, ATinyControlDrawsNothingAndSaysNothing) {
     recordPictures();
     ASSERT_TRUE(call("ReDraw").IsEmpty());
     EXPECT_FALSE(recordsOf("picSection", "FilledBox").empty());
+
+    // The profiles the same: no panel, no curve.
+    tyx.Let("DrawProfile", Variant(true));
+    for (const QSize size : {QSize(60, 40), QSize(10, 200), QSize(300, 12)}) {
+        SCOPED_TRACE(size.width());
+        recordPictures();
+        control()->resize(size);
+        QApplication::processEvents();
+        EXPECT_TRUE(recordsOf("picSection", "Box").empty());
+        EXPECT_TRUE(recordsOf("picSection", "Line").empty());
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }

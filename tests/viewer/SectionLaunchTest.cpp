@@ -32,7 +32,7 @@ struct Pt {
 
 // temp(time, depth, lat, lon) over lon 100..130 by 10 and lat -10..0 by 5, 4 levels, 3 steps;
 // value 2 t + 7 k + j + i (all from 0), within the default key's 0..33; salt(depth, lat, lon)
-// after it.
+// and the surface field ssh(time, lat, lon) after it.
 std::string SectionGrid(const std::string& path) {
     NcBuilder nc(path);
     nc.unlimitedDim("time", 3);
@@ -59,6 +59,7 @@ std::string SectionGrid(const std::string& path) {
         .att("units", "degC")
         .values(temp);
     nc.var("salt", NC_FLOAT, {"depth", "lat", "lon"}).values(std::vector<double>(48, 34.0));
+    nc.var("ssh", NC_FLOAT, {"time", "lat", "lon"}).values(std::vector<double>(36, 0.5));
     return nc.write();
 }
 
@@ -156,13 +157,13 @@ TEST_F(SectionLaunchTest, ADiagonalPathOnTheMapOpensItsSection) {
     EXPECT_EQ(ControlPrinted(control(), "picDateTime"), Strings{"Date/Time: 1990-01-01"});
 
     // Three bands of cells (each level's value down to the next level) and the ramp's legend of
-    // 50 boxes: the lowest value at the ramp's start, white, and so on screen.
+    // 50 boxes: the lowest value at the ramp's start, its palest colour, and so on screen.
     const std::vector<ControlDrawn> ramp = boxes();
     ASSERT_GT(ramp.size(), 50u + 3u);
     const std::size_t cells = (ramp.size() - 50) / 3;
     ASSERT_EQ(ramp.size(), 50 + 3 * cells);
     ASSERT_GE(cells, 3u);
-    EXPECT_EQ(ramp[0].color, 0xFFFFFF);
+    EXPECT_EQ(ramp[0].color, 0xF5F5F5);
     const QImage view = ControlImage(control(), "Picture1");
     EXPECT_EQ(view.size(), OCXHostForm().size());
     for (std::size_t n : {std::size_t{0}, cells - 1, 2 * cells, 3 * cells - 1}) {
@@ -250,6 +251,19 @@ TEST_F(SectionLaunchTest, ThePickedVariableAtTheMapsStep) {
     // The legend spans the step's values: 4 at the first cell at the top to 4 + 21 + 3.
     const Strings texts = ControlPrinted(control(), "picSection");
     EXPECT_TRUE(has(texts, "28.00")) << ::testing::PrintToString(texts);
+
+    // A variable without levels has no section: the control's first item stands in for it,
+    // and the caption says so.
+    ui.boxes.clear();
+    startSection("ssh");
+    if (HasFatalFailure()) return;
+    Data.CurTimeStep = 2;
+    click(100, -10);
+    doubleClick(130, -10);
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_EQ(OCXHostForm().windowTitle().toStdString(),
+              "OCXHost: temp (ssh has no vertical section), time step 2");
+    EXPECT_EQ(ControlPrinted(control(), "picDateTime"), Strings{"Date/Time: 1990-02-01"});
 
     // Another dataset loaded: its section, not the one the control held.
     ui.boxes.clear();

@@ -39,7 +39,7 @@ Strings fullRun(int vertices) {
     out.insert(out.end(), {"EndSection", "SetVarByOrder", "KewFile", "NewColorKey"});
     for (int i = 0; i < 11; ++i)
         out.push_back("AddColorKey");
-    out.insert(out.end(), {"DrawProfile=", "DrawVerticalSection=", "SetCurrentTime", "Draw"});
+    out.insert(out.end(), {"DrawProfile=", "DrawVerticalSection=", "Draw"});
     return out;
 }
 
@@ -137,8 +137,6 @@ TEST_F(ShowTyxSectionTest, TheControlGetsTheDatasetThePathInDegreesAndTheDefault
         }
         EXPECT_EQ(calls[20].args, QVariantList{true});
         EXPECT_EQ(calls[21].args, QVariantList{true});
-        // Nothing drawn on the map yet: its first step.
-        EXPECT_EQ(calls[22].args, QVariantList{1});
         // The host window is shown with the section, the control filling it.
         EXPECT_TRUE(OCXHostForm().isVisible());
         EXPECT_EQ(tyx->geometry(), OCXHostForm().rect());
@@ -336,18 +334,38 @@ TEST_F(ShowTyxSectionTest, TheHostSaysHowToDrawAndThenWhatItShows) {
         EXPECT_EQ(host.hint()->text().toStdString(), kSectionHint);
     }
 
+    // The map at its third step: the control reads and draws that one in place of Draw.
     Data.CurTimeStep = 3;
     path({{102, -9}, {132, 4}});
     ShowTyxSection();
     ASSERT_NE(tyx, nullptr);
-    EXPECT_EQ(tyx->calls[tyx->calls.size() - 2].args, QVariantList{3});
+    Strings run = fullRun(2);
+    run.back() = "SetCurrentTime";
+    EXPECT_EQ(tyx->names(), run);
+    EXPECT_EQ(tyx->calls.back().args, QVariantList{3});
     EXPECT_EQ(OCXHostForm().windowTitle().toStdString(), "OCXHost: temp, time step 3");
     EXPECT_FALSE(OCXHostForm().hint()->isVisible());
+    EXPECT_TRUE(ui.boxes.empty());
 
-    // A drawing that fails leaves the how-to line and the caption as they were.
-    UnloadOCXHost();
-    results = {{"Draw", QVariant(short{-1})}};
-    ShowTyxSection();
-    EXPECT_TRUE(OCXHostForm().hint()->isVisible());
-    EXPECT_EQ(OCXHostForm().windowTitle(), "OCXHost");
+    // A drawing that fails, at the first step or another, says why and leaves the how-to line
+    // and the caption as they were.
+    for (Long step : {1, 2}) {
+        SCOPED_TRACE(step);
+        UnloadOCXHost();
+        ui.boxes.clear();
+        Data.CurTimeStep = step;
+        results = {{"Draw", QVariant(short{-1})}};
+        errorText = "[Draw] earlier";
+        OCXHostForm(); // the control made
+        ASSERT_NE(tyx, nullptr);
+        // SetCurrentTime has no status: the control's new text tells.
+        tyx->onCall = [this](const std::string& name) {
+            if (name == "SetCurrentTime") tyx->errorText = "[SetCurrentTime] read failed";
+        };
+        ShowTyxSection();
+        EXPECT_EQ(messages(),
+                  Strings{step == 1 ? "[Draw] earlier" : "[SetCurrentTime] read failed"});
+        EXPECT_TRUE(OCXHostForm().hint()->isVisible());
+        EXPECT_EQ(OCXHostForm().windowTitle(), "OCXHost");
+    }
 }

@@ -177,14 +177,9 @@ void UnloadOCXHost() {
 void ShowOCXHost() {
     OCXHost& form = OCXHostForm();
     if (form.isVisible()) return;
-    if (mapBeside) {
-        // The frame's extra over the inner area is known only once a window has been shown.
-        const QSize extra = form.frameGeometry().size() - form.size();
-        const QSize inner = form.size();
-        const QPoint at = besidePosition(*mapBeside, inner + extra);
-        form.move(at);
-    }
     form.show();
+    // The frame round the window is known once it is shown.
+    if (mapBeside) form.move(besidePosition(*mapBeside, form.frameGeometry().size()));
 }
 
 void ShowOCXHostBeside(const QRect& mapFrame) {

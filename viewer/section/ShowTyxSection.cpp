@@ -106,14 +106,19 @@ void drawSection() {
     tyx.Let("DrawProfile", Variant(true));
     tyx.Let("DrawVerticalSection", Variant(true));
 
-    // The step the map shows (counted from 1): the control reads and draws it, and Draw tells
-    // how that went.
-    const Long step = Data.CurTimeStep >= 1 ? Data.CurTimeStep : 1;
-    tyx.Call("SetCurrentTime", {Variant(step)});
-
     ShowOCXHost();
-    // Empty once drawn; a failed read or drawing says why rather than leaving the window blank.
-    if (failed(tyx.Call("Draw"))) return showControlError(tyx);
+    // The step the map shows (counted from 1). NcFile left the control at the first, which
+    // Draw reads and draws; another is read and drawn by SetCurrentTime, which has no status:
+    // a new text in ErrorMessage tells of its failure. Either way a failure says why rather
+    // than leaving the window blank.
+    const Long step = Data.CurTimeStep >= 1 ? Data.CurTimeStep : 1;
+    if (step == 1) {
+        if (failed(tyx.Call("Draw"))) return showControlError(tyx);
+    } else {
+        const std::string before = tyx.Get("ErrorMessage").toString();
+        tyx.Call("SetCurrentTime", {Variant(step)});
+        if (tyx.Get("ErrorMessage").toString() != before) return showControlError(tyx);
+    }
     host.sectionShown(captionOf(item, picked, step));
 }
 

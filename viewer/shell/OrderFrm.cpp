@@ -553,7 +553,12 @@ void OrderFrm::Command1_Click(Integer Index) {
         }
         // The host window comes up beside the map (still empty, or with the last section) and
         // the map takes a new path: clicks add vertices, a double click draws the section.
-        resumeNext([] { ShowOCXHostBeside(PicFormForm().frameGeometry()); });
+        resumeNext([] {
+            if (PicFormLoaded())
+                ShowOCXHostBeside(PicFormForm().frameGeometry());
+            else
+                ShowOCXHost();
+        });
         View.MouseState = 11;
         View.SectionPathCount = 0;
         ui().SetMousePointer(kPointerCross);
