@@ -201,9 +201,14 @@ std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& 
 }
 
 std::string IjWindowLines(Long i, Long j, Long nd) {
+    return IjWindowLines(i, j, nd, Win.startp, Win.countp);
+}
+
+std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
+                          const VArray<Long>& counts) {
     std::string s = "i,j= " + Str(i) + " " + Str(j) + kCrLf;
     for (Long d = 1; d <= nd; ++d)
-        s += "startp, count= " + Str(Win.startp(d)) + " " + Str(Win.countp(d)) + kCrLf;
+        s += "startp, count= " + Str(start(d)) + " " + Str(counts(d)) + kCrLf;
     return s;
 }
 
@@ -491,9 +496,10 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
     Anim.CancelFlag = 0;
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
     Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
-    while (step < Data.clsNC->nTime(rc.dateSlot)) {
+    const Long by = MaxL(1, options.timeStride);
+    while (int64_t{step} + by <= Data.clsNC->nTime(rc.dateSlot)) {
         if (options.clearEachStep) rc.pic.Cls();
-        ++step;
+        step += by;
         if (options.timeBar) TimeBar(rc, step);
         orderBoxes().SetStepText(Str(step));
         if (options.dateLabel) DateLabel(rc, step);
