@@ -225,12 +225,18 @@ void AutoRange(RenderContext& rc, const VArray<float>& values, Long count, bool 
     if (rc.stored) return;
     float a = rc.a, b = rc.b;
     bool saw = false;
-    for (Long i = 1; i <= count; ++i) {
-        const float v = values(i);
-        if (v > NoVal) {
-            a = MaxS(a, v);
-            b = MinS(b, v);
-            saw = true;
+    // One pass over the values with the comparisons in line: the first frame of a large field
+    // spends its time here. They give what MaxS and MinS give (a NaN start stays with MinS).
+    if (count >= 1) {
+        (void)values(count); // a window past the values raises 9 before anything changes
+        const float* p = &values(1);
+        for (Long i = 0; i < count; ++i) {
+            const float v = p[i];
+            if (v > NoVal) {
+                a = a > v ? a : v;
+                b = b < v || std::isnan(b) ? b : v;
+                saw = true;
+            }
         }
     }
     rc.a = a;
