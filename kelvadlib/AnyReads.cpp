@@ -430,13 +430,14 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
     status = WindowFitsVariable(r.ncid, nvar - 1, w, v.narray, m == Member::Vars);
     if (status != NC_NOERR) return ncFailure(k, m, nH, status);
 
-    // An output of the right shape is written over rather than made afresh: every element
-    // is written below, or zeroed when nothing could be read, as a fresh one would hold. One
-    // of another shape goes before the new one is made, so that the two are never held at once.
+    // An output of the right shape is written over rather than made afresh, and a new one is
+    // not zeroed first: every element is written below, or zeroed when nothing could be read.
+    // One of another shape goes before the new one is made, so that the two are never held at
+    // once.
     const bool reused = scalarV.Rank() == 1 && scalarV.LBound() == 1 && scalarV.UBound() == n;
     if (!reused) {
         scalarV.Erase();
-        scalarV.ReDim(1, n);
+        scalarV.ReDimForOverwrite(1, n);
     }
     const double noValSize = std::fabs(static_cast<double>(No_Val));
     k.vMax = CSng(-2 * noValSize);
@@ -484,9 +485,14 @@ Variant readArray(Kelvad& k, Member m, Long nH, Long nvar, float No_Val, VArray<
         written = st == NC_NOERR;
         return st;
     };
-    // Another type reads nothing: scalarV holds zeros, the count is 0. A failed read may have
-    // written part of scalarV.
-    status = ReadAsOwnType(k, v, run);
+    // Another type reads nothing, and a failed read may have written only part of scalarV:
+    // either way it holds zeros, and so it does when the read is left by an error.
+    try {
+        status = ReadAsOwnType(k, v, run);
+    } catch (...) {
+        std::fill(out, out + count, 0.0f);
+        throw;
+    }
     if (!written) std::fill(out, out + count, 0.0f);
     if (status != NC_NOERR) return ncFailure(k, m, nH, status);
     k.CloseIfAfterRead(nH);

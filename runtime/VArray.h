@@ -36,6 +36,10 @@ template <class T> class Storage {
 public:
     Storage() = default;
     explicit Storage(std::size_t n) : p_(n ? new T[n]() : nullptr), n_(n) {}
+    // Elements left as new T[n] leaves them (no zeroing of plain numbers), for a caller that
+    // writes every one of them before it reads any.
+    struct ForOverwrite {};
+    Storage(std::size_t n, ForOverwrite) : p_(n ? new T[n] : nullptr), n_(n) {}
     Storage(const Storage& o) : Storage(o.n_) {
         for (std::size_t i = 0; i < n_; ++i)
             p_[i] = o.p_[i];
@@ -85,6 +89,13 @@ template <class T> void fresh(Storage<T>& v, std::size_t n) {
         throw RuntimeError(7);
     }
 }
+template <class T> void freshForOverwrite(Storage<T>& v, std::size_t n) {
+    try {
+        Storage<T>(n, typename Storage<T>::ForOverwrite{}).swap(v);
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(7);
+    }
+}
 } // namespace varray_detail
 
 template <class T> class VArray {
@@ -97,6 +108,13 @@ public:
     void ReDim(Long lo, Long hi) {
         std::size_t n = varray_detail::extent(lo, hi);
         varray_detail::fresh(v_, n);
+        setBounds(1, lo, hi, 0, 0);
+    }
+    // As ReDim, but the elements of plain types are not zeroed: for a read that writes every
+    // element before anything reads one (a large read would otherwise touch its memory twice).
+    void ReDimForOverwrite(Long lo, Long hi) {
+        std::size_t n = varray_detail::extent(lo, hi);
+        varray_detail::freshForOverwrite(v_, n);
         setBounds(1, lo, hi, 0, 0);
     }
     // Fresh elements; the rank becomes 2.

@@ -516,6 +516,16 @@ TEST_F(AnyReadsTest, LongFieldsAndReusedOutputsKeepTheValueRule) {
     // A type the reads do not take leaves a reused output all zeros, as a fresh one.
     EXPECT_EQ(k.do_get_var_any(1, 2, kNoVal, z).toLong(), 0);
     EXPECT_EQ(elements(z), (std::vector<float>{0, 0, 0}));
+    // So does a new output, which the read makes without zeroing: its memory last held other
+    // values.
+    {
+        VArray<float> junk(1, 3);
+        for (Long i = 1; i <= 3; ++i)
+            junk(i) = 7;
+    }
+    VArray<float> fresh;
+    EXPECT_EQ(k.do_get_var_any(1, 2, kNoVal, fresh).toLong(), 0);
+    EXPECT_EQ(elements(fresh), (std::vector<float>{0, 0, 0}));
 
     VArray<float> g;
     const Variant rg = k.do_get_vars_any(1, 3, kNoVal, g, longs({3, 2}), longs({140, 250}),

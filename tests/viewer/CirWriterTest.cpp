@@ -186,6 +186,7 @@ TEST_F(CirWriterTest, ComponentsInCentimetresAreWrittenInMetres) {
     };
     // The first cell of step 2: u 0.5, v 0.015625 as read.
     const Case cases[] = {{"cm/s", 5, 0},   {"(CM/S)", 5, 0}, {"Cm s-1", 5, 0},
+                          {"centimeter/s", 5, 0}, {"Centimetres per second", 5, 0},
                           {"m/s", 500, 16}, {"mcm", 500, 16}, {"", 500, 16}};
     for (const auto& [unit, first, second] : cases) {
         SCOPED_TRACE(unit);

@@ -205,6 +205,42 @@ TEST_F(CellVectorTest, AnimationStopsAtEscAndSkipsMissingCells) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
+// The animation steps by the stride typed for the first dimension (time): from step 1 of 10,
+// a stride of 3 draws 4, 7 and 10; of 9 steps, 4 and 7. An empty, zero or negative box steps
+// by 1; a stride past the last step draws nothing.
+TEST_F(CellVectorTest, AnimationStepsByTheTimeStride) {
+    struct Case {
+        const char* stride;
+        Long steps;
+        std::vector<Long> drawn;
+        Long result;
+    };
+    const std::vector<Case> cases = {{"3", 10, {4, 7, 10}, 10}, {"3", 9, {4, 7}, 7},
+                                     {"2.6", 5, {4}, 4},         {"", 4, {2, 3, 4}, 4},
+                                     {"0", 3, {2, 3}, 3},        {"-2", 3, {2, 3}, 3},
+                                     {"9", 9, {}, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("stride '") + c.stride + "' of " + std::to_string(c.steps));
+        fake.steps = c.steps;
+        fake.dimLen[kTimeDim] = c.steps;
+        fake.reads.clear();
+        defaultOrderBoxes().strides[0] = c.stride;
+        orderBoxes().SetStepText("1");
+        ASSERT_TRUE(prepare());
+        pic.clearRecords();
+        EXPECT_EQ(DrawCellVectorTimed(pic), c.result);
+        // One clear per step drawn, u then v read at that step's time index.
+        EXPECT_EQ(recordsOf(DrawKind::Cls).size(), c.drawn.size());
+        ASSERT_EQ(fake.reads.size(), 2 * c.drawn.size());
+        for (std::size_t k = 0; k < c.drawn.size(); ++k) {
+            EXPECT_EQ(fake.reads[2 * k].start[0], c.drawn[k]);
+            EXPECT_EQ(fake.reads[2 * k + 1].start[0], c.drawn[k]);
+        }
+        EXPECT_EQ(orderBoxes().StepText(), c.drawn.empty() ? "1" : Str(c.drawn.back()));
+        EXPECT_EQ(texts().back(), "u & v  Scale=  10");
+    }
+}
+
 TEST_F(CellVectorTest, AFailedReadShowsItsBoxAndStops) {
     fake.failRead = 2; // v
     ASSERT_TRUE(prepare());

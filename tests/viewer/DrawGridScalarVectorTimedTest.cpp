@@ -121,4 +121,44 @@ TEST_F(DrawGridTripleTimedTest, EscAtAStepAndAReadFailure) {
     expectOddStyles();
 }
 
+// A read that fails at a step, whichever of the three it is, comes before the step draws
+// anything: the picture keeps only that step's time bar and date, and the box tells the walk's
+// place and the window in the pair's layout.
+TEST_F(DrawGridTripleTimedTest, AFailedReadLeavesOnlyTheTimeBarAndDate) {
+    struct Case {
+        Long failRead; // 1-based read: scalar, u, v of step 2, then of step 3
+        const char* ij;
+        Long step;
+    };
+    const std::vector<Case> cases = {
+        {1, "i,j=  0  0", 2}, {2, "i,j=  0  0", 2}, {3, "i,j=  0  0", 2},
+        {4, "i,j=  4  3", 3}, {6, "i,j=  4  3", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failRead);
+        ui.boxes.clear();
+        defaultOrderBoxes().step = "1";
+        fake.failRead = c.failRead;
+        EXPECT_EQ(run(), -1);
+        EXPECT_EQ(fake.reads.size(), static_cast<size_t>(c.failRead)) << "no read after it";
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "[DrawGridTripleTimed] NetCDF Error");
+        EXPECT_EQ(ui.boxes[0].style, kCritical);
+        EXPECT_EQ(ui.boxes[0].text, std::string("[do_get_vars_any] NetCDF Error: Index exceeds "
+                                                "dimension bound\r\n\r\n") +
+                                        c.ij + "\r\nstartp, count= " +
+                                        Str(c.step) + "  1\r\nstartp, count=  1  3\r\n" +
+                                        "startp, count=  1  4\r\n");
+        // After the failing step's clear: the time bar and the date, no cell, no arrow.
+        const auto& recs = pic.records();
+        std::vector<std::string> after;
+        for (size_t k = lastCls() + 1; k < recs.size(); ++k) {
+            if (isTimeBar(recs[k])) continue;
+            after.push_back(recs[k].kind == DrawKind::Print ? "text " + recs[k].text : "drawing");
+        }
+        EXPECT_EQ(after, (std::vector<std::string>{"text 2004-03-" + std::to_string(c.step)}));
+        EXPECT_EQ(ui.MousePointer(), kPointerDefault);
+    }
+}
+
 } // namespace

@@ -78,6 +78,11 @@ TEST_F(DrawGridVectorTest, LegendAndReferenceArrowByKindAndUnit) {
         {2, "CM S-1", "10 m/sec", 10, 0.01f},
         {0, "(cm/s)", "1 m/sec", 1, 0.01f},
         {1, " cm/s ", "1 cm/s", 1, 1},
+        {1, "centimeter/s", "1 m/sec", 1, 0.01f},
+        {2, "centimeters per second", "10 m/sec", 10, 0.01f},
+        {1, "cm s-1", "1 m/sec", 1, 0.01f},
+        {1, "(Centimetres/s)", "1 m/sec", 1, 0.01f},
+        {1, "centi", "1 centi", 1, 1},
         {2, "", "10 ", 10, 1},
         {3, "cm/s", "", 0, 1},
         {-1, "m/s", "", 0, 1},
@@ -144,6 +149,27 @@ TEST_F(DrawGridVectorTest, SeamCopiesGetTheirArrowsAndKeepTheirValues) {
     expectArrow(a[1], 0, -10, 0.1f, 0.1f, "the grid's own first point");
     expectArrow(a[22], -60, -10, 3.1f, 0.1f, "lon 300 drawn at -60");
     expectArrow(a.back(), -10, 10, 3.6f, 0.1f, "lon 350 drawn at -10");
+}
+
+// A failed read of a seam copy is told as a failed read of the view's own window is: the walk's
+// place, then the copy's window.
+TEST_F(DrawGridVectorTest, AFailedSeamReadIsToldInThePairLayout) {
+    regularGrid(range(0, 10, 36), range(-10, 10, 3));
+    fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
+    Data.CurTimeStep = 2;
+    view(-60, 60, -10, 10);
+    for (Long failing : {3, 4}) {
+        SCOPED_TRACE(failing);
+        ui.boxes.clear();
+        fake.reads.clear();
+        fake.failRead = failing; // u, then v of the copy a period west
+        draw();
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "[DrawGridVector] NetCDF Error");
+        EXPECT_EQ(ui.boxes[0].text, "[do_get_vars_any] NetCDF Error: Index exceeds dimension "
+                                    "bound\r\n\r\ni,j=  0  0\r\nstartp, count=  2  1\r\n"
+                                    "startp, count=  1  3\r\nstartp, count=  31  6\r\n");
+    }
 }
 
 TEST_F(DrawGridVectorTest, APairSplitOverTwoFilesReadsAndNamesEachFromItsOwn) {

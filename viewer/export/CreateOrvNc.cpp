@@ -14,6 +14,7 @@
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWriter.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/VectorStages.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -120,8 +121,7 @@ public:
             water.vars = {var("U", "eastward water velocity", "meter/sec", false, ids_.waterU),
                           var("V", "northward water velocity", "meter/sec", false, ids_.waterV)};
             // Velocities go out in metres a second.
-            const std::string unit = UCase(nc_.variUnit(ids_.waterU, 1));
-            if (Left(unit, 3) == "(CM" || Left(unit, 2) == "CM") water.factor = 0.01f;
+            if (IsCentimetreUnit(nc_.variUnit(ids_.waterU, 1))) water.factor = 0.01f;
             items_.push_back(std::move(water));
         }
         if (ids_.windU >= 1 && ids_.windV >= 1) {

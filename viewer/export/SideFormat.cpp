@@ -8,6 +8,7 @@
 #include "runtime/Text.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/map/ReadWindow.h"
+#include "viewer/map/VectorStages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,8 +28,7 @@ IKelvad& dataset() {
 } // namespace
 
 float CentimetreFactor(const PickItem& pick) {
-    const std::string unit = UCase(dataset().variUnit(pick.varNumber, pick.datasetIndex));
-    return Left(unit, 3) == "(CM" || Left(unit, 2) == "CM" ? 0.01f : 1.0f;
+    return IsCentimetreUnit(dataset().variUnit(pick.varNumber, pick.datasetIndex)) ? 0.01f : 1.0f;
 }
 
 Long DescribedDim(const SubsetDescription& sd, Long id) {

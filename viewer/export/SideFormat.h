@@ -15,7 +15,7 @@
 class IKelvad;
 struct SubsetDescription;
 
-// 0.01 when the unit text of pick (in its own dataset) begins with "CM" or "(CM" in any case:
+// 0.01 when the unit text of pick (in its own dataset) is in centimetres (IsCentimetreUnit):
 // centimetres per second are written as metres per second. Otherwise 1.
 float CentimetreFactor(const PickItem& pick);
 

@@ -239,8 +239,16 @@ void CellHalfIndices(Long i, Long step, Long first, Long last, int64_t& lo, int6
     hi = at + s > last ? 2 * int64_t{last} + 1 : 2 * at + s;
 }
 
-bool ReadGridWindows(RenderContext& rc) {
-    if (!ReadGridSlice(rc)) return false;
+bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines) {
+    auto fail = [&](Long count, const VArray<Long>& start, const VArray<Long>& counts,
+                    const VArray<Long>& steps) {
+        ShowReadFailure(rc, rc.tag + " NetCDF Error",
+                        lines ? lines(count, start, counts, steps)
+                              : GridWindowLines(rc.nvar, count, rc.nd, start, counts, steps));
+        return false;
+    };
+    if (ReadSlice(rc, Win.scalarV, Win.tcount) < 0)
+        return fail(Win.tcount, Win.startp, Win.countp, Win.stride);
     const Long lonDim = lonDimOf(rc);
     const SeamWindow* before = nullptr;
     for (SeamWindow& w : Win.seamWindows) {
@@ -254,10 +262,7 @@ bool ReadGridWindows(RenderContext& rc) {
         } else if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
             w.values = before->values;
         } else if (ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0) {
-            ShowReadFailure(
-                rc, rc.tag + " NetCDF Error",
-                GridWindowLines(rc.nvar, w.tcount, rc.nd, w.startp, w.countp, w.stride));
-            return false;
+            return fail(w.tcount, w.startp, w.countp, w.stride);
         }
         w.read = true;
         before = &w;

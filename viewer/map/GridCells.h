@@ -9,12 +9,20 @@
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
 
+#include <functional>
+#include <string>
+
 struct RenderContext;
 
+// The lines of the NetCDF error box below ErrorMessage for a failed read of a window (the read
+// window or a seam window): start, counts and steps of its dimensions and its value count.
+using WindowFailureLines = std::function<std::string(
+    Long count, const VArray<Long>& start, const VArray<Long>& counts, const VArray<Long>& steps)>;
 // Reads the read window into scalarV and each seam window into its own values; the step and
 // level pinned in the read window hold for every seam window. A seam window over the same
-// columns as the one before it shares that read. False after the NetCDF error box.
-bool ReadGridWindows(RenderContext& rc);
+// columns as the one before it shares that read. False after the NetCDF error box, whose lines
+// are lines' (GridWindowLines of the variable when none is given).
+bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines = {});
 // The automatic range over everything ReadGridWindows read, so that all copies of the grid,
 // and the legend drawn after them, take one colour range.
 void RangeGridWindows(RenderContext& rc);

@@ -201,9 +201,14 @@ std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& 
 }
 
 std::string IjWindowLines(Long i, Long j, Long nd) {
+    return IjWindowLines(i, j, nd, Win.startp, Win.countp);
+}
+
+std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
+                          const VArray<Long>& counts) {
     std::string s = "i,j= " + Str(i) + " " + Str(j) + kCrLf;
     for (Long d = 1; d <= nd; ++d)
-        s += "startp, count= " + Str(Win.startp(d)) + " " + Str(Win.countp(d)) + kCrLf;
+        s += "startp, count= " + Str(start(d)) + " " + Str(counts(d)) + kCrLf;
     return s;
 }
 
@@ -220,12 +225,18 @@ void AutoRange(RenderContext& rc, const VArray<float>& values, Long count, bool 
     if (rc.stored) return;
     float a = rc.a, b = rc.b;
     bool saw = false;
-    for (Long i = 1; i <= count; ++i) {
-        const float v = values(i);
-        if (v > NoVal) {
-            a = MaxS(a, v);
-            b = MinS(b, v);
-            saw = true;
+    // One pass over the values with the comparisons in line: the first frame of a large field
+    // spends its time here. They give what MaxS and MinS give (a NaN start stays with MinS).
+    if (count >= 1) {
+        (void)values(count); // a window past the values raises 9 before anything changes
+        const float* p = &values(1);
+        for (Long i = 0; i < count; ++i) {
+            const float v = p[i];
+            if (v > NoVal) {
+                a = a > v ? a : v;
+                b = b < v || std::isnan(b) ? b : v;
+                saw = true;
+            }
         }
     }
     rc.a = a;
@@ -491,9 +502,10 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
     Anim.CancelFlag = 0;
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
     Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
-    while (step < Data.clsNC->nTime(rc.dateSlot)) {
+    const Long by = MaxL(1, options.timeStride);
+    while (int64_t{step} + by <= Data.clsNC->nTime(rc.dateSlot)) {
         if (options.clearEachStep) rc.pic.Cls();
-        ++step;
+        step += by;
         if (options.timeBar) TimeBar(rc, step);
         orderBoxes().SetStepText(Str(step));
         if (options.dateLabel) DateLabel(rc, step);

@@ -153,6 +153,9 @@ std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& 
 // "i,j= " & Str(i) & " " & Str(j) & CRLF, then per dimension "startp, count= " & Str(startp)
 // & " " & Str(countp) & CRLF.
 std::string IjWindowLines(Long i, Long j, Long nd);
+// The same lines for another window (a seam window).
+std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
+                          const VArray<Long>& counts);
 // The grid maps' read: ReadSlice into scalarV with tcount; on failure the box titled
 // tag & " NetCDF Error" with GridWindowLines, and false.
 bool ReadGridSlice(RenderContext& rc);
@@ -224,12 +227,14 @@ struct TimeLoopOptions {
     bool dateLabel = true;     // the date of each step
     bool pinStep = true;       // startp(timePos) := step
     bool coastline = true;     // DrawCoast after each step when CoastFlag is 1
+    Long timeStride = 1;       // steps from one drawing to the next (1 or more)
 };
 // The body of one step: read, range and draw it. False ends the loop with the result -1 (the
 // body has shown its message).
 using StepBody = std::function<bool(RenderContext& rc, Long step)>;
 // Runs the steps after the one in the step box (a box at or beyond the last step, empty or no
-// number starts after step 1) up to nTime (asked before each step): per step Cls, step + 1,
+// number starts after step 1) up to nTime (asked before each step), timeStride apart: while
+// step + timeStride does not pass nTime, per step Cls, step + timeStride,
 // time bar, Str(step) into the step box, date, pin, body, coastline, then DoEvents once.
 // CancelFlag is 0 when the loop starts; -1 after a step (Esc, or the map window closing)
 // ends the loop with the caption "Drawing Coastline: Canceled" and the flag back at 0.

@@ -85,10 +85,16 @@ std::string PairTitle(const VectorFrame& vf) {
 
 // ---- Legend, scale, reference arrow, footer -----------------------------------------------------
 
+bool IsCentimetreUnit(const std::string& unit) {
+    const std::size_t at = !unit.empty() && unit[0] == '(' ? 1 : 0;
+    const std::string head = UCase(unit.substr(at, 8));
+    return head.starts_with("CM") || head == "CENTIMET";
+}
+
 void UnitLegend(VectorFrame& vf, float magnitude, const std::string& unit) {
     vf.refMagnitude = magnitude;
     const std::string size = CStr(magnitude) + " ";
-    const bool cm = UCase(unit.substr(0, 3)) == "(CM" || UCase(unit.substr(0, 2)) == "CM";
+    const bool cm = IsCentimetreUnit(unit);
     vf.unitFactor = cm ? 0.01f : 1.0f;
     vf.label = cm ? size + "m/sec" : size + Trim(unit);
 }
@@ -200,9 +206,9 @@ bool ReadPairWindows(RenderContext& rc, VectorFrame& vf, bool& drawable) {
         const PairRead seam =
             ReadPair(vf, w.uValues, w.vValues, w.tcount, w.startp, w.countp, w.stride);
         if (seam.failed()) {
+            // The layout of the read window's failure, with the seam window's entries.
             ShowReadFailure(rc, rc.tag + " NetCDF Error",
-                            GridWindowLines(seam.ru < 0 ? vf.u : vf.v, w.tcount, vf.nd, w.startp,
-                                            w.countp, w.stride));
+                            IjWindowLines(vf.walkI, vf.walkJ, vf.nd, w.startp, w.countp));
             return false;
         }
         w.pairRead = seam.drawable();

@@ -71,9 +71,13 @@ inline constexpr float kKindZeroMagnitude = 10;
 // The legend of the pair: vf.kind := Vector(uSlot); kinds 0 to 2 take their magnitude and the
 // label of UnitLegend with uUnit; any other kind an empty label, magnitude 0 and factor 1.
 void PairLegend(VectorFrame& vf, float kindZeroMagnitude);
-// vf.refMagnitude := magnitude and the label and factor of unit: a unit beginning with "(CM" or
-// "CM" (any case, no leading blank) gives factor 0.01 and "1 m/sec" or "10 m/sec"; any other
-// gives factor 1 and "1 " or "10 " followed by the trimmed unit (magnitude 1 or 10).
+// True when a speed unit is in centimetres: it begins, after an opening bracket if any, with
+// "CM" or with "centimet" spelled out ("cm/s", "(cm/s)", "cm s-1", "centimeter/s",
+// "centimetres per second"), in any case. A leading blank is no centimetre unit.
+bool IsCentimetreUnit(const std::string& unit);
+// vf.refMagnitude := magnitude and the label and factor of unit: a centimetre unit
+// (IsCentimetreUnit) gives factor 0.01 and "1 m/sec" or "10 m/sec"; any other gives factor 1
+// and "1 " or "10 " followed by the trimmed unit (magnitude 1 or 10).
 void UnitLegend(VectorFrame& vf, float magnitude, const std::string& unit);
 // Opt.vscale := the leading number of "Scales"/"vscale" in the settings file; when that is not
 // above 0 (missing, empty, not a number, zero or negative) 10, written back as " 10". Returns it.

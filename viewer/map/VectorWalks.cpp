@@ -97,12 +97,17 @@ void FinishPairFrame(RenderContext& rc, const VectorFrame& vf) {
 }
 
 Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
-                       const VArray<float>* lat) {
+                       const VArray<float>* lat, Long timeStride) {
     FindTimeAndLevel(rc);
     PinLevel(rc, Data.CurLevel);
-    const Long last = TimeLoop(rc, [&](RenderContext& r, Long) {
-        return DrawListArrowsStep(r, vf, lon, lat, MissingPoint::Skip);
-    });
+    TimeLoopOptions options;
+    options.timeStride = timeStride;
+    const Long last = TimeLoop(
+        rc,
+        [&](RenderContext& r, Long) {
+            return DrawListArrowsStep(r, vf, lon, lat, MissingPoint::Skip);
+        },
+        options);
     if (last < 0) return -1;
     VectorFooter(rc, vf);
     EndRender(rc);

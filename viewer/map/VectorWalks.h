@@ -36,10 +36,10 @@ bool DrawListArrowsStep(RenderContext& rc, VectorFrame& vf, const VArray<float>*
 // footer and the default pointer.
 void FinishPairFrame(RenderContext& rc, const VectorFrame& vf);
 // The animation of a point list at CurLevel, its legend already drawn: TimeLoop with
-// DrawListArrowsStep (missing points skipped), then the footer and the default pointer. The last
-// step drawn, or -1 after a failed read.
+// DrawListArrowsStep (missing points skipped), timeStride steps apart, then the footer and the
+// default pointer. The last step drawn, or -1 after a failed read.
 Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
-                       const VArray<float>* lat);
+                       const VArray<float>* lat, Long timeStride = 1);
 
 // ---- Boundary-fitted grid ---------------------------------------------------------------------
 // How the read window of u meets the grid: whether its dimension nd - 1 runs over i (aIsI) or

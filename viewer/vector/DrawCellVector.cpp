@@ -1,5 +1,7 @@
 #include "viewer/vector/DrawCellVector.h"
 
+#include "common/MinMax.h"
+#include "runtime/Convert.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
@@ -49,7 +51,9 @@ Long DrawCellVectorTimed(Picture& pic) {
     VectorFrame vf;
     try {
         beginCellPair(rc, vf);
-        return AnimateListArrows(rc, vf, &Data.lonV, &Data.latV);
+        // The cell list steps through time by the stride typed for the first dimension.
+        const Long timeStride = MaxL(1, CLng(StrideBoxValue(1)));
+        return AnimateListArrows(rc, vf, &Data.lonV, &Data.latV, timeStride);
     } catch (const std::exception& e) {
         ShowErrorTail(rc, ErrorTailText(e), rc.tag);
         return -1;

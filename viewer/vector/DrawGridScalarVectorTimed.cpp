@@ -31,9 +31,21 @@ Long DrawGridTripleTimed(Picture& pic) {
     PinLevel(rc, Data.CurLevel);
     if (!WindowCheck(rc)) return -1;
 
-    // The colour range widens over the steps drawn; the arrows lie over the cells.
-    const Long last = TimeLoop(
-        rc, [&vf](RenderContext& r, Long) { return DrawGridStep(r) && DrawGridArrowsStep(r, vf); });
+    // All three items are read before the step draws anything, so that a failed read leaves
+    // only the step's time bar and date; every failure is told in the pair's layout. The colour
+    // range widens over the steps drawn; the arrows lie over the cells.
+    const WindowFailureLines lines = [&vf](Long, const VArray<Long>& start,
+                                           const VArray<Long>& counts, const VArray<Long>&) {
+        return IjWindowLines(vf.walkI, vf.walkJ, vf.nd, start, counts);
+    };
+    const Long last = TimeLoop(rc, [&](RenderContext& r, Long) {
+        bool drawable = false;
+        if (!ReadGridWindows(r, lines) || !ReadPairWindows(r, vf, drawable)) return false;
+        RangeGridWindows(r);
+        WalkGridCells(r);
+        WalkGridArrows(r, vf, drawable);
+        return true;
+    });
     if (last < 0) return -1;
 
     VectorFooter(rc, vf);
