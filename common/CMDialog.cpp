@@ -4,6 +4,10 @@
 #include "common/Ui.h"
 #include "platform/Component.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -12,13 +16,20 @@ Long dialogColor = 0;
 
 enum class FileDialogKind { Open, Save };
 
-std::string showFileDialog(FileDialogKind kind, std::string& path, const std::string& filter) {
+std::string showFileDialog(FileDialogKind kind, std::string& path, const std::string& filter,
+                           FileDialogRequest req = {}) {
     std::string result;
     try {
         if (path.empty()) path = ProgramFolder();
-        FileDialogRequest req;
-        req.initDir = FolderOf(path);
-        req.fileName = FileNameOf(path) + "." + FileExtensionOf(path);
+        // A folder opens the box in it with no file name proposed; a file proposes its own
+        // name, as it stands.
+        std::error_code ec;
+        if (std::filesystem::is_directory(NativePath(path), ec)) {
+            req.initDir = path;
+        } else {
+            req.initDir = FolderOf(path);
+            req.fileName = Trim(PathFileName(path));
+        }
         req.filter = filter;
         req.filterIndex = 1;
         if (kind == FileDialogKind::Open) {
@@ -39,6 +50,11 @@ std::string showFileDialog(FileDialogKind kind, std::string& path, const std::st
 
 std::string ShowOpenDlg(std::string& path, const std::string& filter) {
     return showFileDialog(FileDialogKind::Open, path, filter);
+}
+
+std::string ShowOpenDlg(std::string& path, const std::string& filter,
+                        const FileDialogRequest& look) {
+    return showFileDialog(FileDialogKind::Open, path, filter, look);
 }
 
 std::string ShowSaveDlg(std::string& path, const std::string& filter) {
