@@ -2,7 +2,11 @@
 // with startup_probe loaded into it (LD_PRELOAD), which plays the first steps as fast as the
 // program takes them (Load, Plot, the first field picked and drawn) and reports when each
 // picture was first painted. The first map frame with the field on screen is held against the
-// fastest peer viewer's first frame on this machine, 70 ms for a 180 x 90 field.
+// fastest peer viewer's first frame on this machine, 70 ms for a 180 x 90 field. The main
+// window's first paint is held against the start-up of ncview (Debian's netCDF viewer, not a
+// part of this project) on the same dataset, measured in the same run, run by run, to its
+// first window painted; that ratio needs ncview and an X display (bench/run.sh installs ncview
+// and Xvfb and runs this bench under Xvfb) and is left out, saying why, without them.
 //
 // Then, in this process, the coastline of the bundled file: the first drawing (which reads the
 // file) and the drawings after it, over the whole world and over a zoomed view.
@@ -21,6 +25,7 @@
 
 #include <QApplication>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -82,20 +87,24 @@ void writeSettings(const fs::path& target, const fs::path& coast) {
 
 using Times = std::map<std::string, std::vector<double>>;
 
-// One start of the program; false when it did not get through its steps.
-bool runOnce(const std::string& program, const std::string& dataset, const fs::path& settings,
-             Times& times) {
+// Starts argv[0] with probe preloaded and reads what it prints until it ends (or a minute has
+// passed). False when it could not be started or did not end well.
+// quiet sends its standard error (a banner, font warnings) to /dev/null.
+bool spawnWithProbe(std::vector<std::string> args, const char* probe, std::string& output,
+                    bool quiet = false) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0) env.emplace_back(*e);
-    env.push_back(std::string("LD_PRELOAD=") + PELORIN_STARTUP_PROBE);
+    env.push_back(std::string("LD_PRELOAD=") + probe);
     char spawn[64];
     std::snprintf(spawn, sizeof spawn, "PELORIN_BENCH_SPAWN=%.3f", nowMs());
     env.emplace_back(spawn);
@@ -104,19 +113,20 @@ bool runOnce(const std::string& program, const std::string& dataset, const fs::p
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    std::string path = program, data = dataset, ini = settings.string();
-    char* argv[] = {path.data(), data.data(), ini.data(), nullptr};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data());
+    const int rc = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (rc != 0) {
         close(fds[0]);
-        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        std::fprintf(stderr, "cannot start %s\n", args[0].c_str());
         return false;
     }
 
-    std::string output;
     char buf[4096];
     const double deadline = nowMs() + 60000;
     for (;;) {
@@ -133,10 +143,16 @@ bool runOnce(const std::string& program, const std::string& dataset, const fs::p
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
+// One start of the program; false when it did not get through its steps.
+bool runOnce(const std::string& program, const std::string& dataset, const fs::path& settings,
+             Times& times) {
+    std::string output;
+    bool ok = spawnWithProbe({program, dataset, settings.string()}, PELORIN_STARTUP_PROBE, output);
     std::istringstream lines(output);
     std::string name;
-    bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     Times run;
     while (lines >> name) {
         std::string rest;
@@ -152,6 +168,34 @@ bool runOnce(const std::string& program, const std::string& dataset, const fs::p
     for (auto& [key, values] : run)
         times[key].insert(times[key].end(), values.begin(), values.end());
     return true;
+}
+
+// The reference start-up: ncview, a netCDF viewer of its own (Debian's package ncview), started
+// on the same dataset on the same X display, timed to its first window painted. Empty when it
+// is not installed or there is no X display to show it on.
+std::string referenceViewer() {
+    if (!std::getenv("DISPLAY")) return {};
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const fs::path candidate = fs::path(folder.empty() ? "." : folder) / "ncview";
+        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+    return {};
+}
+
+// One start of the reference viewer: the time of its first window, or a negative number.
+double referenceOnce(const std::string& viewer, const std::string& dataset) {
+    std::string output;
+    spawnWithProbe({viewer, dataset}, PELORIN_X_WINDOW_PROBE, output, true);
+    std::istringstream lines(output);
+    std::string name;
+    while (lines >> name) {
+        std::string rest;
+        std::getline(lines, rest);
+        if (name == "window") return std::atof(rest.c_str());
+    }
+    return -1;
 }
 
 double secondsOf(int repeats, Picture& pic) {
@@ -187,7 +231,8 @@ void coastlineDraws(const fs::path& coast) {
 }
 
 // The times of one program's runs, stage by stage.
-void report(const std::string& program, const std::string& dataset, int done, Times& times) {
+void report(const std::string& program, const std::string& dataset, int done, Times& times,
+            const std::vector<double>& reference) {
     std::printf("%s %s, %d runs, platform %s (median, best; ms from the process start)\n",
                 program.c_str(), fs::path(dataset).filename().c_str(), done,
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
@@ -205,6 +250,18 @@ void report(const std::string& program, const std::string& dataset, int done, Ti
                 minimum(times["redraw"]));
     std::printf("  %-34s %8.1f %8.1f\n", "Erase (clear and coastline)", median(times["erase"]),
                 minimum(times["erase"]));
+    const double mainWindow = median(times["main-window"]);
+    if (reference.empty()) {
+        std::printf("main window shown: %.1f ms; no reference start-up: %s\n", mainWindow,
+                    std::getenv("DISPLAY") ? "ncview is not installed (bench/run.sh installs it)"
+                                           : "no X display (bench/run.sh runs under Xvfb)");
+    } else {
+        const double ref = median(reference);
+        std::printf("main window shown: %.1f ms (best %.1f) against ncview's first window %.1f ms "
+                    "(best %.1f, %zu runs): ratio %.2f\n",
+                    mainWindow, minimum(times["main-window"]), ref, minimum(reference),
+                    reference.size(), mainWindow / ref);
+    }
     const double preview = median(times["preview"]);
     const double first = median(times["field"]);
     std::printf("first map frame (the preview: points and coastline): %.1f ms, ratio %.2f\n",
@@ -230,7 +287,13 @@ int main(int argc, char** argv) {
     const fs::path folder = folderName;
     std::vector<Times> times(programs.size());
     std::vector<int> done(programs.size(), 0);
+    const std::string viewer = referenceViewer();
+    std::vector<double> reference;
     for (int r = 0; r < runs; ++r) {
+        if (!viewer.empty()) {
+            const double ms = referenceOnce(viewer, dataset);
+            if (ms >= 0) reference.push_back(ms);
+        }
         for (std::size_t p = 0; p < programs.size(); ++p) {
             const fs::path settings = folder / "Pelorin.ini";
             writeSettings(settings, fs::path(programs[p]).parent_path() / "coasts" / "WORLD_E.bdm");
@@ -246,7 +309,7 @@ int main(int argc, char** argv) {
         if (done[p] == 0)
             std::printf("%s: no run got through\n", programs[p].c_str());
         else
-            report(programs[p], dataset, done[p], times[p]);
+            report(programs[p], dataset, done[p], times[p], reference);
     }
 
     int qtArgc = 1;

@@ -4,6 +4,10 @@
 #include "common/Ui.h"
 #include "platform/Component.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Strings.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -13,20 +17,25 @@ Long dialogColor = 0;
 enum class FileDialogKind { Open, Save };
 
 std::string showFileDialog(FileDialogKind kind, std::string& path, const std::string& filter,
-                           bool confirmOverwrite) {
+                           FileDialogRequest req = {}) {
     std::string result;
     try {
         if (path.empty()) path = ProgramFolder();
-        FileDialogRequest req;
-        req.initDir = FolderOf(path);
-        req.fileName = FileNameOf(path) + "." + FileExtensionOf(path);
+        // A folder opens the box in it with no file name proposed; a file proposes its own
+        // name, as it stands.
+        std::error_code ec;
+        if (std::filesystem::is_directory(NativePath(path), ec)) {
+            req.initDir = path;
+        } else {
+            req.initDir = FolderOf(path);
+            req.fileName = Trim(PathFileName(path));
+        }
         req.filter = filter;
         req.filterIndex = 1;
         if (kind == FileDialogKind::Open) {
             req.mustExist = true;
             result = ui().OpenFileDialog(req);
         } else {
-            req.confirmOverwrite = confirmOverwrite;
             result = ui().SaveFileDialog(req);
         }
     } catch (const RuntimeError&) {
@@ -39,11 +48,18 @@ std::string showFileDialog(FileDialogKind kind, std::string& path, const std::st
 } // namespace
 
 std::string ShowOpenDlg(std::string& path, const std::string& filter) {
-    return showFileDialog(FileDialogKind::Open, path, filter, false);
+    return showFileDialog(FileDialogKind::Open, path, filter);
+}
+
+std::string ShowOpenDlg(std::string& path, const std::string& filter,
+                        const FileDialogRequest& look) {
+    return showFileDialog(FileDialogKind::Open, path, filter, look);
 }
 
 std::string ShowSaveDlg(std::string& path, const std::string& filter, bool confirmOverwrite) {
-    return showFileDialog(FileDialogKind::Save, path, filter, confirmOverwrite);
+    FileDialogRequest req;
+    req.confirmOverwrite = confirmOverwrite;
+    return showFileDialog(FileDialogKind::Save, path, filter, req);
 }
 
 Long PickColorDlg() {

@@ -38,6 +38,7 @@ struct FileDialogRequest {
     bool mustExist = false;        // open: the chosen file must exist
     bool confirmOverwrite = false; // save: ask before replacing a file
     std::string title;
+    bool programsOnly = false;     // open: list only programs (files that may be run)
 };
 
 class Ui {

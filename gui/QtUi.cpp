@@ -74,6 +74,8 @@ void setUpFileDialog(QFileDialog& dialog, const FileDialogRequest& req, bool sav
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(req.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        if (req.programsOnly)
+            dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDot);
     }
     QStringList filters = qtNameFilters(req.filter);
     if (!filters.isEmpty()) {

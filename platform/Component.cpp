@@ -4,9 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <set>
 #include <system_error>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -79,7 +77,7 @@ void SharedLibrary::Close() {
 
 namespace {
 
-// Never destroyed: a preload may still hold it while the program ends.
+// Never destroyed: factories may still be looked up while the program ends.
 std::mutex& factoryMutex() {
     static auto* m = new std::mutex;
     return *m;
@@ -92,13 +90,6 @@ std::map<std::string, void*>& factoryLibraries() {
     return *libraries;
 }
 
-// Paths that FindFactory or a preload has already tried to open: a preload that comes late finds
-// the work done, failed or not, and leaves it.
-std::set<std::string>& factoryAttempts() {
-    static auto* attempts = new std::set<std::string>;
-    return *attempts;
-}
-
 // The handle of the library at path (a path as NativePath gives it), opened now when it is not
 // yet; nullptr, with the loader's text in error, when it cannot be. The caller holds
 // factoryMutex.
@@ -106,7 +97,6 @@ void* openFactoryLibrary(const std::string& path, const std::string& library, st
     auto& libraries = factoryLibraries();
     auto it = libraries.find(path);
     if (it != libraries.end()) return it->second;
-    factoryAttempts().insert(path);
     ::dlerror();
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
@@ -132,27 +122,6 @@ void* FindFactory(const std::string& library, const std::string& symbol, std::st
     void* address = ::dlsym(handle, symbol.c_str());
     if (address == nullptr) error = loaderError("symbol " + symbol + " not found");
     return address;
-}
-
-void PreloadFactoryLibrary(const std::string& library) {
-    factoryMutex();
-    factoryLibraries();
-    factoryAttempts();
-    try {
-        std::thread([library] {
-            try {
-                std::lock_guard lock(factoryMutex());
-                const std::string path = NativePath(library);
-                if (factoryAttempts().count(path) != 0) return;
-                std::string ignored;
-                openFactoryLibrary(path, library, ignored);
-            } catch (...) {
-                // Whatever went wrong here, FindFactory meets it again.
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: the library is opened when it is first wanted.
-    }
 }
 
 void CloseFactoryLibrary(const std::string& library) {

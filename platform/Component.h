@@ -27,10 +27,6 @@ private:
 // Opens library (once; it stays loaded) and returns the address of its factory symbol, or
 // nullptr with the reason in error.
 void* FindFactory(const std::string& library, const std::string& symbol, std::string& error);
-// Starts opening library on a thread of its own and returns at once, so that the first
-// FindFactory of it finds it loaded (or waits for the load under way) instead of loading it
-// then. A failure is left for that FindFactory to meet and report.
-void PreloadFactoryLibrary(const std::string& library);
 // Closes a library that FindFactory opened. Nothing made by its factory may be used after.
 void CloseFactoryLibrary(const std::string& library);
 

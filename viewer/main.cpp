@@ -5,7 +5,6 @@
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/MainForm.h"
-#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Startup.h"
 
 #include <QApplication>
@@ -50,13 +49,10 @@ int main(int argc, char** argv) {
     bool running = false;
     runEvent([&] { running = Main(args, ProgramFolder()); });
     int rc = 0;
-    if (running) {
-        // The dataset library (with netCDF and all it brings) loads while the main window is
-        // shown, not when the first dataset is opened. Not earlier: its load would hold up the
-        // libraries that Qt loads on the way to the main window.
-        PreloadKelvadLibrary();
-        rc = QApplication::exec();
-    }
+    // The dataset library (with netCDF and all it brings) loads at the first dataset load, and
+    // the section control when its window first opens: a load of either at start-up, even on a
+    // thread of its own, holds the dynamic loader that Qt needs on the way to the first window.
+    if (running) rc = QApplication::exec();
 
     UnloadMainForm();
     setUi(nullptr);

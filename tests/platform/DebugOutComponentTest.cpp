@@ -42,20 +42,6 @@ TEST(Component, LoadsLibrariesAndReportsWhyNot) {
     EXPECT_EQ(lib.Symbol("cos", error), nullptr);
 }
 
-// A library loaded ahead on its own thread is the one FindFactory then gives; one that cannot be
-// loaded is reported by FindFactory as if nothing had been tried.
-TEST(Component, PreloadedLibrariesServeTheFactoryLookup) {
-    PreloadFactoryLibrary("libm.so.6");
-    std::string error;
-    void* f = FindFactory("libm.so.6", "cos", error);
-    ASSERT_NE(f, nullptr) << error;
-    EXPECT_EQ(reinterpret_cast<double (*)(double)>(f)(0.0), 1.0);
-
-    PreloadFactoryLibrary("/nonexistent/libPreloaded.so");
-    EXPECT_EQ(FindFactory("/nonexistent/libPreloaded.so", "CreateKelvad", error), nullptr);
-    EXPECT_NE(error.find("libPreloaded.so"), std::string::npos) << error;
-}
-
 TEST(Component, ProgramAndModuleFolders) {
     const std::string program = ProgramFolder();
     ASSERT_FALSE(program.empty());

@@ -222,7 +222,15 @@ TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
     ui.fileAnswers.push_back("");
     OpenCdlInEditor();
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    EXPECT_EQ(ui.fileDialogs[0].request.filter.rfind("Notepad.exe or Write.exe|*.exe", 0), 0u);
+    {
+        // The box says what it asks for and lists programs, in the folder of the editor gone.
+        const FileDialogRequest& req = ui.fileDialogs[0].request;
+        EXPECT_NE(req.title.find("text editor"), std::string::npos) << req.title;
+        EXPECT_TRUE(req.programsOnly);
+        EXPECT_EQ(req.filter, "Programs|*");
+        EXPECT_EQ(req.initDir, dir.file("gone"));
+        EXPECT_EQ(req.fileName, "editor");
+    }
     EXPECT_TRUE(launches.empty());
     EXPECT_EQ(GetString("NotePad", "FilePath", Opt.IniFile), dir.file("gone/editor"));
 
@@ -233,6 +241,19 @@ TEST_F(CdlDumpTest, MissingEditorIsAskedForAndRemembered) {
     EXPECT_EQ(GetString("NotePad", "FilePath", Opt.IniFile), editor);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].program, editor);
+}
+
+// With no editor chosen yet the box opens among the programs, proposing no file name.
+TEST_F(CdlDumpTest, FirstEditorIsAskedForAmongThePrograms) {
+    ASSERT_EQ(Make_CDL(), 1);
+    ui.fileAnswers.push_back("");
+    OpenCdlInEditor();
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    const FileDialogRequest& req = ui.fileDialogs[0].request;
+    EXPECT_EQ(req.initDir, "/usr/bin/");
+    EXPECT_EQ(req.fileName, "");
+    EXPECT_TRUE(req.programsOnly);
+    EXPECT_EQ(GetString("NotePad", "FilePath", Opt.IniFile), "");
 }
 
 TEST_F(CdlDumpTest, NoDumpFileStartsNothing) {

@@ -2,6 +2,7 @@
 #include "ShellFixture.h"
 
 #include "runtime/RuntimeError.h"
+#include "tests/support/EnvScope.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/shell/CdlDump.h"
@@ -308,12 +309,16 @@ TEST_F(MainFormTest, EscOnThePreviewAsksTheAnimationToStop) {
     EXPECT_EQ(Anim.CancelFlag, -1);
 }
 
-// "Edit Ini" starts the user's text editor (the one the CDL dump uses) on the settings file in
-// use; an editor that does not start is named in a box.
-TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
-    const std::string editor = writeFile("my editor", "#!/bin/sh\n");
-    const std::string named = settings(
-        "[FilePath]\nNotePad=" + editor + "\n[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
+// "Edit Ini" opens the settings file in use in the user's own editor (EDITOR here), asking for
+// none; an editor that does not start is named in a box; a settings file gone leaves nothing.
+TEST_F(MainFormTest, EditIniOpensTheSettingsFileInUseInTheUsersEditor) {
+    const std::string bin = (dir.path() / "bin").string();
+    std::filesystem::create_directory(bin);
+    const std::string editor = bin + "/gedit";
+    std::ofstream(editor) << "#!/bin/sh\n";
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+    EnvScope env({{"PATH", bin.c_str()}, {"VISUAL", nullptr}, {"EDITOR", "gedit --new-window"}});
+    const std::string named = settings("[URL List]\nURLfile 1=x.nc\n", "elsewhere.ini");
     ASSERT_TRUE(Main({named}, dir.path().string()));
     std::vector<std::pair<std::string, std::vector<std::string>>> launches;
     bool starts = true;
@@ -329,8 +334,9 @@ TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
     mainForm().EditIni_Click();
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].first, editor);
-    EXPECT_EQ(launches[0].second, std::vector<std::string>{named});
+    EXPECT_EQ(launches[0].second, (std::vector<std::string>{"--new-window", named}));
     EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.fileDialogs.empty());
     EXPECT_TRUE(opened.empty());
 
     starts = false;
@@ -339,19 +345,20 @@ TEST_F(MainFormTest, EditIniStartsTheEditorOnTheSettingsFileInUse) {
     EXPECT_EQ(ui.boxes[0].text, "[EditIni] Unable to start " + editor + "\r\nto open " + named);
     EXPECT_EQ(ui.boxes[0].title, "Pelorin");
 
-    // No editor yet: one is asked for; a cancelled dialog starts nothing and stores nothing.
-    PutString("NotePad", "FilePath", Opt.IniFile, "");
+    // Nothing on PATH opens it: said so, and still no file box.
+    unsetenv("EDITOR");
     ui.boxes.clear();
-    ui.fileAnswers.push_back("");
     mainForm().EditIni_Click();
-    EXPECT_EQ(ui.fileDialogs.size(), 1u);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "[EditIni] Unable to start an editor\r\nto open " + named);
+    EXPECT_TRUE(ui.fileDialogs.empty());
     EXPECT_EQ(launches.size(), 2u);
-    EXPECT_TRUE(ui.boxes.empty());
 
-    // A settings file gone missing: nothing to edit, no editor asked for, nothing said.
+    // A settings file gone missing: nothing to edit, nothing said.
+    setenv("EDITOR", "gedit", 1);
     std::filesystem::remove(named);
+    ui.boxes.clear();
     mainForm().EditIni_Click();
-    EXPECT_EQ(ui.fileDialogs.size(), 1u);
     EXPECT_EQ(launches.size(), 2u);
     EXPECT_TRUE(ui.boxes.empty());
 }

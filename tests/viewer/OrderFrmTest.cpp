@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -250,6 +251,87 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     EXPECT_EQ(map().height(), 240);
     EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
     EXPECT_EQ(View.MouseState, 0);
+    EXPECT_TRUE(pumping.boxes.empty());
+}
+
+// The time-range button releases the dataset: the map and order windows close with it (the map
+// keeps its place), and the next load's Plot opens windows that draw again.
+TEST_F(OrderFrmTest, TheTimeRangeButtonClosesTheWindowsOfTheDataset) {
+    const std::string grid = RegularFixture(dir.file("grid.nc"));
+    load(grid);
+    mainForm().Command2_Click(0);
+    ASSERT_TRUE(PicFormForm().isVisible());
+    ASSERT_TRUE(order().isVisible());
+    select({0});
+    order().Command1_Click(0);
+    ASSERT_TRUE(coloured());
+
+    mainForm().setComboText(grid);
+    mainForm().cmdStartEnd_Click();
+    EXPECT_NE(programText(mainForm().Text2->text()), "");
+    EXPECT_FALSE(PicFormLoaded());
+    EXPECT_FALSE(OrderFrmLoaded());
+    EXPECT_NE(GetString("Pic width", "position", Opt.IniFile), "");
+    EXPECT_TRUE(messages().empty());
+
+    load(grid);
+    mainForm().Command2_Click(0);
+    select({0});
+    order().Command1_Click(0);
+    EXPECT_TRUE(coloured());
+    EXPECT_TRUE(messages().empty());
+}
+
+// Esc stops an animation whichever window has the focus: the order window whose Animate was
+// clicked (its button or its list), the main window; the animation ends after the step drawn.
+TEST_F(OrderFrmTest, EscReleasedInAnyWindowStopsTheAnimation) {
+    loadGrid();
+    struct PumpingUi : ScriptedUi {
+        std::function<void()> pump;
+        void DoEvents() override {
+            ScriptedUi::DoEvents();
+            if (pump) pump();
+        }
+    } pumping;
+    ScopedUi scoped(pumping);
+    OrderFrm& f = order();
+    const struct {
+        const char* where;
+        QWidget* widget;
+    } targets[] = {
+        {"Animate button", f.Command6[1]},
+        {"variable list", f.List1},
+        {"main window", &mainForm()},
+    };
+    for (const auto& t : targets) {
+        SCOPED_TRACE(t.where);
+        int pumps = 0;
+        pumping.pump = [&] {
+            if (++pumps != 1) return;
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(t.widget, &release);
+        };
+        PicFormForm().setCaption("");
+        select({0});
+        f.Text10[0]->setText("1");
+        f.Command6_Click(1);
+        EXPECT_EQ(Data.CurTimeStep, 2);
+        EXPECT_EQ(PicFormForm().caption(), "Drawing Coastline: Canceled");
+        EXPECT_EQ(Anim.CancelFlag, 0);
+    }
+    // Another key goes by; an Esc released while nothing runs stops no later animation.
+    int pumps = 0;
+    pumping.pump = [&] {
+        ++pumps;
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.List1, &release);
+    };
+    QKeyEvent idleEsc(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.List1, &idleEsc);
+    f.Text10[0]->setText("1");
+    f.Command6_Click(1);
+    EXPECT_GE(pumps, 2);
+    EXPECT_EQ(Data.CurTimeStep, 3);
     EXPECT_TRUE(pumping.boxes.empty());
 }
 

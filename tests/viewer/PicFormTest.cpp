@@ -22,8 +22,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include <fstream>
 #include <string>
@@ -544,11 +546,11 @@ TEST_F(PicFormTest, StoredGeometryAccepted) {
 // with the zoom record in force, and closes the colour-scale and point-value windows.
 TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     std::ofstream(Opt.IniFile)
-        << "[position]\r\nPic top=1500\r\nPic left=-300\r\nPic height=4500\r\n"
+        << "[position]\r\nPic top=1500\r\nPic left=300\r\nPic height=4500\r\n"
            "Pic width=6000\r\n";
     PicForm& f = PicFormForm();
     EXPECT_EQ(f.y(), 100);
-    EXPECT_EQ(f.x(), -20);
+    EXPECT_EQ(f.x(), 20);
     EXPECT_EQ(f.width(), 400);
     EXPECT_EQ(f.height(), 300);
     EXPECT_EQ(View.MouseState, -1);
@@ -563,7 +565,7 @@ TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     EXPECT_FALSE(FormIJLoaded());
     auto key = [this](const char* k, const char* s) { return GetString(k, s, Opt.IniFile); };
     EXPECT_EQ(key("Pic top", "position"), "1500");
-    EXPECT_EQ(key("Pic left", "position"), "-300");
+    EXPECT_EQ(key("Pic left", "position"), "300");
     EXPECT_EQ(key("Pic width", "position"), "6000");
     EXPECT_EQ(key("Pic height", "position"), "4500");
     EXPECT_EQ(key("mai width", "position"), "0");
@@ -579,6 +581,45 @@ TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     UnloadPicForm();
     EXPECT_EQ(key("Pic width", "position"), "9600");
     EXPECT_EQ(key("top", "zoom"), "");
+}
+
+// A place stored on a larger screen, or at another pixel ratio, comes back inside this one's
+// free area: beyond the right and bottom edges, before the left edge, larger than the screen.
+// (Runs again at QT_SCALE_FACTOR=2, where the same twips lie twice as far in the screen's units.)
+TEST_F(PicFormTest, StoredPlaceBeyondTheScreenComesBackInsideIt) {
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto twips = [](int pixels) { return std::to_string(pixels * 15); };
+    struct Case {
+        const char* what;
+        int left, top, width, height; // pixels of the screen
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"inside", room.x() + 10, room.y() + 20, 200, 150, {room.x() + 10, room.y() + 20, 200, 150}},
+        {"beyond the bottom right", room.right() + 400, room.bottom() + 300, 200, 150,
+         {room.right() + 1 - 200, room.bottom() + 1 - 150, 200, 150}},
+        {"half over the right edge", room.right() - 100, room.y() + 20, 200, 150,
+         {room.right() + 1 - 200, room.y() + 20, 200, 150}},
+        {"before the left edge", room.x() - 20, room.y() + 20, 200, 150,
+         {room.x(), room.y() + 20, 200, 150}},
+        {"larger than the screen", room.x() + 300, room.y() + 10, room.width() * 2,
+         room.height() + 200, room},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(Opt.IniFile) << "[position]\r\nPic top=" << twips(c.top)
+                                   << "\r\nPic left=" << twips(c.left)
+                                   << "\r\nPic height=" << twips(c.height)
+                                   << "\r\nPic width=" << twips(c.width) << "\r\n";
+        if (GetWinPos(Opt.IniFile, 2) != 1) continue; // beyond what the settings take at all
+        PicForm& f = PicFormForm();
+        f.show();
+        EXPECT_EQ(QRect(f.pos(), f.size()), c.expected);
+        EXPECT_EQ(f.Picture1->picture().width(), c.expected.width());
+        UnloadPicForm();
+        // What the unload keeps is the place the window had on this screen.
+        EXPECT_EQ(GetString("Pic left", "position", Opt.IniFile), twips(c.expected.x()));
+    }
 }
 
 // Closing the window while a long command runs cancels the animation and hides the window;

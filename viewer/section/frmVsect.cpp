@@ -6,6 +6,7 @@
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
 #include "gui/Twips.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
@@ -263,8 +264,13 @@ float frmVsect::ScaleHeight() const {
 }
 
 void frmVsect::setTwipsGeometry(float top, float left, float width, float height) {
-    move(wholePixelsFromTwips(left), wholePixelsFromTwips(top));
-    resize(std::max(1, wholePixelsFromTwips(width)), std::max(1, wholePixelsFromTwips(height)));
+    // A place stored on another screen comes back inside the one that shows it.
+    const QRect placed = FitOnScreen(
+        QRect(wholePixelsFromTwips(left), wholePixelsFromTwips(top),
+              std::max(1, wholePixelsFromTwips(width)), std::max(1, wholePixelsFromTwips(height))),
+        FrameMarginsOf(*this), screen());
+    move(placed.topLeft());
+    resize(placed.size());
 }
 
 float frmVsect::TopTwips() const {

@@ -11,6 +11,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/UserEditor.h"
 
 #include <QProcess>
 #include <QString>
@@ -19,6 +20,8 @@
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
+// Where the box that asks for an editor opens when none was chosen before.
+constexpr const char* kProgramsFolder = "/usr/bin/";
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args) {
     QStringList list;
@@ -125,20 +128,39 @@ Integer Make_CDL() {
     return 1;
 }
 
+namespace {
+
+void startEditor(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& file, const std::string& tag) {
+    if (program.empty() || !Launcher()(program, args))
+        ui().MsgBox(tag + " Unable to start " + (program.empty() ? "an editor" : program) +
+                        kLineEnd + "to open " + file,
+                    kOkOnly, kProgramTitle);
+}
+
+} // namespace
+
 void OpenInEditor(const std::string& file, const std::string& tag) {
     std::string editor = GetString("NotePad", "FilePath", Opt.IniFile);
     if (FileExistsOpen(editor) != 1) {
-        // Editors here carry no extension: the second filter lists every file.
-        const std::string chosen =
-            ShowOpenDlg(editor, "Notepad.exe or Write.exe|*.exe|All files(*)|*");
+        // Editors live among the programs; the box lists only programs.
+        std::string start = editor.empty() ? std::string(kProgramsFolder) : editor;
+        FileDialogRequest req;
+        req.title = "Choose the text editor that opens the CDL header";
+        req.programsOnly = true;
+        const std::string chosen = ShowOpenDlg(start, "Programs|*", req);
         if (chosen.empty()) return;
         editor = chosen;
         PutString("NotePad", "FilePath", Opt.IniFile, editor);
     }
     if (FileExistsOpen(file) != 1) return;
-    if (!Launcher()(NativePath(editor), {file}))
-        ui().MsgBox(tag + " Unable to start " + editor + kLineEnd + "to open " + file, kOkOnly,
-                    kProgramTitle);
+    startEditor(NativePath(editor), {file}, file, tag);
+}
+
+void OpenInUserEditor(const std::string& file, const std::string& tag) {
+    if (FileExistsOpen(file) != 1) return;
+    const ProgramCommand command = UserEditorCommand(file);
+    startEditor(command.program, command.args, file, tag);
 }
 
 void OpenCdlInEditor() {

@@ -24,10 +24,14 @@ Integer Make_CDL();
 void OpenCdlInEditor();
 
 // Starts the user's text editor, the program in "NotePad" ("FilePath"), on file. A missing
-// editor is asked for with an open-file dialog and the choice stored (a cancelled dialog starts
-// nothing); nothing is started when file does not exist. An editor that cannot be started is
-// reported in a message box naming it, headed by tag ("[OpenCdlInEditor]").
+// editor is asked for with an open-file box that lists programs and the choice stored (a
+// cancelled box starts nothing); nothing is started when file does not exist. An editor that
+// cannot be started is reported in a message box naming it, headed by tag ("[OpenCdlInEditor]").
 void OpenInEditor(const std::string& file, const std::string& tag);
+// Opens file in the editor of the user's desktop (UserEditorCommand: VISUAL, EDITOR, else
+// xdg-open), asking nothing; nothing when file does not exist. An editor that cannot be started
+// is reported as OpenInEditor reports it.
+void OpenInUserEditor(const std::string& file, const std::string& tag);
 
 // Starts program with its arguments, without waiting; false when it could not be started.
 using ProgramLauncher =

@@ -376,7 +376,8 @@ void MainForm::Command3_Click() {
 void MainForm::cmdStartEnd_Click() {
     if (IsBusy()) return;
     if (Len(comboText()) < 3) return;
-    BusyGuard busy;
+    // The query holds the busy guard itself, and lets it go before it closes the windows of
+    // the dataset it released.
     ShowTimeRange();
 }
 
@@ -421,10 +422,9 @@ void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
 }
 
 void MainForm::EditIni_Click() {
-    // The settings file in use, in the text editor the CDL dump uses too; one gone missing
-    // leaves nothing to edit.
-    if (FileExistsOpen(Opt.IniFile) != 1) return;
-    OpenInEditor(Opt.IniFile, "[EditIni]");
+    // The settings file in use, in the user's own editor; one gone missing leaves nothing to
+    // edit.
+    OpenInUserEditor(Opt.IniFile, "[EditIni]");
 }
 
 // ---- Options

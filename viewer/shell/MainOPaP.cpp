@@ -14,6 +14,7 @@
 #include "viewer/section/OCXHost.h"
 #include "viewer/shell/DataPoints.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/Summaries.h"
 #include "viewer/shell/URLList.h"
@@ -194,10 +195,6 @@ std::string kelvadLibrary() {
 
 } // namespace
 
-void PreloadKelvadLibrary() {
-    if (factory == nullptr) PreloadFactoryLibrary(kelvadLibrary());
-}
-
 bool NewKelvad() {
     ReleaseKelvad();
     std::string error;
@@ -334,23 +331,29 @@ void LoadFile(Long UseSecond) {
 
 void ShowTimeRange() {
     if (loading) return;
-    LoadScope scope;
-    MainForm& f = mainForm();
-    CurrentEntry() = f.comboText();
-    CloseSlots();
+    {
+        LoadScope scope;
+        MainForm& f = mainForm();
+        CurrentEntry() = f.comboText();
+        CloseSlots();
 
-    f.Picture1->picture().Cls();
-    for (auto* box : f.Text1)
-        box->clear();
-    f.Text2->clear();
+        f.Picture1->picture().Cls();
+        for (auto* box : f.Text1)
+            box->clear();
+        f.Text2->clear();
 
-    if (NewKelvad()) {
-        LoadCoordAliases();
-        std::string s, e;
-        if (Data.clsNC->StartEndDate(CurrentEntry(), s, e) >= 0)
-            f.Text2->setText(QString::fromStdString(s + "  to  " + e));
+        if (NewKelvad()) {
+            LoadCoordAliases();
+            std::string s, e;
+            if (Data.clsNC->StartEndDate(CurrentEntry(), s, e) >= 0)
+                f.Text2->setText(QString::fromStdString(s + "  to  " + e));
+        }
+        ReleaseKelvad();
+        Data.nNcMain = 0;
+        SetDatasetButtons(false, false, false);
     }
-    ReleaseKelvad();
-    Data.nNcMain = 0;
-    SetDatasetButtons(false, false, false);
+    // With the dataset gone the map and order windows have nothing left to draw or probe:
+    // they close with it (the map window keeps its place and zoom keys as it goes).
+    if (PicFormLoaded()) UnloadPicForm();
+    if (OrderFrmLoaded()) UnloadOrderFrm();
 }

@@ -14,10 +14,6 @@ using KelvadFactory = IKelvad* (*)();
 // library beside the program. Returns the factory replaced (nullptr for the default).
 KelvadFactory SetKelvadFactory(KelvadFactory factory);
 
-// Starts loading the library of the default factory in the background, so that the first
-// NewKelvad does not wait for it. Nothing when a factory of its own is set.
-void PreloadKelvadLibrary();
-
 // Replaces clsNC by a new object (the previous one is released first); false, with the reason
 // in a message box, when no object could be made (clsNC is then nothing).
 bool NewKelvad();
@@ -28,7 +24,7 @@ void ReleaseKelvad();
 // everything the windows read. Holds the busy guard and the hourglass pointer while it runs.
 void LoadFile(Long UseSecond);
 // Shows the time span of the entry of the main window's list box without loading it; leaves
-// the viewer with no dataset object.
+// the viewer with no dataset object, and closes the map and order windows with the dataset.
 void ShowTimeRange();
 // True while LoadFile or ShowTimeRange runs (a second one is refused).
 bool LoadRunning();

@@ -6,6 +6,7 @@
 #include "common/Ui.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
@@ -448,15 +449,11 @@ void OrderFrm::showEvent(QShowEvent* event) {
     sized_ = true;
     // The first time it is shown the window takes the size its layout asks for, as far as the
     // screen allows with the window's frame.
-    const QScreen* where = screen();
-    if (!where) return;
-    const QRect room = where->availableGeometry();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(sizeHint().boundedTo(room.marginsRemoved(frame).size()));
     // Moved in where the window system put it partly off the screen.
-    const QRect placed = frameGeometry();
-    move(std::max(room.left(), std::min(placed.left(), room.right() + 1 - placed.width())),
-         std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height())));
+    const QRect placed =
+        FitOnScreen(QRect(pos(), sizeHint()), FrameMarginsOf(*this), screen());
+    resize(placed.size());
+    move(placed.topLeft());
 }
 
 void OrderFrm::closeEvent(QCloseEvent* event) {

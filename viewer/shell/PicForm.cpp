@@ -3,6 +3,7 @@
 #include "common/Ui.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
 #include "gui/Twips.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
@@ -19,7 +20,10 @@
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/Probe.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -104,6 +108,28 @@ void deferClose() {
     scheduleCloseRetry();
 }
 
+// Esc released in any of the viewer's windows stops a running animation: the user presses it
+// wherever the focus is (in the order window whose Animate was just clicked, as often as not).
+// Only the map picture's own Esc also ends the section path.
+class EscWatcher : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) Anim.CancelFlag = -1;
+        }
+        return false;
+    }
+};
+
+void watchEscEverywhere() {
+    static QPointer<QObject> watcher;
+    if (watcher || !qApp) return;
+    watcher = new EscWatcher(qApp);
+    qApp->installEventFilter(watcher);
+}
+
 void runUnloadProcedure() {
     unloading = true;
     Integer cancel = 0;
@@ -117,6 +143,8 @@ void runUnloadProcedure() {
 
 PicForm::PicForm() {
     setWindowTitle(qtText("Picture Form"));
+    // Every animation draws into this window: from its first load on, Esc anywhere stops one.
+    watchEscEverywhere();
     resize(kDesignWidth, kDesignHeight);
     Picture1 = new PictureWidget(this);
     Picture1->setGeometry(0, 0, kDesignWidth, kDesignHeight);
@@ -227,11 +255,18 @@ void PicForm_Form_Load() {
     View.MouseState = -3;
     zoomPressed = false;
     if (GetWinPos(Opt.IniFile, 2) != 1) return;
-    f.move(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop));
+    // Stored on another screen (or at another pixel ratio) the window may lie beyond this one's
+    // edge: it comes back inside the screen that shows it.
+    const QRect placed =
+        FitOnScreen(QRect(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop),
+                          std::clamp(wholePixelsFromTwips(PicWidth), kMinSide, kMaxSide),
+                          std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide)),
+                    FrameMarginsOf(f), f.screen());
+    f.move(placed.topLeft());
     // Each size set is a resize of the window, as the window system reports it.
-    f.resize(f.width(), std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide));
+    f.resize(f.width(), placed.height());
     PicForm_Form_Resize();
-    f.resize(std::clamp(wholePixelsFromTwips(PicWidth), kMinSide, kMaxSide), f.height());
+    f.resize(placed.width(), f.height());
     PicForm_Form_Resize();
 }
 
