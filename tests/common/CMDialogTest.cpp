@@ -27,9 +27,9 @@ TEST(CMDialog, OpenWithEmptyPathStartsAtTheProgramFolder) {
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     const auto& call = ui.fileDialogs[0];
     EXPECT_EQ(call.kind, ScriptedUi::DialogKind::Open);
-    // The folder above, with the program folder and "." as the file name.
-    EXPECT_EQ(call.request.initDir, programFolder.substr(0, programFolder.rfind('/')));
-    EXPECT_EQ(call.request.fileName, programFolder + ".");
+    // The program folder itself, with no file name proposed.
+    EXPECT_EQ(call.request.initDir, programFolder);
+    EXPECT_EQ(call.request.fileName, "");
     EXPECT_EQ(call.request.filter, kNcFilter);
     EXPECT_EQ(call.request.filterIndex, 1);
     EXPECT_TRUE(call.request.mustExist);

@@ -356,10 +356,9 @@ std::vector<SubsetWriter::Written> SubsetWriter::defineCoordinates(NcOut& out) {
         AttCopyRules rules;
         rules.retype = typeOf(w.role, own);
         if (w.role == Role::Time) rules.unitsText = SubsetTimeUnits(nc_);
-        // Positions and levels are written from the library's caches, which hold them unpacked.
-        const bool fromCaches =
-            ((w.role == Role::Lon || w.role == Role::Lat) && !flavour_.boundaryFitted) ||
-            w.role == Role::Level;
+        // Levels are written from the library's cache, which holds them unpacked. Positions are
+        // copied as stored, so they keep the attributes that unpack them.
+        const bool fromCaches = w.role == Role::Level;
         rules.unpacked = fromCaches &&
                          (Val(nc_.variScale(w.var, 1)) != 1 || Val(nc_.variOffset(w.var, 1)) != 0 ||
                           !nc_.GetAttVbyVarNumbyAttname(w.var, "_Unsigned", 1).empty());
