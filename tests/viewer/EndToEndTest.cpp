@@ -813,6 +813,21 @@ protected:
         QApplication::sendEvent(w, &release);
     }
 
+    // A zoom box dragged with the left button from one corner (degrees) to the other.
+    static void ZoomBox(double west, double south, double east, double north) {
+        const double f = View.Projection == 1 ? kDegToRad : 1.0;
+        float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        ASSERT_EQ(ll2_to_xy2(static_cast<float>(west * f), static_cast<float>(north * f), x0, y0),
+                  0);
+        ASSERT_EQ(ll2_to_xy2(static_cast<float>(east * f), static_cast<float>(south * f), x1, y1),
+                  0);
+        PicForm_Picture1_MouseDown(kLeftButton, 0, x0, y0);
+        for (int k = 1; k <= 8; ++k)
+            PicForm_Picture1_MouseMove(kLeftButton, 0, x0 + (x1 - x0) * k / 8,
+                                       y0 + (y1 - y0) * k / 8);
+        PicForm_Picture1_MouseUp(kLeftButton, 0, x1, y1);
+    }
+
     static void ReleaseKeyOnMap(Qt::Key key) {
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(PicFormForm().Picture1, &release);
@@ -905,6 +920,16 @@ TEST_P(SeamEndToEndTest, DrawAcrossTheSeamProbeAndZoomOut) {
         EXPECT_EQ(copies, 6 * 9);
     }
     ExpectNoStripAtTheSeam();
+
+    // A zoom box wholly over the copy west of the grid (columns 22 .. 24 at -45 .. -15): the
+    // copy is drawn, every cell at its own place, with no "No data in the view".
+    ZoomBox(-52, -64, -8, 64);
+    EXPECT_NEAR(View.ViewExtent.West * degrees, -52, 0.5);
+    EXPECT_NEAR(View.ViewExtent.East * degrees, -8, 0.5);
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(ExpectEveryCell(copies), 3 * 9);
+    EXPECT_EQ(copies, 3 * 9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),

@@ -137,6 +137,19 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     EXPECT_EQ(seamDim(3, 2), (std::vector<Long>{1, 180, 2, 359}));
     EXPECT_EQ(seamDim(3, 3), (std::vector<Long>{1, 41, 2, 81}));
 
+    // A view wholly over a copy: the read window takes that copy's columns (read once, drawn
+    // a period away), whichever side it lies on.
+    for (const auto& [west, east, shift, seam] :
+         {std::tuple{-60.0, -10.0, -360.0f, std::vector<Long>{301, 26, 2, 351}},
+          std::tuple{370.0, 400.0, 360.0f, std::vector<Long>{11, 16, 2, 41}}}) {
+        view(west, east, -10, 10);
+        ASSERT_EQ(CalculateGridScalar(1), 1) << west;
+        ASSERT_EQ(seamShifts(), std::vector<float>{shift});
+        EXPECT_EQ(seamDim(3), seam);
+        EXPECT_EQ(dim(3), seam);
+        EXPECT_EQ(Win.tcount, Win.tcount2);
+    }
+
     // Inside the grid: nothing across the seam.
     view(100, 200, -10, 10);
     ASSERT_EQ(CalculateGridScalar(1), 1);

@@ -147,6 +147,17 @@ void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
     }
 }
 
+// The longitude indices of the copies beyond the seam whose columns lie in the view.
+std::vector<Long> copyColumnsInView(Long nLon, const ViewEdges& v) {
+    std::vector<Long> out;
+    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon))
+        for (Long i = c.lonFirst; i <= c.lonLast; ++i) {
+            const float x = static_cast<float>(Data.lonV(i) + c.shift);
+            if (v.W <= x && x <= v.E) out.push_back(i);
+        }
+    return out;
+}
+
 Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) {
     if (nd < 2) return -1;
     const Long order = nc.variLonLatOrder(nvar, nNc);
@@ -156,6 +167,12 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     Long xcount = 0, ycount = 0;
     for (Long i = 1; i <= nLon; ++i)
         if (v.W <= Data.lonV(i) && Data.lonV(i) <= v.E) ++xcount;
+    // A view wholly over a copy beyond the seam holds data all the same.
+    bool onlyCopies = false;
+    if (xcount == 0) {
+        xcount = static_cast<Long>(copyColumnsInView(nLon, v).size());
+        onlyCopies = xcount > 0;
+    }
     for (Long j = 1; j <= nLat; ++j)
         if (v.S <= Data.latV(j) && Data.latV(j) <= v.N) ++ycount;
     if (xcount <= 0 || ycount <= 0) {
@@ -182,6 +199,17 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     Win.tcount = WindowCount(Win.countp);
     result = 1;
     buildSeamWindows(nd, order, nLon, lonStride);
+    if (onlyCopies && !Win.seamWindows.empty()) {
+        // The read window takes the westernmost copy's columns: its values are read once and
+        // drawn through that copy's shift, while the grid's own place lies outside the view.
+        const SeamWindow& w = Win.seamWindows.front();
+        const Long lonDim = order == 1 ? nd - 1 : nd;
+        Win.startp(lonDim) = w.startp(lonDim);
+        Win.endp(lonDim) = w.endp(lonDim);
+        Win.countp(lonDim) = w.countp(lonDim);
+        Win.stride(lonDim) = w.stride(lonDim);
+        Win.tcount = WindowCount(Win.countp);
+    }
     return 1;
 }
 
