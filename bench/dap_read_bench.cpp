@@ -3,6 +3,7 @@
 // URL: the requests each read makes and its time, best of the runs, and their ratios. The
 // requests of opening the dataset are not counted; both reads run on a dataset just opened.
 // Usage: dap_read_bench [repeats]
+#include "bench/BenchFields.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/VArray.h"
 #include "tests/support/DapServer.h"
@@ -23,33 +24,6 @@ namespace {
 
 constexpr int kLon = 4320;
 constexpr int kLat = 2160;
-
-// Heights in metres as etopo5 holds them, shorts on a 5-minute grid.
-bool writeEtopo5(const std::string& path) {
-    int ncid = -1, dims[2], lat = -1, lon = -1, h = -1;
-    if (nc_create(path.c_str(), NC_CLOBBER, &ncid) != NC_NOERR) return false;
-    nc_def_dim(ncid, "lat", kLat, &dims[0]);
-    nc_def_dim(ncid, "lon", kLon, &dims[1]);
-    nc_def_var(ncid, "lat", NC_DOUBLE, 1, &dims[0], &lat);
-    nc_def_var(ncid, "lon", NC_DOUBLE, 1, &dims[1], &lon);
-    nc_put_att_text(ncid, lat, "units", 13, "degrees_north");
-    nc_put_att_text(ncid, lon, "units", 12, "degrees_east");
-    nc_def_var(ncid, "height", NC_SHORT, 2, dims, &h);
-    nc_put_att_text(ncid, h, "units", 1, "m");
-    if (nc_enddef(ncid) != NC_NOERR) return false;
-    std::vector<double> la(kLat), lo(kLon);
-    for (int j = 0; j < kLat; ++j)
-        la[static_cast<std::size_t>(j)] = 90.0 - j / 12.0;
-    for (int i = 0; i < kLon; ++i)
-        lo[static_cast<std::size_t>(i)] = i / 12.0;
-    nc_put_var_double(ncid, lat, la.data());
-    nc_put_var_double(ncid, lon, lo.data());
-    std::vector<short> v(std::size_t{kLon} * kLat);
-    for (std::size_t k = 0; k < v.size(); ++k)
-        v[k] = static_cast<short>(static_cast<int>(k % 9000) - 5000);
-    const int put = nc_put_var_short(ncid, h, v.data());
-    return nc_close(ncid) == NC_NOERR && put == NC_NOERR;
-}
 
 std::size_t lines(const std::string& path) {
     std::ifstream in(path);
@@ -75,7 +49,7 @@ struct Figure {
 int main(int argc, char** argv) {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     TempDir dir;
-    if (!writeEtopo5(dir.file("etopo5.nc"))) {
+    if (!bench::writeSource(dir.file("etopo5.nc"), bench::kEtopo5)) {
         std::fprintf(stderr, "dap_read_bench: cannot write the field\n");
         return 1;
     }
@@ -101,7 +75,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "dap_read_bench: %s\n", k->ErrorMessage().c_str());
             return 1;
         }
-        const Long nvar = k->variNum("height");
+        const Long nvar = k->variNum("elev");
         std::size_t before = lines(log);
         Clock::time_point t0 = Clock::now();
         if (CLng(k->GetVaraAny(nvar, -1e35f, values, start, count, static_cast<Long>(n))) <= 0) {
@@ -113,7 +87,7 @@ int main(int argc, char** argv) {
 
         int ncid = -1, varid = -1;
         if (nc_open(url.c_str(), NC_NOWRITE, &ncid) != NC_NOERR ||
-            nc_inq_varid(ncid, "height", &varid) != NC_NOERR) {
+            nc_inq_varid(ncid, "elev", &varid) != NC_NOERR) {
             std::fprintf(stderr, "dap_read_bench: nc_open of %s failed\n", url.c_str());
             return 1;
         }

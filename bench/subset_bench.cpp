@@ -6,6 +6,7 @@
 // what the program held before is bounded by the slab, not by the field. Without nccopy on the
 // PATH its figures say "not available" (Debian's netcdf-bin has it).
 // Usage: subset_bench [folder] [repeats]
+#include "bench/BenchFields.h"
 #include "bench/BenchSupport.h"
 
 #include "kelvadlib/IKelvad.h"
@@ -26,75 +27,9 @@
 
 namespace {
 
-bool check(int status, const char* what) {
-    if (status == NC_NOERR) return true;
-    std::fprintf(stderr, "%s: %s\n", what, nc_strerror(status));
-    return false;
-}
-
-struct Shape {
-    const char* name;
-    const char* variable;
-    nc_type type;
-    std::vector<std::pair<const char*, std::size_t>> dims; // slowest first; lat, lon last
-    nc_type coordType;
-    double spacing; // degrees between grid points
-};
-
-// A source of the shape: coordinate variables for every dimension and the field.
-bool writeSource(const std::string& path, const Shape& s) {
-    int ncid = -1;
-    if (!check(nc_create(path.c_str(), NC_CLOBBER | NC_64BIT_OFFSET, &ncid), "create"))
-        return false;
-    std::vector<int> dims, coords;
-    for (const auto& [name, len] : s.dims) {
-        int d = -1, v = -1;
-        const bool time = std::string(name) == "time";
-        nc_def_dim(ncid, name, time ? NC_UNLIMITED : len, &d);
-        nc_def_var(ncid, name, time ? NC_DOUBLE : s.coordType, 1, &d, &v);
-        const std::string units = time                         ? "days since 2000-1-1"
-                                  : std::string(name) == "lat" ? "degrees_north"
-                                  : std::string(name) == "lon" ? "degrees_east"
-                                                               : "m";
-        nc_put_att_text(ncid, v, "units", units.size(), units.c_str());
-        dims.push_back(d);
-        coords.push_back(v);
-    }
-    int field = -1;
-    nc_def_var(ncid, s.variable, s.type, static_cast<int>(dims.size()), dims.data(), &field);
-    if (!check(nc_enddef(ncid), "enddef")) return false;
-    for (std::size_t k = 0; k < s.dims.size(); ++k) {
-        const std::string name = s.dims[k].first;
-        std::vector<double> values(s.dims[k].second);
-        for (std::size_t i = 0; i < values.size(); ++i)
-            values[i] = name == "lat"    ? -90 + (i + 0.5) * s.spacing
-                        : name == "lon"  ? -180 + i * s.spacing
-                        : name == "time" ? 30.0 * i
-                                         : 10.0 * i;
-        const std::size_t start = 0, count = values.size();
-        nc_put_vara_double(ncid, coords[k], &start, &count, values.data());
-    }
-    // One outer step at a time.
-    const std::size_t n = s.dims.size();
-    std::size_t plane = 1;
-    for (std::size_t k = 2; k < n; ++k)
-        plane *= s.dims[k].second;
-    plane *= s.dims[1].second;
-    std::vector<float> values(plane);
-    for (std::size_t outer = 0; outer < s.dims[0].second; ++outer) {
-        for (std::size_t i = 0; i < plane; ++i)
-            values[i] = static_cast<float>((i * 7 + outer * 13) % 4000) - 2000;
-        std::vector<std::size_t> start(n, 0), count(n);
-        for (std::size_t k = 0; k < n; ++k)
-            count[k] = s.dims[k].second;
-        start[0] = outer;
-        count[0] = 1;
-        if (!check(nc_put_vara_float(ncid, field, start.data(), count.data(), values.data()),
-                   "put"))
-            return false;
-    }
-    return check(nc_close(ncid), "close");
-}
+using bench::check;
+using bench::Shape;
+using bench::writeSource;
 
 bool haveNccopy() {
     return std::system("command -v nccopy >/dev/null 2>&1") == 0;
@@ -161,12 +96,10 @@ void run(const std::string& folder, int repeats, const Shape& s) {
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 3;
-    const Shape etopo5{"etopo5",  "elev",  NC_SHORT, {{"lat", 2160}, {"lon", 4320}},
-                       NC_DOUBLE, 1.0 / 12};
     const Shape levitus{"levitus", "t_an",
                         NC_FLOAT,  {{"time", 12}, {"depth", 24}, {"lat", 180}, {"lon", 360}},
                         NC_FLOAT,  1.0};
-    run(folder, repeats, etopo5);
+    run(folder, repeats, bench::kEtopo5);
     run(folder, repeats, levitus);
     return 0;
 }
