@@ -22,8 +22,6 @@ constexpr uint32_t kTagDimension = 0x0A;
 constexpr uint32_t kTagVariable = 0x0B;
 constexpr uint32_t kTagAttribute = 0x0C;
 
-thread_local std::string lastRefusal;
-
 uint64_t satAdd(uint64_t a, uint64_t b) {
     uint64_t r = 0;
     return __builtin_add_overflow(a, b, &r) ? kSaturated : r;
@@ -295,7 +293,7 @@ bool isStream(const struct stat& st) {
 
 bool refuse(const std::string& path, const std::string& why, std::string& message) {
     message = path + ": " + why;
-    lastRefusal = message;
+    NoteNcFileRefusal(message);
     return false;
 }
 
@@ -440,8 +438,4 @@ int CheckClassicRead(const ClassicLayout* layout, const std::string& path, int v
     for (std::size_t i = 0; i < v.shape.size(); ++i)
         count[i] = static_cast<std::size_t>(i == 0 && v.record ? layout->numrecs : v.shape[i]);
     return CheckClassicRead(layout, path, varid, start.data(), count.data(), nullptr);
-}
-
-const std::string& LastNcFileRefusal() {
-    return lastRefusal;
 }

@@ -7,14 +7,14 @@
 // so that each read can be checked against the file's size at the time of the read.
 //
 // netCDF-4 (HDF5) files and URLs are not walked: netCDF-C opens them as it always has.
+// The refusals it makes are kNcFileRefused, their reasons noted with NoteNcFileRefusal
+// (common/NetCDF), where NcErrorText finds them.
+#include "common/NetCDF.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// The status the checked open and reads return when the file is refused here; NcErrorText
-// gives the reason (with the file's path) that the refusal left in this thread.
-constexpr int kNcFileRefused = -10001;
 
 // Where one variable's values lie.
 struct ClassicVar {
@@ -81,6 +81,3 @@ int CheckClassicRead(const ClassicLayout* layout, const std::string& path, int v
 
 // CheckClassicRead for the whole of variable varid, with the records the header declared.
 int CheckClassicRead(const ClassicLayout* layout, const std::string& path, int varid);
-
-// The reason the last refusal in this thread left.
-const std::string& LastNcFileRefusal();

@@ -1,5 +1,4 @@
 #include "common/NetCDF.h"
-#include "common/ClassicHeader.h"
 
 #include <netcdf.h>
 
@@ -25,7 +24,21 @@ template <class Inquire> int boundedName(std::string& name, Inquire&& inquire) {
     return NC_NOERR;
 }
 
+// Per thread: a refusal on one thread must not change the text another one reports.
+std::string& lastRefusal() {
+    thread_local std::string text;
+    return text;
+}
+
 } // namespace
+
+void NoteNcFileRefusal(const std::string& reason) {
+    lastRefusal() = reason;
+}
+
+const std::string& LastNcFileRefusal() {
+    return lastRefusal();
+}
 
 std::string NcErrorText(Long status) {
     if (status == kNcFileRefused) return LastNcFileRefusal();

@@ -4,6 +4,14 @@
 #include <cstddef>
 #include <string>
 
+// The status a checked open or read returns when a file is refused before netCDF-C is given
+// it (common/ClassicHeader); NcErrorText gives the reason (with the file's path) that the
+// refusal left in this thread.
+constexpr int kNcFileRefused = -10001;
+// Notes the reason of a refusal for this thread, and the one noted last.
+void NoteNcFileRefusal(const std::string& reason);
+const std::string& LastNcFileRefusal();
+
 // The library's message for a status (nc_strerror); for kNcFileRefused, the reason the
 // last refused file left.
 std::string NcErrorText(Long status);
