@@ -1,6 +1,7 @@
 // The coordinate caches of a slot handed out as the caller's arrays, and the corner table of
 // a mesh read from its connectivity variable.
 #include "common/NetCDF.h"
+#include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Convert.h"
@@ -41,9 +42,41 @@ void scaledCopy(const VArray<float>& cache, Long n, VArray<float>& out) {
         out(i) = toRad(cache(i));
 }
 
+// Degrees: copies with the caches' own bounds. Radians: nLon and nLat positions scaled.
+bool copyPositions(const NcfRec& r, Long nLon, Long nLat, VArray<float>& outLon,
+                   VArray<float>& outLat, bool rad) {
+    if (!rad) {
+        outLon = r.lonArr;
+        outLat = r.latArr;
+        return true;
+    }
+    scaledCopy(r.lonArr, nLon, outLon);
+    scaledCopy(r.latArr, nLat, outLat);
+    return true;
+}
+
+} // namespace
+
+// Cell lists, regular and GMT grids and finite-element meshes: the caches as they are, or
+// times the factor over 1 To the count of positions along each.
+bool FillCellPositions(Kelvad&, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
+                       bool rad) {
+    return copyPositions(r, r.nCells, r.nCells, outLon, outLat, rad);
+}
+
+bool FillAxes(Kelvad&, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
+    return copyPositions(r, r.nLon, r.nLat, outLon, outLat, rad);
+}
+
+bool FillFeMeshNodes(Kelvad&, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
+                     bool rad) {
+    return copyPositions(r, r.nNodes, r.nNodes, outLon, outLat, rad);
+}
+
 // Boundary-fitted grids: the flat caches laid out as the caller's two-dimensional arrays, in
 // the order lonlatOrder asks for.
-void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
+bool FillBoundaryFitted(Kelvad&, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
+                        bool rad) {
     auto value = [rad](float x) { return rad ? toRad(x) : x; };
     // The caches in their own order, rows x cols: i first (iMax x jMax) or j first
     // (jMax x iMax). Either way the flat cache runs row by row, as the arrays lay out.
@@ -94,11 +127,12 @@ void fillBoundaryFitted(NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
     default:
         break;
     }
+    return true;
 }
 
 // Finite-volume meshes: node coordinates on request (outLon(1) < 0), else one position per
 // element. False with ErrorMessage set when the request cannot be met.
-bool fillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
+bool FillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
                       bool rad) {
     // An array never dimensioned asks for nothing.
     if (!outLon.IsAllocated()) outLon.ReDim(0, 1);
@@ -131,46 +165,24 @@ bool fillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float
     } else if (nodeRequest) {
         kv.ErrorMessage = "This file does not have node coordinates";
         return false;
-    } else if (rad) {
-        scaledCopy(r.lonArr, r.nElements, outLon);
-        scaledCopy(r.latArr, r.nElements, outLat);
     } else {
-        outLon = r.lonArr;
-        outLat = r.latArr;
+        return copyPositions(r, r.nElements, r.nElements, outLon, outLat, rad);
     }
     return true;
 }
+
+namespace {
 
 Variant fillLonLat(Kelvad& kv, Long nH, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
     const std::string procedure = rad ? "doFill_LonLatRad" : "doFill_LonLatDeg";
     try {
         NcfRec& r = kv.ncf(nH);
-        switch (r.GridType) {
-        case kGridCells:
-        case kGridRegular:
-        case kGridFeMesh:
-        case kGridGmt: {
-            if (!rad) {
-                // Copies with the caches' own bounds.
-                outLon = r.lonArr;
-                outLat = r.latArr;
-                break;
-            }
-            const bool cells = r.GridType == kGridCells, mesh = r.GridType == kGridFeMesh;
-            scaledCopy(r.lonArr, cells ? r.nCells : mesh ? r.nNodes : r.nLon, outLon);
-            scaledCopy(r.latArr, cells ? r.nCells : mesh ? r.nNodes : r.nLat, outLat);
-            break;
-        }
-        case kGridBfg:
-            fillBoundaryFitted(r, outLon, outLat, rad);
-            break;
-        case kGridFvMesh:
-            if (!fillFiniteVolume(kv, r, outLon, outLat, rad)) return result(-1);
-            break;
-        default:
+        const GridKind* kind = GridKindOf(r.GridType);
+        if (kind == nullptr) {
             kv.ErrorMessage = "unknown file type";
             return result(-1);
         }
+        if (!kind->fillLonLat(kv, r, outLon, outLat, rad)) return result(-1);
         return result(1);
     } catch (const RuntimeError& e) {
         kv.ErrorMessage = fillErrorText(procedure, e);

@@ -1,5 +1,6 @@
 // The values a set-up reads, fetched in one request when the dataset is a DAP2 URL.
 #include "kelvadlib/DapBatch.h"
+#include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Text.h"
@@ -102,7 +103,33 @@ bool valid(const NcfRec& r, Long vId) {
     return vId >= 1 && vId <= r.nVars;
 }
 
+SetUpRead whole(Long vId) {
+    return {vId, false};
+}
+
 } // namespace
+
+std::vector<SetUpRead> PointListReads(const NcfRec& r) {
+    return {whole(r.lon_vId), whole(r.lat_vId)};
+}
+
+// As ReadBoundaryFitted reads them: a time dimension in front, its first step.
+std::vector<SetUpRead> BoundaryFittedReads(const NcfRec& r) {
+    const bool sliced = valid(r, r.lon_vId) && r.vari(r.lon_vId).narray == 3;
+    const bool latSliced = sliced && valid(r, r.lat_vId) && r.vari(r.lat_vId).narray == 3;
+    return {{r.lon_vId, sliced}, {r.lat_vId, latSliced}};
+}
+
+std::vector<SetUpRead> MeshReads(const NcfRec& r) {
+    std::vector<SetUpRead> reads = PointListReads(r);
+    const Long table = NodeTableVar(r);
+    if (table > 0) reads.push_back(whole(table));
+    return reads;
+}
+
+std::vector<SetUpRead> GmtReads(const NcfRec& r) {
+    return {whole(r.dimension_vId), whole(r.spacing_vId), whole(r.lon_vId), whole(r.lat_vId)};
+}
 
 Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
     NcfRec& r = ncf(nH);
@@ -111,42 +138,13 @@ Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
     if (url.empty() || r.ncid < 0) return 0;
 
     Wanted wanted(r);
-    if (horizontal) {
-        switch (r.GridType) {
-        case kGridGmt:
-            wanted.whole(r.dimension_vId);
-            wanted.whole(r.spacing_vId);
-            wanted.whole(r.lon_vId);
-            wanted.whole(r.lat_vId);
-            break;
-        case kGridBfg: {
-            // As SetHorizontalExtent reads them: a time dimension in front, its first step.
-            const bool sliced = valid(r, r.lon_vId) && r.vari(r.lon_vId).narray == 3;
-            if (sliced)
-                wanted.firstStep(r.lon_vId);
+    const GridKind* kind = GridKindOf(r.GridType);
+    if (horizontal && kind != nullptr) {
+        for (const SetUpRead& read : kind->setUpReads(r)) {
+            if (read.firstStep)
+                wanted.firstStep(read.vId);
             else
-                wanted.whole(r.lon_vId);
-            if (sliced && valid(r, r.lat_vId) && r.vari(r.lat_vId).narray == 3)
-                wanted.firstStep(r.lat_vId);
-            else
-                wanted.whole(r.lat_vId);
-            break;
-        }
-        case kGridFeMesh:
-        case kGridFvMesh: {
-            wanted.whole(r.lon_vId);
-            wanted.whole(r.lat_vId);
-            const Long table = NodeTableVar(r);
-            if (table > 0) wanted.whole(table);
-            break;
-        }
-        case kGridCells:
-        case kGridRegular:
-            wanted.whole(r.lon_vId);
-            wanted.whole(r.lat_vId);
-            break;
-        default:
-            break;
+                wanted.whole(read.vId);
         }
     }
     if (r.nTime > 0 && valid(r, r.time_vId)) wanted.column(r.time_vId, r.nTime);
@@ -208,8 +206,8 @@ void Kelvad::ReleaseSetUpValues(Long nH) {
     if (!ncf.IsAllocated() || nH < ncf.LBound() || nH > ncf.UBound()) return;
     NcfRec& r = ncf(nH);
     if (r.held.empty()) return;
-    const bool mesh = r.GridType == kGridFeMesh || r.GridType == kGridFvMesh;
-    const Long table = mesh ? NodeTableVar(r) : 0;
+    const GridKind* kind = GridKindOf(r.GridType);
+    const Long table = kind != nullptr && kind->cornerTable ? NodeTableVar(r) : 0;
     DapSlabs kept;
     if (table > 0) {
         const auto found = r.held.find(static_cast<int>(table - 1));

@@ -2,6 +2,7 @@
 // and the level values.
 #include "common/MinMax.h"
 #include "common/NetCDF.h"
+#include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
@@ -199,10 +200,9 @@ struct PositionReads {
 };
 
 // The reads of slot nH. Recognition names the two coordinate variables for every grid type;
-// the GMT ranges are generated, not read as coordinates.
-PositionReads positionReads(Kelvad& kv, Long nH, const std::string& tag) {
+// positions not stored (the GMT ranges, generated) are never taken for radians.
+PositionReads positionReads(Kelvad& kv, Long nH, const std::string& tag, bool stored) {
     NcfRec& r = kv.ncf(nH);
-    const bool stored = r.GridType != kGridGmt;
     return PositionReads{kv,
                          nH,
                          r,
@@ -275,8 +275,11 @@ void turnIntoReports(PositionReads& p) {
     placeReports(p, lonAll, latAll, cellsFirst);
 }
 
+} // namespace
+
 // Regular grids: the two axes, and their spacing from their ends.
-void readRegularAxes(PositionReads& p) {
+Long ReadRegularAxes(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, true);
     NcfRec& r = p.r;
     p.readCaches(r.nLon, r.nLat);
     // An axis that crosses the date line continues past 180 instead of dropping back: only a
@@ -297,7 +300,10 @@ void readRegularAxes(PositionReads& p) {
         p.box.lat(r.latArr(j));
     if (r.nLon > 1) r.dLon = CSng(Div(double{r.lonArr(r.nLon)} - r.lonArr(1), r.nLon - 1.0));
     if (r.nLat > 1) r.dLat = CSng(Div(double{r.latArr(r.nLat)} - r.latArr(1), r.nLat - 1.0));
+    return 1;
 }
+
+namespace {
 
 // The spacing of a boundary-fitted grid: the larger span of the box spread over the larger
 // index count.
@@ -318,8 +324,11 @@ void setBoundaryFittedSpacing(NcfRec& r) {
     r.dLat = CSng(Div(latSpan, latSteps));
 }
 
+} // namespace
+
 // Boundary-fitted grids: a position per node over i and j, and the spacing.
-void readBoundaryFitted(PositionReads& p) {
+Long ReadBoundaryFitted(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, true);
     NcfRec& r = p.r;
     const Long n = MulL(r.iMax, r.jMax);
     r.lonArr.ReDim(1, n);
@@ -345,16 +354,20 @@ void readBoundaryFitted(PositionReads& p) {
         readWhole(r, r.lat_vId, r.latArr.data(), r.latArr.size(), p.tag);
     p.inDegrees(r.lonArr.data(), r.lonArr.size(), r.latArr.data(), r.latArr.size());
     if (!sliced && r.vari(r.lon_vId).narray == 2 && r.vari(r.lat_vId).narray == 2 &&
-        reportsNotGrid(r))
-        return turnIntoReports(p);
+        reportsNotGrid(r)) {
+        turnIntoReports(p);
+        return 1;
+    }
     p.boxOverCaches(n);
     setBoundaryFittedSpacing(r);
+    return 1;
 }
 
 // GMT grids: the positions generated from the stored ranges, spacing and sizes, not read. 1, or
 // kExtentRefused (with the reason in ErrorMessage) for a grid whose sizes do not match its
 // values.
-Long generateGmtGrid(PositionReads& p) {
+Long GenerateGmtGrid(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, false);
     NcfRec& r = p.r;
     r.gmtDimension.ReDim(1, r.nSide);
     readWhole(r, r.dimension_vId, r.gmtDimension.data(), r.gmtDimension.size(), p.tag);
@@ -396,6 +409,8 @@ Long generateGmtGrid(PositionReads& p) {
     return 1;
 }
 
+namespace {
+
 // Finite-volume meshes with node coordinates: they come in columns of FV_layers + 1 values,
 // the first of each column the horizontal node. False when the corner table cannot be read.
 bool readFvNodes(PositionReads& p) {
@@ -420,9 +435,12 @@ bool readFvNodes(PositionReads& p) {
     return true;
 }
 
+} // namespace
+
 // Finite-volume meshes: positions on the nodes or on the elements, as the longitude variable
 // lies. 1, or -1 with the reason in ErrorMessage.
-Long readFvMesh(PositionReads& p) {
+Long ReadFvMesh(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, true);
     NcfRec& r = p.r;
     r.nNodesAll = r.nNodes;
     r.nNodes = CLng(Div(r.nNodesAll, r.FV_layers + 1.0));
@@ -438,33 +456,24 @@ Long readFvMesh(PositionReads& p) {
     return -1;
 }
 
-// The positions of the slot's layout into the caches, the box and the spacing: 1, else as the
-// reads of the layout answer.
-Long readPositions(PositionReads& p) {
-    switch (p.r.GridType) {
-    case kGridCells:
-        if (p.r.vari(p.r.lon_vId).narray == 2)
-            readReportPositions(p);
-        else
-            readPointList(p, p.r.nCells);
-        return 1;
-    case kGridRegular:
-        readRegularAxes(p);
-        return 1;
-    case kGridBfg:
-        readBoundaryFitted(p);
-        return 1;
-    case kGridFeMesh:
-        readPointList(p, p.r.nNodes);
-        return 1;
-    case kGridGmt:
-        return generateGmtGrid(p);
-    case kGridFvMesh:
-        return readFvMesh(p);
-    default:
-        return 1;
-    }
+// Cell lists (reports over a second dimension among them) and finite-element meshes: one
+// position per point, read whole.
+Long ReadCellPositions(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, true);
+    if (p.r.vari(p.r.lon_vId).narray == 2)
+        readReportPositions(p);
+    else
+        readPointList(p, p.r.nCells);
+    return 1;
 }
+
+Long ReadFeMeshNodes(Kelvad& kv, Long nH, const std::string& tag) {
+    PositionReads p = positionReads(kv, nH, tag, true);
+    readPointList(p, p.r.nNodes);
+    return 1;
+}
+
+namespace {
 
 // A box narrower than a minute of longitude gets half a degree on every side, so that it can
 // still be shown.
@@ -490,13 +499,12 @@ Long Kelvad::SetHorizontalExtent(Long nH) {
         r.northEnd = -900;
         try {
             check(ReopenSlot(nH));
-            const Long gt = r.GridType;
-            if (gt < kGridCells || gt > kGridFvMesh) {
+            const GridKind* kind = GridKindOf(r.GridType);
+            if (kind == nullptr) {
                 ErrorMessage = tag + "undefined GridType";
                 return -1;
             }
-            PositionReads p = positionReads(*this, nH, tag);
-            const Long result = readPositions(p);
+            const Long result = kind->readPositions(*this, nH, tag);
             if (result != 1) return result;
             widenNarrowBox(r);
             CloseIfAfterRead(nH);

@@ -29,6 +29,7 @@
 //   TimeSteps.cpp        GetTimePt, GetTstep, GetTstepByMin, GetDate, GetOrvMin
 //   TimeArrays.cpp       doFill_Time, doFill_OrvTime
 //   Extents.cpp          SetHorizontalExtent, SetVerticalExtent
+//   GridKinds.cpp        the steps that differ by grid kind, one entry per kind
 //   Windows.cpp          GetLonLatDeg, GetLonLatRad, GLonOffSet, DofTime, DofLevel, indexOfDID
 //   NCUtils.cpp          InAliasList, NcTypeName, AddToAliasList, CleanNameChars
 //   Utils.cpp            DebugOut layout, GetIniString, IsNanText, PrintableOnly, ErrorFrame
