@@ -169,81 +169,70 @@ private:
     int offsetBytes_;
 };
 
-ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, uint64_t fileSize,
-                               int version, ClassicLayout& out) {
-    Walk w(bytes, avail, fileSize, version);
-    ClassicLayout layout;
-    layout.version = version;
-
-    // Records: a count, or all ones while a stream is still being written.
-    const uint64_t rawRecs = w.unsignedOf(w.sizeBytes());
-    const uint64_t streaming = w.sizeBytes() == 8 ? kSaturated : 0xFFFFFFFFu;
-    const bool isStreaming = rawRecs == streaming;
-    if (!isStreaming && (rawRecs >> (w.sizeBytes() * 8 - 1)))
-        throw malformed("a negative record count");
-
+// The dimension list: each dimension's length (0 for the record dimension) and the index of
+// the record dimension, -1 when there is none.
+struct Dimensions {
+    std::vector<uint64_t> length;
+    int64_t record = -1;
+};
+Dimensions readDimensions(Walk& w) {
     const uint64_t sz = static_cast<uint64_t>(w.sizeBytes());
-    std::vector<uint64_t> dimLen;
-    int64_t recDim = -1;
+    Dimensions d;
     const uint64_t ndims = w.listHead(kTagDimension, "dimensions", 2 * sz);
-    dimLen.reserve(static_cast<std::size_t>(ndims));
+    d.length.reserve(static_cast<std::size_t>(ndims));
     for (uint64_t i = 0; i < ndims; ++i) {
         const std::string dim = w.name("dimension");
         const uint64_t len = w.nonNeg("dimension length");
         if (len == 0) {
-            if (recDim >= 0) throw malformed("a second record dimension, " + dim);
-            recDim = static_cast<int64_t>(i);
+            if (d.record >= 0) throw malformed("a second record dimension, " + dim);
+            d.record = static_cast<int64_t>(i);
         }
-        dimLen.push_back(len);
+        d.length.push_back(len);
     }
+    return d;
+}
 
-    w.attributes("");
-
-    const uint64_t minVar = 4 * sz + 8 + static_cast<uint64_t>(w.offsetBytes());
-    const uint64_t nvars = w.listHead(kTagVariable, "variables", minVar);
-    layout.vars.reserve(static_cast<std::size_t>(nvars));
-    std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(nvars));
-    for (uint64_t i = 0; i < nvars; ++i) {
-        ClassicVar v;
-        const std::string var = w.name("variable");
-        const uint64_t rank = w.count("dimensions of a variable", sz);
-        if (rank > NC_MAX_VAR_DIMS)
-            throw malformed("variable " + var + " has " + std::to_string(rank) +
-                            " dimensions (at most " + std::to_string(NC_MAX_VAR_DIMS) + ")");
-        v.shape.reserve(static_cast<std::size_t>(rank));
-        for (uint64_t j = 0; j < rank; ++j) {
-            const uint64_t id = w.nonNeg("dimension id");
-            if (id >= ndims)
-                throw malformed("variable " + var + " names dimension id " + std::to_string(id) +
-                                " of " + std::to_string(ndims));
-            if (static_cast<int64_t>(id) == recDim) {
-                if (j != 0)
-                    throw malformed("variable " + var +
-                                    " has the record dimension after its first");
-                v.record = true;
-            }
-            v.shape.push_back(dimLen[static_cast<std::size_t>(id)]);
+// One entry of the variable list, named var: its shape over the dimensions, attributes, type,
+// and where its values begin.
+ClassicVar readVariable(Walk& w, const Dimensions& dims, int version, const std::string& var) {
+    const uint64_t sz = static_cast<uint64_t>(w.sizeBytes());
+    const uint64_t ndims = dims.length.size();
+    ClassicVar v;
+    const uint64_t rank = w.count("dimensions of a variable", sz);
+    if (rank > NC_MAX_VAR_DIMS)
+        throw malformed("variable " + var + " has " + std::to_string(rank) +
+                        " dimensions (at most " + std::to_string(NC_MAX_VAR_DIMS) + ")");
+    v.shape.reserve(static_cast<std::size_t>(rank));
+    for (uint64_t j = 0; j < rank; ++j) {
+        const uint64_t id = w.nonNeg("dimension id");
+        if (id >= ndims)
+            throw malformed("variable " + var + " names dimension id " + std::to_string(id) +
+                            " of " + std::to_string(ndims));
+        if (static_cast<int64_t>(id) == dims.record) {
+            if (j != 0)
+                throw malformed("variable " + var + " has the record dimension after its first");
+            v.record = true;
         }
-        w.attributes(var + ":");
-        const uint32_t type = w.u32();
-        v.type = static_cast<int>(type);
-        v.valueBytes = typeBytes(type, version);
-        if (v.valueBytes == 0)
-            throw malformed("variable " + var + " has type " + std::to_string(type));
-        w.unsignedOf(w.sizeBytes()); // vsize: recomputed from the shape, which it cannot hold for
-                                     // large variables
-        v.begin = w.offset("variable offset");
-        v.bytes = v.valueBytes;
-        for (std::size_t j = v.record ? 1 : 0; j < v.shape.size(); ++j)
-            v.bytes = satMul(v.bytes, v.shape[j]);
-        layout.vars.push_back(std::move(v));
-        names.push_back(var);
+        v.shape.push_back(dims.length[static_cast<std::size_t>(id)]);
     }
-    layout.headerBytes = w.pos();
+    w.attributes(var + ":");
+    const uint32_t type = w.u32();
+    v.type = static_cast<int>(type);
+    v.valueBytes = typeBytes(type, version);
+    if (v.valueBytes == 0) throw malformed("variable " + var + " has type " + std::to_string(type));
+    w.unsignedOf(w.sizeBytes()); // vsize: recomputed from the shape, which it cannot hold for
+                                 // large variables
+    v.begin = w.offset("variable offset");
+    v.bytes = v.valueBytes;
+    for (std::size_t j = v.record ? 1 : 0; j < v.shape.size(); ++j)
+        v.bytes = satMul(v.bytes, v.shape[j]);
+    return v;
+}
 
-    // One record holds each record variable's values padded to 4 bytes, unpadded when there
-    // is only one record variable.
+// The bytes of one record and the record count. One record holds each record variable's
+// values padded to 4 bytes, unpadded when there is only one record variable; a stream still
+// being written has the records that fit in the file.
+void setRecords(ClassicLayout& layout, bool isStreaming, uint64_t rawRecs, uint64_t fileSize) {
     uint64_t recVars = 0, firstRecord = kSaturated;
     for (const ClassicVar& v : layout.vars) {
         if (!v.record) continue;
@@ -260,7 +249,11 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
                              : 0;
     else
         layout.numrecs = rawRecs;
+}
 
+// The file size the values need: each variable's values after the header and within what a
+// file can hold.
+uint64_t neededBytes(const ClassicLayout& layout, const std::vector<std::string>& names) {
     uint64_t needed = layout.headerBytes;
     for (std::size_t i = 0; i < layout.vars.size(); ++i) {
         const ClassicVar& v = layout.vars[i];
@@ -275,6 +268,40 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
             throw malformed("variable " + names[i] + " declares more values than a file can hold");
         needed = std::max(needed, end);
     }
+    return needed;
+}
+
+ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, uint64_t fileSize,
+                               int version, ClassicLayout& out) {
+    Walk w(bytes, avail, fileSize, version);
+    ClassicLayout layout;
+    layout.version = version;
+
+    // Records: a count, or all ones while a stream is still being written.
+    const uint64_t rawRecs = w.unsignedOf(w.sizeBytes());
+    const uint64_t streaming = w.sizeBytes() == 8 ? kSaturated : 0xFFFFFFFFu;
+    const bool isStreaming = rawRecs == streaming;
+    if (!isStreaming && (rawRecs >> (w.sizeBytes() * 8 - 1)))
+        throw malformed("a negative record count");
+
+    const Dimensions dims = readDimensions(w);
+    w.attributes("");
+
+    const uint64_t sz = static_cast<uint64_t>(w.sizeBytes());
+    const uint64_t minVar = 4 * sz + 8 + static_cast<uint64_t>(w.offsetBytes());
+    const uint64_t nvars = w.listHead(kTagVariable, "variables", minVar);
+    layout.vars.reserve(static_cast<std::size_t>(nvars));
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(nvars));
+    for (uint64_t i = 0; i < nvars; ++i) {
+        std::string var = w.name("variable");
+        layout.vars.push_back(readVariable(w, dims, version, var));
+        names.push_back(std::move(var));
+    }
+    layout.headerBytes = w.pos();
+    setRecords(layout, isStreaming, rawRecs, fileSize);
+
+    const uint64_t needed = neededBytes(layout, names);
     layout.neededBytes = needed;
     if (needed > fileSize)
         throw Stop{ClassicHeaderStatus::Invalid,

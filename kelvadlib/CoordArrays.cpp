@@ -216,6 +216,81 @@ Long NodeTableVar(const NcfRec& r) {
     return found;
 }
 
+namespace {
+
+// The shape of a corner table, before anything is read: elements by corners, or corners by
+// elements (each corner a row of its own, as FVCOM writes "nv"); a single element may come
+// without its element dimension.
+struct CornerShape {
+    bool fits = false;
+    bool cornersFirst = false;
+};
+CornerShape cornerShape(const NcfRec& r, const VariRec& v) {
+    const auto sizeOf = [&](Long k) { return r.dime(v.arrayDimId(k) + 1).size; };
+    CornerShape s;
+    if (v.narray == 2) {
+        if (v.arrayDimId(2) == r.face_dId && sizeOf(1) == r.nElements && sizeOf(2) == r.nSide) {
+            s.fits = true;
+        } else if (v.arrayDimId(1) == r.face_dId && sizeOf(1) == r.nSide &&
+                   sizeOf(2) == r.nElements) {
+            s.fits = true;
+            s.cornersFirst = true;
+        }
+    } else {
+        s.fits = r.nElements == 1 && sizeOf(1) == r.nSide;
+    }
+    return s;
+}
+
+// The message of a table whose shape does not fit.
+std::string shapeMismatch(const NcfRec& r, const VariRec& v) {
+    const auto sizeOf = [&](Long k) { return r.dime(v.arrayDimId(k) + 1).size; };
+    std::string shape = CStr(sizeOf(1));
+    if (v.narray == 2) shape += " x " + CStr(sizeOf(2));
+    return "Node connection variable " + v.name + " is " + shape + ", not " +
+           CStr(r.nElements) + " elements x " + CStr(r.nSide) + " nodes";
+}
+
+// The number of the first node: the variable's start_index says it; without one, a table that
+// never uses 0 and stays within the node count is counted from 1. The node count is that of
+// the file's own numbering, every node of a column counted.
+double firstNodeNumber(const NcfRec& r, const std::string& startIndex,
+                       const std::vector<int>& buf) {
+    if (!Trim(startIndex).empty()) return Val(startIndex);
+    const int64_t levels = int64_t{r.FV_layers} + 1;
+    const int64_t numbered = int64_t{r.nNodes} * levels;
+    const bool usesZero = std::find(buf.begin(), buf.end(), 0) != buf.end();
+    const int64_t largest = *std::max_element(buf.begin(), buf.end());
+    // Columns numbered from 0 name only their first levels, whether or not the first column is
+    // used.
+    const bool columnStarts =
+        levels > 1 &&
+        std::all_of(buf.begin(), buf.end(), [levels](int n) { return n % levels == 0; });
+    // A mesh whose last node is unused is counted from 1 too.
+    return !usesZero && !columnStarts && largest <= numbered ? 1 : 0;
+}
+
+// The whole table in one read: over OPeNDAP every read is a request of its own. The netCDF
+// status; the dataset closed when the read failed.
+int readCornerTable(Kelvad& kv, Long nNc, Long found, std::vector<int>& buf) {
+    NcfRec& r = kv.ncf(nNc);
+    const VariRec& v = r.vari(found);
+    const Long total = MulL(r.nSide, r.nElements);
+    if (total < 1) throw RuntimeError(err::Subscript);
+    buf.assign(static_cast<std::size_t>(total), 0);
+    int status = kv.ReopenSlot(nNc);
+    if (status == NC_NOERR) {
+        std::size_t start[2] = {0, 0}, cnt[2] = {1, 1};
+        for (Long k = 1; k <= v.narray; ++k)
+            cnt[k - 1] = static_cast<std::size_t>(r.dime(v.arrayDimId(k) + 1).size);
+        status = GetVara(r.held, r.ncid, static_cast<int>(found - 1), start, cnt, buf.data());
+    }
+    if (status != NC_NOERR) kv.CloseSlot(nNc);
+    return status;
+}
+
+} // namespace
+
 Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
                              VArray<Long>& node3) {
     const std::string tag = "[doFill_NodeMesh] ";
@@ -235,72 +310,15 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         const Long found = NodeTableVar(r);
         if (found < 0) return fail(tag + "ncf(nNc).vari(n).narray > 2 ");
         if (found == 0) return fail(tag + "Node connection varable not found: ");
-
-        // Its shape, before anything is read: elements by corners, or corners by elements
-        // (each corner a row of its own, as FVCOM writes "nv"); a single element may come
-        // without its element dimension.
         const VariRec& v = r.vari(found);
-        const auto sizeOf = [&](Long k) { return r.dime(v.arrayDimId(k) + 1).size; };
-        bool fits = false, cornersFirst = false;
-        if (v.narray == 2) {
-            if (v.arrayDimId(2) == r.face_dId && sizeOf(1) == r.nElements && sizeOf(2) == r.nSide) {
-                fits = true;
-            } else if (v.arrayDimId(1) == r.face_dId && sizeOf(1) == r.nSide &&
-                       sizeOf(2) == r.nElements) {
-                fits = true;
-                cornersFirst = true;
-            }
-        } else {
-            fits = r.nElements == 1 && sizeOf(1) == r.nSide;
-        }
-        if (!fits) {
-            std::string shape = CStr(sizeOf(1));
-            if (v.narray == 2) shape += " x " + CStr(sizeOf(2));
-            return fail(tag + "Node connection variable " + v.name + " is " + shape + ", not " +
-                        CStr(r.nElements) + " elements x " + CStr(r.nSide) + " nodes");
-        }
+        const CornerShape shape = cornerShape(r, v);
+        if (!shape.fits) return fail(tag + shapeMismatch(r, v));
 
-        // The whole table in one read: over OPeNDAP every read is a request of its own.
-        const Long total = MulL(r.nSide, r.nElements);
-        if (total < 1) throw RuntimeError(err::Subscript);
-        std::vector<int> buf(static_cast<std::size_t>(total));
-        const int status = ReopenSlot(nNc);
-        if (status != NC_NOERR) {
-            CloseSlot(nNc);
-            return fail(tag + "NetCDF Error: " + NcErrorText(status));
-        }
-        {
-            std::size_t start[2] = {0, 0}, cnt[2] = {1, 1};
-            for (Long k = 1; k <= v.narray; ++k)
-                cnt[k - 1] = static_cast<std::size_t>(sizeOf(k));
-            const int read =
-                GetVara(r.held, r.ncid, static_cast<int>(found - 1), start, cnt, buf.data());
-            if (read != NC_NOERR) {
-                CloseSlot(nNc);
-                return fail(tag + "NetCDF Error: " + NcErrorText(read));
-            }
-        }
-
-        // The number of the first node: the variable's start_index says it; without one, a
-        // table that never uses 0 and stays within the node count is counted from 1. The node
-        // count is that of the file's own numbering, every node of a column counted.
-        double base = 0;
-        const std::string given = GetAttVbyVarNumbyAttname(found, "start_index", nNc);
-        if (!Trim(given).empty()) {
-            base = Val(given);
-        } else {
-            const int64_t levels = int64_t{r.FV_layers} + 1;
-            const int64_t numbered = int64_t{r.nNodes} * levels;
-            const bool usesZero = std::find(buf.begin(), buf.end(), 0) != buf.end();
-            const int64_t largest = *std::max_element(buf.begin(), buf.end());
-            // Columns numbered from 0 name only their first levels, whether or not the first
-            // column is used.
-            const bool columnStarts =
-                levels > 1 &&
-                std::all_of(buf.begin(), buf.end(), [levels](int n) { return n % levels == 0; });
-            // A mesh whose last node is unused is counted from 1 too.
-            if (!usesZero && !columnStarts && largest <= numbered) base = 1;
-        }
+        std::vector<int> buf;
+        const int status = readCornerTable(*this, nNc, found, buf);
+        if (status != NC_NOERR) return fail(tag + "NetCDF Error: " + NcErrorText(status));
+        const double base =
+            firstNodeNumber(r, GetAttVbyVarNumbyAttname(found, "start_index", nNc), buf);
 
         // Each element's first three corners; with layers the file numbers every node of a
         // column, and the division folds such a number onto its horizontal node.
@@ -310,7 +328,7 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         const std::size_t nElements = static_cast<std::size_t>(r.nElements);
         auto corner = [&](Long element, std::size_t c) {
             const std::size_t e = static_cast<std::size_t>(element - 1);
-            const std::size_t k = cornersFirst ? c * nElements + e : e * nSide + c;
+            const std::size_t k = shape.cornersFirst ? c * nElements + e : e * nSide + c;
             if (k >= buf.size()) throw RuntimeError(err::Subscript);
             return AddL(CLng(Fix(Div(buf[k] - base, perColumn))), 1);
         };

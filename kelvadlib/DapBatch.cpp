@@ -501,15 +501,16 @@ bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out,
     return true;
 }
 
-DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit) {
-    body.clear();
-    std::unique_ptr<CURL, CurlDone> curl(curl_easy_init());
-    if (!curl) {
-        why = "no HTTP client";
-        return DapGet::Failed;
-    }
-    CURL* c = curl.get();
-    const NcHttpTimeouts timeouts = PrepareNcHttpTimeouts();
+namespace {
+
+// The settings of the user's netCDF rc files that netCDF-C's own client would take for the
+// URL; the last of a setting's keys that gives a value wins. Kept as text that must outlive the
+// transfer.
+struct RcSettings {
+    std::string verifyPeer, verifyHost, caInfo, caPath, cert, key, keyPassword, netrc, cookies,
+        proxy, user, password, userPassword, agent, deflate;
+};
+RcSettings rcSettings(const std::string& url) {
     const std::vector<NcRcFile> rc = UserNcRcFiles();
     const auto setting = [&](std::initializer_list<const char*> keys) {
         std::string value;
@@ -519,58 +520,55 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, s
         }
         return value;
     };
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
-    Body into{&body, limit};
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &into);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    if (timeouts.total > 0) curl_easy_setopt(c, CURLOPT_TIMEOUT, static_cast<long>(timeouts.total));
-    if (timeouts.connect > 0)
-        curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect));
-    // The settings kept as text must outlive the transfer.
-    const std::string verifyPeer = setting({"HTTP.SSL.VERIFYPEER"});
-    const std::string verifyHost = setting({"HTTP.SSL.VERIFYHOST"});
-    const std::string caInfo = setting({"HTTP.SSL.CAINFO"});
-    const std::string caPath = setting({"HTTP.SSL.CAPATH"});
-    const std::string cert = setting({"HTTP.SSL.CERTIFICATE"});
-    const std::string key = setting({"HTTP.SSL.KEY"});
-    const std::string keyPassword = setting({"HTTP.SSL.KEYPASSWORD"});
-    const std::string netrc = setting({"HTTP.NETRC"});
-    const std::string cookies =
+    RcSettings s;
+    s.verifyPeer = setting({"HTTP.SSL.VERIFYPEER"});
+    s.verifyHost = setting({"HTTP.SSL.VERIFYHOST"});
+    s.caInfo = setting({"HTTP.SSL.CAINFO"});
+    s.caPath = setting({"HTTP.SSL.CAPATH"});
+    s.cert = setting({"HTTP.SSL.CERTIFICATE"});
+    s.key = setting({"HTTP.SSL.KEY"});
+    s.keyPassword = setting({"HTTP.SSL.KEYPASSWORD"});
+    s.netrc = setting({"HTTP.NETRC"});
+    s.cookies =
         setting({"HTTP.COOKIEJAR", "HTTP.COOKIE_JAR", "HTTP.COOKIEFILE", "HTTP.COOKIE_FILE"});
-    const std::string proxy = setting({"HTTP.PROXY.SERVER", "HTTP.PROXY_SERVER"});
-    const std::string user = setting({"HTTP.CREDENTIALS.USER", "HTTP.CREDENTIALS.USERNAME"});
-    const std::string password = setting({"HTTP.CREDENTIALS.PASSWORD"});
-    const std::string userPassword = setting({"HTTP.CREDENTIALS.USERPASSWORD"});
-    const std::string agent = setting({"HTTP.USERAGENT"});
-    const std::string deflate = setting({"HTTP.DEFLATE"});
-    if (verifyPeer == "0") curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 0L);
-    if (verifyHost == "0") curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 0L);
-    if (!caInfo.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, caInfo.c_str());
-    if (!caPath.empty()) curl_easy_setopt(c, CURLOPT_CAPATH, caPath.c_str());
-    if (!cert.empty()) curl_easy_setopt(c, CURLOPT_SSLCERT, cert.c_str());
-    if (!key.empty()) curl_easy_setopt(c, CURLOPT_SSLKEY, key.c_str());
-    if (!keyPassword.empty()) curl_easy_setopt(c, CURLOPT_KEYPASSWD, keyPassword.c_str());
-    if (!netrc.empty()) {
-        curl_easy_setopt(c, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
-        curl_easy_setopt(c, CURLOPT_NETRC_FILE, netrc.c_str());
-    }
-    if (!cookies.empty()) {
-        curl_easy_setopt(c, CURLOPT_COOKIEFILE, cookies.c_str());
-        curl_easy_setopt(c, CURLOPT_COOKIEJAR, cookies.c_str());
-    }
-    if (!proxy.empty()) curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
-    if (!userPassword.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERPWD, userPassword.c_str());
-    } else if (!user.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
-    }
-    if (!agent.empty()) curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
-    if (deflate == "1") curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
+    s.proxy = setting({"HTTP.PROXY.SERVER", "HTTP.PROXY_SERVER"});
+    s.user = setting({"HTTP.CREDENTIALS.USER", "HTTP.CREDENTIALS.USERNAME"});
+    s.password = setting({"HTTP.CREDENTIALS.PASSWORD"});
+    s.userPassword = setting({"HTTP.CREDENTIALS.USERPASSWORD"});
+    s.agent = setting({"HTTP.USERAGENT"});
+    s.deflate = setting({"HTTP.DEFLATE"});
+    return s;
+}
 
+void applyRcSettings(CURL* c, const RcSettings& s) {
+    if (s.verifyPeer == "0") curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 0L);
+    if (s.verifyHost == "0") curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 0L);
+    if (!s.caInfo.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, s.caInfo.c_str());
+    if (!s.caPath.empty()) curl_easy_setopt(c, CURLOPT_CAPATH, s.caPath.c_str());
+    if (!s.cert.empty()) curl_easy_setopt(c, CURLOPT_SSLCERT, s.cert.c_str());
+    if (!s.key.empty()) curl_easy_setopt(c, CURLOPT_SSLKEY, s.key.c_str());
+    if (!s.keyPassword.empty()) curl_easy_setopt(c, CURLOPT_KEYPASSWD, s.keyPassword.c_str());
+    if (!s.netrc.empty()) {
+        curl_easy_setopt(c, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+        curl_easy_setopt(c, CURLOPT_NETRC_FILE, s.netrc.c_str());
+    }
+    if (!s.cookies.empty()) {
+        curl_easy_setopt(c, CURLOPT_COOKIEFILE, s.cookies.c_str());
+        curl_easy_setopt(c, CURLOPT_COOKIEJAR, s.cookies.c_str());
+    }
+    if (!s.proxy.empty()) curl_easy_setopt(c, CURLOPT_PROXY, s.proxy.c_str());
+    if (!s.userPassword.empty()) {
+        curl_easy_setopt(c, CURLOPT_USERPWD, s.userPassword.c_str());
+    } else if (!s.user.empty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, s.user.c_str());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, s.password.c_str());
+    }
+    if (!s.agent.empty()) curl_easy_setopt(c, CURLOPT_USERAGENT, s.agent.c_str());
+    if (s.deflate == "1") curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
+}
+
+// The transfer, and what its end says: a time-out is a server that did not answer.
+DapGet performGet(CURL* c, std::string& why) {
     const CURLcode result = curl_easy_perform(c);
     if (result == CURLE_OPERATION_TIMEDOUT) {
         why = curl_easy_strerror(result);
@@ -587,6 +585,32 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, s
         return DapGet::Failed;
     }
     return DapGet::Ok;
+}
+
+} // namespace
+
+DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit) {
+    body.clear();
+    std::unique_ptr<CURL, CurlDone> curl(curl_easy_init());
+    if (!curl) {
+        why = "no HTTP client";
+        return DapGet::Failed;
+    }
+    CURL* c = curl.get();
+    const NcHttpTimeouts timeouts = PrepareNcHttpTimeouts();
+    const RcSettings settings = rcSettings(url);
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
+    Body into{&body, limit};
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &into);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    if (timeouts.total > 0) curl_easy_setopt(c, CURLOPT_TIMEOUT, static_cast<long>(timeouts.total));
+    if (timeouts.connect > 0)
+        curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect));
+    applyRcSettings(c, settings);
+    return performGet(c, why);
 }
 
 namespace {

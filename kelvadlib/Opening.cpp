@@ -57,24 +57,88 @@ void elapsedLine(int n, double t0) {
              "] elapsed = " + CStr((timeOfDay() - t0) * 1000000.0));
 }
 
+using Clock = std::chrono::steady_clock;
+
+// A reading step whose failure closed the dataset after a wait as long as the HTTP time-out
+// met a server that stopped answering: every later step would wait as long again, so the
+// set-up ends there. False for such a step.
+struct Answered {
+    Kelvad& kv;
+    Long nH;
+    const std::string& tag;
+    const std::string& name;
+    template <class Step> bool operator()(Step step) const {
+        const Clock::time_point start = Clock::now();
+        step();
+        return kv.ncf(nH).ncid >= 0 || !kv.NoteNoAnswer(tag, name, start);
+    }
+};
+
+// An axis whose values could not be read or dated would be left half set: the open fails with
+// the reason. An axis whose unit is no time unit (or none) is kept whole as an axis without
+// dates; a dataset without a time axis has nothing to set up. False when the open fails.
+bool setUpTimeAxis(Kelvad& kv, Long nH, const Answered& answered) {
+    Long timed = 1;
+    const bool ok = answered([&] { timed = CLng(kv.SetTimeExtent(nH)); });
+    NcfRec& r = kv.ncf(nH);
+    if (!ok || timed >= 0 || r.nTime <= 0) return ok;
+    if (kv.ErrorMessage.rfind("Time has no unit:", 0) != 0) return false;
+    r.StartTime = r.endTime = "";
+    r.startDate = r.endDate = Date();
+    r.Dated = 0;
+    return true;
+}
+
+// The steps after the header: recognition, classification, the one request of a DAP2 set-up,
+// the extents, the time axis, the first variable and the vector pairs. False at the first that
+// fails. recognised: what coordinate recognition left in ErrorMessage.
+bool setUpSteps(Kelvad& kv, Long nH, const Answered& answered, double t0,
+                std::string& recognised) {
+    elapsedLine(1, t0);
+    bool ok = true;
+    const Long picked = kv.PickCoordVariables(nH);
+    recognised = kv.ErrorMessage;
+    if (picked > 0) {
+        elapsedLine(2, t0);
+        if (kv.TypeAllVars(nH) < 0) ok = false;
+    }
+    // Over DAP2, the values the steps below read come in one request, not in one each.
+    Long fetched = 0;
+    if (ok)
+        ok = answered([&] { fetched = kv.FetchSetUpValues(nH, picked > 0); }) &&
+             fetched != Kelvad::kFetchRefused;
+    if (ok && picked > 0) {
+        Long horizontal = 0;
+        ok = answered([&] { horizontal = kv.SetHorizontalExtent(nH); }) &&
+             horizontal != Kelvad::kExtentRefused;
+        if (ok) elapsedLine(3, t0);
+    }
+    Long vertical = 0;
+    if (ok && (!answered([&] { vertical = kv.SetVerticalExtent(nH); }) || vertical < 0))
+        ok = false;
+    if (ok) {
+        elapsedLine(4, t0);
+        ok = setUpTimeAxis(kv, nH, answered);
+    }
+    if (ok) {
+        elapsedLine(5, t0);
+        kv.GetVar1st(nH);
+        kv.doPickUVVariables(nH);
+        elapsedLine(6, t0);
+    }
+    return ok;
+}
+
 } // namespace
 
 Long Kelvad::Initialize(const std::string& sNcFileName) {
-    using Clock = std::chrono::steady_clock;
     nNcMax = nNcMax + 1;
     const Long nH = nNcMax;
     CloseAfterRead = 0;
     const double t0 = timeOfDay();
     DebugOut("[Initialize:0] Time= " + CStr(t0));
     const std::string tag = "[Initialize] ";
-    // A reading step whose failure closed the dataset after a wait as long as the HTTP
-    // time-out met a server that stopped answering: every later step would wait as long
-    // again, so the set-up ends there.
-    auto answered = [&](auto step) {
-        const Clock::time_point start = Clock::now();
-        step();
-        return ncf(nH).ncid >= 0 || !NoteNoAnswer(tag, sNcFileName, start);
-    };
+    const Answered answered{*this, nH, tag, sNcFileName};
     bool ok = false;
     // What coordinate recognition leaves in ErrorMessage is what a successful set-up reports;
     // the texts of the later steps, whose results do not stop it, are only leftovers.
@@ -86,53 +150,7 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
         } else if (std::string why; !declaredSizesFit(ncf(nH), sNcFileName, why)) {
             ErrorMessage = tag + why;
         } else {
-            elapsedLine(1, t0);
-            ok = true;
-            const Long picked = PickCoordVariables(nH);
-            recognised = ErrorMessage;
-            if (picked > 0) {
-                elapsedLine(2, t0);
-                if (TypeAllVars(nH) < 0) ok = false;
-            }
-            // Over DAP2, the values the steps below read come in one request, not in one each.
-            Long fetched = 0;
-            if (ok)
-                ok = answered([&] { fetched = FetchSetUpValues(nH, picked > 0); }) &&
-                     fetched != kFetchRefused;
-            if (ok && picked > 0) {
-                Long horizontal = 0;
-                ok = answered([&] { horizontal = SetHorizontalExtent(nH); }) &&
-                     horizontal != kExtentRefused;
-                if (ok) elapsedLine(3, t0);
-            }
-            Long vertical = 0;
-            if (ok && (!answered([&] { vertical = SetVerticalExtent(nH); }) || vertical < 0))
-                ok = false;
-            if (ok) {
-                elapsedLine(4, t0);
-                // An axis whose values could not be read or dated would be left half set: the
-                // open fails with the reason. An axis whose unit is no time unit (or none) is
-                // kept whole as an axis without dates; a dataset without a time axis has
-                // nothing to set up.
-                Long timed = 1;
-                ok = answered([&] { timed = CLng(SetTimeExtent(nH)); });
-                NcfRec& r = ncf(nH);
-                if (ok && timed < 0 && r.nTime > 0) {
-                    if (ErrorMessage.rfind("Time has no unit:", 0) == 0) {
-                        r.StartTime = r.endTime = "";
-                        r.startDate = r.endDate = Date();
-                        r.Dated = 0;
-                    } else {
-                        ok = false;
-                    }
-                }
-            }
-            if (ok) {
-                elapsedLine(5, t0);
-                GetVar1st(nH);
-                doPickUVVariables(nH);
-                elapsedLine(6, t0);
-            }
+            ok = setUpSteps(*this, nH, answered, t0, recognised);
         }
     } catch (const RuntimeError& e) {
         ErrorMessage = ErrorFrame(tag, e);
@@ -160,7 +178,6 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
 
 Long Kelvad::StartEndDate(const std::string& sNcFileName, std::string& StartTime,
                           std::string& endTime) {
-    using Clock = std::chrono::steady_clock;
     const std::string tag = "[StartEndDate] ";
     StartTime = "";
     endTime = "";

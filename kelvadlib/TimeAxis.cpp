@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -133,6 +134,187 @@ private:
     CalendarTime base_;
 };
 
+// The time values into r.timeArr as the variable's type reads them: the netCDF status, or
+// nothing for a type a time axis cannot have.
+std::optional<int> readTimeValues(NcfRec& r, const VariRec& tv, bool scratch) {
+    const int varid = r.time_vId - 1;
+    switch (tv.type) {
+    case NC_SHORT:
+        return readTimes<short>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
+    case NC_INT:
+        return readTimes<int>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
+    case NC_FLOAT:
+        return readTimes<float>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
+    case NC_DOUBLE:
+    // The netCDF-4 integers (xarray writes int64 times) are read as doubles.
+    case NC_INT64:
+    case NC_UINT64:
+    case NC_UINT:
+    case NC_USHORT:
+    case NC_UBYTE:
+        return readTimes<double>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The base date from "since" in the units (or, for "since BASE_DATE", the global BASE_DATE
+// and BASE_TIME); true when the units text gave it.
+bool unitsEpoch(Kelvad& kv, Long nH, const VariRec& tv, Calendar cal, Date& base) {
+    if (SinceDate(cal, tv.unit, base)) return true;
+    if (UCase(GetToken(tv.unit, 3)) != "BASE_DATE") return false;
+    const std::string b = kv.GetAttVal(nH, "", "BASE_DATE");
+    const std::string t = kv.GetAttVal(nH, "", "BASE_TIME");
+    const std::string text =
+        BuiltDateText(CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
+                      CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
+    return ParseCalendarDate(cal, text, base);
+}
+
+// Without "since": the first origin attribute of the variable, else a global one.
+std::string originAttribute(Kelvad& kv, Long nH, const VariRec& tv) {
+    for (const std::string& owner : {tv.name, std::string()}) {
+        for (const char* att : {"time_origin", "base_date", "model_integration_date"}) {
+            std::string value = kv.GetAttVal(nH, owner, att);
+            if (!value.empty()) return value;
+        }
+    }
+    return {};
+}
+
+// r.EpochDate from the units or an origin attribute (left empty when neither gives one);
+// true when the units text dated it.
+bool setEpoch(Kelvad& kv, Long nH, NcfRec& r, const VariRec& tv, Calendar cal) {
+    Date base;
+    if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
+        if (!unitsEpoch(kv, nH, tv, cal, base)) return false;
+        r.EpochDate = base;
+        return true;
+    }
+    const std::string value = originAttribute(kv, nH, tv);
+    if (!value.empty() && attributeDate(cal, value, base)) r.EpochDate = base;
+    return false;
+}
+
+// A step that holds the fill value (a record not yet written) or another mark of no value is
+// left without a time (NaN); the other steps keep theirs.
+void blankUnmarkedSteps(const VariRec& tv, VArray<double>& t) {
+    const ValueMarks marks(tv, HeldType(tv), false);
+    for (Long i = 1; i <= t.UBound(); ++i) {
+        t(i) = StoredValue(tv, t(i));
+        if (!marks.valid(t(i))) t(i) = std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+// The steps of the time cache that the start and end are taken from: the first and the last
+// that have a time (1 and last when every step has one), and their step numbers in the axis
+// (the scratch slot holds steps 1 and n).
+struct AxisEnds {
+    Long first = 1, last = 1, firstStep = 1, lastStep = 1;
+};
+AxisEnds axisEnds(const NcfRec& r) {
+    const VArray<double>& t = r.timeArr;
+    AxisEnds e;
+    e.last = t.UBound(); // n, or 2 in the scratch slot
+    while (e.first < e.last && std::isnan(t(e.first)))
+        ++e.first;
+    while (e.last > e.first && std::isnan(t(e.last)))
+        --e.last;
+    e.firstStep = e.first;
+    e.lastStep = e.last == t.UBound() ? r.nTime : e.last;
+    return e;
+}
+
+// StartTime, endTime and dTimeSec by the unit key. False for a unit that is none of them.
+bool setStartEndTexts(NcfRec& r, const VariRec& tv, const std::string& key, bool converted,
+                      Calendar cal, const AxisEnds& e) {
+    VArray<double>& t = r.timeArr;
+    auto stepSeconds = [&](double secondsPerUnit) {
+        if (e.lastStep > e.firstStep && !std::isnan(t(e.first)) && !std::isnan(t(e.last)))
+            r.dTimeSec =
+                CLng((t(e.last) - t(e.first)) / (e.lastStep - e.firstStep) * secondsPerUnit);
+    };
+    // An axis without a single time gets no texts, and so no dates.
+    auto dateTextOf = [&](double serial) {
+        return std::isnan(serial) ? std::string() : CalendarDateText(cal, Date(serial));
+    };
+    if (key == "SEA" || key == "MON") {
+        const std::string word = key == "SEA" ? "Season " : "Month ";
+        auto numberText = [&](double x) { return std::isnan(x) ? "" : word + CStr(x); };
+        r.StartTime = numberText(t(e.first));
+        r.endTime = numberText(t(e.last));
+        r.dTimeSec = key == "SEA" ? 10368000 : 2592000;
+    } else if (key == "DAY") {
+        // Float days this large lose their last second; the nudge keeps the texts on it.
+        if (tv.type == NC_FLOAT && !converted && t(e.first) > 1000000) {
+            for (Long i = 1; i <= t.UBound(); ++i)
+                t(i) = t(i) + 1.1574E-05;
+        }
+        r.StartTime = dateTextOf(r.EpochDate.serial + t(e.first));
+        r.endTime = dateTextOf(r.EpochDate.serial + t(e.last));
+        stepSeconds(86400);
+    } else if (key == "HOU") {
+        r.StartTime = dateTextOf(t(e.first) / 24 + r.EpochDate.serial);
+        r.endTime = dateTextOf(t(e.last) / 24 + r.EpochDate.serial);
+        stepSeconds(3600);
+    } else if (key == "MIN") {
+        r.StartTime = dateTextOf(t(e.first) / 24 / 60 + r.EpochDate.serial);
+        r.endTime = dateTextOf(t(e.last) / 24 / 60 + r.EpochDate.serial);
+        stepSeconds(60);
+    } else if (key == "SEC") {
+        r.StartTime = dateTextOf(t(e.first) / 24 / 60 / 60 + r.EpochDate.serial);
+        r.endTime = dateTextOf(t(e.last) / 24 / 60 / 60 + r.EpochDate.serial);
+        stepSeconds(1);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
+void shiftFarYears(NcfRec& r, Calendar& cal, Long first) {
+    auto builtText = [](const CalendarTime& ct) {
+        return BuiltDateText(static_cast<Integer>(ct.year - 2000), static_cast<Integer>(ct.month),
+                             static_cast<Integer>(ct.day), static_cast<Integer>(ct.hour),
+                             static_cast<Integer>(ct.minute));
+    };
+    Date firstDate;
+    if (!ParseCalendarDate(cal, r.StartTime, firstDate) ||
+        CalendarTimeOf(cal, firstDate).year <= 3000)
+        return;
+    const CalendarTime start = CalendarTimeOf(cal, firstDate);
+    const CalendarTime end = CalendarTimeOf(cal, CalendarCDate(cal, r.endTime));
+    // 2000 years are whole 400-year cycles of the Gregorian rules that such years follow; the
+    // standard calendar would turn the earlier years Julian.
+    if (cal == Calendar::Standard) cal = r.calendar = Calendar::ProlepticGregorian;
+    r.StartTime = builtText(start);
+    r.endTime = builtText(end);
+    r.EpochDate = CalendarCDate(cal, r.StartTime);
+    VArray<double>& t = r.timeArr;
+    for (Long i = 1; i <= t.UBound(); ++i)
+        if (i != first) t(i) = t(i) - t(first);
+    t(first) = 0;
+}
+
+// The start and end dates and minutes from their texts; Dated when the start is a date.
+void setStartEndDates(NcfRec& r, Calendar cal) {
+    Date d;
+    if (ParseCalendarDate(cal, r.StartTime, d)) {
+        r.startDate = d;
+        r.StartTimeMin = DateToOrvMin(d);
+        r.Dated = 1;
+    } else {
+        r.startDate = Date();
+        r.Dated = 0;
+    }
+    if (ParseCalendarDate(cal, r.endTime, d)) {
+        r.endDate = d;
+        r.endTimeMin = DateToOrvMin(d);
+    } else {
+        r.endDate = Date();
+    }
+}
+
 } // namespace
 
 Variant Kelvad::SetTimeExtent(Long nH) {
@@ -157,80 +339,25 @@ Variant Kelvad::SetTimeExtent(Long nH) {
             return Variant(failed);
         };
 
-        int status = ReopenSlot(nH);
-        if (status != NC_NOERR) return netcdfFailure(status);
-
+        const int opened = ReopenSlot(nH);
+        if (opened != NC_NOERR) return netcdfFailure(opened);
         const VariRec& tv = r.vari(r.time_vId);
-        const int varid = r.time_vId - 1;
-        switch (tv.type) {
-        case NC_SHORT:
-            status = readTimes<short>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
-            break;
-        case NC_INT:
-            status = readTimes<int>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
-            break;
-        case NC_FLOAT:
-            status = readTimes<float>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
-            break;
-        case NC_DOUBLE:
-        // The netCDF-4 integers (xarray writes int64 times) are read as doubles.
-        case NC_INT64:
-        case NC_UINT64:
-        case NC_UINT:
-        case NC_USHORT:
-        case NC_UBYTE:
-            status = readTimes<double>(r.held, r.ncid, varid, r.nTime, scratch, r.timeArr);
-            break;
-        default:
+        const std::optional<int> status = readTimeValues(r, tv, scratch);
+        if (!status) {
             ErrorMessage = std::string("Variable-Type of time coodrinate not expected:") + kCrLf +
                            "Variable Name = " + tv.name + "\n" + "Tyep Number = " + Str(tv.type);
             DebugOut(ErrorMessage);
             return Variant(failed);
         }
-        if (status != NC_NOERR) return netcdfFailure(status);
+        if (*status != NC_NOERR) return netcdfFailure(*status);
 
         // Unit word, calendar and base date.
         r.EpochDate = Date();
         r.timeUnit = GetToken(tv.unit, 1);
         r.calendar = CalendarOf(GetAttVal(nH, tv.name, "calendar"));
         Calendar cal = r.calendar;
-        Date base;
-        bool sinceDated = false; // a base date from the units text
-        if (UCase(GetToken(tv.unit, 2)) == "SINCE") {
-            if (SinceDate(cal, tv.unit, base)) {
-                r.EpochDate = base;
-                sinceDated = true;
-            } else if (UCase(GetToken(tv.unit, 3)) == "BASE_DATE") {
-                const std::string b = GetAttVal(nH, "", "BASE_DATE");
-                const std::string t = GetAttVal(nH, "", "BASE_TIME");
-                const std::string text = BuiltDateText(
-                    CInt(Val(Mid(b, 1, 4))), CInt(Val(Mid(b, 5, 2))), CInt(Val(Mid(b, 7, 2))),
-                    CInt(Val(Mid(t, 1, 2))), CInt(Val(Mid(t, 3, 2))));
-                if (ParseCalendarDate(cal, text, base)) {
-                    r.EpochDate = base;
-                    sinceDated = true;
-                }
-            }
-        } else {
-            std::string value;
-            for (const std::string& owner : {tv.name, std::string()}) {
-                for (const char* att : {"time_origin", "base_date", "model_integration_date"}) {
-                    value = GetAttVal(nH, owner, att);
-                    if (!value.empty()) break;
-                }
-                if (!value.empty()) break;
-            }
-            if (!value.empty() && attributeDate(cal, value, base)) r.EpochDate = base;
-        }
-
-        // A step that holds the fill value (a record not yet written) or another mark of no
-        // value is left without a time (NaN); the other steps keep theirs.
-        VArray<double>& t = r.timeArr;
-        const ValueMarks marks(tv, HeldType(tv), false);
-        for (Long i = 1; i <= t.UBound(); ++i) {
-            t(i) = StoredValue(tv, t(i));
-            if (!marks.valid(t(i))) t(i) = std::numeric_limits<double>::quiet_NaN();
-        }
+        const bool sinceDated = setEpoch(*this, nH, r, tv, cal);
+        blankUnmarkedSteps(tv, r.timeArr);
 
         // Units that CF readers count in days are held in days: every reader of the axis (the
         // labels, the lookups, the subsets) knows days, and the epoch stays the file's.
@@ -238,100 +365,19 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         const DaysOfUnits inDays(key, cal, r.EpochDate);
         const bool converted = sinceDated && inDays.counts();
         if (converted) {
-            for (Long i = 1; i <= t.UBound(); ++i)
-                t(i) = inDays.days(t(i));
+            for (Long i = 1; i <= r.timeArr.UBound(); ++i)
+                r.timeArr(i) = inDays.days(r.timeArr(i));
             r.timeUnit = "days";
             key = "DAY";
         }
 
-        // Start, end and step by the unit key, over the steps that have a time: the first
-        // and the last of them (1 and last when every step has one).
-        const Long n = r.nTime;
-        Long first = 1, last = t.UBound(); // n, or 2 in the scratch slot
-        while (first < last && std::isnan(t(first)))
-            ++first;
-        while (last > first && std::isnan(t(last)))
-            --last;
-        // The step numbers of those two in the axis (the scratch slot holds steps 1 and n).
-        const Long firstStep = first, lastStep = last == t.UBound() ? n : last;
-        auto stepSeconds = [&](double secondsPerUnit) {
-            if (lastStep > firstStep && !std::isnan(t(first)) && !std::isnan(t(last)))
-                r.dTimeSec = CLng((t(last) - t(first)) / (lastStep - firstStep) * secondsPerUnit);
-        };
-        // An axis without a single time gets no texts, and so no dates.
-        auto dateTextOf = [&](double serial) {
-            return std::isnan(serial) ? std::string() : CalendarDateText(cal, Date(serial));
-        };
-        if (key == "SEA" || key == "MON") {
-            const std::string word = key == "SEA" ? "Season " : "Month ";
-            auto numberText = [&](double x) { return std::isnan(x) ? "" : word + CStr(x); };
-            r.StartTime = numberText(t(first));
-            r.endTime = numberText(t(last));
-            r.dTimeSec = key == "SEA" ? 10368000 : 2592000;
-        } else if (key == "DAY") {
-            // Float days this large lose their last second; the nudge keeps the texts on it.
-            if (tv.type == NC_FLOAT && !converted && t(first) > 1000000) {
-                for (Long i = 1; i <= t.UBound(); ++i)
-                    t(i) = t(i) + 1.1574E-05;
-            }
-            r.StartTime = dateTextOf(r.EpochDate.serial + t(first));
-            r.endTime = dateTextOf(r.EpochDate.serial + t(last));
-            stepSeconds(86400);
-        } else if (key == "HOU") {
-            r.StartTime = dateTextOf(t(first) / 24 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(last) / 24 + r.EpochDate.serial);
-            stepSeconds(3600);
-        } else if (key == "MIN") {
-            r.StartTime = dateTextOf(t(first) / 24 / 60 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(last) / 24 / 60 + r.EpochDate.serial);
-            stepSeconds(60);
-        } else if (key == "SEC") {
-            r.StartTime = dateTextOf(t(first) / 24 / 60 / 60 + r.EpochDate.serial);
-            r.endTime = dateTextOf(t(last) / 24 / 60 / 60 + r.EpochDate.serial);
-            stepSeconds(1);
-        } else {
+        const AxisEnds ends = axisEnds(r);
+        if (!setStartEndTexts(r, tv, key, converted, cal, ends)) {
             ErrorMessage = std::string("Time has no unit:") + kCrLf + tv.unit;
             return Variant(failed);
         }
-
-        // Years beyond 3000 are shown 2000 years earlier, the axis counted from its first step.
-        auto builtText = [](const CalendarTime& ct) {
-            return BuiltDateText(static_cast<Integer>(ct.year - 2000),
-                                 static_cast<Integer>(ct.month), static_cast<Integer>(ct.day),
-                                 static_cast<Integer>(ct.hour), static_cast<Integer>(ct.minute));
-        };
-        Date firstDate;
-        if (ParseCalendarDate(cal, r.StartTime, firstDate) &&
-            CalendarTimeOf(cal, firstDate).year > 3000) {
-            const CalendarTime start = CalendarTimeOf(cal, firstDate);
-            const CalendarTime end = CalendarTimeOf(cal, CalendarCDate(cal, r.endTime));
-            // 2000 years are whole 400-year cycles of the Gregorian rules that such years
-            // follow; the standard calendar would turn the earlier years Julian.
-            if (cal == Calendar::Standard) cal = r.calendar = Calendar::ProlepticGregorian;
-            r.StartTime = builtText(start);
-            r.endTime = builtText(end);
-            r.EpochDate = CalendarCDate(cal, r.StartTime);
-            for (Long i = 1; i <= t.UBound(); ++i)
-                if (i != first) t(i) = t(i) - t(first);
-            t(first) = 0;
-        }
-
-        Date d;
-        if (ParseCalendarDate(cal, r.StartTime, d)) {
-            r.startDate = d;
-            r.StartTimeMin = DateToOrvMin(d);
-            r.Dated = 1;
-        } else {
-            r.startDate = Date();
-            r.Dated = 0;
-        }
-        if (ParseCalendarDate(cal, r.endTime, d)) {
-            r.endDate = d;
-            r.endTimeMin = DateToOrvMin(d);
-        } else {
-            r.endDate = Date();
-        }
-
+        shiftFarYears(r, cal, ends.first);
+        setStartEndDates(r, cal);
         CloseIfAfterRead(nH);
         return Variant(Integer{1});
     } catch (const RuntimeError& e) {

@@ -37,15 +37,6 @@ TimeKind kindOf(Calendar cal, const Variant& v, Date& date, double& number) {
     }
 }
 
-// Minutes per time unit of a dated axis, held as a Single; 0 for an unknown key.
-float unitFactor(const std::string& key) {
-    if (key == "DAY") return 1440.0f;
-    if (key == "HOU") return 60.0f;
-    if (key == "MIN") return 1.0f;
-    if (key == "SEC") return 1.0f / 60.0f;
-    return 0.0f;
-}
-
 // The date of step nt of a dated axis: EpochDate plus the step's time value in days. False
 // for a step without a time (a fill).
 bool stepDate(const NcfRec& r, const std::string& key, Long nt, Date& out) {
@@ -66,6 +57,127 @@ bool stepDate(const NcfRec& r, const std::string& key, Long nt, Date& out) {
     return true;
 }
 
+// Where GetTimePt leaves its answer: the two steps and their weights.
+struct TimePt {
+    Long& nt1;
+    Long& nt2;
+    float& tw1;
+    float& tw2;
+    // Both steps on one, all its weight.
+    Long at(Long nt) {
+        nt1 = nt2 = nt;
+        tw1 = 1;
+        return 1;
+    }
+};
+
+// A dated axis: minute m between the steps whose times the first step's text and the step
+// values give.
+Long datedTimePt(const NcfRec& r, Long m, const std::string& key, TimePt& pt,
+                 std::string& error) {
+    const double d = r.dTimeSec / 60.0;
+    if (m < r.StartTimeMin - d || m > r.endTimeMin + d) {
+        error = "[getTimePt] out of Time domain (dated)";
+        return 0;
+    }
+    // Steps without a time (fills) are passed over: the axis runs from the first step that has
+    // one to the last.
+    const Long firstTimed = std::max<Long>(1, FirstTimedStep(r));
+    const Long lastTimed = LastTimedStep(r) > 0 ? LastTimedStep(r) : r.nTime;
+    if (m <= r.StartTimeMin) return pt.at(firstTimed);
+    if (m >= r.endTimeMin) return pt.at(lastTimed);
+    const float f = MinutesPerTimeUnit(key);
+    if (f == 0.0f) {
+        error = "[getTimePt] Unknown Time unit (dated)";
+        return -1;
+    }
+    // The step times are rebuilt from the first step's text, one rounded step at a time.
+    Long p = DateToOrvMin(CalendarCDate(r.calendar, r.StartTime));
+    Long before = firstTimed;
+    for (Long i = firstTimed + 1; i <= r.nTime; ++i) {
+        if (std::isnan(r.timeArr(i))) continue;
+        const Long c = CLng(p + (r.timeArr(i) - r.timeArr(before)) * static_cast<double>(f));
+        if (m == c) {
+            pt.at(i);
+            pt.tw2 = 0;
+            return 1;
+        }
+        if (p < m && m < c) {
+            pt.nt1 = before;
+            pt.nt2 = i;
+            weights(p, c, m, pt.tw1, pt.tw2);
+            return 1;
+        }
+        p = c;
+        before = i;
+    }
+    error = "[getTimePt] missed Time slot (dated)";
+    return -1;
+}
+
+// Entry k of a climatology laid into year yr, in Orv minutes: step k at its day, entry 0 the
+// step before the first (the last, wrapped) and the entries past nTime the first steps again.
+// Empty for a unit a climatology cannot have. last: the entries the scan may reach.
+std::function<Long(Long)> climatologyEntry(const NcfRec& r, const std::string& key, Integer yr,
+                                           Long& last) {
+    const Calendar cal = r.calendar;
+    const Long nTime = r.nTime;
+    last = nTime < 1 ? 0 : AddL(nTime, 3);
+    if (key == "SEA") {
+        // Season k starts on the first of month 3k - 1: February, May, August, November.
+        return [cal, yr](Long k) { return MonthStartOrvMin(cal, yr, 3 * int64_t{k} - 1); };
+    }
+    if (key == "MON") {
+        // A monthly axis shorter than a year does not run on past its last month.
+        if (nTime >= 1 && nTime < 12) last = nTime;
+        return [cal, yr](Long k) { return MonthStartOrvMin(cal, yr, k); };
+    }
+    if (key == "DAY") {
+        const Long day0 = CalendarOrvMin(cal, yr, 1, 0, 0, 0); // the last day of yr - 1
+        return [day0](Long k) { return AddL(day0, MulL(k, 1440)); };
+    }
+    return {};
+}
+
+// An axis without dates: a climatology laid into the year of the given time (the date's, or
+// that of minute m); it wraps at the year's ends.
+Long climatologyTimePt(const NcfRec& r, TimeKind kind, const Date& date, Long m,
+                       const std::string& key, TimePt& pt, std::string& error) {
+    const Calendar cal = r.calendar;
+    Integer yr = 0;
+    if (kind == TimeKind::Date) {
+        yr = static_cast<Integer>(CalendarTimeOf(cal, date).year);
+    } else {
+        Integer mo = 0, dy = 0, hh = 0, mi = 0;
+        OrvMinToYMDHM(m, yr, mo, dy, hh, mi, cal);
+    }
+    // Entries are made as the scan reaches them, so an axis of any length costs only the
+    // entries up to the given time.
+    Long last = 0;
+    const std::function<Long(Long)> entry = climatologyEntry(r, key, yr, last);
+    if (!entry) {
+        error = "[getTimePt] Unknown Time unit (not dated)";
+        return -1;
+    }
+    // Steps past the axis wrap onto it, however short it is.
+    const Long nTime = r.nTime;
+    auto wrapped = [nTime](Long k) { return k == 0 ? nTime : (k - 1) % nTime + 1; };
+    Long before = last > 0 ? entry(0) : 0;
+    for (Long k = 1; k <= last; ++k) {
+        const Long at = entry(k);
+        if (before < m && m <= at) {
+            pt.nt1 = wrapped(k - 1);
+            pt.nt2 = wrapped(k);
+            weights(before, at, m, pt.tw1, pt.tw2);
+            return 1;
+        }
+        before = at;
+    }
+    error = "[getTimePt] missed Time slot (non-dated)";
+    pt.nt1 = pt.nt2 = 0;
+    return 0;
+}
+
 } // namespace
 
 Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, float& tw1,
@@ -78,111 +190,16 @@ Long Kelvad::GetTimePt(Long nf, const Variant& showDate, Long& nt1, Long& nt2, f
         const NcfRec& r = ncf(nf);
         Date date;
         double number = 0;
-        const Calendar cal = r.calendar;
-        const TimeKind kind = kindOf(cal, showDate, date, number);
+        const TimeKind kind = kindOf(r.calendar, showDate, date, number);
         if (kind == TimeKind::Neither) {
             ErrorMessage = "[getTimePt] given time is not date nor number";
             return -1;
         }
         const Long m = kind == TimeKind::Date ? DateToOrvMin(date) : CLng(number);
         const std::string key = UCase(Left(r.timeUnit, 3));
-
-        if (r.Dated == 1) {
-            const double d = r.dTimeSec / 60.0;
-            if (m < r.StartTimeMin - d || m > r.endTimeMin + d) {
-                ErrorMessage = "[getTimePt] out of Time domain (dated)";
-                return 0;
-            }
-            // Steps without a time (fills) are passed over: the axis runs from the first step
-            // that has one to the last.
-            const Long firstTimed = std::max<Long>(1, FirstTimedStep(r));
-            const Long lastTimed = LastTimedStep(r) > 0 ? LastTimedStep(r) : r.nTime;
-            if (m <= r.StartTimeMin) {
-                nt1 = nt2 = firstTimed;
-                tw1 = 1;
-                return 1;
-            }
-            if (m >= r.endTimeMin) {
-                nt1 = nt2 = lastTimed;
-                tw1 = 1;
-                return 1;
-            }
-            const float f = unitFactor(key);
-            if (f == 0.0f) {
-                ErrorMessage = "[getTimePt] Unknown Time unit (dated)";
-                return -1;
-            }
-            // The step times are rebuilt from the first step's text, one rounded step at a time.
-            Long p = DateToOrvMin(CalendarCDate(cal, r.StartTime));
-            Long before = firstTimed;
-            for (Long i = firstTimed + 1; i <= r.nTime; ++i) {
-                if (std::isnan(r.timeArr(i))) continue;
-                const Long c =
-                    CLng(p + (r.timeArr(i) - r.timeArr(before)) * static_cast<double>(f));
-                if (m == c) {
-                    nt1 = nt2 = i;
-                    tw1 = 1;
-                    tw2 = 0;
-                    return 1;
-                }
-                if (p < m && m < c) {
-                    nt1 = before;
-                    nt2 = i;
-                    weights(p, c, m, tw1, tw2);
-                    return 1;
-                }
-                p = c;
-                before = i;
-            }
-            ErrorMessage = "[getTimePt] missed Time slot (dated)";
-            return -1;
-        }
-
-        // A climatology laid into the year of the given time; it wraps at the year's ends.
-        Integer yr = 0;
-        if (kind == TimeKind::Date) {
-            yr = static_cast<Integer>(CalendarTimeOf(cal, date).year);
-        } else {
-            Integer mo = 0, dy = 0, hh = 0, mi = 0;
-            OrvMinToYMDHM(m, yr, mo, dy, hh, mi, cal);
-        }
-        // Entry k of the axis laid into year yr: step k at its day, entry 0 the step before the
-        // first (the last, wrapped) and the entries past nTime the first steps again. Entries
-        // are made as the scan reaches them, so an axis of any length costs only the entries
-        // up to the given time.
-        const Long nTime = r.nTime;
-        Long last = nTime < 1 ? 0 : AddL(nTime, 3);
-        std::function<Long(Long)> entry;
-        if (key == "SEA") {
-            // Season k starts on the first of month 3k - 1: February, May, August, November.
-            entry = [&](Long k) { return MonthStartOrvMin(cal, yr, 3 * int64_t{k} - 1); };
-        } else if (key == "MON") {
-            entry = [&](Long k) { return MonthStartOrvMin(cal, yr, k); };
-            // A monthly axis shorter than a year does not run on past its last month.
-            if (nTime >= 1 && nTime < 12) last = nTime;
-        } else if (key == "DAY") {
-            const Long day0 = CalendarOrvMin(cal, yr, 1, 0, 0, 0); // the last day of yr - 1
-            entry = [day0](Long k) { return AddL(day0, MulL(k, 1440)); };
-        } else {
-            ErrorMessage = "[getTimePt] Unknown Time unit (not dated)";
-            return -1;
-        }
-        // Steps past the axis wrap onto it, however short it is.
-        auto wrapped = [nTime](Long k) { return k == 0 ? nTime : (k - 1) % nTime + 1; };
-        Long before = last > 0 ? entry(0) : 0;
-        for (Long k = 1; k <= last; ++k) {
-            const Long at = entry(k);
-            if (before < m && m <= at) {
-                nt1 = wrapped(k - 1);
-                nt2 = wrapped(k);
-                weights(before, at, m, tw1, tw2);
-                return 1;
-            }
-            before = at;
-        }
-        ErrorMessage = "[getTimePt] missed Time slot (non-dated)";
-        nt1 = nt2 = 0;
-        return 0;
+        TimePt pt{nt1, nt2, tw1, tw2};
+        if (r.Dated == 1) return datedTimePt(r, m, key, pt, ErrorMessage);
+        return climatologyTimePt(r, kind, date, m, key, pt, ErrorMessage);
     } catch (const RuntimeError& e) {
         ErrorMessage = "[getTimePt] Error (" + CStr(static_cast<Long>(e.number())) + ") :\"" +
                        e.description() + "\"";

@@ -69,6 +69,15 @@ Long CalendarOrvMin(Calendar cal, Integer year, Integer month, Integer day, Inte
 Long MonthStartOrvMin(Calendar cal, int64_t year, int64_t month);
 void OrvMinToYMDHM(Long minutes, Integer& year, Integer& month, Integer& day, Integer& hour,
                    Integer& minute, Calendar cal = Calendar::ProlepticGregorian);
+// Minutes per unit of a dated time axis by its unit key (the first three letters upper-cased),
+// held as a Single (a second is 0.016666668); 0 for any other key.
+inline float MinutesPerTimeUnit(const std::string& key) {
+    if (key == "DAY") return 1440.0f;
+    if (key == "HOU") return 60.0f;
+    if (key == "MIN") return 1.0f;
+    if (key == "SEC") return 1.0f / 60.0f;
+    return 0.0f;
+}
 
 // The text of a caught runtime error: tag, "Error message (number ", n, ")is:", CR LF and the
 // description in double quotes. Most handlers of the library write this frame.

@@ -304,47 +304,35 @@ ProfileSection GetProfileSection(const std::string& section, const std::string& 
     return keys == nullptr ? ProfileSection{} : keys->keys;
 }
 
-Long WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& file) {
+namespace {
+
+// Texts that would read back as something else, or break the file's lines, are refused.
+bool writable(const std::string& section, const std::string& key, const std::string& value,
+              const std::string& file) {
     const std::string wantSection = trim(section);
     const std::string wantKey = trim(key);
-    // Texts that would read back as something else, or break the file's lines, are refused.
-    if (file.empty() || wantKey.empty() || hasLineBreak(section) || hasLineBreak(key) ||
-        hasLineBreak(value) || wantSection.find(']') != std::string::npos ||
-        wantKey.find('=') != std::string::npos || wantKey[0] == '[' || wantKey[0] == ';')
-        return 0;
+    return !(file.empty() || wantKey.empty() || hasLineBreak(section) || hasLineBreak(key) ||
+             hasLineBreak(value) || wantSection.find(']') != std::string::npos ||
+             wantKey.find('=') != std::string::npos || wantKey[0] == '[' || wantKey[0] == ';');
+}
 
-    const std::string path = NativePath(file);
-    // Another process may write the file between our read and our rename: the lock keeps its
-    // keys and ours. Under it the file is read afresh, whatever the cache holds.
-    const WriteLock lock(path);
-    DocumentPtr doc;
-    std::string content;
-    Stamp stamp;
-    bool steady = false;
-    const ReadResult read = readFile(path, content, stamp, steady);
-    if (read == ReadResult::Failed) return 0;
-    if (read == ReadResult::Ok) doc = std::make_shared<const Document>(content);
-
-    std::vector<Line> lines;
-    std::vector<Parsed> parsed;
-    if (doc) {
-        lines = doc->lines;
-        parsed = doc->parsed;
-    }
-    // Keep the file's line ending; a new file gets CR LF.
+// The value put in place of the key's in the section, else after the section's last line that
+// is not blank, else in a new section at the end. New lines take the file's line ending; a new
+// file gets CR LF.
+void setKeyLine(std::vector<Line>& lines, const std::vector<Parsed>& parsed,
+                const std::string& wantSection, const std::string& wantKey,
+                const std::string& value) {
     std::string eol = "\r\n";
     for (const Line& l : lines)
         if (!l.end.empty()) {
             eol = l.end;
             break;
         }
-
     std::string newLine = wantKey;
     newLine.append("=").append(value);
-    bool inSection = false, done = false;
+    bool inSection = false;
     std::size_t lastContent = 0;
-    for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         const Parsed& p = parsed[i];
         if (p.kind == Parsed::Section) {
             if (inSection) break;
@@ -355,31 +343,30 @@ Long WriteProfileString(const std::string& section, const std::string& key,
         } else if (inSection) {
             if (p.kind == Parsed::Key && sameName(p.name, wantKey)) {
                 lines[i].text = lines[i].text.substr(0, p.equals + 1) + value;
-                done = true;
-            } else if (!trim(lines[i].text).empty()) {
-                lastContent = i;
+                return;
             }
+            if (!trim(lines[i].text).empty()) lastContent = i;
         }
     }
-    if (!done) {
-        if (inSection) {
-            // After the section's last line that is not blank.
-            if (lines[lastContent].end.empty()) lines[lastContent].end = eol;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent) + 1,
-                         Line{newLine, eol});
-        } else {
-            if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
-            std::string header = "[";
-            header.append(wantSection).append("]");
-            lines.push_back({header, eol});
-            lines.push_back({newLine, eol});
-        }
+    if (inSection) {
+        if (lines[lastContent].end.empty()) lines[lastContent].end = eol;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent) + 1,
+                     Line{newLine, eol});
+        return;
     }
+    if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+    std::string header = "[";
+    header.append(wantSection).append("]");
+    lines.push_back({header, eol});
+    lines.push_back({newLine, eol});
+}
 
+// The lines written over the file at path at once; what was written is what the next read
+// finds. 1, or 0 when the write failed.
+Long replaceFile(const std::string& path, const std::vector<Line>& lines) {
     std::string out;
     for (const Line& l : lines)
         out.append(l.text).append(l.end);
-
     AtomicFile f;
     if (f.Open(path) != 0) return 0;
     if (f.WriteAt(0, out.data(), out.size()) != 0) return 0;
@@ -387,11 +374,35 @@ Long WriteProfileString(const std::string& section, const std::string& key,
         cache().drop(path);
         return 0;
     }
-    // What we wrote is what the next read would find.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         cache().put(path, Stamp::of(st), std::make_shared<const Document>(out));
     else
         cache().drop(path);
     return 1;
+}
+
+} // namespace
+
+Long WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& file) {
+    if (!writable(section, key, value, file)) return 0;
+    const std::string path = NativePath(file);
+    // Another process may write the file between our read and our rename: the lock keeps its
+    // keys and ours. Under it the file is read afresh, whatever the cache holds.
+    const WriteLock lock(path);
+    std::string content;
+    Stamp stamp;
+    bool steady = false;
+    const ReadResult read = readFile(path, content, stamp, steady);
+    if (read == ReadResult::Failed) return 0;
+    std::vector<Line> lines;
+    std::vector<Parsed> parsed;
+    if (read == ReadResult::Ok) {
+        const Document doc(content);
+        lines = doc.lines;
+        parsed = doc.parsed;
+    }
+    setKeyLine(lines, parsed, trim(section), trim(key), value);
+    return replaceFile(path, lines);
 }

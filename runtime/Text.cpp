@@ -245,27 +245,25 @@ int countPlaces(const std::string& part) {
     return n;
 }
 
-std::string formatDecimal(Decimal d, const std::string& mask) {
-    Mask m = parseMask(mask);
-    int nInt = countPlaces(m.intPart);
-    int nFrac = countPlaces(m.fracPart);
-    // Decimals shown always: up to the last '0' after the point; '#' places after it drop
-    // trailing zeros.
-    int minFrac = 0;
-    {
-        int k = 0;
-        for (char c : m.fracPart)
-            if (isPlace(c)) {
-                ++k;
-                if (c == '0') minFrac = k;
-            }
-    }
+// Decimals shown always: up to the last '0' after the point; '#' places after it drop trailing
+// zeros.
+int forcedFracPlaces(const Mask& m) {
+    int minFrac = 0, k = 0;
+    for (char c : m.fracPart)
+        if (isPlace(c)) {
+            ++k;
+            if (c == '0') minFrac = k;
+        }
+    return minFrac;
+}
 
+// d rounded to the places the mask shows; with an exponent, scaled so that its integer part
+// fills the integer places (at least one). The exponent taken out, 0 without one.
+int roundForMask(Decimal& d, const Mask& m, int nInt, int nFrac) {
     int exponent = 0;
     if (m.hasExp) {
         int lead = nInt > 0 ? nInt : 1;
         if (!d.digits.empty()) {
-            exponent = d.exp - (lead - 1);
             roundDigits(d, lead + nFrac);
             exponent = d.exp - (lead - 1);
             d.exp -= exponent;
@@ -274,21 +272,13 @@ std::string formatDecimal(Decimal d, const std::string& mask) {
         roundDigits(d, d.exp + 1 + nFrac);
     }
     if (d.digits.empty()) d.negative = false;
+    return exponent;
+}
 
-    // Integer digits, most significant first; empty when the integer part is 0.
-    std::string intDigits;
-    if (!d.digits.empty())
-        for (int place = d.exp; place >= 0; --place)
-            intDigits.push_back(digitAt(d, place));
-    std::string fracDigits;
-    for (int k = 1; k <= nFrac; ++k)
-        fracDigits.push_back(digitAt(d, -k));
-    int shownFrac = nFrac;
-    while (shownFrac > minFrac && fracDigits[shownFrac - 1] == '0')
-        --shownFrac;
-
-    std::string out = d.negative ? "-" : "";
-    out += m.prefix;
+// The integer places of the mask filled with intDigits, right-aligned: a wider integer part
+// comes out whole before the first place, '0' places (and every place after one) are filled
+// with zeros, literals kept where they stand.
+void writeIntPart(std::string& out, const Mask& m, const std::string& intDigits, int nInt) {
     int len = static_cast<int>(intDigits.size());
     int k = 0; // index of the digit place within the integer part
     bool forced = false;
@@ -307,8 +297,43 @@ std::string formatDecimal(Decimal d, const std::string& mask) {
         ++k;
     }
     if (nInt == 0 && len > 0 && !m.hasExp) out += intDigits;
+}
+
+void writeExponent(std::string& out, const Mask& m, int exponent) {
+    out.push_back(m.expLetter);
+    if (exponent < 0)
+        out.push_back('-');
+    else if (m.expPlus)
+        out.push_back('+');
+    std::string e = std::to_string(std::abs(exponent));
+    if (static_cast<int>(e.size()) < m.expDigits) e.insert(0, m.expDigits - e.size(), '0');
+    out += e;
+}
+
+std::string formatDecimal(Decimal d, const std::string& mask) {
+    Mask m = parseMask(mask);
+    int nInt = countPlaces(m.intPart);
+    int nFrac = countPlaces(m.fracPart);
+    const int minFrac = forcedFracPlaces(m);
+    const int exponent = roundForMask(d, m, nInt, nFrac);
+
+    // Integer digits, most significant first; empty when the integer part is 0.
+    std::string intDigits;
+    if (!d.digits.empty())
+        for (int place = d.exp; place >= 0; --place)
+            intDigits.push_back(digitAt(d, place));
+    std::string fracDigits;
+    for (int k = 1; k <= nFrac; ++k)
+        fracDigits.push_back(digitAt(d, -k));
+    int shownFrac = nFrac;
+    while (shownFrac > minFrac && fracDigits[shownFrac - 1] == '0')
+        --shownFrac;
+
+    std::string out = d.negative ? "-" : "";
+    out += m.prefix;
+    writeIntPart(out, m, intDigits, nInt);
     if (m.hasPoint) out.push_back('.');
-    k = 0;
+    int k = 0;
     for (char c : m.fracPart) {
         if (!isPlace(c)) {
             out.push_back(c);
@@ -317,16 +342,7 @@ std::string formatDecimal(Decimal d, const std::string& mask) {
         if (k < shownFrac) out.push_back(fracDigits[k]);
         ++k;
     }
-    if (m.hasExp) {
-        out.push_back(m.expLetter);
-        if (exponent < 0)
-            out.push_back('-');
-        else if (m.expPlus)
-            out.push_back('+');
-        std::string e = std::to_string(std::abs(exponent));
-        if (static_cast<int>(e.size()) < m.expDigits) e.insert(0, m.expDigits - e.size(), '0');
-        out += e;
-    }
+    if (m.hasExp) writeExponent(out, m, exponent);
     out += m.suffix;
     return out;
 }
