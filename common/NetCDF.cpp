@@ -93,7 +93,7 @@ int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length) {
     return boundedName(name, [&](char* b) { return nc_inq_dim(ncid, dimid, b, &length); });
 }
 
-double NcDefaultFill(Long type) {
+double NcTypeFill(Long type) {
     switch (type) {
     case NC_BYTE:
         return NC_FILL_BYTE;
@@ -105,7 +105,21 @@ double NcDefaultFill(Long type) {
         return static_cast<double>(NC_FILL_FLOAT);
     case NC_DOUBLE:
         return NC_FILL_DOUBLE;
+    case NC_UBYTE:
+        return NC_FILL_UBYTE;
+    case NC_USHORT:
+        return NC_FILL_USHORT;
+    case NC_UINT:
+        return NC_FILL_UINT;
+    case NC_INT64:
+        return static_cast<double>(NC_FILL_INT64);
+    case NC_UINT64:
+        return static_cast<double>(NC_FILL_UINT64);
     default:
         return 0;
     }
+}
+
+double NcDefaultFill(Long type) {
+    return NcTypeSize(type) > 0 ? NcTypeFill(type) : 0;
 }

@@ -34,7 +34,8 @@ int NcAttName(int ncid, int varid, int attnum, std::string& name);
 int NcVarName(int ncid, int varid, std::string& name);
 // The dimension's name and length.
 int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length);
-// The value the library writes where a variable of a classic type has none written, when the
-// variable gives no fill of its own (NC_FILL_BYTE .. NC_FILL_DOUBLE); 0 for char and for every
-// other type.
+// The value netCDF-C writes where a variable has none written and gives no fill of its own,
+// by type (NC_FILL_BYTE .. NC_FILL_UINT64); 0 for char and for every other type.
+double NcTypeFill(Long type);
+// NcTypeFill of the classic types (byte .. double); 0 for the netCDF-4 types.
 double NcDefaultFill(Long type);

@@ -10,7 +10,6 @@
 #include <netcdf.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -39,35 +38,13 @@ template <class T> std::string joinStr(const std::vector<T>& values) {
     return text;
 }
 
-// The default fill of a type when a variable gives none (or a fill of 0). The byte fill is
-// the library's own, -127.
+// The default fill of a type when a variable gives none (or a fill of 0): netCDF's own, but for
+// double the value one unit in the last place above it, as the library has always recorded it:
+// the edge of the missing values that its 99 % threshold draws stays where it was.
 double defaultFill(Long type) {
-    switch (type) {
-    case NC_BYTE:
-        return -127;
-    case NC_CHAR:
-        return 0;
-    case NC_SHORT:
-        return -32767;
-    case NC_INT:
-        return -2147483647;
-    case NC_FLOAT:
-        return std::bit_cast<double>(std::uint64_t{0x479E000000000000});
-    case NC_DOUBLE:
-        return std::bit_cast<double>(std::uint64_t{0x479E000000000001});
-    case NC_UBYTE:
-        return NC_FILL_UBYTE;
-    case NC_USHORT:
-        return NC_FILL_USHORT;
-    case NC_UINT:
-        return NC_FILL_UINT;
-    case NC_INT64:
-        return static_cast<double>(NC_FILL_INT64);
-    case NC_UINT64:
-        return static_cast<double>(NC_FILL_UINT64);
-    default:
-        return 0;
-    }
+    const double fill = NcTypeFill(type);
+    if (type != NC_DOUBLE) return fill;
+    return std::nextafter(fill, std::numeric_limits<double>::infinity());
 }
 
 // The text of a netCDF-4 string attribute that holds exactly one string; false otherwise.

@@ -179,6 +179,35 @@ TEST_F(HeaderTest, MissingAndFillValuesByType) {
     EXPECT_EQ(var("d").byteSize, 16.0);
 }
 
+// The netCDF-4 types without a fill attribute: netCDF's own fills, which their whole-number
+// marks then match exactly.
+TEST_F(HeaderTest, NetCdf4TypesWithoutFillTakeTheLibrarysFill) {
+    NcBuilder nc(dir.file("fill4.nc"), NcFormat::Netcdf4);
+    nc.dim("x", 2);
+    const struct {
+        const char* name;
+        nc_type type;
+        double fill;
+    } cases[] = {
+        {"ub", NC_UBYTE, 255},
+        {"us", NC_USHORT, 65535},
+        {"ui", NC_UINT, 4294967295.0},
+        {"i8", NC_INT64, static_cast<double>(NC_FILL_INT64)},
+        {"u8", NC_UINT64, static_cast<double>(NC_FILL_UINT64)},
+        {"f", NC_FLOAT, static_cast<double>(NC_FILL_FLOAT)},
+        // The double mark one unit in the last place above netCDF's.
+        {"d", NC_DOUBLE, std::bit_cast<double>(std::uint64_t{0x479E000000000001})},
+    };
+    for (const auto& c : cases)
+        nc.var(c.name, c.type, {"x"});
+    ASSERT_EQ(read(nc.write()), 1) << k.ErrorMessage;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(NC_FILL_DOUBLE), std::uint64_t{0x479E000000000000});
+    for (const auto& c : cases) {
+        EXPECT_EQ(var(c.name).FillVal, c.fill) << c.name;
+        EXPECT_EQ(var(c.name).MisnVal, 0.0) << c.name;
+    }
+}
+
 TEST_F(HeaderTest, UnitFromUnitsAttributeOrLongName) {
     NcBuilder nc(dir.file("units.nc"));
     nc.dim("x", 1);
