@@ -137,3 +137,28 @@ void DrawKeyLegend(Picture& pic, const ColorKeyRec& key, float x, float y, float
         pic.Print(legendBound(key.low(i)) + " - " + legendBound(key.high(i)));
     }
 }
+
+void NewColorKey(TyxModel& m) {
+    ColorKeyRec& key = m.colour.ColorKey;
+    key.count = 0;
+    key.color.Erase();
+    key.low.Erase();
+    key.high.Erase();
+}
+
+void AddColorKey(TyxModel& m, float low, float high, Long color) {
+    ColorKeyRec& key = m.colour.ColorKey;
+    if (key.count < 0) NewColorKey(m);
+    const Long n = AddL(key.count, 1);
+    key.color.ReDimPreserve(1, n);
+    key.low.ReDimPreserve(1, n);
+    key.high.ReDimPreserve(1, n);
+    key.color(n) = color;
+    key.low(n) = low;
+    key.high(n) = high;
+    key.count = n;
+}
+
+void SetUseColorKey(TyxModel& m, bool on) {
+    m.colour.UseColorKeyFlag = on && m.colour.ColorKey.count >= 1 ? -1 : 0;
+}

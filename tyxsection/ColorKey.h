@@ -6,7 +6,10 @@
 // For the drawing: a cell of value v is painted in CellColor(m.colour, v). It asks the key
 // when UseColorKeyFlag is -1 and the ramp otherwise; the ramp spans RampLow to
 // RampLow + RampRange, which the drawing sets from the item's low and high before it colours
-// cells or paints the ramp legend. The legend beside the cells is DrawKeyLegend when the key is
+// cells or paints the ramp legend.
+//
+// The key's edits, which the control's members NewColorKey, AddColorKey and UseColorKey make,
+// are here too. The legend beside the cells is DrawKeyLegend when the key is
 // in use, DrawRampLegend otherwise.
 #include "runtime/Types.h"
 #include "tyxsection/TyxModel.h"
@@ -51,3 +54,10 @@ Long CellColor(const ModColorState& colour, float v);
 // last division on top, each labelled "low - high"; nothing for a key without divisions.
 void DrawRampLegend(Picture& pic, const ModColorState& colour, float x, float y, float w, float h);
 void DrawKeyLegend(Picture& pic, const ColorKeyRec& key, float x, float y, float w, float h);
+
+// The key's edits. NewColorKey empties the key.
+void NewColorKey(TyxModel& m);
+// Appends a division; a key left without divisions by a failed read starts again from none.
+void AddColorKey(TyxModel& m, float low, float high, Long color);
+// True only while the key has a division.
+void SetUseColorKey(TyxModel& m, bool on);

@@ -10,7 +10,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "tyxsection/CaughtError.h"
-#include "tyxsection/TyxMain.h"
+#include "tyxsection/ColorKey.h"
 #include "tyxsection/ocxStrings.h"
 
 #include <pugixml.hpp>
@@ -185,6 +185,12 @@ Long GetKewCol(TyxModel& m, const std::string& filename) {
         ShowErrorBox("ModColor GetKewCol0", e.number, e.description);
         return -1;
     }
+}
+
+Long KewFile(TyxModel& m, const std::string& filename) {
+    const Long n = GetKewCol(m, filename);
+    m.colour.ColorKey.count = n;
+    return n == -1 ? -1 : 1;
 }
 
 void SaveExistingKew(const std::string& path, const std::string& varName, const ColorKeyRec& key) {

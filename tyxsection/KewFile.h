@@ -35,6 +35,10 @@ std::vector<std::string> KewVariableNames(const std::string& path);
 // read, or -1 when the file or the item has no such key (quietly) or cannot be read (shown in
 // the control's error box). The count is the caller's to set.
 Long GetKewCol(TyxModel& m, const std::string& filename);
+// KewFile: the current item's key read from KEW file filename into the control's key; 1, or -1
+// with the division count then -1. A file without the item's key leaves no message; one that
+// cannot be read is shown in a box.
+Long KewFile(TyxModel& m, const std::string& filename);
 // Writes the current item's key to the dataset's KEW file: a new file with that one variable,
 // or, when the file exists, the variable replaced or added (SaveExistingKew). A failure is
 // shown in the control's error box and leaves the file as it was.

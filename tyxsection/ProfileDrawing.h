@@ -1,8 +1,8 @@
 #pragma once
 // Vertical profiles of the current item at the points of the section path: value across,
 // depth downward, all in one graph (a colour per point) or each in a panel of its own.
-#include "tyxsection/TyxMain.h"
 #include "tyxsection/TyxModel.h"
+#include "tyxsection/TyxPictures.h"
 
 // Draws the values held (SectData of item SectDataItem) as one profile per path point whose
 // cell lies on the section; points outside it are left out. Nothing while no values, item or

@@ -2,8 +2,8 @@
 // The vertical section: the cells of the section coloured by value, the header lines, the
 // distance or longitude/latitude axis, the depth axis, the legend and the contour lines, drawn
 // in three layer pictures and combined in the visible one.
-#include "tyxsection/TyxMain.h"
 #include "tyxsection/TyxModel.h"
+#include "tyxsection/TyxPictures.h"
 
 #include <string>
 

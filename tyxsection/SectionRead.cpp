@@ -1,5 +1,5 @@
 #include "tyxsection/SectionRead.h"
-#include "common/MinMax.h"
+#include "common/SectionColumn.h"
 #include "common/NetCDF.h"
 #include "common/Ui.h"
 #include "runtime/Convert.h"
@@ -48,36 +48,115 @@ bool insideGrid(const SectionCells& s, const GeoArrays& g) {
     return true;
 }
 
+// Why variable nvar cannot be read along the section held; "" when it can.
+std::string refusalOf(const TyxModel& m, Long nvar) {
+    const GeoArrays& geo = m.main.geo;
+    const SectionCells& section = m.main.section;
+    if (nvar <= 0) return "[ReadVSData&] nvar_it& <= 0; need to specify variable id";
+    if (geo.nvcoord <= 0) return "[ReadVSData&] nvcoord& <= 0";
+    if (m.reader.level_dId < 0) return "[ReadVSData&] ncf.level_dId& < 0";
+    if (section.nSectCell < 1) return "[ReadVSData&] No section: EndSection has not made one";
+    if (!insideGrid(section, geo))
+        return "[ReadVSData&] The section's cells lie outside the grid of " + m.main.NcFileName;
+    return {};
+}
+
+// What one call reads along the section: taken over only once every read has succeeded.
+struct SectionValues {
+    VArray<float> data; // (cell, level), kNoVal where there is no value
+    float maxDepth = 0;
+    float max = kEmptyRangeMax, min = kEmptyRangeMin;
+};
+
+// The reads of one call: the window moves from column to column, and tcount (which the report
+// of a failed read shows) follows what each read takes.
+struct ColumnReads {
+    const OcxNcf& ncf;
+    const GeoArrays& geo;
+    Long nvar;
+    ReadWindow& w;
+    Long& tcount;
+    VArray<float> values;
+
+    void read() {
+        values.ReDim(1, tcount);
+        std::string refusal;
+        const Long got = GetVarasAny(ncf.ncid, ncf, nvar, kNoVal, values, tcount, w, refusal);
+        if (got < 0) throw ReadFailure{static_cast<int>(got)};
+        if (got == 0 && !refusal.empty()) throw Refused{refusal};
+    }
+    // The levels are held top first (GeoArrays.vCoord): each takes its values from its own
+    // place in the file.
+    Long fileLevel(Long k) const { return geo.LevelIndex.IsAllocated() ? geo.LevelIndex(k) : k; }
+};
+
+void take(SectionValues& out, Long cell, Long k, float value) {
+    out.data(cell, k) = value;
+    TakeIntoRange(value, kNoVal, out.max, out.min);
+}
+
+// Every cell of the section: one read for a row or column of consecutive cells, else one read
+// per cell.
+void readSection(ColumnReads& r, const SectionCells& section, const HorizontalDims& at,
+                 SectionValues& out) {
+    const Long nCells = section.nSectCell, nv = r.geo.nvcoord;
+    const SectCellRec first = section.SectCell(1);
+    if ((section.SectionKind == 1 || section.SectionKind == 2) && consecutive(section)) {
+        PlaceColumn(r.w, at, first.i - 1, first.j - 1);
+        r.w.countp(section.SectionKind == 1 ? at.lon : at.lat) = nCells;
+        r.tcount = MulL(nv, nCells);
+        r.read();
+        for (Long k = 1; k <= nv; ++k)
+            for (Long cell = 1; cell <= nCells; ++cell)
+                take(out, cell, k, r.values(AddL(MulL(r.fileLevel(k) - 1, nCells), cell)));
+        return;
+    }
+    for (Long cell = 1; cell <= nCells; ++cell) {
+        const SectCellRec c = section.SectCell(cell);
+        PlaceColumn(r.w, at, c.i - 1, c.j - 1);
+        r.read();
+        for (Long k = 1; k <= nv; ++k)
+            take(out, cell, k, r.values(r.fileLevel(k)));
+    }
+}
+
+// The values read become the values held, with their range on the item shown.
+void holdValues(TyxMainState& main, SectionValues&& read, ReadWindow&& w) {
+    DrawAbleItemRec& item = main.items.DrawAbleItem(main.Item_shown);
+    item.max = read.max;
+    item.min = read.min;
+    main.SectData = std::move(read.data);
+    main.SectDataItem = main.Item_shown;
+    main.MaxDepth = read.maxDepth;
+    main.window = std::move(w);
+}
+
+// The column window of variable v at step itime: the levels counted along the level
+// dimension, the time dimension (when the variable has one) at the step. False when the
+// variable lacks the level dimension.
+bool placeLevelsAndStep(const OcxNcf& ncf, const OcxVari& v, Long nv, Long itime, ReadWindow& w) {
+    w = ColumnWindow(v.narray, 0);
+    auto dimIdAt = [&v](Long d) { return v.arrayDimId[d]; };
+    const Long levelAt = DimensionPosition(v.narray, ncf.level_dId, dimIdAt);
+    if (levelAt == 0) return false;
+    w.countp(levelAt) = nv;
+    // A variable without the time dimension holds the same values at every step.
+    const Long timeAt = ncf.time_dId >= 0 ? DimensionPosition(v.narray, ncf.time_dId, dimIdAt) : 0;
+    if (timeAt > 0) w.startp(timeAt) = SubL(itime, 1);
+    return true;
+}
+
 } // namespace
 
 Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
-    TyxMainState& main = m.main;
-    OcxNcf& ncf = m.reader;
-    const GeoArrays& geo = main.geo;
-    const SectionCells& section = main.section;
     if (itime <= 0) return -1;
-    if (nvar <= 0) {
-        m.ErrorMessage = "[ReadVSData&] nvar_it& <= 0; need to specify variable id";
+    const std::string refusal = refusalOf(m, nvar);
+    if (!refusal.empty()) {
+        m.ErrorMessage = refusal;
         return -1;
     }
-    if (geo.nvcoord <= 0) {
-        m.ErrorMessage = "[ReadVSData&] nvcoord& <= 0";
-        return -1;
-    }
-    if (ncf.level_dId < 0) {
-        m.ErrorMessage = "[ReadVSData&] ncf.level_dId& < 0";
-        return -1;
-    }
-    if (section.nSectCell < 1) {
-        m.ErrorMessage = "[ReadVSData&] No section: EndSection has not made one";
-        return -1;
-    }
-    if (!insideGrid(section, geo)) {
-        m.ErrorMessage =
-            "[ReadVSData&] The section's cells lie outside the grid of " + main.NcFileName;
-        return -1;
-    }
-
+    OcxNcf& ncf = m.reader;
+    const GeoArrays& geo = m.main.geo;
     ReadWindow w;
     Long tcount = 0;
     try {
@@ -90,38 +169,15 @@ Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
             m.ErrorMessage = "[ReadVSData&] not proper nc grid ";
             return -1;
         }
-
-        const Long nCells = section.nSectCell, nv = geo.nvcoord;
-        VArray<float> data(1, nCells, 1, nv);
-        // The levels are held top first (GeoArrays.vCoord): each takes its values from its own
-        // place in the file.
-        const float maxDepth = CSng(geo.vCoord(nv));
-        auto fileLevel = [&](Long k) {
-            return geo.LevelIndex.IsAllocated() ? geo.LevelIndex(k) : k;
-        };
-
+        const Long nv = geo.nvcoord;
+        SectionValues read;
+        read.data.ReDim(1, m.main.section.nSectCell, 1, nv);
+        read.maxDepth = CSng(geo.vCoord(nv));
         const OcxVari& v = ncf.vari(nvar);
-        const Long ndims = v.narray;
-        w.startp.ReDim(1, ndims);
-        w.countp.ReDim(1, ndims);
-        w.stridep.ReDim(1, ndims);
-        for (Long d = 1; d <= ndims; ++d) {
-            w.startp(d) = 0;
-            w.countp(d) = 1;
-            w.stridep(d) = 1;
-        }
-        Long levelAt = 0, timeAt = 0;
-        for (Long d = 1; d <= ndims && levelAt == 0; ++d)
-            if (v.arrayDimId[d] == ncf.level_dId) levelAt = d;
-        if (levelAt == 0) {
+        if (!placeLevelsAndStep(ncf, v, nv, itime, w)) {
             m.ErrorMessage = "[ReadVSData] Vertical coordinate not identified";
             return -1;
         }
-        w.countp(levelAt) = nv;
-        // A variable without the time dimension holds the same values at every step.
-        for (Long d = 1; d <= ndims && timeAt == 0 && ncf.time_dId >= 0; ++d)
-            if (v.arrayDimId[d] == ncf.time_dId) timeAt = d;
-        if (timeAt > 0) w.startp(timeAt) = SubL(itime, 1);
         tcount = nv;
 
         Hourglass hourglass;
@@ -130,62 +186,13 @@ Long ReadVSData(TyxModel& m, Long nvar, Long itime) {
             if (ncf.ncid < 0) return -1;
         }
         CloseAfter closer{ncf.ncid};
-
-        float max = -1e35f, min = 1e35f;
-        auto take = [&](Long cell, Long k, float value) {
-            data(cell, k) = value;
-            if (value > kNoVal) {
-                max = MaxS(max, value);
-                min = MinS(min, value);
-            }
-        };
-        VArray<float> values;
-        auto read = [&] {
-            values.ReDim(1, tcount);
-            std::string refusal;
-            const Long got = GetVarasAny(ncf.ncid, ncf, nvar, kNoVal, values, tcount, w, refusal);
-            if (got < 0) throw ReadFailure{static_cast<int>(got)};
-            if (got == 0 && !refusal.empty()) throw Refused{refusal};
-        };
-        // The last two dimensions are the horizontal ones, in the variable's order.
-        const Long lonAt = order == 1 ? ndims - 1 : ndims;
-        const Long latAt = order == 1 ? ndims : ndims - 1;
-        const SectCellRec first = section.SectCell(1);
-        if ((section.SectionKind == 1 || section.SectionKind == 2) && consecutive(section)) {
-            w.startp(lonAt) = first.i - 1;
-            w.startp(latAt) = first.j - 1;
-            w.countp(section.SectionKind == 1 ? lonAt : latAt) = nCells;
-            tcount = MulL(nv, nCells);
-            read();
-            for (Long k = 1; k <= nv; ++k)
-                for (Long cell = 1; cell <= nCells; ++cell)
-                    take(cell, k, values(AddL(MulL(fileLevel(k) - 1, nCells), cell)));
-        } else {
-            for (Long cell = 1; cell <= nCells; ++cell) {
-                const SectCellRec c = section.SectCell(cell);
-                w.startp(lonAt) = c.i - 1;
-                w.startp(latAt) = c.j - 1;
-                read();
-                for (Long k = 1; k <= nv; ++k)
-                    take(cell, k, values(fileLevel(k)));
-            }
-        }
-
-        DrawAbleItemRec& item = main.items.DrawAbleItem(main.Item_shown);
-        item.max = max;
-        item.min = min;
-        main.SectData = std::move(data);
-        main.SectDataItem = main.Item_shown;
-        main.MaxDepth = maxDepth;
-        main.window = std::move(w);
+        ColumnReads reads{ncf, geo, nvar, w, tcount, {}};
+        readSection(reads, m.main.section, HorizontalDimsOf(v.narray, order), read);
+        holdValues(m.main, std::move(read), std::move(w));
         return itime;
     } catch (const ReadFailure& f) {
-        std::string text =
-            NcErrorText(f.status) + "\n\nnvar, tcount= " + CStr(nvar) + " " + CStr(tcount) + "\n";
-        for (Long d = 1; d <= w.startp.UBound(); ++d)
-            text += "start, count, stride = " + CStr(w.startp(d)) + " " + CStr(w.countp(d)) + " " +
-                    CStr(w.stridep(d)) + "\n";
-        m.ErrorMessage = text;
+        m.ErrorMessage = FailedReadReport(NcErrorText(f.status), nvar, tcount, w, "\n",
+                                          ReportNumbers::CStr);
     } catch (const Refused& r) {
         m.ErrorMessage = r.message;
     } catch (const RuntimeError& e) {

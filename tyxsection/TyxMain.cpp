@@ -5,6 +5,7 @@
 #include "tyxsection/ProfileDrawing.h"
 #include "tyxsection/SectionDrawing.h"
 #include "tyxsection/SectionRead.h"
+#include "tyxsection/TyxPictures.h"
 #include "tyxsection/Titles.h"
 #include "tyxsection/ocxNetNc.h"
 
@@ -152,33 +153,6 @@ Long EndSection(TyxModel& m) {
     return 1;
 }
 
-void NewColorKey(TyxModel& m) {
-    ColorKeyRec& key = m.colour.ColorKey;
-    key.count = 0;
-    key.color.Erase();
-    key.low.Erase();
-    key.high.Erase();
-}
-
-void AddColorKey(TyxModel& m, float low, float high, Long color) {
-    ColorKeyRec& key = m.colour.ColorKey;
-    if (key.count < 0) NewColorKey(m);
-    const Long n = AddL(key.count, 1);
-    key.color.ReDimPreserve(1, n);
-    key.low.ReDimPreserve(1, n);
-    key.high.ReDimPreserve(1, n);
-    key.color(n) = color;
-    key.low(n) = low;
-    key.high(n) = high;
-    key.count = n;
-}
-
-Long KewFile(TyxModel& m, const std::string& filename) {
-    const Long n = GetKewCol(m, filename);
-    m.colour.ColorKey.count = n;
-    return n == -1 ? -1 : 1;
-}
-
 void InitColorKey(TyxModel& m, const std::string& filename) {
     ProvideColorKey(m, filename, [&m] {
         // The item's display bounds come from its values along the section; a read that
@@ -186,10 +160,6 @@ void InitColorKey(TyxModel& m, const std::string& filename) {
         ReadVSData(m, m.main.nvar_it, m.main.CurTime);
         SetItemScales(m);
     });
-}
-
-void SetUseColorKey(TyxModel& m, bool on) {
-    m.colour.UseColorKeyFlag = on && m.colour.ColorKey.count >= 1 ? -1 : 0;
 }
 
 Variant DrawCurrent(TyxModel& m, TyxPictures& pictures) {

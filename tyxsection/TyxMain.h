@@ -1,20 +1,13 @@
 #pragma once
 // What the control's members do with the shared state, apart from Qt: opening a dataset, the
-// section path, the colour key, the current item and time step, reading and drawing.
+// section path, a colour key for the current item, the current item and time step, reading
+// and drawing.
 #include "runtime/Variant.h"
 #include "tyxsection/TyxModel.h"
 
 #include <string>
 
-class Picture;
-
-// The control's four pictures: the visible one and the three layers it is made of.
-struct TyxPictures {
-    Picture& Picture1;
-    Picture& picDateTime;
-    Picture& picSection;
-    Picture& picContours;
-};
+struct TyxPictures;
 
 // Opens the dataset and makes it the control's: header, coordinates, drawable items,
 // coordinate arrays, then the defaults (section view, item 1, step 1) and the titles.
@@ -29,17 +22,12 @@ void AddSection(TyxModel& m, float lon, float lat);
 // in ErrorMessage. The values read along an earlier section are let go either way.
 Long EndSection(TyxModel& m);
 
-void NewColorKey(TyxModel& m);
-// Appends a division; a key left without divisions by a failed read starts again from none.
-void AddColorKey(TyxModel& m, float low, float high, Long color);
-// Reads the current item's key from a KEW file; 1 or -1 (the division count then -1). A file
-// without the item's key leaves no message; one that cannot be read is shown in a box.
-Long KewFile(TyxModel& m, const std::string& filename);
+// The key's own edits (NewColorKey, AddColorKey, SetUseColorKey) are in ColorKey.h, its
+// files (KewFile) in KewFile.h.
+
 // Provides a key for the current item when none is held: read from the KEW file filename, or
 // made over the item's display range and saved to the dataset's KEW file.
 void InitColorKey(TyxModel& m, const std::string& filename);
-// True only while the key has a division.
-void SetUseColorKey(TyxModel& m, bool on);
 
 // Draw: reads the current item at CurTime along the section and draws it in the view style.
 // -1 with the reason in ErrorMessage when there is no section of this dataset (nothing is

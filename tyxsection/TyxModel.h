@@ -8,6 +8,7 @@
 // vari, the library's id plus 1 (0 for none).
 #include "common/Calendar.h"
 #include "common/ClassicHeader.h"
+#include "common/SectionColumn.h"
 #include "common/SectionPath.h"
 #include "runtime/Date.h"
 #include "runtime/Types.h"
@@ -140,9 +141,7 @@ struct Dataset {
 
 // The read window of the strided reads, one entry per dimension of the variable, slowest
 // first: starts from 0, counts and strides.
-struct ReadWindow {
-    VArray<Long> startp, countp, stridep;
-};
+using ReadWindow = SectionWindow;
 
 // Drawing state, the section path and what the drawings share.
 struct TyxMainState {

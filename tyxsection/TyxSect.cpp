@@ -4,8 +4,11 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "tyxsection/CaughtError.h"
+#include "tyxsection/ColorKey.h"
 #include "tyxsection/DrawAbleItems.h"
+#include "tyxsection/KewFile.h"
 #include "tyxsection/TyxMain.h"
+#include "tyxsection/TyxPictures.h"
 #include "tyxsection/dialogs/frmOptions.h"
 
 #include <QResizeEvent>

@@ -3,7 +3,7 @@
 #include "TyxFixture.h"
 #include "platform/Component.h"
 #include "tests/support/ScriptedUi.h"
-#include "tyxsection/TyxMain.h"
+#include "tyxsection/ColorKey.h"
 #include "tyxsection/ocxStrings.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "viewer/section/ModVsect.h"
 
 #include "common/CMDialog.h"
-#include "common/MinMax.h"
+#include "common/SectionColumn.h"
 #include "common/Strings.h"
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
@@ -25,9 +25,72 @@ void refuse(const std::string& text) {
 
 // The first dimension of variable nvar whose id is dimId; 0 when it has none.
 Long dimensionOf(IKelvad& nc, Long nvar, Long narray, Long dimId) {
-    for (Long d = 1; d <= narray; ++d)
-        if (nc.variArrayDimID(nvar, d) == dimId) return d;
-    return 0;
+    return DimensionPosition(narray, dimId, [&](Long d) { return nc.variArrayDimID(nvar, d); });
+}
+
+// Where variable nvar keeps the levels and the time steps (dimension positions from 1), once
+// its read is possible; the refusal's text otherwise.
+struct ReadPlan {
+    Long kMax = 0, nTime = 0, narray = 0, levelPos = 0, timePos = 0;
+    std::string refusal;
+};
+
+ReadPlan refusal(std::string text) {
+    ReadPlan plan;
+    plan.refusal = std::move(text);
+    return plan;
+}
+
+ReadPlan planRead(IKelvad* nc, Long nvar) {
+    ReadPlan plan;
+    plan.kMax = nc != nullptr ? nc->kMax() : 0;
+    if (plan.kMax <= 0) return refusal("[ReadVSData&] clsNC.kMax <= 0");
+    const Long levelDim = nc->LeveldId();
+    if (levelDim < 0) return refusal("[ReadVSData&] clsNC.leveldId < 0");
+    // The read takes kMax values of one point at one step: the variable must run along the
+    // levels and the time axis, and the levels need their coordinates.
+    plan.nTime = nc->nTime();
+    plan.narray = nc->variNarray(nvar);
+    plan.levelPos = dimensionOf(*nc, nvar, plan.narray, levelDim);
+    plan.timePos = plan.nTime > 0 ? dimensionOf(*nc, nvar, plan.narray, nc->TimedId()) : 0;
+    const std::string variable = std::string("[ReadVSData&] variable ").append(CStr(nvar));
+    if (plan.levelPos == 0) return refusal(variable + " has no level dimension");
+    if (plan.timePos == 0) return refusal(variable + " has no time dimension");
+    if (!Data.vCoordV.IsAllocated() || Data.vCoordV.UBound() < plan.kMax)
+        return refusal("[ReadVSData&] no vertical coordinates");
+    return plan;
+}
+
+// The box of a read that failed: the dataset's message and the read window.
+void showFailedRead(IKelvad& nc, Long nvar, Long tcount, const SectionWindow& w) {
+    ui().SetMousePointer(kPointerDefault);
+    ui().MsgBox(FailedReadReport(nc.ErrorMessage(), nvar, tcount, w, kLineEnd, ReportNumbers::Str),
+                kOkOnly + kCritical, "[ReadVSData] NetCDF Error");
+}
+
+// Reads every section point at every step through window w into VsectValues, with the range
+// of the values in rec. False, with the box shown, when a read fails: what was read stays.
+bool readPoints(IKelvad& nc, Long nvar, const ReadPlan& plan, SectionWindow& w, VsectVarRec& rec) {
+    const Long tcount = plan.kMax;
+    VArray<float> values(1, tcount);
+    for (Long t = 1; t <= plan.nTime; ++t) {
+        w.startp(plan.timePos) = t;
+        for (Long p = 1; p <= Vsect.nVsectPoints; ++p) {
+            const VsectPoint& pt = Vsect.VsectPoints(p);
+            PlaceColumn(w, HorizontalDimsOf(plan.narray, nc.lonlatOrder()), pt.i, pt.j);
+            const Variant got =
+                nc.GetVarsAny(nvar, kNoVal, values, w.startp, w.countp, w.stridep, tcount);
+            if (got.IsEmpty() || CLng(got) < 0) {
+                showFailedRead(nc, nvar, tcount, w);
+                return false;
+            }
+            for (Long k = 1; k <= plan.kMax; ++k) {
+                const float v = values(k);
+                if (TakeIntoRange(v, kNoVal, rec.vMax, rec.vMin)) Vsect.VsectValues(p, k, t) = v;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -61,103 +124,23 @@ float VsectCube::operator()(Long p, Long k, Long t) const {
 
 Long ReadVSData(Long& nvar) {
     IKelvad* nc = Data.clsNC;
-    const Long kMax = nc != nullptr ? nc->kMax() : 0;
-    if (kMax <= 0) {
-        refuse("[ReadVSData&] clsNC.kMax <= 0");
+    const ReadPlan plan = planRead(nc, nvar);
+    if (!plan.refusal.empty()) {
+        refuse(plan.refusal);
         return -1;
     }
-    const Long levelDim = nc->LeveldId();
-    if (levelDim < 0) {
-        refuse("[ReadVSData&] clsNC.leveldId < 0");
-        return -1;
-    }
-    // The read takes kMax values of one point at one step: the variable must run along the
-    // levels and the time axis, and the levels need their coordinates.
-    const Long nTime = nc->nTime();
-    const Long narray = nc->variNarray(nvar);
-    const Long levelPos = dimensionOf(*nc, nvar, narray, levelDim);
-    const Long timePos = nTime > 0 ? dimensionOf(*nc, nvar, narray, nc->TimedId()) : 0;
-    if (levelPos == 0) {
-        refuse(std::string("[ReadVSData&] variable ")
-                   .append(CStr(nvar))
-                   .append(" has no level dimension"));
-        return -1;
-    }
-    if (timePos == 0) {
-        refuse(std::string("[ReadVSData&] variable ")
-                   .append(CStr(nvar))
-                   .append(" has no time dimension"));
-        return -1;
-    }
-    if (!Data.vCoordV.IsAllocated() || Data.vCoordV.UBound() < kMax) {
-        refuse("[ReadVSData&] no vertical coordinates");
-        return -1;
-    }
-
-    Vsect.VsectValues.ReDim(Vsect.nVsectPoints, kMax, nTime);
-    Vsect.VsectBottom = static_cast<float>(Data.vCoordV(kMax));
+    Vsect.VsectValues.ReDim(Vsect.nVsectPoints, plan.kMax, plan.nTime);
+    Vsect.VsectBottom = static_cast<float>(Data.vCoordV(plan.kMax));
 
     // The section's own read window: the map's stays as the last map drawing left it.
-    VArray<Long> startp(1, narray), countp(1, narray), stride(1, narray);
-    for (Long d = 1; d <= narray; ++d) {
-        startp(d) = 1;
-        countp(d) = 1;
-        stride(d) = 1;
-    }
-    countp(levelPos) = kMax;
-    const Long tcount = kMax;
-    VArray<float> values(1, tcount);
+    SectionWindow w = ColumnWindow(plan.narray, 1);
+    w.countp(plan.levelPos) = plan.kMax;
 
     VsectVarRec& rec = Vsect.VsectVars(Vsect.CurVsectVar);
-    rec.vMax = kNoVal;
-    rec.vMin = 1e35f;
-
-    for (Long t = 1; t <= nTime; ++t) {
-        startp(timePos) = t;
-        for (Long p = 1; p <= Vsect.nVsectPoints; ++p) {
-            const VsectPoint& pt = Vsect.VsectPoints(p);
-            switch (nc->lonlatOrder()) {
-            case 1:
-                startp(narray - 1) = pt.i;
-                startp(narray) = pt.j;
-                break;
-            case 2:
-                startp(narray - 1) = pt.j;
-                startp(narray) = pt.i;
-                break;
-            case 0:
-                startp(narray - 1) = pt.i;
-                break;
-            default:
-                break;
-            }
-            const Variant got =
-                nc->GetVarsAny(nvar, kNoVal, values, startp, countp, stride, tcount);
-            if (got.IsEmpty() || CLng(got) < 0) {
-                ui().SetMousePointer(kPointerDefault);
-                std::string text = nc->ErrorMessage();
-                text.append(kLineEnd).append(kLineEnd);
-                text.append("nvar, tcount= ").append(Str(nvar)).append(" ").append(Str(tcount));
-                text.append(kLineEnd);
-                for (Long d = 1; d <= narray; ++d) {
-                    text.append("start, count, stride = ").append(Str(startp(d))).append(" ");
-                    text.append(Str(countp(d))).append(" ").append(Str(stride(d)));
-                    text.append(kLineEnd);
-                }
-                ui().MsgBox(text, kOkOnly + kCritical, "[ReadVSData] NetCDF Error");
-                return -1;
-            }
-            for (Long k = 1; k <= kMax; ++k) {
-                const float v = values(k);
-                if (v > kNoVal) {
-                    Vsect.VsectValues(p, k, t) = v;
-                    rec.vMax = MaxS(rec.vMax, v);
-                    rec.vMin = MinS(rec.vMin, v);
-                }
-            }
-        }
-    }
-    return nTime + 1;
+    rec.vMax = kEmptyRangeMax;
+    rec.vMin = kEmptyRangeMin;
+    if (!readPoints(*nc, nvar, plan, w, rec)) return -1;
+    return plan.nTime + 1;
 }
 
 void SetVsectScales() {

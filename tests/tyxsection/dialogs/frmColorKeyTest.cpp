@@ -4,10 +4,11 @@
 #include "gui/QtText.h"
 #include "gui/Twips.h"
 #include "runtime/Color.h"
+#include "runtime/Text.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
-#include "tyxsection/TyxMain.h"
+#include "tyxsection/ColorKey.h"
 #include "tyxsection/dialogs/DialogKit.h"
 
 #include <QDialog>
