@@ -24,10 +24,6 @@
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-constexpr const char* kNcFilter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*";
-constexpr const char* kCirFilter = "Orv CIR file(*.CIR)|*.CIR|All files(*.*)|*.*";
-constexpr const char* kCscFilter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*";
-constexpr const char* kTextFilter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*";
 
 void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
@@ -54,27 +50,112 @@ void loadWhenDone(const std::string& path) {
     WhenIdle([path] { exportHost().LoadDataset(path); });
 }
 
+// The subset file in the source's structure, of the grid types that have one.
+void writeSubsetNc(const std::string& path, Long mode, const SubsetDescription& sd) {
+    const Long gridType = Data.clsNC->GridType(1);
+    if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
+        gridType == kGridBfg)
+        SaveToLocal(path, mode, sd);
+    else
+        message("clsNC.GridType: wrong type");
+}
+
+const SaveFormat kFormats[] = {
+    {.id = kSaveSubsetNc,
+     .control = "asOriginalNc",
+     .caption = "as Original Nc",
+     .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
+     .asksAboutExisting = true,
+     .available = [](Long) { return true; },
+     // The boundary-fitted layout is always written whole.
+     .appendable = [](Long gridType) { return gridType != kGridBfg; },
+     .write = writeSubsetNc},
+    {.id = kSaveOrvNc,
+     .control = "asOrvNc",
+     .caption = "as Orv Nc (sequential)",
+     .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
+     .asksAboutExisting = true,
+     // A cell list is refused by the writer itself, with its own message.
+     .available = [](Long gridType) { return gridType == kGridRegular || gridType == kGridCells; },
+     .write = SaveToLocalOrv},
+    {.id = kSaveCir,
+     .control = "asOrvCir",
+     .caption = "as Orv Cir",
+     .filter = "Orv CIR file(*.CIR)|*.CIR|All files(*.*)|*.*",
+     .pairName = "CIR",
+     // Cells of a regular longitude/latitude grid.
+     .available = [](Long gridType) { return gridType == kGridRegular; },
+     .write = [](const std::string& path, Long, const SubsetDescription& sd) { To_Cir(path, sd); }},
+    {.id = kSaveCsc,
+     .control = "asOrvCsc",
+     .caption = "as Orv Csc",
+     .filter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*",
+     .pairName = "CSC",
+     .available = [](Long) { return true; },
+     .write = [](const std::string& path, Long, const SubsetDescription&) { To_Csc(path); }},
+    {.id = kSaveXyuvText,
+     .control = "asXyuvText",
+     .caption = "as x,y,u,v text",
+     .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
+     // Nodes of a boundary-fitted grid, or the points of a GMT grid.
+     .available = [](Long gridType) { return gridType == kGridBfg || gridType == kGridGmt; },
+     .write = [](const std::string& path, Long, const SubsetDescription& sd) { To_Txt(path, sd); }},
+    {.id = kSaveTimeSer,
+     .control = "asTimeSerText",
+     .caption = "as date, u,v ( text, only for point time ser. file)",
+     .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
+     .available = [](Long) { return true; },
+     .write = [](const std::string& path, Long,
+                 const SubsetDescription&) { To_TimeSerText(path); }},
+};
+
+// The read window of the view for the first pick (its messages are its own), and every pick
+// over the first one's dimensions.
+bool picksSavable() {
+    try {
+        CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
+    } catch (const std::exception&) {}
+    return Data.PickCount < 2 || PicksShareDimensions();
+}
+
+// The target of the save, kept under "local nc" and in the target box; "" when there is none
+// to write. mode takes the answer about a netCDF target that exists.
+std::string chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
+    if (format.pairName != nullptr && !pairOnGrid(format.pairName)) return "";
+    ExportHost& host = exportHost();
+    std::string path = host.TargetText();
+    if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
+    // An existing netCDF file gets the program's own Append / Overwrite / Cancel question alone.
+    path = ShowSaveDlg(path, format.filter, !format.asksAboutExisting);
+    if (path.empty() || RefuseOpenDatasetTarget(path, "Saving to local file")) return "";
+    if (format.asksAboutExisting && FileExistsOpen(path) == 1) {
+        mode = ShowSubsetMsg(3, path);
+        if (mode != kSaveAppend && mode != kSaveOverwrite) return "";
+        if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(gridType)) {
+            message(kBfgAppendNotAvailableText);
+            return "";
+        }
+    }
+    PutString("local nc", "FilePath", Opt.IniFile, path);
+    host.SetTargetText(path);
+    return path;
+}
+
 } // namespace
 
+std::span<const SaveFormat> SaveFormats() {
+    return kFormats;
+}
+
+const SaveFormat* FindSaveFormat(Long id) {
+    for (const SaveFormat& format : kFormats)
+        if (format.id == id) return &format;
+    return nullptr;
+}
+
 bool SaveFormatAvailable(Long format, Long gridType) {
-    switch (format) {
-    case kSaveSubsetNc:
-        return true;
-    case kSaveOrvNc:
-        // A cell list is refused by the writer itself, with its own message.
-        return gridType == kGridRegular || gridType == kGridCells;
-    case kSaveCir:
-        // Cells of a regular longitude/latitude grid.
-        return gridType == kGridRegular;
-    case kSaveXyuvText:
-        // Nodes of a boundary-fitted grid, or the points of a GMT grid.
-        return gridType == kGridBfg || gridType == kGridGmt;
-    case kSaveCsc:
-    case kSaveTimeSer:
-        return true;
-    default:
-        return false;
-    }
+    const SaveFormat* entry = FindSaveFormat(format);
+    return entry != nullptr && entry->available(gridType);
 }
 
 Long ShowSubsetMsg(Long kind, const std::string& path) {
@@ -128,58 +209,16 @@ void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
 void SaveCommand() {
     if (Data.clsNC == nullptr || Data.PickCount < 1) return;
     BusyGuard busy;
-    IKelvad& nc = *Data.clsNC;
-    const Long gridType = nc.GridType(1);
-
-    // The read window of the view for the first pick; its messages are its own.
-    try {
-        CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
-    } catch (const std::exception&) {}
-    if (Data.PickCount >= 2 && !PicksShareDimensions()) return;
-
-    const Long format = Opt.SaveFormat;
-    if (!SaveFormatAvailable(format, gridType)) {
+    const Long gridType = Data.clsNC->GridType(1);
+    if (!picksSavable()) return;
+    const SaveFormat* format = FindSaveFormat(Opt.SaveFormat);
+    if (format == nullptr || !format->available(gridType)) {
         message(kFormatNotAvailableText);
         return;
     }
-
-    ExportHost& host = exportHost();
-    std::string path = host.TargetText();
-    if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
     Long mode = kSaveNew;
-    switch (format) {
-    case kSaveSubsetNc:
-    case kSaveOrvNc:
-        // An existing file gets the program's own Append / Overwrite / Cancel question alone.
-        path = ShowSaveDlg(path, kNcFilter, false);
-        if (path.empty() || RefuseOpenDatasetTarget(path, "Saving to local file")) return;
-        if (FileExistsOpen(path) == 1) {
-            mode = ShowSubsetMsg(3, path);
-            if (mode != kSaveAppend && mode != kSaveOverwrite) return;
-            // The cell layout's own writer says that it cannot be appended to.
-            if (mode == kSaveAppend && format == kSaveSubsetNc && gridType == kGridBfg) {
-                message(kBfgAppendNotAvailableText);
-                return;
-            }
-        }
-        break;
-    case kSaveCir:
-    case kSaveCsc:
-        if (!pairOnGrid(format == kSaveCir ? "CIR" : "CSC")) return;
-        path = ShowSaveDlg(path, format == kSaveCir ? kCirFilter : kCscFilter);
-        break;
-    case kSaveXyuvText:
-    case kSaveTimeSer:
-        path = ShowSaveDlg(path, kTextFilter);
-        break;
-    default:
-        break;
-    }
+    const std::string path = chooseTarget(*format, gridType, mode);
     if (path.empty()) return;
-    if (RefuseOpenDatasetTarget(path, "Saving to local file")) return;
-
-    PutString("local nc", "FilePath", Opt.IniFile, path);
-    host.SetTargetText(path);
     ui().DoEvents();
 
     SubsetDescription sd;
@@ -187,30 +226,5 @@ void SaveCommand() {
         message("[Saving to local file] SubSetNcDomain() failed");
         return;
     }
-    switch (format) {
-    case kSaveSubsetNc:
-        if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
-            gridType == kGridBfg)
-            SaveToLocal(path, mode, sd);
-        else
-            message("clsNC.GridType: wrong type");
-        break;
-    case kSaveOrvNc:
-        SaveToLocalOrv(path, mode, sd);
-        break;
-    case kSaveCir:
-        To_Cir(path, sd);
-        break;
-    case kSaveCsc:
-        To_Csc(path);
-        break;
-    case kSaveXyuvText:
-        To_Txt(path, sd);
-        break;
-    case kSaveTimeSer:
-        To_TimeSerText(path);
-        break;
-    default:
-        break;
-    }
+    format->write(path, mode, sd);
 }
