@@ -32,11 +32,6 @@ struct OrvItems {
     Long temp = -1;
 };
 
-// Saves in the cell layout in the save flow's mode (0 new, 6 append, 7 overwrite): makes sure
-// the items are known (asking to add variable aliases while none is), writes the file, and on
-// success records the window and offers to load it.
-void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd);
-
 // Writes the file at path, which is replaced only once the new one is whole. 1 when written;
 // -1 after the reason's message with path as it was. Everything that can be checked is checked
 // before anything is written: the target is not an open dataset, the grid is not a cell list,

@@ -21,6 +21,9 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 
+#include <exception>
+#include <functional>
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
@@ -48,6 +51,65 @@ bool pairOnGrid(const char* format) {
 // waits until the save has ended and let go of them.
 void loadWhenDone(const std::string& path) {
     WhenIdle([path] { exportHost().LoadDataset(path); });
+}
+
+// What follows a subset file written: its window (when given) recorded in "subsetpara", the
+// success box, and the file loaded once the save is over when the answer is "Load".
+void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded) {
+    if (recorded != nullptr) PutSubsetParams(*recorded);
+    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+}
+
+// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
+// pointer back to the default.
+void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
+    ui().SetMousePointer(kPointerDefault);
+    const auto* r = dynamic_cast<const RuntimeError*>(&e);
+    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
+                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
+                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
+                kOkOnly, "SaveToLocal");
+}
+
+// A netCDF save in the mode asked, the busy pointer shown meanwhile: made new (overwriting
+// writes the new file beside the old one, which it replaces only once whole: nothing is deleted
+// first) or appended to; once written, the window recorded (when given) and the file offered.
+void saveLocal(const std::string& path, Long mode, const std::function<Long()>& create,
+               const std::function<Long()>& append, const SubsetDescription* recorded) {
+    try {
+        ui().SetMousePointer(kPointerHourglass);
+        Long result = 0;
+        if (mode == kSaveNew || mode == kSaveOverwrite)
+            result = create();
+        else if (mode == kSaveAppend)
+            result = append();
+        ui().SetMousePointer(kPointerDefault);
+        if (result <= 0) return;
+        OfferSavedSubset(path, recorded);
+    } catch (const std::exception& e) {
+        ShowSaveToLocalError(path, e);
+    }
+}
+
+// The items of the cell layout, as the dataset library recognises them by name; while it
+// recognises no vector pair the user is asked to add variable aliases. False when declined.
+bool orvItemsKnown(IKelvad& nc, OrvItems& items) {
+    if (nc.Vector(1) == 0) {
+        Variant found = nc.pickUVVariables(1);
+        while (!found.IsEmpty() && found.toLong() == -1) {
+            if (ui().MsgBox("Can not identify vector varaibles; do you want to add variable alias",
+                            kYesNo, kProgramTitle) != kYes)
+                return false;
+            exportHost().AddVariableAlias();
+            found = nc.pickUVVariables(1);
+        }
+    }
+    items.waterU = Data.water_U_vId = nc.waterUvId(1);
+    items.waterV = Data.water_V_vId = nc.waterVvId(1);
+    items.windU = Data.wind_U_vId = nc.windUvId(1);
+    items.windV = Data.wind_V_vId = nc.windVvId(1);
+    items.temp = nc.waterTempvId(1);
+    return true;
 }
 
 // The subset file in the source's structure, of the grid types that have one.
@@ -172,38 +234,27 @@ void To_Csc(const std::string&) {
 }
 
 void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd) {
-    try {
-        ui().SetMousePointer(kPointerHourglass);
-        Long result = 0;
-        const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
-        SubsetDescription written = sd;
-        // Overwriting writes the new file beside the old one, which it replaces only once
-        // whole: nothing is deleted first.
-        if (mode == kSaveNew || mode == kSaveOverwrite)
-            result = boundaryFitted ? SaveBFLocal(path, sd) : CreateNc(path, sd);
-        else if (mode == kSaveAppend && !boundaryFitted)
-            result = AppendNc(path, written);
-        ui().SetMousePointer(kPointerDefault);
-        if (result <= 0) return;
+    const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
+    SubsetDescription written = sd;
+    saveLocal(
+        path, mode, [&] { return boundaryFitted ? SaveBFLocal(path, sd) : CreateNc(path, sd); },
+        [&] { return boundaryFitted ? Long{0} : AppendNc(path, written); },
         // A boundary-fitted subset is never appended to, so its window is not kept.
-        OfferSavedSubset(path, boundaryFitted ? nullptr : &written);
+        boundaryFitted ? nullptr : &written);
+}
+
+void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd) {
+    if (Data.clsNC == nullptr) return;
+    OrvItems items;
+    try {
+        if (!orvItemsKnown(*Data.clsNC, items)) return;
     } catch (const std::exception& e) {
         ShowSaveToLocalError(path, e);
+        return;
     }
-}
-
-void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded) {
-    if (recorded != nullptr) PutSubsetParams(*recorded);
-    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
-}
-
-void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
-    ui().SetMousePointer(kPointerDefault);
-    const auto* r = dynamic_cast<const RuntimeError*>(&e);
-    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
-                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
-                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
-                kOkOnly, "SaveToLocal");
+    saveLocal(
+        path, mode, [&] { return CreateOrvNc(path, sd, items); }, [&] { return AppendOrvNc(path); },
+        &sd);
 }
 
 void SaveCommand() {

@@ -8,7 +8,6 @@
 // has let go of everything it held of the old dataset.
 #include "runtime/Types.h"
 
-#include <exception>
 #include <span>
 #include <string>
 
@@ -79,12 +78,10 @@ Long ShowSubsetMsg(Long kind, const std::string& path);
 // boundary-fitted grid) and asks whether to load the file.
 void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
 
-// What follows a subset file written: its window (when given) recorded in "subsetpara", the
-// success box, and the file loaded once the save is over when the answer is "Load".
-void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded);
-// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
-// pointer back to the default.
-void ShowSaveToLocalError(const std::string& path, const std::exception& e);
+// Saves in the cell layout in the same modes: makes sure the items are known (asking to add
+// variable aliases while none is), writes the file, and on success records the window written
+// in "subsetpara" and asks whether to load the file. A cell-layout file is never appended to.
+void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd);
 
 // The CSC format: nothing is written.
 void To_Csc(const std::string& path);
