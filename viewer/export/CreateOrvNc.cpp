@@ -319,21 +319,22 @@ private:
 // Closes the picks' datasets however the writer leaves.
 struct PickDatasetsClosed {
     IKelvad& nc;
-    ~PickDatasetsClosed() { ClosePickDatasets(nc); }
+    const SubsetDescription& sd;
+    ~PickDatasetsClosed() { ClosePickDatasets(nc, sd); }
 };
 
 } // namespace
 
-Long CreateOrvNc(const std::string& path, const SubsetDescription& sd, const OrvItems& items) {
+Long CreateOrvNc(SaveTarget target, const SubsetDescription& sd, const OrvItems& items) {
     if (Data.clsNC == nullptr) return -1;
     IKelvad& nc = *Data.clsNC;
-    if (RefuseOpenDatasetTarget(path, kWho)) return -1;
-    const PickDatasetsClosed closed{nc};
+    if (!target.Claim(kWho)) return -1;
+    const PickDatasetsClosed closed{nc, sd};
     Long result = -1;
     try {
         CellLayoutWriter writer(nc, sd, items);
         writer.check();
-        result = WriteWhole(path, kWho, [&](const std::string& temp) { writer.write(temp); });
+        result = WriteWhole(target, kWho, [&](const std::string& temp) { writer.write(temp); });
     } catch (const Refused&) {
     } catch (const NcFailure& f) {
         ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");

@@ -20,6 +20,7 @@
 // holds. Of a vertical dimension one level is taken: the first pick's level row, which must
 // then name one level, or else the level on the map.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
@@ -38,7 +39,7 @@ struct OrvItems {
 // the cut has cells, the time axis can be written in minutes since 2000-01-01, and every item
 // lies over the longitude, latitude and time of the grid. The picks' datasets are closed on the
 // way out (the next read reopens them).
-Long CreateOrvNc(const std::string& path, const SubsetDescription& sd, const OrvItems& items);
+Long CreateOrvNc(SaveTarget target, const SubsetDescription& sd, const OrvItems& items);
 
 // A cell-layout file is never appended to: says so and leaves the file as it was. 0.
 Long AppendOrvNc(const std::string& path);

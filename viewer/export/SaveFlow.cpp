@@ -113,11 +113,11 @@ bool orvItemsKnown(IKelvad& nc, OrvItems& items) {
 }
 
 // The subset file in the source's structure, of the grid types that have one.
-void writeSubsetNc(const std::string& path, Long mode, const SubsetDescription& sd) {
+void writeSubsetNc(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
     const Long gridType = Data.clsNC->GridType(1);
     if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
         gridType == kGridBfg)
-        SaveToLocal(path, mode, sd);
+        SaveToLocal(target, mode, sd);
     else
         message("clsNC.GridType: wrong type");
 }
@@ -147,28 +147,31 @@ const SaveFormat kFormats[] = {
      .pairName = "CIR",
      // Cells of a regular longitude/latitude grid.
      .available = [](Long gridType) { return gridType == kGridRegular; },
-     .write = [](const std::string& path, Long, const SubsetDescription& sd) { To_Cir(path, sd); }},
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_Cir(target, sd); }},
     {.id = kSaveCsc,
      .control = "asOrvCsc",
      .caption = "as Orv Csc",
      .filter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*",
      .pairName = "CSC",
      .available = [](Long) { return true; },
-     .write = [](const std::string& path, Long, const SubsetDescription&) { To_Csc(path); }},
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription&) { To_Csc(target.Path()); }},
     {.id = kSaveXyuvText,
      .control = "asXyuvText",
      .caption = "as x,y,u,v text",
      .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
      // Nodes of a boundary-fitted grid, or the points of a GMT grid.
      .available = [](Long gridType) { return gridType == kGridBfg || gridType == kGridGmt; },
-     .write = [](const std::string& path, Long, const SubsetDescription& sd) { To_Txt(path, sd); }},
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_Txt(target, sd); }},
     {.id = kSaveTimeSer,
      .control = "asTimeSerText",
      .caption = "as date, u,v ( text, only for point time ser. file)",
      .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
      .available = [](Long) { return true; },
-     .write = [](const std::string& path, Long,
-                 const SubsetDescription&) { To_TimeSerText(path); }},
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_TimeSerText(target, sd); }},
 };
 
 // The read window of the view for the first pick (its messages are its own), and every pick
@@ -180,27 +183,27 @@ bool picksSavable() {
     return Data.PickCount < 2 || PicksShareDimensions();
 }
 
-// The target of the save, kept under "local nc" and in the target box; "" when there is none
-// to write. mode takes the answer about a netCDF target that exists.
-std::string chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
-    if (format.pairName != nullptr && !pairOnGrid(format.pairName)) return "";
+// The target of the save, claimed, kept under "local nc" and in the target box; "" when there
+// is none to write. mode takes the answer about a netCDF target that exists.
+SaveTarget chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
+    if (format.pairName != nullptr && !pairOnGrid(format.pairName)) return {""};
     ExportHost& host = exportHost();
     std::string path = host.TargetText();
     if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
     // An existing netCDF file gets the program's own Append / Overwrite / Cancel question alone.
-    path = ShowSaveDlg(path, format.filter, !format.asksAboutExisting);
-    if (path.empty() || RefuseOpenDatasetTarget(path, "Saving to local file")) return "";
-    if (format.asksAboutExisting && FileExistsOpen(path) == 1) {
-        mode = ShowSubsetMsg(3, path);
-        if (mode != kSaveAppend && mode != kSaveOverwrite) return "";
+    SaveTarget target(ShowSaveDlg(path, format.filter, !format.asksAboutExisting));
+    if (target.Path().empty() || !target.Claim("Saving to local file")) return {""};
+    if (format.asksAboutExisting && FileExistsOpen(target.Path()) == 1) {
+        mode = ShowSubsetMsg(3, target.Path());
+        if (mode != kSaveAppend && mode != kSaveOverwrite) return {""};
         if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(gridType)) {
             message(kBfgAppendNotAvailableText);
-            return "";
+            return {""};
         }
     }
-    PutString("local nc", "FilePath", Opt.IniFile, path);
-    host.SetTargetText(path);
-    return path;
+    PutString("local nc", "FilePath", Opt.IniFile, target.Path());
+    host.SetTargetText(target.Path());
+    return target;
 }
 
 } // namespace
@@ -233,28 +236,29 @@ void To_Csc(const std::string&) {
     message("[To_Csc] this part not written");
 }
 
-void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd) {
+void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
     const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
     SubsetDescription written = sd;
     saveLocal(
-        path, mode, [&] { return boundaryFitted ? SaveBFLocal(path, sd) : CreateNc(path, sd); },
-        [&] { return boundaryFitted ? Long{0} : AppendNc(path, written); },
+        target.Path(), mode,
+        [&] { return boundaryFitted ? SaveBFLocal(target, sd) : CreateNc(target, sd); },
+        [&] { return boundaryFitted ? Long{0} : AppendNc(target, written); },
         // A boundary-fitted subset is never appended to, so its window is not kept.
         boundaryFitted ? nullptr : &written);
 }
 
-void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd) {
+void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
     if (Data.clsNC == nullptr) return;
     OrvItems items;
     try {
         if (!orvItemsKnown(*Data.clsNC, items)) return;
     } catch (const std::exception& e) {
-        ShowSaveToLocalError(path, e);
+        ShowSaveToLocalError(target.Path(), e);
         return;
     }
     saveLocal(
-        path, mode, [&] { return CreateOrvNc(path, sd, items); }, [&] { return AppendOrvNc(path); },
-        &sd);
+        target.Path(), mode, [&] { return CreateOrvNc(target, sd, items); },
+        [&] { return AppendOrvNc(target.Path()); }, &sd);
 }
 
 void SaveCommand() {
@@ -268,8 +272,8 @@ void SaveCommand() {
         return;
     }
     Long mode = kSaveNew;
-    const std::string path = chooseTarget(*format, gridType, mode);
-    if (path.empty()) return;
+    const SaveTarget target = chooseTarget(*format, gridType, mode);
+    if (target.Path().empty()) return;
     ui().DoEvents();
 
     SubsetDescription sd;
@@ -277,5 +281,5 @@ void SaveCommand() {
         message("[Saving to local file] SubSetNcDomain() failed");
         return;
     }
-    format->write(path, mode, sd);
+    format->write(target, mode, sd);
 }

@@ -7,6 +7,7 @@
 // window in the settings file and offers to load the new file, which is loaded once the save
 // has let go of everything it held of the old dataset.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <span>
 #include <string>
@@ -51,9 +52,9 @@ struct SaveFormat {
     // Not null: false for the grid types whose files are never appended to (the save says so
     // before anything is read); otherwise the writer answers an append itself.
     bool (*appendable)(Long gridType) = nullptr;
-    // Writes path, in the mode asked (kSaveNew, kSaveAppend, kSaveOverwrite), for the
-    // description; every message is the writer's own.
-    void (*write)(const std::string& path, Long mode, const SubsetDescription& sd) = nullptr;
+    // Writes the target (claimed by the save), in the mode asked (kSaveNew, kSaveAppend,
+    // kSaveOverwrite), for the description and its picks; every message is the writer's own.
+    void (*write)(const SaveTarget& target, Long mode, const SubsetDescription& sd) = nullptr;
 };
 
 // The registry, in the menu's order.
@@ -76,12 +77,12 @@ Long ShowSubsetMsg(Long kind, const std::string& path);
 // only once the new one is whole). A boundary-fitted grid is written new in either of the
 // first two. On success it records the window written in "subsetpara" (not for a
 // boundary-fitted grid) and asks whether to load the file.
-void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
+void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd);
 
 // Saves in the cell layout in the same modes: makes sure the items are known (asking to add
 // variable aliases while none is), writes the file, and on success records the window written
 // in "subsetpara" and asks whether to load the file. A cell-layout file is never appended to.
-void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd);
+void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription& sd);
 
 // The CSC format: nothing is written.
 void To_Csc(const std::string& path);
