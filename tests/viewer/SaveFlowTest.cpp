@@ -70,23 +70,38 @@ protected:
 TEST_F(SaveFlowTest, TheSaveOptionsMenuMarksAndKeepsOneFormat) {
     loadGrid();
     OrderFrm& f = order();
-    QAction* entries[6] = {f.asOriginalNc, f.asOrvNc,    f.asOrvCir,
-                           f.asOrvCsc,     f.asXyuvText, f.asTimeSerText};
+    // The entries by their names, in the menu's order, with their captions.
+    const std::pair<const char*, const char*> named[6] = {
+        {"asOriginalNc", "as Original Nc"},
+        {"asOrvNc", "as Orv Nc (sequential)"},
+        {"asOrvCir", "as Orv Cir"},
+        {"asOrvCsc", "as Orv Csc"},
+        {"asXyuvText", "as x,y,u,v text"},
+        {"asTimeSerText", "as date, u,v ( text, only for point time ser. file)"}};
+    auto entry = [](OrderFrm& form, const char* name) {
+        return form.findChild<QAction*>(QString::fromLatin1(name));
+    };
+    QAction* entries[6] = {};
     EXPECT_EQ(programText(f.Options->title()), "Save Options");
-    EXPECT_EQ(programText(f.asTimeSerText->text()),
-              "as date, u,v ( text, only for point time ser. file)");
+    ASSERT_EQ(f.Options->actions().size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        entries[i] = entry(f, named[i].first);
+        ASSERT_NE(entries[i], nullptr) << named[i].first;
+        EXPECT_EQ(f.Options->actions()[i], entries[i]);
+        EXPECT_EQ(programText(entries[i]->text()), named[i].second);
+    }
     auto marks = [&] {
         std::vector<bool> checked;
         for (QAction* a : entries)
             checked.push_back(a->isChecked());
         return checked;
     };
-    f.asXyuvText->trigger();
+    entry(f, "asXyuvText")->trigger();
     EXPECT_EQ(Opt.SaveFormat, kSaveXyuvText);
     EXPECT_EQ(marks(), (std::vector<bool>{false, false, false, false, true, false}));
     EXPECT_NE(readFile(Opt.IniFile).find("SaveFormat= 5"), std::string::npos);
-    f.asOriginalNc->trigger();
-    f.asOriginalNc->trigger(); // a second click keeps it checked
+    entry(f, "asOriginalNc")->trigger();
+    entry(f, "asOriginalNc")->trigger(); // a second click keeps it checked
     EXPECT_EQ(Opt.SaveFormat, kSaveSubsetNc);
     EXPECT_EQ(marks(), (std::vector<bool>{true, false, false, false, false, false}));
 
@@ -94,8 +109,8 @@ TEST_F(SaveFlowTest, TheSaveOptionsMenuMarksAndKeepsOneFormat) {
     UnloadOrderFrm();
     Opt.SaveFormat = kSaveTimeSer;
     OrderFrm& again = order();
-    EXPECT_TRUE(again.asTimeSerText->isChecked());
-    EXPECT_FALSE(again.asOriginalNc->isChecked());
+    EXPECT_TRUE(entry(again, "asTimeSerText")->isChecked());
+    EXPECT_FALSE(entry(again, "asOriginalNc")->isChecked());
 }
 
 TEST_F(SaveFlowTest, ANewSubsetIsWrittenRecordedAndOffered) {

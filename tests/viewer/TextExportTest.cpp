@@ -110,6 +110,13 @@ protected:
         EXPECT_EQ(SubSetNcDomain(sd), 1) << testing::PrintToString(messages());
         return To_Txt(path, sd);
     }
+    // The time-series text of the picks over their whole dimensions.
+    Long toTimeSerText(const std::string& path) {
+        wholeRows();
+        SubsetDescription sd;
+        EXPECT_EQ(SubSetNcDomain(sd), 1) << testing::PrintToString(messages());
+        return To_TimeSerText(path, sd);
+    }
     static void toMercator() {
         View.Projection = 1;
         for (VArray<float>* a : {&Data.lonV, &Data.latV})
@@ -199,7 +206,7 @@ TEST_F(TextExportTest, TimeSeriesText) {
     const std::string point = PointFixture(dir.file("point.nc"));
     load(point, PointSecond(dir.file("second.nc")));
     pick({"u", "2:wind"});
-    ASSERT_EQ(To_TimeSerText(out), 1);
+    ASSERT_EQ(toTimeSerText(out), 1);
     EXPECT_EQ(messages(), Strings{"File made:\r\n\r\nfile   : " + out});
     const std::string want =
         Lines({point, " 12.5 =lon", "-.25 =lat", "Year Mo Dy Hr Mn u     wind     ",
@@ -208,7 +215,7 @@ TEST_F(TextExportTest, TimeSeriesText) {
     EXPECT_EQ(readFile(out), want);
     // Mercator mode writes the same degrees.
     toMercator();
-    ASSERT_EQ(To_TimeSerText(out), 1);
+    ASSERT_EQ(toTimeSerText(out), 1);
     EXPECT_EQ(readFile(out), want);
 
     // Two-dimensional coordinates give no position: reported, nothing written.
@@ -216,7 +223,7 @@ TEST_F(TextExportTest, TimeSeriesText) {
     ui.boxes.clear();
     load(BfgFixture(dir.file("bfg.nc")));
     pick({"u"});
-    EXPECT_EQ(To_TimeSerText(out), -1);
+    EXPECT_EQ(toTimeSerText(out), -1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "To_Cir");
     EXPECT_EQ(ui.boxes[0].text, "Error( 9):\r\n\r\n\"Subscript out of range\"");
@@ -288,8 +295,9 @@ TEST_F(TextExportTest, VectorTextRefusalsLeaveTheTargetAsItWas) {
         if (want == "(mesh)") want = "[to_txt] GridType case = 4 not ready";
         if (want == "(the library's reason)") want = "[To_Txt]" + Data.clsNC->ErrorMessage();
         if (want == "(the library's reason and the window)") {
-            want = Data.clsNC->ErrorMessage() + "\r\n\r\nnvar, tcount= " +
-                   Str(Data.Picks(1).varNumber) + "  6\r\nstart, count, stride =  1  6  1\r\n";
+            want = Data.clsNC->ErrorMessage() +
+                   "\r\n\r\nnvar, tcount= " + Str(Data.Picks(1).varNumber) +
+                   "  6\r\nstart, count, stride =  1  6  1\r\n";
             ASSERT_EQ(ui.boxes.size(), 1u);
             EXPECT_EQ(ui.boxes[0].title, "[DrawGMTScalar] NetCDF Error");
             EXPECT_EQ(ui.boxes[0].style, kCritical);
@@ -358,7 +366,7 @@ TEST_F(TextExportTest, AFailedWriteKeepsTheOldFile) {
              load(PointFixture(dir.file("point.nc")));
              pick({"u"});
          },
-         [](const std::string& p, const SubsetDescription&) { return To_TimeSerText(p); }},
+         [](const std::string& p, const SubsetDescription& sd) { return To_TimeSerText(p, sd); }},
     };
     const std::string target = writeFile("old.txt", "the old file");
     for (const Case& c : cases) {

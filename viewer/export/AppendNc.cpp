@@ -137,15 +137,15 @@ public:
         NameSet names(kWho);
         CheckPicks(nc_, sd_, kWho, names);
         Long present = 0;
-        targetIds_.assign(static_cast<std::size_t>(Data.PickCount), -1);
-        for (Long i = 1; i <= Data.PickCount; ++i) {
-            const PickItem& p = Data.Picks(i);
-            const std::string name = nc_.variName(p.varNumber, p.datasetIndex);
+        const std::vector<PickItem>& picks = sd_.picks;
+        targetIds_.assign(picks.size(), -1);
+        for (std::size_t i = 0; i < picks.size(); ++i) {
+            const std::string name = nc_.variName(picks[i].varNumber, picks[i].datasetIndex);
             for (std::size_t v = 0; v < h_.vars.size(); ++v)
-                if (h_.vars[v].name == name) targetIds_[static_cast<std::size_t>(i - 1)] = int(v);
-            if (targetIds_[static_cast<std::size_t>(i - 1)] >= 0) ++present;
+                if (h_.vars[v].name == name) targetIds_[i] = int(v);
+            if (targetIds_[i] >= 0) ++present;
         }
-        if (present != 0 && present != Data.PickCount)
+        if (present != 0 && present != static_cast<Long>(picks.size()))
             refuse(std::string("Target file already have some variables and some not:") + kCrLf +
                    kCrLf + "Must be picked all new different variables" + kCrLf +
                    "or all exact same variables (time-step appending) " + kCrLf);
@@ -165,9 +165,9 @@ public:
         } else {
             defineNewVariables(out);
         }
-        for (Long i = 1; i <= Data.PickCount; ++i) {
-            const PickItem& p = Data.Picks(i);
-            const int id = targetIds_[static_cast<std::size_t>(i - 1)];
+        for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+            const PickItem& p = sd_.picks[i];
+            const int id = targetIds_[i];
             if (runs_.empty()) {
                 CopyCut(nc_, p.varNumber, p.datasetIndex, sd_.startSub, sd_.countSub, sd_.strideSub,
                         out, id, outStart, kWho);
@@ -256,15 +256,15 @@ private:
                    kCrLf + kCrLf + "file   : " + path_);
         const TargetDim& record = h_.dims[static_cast<std::size_t>(h_.recordDim)];
         recordsBefore_ = record.length;
-        const std::string first = nc_.variName(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
+        const std::string first = nc_.variName(sd_.picks[0].varNumber, sd_.picks[0].datasetIndex);
         if (recordPos_ == 0 || nc_.TimedId(1) != h_.recordDim)
             refuse("[AppendNc] Time steps are appended along the time axis " + record.name +
                    " of the target file; " + first + " does not lie over it.");
         // Each pick as the file has it: the same dimensions and type.
         const std::vector<int> dims(sd_.dimIds.data(), sd_.dimIds.data() + sd_.rank());
-        for (Long i = 1; i <= Data.PickCount; ++i) {
-            const PickItem& p = Data.Picks(i);
-            const TargetVar& t = h_.vars[static_cast<std::size_t>(targetIds_[std::size_t(i - 1)])];
+        for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+            const PickItem& p = sd_.picks[i];
+            const TargetVar& t = h_.vars[static_cast<std::size_t>(targetIds_[i])];
             if (t.dims != dims || t.type != nc_.variType(p.varNumber, p.datasetIndex))
                 refuse("[AppendNc] Variable " + t.name +
                        " of the target file has other dimensions or another type than the "
@@ -447,18 +447,17 @@ private:
         std::unique_ptr<NcSource> sources[3];
         const std::vector<int> dims(sd_.dimIds.data(), sd_.dimIds.data() + sd_.rank());
         out.Redef();
-        for (Long i = 1; i <= Data.PickCount; ++i) {
-            const PickItem& p = Data.Picks(i);
-            targetIds_[static_cast<std::size_t>(i - 1)] =
+        for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+            const PickItem& p = sd_.picks[i];
+            targetIds_[i] =
                 out.DefVar(nc_.variName(p.varNumber, p.datasetIndex),
                            static_cast<nc_type>(nc_.variType(p.varNumber, p.datasetIndex)), dims);
         }
-        for (Long i = 1; i <= Data.PickCount; ++i) {
-            const PickItem& p = Data.Picks(i);
+        for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+            const PickItem& p = sd_.picks[i];
             auto& src = sources[p.datasetIndex];
             if (!src) src = std::make_unique<NcSource>(nc_.FName(p.datasetIndex));
-            CopyAttributes(*src, static_cast<int>(p.varNumber - 1), out,
-                           targetIds_[static_cast<std::size_t>(i - 1)],
+            CopyAttributes(*src, static_cast<int>(p.varNumber - 1), out, targetIds_[i],
                            nc_.variName(p.varNumber, p.datasetIndex));
         }
         out.EndDef();
@@ -484,17 +483,17 @@ private:
 
 } // namespace
 
-Long AppendNc(const std::string& path, SubsetDescription& sd) {
-    if (Data.clsNC == nullptr || Data.PickCount < 1) return -1;
+Long AppendNc(SaveTarget target, SubsetDescription& sd) {
+    if (Data.clsNC == nullptr || sd.picks.empty()) return -1;
     IKelvad& nc = *Data.clsNC;
-    if (RefuseOpenDatasetTarget(path, kWho)) return -1;
+    if (!target.Claim(kWho)) return -1;
     // The cuts change only with an append that is made.
     SubsetDescription work = sd;
-    const Long result = RunSubsetWriter(nc, kWho, ReportForm::Error, [&]() -> Long {
-        Appender append(nc, work, path);
+    const Long result = RunSubsetWriter(nc, work, kWho, ReportForm::Error, [&]() -> Long {
+        Appender append(nc, work, target.Path());
         append.prepare();
         return WriteWhole(
-            path, kWho, [&](const std::string& temp) { append.write(temp); }, true);
+            target, kWho, [&](const std::string& temp) { append.write(temp); }, true);
     });
     if (result == 1) sd = work;
     return result;

@@ -8,14 +8,15 @@
 // is not asked about it. Every check comes first; then a copy of the file beside it takes the
 // append and replaces it once whole, so a failure anywhere leaves the file as it was.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
 struct SubsetDescription;
 
-// Appends the picks (Data.Picks), described by sd, to the file at path. 1 when appended, -1
+// Appends the picks of the description sd to the file at path. 1 when appended, -1
 // after the refusal's or failure's message with the file as it was. sd takes the cuts written
 // (the file's recorded cuts for new variables and for the dimensions beside the time axis),
 // for the subset window kept in the settings. The datasets of the picks are closed on the way
 // out.
-Long AppendNc(const std::string& path, SubsetDescription& sd);
+Long AppendNc(SaveTarget target, SubsetDescription& sd);

@@ -5,8 +5,8 @@
 #include "viewer/export/SubsetWriter.h"
 #include "viewer/map/SharedState.h"
 
-Long CreateNc(const std::string& path, const SubsetDescription& sd) {
-    return WriteSubsetFile(path, sd, SubsetWriter::Flavour{"CreateNc", false}, [] {
+Long CreateNc(SaveTarget target, const SubsetDescription& sd) {
+    return WriteSubsetFile(std::move(target), sd, SubsetWriter::Flavour{"CreateNc", false}, [] {
         IKelvad& nc = *Data.clsNC;
         if (nc.nCelldId(1) < 0 && nc.LondId(1) < 0 && nc.LatdId(1) < 0 &&
             nc.GridType(1) != kGridGmt)

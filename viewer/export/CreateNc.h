@@ -13,15 +13,16 @@
 // the dataset's own. A pick of the second file takes the main dataset's dimensions of the same
 // names and lengths.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
 struct SubsetDescription;
 
-// Writes the file for the picks (Data.Picks) and the description: everything goes to a
+// Writes the file for the description and its picks: everything goes to a
 // temporary file beside path, which replaces path only once it is whole and closed. 1 when
 // the file is written; -1 after the failure's message, with path as it was. A target that is
 // one of the open datasets, a pick that cannot share the main dataset's dimensions, two picks
 // of one name and a pick of a type the file cannot hold are refused before anything is
 // written. The datasets of the picks are closed on the way out (the next read reopens them).
-Long CreateNc(const std::string& path, const SubsetDescription& sd);
+Long CreateNc(SaveTarget target, const SubsetDescription& sd);

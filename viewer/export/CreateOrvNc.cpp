@@ -6,11 +6,9 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
-#include "viewer/export/ExportHost.h"
 #include "viewer/export/NcWriter.h"
 #include "viewer/export/RecastTime.h"
 #include "viewer/export/SafeOutput.h"
-#include "viewer/export/SaveFlow.h"
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWriter.h"
 #include "viewer/map/SharedState.h"
@@ -321,21 +319,22 @@ private:
 // Closes the picks' datasets however the writer leaves.
 struct PickDatasetsClosed {
     IKelvad& nc;
-    ~PickDatasetsClosed() { ClosePickDatasets(nc); }
+    const SubsetDescription& sd;
+    ~PickDatasetsClosed() { ClosePickDatasets(nc, sd); }
 };
 
 } // namespace
 
-Long CreateOrvNc(const std::string& path, const SubsetDescription& sd, const OrvItems& items) {
+Long CreateOrvNc(SaveTarget target, const SubsetDescription& sd, const OrvItems& items) {
     if (Data.clsNC == nullptr) return -1;
     IKelvad& nc = *Data.clsNC;
-    if (RefuseOpenDatasetTarget(path, kWho)) return -1;
-    const PickDatasetsClosed closed{nc};
+    if (!target.Claim(kWho)) return -1;
+    const PickDatasetsClosed closed{nc, sd};
     Long result = -1;
     try {
         CellLayoutWriter writer(nc, sd, items);
         writer.check();
-        result = WriteWhole(path, kWho, [&](const std::string& temp) { writer.write(temp); });
+        result = WriteWhole(target, kWho, [&](const std::string& temp) { writer.write(temp); });
     } catch (const Refused&) {
     } catch (const NcFailure& f) {
         ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");
@@ -349,42 +348,4 @@ Long AppendOrvNc(const std::string& path) {
     message(std::string("[AppendOrvNc] Appending to a cell-layout file is not supported:") + kCrLf +
             kCrLf + "file   : " + path + kCrLf + kCrLf + "The file is left as it was.");
     return 0;
-}
-
-void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd) {
-    if (Data.clsNC == nullptr) return;
-    IKelvad& nc = *Data.clsNC;
-    try {
-        if (nc.Vector(1) == 0) {
-            Variant found = nc.pickUVVariables(1);
-            while (!found.IsEmpty() && found.toLong() == -1) {
-                if (ui().MsgBox("Can not identify vector varaibles; do you want to add variable "
-                                "alias",
-                                kYesNo, kProgramTitle) != kYes)
-                    return;
-                exportHost().AddVariableAlias();
-                found = nc.pickUVVariables(1);
-            }
-        }
-        OrvItems items;
-        items.waterU = Data.water_U_vId = nc.waterUvId(1);
-        items.waterV = Data.water_V_vId = nc.waterVvId(1);
-        items.windU = Data.wind_U_vId = nc.windUvId(1);
-        items.windV = Data.wind_V_vId = nc.windVvId(1);
-        items.temp = nc.waterTempvId(1);
-
-        ui().SetMousePointer(kPointerHourglass);
-        Long result = 0;
-        // Overwriting writes the new file beside the old one, which it replaces only once
-        // whole: nothing is deleted first.
-        if (mode == kSaveNew || mode == kSaveOverwrite)
-            result = CreateOrvNc(path, sd, items);
-        else if (mode == kSaveAppend)
-            result = AppendOrvNc(path);
-        ui().SetMousePointer(kPointerDefault);
-        if (result <= 0) return;
-        OfferSavedSubset(path, &sd);
-    } catch (const std::exception& e) {
-        ShowSaveToLocalError(path, e);
-    }
 }

@@ -20,6 +20,7 @@
 // holds. Of a vertical dimension one level is taken: the first pick's level row, which must
 // then name one level, or else the level on the map.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
@@ -32,18 +33,13 @@ struct OrvItems {
     Long temp = -1;
 };
 
-// Saves in the cell layout in the save flow's mode (0 new, 6 append, 7 overwrite): makes sure
-// the items are known (asking to add variable aliases while none is), writes the file, and on
-// success records the window and offers to load it.
-void SaveToLocalOrv(const std::string& path, Long mode, const SubsetDescription& sd);
-
 // Writes the file at path, which is replaced only once the new one is whole. 1 when written;
 // -1 after the reason's message with path as it was. Everything that can be checked is checked
 // before anything is written: the target is not an open dataset, the grid is not a cell list,
 // the cut has cells, the time axis can be written in minutes since 2000-01-01, and every item
 // lies over the longitude, latitude and time of the grid. The picks' datasets are closed on the
 // way out (the next read reopens them).
-Long CreateOrvNc(const std::string& path, const SubsetDescription& sd, const OrvItems& items);
+Long CreateOrvNc(SaveTarget target, const SubsetDescription& sd, const OrvItems& items);
 
 // A cell-layout file is never appended to: says so and leaves the file as it was. 0.
 Long AppendOrvNc(const std::string& path);

@@ -8,16 +8,32 @@
 #include "platform/AtomicFile.h"
 
 #include <string>
+#include <utility>
 
-// True, after a message naming the writer who, when target is the file of one of the open
-// datasets (however it is spelt: the same file).
-bool RefuseOpenDatasetTarget(const std::string& target, const std::string& who);
+// The target of one save. Whether it is the file of one of the open datasets (however it is
+// spelt: the same file) is checked here alone, and once a save: the save command claims the
+// target as it takes it, so the writer it hands the target to does not ask again; a writer
+// given a bare path claims it under its own name before anything else.
+class SaveTarget {
+public:
+    // A target not claimed yet.
+    SaveTarget(std::string path) : path_(std::move(path)) {} // NOLINT: a path is a target
+    const std::string& Path() const { return path_; }
+    bool Claimed() const { return claimed_; }
+    // True when the target may be written: claimed before, or no open dataset; false, after a
+    // message naming the writer who, when it is one.
+    bool Claim(const std::string& who);
+
+private:
+    std::string path_;
+    bool claimed_ = false;
+};
 
 class SafeOutput {
 public:
     // Starts the temporary file for target. 0, or the run-time error number of the failure
-    // (70 when the target is one of the open datasets, 76 when its folder does not exist).
-    int Open(const std::string& target);
+    // (70 when the target was never claimed, 76 when its folder does not exist).
+    int Open(const SaveTarget& target);
     const std::string& TempPath() const { return file_.TempPath(); }
     const std::string& Target() const { return file_.Target(); }
     AtomicFile& File() { return file_; }

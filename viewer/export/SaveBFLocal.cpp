@@ -2,6 +2,6 @@
 
 #include "viewer/export/SubsetWriter.h"
 
-Long SaveBFLocal(const std::string& path, const SubsetDescription& sd) {
-    return WriteSubsetFile(path, sd, SubsetWriter::Flavour{"SaveBFLocal", true});
+Long SaveBFLocal(SaveTarget target, const SubsetDescription& sd) {
+    return WriteSubsetFile(std::move(target), sd, SubsetWriter::Flavour{"SaveBFLocal", true});
 }

@@ -21,13 +21,12 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 
+#include <exception>
+#include <functional>
+
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-constexpr const char* kNcFilter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*";
-constexpr const char* kCirFilter = "Orv CIR file(*.CIR)|*.CIR|All files(*.*)|*.*";
-constexpr const char* kCscFilter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*";
-constexpr const char* kTextFilter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*";
 
 void message(const std::string& text) {
     ui().MsgBox(text, kOkOnly, kProgramTitle);
@@ -54,27 +53,174 @@ void loadWhenDone(const std::string& path) {
     WhenIdle([path] { exportHost().LoadDataset(path); });
 }
 
+// What follows a subset file written: its window (when given) recorded in "subsetpara", the
+// success box, and the file loaded once the save is over when the answer is "Load".
+void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded) {
+    if (recorded != nullptr) PutSubsetParams(*recorded);
+    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
+}
+
+// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
+// pointer back to the default.
+void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
+    ui().SetMousePointer(kPointerDefault);
+    const auto* r = dynamic_cast<const RuntimeError*>(&e);
+    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
+                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
+                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
+                kOkOnly, "SaveToLocal");
+}
+
+// A netCDF save in the mode asked, the busy pointer shown meanwhile: made new (overwriting
+// writes the new file beside the old one, which it replaces only once whole: nothing is deleted
+// first) or appended to; once written, the window recorded (when given) and the file offered.
+void saveLocal(const std::string& path, Long mode, const std::function<Long()>& create,
+               const std::function<Long()>& append, const SubsetDescription* recorded) {
+    try {
+        ui().SetMousePointer(kPointerHourglass);
+        Long result = 0;
+        if (mode == kSaveNew || mode == kSaveOverwrite)
+            result = create();
+        else if (mode == kSaveAppend)
+            result = append();
+        ui().SetMousePointer(kPointerDefault);
+        if (result <= 0) return;
+        OfferSavedSubset(path, recorded);
+    } catch (const std::exception& e) {
+        ShowSaveToLocalError(path, e);
+    }
+}
+
+// The items of the cell layout, as the dataset library recognises them by name; while it
+// recognises no vector pair the user is asked to add variable aliases. False when declined.
+bool orvItemsKnown(IKelvad& nc, OrvItems& items) {
+    if (nc.Vector(1) == 0) {
+        Variant found = nc.pickUVVariables(1);
+        while (!found.IsEmpty() && found.toLong() == -1) {
+            if (ui().MsgBox("Can not identify vector varaibles; do you want to add variable alias",
+                            kYesNo, kProgramTitle) != kYes)
+                return false;
+            exportHost().AddVariableAlias();
+            found = nc.pickUVVariables(1);
+        }
+    }
+    items.waterU = Data.water_U_vId = nc.waterUvId(1);
+    items.waterV = Data.water_V_vId = nc.waterVvId(1);
+    items.windU = Data.wind_U_vId = nc.windUvId(1);
+    items.windV = Data.wind_V_vId = nc.windVvId(1);
+    items.temp = nc.waterTempvId(1);
+    return true;
+}
+
+// The subset file in the source's structure, of the grid types that have one.
+void writeSubsetNc(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
+    const Long gridType = Data.clsNC->GridType(1);
+    if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
+        gridType == kGridBfg)
+        SaveToLocal(target, mode, sd);
+    else
+        message("clsNC.GridType: wrong type");
+}
+
+const SaveFormat kFormats[] = {
+    {.id = kSaveSubsetNc,
+     .control = "asOriginalNc",
+     .caption = "as Original Nc",
+     .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
+     .asksAboutExisting = true,
+     .available = [](Long) { return true; },
+     // The boundary-fitted layout is always written whole.
+     .appendable = [](Long gridType) { return gridType != kGridBfg; },
+     .write = writeSubsetNc},
+    {.id = kSaveOrvNc,
+     .control = "asOrvNc",
+     .caption = "as Orv Nc (sequential)",
+     .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
+     .asksAboutExisting = true,
+     // A cell list is refused by the writer itself, with its own message.
+     .available = [](Long gridType) { return gridType == kGridRegular || gridType == kGridCells; },
+     .write = SaveToLocalOrv},
+    {.id = kSaveCir,
+     .control = "asOrvCir",
+     .caption = "as Orv Cir",
+     .filter = "Orv CIR file(*.CIR)|*.CIR|All files(*.*)|*.*",
+     .pairName = "CIR",
+     // Cells of a regular longitude/latitude grid.
+     .available = [](Long gridType) { return gridType == kGridRegular; },
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_Cir(target, sd); }},
+    {.id = kSaveCsc,
+     .control = "asOrvCsc",
+     .caption = "as Orv Csc",
+     .filter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*",
+     .pairName = "CSC",
+     .available = [](Long) { return true; },
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription&) { To_Csc(target.Path()); }},
+    {.id = kSaveXyuvText,
+     .control = "asXyuvText",
+     .caption = "as x,y,u,v text",
+     .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
+     // Nodes of a boundary-fitted grid, or the points of a GMT grid.
+     .available = [](Long gridType) { return gridType == kGridBfg || gridType == kGridGmt; },
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_Txt(target, sd); }},
+    {.id = kSaveTimeSer,
+     .control = "asTimeSerText",
+     .caption = "as date, u,v ( text, only for point time ser. file)",
+     .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
+     .available = [](Long) { return true; },
+     .write = [](const SaveTarget& target, Long,
+                 const SubsetDescription& sd) { To_TimeSerText(target, sd); }},
+};
+
+// The read window of the view for the first pick (its messages are its own), and every pick
+// over the first one's dimensions.
+bool picksSavable() {
+    try {
+        CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
+    } catch (const std::exception&) {}
+    return Data.PickCount < 2 || PicksShareDimensions();
+}
+
+// The target of the save, claimed, kept under "local nc" and in the target box; "" when there
+// is none to write. mode takes the answer about a netCDF target that exists.
+SaveTarget chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
+    if (format.pairName != nullptr && !pairOnGrid(format.pairName)) return {""};
+    ExportHost& host = exportHost();
+    std::string path = host.TargetText();
+    if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
+    // An existing netCDF file gets the program's own Append / Overwrite / Cancel question alone.
+    SaveTarget target(ShowSaveDlg(path, format.filter, !format.asksAboutExisting));
+    if (target.Path().empty() || !target.Claim("Saving to local file")) return {""};
+    if (format.asksAboutExisting && FileExistsOpen(target.Path()) == 1) {
+        mode = ShowSubsetMsg(3, target.Path());
+        if (mode != kSaveAppend && mode != kSaveOverwrite) return {""};
+        if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(gridType)) {
+            message(kBfgAppendNotAvailableText);
+            return {""};
+        }
+    }
+    PutString("local nc", "FilePath", Opt.IniFile, target.Path());
+    host.SetTargetText(target.Path());
+    return target;
+}
+
 } // namespace
 
+std::span<const SaveFormat> SaveFormats() {
+    return kFormats;
+}
+
+const SaveFormat* FindSaveFormat(Long id) {
+    for (const SaveFormat& format : kFormats)
+        if (format.id == id) return &format;
+    return nullptr;
+}
+
 bool SaveFormatAvailable(Long format, Long gridType) {
-    switch (format) {
-    case kSaveSubsetNc:
-        return true;
-    case kSaveOrvNc:
-        // A cell list is refused by the writer itself, with its own message.
-        return gridType == kGridRegular || gridType == kGridCells;
-    case kSaveCir:
-        // Cells of a regular longitude/latitude grid.
-        return gridType == kGridRegular;
-    case kSaveXyuvText:
-        // Nodes of a boundary-fitted grid, or the points of a GMT grid.
-        return gridType == kGridBfg || gridType == kGridGmt;
-    case kSaveCsc:
-    case kSaveTimeSer:
-        return true;
-    default:
-        return false;
-    }
+    const SaveFormat* entry = FindSaveFormat(format);
+    return entry != nullptr && entry->available(gridType);
 }
 
 Long ShowSubsetMsg(Long kind, const std::string& path) {
@@ -90,96 +236,44 @@ void To_Csc(const std::string&) {
     message("[To_Csc] this part not written");
 }
 
-void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd) {
-    try {
-        ui().SetMousePointer(kPointerHourglass);
-        Long result = 0;
-        const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
-        SubsetDescription written = sd;
-        // Overwriting writes the new file beside the old one, which it replaces only once
-        // whole: nothing is deleted first.
-        if (mode == kSaveNew || mode == kSaveOverwrite)
-            result = boundaryFitted ? SaveBFLocal(path, sd) : CreateNc(path, sd);
-        else if (mode == kSaveAppend && !boundaryFitted)
-            result = AppendNc(path, written);
-        ui().SetMousePointer(kPointerDefault);
-        if (result <= 0) return;
+void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
+    const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
+    SubsetDescription written = sd;
+    saveLocal(
+        target.Path(), mode,
+        [&] { return boundaryFitted ? SaveBFLocal(target, sd) : CreateNc(target, sd); },
+        [&] { return boundaryFitted ? Long{0} : AppendNc(target, written); },
         // A boundary-fitted subset is never appended to, so its window is not kept.
-        OfferSavedSubset(path, boundaryFitted ? nullptr : &written);
+        boundaryFitted ? nullptr : &written);
+}
+
+void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
+    if (Data.clsNC == nullptr) return;
+    OrvItems items;
+    try {
+        if (!orvItemsKnown(*Data.clsNC, items)) return;
     } catch (const std::exception& e) {
-        ShowSaveToLocalError(path, e);
+        ShowSaveToLocalError(target.Path(), e);
+        return;
     }
-}
-
-void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded) {
-    if (recorded != nullptr) PutSubsetParams(*recorded);
-    if (ShowSubsetMsg(1, path) == kYes) loadWhenDone(path);
-}
-
-void ShowSaveToLocalError(const std::string& path, const std::exception& e) {
-    ui().SetMousePointer(kPointerDefault);
-    const auto* r = dynamic_cast<const RuntimeError*>(&e);
-    ui().MsgBox(std::string("Error occured while accessing file:") + kCrLf + path + kCrLf + kCrLf +
-                    "Error message (number " + CStr(Long{r ? r->number() : 0}) + ")" + kCrLf +
-                    "\"" + (r ? r->description() : std::string(e.what())) + "\"",
-                kOkOnly, "SaveToLocal");
+    saveLocal(
+        target.Path(), mode, [&] { return CreateOrvNc(target, sd, items); },
+        [&] { return AppendOrvNc(target.Path()); }, &sd);
 }
 
 void SaveCommand() {
     if (Data.clsNC == nullptr || Data.PickCount < 1) return;
     BusyGuard busy;
-    IKelvad& nc = *Data.clsNC;
-    const Long gridType = nc.GridType(1);
-
-    // The read window of the view for the first pick; its messages are its own.
-    try {
-        CalculateGridScalar(Data.Picks(1).varNumber, Data.Picks(1).datasetIndex);
-    } catch (const std::exception&) {}
-    if (Data.PickCount >= 2 && !PicksShareDimensions()) return;
-
-    const Long format = Opt.SaveFormat;
-    if (!SaveFormatAvailable(format, gridType)) {
+    const Long gridType = Data.clsNC->GridType(1);
+    if (!picksSavable()) return;
+    const SaveFormat* format = FindSaveFormat(Opt.SaveFormat);
+    if (format == nullptr || !format->available(gridType)) {
         message(kFormatNotAvailableText);
         return;
     }
-
-    ExportHost& host = exportHost();
-    std::string path = host.TargetText();
-    if (path.empty()) path = GetString("local nc", "FilePath", Opt.IniFile);
     Long mode = kSaveNew;
-    switch (format) {
-    case kSaveSubsetNc:
-    case kSaveOrvNc:
-        // An existing file gets the program's own Append / Overwrite / Cancel question alone.
-        path = ShowSaveDlg(path, kNcFilter, false);
-        if (path.empty() || RefuseOpenDatasetTarget(path, "Saving to local file")) return;
-        if (FileExistsOpen(path) == 1) {
-            mode = ShowSubsetMsg(3, path);
-            if (mode != kSaveAppend && mode != kSaveOverwrite) return;
-            // The cell layout's own writer says that it cannot be appended to.
-            if (mode == kSaveAppend && format == kSaveSubsetNc && gridType == kGridBfg) {
-                message(kBfgAppendNotAvailableText);
-                return;
-            }
-        }
-        break;
-    case kSaveCir:
-    case kSaveCsc:
-        if (!pairOnGrid(format == kSaveCir ? "CIR" : "CSC")) return;
-        path = ShowSaveDlg(path, format == kSaveCir ? kCirFilter : kCscFilter);
-        break;
-    case kSaveXyuvText:
-    case kSaveTimeSer:
-        path = ShowSaveDlg(path, kTextFilter);
-        break;
-    default:
-        break;
-    }
-    if (path.empty()) return;
-    if (RefuseOpenDatasetTarget(path, "Saving to local file")) return;
-
-    PutString("local nc", "FilePath", Opt.IniFile, path);
-    host.SetTargetText(path);
+    const SaveTarget target = chooseTarget(*format, gridType, mode);
+    if (target.Path().empty()) return;
     ui().DoEvents();
 
     SubsetDescription sd;
@@ -187,30 +281,5 @@ void SaveCommand() {
         message("[Saving to local file] SubSetNcDomain() failed");
         return;
     }
-    switch (format) {
-    case kSaveSubsetNc:
-        if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
-            gridType == kGridBfg)
-            SaveToLocal(path, mode, sd);
-        else
-            message("clsNC.GridType: wrong type");
-        break;
-    case kSaveOrvNc:
-        SaveToLocalOrv(path, mode, sd);
-        break;
-    case kSaveCir:
-        To_Cir(path, sd);
-        break;
-    case kSaveCsc:
-        To_Csc(path);
-        break;
-    case kSaveXyuvText:
-        To_Txt(path, sd);
-        break;
-    case kSaveTimeSer:
-        To_TimeSerText(path);
-        break;
-    default:
-        break;
-    }
+    format->write(target, mode, sd);
 }

@@ -7,19 +7,20 @@
 // window in the settings file and offers to load the new file, which is loaded once the save
 // has let go of everything it held of the old dataset.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
-#include <exception>
+#include <span>
 #include <string>
 
 struct SubsetDescription;
 
-// The save formats (SaveFormat) of the "Save Options" menu, in its order.
-inline constexpr Long kSaveSubsetNc = 1; // "as Original Nc"
-inline constexpr Long kSaveOrvNc = 2;    // "as Orv Nc (sequential)"
-inline constexpr Long kSaveCir = 3;      // "as Orv Cir"
-inline constexpr Long kSaveCsc = 4;      // "as Orv Csc"
-inline constexpr Long kSaveXyuvText = 5; // "as x,y,u,v text"
-inline constexpr Long kSaveTimeSer = 6;  // "as date, u,v ( text, only for point time ser. file)"
+// The ids of the save formats (SaveFormat in the settings file), in the menu's order.
+inline constexpr Long kSaveSubsetNc = 1;
+inline constexpr Long kSaveOrvNc = 2;
+inline constexpr Long kSaveCir = 3;
+inline constexpr Long kSaveCsc = 4;
+inline constexpr Long kSaveXyuvText = 5;
+inline constexpr Long kSaveTimeSer = 6;
 
 // The answers of the existing-target question, as the writers take them as their mode.
 inline constexpr Long kSaveNew = 0;
@@ -32,6 +33,34 @@ inline constexpr const char* kFormatNotAvailableText =
 // A boundary-fitted subset is always written whole.
 inline constexpr const char* kBfgAppendNotAvailableText =
     "Appending is not available for a boundary-fitted subset; the file is left as it was";
+
+// One save format: everything the "Save Options" menu and the save command know of it. Both
+// are built from the registry (SaveFormats), so a format is one entry and its writer.
+struct SaveFormat {
+    Long id;
+    const char* control; // the name of its menu entry
+    const char* caption; // the text of its menu entry
+    const char* filter;  // the target dialog's filter
+    // A netCDF target: the dialog does not ask about a file that exists; the save asks
+    // "Append", "Overwrite" or "Cancel" itself and the writer takes the answer as its mode.
+    bool asksAboutExisting = false;
+    // Not null: the format takes a pair of components on a grid with longitude and latitude,
+    // and the refusal names it so.
+    const char* pairName = nullptr;
+    // The grid types the format has a writer for.
+    bool (*available)(Long gridType) = nullptr;
+    // Not null: false for the grid types whose files are never appended to (the save says so
+    // before anything is read); otherwise the writer answers an append itself.
+    bool (*appendable)(Long gridType) = nullptr;
+    // Writes the target (claimed by the save), in the mode asked (kSaveNew, kSaveAppend,
+    // kSaveOverwrite), for the description and its picks; every message is the writer's own.
+    void (*write)(const SaveTarget& target, Long mode, const SubsetDescription& sd) = nullptr;
+};
+
+// The registry, in the menu's order.
+std::span<const SaveFormat> SaveFormats();
+// The entry of id; nullptr when no format has it.
+const SaveFormat* FindSaveFormat(Long id);
 
 // True when the format has a writer for a dataset of gridType.
 bool SaveFormatAvailable(Long format, Long gridType);
@@ -48,14 +77,12 @@ Long ShowSubsetMsg(Long kind, const std::string& path);
 // only once the new one is whole). A boundary-fitted grid is written new in either of the
 // first two. On success it records the window written in "subsetpara" (not for a
 // boundary-fitted grid) and asks whether to load the file.
-void SaveToLocal(const std::string& path, Long mode, const SubsetDescription& sd);
+void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd);
 
-// What follows a subset file written: its window (when given) recorded in "subsetpara", the
-// success box, and the file loaded once the save is over when the answer is "Load".
-void OfferSavedSubset(const std::string& path, const SubsetDescription* recorded);
-// The box of a failure that reached the saving of a local file (titled "SaveToLocal"); the
-// pointer back to the default.
-void ShowSaveToLocalError(const std::string& path, const std::exception& e);
+// Saves in the cell layout in the same modes: makes sure the items are known (asking to add
+// variable aliases while none is), writes the file, and on success records the window written
+// in "subsetpara" and asks whether to load the file. A cell-layout file is never appended to.
+void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription& sd);
 
 // The CSC format: nothing is written.
 void To_Csc(const std::string& path);

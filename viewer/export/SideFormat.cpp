@@ -85,11 +85,11 @@ Refusal ErrorReport(const std::string& who, Long number, const std::string& desc
 }
 
 bool PicksFitDescription(const SubsetDescription& sd) {
-    if (Data.PickCount < 1) throw RuntimeError(err::InvalidCall);
-    if (!PicksShareDimensions()) return false;
+    if (sd.picks.empty()) throw RuntimeError(err::InvalidCall);
+    if (!PicksShareDimensions(sd.picks)) return false;
     std::vector<Long> ids;
     std::string why;
-    PickDimsInMain(Data.Picks(1), ids, why);
+    PickDimsInMain(sd.picks.front(), ids, why);
     if (ids != std::vector<Long>(sd.dimIds.data(), sd.dimIds.data() + sd.rank()))
         throw RuntimeError(err::InvalidCall);
     return true;

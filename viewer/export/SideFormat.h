@@ -57,20 +57,20 @@ void ShowRefusal(const Refusal& r);
 // quotes, in a box titled who.
 Refusal ErrorReport(const std::string& who, Long number, const std::string& description);
 
-// True when every pick lies over the first pick's dimensions and the description was made for
-// them; false after the refusal's message. RuntimeError(5) for a description of other picks.
+// True when every pick of the description lies over the first pick's dimensions; false after
+// the refusal's message. RuntimeError(5) for a description without picks or whose dimensions
+// are not its first pick's.
 bool PicksFitDescription(const SubsetDescription& sd);
 
 // The box (OK, the program's title) saying path is written.
 void ShowFileMade(const std::string& path);
 
-// Runs the body of writer who for path: a target that is one of the open datasets is refused
-// first; a Refusal or run-time failure thrown by the body is shown after the body (and its busy
-// pointer) has ended. 1 and the "File made:" box when the body returns true; -1 otherwise (a
-// body returning false has given its own message).
-template <class Body>
-Long RunSideWriter(const std::string& who, const std::string& path, Body&& body) {
-    if (Data.clsNC == nullptr || RefuseOpenDatasetTarget(path, who)) return -1;
+// Runs the body of writer who for target: a target that is one of the open datasets is refused
+// first (SaveTarget::Claim); a Refusal or run-time failure thrown by the body is shown after the
+// body (and its busy pointer) has ended. 1 and the "File made:" box when the body returns true;
+// -1 otherwise (a body returning false has given its own message).
+template <class Body> Long RunSideWriter(const std::string& who, SaveTarget& target, Body&& body) {
+    if (Data.clsNC == nullptr || !target.Claim(who)) return -1;
     std::optional<Refusal> refusal;
     try {
         if (!body(*Data.clsNC)) return -1;
@@ -83,7 +83,7 @@ Long RunSideWriter(const std::string& who, const std::string& path, Body&& body)
         ShowRefusal(*refusal);
         return -1;
     }
-    ShowFileMade(path);
+    ShowFileMade(target.Path());
     return 1;
 }
 
@@ -92,7 +92,7 @@ Long RunSideWriter(const std::string& who, const std::string& path, Body&& body)
 class SafeTextFile {
 public:
     // 0 or the run-time error number of the failure.
-    int Open(const std::string& target) { return out_.Open(target); }
+    int Open(const SaveTarget& target) { return out_.Open(target); }
     // Appends text and CR LF; 0 or the error number of a block that could not be written (the
     // temporary is then gone).
     int Line(const std::string& text);

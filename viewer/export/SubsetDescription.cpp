@@ -158,7 +158,8 @@ void boundaryFittedCuts(SubsetDescription& sd, IKelvad& nc) {
 
 void build(SubsetDescription& sd) {
     IKelvad& nc = dataset();
-    sd.first = Data.Picks(1);
+    for (Long i = 1; i <= Data.PickCount; ++i)
+        sd.picks.push_back(Data.Picks(i));
 
     const Long nDimes = nc.nDimes(1);
     if (nDimes >= 1) sd.SubsetDims.ReDim(1, nDimes);
@@ -172,7 +173,7 @@ void build(SubsetDescription& sd) {
 
     std::vector<Long> ids;
     std::string why;
-    if (!PickDimsInMain(sd.first, ids, why)) {
+    if (!PickDimsInMain(sd.picks.front(), ids, why)) {
         message(why);
         throw RowRefused();
     }
@@ -292,14 +293,20 @@ bool PickDimsInMain(const PickItem& pick, std::vector<Long>& ids, std::string& w
 }
 
 bool PicksShareDimensions() {
+    if (Data.PickCount < 1) return true;
+    return PicksShareDimensions(
+        std::span<const PickItem>(&Data.Picks(1), static_cast<std::size_t>(Data.PickCount)));
+}
+
+bool PicksShareDimensions(std::span<const PickItem> picks) {
     std::vector<Long> first, other;
     std::string why;
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        if (!PickDimsInMain(Data.Picks(i), i == 1 ? first : other, why)) {
+    for (std::size_t i = 0; i < picks.size(); ++i) {
+        if (!PickDimsInMain(picks[i], i == 0 ? first : other, why)) {
             message(why);
             return false;
         }
-        if (i > 1 && other != first) {
+        if (i > 0 && other != first) {
             message(std::string("Only variables with the exact same array/dimension") + kCrLf +
                     "configurations can be saved a time." + kCrLf + kCrLf + "Please reseclect");
             return false;

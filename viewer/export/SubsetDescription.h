@@ -12,6 +12,7 @@
 #include "viewer/map/SharedState.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ struct DimRecord {
 };
 
 struct SubsetDescription {
-    PickItem first; // the first pick, whose dimensions the per-dimension arrays follow
+    // The picks the description was made for, in their order (Data.Picks as it was built): the
+    // writers take them from here. The per-dimension arrays follow the first one's dimensions.
+    std::vector<PickItem> picks;
 
     // One record per dimension of the main dataset: record k is the dimension of id k - 1.
     VArray<DimRecord> SubsetDims;
@@ -63,7 +66,8 @@ float PositionDegrees(float v);
 bool PickDimsInMain(const PickItem& pick, std::vector<Long>& ids, std::string& why);
 
 // True when every pick lies over the first pick's dimensions, each looked up in its own dataset;
-// false after the refusal's message.
+// false after the refusal's message. Without an argument, the picks of Data.Picks.
+bool PicksShareDimensions(std::span<const PickItem> picks);
 bool PicksShareDimensions();
 
 // Builds the description for the picks (Data.Picks) from the order window's rows

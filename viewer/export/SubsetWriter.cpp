@@ -128,15 +128,14 @@ void NameSet::take(const std::string& name) {
 
 void CheckPicks(IKelvad& nc, const SubsetDescription& sd, const std::string& who, NameSet& names) {
     if (sd.rank() < 1) throw RuntimeError(err::Subscript);
-    if (!PicksShareDimensions()) throw Refused();
+    if (sd.picks.empty() || !PicksShareDimensions(sd.picks)) throw Refused();
     std::vector<Long> first;
     std::string why;
-    PickDimsInMain(Data.Picks(1), first, why);
+    PickDimsInMain(sd.picks.front(), first, why);
     const std::vector<Long> described(sd.dimIds.data(), sd.dimIds.data() + sd.rank());
     // A description made for other picks is not written with these.
     if (first != described) throw RuntimeError(err::InvalidCall);
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const PickItem& p = Data.Picks(i);
+    for (const PickItem& p : sd.picks) {
         if (p.datasetIndex < 1 || p.datasetIndex > 2) throw RuntimeError(err::Subscript);
         const Long type = nc.variType(p.varNumber, p.datasetIndex);
         if (type < NC_BYTE || type > NC_DOUBLE) {
@@ -236,8 +235,8 @@ void SubsetWriter::check() {
 
 void SubsetWriter::write(const std::string& path) {
     sources_[1] = std::make_unique<NcSource>(nc_.FName(1));
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const Long slot = Data.Picks(i).datasetIndex;
+    for (const PickItem& p : sd_.picks) {
+        const Long slot = p.datasetIndex;
         if (!sources_[slot]) sources_[slot] = std::make_unique<NcSource>(nc_.FName(slot));
     }
     NcOut out = NcOut::Create(path);
@@ -251,10 +250,10 @@ void SubsetWriter::write(const std::string& path) {
     for (const Written& w : coords)
         writeCoordinate(out, w);
     const std::vector<std::size_t> origin(static_cast<std::size_t>(sd_.rank()), 0);
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const PickItem& p = Data.Picks(i);
+    for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+        const PickItem& p = sd_.picks[i];
         CopyCut(nc_, p.varNumber, p.datasetIndex, sd_.startSub, sd_.countSub, sd_.strideSub, out,
-                picks[static_cast<std::size_t>(i - 1)], origin, flavour_.who);
+                picks[i], origin, flavour_.who);
     }
     out.Close();
 }
@@ -377,16 +376,14 @@ std::vector<int> SubsetWriter::definePicks(NcOut& out) {
     std::vector<int> dims;
     for (Long d = 1; d <= sd_.rank(); ++d)
         dims.push_back(static_cast<int>(sd_.dimIds(d)));
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const PickItem& p = Data.Picks(i);
+    for (const PickItem& p : sd_.picks) {
         ids.push_back(out.DefVar(nc_.variName(p.varNumber, p.datasetIndex),
                                  static_cast<nc_type>(nc_.variType(p.varNumber, p.datasetIndex)),
                                  dims));
     }
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const PickItem& p = Data.Picks(i);
-        CopyAttributes(*sources_[p.datasetIndex], static_cast<int>(p.varNumber - 1), out,
-                       ids[static_cast<std::size_t>(i - 1)],
+    for (std::size_t i = 0; i < sd_.picks.size(); ++i) {
+        const PickItem& p = sd_.picks[i];
+        CopyAttributes(*sources_[p.datasetIndex], static_cast<int>(p.varNumber - 1), out, ids[i],
                        nc_.variName(p.varNumber, p.datasetIndex));
     }
     return ids;
@@ -475,19 +472,19 @@ int copyInto(SafeOutput& out) {
 
 } // namespace
 
-Long WriteWhole(const std::string& target, const std::string& who,
+Long WriteWhole(const SaveTarget& target, const std::string& who,
                 const std::function<void(const std::string&)>& body, bool fromCopy) {
     SafeOutput out;
     int e = out.Open(target);
     if (e == 0 && fromCopy) e = copyInto(out);
     if (e != 0) {
         out.Abandon();
-        plainMessage(SafeOutput::FailureText(who, target, e));
+        plainMessage(SafeOutput::FailureText(who, target.Path(), e));
         return -1;
     }
     body(out.TempPath());
     if (const int e2 = out.Commit()) {
-        plainMessage(SafeOutput::FailureText(who, target, e2));
+        plainMessage(SafeOutput::FailureText(who, target.Path(), e2));
         return -1;
     }
     return 1;
@@ -507,16 +504,16 @@ void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const Subse
 
 // ---- The way out -----------------------------------------------------------------------------
 
-void ClosePickDatasets(IKelvad& nc) {
-    if (Data.PickCount < 1) return;
-    const Long first = Data.Picks(1).datasetIndex;
+void ClosePickDatasets(IKelvad& nc, const SubsetDescription& sd) {
+    if (sd.picks.empty()) return;
+    const Long first = sd.picks[0].datasetIndex;
     nc.CloseNC(first);
-    if (Data.PickCount > 1 && Data.Picks(2).datasetIndex > first)
-        nc.CloseNC(Data.Picks(2).datasetIndex);
+    if (sd.picks.size() > 1 && sd.picks[1].datasetIndex > first)
+        nc.CloseNC(sd.picks[1].datasetIndex);
 }
 
-Long RunSubsetWriter(IKelvad& nc, const std::string& who, ReportForm form,
-                     const std::function<Long()>& body) {
+Long RunSubsetWriter(IKelvad& nc, const SubsetDescription& sd, const std::string& who,
+                     ReportForm form, const std::function<Long()>& body) {
     auto report = [&](int number, const std::string& text) {
         const std::string head = form == ReportForm::Error
                                      ? "Error(" + CStr(Long{number}) + "):"
@@ -537,19 +534,20 @@ Long RunSubsetWriter(IKelvad& nc, const std::string& who, ReportForm form,
     } catch (const std::exception& e) {
         report(0, e.what());
     }
-    ClosePickDatasets(nc);
+    ClosePickDatasets(nc, sd);
     return result;
 }
 
-Long WriteSubsetFile(const std::string& path, const SubsetDescription& sd,
+Long WriteSubsetFile(SaveTarget target, const SubsetDescription& sd,
                      const SubsetWriter::Flavour& flavour, const std::function<void()>& warn) {
-    if (Data.clsNC == nullptr || Data.PickCount < 1) return -1;
+    if (Data.clsNC == nullptr || sd.picks.empty()) return -1;
     IKelvad& nc = *Data.clsNC;
-    if (RefuseOpenDatasetTarget(path, flavour.who)) return -1;
-    return RunSubsetWriter(nc, flavour.who, ReportForm::ErrorMessage, [&]() -> Long {
+    if (!target.Claim(flavour.who)) return -1;
+    return RunSubsetWriter(nc, sd, flavour.who, ReportForm::ErrorMessage, [&]() -> Long {
         SubsetWriter writer(nc, sd, flavour);
         writer.check();
         if (warn) warn();
-        return WriteWhole(path, flavour.who, [&](const std::string& temp) { writer.write(temp); });
+        return WriteWhole(target, flavour.who,
+                          [&](const std::string& temp) { writer.write(temp); });
     });
 }

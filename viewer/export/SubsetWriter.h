@@ -6,6 +6,7 @@
 // and AppendNc extends a file one of them made.
 #include "runtime/Types.h"
 #include "runtime/VArray.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <netcdf.h>
 
@@ -49,9 +50,10 @@ private:
     std::set<std::string> names_;
 };
 
-// The checks on the picks that come before any file: the description is the one made for
-// them, they lie over the first pick's dimensions (the second file's by name and length), they
-// have types a classic file holds and names of their own. Throws Refused after the message.
+// The checks on the description's picks that come before any file: the description's
+// dimensions are its first pick's, they lie over the first pick's dimensions (the second file's by
+// name and length), they have types a classic file holds and names of their own. Throws Refused
+// after the message.
 void CheckPicks(IKelvad& nc, const SubsetDescription& sd, const std::string& who, NameSet& names);
 
 // The units of the main dataset's time axis as the subset files state them ("hours since
@@ -115,17 +117,17 @@ private:
     std::unique_ptr<NcSource> sources_[3];
 };
 
-// A subset file at path for the picks (Data.Picks) and the description, as the flavour writes
-// it, whole or not at all: the target refused when it is an open dataset, the writer's checks,
-// then warn (when given) and the file. 1 when written, -1 after the failure's message.
-Long WriteSubsetFile(const std::string& path, const SubsetDescription& sd,
+// A subset file at target for the description and its picks, as the flavour writes it, whole or
+// not at all: the target refused when it is an open dataset, the writer's checks, then warn
+// (when given) and the file. 1 when written, -1 after the failure's message.
+Long WriteSubsetFile(SaveTarget target, const SubsetDescription& sd,
                      const SubsetWriter::Flavour& flavour, const std::function<void()>& warn = {});
 
-// Writes the file at target whole or not at all: body writes it at the path of a temporary
-// file beside target (with fromCopy, a copy of target to be changed), which then replaces
-// target. 1 when it did; -1 after the message when the temporary could not be made or put in
-// place. A failure inside body leaves target as it was and goes on to the caller.
-Long WriteWhole(const std::string& target, const std::string& who,
+// Writes the file at target (claimed) whole or not at all: body writes it at the path of a
+// temporary file beside target (with fromCopy, a copy of target to be changed), which then
+// replaces target. 1 when it did; -1 after the message when the temporary could not be made or
+// put in place. A failure inside body leaves target as it was and goes on to the caller.
+Long WriteWhole(const SaveTarget& target, const std::string& who,
                 const std::function<void(const std::string&)>& body, bool fromCopy = false);
 
 // The global attributes of a subset file after its own: those of the main dataset (main, as it
@@ -133,16 +135,17 @@ Long WriteWhole(const std::string& target, const std::string& who,
 // of each dimension of the first pick.
 void PutSubsetGlobals(NcOut& out, const NcSource& main, IKelvad& nc, const SubsetDescription& sd);
 
-// Closes the datasets of the picks (the next read reopens them): the first pick's, and the
-// second pick's when it is of a later dataset.
-void ClosePickDatasets(IKelvad& nc);
+// Closes the datasets of the description's picks (the next read reopens them): the first
+// pick's, and the second pick's when it is of a later dataset.
+void ClosePickDatasets(IKelvad& nc, const SubsetDescription& sd);
 
 // Runs a writer: body's result, or -1 after the failure's message (a netCDF failure in a box
 // titled "NetCDF Error", a failed read with the dataset object's reason and the report titled
-// who, a refusal's own message). The datasets of the picks are closed on every way out.
+// who, a refusal's own message). The datasets of the description's picks are closed on every
+// way out.
 enum class ReportForm {
     ErrorMessage, // "Error message (number n)is:" ...
     Error,        // "Error(n):" ...
 };
-Long RunSubsetWriter(IKelvad& nc, const std::string& who, ReportForm form,
-                     const std::function<Long()>& body);
+Long RunSubsetWriter(IKelvad& nc, const SubsetDescription& sd, const std::string& who,
+                     ReportForm form, const std::function<Long()>& body);

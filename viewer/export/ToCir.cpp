@@ -8,6 +8,7 @@
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SideFormat.h"
 #include "viewer/export/SubsetDescription.h"
+#include "viewer/export/SubsetWriter.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 
@@ -48,7 +49,7 @@ bool thousandths(float value, Integer& out) {
 
 // The checks, the reads and the values; a Refusal when the file cannot be made.
 void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
-    const PickItem u = Data.Picks(1), v = Data.Picks(2);
+    const PickItem u = sd.picks[0], v = sd.picks[1];
     const float factor = CentimetreFactor(u);
 
     const Long nd = sd.rank();
@@ -192,13 +193,11 @@ Long putRecords(Long h, CirContent& cir) {
 }
 
 // The file through the file library: its temporary replaces the target at the close.
-void writeFile(IKelvad& nc, const std::string& path, CirContent& cir) {
+void writeFile(IKelvad& nc, const std::string& path, const SubsetDescription& sd, CirContent& cir) {
     if (const Long e = FCreate(path)) failed(e, ErrorText(static_cast<int>(e)));
     Long h = 0;
     if (const Long e = FOpenAll(path, kOpenWrite, 2, h)) {
-        const Long first = Data.Picks(1).datasetIndex;
-        nc.CloseNC(first);
-        if (Data.Picks(2).datasetIndex > first) nc.CloseNC(Data.Picks(2).datasetIndex);
+        ClosePickDatasets(nc, sd);
         failed(e, ErrorText(static_cast<int>(e)));
     }
     try {
@@ -213,14 +212,14 @@ void writeFile(IKelvad& nc, const std::string& path, CirContent& cir) {
 
 } // namespace
 
-Long To_Cir(const std::string& path, const SubsetDescription& sd) {
-    return RunSideWriter(kWho, path, [&](IKelvad& nc) {
-        if (Data.PickCount != 2) throw RuntimeError(err::InvalidCall);
+Long To_Cir(SaveTarget target, const SubsetDescription& sd) {
+    return RunSideWriter(kWho, target, [&](IKelvad& nc) {
+        if (sd.picks.size() != 2) throw RuntimeError(err::InvalidCall);
         if (!PicksFitDescription(sd)) return false;
         Hourglass busy;
         CirContent cir;
         prepare(nc, sd, cir);
-        writeFile(nc, path, cir);
+        writeFile(nc, target.Path(), sd, cir);
         return true;
     });
 }

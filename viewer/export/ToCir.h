@@ -12,15 +12,16 @@
 // Values in centimetres per second are written as metres per second; a missing value in either
 // component writes the pair 0, 0.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
 struct SubsetDescription;
 
-// Writes the CIR file of the first two picks (u, then v) cut to the description, at the
+// Writes the CIR file of the description's two picks (u, then v) cut to it, at the
 // current level. Everything is read and checked before the file is started: a failed read of
 // either component, a value whose thousandths leave the Integer range, a grid that is not
 // regular, a window of one row or one column, and a target that is one of the open datasets
 // are refused with a message, and the target stays as it was. The file replaces the target
 // only once every record and the close have succeeded. 1 when written, else -1.
-Long To_Cir(const std::string& path, const SubsetDescription& sd);
+Long To_Cir(SaveTarget target, const SubsetDescription& sd);

@@ -15,14 +15,13 @@ namespace {
 constexpr const char* kWho = "To_TimeSerText";
 constexpr const char* kCrLf = "\r\n";
 
-std::vector<std::string> gather(IKelvad& nc) {
+std::vector<std::string> gather(IKelvad& nc, const SubsetDescription& sd) {
     std::vector<std::string> lines;
     lines.push_back(nc.FName(1));
     lines.push_back(Str(PositionDegrees(Data.lonV(1))) + " =lon");
     lines.push_back(Str(PositionDegrees(Data.latV(1))) + " =lat");
     std::string names = "Year Mo Dy Hr Mn ", units = names;
-    for (Long i = 1; i <= Data.PickCount; ++i) {
-        const PickItem& p = Data.Picks(i);
+    for (const PickItem& p : sd.picks) {
         names += nc.variName(p.varNumber, p.datasetIndex) + "     ";
         units += nc.variUnit(p.varNumber, p.datasetIndex) + "     ";
     }
@@ -36,12 +35,12 @@ std::vector<std::string> gather(IKelvad& nc) {
 
 } // namespace
 
-Long To_TimeSerText(const std::string& path) {
-    return RunSideWriter(kWho, path, [&](IKelvad& nc) {
+Long To_TimeSerText(SaveTarget target, const SubsetDescription& sd) {
+    return RunSideWriter(kWho, target, [&](IKelvad& nc) {
         Hourglass busy;
         std::vector<std::string> lines;
         try {
-            lines = gather(nc);
+            lines = gather(nc, sd);
         } catch (const RuntimeError& e) {
             Refuse("Error(" + Str(Long{e.number()}) + "):" + kCrLf + kCrLf + "\"" +
                        e.description() + "\"",
@@ -49,9 +48,9 @@ Long To_TimeSerText(const std::string& path) {
         }
         SafeTextFile out;
         auto check = [&](int e) {
-            if (e != 0) Refuse(SafeOutput::FailureText(kWho, path, e));
+            if (e != 0) Refuse(SafeOutput::FailureText(kWho, target.Path(), e));
         };
-        check(out.Open(path));
+        check(out.Open(target));
         for (const std::string& line : lines)
             check(out.Line(line));
         check(out.Commit());

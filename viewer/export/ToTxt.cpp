@@ -46,7 +46,8 @@ void check(SafeTextFile& out, int error, const std::string& path) {
     Refuse(SafeOutput::FailureText(kWho, path, error));
 }
 
-void write(IKelvad& nc, const std::string& path, const SubsetDescription& sd) {
+void write(IKelvad& nc, const SaveTarget& target, const SubsetDescription& sd) {
+    const std::string& path = target.Path();
     const Long nd = sd.rank();
     DescribedWindow w = WindowOf(sd, true);
     const Long timePos = w.timePos;
@@ -69,18 +70,19 @@ void write(IKelvad& nc, const std::string& path, const SubsetDescription& sd) {
     if (!sd.lonSub.IsAllocated() || !sd.latSub.IsAllocated())
         Refuse("[To_Cir] can not define Imax,Jmax");
 
-    const Long picks = Data.PickCount;
+    const Long picks = static_cast<Long>(sd.picks.size());
     const Long reads = picks <= 2 ? picks : 0; // three or more picks: positions only
-    const float factor = picks == 2 ? CentimetreFactor(Data.Picks(1)) : 1.0f;
+    const float factor = picks == 2 ? CentimetreFactor(sd.picks[0]) : 1.0f;
     VArray<float> uV, vV;
 
     SafeTextFile out;
-    if (const int e = out.Open(path)) Refuse(SafeOutput::FailureText(kWho, path, e));
+    if (const int e = out.Open(target)) Refuse(SafeOutput::FailureText(kWho, path, e));
     for (Long k = 1; k <= NT; ++k) {
         const Long t = timePos > 0 ? sd.startSub(timePos) + (k - 1) * sd.strideSub(timePos) : k;
         if (timePos > 0) w.start(timePos) = t;
         for (Long m = 1; m <= reads; ++m) {
-            if (ReadPick(Data.Picks(m), m == 1 ? uV : vV, w.start, w.count, w.step, tcount))
+            if (ReadPick(sd.picks[static_cast<std::size_t>(m - 1)], m == 1 ? uV : vV, w.start,
+                         w.count, w.step, tcount))
                 continue;
             out.Abandon();
             Refuse("[To_Txt]" + nc.ErrorMessage());
@@ -119,14 +121,14 @@ void write(IKelvad& nc, const std::string& path, const SubsetDescription& sd) {
 
 } // namespace
 
-Long To_Txt(const std::string& path, const SubsetDescription& sd) {
-    if (Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridGmt && Data.PickCount == 1)
-        return WriteGMTTxt(Data.Picks(1), path);
-    return RunSideWriter(kWho, path, [&](IKelvad& nc) {
+Long To_Txt(SaveTarget target, const SubsetDescription& sd) {
+    if (Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridGmt && sd.picks.size() == 1)
+        return WriteGMTTxt(sd.picks.front(), target);
+    return RunSideWriter(kWho, target, [&](IKelvad& nc) {
         refuseGridType(nc.GridType(1));
         if (!PicksFitDescription(sd)) return false;
         Hourglass busy;
-        write(nc, path, sd);
+        write(nc, target, sd);
         return true;
     });
 }

@@ -8,13 +8,14 @@
 // written as 0; with two picks in centimetres per second both are written in metres per second.
 // A GMT grid with one pick is handed to WriteGMTTxt.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 
 #include <string>
 
 struct SubsetDescription;
 
-// Writes the vector text of the picks (Data.Picks) cut to the description, at the current
+// Writes the vector text of the description's picks cut to it, at the current
 // level. Every grid-type, pick and window check comes before the file is started; the file
 // replaces path only once every step is read and written and the file is closed: a failure
 // leaves path as it was. 1 when written, else -1 (after the message).
-Long To_Txt(const std::string& path, const SubsetDescription& sd);
+Long To_Txt(SaveTarget target, const SubsetDescription& sd);

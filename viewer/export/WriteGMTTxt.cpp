@@ -17,7 +17,8 @@ namespace {
 constexpr const char* kWho = "WriteGMTTxt";
 constexpr const char* kCrLf = "\r\n";
 
-void write(IKelvad& nc, const PickItem& pick, const std::string& path) {
+void write(IKelvad& nc, const PickItem& pick, const SaveTarget& target) {
+    const std::string& path = target.Path();
     std::vector<Long> ids;
     std::string why;
     if (!PickDimsInMain(pick, ids, why)) Refuse(why);
@@ -62,7 +63,7 @@ void write(IKelvad& nc, const PickItem& pick, const std::string& path) {
     auto check = [&](int e) {
         if (e != 0) Refuse(SafeOutput::FailureText(kWho, path, e));
     };
-    check(out.Open(path));
+    check(out.Open(target));
     // Rows from the northernmost latitude down.
     Long i = 0, j = nLat;
     for (Long n = 1; n <= tcount; ++n) {
@@ -84,10 +85,10 @@ void write(IKelvad& nc, const PickItem& pick, const std::string& path) {
 
 } // namespace
 
-Long WriteGMTTxt(const PickItem& pick, const std::string& path) {
-    return RunSideWriter(kWho, path, [&](IKelvad& nc) {
+Long WriteGMTTxt(const PickItem& pick, SaveTarget target) {
+    return RunSideWriter(kWho, target, [&](IKelvad& nc) {
         Hourglass busy;
-        write(nc, pick, path);
+        write(nc, pick, target);
         return true;
     });
 }

@@ -5,6 +5,7 @@
 // vector holds rows from the northernmost latitude down, each from the first longitude to the
 // last.
 #include "runtime/Types.h"
+#include "viewer/export/SafeOutput.h"
 #include "viewer/map/SharedState.h"
 
 #include <string>
@@ -13,4 +14,4 @@
 // dimensions, to path. The file replaces path only once it is whole and closed; a refusal, a
 // failed read or a failed write leaves path as it was. 1 when written, else -1 (after the
 // message).
-Long WriteGMTTxt(const PickItem& pick, const std::string& path);
+Long WriteGMTTxt(const PickItem& pick, SaveTarget target);

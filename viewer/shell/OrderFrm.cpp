@@ -243,19 +243,14 @@ OrderFrm::OrderFrm() {
     QMenuBar* menus = menuBar();
     SaveBmp = menus->addAction(qtText("Save Pic"));
     Options = menus->addMenu(qtText("Save Options"));
-    // One radio group of marks: each handler sets them all (markSaveFormat).
-    const std::pair<QAction**, const char*> formatEntries[6] = {
-        {&asOriginalNc, "as Original Nc"},
-        {&asOrvNc, "as Orv Nc (sequential)"},
-        {&asOrvCir, "as Orv Cir"},
-        {&asOrvCsc, "as Orv Csc"},
-        {&asXyuvText, "as x,y,u,v text"},
-        {&asTimeSerText, "as date, u,v ( text, only for point time ser. file)"}};
-    for (const auto& [entry, caption] : formatEntries) {
-        *entry = Options->addAction(qtText(caption));
-        (*entry)->setCheckable(true);
+    // One radio group of marks: each click sets them all (markSaveFormat).
+    for (const SaveFormat& format : SaveFormats()) {
+        QAction* entry = Options->addAction(qtText(format.caption));
+        entry->setObjectName(QString::fromLatin1(format.control));
+        entry->setCheckable(true);
+        asFormat.push_back(entry);
     }
-    asOriginalNc->setChecked(true);
+    asFormat.front()->setChecked(true);
     SubsetfromIni = menus->addAction(qtText("Subset from Ini"));
 
     // On a screen too small for the layout the window scrolls rather than squeezing its
@@ -393,16 +388,9 @@ OrderFrm::OrderFrm() {
     connect(SaveBmp, &QAction::triggered, this, [this] { runEvent([this] { SaveBmp_Click(); }); });
     connect(SubsetfromIni, &QAction::triggered, this,
             [this] { runEvent([this] { SubsetfromIni_Click(); }); });
-    const std::pair<QAction*, void (OrderFrm::*)()> formatHandlers[] = {
-        {asOriginalNc, &OrderFrm::asOriginalNc_Click},
-        {asOrvNc, &OrderFrm::asOrvNc_Click},
-        {asOrvCir, &OrderFrm::asOrvCir_Click},
-        {asOrvCsc, &OrderFrm::asOrvCsc_Click},
-        {asXyuvText, &OrderFrm::asXyuvText_Click},
-        {asTimeSerText, &OrderFrm::asTimeSerText_Click}};
-    for (const auto& [action, handler] : formatHandlers)
-        connect(action, &QAction::triggered, this,
-                [this, h = handler] { runEvent([this, h] { (this->*h)(); }); });
+    for (std::size_t i = 0; i < asFormat.size(); ++i)
+        connect(asFormat[i], &QAction::triggered, this,
+                [this, i] { runEvent([this, i] { asFormat_Click(static_cast<Integer>(i)); }); });
     connect(List1, &QListWidget::itemClicked, this,
             [this] { runEvent([this] { List1_Click(); }); });
     connect(List1, &QListWidget::itemDoubleClicked, this,
@@ -643,34 +631,16 @@ void OrderFrm::SubsetfromIni_Click() {
 }
 
 void OrderFrm::markSaveFormat(Long format) {
-    QAction* entries[6] = {asOriginalNc, asOrvNc, asOrvCir, asOrvCsc, asXyuvText, asTimeSerText};
-    for (Long i = 0; i < 6; ++i)
-        entries[i]->setChecked(i + 1 == format);
+    const std::span<const SaveFormat> formats = SaveFormats();
+    for (std::size_t i = 0; i < asFormat.size(); ++i)
+        asFormat[i]->setChecked(formats[i].id == format);
 }
 
-void OrderFrm::chooseSaveFormat(Long format) {
+void OrderFrm::asFormat_Click(Integer Index) {
+    const Long format = SaveFormats()[static_cast<std::size_t>(Index)].id;
     markSaveFormat(format);
     Opt.SaveFormat = format;
     PutString("SaveFormat", "parameters", Opt.IniFile, Str(format));
-}
-
-void OrderFrm::asOriginalNc_Click() {
-    chooseSaveFormat(kSaveSubsetNc);
-}
-void OrderFrm::asOrvNc_Click() {
-    chooseSaveFormat(kSaveOrvNc);
-}
-void OrderFrm::asOrvCir_Click() {
-    chooseSaveFormat(kSaveCir);
-}
-void OrderFrm::asOrvCsc_Click() {
-    chooseSaveFormat(kSaveCsc);
-}
-void OrderFrm::asXyuvText_Click() {
-    chooseSaveFormat(kSaveXyuvText);
-}
-void OrderFrm::asTimeSerText_Click() {
-    chooseSaveFormat(kSaveTimeSer);
 }
 
 // ---- Picks, step and level ------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <array>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCloseEvent;
@@ -55,12 +56,9 @@ public:
     QLineEdit* Text8 = nullptr;             // transfer size of one variable
     QAction* SaveBmp = nullptr;             // "Save Pic"
     QMenu* Options = nullptr;               // "Save Options": one save format checked
-    QAction* asOriginalNc = nullptr;        // 1 "as Original Nc"
-    QAction* asOrvNc = nullptr;             // 2 "as Orv Nc (sequential)"
-    QAction* asOrvCir = nullptr;            // 3 "as Orv Cir"
-    QAction* asOrvCsc = nullptr;            // 4 "as Orv Csc"
-    QAction* asXyuvText = nullptr;          // 5 "as x,y,u,v text"
-    QAction* asTimeSerText = nullptr; // 6 "as date, u,v ( text, only for point time ser. file)"
+    // One entry per save format, in the registry's order (SaveFormats), named as the format's
+    // control ("asOriginalNc", ...).
+    std::vector<QAction*> asFormat;
     QAction* SubsetfromIni = nullptr; // "Subset from Ini"
 
     // ---- Event procedures -------------------------------------------------------------------
@@ -75,12 +73,7 @@ public:
     void Command4_Click();
     void SaveBmp_Click();
     void SubsetfromIni_Click();
-    void asOriginalNc_Click();
-    void asOrvNc_Click();
-    void asOrvCir_Click();
-    void asOrvCsc_Click();
-    void asXyuvText_Click();
-    void asTimeSerText_Click();
+    void asFormat_Click(Integer Index);
 
     // ---- List access ------------------------------------------------------------------------
     // The entry at the cursor, -1 when none (the list's ListIndex).
@@ -99,7 +92,6 @@ protected:
 private:
     // Checks the entry of a save format and clears the others.
     void markSaveFormat(Long format);
-    void chooseSaveFormat(Long format);
     bool sized_ = false; // the first show fitted the window to its layout and the screen
 };
 
