@@ -65,6 +65,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The constructor's parts: the menus, the controls of the strip at the top by group, and
+    // what connects the menus and controls to the event procedures.
+    void createMenus();
+    void createItemFrame(int top);
+    void createDrawControls(int top);
+    void createColorOptions(int top);
+    void connectMenus();
+    void connectControls();
 };
 
 // The window, loaded (and its load procedure run) on first use.
