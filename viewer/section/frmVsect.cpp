@@ -42,7 +42,6 @@ VsectPlace VsectLastPosition;
 namespace {
 
 frmVsect* theForm = nullptr;
-bool unloading = false;
 
 constexpr const char* kPosition = "position";
 constexpr const char* kParameters = "parameters";
@@ -132,12 +131,6 @@ QRect screenTwips() {
     const QRect r = screen ? screen->geometry() : QRect(0, 0, 800, 600);
     return {0, 0, static_cast<int>(twipsFromPixels(r.width())),
             static_cast<int>(twipsFromPixels(r.height()))};
-}
-
-void runUnloadProcedure() {
-    unloading = true;
-    runEvent([] { frmVsect_Form_Unload(); });
-    unloading = false;
 }
 
 } // namespace
@@ -271,6 +264,14 @@ void frmVsect::connectControls() {
     Combo1->installEventFilter(this);
 }
 
+bool frmVsect::runUnloadProcedure() {
+    if (unloading_) return false;
+    unloading_ = true;
+    runEvent([] { frmVsect_Form_Unload(); });
+    unloading_ = false;
+    return true;
+}
+
 frmVsect::~frmVsect() {
     if (theForm == this) theForm = nullptr;
 }
@@ -309,11 +310,11 @@ float frmVsect::HeightTwips() const {
 void frmVsect::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (QMenuBar* bar = menuBarOf(*this)) bar->setGeometry(0, 0, width(), bar->sizeHint().height());
-    if (this == theForm && !unloading) runEvent(frmVsect_Form_Resize);
+    if (this == theForm && !unloading_) runEvent(frmVsect_Form_Resize);
 }
 
 void frmVsect::closeEvent(QCloseEvent* event) {
-    if (this == theForm && !unloading) {
+    if (this == theForm && !unloading_) {
         runUnloadProcedure();
         theForm = nullptr;
         deleteLater();
@@ -345,8 +346,7 @@ bool frmVsectLoaded() {
 }
 
 void UnloadfrmVsect() {
-    if (!theForm || unloading) return;
-    runUnloadProcedure();
+    if (!theForm || !theForm->runUnloadProcedure()) return;
     delete theForm;
 }
 

@@ -61,6 +61,10 @@ public:
     float WidthTwips() const;
     float HeightTwips() const;
 
+    // Runs the unload procedure (the options and the place go to the settings file); false,
+    // without running it again, while it runs.
+    bool runUnloadProcedure();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +79,9 @@ private:
     void createColorOptions(int top);
     void connectMenus();
     void connectControls();
+
+    // The unload procedure runs: resizes and closes meanwhile run no procedure of their own.
+    bool unloading_ = false;
 };
 
 // The window, loaded (and its load procedure run) on first use.
