@@ -89,6 +89,98 @@ void ContourLink(ContourCanvas& pic, const PlotTransform& t,
     }
 }
 
+// The smallest and largest valid value of the field (-1e20 and 1e20 reversed when none).
+void fieldRange(const ContourField& f, float& max, float& min) {
+    max = -1e20f;
+    min = 1e20f;
+    for (Long k = f.k1; k <= f.k2; ++k)
+        for (Long i = f.i1; i <= f.i2; ++i)
+            if (hasValue(f.codes(i, k))) {
+                const float v = f.values(i, k);
+                if (v > max) max = v;
+                if (v < min) min = v;
+            }
+}
+
+// The levels: their spacing size and the first of them, with max and min held to the display
+// range when the step fits within it (otherwise step becomes a tenth of the data range). False
+// when no level is to be drawn; a step that would give too many levels says so in a box.
+bool levelsOf(float& step, float high, float low, float& max, float& min, float& size,
+              float& first) {
+    const float range = high - low;
+    if (std::fabs(step) < range) {
+        if (max > high) max = high;
+        if (min < low) min = low;
+    } else {
+        step = (min - max) / 10;
+    }
+    size = std::fabs(step);
+    // Levels a step of 0 apart would never pass the maximum.
+    if (!(size > 0) || !std::isfinite(size)) return false;
+    first = Fix(min / size) * size;
+    // A step tiny against the data would trace levels without end: refused as a whole.
+    if ((static_cast<double>(max) - first) / size >= kMaxLevels) {
+        std::string text("[ContourGrid] more than ");
+        text.append(CStr(kMaxLevels)).append(" contour levels: step").append(Str(size));
+        text.append(" for values from").append(Str(min)).append(" to").append(Str(max));
+        ui().MsgBox(text, kOkOnly, "");
+        return false;
+    }
+    return true;
+}
+
+// The pieces where level crosses the four triangles round the middle of cell (i, k), which
+// spans the levels yA (top) to yB and has its middle at yM; nothing for a cell with fewer than
+// three of its corners valued.
+void cellSegments(const ContourField& f, Long i, Long k, float yA, float yB, float yM,
+                  float level, std::vector<ContourSegment>& segs) {
+    const float c0 = f.values(i, k);
+    int missing = 0;
+    auto corner = [&](Long ci, Long ck) {
+        if (hasValue(f.codes(ci, ck))) return f.values(ci, ck);
+        ++missing;
+        return c0;
+    };
+    const float c1 = corner(i + 1, k);
+    const float c2 = corner(i + 1, k + 1);
+    const float c3 = corner(i, k + 1);
+    if (missing >= 2) return;
+    if (!(Min4S(c0, c1, c2, c3) < level && level <= Max4S(c0, c1, c2, c3))) return;
+
+    const float cv = (c0 + c1 + c2 + c3) / 4;
+    const double xc = f.x0 + i * f.dx;
+    const auto xM = static_cast<float>(xc);
+    const auto xL = static_cast<float>(xc - f.dx / 2);
+    const auto xR = static_cast<float>(xc + f.dx / 2);
+    struct Corner {
+        float x, y, v;
+    };
+    const Corner corners[4][2] = {{{xL, yA, c0}, {xR, yA, c1}},
+                                  {{xR, yA, c1}, {xR, yB, c2}},
+                                  {{xR, yB, c2}, {xL, yB, c3}},
+                                  {{xL, yB, c3}, {xL, yA, c0}}};
+    for (const auto& tri : corners) {
+        const Corner& a = tri[0];
+        const Corner& b = tri[1];
+        if (!(Min3S(a.v, b.v, cv) < level && level <= Max3S(a.v, b.v, cv))) continue;
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        TriangleLevelSegment(a.x, b.x, xM, a.y, b.y, yM, a.v, b.v, cv, level, x1, y1, x2, y2);
+        segs.push_back(ContourSegment{x1, y1, x2, y2});
+    }
+}
+
+// Every piece of level in the field, into segs (emptied first).
+void levelSegments(const ContourField& f, float level, std::vector<ContourSegment>& segs) {
+    segs.clear();
+    for (Long k = f.k1; k <= f.k2 - 1; ++k) {
+        const auto yA = static_cast<float>(-f.vCoord(k));
+        const auto yB = static_cast<float>(-f.vCoord(k + 1));
+        const auto yM = static_cast<float>((-f.vCoord(k) - f.vCoord(k + 1)) / 2);
+        for (Long i = f.i1; i <= f.i2 - 1; ++i)
+            if (hasValue(f.codes(i, k))) cellSegments(f, i, k, yA, yB, yM, level, segs);
+    }
+}
+
 } // namespace
 
 void ContourGrid(ContourCanvas& pic, const PlotTransform& t, const ContourField& f, float& step,
@@ -97,35 +189,9 @@ void ContourGrid(ContourCanvas& pic, const PlotTransform& t, const ContourField&
     const float tolerance =
         SegDistance(t, static_cast<float>(f.x0), static_cast<float>(f.y0),
                     static_cast<float>(f.x0 + f.dx), static_cast<float>(f.y0 + f.dy));
-
-    float max = -1e20f, min = 1e20f;
-    for (Long k = f.k1; k <= f.k2; ++k)
-        for (Long i = f.i1; i <= f.i2; ++i)
-            if (hasValue(f.codes(i, k))) {
-                const float v = f.values(i, k);
-                if (v > max) max = v;
-                if (v < min) min = v;
-            }
-
-    const float range = high - low;
-    if (std::fabs(step) < range) {
-        if (max > high) max = high;
-        if (min < low) min = low;
-    } else {
-        step = (min - max) / 10;
-    }
-    const float size = std::fabs(step);
-    // Levels a step of 0 apart would never pass the maximum.
-    if (!(size > 0) || !std::isfinite(size)) return;
-    const float first = Fix(min / size) * size;
-    // A step tiny against the data would trace levels without end: refused as a whole.
-    if ((static_cast<double>(max) - first) / size >= kMaxLevels) {
-        std::string text("[ContourGrid] more than ");
-        text.append(CStr(kMaxLevels)).append(" contour levels: step").append(Str(size));
-        text.append(" for values from").append(Str(min)).append(" to").append(Str(max));
-        ui().MsgBox(text, kOkOnly, "");
-        return;
-    }
+    float max = 0, min = 0, size = 0, first = 0;
+    fieldRange(f, max, min);
+    if (!levelsOf(step, high, low, max, min, size, first)) return;
 
     std::vector<ContourSegment> segs;
     float previous = 0;
@@ -137,49 +203,7 @@ void ContourGrid(ContourCanvas& pic, const PlotTransform& t, const ContourField&
         previous = level;
         if (level < min) continue;
         pic.setForeColor(lineColor);
-        segs.clear();
-        for (Long k = f.k1; k <= f.k2 - 1; ++k) {
-            const auto yA = static_cast<float>(-f.vCoord(k));
-            const auto yB = static_cast<float>(-f.vCoord(k + 1));
-            const auto yM = static_cast<float>((-f.vCoord(k) - f.vCoord(k + 1)) / 2);
-            for (Long i = f.i1; i <= f.i2 - 1; ++i) {
-                if (!hasValue(f.codes(i, k))) continue;
-                const float c0 = f.values(i, k);
-                int missing = 0;
-                auto corner = [&](Long ci, Long ck) {
-                    if (hasValue(f.codes(ci, ck))) return f.values(ci, ck);
-                    ++missing;
-                    return c0;
-                };
-                const float c1 = corner(i + 1, k);
-                const float c2 = corner(i + 1, k + 1);
-                const float c3 = corner(i, k + 1);
-                if (missing >= 2) continue;
-                if (!(Min4S(c0, c1, c2, c3) < level && level <= Max4S(c0, c1, c2, c3))) continue;
-
-                const float cv = (c0 + c1 + c2 + c3) / 4;
-                const double xc = f.x0 + i * f.dx;
-                const auto xM = static_cast<float>(xc);
-                const auto xL = static_cast<float>(xc - f.dx / 2);
-                const auto xR = static_cast<float>(xc + f.dx / 2);
-                struct Corner {
-                    float x, y, v;
-                };
-                const Corner corners[4][2] = {{{xL, yA, c0}, {xR, yA, c1}},
-                                              {{xR, yA, c1}, {xR, yB, c2}},
-                                              {{xR, yB, c2}, {xL, yB, c3}},
-                                              {{xL, yB, c3}, {xL, yA, c0}}};
-                for (const auto& tri : corners) {
-                    const Corner& a = tri[0];
-                    const Corner& b = tri[1];
-                    if (!(Min3S(a.v, b.v, cv) < level && level <= Max3S(a.v, b.v, cv))) continue;
-                    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-                    TriangleLevelSegment(a.x, b.x, xM, a.y, b.y, yM, a.v, b.v, cv, level, x1, y1,
-                                         x2, y2);
-                    segs.push_back(ContourSegment{x1, y1, x2, y2});
-                }
-            }
-        }
+        levelSegments(f, level, segs);
         if (segs.size() > 2) ContourLink(pic, t, segs, tolerance, level, afterLine);
     }
     pic.setForeColor(saved);

@@ -129,6 +129,83 @@ std::string coordinate(float v, const char* positive, const char* negative) {
     return Format(east ? v : 0.0f - v, "#.00") + (east ? positive : negative);
 }
 
+// The section's record of the path: its points, and the vertex arrays to be described.
+SectionCells pathRecord(const VArray<SectPointRec>& points, Long nPoints) {
+    SectionCells s;
+    s.nSectVertex = nPoints;
+    s.PathLL.ReDim(1, nPoints);
+    for (Long v = 1; v <= nPoints; ++v)
+        s.PathLL(v) = points(v);
+    s.VertexCell.ReDim(1, nPoints);
+    s.VertexIJ.ReDim(1, nPoints);
+    s.VertexLL.ReDim(1, nPoints);
+    s.VertexLabel.ReDim(1, nPoints);
+    s.VertexCell(1) = 1;
+    return s;
+}
+
+// Vertex vertex lies in cell c, the cell-th of the section.
+void describeVertex(SectionCells& s, const SectionGrid& grid, Long vertex, Long cell,
+                    const SectCellRec& c) {
+    s.VertexCell(vertex) = cell;
+    s.VertexIJ(vertex) = c;
+    s.VertexLL(vertex) = SectPointRec{grid.LonGrid(c.i), grid.LatGrid(c.j)};
+    s.VertexLabel(vertex) = VertexLabelOf(grid.LonGrid(c.i), grid.LatGrid(c.j));
+}
+
+// The cells of every segment of the path in order, each vertex described by the cell that
+// ends its segment (the first by the first cell). False on failure.
+bool walkPath(const VArray<SectPointRec>& points, Long nPoints, const SectionGrid& grid,
+              SectionCells& s, std::vector<SectCellRec>& cells, std::string& errorMessage) {
+    for (Long seg = 1; seg <= nPoints - 1; ++seg) {
+        if (Set_cell_Section(points, seg, grid, cells, errorMessage) < 0) return false;
+        if (cells.empty()) continue;
+        if (seg == 1) describeVertex(s, grid, 1, 1, cells.front());
+        describeVertex(s, grid, seg + 1, static_cast<Long>(cells.size()), cells.back());
+    }
+    return true;
+}
+
+// A one-segment section along a row (kind 1) or a column (kind 2) runs west to east or south to
+// north. The vertices keep the path's order and their own cells.
+void orderRowOrColumn(const VArray<SectPointRec>& points, Long nPoints, const SectionGrid& grid,
+                      SectionCells& s, std::vector<SectCellRec>& cells) {
+    s.SectionKind = 0;
+    if (nPoints != 2) return;
+    const Long n = static_cast<Long>(cells.size());
+    const SectCellRec a = s.VertexIJ(1), b = s.VertexIJ(2);
+    SectPointRec from, to;
+    placedSegment(points, 1, grid, from, to);
+    bool reverse = false;
+    if (a.i == b.i) {
+        s.SectionKind = 2;
+        reverse = to.lat < from.lat;
+    } else if (a.j == b.j) {
+        s.SectionKind = 1;
+        reverse = to.lon < from.lon;
+    }
+    if (!reverse) return;
+    std::reverse(cells.begin(), cells.end());
+    for (Long v = 1; v <= nPoints; ++v)
+        if (s.VertexCell(v) >= 1) s.VertexCell(v) = n + 1 - s.VertexCell(v);
+}
+
+// The section's length in km through the centres of its cells, across the seam the short way.
+double lengthKm(const SectionCells& s, const SectionGrid& grid) {
+    const bool round = periodic(grid);
+    double length = 0;
+    for (Long m = 2; m <= s.nSectCell; ++m) {
+        const SectCellRec a = s.SectCell(m - 1), b = s.SectCell(m);
+        const double lon1 = grid.LonGrid(a.i), lat1 = grid.LatGrid(a.j);
+        double lon2 = grid.LonGrid(b.i);
+        const double lat2 = grid.LatGrid(b.j);
+        if (round && lon2 - lon1 > 180) lon2 -= 360;
+        if (round && lon2 - lon1 < -180) lon2 += 360;
+        length += GeoDistance(lon1, lat1, lon2, lat2);
+    }
+    return length / 1000;
+}
+
 } // namespace
 
 std::string VertexLabelOf(float lon, float lat) {
@@ -142,76 +219,20 @@ Long MakeTyxSection(const VArray<SectPointRec>& points, Long nPoints, const Sect
             errorMessage = kTooShort;
             return -1;
         }
-        SectionCells s;
-        s.nSectVertex = nPoints;
-        s.PathLL.ReDim(1, nPoints);
-        for (Long v = 1; v <= nPoints; ++v)
-            s.PathLL(v) = points(v);
-        s.VertexCell.ReDim(1, nPoints);
-        s.VertexIJ.ReDim(1, nPoints);
-        s.VertexLL.ReDim(1, nPoints);
-        s.VertexLabel.ReDim(1, nPoints);
-        s.VertexCell(1) = 1;
-
-        auto describe = [&](Long vertex, Long cell, const SectCellRec& c) {
-            s.VertexCell(vertex) = cell;
-            s.VertexIJ(vertex) = c;
-            s.VertexLL(vertex) = SectPointRec{grid.LonGrid(c.i), grid.LatGrid(c.j)};
-            s.VertexLabel(vertex) = VertexLabelOf(grid.LonGrid(c.i), grid.LatGrid(c.j));
-        };
+        SectionCells s = pathRecord(points, nPoints);
         std::vector<SectCellRec> cells;
-        for (Long seg = 1; seg <= nPoints - 1; ++seg) {
-            if (Set_cell_Section(points, seg, grid, cells, errorMessage) < 0) return -1;
-            if (cells.empty()) continue;
-            if (seg == 1) describe(1, 1, cells.front());
-            describe(seg + 1, static_cast<Long>(cells.size()), cells.back());
-        }
+        if (!walkPath(points, nPoints, grid, s, cells, errorMessage)) return -1;
+        orderRowOrColumn(points, nPoints, grid, s, cells);
         const Long n = static_cast<Long>(cells.size());
-
-        // A one-segment section along a row or a column runs west to east or south to north.
-        // The vertices keep the path's order and their own cells.
-        s.SectionKind = 0;
-        if (nPoints == 2) {
-            const SectCellRec a = s.VertexIJ(1), b = s.VertexIJ(2);
-            SectPointRec from, to;
-            placedSegment(points, 1, grid, from, to);
-            bool reverse = false;
-            if (a.i == b.i) {
-                s.SectionKind = 2;
-                reverse = to.lat < from.lat;
-            } else if (a.j == b.j) {
-                s.SectionKind = 1;
-                reverse = to.lon < from.lon;
-            }
-            if (reverse) {
-                std::reverse(cells.begin(), cells.end());
-                for (Long v = 1; v <= nPoints; ++v)
-                    if (s.VertexCell(v) >= 1) s.VertexCell(v) = n + 1 - s.VertexCell(v);
-            }
-        }
         if (n < 2) {
             errorMessage = kTooShort;
             return -1;
         }
-
         s.nSectCell = n;
         s.SectCell.ReDim(1, n);
         for (Long m = 1; m <= n; ++m)
             s.SectCell(m) = cells[static_cast<std::size_t>(m - 1)];
-
-        // The length runs through the centres of the cells, across the seam the short way.
-        const bool round = periodic(grid);
-        double length = 0;
-        for (Long m = 2; m <= n; ++m) {
-            const SectCellRec a = s.SectCell(m - 1), b = s.SectCell(m);
-            const double lon1 = grid.LonGrid(a.i), lat1 = grid.LatGrid(a.j);
-            double lon2 = grid.LonGrid(b.i);
-            const double lat2 = grid.LatGrid(b.j);
-            if (round && lon2 - lon1 > 180) lon2 -= 360;
-            if (round && lon2 - lon1 < -180) lon2 += 360;
-            length += GeoDistance(lon1, lat1, lon2, lat2);
-        }
-        s.SectLength = length / 1000;
+        s.SectLength = lengthKm(s, grid);
         result = std::move(s);
         return 1;
     } catch (const RuntimeError& e) {

@@ -42,7 +42,6 @@ VsectPlace VsectLastPosition;
 namespace {
 
 frmVsect* theForm = nullptr;
-bool unloading = false;
 
 constexpr const char* kPosition = "position";
 constexpr const char* kParameters = "parameters";
@@ -134,19 +133,29 @@ QRect screenTwips() {
             static_cast<int>(twipsFromPixels(r.height()))};
 }
 
-void runUnloadProcedure() {
-    unloading = true;
-    runEvent([] { frmVsect_Form_Unload(); });
-    unloading = false;
-}
-
 } // namespace
 
 // ---- The window ---------------------------------------------------------------------------
 
 frmVsect::frmVsect() {
     setWindowTitle(qtText("Vertical Section"));
+    createMenus();
+    // The controls fill a strip at the top; the picture lies below it.
+    const int top = menuHeight(*this);
+    createItemFrame(top);
+    createDrawControls(top);
+    createColorOptions(top);
+    Picture1 = new PictureWidget(this);
+    Picture1->picture().setScaleMode(kScaleTwips);
+    const int strip = wholePixelsFromTwips(kVsectStripHeight);
+    Picture1->setGeometry(0, top + strip, 600, 200);
+    Picture1->picture().resize(600, 200);
+    connectMenus();
+    connectControls();
+    resize(wholePixelsFromTwips(kDefaultWidth), wholePixelsFromTwips(kDefaultHeight));
+}
 
+void frmVsect::createMenus() {
     auto* bar = new QMenuBar(this);
     MainMenu = bar->addMenu(qtText("&File"));
     SaveBmp = MainMenu->addAction(qtText("save as BMP"));
@@ -160,28 +169,9 @@ frmVsect::frmVsect() {
     ContourLineThickness = ContourLine->addAction(qtText("Thickness"));
     for (QAction* a : {DrawVerticalAxis, DrawHorizontalAxis, ContourLineOn, ContourLineOff})
         a->setCheckable(true);
+}
 
-    // The procedures set the check marks themselves: a checkable entry's own toggle is undone
-    // before its procedure runs.
-    auto on = [this](QAction* a, void (*procedure)()) {
-        connect(a, &QAction::triggered, this, [a, procedure] {
-            if (a->isCheckable()) {
-                const QSignalBlocker quiet(a);
-                a->setChecked(!a->isChecked());
-            }
-            runEvent(procedure);
-        });
-    };
-    on(SaveBmp, frmVsect_SaveBmp_Click);
-    on(DrawVerticalAxis, frmVsect_DrawVerticalAxis_Click);
-    on(DrawHorizontalAxis, frmVsect_DrawHorizontalAxis_Click);
-    on(ContourLineOn, frmVsect_ContourLineOn_Click);
-    on(ContourLineOff, frmVsect_ContourLineOff_Click);
-    on(ContourLineColor, frmVsect_ContourLineColor_Click);
-    on(ContourLineThickness, frmVsect_ContourLineThickness_Click);
-
-    // The controls fill a strip at the top; the picture lies below it.
-    const int top = menuHeight(*this);
+void frmVsect::createItemFrame(int top) {
     Frame1 = new QGroupBox(qtText("Item Name"), this);
     Frame1->setGeometry(2, top, 244, 76);
     Combo1 = new QComboBox(Frame1);
@@ -200,55 +190,86 @@ frmVsect::frmVsect() {
         const int row = i < 2 ? 0 : 1;
         const int col = i < 2 ? i : i - 2;
         box->setGeometry(126 + 38 * col, 34 + 20 * row, 36, 18);
-        box->installEventFilter(this);
         Text1[static_cast<std::size_t>(i)] = box;
     }
+}
 
+void frmVsect::createDrawControls(int top) {
     Frame2 = new QGroupBox(qtText("Draw"), this);
     Frame2->setGeometry(248, top, 64, 76);
     const char* draws[2] = {"Section", "Profile"};
     for (int i = 0; i < 2; ++i) {
         auto* b = new QPushButton(qtText(draws[i]), Frame2);
         b->setGeometry(4, 18 + 28 * i, 56, 24);
-        connect(b, &QPushButton::clicked, this,
-                [i] { runEvent([i] { frmVsect_Command1_Click(static_cast<Integer>(i)); }); });
         Command1[static_cast<std::size_t>(i)] = b;
     }
-
     Command2 = new QPushButton(qtText("<"), this);
     Command2->setGeometry(316, top + 4, 24, 22);
-    connect(Command2, &QPushButton::clicked, this, [] { runEvent(frmVsect_Command2_Click); });
     Label4 = new QLabel(qtText("max="), this);
     Label4->setGeometry(342, top + 6, 30, 18);
     Text2 = new QLineEdit(qtText("Text2"), this);
     Text2->setGeometry(372, top + 4, 50, 22);
-    connect(Text2, &QLineEdit::textChanged, this, [] { runEvent(frmVsect_Text2_Change); });
     Picture2 = new PictureWidget(this);
     Picture2->setGeometry(316, top + 30, 106, 44);
     Picture2->picture().resize(106, 44);
     Picture2->picture().setScaleMode(kScaleTwips);
+}
 
+void frmVsect::createColorOptions(int top) {
     Frame3 = new QGroupBox(qtText("Color Opt."), this);
     Frame3->setGeometry(426, top, 172, 76);
     const char* options[5] = {"GBR", "Grey", "R", "G", "B"};
     for (int i = 0; i < 5; ++i) {
         auto* o = new QRadioButton(qtText(options[i]), Frame3);
         o->setGeometry(6 + 54 * (i % 3), 18 + 26 * (i / 3), 54, 22);
-        connect(o, &QRadioButton::clicked, this,
-                [i] { runEvent([i] { frmVsect_Option1_Click(static_cast<Integer>(i)); }); });
         Option1[static_cast<std::size_t>(i)] = o;
     }
+}
 
-    Picture1 = new PictureWidget(this);
-    Picture1->picture().setScaleMode(kScaleTwips);
-    const int strip = wholePixelsFromTwips(kVsectStripHeight);
-    Picture1->setGeometry(0, top + strip, 600, 200);
-    Picture1->picture().resize(600, 200);
+void frmVsect::connectMenus() {
+    // The procedures set the check marks themselves: a checkable entry's own toggle is undone
+    // before its procedure runs.
+    auto on = [this](QAction* a, void (*procedure)()) {
+        connect(a, &QAction::triggered, this, [a, procedure] {
+            if (a->isCheckable()) {
+                const QSignalBlocker quiet(a);
+                a->setChecked(!a->isChecked());
+            }
+            runEvent(procedure);
+        });
+    };
+    on(SaveBmp, frmVsect_SaveBmp_Click);
+    on(DrawVerticalAxis, frmVsect_DrawVerticalAxis_Click);
+    on(DrawHorizontalAxis, frmVsect_DrawHorizontalAxis_Click);
+    on(ContourLineOn, frmVsect_ContourLineOn_Click);
+    on(ContourLineOff, frmVsect_ContourLineOff_Click);
+    on(ContourLineColor, frmVsect_ContourLineColor_Click);
+    on(ContourLineThickness, frmVsect_ContourLineThickness_Click);
+}
 
+void frmVsect::connectControls() {
+    // The boxes' key releases and the list's focus loss come through eventFilter.
+    for (QLineEdit* box : Text1)
+        box->installEventFilter(this);
+    for (int i = 0; i < 2; ++i)
+        connect(Command1[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [i] { runEvent([i] { frmVsect_Command1_Click(static_cast<Integer>(i)); }); });
+    connect(Command2, &QPushButton::clicked, this, [] { runEvent(frmVsect_Command2_Click); });
+    connect(Text2, &QLineEdit::textChanged, this, [] { runEvent(frmVsect_Text2_Change); });
+    for (int i = 0; i < 5; ++i)
+        connect(Option1[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [i] { runEvent([i] { frmVsect_Option1_Click(static_cast<Integer>(i)); }); });
     connect(Combo1, qOverload<int>(&QComboBox::activated), this,
             [] { runEvent(frmVsect_Combo1_Click); });
     Combo1->installEventFilter(this);
-    resize(wholePixelsFromTwips(kDefaultWidth), wholePixelsFromTwips(kDefaultHeight));
+}
+
+bool frmVsect::runUnloadProcedure() {
+    if (unloading_) return false;
+    unloading_ = true;
+    runEvent([] { frmVsect_Form_Unload(); });
+    unloading_ = false;
+    return true;
 }
 
 frmVsect::~frmVsect() {
@@ -289,11 +310,11 @@ float frmVsect::HeightTwips() const {
 void frmVsect::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (QMenuBar* bar = menuBarOf(*this)) bar->setGeometry(0, 0, width(), bar->sizeHint().height());
-    if (this == theForm && !unloading) runEvent(frmVsect_Form_Resize);
+    if (this == theForm && !unloading_) runEvent(frmVsect_Form_Resize);
 }
 
 void frmVsect::closeEvent(QCloseEvent* event) {
-    if (this == theForm && !unloading) {
+    if (this == theForm && !unloading_) {
         runUnloadProcedure();
         theForm = nullptr;
         deleteLater();
@@ -325,8 +346,7 @@ bool frmVsectLoaded() {
 }
 
 void UnloadfrmVsect() {
-    if (!theForm || unloading) return;
-    runUnloadProcedure();
+    if (!theForm || !theForm->runUnloadProcedure()) return;
     delete theForm;
 }
 

@@ -61,10 +61,27 @@ public:
     float WidthTwips() const;
     float HeightTwips() const;
 
+    // Runs the unload procedure (the options and the place go to the settings file); false,
+    // without running it again, while it runs.
+    bool runUnloadProcedure();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The constructor's parts: the menus, the controls of the strip at the top by group, and
+    // what connects the menus and controls to the event procedures.
+    void createMenus();
+    void createItemFrame(int top);
+    void createDrawControls(int top);
+    void createColorOptions(int top);
+    void connectMenus();
+    void connectControls();
+
+    // The unload procedure runs: resizes and closes meanwhile run no procedure of their own.
+    bool unloading_ = false;
 };
 
 // The window, loaded (and its load procedure run) on first use.
