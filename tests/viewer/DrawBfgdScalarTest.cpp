@@ -559,6 +559,77 @@ TEST_F(BfgdLoadedTest, AnOceanGridAcrossTheSeamDrawsNoBandAndColoursItsSeamCells
     }
 }
 
+// A global ocean grid in the way POP lays its grid out: lon(y, x) and lat(y, x) over 12 columns
+// 30 degrees apart from 15 east, each row two degrees further east, with no column repeated:
+// the last column's cells (345 .. 375 on the first row) reach the first column's nodes one turn
+// on; t(y, x) = 10 y + x.
+constexpr Long kPopX = 12, kPopY = 4;
+double popLon(Long x, Long y) {
+    const double v = 15.0 + 30.0 * static_cast<double>(x - 1) + 2.0 * static_cast<double>(y - 1);
+    return v >= 360 ? v - 360 : v;
+}
+double popLat(Long y) {
+    return -30.0 + 20.0 * static_cast<double>(y - 1);
+}
+float popValue(Long x, Long y) {
+    return static_cast<float>(10 * y + x);
+}
+
+std::string writePopGrid(const std::string& path) {
+    NcBuilder nc(path);
+    nc.dim("nlat", kPopY);
+    nc.dim("nlon", kPopX);
+    std::vector<double> lon, lat, t;
+    for (Long y = 1; y <= kPopY; ++y)
+        for (Long x = 1; x <= kPopX; ++x) {
+            lon.push_back(popLon(x, y));
+            lat.push_back(popLat(y));
+            t.push_back(popValue(x, y));
+        }
+    nc.var("TLONG", NC_DOUBLE, {"nlat", "nlon"}).att("units", "degrees_east").values(lon);
+    nc.var("TLAT", NC_DOUBLE, {"nlat", "nlon"}).att("units", "degrees_north").values(lat);
+    nc.var("TEMP", NC_FLOAT, {"nlat", "nlon"})
+        .att("units", "degC")
+        .att("coordinates", "TLONG TLAT")
+        .values(t);
+    return nc.write();
+}
+
+TEST_F(BfgdLoadedTest, AGlobalGridWhoseLastColumnMeetsItsFirstLeavesNoStripAtItsSeam) {
+    for (const ProjectionCase c : kBothProjections) {
+        SCOPED_TRACE(c.projection);
+        loadPicked(writePopGrid(dir.file("pop.nc")), c.projection, "TEMP", 1,
+                   {0, 360 * c.unit, -40 * c.unit, 40 * c.unit});
+        ASSERT_EQ(Win.tcount, kPopX * kPopY);
+        DrawBfgdScalar(pic);
+        EXPECT_TRUE(ui.boxes.empty());
+
+        // Half way between two rows every pixel from one column's nodes to the next column's
+        // shows the first node's value, across the seam too: the last column's cell runs from
+        // its nodes to the first column's, at its own place and at its copy a turn west.
+        for (Long y = 1; y < kPopY; ++y) {
+            const double lat = (popLat(y) + popLat(y + 1)) / 2;
+            for (Long x = 1; x <= kPopX; ++x) {
+                const double west = popLon(x, y) + 1;
+                double east = popLon(x % kPopX + 1, y) + 1;
+                if (east < west) east += 360;
+                for (const double shift : {0.0, -360.0}) {
+                    float x0 = 0, x1 = 0, py = 0;
+                    ll2_to_xy2(static_cast<float>((west + shift) * c.unit),
+                               static_cast<float>(lat * c.unit), x0, py);
+                    ll2_to_xy2(static_cast<float>((east + shift) * c.unit),
+                               static_cast<float>(lat * c.unit), x1, py);
+                    for (long px = std::max(0L, std::lround(x0) + 2);
+                         px <= std::min<long>(pic.width() - 1, std::lround(x1) - 2); ++px)
+                        ASSERT_EQ(pic.pixel(static_cast<int>(px), static_cast<int>(std::lround(py))),
+                                  ValueToColor(popValue(x, y)))
+                            << "column " << x << " row " << y << " pixel " << px;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(BfgdLoadedTest, LandNodesWithoutCoordinatesSkipTheirCells) {
     // Node (3, 1) written as NaN, as xarray does; node (1, 3) as the coordinates' fill value.
     const std::vector<LandNode> land = {{3, 1, std::nan("")}, {1, 3, kCoordFill}};

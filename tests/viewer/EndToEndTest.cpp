@@ -468,6 +468,30 @@ protected:
         if (target >= 0 && !order().Selected(target)) ClickEntry(list, target);
         return target;
     }
+
+    static void Click(Qt::MouseButton button, int x, int y) {
+        QWidget* w = PicFormForm().Picture1;
+        const QPointF local(x, y), global(w->mapToGlobal(QPoint(x, y)));
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+
+    // A left click, then a double click: back one zoom record, or wider at the first.
+    static void DoubleClickMap() {
+        QWidget* w = PicFormForm().Picture1;
+        const QPointF local(w->width() / 2.0, w->height() / 2.0);
+        const QPointF global(w->mapToGlobal(local.toPoint()));
+        Click(Qt::LeftButton, w->width() / 2, w->height() / 2);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, local, global, Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(w, &dbl);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
 };
 
 class EndToEndTest : public UserSession, public ::testing::WithParamInterface<Case> {
@@ -705,18 +729,17 @@ float SeamValue(Long i, Long j) {
     return static_cast<float>(i) + 0.5f * static_cast<float>(j);
 }
 
-void WriteGlobalGrid(const std::string& path) {
+// A grid t(lat, lon) of the axes given, its values from value(i, j) (1-based); NoVal writes
+// the fill value.
+void WriteLonLatGrid(const std::string& path, const std::vector<double>& lon,
+                     const std::vector<double>& lat, const std::function<float(Long, Long)>& value) {
     NcBuilder nc(path);
-    nc.dim("lon", kSeamLons);
-    nc.dim("lat", kSeamLats);
-    std::vector<double> lon, lat, t;
-    for (Long i = 1; i <= kSeamLons; ++i)
-        lon.push_back(SeamLon(i));
-    for (Long j = 1; j <= kSeamLats; ++j)
-        lat.push_back(SeamLat(j));
-    for (Long j = 1; j <= kSeamLats; ++j)
-        for (Long i = 1; i <= kSeamLons; ++i)
-            t.push_back(SeamValue(i, j) <= NoVal ? -999.0 : SeamValue(i, j));
+    nc.dim("lon", static_cast<Long>(lon.size()));
+    nc.dim("lat", static_cast<Long>(lat.size()));
+    std::vector<double> t;
+    for (Long j = 1; j <= static_cast<Long>(lat.size()); ++j)
+        for (Long i = 1; i <= static_cast<Long>(lon.size()); ++i)
+            t.push_back(value(i, j) <= NoVal ? -999.0 : value(i, j));
     nc.var("lon", NC_FLOAT, {"lon"}).att("units", "degrees_east").values(lon);
     nc.var("lat", NC_FLOAT, {"lat"}).att("units", "degrees_north").values(lat);
     nc.var("t", NC_FLOAT, {"lat", "lon"})
@@ -724,6 +747,15 @@ void WriteGlobalGrid(const std::string& path) {
         .att("_FillValue", NC_FLOAT, -999.0f)
         .values(t);
     nc.write();
+}
+
+void WriteGlobalGrid(const std::string& path) {
+    std::vector<double> lon, lat;
+    for (Long i = 1; i <= kSeamLons; ++i)
+        lon.push_back(SeamLon(i));
+    for (Long j = 1; j <= kSeamLats; ++j)
+        lat.push_back(SeamLat(j));
+    WriteLonLatGrid(path, lon, lat, SeamValue);
 }
 
 class SeamEndToEndTest : public UserSession, public ::testing::WithParamInterface<Long> {
@@ -787,30 +819,6 @@ protected:
                 EXPECT_TRUE(c == west || c == east) << "row " << j << " pixel " << x << ": " << c;
             }
         }
-    }
-
-    static void Click(Qt::MouseButton button, int x, int y) {
-        QWidget* w = PicFormForm().Picture1;
-        const QPointF local(x, y), global(w->mapToGlobal(QPoint(x, y)));
-        QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
-        QApplication::sendEvent(w, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(w, &release);
-    }
-
-    // A left click, then a double click: back one zoom record, or wider at the first.
-    static void DoubleClickMap() {
-        QWidget* w = PicFormForm().Picture1;
-        const QPointF local(w->width() / 2.0, w->height() / 2.0);
-        const QPointF global(w->mapToGlobal(local.toPoint()));
-        Click(Qt::LeftButton, w->width() / 2, w->height() / 2);
-        QMouseEvent dbl(QEvent::MouseButtonDblClick, local, global, Qt::LeftButton, Qt::LeftButton,
-                        Qt::NoModifier);
-        QApplication::sendEvent(w, &dbl);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(w, &release);
     }
 
     // A zoom box dragged with the left button from one corner (degrees) to the other.
@@ -936,6 +944,146 @@ INSTANTIATE_TEST_SUITE_P(Projections, SeamEndToEndTest, ::testing::Values(0, 1),
                          [](const ::testing::TestParamInfo<Long>& p) {
                              return std::string(p.param == 1 ? "Mercator" : "Cartesian");
                          });
+
+// ---- Every cell of the copies after zooming out ----------------------------------------------
+
+// Global grids in the shapes datasets have them, drawn at a longitude stride above 1 (typed into
+// the stride box, or the automatic one of a wide grid), first as loaded and then after two
+// zoom-outs by double click. Every pixel along the middle of each row is checked against where
+// the grid's own axis puts each cell: the grid and every copy beyond the seam show the same
+// columns (the copies a whole period away), each cell reaching half way to its neighbours at the
+// stride and half a spacing past the grid's ends, and no pixel of the picture is left white.
+struct GlobalGrid {
+    const char* name;
+    double lon0;  // the first longitude, degrees
+    double dlon;  // the spacing
+    Long nLon;    // columns
+    Long projection;
+    const char* stride; // the stride box's text; "" for the automatic stride
+};
+
+class SeamCopiesEndToEndTest : public UserSession, public ::testing::WithParamInterface<GlobalGrid> {
+protected:
+    static constexpr Long kRows = 5; // -40 .. 40 by 20
+
+    static double gridLon(Long i) { return GetParam().lon0 + GetParam().dlon * (i - 1); }
+    static double gridLat(Long j) { return -40.0 + 20.0 * (j - 1); }
+    // Neighbouring columns far apart in the colour range, so that a column off shows.
+    static float value(Long i, Long j) { return static_cast<float>((37 * i + 11 * j) % 101); }
+
+    void writeGrid(const std::string& path) {
+        std::vector<double> lon, lat;
+        for (Long i = 1; i <= GetParam().nLon; ++i)
+            lon.push_back(gridLon(i));
+        for (Long j = 1; j <= kRows; ++j)
+            lat.push_back(gridLat(j));
+        WriteLonLatGrid(path, lon, lat, value);
+    }
+
+    // The stride the window takes: the box's, or one step per 40th of the grid's columns in
+    // the view (every view here holds the whole grid).
+    static Long lonStride() {
+        const std::string box = GetParam().stride;
+        if (!box.empty()) return std::stol(box);
+        return std::max<Long>(1, std::lround(GetParam().nLon / 40.0));
+    }
+
+    // The column whose cell holds the longitude lon (degrees, any copy), as a fractional index
+    // brought into the grid's own period (0.5 .. nLon + 0.5); then the sampled column whose cell
+    // holds it: columns 1, 1 + s, ...; each cell reaching half way to the next sampled column,
+    // and the last one to the grid's end.
+    static Long cellAt(double lon, double& index) {
+        const Long n = GetParam().nLon, s = lonStride();
+        index = (lon - GetParam().lon0) / GetParam().dlon + 1;
+        index -= n * std::floor((index - 0.5) / n);
+        Long c = 1 + s * static_cast<Long>(std::floor((index - 1 + s / 2.0) / s));
+        const Long last = 1 + s * ((n - 1) / s);
+        if (c > last) c = last;
+        return c;
+    }
+
+    // Every pixel along the middle of each row: the colour of the cell the grid's axis puts
+    // there, never white; pixels within half a pixel of a cell's edge are passed over.
+    // Returns the number of pixels checked west of the grid's first column.
+    int expectEveryPixel(const char* when) {
+        const Picture& pic = map();
+        const double toMap = View.Projection == 1 ? kDegToRad : 1.0;
+        int westOfGrid = 0, failures = 0;
+        for (Long j = 1; j <= kRows; ++j) {
+            float x = 0, y = 0;
+            EXPECT_EQ(ll2_to_xy2(0, static_cast<float>(gridLat(j) * toMap), x, y), 0);
+            const int py = static_cast<int>(std::lround(y));
+            for (int px = 0; px < pic.width(); ++px) {
+                double lonA = 0, lonB = 0, lat = 0, lonC = 0;
+                // The pixel covers px .. px + 1; half a pixel more on each side for rounding.
+                pix_to_ll(static_cast<float>(px) - 0.5f, static_cast<float>(py), lonA, lat);
+                pix_to_ll(static_cast<float>(px) + 1.5f, static_cast<float>(py), lonB, lat);
+                pix_to_ll(static_cast<float>(px) + 0.5f, static_cast<float>(py), lonC, lat);
+                double ia = 0, ib = 0, ic = 0;
+                const Long c = cellAt(lonC / toMap, ic);
+                if (cellAt(lonA / toMap, ia) != c || cellAt(lonB / toMap, ib) != c) continue;
+                if (ia > ib) continue; // across the seam
+                const Long got = pic.pixel(px, py);
+                const Long want = ValueToColor(value(c, j));
+                if (got != want && ++failures <= 12)
+                    ADD_FAILURE() << when << ": row " << j << " pixel " << px << " at "
+                                  << lonC / toMap << " degrees shows " << got << ", column " << c
+                                  << " is " << want << (got == kWhite ? " (white)" : "");
+                westOfGrid += lonC < Data.lonV(1) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(failures, 0) << when;
+        return westOfGrid;
+    }
+};
+
+TEST_P(SeamCopiesEndToEndTest, EveryCellOfTheCopiesAtItsOwnColumnAfterZoomingOut) {
+    const GlobalGrid& g = GetParam();
+    const std::string dataset = dir.file("global.nc");
+    writeGrid(dataset);
+    const std::string coast = dir.file("coast.bdm");
+    WriteCoast(coast);
+    std::ofstream(dir.file("Pelorin.ini"))
+        << "[coast lines]\r\ncoastline 1=" << coast
+        << "\r\n[parameters]\r\nProjection=" << g.projection << "\r\n"
+        << "[URL List]\r\nURLfile 1=" << dataset << "\r\n";
+    startAndOpen(dataset, g.projection, kGridRegular);
+    ui.boxes.clear();
+    ASSERT_GE(pickOnly("t"), 0);
+    order().Text11[1]->setText(qtText(g.stride)); // the longitude's stride box
+
+    order().Command1[0]->click();
+    EXPECT_EQ(messages(), Texts{});
+    EXPECT_EQ(Win.stride(2), lonStride());
+    expectEveryPixel("the first view");
+
+    for (const char* when : {"one zoom-out", "two zoom-outs"}) {
+        DoubleClickMap();
+        order().Command1[0]->click();
+        EXPECT_EQ(messages(), Texts{}) << when;
+        const int westOfGrid = expectEveryPixel(when);
+        // Mercator mode widens the view no further than half a turn west of Greenwich: a grid
+        // from -180 shows its western copy only where the picture is wider than the view.
+        double west = 0, lat = 0;
+        pix_to_ll(0, 0, west, lat);
+        if (west < Data.lonV(1) - 2 * g.dlon * (g.projection == 1 ? kDegToRad : 1.0))
+            EXPECT_GT(westOfGrid, 0) << when << ": the copy west of the grid is checked";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grids, SeamCopiesEndToEndTest,
+    ::testing::Values(GlobalGrid{"From0By1Box3", 0, 1, 360, 0, "3"},
+                      GlobalGrid{"From0By1Box3Mercator", 0, 1, 360, 1, "3"},
+                      GlobalGrid{"FromMinus180Box2", -180, 1, 360, 0, "2"},
+                      GlobalGrid{"FromMinus180AutomaticMercator", -180, 1, 360, 1, ""},
+                      GlobalGrid{"CentresAtHalfAutomatic", 0.5, 1, 360, 0, ""},
+                      GlobalGrid{"QuarterDegreeAutomaticMercator", 0.125, 0.25, 1440, 1, ""},
+                      GlobalGrid{"OddWidthBox2", 360.0 / 145 / 2, 360.0 / 145, 145, 0, "2"},
+                      GlobalGrid{"OddWidthBox3Mercator", 360.0 / 145 / 2, 360.0 / 145, 145, 1, "3"},
+                      GlobalGrid{"TwoAndAHalfBox4Mercator", 0, 2.5, 144, 1, "4"},
+                      GlobalGrid{"TwoAndAHalfBox1", -180, 2.5, 144, 0, "1"}),
+    [](const ::testing::TestParamInfo<GlobalGrid>& p) { return std::string(p.param.name); });
 
 // ---- A subset saved, loaded and drawn --------------------------------------------------------
 

@@ -156,10 +156,12 @@ TEST_F(ReadWindowTest, GlobalGridGetsASeamWindowForEachCopyInTheView) {
     EXPECT_TRUE(Win.seamWindows.empty());
     EXPECT_EQ(Win.tcount2, 0);
 
-    // One value across the seam is a cell like any other.
+    // One value across the seam is a cell like any other: the copy takes the grid's own
+    // columns (odd indices at this stride), and column 359, whose cell reaches from -3 to -0.5,
+    // covers the view's strip west of the grid.
     view(-1, 60, 0, 0);
     ASSERT_EQ(CalculateGridScalar(1), 1);
-    EXPECT_EQ(seamDim(3), (std::vector<Long>{360, 1, 2, 360}));
+    EXPECT_EQ(seamDim(3), (std::vector<Long>{359, 1, 2, 359}));
     EXPECT_EQ(Win.tcount2, 1);
 
     // A grid spanning less than 300 degrees has no seam.
@@ -182,7 +184,9 @@ TEST_F(ReadWindowTest, AGridWhoseLastColumnRepeatsItsFirstShowsEachPlaceOnce) {
     EXPECT_EQ(seamDim(3, 0), (std::vector<Long>{331, 15, 2, 359}));
     EXPECT_EQ(Win.seamWindows[1].lonFirst, 2);
     EXPECT_EQ(Win.seamWindows[1].lonLast, 361);
-    EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{2, 20, 2, 40}));
+    // The grid's window takes the odd columns; so does each copy, though the eastern one
+    // begins at column 2.
+    EXPECT_EQ(seamDim(3, 1), (std::vector<Long>{3, 20, 2, 41}));
     for (const SeamWindow& w : Win.seamWindows)
         EXPECT_FALSE(w.read) << "nothing is read until a drawing reads it";
 }

@@ -9,6 +9,7 @@
 #include "viewer/map/FvPositions.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 
 #include <cmath>
 #include <new>
@@ -113,17 +114,40 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
 }
 
 // The seam windows of a global regular grid (the read window is complete): for each copy of
-// the grid that the view reaches, the read window with its own longitude entry, taking the
-// copy's columns in the view at the longitude stride.
-void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
-    if (order != 1 && order != 2) return;
+// the grid that the picture shows, the read window with its own longitude entry, taking at the
+// longitude stride the copy's columns whose cells reach into the picture. A copy takes the
+// same columns as the grid's window (the same index modulo the stride), so that each copy
+// looks like the grid a period away; phase 0 lets the first copy set them from its first
+// column in the view (no column of the grid is in the view).
+void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride, Long phase) {
+    if (order != 1 && order != 2 || nLon < 1) return;
     const Long lonDim = order == 1 ? nd - 1 : nd;
-    const ViewEdges v = CurrentViewEdges();
+    const Long s = MaxL(lonStride, 1);
+    const ViewEdges v = DrawnViewEdges();
+    const float half = nLon > 1 ? std::fabs(Data.lonV(2) - Data.lonV(1)) / 2 : 0.0f;
     for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon)) {
         auto shifted = [&](Long i) { return static_cast<float>(Data.lonV(i) + c.shift); };
+        // A cell reaches half way to the next column at the stride, and half a spacing past
+        // the copy's first and last columns (as the cells are drawn).
+        auto westEdge = [&](Long i) {
+            return i - s < c.lonFirst ? shifted(c.lonFirst) - half : shifted(i) - s * half;
+        };
+        auto eastEdge = [&](Long i) {
+            return i + s > c.lonLast ? shifted(c.lonLast) + half : shifted(i) + s * half;
+        };
         Long i = c.lonFirst;
-        while (i <= c.lonLast && v.W > shifted(i))
-            ++i;
+        if (phase > 0) {
+            while (i <= c.lonLast && v.W - (s + 1) * 2 * half > shifted(i))
+                ++i;
+            i += ((phase - i) % s + s) % s;
+            while (i <= c.lonLast && eastEdge(i) <= v.W)
+                i += s;
+        } else {
+            while (i <= c.lonLast && v.W > shifted(i))
+                ++i;
+            while (i - s >= c.lonFirst && eastEdge(i - s) > v.W)
+                i -= s;
+        }
         SeamWindow w;
         w.startp = Win.startp;
         w.endp = Win.endp;
@@ -132,16 +156,16 @@ void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride) {
         w.shift = c.shift;
         w.lonFirst = c.lonFirst;
         w.lonLast = c.lonLast;
-        w.stride(lonDim) = lonStride;
+        w.stride(lonDim) = s;
         w.startp(lonDim) = i;
         w.countp(lonDim) = 0;
-        for (Long k = i; k <= c.lonLast; k += lonStride) {
-            if (shifted(k) > v.E) break;
+        for (Long k = i; k <= c.lonLast && westEdge(k) < v.E; k += s) {
             w.countp(lonDim) = w.countp(lonDim) + 1;
             w.endp(lonDim) = k;
         }
         w.tcount = WindowCount(w.countp);
-        if (w.tcount <= 0) continue; // no column of this copy lies in the view
+        if (w.tcount <= 0) continue; // no cell of this copy reaches into the picture
+        if (phase <= 0) phase = i;
         Win.tcount2 = AddL(Win.tcount2, w.tcount);
         Win.seamWindows.push_back(std::move(w));
     }
@@ -198,12 +222,12 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
     }
     Win.tcount = WindowCount(Win.countp);
     result = 1;
-    buildSeamWindows(nd, order, nLon, lonStride);
+    const Long lonDim = order == 1 ? nd - 1 : nd;
+    buildSeamWindows(nd, order, nLon, lonStride, onlyCopies ? 0 : Win.startp(lonDim));
     if (onlyCopies && !Win.seamWindows.empty()) {
         // The read window takes the westernmost copy's columns: its values are read once and
         // drawn through that copy's shift, while the grid's own place lies outside the view.
         const SeamWindow& w = Win.seamWindows.front();
-        const Long lonDim = order == 1 ? nd - 1 : nd;
         Win.startp(lonDim) = w.startp(lonDim);
         Win.endp(lonDim) = w.endp(lonDim);
         Win.countp(lonDim) = w.countp(lonDim);
@@ -338,6 +362,16 @@ ViewEdges CurrentViewEdges() {
             static_cast<float>(View.ViewExtent.South), static_cast<float>(View.ViewExtent.North)};
 }
 
+ViewEdges DrawnViewEdges() {
+    ViewEdges v = CurrentViewEdges();
+    double west = 0, east = 0;
+    if (PictureLonEdges(west, east)) {
+        v.W = MinS(v.W, static_cast<float>(west));
+        v.E = MaxS(v.E, static_cast<float>(east));
+    }
+    return v;
+}
+
 std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
     std::vector<GridCopy> out;
     if (nLon < 1) return out;
@@ -358,19 +392,21 @@ std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
     while (eastFirst < nLon && lon(eastFirst) <= lon(nLon) - period + tol)
         ++eastFirst;
 
-    const ViewEdges v = CurrentViewEdges();
+    // A copy covers its columns and half a spacing beyond its first and last.
+    const float half = nLon > 1 ? std::fabs(lon(2) - lon(1)) / 2 : 0.0f;
+    const ViewEdges v = DrawnViewEdges();
     auto at = [](float x, float shift) { return static_cast<float>(x + shift); };
-    // West of the grid: k = -1, -2, ... until a copy lies wholly west of the view. A view
+    // West of the grid: k = -1, -2, ... until a copy lies wholly west of the picture. A view
     // stretched past all sense stops at kMaxCopies on each side.
     for (Long k = -1; k >= -kMaxCopies; --k) {
         const float shift = static_cast<float>(k * static_cast<double>(period));
-        if (at(lon(westLast), shift) < v.W) break;
-        if (at(lon(1), shift) <= v.E) out.insert(out.begin(), {k, shift, 1, westLast});
+        if (at(lon(westLast), shift) + half <= v.W) break;
+        if (at(lon(1), shift) - half < v.E) out.insert(out.begin(), {k, shift, 1, westLast});
     }
     for (Long k = 1; k <= kMaxCopies; ++k) {
         const float shift = static_cast<float>(k * static_cast<double>(period));
-        if (at(lon(eastFirst), shift) > v.E) break;
-        if (at(lon(nLon), shift) >= v.W) out.push_back({k, shift, eastFirst, nLon});
+        if (at(lon(eastFirst), shift) - half >= v.E) break;
+        if (at(lon(nLon), shift) + half > v.W) out.push_back({k, shift, eastFirst, nLon});
     }
     return out;
 }

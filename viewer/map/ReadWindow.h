@@ -115,9 +115,14 @@ struct GridCopy {
     Long lonFirst = 1, lonLast = 0; // the columns it may take (see SeamWindow)
 };
 // The copies of a global grid (DataExtent spanning 300 degrees or more) whose columns
-// lon(lonFirst .. lonLast) + shift meet the current view, west to east; none for a narrower
-// grid. lon is the grid's ascending longitude axis 1 .. nLon in map units.
+// lon(lonFirst .. lonLast) + shift, with half a spacing beyond the first and the last, overlap
+// the longitudes drawn (DrawnViewEdges), west to east; none for a narrower grid. lon is the
+// grid's ascending longitude axis 1 .. nLon in map units.
 std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon);
+// The longitudes a map frame shows: the view's, widened to the picture's edges when the map
+// transform was set for the current view (the picture is seldom of the view's shape); the
+// latitudes are the view's.
+ViewEdges DrawnViewEdges();
 inline bool InView(const ViewEdges& v, float lon, float lat) {
     return v.W <= lon && lon <= v.E && v.S <= lat && lat <= v.N;
 }

@@ -349,10 +349,10 @@ class BfgdNodes {
 public:
     enum State : unsigned char { Placed, Unknown, Refused };
 
-    BfgdNodes(Long aStart, Long aEnd, Long aStep, Long aLimit, Long bStart, Long bEnd, Long bStep,
-              Long bLimit, bool swapped) {
-        axis(as_, aStart, aEnd, aStep, aLimit);
-        axis(bs_, bStart, bEnd, bStep, bLimit);
+    BfgdNodes(Long aStart, Long aEnd, Long aStep, Long aLimit, bool aCloses, Long bStart,
+              Long bEnd, Long bStep, Long bLimit, bool bCloses, bool swapped) {
+        axis(as_, aStart, aEnd, aStep, aLimit, aCloses);
+        axis(bs_, bStart, bEnd, bStep, bLimit, bCloses);
         const std::size_t nb = bs_.size();
         at_.resize(as_.size() * nb);
         state_.resize(at_.size());
@@ -377,11 +377,12 @@ public:
     State state(std::size_t n) const { return state_[n]; }
 
 private:
-    static void axis(std::vector<Long>& out, Long start, Long end, Long step, Long limit) {
+    static void axis(std::vector<Long>& out, Long start, Long end, Long step, Long limit,
+                     bool closes) {
         out.clear();
         for (Long a = start; a <= end; a += step)
             out.push_back(a);
-        if (!out.empty()) out.push_back(MinL(out.back() + step, limit));
+        if (!out.empty()) out.push_back(BfgdNextNode(out.back(), step, limit, closes));
     }
     std::vector<Long> as_, bs_;
     std::vector<PointApi> at_;
@@ -404,9 +405,20 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     const Long aStart = Win.startp(nd - 1), aEnd = Win.endp(nd - 1), aStep = Win.stride(nd - 1);
     const Long bStart = Win.startp(nd), bEnd = Win.endp(nd), bStep = Win.stride(nd);
     if (aStep <= 0 || bStep <= 0) return;
-    const ViewEdges view = CurrentViewEdges();
+    const ViewEdges view = DrawnViewEdges();
     const float period = MapLonPeriod();
-    const BfgdNodes nodes(aStart, aEnd, aStep, aLimit, bStart, bEnd, bStep, bLimit, swapped);
+    // A global grid whose last column meets its first: the last cells reach the first nodes.
+    auto closes = [&](Long count, Long lines, bool alongA) {
+        return LinesCloseUp(count, lines, [&](Long k, Long line, float& lon, float& lat) {
+            const Long a = alongA ? k : line, b = alongA ? line : k;
+            lon = swapped ? Data.lonV(b, a) : Data.lonV(a, b);
+            lat = swapped ? Data.latV(b, a) : Data.latV(a, b);
+        });
+    };
+    const bool aCloses = closes(aLimit, bLimit, true);
+    const bool bCloses = closes(bLimit, aLimit, false);
+    const BfgdNodes nodes(aStart, aEnd, aStep, aLimit, aCloses, bStart, bEnd, bStep, bLimit,
+                          bCloses, swapped);
     PixelBoxes boxes(rc.pic);
     PointApi pts[5];
     Long k = 0;
@@ -427,8 +439,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
                 refused = refused || nodes.state(n) == BfgdNodes::Refused;
             }
             if (!known) continue; // a corner on land without coordinates
-            const Long a2 = MinL(a + aStep, aLimit);
-            const Long b2 = MinL(b + bStep, bLimit);
+            const Long a2 = BfgdNextNode(a, aStep, aLimit, aCloses);
+            const Long b2 = BfgdNextNode(b, bStep, bLimit, bCloses);
             const Long ca[4] = {a, a2, a2, a};
             const Long cb[4] = {b, b, b2, b2};
             float lons[4], lats[4], kept[4];

@@ -81,6 +81,25 @@ Long xy_to_rad(double x, double y, double lng0, double lat0, double latc, double
     return 0;
 }
 
+namespace {
+
+// The view, the projection and the picture width that the transform was last set for, and the
+// transform itself: the picture's longitudes are known only while that transform is in force.
+struct TransformSet {
+    bool set = false;
+    ViewRec view;
+    Long projection = 0;
+    Long width = 0;
+    double x0 = 0, xOff = 0, scale = 0, lng0 = 0, latC = 0;
+};
+TransformSet gSet;
+
+bool sameView(const ViewRec& a, const ViewRec& b) {
+    return a.West == b.West && a.East == b.East && a.South == b.South && a.North == b.North;
+}
+
+} // namespace
+
 Long SetMapScale(Long width, Long height) {
     if (View.ViewExtent.North - View.ViewExtent.South < 1e-10) return -1;
     if (width <= 0 && height <= 0) return -1;
@@ -112,7 +131,20 @@ Long SetMapScale(Long width, Long height) {
     View.MapScale = MinD(sx, sy);
     View.MapXOff = (width - View.MapScale * dx) / 2;
     View.MapYOff = (height - View.MapScale * dy) / 2;
+    gSet = {true,          View.ViewExtent, View.Projection, width,         View.MapX0,
+            View.MapXOff,  View.MapScale,   View.MapLng0,    View.MapLatC};
     return 0;
+}
+
+bool PictureLonEdges(double& west, double& east) {
+    if (!gSet.set || !sameView(gSet.view, View.ViewExtent) || gSet.projection != View.Projection ||
+        gSet.x0 != View.MapX0 || gSet.xOff != View.MapXOff || gSet.scale != View.MapScale ||
+        gSet.lng0 != View.MapLng0 || gSet.latC != View.MapLatC || !(View.MapScale > 0))
+        return false;
+    double lat = 0;
+    pix_to_ll(0, 0, west, lat);
+    pix_to_ll(static_cast<float>(gSet.width), 0, east, lat);
+    return west <= east;
 }
 
 Long SetPictureScale(Picture& pic, Long& width, Long& height) {

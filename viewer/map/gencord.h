@@ -41,6 +41,11 @@ Long lonToPicX(float lon, float& x);
 Long latToPicY(float lat, float& y);
 // Picture position to view units. Always 0.
 Long pix_to_ll(float px, float py, double& lon, double& lat);
+// The longitudes (view units) at the left and right edges of the picture that the transform
+// was last set for: a picture of another shape than the view shows more longitudes than the
+// view holds. False, with west and east unchanged, when the transform in force was not set
+// for the current view (a window worked out before any map frame, or after the view changed).
+bool PictureLonEdges(double& west, double& east);
 
 // Mercator forward relative to a reference corner: 0, or -1 (x, y unchanged, with a message)
 // when a coordinate lies beyond 32767 radians.
