@@ -156,11 +156,9 @@ void boundaryFittedCuts(SubsetDescription& sd, IKelvad& nc) {
     }
 }
 
-void build(SubsetDescription& sd) {
-    IKelvad& nc = dataset();
-    for (Long i = 1; i <= Data.PickCount; ++i)
-        sd.picks.push_back(Data.Picks(i));
-
+// The main dataset's dimensions as records, and the first pick's dimensions (their ids in the
+// main dataset) with room for their cuts.
+void takeDimensions(SubsetDescription& sd, IKelvad& nc) {
     const Long nDimes = nc.nDimes(1);
     if (nDimes >= 1) sd.SubsetDims.ReDim(1, nDimes);
     for (Long k = 1; k <= nDimes; ++k) {
@@ -183,6 +181,14 @@ void build(SubsetDescription& sd) {
         a->ReDim(1, r);
     for (Long d = 1; d <= r; ++d)
         sd.dimIds(d) = ids[static_cast<std::size_t>(d - 1)];
+}
+
+void build(SubsetDescription& sd) {
+    IKelvad& nc = dataset();
+    for (Long i = 1; i <= Data.PickCount; ++i)
+        sd.picks.push_back(Data.Picks(i));
+    takeDimensions(sd, nc);
+    const Long r = sd.rank();
 
     const Long gridType = nc.GridType(1);
     switch (gridType) {

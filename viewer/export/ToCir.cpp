@@ -47,19 +47,16 @@ bool thousandths(float value, Integer& out) {
     return true;
 }
 
-// The checks, the reads and the values; a Refusal when the file cannot be made.
-void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
-    const PickItem u = sd.picks[0], v = sd.picks[1];
-    const float factor = CentimetreFactor(u);
-
+// The shape of the file from the description: the steps, Imax and Jmax, checked; the place of
+// the longitude among the described dimensions (the last two are the horizontal ones,
+// longitude and latitude in either order). A Refusal when they do not make a CIR window.
+Long horizontalShape(IKelvad& nc, const SubsetDescription& sd, const DescribedWindow& w,
+                     CirContent& cir) {
     const Long nd = sd.rank();
-    const DescribedWindow w = WindowOf(sd, false);
     if (w.timePos > 0) cir.NT = sd.countSub(w.timePos);
-    const int64_t total = w.total;
-    if (nd < 1 || w.count(nd) <= 0 || total <= 0)
+    if (nd < 1 || w.count(nd) <= 0 || w.total <= 0)
         Refuse("[To_Cir] Code error: Geogrphical miss-match");
 
-    // The last two dimensions are the horizontal ones, longitude and latitude in either order.
     const Long lonD = nc.LondId(1), latD = nc.LatdId(1);
     Long lonPos = 0, latPos = 0;
     if (nc.GridType(1) == kGridRegular && nd >= 2) {
@@ -84,24 +81,17 @@ void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
                ", time steps =" + Str(cir.NT));
     }
     // Any other dimension takes one index: one value per cell and step.
-    if (total != int64_t{cir.NT} * cir.Imax * cir.Jmax || sd.nLonSub != cir.Imax ||
+    if (w.total != int64_t{cir.NT} * cir.Imax * cir.Jmax || sd.nLonSub != cir.Imax ||
         sd.nLatSub != cir.Jmax)
         Refuse("[To_Cir] Code error: Geogrphical miss-match");
-    const Long tcount = static_cast<Long>(total);
+    return lonPos;
+}
 
-    VArray<float> uV, vV;
-    for (const auto& [pick, values] : {std::pair{u, &uV}, std::pair{v, &vV}}) {
-        if (!ReadPick(pick, *values, w.start, w.count, w.step, tcount))
-            Refuse("[To_Cir] " + nc.ErrorMessage());
-    }
-
-    // The values in read order: steps, then the rows of the next-to-last dimension, then its
-    // last; each put at its cell.
-    const Long NT = cir.NT, rows = sd.countSub(nd - 1), cols = sd.countSub(nd);
-    const bool lonLast = lonPos == nd;
-    // A row is filled up to the view's east edge (longitude last) or north edge (latitude
-    // last): the cells beyond it keep (0, 0) pairs. Compared as Singles, in the units of the
-    // view (radians in Mercator mode).
+// The columns of a row that are filled: up to the view's east edge (longitude last) or north
+// edge (latitude last); the cells beyond it keep (0, 0) pairs. Compared as Singles, in the
+// units of the view (radians in Mercator mode).
+Long columnsInView(const SubsetDescription& sd, bool lonLast) {
+    const Long nd = sd.rank(), cols = sd.countSub(nd);
     const VArray<float>& lastAxis = lonLast ? Data.lonV : Data.latV;
     const float edge = static_cast<float>(lonLast ? View.ViewExtent.East : View.ViewExtent.North);
     Long inView = 0;
@@ -111,6 +101,18 @@ void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
             lastAxis(q) > edge)
             break;
     }
+    return inView;
+}
+
+// The values of both components in read order (steps, then the rows of the next-to-last
+// dimension, then its last), each pair put at its cell in thousandths.
+void placePairs(IKelvad& nc, const SubsetDescription& sd, const VArray<float>& uV,
+                const VArray<float>& vV, bool lonLast, CirContent& cir) {
+    const PickItem& u = sd.picks[0];
+    const float factor = CentimetreFactor(u);
+    const Long nd = sd.rank();
+    const Long NT = cir.NT, rows = sd.countSub(nd - 1), cols = sd.countSub(nd);
+    const Long inView = columnsInView(sd, lonLast);
     cir.pairs.assign(static_cast<std::size_t>(cir.Imax) * cir.Jmax * 2 * NT, 0);
     Long n = 0;
     for (Long k = 1; k <= NT; ++k)
@@ -126,13 +128,27 @@ void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
                 const float pair[2] = {factor * a, factor * b};
                 for (int m = 0; m < 2; ++m) {
                     if (thousandths(pair[m], cir.pairs[at + m])) continue;
-                    const PickItem& p = m == 0 ? u : v;
+                    const PickItem& p = sd.picks[static_cast<std::size_t>(m)];
                     Refuse(std::string("[To_Cir] A value does not fit the file's Integer field "
                                        "(thousandths from -32768 to 32767):") +
                            kCrLf + kCrLf + nc.variName(p.varNumber, p.datasetIndex) + " =" +
                            Str(pair[m]) + " at step" + Str(k) + ", cell" + Str(i) + "," + Str(j));
                 }
             }
+}
+
+// The checks, the reads and the values; a Refusal when the file cannot be made.
+void prepare(IKelvad& nc, const SubsetDescription& sd, CirContent& cir) {
+    const DescribedWindow w = WindowOf(sd, false);
+    const Long lonPos = horizontalShape(nc, sd, w, cir);
+    const Long tcount = static_cast<Long>(w.total);
+
+    VArray<float> uV, vV;
+    for (const auto& [pick, values] : {std::pair{sd.picks[0], &uV}, std::pair{sd.picks[1], &vV}}) {
+        if (!ReadPick(pick, *values, w.start, w.count, w.step, tcount))
+            Refuse("[To_Cir] " + nc.ErrorMessage());
+    }
+    placePairs(nc, sd, uV, vV, lonPos == sd.rank(), cir);
 
     // The spacing of the cells written, in degrees.
     cir.lon0 = sd.lonSub(1);
