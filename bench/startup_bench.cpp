@@ -250,6 +250,7 @@ void report(const std::string& program, const std::string& dataset, int done, Ti
                 minimum(times["redraw"]));
     std::printf("  %-34s %8.1f %8.1f\n", "Erase (clear and coastline)", median(times["erase"]),
                 minimum(times["erase"]));
+    std::printf("  %-34s %8.0f\n", "shared objects at the main window", median(times["objects"]));
     const double mainWindow = median(times["main-window"]);
     if (reference.empty()) {
         std::printf("main window shown: %.1f ms; no reference start-up: %s\n", mainWindow,

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <link.h>
 #include <time.h>
 
 #include <cstdio>
@@ -47,6 +48,19 @@ void note(const char* what, double at) {
 void noteSpan(const char* what, double ms) {
     std::printf("%s %.3f\n", what, ms);
     std::fflush(stdout);
+}
+
+// The shared objects in the process (this probe among them): what the loader has mapped and
+// relocated by then.
+double loadedObjects() {
+    int n = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info*, std::size_t, void* count) {
+            ++*static_cast<int*>(count);
+            return 0;
+        },
+        &n);
+    return n;
 }
 
 [[noreturn]] void finish(const char* why) {
@@ -114,6 +128,7 @@ private:
             step_ = Step::Later;
             afterPending([this] {
                 note("main-window", nowMs());
+                noteSpan("objects", loadedObjects());
                 load();
             });
         } else if (step_ == Step::MapWindow && window->inherits("PicForm")) {

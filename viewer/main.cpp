@@ -2,9 +2,11 @@
 // main window's shut-down ends it.
 #include "gui/QtUi.h"
 #include "platform/Component.h"
+#include "viewer/LateNetcdf.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/MainForm.h"
+#include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Startup.h"
 
 #include <QApplication>
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
 
     QtUi qtUi;
     setUi(&qtUi);
+    SetLateNetcdfLibrary(KelvadLibraryPath());
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
@@ -49,9 +52,10 @@ int main(int argc, char** argv) {
     bool running = false;
     runEvent([&] { running = Main(args, ProgramFolder()); });
     int rc = 0;
-    // The dataset library (with netCDF and all it brings) loads at the first dataset load, and
-    // the section control when its window first opens: a load of either at start-up, even on a
-    // thread of its own, holds the dynamic loader that Qt needs on the way to the first window.
+    // The dataset library (with netCDF and all it brings) loads at the first dataset load or
+    // netCDF call, and the section control when its window first opens: a load of either at
+    // start-up, even on a thread of its own, holds the dynamic loader that Qt needs on the way
+    // to the first window.
     if (running) rc = QApplication::exec();
 
     UnloadMainForm();

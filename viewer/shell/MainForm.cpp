@@ -76,8 +76,12 @@ QAction* radioItem(QMenu* menu, const char* caption) {
 
 MainForm::MainForm() {
     setWindowTitle(qtText("Pelorin - netCDF and OPeNDAP viewer"));
+    buildMenus();
+    buildControls();
+    connectEvents();
+}
 
-    // ---- Menus ----
+void MainForm::buildMenus() {
     EditIni = menuBar()->addAction(qtText("Edit Ini"));
     Options = menuBar()->addMenu(qtText("Options"));
     mnuURL = Options->addMenu(qtText("URL"));
@@ -104,96 +108,111 @@ MainForm::MainForm() {
     PolygonFill = radioItem(CoastlineOpt, "Polygon");
     Options->addSeparator();
     Aboutmenu = Options->addAction(qtText("About.."));
+}
 
-    // ---- Controls ----
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
-    auto* layout = new QVBoxLayout(central);
+namespace {
 
+// The dataset entry, the second file and the time span, one row each.
+void entryRows(MainForm& f, QWidget* central, QVBoxLayout* layout) {
     auto* entry = new QGridLayout;
     layout->addLayout(entry);
-    lblFile[0] = new QLabel(qtText("URL or NC File"), central);
-    Combo1 = new QComboBox(central);
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setMinimumWidth(420);
-    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cmdBrowse = new QPushButton(central);
-    cmdBrowse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    cmdBrowse->setToolTip(qtText("Browse for File"));
-    cmdLoad = new QPushButton(qtText("Load"), central);
-    entry->addWidget(lblFile[0], 0, 0);
-    entry->addWidget(Combo1, 0, 1);
-    entry->addWidget(cmdBrowse, 0, 2);
-    entry->addWidget(cmdLoad, 0, 3);
+    f.lblFile[0] = new QLabel(qtText("URL or NC File"), central);
+    f.Combo1 = new QComboBox(central);
+    f.Combo1->setEditable(true);
+    f.Combo1->setInsertPolicy(QComboBox::NoInsert);
+    f.Combo1->setMinimumWidth(420);
+    f.Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    f.cmdBrowse = new QPushButton(central);
+    f.cmdBrowse->setToolTip(qtText("Browse for File"));
+    f.cmdLoad = new QPushButton(qtText("Load"), central);
+    entry->addWidget(f.lblFile[0], 0, 0);
+    entry->addWidget(f.Combo1, 0, 1);
+    entry->addWidget(f.cmdBrowse, 0, 2);
+    entry->addWidget(f.cmdLoad, 0, 3);
 
-    lblFile[1] = new QLabel(qtText("Secondary File"), central);
-    Text3 = new QLineEdit(qtText(kSecondFileHint), central);
-    Text3->setToolTip(qtText(kSecondFileHint));
-    Command3 = new QPushButton(central);
-    Command3->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    Command3->setToolTip(qtText("Copy top URL to second URL window."));
-    entry->addWidget(lblFile[1], 1, 0);
-    entry->addWidget(Text3, 1, 1);
-    entry->addWidget(Command3, 1, 2);
+    f.lblFile[1] = new QLabel(qtText("Secondary File"), central);
+    f.Text3 = new QLineEdit(qtText(kSecondFileHint), central);
+    f.Text3->setToolTip(qtText(kSecondFileHint));
+    f.Command3 = new QPushButton(central);
+    f.Command3->setToolTip(qtText("Copy top URL to second URL window."));
+    entry->addWidget(f.lblFile[1], 1, 0);
+    entry->addWidget(f.Text3, 1, 1);
+    entry->addWidget(f.Command3, 1, 2);
 
-    label4 = new QLabel(qtText("Time"), central);
-    Text2 = new QLineEdit(central);
-    cmdStartEnd = new QPushButton(qtText("<"), central);
-    cmdStartEnd->setMaximumWidth(32);
-    entry->addWidget(label4, 2, 0);
-    entry->addWidget(Text2, 2, 1);
-    entry->addWidget(cmdStartEnd, 2, 2);
+    f.label4 = new QLabel(qtText("Time"), central);
+    f.Text2 = new QLineEdit(central);
+    f.cmdStartEnd = new QPushButton(qtText("<"), central);
+    f.cmdStartEnd->setMaximumWidth(32);
+    entry->addWidget(f.label4, 2, 0);
+    entry->addWidget(f.Text2, 2, 1);
+    entry->addWidget(f.cmdStartEnd, 2, 2);
     entry->setColumnStretch(1, 1);
+}
 
+// The header summaries, the preview and the other file's variables.
+void summaryBoxes(MainForm& f, QWidget* central, QVBoxLayout* layout) {
     auto* boxes = new QGridLayout;
     layout->addLayout(boxes, 1);
     const char* titles[5] = {"Dimensions", "Coordinates", "Fixed Variables",
                              "Record Variables (time,,)", "(in the other file)"};
     for (std::size_t i = 0; i < 5; ++i) {
-        Label1[i] = new QLabel(qtText(titles[i]), central);
-        Text1[i] = new QPlainTextEdit(central);
-        Text1[i]->setReadOnly(true);
-        Text1[i]->setLineWrapMode(QPlainTextEdit::NoWrap);
+        f.Label1[i] = new QLabel(qtText(titles[i]), central);
+        f.Text1[i] = new QPlainTextEdit(central);
+        f.Text1[i]->setReadOnly(true);
+        f.Text1[i]->setLineWrapMode(QPlainTextEdit::NoWrap);
     }
     // Left: dimensions and coordinates; middle: fixed and record variables; right: the preview
     // and the second file's variables.
-    boxes->addWidget(Label1[0], 0, 0);
-    boxes->addWidget(Text1[0], 1, 0);
-    boxes->addWidget(Label1[1], 2, 0);
-    boxes->addWidget(Text1[1], 3, 0);
-    boxes->addWidget(Label1[2], 0, 1);
-    boxes->addWidget(Text1[2], 1, 1);
-    boxes->addWidget(Label1[3], 2, 1);
-    boxes->addWidget(Text1[3], 3, 1);
-    Label2 = new QLabel(qtText("Geographic Coverage"), central);
-    Picture1 = new PictureWidget(central);
-    Picture1->setMinimumSize(kPreviewWidth, kPreviewHeight);
-    Picture1->resize(kPreviewWidth, kPreviewHeight);
+    boxes->addWidget(f.Label1[0], 0, 0);
+    boxes->addWidget(f.Text1[0], 1, 0);
+    boxes->addWidget(f.Label1[1], 2, 0);
+    boxes->addWidget(f.Text1[1], 3, 0);
+    boxes->addWidget(f.Label1[2], 0, 1);
+    boxes->addWidget(f.Text1[2], 1, 1);
+    boxes->addWidget(f.Label1[3], 2, 1);
+    boxes->addWidget(f.Text1[3], 3, 1);
+    f.Label2 = new QLabel(qtText("Geographic Coverage"), central);
+    f.Picture1 = new PictureWidget(central);
+    f.Picture1->setMinimumSize(kPreviewWidth, kPreviewHeight);
+    f.Picture1->resize(kPreviewWidth, kPreviewHeight);
     // The loader draws into the preview before the window is first laid out.
-    Picture1->picture().resize(kPreviewWidth, kPreviewHeight);
-    boxes->addWidget(Label2, 0, 2);
-    boxes->addWidget(Picture1, 1, 2);
-    boxes->addWidget(Label1[4], 2, 2);
-    boxes->addWidget(Text1[4], 3, 2);
-    Label3 = new QLabel(qtText("Numbers prefixed are variable-order"), central);
-    boxes->addWidget(Label3, 4, 1);
+    f.Picture1->picture().resize(kPreviewWidth, kPreviewHeight);
+    boxes->addWidget(f.Label2, 0, 2);
+    boxes->addWidget(f.Picture1, 1, 2);
+    boxes->addWidget(f.Label1[4], 2, 2);
+    boxes->addWidget(f.Text1[4], 3, 2);
+    f.Label3 = new QLabel(qtText("Numbers prefixed are variable-order"), central);
+    boxes->addWidget(f.Label3, 4, 1);
+}
 
+void commandRow(MainForm& f, QWidget* central, QVBoxLayout* layout) {
     auto* commands = new QHBoxLayout;
     layout->addLayout(commands);
-    Command2[0] = new QPushButton(qtText("Plot"), central);
-    Command2[0]->setToolTip(qtText("Plot or Save File As.."));
-    Command2[1] = new QPushButton(qtText("Subset to local"), central);
-    Command1 = new QPushButton(qtText("List CDL Header"), central);
-    Command4 = new QPushButton(qtText("Alias Tool"), central);
-    Command4->setToolTip(
+    f.Command2[0] = new QPushButton(qtText("Plot"), central);
+    f.Command2[0]->setToolTip(qtText("Plot or Save File As.."));
+    f.Command2[1] = new QPushButton(qtText("Subset to local"), central);
+    f.Command1 = new QPushButton(qtText("List CDL Header"), central);
+    f.Command4 = new QPushButton(qtText("Alias Tool"), central);
+    f.Command4->setToolTip(
         qtText("Click here to assign temporary names to Dimensions and Variables"));
-    Command5 = new QPushButton(qtText("About"), central);
-    for (QPushButton* b : {Command2[0], Command2[1], Command1, Command4, Command5})
+    f.Command5 = new QPushButton(qtText("About"), central);
+    for (QPushButton* b : {f.Command2[0], f.Command2[1], f.Command1, f.Command4, f.Command5})
         commands->addWidget(b);
     commands->addStretch();
+}
 
-    // ---- Event procedures ----
+} // namespace
+
+void MainForm::buildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+    entryRows(*this, central, layout);
+    summaryBoxes(*this, central, layout);
+    commandRow(*this, central, layout);
+}
+
+void MainForm::connectEvents() {
     auto on = [this](auto* sender, auto signal, void (MainForm::*procedure)()) {
         connect(sender, signal, this,
                 [this, procedure] { runEvent([&] { (this->*procedure)(); }); });
@@ -228,6 +247,10 @@ MainForm::MainForm() {
         runEvent(
             [&] { Picture1_KeyUp(static_cast<Integer>(keyCode), static_cast<Integer>(shift)); });
     };
+    // The style's icons come from the desktop's icon theme, whose first look-up (index files
+    // read, folders searched) costs as much as the rest of the window: they are put on the
+    // buttons once the window has been painted.
+    Picture1->installEventFilter(this);
     Combo1->installEventFilter(this);
     if (Combo1->lineEdit()) Combo1->lineEdit()->installEventFilter(this);
     // An item picked from the list brings its own bytes.
@@ -238,7 +261,16 @@ MainForm::~MainForm() {
     if (theForm == this) theForm = nullptr;
 }
 
+void MainForm::setButtonIcons() {
+    cmdBrowse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    Command3->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+}
+
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture1 && event->type() == QEvent::Paint) {
+        Picture1->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &MainForm::setButtonIcons, Qt::QueuedConnection);
+    }
     if (event->type() == QEvent::FocusOut && (watched == Combo1 || watched == Combo1->lineEdit())) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Opening the list or leaving the window does not leave the box.

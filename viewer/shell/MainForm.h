@@ -113,6 +113,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts: the menu bar, the window's controls, the event procedures.
+    void buildMenus();
+    void buildControls();
+    void connectEvents();
+    void setButtonIcons();
+
     bool unloaded_ = false;
     HeldBytes comboHeld_;  // the bytes last put into Combo1's edit field
     HeldBytes secondHeld_; // the bytes last put into Text3

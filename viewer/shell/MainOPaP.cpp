@@ -187,20 +187,16 @@ KelvadFactory SetKelvadFactory(KelvadFactory f) {
     return old;
 }
 
-namespace {
-
-std::string kelvadLibrary() {
+std::string KelvadLibraryPath() {
     return PathJoin(ProgramFolder(), "libKelvadlib.so");
 }
-
-} // namespace
 
 bool NewKelvad() {
     ReleaseKelvad();
     std::string error;
     KelvadFactory make = factory;
     if (make == nullptr) {
-        void* symbol = FindFactory(kelvadLibrary(), "CreateKelvad", error);
+        void* symbol = FindFactory(KelvadLibraryPath(), "CreateKelvad", error);
         make = reinterpret_cast<KelvadFactory>(symbol);
     }
     IKelvad* object = make != nullptr ? make() : nullptr;

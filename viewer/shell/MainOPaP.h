@@ -13,6 +13,8 @@ using KelvadFactory = IKelvad* (*)();
 // Replaces the factory (tests link the library and pass CreateKelvad); nullptr restores the
 // library beside the program. Returns the factory replaced (nullptr for the default).
 KelvadFactory SetKelvadFactory(KelvadFactory factory);
+// The dataset library beside the program, which the default factory comes from.
+std::string KelvadLibraryPath();
 
 // Replaces clsNC by a new object (the previous one is released first); false, with the reason
 // in a message box, when no object could be made (clsNC is then nothing).

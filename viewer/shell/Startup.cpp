@@ -54,29 +54,31 @@ std::string SettingsFileBeside(const std::string& programFolder) {
     return lower;
 }
 
-bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
-    Coast.CoastColor = QBColor(7);
+namespace {
 
-    // The command line: a settings file (".ini") and a dataset, either or both, in any order.
-    std::string settingsArg, datasetArg;
+// The command line: a settings file (".ini") and a dataset, either or both, in any order.
+struct CommandLine {
+    std::string settings, dataset;
     bool haveDataset = false;
+};
+
+CommandLine readCommandLine(const std::vector<std::string>& args) {
+    CommandLine c;
     for (const std::string& a : args) {
         if (a.empty()) continue;
         if (namesSettingsFile(a)) {
-            if (settingsArg.empty()) settingsArg = a;
-        } else if (!haveDataset) {
-            datasetArg = a;
-            haveDataset = true;
+            if (c.settings.empty()) c.settings = a;
+        } else if (!c.haveDataset) {
+            c.dataset = a;
+            c.haveDataset = true;
         }
     }
+    return c;
+}
 
-    const std::string path = settingsArg.empty() ? SettingsFileBeside(programFolder) : settingsArg;
-    if (!ExistFile(path)) {
-        ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
-        return false;
-    }
-    Opt.IniFile = path;
-
+// The coastline file of the settings, or one the user picks when it cannot be opened; false
+// when the user picks none.
+bool findCoastline(const std::string& programFolder) {
     Coast.CoastFile = GetString("coastline 1", "coast lines", Opt.IniFile);
     if (FileExistsOpen(Coast.CoastFile) != 1) {
         std::string start = PathJoin(programFolder, "coasts/WORLD_E.bdm");
@@ -87,7 +89,10 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         PutString("coastline 1", "coast lines", Opt.IniFile, Coast.CoastFile);
     }
     Coast.CoastFlag = 1;
+    return true;
+}
 
+void readOptions() {
     Opt.ShowNote1 = settingLong("ShowNote1");
     Opt.ShowNote2 = settingLong("ShowNote2");
     Opt.ShowNote3 = settingLong("ShowNote3");
@@ -101,18 +106,10 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
     if (Opt.SaveFormat == 0) Opt.SaveFormat = 1;
     View.Projection = settingLong("Projection");
     View.LonPeriod = View.Projection == 0 ? 360.0f : 6.283185f;
+}
 
-    // The remembered list: the dataset of the command line (or the one open at the last
-    // shut-down) first, then the stored entries without it.
-    std::string first = datasetArg;
-    if (first.size() >= 2 && first.front() == '"' && first.back() == '"')
-        first = first.substr(1, first.size() - 2);
-    if (!haveDataset) first = lastOpenUrl();
-    startUrlList(first);
-
-    MainForm& f = mainForm();
-    f.show();
-
+// The menu marks of the options read.
+void markOptions(MainForm& f) {
     if (View.Projection == 1)
         setMarks(f.Marcator, {f.Cartesian});
     else
@@ -127,7 +124,10 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         setMarks(f.ThinLine, {f.PolygonFill});
     else
         setMarks(f.PolygonFill, {f.ThinLine});
+}
 
+// The grid point and mesh options, read once the window is shown, and their marks.
+void readDisplayOptions(MainForm& f) {
     Opt.OptShowGrid = settingLong("OptShowGrid");
     Opt.OptShowMesh = settingLong("OptShowMesh");
     if (Opt.OptShowMesh != 0)
@@ -138,5 +138,35 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         setMarks(f.doShow, {f.Notshow});
     else
         setMarks(f.Notshow, {f.doShow});
+}
+
+} // namespace
+
+bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
+    Coast.CoastColor = QBColor(7);
+    const CommandLine line = readCommandLine(args);
+
+    const std::string path =
+        line.settings.empty() ? SettingsFileBeside(programFolder) : line.settings;
+    if (!ExistFile(path)) {
+        ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
+        return false;
+    }
+    Opt.IniFile = path;
+    if (!findCoastline(programFolder)) return false;
+    readOptions();
+
+    // The remembered list: the dataset of the command line (or the one open at the last
+    // shut-down) first, then the stored entries without it.
+    std::string first = line.dataset;
+    if (first.size() >= 2 && first.front() == '"' && first.back() == '"')
+        first = first.substr(1, first.size() - 2);
+    if (!line.haveDataset) first = lastOpenUrl();
+    startUrlList(first);
+
+    MainForm& f = mainForm();
+    f.show();
+    markOptions(f);
+    readDisplayOptions(f);
     return true;
 }
