@@ -389,6 +389,19 @@ private:
     std::vector<State> state_;
 };
 
+// A cell between four transformed nodes (pts[1..4]).
+void fillNodeCell(RenderContext& rc, PixelBoxes& boxes, PointApi (&pts)[5], Long color) {
+    if (boxes.direct() && rc.pic.DrawStyle() != kDrawInvisible && samePoint(pts[1], pts[2]) &&
+        samePoint(pts[1], pts[3]) && samePoint(pts[1], pts[4])) {
+        // A cell within one pixel: the polygon would draw just that pixel.
+        rc.pic.setFillColor(color);
+        rc.pic.setForeColor(color);
+        boxes.fill(pts[1].x, pts[1].y, pts[1].x, pts[1].y, color);
+        return;
+    }
+    fillCell(rc.pic, pts, color);
+}
+
 } // namespace
 
 void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
@@ -466,17 +479,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             }
             for (int c = 0; c < 4; ++c)
                 pts[c + 1] = nodes.at(corner[c]);
-            const Long color = ValueToColor(v);
-            if (boxes.direct() && rc.pic.DrawStyle() != kDrawInvisible &&
-                samePoint(pts[1], pts[2]) && samePoint(pts[1], pts[3]) &&
-                samePoint(pts[1], pts[4])) {
-                // A cell within one pixel: the polygon would draw just that pixel.
-                rc.pic.setFillColor(color);
-                rc.pic.setForeColor(color);
-                boxes.fill(pts[1].x, pts[1].y, pts[1].x, pts[1].y, color);
-                continue;
-            }
-            fillCell(rc.pic, pts, color);
+            fillNodeCell(rc, boxes, pts, ValueToColor(v));
         }
     }
 }

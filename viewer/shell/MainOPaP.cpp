@@ -240,6 +240,36 @@ void LoadVectorAliases() {
     PassAliases(table);
 }
 
+// The steps of the dataset's time axis, read into timeV; their count.
+static Long fillTimeAxis() {
+    const Long nTime = Data.clsNC->nTime(Data.nNcMain);
+    if (nTime > 0) {
+        Data.timeV.ReDim(1, nTime);
+        if (Data.clsNC->FillTime(Data.timeV, Data.nNcMain) < 0) ShowError();
+    }
+    return nTime;
+}
+
+// The vertical levels, read into vCoordV when there is more than one; their count.
+static Long fillLevels() {
+    const Long kMax = Data.clsNC->kMax(Data.nNcMain);
+    if (kMax > 1) {
+        Data.vCoordV.ReDim(1, kMax);
+        if (Data.clsNC->FillvCoord(Data.vCoordV, Data.nNcMain) < 0) ShowError();
+    }
+    return kMax;
+}
+
+// The first step's time, or the first and last, in the time box.
+static void showTimeSpan(MainForm& f, Long nTime) {
+    if (nTime == 1) {
+        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain)));
+    } else if (nTime > 1) {
+        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain) + "  to  " +
+                                                Data.clsNC->endTime(Data.nNcMain)));
+    }
+}
+
 void LoadFile(Long UseSecond) {
     // A click handled while a load pumps events must not start a second one on the object
     // being set up.
@@ -280,16 +310,8 @@ void LoadFile(Long UseSecond) {
 
     FillMeshArrays();
 
-    const Long nTime = Data.clsNC->nTime(Data.nNcMain);
-    if (nTime > 0) {
-        Data.timeV.ReDim(1, nTime);
-        if (Data.clsNC->FillTime(Data.timeV, Data.nNcMain) < 0) ShowError();
-    }
-    const Long kMax = Data.clsNC->kMax(Data.nNcMain);
-    if (kMax > 1) {
-        Data.vCoordV.ReDim(1, kMax);
-        if (Data.clsNC->FillvCoord(Data.vCoordV, Data.nNcMain) < 0) ShowError();
-    }
+    const Long nTime = fillTimeAxis();
+    const Long kMax = fillLevels();
 
     if (!Data.SecondFile.empty() && UseSecond == 1) {
         Data.nNcSecond = Data.clsNC->Initialize(Data.SecondFile);
@@ -305,12 +327,7 @@ void LoadFile(Long UseSecond) {
     SetExtents();
     ShowDataPoints(Data.nNcMain);
 
-    if (nTime == 1) {
-        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain)));
-    } else if (nTime > 1) {
-        f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain) + "  to  " +
-                                                Data.clsNC->endTime(Data.nNcMain)));
-    }
+    showTimeSpan(f, nTime);
 
     Data.PickCount = 0;
     // The map window and the windows that hang on it hold picks of the dataset replaced.
