@@ -9,6 +9,7 @@
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/shell/DataPoints.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainForm.h"

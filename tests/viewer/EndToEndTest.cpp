@@ -33,6 +33,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"

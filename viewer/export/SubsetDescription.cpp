@@ -7,6 +7,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/export/ExportHost.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 

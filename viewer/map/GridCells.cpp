@@ -4,6 +4,7 @@
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "viewer/map/CScale.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"

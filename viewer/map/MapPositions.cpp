@@ -44,24 +44,3 @@ LonCopies CopiesInView(float lo, float hi, float west, float east, float period)
     }
     return out;
 }
-
-bool LinesCloseUp(Long count, Long lines, const LineNode& node) {
-    if (count < 3 || lines < 1) return false;
-    const float period = MapLonPeriod();
-    bool any = false;
-    for (Long line = 1; line <= lines; ++line) {
-        float lon0 = 0, lat0 = 0, lon1 = 0, lat1 = 0, lon2 = 0, lat2 = 0;
-        node(count - 1, line, lon0, lat0);
-        node(count, line, lon1, lat1);
-        node(1, line, lon2, lat2);
-        if (!PositionKnown(lon0, lat0) || !PositionKnown(lon1, lat1) ||
-            !PositionKnown(lon2, lat2))
-            continue;
-        const double ax = NearestCopy(lon1, lon0, period) - lon0, ay = lat1 - lat0;
-        const double bx = NearestCopy(lon2, lon1, period) - lon1, by = lat2 - lat1;
-        const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by;
-        if (!(a2 > 0) || ax * bx + ay * by <= 0 || b2 > 2.25 * a2) return false;
-        any = true;
-    }
-    return any;
-}

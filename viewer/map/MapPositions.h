@@ -7,8 +7,6 @@
 // across the map. Units are the map's: degrees in Cartesian mode, radians in Mercator mode.
 #include "runtime/Types.h"
 
-#include <functional>
-
 // One turn of longitude in the map's units: LonPeriod, or the projection's own turn before a
 // dataset has set it.
 float MapLonPeriod();
@@ -34,18 +32,3 @@ struct LonCopies {
     float shift[kMax] = {};
 };
 LonCopies CopiesInView(float lo, float hi, float west, float east, float period);
-
-// True when the nodes of a curvilinear grid close up along one index: along every line with
-// positions (line = 1 .. lines), the step from its last node (count) to its first continues the
-// step into the last node, the seam between them taken as one period, and is no longer than
-// half as much again. The last cells of such a grid (a global ocean grid) reach its first
-// nodes. A grid that repeats its first nodes at its end steps backwards there and does not
-// count. node(k, line, lon, lat) gives the position of node k of a line.
-using LineNode = std::function<void(Long k, Long line, float& lon, float& lat)>;
-bool LinesCloseUp(Long count, Long lines, const LineNode& node);
-// The node that closes the cell of node a walked at step along an index of limit nodes: a +
-// step, held at the last node, or the first node when the grid closes up along that index.
-inline Long BfgdNextNode(Long a, Long step, Long limit, bool closes) {
-    if (a + step <= limit) return a + step;
-    return closes ? 1 : limit;
-}

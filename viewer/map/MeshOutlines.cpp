@@ -3,6 +3,7 @@
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"

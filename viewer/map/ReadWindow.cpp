@@ -7,12 +7,12 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
 #include "viewer/map/FvPositions.h"
-#include "viewer/map/RenderStages.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/SharedState.h"
-#include "viewer/map/gencord.h"
 
 #include <cmath>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -20,9 +20,6 @@ MemoryOrderBoxes gDefaultBoxes;
 OrderBoxes* gBoxes = nullptr;
 
 constexpr const char* kNoData = "No data in the view";
-
-// Copies of a global grid drawn on each side at most.
-constexpr Long kMaxCopies = 64;
 
 void showNoData() {
     ui().MsgBox(kNoData, kOkOnly, kProgramTitle);
@@ -355,60 +352,6 @@ Long WindowCount(const VArray<Long>& counts) {
     for (Long d = counts.LBound(); d <= counts.UBound(); ++d)
         n = MulL(n, counts(d));
     return n;
-}
-
-ViewEdges CurrentViewEdges() {
-    return {static_cast<float>(View.ViewExtent.West), static_cast<float>(View.ViewExtent.East),
-            static_cast<float>(View.ViewExtent.South), static_cast<float>(View.ViewExtent.North)};
-}
-
-ViewEdges DrawnViewEdges() {
-    ViewEdges v = CurrentViewEdges();
-    double west = 0, east = 0;
-    if (PictureLonEdges(west, east)) {
-        v.W = MinS(v.W, static_cast<float>(west));
-        v.E = MaxS(v.E, static_cast<float>(east));
-    }
-    return v;
-}
-
-std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon) {
-    std::vector<GridCopy> out;
-    if (nLon < 1) return out;
-    double west = Data.DataExtent.West, east = Data.DataExtent.East;
-    if (View.Projection == 1) {
-        west /= kDegToRad;
-        east /= kDegToRad;
-    }
-    const float period = View.LonPeriod;
-    if (east - west < 300 || !(period > 0)) return out;
-
-    // A column within a hundredth of a spacing of the first one period on repeats it.
-    const float tol = nLon > 1 ? std::fabs(lon(nLon) - lon(nLon - 1)) / 100 : 0.0f;
-    Long westLast = nLon;
-    while (westLast > 1 && lon(westLast) >= lon(1) + period - tol)
-        --westLast;
-    Long eastFirst = 1;
-    while (eastFirst < nLon && lon(eastFirst) <= lon(nLon) - period + tol)
-        ++eastFirst;
-
-    // A copy covers its columns and half a spacing beyond its first and last.
-    const float half = nLon > 1 ? std::fabs(lon(2) - lon(1)) / 2 : 0.0f;
-    const ViewEdges v = DrawnViewEdges();
-    auto at = [](float x, float shift) { return static_cast<float>(x + shift); };
-    // West of the grid: k = -1, -2, ... until a copy lies wholly west of the picture. A view
-    // stretched past all sense stops at kMaxCopies on each side.
-    for (Long k = -1; k >= -kMaxCopies; --k) {
-        const float shift = static_cast<float>(k * static_cast<double>(period));
-        if (at(lon(westLast), shift) + half <= v.W) break;
-        if (at(lon(1), shift) - half < v.E) out.insert(out.begin(), {k, shift, 1, westLast});
-    }
-    for (Long k = 1; k <= kMaxCopies; ++k) {
-        const float shift = static_cast<float>(k * static_cast<double>(period));
-        if (at(lon(eastFirst), shift) - half >= v.E) break;
-        if (at(lon(nLon), shift) + half > v.W) out.push_back({k, shift, eastFirst, nLon});
-    }
-    return out;
 }
 
 Long CalculateGridScalar(Long nvar, Long nNc) {

@@ -15,7 +15,6 @@
 #include "viewer/map/SharedState.h"
 
 #include <string>
-#include <vector>
 
 // The mark that the reads put in place of missing values; every value at or below it is
 // skipped by the ranges and the drawings.
@@ -102,27 +101,3 @@ Long CountSteps(Long start, Long end, Long step);
 void ResetReadWindow(Long nd);
 // The product of countp(1..nd) (0 when nd is 0); raises 6 past the Long range.
 Long WindowCount(const VArray<Long>& counts);
-// A point or view edge test: the edges rounded to Singles, the edges counting as inside.
-struct ViewEdges {
-    float W = 0, E = 0, S = 0, N = 0;
-};
-ViewEdges CurrentViewEdges();
-
-// A copy of a grid a whole number k (not 0) of longitude periods away.
-struct GridCopy {
-    Long k = 0;
-    float shift = 0;                // k periods, as a Single
-    Long lonFirst = 1, lonLast = 0; // the columns it may take (see SeamWindow)
-};
-// The copies of a global grid (DataExtent spanning 300 degrees or more) whose columns
-// lon(lonFirst .. lonLast) + shift, with half a spacing beyond the first and the last, overlap
-// the longitudes drawn (DrawnViewEdges), west to east; none for a narrower grid. lon is the
-// grid's ascending longitude axis 1 .. nLon in map units.
-std::vector<GridCopy> GridCopiesInView(const VArray<float>& lon, Long nLon);
-// The longitudes a map frame shows: the view's, widened to the picture's edges when the map
-// transform was set for the current view (the picture is seldom of the view's shape); the
-// latitudes are the view's.
-ViewEdges DrawnViewEdges();
-inline bool InView(const ViewEdges& v, float lon, float lat) {
-    return v.W <= lon && lon <= v.E && v.S <= lat && lat <= v.N;
-}

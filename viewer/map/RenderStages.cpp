@@ -10,6 +10,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/ProgressBar.h"
 #include "viewer/map/ReadWindow.h"
@@ -579,27 +580,6 @@ std::string ErrorTailText(const std::exception& e) {
 void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string& title) {
     EndRender(rc);
     ui().MsgBox(text, kOkOnly, title.empty() ? std::string(kProgramTitle) : title);
-}
-
-// ---- Boundary-fitted coordinate layout ------------------------------------------------------
-
-Long BfgdCoordsOrder(Long nNc) {
-    if (Data.clsNC == nullptr) return 0;
-    const Long order = Data.clsNC->lonlatOrder(nNc);
-    if (order == 1 || order == 4) return 1;
-    if (order == 2) return 2;
-    if (order != 3) return 0;
-    const Long lonOrder = Data.clsNC->variLonLatOrder(Data.clsNC->lonvId(nNc), nNc);
-    return lonOrder == 1 || lonOrder == 2 ? lonOrder : 0;
-}
-
-bool BfgdCoordsJFirst(Long coordsOrder, Long iMax, Long jMax) {
-    if (Data.lonV.Rank() == 2) {
-        const bool iFirst = Data.lonV.UBound(1) == iMax && Data.lonV.UBound(2) == jMax;
-        const bool jFirst = Data.lonV.UBound(1) == jMax && Data.lonV.UBound(2) == iMax;
-        if (iFirst != jFirst) return jFirst;
-    }
-    return coordsOrder == 2;
 }
 
 void FinishFrame(RenderContext& rc) {

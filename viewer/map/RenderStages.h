@@ -262,17 +262,3 @@ std::string ErrorDescriptionOf(const std::exception& e);
 std::string ErrorTailText(const std::exception& e);
 // Default pointer, then a box (OK, no icon) with text titled title ("" gives the program's).
 void ShowErrorTail(RenderContext& rc, const std::string& text, const std::string& title);
-
-// ---- Boundary-fitted coordinate layout ------------------------------------------------------
-// A dataset may hold variables stored j-last and i-last over one pair of coordinate arrays, so
-// the walks take the variable's own order for the values and the arrays' own layout for the
-// corners.
-//
-// The layout the coordinate fill gave lonV/latV of dataset nNc: 1 (i, j) or 2 (j, i); 0 when it
-// filled none. The dataset's lonlatOrder (4 is laid out as 1); when its variables come in both
-// orders (3), the order of the longitude variable itself, whose layout the fill then keeps.
-Long BfgdCoordsOrder(Long nNc);
-// True when lonV/latV are laid out (j, i) rather than (i, j): told by their bounds against
-// iMax and jMax, and by coordsOrder (2: j first) when the bounds fit both layouts (a square
-// grid) or neither.
-bool BfgdCoordsJFirst(Long coordsOrder, Long iMax, Long jMax);

@@ -9,6 +9,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/VectorStages.h"

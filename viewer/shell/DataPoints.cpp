@@ -8,6 +8,7 @@
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "viewer/map/CScale.h"
+#include "viewer/map/MapGeometry.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
