@@ -239,7 +239,17 @@ public:
 OrderFrm::OrderFrm() {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(qtText("Drawable Variables"));
+    buildMenus();
+    buildControls();
+    connectEvents();
 
+    theBoxes = new OrderFrmBoxes(*this);
+    boxesBefore = setOrderBoxes(theBoxes);
+    theHost = new OrderFrmExportHost(*this);
+    hostBefore = setExportHost(theHost);
+}
+
+void OrderFrm::buildMenus() {
     QMenuBar* menus = menuBar();
     SaveBmp = menus->addAction(qtText("Save Pic"));
     Options = menus->addMenu(qtText("Save Options"));
@@ -252,7 +262,9 @@ OrderFrm::OrderFrm() {
     }
     asFormat.front()->setChecked(true);
     SubsetfromIni = menus->addAction(qtText("Subset from Ini"));
+}
 
+void OrderFrm::buildControls() {
     // On a screen too small for the layout the window scrolls rather than squeezing its
     // lists and boxes below their size.
     auto* area = new ContentArea(this);
@@ -277,7 +289,27 @@ OrderFrm::OrderFrm() {
 
     auto* right = new QVBoxLayout;
     layout->addLayout(right, 1);
+    right->addWidget(buildDrawFrame(central));
+    right->addWidget(buildSaveFrame(central));
+    right->addStretch();
 
+    // Room for what the boxes hold: ranges "1 to 99999", indices and strides of six digits,
+    // dimension names, a path.
+    for (QLineEdit* box : Text9)
+        fitChars(box, 10);
+    for (QLineEdit* box : Text10)
+        fitChars(box, 6);
+    for (auto* column : {&Text5, &Text6, &Text3, &Text7, &Text11})
+        for (QLineEdit* box : *column)
+            fitChars(box, 6);
+    for (QLineEdit* box : Text4)
+        fitChars(box, 8);
+    fitChars(Text2, 24);
+    fitChars(Text8, 10);
+}
+
+// The drawing commands, the vector scale and the time and level boxes.
+QGroupBox* OrderFrm::buildDrawFrame(QWidget* central) {
     Frame2 = new QGroupBox(qtText("Draw to Picture Box"), central);
     auto* drawGrid = new QGridLayout(Frame2);
     const char* cmd1[4] = {"Draw", "Save to local file", "Erase", "Section"};
@@ -310,8 +342,11 @@ OrderFrm::OrderFrm() {
         drawGrid->addWidget(Text9[i], static_cast<int>(3 + i), 1);
         drawGrid->addWidget(Text10[i], static_cast<int>(3 + i), 2);
     }
-    right->addWidget(Frame2);
+    return Frame2;
+}
 
+// The target file and the subset rows of the save command.
+QGroupBox* OrderFrm::buildSaveFrame(QWidget* central) {
     Frame1 = new QGroupBox(qtText("Save to Local File"), central);
     auto* saveGrid = new QGridLayout(Frame1);
     Text2 = new QLineEdit(Frame1);
@@ -353,23 +388,10 @@ OrderFrm::OrderFrm() {
     saveGrid->addWidget(Command3, 8, 0);
     saveGrid->addWidget(Label2, 8, 1, 1, 3);
     saveGrid->addWidget(Text8, 8, 4, 1, 2);
-    right->addWidget(Frame1);
-    right->addStretch();
+    return Frame1;
+}
 
-    // Room for what the boxes hold: ranges "1 to 99999", indices and strides of six digits,
-    // dimension names, a path.
-    for (QLineEdit* box : Text9)
-        fitChars(box, 10);
-    for (QLineEdit* box : Text10)
-        fitChars(box, 6);
-    for (auto* column : {&Text5, &Text6, &Text3, &Text7, &Text11})
-        for (QLineEdit* box : *column)
-            fitChars(box, 6);
-    for (QLineEdit* box : Text4)
-        fitChars(box, 8);
-    fitChars(Text2, 24);
-    fitChars(Text8, 10);
-
+void OrderFrm::connectEvents() {
     for (std::size_t i = 0; i < Command1.size(); ++i)
         connect(Command1[i], &QPushButton::clicked, this,
                 [this, i] { runEvent([this, i] { Command1_Click(static_cast<Integer>(i)); }); });
@@ -396,11 +418,6 @@ OrderFrm::OrderFrm() {
     connect(List1, &QListWidget::itemDoubleClicked, this,
             [this] { runEvent([this] { List1_DblClick(); }); });
     List1->installEventFilter(this);
-
-    theBoxes = new OrderFrmBoxes(*this);
-    boxesBefore = setOrderBoxes(theBoxes);
-    theHost = new OrderFrmExportHost(*this);
-    hostBefore = setExportHost(theHost);
 }
 
 OrderFrm::~OrderFrm() {

@@ -90,6 +90,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The constructor's parts: the menu bar, the window's controls (its two frames built
+    // apart), the event procedures.
+    void buildMenus();
+    void buildControls();
+    QGroupBox* buildDrawFrame(QWidget* central);
+    QGroupBox* buildSaveFrame(QWidget* central);
+    void connectEvents();
     // Checks the entry of a save format and clears the others.
     void markSaveFormat(Long format);
     bool sized_ = false; // the first show fitted the window to its layout and the screen

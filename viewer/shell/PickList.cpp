@@ -168,93 +168,129 @@ std::string TransferSizeText(double bytes) {
     return Format(size / 1000, "#0.0M");
 }
 
+namespace {
+
+// The entry at the list's cursor: its variable, the dataset slot it belongs to, its rank.
+struct OrderEntry {
+    std::string text;
+    Long v = 0;
+    Long slot = 1;
+    Long rank = 0;
+};
+
+OrderEntry orderEntry(IKelvad& nc, const std::string& listText) {
+    OrderEntry e;
+    e.text = Trim(listText);
+    const Long n = CLng(ListNumberOf(e.text));
+    const Long nVars1 = nc.nVars(1);
+    e.slot = n > nVars1 ? 2 : 1;
+    e.v = n > nVars1 ? n - nVars1 : n;
+    e.rank = nc.variNarray(e.v, e.slot);
+    return e;
+}
+
+// The transfer size of the entry's read window; the window's total count is kept beside it.
+std::string windowTransferSize(IKelvad& nc, const OrderEntry& e) {
+    double counts = 1;
+    Long product = 1;
+    for (Long d = 1; d <= e.rank; ++d) {
+        counts *= Win.countp(d);
+        product = MulL(product, Win.countp(d));
+    }
+    Win.tcount = product;
+    return TransferSizeText(nc.variByteUnit(e.v, e.slot) * counts);
+}
+
+// The description: dimensions and size, long name, the window of each dimension, the
+// attributes.
+std::string orderDetailText(IKelvad& nc, const OrderEntry& e, const std::string& sizeText,
+                            Long strideRows) {
+    const Long v = e.v;
+    const Long slot = e.slot;
+    std::string text = e.text + " (";
+    for (Long d = 1; d <= e.rank; ++d) {
+        if (d > 1) text += ", ";
+        text += nc.variArrayDimName(v, d, slot);
+    }
+    text += ") " + sizeText + kLineEnd;
+    text += "   " + nc.variLongName(v, slot) + kLineEnd;
+    for (Long d = 1; d <= e.rank; ++d) {
+        text += nc.variArrayDimName(v, d, slot) + ":" + Str(Win.startp(d)) + " to " +
+                Str(Win.endp(d)) + " step " + Str(Win.stride(d)) + " : " + Str(Win.countp(d));
+        // The window has stride and subset rows for four dimensions only.
+        if (d > strideRows) text += "  (no row: default stride)";
+        text += kLineEnd;
+    }
+    text += "Unit: " + nc.variUnit(v, slot) + kLineEnd;
+    text += "Scale: " + nc.variScale(v, slot) + kLineEnd;
+    text += "Offset: " + nc.variOffset(v, slot) + kLineEnd;
+    text += "Missing: " + nc.variMisnVal(v, slot) + kLineEnd;
+    return text;
+}
+
+// The range box and the step (or level) box of the time or level axis; dimension -1 is none.
+void showAxis(QLineEdit* range, QLineEdit* current, IKelvad& nc, Long dimension, Long value) {
+    if (dimension < 0) {
+        setBox(range, "(none)");
+        setBox(current, "n/a");
+    } else {
+        setBox(range, "1 to " + Str(nc.dimeSize(dimension + 1, 1)));
+        setBox(current, CStr(value));
+    }
+}
+
+bool anySelected(const OrderFrm& f) {
+    for (Long i = 0; i < f.ListCount(); ++i)
+        if (f.Selected(i)) return true;
+    return false;
+}
+
+// The subset rows take the entry's window, one row per dimension that has one.
+void fillSubsetRows(OrderFrm& f, IKelvad& nc, const OrderEntry& e, const std::string& sizeText) {
+    for (std::size_t row = 0; row < f.Text4.size(); ++row) {
+        f.Text4[row]->clear();
+        f.Text5[row]->clear();
+        f.Text6[row]->clear();
+        f.Text7[row]->clear();
+        f.Text3[row]->clear();
+    }
+    for (Long d = 1; d <= e.rank && d <= static_cast<Long>(f.Text4.size()); ++d) {
+        const auto row = static_cast<std::size_t>(d - 1);
+        setBox(f.Text4[row], nc.variArrayDimName(e.v, d, e.slot));
+        setBox(f.Text5[row], Str(Win.startp(d)));
+        setBox(f.Text6[row], Str(Win.endp(d)));
+        setBox(f.Text7[row], Str(Win.stride(d)));
+        setBox(f.Text3[row], Str(Win.countp(d)));
+    }
+    setBox(f.Text8, sizeText);
+}
+
+} // namespace
+
 void ShowOrderDetail() {
     try {
         OrderFrm& f = OrderFrmForm();
         const Long cursor = f.ListIndex();
         if (cursor == -1) return;
         IKelvad& nc = dataset();
-
-        const std::string s = Trim(f.ListText(cursor));
-        const Long n = CLng(ListNumberOf(s));
-        const Long nVars1 = nc.nVars(1);
-        const Long slot = n > nVars1 ? 2 : 1;
-        const Long v = n > nVars1 ? n - nVars1 : n;
-        const Long r = nc.variNarray(v, slot);
+        const OrderEntry e = orderEntry(nc, f.ListText(cursor));
 
         // The read window of the variable in its own dataset; its messages are its own.
-        CalculateGridScalar(v, slot);
+        CalculateGridScalar(e.v, e.slot);
+        const std::string sizeText = windowTransferSize(nc, e);
 
-        double counts = 1;
-        Long product = 1;
-        for (Long d = 1; d <= r; ++d) {
-            counts *= Win.countp(d);
-            product = MulL(product, Win.countp(d));
-        }
-        Win.tcount = product;
-        const std::string sizeText = TransferSizeText(nc.variByteUnit(v, slot) * counts);
-
-        std::string text = s + " (";
-        for (Long d = 1; d <= r; ++d) {
-            if (d > 1) text += ", ";
-            text += nc.variArrayDimName(v, d, slot);
-        }
-        text += ") " + sizeText + kLineEnd;
-        text += "   " + nc.variLongName(v, slot) + kLineEnd;
-        for (Long d = 1; d <= r; ++d) {
-            text += nc.variArrayDimName(v, d, slot) + ":" + Str(Win.startp(d)) + " to " +
-                    Str(Win.endp(d)) + " step " + Str(Win.stride(d)) + " : " + Str(Win.countp(d));
-            // The window has stride and subset rows for four dimensions only.
-            if (d > static_cast<Long>(f.Text11.size())) text += "  (no row: default stride)";
-            text += kLineEnd;
-        }
-        text += "Unit: " + nc.variUnit(v, slot) + kLineEnd;
-        text += "Scale: " + nc.variScale(v, slot) + kLineEnd;
-        text += "Offset: " + nc.variOffset(v, slot) + kLineEnd;
-        text += "Missing: " + nc.variMisnVal(v, slot) + kLineEnd;
+        const std::string text =
+            orderDetailText(nc, e, sizeText, static_cast<Long>(f.Text11.size()));
         OrderDetailText = text;
         // The text box shows each line once; its line ends are kept in OrderDetailText.
         f.Text1->setPlainText(qtText(Replace(text, kLineEnd, "\n")));
 
-        const Long timeD = nc.TimedId(1);
-        if (timeD < 0) {
-            setBox(f.Text9[0], "(none)");
-            setBox(f.Text10[0], "n/a");
-        } else {
-            setBox(f.Text9[0], "1 to " + Str(nc.dimeSize(timeD + 1, 1)));
-            setBox(f.Text10[0], CStr(Data.CurTimeStep));
-        }
-        const Long levelD = nc.LeveldId(1);
-        if (levelD < 0) {
-            setBox(f.Text9[1], "(none)");
-            setBox(f.Text10[1], "n/a");
-        } else {
-            setBox(f.Text9[1], "1 to " + Str(nc.dimeSize(levelD + 1, 1)));
-            setBox(f.Text10[1], CStr(Data.CurLevel));
-        }
+        showAxis(f.Text9[0], f.Text10[0], nc, nc.TimedId(1), Data.CurTimeStep);
+        showAxis(f.Text9[1], f.Text10[1], nc, nc.LeveldId(1), Data.CurLevel);
 
         // A click that has just deselected its entry leaves the rows of the picks alone.
-        bool anySelected = false;
-        for (Long i = 0; i < f.ListCount(); ++i)
-            anySelected = anySelected || f.Selected(i);
-        if (anySelected && !f.Selected(cursor)) return;
-
-        for (std::size_t row = 0; row < f.Text4.size(); ++row) {
-            f.Text4[row]->clear();
-            f.Text5[row]->clear();
-            f.Text6[row]->clear();
-            f.Text7[row]->clear();
-            f.Text3[row]->clear();
-        }
-        for (Long d = 1; d <= r && d <= static_cast<Long>(f.Text4.size()); ++d) {
-            const auto row = static_cast<std::size_t>(d - 1);
-            setBox(f.Text4[row], nc.variArrayDimName(v, d, slot));
-            setBox(f.Text5[row], Str(Win.startp(d)));
-            setBox(f.Text6[row], Str(Win.endp(d)));
-            setBox(f.Text7[row], Str(Win.stride(d)));
-            setBox(f.Text3[row], Str(Win.countp(d)));
-        }
-        setBox(f.Text8, sizeText);
+        if (anySelected(f) && !f.Selected(cursor)) return;
+        fillSubsetRows(f, nc, e, sizeText);
     } catch (const std::exception& e) {
         ui().MsgBox("[ShowOrderDetail] " + describeError(e), kOkOnly, kProgramTitle);
     }

@@ -133,6 +133,123 @@ PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShow
     return route;
 }
 
+namespace {
+
+// One map of the picks at the current step: the mesh outlines first, then the picks' renderer.
+// False when nothing was drawn (the colour key and the coast then stay off too).
+bool drawSingleStep(Picture& pic) {
+    const Long gridType = Data.clsNC->GridType(1);
+    const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
+    if (tripleWithoutPair(route.renderer)) return false;
+    // The outlines first, also under a drawing that is not there yet.
+    if (route.feMesh) DrawFeMesh(pic);
+    if (route.fvMesh) {
+        DrawFvMesh(pic);
+        DrawFvBounds(pic);
+    }
+    if (route.renderer == PlotRenderer::NotAvailable) {
+        message(kNotAvailableText);
+        return false;
+    }
+    switch (route.renderer) {
+    case PlotRenderer::CellScalar:
+        DrawCellScalar(pic);
+        break;
+    case PlotRenderer::GridScalar:
+        DrawGridScalar(pic, 1);
+        break;
+    case PlotRenderer::BfgdScalar:
+        DrawBfgdScalar(pic);
+        break;
+    case PlotRenderer::FEScalar:
+        DrawFEScalar(pic);
+        break;
+    case PlotRenderer::GMTScalar:
+        DrawGMTScalar(pic);
+        break;
+    case PlotRenderer::FvScalar:
+        DrawFvScalar(pic);
+        break;
+    case PlotRenderer::CellVector:
+        DrawCellVector(pic);
+        break;
+    case PlotRenderer::BfgdVector:
+        DrawBfgdVector(pic);
+        break;
+    case PlotRenderer::FEVector:
+        DrawFEVector(pic);
+        break;
+    case PlotRenderer::GridVector:
+        DrawGridVector(pic, 1);
+        break;
+    case PlotRenderer::GMTVector:
+        DrawGMTVector(pic);
+        break;
+    case PlotRenderer::TriplePair: {
+        // The scalar's cells first, the arrows over them.
+        Long p = 0, s = 0;
+        FindTriplePair(p, s);
+        DrawGridScalar(pic, s);
+        DrawGridVector(pic, p);
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+// The maps of the picks step after step; the result is the time loop's, none when nothing was
+// drawn (the colour key and the coast then stay off too).
+std::optional<Long> drawTimeStepped(Picture& pic) {
+    if (Data.clsNC->nTime(1) <= 0) {
+        message("This file does not have multiple time dimensions");
+        return std::nullopt;
+    }
+    const PlotRoute route =
+        ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
+    if (tripleWithoutPair(route.renderer)) return std::nullopt;
+    switch (route.renderer) {
+    case PlotRenderer::NotAvailable:
+        message(kNotAvailableText);
+        return std::nullopt;
+    case PlotRenderer::CellScalarTimed:
+        return DrawCellScalarTimed(pic);
+    case PlotRenderer::GridScalarTimed:
+        return DrawGridScalarTimed(pic);
+    case PlotRenderer::BfgdScalarTimed:
+        return DrawBfgdScalarTimed(pic);
+    case PlotRenderer::FEScalarTimed:
+        return DrawFEScalarTimed(pic);
+    case PlotRenderer::FVScalarTimed:
+        return DrawFVScalarTimed(pic);
+    case PlotRenderer::CellVectorTimed:
+        return DrawCellVectorTimed(pic);
+    case PlotRenderer::BfgdVectorTimed:
+        return DrawBfgdVectorTimed(pic);
+    case PlotRenderer::FEVectorTimed:
+        return DrawFEVectorTimed(pic);
+    case PlotRenderer::GridVectorTimed:
+        return DrawGridVectorTimed(pic);
+    case PlotRenderer::GridTripleTimed:
+        return DrawGridTripleTimed(pic);
+    default:
+        return 1;
+    }
+}
+
+// A scalar (alone or under a pair) gets its colour key; the coast goes over everything.
+void finishMap(Picture& pic) {
+    if (Data.PickCount == 1 || Data.PickCount == 3) {
+        FormColor& colour = FormColorForm();
+        if (!colour.isVisible()) colour.show();
+        DrawColorLegend();
+    }
+    if (Coast.CoastFlag == 1) DrawCoast(pic);
+}
+
+} // namespace
+
 Long PlotPicked(Long PlotMode) {
     Long result = -1;
     if (PlotMode != 0 && PlotMode != 1 && PlotMode != 3) return -1;
@@ -152,119 +269,15 @@ Long PlotPicked(Long PlotMode) {
         return -1;
 
     if (PlotMode == 1) {
-        const Long gridType = Data.clsNC->GridType(1);
-        const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
-        if (tripleWithoutPair(route.renderer)) return -1;
-        // The outlines first, also under a drawing that is not there yet.
-        if (route.feMesh) DrawFeMesh(pic);
-        if (route.fvMesh) {
-            DrawFvMesh(pic);
-            DrawFvBounds(pic);
-        }
-        if (route.renderer == PlotRenderer::NotAvailable) {
-            message(kNotAvailableText);
-            return -1;
-        }
-        switch (route.renderer) {
-        case PlotRenderer::CellScalar:
-            DrawCellScalar(pic);
-            break;
-        case PlotRenderer::GridScalar:
-            DrawGridScalar(pic, 1);
-            break;
-        case PlotRenderer::BfgdScalar:
-            DrawBfgdScalar(pic);
-            break;
-        case PlotRenderer::FEScalar:
-            DrawFEScalar(pic);
-            break;
-        case PlotRenderer::GMTScalar:
-            DrawGMTScalar(pic);
-            break;
-        case PlotRenderer::FvScalar:
-            DrawFvScalar(pic);
-            break;
-        case PlotRenderer::CellVector:
-            DrawCellVector(pic);
-            break;
-        case PlotRenderer::BfgdVector:
-            DrawBfgdVector(pic);
-            break;
-        case PlotRenderer::FEVector:
-            DrawFEVector(pic);
-            break;
-        case PlotRenderer::GridVector:
-            DrawGridVector(pic, 1);
-            break;
-        case PlotRenderer::GMTVector:
-            DrawGMTVector(pic);
-            break;
-        case PlotRenderer::TriplePair: {
-            // The scalar's cells first, the arrows over them.
-            Long p = 0, s = 0;
-            FindTriplePair(p, s);
-            DrawGridScalar(pic, s);
-            DrawGridVector(pic, p);
-            break;
-        }
-        default:
-            break;
-        }
+        if (!drawSingleStep(pic)) return -1;
         result = 0;
     } else if (PlotMode == 3) {
-        if (Data.clsNC->nTime(1) <= 0) {
-            message("This file does not have multiple time dimensions");
-            return -1;
-        }
-        const PlotRoute route =
-            ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
-        if (tripleWithoutPair(route.renderer)) return -1;
-        switch (route.renderer) {
-        case PlotRenderer::NotAvailable:
-            message(kNotAvailableText);
-            return -1;
-        case PlotRenderer::CellScalarTimed:
-            result = DrawCellScalarTimed(pic);
-            break;
-        case PlotRenderer::GridScalarTimed:
-            result = DrawGridScalarTimed(pic);
-            break;
-        case PlotRenderer::BfgdScalarTimed:
-            result = DrawBfgdScalarTimed(pic);
-            break;
-        case PlotRenderer::FEScalarTimed:
-            result = DrawFEScalarTimed(pic);
-            break;
-        case PlotRenderer::FVScalarTimed:
-            result = DrawFVScalarTimed(pic);
-            break;
-        case PlotRenderer::CellVectorTimed:
-            result = DrawCellVectorTimed(pic);
-            break;
-        case PlotRenderer::BfgdVectorTimed:
-            result = DrawBfgdVectorTimed(pic);
-            break;
-        case PlotRenderer::FEVectorTimed:
-            result = DrawFEVectorTimed(pic);
-            break;
-        case PlotRenderer::GridVectorTimed:
-            result = DrawGridVectorTimed(pic);
-            break;
-        case PlotRenderer::GridTripleTimed:
-            result = DrawGridTripleTimed(pic);
-            break;
-        default:
-            result = 1;
-            break;
-        }
+        const std::optional<Long> loop = drawTimeStepped(pic);
+        if (!loop) return -1;
+        result = *loop;
     }
 
-    if (Data.PickCount == 1 || Data.PickCount == 3) {
-        FormColor& colour = FormColorForm();
-        if (!colour.isVisible()) colour.show();
-        DrawColorLegend();
-    }
-    if (Coast.CoastFlag == 1) DrawCoast(pic);
+    finishMap(pic);
     ui().DoEvents();
     return result;
 }
