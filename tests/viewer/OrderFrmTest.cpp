@@ -56,6 +56,16 @@ protected:
     }
 };
 
+// A scripted Ui whose event pumps run the test's own step: where the user's events come in
+// while an animation runs.
+struct PumpingUi : ScriptedUi {
+    std::function<void()> pump;
+    void DoEvents() override {
+        ScriptedUi::DoEvents();
+        if (pump) pump();
+    }
+};
+
 TEST_F(OrderFrmTest, PicksFollowTheSelectionFromTheTop) {
     loadGrid();
     OrderFrm& f = order();
@@ -205,13 +215,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     ASSERT_EQ(View.MouseState, 0);
 
     // The event pumps of the animation are where the user's events come in.
-    struct PumpingUi : ScriptedUi {
-        std::function<void()> pump;
-        void DoEvents() override {
-            ScriptedUi::DoEvents();
-            if (pump) pump();
-        }
-    } pumping;
+    PumpingUi pumping;
     ScopedUi scoped(pumping);
     int pumps = 0;
     std::vector<std::string> trouble;
@@ -286,13 +290,7 @@ TEST_F(OrderFrmTest, TheTimeRangeButtonClosesTheWindowsOfTheDataset) {
 // clicked (its button or its list), the main window; the animation ends after the step drawn.
 TEST_F(OrderFrmTest, EscReleasedInAnyWindowStopsTheAnimation) {
     loadGrid();
-    struct PumpingUi : ScriptedUi {
-        std::function<void()> pump;
-        void DoEvents() override {
-            ScriptedUi::DoEvents();
-            if (pump) pump();
-        }
-    } pumping;
+    PumpingUi pumping;
     ScopedUi scoped(pumping);
     OrderFrm& f = order();
     const struct {
