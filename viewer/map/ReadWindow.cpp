@@ -6,7 +6,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
-#include "viewer/map/FvPositions.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/MapGeometry.h"
 #include "viewer/map/SharedState.h"
 
@@ -59,25 +59,12 @@ void axisWindow(const VArray<float>& axis, Long n, float lo, float hi, bool desc
 }
 
 // Cell lists and meshes: the index range from the first to the last point in the view.
-Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
-    Long n = 0;
-    bool nodes = false; // finite-volume variable on the nodes
-    if (gridType == kGridCells) {
-        n = nc.nCells(1);
-    } else if (gridType == kGridFeMesh) {
-        n = nc.nNodes(1);
-    } else {
-        const FvLocation at = FvLocationOf(nvar, nNc);
-        if (at == FvLocation::None) return -1;
-        nodes = at == FvLocation::Nodes;
-        n = nodes ? nc.nNodes(1) : nc.nElements(1);
-    }
-
-    // The loader fetches node positions only for the mesh outline; a node variable needs them
-    // now, and cannot be placed without them.
-    if (nodes && !EnsureFvNodePositions()) return -1;
-    const VArray<float>& xs = nodes ? Data.nodeLonV : Data.lonV;
-    const VArray<float>& ys = nodes ? Data.nodeLatV : Data.latV;
+Long pointListWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd) {
+    const ValuePoints at = PointsOfValues(kind, nc, nvar, nNc);
+    if (at.lon == nullptr) return -1;
+    const Long n = at.count;
+    const VArray<float>& xs = *at.lon;
+    const VArray<float>& ys = *at.lat;
 
     const ViewEdges v = CurrentViewEdges();
     Win.startp(nd) = AddL(n, 1);
@@ -95,7 +82,7 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
         return -1;
     }
 
-    if (gridType == kGridCells) {
+    if (kind.points == MapPoints::Cells) {
         Win.stride(nd) = CellStrideFromBox(nd);
         if (Win.stride(nd) == 0) Win.stride(nd) = 1;
     } else {
@@ -117,7 +104,7 @@ Long pointListWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long gridType) {
 // looks like the grid a period away; phase 0 lets the first copy set them from its first
 // column in the view (no column of the grid is in the view).
 void buildSeamWindows(Long nd, Long order, Long nLon, Long lonStride, Long phase) {
-    if (order != 1 && order != 2 || nLon < 1) return;
+    if ((order != 1 && order != 2) || nLon < 1) return;
     const Long lonDim = order == 1 ? nd - 1 : nd;
     const Long s = MaxL(lonStride, 1);
     const ViewEdges v = DrawnViewEdges();
@@ -354,6 +341,34 @@ Long WindowCount(const VArray<Long>& counts) {
     return n;
 }
 
+void PointListWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                     Long& result) {
+    result = pointListWindow(kind, nc, nvar, nNc, nd);
+}
+
+void RegularGridWindow(const MapGridKind&, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                       Long& result) {
+    // The result turns 1 before the seam window is built: an error there leaves the read window
+    // usable.
+    regularGridWindow(nc, nvar, nNc, nd, result);
+}
+
+void BoundaryFittedWindow(const MapGridKind&, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                          Long& result) {
+    result = boundaryFittedWindow(nc, nvar, nNc, nd);
+}
+
+void GmtWindow(const MapGridKind&, IKelvad& nc, Long, Long, Long nd, Long& result) {
+    result = gmtWindow(nc, nd);
+}
+
+void WholeVariableWindow(const MapGridKind&, IKelvad& nc, Long nvar, Long nNc, Long, Long& result) {
+    if (nc.variLonLatOrder(nvar, nNc) <= 0) {
+        Win.tcount = WindowCount(Win.countp);
+        result = 1;
+    }
+}
+
 Long CalculateGridScalar(Long nvar, Long nNc) {
     Long result = -1;
     if (Data.clsNC == nullptr) return result;
@@ -363,32 +378,8 @@ Long CalculateGridScalar(Long nvar, Long nNc) {
         ResetReadWindow(nd);
         if (nd < 1) return result;
         Win.tcount = 1;
-        switch (nc.GridType(1)) {
-        case kGridCells:
-        case kGridFeMesh:
-        case kGridFvMesh:
-            result = pointListWindow(nc, nvar, nNc, nd, nc.GridType(1));
-            break;
-        case kGridRegular:
-            // The result turns 1 before the seam window is built: an error there leaves the
-            // read window usable.
-            regularGridWindow(nc, nvar, nNc, nd, result);
-            break;
-        case kGridBfg:
-            result = boundaryFittedWindow(nc, nvar, nNc, nd);
-            break;
-        case kGridGmt:
-            result = gmtWindow(nc, nd);
-            break;
-        default:
-            // No horizontal coordinates: a variable without longitude/latitude dimensions is
-            // read whole at index 1 of each dimension.
-            if (nc.variLonLatOrder(nvar, nNc) <= 0) {
-                Win.tcount = WindowCount(Win.countp);
-                result = 1;
-            }
-            break;
-        }
+        const MapGridKind& kind = MapKindOf(nc.GridType(1));
+        kind.readWindow(kind, nc, nvar, nNc, nd, result);
     } catch (const RuntimeError& e) {
         ui().MsgBox("[CalculateGridScalar] Error(# " + std::to_string(e.number()) + "):\r\n\r\n\"" +
                         e.description() + "\"",

@@ -16,6 +16,8 @@
 
 #include <string>
 
+struct MapGridKind;
+
 // The mark that the reads put in place of missing values; every value at or below it is
 // skipped by the ranges and the drawings.
 inline constexpr float NoVal = -1e35f;
@@ -84,6 +86,23 @@ MemoryOrderBoxes& defaultOrderBoxes();
 // the variable's own facts (rank, longitude/latitude order, dimension ids) are asked of nNc,
 // the slot the variable lives in (a pick from the second file passes its own slot).
 Long CalculateGridScalar(Long nvar, Long nNc = 1);
+
+// The windows of the grid kinds (their entries in GridKinds.h name them), each a ReadWindowSetup.
+// Cell lists and meshes: the index range from the first to the last point in the view.
+void PointListWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                     Long& result);
+// The regular grid: an axis window each for longitude and latitude, then the seam windows.
+void RegularGridWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                       Long& result);
+// The boundary-fitted grid: the i and j ranges of the nodes in the view.
+void BoundaryFittedWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                          Long& result);
+// The GMT grid: its one vector whole.
+void GmtWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result);
+// No horizontal coordinates: a variable without longitude/latitude dimensions is read whole at
+// index 1 of each dimension.
+void WholeVariableWindow(const MapGridKind& kind, IKelvad& nc, Long nvar, Long nNc, Long nd,
+                         Long& result);
 
 // ---- Helpers of the window, shared with the renderers ------------------------------------------
 // The value of the stride box of dimension d: the number its text begins with (0 when none).

@@ -8,6 +8,7 @@
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "viewer/map/CScale.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/MapGeometry.h"
 #include "viewer/map/MapPositions.h"
 #include "viewer/map/RenderStages.h"
@@ -170,21 +171,19 @@ void DrawDataPoints(Picture& pic, Long nNc) {
         static_cast<float>(View.ViewExtent.West), static_cast<float>(View.ViewExtent.East),
         static_cast<float>(View.ViewExtent.South), static_cast<float>(View.ViewExtent.North)};
     Marks marks(pic);
-    const Long type = Data.clsNC != nullptr ? Data.clsNC->GridType(nNc) : 0;
-    switch (type) {
-    case kGridCells:
+    const MapGridKind& kind = MapKindOf(Data.clsNC != nullptr ? Data.clsNC->GridType(nNc) : 0);
+    switch (kind.preview) {
+    case MapPreview::CellList:
         pic.setDrawMode(kDrawCopyPen);
         DrawList(Data.clsNC->nCells(nNc), marks);
         break;
-    case kGridRegular:
-    case kGridGmt:
+    case MapPreview::AxisBoxes:
         DrawGrid(*Data.clsNC, nNc, view, marks);
         break;
-    case kGridBfg:
+    case MapPreview::BoundaryFitted:
         DrawBoundaryFitted(*Data.clsNC, nNc, view, marks);
         break;
-    case kGridFeMesh:
-    case kGridFvMesh: {
+    case MapPreview::MeshPoints: {
         const Long by = Data.clsNC->LLbyNodeOrEleement(nNc);
         if (by == 1)
             DrawList(Data.clsNC->nNodes(nNc), marks);

@@ -9,6 +9,7 @@
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/FvBounds.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/section/OCXHost.h"
@@ -137,14 +138,14 @@ void DropMesh(bool nodePositions) {
 }
 
 void FillMeshArrays() {
-    const Long type = Data.clsNC->GridType(Data.nNcMain);
-    if (type == kGridFeMesh) {
+    const MapMesh mesh = MapKindOf(Data.clsNC->GridType(Data.nNcMain)).mesh;
+    if (mesh == MapMesh::FiniteElement) {
         if (Opt.OptShowMesh != 0 &&
             Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, Data.nNcMain) < 0) {
             DropMesh(false);
             ShowError();
         }
-    } else if (type == kGridFvMesh) {
+    } else if (mesh == MapMesh::FiniteVolume) {
         if (Opt.OptShowMesh == 0) {
             Data.nodeLonV.ReDim(0, 1);
             return;

@@ -7,6 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/shell/OrderFrm.h"
 
@@ -24,34 +25,6 @@ IKelvad& dataset() {
 // A coordinate variable carries the name of its first dimension.
 bool IsCoordinateVariable(IKelvad& nc, Long n, Long slot) {
     return nc.variName(n, slot) == nc.variArrayDimName(n, 1, slot);
-}
-
-// Whether the last dimensions of variable n of slot are the horizontal ones of the slot's grid.
-bool FitsGrid(IKelvad& nc, Long n, Long slot) {
-    const Long r = nc.variNarray(n, slot);
-    auto dimId = [&](Long k) { return k >= 1 ? nc.variArrayDimID(n, k, slot) : Long{-2}; };
-    auto either = [](Long id, Long a, Long b) { return id == a || id == b; };
-    switch (nc.GridType(slot)) {
-    case kGridCells:
-        return r >= 1 && dimId(r) == nc.nCelldId(slot);
-    case kGridRegular: {
-        if (r < 2) return false;
-        const Long lonD = nc.LondId(slot), latD = nc.LatdId(slot);
-        return either(dimId(r - 1), lonD, latD) && either(dimId(r), latD, lonD);
-    }
-    case kGridBfg: {
-        if (r < 2) return false;
-        const Long iD = nc.iCelldId(slot), jD = nc.jCelldId(slot);
-        return either(dimId(r - 1), iD, jD) && either(dimId(r), jD, iD);
-    }
-    case kGridFeMesh:
-    case kGridFvMesh:
-        return r >= 1 && either(dimId(r), nc.nodedId(slot), nc.elemdId(slot));
-    case kGridGmt:
-        return r >= 1 && UCase(nc.variArrayDimName(n, r, slot)) == "XYSIZE";
-    default:
-        return true;
-    }
 }
 
 // Selects the first position from the top whose variable number is id.
@@ -112,19 +85,21 @@ OrderVarList MakeOrderVarList() {
 
     const Long nVars1 = nc.nVars(1);
     const Long lonId = nc.lonvId(1), latId = nc.latvId(1);
+    const auto fitsGrid1 = nVars1 > 0 ? MapKindOf(nc.GridType(1)).fitsGrid : nullptr;
     for (Long n = 1; n <= nVars1; ++n) {
         if (IsCoordinateVariable(nc, n, 1)) continue;
         if (n == lonId || n == latId) continue;
         if (nc.variNarray(n, 1) <= 0) continue;
-        if (!FitsGrid(nc, n, 1)) continue;
+        if (!fitsGrid1(nc, n, 1)) continue;
         list.entries.push_back(OrderListEntry(n, nc.variName(n, 1)));
         varOfPosition.push_back(n);
     }
     // The second file: only the coordinate and grid tests, on its own records.
     const Long nVars2 = nc.nVars(2);
+    const auto fitsGrid2 = nVars2 > 0 ? MapKindOf(nc.GridType(2)).fitsGrid : nullptr;
     for (Long k = 1; k <= nVars2; ++k) {
         if (IsCoordinateVariable(nc, k, 2)) continue;
-        if (!FitsGrid(nc, k, 2)) continue;
+        if (!fitsGrid2(nc, k, 2)) continue;
         list.entries.push_back(OrderListEntry(nVars1 + k, nc.variName(k, 2)));
         varOfPosition.push_back(k);
     }

@@ -7,6 +7,7 @@
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
@@ -30,73 +31,119 @@
 #include "viewer/vector/DrawGridScalarVectorTimed.h"
 #include "viewer/vector/DrawGridVector.h"
 #include "viewer/vector/DrawGridVectorTimed.h"
+
+#include <array>
 #include <optional>
 
 namespace {
 
-// The vector maps of two picks, by grid type.
-PlotRenderer pairRenderer(Long gridType, bool timed) {
-    switch (gridType) {
-    case kGridCells:
-        return timed ? PlotRenderer::CellVectorTimed : PlotRenderer::CellVector;
-    case kGridRegular:
-        return timed ? PlotRenderer::GridVectorTimed : PlotRenderer::GridVector;
-    case kGridBfg:
-        return timed ? PlotRenderer::BfgdVectorTimed : PlotRenderer::BfgdVector;
-    case kGridFeMesh:
-    case kGridFvMesh:
-        return timed ? PlotRenderer::FEVectorTimed : PlotRenderer::FEVector;
-    case kGridGmt:
-        // A GMT grid has no time-stepped maps at all.
-        return timed ? PlotRenderer::None : PlotRenderer::GMTVector;
-    default:
-        return PlotRenderer::None;
-    }
+// A renderer of one map, and one of the time loop.
+struct OneStep {
+    PlotRenderer renderer;
+    void (*draw)(Picture& pic);
+};
+struct Timed {
+    PlotRenderer renderer;
+    Long (*loop)(Picture& pic);
+};
+constexpr OneStep kNoStep{PlotRenderer::None, nullptr};
+constexpr Timed kNoLoop{PlotRenderer::None, nullptr};
+
+// The scalar's cells first, the arrows over them.
+void drawTriplePair(Picture& pic) {
+    Long p = 0, s = 0;
+    FindTriplePair(p, s);
+    DrawGridScalar(pic, s);
+    DrawGridVector(pic, p);
 }
 
-PlotRenderer singleStep(Long gridType, Long pickCount) {
-    if (pickCount == 2) return pairRenderer(gridType, false);
-    if (pickCount == 3)
-        return gridType == kGridRegular ? PlotRenderer::TriplePair : PlotRenderer::None;
-    if (pickCount != 1) return PlotRenderer::None;
-    switch (gridType) {
-    case kGridCells:
-        return PlotRenderer::CellScalar;
-    case kGridRegular:
-        return PlotRenderer::GridScalar;
-    case kGridBfg:
-        return PlotRenderer::BfgdScalar;
-    case kGridFeMesh:
-        return PlotRenderer::FEScalar;
-    case kGridGmt:
-        return PlotRenderer::GMTScalar;
-    case kGridFvMesh:
-        return PlotRenderer::FvScalar;
-    default:
-        return PlotRenderer::None;
-    }
+void drawFvOutlines(Picture& pic) {
+    DrawFvMesh(pic);
+    DrawFvBounds(pic);
 }
 
-PlotRenderer timeStepped(Long gridType, Long pickCount) {
-    // A GMT grid has no time-stepped maps at all.
-    if (gridType == kGridGmt) return PlotRenderer::None;
-    if (pickCount == 2) return pairRenderer(gridType, true);
-    if (pickCount == 3)
-        return gridType == kGridRegular ? PlotRenderer::GridTripleTimed : PlotRenderer::None;
-    if (pickCount != 1) return PlotRenderer::None;
-    switch (gridType) {
-    case kGridCells:
-        return PlotRenderer::CellScalarTimed;
-    case kGridRegular:
-        return PlotRenderer::GridScalarTimed;
-    case kGridBfg:
-        return PlotRenderer::BfgdScalarTimed;
-    case kGridFeMesh:
-        return PlotRenderer::FEScalarTimed;
-    case kGridFvMesh:
-        return PlotRenderer::FVScalarTimed;
+// What the picks of a grid kind draw: one pick, a vector pair, three picks (a scalar and a
+// pair), in one map and in the time loop; and the mesh outlines under them.
+struct PlotKind {
+    Long gridType;
+    OneStep scalar, pair, triple;
+    Timed scalarTimed, pairTimed, tripleTimed;
+    void (*outline)(Picture& pic);
+};
+
+// Indexed by MapGridKind::index.
+constexpr std::array<PlotKind, kMapGridKindCount> kPlotKinds = {{
+    {kGridNone, kNoStep, kNoStep, kNoStep, kNoLoop, kNoLoop, kNoLoop, nullptr},
+    {kGridCells,
+     {PlotRenderer::CellScalar, DrawCellScalar},
+     {PlotRenderer::CellVector, DrawCellVector},
+     kNoStep,
+     {PlotRenderer::CellScalarTimed, DrawCellScalarTimed},
+     {PlotRenderer::CellVectorTimed, DrawCellVectorTimed},
+     kNoLoop,
+     nullptr},
+    {kGridRegular,
+     {PlotRenderer::GridScalar, [](Picture& pic) { DrawGridScalar(pic, 1); }},
+     {PlotRenderer::GridVector, [](Picture& pic) { DrawGridVector(pic, 1); }},
+     {PlotRenderer::TriplePair, drawTriplePair},
+     {PlotRenderer::GridScalarTimed, DrawGridScalarTimed},
+     {PlotRenderer::GridVectorTimed, DrawGridVectorTimed},
+     {PlotRenderer::GridTripleTimed, DrawGridTripleTimed},
+     nullptr},
+    {kGridBfg,
+     {PlotRenderer::BfgdScalar, DrawBfgdScalar},
+     {PlotRenderer::BfgdVector, DrawBfgdVector},
+     kNoStep,
+     {PlotRenderer::BfgdScalarTimed, DrawBfgdScalarTimed},
+     {PlotRenderer::BfgdVectorTimed, DrawBfgdVectorTimed},
+     kNoLoop,
+     nullptr},
+    {kGridFeMesh,
+     {PlotRenderer::FEScalar, DrawFEScalar},
+     {PlotRenderer::FEVector, DrawFEVector},
+     kNoStep,
+     {PlotRenderer::FEScalarTimed, DrawFEScalarTimed},
+     {PlotRenderer::FEVectorTimed, DrawFEVectorTimed},
+     kNoLoop,
+     DrawFeMesh},
+    {kGridGmt,
+     {PlotRenderer::GMTScalar, DrawGMTScalar},
+     {PlotRenderer::GMTVector, DrawGMTVector},
+     kNoStep,
+     kNoLoop,
+     kNoLoop,
+     kNoLoop,
+     nullptr},
+    {kGridFvMesh,
+     {PlotRenderer::FvScalar, DrawFvScalar},
+     {PlotRenderer::FEVector, DrawFEVector},
+     kNoStep,
+     {PlotRenderer::FVScalarTimed, DrawFVScalarTimed},
+     {PlotRenderer::FEVectorTimed, DrawFEVectorTimed},
+     kNoLoop,
+     drawFvOutlines},
+}};
+
+constexpr bool rowsFollowGridTypes() {
+    for (std::size_t i = 0; i < kPlotKinds.size(); ++i)
+        if (kPlotKinds[i].gridType != static_cast<Long>(i)) return false;
+    return true;
+}
+static_assert(rowsFollowGridTypes(), "the rows are indexed by grid type");
+
+// The column of a pick count: one, two or three picks draw; any other count nothing.
+template <class Column>
+Column byPickCount(Long pickCount, const Column& one, const Column& two, const Column& three,
+                   const Column& none) {
+    switch (pickCount) {
+    case 1:
+        return one;
+    case 2:
+        return two;
+    case 3:
+        return three;
     default:
-        return PlotRenderer::None;
+        return none;
     }
 }
 
@@ -118,17 +165,25 @@ bool tripleWithoutPair(PlotRenderer renderer) {
 } // namespace
 
 PlotRoute ChoosePlotRoute(Long mode, Long gridType, Long pickCount, Long optShowMesh) {
+    const MapGridKind& kind = MapKindOf(gridType);
+    const PlotKind& row = kPlotKinds[static_cast<std::size_t>(kind.index)];
     PlotRoute route;
     if (mode == 1) {
-        route.renderer = singleStep(gridType, pickCount);
+        const OneStep step = byPickCount(pickCount, row.scalar, row.pair, row.triple, kNoStep);
+        route.renderer = step.renderer;
+        route.draw = step.draw;
         // The outlines go under whatever the picks draw on a mesh: a scalar, a vector pair, or
         // three picks that draw nothing over them.
         if (optShowMesh == 1 && pickCount >= 1 && pickCount <= 3) {
-            route.feMesh = gridType == kGridFeMesh;
-            route.fvMesh = gridType == kGridFvMesh;
+            route.feMesh = kind.mesh == MapMesh::FiniteElement;
+            route.fvMesh = kind.mesh == MapMesh::FiniteVolume;
+            route.outline = row.outline;
         }
-    } else if (mode == 3) {
-        route.renderer = timeStepped(gridType, pickCount);
+    } else if (mode == 3 && kind.timeStepped) {
+        const Timed loop =
+            byPickCount(pickCount, row.scalarTimed, row.pairTimed, row.tripleTimed, kNoLoop);
+        route.renderer = loop.renderer;
+        route.loop = loop.loop;
     }
     return route;
 }
@@ -142,60 +197,12 @@ bool drawSingleStep(Picture& pic) {
     const PlotRoute route = ChoosePlotRoute(1, gridType, Data.PickCount, Opt.OptShowMesh);
     if (tripleWithoutPair(route.renderer)) return false;
     // The outlines first, also under a drawing that is not there yet.
-    if (route.feMesh) DrawFeMesh(pic);
-    if (route.fvMesh) {
-        DrawFvMesh(pic);
-        DrawFvBounds(pic);
-    }
+    if (route.outline) route.outline(pic);
     if (route.renderer == PlotRenderer::NotAvailable) {
         message(kNotAvailableText);
         return false;
     }
-    switch (route.renderer) {
-    case PlotRenderer::CellScalar:
-        DrawCellScalar(pic);
-        break;
-    case PlotRenderer::GridScalar:
-        DrawGridScalar(pic, 1);
-        break;
-    case PlotRenderer::BfgdScalar:
-        DrawBfgdScalar(pic);
-        break;
-    case PlotRenderer::FEScalar:
-        DrawFEScalar(pic);
-        break;
-    case PlotRenderer::GMTScalar:
-        DrawGMTScalar(pic);
-        break;
-    case PlotRenderer::FvScalar:
-        DrawFvScalar(pic);
-        break;
-    case PlotRenderer::CellVector:
-        DrawCellVector(pic);
-        break;
-    case PlotRenderer::BfgdVector:
-        DrawBfgdVector(pic);
-        break;
-    case PlotRenderer::FEVector:
-        DrawFEVector(pic);
-        break;
-    case PlotRenderer::GridVector:
-        DrawGridVector(pic, 1);
-        break;
-    case PlotRenderer::GMTVector:
-        DrawGMTVector(pic);
-        break;
-    case PlotRenderer::TriplePair: {
-        // The scalar's cells first, the arrows over them.
-        Long p = 0, s = 0;
-        FindTriplePair(p, s);
-        DrawGridScalar(pic, s);
-        DrawGridVector(pic, p);
-        break;
-    }
-    default:
-        break;
-    }
+    if (route.draw) route.draw(pic);
     return true;
 }
 
@@ -209,33 +216,11 @@ std::optional<Long> drawTimeStepped(Picture& pic) {
     const PlotRoute route =
         ChoosePlotRoute(3, Data.clsNC->GridType(1), Data.PickCount, Opt.OptShowMesh);
     if (tripleWithoutPair(route.renderer)) return std::nullopt;
-    switch (route.renderer) {
-    case PlotRenderer::NotAvailable:
+    if (route.renderer == PlotRenderer::NotAvailable) {
         message(kNotAvailableText);
         return std::nullopt;
-    case PlotRenderer::CellScalarTimed:
-        return DrawCellScalarTimed(pic);
-    case PlotRenderer::GridScalarTimed:
-        return DrawGridScalarTimed(pic);
-    case PlotRenderer::BfgdScalarTimed:
-        return DrawBfgdScalarTimed(pic);
-    case PlotRenderer::FEScalarTimed:
-        return DrawFEScalarTimed(pic);
-    case PlotRenderer::FVScalarTimed:
-        return DrawFVScalarTimed(pic);
-    case PlotRenderer::CellVectorTimed:
-        return DrawCellVectorTimed(pic);
-    case PlotRenderer::BfgdVectorTimed:
-        return DrawBfgdVectorTimed(pic);
-    case PlotRenderer::FEVectorTimed:
-        return DrawFEVectorTimed(pic);
-    case PlotRenderer::GridVectorTimed:
-        return DrawGridVectorTimed(pic);
-    case PlotRenderer::GridTripleTimed:
-        return DrawGridTripleTimed(pic);
-    default:
-        return 1;
     }
+    return route.loop ? route.loop(pic) : 1;
 }
 
 // A scalar (alone or under a pair) gets its colour key; the coast goes over everything.

@@ -2,7 +2,7 @@
 // The plot dispatcher: every redraw of the map picture goes through PlotPicked. Mode 0 redraws
 // the frame and coastline (resize, zoom, pan, subset extent); mode 1 draws the picks at the
 // current step and level ("Draw", ">"); mode 3 steps them through time (">>"). It sets the map
-// transform, has the read window worked out, chooses the renderer by grid type and pick count,
+// transform, has the read window worked out, chooses the renderer by grid kind and pick count,
 // then brings up the colour key and draws the coastline over the data.
 #include "runtime/Types.h"
 #include "viewer/map/VectorStages.h" // FindTriplePair
@@ -35,10 +35,15 @@ enum class PlotRenderer {
     FEVectorTimed,
 };
 
+class Picture;
+
 struct PlotRoute {
     PlotRenderer renderer = PlotRenderer::None;
-    bool feMesh = false; // DrawFeMesh before the data
-    bool fvMesh = false; // DrawFvMesh, then DrawFvBounds, before the data
+    bool feMesh = false;                     // DrawFeMesh before the data
+    bool fvMesh = false;                     // DrawFvMesh, then DrawFvBounds, before the data
+    void (*outline)(Picture& pic) = nullptr; // the mesh outlines of feMesh or fvMesh
+    void (*draw)(Picture& pic) = nullptr;    // the renderer of mode 1
+    Long (*loop)(Picture& pic) = nullptr;    // the renderer of mode 3: the time loop's result
 };
 
 // The renderer of mode (1 or 3) for gridType and pickCount; the mesh outlines of a mesh in

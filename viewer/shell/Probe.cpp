@@ -7,6 +7,7 @@
 #include "runtime/Color.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/MapGeometry.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
@@ -223,21 +224,21 @@ void probe(double& lon, double& lat, Picture& pic) {
     // A pick from the second file has its rank in its own dataset.
     const Long slot = pick.datasetIndex == 2 ? 2 : 1;
     const Long nd = Data.clsNC->variNarray(pick.varNumber, slot);
-    const Long gridType = Data.clsNC->GridType(1);
+    const MapGridKind& kind = MapKindOf(Data.clsNC->GridType(1));
     FormIJ& form = FormIJForm();
 
     Nearest at;
-    switch (gridType) {
-    case kGridCells:
+    switch (kind.probe) {
+    case MapProbe::Cell:
         at = nearestCell(lon, lat, nd, form);
         break;
-    case kGridRegular: {
+    case MapProbe::GridPoint: {
         Long order = Data.clsNC->variLonLatOrder(pick.varNumber, slot);
         if (order != 1 && order != 2) order = gridOrder(Data.clsNC->lonlatOrder(1));
         at = nearestGridPoint(lon, lat, nd, order, form);
         break;
     }
-    case kGridBfg: {
+    case MapProbe::BoundaryFittedNode: {
         Long order = Data.clsNC->variLonLatOrder(pick.varNumber, slot);
         if (order != 1 && order != 2) order = gridOrder(Data.clsNC->lonlatOrder(1));
         const Long coordsOrder = BfgdCoordsOrder(1);
@@ -262,7 +263,7 @@ void probe(double& lon, double& lat, Picture& pic) {
             const float v = (*at.v)(at.k);
             form.setText1(kBoxU, Format(u, "#0.00000"));
             form.setText1(kBoxV, Format(v, "#0.00000"));
-            if (gridType != kGridCells || u > Win.cellMisnVal) {
+            if (kind.probe != MapProbe::Cell || u > Win.cellMisnVal) {
                 if (DrawVectorLL(pic, u, v, at.lon, at.lat) != 0)
                     ui().MsgBox("[ShowPointValues] ll2_to_xy2 returned -1", kOkOnly, kProgramTitle);
             }

@@ -1,7 +1,7 @@
 #include "viewer/vector/DrawFEVector.h"
 
 #include "kelvadlib/IKelvad.h"
-#include "viewer/map/FvPositions.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/VectorStages.h"
@@ -21,16 +21,9 @@ struct MeshPoints {
 };
 
 MeshPoints meshPoints(const VectorFrame& vf) {
-    if (Data.clsNC->GridType(1) != kGridFvMesh) return {&Data.lonV, &Data.latV};
-    switch (FvLocationOf(vf.u, vf.uSlot)) {
-    case FvLocation::Elements:
-        return {&Data.lonV, &Data.latV};
-    case FvLocation::Nodes:
-        if (EnsureFvNodePositions()) return {&Data.nodeLonV, &Data.nodeLatV};
-        return {};
-    default:
-        return {};
-    }
+    const ValuePoints at =
+        PointsOfValues(MapKindOf(Data.clsNC->GridType(1)), *Data.clsNC, vf.u, vf.uSlot);
+    return {at.lon, at.lat};
 }
 
 // Both maps of a mesh start alike: the pair, its legend and scale, the reference arrow; then
