@@ -10,6 +10,7 @@
 #include "viewer/export/CreateNc.h"
 #include "viewer/export/CreateOrvNc.h"
 #include "viewer/export/ExportHost.h"
+#include "viewer/export/ExportKinds.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SaveBFLocal.h"
 #include "viewer/export/SubsetDescription.h"
@@ -112,41 +113,30 @@ bool orvItemsKnown(IKelvad& nc, OrvItems& items) {
     return true;
 }
 
-// The subset file in the source's structure, of the grid types that have one.
-void writeSubsetNc(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
-    const Long gridType = Data.clsNC->GridType(1);
-    if (gridType == kGridRegular || gridType == kGridCells || gridType == kGridGmt ||
-        gridType == kGridBfg)
-        SaveToLocal(target, mode, sd);
-    else
-        message("clsNC.GridType: wrong type");
-}
-
 const SaveFormat kFormats[] = {
     {.id = kSaveSubsetNc,
      .control = "asOriginalNc",
      .caption = "as Original Nc",
      .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
      .asksAboutExisting = true,
-     .available = [](Long) { return true; },
-     // The boundary-fitted layout is always written whole.
-     .appendable = [](Long gridType) { return gridType != kGridBfg; },
-     .write = writeSubsetNc},
+     .available = [](const ExportKind&) { return true; },
+     // A grid saved whole is never appended to.
+     .appendable = [](const ExportKind& kind) { return !kind.wholeGrid; },
+     .write = SaveToLocal},
     {.id = kSaveOrvNc,
      .control = "asOrvNc",
      .caption = "as Orv Nc (sequential)",
      .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
      .asksAboutExisting = true,
      // A cell list is refused by the writer itself, with its own message.
-     .available = [](Long gridType) { return gridType == kGridRegular || gridType == kGridCells; },
+     .available = [](const ExportKind& kind) { return kind.orvNc; },
      .write = SaveToLocalOrv},
     {.id = kSaveCir,
      .control = "asOrvCir",
      .caption = "as Orv Cir",
      .filter = "Orv CIR file(*.CIR)|*.CIR|All files(*.*)|*.*",
      .pairName = "CIR",
-     // Cells of a regular longitude/latitude grid.
-     .available = [](Long gridType) { return gridType == kGridRegular; },
+     .available = [](const ExportKind& kind) { return kind.cir; },
      .write = [](const SaveTarget& target, Long,
                  const SubsetDescription& sd) { To_Cir(target, sd); }},
     {.id = kSaveCsc,
@@ -154,22 +144,21 @@ const SaveFormat kFormats[] = {
      .caption = "as Orv Csc",
      .filter = "Orv CSC (ASCII) file(*.CSC)|*.CSC|All files(*.*)|*.*",
      .pairName = "CSC",
-     .available = [](Long) { return true; },
+     .available = [](const ExportKind&) { return true; },
      .write = [](const SaveTarget& target, Long,
                  const SubsetDescription&) { To_Csc(target.Path()); }},
     {.id = kSaveXyuvText,
      .control = "asXyuvText",
      .caption = "as x,y,u,v text",
      .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
-     // Nodes of a boundary-fitted grid, or the points of a GMT grid.
-     .available = [](Long gridType) { return gridType == kGridBfg || gridType == kGridGmt; },
+     .available = [](const ExportKind& kind) { return kind.xyuvText; },
      .write = [](const SaveTarget& target, Long,
                  const SubsetDescription& sd) { To_Txt(target, sd); }},
     {.id = kSaveTimeSer,
      .control = "asTimeSerText",
      .caption = "as date, u,v ( text, only for point time ser. file)",
      .filter = "ASCII file(*.txt)|*.txt|All files(*.*)|*.*",
-     .available = [](Long) { return true; },
+     .available = [](const ExportKind&) { return true; },
      .write = [](const SaveTarget& target, Long,
                  const SubsetDescription& sd) { To_TimeSerText(target, sd); }},
 };
@@ -185,7 +174,7 @@ bool picksSavable() {
 
 // The target of the save, claimed, kept under "local nc" and in the target box; "" when there
 // is none to write. mode takes the answer about a netCDF target that exists.
-SaveTarget chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
+SaveTarget chooseTarget(const SaveFormat& format, const ExportKind& kind, Long& mode) {
     if (format.pairName != nullptr && !pairOnGrid(format.pairName)) return {""};
     ExportHost& host = exportHost();
     std::string path = host.TargetText();
@@ -196,7 +185,7 @@ SaveTarget chooseTarget(const SaveFormat& format, Long gridType, Long& mode) {
     if (format.asksAboutExisting && FileExistsOpen(target.Path()) == 1) {
         mode = ShowSubsetMsg(3, target.Path());
         if (mode != kSaveAppend && mode != kSaveOverwrite) return {""};
-        if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(gridType)) {
+        if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(kind)) {
             message(kBfgAppendNotAvailableText);
             return {""};
         }
@@ -220,7 +209,7 @@ const SaveFormat* FindSaveFormat(Long id) {
 
 bool SaveFormatAvailable(Long format, Long gridType) {
     const SaveFormat* entry = FindSaveFormat(format);
-    return entry != nullptr && entry->available(gridType);
+    return entry != nullptr && entry->available(ExportKindOf(gridType));
 }
 
 Long ShowSubsetMsg(Long kind, const std::string& path) {
@@ -237,14 +226,18 @@ void To_Csc(const std::string&) {
 }
 
 void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
-    const bool boundaryFitted = Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridBfg;
+    const ExportKind& kind = MainExportKind();
+    if (!kind.subsetNc) {
+        message("clsNC.GridType: wrong type");
+        return;
+    }
     SubsetDescription written = sd;
     saveLocal(
         target.Path(), mode,
-        [&] { return boundaryFitted ? SaveBFLocal(target, sd) : CreateNc(target, sd); },
-        [&] { return boundaryFitted ? Long{0} : AppendNc(target, written); },
-        // A boundary-fitted subset is never appended to, so its window is not kept.
-        boundaryFitted ? nullptr : &written);
+        [&] { return kind.wholeGrid ? SaveBFLocal(target, sd) : CreateNc(target, sd); },
+        [&] { return kind.wholeGrid ? Long{0} : AppendNc(target, written); },
+        // A subset saved whole is never appended to, so its window is not kept.
+        kind.wholeGrid ? nullptr : &written);
 }
 
 void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription& sd) {
@@ -264,15 +257,15 @@ void SaveToLocalOrv(const SaveTarget& target, Long mode, const SubsetDescription
 void SaveCommand() {
     if (Data.clsNC == nullptr || Data.PickCount < 1) return;
     BusyGuard busy;
-    const Long gridType = Data.clsNC->GridType(1);
+    const ExportKind& kind = MainExportKind();
     if (!picksSavable()) return;
     const SaveFormat* format = FindSaveFormat(Opt.SaveFormat);
-    if (format == nullptr || !format->available(gridType)) {
+    if (format == nullptr || !format->available(kind)) {
         message(kFormatNotAvailableText);
         return;
     }
     Long mode = kSaveNew;
-    const SaveTarget target = chooseTarget(*format, gridType, mode);
+    const SaveTarget target = chooseTarget(*format, kind, mode);
     if (target.Path().empty()) return;
     ui().DoEvents();
 

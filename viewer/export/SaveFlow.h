@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 
+struct ExportKind;
 struct SubsetDescription;
 
 // The ids of the save formats (SaveFormat in the settings file), in the menu's order.
@@ -47,11 +48,11 @@ struct SaveFormat {
     // Not null: the format takes a pair of components on a grid with longitude and latitude,
     // and the refusal names it so.
     const char* pairName = nullptr;
-    // The grid types the format has a writer for.
-    bool (*available)(Long gridType) = nullptr;
-    // Not null: false for the grid types whose files are never appended to (the save says so
+    // True for the grid kinds the format has a writer for.
+    bool (*available)(const ExportKind& kind) = nullptr;
+    // Not null: false for the grid kinds whose files are never appended to (the save says so
     // before anything is read); otherwise the writer answers an append itself.
-    bool (*appendable)(Long gridType) = nullptr;
+    bool (*appendable)(const ExportKind& kind) = nullptr;
     // Writes the target (claimed by the save), in the mode asked (kSaveNew, kSaveAppend,
     // kSaveOverwrite), for the description and its picks; every message is the writer's own.
     void (*write)(const SaveTarget& target, Long mode, const SubsetDescription& sd) = nullptr;
@@ -74,9 +75,10 @@ void SaveCommand();
 Long ShowSubsetMsg(Long kind, const std::string& path);
 
 // A subset netCDF file in the given mode (0 new, 7 overwrite, 6 append; the file is replaced
-// only once the new one is whole). A boundary-fitted grid is written new in either of the
-// first two. On success it records the window written in "subsetpara" (not for a
-// boundary-fitted grid) and asks whether to load the file.
+// only once the new one is whole); a grid kind without a subset writer is refused with a
+// message. A boundary-fitted grid is written new in either of the first two. On success it
+// records the window written in "subsetpara" (not for a boundary-fitted grid) and asks whether
+// to load the file.
 void SaveToLocal(const SaveTarget& target, Long mode, const SubsetDescription& sd);
 
 // Saves in the cell layout in the same modes: makes sure the items are known (asking to add

@@ -7,6 +7,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/export/ExportHost.h"
+#include "viewer/export/ExportKinds.h"
 #include "viewer/map/MapGeometry.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
@@ -43,14 +44,14 @@ struct Axes {
     Long lon = -1, lat = -1, time = -1, level = -1, cell = -1, xysize = -1;
 };
 
-Axes axesOfMain(IKelvad& nc, Long gridType) {
+Axes axesOfMain(IKelvad& nc, const ExportKind& kind) {
     Axes a;
     a.lon = nc.LondId(1);
     a.lat = nc.LatdId(1);
     a.time = nc.TimedId(1);
     a.level = nc.LeveldId(1);
     a.cell = nc.nCelldId(1);
-    if (gridType == kGridGmt) {
+    if (kind.gmtLayout) {
         for (Long k = 1; k <= nc.nDimes(1); ++k)
             if (UCase(nc.dimeName(k, 1)) == "XYSIZE") a.xysize = k - 1;
     }
@@ -191,23 +192,14 @@ void build(SubsetDescription& sd) {
     takeDimensions(sd, nc);
     const Long r = sd.rank();
 
-    const Long gridType = nc.GridType(1);
-    switch (gridType) {
-    case kGridCells:
-    case kGridRegular:
-    case kGridBfg:
-    case kGridGmt:
-        break;
-    case kGridFeMesh:
-    case kGridFvMesh:
-        message("[SubSetNcDomain] not ready for fe mesh type");
-        return;
-    default:
+    const ExportKind& kind = ExportKindOf(nc.GridType(1));
+    if (!kind.subsetCuts) {
+        if (kind.subsetRefusal != nullptr) message(kind.subsetRefusal);
         return;
     }
 
     // Axes the first pick does not cut go whole into the output.
-    const Axes ax = axesOfMain(nc, gridType);
+    const Axes ax = axesOfMain(nc, kind);
     const Long nTime = ax.time >= 0 ? nc.nTime(1) : 0;
     const Long kMax = ax.level >= 0 ? nc.kMax(1) : 0;
     const VArray<double> times = axisValues(nTime, &IKelvad::FillTime);
@@ -218,19 +210,11 @@ void build(SubsetDescription& sd) {
     auto latAt = [&](Long k) { return PositionDegrees(Data.latV(k)); };
     takeCut(sd.timeSub, sd.nTimeSub, timeAt, 1, nTime, 1);
     takeCut(sd.levelSub, sd.nLevelSub, levelAt, 1, kMax, 1);
-    switch (gridType) {
-    case kGridRegular:
-    case kGridGmt:
-        takeCut(sd.lonSub, sd.nLonSub, lonAt, 1, nc.nLon(1), 1);
-        takeCut(sd.latSub, sd.nLatSub, latAt, 1, nc.nLat(1), 1);
-        break;
-    case kGridCells:
-        takeCut(sd.lonSub, sd.nLonSub, lonAt, 1, nc.nCells(1), 1);
-        takeCut(sd.latSub, sd.nLatSub, latAt, 1, nc.nCells(1), 1);
-        break;
-    default:
+    if (kind.lonCount != nullptr) {
+        takeCut(sd.lonSub, sd.nLonSub, lonAt, 1, (nc.*kind.lonCount)(1), 1);
+        takeCut(sd.latSub, sd.nLatSub, latAt, 1, (nc.*kind.latCount)(1), 1);
+    } else {
         boundaryFittedCuts(sd, nc);
-        break;
     }
 
     for (Long d = 1; d <= r; ++d) {
@@ -243,12 +227,11 @@ void build(SubsetDescription& sd) {
         }
         takeRow(sd, d, rec.dimeName, rec.dimeSize, g == ax.time ? nTime : -1);
         const Long start = sd.startSub(d), count = sd.countSub(d), step = sd.strideSub(d);
-        const bool horizontal =
-            gridType == kGridBfg && (g == nc.iCelldId(1) || g == nc.jCelldId(1));
+        const bool horizontal = kind.wholeGrid && (g == nc.iCelldId(1) || g == nc.jCelldId(1));
         if (!horizontal) rec.dimeSize = count;
-        if (gridType == kGridRegular && g == ax.lon) {
+        if (kind.lonLatAxes && g == ax.lon) {
             takeCut(sd.lonSub, sd.nLonSub, lonAt, start, count, step);
-        } else if (gridType == kGridRegular && g == ax.lat) {
+        } else if (kind.lonLatAxes && g == ax.lat) {
             takeCut(sd.latSub, sd.nLatSub, latAt, start, count, step);
         } else if (g == ax.time) {
             takeCut(sd.timeSub, sd.nTimeSub, timeAt, start, count, step);

@@ -8,6 +8,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/export/AttributeCopier.h"
+#include "viewer/export/ExportKinds.h"
 #include "viewer/export/NcWriter.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SubsetDescription.h"
@@ -263,7 +264,6 @@ void SubsetWriter::write(const std::string& path) {
 // grid, a GMT grid's description over "side".
 std::vector<SubsetWriter::Written> SubsetWriter::coordinates() const {
     std::vector<Written> list;
-    const Long gridType = nc_.GridType(1);
     const Long lonD = nc_.LondId(1), latD = nc_.LatdId(1), timeD = nc_.TimedId(1);
     const Long levelD = nc_.LeveldId(1), cellD = nc_.nCelldId(1);
     const Long nVars = nc_.nVars(1);
@@ -296,7 +296,7 @@ std::vector<SubsetWriter::Written> SubsetWriter::coordinates() const {
                 list.push_back({-1, v, Role::Lat});
         }
     }
-    if (gridType == kGridGmt) {
+    if (ExportKindOf(nc_.GridType(1)).gmtLayout) {
         for (Long v = 1; v <= nVars; ++v)
             if (!taken(v) && UCase(nc_.variArrayDimName(v, 1, 1)) == "SIDE")
                 list.push_back({-1, v, Role::Described});

@@ -5,6 +5,7 @@
 #include "platform/Kovra.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/export/ExportKinds.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SideFormat.h"
 #include "viewer/export/SubsetDescription.h"
@@ -59,7 +60,7 @@ Long horizontalShape(IKelvad& nc, const SubsetDescription& sd, const DescribedWi
 
     const Long lonD = nc.LondId(1), latD = nc.LatdId(1);
     Long lonPos = 0, latPos = 0;
-    if (nc.GridType(1) == kGridRegular && nd >= 2) {
+    if (ExportKindOf(nc.GridType(1)).lonLatAxes && nd >= 2) {
         if (sd.dimIds(nd - 1) == lonD && sd.dimIds(nd) == latD) {
             lonPos = nd - 1;
             latPos = nd;

@@ -4,6 +4,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/export/ExportKinds.h"
 #include "viewer/export/SafeOutput.h"
 #include "viewer/export/SideFormat.h"
 #include "viewer/export/SubsetDescription.h"
@@ -14,25 +15,6 @@
 namespace {
 
 constexpr const char* kWho = "To_Txt";
-
-// Only a boundary-fitted grid is written here, and a GMT grid of one pick by WriteGMTTxt.
-void refuseGridType(Long gridType) {
-    switch (gridType) {
-    case kGridBfg:
-        return;
-    case kGridCells:
-        Refuse("[to_txt] GridType case = 1 not ready");
-    case kGridRegular:
-        Refuse("[to_txt] GridType case = 2 not ready");
-    case kGridFeMesh:
-    case kGridFvMesh:
-        Refuse("[to_txt] GridType case = 4 not ready");
-    case kGridGmt:
-        Refuse("[to_txt] GridType case = 5 not ready");
-    default:
-        Refuse("[to_txt] Unknown GridType:");
-    }
-}
 
 // A node's position from the description's cuts, which hold every grid point: i-major in one
 // dimension, or (j, i).
@@ -122,10 +104,11 @@ void write(IKelvad& nc, const SaveTarget& target, const SubsetDescription& sd) {
 } // namespace
 
 Long To_Txt(SaveTarget target, const SubsetDescription& sd) {
-    if (Data.clsNC != nullptr && Data.clsNC->GridType(1) == kGridGmt && sd.picks.size() == 1)
-        return WriteGMTTxt(sd.picks.front(), target);
+    // One pick of a GMT grid is its point text; otherwise only the kinds the table writes here.
+    const ExportKind& kind = MainExportKind();
+    if (kind.gmtPointText && sd.picks.size() == 1) return WriteGMTTxt(sd.picks.front(), target);
     return RunSideWriter(kWho, target, [&](IKelvad& nc) {
-        refuseGridType(nc.GridType(1));
+        if (kind.textRefusal != nullptr) Refuse(kind.textRefusal);
         if (!PicksFitDescription(sd)) return false;
         Hourglass busy;
         write(nc, target, sd);
