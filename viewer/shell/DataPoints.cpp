@@ -14,7 +14,7 @@
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
-#include "viewer/shell/MainForm.h"
+#include "viewer/shell/FormFaces.h"
 
 #include <cmath>
 
@@ -151,7 +151,7 @@ void DrawList(Long count, Marks& marks) {
 } // namespace
 
 void ShowDataPoints(Long nNc) {
-    DrawDataPoints(mainForm().Picture1->picture(), nNc);
+    DrawDataPoints(mainFormFace().Picture1->picture(), nNc);
     ui().DoEvents();
 }
 

@@ -44,6 +44,12 @@ namespace {
 
 MainForm* theForm = nullptr;
 
+// The forms under the main window make it through its face on first use, as mainForm() does.
+MainFormFace& makeMainForm() {
+    return mainForm();
+}
+[[maybe_unused]] const bool makerSet = (SetMainFormMaker(makeMainForm), true);
+
 void defaultEndProgram() {
     QCoreApplication::exit(0);
 }
@@ -79,6 +85,13 @@ MainForm::MainForm() {
     buildMenus();
     buildControls();
     connectEvents();
+    Window = this;
+    openAsTyped_ = [this](const std::string& path) {
+        setComboText(path);
+        AddToURLList();
+        LoadFile(0);
+    };
+    RegisterMainForm(this);
 }
 
 void MainForm::buildMenus() {
@@ -259,6 +272,7 @@ void MainForm::connectEvents() {
 
 MainForm::~MainForm() {
     if (theForm == this) theForm = nullptr;
+    if (loadedMainForm() == this) RegisterMainForm(nullptr);
 }
 
 void MainForm::setButtonIcons() {
@@ -292,18 +306,6 @@ void MainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
     else
         event->accept();
-}
-
-std::string MainForm::comboText() const {
-    const QString shown = Combo1->currentText();
-    if (comboHeld_.holds(shown)) return comboHeld_.of(shown);
-    const int i = Combo1->currentIndex();
-    if (i >= 0 && Combo1->itemText(i) == shown) return itemBytes(*Combo1, i);
-    return programText(shown);
-}
-
-void MainForm::setComboText(const std::string& text) {
-    Combo1->setEditText(comboHeld_.hold(text));
 }
 
 // ---- Load and the dataset entry ----------------------------------------------------------------

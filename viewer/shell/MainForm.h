@@ -5,6 +5,7 @@
 // Closing it is the program's only shut-down.
 #include "gui/QtText.h"
 #include "runtime/Types.h"
+#include "viewer/shell/FormFaces.h"
 
 #include <QMainWindow>
 #include <array>
@@ -20,31 +21,23 @@ class QPlainTextEdit;
 class QPushButton;
 class PictureWidget;
 
-class MainForm : public QMainWindow {
+class MainForm : public QMainWindow, public MainFormFace {
     Q_OBJECT
 public:
     MainForm();
     ~MainForm() override;
 
-    // ---- Controls ---------------------------------------------------------------------------
-    QComboBox* Combo1 = nullptr;            // editable: the dataset path or URL
-    std::array<QLabel*, 2> lblFile{};       // "URL or NC File", "Secondary File"
-    QPushButton* cmdBrowse = nullptr;       // file dialog without loading
-    QPushButton* cmdLoad = nullptr;         // "Load"
-    QLineEdit* Text3 = nullptr;             // the second file (V components)
-    QPushButton* Command3 = nullptr;        // second file's name from Combo1
-    QPushButton* cmdStartEnd = nullptr;     // "<": the time range of Combo1's entry
-    QLineEdit* Text2 = nullptr;             // time range
-    QLabel* label4 = nullptr;               // "Time"
-    std::array<QPlainTextEdit*, 5> Text1{}; // summaries (multi-line, read-only)
-    std::array<QLabel*, 5> Label1{};        // their titles
-    QLabel* Label3 = nullptr;               // "Numbers prefixed are variable-order"
-    PictureWidget* Picture1 = nullptr;      // preview of the dataset's points
-    QLabel* Label2 = nullptr;               // "Geographic Coverage"
-    std::array<QPushButton*, 2> Command2{}; // "Plot", "Subset to local"
-    QPushButton* Command1 = nullptr;        // "List CDL Header"
-    QPushButton* Command4 = nullptr;        // "Alias Tool"
-    QPushButton* Command5 = nullptr;        // "About"
+    // ---- Controls (and those of MainFormFace) ----------------------------------------------
+    std::array<QLabel*, 2> lblFile{};   // "URL or NC File", "Secondary File"
+    QPushButton* cmdBrowse = nullptr;   // file dialog without loading
+    QPushButton* cmdLoad = nullptr;     // "Load"
+    QPushButton* Command3 = nullptr;    // second file's name from Combo1
+    QPushButton* cmdStartEnd = nullptr; // "<": the time range of Combo1's entry
+    QLabel* label4 = nullptr;           // "Time"
+    std::array<QLabel*, 5> Label1{};    // the summaries' titles
+    QLabel* Label3 = nullptr;           // "Numbers prefixed are variable-order"
+    QLabel* Label2 = nullptr;           // "Geographic Coverage"
+    QPushButton* Command5 = nullptr;    // "About"
 
     // ---- Menus ------------------------------------------------------------------------------
     QAction* EditIni = nullptr;
@@ -103,11 +96,6 @@ public:
     // the program (see setEndProgramAction).
     void Form_Unload(Integer& Cancel);
 
-    // The text of Combo1's edit field (what the user typed or picked): the bytes of the entry
-    // put there or picked from the list, whether or not they are UTF-8.
-    std::string comboText() const;
-    void setComboText(const std::string& text);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,7 +108,6 @@ private:
     void setButtonIcons();
 
     bool unloaded_ = false;
-    HeldBytes comboHeld_;  // the bytes last put into Combo1's edit field
     HeldBytes secondHeld_; // the bytes last put into Text3
 };
 

@@ -14,7 +14,7 @@
 #include "viewer/map/gencord.h"
 #include "viewer/section/OCXHost.h"
 #include "viewer/shell/DataPoints.h"
-#include "viewer/shell/MainForm.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/Summaries.h"
@@ -71,7 +71,7 @@ void CloseSlots() {
 }
 
 void SetDatasetButtons(bool cdl, bool plot, bool alias) {
-    MainForm& f = mainForm();
+    MainFormFace& f = mainFormFace();
     f.Command1->setEnabled(cdl);
     f.Command2[0]->setEnabled(plot);
     f.Command2[1]->setEnabled(plot);
@@ -174,7 +174,7 @@ void FailedLoad() {
         ui().MsgBox("Do you want to take this file off the list?\r\n\r\nfile   : " + CurrentEntry(),
                     kYesNo, kProgramTitle);
     if (answer == kYes) RemoveFromURLList();
-    MainForm& f = mainForm();
+    MainFormFace& f = mainFormFace();
     f.Command1->setEnabled(true);
     f.Command2[0]->setEnabled(false);
     f.Command2[1]->setEnabled(false);
@@ -262,7 +262,7 @@ static Long fillLevels() {
 }
 
 // The first step's time, or the first and last, in the time box.
-static void showTimeSpan(MainForm& f, Long nTime) {
+static void showTimeSpan(MainFormFace& f, Long nTime) {
     if (nTime == 1) {
         f.Text2->setText(QString::fromStdString(Data.clsNC->StartTime(Data.nNcMain)));
     } else if (nTime > 1) {
@@ -279,7 +279,7 @@ void LoadFile(Long UseSecond) {
     if (CurrentEntry().empty()) return;
 
     LoadScope scope;
-    MainForm& f = mainForm();
+    MainFormFace& f = mainFormFace();
     Picture& pic = f.Picture1->picture();
     pic.Cls();
     for (int k = 1; k <= 4; ++k)
@@ -347,7 +347,7 @@ void ShowTimeRange() {
     if (loading) return;
     {
         LoadScope scope;
-        MainForm& f = mainForm();
+        MainFormFace& f = mainFormFace();
         CurrentEntry() = f.comboText();
         CloseSlots();
 

@@ -22,14 +22,12 @@
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/section/OCXHost.h"
-#include "viewer/shell/MainForm.h"
-#include "viewer/shell/MainOPaP.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/Note2.h"
 #include "viewer/shell/PicForm.h"
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/ShortMsg.h"
-#include "viewer/shell/URLList.h"
 #include "viewer/shell/frmAlias.h"
 
 #include <QCloseEvent>
@@ -60,6 +58,13 @@ namespace {
 
 OrderFrm* theForm = nullptr;
 
+// The forms that reach the order window through its face make it on first use, as
+// OrderFrmForm() does, and unload it as UnloadOrderFrm() does.
+OrderFrmFace& makeOrderFrm() {
+    return OrderFrmForm();
+}
+[[maybe_unused]] const bool makersSet = (SetOrderFrmMakers(makeOrderFrm, UnloadOrderFrm), true);
+
 constexpr const char* kCrLf = "\r\n";
 
 // The order window's strides and step box as the maps read and write them.
@@ -81,14 +86,10 @@ private:
 OrderFrmBoxes* theBoxes = nullptr;
 OrderBoxes* boxesBefore = nullptr;
 
-Picture& mapPicture();
-
 // A saved subset becomes the dataset as a dataset typed into the main window does.
 void loadSavedSubset(const std::string& path) {
     Opt.URL(0) = path;
-    mainForm().setComboText(path);
-    AddToURLList();
-    LoadFile(0);
+    mainFormFace().openDataset(path);
 }
 
 // The subset rows, the size and target boxes and the cursor entry, as the save routines read
@@ -129,7 +130,7 @@ public:
         loadSavedSubset(target);
     }
     void RedrawFrame() override {
-        mapPicture().Cls();
+        MapPicture().Cls();
         PlotPicked(0);
     }
     void AddVariableAlias() override { ShowAliasDialog(); }
@@ -181,10 +182,6 @@ bool picksDrawable() {
 // dataset.
 bool mayStart() {
     return DatasetReady() && !IsBusy();
-}
-
-Picture& mapPicture() {
-    return PicFormForm().Picture1->picture();
 }
 
 void showMapWindow() {
@@ -421,7 +418,10 @@ void OrderFrm::connectEvents() {
 }
 
 OrderFrm::~OrderFrm() {
-    if (theForm == this) theForm = nullptr;
+    if (theForm == this) {
+        theForm = nullptr;
+        RegisterOrderFrm(nullptr);
+    }
     if (theBoxes) {
         setOrderBoxes(boxesBefore);
         delete theBoxes;
@@ -472,35 +472,9 @@ void OrderFrm::closeEvent(QCloseEvent* event) {
 
 // ---- List access ------------------------------------------------------------------------------
 
-Long OrderFrm::ListIndex() const {
-    return List1->currentRow();
-}
-
 void OrderFrm::setListIndex(Long index) {
     List1->setCurrentRow(index, QItemSelectionModel::NoUpdate);
     List1_Click();
-}
-
-Long OrderFrm::ListCount() const {
-    return List1->count();
-}
-
-std::string OrderFrm::ListText(Long index) const {
-    const QListWidgetItem* item = List1->item(index);
-    if (!item) throw RuntimeError(err::InvalidCall);
-    return programText(item->text());
-}
-
-bool OrderFrm::Selected(Long index) const {
-    const QListWidgetItem* item = List1->item(index);
-    if (!item) throw RuntimeError(err::InvalidCall);
-    return item->isSelected();
-}
-
-void OrderFrm::setSelected(Long index, bool on) {
-    QListWidgetItem* item = List1->item(index);
-    if (!item) throw RuntimeError(err::InvalidCall);
-    item->setSelected(on);
 }
 
 // ---- Event procedures -------------------------------------------------------------------------
@@ -541,7 +515,7 @@ void OrderFrm::Command1_Click(Integer Index) {
         break;
     case 2: // Erase
         resumeNext([] {
-            Picture& pic = mapPicture();
+            Picture& pic = MapPicture();
             pic.Cls();
             if (Coast.CoastFlag == 1) DrawCoast(pic);
         });
@@ -574,7 +548,7 @@ void OrderFrm::Command6_Click(Integer Index) {
     if (!mayStart()) return;
     if (!BuildPicks()) return;
     if (Index == 0) { // next step
-        resumeNext([] { mapPicture().Cls(); });
+        resumeNext([] { MapPicture().Cls(); });
         Data.CurTimeStep = AddL(Data.CurTimeStep, 1);
         if (Data.CurTimeStep > Data.clsNC->nTime(1)) Data.CurTimeStep = 1;
         const QPointer<OrderFrm> self(this);
@@ -596,7 +570,7 @@ void OrderFrm::Command5_Click(Integer Index) {
     Opt.vscale = Index == 0 ? Opt.vscale * 0.5f : Opt.vscale * 1.5f;
     if (Opt.vscale <= 0) Opt.vscale = 1.0f;
     PutString("vscale", "Scales", Opt.IniFile, Str(Opt.vscale));
-    mapPicture().Cls();
+    MapPicture().Cls();
     Command1_Click(0);
 }
 
@@ -634,7 +608,7 @@ void OrderFrm::SaveBmp_Click() {
     }
     PutString("BMP", "FilePath", Opt.IniFile, path);
     try {
-        mapPicture().SavePicture(path);
+        MapPicture().SavePicture(path);
     } catch (const RuntimeError& e) {
         message(std::string("[SaveBmp] Picture not saved:") + kCrLf + path + kCrLf +
                 e.description());
@@ -694,6 +668,7 @@ void TakeStepAndLevel() {
 OrderFrm& OrderFrmForm() {
     if (!theForm) {
         theForm = new OrderFrm();
+        RegisterOrderFrm(theForm);
         theForm->Form_Load();
     }
     return *theForm;

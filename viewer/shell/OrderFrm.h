@@ -6,6 +6,7 @@
 // picks cut to the subset rows in the format chosen in "Save Options", recount the rows and
 // bring back the stored subset window.
 #include "runtime/Types.h"
+#include "viewer/shell/FormFaces.h"
 
 #include <QMainWindow>
 #include <array>
@@ -23,37 +24,26 @@ class QPlainTextEdit;
 class QPushButton;
 class QShowEvent;
 
-class OrderFrm : public QMainWindow {
+class OrderFrm : public QMainWindow, public OrderFrmFace {
     Q_OBJECT
 public:
     OrderFrm();
     ~OrderFrm() override;
 
-    // ---- Controls ---------------------------------------------------------------------------
-    QListWidget* List1 = nullptr;           // the drawable variables; the selection is the picks
-    QPlainTextEdit* Text1 = nullptr;        // description of the entry at the cursor
+    // ---- Controls (and those of OrderFrmFace) ----------------------------------------------
     QGroupBox* Frame2 = nullptr;            // "Draw to Picture Box"
     std::array<QPushButton*, 4> Command1{}; // "Draw", "Save to local file", "Erase", "Section"
     std::array<QPushButton*, 2> Command6{}; // ">" next step, ">>" all steps from the step box
     std::array<QPushButton*, 2> Command5{}; // "<", ">" of the vector scale
     QLabel* label4 = nullptr;               // "v scale"
     std::array<QLabel*, 4> Label3{};        // "Time", "Level", "Range", "Picked"
-    std::array<QLineEdit*, 2> Text9{};      // range of the time and level dimensions
-    std::array<QLineEdit*, 2> Text10{};     // the time step and the level to draw
     QGroupBox* Frame1 = nullptr;            // "Save to Local File"
     QLineEdit* Text2 = nullptr;             // target file of the save command
     QPushButton* Command2 = nullptr;        // "<": browse for the target
     QPushButton* Command4 = nullptr;        // "Append ?"
     std::array<QLabel*, 8> Label1{};        // 1..7: "Dimensions" .. "Stride", "Auto", "Manual"
-    std::array<QLineEdit*, 4> Text4{};      // dimension names, one row per dimension
-    std::array<QLineEdit*, 4> Text5{};      // start index
-    std::array<QLineEdit*, 4> Text6{};      // end index
-    std::array<QLineEdit*, 4> Text3{};      // count
-    std::array<QLineEdit*, 4> Text7{};      // stride worked out for the view ("Auto")
-    std::array<QLineEdit*, 4> Text11{};     // stride typed by the user ("Manual")
     QPushButton* Command3 = nullptr;        // "recount"
     QLabel* Label2 = nullptr;               // "Transfer Size per variable"
-    QLineEdit* Text8 = nullptr;             // transfer size of one variable
     QAction* SaveBmp = nullptr;             // "Save Pic"
     QMenu* Options = nullptr;               // "Save Options": one save format checked
     // One entry per save format, in the registry's order (SaveFormats), named as the format's
@@ -75,14 +65,8 @@ public:
     void SubsetfromIni_Click();
     void asFormat_Click(Integer Index);
 
-    // ---- List access ------------------------------------------------------------------------
-    // The entry at the cursor, -1 when none (the list's ListIndex).
-    Long ListIndex() const;
+    // ---- List access (and that of OrderFrmFace) ---------------------------------------------
     void setListIndex(Long index); // moves the cursor without selecting; runs List1_Click
-    Long ListCount() const;
-    std::string ListText(Long index) const;
-    bool Selected(Long index) const;
-    void setSelected(Long index, bool on);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -14,9 +14,9 @@
 #include "viewer/map/gencord.h"
 #include "viewer/section/ShowTyxSection.h"
 #include "viewer/shell/FormColor.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/Ini_Win.h"
-#include "viewer/shell/OrderFrm.h"
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/Probe.h"
 
@@ -65,6 +65,8 @@ std::function<void()>& showTyxSectionAction() {
 Picture& mapPicture() {
     return PicFormForm().Picture1->picture();
 }
+// The forms that draw into the map window reach its picture through its face.
+[[maybe_unused]] const bool mapMakerSet = (SetMapPictureMaker(mapPicture), true);
 
 // Clears the picture and redraws the frame and coastline of the view in force.
 void redrawFrame() {
@@ -304,7 +306,7 @@ void PicForm_Form_Unload(Integer& /*Cancel*/) {
         PutWinPos(Opt.IniFile);
         PutZoomExtent(Opt.IniFile);
     }
-    if (OrderFrmLoaded()) UnloadOrderFrm();
+    CloseOrderWindow();
     if (FormColorLoaded()) UnloadFormColor();
     if (FormIJLoaded()) UnloadFormIJ();
 }

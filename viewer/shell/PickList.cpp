@@ -9,7 +9,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/GridKinds.h"
 #include "viewer/map/ReadWindow.h"
-#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/FormFaces.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -128,7 +128,7 @@ OrderVarList MakeOrderVarList() {
 }
 
 void FillOrderVarList() {
-    OrderFrm& f = OrderFrmForm();
+    OrderFrmFace& f = orderFrmFace();
     const OrderVarList list = MakeOrderVarList();
     const Long first = f.ListCount();
     for (const std::string& e : list.entries)
@@ -214,14 +214,15 @@ void showAxis(QLineEdit* range, QLineEdit* current, IKelvad& nc, Long dimension,
     }
 }
 
-bool anySelected(const OrderFrm& f) {
+bool anySelected(const OrderFrmFace& f) {
     for (Long i = 0; i < f.ListCount(); ++i)
         if (f.Selected(i)) return true;
     return false;
 }
 
 // The subset rows take the entry's window, one row per dimension that has one.
-void fillSubsetRows(OrderFrm& f, IKelvad& nc, const OrderEntry& e, const std::string& sizeText) {
+void fillSubsetRows(OrderFrmFace& f, IKelvad& nc, const OrderEntry& e,
+                    const std::string& sizeText) {
     for (std::size_t row = 0; row < f.Text4.size(); ++row) {
         f.Text4[row]->clear();
         f.Text5[row]->clear();
@@ -244,7 +245,7 @@ void fillSubsetRows(OrderFrm& f, IKelvad& nc, const OrderEntry& e, const std::st
 
 void ShowOrderDetail() {
     try {
-        OrderFrm& f = OrderFrmForm();
+        OrderFrmFace& f = orderFrmFace();
         const Long cursor = f.ListIndex();
         if (cursor == -1) return;
         IKelvad& nc = dataset();

@@ -2,7 +2,7 @@
 
 #include "common/MinMax.h"
 #include "common/Ui.h"
-#include "gui/PictureWidget.h"
+#include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/CScale.h"
@@ -12,7 +12,7 @@
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/FormColor.h"
-#include "viewer/shell/PicForm.h"
+#include "viewer/shell/FormFaces.h"
 
 #include "viewer/map/FvBounds.h"
 #include "viewer/map/MeshOutlines.h"
@@ -243,7 +243,7 @@ Long PlotPicked(Long PlotMode) {
     std::optional<BusyGuard> busy;
     if (PlotMode != 0) busy.emplace();
 
-    Picture& pic = PicFormForm().Picture1->picture();
+    Picture& pic = MapPicture();
     if (InitMapScale(pic) != 1) return -1;
     if (PlotMode == 0 && Coast.CoastFlag == 1) DrawCoast(pic);
     if (Data.PickCount == 0 || PlotMode == 0) return -1;

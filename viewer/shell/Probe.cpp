@@ -2,7 +2,6 @@
 
 #include "common/Ui.h"
 #include "gui/Picture.h"
-#include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "runtime/RuntimeError.h"
@@ -13,8 +12,8 @@
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/Vectors.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/FormIJ.h"
-#include "viewer/shell/PicForm.h"
 
 #include <cstdlib>
 #include <exception>
@@ -275,7 +274,7 @@ void probe(double& lon, double& lat, Picture& pic) {
 } // namespace
 
 void ShowPointValues(double& lon, double& lat) {
-    Picture& pic = PicFormForm().Picture1->picture();
+    Picture& pic = MapPicture();
     const Long keptFore = pic.ForeColor();
     pic.setForeColor(QBColor(12));
     try {

@@ -9,7 +9,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/map/SharedState.h"
-#include "viewer/shell/MainForm.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/Startup.h"
 
 #include <QComboBox>
@@ -205,7 +205,7 @@ void AddToURLList() {
     setRememberedList(entries);
     FillURLCombo();
 
-    QComboBox* combo = mainForm().Combo1;
+    QComboBox* combo = mainFormFace().Combo1;
     for (int i = 0; i < combo->count(); ++i) {
         if (itemBytes(*combo, i) == current) {
             combo->setCurrentIndex(i);
@@ -266,7 +266,7 @@ void CompactURLList() {
 
 void FillURLCombo() {
     ensureUrlArray();
-    QComboBox* combo = mainForm().Combo1;
+    QComboBox* combo = mainFormFace().Combo1;
     combo->clear();
     for (Long i = 1; i <= Opt.nURL; ++i)
         if (passesUrlFilter(Opt.URL(i))) addItemBytes(*combo, Opt.URL(i));

@@ -3,8 +3,8 @@
 #include "gui/QtText.h"
 #include "platform/Component.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainForm.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -110,6 +110,7 @@ void frmAbout::Command1_Click() {
 }
 
 void ShowAboutBox() {
-    frmAbout box(mainFormLoaded() ? &mainForm() : nullptr);
+    MainFormFace* main = loadedMainForm();
+    frmAbout box(main ? main->Window : nullptr);
     ShowModalForm(box);
 }

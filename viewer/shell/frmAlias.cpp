@@ -7,8 +7,8 @@
 #include "runtime/RuntimeError.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/shell/FormFaces.h"
 #include "viewer/shell/FormShow.h"
-#include "viewer/shell/MainForm.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -148,6 +148,7 @@ void frmAlias::Command2_Click() {
 }
 
 void ShowAliasDialog() {
-    frmAlias dialog(mainFormLoaded() ? &mainForm() : nullptr);
+    MainFormFace* main = loadedMainForm();
+    frmAlias dialog(main ? main->Window : nullptr);
     ShowModalForm(dialog);
 }
