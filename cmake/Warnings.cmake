@@ -24,7 +24,10 @@ function(pelorin_test name)
   # ctest starts the binary once for every test: linked as a fixed-address program it starts
   # with far fewer relocations to apply, about a third of a second less each time.
   target_link_options(${name} PRIVATE -no-pie)
+  # Leaks are looked for; the options the caller gives AddressSanitizer stay in force (the
+  # test script turns symbolizing off for its first run).
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_prepend:detect_leaks=1:")
 endfunction()
