@@ -44,7 +44,16 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Test -DPELORIN_BUILD_TESTS=ON
 cmake --build "$build" -j "$jobs"
 step_done "build"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" --timeout 600
+# Each test is a process of its own, and at its end the leak check symbolizes the stacks of the
+# blocks it finds, suppressed ones included, which reads the binary's whole debug information:
+# half a second of each test's processor time. The run goes without names in its reports; a
+# test that fails runs once more with them.
+if ! QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=symbolize=0 ctest --output-on-failure -j "$jobs" \
+  --timeout 600; then
+  echo "test: the failed tests once more, with the names in their reports"
+  QT_QPA_PLATFORM=offscreen ctest --rerun-failed --output-on-failure --timeout 600 || true
+  exit 1
+fi
 step_done "tests"
 
 # The fuzz targets, when clang is here: each for 20 seconds with a fixed seed, after the

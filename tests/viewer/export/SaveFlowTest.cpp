@@ -3,7 +3,7 @@
 // other dimensions, formats without a writer yet), the success box and the load of the new
 // file once the save is over, the subset window kept in "subsetpara" and brought back by
 // "Subset from Ini", and "recount" on the order window's rows.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "runtime/Strings.h"
 #include "viewer/export/SaveFlow.h"

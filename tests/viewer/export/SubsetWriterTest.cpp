@@ -2,7 +2,7 @@
 // with their types and values, coordinates, time units and values), the time units read back by
 // the dataset library to the same dates, cell lists, GMT grids and picks of a second file, and
 // every refusal and failure leaving the target as it was, a writer killed half way included.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "tests/support/PackedGrid.h"
 #include "viewer/export/CreateNc.h"

@@ -3,7 +3,7 @@
 // coordinate cuts in degrees (Mercator mode too) and built anew each time, cell lists and GMT
 // grids over all their points, the picks of a second file on the main dataset's dimensions,
 // and the recount of the order window's rows with the size of the cut.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/SubsetDescription.h"
 

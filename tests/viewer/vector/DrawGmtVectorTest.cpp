@@ -2,7 +2,7 @@
 // than the grid, the cleared picture, the legend of kind 0, and a column without a place.
 #include "viewer/vector/DrawGmtVector.h"
 
-#include "tests/viewer/VectorFixture.h"
+#include "tests/viewer/vector/VectorFixture.h"
 
 #include <vector>
 

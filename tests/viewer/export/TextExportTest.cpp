@@ -1,7 +1,7 @@
 // The text side formats: the vector text of a boundary-fitted grid, the GMT point text and the
 // time-series text, each compared byte for byte with the text built here; the save command's
 // routes to them; and every refusal or failed write leaving the target as it was.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/SaveFlow.h"
 #include "viewer/export/ToTimeSerText.h"

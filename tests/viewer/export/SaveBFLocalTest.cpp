@@ -2,7 +2,7 @@
 // their subset names and cut, the two-dimensional longitudes and latitudes over the same cut so
 // that every value keeps its grid point, the attributes as the source has them, and the file
 // read again by the dataset library as a boundary-fitted grid.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/SaveBFLocal.h"
 

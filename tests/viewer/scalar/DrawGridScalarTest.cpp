@@ -2,7 +2,7 @@
 // "Scales" entry, the messages and a few pixels.
 #include "viewer/scalar/DrawGridScalar.h"
 #include "tests/support/NcBuilder.h"
-#include "tests/viewer/DrawGridScalarFixture.h"
+#include "tests/viewer/scalar/DrawGridScalarFixture.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"

@@ -6,7 +6,7 @@
 #include "viewer/vector/DrawBfgdVectorTimed.h"
 
 #include "runtime/Color.h"
-#include "tests/viewer/VectorPairFixture.h"
+#include "tests/viewer/vector/VectorPairFixture.h"
 
 #include <filesystem>
 #include <functional>

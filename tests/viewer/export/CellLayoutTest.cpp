@@ -3,7 +3,7 @@
 // time axis in minutes since 2000-01-01 from days, hours, seconds and model calendars, the
 // refusals leaving the target as it was, the file loaded again by the dataset library, and
 // the save command's route to it (the alias question, append refused, overwrite).
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "kelvadlib/IKelvad.h"
 #include "viewer/export/CreateOrvNc.h"

@@ -1,7 +1,7 @@
 // The CIR writer: files compared byte for byte with ones built here (records, labels, geometry,
 // thousandths rounded halves to even, missing pairs), the unit rule, the save command's route to
 // it, and every refusal or failed write leaving the target as it was.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/SaveFlow.h"
 #include "viewer/export/ToCir.h"

@@ -2,7 +2,7 @@
 // second file included), further time steps stated in the file's own time units (read back
 // with netCDF-C and by the dataset library to the source's dates), and every refusal and a read
 // failing half way leaving the file byte for byte as it was.
-#include "tests/viewer/ExportFixture.h"
+#include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/AppendNc.h"
 #include "viewer/export/CreateNc.h"

@@ -2,7 +2,7 @@
 // them, in both pick orders, the pick without a pair, Esc at a step, and the picture's state.
 #include "viewer/vector/DrawGridScalarVectorTimed.h"
 
-#include "tests/viewer/VectorFixture.h"
+#include "tests/viewer/vector/VectorFixture.h"
 
 #include "viewer/map/BusyGuard.h"
 

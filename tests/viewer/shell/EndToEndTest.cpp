@@ -22,7 +22,7 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/SectionHooks.h"
-#include "tests/viewer/ShellFixture.h"
+#include "tests/viewer/shell/ShellFixture.h"
 
 #include "common/Strings.h"
 #include "gui/LateBound.h"

@@ -7,7 +7,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
 #include "tests/support/NcBuilder.h"
-#include "tests/viewer/VectorPairFixture.h"
+#include "tests/viewer/vector/VectorPairFixture.h"
 
 #include <memory>
 

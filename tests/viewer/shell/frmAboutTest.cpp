@@ -1,7 +1,7 @@
 // The About box, opened from the main window: its texts and its links to the licences.
 #include "viewer/shell/frmAbout.h"
 
-#include "tests/viewer/ShellFixture.h"
+#include "tests/viewer/shell/ShellFixture.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // on every exit.
 #include "viewer/vector/DrawGridVectorTimed.h"
 
-#include "tests/viewer/VectorFixture.h"
+#include "tests/viewer/vector/VectorFixture.h"
 
 #include "viewer/map/BusyGuard.h"
 

@@ -3,7 +3,7 @@
 // VectorFixture: an empty described dataset for each test's own points and pair (a water pair,
 // scale 10), the read window of the pick, and the arrows of a drawing without its reference
 // arrow or of the last frame of an animation.
-#include "tests/viewer/VectorFixture.h"
+#include "tests/viewer/vector/VectorFixture.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // pump that presses Esc.
 #include "viewer/scalar/DrawGridScalarTimed.h"
 
-#include "tests/viewer/DrawGridScalarFixture.h"
+#include "tests/viewer/scalar/DrawGridScalarFixture.h"
 
 #include "viewer/map/BusyGuard.h"
 

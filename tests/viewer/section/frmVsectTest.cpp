@@ -1,4 +1,4 @@
-#include "tests/viewer/VsectFixture.h"
+#include "tests/viewer/section/VsectFixture.h"
 
 #include "common/Strings.h"
 #include "gui/PictureWidget.h"

@@ -4,7 +4,7 @@
 // one step and the read failures.
 #include "viewer/vector/DrawFEVector.h"
 
-#include "tests/viewer/VectorPairFixture.h"
+#include "tests/viewer/vector/VectorPairFixture.h"
 #include "viewer/map/BusyGuard.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // split over two files, and the frame's messages; the shared legend stages on their own.
 #include "viewer/vector/DrawGridVector.h"
 
-#include "tests/viewer/VectorFixture.h"
+#include "tests/viewer/vector/VectorFixture.h"
 
 #include "viewer/map/BusyGuard.h"
 
