@@ -8,6 +8,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/map/AnimationStop.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/MapGeometry.h"
@@ -524,7 +525,7 @@ Long StartStep(const std::string& boxText, Long nSteps) {
 
 Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& options) {
     // An Esc released while nothing ran must not stop this loop.
-    Anim.CancelFlag = 0;
+    ClearAnimationStop();
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
     Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
     const Long by = MaxL(1, options.timeStride);
@@ -538,8 +539,8 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
         if (!body(rc, step)) return -1;
         if (options.coastline && Coast.CoastFlag == 1) DrawCoast(rc.pic);
         ui().DoEvents();
-        if (Anim.CancelFlag == -1) {
-            Anim.CancelFlag = 0;
+        if (AnimationStopRequested()) {
+            ClearAnimationStop();
             SetMapCaption("Drawing Coastline: Canceled");
             break;
         }

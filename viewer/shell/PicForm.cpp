@@ -7,6 +7,7 @@
 #include "gui/Twips.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
+#include "viewer/map/AnimationStop.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/RenderStages.h"
@@ -100,7 +101,7 @@ void deferResize() {
 // What a close does while a long command runs: the animation is asked to stop, the window
 // goes out of sight, and the unload waits until the command no longer draws into the picture.
 void deferClose() {
-    Anim.CancelFlag = -1;
+    RequestAnimationStop();
     if (theForm) theForm->hide();
     scheduleCloseRetry();
 }
@@ -114,7 +115,7 @@ public:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) Anim.CancelFlag = -1;
+            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) RequestAnimationStop();
         }
         return false;
     }
@@ -426,9 +427,8 @@ void PicForm_Picture1_DblClick() {
 }
 
 void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
-    Anim.CancelFlag = KeyCode;
+    NoteAnimationKey(KeyCode);
     if (KeyCode == kKeyEscape) {
-        Anim.CancelFlag = -1;
         if (View.MouseState == kMouseSectionPath) {
             View.MouseState = kMouseZoom;
             // A drawing under way keeps its own mode.
