@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-bool SuppressPutMsg = false;
-
 namespace {
+
+bool suppressPutMsg = false;
 
 const char* const kProgramTitle = "Pelorin";
 
@@ -133,7 +133,7 @@ std::string GetString(const std::string& key, const std::string& section, const 
 void PutString(const std::string& key, const std::string& section, const std::string& file,
                const std::string& value) {
     if (WriteProfileString(section, key, value, file) != 0) return;
-    if (SuppressPutMsg) return;
+    if (suppressPutMsg) return;
     const std::string text = "[PutString] Item not written:\n"
                              "\n"
                              "file   : " +
@@ -142,7 +142,15 @@ void PutString(const std::string& key, const std::string& section, const std::st
                              "\n"
                              "\n"
                              "Click 'Yes' to suppress further message";
-    if (ui().MsgBox(text, kYesNoCancel, kProgramTitle) == kYes) SuppressPutMsg = true;
+    if (ui().MsgBox(text, kYesNoCancel, kProgramTitle) == kYes) suppressPutMsg = true;
+}
+
+bool PutMessagesSuppressed() {
+    return suppressPutMsg;
+}
+
+void ResetPutMessages() {
+    suppressPutMsg = false;
 }
 
 std::string FolderOf(const std::string& path) {

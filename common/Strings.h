@@ -6,8 +6,11 @@
 #include <string_view>
 #include <vector>
 
-// Set when the user asks PutString to stop reporting failed writes; lasts for the run.
-extern bool SuppressPutMsg;
+// True once the user has asked PutString to stop reporting failed writes (Yes in its box);
+// it lasts for the run.
+bool PutMessagesSuppressed();
+// Reports failed writes again, as at start-up (tests run several start-ups in one process).
+void ResetPutMessages();
 
 // The value of key in section of the settings file, "" when missing, empty or unreadable.
 std::string GetString(const std::string& key, const std::string& section, const std::string& file);

@@ -28,8 +28,8 @@ void setMtime(const std::string& path, time_t sec, long nsec) {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { SuppressPutMsg = false; }
-    void TearDown() override { SuppressPutMsg = false; }
+    void SetUp() override { ResetPutMessages(); }
+    void TearDown() override { ResetPutMessages(); }
     TempDir dir;
     InstalledScriptedUi ui;
 };
@@ -73,15 +73,15 @@ TEST_F(SettingsTest, FailedWriteAsksOncePerFailureUntilYes) {
                                     "Click 'Yes' to suppress further message");
     EXPECT_EQ(ui.boxes[0].style, kYesNoCancel);
     EXPECT_EQ(ui.boxes[0].title, "Pelorin");
-    EXPECT_FALSE(SuppressPutMsg);
+    EXPECT_FALSE(PutMessagesSuppressed());
 
     PutString("vscale", "Scales", ini, " 10"); // Cancel: still asked next time
     EXPECT_EQ(ui.boxes.size(), 2u);
-    EXPECT_FALSE(SuppressPutMsg);
+    EXPECT_FALSE(PutMessagesSuppressed());
 
     PutString("top", "zoom", ini, "5"); // Yes: silent from now on
     EXPECT_EQ(ui.boxes.size(), 3u);
-    EXPECT_TRUE(SuppressPutMsg);
+    EXPECT_TRUE(PutMessagesSuppressed());
 
     PutString("left", "zoom", ini, "6");
     PutString("right", "zoom", ini, "7");

@@ -2,11 +2,10 @@
 // What every viewer test starts from: the one Qt application, a scripted Ui installed for the
 // test (its event pump can run a hook), a temporary folder, the dataset library linked in as the
 // factory of the viewer's dataset objects, and the viewer's shared state cleared before and after
-// the test. Clearing covers what ResetSharedState leaves: the windows, the dataset object, the
-// read window and its values, the zoom records, the colour scale, the coastline cache, the mesh
-// boundary lists, the hooks of the drawing stages, the save routines' host and the subset window;
-// whatever the test left queued in the event loop runs before the next test. Derived fixtures
-// add the dataset object, the settings file and the pictures their tests need.
+// the test: every window unloaded, the dataset object released, then ResetSharedState, and the
+// order boxes and the save routines' host put back to their defaults. Whatever the test left
+// queued in the event loop runs before the next test. Derived fixtures add the dataset object,
+// the settings file and the pictures their tests need.
 #include "common/Strings.h"
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
@@ -14,7 +13,6 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
 #include "viewer/export/ExportHost.h"
-#include "viewer/export/SubsetWindow.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/FvBounds.h"
@@ -23,6 +21,7 @@
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/section/OCXHost.h"
+#include "viewer/section/frmVsect.h"
 #include "viewer/shell/FormColor.h"
 #include "viewer/shell/FormIJ.h"
 #include "viewer/shell/MainForm.h"
@@ -77,6 +76,7 @@ protected:
         if (FormColorLoaded()) UnloadFormColor();
         if (FormIJLoaded()) UnloadFormIJ();
         if (OCXHostLoaded()) UnloadOCXHost();
+        if (frmVsectLoaded()) UnloadfrmVsect();
         UnloadMainForm();
         ReleaseKelvad();
         ResetSharedState();
@@ -84,9 +84,6 @@ protected:
         defaultOrderBoxes() = MemoryOrderBoxes();
         setExportHost(nullptr);
         defaultExportHost() = MemoryExportHost();
-        SubsetWin.Reset();
-        setMapCaptionSink({});
-        SuppressPutMsg = false;
     }
 
     // Points the viewer at a settings file holding text, in the temporary folder or in a folder

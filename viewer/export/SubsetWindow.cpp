@@ -19,6 +19,10 @@
 SubsetWindowState SubsetWin;
 
 namespace {
+[[maybe_unused]] const bool kResetRegistered = RegisterSharedStateReset([] { SubsetWin.Reset(); });
+} // namespace
+
+namespace {
 
 constexpr const char* kSection = "subsetpara";
 constexpr const char* kCrLf = "\r\n";

@@ -28,11 +28,33 @@ Long rgb(double r, double g, double b) {
 
 } // namespace
 
+void SetColourRange(ColorScaleState& scale, float max, float min) {
+    scale.ScaleMax = max;
+    scale.ScaleMin = min;
+}
+
+void SetColourRange(float max, float min) {
+    SetColourRange(Scale, max, min);
+}
+
+void SetColourScheme(ColorScaleState& scale, Long colorCode, Long colOpt) {
+    scale.ColorCode = colorCode;
+    scale.col_opt = colOpt;
+}
+
+void SetColourScheme(Long colorCode, Long colOpt) {
+    SetColourScheme(Scale, colorCode, colOpt);
+}
+
 Long ValueToColor(float value) {
-    const float span = Scale.ScaleMax - Scale.ScaleMin;
-    const float t = span > 0 ? (value - Scale.ScaleMin) / span : 0.0f;
+    return ValueToColor(Scale, value);
+}
+
+Long ValueToColor(const ColorScaleState& scale, float value) {
+    const float span = scale.ScaleMax - scale.ScaleMin;
+    const float t = span > 0 ? (value - scale.ScaleMin) / span : 0.0f;
     Long color = 0;
-    SchemeColor(Scale.ColorCode, Scale.col_opt, t, color);
+    SchemeColor(scale.ColorCode, scale.col_opt, t, color);
     return color;
 }
 

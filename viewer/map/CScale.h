@@ -6,10 +6,17 @@
 class Picture;
 
 // The colour range and scheme (Scale.ScaleMax, Scale.ScaleMin, Scale.ColorCode, Scale.col_opt)
-// are part of the shared state (SharedState.h).
+// are part of the shared state (SharedState.h). This unit writes them: the drawings through
+// their context's scale, the colour window through the shared one.
+void SetColourRange(ColorScaleState& scale, float max, float min);
+void SetColourRange(float max, float min);
+void SetColourScheme(ColorScaleState& scale, Long colorCode, Long colOpt);
+void SetColourScheme(Long colorCode, Long colOpt);
 
 // The colour (Long RGB) of value in the range and scheme in force.
 Long ValueToColor(float value);
+// The same in the range and scheme of scale (a drawing's own, see RenderContext).
+Long ValueToColor(const ColorScaleState& scale, float value);
 // The schemes on the fraction t of the range (0 at ScaleMin, 1 at ScaleMax).
 Long ColorRampSingle(float t);
 Long ColorDiverging(float t);

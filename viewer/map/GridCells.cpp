@@ -39,23 +39,29 @@ void cellBox(RenderContext& rc, float lon1, float lat1, float lon2, float lat2, 
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     if (!MapPoint(rc, lon1, lat1, x1, y1)) return;
     if (!MapPoint(rc, lon2, lat2, x2, y2)) return;
-    rc.pic.Line(x1, y1, x2, y2, ValueToColor(v), LineFlag::BF);
+    rc.pic.Line(x1, y1, x2, y2, ValueToColor(rc.scale, v), LineFlag::BF);
 }
 
-// The grid's two axes as the cells need them.
+// The grid's two axes as the cells need them, from the drawing's coordinates and transform.
 struct Axes {
+    const VArray<float>* lonV = nullptr;
+    const VArray<float>* latV = nullptr;
+    const ViewState* view = nullptr;
     Long nLon = 0;
     Long nLat = 0;
     float lonHalf = 0; // the half width of a one-column grid's cells
     float latHalf = 0; // the half height of a one-row grid's cells
 };
 
-Axes gridAxes() {
+Axes gridAxes(const RenderContext& rc) {
     Axes a;
+    a.lonV = &rc.coords.lonV;
+    a.latV = &rc.coords.latV;
+    a.view = &rc.view;
     a.nLon = Data.clsNC->nLon(1);
     a.nLat = Data.clsNC->nLat(1);
-    a.lonHalf = halfSpacing(Data.latV, a.nLat);
-    a.latHalf = halfSpacing(Data.lonV, a.nLon);
+    a.lonHalf = halfSpacing(*a.latV, a.nLat);
+    a.latHalf = halfSpacing(*a.lonV, a.nLon);
     return a;
 }
 
@@ -65,10 +71,10 @@ void gridCell(RenderContext& rc, const Axes& ax, Long i, Long j, Long iStep, Lon
     int64_t w = 0, e = 0, s = 0, n = 0;
     CellHalfIndices(i, iStep, lonFirst, lonLast, w, e);
     CellHalfIndices(j, jStep, 1, ax.nLat, s, n);
-    const float west = AxisAtHalfIndex(Data.lonV, ax.nLon, w, ax.lonHalf) + shift;
-    const float east = AxisAtHalfIndex(Data.lonV, ax.nLon, e, ax.lonHalf) + shift;
-    cellBox(rc, west, AxisAtHalfIndex(Data.latV, ax.nLat, s, ax.latHalf), east,
-            AxisAtHalfIndex(Data.latV, ax.nLat, n, ax.latHalf), v);
+    const float west = AxisAtHalfIndex(*ax.lonV, ax.nLon, w, ax.lonHalf) + shift;
+    const float east = AxisAtHalfIndex(*ax.lonV, ax.nLon, e, ax.lonHalf) + shift;
+    cellBox(rc, west, AxisAtHalfIndex(*ax.latV, ax.nLat, s, ax.latHalf), east,
+            AxisAtHalfIndex(*ax.latV, ax.nLat, n, ax.latHalf), v);
 }
 
 // The walk takes exactly the indices that the read took, in the read's order: the outer
@@ -102,16 +108,17 @@ struct Band {
     bool placed() const { return lo == Edge::Placed && hi == Edge::Placed; }
 };
 
-Edge placeEdge(float coord, Long (*toPicture)(float, float&), float& at) {
+Edge placeEdge(const ViewState& view, float coord, bool lonAxis, float& at) {
     if (!std::isfinite(coord)) return Edge::NoNumber;
-    return toPicture(coord, at) == 0 ? Edge::Placed : Edge::Refused;
+    const Long r = lonAxis ? lonToPicX(view, coord, at) : latToPicY(view, coord, at);
+    return r == 0 ? Edge::Placed : Edge::Refused;
 }
 
 // The bands of count cells of one axis walked from start by step.
 void axisBands(std::vector<Band>& bands, const PixelBoxes& boxes, bool lonAxis, const Axes& ax,
                Long start, Long step, Long count, float shift, Long lonFirst, Long lonLast) {
     bands.assign(static_cast<std::size_t>(std::max<Long>(count, 0)), Band{});
-    const VArray<float>& axis = lonAxis ? Data.lonV : Data.latV;
+    const VArray<float>& axis = lonAxis ? *ax.lonV : *ax.latV;
     const Long n = lonAxis ? ax.nLon : ax.nLat;
     const float half = lonAxis ? ax.lonHalf : ax.latHalf;
     for (Long k = 0; k < count; ++k) {
@@ -122,8 +129,8 @@ void axisBands(std::vector<Band>& bands, const PixelBoxes& boxes, bool lonAxis, 
         const float c1 = AxisAtHalfIndex(axis, n, lo, half) + (lonAxis ? shift : 0.0f);
         const float c2 = AxisAtHalfIndex(axis, n, hi, half) + (lonAxis ? shift : 0.0f);
         float u1 = 0, u2 = 0;
-        b.lo = placeEdge(c1, lonAxis ? lonToPicX : latToPicY, u1);
-        b.hi = placeEdge(c2, lonAxis ? lonToPicX : latToPicY, u2);
+        b.lo = placeEdge(*ax.view, c1, lonAxis, u1);
+        b.hi = placeEdge(*ax.view, c2, lonAxis, u2);
         if (lonAxis)
             boxes.columns(u1, u2, b.first, b.last);
         else
@@ -153,7 +160,7 @@ inline void paintCell(RenderContext& rc, PixelBoxes& boxes, const Band& lon, con
         return;
     }
     if (lon.first > lon.last || lat.first > lat.last) return;
-    boxes.fill(lon.first, lat.first, lon.last, lat.last, ValueToColor(v));
+    boxes.fill(lon.first, lat.first, lon.last, lat.last, ValueToColor(rc.scale, v));
 }
 
 // The same walk with the cells filled straight into the picture's pixels: the columns' and
@@ -248,18 +255,19 @@ bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines) {
                               : GridWindowLines(rc.nvar, count, rc.nd, start, counts, steps));
         return false;
     };
-    if (ReadSlice(rc, Win.scalarV, Win.tcount) < 0)
-        return fail(Win.tcount, Win.startp, Win.countp, Win.stride);
+    ReadWindowState& win = rc.win;
+    if (ReadSlice(rc, win.scalarV, win.tcount) < 0)
+        return fail(win.tcount, win.startp, win.countp, win.stride);
     const Long lonDim = lonDimOf(rc);
     const SeamWindow* before = nullptr;
-    for (SeamWindow& w : Win.seamWindows) {
+    for (SeamWindow& w : win.seamWindows) {
         w.read = false;
         // Windows worked out for another variable are not this one's.
         if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != rc.nd) continue;
         for (Long d = 1; d <= rc.nd; ++d)
-            if (d != lonDim) w.startp(d) = Win.startp(d);
-        if (sameWindow(Win.startp, Win.countp, Win.stride, w, rc.nd)) {
-            w.values = Win.scalarV; // a view wider than a period holds whole copies
+            if (d != lonDim) w.startp(d) = win.startp(d);
+        if (sameWindow(win.startp, win.countp, win.stride, w, rc.nd)) {
+            w.values = win.scalarV; // a view wider than a period holds whole copies
         } else if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
             w.values = before->values;
         } else if (ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0) {
@@ -272,8 +280,8 @@ bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines) {
 }
 
 void RangeGridWindows(RenderContext& rc) {
-    AutoRange(rc, Win.scalarV, Win.tcount);
-    for (const SeamWindow& w : Win.seamWindows)
+    AutoRange(rc, rc.win.scalarV, rc.win.tcount);
+    for (const SeamWindow& w : rc.win.seamWindows)
         if (w.read) AutoRange(rc, w.values, w.tcount);
 }
 
@@ -282,12 +290,13 @@ void WalkGridCells(RenderContext& rc) {
     // The variable's own order: a dataset may hold variables of both orders.
     const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
     if (order != 1 && order != 2) return;
-    const Axes ax = gridAxes();
+    const Axes ax = gridAxes(rc);
+    const ReadWindowState& win = rc.win;
     walkWindows(rc, [&](auto&& walk) {
         walk(ax, order,
-             WalkWindow{Win.startp, Win.countp, Win.stride, Win.scalarV, Win.tcount, 0.0f, 1,
+             WalkWindow{win.startp, win.countp, win.stride, win.scalarV, win.tcount, 0.0f, 1,
                         ax.nLon});
-        for (const SeamWindow& w : Win.seamWindows)
+        for (const SeamWindow& w : win.seamWindows)
             if (w.read)
                 walk(ax, order,
                      WalkWindow{w.startp, w.countp, w.stride, w.values, w.tcount, w.shift,
@@ -305,12 +314,13 @@ bool DrawGridStep(RenderContext& rc) {
 void WalkGmtCells(RenderContext& rc) {
     const Long nd = rc.nd;
     if (nd < 1) return;
-    const Axes ax = gridAxes();
+    const Axes ax = gridAxes(rc);
+    const ReadWindowState& win = rc.win;
     const Long nLon = ax.nLon;
     const Long nLat = ax.nLat;
     // Values past the last row have no place on the grid.
     const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
-    const Long first = Win.startp(nd), last = Win.endp(nd), step = Win.stride(nd);
+    const Long first = win.startp(nd), last = win.endp(nd), step = win.stride(nd);
     if (step <= 0 || cells == 0) return;
     PixelBoxes boxes(rc.pic);
     std::vector<Band> columns, rows;
@@ -328,7 +338,7 @@ void WalkGmtCells(RenderContext& rc) {
                 --j;
             }
             if (i < lonFirst || i > lonLast) continue;
-            const float v = Win.scalarV(static_cast<Long>(k));
+            const float v = win.scalarV(static_cast<Long>(k));
             if (v <= NoVal) continue;
             TakeValue(rc, v);
             if (boxes.direct())
@@ -339,6 +349,6 @@ void WalkGmtCells(RenderContext& rc) {
         }
     };
     walk(0, 1, nLon);
-    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon))
+    for (const GridCopy& c : GridCopiesInView(*ax.lonV, nLon))
         walk(c.shift, c.lonFirst, c.lonLast);
 }

@@ -8,6 +8,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
+#include "viewer/map/AnimationStop.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/MapGeometry.h"
@@ -29,6 +30,10 @@ constexpr const char* kCrLf = "\r\n";
 
 std::function<void(const std::string&)> gCaptionSink;
 std::string gLastCaption;
+[[maybe_unused]] const bool kResetRegistered = RegisterSharedStateReset([] {
+    gCaptionSink = {};
+    gLastCaption.clear();
+});
 
 // A picture position to a device point, halves to even.
 Long toDevice(float v) {
@@ -41,7 +46,7 @@ Long toDevice(float v) {
 // -------------------------------------------------------------------------------------
 
 RenderContext::RenderContext(Picture& picture, std::string bracketTag)
-    : pic(picture), tag(std::move(bracketTag)) {
+    : pic(picture), tag(std::move(bracketTag)), win(Win), coords(Data), view(View), scale(Scale) {
     busy_.emplace();
 }
 
@@ -93,9 +98,8 @@ void EndRender(RenderContext& rc) {
     rc.hourglass_ = false;
 }
 
-void PrepareColours() {
-    Scale.col_opt = 0;
-    Scale.ColorCode = 30;
+void PrepareColours(RenderContext& rc) {
+    SetColourScheme(rc.scale, 30, 0);
 }
 
 void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill) {
@@ -104,7 +108,7 @@ void BeginFrame(RenderContext& rc, const PickItem& pick, FrameFill fill) {
     if (fill == FrameFill::Solid) rc.pic.setFillStyle(kFillSolid);
     PrintTitle(rc, rc.name);
     BeginRender(rc);
-    PrepareColours();
+    PrepareColours(rc);
     StoredRange(rc);
 }
 
@@ -116,9 +120,8 @@ void StoredRange(RenderContext& rc) {
     if (!entry.empty()) {
         rc.a = static_cast<float>(GetWord(entry, 2));
         rc.b = static_cast<float>(GetWord(entry, 3));
-        Scale.ScaleMax = MaxS(rc.a, rc.b);
-        Scale.ScaleMin = MinS(rc.a, rc.b);
-        rc.stored = static_cast<float>(Scale.ScaleMax - Scale.ScaleMin) > 0;
+        SetColourRange(rc.scale, MaxS(rc.a, rc.b), MinS(rc.a, rc.b));
+        rc.stored = static_cast<float>(rc.scale.ScaleMax - rc.scale.ScaleMin) > 0;
     } else {
         rc.a = -1e10f;
         rc.b = 1e10f;
@@ -135,12 +138,12 @@ void FindTimeAndLevel(RenderContext& rc) {
 
 void PinStep(RenderContext& rc, Long step) {
     rc.step = step;
-    if (rc.timePos > 0) Win.startp(rc.timePos) = step;
+    if (rc.timePos > 0) rc.win.startp(rc.timePos) = step;
 }
 
 void PinLevel(RenderContext& rc, Long level) {
     rc.level = level;
-    if (rc.levelPos > 0) Win.startp(rc.levelPos) = level;
+    if (rc.levelPos > 0) rc.win.startp(rc.levelPos) = level;
 }
 
 void PinTimeAndLevel(RenderContext& rc, Long step, Long level) {
@@ -161,8 +164,9 @@ void TimeBar(RenderContext& rc, Long step) {
 }
 
 bool WindowCheck(RenderContext& rc) {
-    const bool empty = rc.nd < 1 || !Win.countp.IsAllocated() || Win.countp.UBound() < rc.nd ||
-                       Win.countp(rc.nd) <= 0 || Win.tcount <= 0;
+    const ReadWindowState& w = rc.win;
+    const bool empty = rc.nd < 1 || !w.countp.IsAllocated() || w.countp.UBound() < rc.nd ||
+                       w.countp(rc.nd) <= 0 || w.tcount <= 0;
     if (!empty) return true;
     ui().MsgBox(rc.tag + " Code error: Geogrphical miss-match", kOkOnly, kProgramTitle);
     EndRender(rc);
@@ -173,7 +177,7 @@ bool WindowCheck(RenderContext& rc) {
 // -----------------------------------------------------------------------------------------
 
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count) {
-    return ReadSlice(rc, into, count, Win.startp, Win.countp, Win.stride);
+    return ReadSlice(rc, into, count, rc.win.startp, rc.win.countp, rc.win.stride);
 }
 
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<Long>& start,
@@ -188,8 +192,8 @@ void ShowReadFailure(RenderContext& rc, const std::string& title, const std::str
     ui().MsgBox(Data.clsNC->ErrorMessage() + kCrLf + kCrLf + windowLines, kCritical, title);
 }
 
-std::string GridWindowLines(Long nvar, Long count, Long nd) {
-    return GridWindowLines(nvar, count, nd, Win.startp, Win.countp, Win.stride);
+std::string GridWindowLines(const RenderContext& rc, Long count) {
+    return GridWindowLines(rc.nvar, count, rc.nd, rc.win.startp, rc.win.countp, rc.win.stride);
 }
 
 std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& start,
@@ -201,8 +205,8 @@ std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& 
     return s;
 }
 
-std::string IjWindowLines(Long i, Long j, Long nd) {
-    return IjWindowLines(i, j, nd, Win.startp, Win.countp);
+std::string IjWindowLines(const RenderContext& rc, Long i, Long j, Long nd) {
+    return IjWindowLines(i, j, nd, rc.win.startp, rc.win.countp);
 }
 
 std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
@@ -214,8 +218,8 @@ std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
 }
 
 bool ReadGridSlice(RenderContext& rc) {
-    if (ReadSlice(rc, Win.scalarV, Win.tcount) >= 0) return true;
-    ShowReadFailure(rc, rc.tag + " NetCDF Error", GridWindowLines(rc.nvar, Win.tcount, rc.nd));
+    if (ReadSlice(rc, rc.win.scalarV, rc.win.tcount) >= 0) return true;
+    ShowReadFailure(rc, rc.tag + " NetCDF Error", GridWindowLines(rc, rc.win.tcount));
     return false;
 }
 
@@ -243,8 +247,10 @@ void AutoRange(RenderContext& rc, const VArray<float>& values, Long count, bool 
     rc.a = a;
     rc.b = b;
     rc.sawValue = rc.sawValue || saw;
-    Scale.ScaleMax = ordered ? MaxS(a, b) : a;
-    Scale.ScaleMin = ordered ? MinS(a, b) : b;
+    if (ordered)
+        SetColourRange(rc.scale, MaxS(a, b), MinS(a, b));
+    else
+        SetColourRange(rc.scale, a, b);
 }
 
 std::string StoredRangeText(float a, float b) {
@@ -274,7 +280,7 @@ void WriteBackRange(RenderContext& rc) {
 bool MapPoint(RenderContext& rc, float lon, float lat, float& x, float& y) {
     // A coordinate that is no number has no place on the map: skipped, and not a refusal.
     if (!std::isfinite(lon) || !std::isfinite(lat)) return false;
-    if (ll2_to_xy2Quiet(lon, lat, x, y) == 0) return true;
+    if (ll2_to_xy2Quiet(rc.view, lon, lat, x, y) == 0) return true;
     CountRefusal(rc);
     return false;
 }
@@ -296,13 +302,13 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
         float x = 0, y = 0;
         if (!MapPoint(rc, lon(k), lat(k), x, y)) continue;
         if (!boxes.direct()) {
-            rc.pic.Line(x - 1, y - 1, x + 1, y + 1, ValueToColor(v), LineFlag::BF);
+            rc.pic.Line(x - 1, y - 1, x + 1, y + 1, ValueToColor(rc.scale, v), LineFlag::BF);
             continue;
         }
         int x0 = 0, x1 = -1, y0 = 0, y1 = -1;
         boxes.columns(x - 1, x + 1, x0, x1);
         boxes.rows(y - 1, y + 1, y0, y1);
-        if (x0 <= x1 && y0 <= y1) boxes.fill(x0, y0, x1, y1, ValueToColor(v));
+        if (x0 <= x1 && y0 <= y1) boxes.fill(x0, y0, x1, y1, ValueToColor(rc.scale, v));
     }
 }
 
@@ -350,8 +356,9 @@ class BfgdNodes {
 public:
     enum State : unsigned char { Placed, Unknown, Refused };
 
-    BfgdNodes(Long aStart, Long aEnd, Long aStep, Long aLimit, bool aCloses, Long bStart,
-              Long bEnd, Long bStep, Long bLimit, bool bCloses, bool swapped) {
+    BfgdNodes(const RenderContext& rc, Long aStart, Long aEnd, Long aStep, Long aLimit,
+              bool aCloses, Long bStart, Long bEnd, Long bStep, Long bLimit, bool bCloses,
+              bool swapped) {
         axis(as_, aStart, aEnd, aStep, aLimit, aCloses);
         axis(bs_, bStart, bEnd, bStep, bLimit, bCloses);
         const std::size_t nb = bs_.size();
@@ -361,12 +368,12 @@ public:
             for (std::size_t ib = 0; ib < nb; ++ib) {
                 const Long p = swapped ? bs_[ib] : as_[ia];
                 const Long q = swapped ? as_[ia] : bs_[ib];
-                const float lon = Data.lonV(p, q), lat = Data.latV(p, q);
+                const float lon = rc.coords.lonV(p, q), lat = rc.coords.latV(p, q);
                 float x = 0, y = 0;
                 State& st = state_[ia * nb + ib];
                 if (!PositionKnown(lon, lat))
                     st = Unknown;
-                else if (ll2_to_xy2Quiet(lon, lat, x, y) != 0)
+                else if (ll2_to_xy2Quiet(rc.view, lon, lat, x, y) != 0)
                     st = Refused;
                 else
                     at_[ia * nb + ib] = {toDevice(x), toDevice(y)};
@@ -416,8 +423,11 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     const bool swapped = coordsJFirst == aIsI;
     const Long aLimit = aIsI ? iMax : jMax;
     const Long bLimit = aIsI ? jMax : iMax;
-    const Long aStart = Win.startp(nd - 1), aEnd = Win.endp(nd - 1), aStep = Win.stride(nd - 1);
-    const Long bStart = Win.startp(nd), bEnd = Win.endp(nd), bStep = Win.stride(nd);
+    const ReadWindowState& w = rc.win;
+    const VArray<float>& lonV = rc.coords.lonV;
+    const VArray<float>& latV = rc.coords.latV;
+    const Long aStart = w.startp(nd - 1), aEnd = w.endp(nd - 1), aStep = w.stride(nd - 1);
+    const Long bStart = w.startp(nd), bEnd = w.endp(nd), bStep = w.stride(nd);
     if (aStep <= 0 || bStep <= 0) return;
     const ViewEdges view = DrawnViewEdges();
     const float period = MapLonPeriod();
@@ -425,13 +435,13 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
     auto closes = [&](Long count, Long lines, bool alongA) {
         return LinesCloseUp(count, lines, [&](Long k, Long line, float& lon, float& lat) {
             const Long a = alongA ? k : line, b = alongA ? line : k;
-            lon = swapped ? Data.lonV(b, a) : Data.lonV(a, b);
-            lat = swapped ? Data.latV(b, a) : Data.latV(a, b);
+            lon = swapped ? lonV(b, a) : lonV(a, b);
+            lat = swapped ? latV(b, a) : latV(a, b);
         });
     };
     const bool aCloses = closes(aLimit, bLimit, true);
     const bool bCloses = closes(bLimit, aLimit, false);
-    const BfgdNodes nodes(aStart, aEnd, aStep, aLimit, aCloses, bStart, bEnd, bStep, bLimit,
+    const BfgdNodes nodes(rc, aStart, aEnd, aStep, aLimit, aCloses, bStart, bEnd, bStep, bLimit,
                           bCloses, swapped);
     PixelBoxes boxes(rc.pic);
     PointApi pts[5];
@@ -442,7 +452,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
         for (Long b = bStart; b <= bEnd; b += bStep, ++ib) {
             (aIsI ? i : j) = a;
             (aIsI ? j : i) = b;
-            const float v = Win.scalarV(++k);
+            const float v = w.scalarV(++k);
             if (v <= NoVal) continue;
             TakeValue(rc, v);
             const std::size_t corner[4] = {nodes.node(ia, ib), nodes.node(ia + 1, ib),
@@ -461,8 +471,8 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             for (int c = 0; c < 4; ++c) {
                 const Long p = swapped ? cb[c] : ca[c];
                 const Long q = swapped ? ca[c] : cb[c];
-                lons[c] = kept[c] = Data.lonV(p, q);
-                lats[c] = Data.latV(p, q);
+                lons[c] = kept[c] = lonV(p, q);
+                lats[c] = latV(p, q);
             }
             float lo = 0, hi = 0;
             KeepWhole(kept, 4, period, lo, hi);
@@ -471,7 +481,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
                 copies.count == 1 && copies.shift[0] == 0 && std::equal(lons, lons + 4, kept);
             if (!asTransformed) {
                 // Across the seam, or at another copy: moved corners are transformed afresh.
-                drawBfgdCell(rc, lons, lats, ValueToColor(v), view, period, pts);
+                drawBfgdCell(rc, lons, lats, ValueToColor(rc.scale, v), view, period, pts);
                 continue;
             }
             if (refused) {
@@ -480,13 +490,13 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             }
             for (int c = 0; c < 4; ++c)
                 pts[c + 1] = nodes.at(corner[c]);
-            fillNodeCell(rc, boxes, pts, ValueToColor(v));
+            fillNodeCell(rc, boxes, pts, ValueToColor(rc.scale, v));
         }
     }
 }
 
 void WholeListWindow(RenderContext& rc, Long count) {
-    for (VArray<Long>* arr : {&Win.startp, &Win.countp, &Win.stride}) {
+    for (VArray<Long>* arr : {&rc.win.startp, &rc.win.countp, &rc.win.stride}) {
         if (rc.nd < 1) {
             arr->Erase();
             continue;
@@ -495,7 +505,7 @@ void WholeListWindow(RenderContext& rc, Long count) {
         for (Long d = 1; d <= rc.nd; ++d)
             (*arr)(d) = 1;
     }
-    if (rc.nd >= 1) Win.countp(rc.nd) = count;
+    if (rc.nd >= 1) rc.win.countp(rc.nd) = count;
 }
 
 // ---- The time loop
@@ -515,7 +525,7 @@ Long StartStep(const std::string& boxText, Long nSteps) {
 
 Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& options) {
     // An Esc released while nothing ran must not stop this loop.
-    Anim.CancelFlag = 0;
+    ClearAnimationStop();
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
     Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
     const Long by = MaxL(1, options.timeStride);
@@ -529,8 +539,8 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
         if (!body(rc, step)) return -1;
         if (options.coastline && Coast.CoastFlag == 1) DrawCoast(rc.pic);
         ui().DoEvents();
-        if (Anim.CancelFlag == -1) {
-            Anim.CancelFlag = 0;
+        if (AnimationStopRequested()) {
+            ClearAnimationStop();
             SetMapCaption("Drawing Coastline: Canceled");
             break;
         }

@@ -31,6 +31,10 @@
 
 class Picture;
 struct PickItem;
+struct ReadWindowState;
+struct DatasetState;
+struct ViewState;
+struct ColorScaleState;
 
 // The state of one drawing, from its first stage to its last.
 struct RenderContext {
@@ -45,6 +49,15 @@ struct RenderContext {
 
     Picture& pic;
     std::string tag;
+
+    // The inputs of the drawing, gathered as the context is made, before its first stage: the
+    // read window with the values read through it, the coordinates, the map transform (which
+    // ScaleCheck sets) and the colour scale. The stages and the walks read them from here; the
+    // shared state stays their store, which the windows write between drawings.
+    ReadWindowState& win;
+    const DatasetState& coords; // lonV, latV, the mesh nodes and triangles
+    const ViewState& view;      // the transform
+    ColorScaleState& scale;
 
     // The variable drawn.
     Long nvar = 0;
@@ -104,7 +117,7 @@ void BeginRender(RenderContext& rc);
 // The default pointer; the context's destructor does it too.
 void EndRender(RenderContext& rc);
 // Colour scheme 30, variant 0: done before any value is coloured, so that map and legend agree.
-void PrepareColours();
+void PrepareColours(RenderContext& rc);
 
 // What the frame does to the picture's fill before its title: nothing, the grid maps' mask
 // (SetMaskMode), or solid polygons (FillStyle 0, the boundary-fitted grid's cells).
@@ -135,8 +148,8 @@ void TimeBar(RenderContext& rc, Long step);
 bool WindowCheck(RenderContext& rc);
 
 // ---- Reads --------------------------------------------------------------------------------------
-// GetVarsAny of the variable over startp/countp/stride with count values into into, from
-// readSlot; the result as a Long (Empty counts 0, a failure is below 0).
+// GetVarsAny of the variable over the context's startp/countp/stride with count values into
+// into, from readSlot; the result as a Long (Empty counts 0, a failure is below 0).
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count);
 // The same over another window of the variable (a seam window).
 Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<Long>& start,
@@ -145,14 +158,15 @@ Long ReadSlice(RenderContext& rc, VArray<float>& into, Long count, const VArray<
 // windowLines, critical icon, titled title.
 void ShowReadFailure(RenderContext& rc, const std::string& title, const std::string& windowLines);
 // "nvar, tcount= " & Str(nvar) & " " & Str(count) & CRLF, then per dimension
-// "start, count, stride = " & Str(startp) & " " & Str(countp) & " " & Str(stride) & CRLF.
-std::string GridWindowLines(Long nvar, Long count, Long nd);
+// "start, count, stride = " & Str(startp) & " " & Str(countp) & " " & Str(stride) & CRLF, of the
+// context's variable and read window.
+std::string GridWindowLines(const RenderContext& rc, Long count);
 // The same lines for another window.
 std::string GridWindowLines(Long nvar, Long count, Long nd, const VArray<Long>& start,
                             const VArray<Long>& counts, const VArray<Long>& steps);
 // "i,j= " & Str(i) & " " & Str(j) & CRLF, then per dimension "startp, count= " & Str(startp)
-// & " " & Str(countp) & CRLF.
-std::string IjWindowLines(Long i, Long j, Long nd);
+// & " " & Str(countp) & CRLF, of the context's read window.
+std::string IjWindowLines(const RenderContext& rc, Long i, Long j, Long nd);
 // The same lines for another window (a seam window).
 std::string IjWindowLines(Long i, Long j, Long nd, const VArray<Long>& start,
                           const VArray<Long>& counts);

@@ -4,6 +4,8 @@
 #include "kelvadlib/IKelvad.h"
 #include "platform/Component.h"
 
+#include <vector>
+
 SettingsState Opt;
 CoastState Coast;
 DatasetState Data;
@@ -11,6 +13,21 @@ ReadWindowState Win;
 ViewState View;
 ColorScaleState Scale;
 AnimationState Anim;
+
+namespace {
+
+// Built on first use: the modules register while the program's globals are being made.
+std::vector<SharedStateReset>& registeredResets() {
+    static std::vector<SharedStateReset> resets;
+    return resets;
+}
+
+} // namespace
+
+bool RegisterSharedStateReset(SharedStateReset reset) {
+    if (reset) registeredResets().push_back(reset);
+    return true;
+}
 
 void ResetSharedState() {
     Opt.Reset();
@@ -20,6 +37,9 @@ void ResetSharedState() {
     View.Reset();
     Scale.Reset();
     Anim.Reset();
+    ResetPutMessages();
+    for (const SharedStateReset reset : registeredResets())
+        reset();
 }
 
 bool IsOpenDataset(const std::string& path) {

@@ -183,11 +183,17 @@ struct ReadWindowState {
 extern ReadWindowState Win;
 
 // ---- The map view, its units, the transform and the zoom stack ---------------------------------
+// The modes of the map picture (ViewState::MouseState). Loading starts below zoom: each resize
+// of the window counts the mode up, and the one that reaches zoom mode draws the map.
+inline constexpr Long kMouseLoading = -3;     // set by the window's load
+inline constexpr Long kMouseZoom = 0;         // a drag zooms in, a double click zooms out
+inline constexpr Long kMouseSectionPath = 11; // clicks add path vertices, a double click ends
+
 struct ViewState {
-    ViewRec ViewExtent;  // extent of the map view
-    Long Projection = 0; // 0 Cartesian (degrees), 1 Mercator (radians)
-    float LonPeriod = 0; // 360, or 6.283185 in Mercator mode
-    Long MouseState = 0; // mode of the map picture
+    ViewRec ViewExtent;           // extent of the map view
+    Long Projection = 0;          // 0 Cartesian (degrees), 1 Mercator (radians)
+    float LonPeriod = 0;          // 360, or 6.283185 in Mercator mode
+    Long MouseState = kMouseZoom; // mode of the map picture (kMouse...)
 
     // The transform (set by SetMapScale, see gencord.h)
     double MapX0 = 0, MapY0 = 0;     // origin: west and south (Cartesian), 0 and 0 (Mercator)
@@ -245,5 +251,14 @@ inline constexpr const char* kProgramTitle = "Pelorin";
 inline constexpr double kDegToRad = 0.017453292222222222;
 
 // Puts every part of the shared state back to its start value (tests run several start-ups in
-// one process).
+// one process): the structs above, the settings file's report switch (PutString), and the
+// state of every module that registered its reset.
 void ResetSharedState();
+
+// A reset of state that a module keeps of its own (the section window's, the stored subset
+// window, the map transform's memo). The modules above the map cannot be named here, so each
+// registers its reset at start-up:
+//     const bool registered = RegisterSharedStateReset(&resetMine);
+// ResetSharedState runs them after the structs, in the order registered. Returns true.
+using SharedStateReset = void (*)();
+bool RegisterSharedStateReset(SharedStateReset reset);

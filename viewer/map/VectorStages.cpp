@@ -44,7 +44,8 @@ void walkArrowWindow(RenderContext& rc, VectorFrame& vf, const ArrowWindow& w) {
     ForEachWindowPoint(w.start, w.count, w.step, vf.nd, w.total, [&](Long o, Long q, Long n) {
         vf.walkI = lonOuter ? o : q;
         vf.walkJ = lonOuter ? q : o;
-        PairArrow(rc, vf, w.u(n), w.v(n), Data.lonV(vf.walkI) + w.shift, Data.latV(vf.walkJ));
+        PairArrow(rc, vf, w.u(n), w.v(n), rc.coords.lonV(vf.walkI) + w.shift,
+                  rc.coords.latV(vf.walkJ));
     });
 }
 
@@ -171,12 +172,13 @@ PairRead ReadPair(const VectorFrame& vf, VArray<float>& uOut, VArray<float>& vOu
     return r;
 }
 
-PairRead ReadPair(const VectorFrame& vf) {
-    return ReadPair(vf, Win.uV, Win.vV, Win.tcount, Win.startp, Win.countp, Win.stride);
+PairRead ReadPair(RenderContext& rc, const VectorFrame& vf) {
+    ReadWindowState& w = rc.win;
+    return ReadPair(vf, w.uV, w.vV, w.tcount, w.startp, w.countp, w.stride);
 }
 
 void ShowPairReadFailure(RenderContext& rc, const VectorFrame& vf) {
-    ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(vf.walkI, vf.walkJ, vf.nd));
+    ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(rc, vf.walkI, vf.walkJ, vf.nd));
 }
 
 // ---- Arrows ------------------------------------------------------------------------------------
@@ -185,25 +187,25 @@ void PairArrow(RenderContext& rc, const VectorFrame& vf, float& u, float& v, flo
     if (u <= NoVal || v <= NoVal) return;
     u *= vf.unitFactor;
     v *= vf.unitFactor;
-    if (DrawVectorLL(rc.pic, u, v, lon, lat) != 0) CountRefusal(rc);
+    if (DrawVectorLL(rc.pic, rc.view, u, v, lon, lat) != 0) CountRefusal(rc);
 }
 
 // ---- Regular and GMT grids -------------------------------------------------------------------
 
 bool ReadPairWindows(RenderContext& rc, VectorFrame& vf, bool& drawable) {
-    const PairRead main = ReadPair(vf);
+    const PairRead main = ReadPair(rc, vf);
     if (main.failed()) {
         ShowPairReadFailure(rc, vf);
         return false;
     }
     drawable = main.drawable();
     const Long lonDim = lonDimOf(vf);
-    for (SeamWindow& w : Win.seamWindows) {
+    for (SeamWindow& w : rc.win.seamWindows) {
         w.pairRead = false;
         // Windows worked out for another variable are not this pair's.
         if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != vf.nd) continue;
         for (Long d = 1; d <= vf.nd; ++d)
-            if (d != lonDim) w.startp(d) = Win.startp(d);
+            if (d != lonDim) w.startp(d) = rc.win.startp(d);
         const PairRead seam =
             ReadPair(vf, w.uValues, w.vValues, w.tcount, w.startp, w.countp, w.stride);
         if (seam.failed()) {
@@ -219,10 +221,11 @@ bool ReadPairWindows(RenderContext& rc, VectorFrame& vf, bool& drawable) {
 
 void WalkGridArrows(RenderContext& rc, VectorFrame& vf, bool drawable) {
     if (vf.nd < 2 || (vf.order != 1 && vf.order != 2)) return;
+    ReadWindowState& win = rc.win;
     if (drawable)
         walkArrowWindow(rc, vf,
-                        {Win.startp, Win.countp, Win.stride, Win.uV, Win.vV, Win.tcount, 0.0f});
-    for (SeamWindow& w : Win.seamWindows)
+                        {win.startp, win.countp, win.stride, win.uV, win.vV, win.tcount, 0.0f});
+    for (SeamWindow& w : win.seamWindows)
         if (w.pairRead)
             walkArrowWindow(
                 rc, vf, {w.startp, w.countp, w.stride, w.uValues, w.vValues, w.tcount, w.shift});
@@ -242,9 +245,11 @@ void WalkGmtArrows(RenderContext& rc, VectorFrame& vf) {
     const Long nLat = Data.clsNC->nLat(1);
     // Values past the last row have no place on the grid.
     const int64_t cells = nLon > 0 && nLat > 0 ? int64_t{nLon} * nLat : 0;
-    const Long first = Win.startp(nd), last = Win.endp(nd), step = Win.stride(nd);
+    ReadWindowState& win = rc.win;
+    const VArray<float>& lonV = rc.coords.lonV;
+    const Long first = win.startp(nd), last = win.endp(nd), step = win.stride(nd);
     if (step <= 0 || cells == 0) return;
-    const Long total = Win.uV.IsAllocated() ? Win.uV.UBound() : 0;
+    const Long total = win.uV.IsAllocated() ? win.uV.UBound() : 0;
     auto walk = [&](VectorFrame& f, float shift, Long lonFirst, Long lonLast) {
         Long i = 0, j = nLat;
         Long n = 0;
@@ -258,14 +263,14 @@ void WalkGmtArrows(RenderContext& rc, VectorFrame& vf) {
             f.walkI = i;
             f.walkJ = j;
             if (i < lonFirst || i > lonLast) continue;
-            PairArrow(rc, f, Win.uV(n), Win.vV(n), Data.lonV(i) + shift, Data.latV(j));
+            PairArrow(rc, f, win.uV(n), win.vV(n), lonV(i) + shift, rc.coords.latV(j));
         }
     };
     walk(vf, 0, 1, nLon);
     // The copies draw the values the first walk has already scaled.
     VectorFrame scaled = vf;
     scaled.unitFactor = 1;
-    for (const GridCopy& c : GridCopiesInView(Data.lonV, nLon))
+    for (const GridCopy& c : GridCopiesInView(lonV, nLon))
         walk(scaled, c.shift, c.lonFirst, c.lonLast);
     vf.walkI = scaled.walkI;
     vf.walkJ = scaled.walkJ;

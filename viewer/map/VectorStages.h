@@ -105,7 +105,7 @@ struct PairRead {
 PairRead ReadPair(const VectorFrame& vf, VArray<float>& uOut, VArray<float>& vOut, Long count,
                   const VArray<Long>& start, const VArray<Long>& counts, const VArray<Long>& steps);
 // The same over the read window into uV and vV.
-PairRead ReadPair(const VectorFrame& vf);
+PairRead ReadPair(RenderContext& rc, const VectorFrame& vf);
 // The NetCDF error box of a failed pair read, titled rc.tag & " NetCDF Error": ErrorMessage,
 // then IjWindowLines with the walk's indices (vf.walkI, vf.walkJ) and vf.nd.
 void ShowPairReadFailure(RenderContext& rc, const VectorFrame& vf);

@@ -57,9 +57,10 @@ bool isDirection(const std::string& unit) {
 void WalkListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>& lon,
                     const VArray<float>& lat, MissingPoint missing) {
     const Long nd = vf.nd;
-    if (nd < 1 || !Win.uV.IsAllocated() || !Win.vV.IsAllocated()) return;
-    const Long count = MinL(Win.countp(nd), MinL(Win.uV.UBound(), Win.vV.UBound()));
-    const Long first = Win.startp(nd), step = Win.stride(nd);
+    ReadWindowState& w = rc.win;
+    if (nd < 1 || !w.uV.IsAllocated() || !w.vV.IsAllocated()) return;
+    const Long count = MinL(w.countp(nd), MinL(w.uV.UBound(), w.vV.UBound()));
+    const Long first = w.startp(nd), step = w.stride(nd);
     for (Long n = 1; n <= count; ++n) {
         const int64_t index = first + int64_t{n - 1} * step;
         if (index < 1 || index > 2147483647) break;
@@ -67,8 +68,8 @@ void WalkListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>& lon
         vf.walkJ = k;
         // Values of points that the position arrays do not hold have no place on the map.
         if (!holds(lon, k) || !holds(lat, k)) continue;
-        float& u = Win.uV(n);
-        float& v = Win.vV(n);
+        float& u = w.uV(n);
+        float& v = w.vV(n);
         if (u <= NoVal || v <= NoVal) {
             Long px = 0, py = 0;
             if (missing == MissingPoint::Mark && devicePoint(rc, lon(k), lat(k), px, py))
@@ -81,7 +82,7 @@ void WalkListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>& lon
 
 bool DrawListArrowsStep(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
                         const VArray<float>* lat, MissingPoint missing) {
-    const PairRead r = ReadPair(vf);
+    const PairRead r = ReadPair(rc, vf);
     if (r.failed()) {
         ShowPairReadFailure(rc, vf);
         return false;
@@ -120,14 +121,18 @@ Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* 
 bool BfgdNodes::at(Long i, Long j, float& lon, float& lat) const {
     const Long p = coordsJFirst ? j : i;
     const Long q = coordsJFirst ? i : j;
-    if (!holds2(Data.lonV, p, q) || !holds2(Data.latV, p, q)) return false;
-    lon = Data.lonV(p, q);
-    lat = Data.latV(p, q);
+    const VArray<float>& lonV = coords->lonV;
+    const VArray<float>& latV = coords->latV;
+    if (!holds2(lonV, p, q) || !holds2(latV, p, q)) return false;
+    lon = lonV(p, q);
+    lat = latV(p, q);
     return PositionKnown(lon, lat);
 }
 
-BfgdNodes BfgdNodesOf(const VectorFrame& vf) {
+BfgdNodes BfgdNodesOf(const RenderContext& rc, const VectorFrame& vf) {
     BfgdNodes g;
+    g.win = &rc.win;
+    g.coords = &rc.coords;
     // As the read window took it: u's own order, else the dataset's.
     Long order = vf.order;
     if (order != 1 && order != 2) order = Data.clsNC->lonlatOrder(Data.nNcMain);
@@ -191,8 +196,9 @@ void PeriodSums::Start(Long n) {
 
 void WalkBfgdArrows(RenderContext& rc, VectorFrame& vf, const BfgdNodes& g, PairKind kind,
                     float& speed2Max, PeriodSums* sums) {
-    if (!Win.uV.IsAllocated() || !Win.vV.IsAllocated()) return;
-    Long limit = MinL(Win.uV.UBound(), Win.vV.UBound());
+    ReadWindowState& w = rc.win;
+    if (!w.uV.IsAllocated() || !w.vV.IsAllocated()) return;
+    Long limit = MinL(w.uV.UBound(), w.vV.UBound());
     if (sums) limit = MinL(limit, sums->count.UBound());
     // The arrows of pairs turned into components are drawn as they come out.
     VectorFrame asIs = vf;
@@ -200,8 +206,8 @@ void WalkBfgdArrows(RenderContext& rc, VectorFrame& vf, const BfgdNodes& g, Pair
     ForEachWindowNode(g, vf.nd, limit, [&](Long k, Long i, Long j) {
         vf.walkI = i;
         vf.walkJ = j;
-        float& a = Win.uV(k);
-        float& b = Win.vV(k);
+        float& a = w.uV(k);
+        float& b = w.vV(k);
         if (a <= NoVal || b <= NoVal) return;
         float lon = 0, lat = 0;
         const bool placed = g.at(i, j, lon, lat);

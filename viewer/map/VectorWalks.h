@@ -45,6 +45,9 @@ Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* 
 // How the read window of u meets the grid: whether its dimension nd - 1 runs over i (aIsI) or
 // over j, and how lonV/latV are laid out.
 struct BfgdNodes {
+    // The drawing's read window and coordinates (RenderContext).
+    const ReadWindowState* win = nullptr;
+    const DatasetState* coords = nullptr;
     bool valid = false; // u's order is 1, 2 or 4 (its own, else the dataset's); else no arrows
     bool aIsI = true;
     bool coordsJFirst = false; // lonV/latV indexed (j, i)
@@ -55,14 +58,15 @@ struct BfgdNodes {
     bool at(Long i, Long j, float& lon, float& lat) const;
 };
 // The nodes of the pair's u: the grid and the coordinate layout of the main dataset.
-BfgdNodes BfgdNodesOf(const VectorFrame& vf);
+BfgdNodes BfgdNodesOf(const RenderContext& rc, const VectorFrame& vf);
 
 // Runs f(k, i, j) for the nodes of the read window in the read's order, k counting from 1 and
 // never past limit (the values read).
 template <class F> void ForEachWindowNode(const BfgdNodes& g, Long nd, Long limit, F f) {
     if (!g.valid || nd < 2) return;
-    const Long aStart = Win.startp(nd - 1), aStep = Win.stride(nd - 1), aCount = Win.countp(nd - 1);
-    const Long bStart = Win.startp(nd), bStep = Win.stride(nd), bCount = Win.countp(nd);
+    const ReadWindowState& w = *g.win;
+    const Long aStart = w.startp(nd - 1), aStep = w.stride(nd - 1), aCount = w.countp(nd - 1);
+    const Long bStart = w.startp(nd), bStep = w.stride(nd), bCount = w.countp(nd);
     Long k = 0;
     for (Long r = 0; r < aCount; ++r) {
         const Long a = aStart + r * aStep;

@@ -45,11 +45,16 @@ KeepPen::~KeepPen() {
 }
 
 Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat) {
+    return DrawVectorLL(pic, View, u, v, lon, lat);
+}
+
+Long DrawVectorLL(Picture& pic, const ViewState& transform, float u, float v, float lon,
+                  float lat) {
     if (u == 0 && v == 0) return 0;
     // A position that a fill value stands for (a land point) gets no arrow, and no report.
     if (!PositionKnown(lon, lat)) return 0;
     float x = 0, y = 0;
-    if (ll2_to_xy2Quiet(lon, lat, x, y) != 0) return -1;
+    if (ll2_to_xy2Quiet(transform, lon, lat, x, y) != 0) return -1;
     const float du = Opt.vscale * u;
     const float dv = Opt.vscale * v;
     try {

@@ -14,6 +14,8 @@ class Picture;
 // no picture position under the map transform: then nothing is drawn and nothing is said, so
 // that a drawing of many arrows can report the failure once.
 Long DrawVectorLL(Picture& pic, float u, float v, float lon, float lat);
+// The same through the transform given (a drawing's own, see RenderContext).
+Long DrawVectorLL(Picture& pic, const ViewState& transform, float u, float v, float lon, float lat);
 // One arrow of (u, v) at the picture position (x, y), zero vectors included. Errors reach the
 // caller.
 void DrawVectorXY(Picture& pic, float u, float v, float x, float y);

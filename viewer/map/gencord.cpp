@@ -32,25 +32,25 @@ Integer radToXy(double xlng, double ylat, double lng0, double lat0, double latc,
 }
 
 // Map units (degrees, or Mercator units relative to the reference corner) to picture units.
-float pictureX(double u) {
-    return static_cast<float>((u - View.MapX0) * View.MapScale + View.MapXOff);
+float pictureX(const ViewState& t, double u) {
+    return static_cast<float>((u - t.MapX0) * t.MapScale + t.MapXOff);
 }
-float pictureY(double v) {
-    const double py = (v - View.MapY0) * View.MapScale + View.MapYOff;
-    return static_cast<float>(View.MapPicHeight - py);
+float pictureY(const ViewState& t, double v) {
+    const double py = (v - t.MapY0) * t.MapScale + t.MapYOff;
+    return static_cast<float>(t.MapPicHeight - py);
 }
 
-Long toPicture(float lon, float lat, float& x, float& y, bool quiet) {
+Long toPicture(const ViewState& t, float lon, float lat, float& x, float& y, bool quiet) {
     double u = lon;
     double v = lat;
-    if (View.Projection == 1) {
-        if (radToXy(lon, lat, View.MapLng0, View.MapLat0, View.MapLatC, u, v, quiet) == -1) {
+    if (t.Projection == 1) {
+        if (radToXy(lon, lat, t.MapLng0, t.MapLat0, t.MapLatC, u, v, quiet) == -1) {
             if (!quiet) ui().MsgBox("[rad_to_xy] rad_to_xy returned -1", kOkOnly, kProgramTitle);
             return -1;
         }
     }
-    x = pictureX(u);
-    y = pictureY(v);
+    x = pictureX(t, u);
+    y = pictureY(t, v);
     return 0;
 }
 
@@ -93,6 +93,8 @@ struct TransformSet {
     double x0 = 0, xOff = 0, scale = 0, lng0 = 0, latC = 0;
 };
 TransformSet gSet;
+// A fresh start has set no transform.
+[[maybe_unused]] const bool kResetRegistered = RegisterSharedStateReset([] { gSet = {}; });
 
 bool sameView(const ViewRec& a, const ViewRec& b) {
     return a.West == b.West && a.East == b.East && a.South == b.South && a.North == b.North;
@@ -165,30 +167,42 @@ Integer InitMapScale(Picture& pic) {
 }
 
 Long ll2_to_xy2(float lon, float lat, float& x, float& y) {
-    return toPicture(lon, lat, x, y, false);
+    return toPicture(View, lon, lat, x, y, false);
 }
 
 Long ll2_to_xy2Quiet(float lon, float lat, float& x, float& y) {
-    return toPicture(lon, lat, x, y, true);
+    return toPicture(View, lon, lat, x, y, true);
+}
+
+Long ll2_to_xy2Quiet(const ViewState& t, float lon, float lat, float& x, float& y) {
+    return toPicture(t, lon, lat, x, y, true);
 }
 
 Long lonToPicX(float lon, float& x) {
+    return lonToPicX(View, lon, x);
+}
+
+Long lonToPicX(const ViewState& t, float lon, float& x) {
     double u = lon;
-    if (View.Projection == 1) {
+    if (t.Projection == 1) {
         if (std::fabs(u) > kMaxRadians) return -1;
-        u = (u - View.MapLng0) * std::cos(View.MapLatC);
+        u = (u - t.MapLng0) * std::cos(t.MapLatC);
     }
-    x = pictureX(u);
+    x = pictureX(t, u);
     return 0;
 }
 
 Long latToPicY(float lat, float& y) {
+    return latToPicY(View, lat, y);
+}
+
+Long latToPicY(const ViewState& t, float lat, float& y) {
     double v = lat;
-    if (View.Projection == 1) {
+    if (t.Projection == 1) {
         if (std::fabs(v) > kMaxRadians) return -1;
-        v = (MercatorY(v) - MercatorY(View.MapLat0)) * std::cos(View.MapLatC);
+        v = (MercatorY(v) - MercatorY(t.MapLat0)) * std::cos(t.MapLatC);
     }
-    y = pictureY(v);
+    y = pictureY(t, v);
     return 0;
 }
 

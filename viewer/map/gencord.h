@@ -34,11 +34,15 @@ Long ll2_to_xy2(float lon, float lat, float& x, float& y);
 // The same without any message: for drawings that convert many points and report a failure
 // once themselves.
 Long ll2_to_xy2Quiet(float lon, float lat, float& x, float& y);
+// The same through the transform t (a drawing's own, see RenderContext).
+Long ll2_to_xy2Quiet(const ViewState& t, float lon, float lat, float& x, float& y);
 // The two halves of the transform: in both projections a picture x depends on the longitude
 // alone and a picture y on the latitude alone, so the columns and rows of a grid are each
 // converted once. The same figures as ll2_to_xy2Quiet gives; -1 (unchanged) where it refuses.
 Long lonToPicX(float lon, float& x);
 Long latToPicY(float lat, float& y);
+Long lonToPicX(const ViewState& t, float lon, float& x);
+Long latToPicY(const ViewState& t, float lat, float& y);
 // Picture position to view units. Always 0.
 Long pix_to_ll(float px, float py, double& lon, double& lat);
 // The longitudes (view units) at the left and right edges of the picture that the transform

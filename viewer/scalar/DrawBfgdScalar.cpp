@@ -60,14 +60,14 @@ void DrawBfgdScalar(Picture& pic) {
         PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
         DateLabel(rc, Data.CurTimeStep);
 
-        const Long r = ReadSlice(rc, Win.scalarV, Win.tcount);
+        const Long r = ReadSlice(rc, rc.win.scalarV, rc.win.tcount);
         if (r < 0) {
             saved.restoreColours();
-            ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(i, j, rc.nd));
+            ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(rc, i, j, rc.nd));
             return;
         }
         if (r > 0) {
-            AutoRange(rc, Win.scalarV, Win.tcount);
+            AutoRange(rc, rc.win.scalarV, rc.win.tcount);
             const BfgdGrid g = mainGrid();
             WalkBfgdCells(rc, Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot), g.coordsJFirst,
                           g.iMax, g.jMax, i, j);
@@ -90,19 +90,19 @@ Long DrawBfgdScalarTimed(Picture& pic) {
         BeginFrame(rc, Data.Picks(1), FrameFill::Solid);
         FindTimeAndLevel(rc);
         PinLevel(rc, Data.CurLevel);
-        Win.scalarV.ReDim(1, Win.tcount);
+        rc.win.scalarV.ReDim(1, rc.win.tcount);
 
         const BfgdGrid g = mainGrid();
         const Long order = Data.clsNC->variLonLatOrder(rc.nvar, rc.infoSlot);
         // The range goes on widening over the steps; the footer covers them all.
         const Long last = TimeLoop(rc, [&](RenderContext& r, Long) {
-            const Long got = ReadSlice(r, Win.scalarV, Win.tcount);
+            const Long got = ReadSlice(r, r.win.scalarV, r.win.tcount);
             if (got < 0) {
-                ShowReadFailure(r, r.tag + " NetCDF Error", IjWindowLines(i, j, r.nd));
+                ShowReadFailure(r, r.tag + " NetCDF Error", IjWindowLines(r, i, j, r.nd));
                 return false;
             }
             if (got > 0) {
-                AutoRange(r, Win.scalarV, Win.tcount);
+                AutoRange(r, r.win.scalarV, r.win.tcount);
                 WalkBfgdCells(r, order, g.coordsJFirst, g.iMax, g.jMax, i, j);
             }
             return true;

@@ -18,15 +18,16 @@ constexpr const char* kTag = "[DrawCellScalar]";
 // One step of the whole list into scalarV: the number of valid values, below 0 after the
 // NetCDF error box.
 Long readCells(RenderContext& rc, Long nCells) {
-    const Long r = ReadSlice(rc, Win.scalarV, nCells);
-    if (r < 0) ShowReadFailure(rc, std::string(kTag) + " NetCDF Error", IjWindowLines(0, 0, rc.nd));
+    const Long r = ReadSlice(rc, rc.win.scalarV, nCells);
+    if (r < 0)
+        ShowReadFailure(rc, std::string(kTag) + " NetCDF Error", IjWindowLines(rc, 0, 0, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then its boxes in list order.
 void drawCells(RenderContext& rc, Long nCells) {
-    AutoRange(rc, Win.scalarV, nCells, true);
-    WalkPointCells(rc, Data.lonV, Data.latV, nCells, Win.scalarV);
+    AutoRange(rc, rc.win.scalarV, nCells, true);
+    WalkPointCells(rc, rc.coords.lonV, rc.coords.latV, nCells, rc.win.scalarV);
 }
 
 } // namespace

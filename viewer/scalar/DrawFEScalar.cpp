@@ -14,15 +14,15 @@ namespace {
 // One step of every node into scalarV: the number of valid values, below 0 after the NetCDF
 // error box titled with the renderer's tag.
 Long readNodes(RenderContext& rc, Long nNodes) {
-    const Long r = ReadSlice(rc, Win.scalarV, nNodes);
-    if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(0, 0, rc.nd));
+    const Long r = ReadSlice(rc, rc.win.scalarV, nNodes);
+    if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(rc, 0, 0, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then the node boxes in node order.
 void drawNodes(RenderContext& rc, Long nNodes) {
-    AutoRange(rc, Win.scalarV, nNodes);
-    WalkPointCells(rc, Data.lonV, Data.latV, nNodes, Win.scalarV);
+    AutoRange(rc, rc.win.scalarV, nNodes);
+    WalkPointCells(rc, rc.coords.lonV, rc.coords.latV, nNodes, rc.win.scalarV);
 }
 
 } // namespace

@@ -37,24 +37,25 @@ MeshRead locateValues(RenderContext& rc) {
         m.items = Data.clsNC->nElements(1);
         m.count = m.items;
     }
-    if (m.kind != FvLocation::None && rc.nd >= 1) Win.countp(rc.nd) = m.count;
+    if (m.kind != FvLocation::None && rc.nd >= 1) rc.win.countp(rc.nd) = m.count;
     return m;
 }
 
 // Reads one step: the number of valid values, below 0 after the NetCDF error box.
 Long readMesh(RenderContext& rc, const MeshRead& m, Long j) {
-    const Long r = ReadSlice(rc, Win.scalarV, m.count);
-    if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(0, j, rc.nd));
+    const Long r = ReadSlice(rc, rc.win.scalarV, m.count);
+    if (r < 0) ShowReadFailure(rc, rc.tag + " NetCDF Error", IjWindowLines(rc, 0, j, rc.nd));
     return r;
 }
 
 // The range widened by this step's values, then the boxes in index order.
 void drawMesh(RenderContext& rc, const MeshRead& m) {
-    AutoRange(rc, Win.scalarV, m.count);
+    AutoRange(rc, rc.win.scalarV, m.count);
     if (m.kind == FvLocation::Nodes)
-        WalkPointCells(rc, Data.nodeLonV, Data.nodeLatV, m.items, Win.scalarV, 1, m.valueStep);
+        WalkPointCells(rc, rc.coords.nodeLonV, rc.coords.nodeLatV, m.items, rc.win.scalarV, 1,
+                       m.valueStep);
     else
-        WalkPointCells(rc, Data.lonV, Data.latV, m.items, Win.scalarV);
+        WalkPointCells(rc, rc.coords.lonV, rc.coords.latV, m.items, rc.win.scalarV);
 }
 
 } // namespace

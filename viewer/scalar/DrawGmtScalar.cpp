@@ -14,7 +14,7 @@ void DrawGMTScalar(Picture& pic) {
     if (!WindowCheck(rc)) return;
 
     if (!ReadGridSlice(rc)) return;
-    AutoRange(rc, Win.scalarV, Win.tcount);
+    AutoRange(rc, rc.win.scalarV, rc.win.tcount);
     WalkGmtCells(rc);
 
     FinishFrame(rc);

@@ -15,6 +15,10 @@
 VsectState Vsect;
 
 namespace {
+[[maybe_unused]] const bool kResetRegistered = RegisterSharedStateReset([] { Vsect.Reset(); });
+} // namespace
+
+namespace {
 
 constexpr float kNoVal = -1e35f;
 constexpr const char* kLineEnd = "\r\n";

@@ -40,6 +40,11 @@
 VsectPlace VsectLastPosition;
 
 namespace {
+[[maybe_unused]] const bool kResetRegistered =
+    RegisterSharedStateReset([] { VsectLastPosition = {}; });
+} // namespace
+
+namespace {
 
 frmVsect* theForm = nullptr;
 

@@ -113,12 +113,12 @@ void FormColor_Form_Load() {
     // A variant that has no button (the section window keeps its own) marks none.
     if (Scale.col_opt >= 0 && Scale.col_opt < 5)
         f.Option1[static_cast<std::size_t>(Scale.col_opt)]->setChecked(true);
-    if (Scale.ColorCode < 1) Scale.ColorCode = 30;
+    if (Scale.ColorCode < 1) SetColourScheme(30, Scale.col_opt);
     DrawColorLegend();
 }
 
 void FormColor_Option1_Click(Integer Index) {
-    Scale.col_opt = Index;
+    SetColourScheme(Scale.ColorCode, Index);
     DrawColorLegend();
     ui().DoEvents();
 }
@@ -128,8 +128,8 @@ void FormColor_Text1_KeyUp(Integer Index, Integer /*KeyCode*/, Integer /*Shift*/
     FormColor& f = FormColorForm();
     const float x = CSng(Val(programText(f.Text1[static_cast<std::size_t>(Index)]->text())));
     if (Index == 0)
-        Scale.ScaleMax = x;
+        SetColourRange(x, Scale.ScaleMin);
     else
-        Scale.ScaleMin = x;
+        SetColourRange(Scale.ScaleMax, x);
     DrawColorLegend();
 }

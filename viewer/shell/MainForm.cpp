@@ -8,6 +8,7 @@
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
+#include "viewer/map/AnimationStop.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
@@ -452,7 +453,7 @@ void MainForm::Aboutmenu_Click() {
 }
 
 void MainForm::Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
-    if (KeyCode == 27) Anim.CancelFlag = -1;
+    if (KeyCode == 27) RequestAnimationStop();
 }
 
 void MainForm::EditIni_Click() {

@@ -535,7 +535,7 @@ void OrderFrm::Command1_Click(Integer Index) {
             else
                 ShowOCXHost();
         });
-        View.MouseState = 11;
+        View.MouseState = kMouseSectionPath;
         View.SectionPathCount = 0;
         ui().SetMousePointer(kPointerCross);
         break;

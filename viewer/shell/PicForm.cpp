@@ -7,6 +7,7 @@
 #include "gui/Twips.h"
 #include "runtime/Convert.h"
 #include "runtime/Text.h"
+#include "viewer/map/AnimationStop.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/RenderStages.h"
@@ -47,9 +48,6 @@ constexpr int kDesignHeight = 480;
 // Bounds of a stored size that the window takes (pixels).
 constexpr int kMinSide = 100;
 constexpr int kMaxSide = 16000;
-
-constexpr Long kZoomMode = 0;
-constexpr Long kSectionMode = 11;
 
 // The zoom box's first corner in view units, from its press until its release.
 double zoomLon0 = 0, zoomLat0 = 0;
@@ -105,7 +103,7 @@ void deferResize() {
 // What a close does while a long command runs: the animation is asked to stop, the window
 // goes out of sight, and the unload waits until the command no longer draws into the picture.
 void deferClose() {
-    Anim.CancelFlag = -1;
+    RequestAnimationStop();
     if (theForm) theForm->hide();
     scheduleCloseRetry();
 }
@@ -119,7 +117,7 @@ public:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) Anim.CancelFlag = -1;
+            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) RequestAnimationStop();
         }
         return false;
     }
@@ -254,7 +252,7 @@ std::function<void()> setShowTyxSectionAction(std::function<void()> action) {
 
 void PicForm_Form_Load() {
     PicForm& f = PicFormForm();
-    View.MouseState = -3;
+    View.MouseState = kMouseLoading;
     zoomPressed = false;
     if (GetWinPos(Opt.IniFile, 2) != 1) return;
     // Stored on another screen (or at another pixel ratio) the window may lie beyond this one's
@@ -284,8 +282,8 @@ void PicForm_Form_Resize() {
         return;
     }
     View.MouseState = next;
-    const bool endsPath = View.MouseState == kSectionMode + 1;
-    View.MouseState = kZoomMode;
+    const bool endsPath = View.MouseState == kMouseSectionPath + 1;
+    View.MouseState = kMouseZoom;
     PicForm& f = PicFormForm();
     Picture& pic = f.Picture1->picture();
     pic.Cls();
@@ -329,14 +327,14 @@ void PicForm_Picture1_MouseDown(Integer Button, Integer /*Shift*/, float X, floa
     // starts until it has ended.
     if (IsBusy()) return;
     Picture& pic = mapPicture();
-    if (View.MouseState == kZoomMode) {
+    if (View.MouseState == kMouseZoom) {
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
         MouseMoves = 0;
         pix_to_ll(X, Y, zoomLon0, zoomLat0);
         zoomPressed = true;
         pic.setDrawMode(kDrawInvert);
-    } else if (View.MouseState == kSectionMode) {
+    } else if (View.MouseState == kMouseSectionPath) {
         pic.setDrawMode(kDrawInvert);
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
@@ -351,7 +349,7 @@ void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, floa
 
     if (IsBusy()) return; // no rubber lines over a drawing under way
     Picture& pic = f.Picture1->picture();
-    if (View.MouseState == kZoomMode) {
+    if (View.MouseState == kMouseZoom) {
         if (Button != kLeftButton || !zoomPressed) return;
         // Drawn twice in invert mode a box vanishes: the old one goes, the new one comes.
         pic.Line(MouseX0, MouseY0, MouseX1, MouseY1, {}, LineFlag::B);
@@ -359,7 +357,7 @@ void PicForm_Picture1_MouseMove(Integer Button, Integer /*Shift*/, float X, floa
         MouseX1 = X;
         MouseY1 = Y;
         MouseMoves = AddL(MouseMoves, 1);
-    } else if (View.MouseState == kSectionMode) {
+    } else if (View.MouseState == kMouseSectionPath) {
         if (pic.DrawMode() != kDrawInvert) return;
         pic.Line(MouseX0, MouseY0, MouseX1, MouseY1);
         pic.Line(MouseX0, MouseY0, X, Y);
@@ -381,7 +379,7 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         return;
     }
     Picture& pic = mapPicture();
-    if (View.MouseState == kZoomMode) {
+    if (View.MouseState == kMouseZoom) {
         if (!zoomPressed) return;
         zoomPressed = false;
         if (MouseMoves < 5) {
@@ -398,7 +396,7 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         PushZoom();
         pic.setDrawMode(kDrawCopyPen);
         redrawFrame();
-    } else if (View.MouseState == kSectionMode) {
+    } else if (View.MouseState == kMouseSectionPath) {
         double lon = 0, lat = 0;
         pix_to_ll(X, Y, lon, lat);
         View.SectionPathCount = AddL(View.SectionPathCount, 1);
@@ -409,7 +407,7 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
     } else {
-        View.MouseState = kZoomMode;
+        View.MouseState = kMouseZoom;
     }
 }
 
@@ -417,12 +415,12 @@ void PicForm_Picture1_DblClick() {
     zoomPressed = false;
     // Neither a zoom-out nor the end of a path redraws under a drawing under way.
     if (IsBusy()) return;
-    if (View.MouseState == kZoomMode) {
+    if (View.MouseState == kMouseZoom) {
         if (!haveZoomRecord()) return;
         View.ViewExtent = ZoomOut();
         redrawFrame();
-    } else if (View.MouseState == kSectionMode) {
-        View.MouseState = kZoomMode;
+    } else if (View.MouseState == kMouseSectionPath) {
+        View.MouseState = kMouseZoom;
         mapPicture().setDrawMode(kDrawCopyPen);
         ui().SetMousePointer(kPointerHourglass);
         showTyxSectionAction()();
@@ -431,11 +429,10 @@ void PicForm_Picture1_DblClick() {
 }
 
 void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
-    Anim.CancelFlag = KeyCode;
+    NoteAnimationKey(KeyCode);
     if (KeyCode == kKeyEscape) {
-        Anim.CancelFlag = -1;
-        if (View.MouseState == kSectionMode) {
-            View.MouseState = kZoomMode;
+        if (View.MouseState == kMouseSectionPath) {
+            View.MouseState = kMouseZoom;
             // A drawing under way keeps its own mode.
             if (!IsBusy()) mapPicture().setDrawMode(kDrawCopyPen);
             ui().SetMousePointer(kPointerDefault);

@@ -4,7 +4,7 @@
 // the left button, goes back a zoom with a double click, pans with the arrow keys, cancels a
 // running animation with Esc (released in any of the viewer's windows), probes the point
 // under a right click, and collects the section path click by click in section-path mode
-// (MouseState 11). It keeps its geometry and the zoom in force in the settings file, and comes
+// (kMouseSectionPath). It keeps its geometry and the zoom in force in the settings file, and comes
 // back inside the screen that shows it. While a drawing runs in the picture the mouse leaves
 // its draw mode and colours alone (no zoom box or path segment starts) and a resize waits for
 // the drawing's end.

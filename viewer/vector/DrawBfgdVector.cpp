@@ -22,14 +22,14 @@ void DrawBfgdVector(Picture& pic) {
         DateLabel(rc, Data.CurTimeStep);
         PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
 
-        const PairRead r = ReadPair(vf);
+        const PairRead r = ReadPair(rc, vf);
         if (r.failed()) {
             ShowPairReadFailure(rc, vf);
             return;
         }
         float speed2Max = 0;
         if (r.drawable()) {
-            const BfgdNodes g = BfgdNodesOf(vf);
+            const BfgdNodes g = BfgdNodesOf(rc, vf);
             if (g.valid && Opt.OptShowGrid == 1) BfgdNodeMarks(rc, g);
             WalkBfgdArrows(rc, vf, g, kind, speed2Max);
         }

@@ -34,8 +34,8 @@ std::string signedField(float x, const char* positive, const char* negative) {
 }
 
 // A position in degrees, whatever the map's units.
-float inDegrees(float v) {
-    return View.Projection == 1 ? static_cast<float>(v / kDegToRad) : v;
+float inDegrees(const RenderContext& rc, float v) {
+    return rc.view.Projection == 1 ? static_cast<float>(v / kDegToRad) : v;
 }
 
 // The mean of every node that had a vector in the period, drawn at the node, and the lines of
@@ -53,7 +53,7 @@ std::string drawMean(RenderContext& rc, const VectorFrame& vf, const BfgdNodes& 
         float u = sums.u(k) / n;
         float v = sums.v(k) / n;
         PairArrow(rc, asIs, u, v, lon, lat);
-        text += AverageUvLine(i, j, inDegrees(lon), inDegrees(lat), 100 * u, 100 * v);
+        text += AverageUvLine(i, j, inDegrees(rc, lon), inDegrees(rc, lat), 100 * u, 100 * v);
     });
     return text;
 }
@@ -98,13 +98,13 @@ Long DrawBfgdVectorTimed(Picture& pic) {
             return -1;
         }
 
-        const BfgdNodes g = BfgdNodesOf(vf);
+        const BfgdNodes g = BfgdNodesOf(rc, vf);
         PeriodSums sums;
-        sums.Start(Win.tcount);
+        sums.Start(rc.win.tcount);
         // The speed line tells the last step drawn with values.
         float speed2Max = 0;
         const Long last = TimeLoop(rc, [&](RenderContext& r, Long) {
-            const PairRead got = ReadPair(vf);
+            const PairRead got = ReadPair(r, vf);
             if (got.failed()) {
                 ShowPairReadFailure(r, vf);
                 return false;

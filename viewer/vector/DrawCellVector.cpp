@@ -18,7 +18,7 @@ namespace {
 // probe tests u against the same mark.
 void beginCellPair(RenderContext& rc, VectorFrame& vf) {
     BeginPair(rc, vf, Data.Picks(1), Data.Picks(2));
-    Win.cellMisnVal = NoVal;
+    rc.win.cellMisnVal = NoVal;
     PairLegend(vf, kKindZeroMagnitude);
     LoadVectorScale();
     ReferenceArrow(rc, vf);
@@ -37,7 +37,8 @@ void DrawCellVector(Picture& pic) {
         PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
         DateLabel(rc, Data.CurTimeStep);
         TimeBar(rc, Data.CurTimeStep);
-        if (!DrawListArrowsStep(rc, vf, &Data.lonV, &Data.latV, MissingPoint::Mark)) return;
+        if (!DrawListArrowsStep(rc, vf, &rc.coords.lonV, &rc.coords.latV, MissingPoint::Mark))
+            return;
         FinishPairFrame(rc, vf);
     } catch (const std::exception& e) {
         ShowErrorTail(rc, ErrorTailText(e), "[DrawCellVector]");
@@ -53,7 +54,7 @@ Long DrawCellVectorTimed(Picture& pic) {
         beginCellPair(rc, vf);
         // The cell list steps through time by the stride typed for the first dimension.
         const Long timeStride = MaxL(1, CLng(StrideBoxValue(1)));
-        return AnimateListArrows(rc, vf, &Data.lonV, &Data.latV, timeStride);
+        return AnimateListArrows(rc, vf, &rc.coords.lonV, &rc.coords.latV, timeStride);
     } catch (const std::exception& e) {
         ShowErrorTail(rc, ErrorTailText(e), rc.tag);
         return -1;

@@ -24,7 +24,7 @@ void DrawGMTVector(Picture& pic) {
     TimeBar(rc, Data.CurTimeStep);
     if (!WindowCheck(rc)) return;
 
-    const PairRead read = ReadPair(vf);
+    const PairRead read = ReadPair(rc, vf);
     if (read.failed()) {
         ShowPairReadFailure(rc, vf);
         return;

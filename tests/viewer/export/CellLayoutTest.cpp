@@ -436,7 +436,6 @@ TEST_F(CellLayoutTest, AMonthlyDatasetGoesThroughSubsetFromIniToTheCellLayout) {
                   (std::vector<double>(c.minutes.begin(), c.minutes.end())));
         EXPECT_EQ(messages(), Strings{});
     }
-    SubsetWin.Reset();
 }
 
 // A refusal or a failure leaves the target as it was and nothing beside it.

@@ -92,7 +92,7 @@ protected:
         ASSERT_TRUE(messages().empty()) << messages().front();
         ASSERT_TRUE(OCXHostLoaded());
         ASSERT_NE(control(), nullptr);
-        ASSERT_EQ(View.MouseState, 11);
+        ASSERT_EQ(View.MouseState, kMouseSectionPath);
         RecordControlPictures(control());
         InitMapScale(map.Picture1->picture());
     }
@@ -138,7 +138,7 @@ TEST_F(SectionLaunchTest, ADiagonalPathOnTheMapOpensItsSection) {
     ASSERT_EQ(View.SectionPathCount, 3);
     EXPECT_NEAR(View.SectionPath(1).lon, 102, 0.5);
     EXPECT_NEAR(View.SectionPath(3).lat, -1, 0.5);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
     EXPECT_TRUE(messages().empty()) << messages().front();
     EXPECT_TRUE(OCXHostForm().isVisible());

@@ -68,17 +68,6 @@ protected:
     void SetUp() override {
         ViewerFixture::SetUp();
         useSettings("[parameters]\r\nProjection=0\r\n");
-        clearSection();
-    }
-
-    void TearDown() override {
-        clearSection();
-        ViewerFixture::TearDown();
-    }
-
-    static void clearSection() {
-        if (frmVsectLoaded()) UnloadfrmVsect();
-        Vsect.Reset();
     }
 
     // Opens the file as dataset 1 with its levels, as the loader leaves them.

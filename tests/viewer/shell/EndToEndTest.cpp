@@ -1243,7 +1243,7 @@ TEST_P(SectionEndToEndTest, DrawAPathOpenTheSectionResizeAndStep) {
     ASSERT_EQ(messages(), Texts{});
     ASSERT_TRUE(OCXHostLoaded());
     EXPECT_TRUE(OCXHostForm().isVisible());
-    EXPECT_EQ(View.MouseState, 11);
+    EXPECT_EQ(View.MouseState, kMouseSectionPath);
     EXPECT_EQ(ui.MousePointer(), kPointerCross);
     ASSERT_NE(control(), nullptr);
     RecordControlPictures(control());
@@ -1256,7 +1256,7 @@ TEST_P(SectionEndToEndTest, DrawAPathOpenTheSectionResizeAndStep) {
     send(QEvent::MouseButtonRelease, -130, 20);
     EXPECT_EQ(messages(), Texts{});
     ASSERT_EQ(View.SectionPathCount, 3);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 
     LateBound tyx(control());

@@ -212,7 +212,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     m.resize(400, 300);
     for (int i = 0; i < 3; ++i)
         PicForm_Form_Resize();
-    ASSERT_EQ(View.MouseState, 0);
+    ASSERT_EQ(View.MouseState, kMouseZoom);
 
     // The event pumps of the animation are where the user's events come in.
     PumpingUi pumping;
@@ -254,7 +254,7 @@ TEST_F(OrderFrmTest, AnAnimationIsNotDisturbedByThePressAndTheResizeOfItsMap) {
     EXPECT_EQ(map().width(), 320);
     EXPECT_EQ(map().height(), 240);
     EXPECT_FALSE(coloured()); // a resize clears the picture and draws the frame
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_TRUE(pumping.boxes.empty());
 }
 
@@ -423,13 +423,13 @@ TEST_F(OrderFrmTest, SectionStartsAPathWithTheHostWindowUpAndSaveNeedsAPick) {
     EXPECT_TRUE(messages().empty());
     ASSERT_TRUE(OCXHostLoaded());
     EXPECT_TRUE(OCXHostForm().isVisible());
-    EXPECT_EQ(View.MouseState, 11);
+    EXPECT_EQ(View.MouseState, kMouseSectionPath);
     EXPECT_EQ(View.SectionPathCount, 0);
     EXPECT_EQ(ui.MousePointer(), kPointerCross);
 
     UnloadOrderFrm();
     UnloadOCXHost();
-    View.MouseState = 0;
+    View.MouseState = kMouseZoom;
     load(sample("regular_global.nc"));
     ASSERT_GE(Data.clsNC->kMax(1), 1);
     load(sample("bfg_coastal.nc"));
@@ -438,7 +438,7 @@ TEST_F(OrderFrmTest, SectionStartsAPathWithTheHostWindowUpAndSaveNeedsAPick) {
     order().Command1_Click(3);
     EXPECT_EQ(messages(), Strings{"This File does not have vertical structure"});
     EXPECT_FALSE(OCXHostLoaded());
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
 }
 
 TEST_F(OrderFrmTest, VectorScaleButtonsScaleStoreAndRedraw) {

@@ -68,7 +68,7 @@ protected:
         f.resize(400, 400);
         for (int i = 0; i < 3; ++i)
             PicForm_Form_Resize();
-        EXPECT_EQ(View.MouseState, 0);
+        EXPECT_EQ(View.MouseState, kMouseZoom);
         pic().setRecording(true);
         pic().clearRecords();
         return f;
@@ -207,7 +207,7 @@ TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
     const ViewRec zoomed = View.ViewExtent;
     InitMapScale(pic());
 
-    View.MouseState = 11;
+    View.MouseState = kMouseSectionPath;
     View.SectionPathCount = 0;
     const Pt a = at(20, 20), b = at(60, 70), c = at(80, 30);
     pic().clearRecords();
@@ -238,7 +238,7 @@ TEST_F(PicFormTest, SectionPathPickedAndEndedByDoubleClick) {
     PicForm_Picture1_DblClick();
     EXPECT_EQ(sections, 1);
     EXPECT_EQ(sectionVertices, 3);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(ui.pointerChanges, (std::vector<int>{kPointerHourglass, kPointerDefault}));
     for (int m = 1; m <= 6; ++m)
@@ -271,7 +271,7 @@ TEST_F(PicFormTest, TheDoubleClickThatEndsAPathAddsNoVertexAndDoesNotZoom) {
     const ViewRec zoomed = View.ViewExtent;
     InitMapScale(pic());
 
-    View.MouseState = 11;
+    View.MouseState = kMouseSectionPath;
     View.SectionPathCount = 0;
     const Pt a = at(20, 20), b = at(60, 70), c = at(80, 30);
     clickAt(a);
@@ -284,7 +284,7 @@ TEST_F(PicFormTest, TheDoubleClickThatEndsAPathAddsNoVertexAndDoesNotZoom) {
     EXPECT_EQ(View.SectionPathCount, 3);
     EXPECT_NEAR(View.SectionPath(3).lon, 80, 0.5);
     EXPECT_NEAR(View.SectionPath(3).lat, 30, 0.5);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(View.ZoomIndex, 1);
     expectView(View.ViewExtent, zoomed.West, zoomed.East, zoomed.South, zoomed.North);
 
@@ -308,13 +308,13 @@ TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
     PicForm_Picture1_KeyDown(kKeyEscape, 0);
     EXPECT_EQ(Anim.CancelFlag, 65);
 
-    View.MouseState = 11;
+    View.MouseState = kMouseSectionPath;
     View.SectionPathCount = 0;
     click(at(50, 50));
     ui.pointerChanges.clear();
     PicForm_Picture1_KeyUp(kKeyEscape, 0);
     EXPECT_EQ(Anim.CancelFlag, -1);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(ui.pointerChanges, std::vector<int>{kPointerDefault});
     EXPECT_EQ(View.SectionPathCount, 1);
@@ -328,7 +328,7 @@ TEST_F(PicFormTest, KeysCancelEndPathsAndPan) {
                           {kKeyRight, 30, 120, 0, 60},
                           {kKeyUp, 0, 90, 20, 80},
                           {kKeyDown, 0, 90, -20, 40}};
-    for (Long mode : {0, 11}) {
+    for (Long mode : {kMouseZoom, kMouseSectionPath}) {
         for (const Case& c : cases) {
             View.MouseState = mode;
             View.ViewExtent = {0, 90, 0, 60};
@@ -362,35 +362,35 @@ TEST_F(PicFormTest, NoZoomRecordNoPanNoZoomOut) {
 // fitted to the window and the frame drawn. A resize ends section-path picking.
 TEST_F(PicFormTest, ResizesAfterLoadAndDuringAPath) {
     PicForm& f = PicFormForm();
-    EXPECT_EQ(View.MouseState, -3);
+    EXPECT_EQ(View.MouseState, kMouseLoading);
     f.resize(300, 200);
     pic().setRecording(true);
     PicForm_Form_Resize();
     PicForm_Form_Resize();
-    EXPECT_EQ(View.MouseState, -1);
+    EXPECT_EQ(View.MouseState, kMouseLoading + 2);
     EXPECT_TRUE(pic().records().empty());
     EXPECT_NE(pic().width(), 300);
     PicForm_Form_Resize();
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(pic().width(), 300);
     EXPECT_EQ(pic().height(), 200);
     EXPECT_EQ(count(DrawKind::Cls), 1u);
 
-    View.MouseState = 11;
+    View.MouseState = kMouseSectionPath;
     View.SectionPathCount = 0;
     click(at(50, 50));
     f.resize(320, 240);
     PicForm_Form_Resize();
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(pic().width(), 320);
     EXPECT_EQ(View.SectionPathCount, 1);
     EXPECT_EQ(sections, 0);
 
     // Any other mode goes to zoom mode on a left or middle release, not on a right one.
-    View.MouseState = -2;
+    View.MouseState = kMouseLoading + 1;
     PicForm_Picture1_MouseUp(kMiddleButton, 0, 10, 10);
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -400,7 +400,7 @@ TEST_F(PicFormTest, ResizesAfterLoadAndDuringAPath) {
 TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
     openForm();
     const Pt a = at(20, 80), b = at(60, 30), c = at(40, 40);
-    for (Long mode : {0, 11}) {
+    for (Long mode : {kMouseZoom, kMouseSectionPath}) {
         View.MouseState = mode;
         View.SectionPathCount = 0;
         // A press made before the drawing started, released during it, is dropped too.
@@ -437,7 +437,7 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
     }
     EXPECT_TRUE(ui.boxes.empty());
 
-    View.MouseState = 0;
+    View.MouseState = kMouseZoom;
     drag(a, b, 6);
     EXPECT_EQ(View.ZoomIndex, 1);
     expectView(View.ViewExtent, 20, 60, 30, 80);
@@ -448,7 +448,7 @@ TEST_F(PicFormTest, TheMouseLeavesADrawingUnderWayAlone) {
 // section path ended).
 TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
     PicForm& f = openForm();
-    View.MouseState = 11;
+    View.MouseState = kMouseSectionPath;
     View.SectionPathCount = 0;
     click(at(50, 50));
     {
@@ -462,7 +462,7 @@ TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
         EXPECT_EQ(pic().height(), 400);
         EXPECT_EQ(f.Picture1->width(), 400);
         EXPECT_EQ(count(DrawKind::Cls), 0u);
-        EXPECT_EQ(View.MouseState, 11);
+        EXPECT_EQ(View.MouseState, kMouseSectionPath);
         EXPECT_EQ(pic().DrawMode(), kDrawMaskPen);
         pic().Line(0, 0, 399, 399); // the drawing still reaches the whole picture
         EXPECT_EQ(pic().pixel(399, 399), 0x000000);
@@ -481,7 +481,7 @@ TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
     EXPECT_EQ(pic().height(), 240);
     EXPECT_EQ(f.Picture1->width(), 320);
     EXPECT_EQ(count(DrawKind::Cls), 1u); // one resize step for the two resizes
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     EXPECT_EQ(pic().DrawMode(), kDrawCopyPen);
     EXPECT_EQ(View.SectionPathCount, 1);
 
@@ -493,16 +493,16 @@ TEST_F(PicFormTest, AResizeDuringADrawingTakesEffectWhenItEnds) {
         BusyGuard drawing;
         PicFormForm();
         PicForm_Form_Resize();
-        EXPECT_EQ(View.MouseState, -2);
+        EXPECT_EQ(View.MouseState, kMouseLoading + 1);
         PicForm_Form_Resize();
         PicForm_Form_Resize(); // this one waits
-        EXPECT_EQ(View.MouseState, -1);
+        EXPECT_EQ(View.MouseState, kMouseLoading + 2);
     }
     UnloadPicForm();
     std::ofstream(Opt.IniFile) << "[parameters]\r\n";
     PicFormForm();
     QCoreApplication::processEvents();
-    EXPECT_EQ(View.MouseState, -3);
+    EXPECT_EQ(View.MouseState, kMouseLoading);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -553,7 +553,7 @@ TEST_F(PicFormTest, GeometryAndZoomKeysRoundTrip) {
     EXPECT_EQ(f.x(), 20);
     EXPECT_EQ(f.width(), 400);
     EXPECT_EQ(f.height(), 300);
-    EXPECT_EQ(View.MouseState, -1);
+    EXPECT_EQ(View.MouseState, kMouseLoading + 2);
 
     View.ViewExtent = {10, 20, 30, 40};
     PushZoom();
@@ -656,10 +656,11 @@ TEST_F(PicFormTest, CloseDuringACommandWaitsForIt) {
         EXPECT_EQ(&PicFormForm(), &h); // the command still draws into it
     }
     std::ofstream(Opt.IniFile) << "[parameters]\r\n";
-    EXPECT_EQ(View.MouseState, 0);
+    EXPECT_EQ(View.MouseState, kMouseZoom);
     PicFormForm();
     EXPECT_EQ(GetString("Pic width", "position", Opt.IniFile), "6000");
-    EXPECT_EQ(View.MouseState, -1); // a fresh load, sized from the geometry just written
+    // A fresh load, sized from the geometry just written.
+    EXPECT_EQ(View.MouseState, kMouseLoading + 2);
     UnloadPicForm();
 
     // An ordinary close unloads at once.

@@ -1,0 +1,19 @@
+#pragma once
+// The stop request of a running time loop (Anim.CancelFlag), written only through these: the
+// windows ask for the stop, the time loop clears it as it starts and once it has stopped.
+#include "viewer/map/SharedState.h"
+
+// Esc released in any of the viewer's windows, or the map window closing under a command.
+inline void RequestAnimationStop() {
+    Anim.CancelFlag = -1;
+}
+// The map picture's key-up: the key released is kept in the flag, Esc (27) as the stop request.
+inline void NoteAnimationKey(Long keyCode) {
+    Anim.CancelFlag = keyCode == 27 ? -1 : keyCode;
+}
+inline bool AnimationStopRequested() {
+    return Anim.CancelFlag == -1;
+}
+inline void ClearAnimationStop() {
+    Anim.CancelFlag = 0;
+}
