@@ -44,7 +44,7 @@ void openHeader(OcxNcf& ncf, const std::string& path) {
 } // namespace
 
 TEST(GetVarasAny, ScalesAndMarksEveryType) {
-    constexpr float kNo = kNoVal;
+    constexpr float kMissing = kNoVal;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     struct Case {
         const char* what;
@@ -60,28 +60,28 @@ TEST(GetVarasAny, ScalesAndMarksEveryType) {
          NC_SHORT,
          {1200, 32767},
          {{"missing_value", 32767}, {"scale_factor", 0.01}},
-         {12, kNo},
+         {12, kMissing},
          1},
         {"floats with the usual -1e35",
          NC_FLOAT,
          {-1e35, -9.8e34},
          {{"missing_value", -1e35}},
-         {kNo, -9.8e34f},
+         {kMissing, -9.8e34f},
          1},
         {"no missing value: zeros are values", NC_INT, {0, 7}, {}, {0, 7}, 2},
         {"a double 99 % below its missing value",
          NC_DOUBLE,
          {98.9, 99.0},
          {{"_FillValue", 100}},
-         {98.9f, kNo},
+         {98.9f, kMissing},
          1},
         {"bytes through 16-bit integers", NC_BYTE, {-1, 5}, {{"add_offset", 0.5}}, {-0.5, 5.5}, 2},
-        {"xarray's NaN fill", NC_FLOAT, {1, nan}, {{"_FillValue", nan}}, {1, kNo}, 1},
+        {"xarray's NaN fill", NC_FLOAT, {1, nan}, {{"_FillValue", nan}}, {1, kMissing}, 1},
         {"unsigned shorts of netCDF-4",
          NC_USHORT,
          {60000, 65535},
          {{"_FillValue", 65535}},
-         {60000, kNo},
+         {60000, kMissing},
          1,
          NcFormat::Netcdf4},
         {"int64 of netCDF-4", NC_INT64, {-5, 3000000000}, {}, {-5, 3e9f}, 2, NcFormat::Netcdf4},
@@ -106,7 +106,7 @@ TEST(GetVarasAny, ScalesAndMarksEveryType) {
         std::string message = "earlier";
         const ReadWindow w = windowOf({0}, {static_cast<Long>(c.raw.size())});
         EXPECT_EQ(
-            GetVarasAny(ncf.ncid, ncf, 1, kNo, values, static_cast<Long>(c.raw.size()), w, message),
+            GetVarasAny(ncf.ncid, ncf, 1, kMissing, values, static_cast<Long>(c.raw.size()), w, message),
             c.valid);
         EXPECT_EQ(message, "earlier");
         for (Long i = 1; i <= static_cast<Long>(c.expected.size()); ++i)

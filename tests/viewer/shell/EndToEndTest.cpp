@@ -1067,8 +1067,9 @@ TEST_P(SeamCopiesEndToEndTest, EveryCellOfTheCopiesAtItsOwnColumnAfterZoomingOut
         // from -180 shows its western copy only where the picture is wider than the view.
         double west = 0, lat = 0;
         pix_to_ll(0, 0, west, lat);
-        if (west < Data.lonV(1) - 2 * g.dlon * (g.projection == 1 ? kDegToRad : 1.0))
+        if (west < Data.lonV(1) - 2 * g.dlon * (g.projection == 1 ? kDegToRad : 1.0)) {
             EXPECT_GT(westOfGrid, 0) << when << ": the copy west of the grid is checked";
+        }
     }
 }
 

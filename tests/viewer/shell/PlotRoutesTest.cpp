@@ -24,39 +24,39 @@
 namespace {
 
 TEST(PlotRoutesTest, EveryRouteRunsTheDrawingOfItsRenderer) {
-    using R = PlotRenderer;
+    using Route = PlotRenderer;
     using Draw = void (*)(Picture&);
     using Loop = Long (*)(Picture&);
     // The drawing each renderer stands for; the ones drawn with a pick number (the regular
     // grid's one map, the triple) cannot be named and need only be there.
     struct Drawing {
-        R renderer;
+        Route renderer;
         Draw draw;
         Loop loop;
     };
     const std::vector<Drawing> drawings = {
-        {R::CellScalar, DrawCellScalar, nullptr},
-        {R::GridScalar, nullptr, nullptr},
-        {R::BfgdScalar, DrawBfgdScalar, nullptr},
-        {R::FEScalar, DrawFEScalar, nullptr},
-        {R::GMTScalar, DrawGMTScalar, nullptr},
-        {R::FvScalar, DrawFvScalar, nullptr},
-        {R::CellVector, DrawCellVector, nullptr},
-        {R::GridVector, nullptr, nullptr},
-        {R::BfgdVector, DrawBfgdVector, nullptr},
-        {R::FEVector, DrawFEVector, nullptr},
-        {R::GMTVector, DrawGMTVector, nullptr},
-        {R::TriplePair, nullptr, nullptr},
-        {R::CellScalarTimed, nullptr, DrawCellScalarTimed},
-        {R::GridScalarTimed, nullptr, DrawGridScalarTimed},
-        {R::BfgdScalarTimed, nullptr, DrawBfgdScalarTimed},
-        {R::FEScalarTimed, nullptr, DrawFEScalarTimed},
-        {R::FVScalarTimed, nullptr, DrawFVScalarTimed},
-        {R::CellVectorTimed, nullptr, DrawCellVectorTimed},
-        {R::GridVectorTimed, nullptr, DrawGridVectorTimed},
-        {R::BfgdVectorTimed, nullptr, DrawBfgdVectorTimed},
-        {R::FEVectorTimed, nullptr, DrawFEVectorTimed},
-        {R::GridTripleTimed, nullptr, DrawGridTripleTimed},
+        {Route::CellScalar, DrawCellScalar, nullptr},
+        {Route::GridScalar, nullptr, nullptr},
+        {Route::BfgdScalar, DrawBfgdScalar, nullptr},
+        {Route::FEScalar, DrawFEScalar, nullptr},
+        {Route::GMTScalar, DrawGMTScalar, nullptr},
+        {Route::FvScalar, DrawFvScalar, nullptr},
+        {Route::CellVector, DrawCellVector, nullptr},
+        {Route::GridVector, nullptr, nullptr},
+        {Route::BfgdVector, DrawBfgdVector, nullptr},
+        {Route::FEVector, DrawFEVector, nullptr},
+        {Route::GMTVector, DrawGMTVector, nullptr},
+        {Route::TriplePair, nullptr, nullptr},
+        {Route::CellScalarTimed, nullptr, DrawCellScalarTimed},
+        {Route::GridScalarTimed, nullptr, DrawGridScalarTimed},
+        {Route::BfgdScalarTimed, nullptr, DrawBfgdScalarTimed},
+        {Route::FEScalarTimed, nullptr, DrawFEScalarTimed},
+        {Route::FVScalarTimed, nullptr, DrawFVScalarTimed},
+        {Route::CellVectorTimed, nullptr, DrawCellVectorTimed},
+        {Route::GridVectorTimed, nullptr, DrawGridVectorTimed},
+        {Route::BfgdVectorTimed, nullptr, DrawBfgdVectorTimed},
+        {Route::FEVectorTimed, nullptr, DrawFEVectorTimed},
+        {Route::GridTripleTimed, nullptr, DrawGridTripleTimed},
     };
     for (Long grid = -1; grid <= kGridFvMesh + 1; ++grid) {
         for (Long mode : {1, 3}) {
@@ -67,7 +67,7 @@ TEST(PlotRoutesTest, EveryRouteRunsTheDrawingOfItsRenderer) {
                 // The outlines come with the flags, FE's alone and FV's with its bounds.
                 EXPECT_EQ(route.outline == DrawFeMesh, route.feMesh) << at;
                 EXPECT_EQ(route.outline != nullptr, route.feMesh || route.fvMesh) << at;
-                if (route.renderer == R::None) {
+                if (route.renderer == Route::None) {
                     EXPECT_EQ(route.draw, nullptr) << at;
                     EXPECT_EQ(route.loop, nullptr) << at;
                     continue;
