@@ -410,6 +410,32 @@ void fillNodeCell(RenderContext& rc, PixelBoxes& boxes, PointApi (&pts)[5], Long
     fillCell(rc.pic, pts, color);
 }
 
+// Whether every corner of a cell has a node (none on land without coordinates), and whether
+// the transform refused one.
+struct CornerStates {
+    bool known = true;
+    bool refused = false;
+};
+CornerStates cornerStates(const BfgdNodes& nodes, const std::size_t (&corner)[4]) {
+    CornerStates states;
+    for (std::size_t n : corner) {
+        states.known = states.known && nodes.state(n) != BfgdNodes::Unknown;
+        states.refused = states.refused || nodes.state(n) == BfgdNodes::Refused;
+    }
+    return states;
+}
+
+// The positions of a cell's corners (a, b indices, the coordinates indexed (b, a) when swapped).
+void cellCorners(const DatasetState& coords, bool swapped, const Long (&ca)[4], const Long (&cb)[4],
+                 float* lons, float* lats) {
+    for (int c = 0; c < 4; ++c) {
+        const Long p = swapped ? cb[c] : ca[c];
+        const Long q = swapped ? ca[c] : cb[c];
+        lons[c] = coords.lonV(p, q);
+        lats[c] = coords.latV(p, q);
+    }
+}
+
 } // namespace
 
 void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
@@ -457,23 +483,15 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             TakeValue(rc, v);
             const std::size_t corner[4] = {nodes.node(ia, ib), nodes.node(ia + 1, ib),
                                            nodes.node(ia + 1, ib + 1), nodes.node(ia, ib + 1)};
-            bool known = true, refused = false;
-            for (std::size_t n : corner) {
-                known = known && nodes.state(n) != BfgdNodes::Unknown;
-                refused = refused || nodes.state(n) == BfgdNodes::Refused;
-            }
-            if (!known) continue; // a corner on land without coordinates
+            const CornerStates states = cornerStates(nodes, corner);
+            if (!states.known) continue; // a corner on land without coordinates
             const Long a2 = BfgdNextNode(a, aStep, aLimit, aCloses);
             const Long b2 = BfgdNextNode(b, bStep, bLimit, bCloses);
             const Long ca[4] = {a, a2, a2, a};
             const Long cb[4] = {b, b, b2, b2};
             float lons[4], lats[4], kept[4];
-            for (int c = 0; c < 4; ++c) {
-                const Long p = swapped ? cb[c] : ca[c];
-                const Long q = swapped ? ca[c] : cb[c];
-                lons[c] = kept[c] = lonV(p, q);
-                lats[c] = latV(p, q);
-            }
+            cellCorners(rc.coords, swapped, ca, cb, lons, lats);
+            std::copy(lons, lons + 4, kept);
             float lo = 0, hi = 0;
             KeepWhole(kept, 4, period, lo, hi);
             const LonCopies copies = CopiesInView(lo, hi, view.W, view.E, period);
@@ -484,7 +502,7 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
                 drawBfgdCell(rc, lons, lats, ValueToColor(rc.scale, v), view, period, pts);
                 continue;
             }
-            if (refused) {
+            if (states.refused) {
                 CountRefusal(rc);
                 continue;
             }
