@@ -4,6 +4,7 @@
 #include "platform/Component.h"
 #include "platform/Kovra.h"
 #include "platform/Profile.h"
+#include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
@@ -327,4 +329,14 @@ Long CompareFileDates(const std::string& file1, const std::string& file2) {
     if (t1.tv_sec != t2.tv_sec) return t1.tv_sec > t2.tv_sec ? 1 : 2;
     if (t1.tv_nsec != t2.tv_nsec) return t1.tv_nsec > t2.tv_nsec ? 1 : 2;
     return 3;
+}
+
+Long SettingLongOf(const std::string& text) {
+    try {
+        const double v = Val(text);
+        if (!std::isfinite(v) || v < -2147483648.5 || v > 2147483647.5) return 0;
+        return CLng(v);
+    } catch (const RuntimeError&) {
+        return 0;
+    }
 }

@@ -18,6 +18,9 @@ std::string GetString(const std::string& key, const std::string& section, const 
 // box (Yes suppresses further reports); the caller is not told.
 void PutString(const std::string& key, const std::string& section, const std::string& file,
                const std::string& value);
+// A whole-number setting's text: its leading number to the nearest whole number, halves to
+// even; no number, or one beyond a Long, reads as 0 (the key's own rule then applies).
+Long SettingLongOf(const std::string& text);
 
 // The text before the last separator; "" when the path is blank or holds none.
 std::string FolderOf(const std::string& path);

@@ -32,18 +32,8 @@ void setMarks(QAction* on, std::initializer_list<QAction*> off) {
 
 } // namespace
 
-Long settingLongOf(const std::string& text) {
-    try {
-        const double v = Val(text);
-        if (!std::isfinite(v) || v < -2147483648.5 || v > 2147483647.5) return 0;
-        return CLng(v);
-    } catch (const RuntimeError&) {
-        return 0;
-    }
-}
-
 Long settingLong(const std::string& key, const char* section) {
-    return settingLongOf(GetString(key, section, Opt.IniFile));
+    return SettingLongOf(GetString(key, section, Opt.IniFile));
 }
 
 std::string SettingsFileBeside(const std::string& programFolder) {

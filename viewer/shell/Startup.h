@@ -21,5 +21,3 @@ std::string SettingsFileBeside(const std::string& programFolder);
 // nearest whole number, halves to even; no number, or one beyond a Long, reads as 0 and then
 // takes the key's own rule.
 Long settingLong(const std::string& key, const char* section = "parameters");
-// The same rule applied to a setting's text already read.
-Long settingLongOf(const std::string& text);

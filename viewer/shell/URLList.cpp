@@ -10,7 +10,6 @@
 #include "runtime/Text.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/FormFaces.h"
-#include "viewer/shell/Startup.h"
 
 #include <QComboBox>
 #include <algorithm>
@@ -83,7 +82,7 @@ std::vector<StoredEntry> readStored(Long last) {
     for (Long n = 1; n <= last; ++n) {
         StoredEntry e;
         e.value = section.value(urlKey(n));
-        if (!e.value.empty()) e.added = settingLongOf(section.value(addedKey(n)));
+        if (!e.value.empty()) e.added = SettingLongOf(section.value(addedKey(n)));
         out.push_back(std::move(e));
     }
     return out;
