@@ -13,6 +13,7 @@
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/section/frmVsect.h"
 #include "viewer/section/OCXHost.h"
 #include "viewer/shell/CdlDump.h"
@@ -500,8 +501,7 @@ void switchProjection(MainForm& f, Long projection) {
         setMarks(f.Marcator, {f.Cartesian});
     else
         setMarks(f.Cartesian, {f.Marcator});
-    View.Projection = projection;
-    View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+    SetProjection(projection);
     PutString("Projection", "parameters", Opt.IniFile, projection == 0 ? "0" : "1");
     LoadFile(0);
 }
@@ -562,25 +562,14 @@ void MainForm::FontArrow_Click() {
     Opt.OptArrowStyle = 108;
 }
 
-namespace {
-
-// Another coastline style lets go of the coastline held in memory: the next map reads its file
-// again (so a coastline file changed on disk is taken up).
-void setCoastStyle(Long style) {
-    if (Coast.OptCoastLine != style) ForgetCoastline();
-    Coast.OptCoastLine = style;
-}
-
-} // namespace
-
 void MainForm::ThinLine_Click() {
     setMarks(ThinLine, {PolygonFill});
-    setCoastStyle(1);
+    SetCoastlineStyle(1);
 }
 
 void MainForm::PolygonFill_Click() {
     setMarks(PolygonFill, {ThinLine});
-    setCoastStyle(2);
+    SetCoastlineStyle(2);
 }
 
 // ---- Shut-down

@@ -96,25 +96,23 @@ void SetExtents() {
     Data.DataExtent.East = Data.clsNC->eastEnd(Data.nNcMain) * f;
     Data.DataExtent.North = Data.clsNC->northEnd(Data.nNcMain) * f;
     Data.DataExtent.South = Data.clsNC->southEnd(Data.nNcMain) * f;
-    View.ViewExtent = Data.DataExtent;
+    ViewRec view = Data.DataExtent;
 
     const double d = Data.DataExtent.North - Data.DataExtent.South;
     if (View.Projection == 1) {
         const double m = d > 0 ? d / 20 : 0.0043633230555555555;
-        View.ViewExtent.North = MinS(1.5f, static_cast<float>(Data.DataExtent.North + m));
-        View.ViewExtent.South = MaxS(-1.5f, static_cast<float>(Data.DataExtent.South - m));
+        view.North = MinS(1.5f, static_cast<float>(Data.DataExtent.North + m));
+        view.South = MaxS(-1.5f, static_cast<float>(Data.DataExtent.South - m));
     } else {
         const double m = d > 0 ? d / 20 : 0.25;
-        View.ViewExtent.North = Data.DataExtent.North + m;
-        View.ViewExtent.South = Data.DataExtent.South - m;
+        view.North = Data.DataExtent.North + m;
+        view.South = Data.DataExtent.South - m;
     }
     const double w = Data.DataExtent.East - Data.DataExtent.West;
-    View.ViewExtent.West = Data.DataExtent.West - w / 20;
-    View.ViewExtent.East = Data.DataExtent.East + w / 20;
+    view.West = Data.DataExtent.West - w / 20;
+    view.East = Data.DataExtent.East + w / 20;
 
-    View.ZoomIndex = 0;
-    View.ZoomStack.ReDim(0, 0);
-    View.ZoomStack(0) = Data.DataExtent;
+    StartMapView(view, Data.DataExtent);
 }
 
 Long FillLonLat(VArray<float>& lon, VArray<float>& lat) {

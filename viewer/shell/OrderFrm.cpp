@@ -535,8 +535,7 @@ void OrderFrm::Command1_Click(Integer Index) {
             else
                 ShowOCXHost();
         });
-        View.MouseState = kMouseSectionPath;
-        View.SectionPathCount = 0;
+        StartSectionPath();
         ui().SetMousePointer(kPointerCross);
         break;
     default:

@@ -11,6 +11,7 @@
 #include "runtime/Text.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/URLList.h"
 
@@ -79,16 +80,16 @@ CommandLine readCommandLine(const std::vector<std::string>& args) {
 // The coastline file of the settings, or one the user picks when it cannot be opened; false
 // when the user picks none.
 bool findCoastline(const std::string& programFolder) {
-    Coast.CoastFile = GetString("coastline 1", "coast lines", Opt.IniFile);
-    if (FileExistsOpen(Coast.CoastFile) != 1) {
+    std::string file = GetString("coastline 1", "coast lines", Opt.IniFile);
+    if (FileExistsOpen(file) != 1) {
         std::string start = PathJoin(programFolder, "coasts/WORLD_E.bdm");
         const std::string chosen =
             ShowOpenDlg(start, "Coastline bdm file(*.bdm)|*.bdm|All files(*.*)|*.*");
         if (chosen.empty()) return false;
-        Coast.CoastFile = chosen;
-        PutString("coastline 1", "coast lines", Opt.IniFile, Coast.CoastFile);
+        file = chosen;
+        PutString("coastline 1", "coast lines", Opt.IniFile, file);
     }
-    Coast.CoastFlag = 1;
+    SetCoastlineFile(file);
     return true;
 }
 
@@ -100,12 +101,11 @@ void readOptions() {
     Opt.OptArrowStyle = settingLong("OptArrowStyle");
     if (Opt.OptArrowStyle != 1 && Opt.OptArrowStyle != 2 && Opt.OptArrowStyle <= 90)
         Opt.OptArrowStyle = 1;
-    Coast.OptCoastLine = settingLong("OptCoastLine");
-    if (Coast.OptCoastLine != 1 && Coast.OptCoastLine != 2) Coast.OptCoastLine = 1;
+    const Long coastStyle = settingLong("OptCoastLine");
+    SetCoastlineStyle(coastStyle == 1 || coastStyle == 2 ? coastStyle : 1);
     Opt.SaveFormat = settingLong("SaveFormat");
     if (Opt.SaveFormat == 0) Opt.SaveFormat = 1;
-    View.Projection = settingLong("Projection");
-    View.LonPeriod = View.Projection == 0 ? 360.0f : 6.283185f;
+    SetProjection(settingLong("Projection"));
 }
 
 // The menu marks of the options read.
@@ -143,7 +143,7 @@ void readDisplayOptions(MainForm& f) {
 } // namespace
 
 bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
-    Coast.CoastColor = QBColor(7);
+    SetCoastlineColour(QBColor(7));
     const CommandLine line = readCommandLine(args);
 
     const std::string path =
