@@ -10,6 +10,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/MainForm.h"
@@ -94,17 +95,16 @@ bool findCoastline(const std::string& programFolder) {
 }
 
 void readOptions() {
-    Opt.ShowNote1 = settingLong("ShowNote1");
-    Opt.ShowNote2 = settingLong("ShowNote2");
-    Opt.ShowNote3 = settingLong("ShowNote3");
+    SetNoteShown(1, settingLong("ShowNote1"));
+    SetNoteShown(2, settingLong("ShowNote2"));
+    SetNoteShown(3, settingLong("ShowNote3"));
     // Line and polygon arrows, and the glyph arrows (above 90) that the menu stores.
-    Opt.OptArrowStyle = settingLong("OptArrowStyle");
-    if (Opt.OptArrowStyle != 1 && Opt.OptArrowStyle != 2 && Opt.OptArrowStyle <= 90)
-        Opt.OptArrowStyle = 1;
+    const Long arrowStyle = settingLong("OptArrowStyle");
+    SetArrowStyle(arrowStyle == 1 || arrowStyle == 2 || arrowStyle > 90 ? arrowStyle : 1);
     const Long coastStyle = settingLong("OptCoastLine");
     SetCoastlineStyle(coastStyle == 1 || coastStyle == 2 ? coastStyle : 1);
-    Opt.SaveFormat = settingLong("SaveFormat");
-    if (Opt.SaveFormat == 0) Opt.SaveFormat = 1;
+    const Long saveFormat = settingLong("SaveFormat");
+    SetSaveFormat(saveFormat == 0 ? 1 : saveFormat);
     SetProjection(settingLong("Projection"));
 }
 
@@ -128,8 +128,8 @@ void markOptions(MainForm& f) {
 
 // The grid point and mesh options, read once the window is shown, and their marks.
 void readDisplayOptions(MainForm& f) {
-    Opt.OptShowGrid = settingLong("OptShowGrid");
-    Opt.OptShowMesh = settingLong("OptShowMesh");
+    SetGridShown(settingLong("OptShowGrid"));
+    SetMeshShown(settingLong("OptShowMesh"));
     if (Opt.OptShowMesh != 0)
         setMarks(f.ShowMesh, {f.NoShowMesh});
     else
@@ -152,7 +152,7 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
         return false;
     }
-    Opt.IniFile = path;
+    SetSettingsFile(path);
     if (!findCoastline(programFolder)) return false;
     readOptions();
 
