@@ -1,6 +1,7 @@
 #include "viewer/export/ExportHost.h"
 
 #include "common/Ui.h"
+#include "viewer/map/Options.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ void MemoryExportHost::SetRow(Long d, const std::string& start, const std::strin
 Long MemoryExportHost::AskShortMsg(const std::string& caption, const std::string& text,
                                    const std::string& button1, const std::string& button2,
                                    const std::string& button3) {
-    Opt.ShortMsgAnswer = 0;
+    SetShortMsgAnswer(0);
     const int answer = ui().ShortMsg(caption, text, button1, button2, button3);
-    if (answer == kYes || answer == kNo || answer == kCancel) Opt.ShortMsgAnswer = answer;
+    if (answer == kYes || answer == kNo || answer == kCancel) SetShortMsgAnswer(answer);
     return Opt.ShortMsgAnswer;
 }
 

@@ -19,6 +19,7 @@
 #include "viewer/export/ToTimeSerText.h"
 #include "viewer/export/ToTxt.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/DataChoices.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 
@@ -105,10 +106,12 @@ bool orvItemsKnown(IKelvad& nc, OrvItems& items) {
             found = nc.pickUVVariables(1);
         }
     }
-    items.waterU = Data.water_U_vId = nc.waterUvId(1);
-    items.waterV = Data.water_V_vId = nc.waterVvId(1);
-    items.windU = Data.wind_U_vId = nc.windUvId(1);
-    items.windV = Data.wind_V_vId = nc.windVvId(1);
+    items.waterU = nc.waterUvId(1);
+    items.waterV = nc.waterVvId(1);
+    items.windU = nc.windUvId(1);
+    items.windV = nc.windVvId(1);
+    SetWaterComponents(items.waterU, items.waterV);
+    SetWindComponents(items.windU, items.windV);
     items.temp = nc.waterTempvId(1);
     return true;
 }

@@ -158,10 +158,11 @@ void LoadSubsetExtent() {
     SubsetWin.SubsetStartMinute = s[4];
 
     const double f = View.Projection == 1 ? kDegToRad : 1.0;
-    View.ViewExtent.West = Val(edges[0]) * f;
-    View.ViewExtent.East = Val(edges[1]) * f;
-    View.ViewExtent.North = Val(edges[2]) * f;
-    View.ViewExtent.South = Val(edges[3]) * f;
-    PushZoom();
+    ViewRec view;
+    view.West = Val(edges[0]) * f;
+    view.East = Val(edges[1]) * f;
+    view.North = Val(edges[2]) * f;
+    view.South = Val(edges[3]) * f;
+    ZoomTo(view);
     exportHost().RedrawFrame();
 }

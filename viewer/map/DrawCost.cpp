@@ -144,6 +144,20 @@ void ForgetCoastline() {
     Coast.CoastPoints = {};
 }
 
+void SetCoastlineFile(const std::string& file) {
+    Coast.CoastFile = file;
+    Coast.CoastFlag = 1;
+}
+
+void SetCoastlineColour(Long color) {
+    Coast.CoastColor = color;
+}
+
+void SetCoastlineStyle(Long style) {
+    if (Coast.OptCoastLine != style) ForgetCoastline();
+    Coast.OptCoastLine = style;
+}
+
 void DrawCoast(Picture& pic) {
     const Long keptColor = pic.ForeColor();
     pic.setForeColor(Coast.CoastColor);

@@ -26,3 +26,12 @@ void DrawCoast(Picture& pic);
 
 // Lets go of the coastline held in memory: the next drawing reads CoastFile again.
 void ForgetCoastline();
+
+// The coastline state is written only here; start-up and the menus change it through these.
+// The maps draw the coastline of file from now on (CoastFlag 1).
+void SetCoastlineFile(const std::string& file);
+// The line colour of every later coastline.
+void SetCoastlineColour(Long color);
+// The menu's coastline style. Another style lets go of the coastline held in memory: the next
+// map reads its file again (so a coastline file changed on disk is taken up).
+void SetCoastlineStyle(Long style);

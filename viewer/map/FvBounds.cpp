@@ -102,13 +102,6 @@ void toList(const Segments& from, VArray<Long>& list, Long& n) {
     }
 }
 
-void clearLists() {
-    Data.fvlands.Erase();
-    Data.fvseas.Erase();
-    Data.nfvlands = 0;
-    Data.nfvseas = 0;
-}
-
 std::string padded(Long n) {
     char buf[24];
     std::snprintf(buf, sizeof buf, "%06d", static_cast<int>(n));
@@ -255,6 +248,13 @@ bool ReadFvBoundsFile(const std::string& path, Long nNodes, Long nElements, VArr
     return true;
 }
 
+void ForgetFvBounds() {
+    Data.fvlands.Erase();
+    Data.fvseas.Erase();
+    Data.nfvlands = 0;
+    Data.nfvseas = 0;
+}
+
 void MakeFvBounds() {
     try {
         if (Data.clsNC == nullptr) throw RuntimeError(err::ObjectNotSet);
@@ -293,7 +293,7 @@ void MakeFvBounds() {
         Data.nfvseas = nSeas;
         if (!Data.BndFile.empty()) writeCache(text);
     } catch (const std::exception& e) {
-        clearLists();
+        ForgetFvBounds();
         ui().MsgBox("[MakeFvBounds]" + ErrorDescriptionOf(e), kOkOnly, kProgramTitle);
     }
 }

@@ -30,6 +30,8 @@ class Picture;
 // written to the cache. A failure to build ("code" missing or too short, corner numbers past
 // the node arrays) shows "[MakeFvBounds]" with the reason and empties both lists.
 void MakeFvBounds();
+// Empties both lists (the cache file stays named): a mesh that failed to load has none.
+void ForgetFvBounds();
 
 // Draws the land segments in light red, then the sea segments in light blue, in the picture's
 // line width and drawing mode; ForeColor is put back afterwards, also after an error.

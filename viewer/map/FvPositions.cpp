@@ -14,21 +14,32 @@ FvLocation FvLocationOf(Long nvar, Long slot) {
     return FvLocation::None;
 }
 
+Long FillFvNodePositions(Long nodes) {
+    Data.nodeLonV.ReDim(1, MaxL(1, nodes));
+    Data.nodeLatV.ReDim(1, MaxL(1, nodes));
+    Data.nodeLonV(1) = -1; // asks for the nodes, not the elements
+    return View.Projection == 1
+               ? Data.clsNC->FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
+               : Data.clsNC->FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
+}
+
+void DropFvNodePositions() {
+    Data.nodeLonV.Erase();
+    Data.nodeLatV.Erase();
+}
+
+void SkipFvNodePositions() {
+    Data.nodeLonV.ReDim(0, 1);
+}
+
 bool EnsureFvNodePositions() {
     const Long n = Data.clsNC->nNodes(1);
     const bool filled = Data.nodeLonV.IsAllocated() && Data.nodeLonV.UBound() >= n &&
                         Data.nodeLatV.IsAllocated() && Data.nodeLatV.UBound() >= n;
     if (filled) return true;
-    Data.nodeLonV.ReDim(1, MaxL(1, n));
-    Data.nodeLatV.ReDim(1, MaxL(1, n));
-    Data.nodeLonV(1) = -1; // asks for the nodes, not the elements
-    const Long r = View.Projection == 1
-                       ? Data.clsNC->FillLonLatRad(Data.nodeLonV, Data.nodeLatV, Data.nNcMain)
-                       : Data.clsNC->FillLonLatDeg(Data.nodeLonV, Data.nodeLatV, Data.nNcMain);
-    if (r >= 0) return true;
+    if (FillFvNodePositions(n) >= 0) return true;
     // Positions that were never filled would pile every node up at one corner.
-    Data.nodeLonV.Erase();
-    Data.nodeLatV.Erase();
+    DropFvNodePositions();
     ui().MsgBox(Data.clsNC->ErrorMessage(), kOkOnly, kProgramTitle);
     return false;
 }

@@ -13,3 +13,11 @@ FvLocation FvLocationOf(Long nvar, Long slot);
 // nNodes entries. False, after a box with the dataset's reason and with both arrays erased
 // (the next draw asks again), when they cannot be had.
 bool EnsureFvNodePositions();
+// The node positions are written only here. Fills nodeLonV/nodeLatV (1 .. nodes, at least 1)
+// with the main dataset's node positions in view units; the fill's result, below 0 on failure.
+Long FillFvNodePositions(Long nodes);
+// Lets go of the node positions: the next drawing that needs them asks again.
+void DropFvNodePositions();
+// The loader's mark of a mesh whose outline is off: positions not fetched (nodeLonV 0 .. 1),
+// filled on demand by EnsureFvNodePositions.
+void SkipFvNodePositions();

@@ -8,6 +8,7 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/map/MapGeometry.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
@@ -129,9 +130,9 @@ float LoadVectorScale() {
         stored = 0; // a number beyond any scale counts as none
     }
     const bool usable = stored > 0 && stored <= std::numeric_limits<float>::max();
-    Opt.vscale = usable ? static_cast<float>(stored) : 0.0f;
+    SetVectorScale(usable ? static_cast<float>(stored) : 0.0f);
     if (!(Opt.vscale > 0)) {
-        Opt.vscale = 10;
+        SetVectorScale(10);
         PutString("vscale", "Scales", Opt.IniFile, Str(Opt.vscale));
     }
     return Opt.vscale;

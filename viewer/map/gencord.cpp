@@ -244,6 +244,42 @@ Long BoxInView(const ViewRec& view, const ViewRec& box, double unitFactor, float
     return 0;
 }
 
+void SetMapView(const ViewRec& extent) {
+    View.ViewExtent = extent;
+}
+
+void StartMapView(const ViewRec& extent, const ViewRec& home) {
+    View.ViewExtent = extent;
+    View.ZoomIndex = 0;
+    View.ZoomStack.ReDim(0, 0);
+    View.ZoomStack(0) = home;
+}
+
+void ZoomTo(const ViewRec& extent) {
+    View.ViewExtent = extent;
+    PushZoom();
+}
+
+void SetProjection(Long projection) {
+    View.Projection = projection;
+    View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+}
+
+void SetMouseMode(Long mode) {
+    View.MouseState = mode;
+}
+
+void StartSectionPath() {
+    View.MouseState = kMouseSectionPath;
+    View.SectionPathCount = 0;
+}
+
+void AddSectionPathVertex(float lon, float lat) {
+    View.SectionPathCount = AddL(View.SectionPathCount, 1);
+    View.SectionPath.ReDimPreserve(1, View.SectionPathCount);
+    View.SectionPath(View.SectionPathCount) = PathVertex{lon, lat};
+}
+
 void PushZoom() {
     View.ZoomIndex = MaxL(AddL(View.ZoomIndex, 1), 0);
     View.ZoomStack.ReDimPreserve(0, View.ZoomIndex);

@@ -65,6 +65,24 @@ double MercatorY(double lat);
 // lonShift receives the shift that met (0 when none did).
 Long BoxInView(const ViewRec& view, const ViewRec& box, double unitFactor, float& lonShift);
 
+// The view is written only here; the windows change it through these.
+// Shows extent on the map, the zoom stack left as it is.
+void SetMapView(const ViewRec& extent);
+// The first view of a dataset just loaded: extent shown, the zoom stack holding home alone as
+// record 0 (the dataset's own extent, where zooming out comes back to).
+void StartMapView(const ViewRec& extent, const ViewRec& home);
+// Shows extent and puts it on the zoom stack as the record in force (a drag of the mouse, a
+// stored subset window).
+void ZoomTo(const ViewRec& extent);
+// 0 Cartesian (degrees), 1 Mercator (radians); the longitude period follows.
+void SetProjection(Long projection);
+// The mode of the map picture (kMouse...).
+void SetMouseMode(Long mode);
+// The map takes a new section path: clicks add vertices from now on.
+void StartSectionPath();
+// Adds a vertex (view units) at the end of the section path.
+void AddSectionPathVertex(float lon, float lat);
+
 // Puts ViewExtent on the zoom stack as the record in force.
 void PushZoom();
 // Moves ViewExtent by a third of its size for the arrow keys 37 to 40 (other codes: no move);

@@ -10,9 +10,12 @@
 #include "runtime/Text.h"
 #include "viewer/map/AnimationStop.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/DataChoices.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/section/frmVsect.h"
 #include "viewer/section/OCXHost.h"
 #include "viewer/shell/CdlDump.h"
@@ -321,7 +324,7 @@ bool chooseDataset(MainForm& f, std::string start) {
     const std::string chosen = ShowOpenDlg(start, kNcFilter);
     if (chosen.empty()) return false;
     PutString("local nc", "FilePath", Opt.IniFile, chosen);
-    Opt.URL(0) = chosen;
+    SetCurrentEntry(chosen);
     f.setComboText(chosen);
     AddToURLList();
     // The list may show another item when the filter hides the new entry.
@@ -356,7 +359,7 @@ void MainForm::cmdLoad_Click() {
     } else if (!text.empty() && text.back() == '*') {
         if (!chooseDataset(*this, wildcardStart(text))) return;
     } else {
-        Opt.URL(0) = text;
+        SetCurrentEntry(text);
     }
 
     std::string main = Trim(comboText());
@@ -377,7 +380,7 @@ void MainForm::cmdLoad_Click() {
                                        kYesNo, "");
         if (answer == kNo) return;
     }
-    Data.SecondFile = second;
+    SetSecondFile(second);
     LoadFile(1);
 }
 
@@ -388,8 +391,7 @@ void MainForm::cmdBrowse_Click() {
 void MainForm::Combo1_LostFocus() {
     const std::string text = comboText();
     if (Len(text) < 5 || (Opt.URL.IsAllocated() && text == Opt.URL(0))) return;
-    if (!Opt.URL.IsAllocated()) Opt.URL.ReDim(0, 0);
-    Opt.URL(0) = text;
+    SetCurrentEntry(text);
     AddToURLList();
     setComboText(Opt.URL(0));
 }
@@ -467,20 +469,17 @@ void MainForm::EditIni_Click() {
 
 void MainForm::Both_Click() {
     setMarks(Both, {httpOnly, LocalOnly});
-    Opt.URLFilter = 0;
-    FillURLCombo();
+    SetURLFilter(0);
 }
 
 void MainForm::httpOnly_Click() {
     setMarks(httpOnly, {Both, LocalOnly});
-    Opt.URLFilter = 1;
-    FillURLCombo();
+    SetURLFilter(1);
 }
 
 void MainForm::LocalOnly_Click() {
     setMarks(LocalOnly, {Both, httpOnly});
-    Opt.URLFilter = 2;
-    FillURLCombo();
+    SetURLFilter(2);
 }
 
 namespace {
@@ -500,8 +499,7 @@ void switchProjection(MainForm& f, Long projection) {
         setMarks(f.Marcator, {f.Cartesian});
     else
         setMarks(f.Cartesian, {f.Marcator});
-    View.Projection = projection;
-    View.LonPeriod = projection == 0 ? 360.0f : 6.283185f;
+    SetProjection(projection);
     PutString("Projection", "parameters", Opt.IniFile, projection == 0 ? "0" : "1");
     LoadFile(0);
 }
@@ -518,12 +516,12 @@ void MainForm::Marcator_Click() {
 
 void MainForm::doShow_Click() {
     setMarks(doShow, {Notshow});
-    Opt.OptShowGrid = 1;
+    SetGridShown(1);
 }
 
 void MainForm::Notshow_Click() {
     setMarks(Notshow, {doShow});
-    Opt.OptShowGrid = 0;
+    SetGridShown(0);
 }
 
 void MainForm::ShowMesh_Click() {
@@ -536,51 +534,40 @@ void MainForm::ShowMesh_Click() {
     }
     BusyGuard busy;
     setMarks(ShowMesh, {NoShowMesh});
-    Opt.OptShowMesh = 1;
+    SetMeshShown(1);
     PutString("OptShowMesh", "parameters", Opt.IniFile, Str(Opt.OptShowMesh));
     LoadFile(0);
 }
 
 void MainForm::NoShowMesh_Click() {
     setMarks(NoShowMesh, {ShowMesh});
-    Opt.OptShowMesh = 0;
+    SetMeshShown(0);
     PutString("OptShowMesh", "parameters", Opt.IniFile, Str(Opt.OptShowMesh));
 }
 
 void MainForm::ThinArrow_Click() {
     setMarks(ThinArrow, {PolyArrow, FontArrow});
-    Opt.OptArrowStyle = 1;
+    SetArrowStyle(1);
 }
 
 void MainForm::PolyArrow_Click() {
     setMarks(PolyArrow, {ThinArrow, FontArrow});
-    Opt.OptArrowStyle = 2;
+    SetArrowStyle(2);
 }
 
 void MainForm::FontArrow_Click() {
     setMarks(FontArrow, {ThinArrow, PolyArrow});
-    Opt.OptArrowStyle = 108;
+    SetArrowStyle(108);
 }
-
-namespace {
-
-// Another coastline style lets go of the coastline held in memory: the next map reads its file
-// again (so a coastline file changed on disk is taken up).
-void setCoastStyle(Long style) {
-    if (Coast.OptCoastLine != style) ForgetCoastline();
-    Coast.OptCoastLine = style;
-}
-
-} // namespace
 
 void MainForm::ThinLine_Click() {
     setMarks(ThinLine, {PolygonFill});
-    setCoastStyle(1);
+    SetCoastlineStyle(1);
 }
 
 void MainForm::PolygonFill_Click() {
     setMarks(PolygonFill, {ThinLine});
-    setCoastStyle(2);
+    SetCoastlineStyle(2);
 }
 
 // ---- Shut-down

@@ -7,8 +7,10 @@
 #include "kelvadlib/IKelvad.h"
 #include "platform/Component.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/DataChoices.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/FvBounds.h"
+#include "viewer/map/FvPositions.h"
 #include "viewer/map/GridKinds.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
@@ -52,12 +54,6 @@ private:
     BusyGuard busy_;
 };
 
-std::string& CurrentEntry() {
-    if (!Opt.URL.IsAllocated() || Opt.URL.LBound() > 0 || Opt.URL.UBound() < 0)
-        Opt.URL.ReDim(0, MaxL(Opt.nURL, 0));
-    return Opt.URL(0);
-}
-
 void ShowError() {
     ui().MsgBox(Data.clsNC != nullptr ? Data.clsNC->ErrorMessage() : std::string(), kOkOnly,
                 kProgramTitle);
@@ -96,25 +92,23 @@ void SetExtents() {
     Data.DataExtent.East = Data.clsNC->eastEnd(Data.nNcMain) * f;
     Data.DataExtent.North = Data.clsNC->northEnd(Data.nNcMain) * f;
     Data.DataExtent.South = Data.clsNC->southEnd(Data.nNcMain) * f;
-    View.ViewExtent = Data.DataExtent;
+    ViewRec view = Data.DataExtent;
 
     const double d = Data.DataExtent.North - Data.DataExtent.South;
     if (View.Projection == 1) {
         const double m = d > 0 ? d / 20 : 0.0043633230555555555;
-        View.ViewExtent.North = MinS(1.5f, static_cast<float>(Data.DataExtent.North + m));
-        View.ViewExtent.South = MaxS(-1.5f, static_cast<float>(Data.DataExtent.South - m));
+        view.North = MinS(1.5f, static_cast<float>(Data.DataExtent.North + m));
+        view.South = MaxS(-1.5f, static_cast<float>(Data.DataExtent.South - m));
     } else {
         const double m = d > 0 ? d / 20 : 0.25;
-        View.ViewExtent.North = Data.DataExtent.North + m;
-        View.ViewExtent.South = Data.DataExtent.South - m;
+        view.North = Data.DataExtent.North + m;
+        view.South = Data.DataExtent.South - m;
     }
     const double w = Data.DataExtent.East - Data.DataExtent.West;
-    View.ViewExtent.West = Data.DataExtent.West - w / 20;
-    View.ViewExtent.East = Data.DataExtent.East + w / 20;
+    view.West = Data.DataExtent.West - w / 20;
+    view.East = Data.DataExtent.East + w / 20;
 
-    View.ZoomIndex = 0;
-    View.ZoomStack.ReDim(0, 0);
-    View.ZoomStack(0) = Data.DataExtent;
+    StartMapView(view, Data.DataExtent);
 }
 
 Long FillLonLat(VArray<float>& lon, VArray<float>& lat) {
@@ -129,12 +123,8 @@ void DropMesh(bool nodePositions) {
     Data.node2.Erase();
     Data.node3.Erase();
     if (!nodePositions) return;
-    Data.nodeLonV.Erase();
-    Data.nodeLatV.Erase();
-    Data.fvlands.Erase();
-    Data.nfvlands = 0;
-    Data.fvseas.Erase();
-    Data.nfvseas = 0;
+    DropFvNodePositions();
+    ForgetFvBounds();
 }
 
 void FillMeshArrays() {
@@ -147,7 +137,7 @@ void FillMeshArrays() {
         }
     } else if (mesh == MapMesh::FiniteVolume) {
         if (Opt.OptShowMesh == 0) {
-            Data.nodeLonV.ReDim(0, 1);
+            SkipFvNodePositions();
             return;
         }
         if (Data.clsNC->FillNodeMesh(Data.node1, Data.node2, Data.node3, Data.nNcMain) < 0) {
@@ -155,11 +145,7 @@ void FillMeshArrays() {
             ShowError();
             return;
         }
-        const Long n = MaxL(Data.clsNC->nNodes(Data.nNcMain), 1);
-        Data.nodeLonV.ReDim(1, n);
-        Data.nodeLatV.ReDim(1, n);
-        Data.nodeLonV(1) = -1; // asks the fill for the nodes, not the elements
-        if (FillLonLat(Data.nodeLonV, Data.nodeLatV) < 0) {
+        if (FillFvNodePositions(Data.clsNC->nNodes(Data.nNcMain)) < 0) {
             DropMesh(true);
             ShowError();
             return;
@@ -322,15 +308,15 @@ void LoadFile(Long UseSecond) {
             ShowError();
     }
 
-    Data.CurTimeStep = 0;
-    Data.CurLevel = kMax > 1 ? 1 : 0;
+    SetTimeStep(0);
+    SetLevel(kMax > 1 ? 1 : 0);
 
     SetExtents();
     ShowDataPoints(Data.nNcMain);
 
     showTimeSpan(f, nTime);
 
-    Data.PickCount = 0;
+    ClearPicks();
     // The map window and the windows that hang on it hold picks of the dataset replaced.
     if (PicFormLoaded() && PicFormForm().isVisible()) UnloadPicForm();
     // So does the section window: its section is of the dataset replaced.
@@ -348,7 +334,7 @@ void ShowTimeRange() {
     {
         LoadScope scope;
         MainFormFace& f = mainFormFace();
-        CurrentEntry() = f.comboText();
+        SetCurrentEntry(f.comboText());
         CloseSlots();
 
         f.Picture1->picture().Cls();

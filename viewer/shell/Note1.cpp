@@ -2,6 +2,7 @@
 
 #include "gui/QtText.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/shell/FormShow.h"
 
@@ -41,7 +42,7 @@ Note1::Note1(QWidget* parent) : QDialog(parent) {
 }
 
 void Note1::Check1_Click() {
-    Opt.ShowNote1 = Check1->isChecked() ? 0 : 1;
+    SetNoteShown(1, Check1->isChecked() ? 0 : 1);
 }
 
 void Note1::Command1_Click() {
@@ -49,7 +50,7 @@ void Note1::Command1_Click() {
 }
 
 void Note1::Form_Unload() {
-    Opt.ShowNote1 = Check1->isChecked() ? 0 : 1;
+    SetNoteShown(1, Check1->isChecked() ? 0 : 1);
 }
 
 void Note1::done(int r) {

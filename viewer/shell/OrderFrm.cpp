@@ -16,8 +16,10 @@
 #include "viewer/export/SubsetDescription.h"
 #include "viewer/export/SubsetWindow.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/DataChoices.h"
 #include "viewer/map/DrawCost.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
@@ -28,6 +30,7 @@
 #include "viewer/shell/PickList.h"
 #include "viewer/shell/PlotPicked.h"
 #include "viewer/shell/ShortMsg.h"
+#include "viewer/shell/URLList.h"
 #include "viewer/shell/frmAlias.h"
 
 #include <QCloseEvent>
@@ -88,7 +91,7 @@ OrderBoxes* boxesBefore = nullptr;
 
 // A saved subset becomes the dataset as a dataset typed into the main window does.
 void loadSavedSubset(const std::string& path) {
-    Opt.URL(0) = path;
+    SetCurrentEntry(path);
     mainFormFace().openDataset(path);
 }
 
@@ -535,8 +538,7 @@ void OrderFrm::Command1_Click(Integer Index) {
             else
                 ShowOCXHost();
         });
-        View.MouseState = kMouseSectionPath;
-        View.SectionPathCount = 0;
+        StartSectionPath();
         ui().SetMousePointer(kPointerCross);
         break;
     default:
@@ -549,8 +551,8 @@ void OrderFrm::Command6_Click(Integer Index) {
     if (!BuildPicks()) return;
     if (Index == 0) { // next step
         resumeNext([] { MapPicture().Cls(); });
-        Data.CurTimeStep = AddL(Data.CurTimeStep, 1);
-        if (Data.CurTimeStep > Data.clsNC->nTime(1)) Data.CurTimeStep = 1;
+        const Long next = AddL(Data.CurTimeStep, 1);
+        SetTimeStep(next > Data.clsNC->nTime(1) ? 1 : next);
         const QPointer<OrderFrm> self(this);
         resumeNext([] { PlotPicked(1); });
         const std::string step = CStr(Data.CurTimeStep);
@@ -561,14 +563,14 @@ void OrderFrm::Command6_Click(Integer Index) {
         resumeNext(showMapWindow);
         Long r = -1;
         resumeNext([&r] { r = PlotPicked(3); });
-        if (r > 0) Data.CurTimeStep = r;
+        if (r > 0) SetTimeStep(r);
     }
 }
 
 void OrderFrm::Command5_Click(Integer Index) {
     if (!mayStart()) return;
-    Opt.vscale = Index == 0 ? Opt.vscale * 0.5f : Opt.vscale * 1.5f;
-    if (Opt.vscale <= 0) Opt.vscale = 1.0f;
+    const float scale = Index == 0 ? Opt.vscale * 0.5f : Opt.vscale * 1.5f;
+    SetVectorScale(scale <= 0 ? 1.0f : scale);
     PutString("vscale", "Scales", Opt.IniFile, Str(Opt.vscale));
     MapPicture().Cls();
     Command1_Click(0);
@@ -630,7 +632,7 @@ void OrderFrm::markSaveFormat(Long format) {
 void OrderFrm::asFormat_Click(Integer Index) {
     const Long format = SaveFormats()[static_cast<std::size_t>(Index)].id;
     markSaveFormat(format);
-    Opt.SaveFormat = format;
+    SetSaveFormat(format);
     PutString("SaveFormat", "parameters", Opt.IniFile, Str(format));
 }
 
@@ -638,7 +640,7 @@ void OrderFrm::asFormat_Click(Integer Index) {
 
 bool BuildPicks() {
     OrderFrm& f = OrderFrmForm();
-    Data.PickCount = 0;
+    ClearPicks();
     Long count = 0;
     for (Long i = 0; i < f.ListCount(); ++i)
         if (f.Selected(i)) ++count;
@@ -646,21 +648,24 @@ bool BuildPicks() {
         message("Please select variable first");
         return false;
     }
-    Data.Picks.ReDim(1, count);
+    VArray<PickItem> picks;
+    picks.ReDim(1, count);
+    Long n = 0;
     for (Long i = 0; i < f.ListCount(); ++i) {
         if (!f.Selected(i)) continue;
-        ++Data.PickCount;
-        Data.Picks(Data.PickCount) = DecodePick(CLng(ListNumberOf(f.ListText(i))));
+        ++n;
+        picks(n) = DecodePick(CLng(ListNumberOf(f.ListText(i))));
     }
+    SetPicks(std::move(picks));
     return true;
 }
 
 void TakeStepAndLevel() {
     OrderFrm& f = OrderFrmForm();
     const Long nTime = Data.clsNC->nTime(1);
-    if (nTime > 0) resumeNext([&] { Data.CurTimeStep = boxValue(f.Text10[0], nTime); });
+    if (nTime > 0) resumeNext([&] { SetTimeStep(boxValue(f.Text10[0], nTime)); });
     const Long kMax = Data.clsNC->kMax(1);
-    if (kMax > 0) resumeNext([&] { Data.CurLevel = boxValue(f.Text10[1], kMax); });
+    if (kMax > 0) resumeNext([&] { SetLevel(boxValue(f.Text10[1], kMax)); });
 }
 
 // ---- The form -----------------------------------------------------------------------------------

@@ -252,7 +252,7 @@ std::function<void()> setShowTyxSectionAction(std::function<void()> action) {
 
 void PicForm_Form_Load() {
     PicForm& f = PicFormForm();
-    View.MouseState = kMouseLoading;
+    SetMouseMode(kMouseLoading);
     zoomPressed = false;
     if (GetWinPos(Opt.IniFile, 2) != 1) return;
     // Stored on another screen (or at another pixel ratio) the window may lie beyond this one's
@@ -273,7 +273,7 @@ void PicForm_Form_Load() {
 void PicForm_Form_Resize() {
     const Long next = AddL(View.MouseState, 1);
     if (next < 0) {
-        View.MouseState = next;
+        SetMouseMode(next);
         return;
     }
     // The picture keeps its size and mode while a drawing runs in it.
@@ -281,9 +281,8 @@ void PicForm_Form_Resize() {
         deferResize();
         return;
     }
-    View.MouseState = next;
-    const bool endsPath = View.MouseState == kMouseSectionPath + 1;
-    View.MouseState = kMouseZoom;
+    const bool endsPath = next == kMouseSectionPath + 1;
+    SetMouseMode(kMouseZoom);
     PicForm& f = PicFormForm();
     Picture& pic = f.Picture1->picture();
     pic.Cls();
@@ -389,25 +388,19 @@ void PicForm_Picture1_MouseUp(Integer Button, Integer /*Shift*/, float X, float 
         }
         double lon1 = 0, lat1 = 0;
         pix_to_ll(X, Y, lon1, lat1);
-        View.ViewExtent.West = std::min(zoomLon0, lon1);
-        View.ViewExtent.East = std::max(zoomLon0, lon1);
-        View.ViewExtent.South = std::min(zoomLat0, lat1);
-        View.ViewExtent.North = std::max(zoomLat0, lat1);
-        PushZoom();
+        ZoomTo({std::min(zoomLon0, lon1), std::max(zoomLon0, lon1), std::min(zoomLat0, lat1),
+                std::max(zoomLat0, lat1)});
         pic.setDrawMode(kDrawCopyPen);
         redrawFrame();
     } else if (View.MouseState == kMouseSectionPath) {
         double lon = 0, lat = 0;
         pix_to_ll(X, Y, lon, lat);
-        View.SectionPathCount = AddL(View.SectionPathCount, 1);
-        View.SectionPath.ReDimPreserve(1, View.SectionPathCount);
-        View.SectionPath(View.SectionPathCount) =
-            PathVertex{static_cast<float>(lon), static_cast<float>(lat)};
+        AddSectionPathVertex(static_cast<float>(lon), static_cast<float>(lat));
         // The rubber line now starts at this vertex; the segment drawn stays.
         MouseX0 = MouseX1 = X;
         MouseY0 = MouseY1 = Y;
     } else {
-        View.MouseState = kMouseZoom;
+        SetMouseMode(kMouseZoom);
     }
 }
 
@@ -417,10 +410,10 @@ void PicForm_Picture1_DblClick() {
     if (IsBusy()) return;
     if (View.MouseState == kMouseZoom) {
         if (!haveZoomRecord()) return;
-        View.ViewExtent = ZoomOut();
+        SetMapView(ZoomOut());
         redrawFrame();
     } else if (View.MouseState == kMouseSectionPath) {
-        View.MouseState = kMouseZoom;
+        SetMouseMode(kMouseZoom);
         mapPicture().setDrawMode(kDrawCopyPen);
         ui().SetMousePointer(kPointerHourglass);
         showTyxSectionAction()();
@@ -432,7 +425,7 @@ void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
     NoteAnimationKey(KeyCode);
     if (KeyCode == kKeyEscape) {
         if (View.MouseState == kMouseSectionPath) {
-            View.MouseState = kMouseZoom;
+            SetMouseMode(kMouseZoom);
             // A drawing under way keeps its own mode.
             if (!IsBusy()) mapPicture().setDrawMode(kDrawCopyPen);
             ui().SetMousePointer(kPointerDefault);
@@ -441,7 +434,7 @@ void PicForm_Picture1_KeyUp(Integer KeyCode, Integer /*Shift*/) {
     }
     if (KeyCode >= kKeyLeft && KeyCode <= kKeyDown) {
         if (!haveZoomRecord()) return;
-        View.ViewExtent = PanByArrowKey(KeyCode);
+        PanByArrowKey(KeyCode);
         redrawFrame();
     }
 }

@@ -7,6 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
+#include "viewer/map/DataChoices.h"
 #include "viewer/map/GridKinds.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/shell/FormFaces.h"
@@ -107,21 +108,17 @@ OrderVarList MakeOrderVarList() {
     if (list.entries.size() == 1) {
         list.selected.push_back(0);
     } else if (list.entries.size() > 1) {
-        switch (nc.Vector(1)) {
-        case 1:
-            Data.water_U_vId = nc.waterUvId(1);
-            preselect(list, varOfPosition, Data.water_U_vId);
-            Data.water_V_vId = nc.waterVvId(1);
-            preselect(list, varOfPosition, Data.water_V_vId);
-            break;
-        case 2:
-            Data.wind_U_vId = nc.windUvId(1);
-            preselect(list, varOfPosition, Data.wind_U_vId);
-            Data.wind_V_vId = nc.windVvId(1);
-            preselect(list, varOfPosition, Data.wind_V_vId);
-            break;
-        default:
-            break;
+        // A current (1) or wind (2) pair comes preselected.
+        const Long pair = nc.Vector(1);
+        if (pair == 1 || pair == 2) {
+            const Long u = pair == 1 ? nc.waterUvId(1) : nc.windUvId(1);
+            const Long v = pair == 1 ? nc.waterVvId(1) : nc.windVvId(1);
+            if (pair == 1)
+                SetWaterComponents(u, v);
+            else
+                SetWindComponents(u, v);
+            preselect(list, varOfPosition, u);
+            preselect(list, varOfPosition, v);
         }
     }
     return list;

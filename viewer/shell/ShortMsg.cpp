@@ -4,6 +4,7 @@
 #include "gui/QtText.h"
 #include "runtime/RuntimeError.h"
 #include "viewer/map/ErrorBox.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/SharedState.h"
 
 #include <QHBoxLayout>
@@ -54,7 +55,7 @@ Long ShortMsg::Show() {
 void ShortMsg::Command1_Click(Integer Index) {
     static constexpr Long answers[3] = {kYes, kNo, kCancel};
     if (Index < 0 || Index > 2) throw RuntimeError(err::Subscript);
-    Opt.ShortMsgAnswer = answers[Index];
+    SetShortMsgAnswer(answers[Index]);
     done(static_cast<int>(Opt.ShortMsgAnswer));
 }
 
@@ -68,6 +69,6 @@ Long ShowShortMsg(const std::string& caption, const std::string& text, const std
         form.Command1[i]->setText(qtText(*captions[i]));
         form.Command1[i]->setHidden(captions[i]->empty());
     }
-    Opt.ShortMsgAnswer = 0;
+    SetShortMsgAnswer(0);
     return form.Show();
 }

@@ -10,7 +10,9 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 #include "viewer/map/DrawCost.h"
+#include "viewer/map/Options.h"
 #include "viewer/map/SharedState.h"
+#include "viewer/map/gencord.h"
 #include "viewer/shell/MainForm.h"
 #include "viewer/shell/URLList.h"
 
@@ -69,33 +71,31 @@ CommandLine readCommandLine(const std::vector<std::string>& args) {
 // The coastline file of the settings, or one the user picks when it cannot be opened; false
 // when the user picks none.
 bool findCoastline(const std::string& programFolder) {
-    Coast.CoastFile = GetString("coastline 1", "coast lines", Opt.IniFile);
-    if (FileExistsOpen(Coast.CoastFile) != 1) {
+    std::string file = GetString("coastline 1", "coast lines", Opt.IniFile);
+    if (FileExistsOpen(file) != 1) {
         std::string start = PathJoin(programFolder, "coasts/WORLD_E.bdm");
         const std::string chosen =
             ShowOpenDlg(start, "Coastline bdm file(*.bdm)|*.bdm|All files(*.*)|*.*");
         if (chosen.empty()) return false;
-        Coast.CoastFile = chosen;
-        PutString("coastline 1", "coast lines", Opt.IniFile, Coast.CoastFile);
+        file = chosen;
+        PutString("coastline 1", "coast lines", Opt.IniFile, file);
     }
-    Coast.CoastFlag = 1;
+    SetCoastlineFile(file);
     return true;
 }
 
 void readOptions() {
-    Opt.ShowNote1 = settingLong("ShowNote1");
-    Opt.ShowNote2 = settingLong("ShowNote2");
-    Opt.ShowNote3 = settingLong("ShowNote3");
+    SetNoteShown(1, settingLong("ShowNote1"));
+    SetNoteShown(2, settingLong("ShowNote2"));
+    SetNoteShown(3, settingLong("ShowNote3"));
     // Line and polygon arrows, and the glyph arrows (above 90) that the menu stores.
-    Opt.OptArrowStyle = settingLong("OptArrowStyle");
-    if (Opt.OptArrowStyle != 1 && Opt.OptArrowStyle != 2 && Opt.OptArrowStyle <= 90)
-        Opt.OptArrowStyle = 1;
-    Coast.OptCoastLine = settingLong("OptCoastLine");
-    if (Coast.OptCoastLine != 1 && Coast.OptCoastLine != 2) Coast.OptCoastLine = 1;
-    Opt.SaveFormat = settingLong("SaveFormat");
-    if (Opt.SaveFormat == 0) Opt.SaveFormat = 1;
-    View.Projection = settingLong("Projection");
-    View.LonPeriod = View.Projection == 0 ? 360.0f : 6.283185f;
+    const Long arrowStyle = settingLong("OptArrowStyle");
+    SetArrowStyle(arrowStyle == 1 || arrowStyle == 2 || arrowStyle > 90 ? arrowStyle : 1);
+    const Long coastStyle = settingLong("OptCoastLine");
+    SetCoastlineStyle(coastStyle == 1 || coastStyle == 2 ? coastStyle : 1);
+    const Long saveFormat = settingLong("SaveFormat");
+    SetSaveFormat(saveFormat == 0 ? 1 : saveFormat);
+    SetProjection(settingLong("Projection"));
 }
 
 // The menu marks of the options read.
@@ -118,8 +118,8 @@ void markOptions(MainForm& f) {
 
 // The grid point and mesh options, read once the window is shown, and their marks.
 void readDisplayOptions(MainForm& f) {
-    Opt.OptShowGrid = settingLong("OptShowGrid");
-    Opt.OptShowMesh = settingLong("OptShowMesh");
+    SetGridShown(settingLong("OptShowGrid"));
+    SetMeshShown(settingLong("OptShowMesh"));
     if (Opt.OptShowMesh != 0)
         setMarks(f.ShowMesh, {f.NoShowMesh});
     else
@@ -133,7 +133,7 @@ void readDisplayOptions(MainForm& f) {
 } // namespace
 
 bool Main(const std::vector<std::string>& args, const std::string& programFolder) {
-    Coast.CoastColor = QBColor(7);
+    SetCoastlineColour(QBColor(7));
     const CommandLine line = readCommandLine(args);
 
     const std::string path =
@@ -142,7 +142,7 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
         ui().MsgBox("Unable to Locate INI file", kOkOnly + kCritical, path);
         return false;
     }
-    Opt.IniFile = path;
+    SetSettingsFile(path);
     if (!findCoastline(programFolder)) return false;
     readOptions();
 

@@ -166,6 +166,29 @@ void startUrlList(const std::string& first) {
     setRememberedList(entries);
 }
 
+void SetURLFilter(Long filter) {
+    Opt.URLFilter = filter;
+    FillURLCombo();
+}
+
+namespace {
+
+std::string& currentEntry() {
+    if (!Opt.URL.IsAllocated() || Opt.URL.LBound() > 0 || Opt.URL.UBound() < 0)
+        Opt.URL.ReDim(0, std::max(Opt.nURL, Long{0}));
+    return Opt.URL(0);
+}
+
+} // namespace
+
+const std::string& CurrentEntry() {
+    return currentEntry();
+}
+
+void SetCurrentEntry(const std::string& entry) {
+    currentEntry() = entry;
+}
+
 void AddToURLList() {
     ensureUrlArray();
     const std::string current = Opt.URL(0);
