@@ -84,7 +84,7 @@ ValuePoints PointsOfValues(const MapGridKind& kind, IKelvad& nc, Long nvar, Long
     case MapPoints::Cells:
         return {&Data.lonV, &Data.latV, nc.nCells(1)};
     case MapPoints::Nodes:
-        return {&Data.lonV, &Data.latV, nc.nNodes(1)};
+        return {&Data.lonV, &Data.latV, nc.nNodes(1), true};
     case MapPoints::NodesOrElements:
         break;
     default:
@@ -98,7 +98,7 @@ ValuePoints PointsOfValues(const MapGridKind& kind, IKelvad& nc, Long nvar, Long
     case FvLocation::Nodes: {
         const Long n = nc.nNodes(1);
         if (!EnsureFvNodePositions()) return {};
-        return {&Data.nodeLonV, &Data.nodeLatV, n};
+        return {&Data.nodeLonV, &Data.nodeLatV, n, true};
     }
     default:
         return {};

@@ -72,5 +72,6 @@ struct ValuePoints {
     const VArray<float>* lon = nullptr;
     const VArray<float>* lat = nullptr;
     Long count = 0;
+    bool onNodes = false; // the mesh's nodes, not its cells or elements
 };
 ValuePoints PointsOfValues(const MapGridKind& kind, IKelvad& nc, Long nvar, Long slot);

@@ -5,6 +5,7 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
 #include "viewer/map/CScale.h"
+#include "viewer/map/GridKinds.h"
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/RenderStages.h"
 #include "viewer/map/SharedState.h"
@@ -16,28 +17,21 @@ namespace {
 
 // What one read of the mesh covers.
 struct MeshRead {
-    FvLocation kind = FvLocation::None;
+    ValuePoints at;     // the nodes or elements drawn: their positions and number
     Long count = 0;     // values of one read along the last dimension
-    Long items = 0;     // nodes or elements drawn
     Long valueStep = 1; // values per node (kMax + 1) or 1
 };
 
-// The location of the values, and the count of the last dimension of the whole-mesh window
-// set to match. kind None when there is nothing to draw: a variable on neither mesh
-// dimension, or node positions that cannot be had.
+// Where the values lie, and the count of the last dimension of the whole-mesh window set to
+// match. No positions when there is nothing to draw: a variable on neither mesh dimension, or
+// node positions that cannot be had.
 MeshRead locateValues(RenderContext& rc) {
     MeshRead m;
-    m.kind = FvLocationOf(rc.nvar, rc.infoSlot);
-    if (m.kind == FvLocation::Nodes) {
-        if (!EnsureFvNodePositions()) return MeshRead{};
-        m.items = Data.clsNC->nNodes(1);
-        m.valueStep = AddL(Data.clsNC->kMax(1), 1);
-        m.count = MulL(m.valueStep, m.items);
-    } else if (m.kind == FvLocation::Elements) {
-        m.items = Data.clsNC->nElements(1);
-        m.count = m.items;
-    }
-    if (m.kind != FvLocation::None && rc.nd >= 1) rc.win.countp(rc.nd) = m.count;
+    m.at = PointsOfValues(MapKindOf(Data.clsNC->GridType(1)), *Data.clsNC, rc.nvar, rc.infoSlot);
+    if (m.at.lon == nullptr) return MeshRead{};
+    if (m.at.onNodes) m.valueStep = AddL(Data.clsNC->kMax(1), 1);
+    m.count = MulL(m.valueStep, m.at.count);
+    if (rc.nd >= 1) rc.win.countp(rc.nd) = m.count;
     return m;
 }
 
@@ -51,11 +45,7 @@ Long readMesh(RenderContext& rc, const MeshRead& m, Long j) {
 // The range widened by this step's values, then the boxes in index order.
 void drawMesh(RenderContext& rc, const MeshRead& m) {
     AutoRange(rc, rc.win.scalarV, m.count);
-    if (m.kind == FvLocation::Nodes)
-        WalkPointCells(rc, rc.coords.nodeLonV, rc.coords.nodeLatV, m.items, rc.win.scalarV, 1,
-                       m.valueStep);
-    else
-        WalkPointCells(rc, rc.coords.lonV, rc.coords.latV, m.items, rc.win.scalarV);
+    WalkPointCells(rc, *m.at.lon, *m.at.lat, m.at.count, rc.win.scalarV, 1, m.valueStep);
 }
 
 } // namespace
@@ -69,7 +59,7 @@ void DrawFvScalar(Picture& pic) {
         PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
         DateLabel(rc, Data.CurTimeStep);
         const MeshRead m = locateValues(rc);
-        if (m.kind == FvLocation::None) {
+        if (m.at.lon == nullptr) {
             EndRender(rc);
             return;
         }
@@ -91,7 +81,7 @@ Long DrawFVScalarTimed(Picture& pic) {
         BeginFrame(rc, Data.Picks(1));
         WholeListWindow(rc, 1);
         const MeshRead m = locateValues(rc);
-        if (m.kind == FvLocation::None) {
+        if (m.at.lon == nullptr) {
             EndRender(rc);
             return -1;
         }
@@ -110,7 +100,7 @@ Long DrawFVScalarTimed(Picture& pic) {
             if (found < 0) return false;
             if (found > 0) {
                 drawMesh(r, m);
-                if (m.kind == FvLocation::Nodes) j = AddL(m.count, 1);
+                if (m.at.onNodes) j = AddL(m.count, 1);
             }
             return true;
         });
