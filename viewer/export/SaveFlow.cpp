@@ -122,7 +122,8 @@ const SaveFormat kFormats[] = {
      .caption = "as Original Nc",
      .filter = "NetCDF file(*.nc)|*.nc|All files(*.*)|*.*",
      .asksAboutExisting = true,
-     .available = [](const ExportKind&) { return true; },
+     // Refused before the file dialog where no writer takes the kind (the meshes).
+     .available = [](const ExportKind& kind) { return kind.subsetNc; },
      // A grid saved whole is never appended to.
      .appendable = [](const ExportKind& kind) { return !kind.wholeGrid; },
      .write = SaveToLocal},

@@ -50,10 +50,12 @@ struct RenderContext {
     Picture& pic;
     std::string tag;
 
-    // The inputs of the drawing, gathered as the context is made, before its first stage: the
-    // read window with the values read through it, the coordinates, the map transform (which
-    // ScaleCheck sets) and the colour scale. The stages and the walks read them from here; the
-    // shared state stays their store, which the windows write between drawings.
+    // References, bound as the context is made, to four of the shared-state structs: the read
+    // window with the values read through it, the coordinates, the map transform (which
+    // ScaleCheck sets) and the colour scale. The context holds no copy: these are the shared
+    // structs themselves, and the stages and walks reach them through here. The dataset
+    // object, the picks, the current step and level and the order window's boxes are not bound
+    // here; stages and renderers still read those from the shared state (Data, the boxes).
     ReadWindowState& win;
     const DatasetState& coords; // lonV, latV, the mesh nodes and triangles
     const ViewState& view;      // the transform

@@ -51,6 +51,9 @@ struct VectorFrame {
     // and row): the read-failure box shows them. 0 and 0 before any walk.
     Long walkI = 0;
     Long walkJ = 0;
+    // The point-list walk leaves its position index in walkJ for the mesh's failure box; the
+    // cell list's box always shows 0 0.
+    bool listIndexShown = true;
 };
 
 // ---- The pair ----------------------------------------------------------------------------------

@@ -65,7 +65,7 @@ void WalkListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>& lon
         const int64_t index = first + int64_t{n - 1} * step;
         if (index < 1 || index > 2147483647) break;
         const Long k = static_cast<Long>(index);
-        vf.walkJ = k;
+        if (vf.listIndexShown) vf.walkJ = k;
         // Values of points that the position arrays do not hold have no place on the map.
         if (!holds(lon, k) || !holds(lat, k)) continue;
         float& u = w.uV(n);

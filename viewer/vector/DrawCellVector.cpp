@@ -18,6 +18,7 @@ namespace {
 // probe tests u against the same mark.
 void beginCellPair(RenderContext& rc, VectorFrame& vf) {
     BeginPair(rc, vf, Data.Picks(1), Data.Picks(2));
+    vf.listIndexShown = false;
     rc.win.cellMisnVal = NoVal;
     PairLegend(vf, kKindZeroMagnitude);
     LoadVectorScale();

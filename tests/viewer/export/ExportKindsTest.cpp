@@ -26,15 +26,15 @@ TEST(ExportKindsTest, EachKindChoosesItsFormatsAndWriters) {
     const std::string unknownText = "[to_txt] Unknown GridType:";
     const std::string meshSubset = "[SubSetNcDomain] not ready for fe mesh type";
     const Case cases[] = {
-        {kGridNone, "146", false, true, unknownText, "(none)"},
+        {kGridNone, "46", false, true, unknownText, "(none)"},
         {kGridCells, "1246", true, true, "[to_txt] GridType case = 1 not ready", "(none)"},
         {kGridRegular, "12346", true, true, "[to_txt] GridType case = 2 not ready", "(none)"},
         {kGridBfg, "1456", true, false, "(none)", "(none)"},
-        {kGridFeMesh, "146", false, true, "[to_txt] GridType case = 4 not ready", meshSubset},
+        {kGridFeMesh, "46", false, true, "[to_txt] GridType case = 4 not ready", meshSubset},
         {kGridGmt, "1456", true, true, "[to_txt] GridType case = 5 not ready", "(none)"},
-        {kGridFvMesh, "146", false, true, "[to_txt] GridType case = 4 not ready", meshSubset},
-        {7, "146", false, true, unknownText, "(none)"},
-        {-1, "146", false, true, unknownText, "(none)"},
+        {kGridFvMesh, "46", false, true, "[to_txt] GridType case = 4 not ready", meshSubset},
+        {7, "46", false, true, unknownText, "(none)"},
+        {-1, "46", false, true, unknownText, "(none)"},
     };
     const SaveFormat* subsetNc = FindSaveFormat(kSaveSubsetNc);
     ASSERT_NE(subsetNc, nullptr);

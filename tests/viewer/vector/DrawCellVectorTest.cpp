@@ -260,6 +260,9 @@ TEST_F(CellVectorTest, AFailedReadShowsItsBoxAndStops) {
     EXPECT_EQ(DrawCellVectorTimed(pic), -1);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "[DrawCellVectorTimed] NetCDF Error");
+    // The first step's walk has run; the cell list's box still shows 0 0, not where it ended.
+    EXPECT_NE(ui.boxes[0].text.find("\r\n\r\ni,j=  0  0\r\nstartp, count= "), std::string::npos)
+        << ui.boxes[0].text;
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
