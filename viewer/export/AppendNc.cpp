@@ -106,16 +106,6 @@ TargetHeader readHeader(const std::string& path) {
     return h;
 }
 
-// Units of a time axis per day; 0 for a unit of no fixed length (months, seasons) or none.
-double unitsPerDay(const std::string& unitWord) {
-    const std::string key = UCase(Left(unitWord, 3));
-    if (key == "DAY") return 1;
-    if (key == "HOU") return 24;
-    if (key == "MIN") return 1440;
-    if (key == "SEC") return 86400;
-    return 0;
-}
-
 bool realWorld(Calendar c) {
     return c == Calendar::Standard || c == Calendar::ProlepticGregorian || c == Calendar::Julian;
 }
@@ -301,7 +291,7 @@ private:
         const std::vector<double> held = targetTimes();
         times_.clear();
         for (Long i = 1; i <= n; ++i) {
-            const double t = offset + sd_.timeSub(i) * scale;
+            const double t = inFile(offset + sd_.timeSub(i) * scale);
             for (std::size_t r = 0; r < held.size(); ++r) {
                 if (!sameTime(held[r], t)) continue;
                 const Long position =
@@ -315,6 +305,15 @@ private:
             }
             times_.push_back(t);
         }
+    }
+
+    // A time as the file holds it: rounded where its time variable holds whole numbers, as the
+    // file was made (a cell list's times in its whole unit), so that records and repeats are
+    // matched on the values the file has.
+    double inFile(double t) const {
+        const nc_type type = h_.vars[static_cast<std::size_t>(timeVar_)].type;
+        const bool whole = type != NC_FLOAT && type != NC_DOUBLE;
+        return whole ? std::nearbyint(t) : t;
     }
 
     static bool sameTime(double a, double b) {
@@ -359,7 +358,7 @@ private:
             // Records mostly follow the source's order: look on from the last one found.
             for (Long k = 0; k < nTime && found == 0; ++k) {
                 const Long p = (hint - 1 + k) % nTime + 1;
-                if (sameTime(offset + source(p) * scale, held[r])) found = p;
+                if (sameTime(inFile(offset + source(p) * scale), held[r])) found = p;
             }
             if (found == 0)
                 refuse("[AppendNc] The source has no time step for record" +
@@ -423,8 +422,8 @@ private:
         offset = 0;
         scale = 1;
         if (Trim(sourceUnits) != Trim(t.units) || sourceCal != targetCal) {
-            const double perDaySource = unitsPerDay(nc_.timeUnit(1));
-            const double perDayTarget = unitsPerDay(GetToken(t.units, 1));
+            const double perDaySource = UnitsPerDay(nc_.timeUnit(1));
+            const double perDayTarget = UnitsPerDay(GetToken(t.units, 1));
             Date targetEpoch;
             const bool targetDated = UCase(GetToken(t.units, 2)) == "SINCE" &&
                                      SinceDate(targetCal, t.units, targetEpoch);

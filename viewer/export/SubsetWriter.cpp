@@ -16,6 +16,7 @@
 #include "viewer/map/SharedState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <limits>
@@ -152,6 +153,62 @@ std::string SubsetTimeUnits(IKelvad& nc) {
     if (epoch.serial == 0) return {};
     const std::string calendar = nc.GetAttVbyVarNumbyAttname(nc.TimevId(1), "calendar", 1);
     return nc.timeUnit(1) + " since " + SinceDateText(epoch, calendar);
+}
+
+double UnitsPerDay(const std::string& unitWord) {
+    const std::string key = UCase(Left(unitWord, 3));
+    if (key == "DAY") return 1;
+    if (key == "HOU") return 24;
+    if (key == "MIN") return 1440;
+    if (key == "SEC") return 86400;
+    return 0;
+}
+
+namespace {
+
+constexpr double kLongMax = 2147483647.0;
+
+// Every time times factor a whole number that a Long holds (within rounding of the source's
+// doubles); with rounded, merely held once rounded and no two of them equal.
+bool wholeTimes(const double* times, std::size_t n, double factor, bool rounded) {
+    std::vector<double> kept;
+    kept.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = times[i] * factor;
+        const double r = std::nearbyint(t);
+        if (!std::isfinite(t) || std::fabs(r) > kLongMax) return false;
+        if (!rounded && std::fabs(t - r) > std::max(1e-9, 1e-12 * std::fabs(t))) return false;
+        kept.push_back(r);
+    }
+    if (!rounded) return true;
+    std::sort(kept.begin(), kept.end());
+    return std::adjacent_find(kept.begin(), kept.end()) == kept.end();
+}
+
+} // namespace
+
+CellTimeLayout ChooseCellTimeLayout(const std::string& unitWord, const double* times,
+                                    std::size_t n) {
+    CellTimeLayout layout;
+    if (wholeTimes(times, n, 1, false)) {
+        layout.type = NC_INT;
+        return layout;
+    }
+    const double perDay = UnitsPerDay(unitWord);
+    if (perDay <= 0) return layout;
+    struct Finer {
+        const char* word;
+        double perDay;
+    };
+    static constexpr Finer kFiner[] = {{"hours", 24}, {"minutes", 1440}, {"seconds", 86400}};
+    for (const Finer& f : kFiner) {
+        if (f.perDay <= perDay) continue;
+        const double factor = f.perDay / perDay;
+        if (wholeTimes(times, n, factor, false) ||
+            (f.perDay == 86400 && wholeTimes(times, n, factor, true)))
+            return {NC_INT, factor, f.word};
+    }
+    return layout;
 }
 
 void WindowOf(IKelvad& nc, const SubsetDescription& sd, Long v, Long slot, VArray<Long>& start,
@@ -321,6 +378,15 @@ void SubsetWriter::defineDimensions(NcOut& out) {
     }
 }
 
+CellTimeLayout SubsetWriter::cellTimes() const {
+    const double* times = sd_.nTimeSub > 0 ? &sd_.timeSub(1) : nullptr;
+    CellTimeLayout layout = ChooseCellTimeLayout(
+        nc_.timeUnit(1), times, static_cast<std::size_t>(std::max<Long>(sd_.nTimeSub, 0)));
+    // A finer unit needs a base date to be stated with.
+    if (!layout.unitWord.empty() && SubsetTimeUnits(nc_).empty()) layout = {};
+    return layout;
+}
+
 nc_type SubsetWriter::typeOf(Role role, nc_type own) const {
     switch (role) {
     case Role::Lon:
@@ -328,8 +394,8 @@ nc_type SubsetWriter::typeOf(Role role, nc_type own) const {
         // Written as the source holds them: a double stays a double.
         return own;
     case Role::Time:
-        // A cell list counts its time in whole units.
-        return nc_.nCelldId(1) >= 0 ? NC_INT : NC_DOUBLE;
+        // A cell list counts its time in whole units where its times allow it.
+        return nc_.nCelldId(1) >= 0 ? cellTimes().type : NC_DOUBLE;
     case Role::Level:
         return NC_DOUBLE;
     case Role::Cell:
@@ -354,7 +420,14 @@ std::vector<SubsetWriter::Written> SubsetWriter::defineCoordinates(NcOut& out) {
         const nc_type own = static_cast<nc_type>(nc_.variType(w.var, 1));
         AttCopyRules rules;
         rules.retype = typeOf(w.role, own);
-        if (w.role == Role::Time) rules.unitsText = SubsetTimeUnits(nc_);
+        if (w.role == Role::Time) {
+            rules.unitsText = SubsetTimeUnits(nc_);
+            const CellTimeLayout layout = nc_.nCelldId(1) >= 0 ? cellTimes() : CellTimeLayout{};
+            // The same origin, counted in the finer unit.
+            if (!layout.unitWord.empty())
+                rules.unitsText = layout.unitWord + " " +
+                                  Mid(rules.unitsText, InStr(rules.unitsText, " ") + 1);
+        }
         // Levels are written from the library's cache, which holds them unpacked. Positions are
         // copied as stored, so they keep the attributes that unpack them.
         const bool fromCaches = w.role == Role::Level;
@@ -411,11 +484,12 @@ void SubsetWriter::writeCoordinate(NcOut& out, const Written& w) {
         break;
     case Role::Time:
         if (typeOf(Role::Time, NC_DOUBLE) == NC_INT) {
+            const CellTimeLayout layout = cellTimes();
             VArray<Long> whole;
             if (sd_.nTimeSub < 1) break;
             whole.ReDim(1, sd_.nTimeSub);
             for (Long i = 1; i <= sd_.nTimeSub; ++i)
-                whole(i) = CLng(sd_.timeSub(i));
+                whole(i) = CLng(sd_.timeSub(i) * layout.factor);
             putAlong(out, w.out, whole, sd_.nTimeSub);
         } else {
             putAlong(out, w.out, sd_.timeSub, sd_.nTimeSub);

@@ -59,6 +59,21 @@ void CheckPicks(IKelvad& nc, const SubsetDescription& sd, const std::string& who
 // The units of the main dataset's time axis as the subset files state them ("hours since
 // 1990-01-01T06:00:00"); "" when the axis has no base date (the source's text is kept then).
 std::string SubsetTimeUnits(IKelvad& nc);
+// Units of a time axis per day, by the unit word's first three letters (DAY, HOU, MIN, SEC); 0
+// for a unit of no fixed length (months, seasons) or none.
+double UnitsPerDay(const std::string& unitWord);
+// How a cell list's subset file holds its times: as whole numbers (type NC_INT) in the source's
+// unit where every time is whole there; else in the first finer unit (hours, minutes, seconds)
+// where every time is whole, or in seconds rounded while no two steps then share a value; else
+// as doubles in the source's unit. The times in the file are the source's times times factor,
+// rounded when whole.
+struct CellTimeLayout {
+    nc_type type = NC_DOUBLE;
+    double factor = 1;
+    std::string unitWord; // the unit word of the file's units; "" for the source's own text
+};
+CellTimeLayout ChooseCellTimeLayout(const std::string& unitWord, const double* times,
+                                    std::size_t n);
 
 // The window of variable v of the slot: along each of its dimensions, the first pick's cut of
 // that dimension (looked up in the main dataset's ids), or the whole dimension when the first
@@ -108,6 +123,8 @@ private:
     std::vector<int> definePicks(NcOut& out);
     void writeCoordinate(NcOut& out, const Written& w);
     nc_type typeOf(Role role, nc_type own) const;
+    // The layout of the times of a cell list's file, chosen from the cut's times.
+    CellTimeLayout cellTimes() const;
     std::vector<int> dimsOf(Long v, Long slot) const;
     void message(const std::string& text) const;
 

@@ -6,6 +6,7 @@
 
 #include "viewer/export/AppendNc.h"
 #include "viewer/export/CreateNc.h"
+#include "viewer/export/SubsetWriter.h"
 
 #include <functional>
 
@@ -256,6 +257,102 @@ TEST_F(AppendNcTest, AVariableAppendedAfterStepsHoldsEveryRecord) {
     for (double v : sal)
         fills += v == NC_FILL_FLOAT;
     EXPECT_EQ(fills, 0);
+}
+
+// A cell list's times are whole numbers in the file: in the source's unit where they are whole,
+// else in a finer unit from the same origin, so that no two steps share a value.
+TEST(CellTimeLayoutTest, WholeUnitsOrAFinerOne) {
+    struct Case {
+        const char* unit;
+        Values times;
+        nc_type type;
+        double factor;
+        const char* word;
+    };
+    const Case cases[] = {
+        {"days", {0, 1, 2}, NC_INT, 1, ""},
+        {"days", {0, 0.25, 0.5, 0.75}, NC_INT, 24, "hours"},
+        {"days", {0, 1.0 / 1440, 2.0 / 1440}, NC_INT, 1440, "minutes"},
+        {"hours", {0, 0.5}, NC_INT, 60, "minutes"},
+        {"days", {0, 1.5 / 86400}, NC_INT, 86400, "seconds"}, // seconds, rounded apart
+        {"seconds", {0, 0.5}, NC_DOUBLE, 1, ""},             // nothing finer
+        {"days", {0, 1e-7, 2e-7}, NC_DOUBLE, 1, ""},         // rounded seconds would meet
+        {"months", {0, 0.5}, NC_DOUBLE, 1, ""},              // no fixed length
+        {"days", {0, 3e9}, NC_DOUBLE, 1, ""},                // beyond a Long
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + testing::PrintToString(c.times));
+        const CellTimeLayout l = ChooseCellTimeLayout(c.unit, c.times.data(), c.times.size());
+        EXPECT_EQ(l.type, c.type);
+        EXPECT_EQ(l.factor, c.factor);
+        EXPECT_EQ(l.unitWord, c.word);
+    }
+}
+
+// Six-hourly stations counted in days: the subset file counts hours from the same origin, a
+// variable appended later takes each record from the step of its own time, a step appended is
+// stated in hours and a repeated step is refused. netCDF-C and the dataset library read the
+// source's dates back.
+TEST_F(AppendNcTest, CellListTimesBetweenWholeDaysKeepTheirSteps) {
+    const std::string source = dir.file("buoys.nc");
+    {
+        NcBuilder nc(source);
+        nc.unlimitedDim("time", 5);
+        nc.dim("station", 3);
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "days since 2005-07-01 00:00:00")
+            .values({0.0, 0.25, 0.5, 0.75, 1.0});
+        nc.var("lon", NC_FLOAT, {"station"}).att("units", "degrees_east").values({-40, -39, -38});
+        nc.var("lat", NC_FLOAT, {"station"}).att("units", "degrees_north").values({30, 31, 32});
+        Values temp, u;
+        for (int i = 0; i < 15; ++i) {
+            temp.push_back(10 + i);
+            u.push_back(-i * 0.5);
+        }
+        nc.var("temp", NC_FLOAT, {"time", "station"}).values(temp);
+        nc.var("u", NC_FLOAT, {"time", "station"}).values(u);
+        nc.write();
+    }
+    ReleaseKelvad();
+    load(source);
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+    pick({"temp"});
+    row(1, 1, 4, 1);
+    row(2, 1, 3, 1);
+    ASSERT_EQ(CreateNc(target, describe()), 1) << testing::PrintToString(messages());
+    {
+        NcRead r(target);
+        EXPECT_EQ(r.vars().front(), "time(4:time)");
+        EXPECT_EQ(r.attText("time", "units"), "hours since 2005-07-01");
+        EXPECT_EQ(r.values("time"), (Values{0, 6, 12, 18}));
+    }
+
+    // A new variable: record k holds step k, not the step of a time rounded to whole days.
+    pick({"u"});
+    wholeRows();
+    ASSERT_EQ(append(), 1) << testing::PrintToString(messages());
+    EXPECT_EQ(NcRead(target).values("u"), NcRead(source).values("u", {0, 0}, {4, 3}, {1, 1}));
+
+    // The fifth step appended in hours; the third once more refused, the file as it was.
+    pick({"temp", "u"});
+    wholeRows();
+    row(1, 5, 5, 1);
+    ASSERT_EQ(append(), 1) << testing::PrintToString(messages());
+    EXPECT_EQ(NcRead(target).values("time"), (Values{0, 6, 12, 18, 24}));
+    const std::string before = readFile(target);
+    ui.boxes.clear();
+    pick({"temp", "u"});
+    wholeRows();
+    row(1, 3, 3, 1);
+    EXPECT_EQ(append(), -1);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("holds the time step"), std::string::npos) << messages()[0];
+    EXPECT_EQ(readFile(target), before);
+
+    std::unique_ptr<IKelvad> back(CreateKelvad());
+    ASSERT_EQ(back->Initialize(target), 1) << back->ErrorMessage();
+    for (Long k = 1; k <= 5; ++k)
+        EXPECT_EQ(back->DatePicked(k, 1), Data.clsNC->DatePicked(k, 1)) << k;
 }
 
 // Every refusal comes before anything is written: the file stays byte for byte, nothing is left
