@@ -152,6 +152,13 @@ void readTimeAxis(int ncid, OcxNcf& ncf, GeoArrays& geo, std::string& errorMessa
     ncf.startDate = ParseCalendarDate(ncf.calendar, ncf.StartTime, start) ? start : Date();
 }
 
+// Units of an atmospheric pressure axis, whose largest pressure lies at the bottom.
+bool pressureUnits(const std::string& units) {
+    const std::string key = UCase(Trim(units));
+    return key == "PA" || key == "HPA" || key == "KPA" || key == "MB" || key == "MBAR" ||
+           key == "MILLIBAR" || key == "MILLIBARS" || key == "BAR" || key == "ATM";
+}
+
 // The sections draw the surface at the top with depth growing downward: levels counted upward
 // (positive = "up", or all at or below 0 without a positive attribute) are turned round, and
 // the levels are put in order from the top down, LevelIndex keeping where each lies in the file.
@@ -164,7 +171,10 @@ void orderLevels(const OcxNcf& ncf, GeoArrays& geo) {
         lo = std::min(lo, geo.vCoord(k));
         hi = std::max(hi, geo.vCoord(k));
     }
-    const bool upward = positive == "UP" || (positive.empty() && hi <= 0 && lo < 0);
+    // Pressure grows downward whatever its positive attribute says.
+    const bool pressure = pressureUnits(ocxGetAttVal(ncf, ncf.vari(ncf.level_vId).name, "units"));
+    const bool upward =
+        !pressure && (positive == "UP" || (positive.empty() && hi <= 0 && lo < 0));
     std::vector<std::pair<double, Long>> levels;
     for (Long k = 1; k <= n; ++k)
         levels.emplace_back(upward ? -geo.vCoord(k) : geo.vCoord(k), k);
@@ -178,6 +188,26 @@ void orderLevels(const OcxNcf& ncf, GeoArrays& geo) {
     }
 }
 
+// How the depth axis shows the levels. Pressure and dimensionless levels (sigma, s or hybrid
+// coordinates) span their own range with their own unit; a depth axis starts at the surface and
+// is in metres unless it names another unit.
+void describeLevels(const OcxNcf& ncf, GeoArrays& geo) {
+    const std::string name = ncf.vari(ncf.level_vId).name;
+    const std::string units = Trim(ocxGetAttVal(ncf, name, "units"));
+    const std::string key = UCase(units);
+    const std::string standard = UCase(ocxGetAttVal(ncf, name, "standard_name"));
+    const bool pressure = pressureUnits(units);
+    const bool dimensionless = key == "1" || key == "SIGMA_LEVEL" || key == "LEVEL" ||
+                               key == "LAYER" || standard.find("SIGMA") != std::string::npos ||
+                               standard.find("S_COORDINATE") != std::string::npos ||
+                               standard.find("HYBRID") != std::string::npos;
+    geo.levelsOwnRange = pressure || dimensionless;
+    if (key == "1")
+        geo.levelUnits.clear();
+    else
+        geo.levelUnits = units.empty() && !dimensionless ? "m" : units;
+}
+
 void readLevels(int ncid, const OcxNcf& ncf, GeoArrays& geo) {
     geo.nvcoord = ncf.dime(ncf.level_dId + 1).size;
     if (geo.nvcoord < 1) return;
@@ -186,6 +216,7 @@ void readLevels(int ncid, const OcxNcf& ncf, GeoArrays& geo) {
                            static_cast<std::size_t>(geo.nvcoord)))
         throw Refusal{typeMessage("vertical coodrinate", ncf.vari(ncf.level_vId), "Tyep Number")};
     orderLevels(ncf, geo);
+    describeLevels(ncf, geo);
 }
 
 // Values of a variable laid out in file order into a grid array whose first index runs

@@ -146,9 +146,9 @@ void DrawSectionXAxis(Picture& pic, const SectionView& v, float x0, float y0, fl
 
 // The depth axis from the plot's upper left corner (x0, y0) down, scale picture units per
 // depth unit, the plot's top at depth top and its bottom at maxDepth; its labels go outside
-// the plot, on the left when it lies in the left half.
+// the plot, on the left when it lies in the left half, the first with the levels' unit.
 void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float top,
-                          float maxDepth) {
+                          float maxDepth, const std::string& units) {
     const float side = pic.ScaleWidth() / 2 > x0 ? -1.0f : 1.0f;
     pic.setFontBold(true);
     const float step = NiceStep(maxDepth - top);
@@ -160,15 +160,29 @@ void DrawSectionDepthAxis(Picture& pic, float x0, float y0, float scale, float t
         if (d > maxDepth || (n > 0 && !(step > 0))) break;
         const float Y = (d - top) * scale + y0;
         pic.Line(x0, Y, xt, Y);
-        const std::string label = n == 0 ? plainNumber(d) + " m" : plainNumber(d);
+        const std::string label =
+            n == 0 && !units.empty() ? plainNumber(d) + " " + units : plainNumber(d);
         PrintAt(pic, xt + side * pic.TextWidth(label), Y - pic.TextHeight("A") / 2, label);
     }
     pic.setFontBold(false);
 }
 
-// The depth at the top of the plot: the surface, or the highest level when one lies above it.
+// The depth at the top of the plot: the surface, or the highest level when one lies above it;
+// the highest level for an axis that spans its levels alone.
 float PlotTop(const SectionView& v) {
-    return v.nv >= 1 ? std::min(0.0f, static_cast<float>(v.vCoord(1))) : 0.0f;
+    if (v.nv < 1) return 0.0f;
+    const float first = static_cast<float>(v.vCoord(1));
+    return v.levelsOwnRange ? first : std::min(0.0f, first);
+}
+
+// The lower edge of level k's band: the next level, and below the last one as far again as
+// the layer above it (down from the top for a single level), so that the deepest level that
+// holds values is seen too.
+float BandBottom(const SectionView& v, Long k, float top) {
+    if (k < v.nv) return static_cast<float>(v.vCoord(k + 1));
+    const float last = static_cast<float>(v.vCoord(v.nv));
+    const float above = v.nv >= 2 ? static_cast<float>(v.vCoord(v.nv - 1)) : top;
+    return last + (last - above);
 }
 
 // What DrawSectionPanel made.
@@ -187,25 +201,27 @@ Panel DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins,
     margins.MarginRight = pic.TextWidth(" -2000 ");
     // A section whose levels span no depth has no plot: the frame round it is drawn alone.
     const float top = PlotTop(v);
-    if (!(v.maxDepth > top) || !std::isfinite(v.maxDepth - top)) return Panel::NoDepth;
+    const float bottom = v.nv >= 1 ? BandBottom(v, v.nv, top) : v.maxDepth;
+    if (!(bottom > top) || !std::isfinite(bottom - top)) return Panel::NoDepth;
 
     const Long ph = CLng(pic.ScaleHeight() - margins.MarginTop - margins.MarginBottom);
     const Long pw = CLng(pic.ScaleWidth() - margins.MarginLeft - margins.MarginRight);
     // A picture smaller than its margins has no room for the plot.
     if (pw <= CLng(margins.MarginLeft) || ph <= CLng(margins.MarginBottom)) return Panel::NoRoom;
     t.PicHeight = margins.MarginTop + static_cast<float>(ph);
-    const PlotWindow window{0, static_cast<double>(v.nCells), -static_cast<double>(v.maxDepth),
+    const PlotWindow window{0, static_cast<double>(v.nCells), -static_cast<double>(bottom),
                             -static_cast<double>(top)};
     if (Cartesian(t, window, pw, ph, CLng(margins.MarginLeft), CLng(margins.MarginBottom)) < 0)
         return Panel::NoDepth;
 
-    // The value of level k colours the band down to level k + 1; the levels run top down.
-    for (Long k = 1; k <= v.nv - 1; ++k)
+    // The value of level k colours the band down to level k + 1 (the last level's band as
+    // thick as the layer above it); the levels run top down.
+    for (Long k = 1; k <= v.nv; ++k)
         for (Long i = 1; i <= v.nCells; ++i) {
             if (v.cellCode(i, k) == 0) continue;
             float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
             xy_scale(t, static_cast<float>(i - 1), static_cast<float>(-v.vCoord(k)), X1, Y1);
-            xy_scale(t, static_cast<float>(i), static_cast<float>(-v.vCoord(k + 1)), X2, Y2);
+            xy_scale(t, static_cast<float>(i), -BandBottom(v, k, top), X2, Y2);
             pic.Line(X1, Y1, X2, Y2, CellColor(v.colour, v.cellValue(i, k)), LineFlag::BF);
         }
 
@@ -213,7 +229,7 @@ Panel DrawSectionPanel(Picture& pic, const SectionView& v, PlotMargins& margins,
     xy_scale(t, static_cast<float>(window.xmin), static_cast<float>(window.ymax), xl, yt);
     xy_scale(t, static_cast<float>(window.xmax), static_cast<float>(window.ymin), xr, yb);
     DrawSectionXAxis(pic, v, xl, yb, xr - xl, v.section.SectLength);
-    DrawSectionDepthAxis(pic, xl, yt, (yb - yt) / (v.maxDepth - top), top, v.maxDepth);
+    DrawSectionDepthAxis(pic, xl, yt, (yb - yt) / (bottom - top), top, bottom, v.levelUnits);
     return Panel::Plotted;
 }
 
@@ -224,6 +240,8 @@ DrawingBasis DrawingBasisOf(const TyxMainState& main) {
     v.vCoord = main.geo.vCoord;
     v.nv = main.SectData.UBound(2);
     v.maxDepth = main.MaxDepth;
+    v.levelUnits = main.geo.levelUnits;
+    v.levelsOwnRange = main.geo.levelsOwnRange;
     const DrawAbleItemRec& item = main.items.DrawAbleItem(main.SectDataItem);
     v.high = item.high;
     v.low = item.low;

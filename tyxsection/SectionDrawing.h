@@ -21,6 +21,8 @@ struct DrawingBasis {
     VArray<double> vCoord; // 0 To nv
     Long nv = 0;
     float maxDepth = 0;
+    std::string levelUnits;     // the depth axis' unit
+    bool levelsOwnRange = false; // the axis spans the levels alone, not from the surface
     float high = 0, low = 0, step = 0;
     std::string titles[5]; // 1 To 4
     Long showDateTime = 0;

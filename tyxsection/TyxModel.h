@@ -108,6 +108,11 @@ struct GeoArrays {
     VArray<double> vCoord;
     // LevelIndex(k): the file's level (from 1) of vCoord(k), 1 To nvcoord.
     VArray<Long> LevelIndex;
+    // The level variable's units as the depth axis shows them ("" for none), and whether the
+    // axis spans the levels alone (pressure, dimensionless levels) rather than starting at
+    // the surface.
+    std::string levelUnits;
+    bool levelsOwnRange = false;
     Long nlon = 0, nlat = 0;
     // Regular grid: LonGrid(1 To nlon), LatGrid(1 To nlat). Cell grid: both (1 To jcells,
     // 1 To icells). Cell list: both 1 To ncells.

@@ -81,12 +81,17 @@ TEST(DrawVSection, ContourLinesInTheirColourAndWidth) {
     EXPECT_EQ(p.cont.DrawWidth(), 1);
     EXPECT_FALSE(p.cont.FontBold());
 
-    // Red contour pixels reach the visible picture through the AND of the layers.
-    bool red = false;
-    for (int y = 0; y < p.view.height() && !red; ++y)
-        for (int x = 0; x < p.view.width() && !red; ++x)
-            red = p.view.pixel(x, y) == 0x0000FF;
-    EXPECT_TRUE(red);
+    // Contour pixels reach the visible picture through the AND of the layers: over the cells
+    // (every level's band is coloured) each shows the red part of the cell beneath it.
+    int red = 0;
+    for (int y = 0; y < p.view.height(); ++y)
+        for (int x = 0; x < p.view.width(); ++x) {
+            if (p.cont.pixel(x, y) != 0x0000FF) continue;
+            ++red;
+            EXPECT_EQ(p.view.pixel(x, y), p.sect.pixel(x, y) & p.date.pixel(x, y) & 0x0000FF)
+                << x << " " << y;
+        }
+    EXPECT_GT(red, 0);
 
     // Without contours the layer is only cleared.
     m.contour.ContourFlag = 0;

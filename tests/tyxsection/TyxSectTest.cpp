@@ -424,11 +424,11 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
     const Variant drawn = call("Draw");
     EXPECT_TRUE(drawn.IsEmpty()) << error();
 
-    // The value of each level colours the band down to the next: 3 bands of 6 cells, west to
-    // east, then the key's legend.
+    // The value of each level colours the band down to the next, the last one's band as thick
+    // as the layer above it: 4 bands of 6 cells, west to east, then the key's legend.
     const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-    ASSERT_GE(boxes.size(), 18u);
-    for (Long k = 1; k <= 3; ++k)
+    ASSERT_GE(boxes.size(), 24u);
+    for (Long k = 1; k <= 4; ++k)
         for (Long m = 1; m <= 6; ++m) {
             const Drawn& b = boxes[static_cast<std::size_t>((k - 1) * 6 + m - 1)];
             const auto& c = cells[static_cast<std::size_t>(m - 1)];
@@ -440,7 +440,7 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
         }
     // Level 2's band lies below level 1's.
     EXPECT_FLOAT_EQ(boxes[6].at[1], boxes[0].at[3]);
-    EXPECT_EQ(boxes.size(), 18u + 24u);
+    EXPECT_EQ(boxes.size(), 24u + 24u);
 
     // Distance along the path through the cells' centres, about 4400 km: NiceStep2 is 500.
     const std::vector<std::string> texts = printed("picSection");
@@ -450,10 +450,10 @@ TEST_F(TyxSectTest, ASectionAlongADiagonalPath) {
     EXPECT_TRUE(has("0 km"));
     EXPECT_TRUE(has("4000"));
     EXPECT_FALSE(has("4500"));
-    // Depth to 60 m in steps of 10.
+    // Depth to 90 m (the 60 m level's band 30 m thick) in steps of 10.
     EXPECT_TRUE(has("0 m"));
-    EXPECT_TRUE(has("60"));
-    EXPECT_FALSE(has("70"));
+    EXPECT_TRUE(has("90"));
+    EXPECT_FALSE(has("100"));
     // Header lines.
     EXPECT_TRUE(has("Data Set: grid.nc"));
     EXPECT_TRUE(has("a small model run"));
@@ -605,7 +605,7 @@ TEST_F(TyxSectTest, TheRampAndItsLegend) {
     EXPECT_EQ(labels, (std::vector<std::string>{"32.30", "64.60", "96.90", "129.20", "161.50",
                                                 "193.80", "226.10", "258.40", "290.70", "323.00"}));
     const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-    ASSERT_EQ(boxes.size(), 18u + 50u);
+    ASSERT_EQ(boxes.size(), 24u + 50u);
     // The lowest value lies at the ramp's start (its palest colour: only missing values are
     // white); the deepest band drawn (223) in its red third.
     EXPECT_EQ(boxes[0].color, 245 + 256 * 245 + 65536 * 245);
@@ -685,7 +685,7 @@ TEST_F(TyxSectTest, AResizeDrawsAgainFromTheValuesHeld) {
     control()->resize(500, 300);
     EXPECT_EQ(image("Picture1").size(), QSize(500, 300));
     EXPECT_EQ(image("picSection").size(), QSize(500, 300));
-    EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 9u + 50u);
+    EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 12u + 50u);
     EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 3u);
     EXPECT_EQ(error(), before);
     EXPECT_TRUE(call("ReDraw").IsEmpty());
@@ -711,8 +711,8 @@ TEST_F(TyxSectTest, AResizeWhileDrawingWaitsForTheDrawingToEnd) {
             count += l[n].kind == "FilledBox";
         return count;
     };
-    EXPECT_EQ(cellsBetween(log, clears[0], clears[1]), 9 + 50);
-    EXPECT_EQ(cellsBetween(log, clears[1], log.size()), 9 + 50);
+    EXPECT_EQ(cellsBetween(log, clears[0], clears[1]), 12 + 50);
+    EXPECT_EQ(cellsBetween(log, clears[1], log.size()), 12 + 50);
     EXPECT_EQ(recordsOf("Picture1", "BitBlt").size(), 6u);
     EXPECT_EQ(image("Picture1").size(), QSize(400, 300));
 
@@ -728,8 +728,8 @@ TEST_F(TyxSectTest, AResizeWhileDrawingWaitsForTheDrawingToEnd) {
     std::size_t lastClear = 0;
     for (std::size_t n = 0; n < nested.size(); ++n)
         if (nested[n].kind == "Cls") lastClear = n;
-    EXPECT_EQ(cellsBetween(nested, 0, nested.size()), 3 * (9 + 50));
-    EXPECT_EQ(cellsBetween(nested, lastClear, nested.size()), 9 + 50);
+    EXPECT_EQ(cellsBetween(nested, 0, nested.size()), 3 * (12 + 50));
+    EXPECT_EQ(cellsBetween(nested, lastClear, nested.size()), 12 + 50);
     EXPECT_EQ(image("Picture1").size(), QSize(500, 350));
 }
 
@@ -1082,9 +1082,11 @@ std::string levelsFile(const TempDir& dir, const std::string& name,
 
 } // namespace
 
-// Whatever way a file keeps its levels, the section has the surface at the top, the levels
+// Whatever way a file keeps its levels, the section has the surface side at the top, the levels
 // in their order below it, every cell inside the plot (below the header, above the distance
-// axis) and ticks on the depth axis.
+// axis) and ticks on the depth axis labelled with the levels' own unit. Depths start at the
+// surface; pressure and dimensionless levels span their own range, the largest pressure at the
+// bottom. Every level is seen: the last one's band is as thick as the layer above it.
 TEST_F(TyxSectTest, AnyVerticalAxisDrawsTheSurfaceAtTheTop) {
     struct Case {
         const char* what;
@@ -1092,15 +1094,18 @@ TEST_F(TyxSectTest, AnyVerticalAxisDrawsTheSurfaceAtTheTop) {
         const char* positive;
         const char* units;
         std::vector<Long> bands; // the file level of each band, top down
+        const char* firstTick;
         const char* deepestTick;
     };
     const Case cases[] = {
-        {"depths down, shallowest first", {5, 15, 30, 60}, "down", "m", {1, 2, 3}, "60"},
-        {"depths down, deepest first", {60, 30, 15, 5}, "down", "m", {4, 3, 2}, "60"},
-        {"depths stored negative", {-5, -15, -30, -60}, "", "m", {1, 2, 3}, "60"},
-        {"heights with positive up", {-60, -30, -15, -5}, "up", "m", {4, 3, 2}, "60"},
-        {"pressure levels", {1000, 850, 500, 200}, "", "hPa", {4, 3, 2}, "1000"},
-        {"sigma levels", {-0.125, -0.375, -0.625, -0.875}, "up", "1", {1, 2, 3}, ".8"},
+        {"depths down, shallowest first", {5, 15, 30, 60}, "down", "m", {1, 2, 3, 4}, "0 m", "90"},
+        {"depths down, deepest first", {60, 30, 15, 5}, "down", "m", {4, 3, 2, 1}, "0 m", "90"},
+        {"depths stored negative", {-5, -15, -30, -60}, "", "m", {1, 2, 3, 4}, "0 m", "90"},
+        {"heights with positive up", {-60, -30, -15, -5}, "up", "m", {4, 3, 2, 1}, "0 m", "90"},
+        {"pressure levels", {1000, 850, 500, 200}, "", "hPa", {4, 3, 2, 1}, "200 hPa", "1100"},
+        {"pressure said to be up", {200, 500, 850, 1000}, "up", "hPa", {1, 2, 3, 4}, "200 hPa",
+         "1100"},
+        {"sigma levels", {-0.125, -0.375, -0.625, -0.875}, "up", "1", {1, 2, 3, 4}, "1", "1"},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -1118,13 +1123,13 @@ TEST_F(TyxSectTest, AnyVerticalAxisDrawsTheSurfaceAtTheTop) {
         ASSERT_TRUE(call("Draw").IsEmpty()) << error();
 
         const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-        ASSERT_GE(boxes.size(), 12u);
+        ASSERT_GE(boxes.size(), 16u);
         const std::vector<Drawn> log = records("picSection");
         const float header = printedAt(log, "Data Set: ");
         const float axis = printedAt(log, "Longitude (deg)");
         ASSERT_GE(header, 0);
         ASSERT_GT(axis, 0);
-        for (std::size_t b = 0; b < 3; ++b)
+        for (std::size_t b = 0; b < 4; ++b)
             for (std::size_t m = 0; m < 4; ++m) {
                 const Drawn& box = boxes[b * 4 + m];
                 EXPECT_EQ(box.color, colourOf(c.bands[b])) << b << " " << m;
@@ -1136,10 +1141,17 @@ TEST_F(TyxSectTest, AnyVerticalAxisDrawsTheSurfaceAtTheTop) {
                     EXPECT_FLOAT_EQ(box.at[1], boxes[(b - 1) * 4 + m].at[3]);
                 }
             }
+        // The deepest level's band is as thick as the one above it.
+        EXPECT_NEAR(boxes[12].at[3] - boxes[12].at[1], boxes[8].at[3] - boxes[8].at[1], 1e-3);
         const std::vector<std::string> texts = printed("picSection");
         EXPECT_NE(std::find(texts.begin(), texts.end(), c.deepestTick), texts.end())
             << ::testing::PrintToString(texts);
-        EXPECT_NE(std::find(texts.begin(), texts.end(), "0 m"), texts.end());
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.firstTick), texts.end())
+            << ::testing::PrintToString(texts);
+        // No other unit than the levels' own.
+        for (const std::string& t : texts)
+            EXPECT_TRUE(t.size() < 2 || t.substr(t.size() - 2) != " m" || c.units == std::string("m"))
+                << t;
     }
     EXPECT_TRUE(ui.boxes.empty());
 }
@@ -1207,8 +1219,8 @@ TEST_F(TyxSectTest, APathAcrossTheSeamOfAGlobalGrid) {
         ASSERT_GE(boxes.size(), c.lons.size());
         for (std::size_t m = 0; m < c.lons.size(); ++m)
             EXPECT_EQ(boxes[m].color, colourOf(c.lons[m] + 200)) << m;
-        // One band of four cells, then the key's legend.
-        EXPECT_EQ(boxes.size(), c.lons.size() + 36);
+        // A band of four cells for each of the two levels, then the key's legend.
+        EXPECT_EQ(boxes.size(), 2 * c.lons.size() + 36);
         const std::vector<std::string> texts = printed("picSection");
         auto has = [&](const std::string& t) {
             return std::find(texts.begin(), texts.end(), t) != texts.end();
@@ -1235,8 +1247,8 @@ TEST_F(TyxSectTest, TheRangeFollowsWhatTheSectionsShow) {
         recordPictures();
         call("SetCurrentTime", {Variant(Long{step})});
         const std::vector<Drawn> boxes = recordsOf("picSection", "FilledBox");
-        ASSERT_EQ(boxes.size(), 12u + 50u);
-        for (std::size_t b = 0; b < 12; ++b)
+        ASSERT_EQ(boxes.size(), 16u + 50u);
+        for (std::size_t b = 0; b < 16; ++b)
             EXPECT_NE(boxes[b].color, 0xFFFFFF) << b;
     }
     // The range now spans 0 (lat -10 at the first step) to 2303 (at the third): the legend's
@@ -1291,8 +1303,8 @@ TEST_F(TyxSectTest, DefaultFillsAreMissing) {
         ASSERT_EQ(call("SetVarByName", {text(item)}).toLong(), 1);
         recordPictures();
         ASSERT_TRUE(call("Draw").IsEmpty()) << error();
-        // Two bands of four cells, the second without its eastern cell; the ramp legend.
-        EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 4u + 3u + 50u);
+        // Three bands of four cells, the lower two without their eastern cell; the ramp legend.
+        EXPECT_EQ(recordsOf("picSection", "FilledBox").size(), 4u + 3u + 3u + 50u);
         for (const std::string& t : printed("picSection"))
             EXPECT_EQ(t.find("e+"), std::string::npos) << t;
     }

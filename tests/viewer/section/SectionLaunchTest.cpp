@@ -156,32 +156,33 @@ TEST_F(SectionLaunchTest, ADiagonalPathOnTheMapOpensItsSection) {
     EXPECT_TRUE(has(texts, "sea water temperature [degC]"));
     EXPECT_EQ(ControlPrinted(control(), "picDateTime"), Strings{"Date/Time: 1990-01-01"});
 
-    // Three bands of cells (each level's value down to the next level) and the ramp's legend of
-    // 50 boxes: the lowest value at the ramp's start, its palest colour, and so on screen.
+    // Four bands of cells (each level's value down to the next level, the deepest as thick as
+    // the layer above it) and the ramp's legend of 50 boxes: the lowest value at the ramp's
+    // start, its palest colour, and so on screen.
     const std::vector<ControlDrawn> ramp = boxes();
-    ASSERT_GT(ramp.size(), 50u + 3u);
-    const std::size_t cells = (ramp.size() - 50) / 3;
-    ASSERT_EQ(ramp.size(), 50 + 3 * cells);
+    ASSERT_GT(ramp.size(), 50u + 4u);
+    const std::size_t cells = (ramp.size() - 50) / 4;
+    ASSERT_EQ(ramp.size(), 50 + 4 * cells);
     ASSERT_GE(cells, 3u);
     EXPECT_EQ(ramp[0].color, 0xF5F5F5);
     const QImage view = ControlImage(control(), "Picture1");
     EXPECT_EQ(view.size(), OCXHostForm().size());
-    for (std::size_t n : {std::size_t{0}, cells - 1, 2 * cells, 3 * cells - 1}) {
+    for (std::size_t n : {std::size_t{0}, cells - 1, 2 * cells, 4 * cells - 1}) {
         const ControlDrawn& b = ramp[n];
         const int x = static_cast<int>((b.at[0] + b.at[2]) / 2);
         const int y = static_cast<int>((b.at[1] + b.at[3]) / 2);
         EXPECT_EQ(RgbAt(view, x, y), b.color) << "box " << n;
     }
-    EXPECT_NE(ramp[3 * cells - 1].color, ramp[0].color);
+    EXPECT_NE(ramp[4 * cells - 1].color, ramp[0].color);
 
     // The default key is the control's: switched on, it colours the first cell (value 0) dark
-    // blue and the deepest band of the first cell (14) in its fifth division.
+    // blue and the third band of the first cell (14) in its fifth division.
     t.Let("UseColorKey", Variant(true));
     ASSERT_EQ(t.Get("UseColorKey").toLong(), -1);
     RecordControlPictures(control());
     t.Call("ReDraw");
     const std::vector<ControlDrawn> keyed = boxes();
-    ASSERT_GE(keyed.size(), 3 * cells);
+    ASSERT_GE(keyed.size(), 4 * cells);
     EXPECT_EQ(keyed[0].color, 0xBD0000);
     EXPECT_EQ(keyed[2 * cells].color, 0xFFC8C8);
     // The bundled key file holds a key for the item.
