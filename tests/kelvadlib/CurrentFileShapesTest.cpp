@@ -6,6 +6,8 @@
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Strings.h"
 
+#include <netcdf.h>
+
 #include <map>
 #include <memory>
 #include <ostream>
@@ -367,6 +369,29 @@ data:
   lat = -33.4, -33.9, 49, -33.4, -33.9, 49 ;
   lon = -70.8, 151.2, 2.5, -70.8, 151.2, 2.5 ;
 })cdl";
+// Drifting buoys as xarray writes them: positions over (time, buoy), a buoy that reports no
+// position in a step, and every later position outside the first step's box.
+const char* const kDriftersCdl =
+    R"cdl(netcdf drifters {
+dimensions:
+  time = 3 ; buoy = 2 ;
+variables:
+  double time(time) ;
+    time:units = "hours since 2023-03-01 00:00:00" ; time:calendar = "proleptic_gregorian" ;
+  int buoy(buoy) ;
+  float lon(time, buoy) ;
+    lon:units = "degrees_east" ; lon:_FillValue = NaNf ;
+  float lat(time, buoy) ;
+    lat:units = "degrees_north" ; lat:_FillValue = NaNf ;
+  float sst(time, buoy) ;
+    sst:units = "degC" ; sst:_FillValue = NaNf ; sst:coordinates = "lat lon" ;
+data:
+  time = 0, 6, 12 ;
+  buoy = 101, 102 ;
+  lon = -30, -20, -29, _, -27, -18 ;
+  lat = 40, 35, 41, _, 43, 34 ;
+  sst = 15, 18, 15.5, _, 15.2, 18.4 ;
+})cdl";
 // clang-format on
 
 struct Shape {
@@ -402,6 +427,7 @@ const Shape kShapes[] = {
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
+    {"Drifters", kDriftersCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "time", "", "nCells=2", 3, 0, "2023-03-01", "2023-03-01 06:00:00", {-30, -18, 34, 43}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},
 };
 // clang-format on
@@ -516,4 +542,89 @@ TEST_F(ShapeFiles, StationReportsArePointsAtTheirFirstPosition) {
     EXPECT_FLOAT_EQ(lon(2), 151.2f); // no position in the first report
     EXPECT_FLOAT_EQ(lat(2), -33.9f);
     EXPECT_FLOAT_EQ(lon(3), 2.5f);
+}
+
+// A CF trajectory file (orthogonal form: positions and times over trajectory x obs): its
+// observations are points, not the cells of a grid spanning the ocean between two ships. Each
+// trajectory is a row of positions over the observations, the box holds every observation and
+// an observation without a position is left out of both.
+TEST_F(ShapeFiles, TrajectoriesArePointsMovingByTrajectory) {
+    const std::string path = dir.file("trajectory.nc");
+    writeCdl(R"cdl(netcdf trajectory {
+dimensions:
+  trajectory = 2 ; obs = 3 ;
+variables:
+  int trajectory(trajectory) ;
+    trajectory:cf_role = "trajectory_id" ;
+  double time(trajectory, obs) ;
+    time:standard_name = "time" ; time:units = "seconds since 2019-06-01 00:00:00" ;
+  float lat(trajectory, obs) ;
+    lat:standard_name = "latitude" ; lat:units = "degrees_north" ; lat:_FillValue = -999.f ;
+  float lon(trajectory, obs) ;
+    lon:standard_name = "longitude" ; lon:units = "degrees_east" ; lon:_FillValue = -999.f ;
+  float temp(trajectory, obs) ;
+    temp:units = "degC" ; temp:_FillValue = -999.f ; temp:coordinates = "time lat lon" ;
+
+// global attributes:
+  :featureType = "trajectory" ;
+  :Conventions = "CF-1.8" ;
+data:
+  trajectory = 1, 2 ;
+  time = 0, 3600, 7200, 0, 3600, 7200 ;
+  lat = 10, 11, 12, -40, _, -42 ;
+  lon = -150, -149, -148, 160, _, 162 ;
+  temp = 25, 25.5, 26, 12, _, 11 ;
+})cdl",
+             path, NcFormat::Netcdf4);
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    EXPECT_EQ(k->GridType(), kGridCells);
+    EXPECT_EQ(k->nCells(), 3);
+    EXPECT_EQ(k->dimeName(k->nCelldId() + 1), "obs");
+    EXPECT_EQ(k->dimeName(k->MovingdId() + 1), "trajectory");
+    EXPECT_FLOAT_EQ(k->westEnd(), -150);
+    EXPECT_FLOAT_EQ(k->eastEnd(), 162);
+    EXPECT_FLOAT_EQ(k->southEnd(), -42);
+    EXPECT_FLOAT_EQ(k->northEnd(), 12);
+    VArray<float> lon, lat;
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 2, false), 1) << k->ErrorMessage();
+    ASSERT_EQ(lon.UBound(), 3);
+    EXPECT_FLOAT_EQ(lon(1), 160);
+    EXPECT_FLOAT_EQ(lat(3), -42);
+    EXPECT_EQ(lon(2), NC_FILL_FLOAT); // no position: the fill, not -999 nor 0
+    EXPECT_EQ(lat(2), NC_FILL_FLOAT);
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 1, true), 1) << k->ErrorMessage();
+    EXPECT_NEAR(lon(3), -148 * 0.017453292, 1e-6);
+    EXPECT_EQ(k->FillLonLatAt(lon, lat, 3, false), -1);
+    EXPECT_NE(k->ErrorMessage().find("index 3"), std::string::npos) << k->ErrorMessage();
+}
+
+namespace {
+std::vector<float> items(const VArray<float>& a) {
+    return std::vector<float>(a.data(), a.data() + a.size());
+}
+} // namespace
+
+// Drifters move with the time axis: step k holds the buoys' positions of step k; a buoy without
+// a position in a step has the fill there, and its one position per cell is its first one.
+TEST_F(ShapeFiles, DriftersHaveEachStepsPositions) {
+    open(std::string("Drifters"));
+    EXPECT_EQ(k->MovingdId(), k->TimedId());
+    VArray<float> lon, lat;
+    ASSERT_EQ(k->FillLonLatDeg(lon, lat), 1) << k->ErrorMessage();
+    EXPECT_EQ(items(lon), (std::vector<float>{-30, -20}));
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 3, false), 1) << k->ErrorMessage();
+    EXPECT_EQ(items(lon), (std::vector<float>{-27, -18}));
+    EXPECT_EQ(items(lat), (std::vector<float>{43, 34}));
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 2, false), 1) << k->ErrorMessage();
+    EXPECT_FLOAT_EQ(lon(1), -29);
+    EXPECT_EQ(lon(2), NC_FILL_FLOAT);
+}
+
+// Cells that stay where they are do not move.
+TEST_F(ShapeFiles, FixedCellsDoNotMove) {
+    open(std::string("Icon"));
+    EXPECT_EQ(k->MovingdId(), -1);
+    VArray<float> lon, lat;
+    EXPECT_EQ(k->FillLonLatAt(lon, lat, 1, false), -1);
+    EXPECT_FALSE(lon.IsAllocated());
 }

@@ -348,6 +348,139 @@ TEST_F(CellFileTest, ASingleStepFileDrawsNothingAndStoresNothing) {
     Data.clsNC = nullptr;
 }
 
+// ---- Moving cells -------------------------------------------------------------------------------
+
+// Two drifting buoys over three steps, positions over (time, buoy) as xarray writes them (no
+// unlimited dimension); buoy 2 reports a value but no position at step 2. And a CF trajectory
+// file: two trajectories of three observations, one observation without a position.
+class MovingCellsTest : public ScalarFixture {
+protected:
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+
+    void open(const std::string& path) {
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+        Data.DataExtent = {Data.clsNC->westEnd(1), Data.clsNC->eastEnd(1),
+                           Data.clsNC->southEnd(1), Data.clsNC->northEnd(1)};
+        View.ViewExtent = Data.DataExtent;
+        recordLegend();
+    }
+    void openDrifters() {
+        NcBuilder nc(dir.file("drifters.nc"));
+        nc.dim("time", 3);
+        nc.dim("buoy", 2);
+        nc.var("time", NC_DOUBLE, {"time"})
+            .att("units", "hours since 2023-03-01 00:00:00")
+            .values({0.0, 6.0, 12.0});
+        const float fill = NC_FILL_FLOAT;
+        nc.var("lon", NC_FLOAT, {"time", "buoy"})
+            .att("units", "degrees_east")
+            .values(std::vector<float>{-30, -20, -29, fill, -27, -18});
+        nc.var("lat", NC_FLOAT, {"time", "buoy"})
+            .att("units", "degrees_north")
+            .values(std::vector<float>{40, 35, 41, fill, 43, 34});
+        nc.var("sst", NC_FLOAT, {"time", "buoy"})
+            .att("units", "degC")
+            .values(std::vector<float>{15, 18, 15.5f, 18.2f, 15.2f, 18.4f});
+        nc.write();
+        open(nc.path());
+        pick(Data.clsNC->variNum("sst", 1));
+    }
+    // The box of a point two units each way around (lon, lat).
+    static std::vector<double> boxAround(float lon, float lat) {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
+    }
+    struct Point {
+        float lon, lat, value;
+    };
+    void expectBoxes(const std::vector<Point>& points) {
+        const auto boxes = dataBoxes();
+        ASSERT_EQ(boxes.size(), points.size());
+        for (size_t n = 0; n < points.size(); ++n) {
+            EXPECT_EQ(boxes[n].color, ValueToColor(points[n].value)) << n;
+            const auto want = boxAround(points[n].lon, points[n].lat);
+            for (size_t c = 0; c < 4; ++c)
+                EXPECT_NEAR(boxes[n].at[c], want[c], 1e-3) << n;
+        }
+    }
+};
+
+TEST_F(MovingCellsTest, EachStepIsDrawnAtThatStepsPositions) {
+    openDrifters();
+    EXPECT_EQ(Data.DataExtent.West, -30);
+    EXPECT_EQ(Data.DataExtent.East, -18);
+    EXPECT_EQ(Data.DataExtent.South, 34);
+    EXPECT_EQ(Data.DataExtent.North, 43);
+    PutString("sst", "Scales", Opt.IniFile, "0  20  14");
+    struct Case {
+        Long step;
+        std::vector<Point> points;
+    };
+    for (const Case& c : {Case{1, {{-30, 40, 15}, {-20, 35, 18}}},
+                          Case{2, {{-29, 41, 15.5f}}}, // buoy 2 has no position: no box at all
+                          Case{3, {{-27, 43, 15.2f}, {-18, 34, 18.4f}}}}) {
+        SCOPED_TRACE(c.step);
+        Data.CurTimeStep = c.step;
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+        pic.clearRecords();
+        DrawCellScalar(pic);
+        expectBoxes(c.points);
+        EXPECT_TRUE(ui.boxes.empty());
+    }
+
+    // Animated from step 2: the last frame is step 3's, at step 3's positions.
+    Data.CurTimeStep = 1;
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+    defaultOrderBoxes().step = "2";
+    pic.clearRecords();
+    EXPECT_EQ(DrawCellScalarTimed(pic), 3);
+    const auto all = dataBoxes();
+    ASSERT_GE(all.size(), 2u);
+    const auto want = boxAround(-18, 34);
+    for (size_t c = 0; c < 4; ++c)
+        EXPECT_NEAR(all.back().at[c], want[c], 1e-3);
+}
+
+TEST_F(MovingCellsTest, EveryTrajectoryIsDrawnAtItsOwnPositions) {
+    const std::string path = dir.file("trajectory.nc");
+    writeCdl(R"cdl(netcdf trajectory {
+dimensions:
+  trajectory = 2 ; obs = 3 ;
+variables:
+  int trajectory(trajectory) ;
+    trajectory:cf_role = "trajectory_id" ;
+  double time(trajectory, obs) ;
+    time:standard_name = "time" ; time:units = "seconds since 2019-06-01 00:00:00" ;
+  float lat(trajectory, obs) ;
+    lat:units = "degrees_north" ; lat:_FillValue = -999.f ;
+  float lon(trajectory, obs) ;
+    lon:units = "degrees_east" ; lon:_FillValue = -999.f ;
+  float temp(trajectory, obs) ;
+    temp:units = "degC" ; temp:_FillValue = -999.f ; temp:coordinates = "time lat lon" ;
+  :featureType = "trajectory" ;
+data:
+  trajectory = 1, 2 ;
+  time = 0, 3600, 7200, 0, 3600, 7200 ;
+  lat = 10, 11, 12, 20, -999, 22 ;
+  lon = 30, 31, 32, 40, -999, 42 ;
+  temp = 25, 25.5, 26, 12, 13, 11 ;
+})cdl",
+             path);
+    open(path);
+    pick(Data.clsNC->variNum("temp", 1));
+    PutString("temp", "Scales", Opt.IniFile, "0  30  10");
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+    pic.clearRecords();
+    DrawCellScalar(pic);
+    // The observation without a position has a value but no place: no box at 0, 0 or -999.
+    expectBoxes({{30, 10, 25}, {31, 11, 25.5f}, {32, 12, 26}, {40, 20, 12}, {42, 22, 11}});
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 // ---- Failures on a fake dataset -----------------------------------------------------------------
 
 constexpr Long kTime = 0, kCell = 1;
