@@ -308,4 +308,56 @@ TEST_F(CellVectorTest, FillValuesAreSkippedAndNegativeComponentsDrawnFromAFile) 
     Data.clsNC = &fake;
 }
 
+// Drifting buoys, positions over (time, buoy): each step's arrows stand at that step's positions,
+// the one-step map and the animation alike; a buoy without a position in a step has no arrow.
+TEST_F(CellVectorTest, DriftersAreDrawnAtEachStepsPositions) {
+    NcBuilder nc(dir.file("drifters.nc"));
+    nc.dim("time", 3);
+    nc.dim("buoy", 2);
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "hours since 2023-03-01 00:00:00")
+        .values({0.0, 6.0, 12.0});
+    const float fill = NC_FILL_FLOAT;
+    nc.var("lon", NC_FLOAT, {"time", "buoy"})
+        .att("units", "degrees_east")
+        .values(std::vector<float>{-30, -20, -29, fill, -27, -18});
+    nc.var("lat", NC_FLOAT, {"time", "buoy"})
+        .att("units", "degrees_north")
+        .values(std::vector<float>{40, 35, 41, fill, 43, 34});
+    nc.var("u", NC_FLOAT, {"time", "buoy"}).att("units", "m/s").values({1.0, 0.0, 1.0, 0.5, 0.0, 1.0});
+    nc.var("v", NC_FLOAT, {"time", "buoy"}).att("units", "m/s").values({0.0, 1.0, 0.0, 0.5, 1.0, 0.0});
+    nc.write();
+
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+    Data.clsNC = kelvad.get();
+    ASSERT_EQ(Data.clsNC->Initialize(nc.path()), 1) << Data.clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+    Data.DataExtent = {-30, -18, 34, 43};
+    View.ViewExtent = Data.DataExtent;
+    const Long u = Data.clsNC->variNum("u", 1), v = Data.clsNC->variNum("v", 1);
+    Data.Picks.ReDim(1, 2);
+    Data.Picks(1) = PickItem{u, 2, 1};
+    Data.Picks(2) = PickItem{v, 2, 1};
+
+    Data.CurTimeStep = 2;
+    ASSERT_EQ(CalculateGridScalar(u, 1), 1);
+    pic.clearRecords();
+    DrawCellVector(pic);
+    EXPECT_TRUE(messages().empty());
+    std::vector<Arrow> data = dataArrows();
+    ASSERT_EQ(data.size(), 1u);
+    expectArrow(data[0], -29, 41, 1, 0);
+
+    Data.CurTimeStep = 1;
+    defaultOrderBoxes().step = "2";
+    pic.clearRecords();
+    EXPECT_EQ(DrawCellVectorTimed(pic), 3);
+    data = lastFrameArrows();
+    ASSERT_EQ(data.size(), 2u);
+    expectArrow(data[0], -27, 43, 0, 1);
+    expectArrow(data[1], -18, 34, 1, 0);
+    Data.clsNC = &fake;
+}
+
 } // namespace
