@@ -5,6 +5,7 @@
 #include "common/Strings.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Strings.h"
+#include "tests/support/MovingPoints.h"
 
 #include <netcdf.h>
 
@@ -369,29 +370,6 @@ data:
   lat = -33.4, -33.9, 49, -33.4, -33.9, 49 ;
   lon = -70.8, 151.2, 2.5, -70.8, 151.2, 2.5 ;
 })cdl";
-// Drifting buoys as xarray writes them: positions over (time, buoy), a buoy that reports no
-// position in a step, and every later position outside the first step's box.
-const char* const kDriftersCdl =
-    R"cdl(netcdf drifters {
-dimensions:
-  time = 3 ; buoy = 2 ;
-variables:
-  double time(time) ;
-    time:units = "hours since 2023-03-01 00:00:00" ; time:calendar = "proleptic_gregorian" ;
-  int buoy(buoy) ;
-  float lon(time, buoy) ;
-    lon:units = "degrees_east" ; lon:_FillValue = NaNf ;
-  float lat(time, buoy) ;
-    lat:units = "degrees_north" ; lat:_FillValue = NaNf ;
-  float sst(time, buoy) ;
-    sst:units = "degC" ; sst:_FillValue = NaNf ; sst:coordinates = "lat lon" ;
-data:
-  time = 0, 6, 12 ;
-  buoy = 101, 102 ;
-  lon = -30, -20, -29, _, -27, -18 ;
-  lat = 40, 35, 41, _, 43, 34 ;
-  sst = 15, 18, 15.5, _, 15.2, 18.4 ;
-})cdl";
 // clang-format on
 
 struct Shape {
@@ -550,32 +528,7 @@ TEST_F(ShapeFiles, StationReportsArePointsAtTheirFirstPosition) {
 // an observation without a position is left out of both.
 TEST_F(ShapeFiles, TrajectoriesArePointsMovingByTrajectory) {
     const std::string path = dir.file("trajectory.nc");
-    writeCdl(R"cdl(netcdf trajectory {
-dimensions:
-  trajectory = 2 ; obs = 3 ;
-variables:
-  int trajectory(trajectory) ;
-    trajectory:cf_role = "trajectory_id" ;
-  double time(trajectory, obs) ;
-    time:standard_name = "time" ; time:units = "seconds since 2019-06-01 00:00:00" ;
-  float lat(trajectory, obs) ;
-    lat:standard_name = "latitude" ; lat:units = "degrees_north" ; lat:_FillValue = -999.f ;
-  float lon(trajectory, obs) ;
-    lon:standard_name = "longitude" ; lon:units = "degrees_east" ; lon:_FillValue = -999.f ;
-  float temp(trajectory, obs) ;
-    temp:units = "degC" ; temp:_FillValue = -999.f ; temp:coordinates = "time lat lon" ;
-
-// global attributes:
-  :featureType = "trajectory" ;
-  :Conventions = "CF-1.8" ;
-data:
-  trajectory = 1, 2 ;
-  time = 0, 3600, 7200, 0, 3600, 7200 ;
-  lat = 10, 11, 12, -40, _, -42 ;
-  lon = -150, -149, -148, 160, _, 162 ;
-  temp = 25, 25.5, 26, 12, _, 11 ;
-})cdl",
-             path, NcFormat::Netcdf4);
+    writeCdl(kTrajectoryCdl, path, NcFormat::Netcdf4);
     ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
     EXPECT_EQ(k->GridType(), kGridCells);
     EXPECT_EQ(k->nCells(), 3);

@@ -5,6 +5,7 @@
 #include "viewer/scalar/DrawCellScalar.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
+#include "tests/support/MovingPoints.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "viewer/map/BusyGuard.h"
@@ -350,9 +351,7 @@ TEST_F(CellFileTest, ASingleStepFileDrawsNothingAndStoresNothing) {
 
 // ---- Moving cells -------------------------------------------------------------------------------
 
-// Two drifting buoys over three steps, positions over (time, buoy) as xarray writes them (no
-// unlimited dimension); buoy 2 reports a value but no position at step 2. And a CF trajectory
-// file: two trajectories of three observations, one observation without a position.
+// The drifters and the CF trajectory of MovingPoints.h, read through the dataset library.
 class MovingCellsTest : public ScalarFixture {
 protected:
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
@@ -368,24 +367,9 @@ protected:
         recordLegend();
     }
     void openDrifters() {
-        NcBuilder nc(dir.file("drifters.nc"));
-        nc.dim("time", 3);
-        nc.dim("buoy", 2);
-        nc.var("time", NC_DOUBLE, {"time"})
-            .att("units", "hours since 2023-03-01 00:00:00")
-            .values({0.0, 6.0, 12.0});
-        const float fill = NC_FILL_FLOAT;
-        nc.var("lon", NC_FLOAT, {"time", "buoy"})
-            .att("units", "degrees_east")
-            .values(std::vector<float>{-30, -20, -29, fill, -27, -18});
-        nc.var("lat", NC_FLOAT, {"time", "buoy"})
-            .att("units", "degrees_north")
-            .values(std::vector<float>{40, 35, 41, fill, 43, 34});
-        nc.var("sst", NC_FLOAT, {"time", "buoy"})
-            .att("units", "degC")
-            .values(std::vector<float>{15, 18, 15.5f, 18.2f, 15.2f, 18.4f});
-        nc.write();
-        open(nc.path());
+        const std::string path = dir.file("drifters.nc");
+        writeCdl(kDriftersCdl, path);
+        open(path);
         pick(Data.clsNC->variNum("sst", 1));
     }
     // The box of a point two units each way around (lon, lat).
@@ -447,29 +431,7 @@ TEST_F(MovingCellsTest, EachStepIsDrawnAtThatStepsPositions) {
 
 TEST_F(MovingCellsTest, EveryTrajectoryIsDrawnAtItsOwnPositions) {
     const std::string path = dir.file("trajectory.nc");
-    writeCdl(R"cdl(netcdf trajectory {
-dimensions:
-  trajectory = 2 ; obs = 3 ;
-variables:
-  int trajectory(trajectory) ;
-    trajectory:cf_role = "trajectory_id" ;
-  double time(trajectory, obs) ;
-    time:standard_name = "time" ; time:units = "seconds since 2019-06-01 00:00:00" ;
-  float lat(trajectory, obs) ;
-    lat:units = "degrees_north" ; lat:_FillValue = -999.f ;
-  float lon(trajectory, obs) ;
-    lon:units = "degrees_east" ; lon:_FillValue = -999.f ;
-  float temp(trajectory, obs) ;
-    temp:units = "degC" ; temp:_FillValue = -999.f ; temp:coordinates = "time lat lon" ;
-  :featureType = "trajectory" ;
-data:
-  trajectory = 1, 2 ;
-  time = 0, 3600, 7200, 0, 3600, 7200 ;
-  lat = 10, 11, 12, 20, -999, 22 ;
-  lon = 30, 31, 32, 40, -999, 42 ;
-  temp = 25, 25.5, 26, 12, 13, 11 ;
-})cdl",
-             path);
+    writeCdl(kTrajectoryCdl, path);
     open(path);
     pick(Data.clsNC->variNum("temp", 1));
     PutString("temp", "Scales", Opt.IniFile, "0  30  10");
@@ -477,7 +439,8 @@ data:
     pic.clearRecords();
     DrawCellScalar(pic);
     // The observation without a position has a value but no place: no box at 0, 0 or -999.
-    expectBoxes({{30, 10, 25}, {31, 11, 25.5f}, {32, 12, 26}, {40, 20, 12}, {42, 22, 11}});
+    expectBoxes(
+        {{-150, 10, 25}, {-149, 11, 25.5f}, {-148, 12, 26}, {160, -40, 12}, {162, -42, 11}});
     EXPECT_TRUE(ui.boxes.empty());
 }
 

@@ -6,6 +6,7 @@
 
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
+#include "tests/support/MovingPoints.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/vector/VectorPairFixture.h"
 
@@ -311,26 +312,11 @@ TEST_F(CellVectorTest, FillValuesAreSkippedAndNegativeComponentsDrawnFromAFile) 
 // Drifting buoys, positions over (time, buoy): each step's arrows stand at that step's positions,
 // the one-step map and the animation alike; a buoy without a position in a step has no arrow.
 TEST_F(CellVectorTest, DriftersAreDrawnAtEachStepsPositions) {
-    NcBuilder nc(dir.file("drifters.nc"));
-    nc.dim("time", 3);
-    nc.dim("buoy", 2);
-    nc.var("time", NC_DOUBLE, {"time"})
-        .att("units", "hours since 2023-03-01 00:00:00")
-        .values({0.0, 6.0, 12.0});
-    const float fill = NC_FILL_FLOAT;
-    nc.var("lon", NC_FLOAT, {"time", "buoy"})
-        .att("units", "degrees_east")
-        .values(std::vector<float>{-30, -20, -29, fill, -27, -18});
-    nc.var("lat", NC_FLOAT, {"time", "buoy"})
-        .att("units", "degrees_north")
-        .values(std::vector<float>{40, 35, 41, fill, 43, 34});
-    nc.var("u", NC_FLOAT, {"time", "buoy"}).att("units", "m/s").values({1.0, 0.0, 1.0, 0.5, 0.0, 1.0});
-    nc.var("v", NC_FLOAT, {"time", "buoy"}).att("units", "m/s").values({0.0, 1.0, 0.0, 0.5, 1.0, 0.0});
-    nc.write();
-
+    const std::string path = dir.file("drifters.nc");
+    writeCdl(kDriftersCdl, path);
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
     Data.clsNC = kelvad.get();
-    ASSERT_EQ(Data.clsNC->Initialize(nc.path()), 1) << Data.clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
     ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
     ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
     Data.DataExtent = {-30, -18, 34, 43};
