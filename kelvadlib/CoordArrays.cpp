@@ -200,6 +200,32 @@ Variant Kelvad::doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& 
     return fillLonLat(*this, nH, outLon, outLat, false);
 }
 
+// Row `index` of a moving cell list's positions, 1 To nCells; a report without a position
+// keeps the fill, which no caller takes for a place (scaled, it is still far off the globe).
+Long Kelvad::doFill_LonLatAt(Long nH, Long index, VArray<float>& outLon, VArray<float>& outLat,
+                             bool rad) {
+    const std::string tag = rad ? "[FillLonLatAtRad] " : "[FillLonLatAtDeg] ";
+    const NcfRec& r = ncf(nH);
+    if (r.GridType != kGridCells || r.moving_dId < 0 || !r.lonMoving.IsAllocated()) {
+        ErrorMessage = tag + "the cells of this file do not move";
+        return -1;
+    }
+    const Long rows = r.nCells > 0 ? r.lonMoving.size() / r.nCells : 0;
+    if (index < 1 || index > rows) {
+        ErrorMessage = tag + "index " + CStr(index) + " out of 1 To " + CStr(rows);
+        return -1;
+    }
+    outLon.ReDim(1, r.nCells);
+    outLat.ReDim(1, r.nCells);
+    const Long first = (index - 1) * r.nCells;
+    for (Long c = 1; c <= r.nCells; ++c) {
+        const float x = r.lonMoving(first + c), y = r.latMoving(first + c);
+        outLon(c) = rad ? toRad(x) : x;
+        outLat(c) = rad ? toRad(y) : y;
+    }
+    return 1;
+}
+
 Long NodeTableVar(const NcfRec& r) {
     if (r.faceNodes_vId > 0) return r.faceNodes_vId;
     Long found = 0;

@@ -68,6 +68,7 @@ void resetRoles(NcfRec& r) {
     r.nLat = 0;
     r.iCell_dId = -1;
     r.jCell_dId = -1;
+    r.moving_dId = -1;
     r.iMax = 0;
     r.jMax = 0;
     r.LLbyNodeOrEleement = 0;
@@ -315,9 +316,18 @@ bool takeMeshTopology(Kelvad& kv, Long nH, NcfRec& r) {
     return true;
 }
 
+// A CF discrete sampling file of trajectories (featureType "trajectory").
+bool trajectoryFile(const NcfRec& r) {
+    for (Long a = 1; a <= r.nGatts; ++a)
+        if (UCase(r.gAttName(a)) == "FEATURETYPE") return LCase(Trim(r.gAttValue(a))) == "trajectory";
+    return false;
+}
+
 // Two-dimensional positions over a cell (station) dimension, or over the unlimited dimension
 // beside another, are reports (station reports by hour), not a grid: one position per cell,
 // drawn as a point. Their cells are the station dimension, else the one beside the records.
+// A trajectory's positions (trajectory, obs) are points too, whatever the dimensions are
+// called: its observations, the last dimension as of its data, are the cells.
 bool takeReportList(NcfRec& r) {
     const VariRec& lon = r.vari(r.lon_vId);
     const VariRec& lat = r.vari(r.lat_vId);
@@ -325,7 +335,9 @@ bool takeReportList(NcfRec& r) {
     const Long a = lon.arrayDimId(1), b = lon.arrayDimId(2);
     if (lat.arrayDimId(1) != a || lat.arrayDimId(2) != b) return false;
     Long cells = -1;
-    if (a == r.nCell_dId || b == r.nCell_dId)
+    if (trajectoryFile(r))
+        cells = b;
+    else if (a == r.nCell_dId || b == r.nCell_dId)
         cells = r.nCell_dId;
     else if (a == r.UnLimDId)
         cells = b;

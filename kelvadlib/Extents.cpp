@@ -218,26 +218,43 @@ void readPointList(PositionReads& p, Long n) {
     p.boxOverCaches(n);
 }
 
-// Reports of a list of cells over a second dimension (station reports by hour), both
-// coordinate variables read whole: each cell placed at its first report that gives a position.
-// A cell that never gives one keeps the mark of no position.
+// Reports of a list of cells over a second dimension (station reports by hour, drifters by
+// step, a trajectory's observations), both coordinate variables read whole. The cells move
+// along the other dimension: every report is kept, row by row of it, and the box holds every
+// report that gives a position. For the callers that take one position per cell, each cell is
+// placed at its first report that gives one; a cell that never gives one keeps the mark of no
+// position.
 void placeReports(PositionReads& p, const std::vector<float>& lonAll,
                   const std::vector<float>& latAll, bool cellsFirst) {
     NcfRec& r = p.r;
+    const VariRec& lon = r.vari(r.lon_vId);
+    r.moving_dId = cellsFirst ? lon.arrayDimId(2) : lon.arrayDimId(1);
     const std::size_t cells = count(r.nCells);
     const std::size_t reports = cells > 0 ? lonAll.size() / cells : 0;
     r.lonArr.ReDim(1, r.nCells);
     r.latArr.ReDim(1, r.nCells);
+    r.lonMoving.ReDim(1, MaxL(static_cast<Long>(cells * reports), 1));
+    r.latMoving.ReDim(1, MaxL(static_cast<Long>(cells * reports), 1));
     for (std::size_t c = 0; c < cells; ++c) {
         const auto at = [&](std::size_t k) { return cellsFirst ? c * reports + k : k * cells + c; };
+        const auto known = [&](std::size_t k) {
+            return !p.box.lonSkip(lonAll[at(k)]) && !p.box.latSkip(latAll[at(k)]);
+        };
+        for (std::size_t k = 0; k < reports; ++k) {
+            const Long m = static_cast<Long>(k * cells + c) + 1;
+            r.lonMoving(m) = known(k) ? lonAll[at(k)] : kNoPosition;
+            r.latMoving(m) = known(k) ? latAll[at(k)] : kNoPosition;
+            if (!known(k)) continue;
+            p.box.lon(lonAll[at(k)]);
+            p.box.lat(latAll[at(k)]);
+        }
         std::size_t k = 0;
-        while (k + 1 < reports && (p.box.lonSkip(lonAll[at(k)]) || p.box.latSkip(latAll[at(k)])))
+        while (k + 1 < reports && !known(k))
             ++k;
         const Long i = static_cast<Long>(c) + 1;
         r.lonArr(i) = reports > 0 ? lonAll[at(k)] : 0.0f;
         r.latArr(i) = reports > 0 ? latAll[at(k)] : 0.0f;
     }
-    p.boxOverCaches(r.nCells);
 }
 
 void readReportPositions(PositionReads& p) {

@@ -390,6 +390,14 @@ public:
     // The names of a mesh's nodes-per-element dimension; a let merges its words in.
     virtual std::string faceaKa() = 0;                  // 159 get
     virtual void faceaKa(const std::string& value) = 0; // 160 let
+    // Dimension id along which the cells of a cell list move (a drifter's time axis, the
+    // trajectory dimension of a trajectory file): their positions differ from one index of it to
+    // the next. -1 when every cell keeps one position; else -1.
+    virtual Long MovingdId(Long nNc = 1) = 0; // 161 get
+    // The cells' positions at index (from 1) of MovingdId, 1 To nCells, in radians when rad,
+    // else degrees; a report without a position holds the float fill: 1; else -1.
+    virtual Long FillLonLatAt(VArray<float>& lon, VArray<float>& lat, Long index, bool rad,
+                              Long nNc = 1) = 0; // 162 method
 };
 
 // A new dataset object (its creation runs Class_Initialize); deleting it runs Class_Terminate.

@@ -207,6 +207,9 @@ public:
     // ---- Coordinate arrays (CoordArrays.cpp) -------------------------------------------------
     Variant doFill_LonLatRad(Long nH, VArray<float>& outLon, VArray<float>& outLat);
     Variant doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& outLat);
+    // The positions of a moving cell list at index `index` of the dimension it moves along.
+    Long doFill_LonLatAt(Long nH, Long index, VArray<float>& outLon, VArray<float>& outLat,
+                         bool rad);
     Long doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3);
     Long doFill_vCoord(Long nH, VArray<double>& outvCoord);
 

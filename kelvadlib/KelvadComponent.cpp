@@ -487,6 +487,14 @@ public:
     }
     std::string faceaKa() override { return aliasGet("faceaKa", k_.faceaKa); }
     void faceaKa(const std::string& value) override { aliasLet("faceaKa", k_.faceaKa, value); }
+    Long MovingdId(Long nNc) override { return field("MovingdId", nNc, &NcfRec::moving_dId, -1); }
+    Long FillLonLatAt(VArray<float>& lon, VArray<float>& lat, Long index, bool rad,
+                      Long nNc) override {
+        return guarded<Long>("FillLonLatAt", -1, [&]() -> Long {
+            if (!slotOk("FillLonLatAt", nNc)) return -1;
+            return k_.doFill_LonLatAt(nNc, index, lon, lat, rad);
+        });
+    }
 
 private:
     // An index array of a read, by its parameter name.

@@ -137,6 +137,9 @@ struct NcfRec {
     Long face_dId = 0;
     Long faceNodes_vId = 0; // the corner table a mesh topology names; 0 when none names one
     Long iCell_dId = 0, jCell_dId = 0, kCell_dId = 0;
+    // A cell list whose positions move along this dimension (drifters over the time axis, the
+    // observations of a trajectory by trajectory); -1 when each cell stays in its place.
+    Long moving_dId = -1;
     Long nSide = 0;
     Long nXysize = 0;
     Long spacing_vId = 0, dimension_vId = 0;
@@ -161,6 +164,9 @@ struct NcfRec {
     // lookups and the windows. Each slot keeps its own, so that every member answers for the
     // slot it names. The header read empties them: they belong to the dataset it replaces.
     VArray<float> lonArr, latArr;              // degrees, layout by GridType
+    // The positions of a moving cell list, row after row of moving_dId, nCells to a row; a
+    // report without a position holds the float fill in both.
+    VArray<float> lonMoving, latMoving;
     VArray<double> timeArr;                    // 1 To nTime, raw time values
     VArray<double> vCoordArr;                  // 0 To kMax, element 0 left 0
     VArray<Long> node1Arr, node2Arr, node3Arr; // 1 To nElements, 1-based corner nodes
@@ -175,6 +181,8 @@ struct NcfRec {
     void EraseCaches() {
         lonArr.Erase();
         latArr.Erase();
+        lonMoving.Erase();
+        latMoving.Erase();
         timeArr.Erase();
         vCoordArr.Erase();
         node1Arr.Erase();

@@ -5,6 +5,9 @@
 #include "common/Strings.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Strings.h"
+#include "tests/support/MovingPoints.h"
+
+#include <netcdf.h>
 
 #include <map>
 #include <memory>
@@ -402,6 +405,7 @@ const Shape kShapes[] = {
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
+    {"Drifters", kDriftersCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "time", "", "nCells=2", 3, 0, "2023-03-01", "2023-03-01 06:00:00", {-30, -18, 34, 43}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},
 };
 // clang-format on
@@ -516,4 +520,64 @@ TEST_F(ShapeFiles, StationReportsArePointsAtTheirFirstPosition) {
     EXPECT_FLOAT_EQ(lon(2), 151.2f); // no position in the first report
     EXPECT_FLOAT_EQ(lat(2), -33.9f);
     EXPECT_FLOAT_EQ(lon(3), 2.5f);
+}
+
+// A CF trajectory file (orthogonal form: positions and times over trajectory x obs): its
+// observations are points, not the cells of a grid spanning the ocean between two ships. Each
+// trajectory is a row of positions over the observations, the box holds every observation and
+// an observation without a position is left out of both.
+TEST_F(ShapeFiles, TrajectoriesArePointsMovingByTrajectory) {
+    const std::string path = dir.file("trajectory.nc");
+    writeCdl(kTrajectoryCdl, path, NcFormat::Netcdf4);
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    EXPECT_EQ(k->GridType(), kGridCells);
+    EXPECT_EQ(k->nCells(), 3);
+    EXPECT_EQ(k->dimeName(k->nCelldId() + 1), "obs");
+    EXPECT_EQ(k->dimeName(k->MovingdId() + 1), "trajectory");
+    EXPECT_FLOAT_EQ(k->westEnd(), -150);
+    EXPECT_FLOAT_EQ(k->eastEnd(), 162);
+    EXPECT_FLOAT_EQ(k->southEnd(), -42);
+    EXPECT_FLOAT_EQ(k->northEnd(), 12);
+    VArray<float> lon, lat;
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 2, false), 1) << k->ErrorMessage();
+    ASSERT_EQ(lon.UBound(), 3);
+    EXPECT_FLOAT_EQ(lon(1), 160);
+    EXPECT_FLOAT_EQ(lat(3), -42);
+    EXPECT_EQ(lon(2), NC_FILL_FLOAT); // no position: the fill, not -999 nor 0
+    EXPECT_EQ(lat(2), NC_FILL_FLOAT);
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 1, true), 1) << k->ErrorMessage();
+    EXPECT_NEAR(lon(3), -148 * 0.017453292, 1e-6);
+    EXPECT_EQ(k->FillLonLatAt(lon, lat, 3, false), -1);
+    EXPECT_NE(k->ErrorMessage().find("index 3"), std::string::npos) << k->ErrorMessage();
+}
+
+namespace {
+std::vector<float> items(const VArray<float>& a) {
+    return std::vector<float>(a.data(), a.data() + a.size());
+}
+} // namespace
+
+// Drifters move with the time axis: step k holds the buoys' positions of step k; a buoy without
+// a position in a step has the fill there, and its one position per cell is its first one.
+TEST_F(ShapeFiles, DriftersHaveEachStepsPositions) {
+    open(std::string("Drifters"));
+    EXPECT_EQ(k->MovingdId(), k->TimedId());
+    VArray<float> lon, lat;
+    ASSERT_EQ(k->FillLonLatDeg(lon, lat), 1) << k->ErrorMessage();
+    EXPECT_EQ(items(lon), (std::vector<float>{-30, -20}));
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 3, false), 1) << k->ErrorMessage();
+    EXPECT_EQ(items(lon), (std::vector<float>{-27, -18}));
+    EXPECT_EQ(items(lat), (std::vector<float>{43, 34}));
+    ASSERT_EQ(k->FillLonLatAt(lon, lat, 2, false), 1) << k->ErrorMessage();
+    EXPECT_FLOAT_EQ(lon(1), -29);
+    EXPECT_EQ(lon(2), NC_FILL_FLOAT);
+}
+
+// Cells that stay where they are do not move.
+TEST_F(ShapeFiles, FixedCellsDoNotMove) {
+    open(std::string("Icon"));
+    EXPECT_EQ(k->MovingdId(), -1);
+    VArray<float> lon, lat;
+    EXPECT_EQ(k->FillLonLatAt(lon, lat, 1, false), -1);
+    EXPECT_FALSE(lon.IsAllocated());
 }

@@ -382,6 +382,13 @@ std::vector<SlotRow> slotRows() {
          },
          show(kEmpty)},
         GET(LLbyNodeOrEleement, kZero),
+        GET(MovingdId, kMinus1),
+        {"FillLonLatAt",
+         [](IKelvad& k, Long n) {
+             auto lon = marked<float>(), lat = marked<float>();
+             return show(k.FillLonLatAt(lon, lat, 1, false, n)) + touched(lon) + touched(lat);
+         },
+         show(kMinus1)},
     };
 }
 
@@ -395,8 +402,8 @@ protected:
 TEST_F(KelvadComponentTest, EveryMemberAnswersItsDefaultForASlotOutOfRange) {
     const std::vector<SlotRow> rows = slotRows();
     // With the members that take no slot (ErrorMessage, CloseAfterRead get and let, the 15
-    // alias pairs, StrType, Initialize, StartEndDate, GetHeadOnly), these are all 160.
-    ASSERT_EQ(rows.size(), 160u - 37u);
+    // alias pairs, StrType, Initialize, StartEndDate, GetHeadOnly), these are all 162.
+    ASSERT_EQ(rows.size(), 162u - 37u);
 
     const std::string grid = writeGrid(dir.file("grid.nc"));
     struct Case {

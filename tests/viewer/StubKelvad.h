@@ -218,6 +218,11 @@ public:
     Long LLbyNodeOrEleement(Long nNc = 1) override { return {}; }
     std::string faceaKa() override { return {}; }
     void faceaKa(const std::string& value) override {}
+    Long MovingdId(Long nNc = 1) override { return -1; }
+    Long FillLonLatAt(VArray<float>& lon, VArray<float>& lat, Long index, bool rad,
+                      Long nNc = 1) override {
+        return -1;
+    }
 };
 
 #pragma GCC diagnostic pop

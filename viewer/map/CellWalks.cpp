@@ -4,6 +4,7 @@
 
 #include "common/Ui.h"
 #include "gui/Picture.h"
+#include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
 #include "viewer/map/CScale.h"
 #include "viewer/map/MapGeometry.h"
@@ -259,6 +260,25 @@ void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMa
             fillNodeCell(rc, boxes, pts, ValueToColor(rc.scale, v));
         }
     }
+}
+
+MovingRows MovingRowsOf(const RenderContext& rc) {
+    MovingRows rows;
+    const Long did = Data.clsNC->MovingdId(Data.nNcMain);
+    if (did < 0) return rows;
+    rows.pos = Data.clsNC->indexOfDID(rc.nvar, did, rc.infoSlot);
+    if (rows.pos <= 0) return MovingRows{};
+    if (rows.pos == rc.timePos) {
+        rows.first = rc.step;
+    } else {
+        rows.first = 1;
+        rows.count = Data.clsNC->dimeSize(did + 1, Data.nNcMain);
+    }
+    return rows;
+}
+
+bool RowPositions(Long row, VArray<float>& lon, VArray<float>& lat) {
+    return Data.clsNC->FillLonLatAt(lon, lat, row, View.Projection == 1, Data.nNcMain) > 0;
 }
 
 void WholeListWindow(RenderContext& rc, Long count) {

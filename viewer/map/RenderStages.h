@@ -225,6 +225,21 @@ void WalkPointCells(RenderContext& rc, const VArray<float>& lon, const VArray<fl
 void WalkBfgdCells(RenderContext& rc, Long varOrder, bool coordsJFirst, Long iMax, Long jMax,
                    Long& i, Long& j);
 
+// ---- Moving cells ------------------------------------------------------------------------------
+// A cell list whose cells move (drifters, trajectories) has one row of positions per index of
+// the dimension they move along. The rows a drawing shows: the step pinned when that dimension
+// is the time axis, else all of them (every trajectory). pos is that dimension's position among
+// the variable's dimensions; 0 when the cells stay at lonV, latV or the variable does not run
+// along it.
+struct MovingRows {
+    Long pos = 0;
+    Long first = 1;
+    Long count = 1;
+};
+MovingRows MovingRowsOf(const RenderContext& rc);
+// The cells' positions in row `row`, in map units. False when the dataset gives none.
+bool RowPositions(Long row, VArray<float>& lon, VArray<float>& lat);
+
 // ---- Whole-list windows ------------------------------------------------------------------------
 // The window of a whole point list: startp, countp, stride redimensioned to 1 .. nd, every
 // entry 1, countp(nd) := count (endp, tcount and the seam window untouched).

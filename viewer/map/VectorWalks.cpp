@@ -98,22 +98,42 @@ void FinishPairFrame(RenderContext& rc, const VectorFrame& vf) {
     EndRender(rc);
 }
 
-Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
-                       const VArray<float>* lat, Long timeStride) {
+bool DrawCellArrowsStep(RenderContext& rc, VectorFrame& vf, MissingPoint missing) {
+    const MovingRows rows = MovingRowsOf(rc);
+    if (rows.pos == 0)
+        return DrawListArrowsStep(rc, vf, &rc.coords.lonV, &rc.coords.latV, missing);
+    const Long kept = rc.win.startp(rows.pos);
+    VArray<float> lon, lat;
+    bool ok = true;
+    for (Long i = 0; ok && i < rows.count; ++i) {
+        const Long row = rows.first + i;
+        if (rows.pos != rc.timePos) rc.win.startp(rows.pos) = row;
+        const bool placed = RowPositions(row, lon, lat);
+        ok = DrawListArrowsStep(rc, vf, placed ? &lon : nullptr, placed ? &lat : nullptr, missing);
+    }
+    rc.win.startp(rows.pos) = kept;
+    return ok;
+}
+
+Long AnimateListSteps(RenderContext& rc, VectorFrame& vf, const ListStep& step, Long timeStride) {
     FindTimeAndLevel(rc);
     PinLevel(rc, Data.CurLevel);
     TimeLoopOptions options;
     options.timeStride = timeStride;
     const Long last = TimeLoop(
-        rc,
-        [&](RenderContext& r, Long) {
-            return DrawListArrowsStep(r, vf, lon, lat, MissingPoint::Skip);
-        },
-        options);
+        rc, [&](RenderContext& r, Long) { return step(r); }, options);
     if (last < 0) return -1;
     VectorFooter(rc, vf);
     EndRender(rc);
     return last;
+}
+
+Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
+                       const VArray<float>* lat, Long timeStride) {
+    return AnimateListSteps(
+        rc, vf,
+        [&](RenderContext& r) { return DrawListArrowsStep(r, vf, lon, lat, MissingPoint::Skip); },
+        timeStride);
 }
 
 // ---- Boundary-fitted grid ---------------------------------------------------------------------

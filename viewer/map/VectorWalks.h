@@ -13,6 +13,7 @@
 #include "viewer/map/ReadWindow.h"
 #include "viewer/map/SharedState.h"
 
+#include <functional>
 #include <string>
 
 struct RenderContext;
@@ -32,6 +33,9 @@ void WalkListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>& lon
 // (none when lon is null: the points have no positions). False after the read-failure box.
 bool DrawListArrowsStep(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
                         const VArray<float>* lat, MissingPoint missing);
+// One step of a cell list: DrawListArrowsStep at the cells' places, or, when they move, at
+// the positions of each row the drawing shows (MovingRowsOf), one read per row.
+bool DrawCellArrowsStep(RenderContext& rc, VectorFrame& vf, MissingPoint missing);
 // The end of a one-step vector map: the coastline when there is one, pending events once, the
 // footer and the default pointer.
 void FinishPairFrame(RenderContext& rc, const VectorFrame& vf);
@@ -40,6 +44,10 @@ void FinishPairFrame(RenderContext& rc, const VectorFrame& vf);
 // default pointer. The last step drawn, or -1 after a failed read.
 Long AnimateListArrows(RenderContext& rc, VectorFrame& vf, const VArray<float>* lon,
                        const VArray<float>* lat, Long timeStride = 1);
+// The same loop over any one-step body.
+using ListStep = std::function<bool(RenderContext&)>;
+Long AnimateListSteps(RenderContext& rc, VectorFrame& vf, const ListStep& step,
+                      Long timeStride = 1);
 
 // ---- Boundary-fitted grid ---------------------------------------------------------------------
 // How the read window of u meets the grid: whether its dimension nd - 1 runs over i (aIsI) or

@@ -38,8 +38,7 @@ void DrawCellVector(Picture& pic) {
         PinTimeAndLevel(rc, Data.CurTimeStep, Data.CurLevel);
         DateLabel(rc, Data.CurTimeStep);
         TimeBar(rc, Data.CurTimeStep);
-        if (!DrawListArrowsStep(rc, vf, &rc.coords.lonV, &rc.coords.latV, MissingPoint::Mark))
-            return;
+        if (!DrawCellArrowsStep(rc, vf, MissingPoint::Mark)) return;
         FinishPairFrame(rc, vf);
     } catch (const std::exception& e) {
         ShowErrorTail(rc, ErrorTailText(e), "[DrawCellVector]");
@@ -55,7 +54,9 @@ Long DrawCellVectorTimed(Picture& pic) {
         beginCellPair(rc, vf);
         // The cell list steps through time by the stride typed for the first dimension.
         const Long timeStride = MaxL(1, CLng(StrideBoxValue(1)));
-        return AnimateListArrows(rc, vf, &rc.coords.lonV, &rc.coords.latV, timeStride);
+        return AnimateListSteps(
+            rc, vf, [&vf](RenderContext& r) { return DrawCellArrowsStep(r, vf, MissingPoint::Skip); },
+            timeStride);
     } catch (const std::exception& e) {
         ShowErrorTail(rc, ErrorTailText(e), rc.tag);
         return -1;

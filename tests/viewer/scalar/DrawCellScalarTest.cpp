@@ -5,6 +5,7 @@
 #include "viewer/scalar/DrawCellScalar.h"
 #include "gui/PictureWidget.h"
 #include "kelvadlib/IKelvad.h"
+#include "tests/support/MovingPoints.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "viewer/map/BusyGuard.h"
@@ -346,6 +347,101 @@ TEST_F(CellFileTest, ASingleStepFileDrawsNothingAndStoresNothing) {
                                                  "salt /Range/ -1E+10 to  1E+10"}));
     EXPECT_EQ(scales("salt"), "");
     Data.clsNC = nullptr;
+}
+
+// ---- Moving cells -------------------------------------------------------------------------------
+
+// The drifters and the CF trajectory of MovingPoints.h, read through the dataset library.
+class MovingCellsTest : public ScalarFixture {
+protected:
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+
+    void open(const std::string& path) {
+        Data.clsNC = kelvad.get();
+        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
+        ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+        Data.DataExtent = {Data.clsNC->westEnd(1), Data.clsNC->eastEnd(1),
+                           Data.clsNC->southEnd(1), Data.clsNC->northEnd(1)};
+        View.ViewExtent = Data.DataExtent;
+        recordLegend();
+    }
+    void openDrifters() {
+        const std::string path = dir.file("drifters.nc");
+        writeCdl(kDriftersCdl, path);
+        open(path);
+        pick(Data.clsNC->variNum("sst", 1));
+    }
+    // The box of a point two units each way around (lon, lat).
+    static std::vector<double> boxAround(float lon, float lat) {
+        float x = 0, y = 0;
+        ll2_to_xy2(lon, lat, x, y);
+        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
+    }
+    struct Point {
+        float lon, lat, value;
+    };
+    void expectBoxes(const std::vector<Point>& points) {
+        const auto boxes = dataBoxes();
+        ASSERT_EQ(boxes.size(), points.size());
+        for (size_t n = 0; n < points.size(); ++n) {
+            EXPECT_EQ(boxes[n].color, ValueToColor(points[n].value)) << n;
+            const auto want = boxAround(points[n].lon, points[n].lat);
+            for (size_t c = 0; c < 4; ++c)
+                EXPECT_NEAR(boxes[n].at[c], want[c], 1e-3) << n;
+        }
+    }
+};
+
+TEST_F(MovingCellsTest, EachStepIsDrawnAtThatStepsPositions) {
+    openDrifters();
+    EXPECT_EQ(Data.DataExtent.West, -30);
+    EXPECT_EQ(Data.DataExtent.East, -18);
+    EXPECT_EQ(Data.DataExtent.South, 34);
+    EXPECT_EQ(Data.DataExtent.North, 43);
+    PutString("sst", "Scales", Opt.IniFile, "0  20  14");
+    struct Case {
+        Long step;
+        std::vector<Point> points;
+    };
+    for (const Case& c : {Case{1, {{-30, 40, 15}, {-20, 35, 18}}},
+                          Case{2, {{-29, 41, 15.5f}}}, // buoy 2 has no position: no box at all
+                          Case{3, {{-27, 43, 15.2f}, {-18, 34, 18.4f}}}}) {
+        SCOPED_TRACE(c.step);
+        Data.CurTimeStep = c.step;
+        ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+        pic.clearRecords();
+        DrawCellScalar(pic);
+        expectBoxes(c.points);
+        EXPECT_TRUE(ui.boxes.empty());
+    }
+
+    // Animated from step 2: the last frame is step 3's, at step 3's positions.
+    Data.CurTimeStep = 1;
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+    defaultOrderBoxes().step = "2";
+    pic.clearRecords();
+    EXPECT_EQ(DrawCellScalarTimed(pic), 3);
+    const auto all = dataBoxes();
+    ASSERT_GE(all.size(), 2u);
+    const auto want = boxAround(-18, 34);
+    for (size_t c = 0; c < 4; ++c)
+        EXPECT_NEAR(all.back().at[c], want[c], 1e-3);
+}
+
+TEST_F(MovingCellsTest, EveryTrajectoryIsDrawnAtItsOwnPositions) {
+    const std::string path = dir.file("trajectory.nc");
+    writeCdl(kTrajectoryCdl, path);
+    open(path);
+    pick(Data.clsNC->variNum("temp", 1));
+    PutString("temp", "Scales", Opt.IniFile, "0  30  10");
+    ASSERT_EQ(CalculateGridScalar(Data.Picks(1).varNumber, 1), 1);
+    pic.clearRecords();
+    DrawCellScalar(pic);
+    // The observation without a position has a value but no place: no box at 0, 0 or -999.
+    expectBoxes(
+        {{-150, 10, 25}, {-149, 11, 25.5f}, {-148, 12, 26}, {160, -40, 12}, {162, -42, 11}});
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 // ---- Failures on a fake dataset -----------------------------------------------------------------

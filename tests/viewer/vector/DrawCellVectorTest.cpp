@@ -6,6 +6,7 @@
 
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Color.h"
+#include "tests/support/MovingPoints.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/viewer/vector/VectorPairFixture.h"
 
@@ -308,6 +309,43 @@ TEST_F(CellVectorTest, FillValuesAreSkippedAndNegativeComponentsDrawnFromAFile) 
     expectArrow(data[0], -40, 30, -0.5f, 0); // westward
     expectArrow(data[1], -38, 32, 0.25f, -0.75f);
     EXPECT_EQ(recordsOf(DrawKind::SetPixel).size(), 1u) << "the fill value's mark";
+    Data.clsNC = &fake;
+}
+
+// Drifting buoys, positions over (time, buoy): each step's arrows stand at that step's positions,
+// the one-step map and the animation alike; a buoy without a position in a step has no arrow.
+TEST_F(CellVectorTest, DriftersAreDrawnAtEachStepsPositions) {
+    const std::string path = dir.file("drifters.nc");
+    writeCdl(kDriftersCdl, path);
+    std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
+    Data.clsNC = kelvad.get();
+    ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
+    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
+    Data.DataExtent = {-30, -18, 34, 43};
+    View.ViewExtent = Data.DataExtent;
+    const Long u = Data.clsNC->variNum("u", 1), v = Data.clsNC->variNum("v", 1);
+    Data.Picks.ReDim(1, 2);
+    Data.Picks(1) = PickItem{u, 2, 1};
+    Data.Picks(2) = PickItem{v, 2, 1};
+
+    Data.CurTimeStep = 2;
+    ASSERT_EQ(CalculateGridScalar(u, 1), 1);
+    pic.clearRecords();
+    DrawCellVector(pic);
+    EXPECT_TRUE(messages().empty());
+    std::vector<Arrow> data = dataArrows();
+    ASSERT_EQ(data.size(), 1u);
+    expectArrow(data[0], -29, 41, 1, 0);
+
+    Data.CurTimeStep = 1;
+    defaultOrderBoxes().step = "2";
+    pic.clearRecords();
+    EXPECT_EQ(DrawCellVectorTimed(pic), 3);
+    data = lastFrameArrows();
+    ASSERT_EQ(data.size(), 2u);
+    expectArrow(data[0], -27, 43, 0, 1);
+    expectArrow(data[1], -18, 34, 1, 0);
     Data.clsNC = &fake;
 }
 
