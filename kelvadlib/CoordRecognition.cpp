@@ -1,3 +1,4 @@
+#include "common/NetCDF.h"
 #include "common/Strings.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
@@ -37,14 +38,6 @@ std::string attOf(const VariRec& v, const std::string& name) {
     return "";
 }
 
-// A name that says longitude (latitude): "lon" ("lat") at its start or end, as MPAS's lonCell
-// and ICON's clon, or the whole word anywhere.
-bool nameSaysPosition(const std::string& name, bool east) {
-    const std::string n = UCase(name), key = east ? "LON" : "LAT";
-    return Left(n, 3) == key || Right(n, 3) == key ||
-           InStr(n, east ? "LONGITUDE" : "LATITUDE") > 0;
-}
-
 // A position east (longitude) or north (latitude) by what CF writes beside the name: units of
 // east or north degrees, a standard_name, or radians that say their direction. Plain radians
 // count where the name says which (MPAS writes no standard_name).
@@ -56,7 +49,7 @@ bool isPosition(Kelvad& kv, Long nH, Long n, bool east) {
     if (east ? units == "RADIANS_EAST" || units == "RADIAN_EAST"
              : units == "RADIANS_NORTH" || units == "RADIAN_NORTH")
         return true;
-    return kv.RadianUnits(nH, n) && nameSaysPosition(v.name, east);
+    return kv.RadianUnits(nH, n) && NameSaysPosition(v.name, east);
 }
 
 // The numbers of dimensions of the longitude and latitude variables found (0 before one is).
