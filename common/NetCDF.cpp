@@ -127,9 +127,8 @@ double NcDefaultFill(Long type) {
 }
 
 bool RadianUnitText(const std::string& units) {
-    static const char* const kWords[] = {"RADIANS",      "RADIAN",        "RAD",
-                                         "RADIANS_EAST", "RADIANS_NORTH", "RADIAN_EAST",
-                                         "RADIAN_NORTH"};
+    static const char* const kWords[] = {
+        "RADIANS", "RADIAN", "RAD", "RADIANS_EAST", "RADIANS_NORTH", "RADIAN_EAST", "RADIAN_NORTH"};
     const std::string value = UCase(Trim(units));
     for (const char* word : kWords)
         if (value == word) return true;
@@ -138,6 +137,5 @@ bool RadianUnitText(const std::string& units) {
 
 bool NameSaysPosition(const std::string& name, bool east) {
     const std::string n = UCase(name), key = east ? "LON" : "LAT";
-    return Left(n, 3) == key || Right(n, 3) == key ||
-           InStr(n, east ? "LONGITUDE" : "LATITUDE") > 0;
+    return Left(n, 3) == key || Right(n, 3) == key || InStr(n, east ? "LONGITUDE" : "LATITUDE") > 0;
 }

@@ -581,7 +581,9 @@ void findVerticalAxis(const Kelvad& kv, NcfRec& r) {
     if (z == 0) {
         // Levels given at every node or element of a mesh (FVCOM's siglay(siglay, node)): their
         // own dimension is the level axis, the levels counted by index.
-        auto overMesh = [&r](Long d) { return d == r.node_dId || d == r.elem_dId || d == r.nCell_dId; };
+        auto overMesh = [&r](Long d) {
+            return d == r.node_dId || d == r.elem_dId || d == r.nCell_dId;
+        };
         z = firstVar(r, [&](const VariRec& v) {
             return v.narray == 2 && overMesh(v.arrayDimId(2)) && !overOtherAxis(v) &&
                    (v.name == v.arrayDimName(1) || InAliasList(v.name, kv.levelaKa) ||

@@ -674,14 +674,15 @@ TEST_F(ShapeFiles, CoordinatesThatAreNoNumbersAreRefusedAtTheOpen) {
         SCOPED_TRACE(c.name);
         k.reset(CreateKelvad());
         const std::string path = dir.file(std::string(c.name) + ".nc");
-        writeCdl(std::string("netcdf table {\ntypes:\n  float(*) ragged_t ;\n"
-                             "  compound pos_t { double deg ; double min ; } ;\n"
-                             "dimensions:\n  station = 3 ;\nvariables:\n  string name(station) ;\n  ") +
-                     c.lonDecl + " ;\n    lon:units = \"degrees_east\" ;\n  " + c.latDecl +
-                     " ;\n    lat:units = \"degrees_north\" ;\n  double temp(station) ;\n"
-                     "    temp:units = \"degC\" ;\ndata:\n  name = \"A\", \"B\", \"C\" ;\n  lon = " +
-                     c.lonData + " ;\n  lat = " + c.latData + " ;\n  temp = 1, 2, 3 ;\n}\n",
-                 path, NcFormat::Netcdf4);
+        writeCdl(
+            std::string("netcdf table {\ntypes:\n  float(*) ragged_t ;\n"
+                        "  compound pos_t { double deg ; double min ; } ;\n"
+                        "dimensions:\n  station = 3 ;\nvariables:\n  string name(station) ;\n  ") +
+                c.lonDecl + " ;\n    lon:units = \"degrees_east\" ;\n  " + c.latDecl +
+                " ;\n    lat:units = \"degrees_north\" ;\n  double temp(station) ;\n"
+                "    temp:units = \"degC\" ;\ndata:\n  name = \"A\", \"B\", \"C\" ;\n  lon = " +
+                c.lonData + " ;\n  lat = " + c.latData + " ;\n  temp = 1, 2, 3 ;\n}\n",
+            path, NcFormat::Netcdf4);
         EXPECT_EQ(k->Initialize(path), -1);
         EXPECT_NE(k->ErrorMessage().find(c.says), std::string::npos) << k->ErrorMessage();
         EXPECT_NE(k->ErrorMessage().find("not a number"), std::string::npos) << k->ErrorMessage();
