@@ -1,5 +1,7 @@
 #include "common/NetCDF.h"
 
+#include "runtime/Strings.h"
+
 #include <netcdf.h>
 
 #include <cstring>
@@ -122,4 +124,18 @@ double NcTypeFill(Long type) {
 
 double NcDefaultFill(Long type) {
     return NcTypeSize(type) > 0 ? NcTypeFill(type) : 0;
+}
+
+bool RadianUnitText(const std::string& units) {
+    static const char* const kWords[] = {
+        "RADIANS", "RADIAN", "RAD", "RADIANS_EAST", "RADIANS_NORTH", "RADIAN_EAST", "RADIAN_NORTH"};
+    const std::string value = UCase(Trim(units));
+    for (const char* word : kWords)
+        if (value == word) return true;
+    return false;
+}
+
+bool NameSaysPosition(const std::string& name, bool east) {
+    const std::string n = UCase(name), key = east ? "LON" : "LAT";
+    return Left(n, 3) == key || Right(n, 3) == key || InStr(n, east ? "LONGITUDE" : "LATITUDE") > 0;
 }

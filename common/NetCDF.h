@@ -39,3 +39,10 @@ int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length);
 double NcTypeFill(Long type);
 // NcTypeFill of the classic types (byte .. double); 0 for the netCDF-4 types.
 double NcDefaultFill(Long type);
+
+// Units of an angle in radians ("radians", "rad", "radians_east", ...), letter case and
+// surrounding blanks aside.
+bool RadianUnitText(const std::string& units);
+// A variable name that says longitude (east) or latitude: "lon" ("lat") at its start or end,
+// as MPAS's lonCell and ICON's clon, or the whole word anywhere.
+bool NameSaysPosition(const std::string& name, bool east);

@@ -148,7 +148,8 @@ Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
         }
     }
     if (r.nTime > 0 && valid(r, r.time_vId)) wanted.column(r.time_vId, r.nTime);
-    if (r.kMax >= 1 && valid(r, r.level_vId)) wanted.whole(r.level_vId);
+    // Levels over a mesh are read at its first node (SetVerticalExtent).
+    if (r.kMax >= 1 && valid(r, r.level_vId)) wanted.column(r.level_vId, r.kMax);
 
     const std::vector<DapWanted> list = wanted.list(static_cast<int>(r.ncid));
     if (list.empty()) return 0;

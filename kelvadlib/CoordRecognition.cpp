@@ -1,10 +1,16 @@
+#include "common/NetCDF.h"
 #include "common/Strings.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/NCUtils.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Strings.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,14 +39,17 @@ std::string attOf(const VariRec& v, const std::string& name) {
 }
 
 // A position east (longitude) or north (latitude) by what CF writes beside the name: units of
-// east or north degrees, a standard_name, or radians that say their direction.
+// east or north degrees, a standard_name, or radians that say their direction. Plain radians
+// count where the name says which (MPAS writes no standard_name).
 bool isPosition(Kelvad& kv, Long nH, Long n, bool east) {
     if (kv.UnitMatch(nH, n, east ? "East" : "North")) return true;
     const VariRec& v = kv.ncf(nH).vari(n);
     if (LCase(attOf(v, "standard_name")) == (east ? "longitude" : "latitude")) return true;
     const std::string units = UCase(attOf(v, "units"));
-    return east ? units == "RADIANS_EAST" || units == "RADIAN_EAST"
-                : units == "RADIANS_NORTH" || units == "RADIAN_NORTH";
+    if (east ? units == "RADIANS_EAST" || units == "RADIAN_EAST"
+             : units == "RADIANS_NORTH" || units == "RADIAN_NORTH")
+        return true;
+    return kv.RadianUnits(nH, n) && NameSaysPosition(v.name, east);
 }
 
 // The numbers of dimensions of the longitude and latitude variables found (0 before one is).
@@ -104,24 +113,114 @@ void findMeshDimensions(const Kelvad& kv, NcfRec& r) {
     }
 }
 
-// One search of steps 2 and 3: the variables the two tests take, until there is one of each,
-// with the dimension of either when it is a coordinate variable.
+bool sameDimensions(const VariRec& a, const VariRec& b) {
+    if (a.narray != b.narray) return false;
+    for (Long k = 1; k <= a.narray; ++k)
+        if (a.arrayDimId(k) != b.arrayDimId(k)) return false;
+    return true;
+}
+
+// The coordinates attributes of the file's variables, those that have one.
+std::vector<std::string> coordinatesLists(const NcfRec& r) {
+    std::vector<std::string> lists;
+    for (Long n = 1; n <= r.nVars; ++n) {
+        std::string names = attOf(r.vari(n), "coordinates");
+        if (!names.empty()) lists.push_back(std::move(names));
+    }
+    return lists;
+}
+
+// The number of those lists that name both.
+Long namedTogether(const std::vector<std::string>& lists, const std::string& lon,
+                   const std::string& lat) {
+    Long votes = 0;
+    for (const std::string& names : lists) {
+        bool hasLon = false, hasLat = false;
+        for (const std::string_view w : ListTokens(names)) {
+            hasLon = hasLon || w == lon;
+            hasLat = hasLat || w == lat;
+        }
+        if (hasLon && hasLat) ++votes;
+    }
+    return votes;
+}
+
+// A coordinate variable: one dimension, of its own name.
+bool isAxis(const VariRec& v) {
+    return v.narray == 1 && v.name == v.arrayDimName(1);
+}
+
+// Among several longitudes and latitudes (a ROMS file holds one pair for each of its rho, u, v
+// and psi points), the pair of one grid: over the same dimensions, or of one dimension each.
+// The pair that data variables name in their coordinates attributes comes first, then one over
+// the same dimensions or of two coordinate variables, then the first pair complete in file
+// order. {0, 0} when no two candidates make such a pair.
+std::pair<Long, Long> pairOfOneGrid(const NcfRec& r, const std::vector<Long>& lons,
+                                    const std::vector<Long>& lats) {
+    if (lons.empty() || lats.empty()) return {0, 0};
+    const std::vector<std::string> lists = coordinatesLists(r);
+    std::pair<Long, Long> best{0, 0};
+    std::array<Long, 4> bestRank{};
+    for (const Long lon : lons) {
+        for (const Long lat : lats) {
+            const VariRec& x = r.vari(lon);
+            const VariRec& y = r.vari(lat);
+            const bool oneGrid = sameDimensions(x, y) || (isAxis(x) && isAxis(y));
+            if (!oneGrid && (x.narray != 1 || y.narray != 1)) continue;
+            const std::array<Long, 4> rank{namedTogether(lists, x.name, y.name), oneGrid ? 1 : 0,
+                                           -std::max(lon, lat), std::min(lon, lat)};
+            if (best.first == 0 || rank > bestRank) {
+                best = {lon, lat};
+                bestRank = rank;
+            }
+        }
+    }
+    return best;
+}
+
+// The pair a reading in file order meets: the first variable that completes a pair, with the
+// last of the other kind before it; the last of either kind when the other is missing (-1).
+std::pair<Long, Long> firstPairInOrder(const std::vector<Long>& lons,
+                                       const std::vector<Long>& lats) {
+    auto lastBefore = [](const std::vector<Long>& list, Long n) {
+        Long last = -1;
+        for (const Long m : list)
+            if (m < n) last = m;
+        return last;
+    };
+    if (lons.empty() || lats.empty())
+        return {lons.empty() ? -1 : lons.back(), lats.empty() ? -1 : lats.back()};
+    if (lons.front() < lats.front()) return {lastBefore(lons, lats.front()), lats.front()};
+    return {lons.front(), lastBefore(lats, lons.front())};
+}
+
+// One search of steps 2 and 3: the longitude and latitude of one grid among the variables
+// the two tests take, with the dimension of either when it is a coordinate variable.
 template <class IsLon, class IsLat>
 void pickLonLat(NcfRec& r, LonLatRanks& ranks, IsLon isLon, IsLat isLat) {
+    std::vector<Long> lons, lats;
     for (Long n = 1; n <= r.nVars; ++n) {
-        const VariRec& v = r.vari(n);
-        const bool coordVar = v.narray == 1 && v.name == v.arrayDimName(1);
-        if (isLon(n)) {
-            ranks.lon = v.narray;
-            r.lon_vId = n;
-            if (coordVar) r.lon_dId = v.arrayDimId(1);
-        } else if (isLat(n)) {
-            ranks.lat = v.narray;
-            r.lat_vId = n;
-            if (coordVar) r.lat_dId = v.arrayDimId(1);
-        }
-        if (r.lon_vId > 0 && r.lat_vId > 0) break;
+        if (isLon(n))
+            lons.push_back(n);
+        else if (isLat(n))
+            lats.push_back(n);
     }
+    const std::pair<Long, Long> inOrder = firstPairInOrder(lons, lats);
+    auto [lon, lat] = pairOfOneGrid(r, lons, lats);
+    if (lon == 0) std::tie(lon, lat) = inOrder;
+    // As read in file order, a coordinate variable met before the pair is complete keeps its
+    // dimension even where a later variable of its kind took its place.
+    const bool asRead = std::pair(lon, lat) == inOrder;
+    const Long stop = lon > 0 && lat > 0 ? std::max(lon, lat) : r.nVars;
+    auto take = [&](Long n, const std::vector<Long>& list, Long& rank, Long& vId, Long& dId) {
+        if (n <= 0) return;
+        rank = r.vari(n).narray;
+        vId = n;
+        for (const Long m : list)
+            if ((asRead ? m <= stop : m == n) && isAxis(r.vari(m))) dId = r.vari(m).arrayDimId(1);
+    };
+    take(lon, lons, ranks.lon, r.lon_vId, r.lon_dId);
+    take(lat, lats, ranks.lat, r.lat_vId, r.lat_dId);
 }
 
 // 2 and 3. Longitude and latitude by name, else by their units.
@@ -457,7 +556,8 @@ bool saysVertical(const VariRec& v) {
 
 // 8. Vertical coordinate of any grid but GMT's (whose z range is its level variable): a
 // coordinate variable of the list, else a one-dimensional variable of the list, else a
-// coordinate variable that says it is vertical (lev_2, z_l, s_rho, pressure_level, ...).
+// coordinate variable that says it is vertical (lev_2, z_l, s_rho, pressure_level, ...), else
+// levels over a mesh.
 void findVerticalAxis(const Kelvad& kv, NcfRec& r) {
     // A variable over a horizontal, mesh or time dimension is no vertical axis.
     auto overOtherAxis = [&r](const VariRec& v) {
@@ -487,6 +587,23 @@ void findVerticalAxis(const Kelvad& kv, NcfRec& r) {
         });
         if (z > 0) {
             r.level_dId = r.vari(z).arrayDimId(1);
+            r.level_vId = z;
+        }
+    }
+    if (z == 0) {
+        // Levels given at every node or element of a mesh (FVCOM's siglay(siglay, node)): their
+        // own dimension is the level axis, the levels counted by index.
+        auto overMesh = [&r](Long d) {
+            return d == r.node_dId || d == r.elem_dId || d == r.nCell_dId;
+        };
+        z = firstVar(r, [&](const VariRec& v) {
+            return v.narray == 2 && overMesh(v.arrayDimId(2)) && !overOtherAxis(v) &&
+                   (v.name == v.arrayDimName(1) || InAliasList(v.name, kv.levelaKa) ||
+                    saysVertical(v));
+        });
+        if (z > 0) {
+            r.level_dId = r.vari(z).arrayDimId(1);
+            r.kCell_dId = r.level_dId;
             r.level_vId = z;
         }
     }

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -81,11 +82,26 @@ void readWhole(const NcfRec& r, Long vId, int* target, std::size_t n, const std:
     checkSize(tag, v, w.values, n);
     check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
 }
-void readWhole(const NcfRec& r, Long vId, short* target, std::size_t n, const std::string& tag) {
-    const VariRec& v = r.vari(vId);
-    const WholeRead w = wholeRead(r, v);
+
+// Levels given at every node or element of a mesh (sigma layers), over the level dimension
+// first.
+bool levelsOverMesh(const NcfRec& r, const VariRec& v) {
+    if (v.narray != 2 || v.arrayDimId(1) != r.level_dId) return false;
+    const Long d = v.arrayDimId(2);
+    return d == r.node_dId || d == r.elem_dId || d == r.nCell_dId;
+}
+
+// The values of the level variable: whole, or those of the first node for levels over a mesh.
+template <class T>
+void readLevels(const NcfRec& r, T* target, std::size_t n, const std::string& tag) {
+    const VariRec& v = r.vari(r.level_vId);
+    WholeRead w = wholeRead(r, v);
+    if (levelsOverMesh(r, v) && w.count[1] > 1) {
+        w.count[1] = 1;
+        w.values = static_cast<double>(w.count[0]);
+    }
     checkSize(tag, v, w.values, n);
-    check(GetVara(r.held, r.ncid, vId - 1, w.start.data(), w.count.data(), target));
+    check(GetVara(r.held, r.ncid, r.level_vId - 1, w.start.data(), w.count.data(), target));
 }
 
 // Coordinates stored packed (scale_factor, add_offset) or as _Unsigned integers: their values
@@ -473,6 +489,20 @@ Long ReadFvMesh(Kelvad& kv, Long nH, const std::string& tag) {
     return -1;
 }
 
+std::string PositionsNotNumbers(const NcfRec& r, int ncid, const std::string& tag) {
+    for (const Long vId : {r.lon_vId, r.lat_vId}) {
+        if (vId < 1 || vId > r.nVars) continue;
+        const VariRec& v = r.vari(vId);
+        if (v.type >= NC_BYTE && v.type <= NC_UINT64 && v.type != NC_CHAR) continue;
+        char name[NC_MAX_NAME + 1] = {};
+        if (nc_inq_type(ncid, static_cast<nc_type>(v.type), name, nullptr) != NC_NOERR)
+            std::snprintf(name, sizeof name, "%d", static_cast<int>(v.type));
+        return tag + (vId == r.lon_vId ? "Longitude " : "Latitude ") + v.name + " is of type " +
+               name + ", not a number: its positions cannot be read";
+    }
+    return "";
+}
+
 // Cell lists (reports over a second dimension among them) and finite-element meshes: one
 // position per point, read whole.
 Long ReadCellPositions(Kelvad& kv, Long nH, const std::string& tag) {
@@ -554,27 +584,27 @@ Long Kelvad::SetVerticalExtent(Long nH) {
             switch (v.type) {
             case NC_SHORT: {
                 std::vector<short> buf(n);
-                readWhole(r, r.level_vId, buf.data(), n, tag);
+                readLevels(r, buf.data(), n, tag);
                 for (Long k = 1; k <= r.kMax; ++k)
                     r.vCoordArr(k) = buf[count(k - 1)];
                 break;
             }
             case NC_INT: {
                 std::vector<int> buf(n);
-                readWhole(r, r.level_vId, buf.data(), n, tag);
+                readLevels(r, buf.data(), n, tag);
                 for (Long k = 1; k <= r.kMax; ++k)
                     r.vCoordArr(k) = buf[count(k - 1)];
                 break;
             }
             case NC_FLOAT: {
                 std::vector<float> buf(n);
-                readWhole(r, r.level_vId, buf.data(), n, tag);
+                readLevels(r, buf.data(), n, tag);
                 for (Long k = 1; k <= r.kMax; ++k)
                     r.vCoordArr(k) = buf[count(k - 1)];
                 break;
             }
             case NC_DOUBLE:
-                readWhole(r, r.level_vId, r.vCoordArr.data() + 1, n, tag);
+                readLevels(r, r.vCoordArr.data() + 1, n, tag);
                 break;
             default:
                 ErrorMessage = std::string("Variable-Type of vertical coodrinate not expected:") +
@@ -582,8 +612,17 @@ Long Kelvad::SetVerticalExtent(Long nH) {
                                "Tyep Number = " + Str(v.type);
                 break;
             }
+            // Levels over a mesh that its first node leaves unset are numbered instead.
+            bool numbered = false;
+            if (levelsOverMesh(r, v)) {
+                const ValueMarks marks(v, HeldType(v), false);
+                for (Long k = 1; k <= r.kMax; ++k)
+                    numbered = numbered || !marks.valid(StoredValue(v, r.vCoordArr(k)));
+                for (Long k = 1; numbered && k <= r.kMax; ++k)
+                    r.vCoordArr(k) = k;
+            }
             // Packed levels are kept unpacked, as the positions are.
-            if (packedPositions(v)) {
+            if (packedPositions(v) && !numbered) {
                 for (Long k = 1; k <= r.kMax; ++k)
                     r.vCoordArr(k) = StoredValue(v, r.vCoordArr(k)) * v.scale + v.offset;
             }

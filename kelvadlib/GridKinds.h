@@ -43,6 +43,10 @@ Long ReadBoundaryFitted(Kelvad& kv, Long nH, const std::string& tag);
 Long ReadFeMeshNodes(Kelvad& kv, Long nH, const std::string& tag);
 Long GenerateGmtGrid(Kelvad& kv, Long nH, const std::string& tag);
 Long ReadFvMesh(Kelvad& kv, Long nH, const std::string& tag);
+// Positions are numbers: a longitude or latitude held as text, lists (vlen) or records
+// (compound) cannot be placed. The reason, headed by tag, or "" when both are numbers. ncid
+// names the types a file defines.
+std::string PositionsNotNumbers(const NcfRec& r, int ncid, const std::string& tag);
 
 // ---- What a DAP2 set-up fetches (CoordFetch.cpp) -------------------------------------------
 std::vector<SetUpRead> PointListReads(const NcfRec& r);

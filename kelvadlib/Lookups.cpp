@@ -1,3 +1,4 @@
+#include "common/NetCDF.h"
 #include "kelvadlib/Kelvad.h"
 #include "runtime/Strings.h"
 
@@ -38,10 +39,6 @@ constexpr UnitWord kNorthWords[] = {
     {13, "DEGREES_NORTH"}, {13, "DEGREES NORTH"}, {11, "DEGREE_N"}, {11, "DEGREES_N"},
     {12, "DEGREE_NORTH"},  {12, "DEGREE NORTH"},  {11, "DEGREESN"}, {11, "DEGREEN"}};
 
-// Units of an angle given in radians rather than degrees.
-constexpr const char* kRadianWords[] = {
-    "RADIANS", "RADIAN", "RAD", "RADIANS_EAST", "RADIANS_NORTH", "RADIAN_EAST", "RADIAN_NORTH"};
-
 } // namespace
 
 bool Kelvad::UnitMatch(Long nH, Long nv, const std::string& EastNorth) {
@@ -61,10 +58,7 @@ bool Kelvad::UnitMatch(Long nH, Long nv, const std::string& EastNorth) {
 bool Kelvad::RadianUnits(Long nH, Long nv) {
     const VariRec& v = ncf(nH).vari(nv);
     for (Long a = 1; a <= v.nattri; ++a) {
-        if (UCase(Left(v.attName(a), 4)) != "UNIT") continue;
-        const std::string value = UCase(Trim(v.attValue(a)));
-        for (const char* word : kRadianWords)
-            if (value == word) return true;
+        if (UCase(Left(v.attName(a), 4)) == "UNIT" && RadianUnitText(v.attValue(a))) return true;
     }
     return false;
 }

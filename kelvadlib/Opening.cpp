@@ -1,4 +1,5 @@
 #include "common/NcHttp.h"
+#include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
 #include "kelvadlib/Utils.h"
 #include "runtime/Text.h"
@@ -107,6 +108,15 @@ bool setUpSteps(Kelvad& kv, Long nH, const Answered& answered, double t0,
     if (ok)
         ok = answered([&] { fetched = kv.FetchSetUpValues(nH, picked > 0); }) &&
              fetched != Kelvad::kFetchRefused;
+    // Positions that are no numbers would open with no extent at all.
+    if (ok && picked > 0) {
+        const NcfRec& r = kv.ncf(nH);
+        const std::string why = PositionsNotNumbers(r, static_cast<int>(r.ncid), "[Initialize] ");
+        if (!why.empty()) {
+            kv.ErrorMessage = why;
+            ok = false;
+        }
+    }
     if (ok && picked > 0) {
         Long horizontal = 0;
         ok = answered([&] { horizontal = kv.SetHorizontalExtent(nH); }) &&

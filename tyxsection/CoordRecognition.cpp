@@ -1,9 +1,11 @@
 // Coordinate recognition of the control's reader: fixed words for names and units, as the
 // control has no alias lists.
+#include "common/NetCDF.h"
 #include "runtime/Strings.h"
 #include "tyxsection/ocxNetNc.h"
 
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace {
@@ -29,9 +31,18 @@ bool isCoordinate(const OcxVari& v) {
     return v.narray >= 1 && v.arrayDimName[1] == v.name;
 }
 
-// The three passes of one horizontal coordinate; false when none finds it.
+bool sameDimensions(const OcxVari& a, const OcxVari& b) {
+    if (a.narray != b.narray) return false;
+    for (Long i = 1; i <= a.narray; ++i)
+        if (a.arrayDimId[i] != b.arrayDimId[i]) return false;
+    return true;
+}
+
+// The passes of one horizontal coordinate; false when none finds it. A position that is no
+// coordinate variable is taken, where one is, over the dimensions of `like` (the longitude
+// already found), so that a latitude of another grid is never paired with it.
 bool pickHorizontal(OcxNcf& ncf, const char* namePrefix, std::initializer_list<const char*> units,
-                    Long& dId, Long& vId) {
+                    Long& dId, Long& vId, const OcxVari* like = nullptr) {
     for (Long v = 1; v <= ncf.nVars; ++v) {
         const OcxVari& r = ncf.vari(v);
         if (begins(r.name, namePrefix) && unitBegins(r, {"DEGREE"}) && isCoordinate(r)) {
@@ -48,10 +59,20 @@ bool pickHorizontal(OcxNcf& ncf, const char* namePrefix, std::initializer_list<c
             return true;
         }
     }
-    for (Long v = 1; v <= ncf.nVars; ++v) {
-        if (unitBegins(ncf.vari(v), units)) {
-            vId = v;
-            return true;
+    // Then plain radians, where the name says which (MPAS's lonCell, latCell).
+    const bool east = std::string(namePrefix) == "LON";
+    for (const bool radians : {false, true}) {
+        for (const bool sameGrid : {true, false}) {
+            for (Long v = 1; v <= ncf.nVars; ++v) {
+                const OcxVari& r = ncf.vari(v);
+                if (sameGrid && like != nullptr && !sameDimensions(r, *like)) continue;
+                if (radians ? ocxInRadians(r) && NameSaysPosition(r.name, east)
+                            : unitBegins(r, units)) {
+                    if (radians && isCoordinate(r)) dId = r.arrayDimId[1];
+                    vId = v;
+                    return true;
+                }
+            }
         }
     }
     return false;
@@ -71,7 +92,7 @@ Long ocxPickCoordVariables(OcxNcf& ncf) {
         return -1;
     if (!pickHorizontal(ncf, "LAT",
                         {"DEGREES_NORTH", "DEGREES NORTH", "DEGREE_NORTH", "DEGREE NORTH"},
-                        ncf.lat_dId, ncf.lat_vId))
+                        ncf.lat_dId, ncf.lat_vId, &ncf.vari(ncf.lon_vId)))
         return -2;
 
     for (Long v = 1; v <= ncf.nVars; ++v) {
@@ -133,6 +154,12 @@ Long ocxPickCoordVariables(OcxNcf& ncf) {
     if (ncf.time_dId != -1) ncf.TimePick = 1;
     if (ncf.level_dId != -1) ncf.LevelPick = 1;
     return 1;
+}
+
+bool ocxInRadians(const OcxVari& v) {
+    for (Long k = 1; k <= v.nattri; ++k)
+        if (begins(v.attName[k], "UNIT") && RadianUnitText(v.attValue[k])) return true;
+    return false;
 }
 
 Long GetGridDimOrder(const OcxNcf& ncf, Long nv) {

@@ -247,6 +247,10 @@ void readPositions(int ncid, const OcxNcf& ncf, Long nv, Long lonType, VArray<fl
         status = nc_get_var_double(ncid, nv - 1, values.data());
     }
     if (status != NC_NOERR) throw NcFailure{status};
+    // Positions in radians are held in degrees, as the section path and its labels are.
+    if (ocxInRadians(v))
+        for (double& x : values)
+            x *= 180.0 / 3.14159265358979323846;
     if (grid.Rank() == 2) {
         layColumnMajor(values, grid);
         return;

@@ -32,6 +32,8 @@ std::string ocxGetAttVal(const OcxNcf& ncf, const std::string& varName,
 // names and units. 1 recognised; -1 no longitude, -2 no latitude, -3 neither a regular grid
 // nor a cell dimension.
 Long ocxPickCoordVariables(OcxNcf& ncf);
+// True when a unit attribute of v gives radians (positions kept in degrees once read).
+bool ocxInRadians(const OcxVari& v);
 // 1 when variable nv ends with (longitude, latitude), 2 with (latitude, longitude), else -1.
 Long GetGridDimOrder(const OcxNcf& ncf, Long nv);
 

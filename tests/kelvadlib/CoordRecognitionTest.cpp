@@ -185,6 +185,28 @@ const RecognitionCase kCases[] = {
      "variables: float lon(lon); float longitude(y, x); float lat(y, x);",
      1, "",
      "GridType=3 lon_vId=v:longitude lat_vId=v:lat lon_dId=d:lon iCell_dId=d:y jCell_dId=d:x"},
+    {"LongitudeOnlyWithALatitudeOfItsGrid",
+     "dimensions: eta_psi = 2; eta_v = 2; xi_psi = 3; xi_v = 4;\n"
+     "variables: float lat_psi(eta_psi, xi_psi); lat_psi:units = \"degree_north\";\n"
+     "  float lat_v(eta_v, xi_v); lat_v:units = \"degree_north\";\n"
+     "  float lon_psi(eta_psi, xi_psi); lon_psi:units = \"degree_east\";\n"
+     "  float lon_v(eta_v, xi_v); lon_v:units = \"degree_east\";",
+     1, "", "GridType=3 lon_vId=v:lon_psi lat_vId=v:lat_psi iMax=2 jMax=3"},
+    {"ThePairTheDataNameComesFirst",
+     "dimensions: eta_psi = 2; eta_v = 2; xi_psi = 3; xi_v = 4;\n"
+     "variables: float lat_psi(eta_psi, xi_psi); lat_psi:units = \"degree_north\";\n"
+     "  float lat_v(eta_v, xi_v); lat_v:units = \"degree_north\";\n"
+     "  float lon_psi(eta_psi, xi_psi); lon_psi:units = \"degree_east\";\n"
+     "  float lon_v(eta_v, xi_v); lon_v:units = \"degree_east\";\n"
+     "  float v(eta_v, xi_v); v:coordinates = \"lon_v lat_v\";",
+     1, "", "GridType=3 lon_vId=v:lon_v lat_vId=v:lat_v iMax=2 jMax=4"},
+    {"PointsPairedOverTheirOwnDimension",
+     "dimensions: nCells = 3; nEdges = 5;\n"
+     "variables: float latCell(nCells); latCell:units = \"degrees_north\";\n"
+     "  float latEdge(nEdges); latEdge:units = \"degrees_north\";\n"
+     "  float lonCell(nCells); lonCell:units = \"degrees_east\";\n"
+     "  float lonEdge(nEdges); lonEdge:units = \"degrees_east\";",
+     1, "", "GridType=1 nCells=3 lon_vId=v:lonCell lat_vId=v:latCell"},
     // ---- Cell list (1) ----
     {"CellList",
      "dimensions: station = 5;\n"
@@ -358,6 +380,32 @@ const RecognitionCase kCases[] = {
      "dimensions: y = 3; x = 4;\n"
      "variables: float lon(x); lon:units = \"radians\"; float lat(y); lat:units = \"radians\";",
      1, "", "GridType=2 nLon=4 nLat=3 lon_dId=d:x lat_dId=d:y"},
+    {"RadiansNamedAsPositions",
+     "dimensions: nCells = 4; nEdges = 5; nVertices = 2;\n"
+     "variables: double angleEdge(nEdges); angleEdge:units = \"radians\";\n"
+     "  double latCell(nCells); latCell:units = \"radians\";\n"
+     "  double latEdge(nEdges); latEdge:units = \"radians\";\n"
+     "  double latVertex(nVertices); latVertex:units = \"radians\";\n"
+     "  double lonCell(nCells); lonCell:units = \"radians\";\n"
+     "  double lonEdge(nEdges); lonEdge:units = \"radians\";",
+     1, "", "GridType=1 nCells=4 lon_vId=v:lonCell lat_vId=v:latCell"},
+    {"RadiansOfOtherNamesAreNoPositions",
+     "dimensions: nCells = 4; nEdges = 5;\n"
+     "variables: double angleEdge(nEdges); angleEdge:units = \"radians\";\n"
+     "  double xCell(nCells); xCell:units = \"radians\"; double yCell(nCells); yCell:units = \"rad\";",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes", "lon_vId=-1 lat_vId=-1"},
+    {"SigmaLayersOverNodesAreTheLevels",
+     "dimensions: node = 5; nele = 2; three = 3; siglay = 2; siglev = 3; time = 2;\n"
+     "variables: float lon(node); float lat(node); int nv(three, nele); float time(time);\n"
+     "  float siglay(siglay, node); siglay:positive = \"up\";\n"
+     "  float siglev(siglev, node); siglev:positive = \"up\";\n"
+     "  float temp(time, siglay, node);",
+     1, "", "level_vId=v:siglay level_dId=d:siglay kCell_dId=d:siglay kMax=2 LevelPick=1"},
+    {"ValuesOverNodesThatSayNoLevel",
+     "dimensions: node = 5; nele = 2; three = 3; k = 2;\n"
+     "variables: float lon(node); float lat(node); int nv(three, nele); float salt(k, node);\n"
+     "  float elevation(k, node); elevation:units = \"m\";",
+     1, "", "level_vId=0 level_dId=-1 kMax=0 LevelPick=-1"},
     {"LevelOverOtherDimensionSetsK",
      "dimensions: lat = 2; lon = 2; k = 5;\n"
      "variables: float lat(lat); float lon(lon); float sigma(k);",

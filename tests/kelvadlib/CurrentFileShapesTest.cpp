@@ -79,6 +79,56 @@ data:
   ocean_time = 631152000, 631155600 ;
 })cdl";
 
+// The same grid rewritten by ncks, which puts the variables in name order: every latitude
+// comes before the first longitude, and the psi, u and v points have sizes of their own.
+const char* const kRomsSortedCdl =
+    R"cdl(netcdf roms_sorted {
+dimensions:
+  eta_psi = 2 ; eta_rho = 3 ; eta_u = 3 ; eta_v = 2 ; ocean_time = UNLIMITED ; s_rho = 2 ;
+  xi_psi = 3 ; xi_rho = 4 ; xi_u = 3 ; xi_v = 4 ;
+variables:
+  double h(eta_rho, xi_rho) ;
+    h:long_name = "bathymetry at RHO-points" ; h:units = "meter" ; h:coordinates = "lon_rho lat_rho" ;
+  double lat_psi(eta_psi, xi_psi) ;
+    lat_psi:long_name = "latitude of PSI-points" ; lat_psi:units = "degree_north" ; lat_psi:standard_name = "latitude" ;
+  double lat_rho(eta_rho, xi_rho) ;
+    lat_rho:long_name = "latitude of RHO-points" ; lat_rho:units = "degree_north" ; lat_rho:standard_name = "latitude" ;
+  double lat_u(eta_u, xi_u) ;
+    lat_u:long_name = "latitude of U-points" ; lat_u:units = "degree_north" ; lat_u:standard_name = "latitude" ;
+  double lat_v(eta_v, xi_v) ;
+    lat_v:long_name = "latitude of V-points" ; lat_v:units = "degree_north" ; lat_v:standard_name = "latitude" ;
+  double lon_psi(eta_psi, xi_psi) ;
+    lon_psi:long_name = "longitude of PSI-points" ; lon_psi:units = "degree_east" ; lon_psi:standard_name = "longitude" ;
+  double lon_rho(eta_rho, xi_rho) ;
+    lon_rho:long_name = "longitude of RHO-points" ; lon_rho:units = "degree_east" ; lon_rho:standard_name = "longitude" ;
+  double lon_u(eta_u, xi_u) ;
+    lon_u:long_name = "longitude of U-points" ; lon_u:units = "degree_east" ; lon_u:standard_name = "longitude" ;
+  double lon_v(eta_v, xi_v) ;
+    lon_v:long_name = "longitude of V-points" ; lon_v:units = "degree_east" ; lon_v:standard_name = "longitude" ;
+  double ocean_time(ocean_time) ;
+    ocean_time:long_name = "time since initialization" ;
+    ocean_time:units = "seconds since 2000-01-01 00:00:00" ; ocean_time:calendar = "gregorian" ;
+  double s_rho(s_rho) ;
+    s_rho:long_name = "S-coordinate at RHO-points" ; s_rho:positive = "up" ; s_rho:standard_name = "ocean_s_coordinate_g2" ;
+  float temp(ocean_time, s_rho, eta_rho, xi_rho) ;
+    temp:long_name = "potential temperature" ; temp:units = "Celsius" ;
+    temp:coordinates = "lon_rho lat_rho s_rho ocean_time" ;
+  float u(ocean_time, s_rho, eta_u, xi_u) ;
+    u:long_name = "u-momentum component" ; u:units = "meter second-1" ;
+    u:coordinates = "lon_u lat_u s_rho ocean_time" ;
+data:
+  lat_psi = 41.05, 41.05, 41.05, 41.15, 41.15, 41.15 ;
+  lat_rho = 41, 41, 41, 41, 41.1, 41.1, 41.1, 41.1, 41.2, 41.2, 41.2, 41.2 ;
+  lat_u = 41, 41, 41, 41.1, 41.1, 41.1, 41.2, 41.2, 41.2 ;
+  lat_v = 41.05, 41.05, 41.05, 41.05, 41.15, 41.15, 41.15, 41.15 ;
+  lon_psi = -69.95, -69.85, -69.75, -69.95, -69.85, -69.75 ;
+  lon_rho = -70, -69.9, -69.8, -69.7, -70, -69.9, -69.8, -69.7, -70, -69.9, -69.8, -69.7 ;
+  lon_u = -69.95, -69.85, -69.75, -69.95, -69.85, -69.75, -69.95, -69.85, -69.75 ;
+  lon_v = -70, -69.9, -69.8, -69.7, -70, -69.9, -69.8, -69.7 ;
+  ocean_time = 631152000, 631155600 ;
+  s_rho = -0.75, -0.25 ;
+})cdl";
+
 const char* const kNemoCdl =
     R"cdl(netcdf nemo {
 dimensions:
@@ -194,6 +244,9 @@ variables:
   float siglay(siglay, node) ;
     siglay:long_name = "Sigma Layers" ; siglay:standard_name = "ocean_sigma/general_coordinate" ;
     siglay:positive = "up" ; siglay:valid_min = -1. ; siglay:valid_max = 0. ;
+  float siglev(siglev, node) ;
+    siglev:long_name = "Sigma Levels" ; siglev:standard_name = "ocean_sigma/general_coordinate" ;
+    siglev:positive = "up" ; siglev:valid_min = -1. ; siglev:valid_max = 0. ;
   float h(node) ;
     h:long_name = "Bathymetry" ; h:standard_name = "sea_floor_depth_below_geoid" ; h:units = "m" ;
     h:positive = "down" ;
@@ -218,6 +271,8 @@ data:
   lat = 42, 42, 42.1, 42.1, 42 ;
   lonc = -69.9667, -69.9333 ;
   latc = 42.0333, 42.0667 ;
+  siglay = -0.25, -0.25, -0.25, -0.25, -0.25, -0.75, -0.75, -0.75, -0.75, -0.75 ;
+  siglev = 0, 0, 0, 0, 0, -0.5, -0.5, -0.5, -0.5, -0.5, -1, -1, -1, -1, -1 ;
   nv = 1, 2, 2, 4, 3, 3 ;
   time = 58849, 58849.5 ;
   Itime = 58849, 58849 ;
@@ -330,6 +385,48 @@ data:
   time = 0.25, 0.5 ;
 })cdl";
 
+// MPAS writes its positions in radians with no standard_name, and dates its steps only in
+// the text of xtime.
+const char* const kMpasCdl =
+    R"cdl(netcdf mpas {
+dimensions:
+  Time = UNLIMITED ; StrLen = 64 ; nCells = 4 ; nEdges = 5 ; nVertices = 2 ; maxEdges = 6 ;
+  vertexDegree = 3 ; nVertLevels = 2 ;
+variables:
+  char xtime(Time, StrLen) ;
+    xtime:units = "unitless" ; xtime:long_name = "model time, with format YYYY-MM-DD_hh:mm:ss" ;
+  double latCell(nCells) ;
+    latCell:units = "radians" ; latCell:long_name = "Latitude of cell centers" ;
+  double lonCell(nCells) ;
+    lonCell:units = "radians" ; lonCell:long_name = "Longitude of cell centers" ;
+  double xCell(nCells) ;
+    xCell:units = "m" ; xCell:long_name = "Cartesian x-coordinate of cells" ;
+  double latEdge(nEdges) ;
+    latEdge:units = "radians" ; latEdge:long_name = "Latitude of edge midpoints" ;
+  double lonEdge(nEdges) ;
+    lonEdge:units = "radians" ; lonEdge:long_name = "Longitude of edge midpoints" ;
+  double latVertex(nVertices) ;
+    latVertex:units = "radians" ; latVertex:long_name = "Latitude of vertices" ;
+  double lonVertex(nVertices) ;
+    lonVertex:units = "radians" ; lonVertex:long_name = "Longitude of vertices" ;
+  int nEdgesOnCell(nCells) ;
+    nEdgesOnCell:units = "-" ;
+  int cellsOnVertex(nVertices, vertexDegree) ;
+    cellsOnVertex:units = "-" ;
+  double areaCell(nCells) ;
+    areaCell:units = "m^2" ;
+  float theta(Time, nCells, nVertLevels) ;
+    theta:units = "K" ; theta:long_name = "Potential temperature" ;
+data:
+  theta = 290, 291, 292, 293, 294, 295, 296, 297, 290, 291, 292, 293, 294, 295, 296, 297 ;
+  latCell = 0.6981317, 0.7155850, 0.7330383, 0.7504916 ;
+  lonCell = 4.3633231, 4.3807764, 4.3982297, 4.4156830 ;
+  latEdge = 0.1, 0.2, 0.3, 0.4, 0.5 ;
+  lonEdge = 0.1, 0.2, 0.3, 0.4, 0.5 ;
+  latVertex = -1, -1.1 ;
+  lonVertex = 6, 6.1 ;
+})cdl";
+
 const char* const kStationReportsCdl =
     R"cdl(netcdf reports {
 dimensions:
@@ -397,13 +494,15 @@ std::ostream& operator<<(std::ostream& os, const Shape& s) {
 const Shape kShapes[] = {
     {"Era5", kEra5Cdl, NcFormat::Netcdf4, kGridRegular, "longitude", "latitude", "valid_time", "pressure_level", "nLon=4 nLat=3", 2, 2, "2024-01-01", "2024-01-01 06:00:00", {10, 10.75, 49.5, 50}},
     {"Roms", kRomsCdl, NcFormat::Classic, kGridBfg, "lon_rho", "lat_rho", "ocean_time", "s_rho", "iMax=3 jMax=4", 2, 2, "2020-01-01", "2020-01-01 01:00:00", {-70, -69.7, 41, 41.2}},
+    {"RomsSorted", kRomsSortedCdl, NcFormat::Classic, kGridBfg, "lon_rho", "lat_rho", "ocean_time", "s_rho", "iMax=3 jMax=4", 2, 2, "2020-01-01", "2020-01-01 01:00:00", {-70, -69.7, 41, 41.2}},
     {"Nemo", kNemoCdl, NcFormat::Netcdf4, kGridBfg, "nav_lon", "nav_lat", "time_counter", "deptht", "iMax=3 jMax=4", 2, 2, "2023-12-31 12:00:00", "2024-01-01 12:00:00", {-10, -7, 40, 42}},
     {"Wrf", kWrfCdl, NcFormat::Classic, kGridBfg, "XLONG", "XLAT", "XTIME", "", "iMax=3 jMax=4", 2, 0, "2020-06-01", "2020-06-01 01:00:00", {8, 8.3, 50, 50.2}},
     {"Hycom", kHycomCdl, NcFormat::Classic, kGridBfg, "Longitude", "Latitude", "MT", "Depth", "iMax=3 jMax=4", 2, 2, "2018-12-31", "2019-01-01", {262, 262.24, 20, 20.08}},
-    {"Fvcom", kFvcomCdl, NcFormat::Netcdf4, kGridFvMesh, "lon", "lat", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2020-01-01", "2020-01-01 12:00:00", {-70, -69.8, 42, 42.1}},
+    {"Fvcom", kFvcomCdl, NcFormat::Netcdf4, kGridFvMesh, "lon", "lat", "time", "siglay", "nNodes=5 nElements=2 nSide=3", 2, 2, "2020-01-01", "2020-01-01 12:00:00", {-70, -69.8, 42, 42.1}},
     {"Adcirc", kAdcircCdl, NcFormat::Netcdf4, kGridFeMesh, "x", "y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2008-07-31 13:00:00", "2008-07-31 14:00:00", {-90, -89.8, 29, 29.1}},
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
+    {"Mpas", kMpasCdl, NcFormat::Netcdf4, kGridCells, "lonCell", "latCell", "", "", "nCells=4", 0, 0, "", "", {250, 253, 40, 43}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
     {"Drifters", kDriftersCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "time", "", "nCells=2", 3, 0, "2023-03-01", "2023-03-01 06:00:00", {-30, -18, 34, 43}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},
@@ -428,6 +527,12 @@ protected:
         const std::string path = dir.file(std::string(s.name) + ".nc");
         writeCdl(s.cdl, path, s.format);
         ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    }
+    // The number of the variable of that name, 0 when there is none.
+    Long varNo(const std::string& name) {
+        for (Long nv = 1; nv <= k->nVars(); ++nv)
+            if (k->variName(nv) == name) return nv;
+        return 0;
     }
     // The name of the variable a role holds, "" for none.
     std::string nameOf(Long nv) { return nv >= 1 ? k->variName(nv) : ""; }
@@ -458,7 +563,7 @@ TEST_P(CurrentFileShapes, OpenAsTheirLayoutWithTheirAxesAndDates) {
     EXPECT_EQ(nameOf(k->lonvId()), s.lon);
     EXPECT_EQ(nameOf(k->latvId()), s.lat);
     EXPECT_EQ(nameOf(k->TimevId()), s.time);
-    EXPECT_EQ(k->TimePick(), 1);
+    EXPECT_EQ(k->TimePick(), s.nTime > 0 ? 1 : -1);
     EXPECT_EQ(k->nTime(), s.nTime);
     EXPECT_EQ(k->kMax(), s.kMax);
     if (s.kMax > 0) {
@@ -470,9 +575,11 @@ TEST_P(CurrentFileShapes, OpenAsTheirLayoutWithTheirAxesAndDates) {
         const std::string key = Left(text, InStr(text, "=") - 1);
         EXPECT_EQ((k.get()->*kSizes.at(key))(1), std::stol(Mid(text, InStr(text, "=") + 1))) << key;
     }
-    EXPECT_TRUE(k->Dated());
-    EXPECT_EQ(k->StartTime(), s.first);
-    EXPECT_EQ(k->DatePicked(2), s.second);
+    if (s.nTime > 0) {
+        EXPECT_TRUE(k->Dated());
+        EXPECT_EQ(k->StartTime(), s.first);
+        EXPECT_EQ(k->DatePicked(2), s.second);
+    }
     EXPECT_NEAR(k->westEnd(), s.box[0], 1e-3);
     EXPECT_NEAR(k->eastEnd(), s.box[1], 1e-3);
     EXPECT_NEAR(k->southEnd(), s.box[2], 1e-3);
@@ -507,6 +614,31 @@ TEST_F(ShapeFiles, MeshesKeepTheirNodesAndPlaceTheirElements) {
         EXPECT_NEAR(elemLon(1), (lon(1) + lon(2) + lon(3)) / 3, 1e-4);
         EXPECT_NEAR(elemLat(2), (lat(2) + lat(4) + lat(3)) / 3, 1e-4);
     }
+}
+
+// FVCOM's sigma layers are given at every node: the layer dimension is the level axis of the
+// fields over it, its levels those of the first node, or the layer numbers where that node
+// gives none.
+TEST_F(ShapeFiles, SigmaLayersOverNodesAreTheLevelAxis) {
+    open(std::string("Fvcom"));
+    VArray<double> levels;
+    ASSERT_EQ(k->FillvCoord(levels), 1) << k->ErrorMessage();
+    ASSERT_EQ(levels.UBound(), 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(levels(1)), -0.25f);
+    EXPECT_FLOAT_EQ(static_cast<float>(levels(2)), -0.75f);
+    EXPECT_EQ(k->DofLevel(varNo("temp")), 2);
+    EXPECT_EQ(k->DofLevel(varNo("zeta")), 0);
+
+    std::string unset = kFvcomCdl;
+    unset.erase(unset.find("  siglay = "), unset.find("  siglev = ") - unset.find("  siglay = "));
+    const std::string path = dir.file("unset.nc");
+    writeCdl(unset, path, NcFormat::Netcdf4);
+    k.reset(CreateKelvad());
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    ASSERT_EQ(k->FillvCoord(levels), 1) << k->ErrorMessage();
+    ASSERT_EQ(levels.UBound(), 2);
+    EXPECT_EQ(levels(1), 1);
+    EXPECT_EQ(levels(2), 2);
 }
 
 // Station reports by hour: each station placed once, at its first report that gives a
@@ -580,4 +712,43 @@ TEST_F(ShapeFiles, FixedCellsDoNotMove) {
     VArray<float> lon, lat;
     EXPECT_EQ(k->FillLonLatAt(lon, lat, 1, false), -1);
     EXPECT_FALSE(lon.IsAllocated());
+}
+
+// Positions held as text, lists or records (a table written from text columns, a ragged or
+// compound longitude) cannot be placed: the open is refused and says which variable and type
+// it met, rather than opening a dataset with no extent.
+TEST_F(ShapeFiles, CoordinatesThatAreNoNumbersAreRefusedAtTheOpen) {
+    struct Case {
+        const char* name;
+        const char* lonDecl;
+        const char* latDecl;
+        const char* lonData;
+        const char* latData;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"String", "string lon(station)", "double lat(station)", R"("10.5E", "11E", "12.25E")",
+         "50, 51, 52", "lon is of type string"},
+        {"Vlen", "ragged_t lon(station)", "double lat(station)", "{10.5}, {11}, {12.25}",
+         "50, 51, 52", "lon is of type ragged_t"},
+        {"Compound", "double lon(station)", "pos_t lat(station)", "10.5, 11, 12.25",
+         "{50, 0}, {51, 0}, {52, 0}", "lat is of type pos_t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        k.reset(CreateKelvad());
+        const std::string path = dir.file(std::string(c.name) + ".nc");
+        writeCdl(
+            std::string("netcdf table {\ntypes:\n  float(*) ragged_t ;\n"
+                        "  compound pos_t { double deg ; double min ; } ;\n"
+                        "dimensions:\n  station = 3 ;\nvariables:\n  string name(station) ;\n  ") +
+                c.lonDecl + " ;\n    lon:units = \"degrees_east\" ;\n  " + c.latDecl +
+                " ;\n    lat:units = \"degrees_north\" ;\n  double temp(station) ;\n"
+                "    temp:units = \"degC\" ;\ndata:\n  name = \"A\", \"B\", \"C\" ;\n  lon = " +
+                c.lonData + " ;\n  lat = " + c.latData + " ;\n  temp = 1, 2, 3 ;\n}\n",
+            path, NcFormat::Netcdf4);
+        EXPECT_EQ(k->Initialize(path), -1);
+        EXPECT_NE(k->ErrorMessage().find(c.says), std::string::npos) << k->ErrorMessage();
+        EXPECT_NE(k->ErrorMessage().find("not a number"), std::string::npos) << k->ErrorMessage();
+    }
 }

@@ -790,9 +790,9 @@ TEST_F(ExtentsTest, LevelValuesOfEveryType) {
 TEST_F(ExtentsTest, LevelFailuresNeverFailTheLoad) {
     NcBuilder nc(dir.file("levels.nc"));
     nc.dim("level", 3);
-    nc.dim("node", 2);
+    nc.dim("x", 2);
     nc.var("level", NC_FLOAT, {"level"}).values(std::vector<float>{10, 20, 30});
-    nc.var("siglay", NC_FLOAT, {"level", "node"}).values(std::vector<float>(6, 1));
+    nc.var("siglay", NC_FLOAT, {"level", "x"}).values(std::vector<float>(6, 1));
     nc.write();
     NcfRec& r = load(nc.path());
     r.level_vId = 1;
@@ -807,7 +807,8 @@ TEST_F(ExtentsTest, LevelFailuresNeverFailTheLoad) {
     EXPECT_EQ(k.ErrorMessage, "before");
     EXPECT_GE(r.ncid, 0);
 
-    // A level variable with more values than levels is refused, not over-read.
+    // A level variable with more values than levels is refused, not over-read (only levels over
+    // a mesh are read at its first node).
     r.kMax = 3;
     r.level_vId = 2;
     EXPECT_EQ(k.SetVerticalExtent(1), 0);

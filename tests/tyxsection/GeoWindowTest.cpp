@@ -256,6 +256,37 @@ data:
     EXPECT_EQ(o.ncf.dlat, 0);
 }
 
+// MPAS positions in plain radians, named as longitude and latitude: a list of cells in
+// degrees, its latitude the one over the cells even where another grid's comes first.
+TEST(SetGeoWindow, PositionsInRadiansNamedAsPositionsAreHeldInDegrees) {
+    TempDir dir;
+    const std::string path = cdlFile(dir, "mpas.nc", R"(netcdf mpas {
+dimensions: nCells = 3 ; nEdges = 2 ; nVertLevels = 2 ;
+variables:
+  double latEdge(nEdges) ; latEdge:units = "radians" ;
+  double lonCell(nCells) ; lonCell:units = "radians" ;
+  double latCell(nCells) ; latCell:units = "radians" ;
+  double angleEdge(nEdges) ; angleEdge:units = "radians" ;
+  float theta(nCells, nVertLevels) ;
+data:
+  latEdge = 0.1, 0.2 ;
+  lonCell = 4.3633231, 4.3807764, 4.3982297 ;
+  latCell = 0.6981317, 0.7155850, 0.7330383 ;
+}
+)");
+    Opened o;
+    ASSERT_EQ(ocxGetNCHeader(o.ncf, path, 0, o.message), 1);
+    ASSERT_EQ(ocxPickCoordVariables(o.ncf), 1);
+    EXPECT_EQ(o.ncf.vari(o.ncf.lon_vId).name, "lonCell");
+    EXPECT_EQ(o.ncf.vari(o.ncf.lat_vId).name, "latCell");
+    ASSERT_EQ(SetGeoWindow(o.ncf, o.geo, o.message), 1) << o.message;
+    ASSERT_EQ(o.geo.ncells, 3);
+    EXPECT_NEAR(o.geo.LonGrid(1), 250, 1e-4);
+    EXPECT_NEAR(o.geo.LonGrid(3), 252, 1e-4);
+    EXPECT_NEAR(o.geo.LatGrid(1), 40, 1e-4);
+    EXPECT_NEAR(o.geo.LatGrid(3), 42, 1e-4);
+}
+
 TEST(ocxGetDate, AStepOutsideTheAxisIsAnError) {
     TempDir dir;
     const Opened o = open(writeTimeGrid(dir, "t.nc", axis("days since 2000-01-01", {0, 1})));
