@@ -7,6 +7,7 @@
 // matplotlib's imshow of the same values where python3 with matplotlib is installed.
 // Usage: frame_bench [folder for the files] [repeats] [regular|bfgd|fe|fv: only that one]
 #include "bench/BenchSupport.h"
+#include "bench/MatplotlibReference.h"
 #include "viewer/scalar/DrawBfgdScalar.h"
 #include "viewer/scalar/DrawFEScalar.h"
 #include "viewer/scalar/DrawFVScalar.h"
@@ -251,61 +252,15 @@ ReadTimes readMs(const fs::path& path, const char* name, std::size_t n, int repe
     return t;
 }
 
-// A python3 that has matplotlib, or "" when there is none.
-std::string pythonWithMatplotlib() {
-    for (const char* py : {"python3", "/usr/bin/python3"}) {
-        const std::string cmd = std::string(py) + " -c 'import matplotlib' >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) == 0) return py;
-    }
-    return "";
-}
-
 // matplotlib's imshow of the values (nLat rows of nLon, southern row first) into a figure of
-// the picture's size, rendered with Agg: the best of a few runs, in milliseconds; 0 when it
-// cannot be run.
+// the picture's size: the best of a few runs, in milliseconds; 0 when it cannot be run.
 double imshowMs(const std::string& python, const fs::path& folder, const std::vector<float>& values,
                 int nLon, int nLat) {
-    const fs::path raw = folder / "frame_bench_regular.f32";
-    const fs::path script = folder / "frame_bench_imshow.py";
-    const fs::path result = folder / "frame_bench_imshow.txt";
-    {
-        std::ofstream out(raw, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(values.data()),
-                  static_cast<std::streamsize>(values.size() * sizeof(float)));
-    }
-    {
-        std::ofstream py(script);
-        py << "import sys, time\n"
-              "import numpy as np\n"
-              "import matplotlib\n"
-              "matplotlib.use('Agg')\n"
-              "import matplotlib.pyplot as plt\n"
-              "a = np.fromfile(sys.argv[1], dtype=np.float32).reshape("
-           << nLat << ", " << nLon
-           << ")\n"
-              "a = np.ma.masked_equal(a, -999.0)\n"
-              "best = 1e30\n"
-              "for r in range(5):\n"
-              "    t0 = time.perf_counter()\n"
-              "    fig = plt.figure(figsize=("
-           << kWidth / 100.0 << ", " << kHeight / 100.0
-           << "), dpi=100)\n"
-              "    ax = fig.add_axes([0, 0, 1, 1])\n"
-              "    ax.imshow(a, origin='lower', extent=(0, 360, -90, 90), cmap='jet', "
-              "interpolation='nearest')\n"
-              "    fig.canvas.draw()\n"
-              "    best = min(best, time.perf_counter() - t0)\n"
-              "    plt.close(fig)\n"
-              "open(sys.argv[2], 'w').write('%f' % (best * 1000))\n";
-    }
-    const std::string cmd =
-        python + " '" + script.string() + "' '" + raw.string() + "' '" + result.string() + "'";
-    double ms = 0;
-    if (std::system(cmd.c_str()) == 0) std::ifstream(result) >> ms;
-    fs::remove(raw);
-    fs::remove(script);
-    fs::remove(result);
-    return ms;
+    return matplotlibMs(python, folder, {&values}, kWidth, kHeight,
+                        "a = np.ma.masked_equal(a0.reshape(" + std::to_string(nLat) + ", " +
+                            std::to_string(nLon) + "), -999.0)\n",
+                        "ax.imshow(a, origin='lower', extent=(0, 360, -90, 90), cmap='jet', "
+                        "interpolation='nearest')");
 }
 
 // One frame, from the read window to the last box, at stride 1. first: the field's first

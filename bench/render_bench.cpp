@@ -2,9 +2,11 @@
 // stride 1 and at the default strides, one frame of the largest mesh sample, and the steps per
 // second of an animation; then the vector maps of the wind sample (144 x 73) into 1200 x 600 at
 // stride 1: one frame, the animation of the pair, and the animation of pressure cells with the
-// wind's arrows over them; and the vector pair of the mesh samples, one frame and animated.
+// wind's arrows over them, held against matplotlib's quiver of the same arrows where python3
+// with matplotlib is installed; and the vector pair of the mesh samples, one frame and animated.
 // Usage: render_bench [samples folder] [repeats]
 #include "bench/BenchSupport.h"
+#include "bench/MatplotlibReference.h"
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/VArray.h"
@@ -88,7 +90,8 @@ double sliceReadMs(const std::string& path, Long nvar, int repeats) {
             values *= count[static_cast<std::size_t>(d)];
         }
         std::vector<float> out(values);
-        ms = bestMs(repeats, [&] { nc_get_vara_float(id, v, start.data(), count.data(), out.data()); });
+        ms = bestMs(repeats,
+                    [&] { nc_get_vara_float(id, v, start.data(), count.data(), out.data()); });
     }
     nc_close(id);
     return ms;
@@ -151,6 +154,29 @@ bool pickNamed(IKelvad& nc, const std::vector<std::string>& names) {
     return true;
 }
 
+// matplotlib's quiver of the pair the last vector frame read (the whole grid at stride 1, in
+// the read window's order: rows of latitude) into a 1200 x 600 figure; 0 when it cannot be run.
+double quiverMs(const std::filesystem::path& folder) {
+    const std::string python = pythonWithMatplotlib();
+    if (python.empty() || Win.countp.UBound() < 2) return 0;
+    auto flat = [](const VArray<float>& a, Long first, Long step, Long n) {
+        std::vector<float> out;
+        for (Long k = 0; k < n; ++k)
+            out.push_back(a(first + k * step));
+        return out;
+    };
+    const Long nd = Win.countp.UBound();
+    const std::vector<float> u = flat(Win.uV, 1, 1, Win.tcount), v = flat(Win.vV, 1, 1, Win.tcount);
+    const std::vector<float> lat =
+        flat(Data.latV, Win.startp(nd - 1), Win.stride(nd - 1), Win.countp(nd - 1));
+    const std::vector<float> lon = flat(Data.lonV, Win.startp(nd), Win.stride(nd), Win.countp(nd));
+    return matplotlibMs(python, folder, {&u, &v, &lon, &lat}, 1200, 600,
+                        "x, y = np.meshgrid(a2, a3)\n"
+                        "u = np.ma.masked_less_equal(a0.reshape(y.shape), -1e29)\n"
+                        "v = np.ma.masked_less_equal(a1.reshape(y.shape), -1e29)\n",
+                        "ax.quiver(x, y, u, v)");
+}
+
 // The vector maps of the wind sample into a 1200 x 600 picture at stride 1.
 void vectorMaps(const std::filesystem::path& file, int repeats, const std::string& ini) {
     std::unique_ptr<IKelvad> nc(CreateKelvad());
@@ -175,7 +201,15 @@ void vectorMaps(const std::filesystem::path& file, int repeats, const std::strin
             DrawGridVector(pic, 1);
         }
     });
-    std::printf("  vector frame (%d arrows): %.3f ms\n", arrows, 1000 * tf / repeats);
+    // The same arrows through matplotlib's quiver, from the values the frame read.
+    const double frameMs = 1000 * tf / repeats;
+    const double quiver = quiverMs(std::filesystem::temp_directory_path());
+    if (quiver > 0)
+        std::printf("  vector frame (%d arrows): %.3f ms   quiver %.1f ms (x%.3f)\n", arrows,
+                    frameMs, quiver, frameMs / quiver);
+    else
+        std::printf("  vector frame (%d arrows): %.3f ms   quiver not available\n", arrows,
+                    frameMs);
 
     auto animate = [&](const char* what, const std::function<Long()>& run) {
         Long steps = 0;
@@ -186,8 +220,10 @@ void vectorMaps(const std::filesystem::path& file, int repeats, const std::strin
                 steps += run() - 1;
             }
         });
-        std::printf("  %s: %.1f steps per second (%d steps)\n", what, t > 0 ? steps / t : 0.0,
-                    steps);
+        std::printf("  %s: %.1f steps per second (%d steps)", what, t > 0 ? steps / t : 0.0, steps);
+        if (quiver > 0 && steps > 0)
+            std::printf("   a step x%.3f of quiver's frame", 1000 * t / steps / quiver);
+        std::printf("\n");
     };
     animate("vector animation", [&] { return DrawGridVectorTimed(pic); });
     if (pickNamed(*nc, {"slp", "uwnd", "vwnd"}))

@@ -6,7 +6,10 @@
 // window's first paint is held against the start-up of ncview (Debian's netCDF viewer, not a
 // part of this project) on the same dataset, measured in the same run, run by run, to its
 // first window painted; that ratio needs ncview and an X display (bench/run.sh installs ncview
-// and Xvfb and runs this bench under Xvfb) and is left out, saying why, without them.
+// and Xvfb and runs this bench under Xvfb) and is left out, saying why, without them: when
+// ncview ran and ended without a window, its exit status and the last lines it printed. A
+// dataset whose time axis ncview's standard calendar cannot hold (counted from year 0) is
+// shown to it with -calendar noleap.
 //
 // Then, in this process, the coastline of the bundled file: the first drawing (which reads the
 // file) and the drawings after it, over the whole world and over a zoomed view.
@@ -34,6 +37,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -88,18 +92,23 @@ void writeSettings(const fs::path& target, const fs::path& coast) {
 using Times = std::map<std::string, std::vector<double>>;
 
 // Starts argv[0] with probe preloaded and reads what it prints until it ends (or a minute has
-// passed). False when it could not be started or did not end well.
-// quiet sends its standard error (a banner, font warnings) to /dev/null.
+// passed). False when it could not be started or did not end well; status then holds its wait
+// status (-1 when it could not be started).
+// Quiet sends its standard error (a banner, font warnings) to /dev/null; Read reads it with the
+// standard output.
+enum class Stderr { Shown, Quiet, Read };
 bool spawnWithProbe(std::vector<std::string> args, const char* probe, std::string& output,
-                    bool quiet = false) {
+                    Stderr errors = Stderr::Shown, int* status = nullptr) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    if (quiet)
+    if (errors == Stderr::Quiet)
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    else if (errors == Stderr::Read)
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
@@ -124,6 +133,7 @@ bool spawnWithProbe(std::vector<std::string> args, const char* probe, std::strin
     if (rc != 0) {
         close(fds[0]);
         std::fprintf(stderr, "cannot start %s\n", args[0].c_str());
+        if (status) *status = -1;
         return false;
     }
 
@@ -141,9 +151,35 @@ bool spawnWithProbe(std::vector<std::string> args, const char* probe, std::strin
         output.append(buf, static_cast<std::size_t>(n));
     }
     close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    int ended = 0;
+    waitpid(pid, &ended, 0);
+    if (status) *status = ended;
+    return WIFEXITED(ended) && WEXITSTATUS(ended) == 0;
+}
+
+// How a process ended, from its wait status.
+std::string howItEnded(int status) {
+    if (status == -1) return "could not be started";
+    if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status)) +
+               (WTERMSIG(status) == SIGKILL ? " (no window within a minute)" : "");
+    return "wait status " + std::to_string(status);
+}
+
+// The last few lines a process printed, joined by " | ".
+std::string lastLines(const std::string& output, std::size_t count = 3) {
+    std::vector<std::string> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+            line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    std::string out;
+    for (std::size_t k = lines.size() > count ? lines.size() - count : 0; k < lines.size(); ++k)
+        out += (out.empty() ? "" : " | ") + lines[k];
+    return out.empty() ? "nothing printed" : out;
 }
 
 // One start of the program; false when it did not get through its steps.
@@ -184,18 +220,23 @@ std::string referenceViewer() {
     return {};
 }
 
-// One start of the reference viewer: the time of its first window, or a negative number.
-double referenceOnce(const std::string& viewer, const std::string& dataset) {
+// One start of the reference viewer: the time of its first window, or (ms negative) how it
+// ended and the last lines it printed; calendar when those name a calendar.
+struct ReferenceRun {
+    double ms = -1;
+    std::string failure;
+    bool calendar = false;
+};
+ReferenceRun referenceOnce(std::vector<std::string> command, const std::string& dataset) {
     std::string output;
-    spawnWithProbe({viewer, dataset}, PELORIN_X_WINDOW_PROBE, output, true);
-    std::istringstream lines(output);
-    std::string name;
-    while (lines >> name) {
-        std::string rest;
-        std::getline(lines, rest);
-        if (name == "window") return std::atof(rest.c_str());
-    }
-    return -1;
+    int status = 0;
+    command.push_back(dataset);
+    spawnWithProbe(command, PELORIN_X_WINDOW_PROBE, output, Stderr::Read, &status);
+    // The probe's line may follow what the viewer printed on the same line.
+    const std::size_t at = output.rfind("window ");
+    if (at != std::string::npos) return {std::atof(output.c_str() + at + 7), {}, false};
+    return {-1, howItEnded(status) + "; its last lines: " + lastLines(output),
+            output.find("alendar") != std::string::npos};
 }
 
 double secondsOf(int repeats, Picture& pic) {
@@ -232,7 +273,8 @@ void coastlineDraws(const fs::path& coast) {
 
 // The times of one program's runs, stage by stage.
 void report(const std::string& program, const std::string& dataset, int done, Times& times,
-            const std::vector<double>& reference) {
+            const std::vector<double>& reference, const std::string& referenceName,
+            const std::string& referenceFailure) {
     std::printf("%s %s, %d runs, platform %s (median, best; ms from the process start)\n",
                 program.c_str(), fs::path(dataset).filename().c_str(), done,
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
@@ -253,15 +295,20 @@ void report(const std::string& program, const std::string& dataset, int done, Ti
     std::printf("  %-34s %8.0f\n", "shared objects at the main window", median(times["objects"]));
     const double mainWindow = median(times["main-window"]);
     if (reference.empty()) {
+        const std::string why =
+            !referenceFailure.empty()
+                ? referenceName + " ran but showed no window: " + referenceFailure
+            : std::getenv("DISPLAY") ? "ncview is not installed (bench/run.sh installs it)"
+                                     : "no X display (bench/run.sh runs under Xvfb)";
         std::printf("main window shown: %.1f ms; no reference start-up: %s\n", mainWindow,
-                    std::getenv("DISPLAY") ? "ncview is not installed (bench/run.sh installs it)"
-                                           : "no X display (bench/run.sh runs under Xvfb)");
+                    why.c_str());
     } else {
         const double ref = median(reference);
-        std::printf("main window shown: %.1f ms (best %.1f) against ncview's first window %.1f ms "
-                    "(best %.1f, %zu runs): ratio %.2f\n",
-                    mainWindow, minimum(times["main-window"]), ref, minimum(reference),
-                    reference.size(), mainWindow / ref);
+        std::printf(
+            "main window shown: %.1f ms (best %.1f) against the first window of %s: %.1f ms "
+            "(best %.1f, %zu runs): ratio %.2f\n",
+            mainWindow, minimum(times["main-window"]), referenceName.c_str(), ref,
+            minimum(reference), reference.size(), mainWindow / ref);
     }
     const double preview = median(times["preview"]);
     const double first = median(times["field"]);
@@ -289,11 +336,22 @@ int main(int argc, char** argv) {
     std::vector<Times> times(programs.size());
     std::vector<int> done(programs.size(), 0);
     const std::string viewer = referenceViewer();
+    std::vector<std::string> viewerCommand{viewer};
     std::vector<double> reference;
+    std::string referenceFailure;
     for (int r = 0; r < runs; ++r) {
         if (!viewer.empty()) {
-            const double ms = referenceOnce(viewer, dataset);
-            if (ms >= 0) reference.push_back(ms);
+            ReferenceRun ref = referenceOnce(viewerCommand, dataset);
+            // ncview's standard calendar has no year 0, and ncview ends on a time axis counted
+            // from it; the noleap calendar holds one.
+            if (ref.calendar && viewerCommand.size() == 1) {
+                viewerCommand = {viewer, "-calendar", "noleap"};
+                ref = referenceOnce(viewerCommand, dataset);
+            }
+            if (ref.ms >= 0)
+                reference.push_back(ref.ms);
+            else
+                referenceFailure = ref.failure;
         }
         for (std::size_t p = 0; p < programs.size(); ++p) {
             const fs::path settings = folder / "Pelorin.ini";
@@ -302,6 +360,9 @@ int main(int argc, char** argv) {
         }
     }
     fs::remove_all(folder);
+    std::string referenceName = "ncview";
+    for (std::size_t k = 1; k < viewerCommand.size(); ++k)
+        referenceName += " " + viewerCommand[k];
     // Other work on the machine shows in the medians first.
     std::ifstream loadavg("/proc/loadavg");
     double load = 0;
@@ -310,7 +371,8 @@ int main(int argc, char** argv) {
         if (done[p] == 0)
             std::printf("%s: no run got through\n", programs[p].c_str());
         else
-            report(programs[p], dataset, done[p], times[p], reference);
+            report(programs[p], dataset, done[p], times[p], reference, referenceName,
+                   referenceFailure);
     }
 
     int qtArgc = 1;

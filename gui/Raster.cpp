@@ -193,34 +193,6 @@ void Raster::setPen(int width, int style) {
     }
 }
 
-void Raster::plot(long long x, long long y, std::uint32_t pen) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
-    std::uint32_t* p = bits_ + y * stride_ + x;
-    if (direct_) {
-        *p = pen;
-        return;
-    }
-    std::size_t i = static_cast<std::size_t>(y) * w_ + x;
-    std::uint32_t m = pic_.mark_[i];
-    if (m) {
-        pic_.markedColor_[m - 1] = pen;
-        return;
-    }
-    pic_.markedIndex_.push_back(static_cast<std::uint32_t>(i));
-    pic_.markedColor_.push_back(pen);
-    pic_.mark_[i] = static_cast<std::uint32_t>(pic_.markedIndex_.size());
-}
-
-void Raster::dot(long long x, long long y, std::uint32_t pen) {
-    if (invisible_) return;
-    if (stamp_.empty()) {
-        plot(x, y, pen);
-        return;
-    }
-    for (auto [dx, dy] : stamp_)
-        plot(x + dx, y + dy, pen);
-}
-
 void Raster::segment(double fx0, double fy0, double fx1, double fy1, std::uint32_t pen) {
     if (invisible_) return;
     double lim = kDirectLimit;
@@ -244,27 +216,6 @@ void Raster::devicePointSegment(long long x0, long long y0, long long x1, long l
     if (!invisible_) pixelSegment(x0, y0, x1, y1, pen);
 }
 
-// Bresenham between whole pixels, both ends included.
-void Raster::pixelSegment(long long x0, long long y0, long long x1, long long y1,
-                          std::uint32_t pen) {
-    long long dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
-    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    long long e = dx + dy;
-    for (;;) {
-        if (dashOn()) dot(x0, y0, pen);
-        if (x0 == x1 && y0 == y1) break;
-        long long e2 = 2 * e;
-        if (e2 >= dy) {
-            e += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            e += dx;
-            y0 += sy;
-        }
-    }
-}
-
 void Raster::flush() {
     if (direct_ || pic_.markedIndex_.empty()) return;
     for (std::size_t k = 0; k < pic_.markedIndex_.size(); ++k) {
@@ -277,16 +228,6 @@ void Raster::flush() {
     }
     pic_.markedIndex_.clear();
     pic_.markedColor_.clear();
-}
-
-bool Raster::dashOn() {
-    if (!dash_.count) return true;
-    bool on = (dashRun_ % 2) == 0;
-    if (++dashStep_ >= dash_.runs[dashRun_]) {
-        dashStep_ = 0;
-        dashRun_ = (dashRun_ + 1) % dash_.count;
-    }
-    return on;
 }
 
 // ---- Boxes ---------------------------------------------------------------------------------
@@ -385,8 +326,8 @@ void Raster::fillEllipse(const Ellipse& e, int fillStyle, std::uint32_t fill) {
         double t = static_cast<double>(dy) / static_cast<double>(e.ry);
         double half = 1 - t * t;
         if (half < 0) continue;
-        long long span = static_cast<long long>(
-            std::floor(static_cast<double>(e.rx) * std::sqrt(half) + 1e-9));
+        long long span =
+            static_cast<long long>(std::floor(static_cast<double>(e.rx) * std::sqrt(half) + 1e-9));
         long long lo = std::max(-span, -e.cx), hi = std::min(span, w_ - 1 - e.cx);
         for (long long dx = lo; dx <= hi; ++dx) {
             long long px = e.cx + dx, py = e.cy + dy;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -125,3 +126,64 @@ private:
     };
     std::vector<Offset> stamp_;
 };
+
+// The per-pixel steps stay inline: every pixel of every line passes through them.
+
+inline void Raster::plot(long long x, long long y, std::uint32_t pen) {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+    std::uint32_t* p = bits_ + y * stride_ + x;
+    if (direct_) {
+        *p = pen;
+        return;
+    }
+    std::size_t i = static_cast<std::size_t>(y) * w_ + x;
+    std::uint32_t m = pic_.mark_[i];
+    if (m) {
+        pic_.markedColor_[m - 1] = pen;
+        return;
+    }
+    pic_.markedIndex_.push_back(static_cast<std::uint32_t>(i));
+    pic_.markedColor_.push_back(pen);
+    pic_.mark_[i] = static_cast<std::uint32_t>(pic_.markedIndex_.size());
+}
+
+inline void Raster::dot(long long x, long long y, std::uint32_t pen) {
+    if (invisible_) return;
+    if (stamp_.empty()) {
+        plot(x, y, pen);
+        return;
+    }
+    for (auto [dx, dy] : stamp_)
+        plot(x + dx, y + dy, pen);
+}
+
+inline bool Raster::dashOn() {
+    if (!dash_.count) return true;
+    bool on = (dashRun_ % 2) == 0;
+    if (++dashStep_ >= dash_.runs[dashRun_]) {
+        dashStep_ = 0;
+        dashRun_ = (dashRun_ + 1) % dash_.count;
+    }
+    return on;
+}
+
+// Bresenham between whole pixels, both ends included.
+inline void Raster::pixelSegment(long long x0, long long y0, long long x1, long long y1,
+                                 std::uint32_t pen) {
+    long long dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
+    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    long long e = dx + dy;
+    for (;;) {
+        if (dashOn()) dot(x0, y0, pen);
+        if (x0 == x1 && y0 == y1) break;
+        long long e2 = 2 * e;
+        if (e2 >= dy) {
+            e += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            e += dx;
+            y0 += sy;
+        }
+    }
+}

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -247,6 +248,67 @@ void CellHalfIndices(Long i, Long step, Long first, Long last, int64_t& lo, int6
     hi = at + s > last ? 2 * int64_t{last} + 1 : 2 * at + s;
 }
 
+namespace {
+
+// Copies n columns of each outer index, inner values a column, from column `from` of a window
+// srcCols wide to column `to` of one dstCols wide (the values in the read's order, 0-based).
+void copyColumns(const float* src, int64_t srcCols, int64_t from, float* dst, int64_t dstCols,
+                 int64_t to, int64_t n, int64_t outer, int64_t inner) {
+    for (int64_t o = 0; o < outer; ++o)
+        std::copy_n(src + (o * srcCols + from) * inner, n * inner,
+                    dst + (o * dstCols + to) * inner);
+}
+
+} // namespace
+
+SeamFill FillSeamValues(const ReadWindowState& win, const SeamWindow& w, Long nd, Long lonDim,
+                        const std::vector<const VArray<float>*>& from,
+                        const std::vector<VArray<float>*>& into, const SeamPartRead& readPart) {
+    if (lonDim < 1 || lonDim > nd || !win.startp.IsAllocated() || win.startp.UBound() != nd)
+        return SeamFill::NotHeld;
+    int64_t outer = 1, inner = 1;
+    for (Long d = 1; d <= nd; ++d) {
+        if (d == lonDim) continue;
+        if (w.startp(d) != win.startp(d) || w.countp(d) != win.countp(d) ||
+            w.stride(d) != win.stride(d))
+            return SeamFill::NotHeld;
+        (d < lonDim ? outer : inner) *= w.countp(d);
+    }
+    // The seam window's column k is index b + k s; the read window holds the indices a + k s.
+    const int64_t s = w.stride(lonDim);
+    const int64_t a = win.startp(lonDim), n = win.countp(lonDim);
+    const int64_t b = w.startp(lonDim), m = w.countp(lonDim);
+    if (s < 1 || win.stride(lonDim) != s || (b - a) % s != 0) return SeamFill::NotHeld;
+    const int64_t at = (b - a) / s; // the read window's column of the seam window's first
+    const int64_t first = std::max<int64_t>(0, -at), last = std::min(m, n - at);
+    if (last <= first || outer * n * inner != win.tcount || outer * m * inner != w.tcount)
+        return SeamFill::NotHeld;
+    for (const VArray<float>* f : from)
+        if (!f->IsAllocated() || static_cast<int64_t>(f->size()) < win.tcount)
+            return SeamFill::NotHeld;
+
+    for (std::size_t k = 0; k < into.size(); ++k) {
+        into[k]->ReDimForOverwrite(1, w.tcount);
+        copyColumns(from[k]->data(), n, at + first, into[k]->data(), m, first, last - first, outer,
+                    inner);
+    }
+    // The runs of columns the read window lacks, read as windows of their own.
+    std::vector<VArray<float>> parts(into.size());
+    for (const auto [k0, k1] : {std::pair{int64_t{0}, first}, std::pair{last, m}}) {
+        if (k1 <= k0) continue;
+        VArray<Long> start = w.startp, counts = w.countp;
+        start(lonDim) = static_cast<Long>(b + k0 * s);
+        counts(lonDim) = static_cast<Long>(k1 - k0);
+        const Long count = static_cast<Long>(outer * (k1 - k0) * inner);
+        if (!readPart(start, counts, count, parts)) return SeamFill::Failed;
+        for (std::size_t k = 0; k < into.size(); ++k) {
+            if (static_cast<int64_t>(parts[k].size()) < count) return SeamFill::Failed;
+            copyColumns(parts[k].data(), k1 - k0, 0, into[k]->data(), m, k0, k1 - k0, outer, inner);
+        }
+    }
+    return SeamFill::Filled;
+}
+
 bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines) {
     auto fail = [&](Long count, const VArray<Long>& start, const VArray<Long>& counts,
                     const VArray<Long>& steps) {
@@ -266,13 +328,24 @@ bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines) {
         if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != rc.nd) continue;
         for (Long d = 1; d <= rc.nd; ++d)
             if (d != lonDim) w.startp(d) = win.startp(d);
-        if (sameWindow(win.startp, win.countp, win.stride, w, rc.nd)) {
-            w.values = win.scalarV; // a view wider than a period holds whole copies
-        } else if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
+        if (before && sameWindow(before->startp, before->countp, before->stride, w, rc.nd)) {
             w.values = before->values;
-        } else if (ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0) {
-            return fail(w.tcount, w.startp, w.countp, w.stride);
+            w.read = true;
+            continue;
         }
+        // Columns the read window holds are taken from its values (a view wider than a period
+        // holds whole copies); only the others go to the file.
+        const SeamFill taken = FillSeamValues(
+            win, w, rc.nd, lonDim, {&win.scalarV}, {&w.values},
+            [&](const VArray<Long>& start, const VArray<Long>& counts, Long count,
+                std::vector<VArray<float>>& parts) {
+                return ReadSlice(rc, parts[0], count, start, counts, w.stride) >= 0 ||
+                       fail(count, start, counts, w.stride);
+            });
+        if (taken == SeamFill::Failed) return false;
+        if (taken == SeamFill::NotHeld &&
+            ReadSlice(rc, w.values, w.tcount, w.startp, w.countp, w.stride) < 0)
+            return fail(w.tcount, w.startp, w.countp, w.stride);
         w.read = true;
         before = &w;
     }

@@ -11,18 +11,35 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct RenderContext;
+struct ReadWindowState;
+struct SeamWindow;
 
 // The lines of the NetCDF error box below ErrorMessage for a failed read of a window (the read
 // window or a seam window): start, counts and steps of its dimensions and its value count.
 using WindowFailureLines = std::function<std::string(
     Long count, const VArray<Long>& start, const VArray<Long>& counts, const VArray<Long>& steps)>;
 // Reads the read window into scalarV and each seam window into its own values; the step and
-// level pinned in the read window hold for every seam window. A seam window over the same
-// columns as the one before it shares that read. False after the NetCDF error box, whose lines
-// are lines' (GridWindowLines of the variable when none is given).
+// level pinned in the read window hold for every seam window. A seam window takes the columns
+// that the read window holds from its values and reads only the others (see FillSeamValues); one
+// over the same columns as the one before it shares that read. False after the NetCDF error box,
+// whose lines are lines' (GridWindowLines of the variable when none is given).
 bool ReadGridWindows(RenderContext& rc, const WindowFailureLines& lines = {});
+// The values of a seam window taken from the read window's, one array or several (the u and v of
+// a pair) at a time: the columns of the seam window that the read window holds (the same other
+// indices, the same longitude stride and phase) are copied from from[k] into into[k], and each
+// run of columns it lacks, to the west or the east of them, is read as a window of its own
+// through readPart into parts[k], one per array. NotHeld when the read window holds none of
+// its columns (nothing changed: the caller reads the whole window), Failed when a readPart gave
+// false (it has told why).
+using SeamPartRead = std::function<bool(const VArray<Long>& start, const VArray<Long>& counts,
+                                        Long count, std::vector<VArray<float>>& parts)>;
+enum class SeamFill { Filled, NotHeld, Failed };
+SeamFill FillSeamValues(const ReadWindowState& win, const SeamWindow& w, Long nd, Long lonDim,
+                        const std::vector<const VArray<float>*>& from,
+                        const std::vector<VArray<float>*>& into, const SeamPartRead& readPart);
 // The automatic range over everything ReadGridWindows read, so that all copies of the grid,
 // and the legend drawn after them, take one colour range.
 void RangeGridWindows(RenderContext& rc);

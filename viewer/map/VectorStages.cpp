@@ -7,6 +7,7 @@
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
+#include "viewer/map/GridCells.h"
 #include "viewer/map/MapGeometry.h"
 #include "viewer/map/Options.h"
 #include "viewer/map/ReadWindow.h"
@@ -25,6 +26,13 @@ Long slotOf(const PickItem& pick) {
 
 Long readCount(const Variant& r) {
     return r.IsEmpty() ? 0 : r.toLong();
+}
+
+// Whether any of the values read is one (above NoVal), as a read's count of values tells.
+bool anyValue(const VArray<float>& values) {
+    for (const float x : values)
+        if (x > NoVal) return true;
+    return false;
 }
 
 // A window of the regular grid as the arrow walk takes it.
@@ -207,14 +215,28 @@ bool ReadPairWindows(RenderContext& rc, VectorFrame& vf, bool& drawable) {
         if (lonDim < 1 || !w.startp.IsAllocated() || w.startp.UBound() != vf.nd) continue;
         for (Long d = 1; d <= vf.nd; ++d)
             if (d != lonDim) w.startp(d) = rc.win.startp(d);
+        // The layout of the read window's failure, with the seam window's entries.
+        auto failed = [&](const VArray<Long>& start, const VArray<Long>& counts) {
+            ShowReadFailure(rc, rc.tag + " NetCDF Error",
+                            IjWindowLines(vf.walkI, vf.walkJ, vf.nd, start, counts));
+            return false;
+        };
+        // Columns the read window holds are taken from its values; only the others are read.
+        const SeamFill taken = FillSeamValues(
+            rc.win, w, vf.nd, lonDim, {&rc.win.uV, &rc.win.vV}, {&w.uValues, &w.vValues},
+            [&](const VArray<Long>& start, const VArray<Long>& counts, Long count,
+                std::vector<VArray<float>>& parts) {
+                return !ReadPair(vf, parts[0], parts[1], count, start, counts, w.stride).failed() ||
+                       failed(start, counts);
+            });
+        if (taken == SeamFill::Failed) return false;
+        if (taken == SeamFill::Filled) {
+            w.pairRead = anyValue(w.uValues) && anyValue(w.vValues);
+            continue;
+        }
         const PairRead seam =
             ReadPair(vf, w.uValues, w.vValues, w.tcount, w.startp, w.countp, w.stride);
-        if (seam.failed()) {
-            // The layout of the read window's failure, with the seam window's entries.
-            ShowReadFailure(rc, rc.tag + " NetCDF Error",
-                            IjWindowLines(vf.walkI, vf.walkJ, vf.nd, w.startp, w.countp));
-            return false;
-        }
+        if (seam.failed()) return failed(w.startp, w.countp);
         w.pairRead = seam.drawable();
     }
     return true;

@@ -2,8 +2,8 @@
 // "Scales" entry, the messages and a few pixels.
 #include "viewer/scalar/DrawGridScalar.h"
 #include "tests/support/NcBuilder.h"
-#include "tests/viewer/scalar/DrawGridScalarFixture.h"
 #include "tests/viewer/ScalarFixture.h"
+#include "tests/viewer/scalar/DrawGridScalarFixture.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/scalar/DrawGridScalarTimed.h"
 
@@ -203,9 +203,10 @@ TEST_F(DrawGridScalarTest, AViewWiderThanAPeriodShowsEveryCopy) {
     PutString("sst", "Scales", Opt.IniFile, "12  12  0"); // no value at the white end
     view(-500, 800, -30, 30);
     draw();
-    // Copies at -720, -360, +360 and +720; the two inner ones whole share the grid's read.
+    // Copies at -720, -360, +360 and +720: the grid's window holds every column they take, so
+    // they all take their values from the grid's one read.
     EXPECT_EQ(Win.seamWindows.size(), 4u);
-    EXPECT_EQ(fake.reads.size(), 3u);
+    EXPECT_EQ(fake.reads.size(), 1u);
     for (float lon = -480; lon <= 780; lon += 30) {
         const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
         EXPECT_EQ(pixelAtPoint(lon, 0), ValueToColor(static_cast<float>(i))) << lon;
@@ -216,6 +217,51 @@ TEST_F(DrawGridScalarTest, AViewWiderThanAPeriodShowsEveryCopy) {
     ll2_to_xy2(780, 0, xe, y);
     for (long x = std::lround(xw); x <= std::lround(xe); ++x)
         EXPECT_NE(pic.pixel(static_cast<int>(x), static_cast<int>(std::lround(y))), 0xFFFFFF) << x;
+}
+
+// A copy whose columns the grid's window holds only in part reads just the others, as a window of
+// its own at the step drawn; its cells show the values of their columns all the same.
+TEST_F(DrawGridScalarTest, SeamCopiesReadOnlyTheColumnsTheGridsWindowLacks) {
+    struct Case {
+        const char* name;
+        double west, east;
+        std::vector<Long> partStart, partCount;
+    };
+    const Case cases[] = {
+        // The grid's window takes 0 .. 300; the copy to the west needs 260 .. 350 - 360.
+        {"to the west", -100, 300, {2, 1, 32}, {1, 3, 5}},
+        // The grid's window takes 60 .. 350; the copy to the east needs 0 .. 100 + 360.
+        {"to the east", 60, 460, {2, 1, 1}, {1, 3, 6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        regularGrid(range(0, 10, 36), range(-10, 10, 3));
+        fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
+        fake.value = [](Long, Long, const std::vector<Long>& ix) {
+            return static_cast<float>(ix[0] * 100 + ix[2]);
+        };
+        PutString("sst", "Scales", Opt.IniFile, "200  240  0");
+        Data.CurTimeStep = 2;
+        fake.reads.clear();
+        pic.Cls();
+        view(c.west, c.east, -10, 10);
+        draw();
+        ASSERT_EQ(Win.seamWindows.size(), 1u);
+        ASSERT_EQ(fake.reads.size(), 2u);
+        EXPECT_EQ(fake.reads[1].start, c.partStart);
+        EXPECT_EQ(fake.reads[1].cnt, c.partCount);
+        const SeamWindow& w = Win.seamWindows[0];
+        ASSERT_TRUE(w.read);
+        for (Long k = 1; k <= w.countp(3); ++k)
+            for (Long j = 1; j <= 3; ++j)
+                EXPECT_EQ(w.values((j - 1) * w.countp(3) + k), 200 + w.startp(3) + k - 1)
+                    << "column " << k << ", row " << j;
+        // Every place in the view in the colour of its own column, on the grid and the copy.
+        for (float lon = static_cast<float>(c.west); lon <= c.east; lon += 10) {
+            const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 10 + 1;
+            EXPECT_EQ(pixelAtPoint(lon, 0), ValueToColor(static_cast<float>(200 + i))) << lon;
+        }
+    }
 }
 
 TEST_F(DrawGridScalarTest, CellsTileTheMapAtEveryStride) {

@@ -25,6 +25,28 @@ protected:
     }
 };
 
+// A view wider than a period shows copies of the grid on both sides, all of whose columns the
+// grid's window holds: each step is one read, and each copy shows that step's values.
+TEST_F(DrawGridScalarTimedTest, CopiesTheGridsWindowHoldsCostNoReadOfTheirOwn) {
+    regularGrid(range(0, 30, 12), range(10, 1, 3));
+    fake.dimLen = {{kTime, 10}, {kLat, 3}, {kLon, 12}};
+    PutString("sst", "Scales", Opt.IniFile, "1000  1150  0");
+    view(-500, 800, 10, 12);
+    ASSERT_EQ(CalculateGridScalar(1), 1);
+    ASSERT_EQ(Win.seamWindows.size(), 4u);
+    defaultOrderBoxes().step = "7";
+    fake.reads.clear();
+    EXPECT_EQ(DrawGridScalarTimed(pic), 10);
+    EXPECT_EQ(stepsRead(), (std::vector<Long>{8, 9, 10})) << "one read a step";
+    for (const FakeGrid::ReadCall& r : fake.reads)
+        EXPECT_EQ(r.cnt, (std::vector<Long>{1, 3, 12}));
+    // The last step on the map, on the grid and on every copy.
+    for (float lon = -480; lon <= 780; lon += 30) {
+        const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
+        EXPECT_EQ(pixelAtPoint(lon, 11), ValueToColor(static_cast<float>(1000 + 20 + i))) << lon;
+    }
+}
+
 TEST_F(DrawGridScalarTimedTest, DrawsTheStepsAfterTheStepBox) {
     defaultOrderBoxes().step = "5";
     int busyInPump = 0;

@@ -151,6 +151,39 @@ TEST_F(DrawGridVectorTest, SeamCopiesGetTheirArrowsAndKeepTheirValues) {
     expectArrow(a.back(), -10, 10, 3.6f, 0.1f, "lon 350 drawn at -10");
 }
 
+// Copies whose columns the grid's window holds take the pair from its read: one read of u and
+// one of v whatever the number of copies, and a part read only for the columns it lacks.
+TEST_F(DrawGridVectorTest, SeamCopiesTakeThePairFromTheGridsRead) {
+    regularGrid(range(0, 10, 36), range(-10, 10, 3));
+    fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
+    field = [](Long, Long, Long i, Long) {
+        return std::pair<float, float>{static_cast<float>(i) / 10, 0.1f};
+    };
+    Data.CurTimeStep = 2;
+    view(-400, 700, -10, 10);
+    draw();
+    ASSERT_EQ(Win.seamWindows.size(), 3u);
+    EXPECT_EQ(fake.reads.size(), 2u);
+    for (const SeamWindow& w : Win.seamWindows) {
+        EXPECT_TRUE(w.pairRead);
+        EXPECT_FLOAT_EQ(w.uValues(1), static_cast<float>(w.startp(3)) / 10);
+    }
+    // The copy to the west reaches past the columns the grid's window takes (0 .. 300).
+    fake.reads.clear();
+    view(-100, 300, -10, 10);
+    draw();
+    ASSERT_EQ(fake.reads.size(), 4u);
+    EXPECT_EQ(fake.reads[2].start, (std::vector<Long>{2, 1, 32}));
+    EXPECT_EQ(fake.reads[3].cnt, (std::vector<Long>{1, 3, 5}));
+    EXPECT_EQ(fake.reads[3].nv, 2);
+    ASSERT_EQ(Win.seamWindows.size(), 1u);
+    const SeamWindow& w = Win.seamWindows[0];
+    for (Long k = 1; k <= w.countp(3); ++k)
+        EXPECT_FLOAT_EQ(w.uValues(k), static_cast<float>(w.startp(3) + k - 1) / 10) << k;
+    const auto a = arrows();
+    expectArrow(a.back(), -10, 10, 3.6f, 0.1f, "lon 350 drawn at -10");
+}
+
 // A failed read of a seam copy is told as a failed read of the view's own window is: the walk's
 // place, then the copy's window.
 TEST_F(DrawGridVectorTest, AFailedSeamReadIsToldInThePairLayout) {
