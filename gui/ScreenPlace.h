@@ -4,6 +4,8 @@
 #include <QMargins>
 #include <QRect>
 
+#include <functional>
+
 class QScreen;
 class QWidget;
 
@@ -13,6 +15,19 @@ class QWidget;
 // `fallback` (the primary screen when null). The size is cut to that area first; then the
 // window is moved in by as little as it takes. `wanted` comes back unchanged without screens.
 QRect FitOnScreen(const QRect& wanted, const QMargins& frame, const QScreen* fallback = nullptr);
+
+// The part of the screen that windows opened beside others leave free where they can (the main
+// window's menus and dataset entry), in screen coordinates: what the provider installed
+// answers (a null rectangle while none is installed or it has nothing to keep free). Returns
+// the provider replaced.
+using KeepClearProvider = std::function<QRect()>;
+KeepClearProvider SetKeepClearArea(KeepClearProvider provider);
+QRect KeepClearArea();
+
+// FitOnScreen, and then, where the frame would cover part of KeepClearArea(), moved clear of it
+// (to its right, below, to its left or above it, by as little as it takes) when the screen has
+// room for the whole frame there; otherwise left as FitOnScreen put it.
+QRect PlaceOnScreen(const QRect& wanted, const QMargins& frame, const QScreen* fallback = nullptr);
 
 // The frame the window system gives window (none known before it is first shown).
 QMargins FrameMarginsOf(const QWidget& window);

@@ -67,6 +67,11 @@ ViewEdges DrawnViewEdges() {
         v.W = MinS(v.W, static_cast<float>(west));
         v.E = MaxS(v.E, static_cast<float>(east));
     }
+    double south = 0, north = 0;
+    if (PictureLatEdges(south, north)) {
+        v.S = MinS(v.S, static_cast<float>(south));
+        v.N = MaxS(v.N, static_cast<float>(north));
+    }
     return v;
 }
 

@@ -44,9 +44,9 @@ struct ViewEdges {
     float W = 0, E = 0, S = 0, N = 0;
 };
 ViewEdges CurrentViewEdges();
-// The longitudes a map frame shows: the view's, widened to the picture's edges when the map
-// transform was set for the current view (the picture is seldom of the view's shape); the
-// latitudes are the view's.
+// The longitudes and latitudes a map frame shows: the view's, widened to the picture's edges
+// when the map transform was set for the current view (the picture is seldom of the view's
+// shape, and keeps a margin around it).
 ViewEdges DrawnViewEdges();
 inline bool InView(const ViewEdges& v, float lon, float lat) {
     return v.W <= lon && lon <= v.E && v.S <= lat && lat <= v.N;

@@ -197,11 +197,20 @@ Long regularGridWindow(IKelvad& nc, Long nvar, Long nNc, Long nd, Long& result) 
 
     // The latitude axis may run either way; the window follows it whichever dimension holds it.
     const bool descending = nLat >= 2 && Data.latV(nLat) < Data.latV(1);
+    // The rows are those whose cells reach into the picture, which shows more latitudes than
+    // the view (its margin, and the room a zoom-out leaves above and below the view).
+    const ViewEdges drawn = DrawnViewEdges();
+    float south = v.S, north = v.N;
+    if (drawn.S < v.S || drawn.N > v.N) {
+        const float reach = nLat > 1 ? latStride * std::fabs(Data.latV(2) - Data.latV(1)) / 2 : 0;
+        south = MinS(v.S, drawn.S - reach);
+        north = MaxS(v.N, drawn.N + reach);
+    }
     if (order == 1) {
         axisWindow(Data.lonV, nLon, v.W, v.E, false, lonStride, nd - 1);
-        axisWindow(Data.latV, nLat, v.S, v.N, descending, latStride, nd);
+        axisWindow(Data.latV, nLat, south, north, descending, latStride, nd);
     } else if (order == 2) {
-        axisWindow(Data.latV, nLat, v.S, v.N, descending, latStride, nd - 1);
+        axisWindow(Data.latV, nLat, south, north, descending, latStride, nd - 1);
         axisWindow(Data.lonV, nLon, v.W, v.E, false, lonStride, nd);
     }
     Win.tcount = WindowCount(Win.countp);

@@ -266,7 +266,8 @@ using StepBody = std::function<bool(RenderContext& rc, Long step)>;
 // Runs the steps after the one in the step box (a box at or beyond the last step, empty or no
 // number starts after step 1) up to nTime (asked before each step), timeStride apart: while
 // step + timeStride does not pass nTime, per step Cls, step + timeStride,
-// time bar, Str(step) into the step box, date, pin, body, coastline, then DoEvents once.
+// time bar, Str(step) into the step box, date, pin, body, coastline, then DoEvents once (a
+// resize of the picture let in there gives the next steps its new size and transform).
 // CancelFlag is 0 when the loop starts; -1 after a step (Esc, or the map window closing)
 // ends the loop with the caption "Drawing Coastline: Canceled" and the flag back at 0.
 // Result: the last step drawn (the start step when none), -1 when the body failed.

@@ -231,7 +231,8 @@ extern ColorScaleState Scale;
 
 // ---- Animation ----------------------------------------------------------------------------------
 struct AnimationState {
-    Long CancelFlag = 0; // -1 asks a running animation to stop
+    Long CancelFlag = 0;  // -1 asks a running animation to stop
+    bool Running = false; // a time loop is under way, letting events in between its steps
 
     void Reset() { *this = {}; }
 };

@@ -30,6 +30,7 @@ Long StartStep(const std::string& boxText, Long nSteps) {
 Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& options) {
     // An Esc released while nothing ran must not stop this loop.
     ClearAnimationStop();
+    const AnimationRun running;
     if (options.clearBarFirst) DrawProgressBar(rc.pic, 0, 0);
     Long step = StartStep(orderBoxes().StepText(), Data.clsNC->nTime(rc.dateSlot));
     const Long by = MaxL(1, options.timeStride);
@@ -43,6 +44,9 @@ Long TimeLoop(RenderContext& rc, const StepBody& body, const TimeLoopOptions& op
         if (!body(rc, step)) return -1;
         if (options.coastline && Coast.CoastFlag == 1) DrawCoast(rc.pic);
         ui().DoEvents();
+        // The window was resized in between: the next steps take the picture's new size.
+        if (CLng(rc.pic.ScaleWidth()) != rc.width || CLng(rc.pic.ScaleHeight()) != rc.height)
+            ScaleCheck(rc);
         if (AnimationStopRequested()) {
             ClearAnimationStop();
             SetMapCaption("Drawing Coastline: Canceled");

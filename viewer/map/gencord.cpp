@@ -89,8 +89,8 @@ struct TransformSet {
     bool set = false;
     ViewRec view;
     Long projection = 0;
-    Long width = 0;
-    double x0 = 0, xOff = 0, scale = 0, lng0 = 0, latC = 0;
+    Long width = 0, height = 0;
+    double x0 = 0, xOff = 0, y0 = 0, yOff = 0, scale = 0, lng0 = 0, lat0 = 0, latC = 0;
 };
 TransformSet gSet;
 // A fresh start has set no transform.
@@ -133,20 +133,40 @@ Long SetMapScale(Long width, Long height) {
     View.MapScale = MinD(sx, sy);
     View.MapXOff = (width - View.MapScale * dx) / 2;
     View.MapYOff = (height - View.MapScale * dy) / 2;
-    gSet = {true,          View.ViewExtent, View.Projection, width,         View.MapX0,
-            View.MapXOff,  View.MapScale,   View.MapLng0,    View.MapLatC};
+    gSet = {true,         View.ViewExtent, View.Projection, width,        height,
+            View.MapX0,   View.MapXOff,    View.MapY0,      View.MapYOff, View.MapScale,
+            View.MapLng0, View.MapLat0,    View.MapLatC};
     return 0;
 }
 
+namespace {
+
+// Whether the transform in force is the one last set for the current view.
+bool transformInForce() {
+    return gSet.set && sameView(gSet.view, View.ViewExtent) &&
+           gSet.projection == View.Projection && gSet.x0 == View.MapX0 &&
+           gSet.xOff == View.MapXOff && gSet.y0 == View.MapY0 && gSet.yOff == View.MapYOff &&
+           gSet.scale == View.MapScale && gSet.lng0 == View.MapLng0 &&
+           gSet.lat0 == View.MapLat0 && gSet.latC == View.MapLatC &&
+           gSet.height == View.MapPicHeight && View.MapScale > 0;
+}
+
+} // namespace
+
 bool PictureLonEdges(double& west, double& east) {
-    if (!gSet.set || !sameView(gSet.view, View.ViewExtent) || gSet.projection != View.Projection ||
-        gSet.x0 != View.MapX0 || gSet.xOff != View.MapXOff || gSet.scale != View.MapScale ||
-        gSet.lng0 != View.MapLng0 || gSet.latC != View.MapLatC || !(View.MapScale > 0))
-        return false;
+    if (!transformInForce()) return false;
     double lat = 0;
     pix_to_ll(0, 0, west, lat);
     pix_to_ll(static_cast<float>(gSet.width), 0, east, lat);
     return west <= east;
+}
+
+bool PictureLatEdges(double& south, double& north) {
+    if (!transformInForce()) return false;
+    double lon = 0;
+    pix_to_ll(0, static_cast<float>(gSet.height), lon, south);
+    pix_to_ll(0, 0, lon, north);
+    return south <= north;
 }
 
 Long SetPictureScale(Picture& pic, Long& width, Long& height) {

@@ -50,6 +50,8 @@ Long pix_to_ll(float px, float py, double& lon, double& lat);
 // view holds. False, with west and east unchanged, when the transform in force was not set
 // for the current view (a window worked out before any map frame, or after the view changed).
 bool PictureLonEdges(double& west, double& east);
+// The latitudes (view units) at the bottom and top edges of that picture, on the same terms.
+bool PictureLatEdges(double& south, double& north);
 
 // Mercator forward relative to a reference corner: 0, or -1 (x, y unchanged, with a message)
 // when a coordinate lies beyond 32767 radians.

@@ -2,6 +2,7 @@
 
 #include "common/Ui.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
 #include "platform/Component.h"
 #include "tyxsection/TyxSectionFactory.h"
 #include "viewer/map/ErrorBox.h"
@@ -26,19 +27,25 @@ int runs = 0; // section driver runs under way
 QRect* mapBeside = nullptr; // the frame of the map window the form opens beside, once known
 
 // Where a form of size frame opens beside the window map: on its right, else on its left,
-// else against the screen's right edge; always inside the screen.
+// else against the screen's right edge; always inside the screen. A side whose place would
+// cover the main window's menus or dataset entry is passed over while the other has room.
 QPoint besidePosition(const QRect& map, const QSize& frame) {
     QScreen* screen = QGuiApplication::screenAt(map.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return map.topRight() + QPoint(1, 0);
     const QRect room = screen->availableGeometry();
-    int x = map.right() + 1;
-    if (x + frame.width() - 1 > room.right()) x = map.left() - frame.width();
-    if (x < room.left()) x = room.right() - frame.width() + 1;
-    x = std::max(x, room.left());
     int y = std::min(map.top(), room.bottom() - frame.height() + 1);
     y = std::max(y, room.top());
-    return {x, y};
+    const QRect clear = KeepClearArea();
+    const auto fits = [&](int x, bool keepClear) {
+        const QRect r(QPoint(x, y), frame);
+        return room.contains(r) && !(keepClear && !clear.isEmpty() && r.intersects(clear));
+    };
+    const int right = map.right() + 1, left = map.left() - frame.width();
+    for (const bool keepClear : {true, false})
+        for (const int x : {right, left})
+            if (fits(x, keepClear)) return {x, y};
+    return {std::max(room.right() - frame.width() + 1, room.left()), y};
 }
 
 // The window's size before the user gives it one.
@@ -178,8 +185,13 @@ void ShowOCXHost() {
     OCXHost& form = OCXHostForm();
     if (form.isVisible()) return;
     form.show();
-    // The frame round the window is known once it is shown.
-    if (mapBeside) form.move(besidePosition(*mapBeside, form.frameGeometry().size()));
+    // The frame round the window is known once it is shown. A place that would still cover
+    // the main window's controls moves off them where the screen has room.
+    const QPoint at = mapBeside ? besidePosition(*mapBeside, form.frameGeometry().size())
+                                : form.pos();
+    const QRect placed =
+        PlaceOnScreen(QRect(at, form.size()), FrameMarginsOf(form), form.screen());
+    if (placed.topLeft() != form.pos()) form.move(placed.topLeft());
 }
 
 void ShowOCXHostBeside(const QRect& mapFrame) {

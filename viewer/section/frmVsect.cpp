@@ -290,8 +290,9 @@ float frmVsect::ScaleHeight() const {
 }
 
 void frmVsect::setTwipsGeometry(float top, float left, float width, float height) {
-    // A place stored on another screen comes back inside the one that shows it.
-    const QRect placed = FitOnScreen(
+    // A place stored on another screen comes back inside the one that shows it, off the main
+    // window's controls where there is room.
+    const QRect placed = PlaceOnScreen(
         QRect(wholePixelsFromTwips(left), wholePixelsFromTwips(top),
               std::max(1, wholePixelsFromTwips(width)), std::max(1, wholePixelsFromTwips(height))),
         FrameMarginsOf(*this), screen());

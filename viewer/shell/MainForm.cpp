@@ -5,6 +5,9 @@
 #include "common/Ui.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
+#include "gui/Twips.h"
+#include "kelvadlib/IKelvad.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
@@ -20,6 +23,7 @@
 #include "viewer/section/OCXHost.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/FormColor.h"
+#include "viewer/shell/Ini_Win.h"
 #include "viewer/shell/MainOPaP.h"
 #include "viewer/shell/Note1.h"
 #include "viewer/shell/OrderFrm.h"
@@ -43,6 +47,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -96,6 +103,31 @@ MainForm::MainForm() {
         LoadFile(0);
     };
     RegisterMainForm(this);
+    // Windows opened beside this one leave its menus and dataset entry free where they can.
+    SetKeepClearArea([this] { return controlsArea(); });
+}
+
+QRect MainForm::controlsArea() const {
+    if (!isVisible() || isMinimized()) return {};
+    const QRect frame = frameGeometry();
+    int bottom = frame.top();
+    for (const QWidget* w : std::initializer_list<const QWidget*>{
+             menuBar(), Combo1, cmdBrowse, cmdLoad, Text3, Command3, Text2, cmdStartEnd})
+        if (w && w->isVisible())
+            bottom = std::max(bottom, w->mapToGlobal(QPoint(0, w->height() - 1)).y());
+    return QRect(frame.topLeft(), QPoint(frame.right(), bottom));
+}
+
+void MainForm::restorePlace() {
+    if (Opt.IniFile.empty() || GetMainWinPos(Opt.IniFile) != 1) return;
+    // Stored on another screen layout the place may lie beyond today's screens.
+    const QRect placed = FitOnScreen(
+        QRect(wholePixelsFromTwips(MaiLeft), wholePixelsFromTwips(MaiTop),
+              std::max(wholePixelsFromTwips(MaiWidth), minimumSizeHint().width()),
+              std::max(wholePixelsFromTwips(MaiHeight), minimumSizeHint().height())),
+        FrameMarginsOf(*this), screen());
+    resize(placed.size());
+    move(placed.topLeft());
 }
 
 void MainForm::buildMenus() {
@@ -275,6 +307,7 @@ void MainForm::connectEvents() {
 }
 
 MainForm::~MainForm() {
+    SetKeepClearArea({});
     if (theForm == this) theForm = nullptr;
     if (loadedMainForm() == this) RegisterMainForm(nullptr);
 }
@@ -350,7 +383,10 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::cmdLoad_Click() {
-    if (IsBusy()) return;
+    if (IsBusy()) {
+        refuseLoad();
+        return;
+    }
     BusyGuard busy;
     ui().DoEvents();
     const std::string text = comboText();
@@ -382,6 +418,18 @@ void MainForm::cmdLoad_Click() {
     }
     SetSecondFile(second);
     LoadFile(1);
+}
+
+void MainForm::refuseLoad() {
+    // The entry goes back to the dataset on show, so that the box names what is loaded.
+    if (Data.clsNC && Data.nNcMain > 0) {
+        const std::string loaded = Data.clsNC->FName(Data.nNcMain);
+        if (!loaded.empty()) {
+            SetCurrentEntry(loaded);
+            setComboText(loaded);
+        }
+    }
+    ui().MsgBox(kLoadRefusedText, kOkOnly + kExclamation, kProgramTitle);
 }
 
 void MainForm::cmdBrowse_Click() {
@@ -592,7 +640,10 @@ void MainForm::Form_Unload(Integer& /*Cancel*/) {
     if (FormColorLoaded()) UnloadFormColor();
     if (frmVsectLoaded()) UnloadfrmVsect();
     if (OCXHostLoaded()) UnloadOCXHost();
-    if (!Opt.IniFile.empty()) CompactURLList();
+    if (!Opt.IniFile.empty()) {
+        PutMainWinPos(Opt.IniFile);
+        CompactURLList();
+    }
     ui().SetMousePointer(kPointerDefault);
     endProgramAction()();
 }

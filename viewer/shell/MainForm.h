@@ -19,7 +19,13 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QRect;
 class PictureWidget;
+
+// The box of a Load refused while an animation or another long command runs.
+inline constexpr const char* kLoadRefusedText =
+    "The dataset was not loaded: a drawing or another command is still running.\r\n\r\n"
+    "Stop the animation with Esc (or wait for the command to end), then click Load again.";
 
 class MainForm : public QMainWindow, public MainFormFace {
     Q_OBJECT
@@ -96,6 +102,13 @@ public:
     // the program (see setEndProgramAction).
     void Form_Unload(Integer& Cancel);
 
+    // Comes back at the place stored at the last shut-down (section "position"), inside the
+    // screen; nothing when none is stored.
+    void restorePlace();
+    // The frame's top down to the last row of the dataset entry (menus, entry, second file,
+    // time), in screen coordinates; null while the window is not shown.
+    QRect controlsArea() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +119,9 @@ private:
     void buildControls();
     void connectEvents();
     void setButtonIcons();
+    // Load while a long command runs: the entry goes back to the dataset loaded, and a box
+    // says why nothing was loaded.
+    void refuseLoad();
 
     bool unloaded_ = false;
     HeldBytes secondHeld_; // the bytes last put into Text3

@@ -413,8 +413,10 @@ void OrderFrm::connectEvents() {
     for (std::size_t i = 0; i < asFormat.size(); ++i)
         connect(asFormat[i], &QAction::triggered, this,
                 [this, i] { runEvent([this, i] { asFormat_Click(static_cast<Integer>(i)); }); });
-    connect(List1, &QListWidget::itemClicked, this,
-            [this] { runEvent([this] { List1_Click(); }); });
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        keepOnePicked(item);
+        runEvent([this] { List1_Click(); });
+    });
     connect(List1, &QListWidget::itemDoubleClicked, this,
             [this] { runEvent([this] { List1_DblClick(); }); });
     List1->installEventFilter(this);
@@ -445,8 +447,10 @@ bool OrderFrm::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
             key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End ||
-            key == Qt::Key_Space)
+            key == Qt::Key_Space) {
+            if (key == Qt::Key_Space) keepOnePicked(List1->currentItem());
             runEvent([this] { List1_Click(); });
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -457,9 +461,10 @@ void OrderFrm::showEvent(QShowEvent* event) {
     sized_ = true;
     // The first time it is shown the window takes the size its layout asks for, as far as the
     // screen allows with the window's frame.
-    // Moved in where the window system put it partly off the screen.
+    // Moved in where the window system put it partly off the screen, and off the main window's
+    // menus and dataset entry where the screen has room.
     const QRect placed =
-        FitOnScreen(QRect(pos(), sizeHint()), FrameMarginsOf(*this), screen());
+        PlaceOnScreen(QRect(pos(), sizeHint()), FrameMarginsOf(*this), screen());
     resize(placed.size());
     move(placed.topLeft());
 }
@@ -474,6 +479,13 @@ void OrderFrm::closeEvent(QCloseEvent* event) {
 }
 
 // ---- List access ------------------------------------------------------------------------------
+
+void OrderFrm::keepOnePicked(QListWidgetItem* item) {
+    // The list toggles an entry at each click: the one variable a dataset offers comes picked,
+    // and a click on it (to read its description) would leave nothing to draw. Where there are
+    // others, taking the last pick away is how the user moves to another entry.
+    if (item && List1->count() == 1 && !item->isSelected()) item->setSelected(true);
+}
 
 void OrderFrm::setListIndex(Long index) {
     List1->setCurrentRow(index, QItemSelectionModel::NoUpdate);

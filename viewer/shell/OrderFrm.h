@@ -19,6 +19,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -67,6 +68,9 @@ public:
 
     // ---- List access (and that of OrderFrmFace) ---------------------------------------------
     void setListIndex(Long index); // moves the cursor without selecting; runs List1_Click
+    // Selects item again when a click or Space just took it away and it is the list's only
+    // entry.
+    void keepOnePicked(QListWidgetItem* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -65,6 +66,16 @@ Picture& mapPicture() {
 }
 // The forms that draw into the map window reach its picture through its face.
 [[maybe_unused]] const bool mapMakerSet = (SetMapPictureMaker(mapPicture), true);
+
+// Clears the picture and gives it the window's inner size.
+Picture& fitPictureToWindow() {
+    PicForm& f = PicFormForm();
+    Picture& pic = f.Picture1->picture();
+    pic.Cls();
+    f.Picture1->setGeometry(0, 0, f.width(), f.height());
+    pic.resize(f.width(), f.height());
+    return pic;
+}
 
 // Clears the picture and redraws the frame and coastline of the view in force.
 void redrawFrame() {
@@ -202,6 +213,15 @@ void PicForm::resizeEvent(QResizeEvent* event) {
     if (this == theForm && !unloading) runEvent([] { PicForm_Form_Resize(); });
 }
 
+void PicForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // The frame is known once shown, and the main window may have come up since the load.
+    const QRect placed = PlaceOnScreen(QRect(pos(), size()), FrameMarginsOf(*this), screen());
+    if (placed.topLeft() != pos()) move(placed.topLeft());
+}
+
 void PicForm::closeEvent(QCloseEvent* event) {
     if (this != theForm || unloading) {
         event->accept();
@@ -254,14 +274,19 @@ void PicForm_Form_Load() {
     PicForm& f = PicFormForm();
     SetMouseMode(kMouseLoading);
     zoomPressed = false;
-    if (GetWinPos(Opt.IniFile, 2) != 1) return;
+    if (GetWinPos(Opt.IniFile, 2) != 1) {
+        // No place stored: beside the main window rather than over its controls.
+        const QRect placed = PlaceOnScreen(QRect(f.pos(), f.size()), FrameMarginsOf(f), f.screen());
+        if (placed.topLeft() != f.pos()) f.move(placed.topLeft());
+        return;
+    }
     // Stored on another screen (or at another pixel ratio) the window may lie beyond this one's
     // edge: it comes back inside the screen that shows it.
     const QRect placed =
-        FitOnScreen(QRect(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop),
-                          std::clamp(wholePixelsFromTwips(PicWidth), kMinSide, kMaxSide),
-                          std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide)),
-                    FrameMarginsOf(f), f.screen());
+        PlaceOnScreen(QRect(wholePixelsFromTwips(PicLeft), wholePixelsFromTwips(PicTop),
+                            std::clamp(wholePixelsFromTwips(PicWidth), kMinSide, kMaxSide),
+                            std::clamp(wholePixelsFromTwips(PicHeight), kMinSide, kMaxSide)),
+                      FrameMarginsOf(f), f.screen());
     f.move(placed.topLeft());
     // Each size set is a resize of the window, as the window system reports it.
     f.resize(f.width(), placed.height());
@@ -276,18 +301,22 @@ void PicForm_Form_Resize() {
         SetMouseMode(next);
         return;
     }
-    // The picture keeps its size and mode while a drawing runs in it.
     if (IsBusy()) {
-        deferResize();
+        // A time loop lets events in only between its steps: the picture takes the new size
+        // and frame there, and the loop draws its next steps into it, keeping the picture's
+        // mode. Any other drawing keeps the picture's size and mode until it has ended.
+        if (!AnimationRunning()) {
+            deferResize();
+            return;
+        }
+        resizePending = false;
+        fitPictureToWindow();
+        PlotPicked(0);
         return;
     }
     const bool endsPath = next == kMouseSectionPath + 1;
     SetMouseMode(kMouseZoom);
-    PicForm& f = PicFormForm();
-    Picture& pic = f.Picture1->picture();
-    pic.Cls();
-    f.Picture1->setGeometry(0, 0, f.width(), f.height());
-    pic.resize(f.width(), f.height());
+    Picture& pic = fitPictureToWindow();
     // A path cut short by the resize leaves no rubber line to erase: back to copying.
     if (endsPath) pic.setDrawMode(kDrawCopyPen);
     PlotPicked(0);

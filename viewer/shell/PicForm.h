@@ -5,9 +5,11 @@
 // running animation with Esc (released in any of the viewer's windows), probes the point
 // under a right click, and collects the section path click by click in section-path mode
 // (kMouseSectionPath). It keeps its geometry and the zoom in force in the settings file, and comes
-// back inside the screen that shows it. While a drawing runs in the picture the mouse leaves
-// its draw mode and colours alone (no zoom box or path segment starts) and a resize waits for
-// the drawing's end.
+// back inside the screen that shows it, clear of the main window's menus and dataset entry
+// where the screen has room. While a drawing runs in the picture the mouse leaves its draw
+// mode and colours alone (no zoom box or path segment starts); a resize redraws the frame
+// between the steps of an animation, which draws its next steps at the new size, and waits
+// for the end of any other drawing.
 #include "runtime/Types.h"
 
 #include <QWidget>
@@ -17,6 +19,7 @@
 class PictureWidget;
 class QCloseEvent;
 class QResizeEvent;
+class QShowEvent;
 
 class PicForm : public QWidget {
     Q_OBJECT
@@ -33,6 +36,10 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool placed_ = false; // the first show put the window clear of the main window's controls
 };
 
 // The form, made (and its Form_Load run) on first use, hidden, as any reference to it does.

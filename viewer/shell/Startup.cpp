@@ -155,6 +155,7 @@ bool Main(const std::vector<std::string>& args, const std::string& programFolder
     startUrlList(first);
 
     MainForm& f = mainForm();
+    f.restorePlace();
     f.show();
     markOptions(f);
     readDisplayOptions(f);

@@ -230,6 +230,51 @@ TEST_F(ReadWindowTest, MercatorWorksInRadiansAndConvertsOnlyTheSpan) {
     EXPECT_EQ(Win.tcount2, 0);
 }
 
+// After zoom-outs the picture shows latitudes beyond the view's (the view is wider than the
+// picture's shape): the window takes every row whose cell reaches into the picture, in both
+// projections. Without a transform set for the view (the order window's detail, the save) the
+// view's own edges hold.
+TEST_F(ReadWindowTest, TheRowsAreThoseThePictureShows) {
+    for (const Long projection : {1L, 0L}) {
+        SCOPED_TRACE(projection);
+        View.Projection = projection;
+        const double unit = projection == 1 ? kDegToRad : 1.0;
+        View.LonPeriod = static_cast<float>(360 * unit);
+        std::vector<float> lon, lat;
+        for (int i = 0; i < 360; ++i)
+            lon.push_back(static_cast<float>((i + 0.5) * unit));
+        for (int j = 0; j < 180; ++j)
+            lat.push_back(static_cast<float>((j - 89.5) * unit));
+        regularGrid(lon, lat);
+        gridVar(2);
+        // Two zoom-outs from the whole grid, in Mercator held within its latitude bounds.
+        view(-72 * unit, 432 * unit, (projection == 1 ? -69.9 : -60) * unit,
+             (projection == 1 ? 79.6 : 60) * unit);
+        ASSERT_EQ(SetMapScale(640, 480), 0);
+        double south = 0, north = 0;
+        ASSERT_TRUE(PictureLatEdges(south, north));
+        ASSERT_LT(south, View.ViewExtent.South - 5 * unit);
+        ASSERT_GT(north, View.ViewExtent.North + 5 * unit);
+
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        const Long first = Win.startp(2), last = Win.endp(2), stride = Win.stride(2);
+        const float half = static_cast<float>(0.5 * unit) * stride;
+        EXPECT_TRUE(first == 1 || lat[first - 1] - half <= south) << first;
+        EXPECT_TRUE(last + stride > 180 || lat[last - 1] + half >= north) << last;
+        EXPECT_EQ(Win.countp(2), CountSteps(first, last, stride));
+        // The copies across the seam take the same rows.
+        ASSERT_FALSE(Win.seamWindows.empty());
+        for (size_t w = 0; w < Win.seamWindows.size(); ++w)
+            EXPECT_EQ(seamDim(2, w), dim(2));
+
+        // The view changed since the transform was set: the view's edges.
+        view(0, 359 * unit, -30 * unit, 30 * unit);
+        ASSERT_EQ(CalculateGridScalar(1), 1);
+        EXPECT_GE(lat[Win.startp(2) - 1], -30 * unit);
+        EXPECT_LE(lat[Win.endp(2) - 1], 30 * unit);
+    }
+}
+
 TEST_F(ReadWindowTest, RegularGridFailures) {
     regularGrid(range(0, 1, 10), range(0, 1, 10));
     gridVar(2);

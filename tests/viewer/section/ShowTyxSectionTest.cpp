@@ -9,6 +9,7 @@
 #include "platform/Component.h"
 #include "viewer/map/BusyGuard.h"
 #include "viewer/map/SharedState.h"
+#include "gui/ScreenPlace.h"
 #include "viewer/section/OCXHost.h"
 
 #include <QCoreApplication>
@@ -332,6 +333,29 @@ TEST_F(ShowTyxSectionTest, TheHostSaysHowToDrawAndThenWhatItShows) {
         ASSERT_NE(host.hint(), nullptr);
         EXPECT_TRUE(host.hint()->isVisible());
         EXPECT_EQ(host.hint()->text().toStdString(), kSectionHint);
+    }
+
+    // The main window's controls on the map's right: the host opens on its left instead, and
+    // where neither side has room it keeps clear of them all the same.
+    {
+        const QRect map(room.left() + room.width() / 2 - 50, room.top(), 100, 80);
+        const QRect controls(map.right() + 1, room.top(), room.right() - map.right(), 120);
+        const KeepClearProvider before = SetKeepClearArea([controls] { return controls; });
+        UnloadOCXHost();
+        ShowOCXHostBeside(map);
+        QRect frame = OCXHostForm().frameGeometry();
+        if (map.left() - frame.width() >= room.left()) EXPECT_EQ(frame.right(), map.left() - 1);
+        EXPECT_FALSE(frame.intersects(controls));
+        EXPECT_TRUE(room.contains(frame));
+
+        const QRect wide(room.left(), room.top(), room.width(), 120);
+        SetKeepClearArea([wide] { return wide; });
+        UnloadOCXHost();
+        ShowOCXHostBeside(map);
+        frame = OCXHostForm().frameGeometry();
+        EXPECT_FALSE(frame.intersects(wide));
+        EXPECT_TRUE(room.contains(frame));
+        SetKeepClearArea(before);
     }
 
     // The map at its third step: the control reads and draws that one in place of Draw.

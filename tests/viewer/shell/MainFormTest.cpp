@@ -7,6 +7,8 @@
 #include "viewer/map/ErrorBox.h"
 #include "viewer/shell/CdlDump.h"
 #include "viewer/shell/Note1.h"
+#include "viewer/shell/OrderFrm.h"
+#include "viewer/shell/PicForm.h"
 #include "viewer/shell/ShortMsg.h"
 #include "viewer/shell/Startup.h"
 #include "viewer/shell/frmAbout.h"
@@ -14,10 +16,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <filesystem>
 
 #ifndef PELORIN_SAMPLES_DIR
@@ -76,6 +81,54 @@ TEST_F(MainFormTest, ShutDownWritesTheOptionsAndTheListAndEnds) {
     EXPECT_EQ(Opt.OptArrowStyle, 108);
     EXPECT_TRUE(mainForm().FontArrow->isChecked());
     EXPECT_TRUE(mainForm().PolygonFill->isChecked());
+}
+
+// The map window restored beyond the screen's edge, and the order window opened, come up
+// inside the screen and clear of the main window's menus and dataset entry; the main window
+// comes back at the place it had at the shut-down.
+TEST_F(MainFormTest, WindowsOpenClearOfTheMainControlsAndTheMainWindowComesBack) {
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    // The map window was left 600 pixels left of the screen and at its top; an older settings
+    // file holds a main-window record of zeros, which is no place.
+    start("[position]\nPic top=0\nPic left=-9000\nPic height=4500\nPic width=6000\n"
+          "mai top=0\nmai left=0\nmai width=0\nmai height=0\n");
+    MainForm& f = mainForm();
+    f.openDataset(sample("regular_global.nc"));
+    ASSERT_NE(Data.clsNC, nullptr);
+    ui.boxes.clear();
+    f.move(room.topLeft());
+    QCoreApplication::processEvents();
+    const QRect controls = f.controlsArea();
+    ASSERT_FALSE(controls.isEmpty());
+    for (const QWidget* w : std::initializer_list<const QWidget*>{f.Combo1, f.cmdLoad, f.Text2})
+        EXPECT_TRUE(controls.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size())));
+
+    PicForm& map = PicFormForm();
+    map.show();
+    OrderFrm& order = OrderFrmForm();
+    order.show();
+    QCoreApplication::processEvents();
+    for (const QWidget* w : std::initializer_list<const QWidget*>{&map, &order}) {
+        SCOPED_TRACE(programText(w->windowTitle()));
+        EXPECT_TRUE(room.contains(w->frameGeometry())) << w->x() << "," << w->y();
+        EXPECT_FALSE(w->frameGeometry().intersects(controls)) << w->x() << "," << w->y();
+    }
+    EXPECT_EQ(map.size(), QSize(400, 300));
+
+    // The shut-down keeps the main window's place; the next start puts it back there.
+    const QRect place(room.x() + 30, room.y() + 40, f.width() + 20, f.height() + 10);
+    f.move(place.topLeft());
+    f.resize(place.size());
+    QCoreApplication::processEvents();
+    f.close();
+    EXPECT_EQ(ini("mai left", "position"), std::to_string(place.x() * 15));
+    EXPECT_EQ(ini("mai top", "position"), std::to_string(place.y() * 15));
+    EXPECT_EQ(ini("mai width", "position"), std::to_string(place.width() * 15));
+    EXPECT_EQ(ini("mai height", "position"), std::to_string(place.height() * 15));
+    resetViewer();
+    ASSERT_TRUE(Main({}, dir.path().string()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QRect(mainForm().pos(), mainForm().size()), place);
 }
 
 TEST_F(MainFormTest, AShortEntryIsNotKeptAtShutDown) {
