@@ -207,7 +207,10 @@ public:
     // ---- Coordinate arrays (CoordArrays.cpp) -------------------------------------------------
     Variant doFill_LonLatRad(Long nH, VArray<float>& outLon, VArray<float>& outLat);
     Variant doFill_LonLatDeg(Long nH, VArray<float>& outLon, VArray<float>& outLat);
-    Long doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3);
+    // The mesh's triangles: a quadrangle gives two. element, when given, receives the element
+    // (from 1) that each triangle comes from.
+    Long doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3,
+                         VArray<Long>* element = nullptr);
     Long doFill_vCoord(Long nH, VArray<double>& outvCoord);
 
     // ---- Time-step lookup and labels (TimeSteps.cpp) -----------------------------------------
