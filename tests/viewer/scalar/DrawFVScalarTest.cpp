@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -312,7 +313,35 @@ TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
-class DrawFvScalarFileTest : public ViewerDatasetFixture {};
+class DrawFvScalarFileTest : public ViewerDatasetFixture {
+protected:
+    // The file opened through the dataset library as the main dataset, a finite-volume mesh,
+    // with the positions of its values.
+    void openMesh(const std::string& file) {
+        kv.reset(CreateKelvad());
+        Data.clsNC = kv.get();
+        Data.nNcMain = kv->Initialize(file);
+        ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
+        ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+        ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
+    }
+    // The variable of that name (of narray dimensions) the only pick, at that step and level,
+    // over the whole mesh.
+    void pickAlone(const std::string& name, Long narray, Long step, Long level) {
+        View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
+        Data.CurTimeStep = step;
+        Data.CurLevel = level;
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{kv->variNum(name), narray, 1};
+        Data.PickCount = 1;
+    }
+    void TearDown() override {
+        Data.clsNC = nullptr;
+        kv.reset();
+        ViewerDatasetFixture::TearDown();
+    }
+    std::unique_ptr<IKelvad> kv;
+};
 
 TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     // Six nodes with their own positions, four elements; an element and a node variable.
@@ -335,18 +364,8 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
     const std::string file = nc.write();
 
-    IKelvad* kv = CreateKelvad();
-    Data.clsNC = kv;
-    Data.nNcMain = kv->Initialize(file);
-    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
-    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
-    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    Data.CurTimeStep = 2;
-    Data.CurLevel = 1;
-    Data.Picks.ReDim(1, 1);
-    Data.Picks(1) = PickItem{kv->variNum("zeta"), 2, 1};
-    Data.PickCount = 1;
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
+    pickAlone("zeta", 2, 2, 1);
     Picture pic(300, 200);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
@@ -365,9 +384,6 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(50));
-
-    Data.clsNC = nullptr;
-    delete kv;
 }
 
 // An FVCOM file: positions named lon/lat on the nodes, lonc/latc on the elements, and nv
@@ -399,21 +415,11 @@ TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
     nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
     const std::string file = nc.write();
 
-    IKelvad* kv = CreateKelvad();
-    Data.clsNC = kv;
-    Data.nNcMain = kv->Initialize(file);
-    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
     ASSERT_EQ(kv->lonvId(1), kv->variNum("lon"));
-    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
     ASSERT_EQ(Data.lonV.UBound(), 4); // the element centres
     EXPECT_NEAR(Data.lonV(4), (12.5 + 13.0 + 12.5) / 3, 1e-4);
-    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    Data.CurTimeStep = 1;
-    Data.CurLevel = 0;
-    Data.Picks.ReDim(1, 1);
-    Data.Picks(1) = PickItem{kv->variNum("ua"), 1, 1};
-    Data.PickCount = 1;
+    pickAlone("ua", 1, 1, 0);
     Picture pic(300, 200);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
@@ -430,9 +436,6 @@ TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
     ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(50));
-
-    Data.clsNC = nullptr;
-    delete kv;
 }
 
 // A D-Flow FM map file whose face table holds a quadrangle beside two triangles: the
@@ -479,13 +482,8 @@ TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles
     nc.var("mesh2d_s1", NC_DOUBLE, {"time", "mesh2d_nFaces"}).values({7.0, 8.0, 9.0});
     const std::string file = nc.write();
 
-    IKelvad* kv = CreateKelvad();
-    Data.clsNC = kv;
-    Data.nNcMain = kv->Initialize(file);
-    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
     ASSERT_EQ(kv->nElements(1), 3);
-    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
     ASSERT_EQ(Data.lonV.UBound(), 3);
     EXPECT_FLOAT_EQ(Data.lonV(1), 12.25f);
     EXPECT_FLOAT_EQ(Data.latV(1), 45.15f);
@@ -494,12 +492,7 @@ TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles
     ASSERT_EQ(MeshTriangleCount(), 4);
     ASSERT_GE(FillFvNodePositions(6), 0) << kv->ErrorMessage();
 
-    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    Data.CurTimeStep = 1;
-    Data.CurLevel = 0;
-    Data.Picks.ReDim(1, 1);
-    Data.Picks(1) = PickItem{kv->variNum("mesh2d_s1"), 1, 1};
-    Data.PickCount = 1;
+    pickAlone("mesh2d_s1", 1, 1, 0);
     Picture pic(300, 200);
     pic.setRecording(true);
     DrawFvScalar(pic);
@@ -526,9 +519,6 @@ TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles
         EXPECT_NEAR(lines[2].at[c], closes[c], 1e-3) << c;
         EXPECT_NEAR(lines[3].at[c], opens[c], 1e-3) << c;
     }
-
-    Data.clsNC = nullptr;
-    delete kv;
 }
 
 } // namespace
