@@ -130,6 +130,46 @@ bool FillBoundaryFitted(Kelvad&, NcfRec& r, VArray<float>& outLon, VArray<float>
     return true;
 }
 
+namespace {
+
+// The centre of each element's corners, from its triangles: the first gives three corners, the
+// second half of a split quadrangle adds its last one.
+void elementCentres(const NcfRec& r, VArray<float>& outLon, VArray<float>& outLat, bool rad) {
+    const std::size_t n = static_cast<std::size_t>(std::max<Long>(r.nElements, 0));
+    std::vector<double> sumLon(n, 0.0), sumLat(n, 0.0);
+    std::vector<int> corners(n, 0);
+    for (Long t = 1; t <= r.nodeElemArr.UBound(); ++t) {
+        const Long e = r.nodeElemArr(t);
+        if (e < 1 || e > r.nElements) throw RuntimeError(err::Subscript);
+        const std::size_t i = static_cast<std::size_t>(e - 1);
+        if (corners[i] == 0) {
+            const Long a = r.node1Arr(t), b = r.node2Arr(t), c = r.node3Arr(t);
+            sumLon[i] = double{r.lonArr(a)} + double{r.lonArr(b)} + double{r.lonArr(c)};
+            sumLat[i] = double{r.latArr(a)} + double{r.latArr(b)} + double{r.latArr(c)};
+            corners[i] = 3;
+        } else {
+            sumLon[i] += double{r.lonArr(r.node3Arr(t))};
+            sumLat[i] += double{r.latArr(r.node3Arr(t))};
+            ++corners[i];
+        }
+    }
+    outLon.ReDim(1, r.nElements);
+    outLat.ReDim(1, r.nElements);
+    for (Long e = 1; e <= r.nElements; ++e) {
+        const std::size_t i = static_cast<std::size_t>(e - 1);
+        // An element without a triangle has no centre: the table was never read.
+        if (corners[i] == 0) throw RuntimeError(err::Subscript);
+        outLon(e) = static_cast<float>(sumLon[i] / corners[i]);
+        outLat(e) = static_cast<float>(sumLat[i] / corners[i]);
+        if (rad) {
+            outLon(e) = toRad(outLon(e));
+            outLat(e) = toRad(outLat(e));
+        }
+    }
+}
+
+} // namespace
+
 // Finite-volume meshes: node coordinates on request (outLon(1) < 0), else one position per
 // element. False with ErrorMessage set when the request cannot be met.
 bool FillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float>& outLat,
@@ -148,20 +188,7 @@ bool FillFiniteVolume(Kelvad& kv, NcfRec& r, VArray<float>& outLon, VArray<float
             }
         }
     } else if (onNodes) {
-        // The centre of each element's three corners.
-        outLon.ReDim(1, r.nElements);
-        outLat.ReDim(1, r.nElements);
-        for (Long n = 1; n <= r.nElements; ++n) {
-            const Long a = r.node1Arr(n), b = r.node2Arr(n), c = r.node3Arr(n);
-            outLon(n) = static_cast<float>(
-                (double{r.lonArr(a)} + double{r.lonArr(b)} + double{r.lonArr(c)}) / 3.0);
-            outLat(n) = static_cast<float>(
-                (double{r.latArr(a)} + double{r.latArr(b)} + double{r.latArr(c)}) / 3.0);
-            if (rad) {
-                outLon(n) = toRad(outLon(n));
-                outLat(n) = toRad(outLat(n));
-            }
-        }
+        elementCentres(r, outLon, outLat, rad);
     } else if (nodeRequest) {
         kv.ErrorMessage = "This file does not have node coordinates";
         return false;
@@ -279,21 +306,47 @@ std::string shapeMismatch(const NcfRec& r, const VariRec& v) {
 
 // The number of the first node: the variable's start_index says it; without one, a table that
 // never uses 0 and stays within the node count is counted from 1. The node count is that of
-// the file's own numbering, every node of a column counted.
+// the file's own numbering, every node of a column counted. numbers holds the values that name
+// nodes (no padding).
 double firstNodeNumber(const NcfRec& r, const std::string& startIndex,
-                       const std::vector<int>& buf) {
+                       const std::vector<int>& numbers) {
     if (!Trim(startIndex).empty()) return Val(startIndex);
+    if (numbers.empty()) return 0;
     const int64_t levels = int64_t{r.FV_layers} + 1;
     const int64_t numbered = int64_t{r.nNodes} * levels;
-    const bool usesZero = std::find(buf.begin(), buf.end(), 0) != buf.end();
-    const int64_t largest = *std::max_element(buf.begin(), buf.end());
+    const bool usesZero = std::find(numbers.begin(), numbers.end(), 0) != numbers.end();
+    const int64_t largest = *std::max_element(numbers.begin(), numbers.end());
     // Columns numbered from 0 name only their first levels, whether or not the first column is
     // used.
     const bool columnStarts =
         levels > 1 &&
-        std::all_of(buf.begin(), buf.end(), [levels](int n) { return n % levels == 0; });
+        std::all_of(numbers.begin(), numbers.end(), [levels](int n) { return n % levels == 0; });
     // A mesh whose last node is unused is counted from 1 too.
     return !usesZero && !columnStarts && largest <= numbered ? 1 : 0;
+}
+
+// A table of four corners (SCHISM, D-Flow FM) holds triangles and quadrangles; a triangle's
+// fourth corner is padding: the variable's _FillValue, or any value below the first node
+// number (-1, as some writers pad). A number repeating one of the first three corners also
+// leaves a triangle.
+struct Padding {
+    bool possible = false; // a table of four corners
+    bool hasFill = false;
+    int fill = 0;
+    // Padding whatever the first node number (which is not known before the padding is left
+    // out of its guess).
+    bool sure(int value) const { return possible && ((hasFill && value == fill) || value < 0); }
+};
+
+// The values of the table that name nodes.
+template <class IsFourth>
+std::vector<int> nodeNumbers(const std::vector<int>& buf, const Padding& pad,
+                             IsFourth fourthCorner) {
+    std::vector<int> out;
+    out.reserve(buf.size());
+    for (std::size_t k = 0; k < buf.size(); ++k)
+        if (!(fourthCorner(k) && pad.sure(buf[k]))) out.push_back(buf[k]);
+    return out;
 }
 
 // The whole table in one read: over OPeNDAP every read is a request of its own. The netCDF
@@ -318,7 +371,7 @@ int readCornerTable(Kelvad& kv, Long nNc, Long found, std::vector<int>& buf) {
 } // namespace
 
 Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
-                             VArray<Long>& node3) {
+                             VArray<Long>& node3, VArray<Long>* element) {
     const std::string tag = "[doFill_NodeMesh] ";
     // A failed fill leaves no corner table, so that no caller goes on drawing the triangles of
     // the dataset it filled before.
@@ -327,6 +380,7 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         node1.Erase();
         node2.Erase();
         node3.Erase();
+        if (element != nullptr) element->Erase();
         return Long{-1};
     };
     try {
@@ -343,34 +397,74 @@ Long Kelvad::doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2,
         std::vector<int> buf;
         const int status = readCornerTable(*this, nNc, found, buf);
         if (status != NC_NOERR) return fail(tag + "NetCDF Error: " + NcErrorText(status));
+
+        const std::size_t nSide = static_cast<std::size_t>(r.nSide);
+        const std::size_t nElements = static_cast<std::size_t>(r.nElements);
+        const auto at = [&](Long n, std::size_t c) {
+            const std::size_t e = static_cast<std::size_t>(n - 1);
+            const std::size_t k = shape.cornersFirst ? c * nElements + e : e * nSide + c;
+            if (k >= buf.size()) throw RuntimeError(err::Subscript);
+            return k;
+        };
+        Padding pad;
+        pad.possible = r.nSide == 4;
+        const std::string fill = GetAttVbyVarNumbyAttname(found, "_FillValue", nNc);
+        pad.hasFill = !Trim(fill).empty();
+        if (pad.hasFill) pad.fill = static_cast<int>(Val(fill));
+        const auto fourthCorner = [&](std::size_t k) {
+            return (shape.cornersFirst ? k / nElements : k % nSide) == 3;
+        };
+        const std::string startIndex = GetAttVbyVarNumbyAttname(found, "start_index", nNc);
         const double base =
-            firstNodeNumber(r, GetAttVbyVarNumbyAttname(found, "start_index", nNc), buf);
+            pad.possible ? firstNodeNumber(r, startIndex, nodeNumbers(buf, pad, fourthCorner))
+                         : firstNodeNumber(r, startIndex, buf);
 
         // Each element's first three corners; with layers the file numbers every node of a
         // column, and the division folds such a number onto its horizontal node.
-        VArray<Long> n1(1, r.nElements), n2(1, r.nElements), n3(1, r.nElements);
         const double perColumn = r.FV_layers + 1.0;
-        const std::size_t nSide = static_cast<std::size_t>(r.nSide);
-        const std::size_t nElements = static_cast<std::size_t>(r.nElements);
-        auto corner = [&](Long element, std::size_t c) {
-            const std::size_t e = static_cast<std::size_t>(element - 1);
-            const std::size_t k = shape.cornersFirst ? c * nElements + e : e * nSide + c;
-            if (k >= buf.size()) throw RuntimeError(err::Subscript);
+        auto node = [&](std::size_t k) {
             return AddL(CLng(Fix(Div(buf[k] - base, perColumn))), 1);
         };
+        std::vector<Long> corners, from;
+        corners.reserve(3 * nElements);
+        from.reserve(nElements);
         for (Long n = 1; n <= r.nElements; ++n) {
-            Long* out[3] = {&n1(n), &n2(n), &n3(n)};
-            for (std::size_t c = 0; c < 3; ++c) {
-                const Long node = corner(n, c);
-                if (node < 1 || node > r.nNodes)
-                    return fail(tag + "Node number " + CStr(node) + " of element " + CStr(n) +
+            Long c[4] = {0, 0, 0, 0};
+            Long count = 3;
+            for (std::size_t i = 0; i < 4; ++i) {
+                if (i == 3) {
+                    if (!pad.possible) break;
+                    const int value = buf[at(n, 3)];
+                    if (pad.sure(value) || value < base) break;
+                }
+                c[i] = node(at(n, i));
+                if (c[i] < 1 || c[i] > r.nNodes)
+                    return fail(tag + "Node number " + CStr(c[i]) + " of element " + CStr(n) +
                                 " is outside 1 to " + CStr(r.nNodes));
-                *out[c] = node;
+                if (i == 3 && c[3] != c[0] && c[3] != c[1] && c[3] != c[2]) count = 4;
             }
+            // A quadrangle is split along its diagonal from the first corner: the second half
+            // adds the fourth corner last.
+            corners.insert(corners.end(), {c[0], c[1], c[2]});
+            from.push_back(n);
+            if (count == 4) {
+                corners.insert(corners.end(), {c[0], c[2], c[3]});
+                from.push_back(n);
+            }
+        }
+        const Long triangles = static_cast<Long>(from.size());
+        VArray<Long> n1(1, triangles), n2(1, triangles), n3(1, triangles), src(1, triangles);
+        for (Long t = 1; t <= triangles; ++t) {
+            const std::size_t k = 3 * static_cast<std::size_t>(t - 1);
+            n1(t) = corners[k];
+            n2(t) = corners[k + 1];
+            n3(t) = corners[k + 2];
+            src(t) = from[static_cast<std::size_t>(t - 1)];
         }
         node1 = std::move(n1);
         node2 = std::move(n2);
         node3 = std::move(n3);
+        if (element != nullptr) *element = std::move(src);
         return 1;
     } catch (const RuntimeError& e) {
         return fail(fillErrorText("doFill_NodeMesh", e));

@@ -284,9 +284,10 @@ void placeElementsToo(NcfRec& r) {
 }
 
 // A mesh: finite elements when the coordinates lie on the nodes, finite volumes when they lie
-// on the elements.
+// on the elements. Its elements have three corners, six (the first three taken), or up to four
+// (triangles padded and quadrangles, as SCHISM and D-Flow FM write them).
 void setMeshLayout(Kelvad& kv, NcfRec& r) {
-    if (r.nSide != 3 && r.nSide != 6)
+    if (r.nSide != 3 && r.nSide != 4 && r.nSide != 6)
         throw Unrecognised{"[pickCoordVariables] ncf(nH).nSide <> 3 or 6 "};
     const Long first = r.vari(r.lon_vId).arrayDimId(1);
     if (first == r.node_dId) {

@@ -448,7 +448,8 @@ namespace {
 // the first of each column the horizontal node. False when the corner table cannot be read.
 bool readFvNodes(PositionReads& p) {
     NcfRec& r = p.r;
-    if (p.kv.doFill_NodeMesh(p.nH, r.node1Arr, r.node2Arr, r.node3Arr) < 0) return false;
+    if (p.kv.doFill_NodeMesh(p.nH, r.node1Arr, r.node2Arr, r.node3Arr, &r.nodeElemArr) < 0)
+        return false;
     if (r.nNodesAll < 1) throw RuntimeError(err::Subscript);
     std::vector<float> lonAll(count(r.nNodesAll)), latAll(count(r.nNodesAll));
     readWhole(r, r.lon_vId, lonAll.data(), lonAll.size(), p.tag);

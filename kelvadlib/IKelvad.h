@@ -347,7 +347,8 @@ public:
     virtual float vMax(Long nv, Long nNc = 1) = 0; // 140 get
     // Smallest valid value of the last any-type array read if it read variable nv; else 0.
     virtual float vMin(Long nv, Long nNc = 1) = 0; // 141 get
-    // First three corner nodes (from 1) of each mesh element into node1 to node3: 1; else -1.
+    // Corner nodes (from 1) of each mesh triangle into node1 to node3, a quadrangle split into
+    // two: 1; else -1.
     virtual Long FillNodeMesh(VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3,
                               Long nNc = 1) = 0; // 142 method
     // Number of the variable named varName (any case), 0 if none; else 0.

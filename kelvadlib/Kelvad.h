@@ -210,7 +210,10 @@ public:
     // The positions of a moving cell list at index `index` of the dimension it moves along.
     Long doFill_LonLatAt(Long nH, Long index, VArray<float>& outLon, VArray<float>& outLat,
                          bool rad);
-    Long doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3);
+    // The mesh's triangles: a quadrangle gives two. element, when given, receives the element
+    // (from 1) that each triangle comes from.
+    Long doFill_NodeMesh(Long nNc, VArray<Long>& node1, VArray<Long>& node2, VArray<Long>& node3,
+                         VArray<Long>* element = nullptr);
     Long doFill_vCoord(Long nH, VArray<double>& outvCoord);
 
     // ---- Time-step lookup and labels (TimeSteps.cpp) -----------------------------------------

@@ -169,7 +169,8 @@ struct NcfRec {
     VArray<float> lonMoving, latMoving;
     VArray<double> timeArr;                    // 1 To nTime, raw time values
     VArray<double> vCoordArr;                  // 0 To kMax, element 0 left 0
-    VArray<Long> node1Arr, node2Arr, node3Arr; // 1 To nElements, 1-based corner nodes
+    VArray<Long> node1Arr, node2Arr, node3Arr; // 1-based corners of each triangle of the mesh
+    VArray<Long> nodeElemArr;                  // the element each triangle comes from
     // GMT work arrays (1 To nSide): the DIMENSION, SPACING and range variables.
     VArray<Long> gmtDimension;
     VArray<double> gmtSpacing, gmtXRange, gmtYRange, gmtZRange;
@@ -188,6 +189,7 @@ struct NcfRec {
         node1Arr.Erase();
         node2Arr.Erase();
         node3Arr.Erase();
+        nodeElemArr.Erase();
         gmtDimension.Erase();
         gmtSpacing.Erase();
         gmtXRange.Erase();

@@ -345,6 +345,8 @@ protected:
             r.node3Arr = VArray<Long>(1, 2);
             r.node1Arr(1) = 1, r.node2Arr(1) = 2, r.node3Arr(1) = 3;
             r.node1Arr(2) = 2, r.node2Arr(2) = 4, r.node3Arr(2) = 3;
+            r.nodeElemArr = VArray<Long>(1, 2);
+            r.nodeElemArr(1) = 1, r.nodeElemArr(2) = 2;
         } else {
             r.lonArr = list({10, 20});
             r.latArr = list({-10, -20});
@@ -377,6 +379,27 @@ TEST_F(FiniteVolumeFill, NodeCoordinatesOnRequestElseCentres) {
     // A request through a two-dimensional array has no element 1 to read.
     VArray<float> grid(1, 2, 1, 2);
     EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, grid, cLat)), -1);
+    EXPECT_NE(k.ErrorMessage.find("Error(number 9)"), std::string::npos);
+}
+
+// A quadrangle, split in two triangles, is placed at the mean of its four corners; a table of
+// triangles never read places nothing.
+TEST_F(FiniteVolumeFill, AQuadrangleIsPlacedAtItsFourCorners) {
+    NcfRec& r = mesh(true);
+    r.nElements = 1;
+    r.node1Arr(2) = 1, r.node2Arr(2) = 4, r.node3Arr(2) = 3;
+    r.node1Arr(1) = 1, r.node2Arr(1) = 2, r.node3Arr(1) = 4;
+    r.nodeElemArr(2) = 1;
+    VArray<float> lon, lat;
+    ASSERT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), 1) << k.ErrorMessage;
+    EXPECT_EQ(items(lon), (std::vector<float>{2.25f}));
+    EXPECT_EQ(items(lat), (std::vector<float>{2.25f}));
+
+    r.nElements = 2; // element 2 has no triangle
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), -1);
+    EXPECT_NE(k.ErrorMessage.find("Error(number 9)"), std::string::npos);
+    r.nodeElemArr.Erase();
+    EXPECT_EQ(resultOf(k.doFill_LonLatDeg(1, lon, lat)), -1);
     EXPECT_NE(k.ErrorMessage.find("Error(number 9)"), std::string::npos);
 }
 
@@ -442,6 +465,7 @@ struct MeshFile {
     std::optional<int> startIndex = {};
     bool cornersFirst = false; // nv(three, nele), as FVCOM writes it; else nv(nele, three)
     Long rows = -1;            // size of the element dimension; -1: nElements
+    std::optional<int> fill = {};
 };
 
 class NodeMeshTest : public CoordArraysTest {
@@ -461,6 +485,7 @@ protected:
                                          : std::vector<std::string>{"nele", "three"});
         nv.values(m.values);
         if (m.startIndex) nv.att("start_index", NC_INT, *m.startIndex);
+        if (m.fill) nv.att("_FillValue", NC_INT, *m.fill);
         nc.write();
         EXPECT_EQ(header(nc.path()), 1) << k.ErrorMessage;
         NcfRec& r = k.ncf(1);
@@ -554,6 +579,88 @@ TEST_F(NodeMeshTest, CornersFromTheConnectivityVariable) {
         ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1) << k.ErrorMessage;
         EXPECT_EQ(corners(), c.expected);
         EXPECT_GE(k.ncf(1).ncid, 0); // left open
+    }
+}
+
+// Tables of four corners, as SCHISM and D-Flow FM write them: a row padded after three corners
+// is a triangle, a quadrangle gives two triangles along its diagonal from the first corner, and
+// each triangle knows its element.
+TEST_F(NodeMeshTest, FourCornersGiveTrianglesOfTheirElements) {
+    struct Case {
+        const char* what;
+        Long nNodes;
+        std::vector<std::vector<Long>> expected;
+        std::vector<Long> elements;
+        MeshFile file;
+    };
+    const std::vector<std::vector<Long>> mixed = {{1, 2, 5}, {1, 5, 4}, {2, 3, 5}, {3, 6, 5}};
+    const std::vector<Long> mixedFrom = {1, 1, 2, 3};
+    const Case cases[] = {
+        {"padded with _FillValue, from 1",
+         4,
+         {{1, 2, 3}, {2, 4, 3}},
+         {1, 2},
+         {4, 2, {1, 2, 3, -999, 2, 4, 3, -999}, 1, false, -1, -999}},
+        {"padded with -1, from 0, no _FillValue",
+         4,
+         {{1, 2, 3}, {2, 4, 3}},
+         {1, 2},
+         {4, 2, {0, 1, 2, -1, 1, 3, 2, -1}, 0}},
+        {"padded with -1 under a _FillValue of -1, from 1",
+         4,
+         {{1, 2, 3}, {2, 4, 3}},
+         {1, 2},
+         {4, 2, {1, 2, 3, -1, 2, 4, 3, -1}, 1, false, -1, -1}},
+        {"padded, numbering guessed from 0",
+         4,
+         {{1, 2, 3}, {2, 4, 3}},
+         {1, 2},
+         {4, 2, {0, 1, 2, -1, 1, 3, 2, -1}}},
+        {"padded, numbering guessed from 1 past a large fill",
+         4,
+         {{1, 2, 3}, {2, 4, 3}},
+         {1, 2},
+         {4, 2, {1, 2, 3, 99999, 2, 4, 3, 99999}, {}, false, -1, 99999}},
+        {"a quadrangle and two triangles, from 1",
+         6,
+         mixed,
+         mixedFrom,
+         {4, 3, {1, 2, 5, 4, 2, 3, 5, -999, 3, 6, 5, -999}, 1, false, -1, -999}},
+        {"a quadrangle and two triangles, from 0",
+         6,
+         mixed,
+         mixedFrom,
+         {4, 3, {0, 1, 4, 3, 1, 2, 4, -1, 2, 5, 4, -1}, 0}},
+        {"corners by elements",
+         6,
+         mixed,
+         mixedFrom,
+         {4, 3, {1, 2, 3, 2, 3, 6, 5, 5, 5, 4, -999, -999}, 1, true, -1, -999}},
+        {"a fourth corner repeating the third", 4, {{1, 2, 3}}, {1}, {4, 1, {1, 2, 3, 3}, 1}},
+        {"a 0 after corners from 1", 4, {{1, 2, 3}}, {1}, {4, 1, {1, 2, 3, 0}, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(c.file, c.nNodes);
+        VArray<Long> from;
+        ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3, &from), 1) << k.ErrorMessage;
+        EXPECT_EQ(corners(), c.expected);
+        EXPECT_EQ(items(from), c.elements);
+        ASSERT_EQ(k.doFill_NodeMesh(1, n1, n2, n3), 1); // the elements need not be asked for
+        EXPECT_EQ(corners(), c.expected);
+    }
+
+    // Padding stands only for a fourth corner; a bad fourth corner fails as any other.
+    const MeshFile bad[] = {{4, 1, {1, 2, -999, -999}, 1, false, -1, -999},
+                            {4, 1, {1, 2, 3, 7}, 1}};
+    for (const MeshFile& m : bad) {
+        load(m, 4);
+        earlierTable();
+        VArray<Long> from = VArray<Long>(1, 1);
+        EXPECT_EQ(k.doFill_NodeMesh(1, n1, n2, n3, &from), -1);
+        EXPECT_EQ(k.ErrorMessage.rfind("[doFill_NodeMesh] Node number ", 0), 0u) << k.ErrorMessage;
+        EXPECT_TRUE(tableCleared());
+        EXPECT_FALSE(from.IsAllocated());
     }
 }
 

@@ -231,6 +231,10 @@ const RecognitionCase kCases[] = {
      "dimensions: nodes = 6; elements = 2; nfaces = 6;\n"
      "variables: float longitude(nodes); float latitude(nodes);",
      1, "", "GridType=4 nSide=6 nNodes=6 nElements=2"},
+    // Triangles padded to four corners, and quadrangles.
+    {"FiniteElementMeshOfFourNodes",
+     "dimensions: node = 6; nele = 4; nface = 4;\nvariables: float lon(node); float lat(node);",
+     1, "", "GridType=4 nSide=4 nNodes=6 nElements=4 face_dId=d:nface"},
     // ---- Finite-volume mesh, element coordinates (6) ----
     {"FiniteVolumeMeshWarnsWithoutDimensions",
      "dimensions: node = 6; nele = 4; nface = 3;\n"
@@ -308,9 +312,9 @@ const RecognitionCase kCases[] = {
      "dimensions: station = 3; node = 3;\n"
      "variables: float lon(station); float lat(station);",
      -1, "[pickCoordVariables] nCell_dId >= 0 And node_dId >= 0", "GridType=0"},
-    {"MeshOfFourNodesPerElement",
-     "dimensions: node = 6; nele = 4; nface = 4;\nvariables: float lon(node); float lat(node);",
-     -1, "[pickCoordVariables] ncf(nH).nSide <> 3 or 6 ", "GridType=0 nSide=4"},
+    {"MeshOfFiveNodesPerElement",
+     "dimensions: node = 6; nele = 4; nface = 5;\nvariables: float lon(node); float lat(node);",
+     -1, "[pickCoordVariables] ncf(nH).nSide <> 3 or 6 ", "GridType=0 nSide=5"},
     {"MeshWithoutFaceDimension",
      "dimensions: node = 6; nele = 4;\nvariables: float lon(node); float lat(node);",
      -1, "[pickCoordVariables] ncf(nH).nSide <> 3 or 6 ", "GridType=0 nSide=0"},

@@ -356,6 +356,139 @@ data:
   time = 0, 3 ;
 })cdl";
 
+// SCHISM's UGRID output: every row of the face table has four columns, triangles padded with
+// -1 (its _FillValue), counted from 1.
+const char* const kSchismCdl =
+    R"cdl(netcdf out2d_1 {
+dimensions:
+  nSCHISM_hgrid_node = 6 ; nSCHISM_hgrid_face = 4 ; nMaxSCHISM_hgrid_face_nodes = 4 ;
+  time = UNLIMITED ;
+variables:
+  double time(time) ;
+    time:long_name = "Time" ; time:units = "seconds since 2018-09-01 00:00:00" ;
+    time:base_date = 2018, 9, 1, 0 ; time:standard_name = "time" ;
+  int SCHISM_hgrid ;
+    SCHISM_hgrid:long_name = "Topology data of 2d unstructured mesh" ;
+    SCHISM_hgrid:topology_dimension = 2 ; SCHISM_hgrid:cf_role = "mesh_topology" ;
+    SCHISM_hgrid:node_coordinates = "SCHISM_hgrid_node_x SCHISM_hgrid_node_y" ;
+    SCHISM_hgrid:face_node_connectivity = "SCHISM_hgrid_face_nodes" ;
+    SCHISM_hgrid:face_coordinates = "SCHISM_hgrid_face_x SCHISM_hgrid_face_y" ;
+  int SCHISM_hgrid_face_nodes(nSCHISM_hgrid_face, nMaxSCHISM_hgrid_face_nodes) ;
+    SCHISM_hgrid_face_nodes:long_name = "Horizontal Element Table" ;
+    SCHISM_hgrid_face_nodes:cf_role = "face_node_connectivity" ;
+    SCHISM_hgrid_face_nodes:start_index = 1 ; SCHISM_hgrid_face_nodes:_FillValue = -1 ;
+  double SCHISM_hgrid_node_x(nSCHISM_hgrid_node) ;
+    SCHISM_hgrid_node_x:long_name = "node x-coordinate" ;
+    SCHISM_hgrid_node_x:standard_name = "longitude" ; SCHISM_hgrid_node_x:units = "degrees_east" ;
+    SCHISM_hgrid_node_x:mesh = "SCHISM_hgrid" ;
+  double SCHISM_hgrid_node_y(nSCHISM_hgrid_node) ;
+    SCHISM_hgrid_node_y:long_name = "node y-coordinate" ;
+    SCHISM_hgrid_node_y:standard_name = "latitude" ; SCHISM_hgrid_node_y:units = "degrees_north" ;
+    SCHISM_hgrid_node_y:mesh = "SCHISM_hgrid" ;
+  double SCHISM_hgrid_face_x(nSCHISM_hgrid_face) ;
+    SCHISM_hgrid_face_x:standard_name = "longitude" ; SCHISM_hgrid_face_x:units = "degrees_east" ;
+  double SCHISM_hgrid_face_y(nSCHISM_hgrid_face) ;
+    SCHISM_hgrid_face_y:standard_name = "latitude" ; SCHISM_hgrid_face_y:units = "degrees_north" ;
+  float depth(nSCHISM_hgrid_node) ;
+    depth:long_name = "Bathymetry" ; depth:units = "meters" ; depth:positive = "down" ;
+    depth:mesh = "SCHISM_hgrid" ; depth:location = "node" ;
+  float elevation(time, nSCHISM_hgrid_node) ;
+    elevation:mesh = "SCHISM_hgrid" ; elevation:location = "node" ; elevation:units = "m" ;
+  int dryFlagElement(time, nSCHISM_hgrid_face) ;
+    dryFlagElement:mesh = "SCHISM_hgrid" ; dryFlagElement:location = "elem" ;
+data:
+  time = 3600, 7200 ;
+  SCHISM_hgrid_face_nodes = 1, 2, 4, -1, 2, 5, 4, -1, 2, 3, 5, -1, 3, 6, 5, -1 ;
+  SCHISM_hgrid_node_x = -76, -75.9, -75.8, -76, -75.9, -75.8 ;
+  SCHISM_hgrid_node_y = 37, 37, 37, 37.1, 37.1, 37.1 ;
+  SCHISM_hgrid_face_x = -75.97, -75.93, -75.87, -75.83 ;
+  SCHISM_hgrid_face_y = 37.03, 37.07, 37.03, 37.07 ;
+  depth = 5, 6, 7, 8, 9, 10 ;
+  elevation = 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 1.1, 1.2 ;
+  dryFlagElement = 0, 0, 0, 1, 0, 0, 1, 1 ;
+}
+)cdl";
+
+// A D-Flow FM map file: a quadrangle and two triangles in a table of four columns, padded with
+// its _FillValue -999, counted from 1.
+const char* const kDflowCdl =
+    R"cdl(netcdf FlowFM_map {
+dimensions:
+  mesh2d_nNodes = 6 ; mesh2d_nEdges = 8 ; Two = 2 ; mesh2d_nFaces = 3 ;
+  mesh2d_nMax_face_nodes = 4 ; time = UNLIMITED ;
+variables:
+  int mesh2d ;
+    mesh2d:cf_role = "mesh_topology" ; mesh2d:long_name = "Topology data of 2D mesh" ;
+    mesh2d:topology_dimension = 2 ; mesh2d:node_coordinates = "mesh2d_node_x mesh2d_node_y" ;
+    mesh2d:node_dimension = "mesh2d_nNodes" ;
+    mesh2d:max_face_nodes_dimension = "mesh2d_nMax_face_nodes" ;
+    mesh2d:edge_node_connectivity = "mesh2d_edge_nodes" ; mesh2d:edge_dimension = "mesh2d_nEdges" ;
+    mesh2d:face_node_connectivity = "mesh2d_face_nodes" ; mesh2d:face_dimension = "mesh2d_nFaces" ;
+    mesh2d:face_coordinates = "mesh2d_face_x mesh2d_face_y" ;
+  double mesh2d_node_x(mesh2d_nNodes) ;
+    mesh2d_node_x:units = "degrees_east" ; mesh2d_node_x:standard_name = "longitude" ;
+    mesh2d_node_x:mesh = "mesh2d" ; mesh2d_node_x:location = "node" ;
+  double mesh2d_node_y(mesh2d_nNodes) ;
+    mesh2d_node_y:units = "degrees_north" ; mesh2d_node_y:standard_name = "latitude" ;
+    mesh2d_node_y:mesh = "mesh2d" ; mesh2d_node_y:location = "node" ;
+  int mesh2d_edge_nodes(mesh2d_nEdges, Two) ;
+    mesh2d_edge_nodes:cf_role = "edge_node_connectivity" ; mesh2d_edge_nodes:start_index = 1 ;
+  int mesh2d_face_nodes(mesh2d_nFaces, mesh2d_nMax_face_nodes) ;
+    mesh2d_face_nodes:cf_role = "face_node_connectivity" ; mesh2d_face_nodes:mesh = "mesh2d" ;
+    mesh2d_face_nodes:location = "face" ;
+    mesh2d_face_nodes:long_name = "Mapping from every face to its corner nodes (counterclockwise)" ;
+    mesh2d_face_nodes:start_index = 1 ; mesh2d_face_nodes:_FillValue = -999 ;
+  double mesh2d_face_x(mesh2d_nFaces) ;
+    mesh2d_face_x:units = "degrees_east" ; mesh2d_face_x:standard_name = "longitude" ;
+  double mesh2d_face_y(mesh2d_nFaces) ;
+    mesh2d_face_y:units = "degrees_north" ; mesh2d_face_y:standard_name = "latitude" ;
+  double time(time) ;
+    time:units = "seconds since 2001-01-01 00:00:00" ; time:standard_name = "time" ;
+  double mesh2d_s1(time, mesh2d_nFaces) ;
+    mesh2d_s1:mesh = "mesh2d" ; mesh2d_s1:location = "face" ;
+    mesh2d_s1:standard_name = "sea_surface_height" ; mesh2d_s1:units = "m" ;
+data:
+  mesh2d_node_x = 4, 4.1, 4.2, 4, 4.1, 4.2 ;
+  mesh2d_node_y = 52, 52, 52, 52.1, 52.1, 52.1 ;
+  mesh2d_edge_nodes = 1, 2, 2, 3, 4, 5, 5, 6, 1, 4, 2, 5, 3, 6, 2, 5 ;
+  mesh2d_face_nodes = 1, 2, 5, 4, 2, 3, 5, -999, 3, 6, 5, -999 ;
+  mesh2d_face_x = 4.05, 4.1667, 4.1667 ;
+  mesh2d_face_y = 52.05, 52.033, 52.067 ;
+  time = 0, 600 ;
+  mesh2d_s1 = 1, 2, 3, 4, 5, 6 ;
+}
+)cdl";
+
+// Two quadrangles counted from 0, with a triangle's padding of -1 and no _FillValue, as
+// other UGRID writers leave it.
+const char* const kUgridQuadsCdl =
+    R"cdl(netcdf quads {
+dimensions:
+  n_node = 7 ; n_face = 3 ; n_max_face_nodes = 4 ; time = 2 ;
+variables:
+  int mesh ;
+    mesh:cf_role = "mesh_topology" ; mesh:topology_dimension = 2 ;
+    mesh:node_coordinates = "mesh_node_x mesh_node_y" ;
+    mesh:face_node_connectivity = "mesh_face_nodes" ; mesh:face_dimension = "n_face" ;
+  int mesh_face_nodes(n_face, n_max_face_nodes) ;
+    mesh_face_nodes:cf_role = "face_node_connectivity" ; mesh_face_nodes:start_index = 0 ;
+  double mesh_node_x(n_node) ;
+    mesh_node_x:standard_name = "longitude" ; mesh_node_x:units = "degrees_east" ;
+  double mesh_node_y(n_node) ;
+    mesh_node_y:standard_name = "latitude" ; mesh_node_y:units = "degrees_north" ;
+  double time(time) ;
+    time:units = "hours since 2022-06-01" ; time:calendar = "proleptic_gregorian" ;
+  float zeta(time, n_node) ;
+    zeta:mesh = "mesh" ; zeta:location = "node" ;
+data:
+  mesh_face_nodes = 0, 1, 4, 3, 1, 2, 5, 4, 2, 6, 5, -1 ;
+  mesh_node_x = 10, 10.1, 10.2, 10, 10.1, 10.2, 10.3 ;
+  mesh_node_y = 54, 54, 54, 54.1, 54.1, 54.1, 54.05 ;
+  time = 0, 6 ;
+  zeta = 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14 ;
+}
+)cdl";
+
 const char* const kIconCdl =
     R"cdl(netcdf icon {
 dimensions:
@@ -501,6 +634,9 @@ const Shape kShapes[] = {
     {"Fvcom", kFvcomCdl, NcFormat::Netcdf4, kGridFvMesh, "lon", "lat", "time", "siglay", "nNodes=5 nElements=2 nSide=3", 2, 2, "2020-01-01", "2020-01-01 12:00:00", {-70, -69.8, 42, 42.1}},
     {"Adcirc", kAdcircCdl, NcFormat::Netcdf4, kGridFeMesh, "x", "y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2008-07-31 13:00:00", "2008-07-31 14:00:00", {-90, -89.8, 29, 29.1}},
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
+    {"Schism", kSchismCdl, NcFormat::Netcdf4, kGridFvMesh, "SCHISM_hgrid_node_x", "SCHISM_hgrid_node_y", "time", "", "nNodes=6 nElements=4 nSide=4", 2, 0, "2018-09-01 01:00:00", "2018-09-01 02:00:00", {-76, -75.8, 37, 37.1}},
+    {"Dflow", kDflowCdl, NcFormat::Netcdf4, kGridFvMesh, "mesh2d_node_x", "mesh2d_node_y", "time", "", "nNodes=6 nElements=3 nSide=4", 2, 0, "2001-01-01", "2001-01-01 00:10:00", {4, 4.2, 52, 52.1}},
+    {"UgridQuads", kUgridQuadsCdl, NcFormat::Classic, kGridFeMesh, "mesh_node_x", "mesh_node_y", "time", "", "nNodes=7 nElements=3 nSide=4", 2, 0, "2022-06-01", "2022-06-01 06:00:00", {10, 10.3, 54, 54.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
     {"Mpas", kMpasCdl, NcFormat::Netcdf4, kGridCells, "lonCell", "latCell", "", "", "nCells=4", 0, 0, "", "", {250, 253, 40, 43}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
@@ -639,6 +775,42 @@ TEST_F(ShapeFiles, SigmaLayersOverNodesAreTheLevelAxis) {
     ASSERT_EQ(levels.UBound(), 2);
     EXPECT_EQ(levels(1), 1);
     EXPECT_EQ(levels(2), 2);
+}
+
+// Face tables of four columns: a padded row is one triangle and a quadrangle two, split along
+// its diagonal from its first corner; the elements stay the file's faces, each placed at the
+// mean of its corners, and an element variable keeps one value per face.
+TEST_F(ShapeFiles, FourColumnFaceTablesGiveTrianglesAndKeepTheirFaces) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<Long>> triangles;
+    };
+    const Case cases[] = {
+        {"Schism", {{1, 2, 4}, {2, 5, 4}, {2, 3, 5}, {3, 6, 5}}},
+        {"Dflow", {{1, 2, 5}, {1, 5, 4}, {2, 3, 5}, {3, 6, 5}}},
+        {"UgridQuads", {{1, 2, 5}, {1, 5, 4}, {2, 3, 6}, {2, 6, 5}, {3, 7, 6}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        k.reset(CreateKelvad());
+        open(std::string(c.name));
+        EXPECT_EQ(corners(), c.triangles);
+    }
+
+    // The faces of D-Flow FM: the quadrangle's centre and its one value.
+    k.reset(CreateKelvad());
+    open(std::string("Dflow"));
+    VArray<float> lon, lat; // never dimensioned: the elements
+    ASSERT_EQ(k->FillLonLatDeg(lon, lat), 1) << k->ErrorMessage();
+    ASSERT_EQ(lon.UBound(), 3);
+    EXPECT_NEAR(lon(1), 4.05, 1e-5);
+    EXPECT_NEAR(lat(1), 52.05, 1e-5);
+    EXPECT_NEAR(lon(2), (4.1 + 4.2 + 4.1) / 3, 1e-5);
+    EXPECT_NEAR(lat(3), (52 + 52.1 + 52.1) / 3, 1e-5);
+    VArray<float> s1;
+    ASSERT_EQ(k->GetVarFloat(k->variNum("mesh2d_s1"), s1).toLong(), 6) << k->ErrorMessage();
+    EXPECT_EQ(s1(1), 1.0f);
+    EXPECT_EQ(s1(4), 4.0f); // step 2, the quadrangle
 }
 
 // Station reports by hour: each station placed once, at its first report that gives a

@@ -55,11 +55,12 @@ VArray<Long> readNodeCodes(IKelvad& nc, Long nNodes) {
     return codes;
 }
 
-// The segments of one pass over every element's edges (a, b), (b, c), (c, a): a candidate met
-// for the first time is added; met again, the stored one is negated (an inner edge). Only one
-// positive copy of an edge exists at a time, so a lookup replaces the scan of the list.
+// The segments of one pass over every triangle's edges (a, b), (b, c), (c, a): a candidate met
+// for the first time is added; met again, the stored one is negated (an inner edge, such as
+// the diagonal of a split quadrangle). Only one positive copy of an edge exists at a time, so a
+// lookup replaces the scan of the list.
 template <class IsCandidate>
-Segments boundaryPass(const VArray<Long>& codes, Long nElements, IsCandidate isCandidate) {
+Segments boundaryPass(const VArray<Long>& codes, Long triangles, IsCandidate isCandidate) {
     Segments list;
     std::unordered_map<uint64_t, size_t> positive;
     auto edge = [&](Long x, Long y) {
@@ -77,7 +78,7 @@ Segments boundaryPass(const VArray<Long>& codes, Long nElements, IsCandidate isC
             list.push_back({hi, lo});
         }
     };
-    for (Long e = 1; e <= nElements; ++e) {
+    for (Long e = 1; e <= triangles; ++e) {
         const Long a = Data.node1(e), b = Data.node2(e), c = Data.node3(e);
         edge(a, b);
         edge(b, c);
@@ -272,11 +273,12 @@ void MakeFvBounds() {
             return;
 
         const VArray<Long> codes = readNodeCodes(nc, nNodes);
-        const Segments land = boundaryPass(codes, nElements, [](int64_t x, int64_t y) {
+        const Long triangles = MeshTriangleCount();
+        const Segments land = boundaryPass(codes, triangles, [](int64_t x, int64_t y) {
             return (x == 1 || y == 1) && x + y >= 2;
         });
         const Segments sea =
-            boundaryPass(codes, nElements, [](int64_t x, int64_t y) { return x > 1 && y > 1; });
+            boundaryPass(codes, triangles, [](int64_t x, int64_t y) { return x > 1 && y > 1; });
 
         VArray<Long> lands, seas;
         Long nLands = 0, nSeas = 0;

@@ -39,10 +39,9 @@ void drawMesh(Picture& pic, const std::string& tag, const VArray<float>& lon,
     try {
         const ViewEdges view = CurrentViewEdges();
         const float period = MapLonPeriod();
-        // A mesh whose connectivity could not be filled has no elements to outline.
-        const bool filled =
-            Data.node1.IsAllocated() && Data.node2.IsAllocated() && Data.node3.IsAllocated();
-        const Long n = filled ? Data.clsNC->nElements(1) : 0;
+        // A mesh whose connectivity could not be filled has no triangles to outline; a
+        // quadrangle is outlined as its two triangles.
+        const Long n = MeshTriangleCount();
         for (Long e = 1; e <= n; ++e) {
             const Long p = Data.node1(e), q = Data.node2(e), r = Data.node3(e);
             if (!InView(view, lon(p), lat(p))) continue;

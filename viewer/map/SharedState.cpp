@@ -51,6 +51,14 @@ bool IsOpenDataset(const std::string& path) {
     return false;
 }
 
+Long MeshTriangleCount() {
+    const VArray<Long>* lists[] = {&Data.node1, &Data.node2, &Data.node3};
+    for (const VArray<Long>* list : lists)
+        if (!list->IsAllocated() || list->LBound() != 1 || list->UBound() != Data.node1.UBound())
+            return 0;
+    return Data.node1.UBound();
+}
+
 std::string FileBesideSettings(const std::string& name) {
     if (Opt.IniFile.empty()) return PathJoin(ProgramFolder(), name);
     return PathJoin(PathFolder(Opt.IniFile), name);

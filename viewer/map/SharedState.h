@@ -246,6 +246,10 @@ bool IsOpenDataset(const std::string& path);
 // of the settings file in use, or beside the program when there is none.
 std::string FileBesideSettings(const std::string& name);
 
+// The number of mesh triangles in node1..node3 (a quadrangle of the file gives two, so it may
+// exceed the element count); 0 unless all three lists are filled alike.
+Long MeshTriangleCount();
+
 // The program's title in boxes.
 inline constexpr const char* kProgramTitle = "Pelorin";
 // Degrees to radians as the program has always converted them (3.1415926 / 180).

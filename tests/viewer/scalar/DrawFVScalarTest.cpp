@@ -1,17 +1,20 @@
 // The finite-volume scalar maps, one step and animated: element and node variables (with the
 // levels' stride through the node values), the node-position refill and its failure, a
 // variable on neither mesh dimension, items without a position, the read failure's window
-// lines, the error tail, the time loop with Esc, and one small file read through the dataset
-// library.
+// lines, the error tail, the time loop with Esc, and small files read through the dataset
+// library (one whose face table holds a quadrangle).
 #include "viewer/scalar/DrawFVScalar.h"
 
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/map/BusyGuard.h"
+#include "viewer/map/FvPositions.h"
+#include "viewer/map/MeshOutlines.h"
 #include "viewer/shell/MainForm.h"
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -310,7 +313,35 @@ TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
     EXPECT_EQ(ui.MousePointer(), kPointerDefault);
 }
 
-class DrawFvScalarFileTest : public ViewerDatasetFixture {};
+class DrawFvScalarFileTest : public ViewerDatasetFixture {
+protected:
+    // The file opened through the dataset library as the main dataset, a finite-volume mesh,
+    // with the positions of its values.
+    void openMesh(const std::string& file) {
+        kv.reset(CreateKelvad());
+        Data.clsNC = kv.get();
+        Data.nNcMain = kv->Initialize(file);
+        ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
+        ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+        ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
+    }
+    // The variable of that name (of narray dimensions) the only pick, at that step and level,
+    // over the whole mesh.
+    void pickAlone(const std::string& name, Long narray, Long step, Long level) {
+        View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
+        Data.CurTimeStep = step;
+        Data.CurLevel = level;
+        Data.Picks.ReDim(1, 1);
+        Data.Picks(1) = PickItem{kv->variNum(name), narray, 1};
+        Data.PickCount = 1;
+    }
+    void TearDown() override {
+        Data.clsNC = nullptr;
+        kv.reset();
+        ViewerDatasetFixture::TearDown();
+    }
+    std::unique_ptr<IKelvad> kv;
+};
 
 TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     // Six nodes with their own positions, four elements; an element and a node variable.
@@ -333,18 +364,8 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
     const std::string file = nc.write();
 
-    IKelvad* kv = CreateKelvad();
-    Data.clsNC = kv;
-    Data.nNcMain = kv->Initialize(file);
-    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
-    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
-    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    Data.CurTimeStep = 2;
-    Data.CurLevel = 1;
-    Data.Picks.ReDim(1, 1);
-    Data.Picks(1) = PickItem{kv->variNum("zeta"), 2, 1};
-    Data.PickCount = 1;
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
+    pickAlone("zeta", 2, 2, 1);
     Picture pic(300, 200);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
@@ -363,9 +384,6 @@ TEST_F(DrawFvScalarFileTest, DrawsASmallFileThroughTheDatasetLibrary) {
     ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(50));
-
-    Data.clsNC = nullptr;
-    delete kv;
 }
 
 // An FVCOM file: positions named lon/lat on the nodes, lonc/latc on the elements, and nv
@@ -397,21 +415,11 @@ TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
     nc.var("h", NC_FLOAT, {"node"}).values({10.0, 20.0, 30.0, 40.0, 50.0, 60.0});
     const std::string file = nc.write();
 
-    IKelvad* kv = CreateKelvad();
-    Data.clsNC = kv;
-    Data.nNcMain = kv->Initialize(file);
-    ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-    ASSERT_EQ(kv->GridType(1), kGridFvMesh);
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
     ASSERT_EQ(kv->lonvId(1), kv->variNum("lon"));
-    ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
     ASSERT_EQ(Data.lonV.UBound(), 4); // the element centres
     EXPECT_NEAR(Data.lonV(4), (12.5 + 13.0 + 12.5) / 3, 1e-4);
-    View.ViewExtent = {11.9, 13.1, 44.9, 45.4};
-    Data.CurTimeStep = 1;
-    Data.CurLevel = 0;
-    Data.Picks.ReDim(1, 1);
-    Data.Picks(1) = PickItem{kv->variNum("ua"), 1, 1};
-    Data.PickCount = 1;
+    pickAlone("ua", 1, 1, 0);
     Picture pic(300, 200);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
@@ -428,9 +436,89 @@ TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
     ll2_to_xy2(Data.nodeLonV(5), Data.nodeLatV(5), x, y);
     EXPECT_EQ(pic.pixel(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))),
               ValueToColor(50));
+}
 
-    Data.clsNC = nullptr;
-    delete kv;
+// A D-Flow FM map file whose face table holds a quadrangle beside two triangles: the
+// quadrangle's value is drawn once, at the centre of its four corners, and the outline draws
+// the quadrangle as its two triangles.
+TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles) {
+    NcBuilder nc(dir.file("FlowFM_map.nc"));
+    nc.unlimitedDim("time", 1);
+    nc.dim("mesh2d_nNodes", 6);
+    nc.dim("mesh2d_nFaces", 3);
+    nc.dim("mesh2d_nMax_face_nodes", 4);
+    nc.var("mesh2d", NC_INT)
+        .att("cf_role", "mesh_topology")
+        .att("topology_dimension", 2)
+        .att("node_coordinates", "mesh2d_node_x mesh2d_node_y")
+        .att("face_node_connectivity", "mesh2d_face_nodes")
+        .att("face_dimension", "mesh2d_nFaces")
+        .att("face_coordinates", "mesh2d_face_x mesh2d_face_y")
+        .values({0});
+    nc.var("mesh2d_node_x", NC_DOUBLE, {"mesh2d_nNodes"})
+        .att("standard_name", "longitude")
+        .att("units", "degrees_east")
+        .values({12.0, 12.5, 13.0, 12.0, 12.5, 13.0});
+    nc.var("mesh2d_node_y", NC_DOUBLE, {"mesh2d_nNodes"})
+        .att("standard_name", "latitude")
+        .att("units", "degrees_north")
+        .values({45.0, 45.0, 45.0, 45.3, 45.3, 45.3});
+    nc.var("mesh2d_face_nodes", NC_INT, {"mesh2d_nFaces", "mesh2d_nMax_face_nodes"})
+        .att("cf_role", "face_node_connectivity")
+        .att("start_index", NC_INT, 1)
+        .att("_FillValue", NC_INT, -999)
+        .values({1, 2, 5, 4, 2, 3, 5, -999, 3, 6, 5, -999});
+    nc.var("mesh2d_face_x", NC_DOUBLE, {"mesh2d_nFaces"})
+        .att("standard_name", "longitude")
+        .att("units", "degrees_east")
+        .values({12.25, 12.67, 12.83});
+    nc.var("mesh2d_face_y", NC_DOUBLE, {"mesh2d_nFaces"})
+        .att("standard_name", "latitude")
+        .att("units", "degrees_north")
+        .values({45.15, 45.1, 45.2});
+    nc.var("time", NC_DOUBLE, {"time"})
+        .att("units", "seconds since 2001-01-01 00:00:00")
+        .values({600.0});
+    nc.var("mesh2d_s1", NC_DOUBLE, {"time", "mesh2d_nFaces"}).values({7.0, 8.0, 9.0});
+    const std::string file = nc.write();
+
+    ASSERT_NO_FATAL_FAILURE(openMesh(file));
+    ASSERT_EQ(kv->nElements(1), 3);
+    ASSERT_EQ(Data.lonV.UBound(), 3);
+    EXPECT_FLOAT_EQ(Data.lonV(1), 12.25f);
+    EXPECT_FLOAT_EQ(Data.latV(1), 45.15f);
+    // What the loader fills for the outline.
+    ASSERT_EQ(kv->FillNodeMesh(Data.node1, Data.node2, Data.node3, 1), 1) << kv->ErrorMessage();
+    ASSERT_EQ(MeshTriangleCount(), 4);
+    ASSERT_GE(FillFvNodePositions(6), 0) << kv->ErrorMessage();
+
+    pickAlone("mesh2d_s1", 1, 1, 0);
+    Picture pic(300, 200);
+    pic.setRecording(true);
+    DrawFvScalar(pic);
+    EXPECT_TRUE(ui.boxes.empty());
+    const auto boxes = recordsOf(pic, DrawKind::FilledBox);
+    ASSERT_EQ(boxes.size(), 3u) << "one box a face, not one a triangle";
+    float x = 0, y = 0;
+    ll2_to_xy2(12.25f, 45.15f, x, y);
+    EXPECT_EQ(boxes[0].at, (std::vector<double>{x - 1.0, y - 1.0, x + 1.0, y + 1.0}));
+    EXPECT_EQ(boxes[0].color, ValueToColor(7));
+
+    // The outline: both halves of the quadrangle, their shared diagonal (nodes 1 and 5) twice.
+    pic.clearRecords();
+    DrawFvMesh(pic);
+    EXPECT_TRUE(ui.boxes.empty());
+    const auto lines = recordsOf(pic, DrawKind::Line);
+    ASSERT_EQ(lines.size(), 12u);
+    float x1 = 0, y1 = 0, x5 = 0, y5 = 0;
+    ll2_to_xy2(12.0f, 45.0f, x1, y1);
+    ll2_to_xy2(12.5f, 45.3f, x5, y5);
+    const std::vector<double> closes = {x5, y5, x1, y1}; // the last side of triangle 1, 2, 5
+    const std::vector<double> opens = {x1, y1, x5, y5};  // the first side of triangle 1, 5, 4
+    for (std::size_t c = 0; c < 4; ++c) {
+        EXPECT_NEAR(lines[2].at[c], closes[c], 1e-3) << c;
+        EXPECT_NEAR(lines[3].at[c], opens[c], 1e-3) << c;
+    }
 }
 
 } // namespace
