@@ -267,3 +267,7 @@ bool IsNcUrl(const std::string& name) {
     };
     return startsWith("http://") || startsWith("https://");
 }
+
+double NcCallStallLimit(const NcHttpTimeouts& inForce) {
+    return 1.5 * static_cast<double>(inForce.total > 0 ? inForce.total : kNcTotalTimeout);
+}

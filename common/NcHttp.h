@@ -26,6 +26,14 @@ struct NcHttpTimeouts {
 constexpr Long kNcConnectTimeout = 10;
 constexpr Long kNcTotalTimeout = 20;
 
+// The most seconds one call (an open, a read) may wait, over all the requests it makes with
+// our own HTTP code, for a server that sends nothing: half as long again as one request may
+// take (30 s with our time-out). netCDF-C's requests are bounded one by one by the time-out
+// alone, the transfer included: it takes no limit on a stall across requests nor on the
+// length of a body, so a server that streams a body without end holds each of its requests
+// for the whole time-out.
+double NcCallStallLimit(const NcHttpTimeouts& inForce);
+
 // An rc file as netCDF-C reads it.
 struct NcRcFile {
     std::string path;

@@ -1,4 +1,5 @@
 // The values a set-up reads, fetched in one request when the dataset is a DAP2 URL.
+#include "common/NcHttp.h"
 #include "kelvadlib/DapBatch.h"
 #include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
@@ -7,6 +8,8 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -131,7 +134,8 @@ std::vector<SetUpRead> GmtReads(const NcfRec& r) {
     return {whole(r.dimension_vId), whole(r.spacing_vId), whole(r.lon_vId), whole(r.lat_vId)};
 }
 
-Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
+Long Kelvad::FetchSetUpValues(Long nH, bool horizontal,
+                              std::chrono::steady_clock::time_point callBegan) {
     NcfRec& r = ncf(nH);
     r.held.clear();
     const std::string url = DapDatasetUrl(r.FName);
@@ -165,20 +169,38 @@ Long Kelvad::FetchSetUpValues(Long nH, bool horizontal) {
     }
     if (allSmall && DapClientPrefetches(r.FName)) return 0;
     const std::string tag = "[FetchSetUpValues] ";
+    // The open's requests and this one share the call's stall limit; what the open took
+    // counts against it, as netCDF-C cannot say how much of that was waiting.
+    const auto spent = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - callBegan)
+            .count();
+    };
+    const double stallLeft = std::max(1.0, CallStallLimit - spent());
     std::string body, why;
-    const DapGet got = DapHttpGet(DapDataRequest(url, list), body, why, DapAnswerLimit(list));
-    if (got == DapGet::NoAnswer) {
-        // Every read after it would wait as long again.
+    const DapGet got =
+        DapHttpGet(DapDataRequest(url, list), body, why, DapAnswerLimit(list), stallLeft);
+    if (got == DapGet::TooLong) {
+        // A server that sends more than was asked for would send it to netCDF-C's reads too.
+        ErrorMessage = tag + "The server's answer is longer than the " +
+                       CStr(static_cast<Long>(DapAnswerLimit(list))) +
+                       " bytes that the values asked for can take: " + r.FName;
         CloseSlot(nH);
-        DebugOut(tag + why + ": " + r.FName);
-        return -1;
+        return kFetchRefused;
     }
     std::map<std::string, DapSlab> decoded;
-    if (got != DapGet::Ok || !DecodeDataDds(body, decoded, why)) {
-        // The reads go to netCDF-C, one request each, as they would without the batch.
-        DebugOut(tag + why + ": " + r.FName);
-        return 0;
+    const bool served =
+        got == DapGet::Ok && DecodeDataDds(body, decoded, why, DapValuesAsked(list));
+    if (!served) DebugOut(tag + why + ": " + r.FName);
+    // The reads would go to netCDF-C, one request each, as they do without the batch; each may
+    // wait for netCDF-C's own time-out, which must fit in what the call has left. Otherwise,
+    // and when this request got no answer, every read after it would wait as long again.
+    const Long perRequest = PrepareNcHttpTimeouts().total;
+    if (got == DapGet::NoAnswer ||
+        (!served && perRequest > 0 && spent() + static_cast<double>(perRequest) > CallStallLimit)) {
+        CloseSlot(nH);
+        return -1;
     }
+    if (!served) return 0;
     body = std::string();
     Long kept = 0;
     for (const DapWanted& w : list) {

@@ -6,6 +6,8 @@
 
 #include <cctype>
 #include <cfloat>
+#include <charconv>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -64,10 +66,13 @@ public:
         word(); // the dataset's name may hold any character but blanks and ";"
         return mark(';');
     }
+    // What made dataset() fail, where more can be said than that the text is no DDS.
+    const std::string& problem() const { return problem_; }
 
 private:
     const std::string& s_;
     std::size_t at_ = 0;
+    std::string problem_;
 
     void blanks() {
         while (at_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[at_])))
@@ -93,10 +98,12 @@ private:
     static std::string unescaped(const std::string& w) {
         std::string out;
         for (std::size_t i = 0; i < w.size(); ++i) {
+            unsigned code = 0;
             if (w[i] == '%' && i + 2 < w.size() &&
                 std::isxdigit(static_cast<unsigned char>(w[i + 1])) &&
-                std::isxdigit(static_cast<unsigned char>(w[i + 2]))) {
-                out += static_cast<char>(std::stoi(w.substr(i + 1, 2), nullptr, 16));
+                std::isxdigit(static_cast<unsigned char>(w[i + 2])) &&
+                std::from_chars(w.data() + i + 1, w.data() + i + 3, code, 16).ec == std::errc()) {
+                out += static_cast<char>(code);
                 i += 2;
             } else {
                 out += w[i];
@@ -119,9 +126,17 @@ private:
         while (mark('[')) {
             std::string size = word();
             if (mark('=')) size = word();
-            if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos)
+            // Digits alone; a number beyond what a size can hold is no size either.
+            std::size_t n = 0;
+            const char* end = size.data() + size.size();
+            const auto parsed = std::from_chars(size.data(), end, n);
+            if (size.empty() || parsed.ec != std::errc() || parsed.ptr != end ||
+                size.find_first_not_of("0123456789") != std::string::npos) {
+                problem_ = "a dimension of " + d.name + " that is no size (" + size.substr(0, 40) +
+                           ")";
                 return false;
-            d.dims.push_back(static_cast<std::size_t>(std::stoull(size)));
+            }
+            d.dims.push_back(n);
             if (!mark(']')) return false;
         }
         return mark(';');
@@ -192,6 +207,19 @@ std::size_t product(const std::vector<std::size_t>& dims) {
         n *= d;
     }
     return n;
+}
+
+std::size_t addCapped(std::size_t a, std::size_t b) {
+    return a > SIZE_MAX - b ? SIZE_MAX : a + b;
+}
+
+// The values a declaration holds, its members' included (SIZE_MAX when beyond counting).
+std::size_t declaredValues(const Decl& d) {
+    std::size_t n = d.kind == Kind::Base ? 1 : 0;
+    for (const Decl& m : d.members)
+        n = addCapped(n, declaredValues(m));
+    const std::size_t copies = product(d.dims);
+    return n != 0 && copies > SIZE_MAX / n ? SIZE_MAX : n * copies;
 }
 
 template <class T> bool readNumbers(XdrReader& x, Base base, std::size_t n, std::vector<T>& out) {
@@ -397,17 +425,38 @@ bool readHeld(const DapSlabs& held, int varid, const std::size_t* start, const s
 // ---- HTTP --------------------------------------------------------------------------------------
 
 // The answer so far and the most it may grow to: a server that sends more than was asked for
-// ends the transfer (the reads then go through netCDF-C).
+// ends the transfer at once. The time of the last bytes that came, for the stall limit.
 struct Body {
     std::string* text;
     std::size_t limit;
+    bool tooLong = false;
+    double stallSeconds = 0;
+    curl_off_t received = 0;
+    std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
 };
 
 std::size_t appendBody(char* data, std::size_t size, std::size_t n, void* to) {
     auto* body = static_cast<Body*>(to);
-    if (body->text->size() + size * n > body->limit) return 0;
+    if (body->text->size() + size * n > body->limit) {
+        body->tooLong = true;
+        return 0;
+    }
     body->text->append(data, size * n);
     return size * n;
+}
+
+// Called by the transfer at least once a second: it ends once nothing has come for the
+// request's stall limit.
+int watchProgress(void* to, curl_off_t, curl_off_t now, curl_off_t, curl_off_t) {
+    auto* body = static_cast<Body*>(to);
+    const auto clock = std::chrono::steady_clock::now();
+    if (now != body->received) {
+        body->received = now;
+        body->lastProgress = clock;
+        return 0;
+    }
+    const double quiet = std::chrono::duration<double>(clock - body->lastProgress).count();
+    return body->stallSeconds > 0 && quiet >= body->stallSeconds ? 1 : 0;
 }
 
 struct CurlDone {
@@ -477,7 +526,8 @@ std::string DapDataRequest(const std::string& url, const std::vector<DapWanted>&
     return request;
 }
 
-bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out, std::string& why) {
+bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out, std::string& why,
+                   std::size_t mostValues) {
     out.clear();
     std::size_t mark = body.find("\nData:\n");
     std::size_t skip = 7;
@@ -491,8 +541,19 @@ bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out,
     }
     const std::string dds = body.substr(0, mark);
     std::vector<Decl> decls;
-    if (!DdsReader(dds).dataset(decls)) {
+    DdsReader reader(dds);
+    if (!reader.dataset(decls)) {
         why = "a DDS that cannot be read";
+        if (!reader.problem().empty()) why += ": " + reader.problem();
+        return false;
+    }
+    std::size_t declared = 0;
+    for (const Decl& d : decls)
+        declared = addCapped(declared, declaredValues(d));
+    if (declared > mostValues) {
+        why = "a DDS that declares more values than were asked for (" +
+              (declared == SIZE_MAX ? std::string("beyond counting") : std::to_string(declared)) +
+              " of at most " + std::to_string(mostValues) + ")";
         return false;
     }
     XdrReader x(body.data() + mark + skip, body.size() - mark - skip);
@@ -567,9 +628,20 @@ void applyRcSettings(CURL* c, const RcSettings& s) {
     if (s.deflate == "1") curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
 }
 
-// The transfer, and what its end says: a time-out is a server that did not answer.
-DapGet performGet(CURL* c, std::string& why) {
+// The transfer, and what its end says: a time-out or a stall is a server that did not answer;
+// a body longer than the request can need, declared or sent, is refused.
+DapGet performGet(CURL* c, const Body& body, std::string& why) {
     const CURLcode result = curl_easy_perform(c);
+    if (result == CURLE_FILESIZE_EXCEEDED || body.tooLong) {
+        why = "an answer longer than the " + std::to_string(body.limit) +
+              " bytes the request can need";
+        return DapGet::TooLong;
+    }
+    if (result == CURLE_ABORTED_BY_CALLBACK) {
+        why = "nothing came for " + std::to_string(static_cast<long>(body.stallSeconds)) +
+              " seconds";
+        return DapGet::NoAnswer;
+    }
     if (result == CURLE_OPERATION_TIMEDOUT) {
         why = curl_easy_strerror(result);
         return DapGet::NoAnswer;
@@ -589,7 +661,8 @@ DapGet performGet(CURL* c, std::string& why) {
 
 } // namespace
 
-DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit) {
+DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit,
+                  double stallSeconds) {
     body.clear();
     std::unique_ptr<CURL, CurlDone> curl(curl_easy_init());
     if (!curl) {
@@ -602,7 +675,13 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, s
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, appendBody);
     Body into{&body, limit};
+    into.stallSeconds = stallSeconds;
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &into);
+    // A declared length beyond the limit ends the transfer before any of the body is read.
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit));
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, watchProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &into);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
@@ -610,7 +689,7 @@ DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, s
     if (timeouts.connect > 0)
         curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect));
     applyRcSettings(c, settings);
-    return performGet(c, why);
+    return performGet(c, into, why);
 }
 
 namespace {
@@ -639,6 +718,16 @@ int GetVara(const DapSlabs& held, int ncid, int varid, const std::size_t* start,
 int GetVara(const DapSlabs& held, int ncid, int varid, const std::size_t* start,
             const std::size_t* count, double* out) {
     return heldOr(held, ncid, varid, start, count, out, nc_get_vara_double);
+}
+
+std::size_t DapValuesAsked(const std::vector<DapWanted>& wanted) {
+    std::size_t n = 0;
+    for (const DapWanted& w : wanted) {
+        n = addCapped(n, product(w.count));
+        for (const std::size_t c : w.count)
+            n = addCapped(n, c);
+    }
+    return n;
 }
 
 std::size_t DapAnswerLimit(const std::vector<DapWanted>& wanted) {

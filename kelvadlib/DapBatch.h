@@ -11,6 +11,7 @@
 #include <netcdf.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <variant>
@@ -54,23 +55,32 @@ bool DapPlainName(const std::string& name);
 // The data request for wanted: "<url>.dods?a[0:1:9],b[0:1:0][0:1:3]" (brackets escaped).
 std::string DapDataRequest(const std::string& url, const std::vector<DapWanted>& wanted);
 
+// The values a data answer for wanted can hold: those of the hyperslabs, and one for each index
+// of their dimensions (a grid's maps).
+std::size_t DapValuesAsked(const std::vector<DapWanted>& wanted);
+
 // The arrays of a .dods response (its DDS, "Data:", then the values in XDR) by name: a
 // structure's members as "s.m", a grid by its own name for its array. Each comes with start
 // empty and count its shape. False, with the reason in why, for a response that is no DataDDS,
-// that does not hold what its DDS declares, or that holds a sequence.
-bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out, std::string& why);
+// whose DDS declares a size that is no number or more than mostValues values in all, that
+// does not hold what its DDS declares, or that holds a sequence. No input makes it throw.
+bool DecodeDataDds(const std::string& body, std::map<std::string, DapSlab>& out, std::string& why,
+                   std::size_t mostValues = SIZE_MAX);
 
 // How a request went.
 enum class DapGet {
     Ok,
     Failed,   // no answer that serves: an error, a refusal, a redirect to a login page
-    NoAnswer, // the HTTP time-out ran out
+    NoAnswer, // the HTTP time-out ran out, or nothing came for the stall limit
+    TooLong,  // a body longer than the limit, declared (Content-Length) or sent
 };
 
 // GET url with the HTTP settings that netCDF-C takes from its rc files (time-outs,
 // credentials, certificates, cookies, proxy), the body into body. A status other than 200
-// fails, and so does a body longer than limit bytes.
-DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit);
+// fails. A body that declares or brings more than limit bytes ends the transfer at once, and
+// so does a wait of stallSeconds (0: none of its own) without any byte coming.
+DapGet DapHttpGet(const std::string& url, std::string& body, std::string& why, std::size_t limit,
+                  double stallSeconds = 0);
 
 // The most bytes a data answer for wanted may take: its values at eight bytes each (the
 // widest), their length words, and room for the DDS that heads it.

@@ -23,6 +23,7 @@ double noAnswerAfter(const NcHttpTimeouts& t) {
 Kelvad::Kelvad() {
     nNcMax = 0;
     NoAnswerAfter = noAnswerAfter(PrepareNcHttpTimeouts());
+    CallStallLimit = NcCallStallLimit(PrepareNcHttpTimeouts());
     SetAliasDefaults();
     LoadNCAlias();
 }
@@ -63,7 +64,11 @@ bool Kelvad::NoteNoAnswer(const std::string& tag, const std::string& name,
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (NoAnswerAfter <= 0 || seconds < NoAnswerAfter || !IsNcUrl(name)) return false;
+    SetNoAnswer(tag, name, seconds);
+    return true;
+}
+
+void Kelvad::SetNoAnswer(const std::string& tag, const std::string& name, double seconds) {
     ErrorMessage = tag + "The server did not answer within " +
                    CStr(static_cast<Long>(std::floor(seconds))) + " seconds: " + name;
-    return true;
 }

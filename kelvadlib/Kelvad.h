@@ -70,6 +70,9 @@ public:
     // A call on a URL that fails after this many seconds ran into the HTTP time-out: the server
     // did not answer. 0: no time-out is known to be in force.
     double NoAnswerAfter = 0;
+    // The most seconds a call may wait, over all the requests it makes itself, for a server
+    // that sends nothing (NcCallStallLimit).
+    double CallStallLimit = 0;
 
     float vMax = 0;      // largest valid value of the last any-type array read
     float vMin = 0;      // smallest
@@ -92,6 +95,9 @@ public:
     // says that the server did not answer, and the result is true. Otherwise nothing changes.
     bool NoteNoAnswer(const std::string& tag, const std::string& name,
                       std::chrono::steady_clock::time_point start);
+    // ErrorMessage := tag and the text that says the server of name did not answer within
+    // seconds.
+    void SetNoAnswer(const std::string& tag, const std::string& name, double seconds);
 
     // ---- Set-up members (Opening.cpp, Cleanup.cpp) -------------------------------------------
     // New slot nNcMax + 1: header, recognition, classification, extents, time axis, first
@@ -161,11 +167,13 @@ public:
     // the set-up is about to read (the positions, with horizontal; the time and level axes)
     // and holds them in the slot's held slabs. 1 fetched, 0 nothing to fetch or a fetch that
     // failed (the reads then go to netCDF-C one by one), -1 when the server did not answer
-    // within the HTTP time-out (the slot's dataset is then closed), kFetchRefused when the
-    // server sent fewer values than the header declares (the reason in ErrorMessage, the
-    // dataset closed).
+    // within the HTTP time-out or the stall limit of the call begun at callBegan, or when a
+    // failed fetch leaves the call too little of that limit for the reads to wait for
+    // netCDF-C's time-out (the caller says so); kFetchRefused when the server sent fewer
+    // values than the header declares or a longer answer than the request can need (the reason
+    // in ErrorMessage). Below 0 the dataset is closed.
     static constexpr Long kFetchRefused = -2;
-    Long FetchSetUpValues(Long nH, bool horizontal);
+    Long FetchSetUpValues(Long nH, bool horizontal, std::chrono::steady_clock::time_point callBegan);
     // The held slabs given back once the set-up is over, but for a mesh's corner table.
     void ReleaseSetUpValues(Long nH);
 

@@ -68,6 +68,7 @@ struct Answered {
     Long nH;
     const std::string& tag;
     const std::string& name;
+    Clock::time_point callBegan;
     template <class Step> bool operator()(Step step) const {
         const Clock::time_point start = Clock::now();
         step();
@@ -104,10 +105,13 @@ bool setUpSteps(Kelvad& kv, Long nH, const Answered& answered, double t0,
         if (kv.TypeAllVars(nH) < 0) ok = false;
     }
     // Over DAP2, the values the steps below read come in one request, not in one each.
-    Long fetched = 0;
-    if (ok)
-        ok = answered([&] { fetched = kv.FetchSetUpValues(nH, picked > 0); }) &&
-             fetched != Kelvad::kFetchRefused;
+    if (ok) {
+        const Long fetched = kv.FetchSetUpValues(nH, picked > 0, answered.callBegan);
+        if (fetched == -1)
+            kv.SetNoAnswer(answered.tag, answered.name,
+                           std::chrono::duration<double>(Clock::now() - answered.callBegan).count());
+        ok = fetched >= 0;
+    }
     // Positions that are no numbers would open with no extent at all.
     if (ok && picked > 0) {
         const NcfRec& r = kv.ncf(nH);
@@ -148,7 +152,7 @@ Long Kelvad::Initialize(const std::string& sNcFileName) {
     const double t0 = timeOfDay();
     DebugOut("[Initialize:0] Time= " + CStr(t0));
     const std::string tag = "[Initialize] ";
-    const Answered answered{*this, nH, tag, sNcFileName};
+    const Answered answered{*this, nH, tag, sNcFileName, Clock::now()};
     bool ok = false;
     // What coordinate recognition leaves in ErrorMessage is what a successful set-up reports;
     // the texts of the later steps, whose results do not stop it, are only leftovers.

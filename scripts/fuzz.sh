@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang and runs each for the given seconds (default 20),
 # seed 1, after replaying the reproducers of tests/fuzz/repro. A crash stops the run with its
 # input in <build>/fuzz/crashes; fix the fault, then add the input to tests/fuzz/repro/<target>.
-#   scripts/fuzz.sh [seconds] [target ...]   targets: dataset profile coast fvbounds dates
+#   scripts/fuzz.sh [seconds] [target ...]   targets: dataset profile coast fvbounds
+#                                            dates dapdecode
 #   scripts/fuzz.sh --available              exit 0 when clang can build a fuzz target here
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +32,7 @@ fi
 seconds=${1:-20}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(dataset profile coast fvbounds dates)
+[ ${#targets[@]} -gt 0 ] || targets=(dataset profile coast fvbounds dates dapdecode)
 
 if ! available; then
   echo "fuzz: clang++ with libFuzzer (libclang-rt-*-dev) is needed for the fuzz targets" >&2

@@ -9,6 +9,8 @@
 //   var NAME TYPE DIM...   (TYPE a netCDF type number)
 //   att VAR NAME TEXT      (VAR "-": global)
 //   longatt VAR LENGTH     (an int attribute whose name is LENGTH letters long)
+//   fill VAR FIRST STEP    (the values FIRST, FIRST + STEP, ...; a variable of a few thousand
+//                           values at most, so that its reads read what was written)
 #include "tests/fuzz/FuzzInput.h"
 
 #include "kelvadlib/IKelvad.h"
@@ -50,6 +52,11 @@ bool writeDescribedHeader(const std::string& text, const std::string& path) {
     std::istringstream lines(text);
     std::string line;
     std::vector<std::pair<std::string, std::size_t>> longAtts;
+    struct Fill {
+        int var;
+        double first, step;
+    };
+    std::vector<Fill> fills;
     while (std::getline(lines, line)) {
         std::istringstream words(line);
         std::string what, name;
@@ -76,13 +83,15 @@ bool writeDescribedHeader(const std::string& text, const std::string& path) {
             // header declares.
             if (!dims.empty()) {
                 std::vector<std::size_t> chunks(dims.size(), 1);
-                chunks.back() = 64;
+                std::size_t last = 0;
+                nc_inq_dimlen(ncid, dims.back(), &last);
+                chunks.back() = last == 0 ? 64 : std::min<std::size_t>(last, 64);
                 nc_def_var_chunking(ncid, var, NC_CHUNKED, chunks.data());
             }
         } else if (what == "att") {
             std::string attName, value;
             words >> attName;
-            std::getline(words, value);
+            std::getline(words >> std::ws, value);
             const int var = varIdOf(ncid, name);
             if (var != -2)
                 nc_put_att_text(ncid, var, attName.c_str(), value.size(), value.data());
@@ -90,7 +99,32 @@ bool writeDescribedHeader(const std::string& text, const std::string& path) {
             std::size_t length = 0;
             words >> length;
             if (varIdOf(ncid, name) != -2) longAtts.emplace_back(name, std::min<std::size_t>(length, 60000));
+        } else if (what == "fill") {
+            Fill f{varIdOf(ncid, name), 0, 1};
+            words >> f.first >> f.step;
+            if (f.var >= 0) fills.push_back(f);
         }
+    }
+    // The values once the whole header is defined.
+    for (const Fill& f : fills) {
+        int rank = 0;
+        int dims[NC_MAX_VAR_DIMS];
+        if (nc_inq_varndims(ncid, f.var, &rank) != NC_NOERR || rank > NC_MAX_VAR_DIMS ||
+            nc_inq_vardimid(ncid, f.var, dims) != NC_NOERR)
+            continue;
+        std::vector<std::size_t> count(static_cast<std::size_t>(rank), 0);
+        std::size_t n = 1;
+        for (int d = 0; d < rank; ++d) {
+            nc_inq_dimlen(ncid, dims[d], &count[static_cast<std::size_t>(d)]);
+            n *= count[static_cast<std::size_t>(d)];
+            if (n > 4096) break;
+        }
+        if (n == 0 || n > 4096) continue;
+        std::vector<double> values(n);
+        for (std::size_t i = 0; i < n; ++i)
+            values[i] = f.first + f.step * static_cast<double>(i);
+        const std::vector<std::size_t> start(count.size(), 0);
+        nc_put_vara_double(ncid, f.var, start.data(), count.data(), values.data());
     }
     if (nc_close(ncid) != NC_NOERR) return false;
     for (const auto& [var, length] : longAtts)

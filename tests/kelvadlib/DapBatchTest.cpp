@@ -163,8 +163,15 @@ TEST(DapBatch, ResponsesThatServeNothing) {
     const std::string huge = "Dataset {\n    Float64 lon[lon = 4000000000];\n} a.nc;";
     Xdr hugeLength;
     hugeLength.length(4000000000u).f64(1);
+    // Sizes that no size type holds, or whose product overflows, are no sizes: refused
+    // without a throw.
+    const std::string digits20 = "Dataset {\n    Float32 lon[lon = 99999999999999999999];\n} a.nc;";
+    const std::string overflow =
+        "Dataset {\n    Float32 v[a = 4294967296][b = 4294967296][c = 16];\n} a.nc;";
     const std::string cases[] = {
         response(huge, hugeLength),
+        response(digits20, whole),
+        response(overflow, whole),
         response(dds, shortened),
         response(dds, otherLength),
         response("Dataset {\n    Sequence {\n        Float32 t;\n    } s;\n} a.nc;", rows),
@@ -181,6 +188,17 @@ TEST(DapBatch, ResponsesThatServeNothing) {
     std::map<std::string, DapSlab> out;
     std::string why;
     EXPECT_TRUE(DecodeDataDds(response(dds, whole), out, why)) << why;
+
+    // An answer that declares more than the request can hold is refused, however its data
+    // agrees with its DDS.
+    const std::vector<DapWanted> three{{0, "lon", {0}, {3}}};
+    EXPECT_EQ(DapValuesAsked(three), 6u); // three values and a map of their one dimension
+    EXPECT_TRUE(DecodeDataDds(response(dds, whole), out, why, DapValuesAsked(three))) << why;
+    const std::vector<DapWanted> one{{0, "lon", {0}, {1}}};
+    EXPECT_FALSE(DecodeDataDds(response(dds, whole), out, why, DapValuesAsked(one)));
+    EXPECT_NE(why.find("more values than were asked for"), std::string::npos) << why;
+    EXPECT_FALSE(DecodeDataDds(response(digits20, whole), out, why));
+    EXPECT_NE(why.find("a dimension of lon that is no size"), std::string::npos) << why;
 }
 
 DapSlab slab(std::vector<std::size_t> start, std::vector<std::size_t> count,

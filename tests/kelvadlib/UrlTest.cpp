@@ -105,6 +105,25 @@ TEST_F(UrlTest, StridedSlicesEqualTheLocalValues) {
     }
 }
 
+TEST_F(UrlTest, AnAnswerWhoseDdsTheBatchCannotReadFallsBackToTheClient) {
+    // The set-up's own request for all coordinates (no prefetching by the client) gets a DDS
+    // with a dimension of 20 digits; netCDF-C's reads then get sound answers.
+    server_->badDds();
+    std::unique_ptr<IKelvad> remote(CreateKelvad());
+    ASSERT_EQ(remote->Initialize(server_->url("regular_global.nc#noprefetch")), 1)
+        << remote->ErrorMessage();
+    auto local = open(dir_->file("regular_global.nc"));
+    EXPECT_EQ(remote->GridType(), local->GridType());
+    EXPECT_EQ(remote->StartTime(), local->StartTime());
+    EXPECT_EQ(remote->endTime(), local->endTime());
+    VArray<float> lon, lat, localLon, localLat;
+    ASSERT_EQ(remote->FillLonLatDeg(lon, lat), 1) << remote->ErrorMessage();
+    ASSERT_EQ(local->FillLonLatDeg(localLon, localLat), 1);
+    ASSERT_EQ(lon.size(), localLon.size());
+    for (Long i = LBound(lon); i <= UBound(lon); ++i)
+        ASSERT_EQ(lon(i), localLon(i)) << i;
+}
+
 TEST_F(UrlTest, AMissingDatasetFailsWithTheLibrarysText) {
     std::unique_ptr<IKelvad> k(CreateKelvad());
     EXPECT_EQ(k->Initialize(server_->url("no-such-file.nc")), -1);

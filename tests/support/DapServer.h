@@ -17,8 +17,11 @@
 //
 // stall() makes it take every new connection and never answer, as a server that has hung
 // does; stallData() does so for data requests alone, so that datasets still open; stallBody()
-// answers data requests with their DDS and then stalls;
+// answers data requests with their DDS and then stalls; dropData(s) holds data requests s
+// seconds and then closes them unanswered; floodData() answers data requests with their DDS
+// and then 2 GiB of zeros, declared as such (floodData(false): without a declared length);
 // answer() drops those connections and serves again. A stall ends by itself after a minute.
+// badDds() spoils the next data answer alone: its DDS declares a dimension of 20 digits.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -77,6 +80,11 @@ public:
     void stall() { command("stall\n"); }
     void stallData() { command("stall data\n"); }
     void stallBody() { command("stall body\n"); }
+    void dropData(int seconds) { command("drop data " + std::to_string(seconds) + "\n"); }
+    void floodData(bool declared = true) {
+        command(declared ? "flood data\n" : "flood data undeclared\n");
+    }
+    void badDds() { command("bad dds\n"); }
     void answer() { command("answer\n"); }
     // The URL of a file of the folder: http://127.0.0.1:PORT/<file>.
     std::string url(const std::string& file) const {

@@ -35,8 +35,13 @@
 // For tests of clients that meet a server gone quiet, lines on that pipe steer it: "stall"
 // makes it take every new connection and never answer (it holds them open, at most
 // kMaxHeld); "stall data" does so for the data requests (.dods) alone, so that a dataset
-// still opens; "stall body" answers data requests with their DDS and then sends nothing more; "answer" closes those connections and serves again. A stall ends by itself
-// after kMaxStallSeconds, so that a client that waits for ever is not kept waiting for ever.
+// still opens; "stall body" answers data requests with their DDS and then sends nothing more;
+// "drop data <seconds>" holds data requests that long and then closes them unanswered;
+// "flood data" answers data requests with their DDS and then zeros, as fast as the client
+// takes them, up to the 2 GiB its Content-Length declares ("flood data undeclared": the same
+// without a length); "answer" closes the held connections and serves again. A stall ends by
+// itself after kMaxStallSeconds, so that a client that waits for ever is not kept waiting for
+// ever. "bad dds" makes the next data answer declare its first dimension as 20 digits.
 //
 // One request at a time, one request per connection (HTTP/1.0 style, "Connection: close").
 // The netCDF->DAP2 mapping is in NcDap.cpp; libdap's server library builds the responses
@@ -253,12 +258,53 @@ void sendAll(int fd, const std::string& data) {
     }
 }
 
-// Which requests a stalled server leaves unanswered.
-enum class Stall { None, All, Data, Body };
+// Which requests a stalled server leaves unanswered, or how it misanswers them.
+enum class Stall { None, All, Data, Body, Drop, Flood, FloodUndeclared };
+
+const unsigned long long kFloodBytes = 1ull << 31;
+
+// The status line, the headers and the DDS of a data answer, then zeros up to kFloodBytes or
+// until the client goes.
+void flood(int fd, const std::string& answer, bool declared) {
+    const std::size_t head = answer.find("\r\n\r\n");
+    const std::size_t data = answer.find("\nData:\n");
+    if (head == std::string::npos || data == std::string::npos) {
+        sendAll(fd, answer);
+        return;
+    }
+    std::string lead = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                       "Content-Description: dods_data\r\n";
+    if (declared) lead += "Content-Length: " + std::to_string(kFloodBytes) + "\r\n";
+    lead += "Connection: close\r\n\r\n";
+    const std::string dds = answer.substr(head + 4, data + 7 - (head + 4));
+    sendAll(fd, lead + dds);
+    const std::string zeros(1 << 16, '\0');
+    for (unsigned long long sent = dds.size(); sent < kFloodBytes; sent += zeros.size()) {
+        const ssize_t n = send(fd, zeros.data(), zeros.size(), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+    }
+}
+
+// The answer with the first dimension of its DDS declared as a number of 20 digits.
+std::string withHugeDimension(const std::string& answer) {
+    const std::size_t eq = answer.find(" = ");
+    const std::size_t close = eq == std::string::npos ? eq : answer.find(']', eq);
+    const std::size_t length = answer.find("Content-Length: ");
+    if (close == std::string::npos || length == std::string::npos) return answer;
+    const std::string digits = "99999999999999999999";
+    const std::size_t lengthEnd = answer.find("\r\n", length);
+    const long long body = std::atoll(answer.c_str() + length + 16) +
+                           static_cast<long long>(digits.size()) -
+                           static_cast<long long>(close - (eq + 3));
+    return answer.substr(0, length + 16) + std::to_string(body) +
+           answer.substr(lengthEnd, eq + 3 - lengthEnd) + digits + answer.substr(close);
+}
 
 // Serves one connection; false when the request is one that the stall leaves unanswered, the
-// connection then still open for the caller to hold.
-bool serveClient(int fd, const std::string& root, Stall stall) {
+// connection then still open for the caller to hold. badDds: the data answer is to be spoilt
+// (and is then no longer).
+bool serveClient(int fd, const std::string& root, Stall stall, bool& badDds) {
     timeval timeout{};
     timeout.tv_sec = kClientTimeoutSeconds;
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -270,15 +316,26 @@ bool serveClient(int fd, const std::string& root, Stall stall) {
                          request.query.empty() ? "" : "?", request.query.c_str());
             std::fflush(requestLog);
         }
-        if (stall == Stall::Data && endsWith(request.path, ".dods")) return false;
-        if (stall == Stall::Body && endsWith(request.path, ".dods")) {
+        const bool data = endsWith(request.path, ".dods");
+        if ((stall == Stall::Data || stall == Stall::Drop) && data) return false;
+        if ((stall == Stall::Flood || stall == Stall::FloodUndeclared) && data) {
+            flood(fd, respond(root, request), stall == Stall::Flood);
+            close(fd);
+            return true;
+        }
+        if (stall == Stall::Body && data) {
             // The whole DDS of the answer, then nothing of its values.
             const std::string answer = respond(root, request);
-            const std::size_t data = answer.find("\nData:\n");
-            sendAll(fd, answer.substr(0, data == std::string::npos ? answer.size() / 2 : data + 7));
+            const std::size_t at = answer.find("\nData:\n");
+            sendAll(fd, answer.substr(0, at == std::string::npos ? answer.size() / 2 : at + 7));
             return false;
         }
-        sendAll(fd, respond(root, request));
+        if (badDds && data) {
+            badDds = false;
+            sendAll(fd, withHugeDimension(respond(root, request)));
+        } else {
+            sendAll(fd, respond(root, request));
+        }
     } else {
         sendAll(fd, errorResponse(400, "Bad request."));
     }
@@ -358,19 +415,29 @@ int main(int argc, char** argv) {
     const bool watchStdin = stdinIsWatched();
     std::string commands;
     Stall stall = Stall::None;
-    std::vector<int> held; // connections taken while stalling, never answered
+    using Clock = std::chrono::steady_clock;
+    // Connections taken while stalling, never answered; closed at their time when dropped.
+    struct Held {
+        int fd;
+        Clock::time_point closeAt;
+    };
+    std::vector<Held> held;
     auto release = [&held] {
-        for (const int fd : held)
-            close(fd);
+        for (const Held& h : held)
+            close(h.fd);
         held.clear();
     };
-    using Clock = std::chrono::steady_clock;
     Clock::time_point stallEnds;
+    int dropSeconds = 0;
+    bool badDds = false;
     for (;;) {
         int wait = -1;
         if (stall != Stall::None) {
+            Clock::time_point next = stallEnds;
+            for (const Held& h : held)
+                next = std::min(next, h.closeAt);
             const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(stallEnds - Clock::now());
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
             wait = static_cast<int>(std::max<long long>(0, left.count()));
         }
         pollfd fds[2] = {{listener, POLLIN, 0}, {0, POLLIN, 0}};
@@ -382,6 +449,14 @@ int main(int argc, char** argv) {
         if (stall != Stall::None && Clock::now() >= stallEnds) {
             stall = Stall::None;
             release();
+        }
+        for (std::size_t i = 0; i < held.size();) {
+            if (Clock::now() >= held[i].closeAt) {
+                close(held[i].fd);
+                held.erase(held.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                ++i;
+            }
         }
         // Commands first: one written before a client connects holds for that client.
         if (watchStdin && fds[1].revents != 0) {
@@ -397,6 +472,15 @@ int main(int argc, char** argv) {
                             : command == "stall data" ? Stall::Data
                                                       : Stall::Body;
                     stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
+                } else if (command.compare(0, 10, "drop data ") == 0) {
+                    stall = Stall::Drop;
+                    dropSeconds = std::max(0, std::min(kMaxStallSeconds, std::atoi(command.c_str() + 10)));
+                    stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
+                } else if (command == "flood data" || command == "flood data undeclared") {
+                    stall = command == "flood data" ? Stall::Flood : Stall::FloodUndeclared;
+                    stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
+                } else if (command == "bad dds") {
+                    badDds = true;
                 } else if (command == "answer") {
                     stall = Stall::None;
                     release();
@@ -405,12 +489,15 @@ int main(int argc, char** argv) {
         }
         if (fds[0].revents & POLLIN) {
             const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0 && (stall == Stall::All || !serveClient(client, root, stall))) {
+            if (client >= 0 &&
+                (stall == Stall::All || !serveClient(client, root, stall, badDds))) {
                 if (held.size() >= kMaxHeld) {
-                    close(held.front());
+                    close(held.front().fd);
                     held.erase(held.begin());
                 }
-                held.push_back(client);
+                held.push_back({client, stall == Stall::Drop
+                                            ? Clock::now() + std::chrono::seconds(dropSeconds)
+                                            : Clock::time_point::max()});
             }
         }
     }

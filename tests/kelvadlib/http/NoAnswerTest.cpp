@@ -1,51 +1,12 @@
 // A server that stops answering: an open or a read of its URLs gives up within half a minute
-// with a text that names the URL, and the object goes on working once the server is back.
-//
-// netCDF-C reads its HTTP settings once per process, at its first call. This binary therefore
-// makes no netCDF call of its own before the dataset object sets them, and runs with a home
-// and a current folder of its own, so that the user's rc files play no part.
-#include "kelvadlib/IKelvad.h"
+// with a text that names the URL, and the object goes on working once the server is back. The
+// binary runs with our own time-outs (no rc file).
+#include "tests/kelvadlib/http/ServedSamples.h"
+
 #include "runtime/Convert.h"
 #include "runtime/Variant.h"
-#include "tests/support/DapServer.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// A fresh home (no rc files, an empty cache) and current folder for the whole process.
-class FreshHome : public ::testing::Environment {
-public:
-    void SetUp() override {
-        home_ = std::make_unique<TempDir>();
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(home_->path());
-        ::setenv("HOME", home_->path().c_str(), 1);
-        for (const char* name : {"NCRCENV_RC", "NCRCENV_HOME", "NCRCENV_IGNORE", "XDG_CACHE_HOME"})
-            ::unsetenv(name);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(old_);
-        home_.reset();
-    }
-
-private:
-    std::unique_ptr<TempDir> home_;
-    std::filesystem::path old_;
-};
 
 [[maybe_unused]] ::testing::Environment* const freshHome =
     ::testing::AddGlobalTestEnvironment(new FreshHome);
@@ -58,28 +19,7 @@ void expectNoAnswer(const std::string& message, const std::string& tag, const st
     EXPECT_TRUE(message.size() > lead.size() + tail.size() && message.ends_with(tail)) << message;
 }
 
-// The bundled samples, served by a DAP server of the test's own. A stall ends by itself after
-// a minute, should the client wait for ever.
-class NoAnswer : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        data_ = new TempDir();
-        const std::string command =
-            std::string(MAKE_SAMPLES_PATH) + " '" + data_->path().string() + "' > /dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-    static void TearDownTestSuite() {
-        delete data_;
-        data_ = nullptr;
-    }
-
-    // The first dataset object of the process sets the time-outs, before any netCDF call.
-    std::unique_ptr<IKelvad> k{CreateKelvad()};
-    DapServer server{DAPSERVE_PATH, data_->path().string()};
-    static TempDir* data_;
-};
-
-TempDir* NoAnswer::data_ = nullptr;
+using NoAnswer = ServedSamples;
 
 } // namespace
 
