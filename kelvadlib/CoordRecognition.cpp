@@ -4,6 +4,7 @@
 #include "kelvadlib/Utils.h"
 #include "runtime/Strings.h"
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -396,13 +397,33 @@ bool timeUnits(const std::string& units) {
     return false;
 }
 
+// Units of a quantity that is not time: temperature, length, pressure, salinity, mass and
+// the like, judged by their first word ("m s-1" is a speed).
+bool otherQuantityUnits(const std::string& units) {
+    static const char* const kWords[] = {
+        "K",        "KELVIN",    "DEGC",      "DEG_C",     "DEGREE_C",  "DEGREES_C",
+        "CELSIUS",  "DEGREE_CELSIUS", "DEGREES_CELSIUS", "DEGF", "DEG_F", "FAHRENHEIT",
+        "M",        "METER",     "METERS",    "METRE",     "METRES",    "KM",
+        "CM",       "MM",        "FT",        "FEET",      "PA",        "HPA",
+        "KPA",      "MBAR",      "MB",        "MILLIBAR",  "MILLIBARS", "BAR",
+        "DBAR",     "DECIBAR",   "DECIBARS",  "ATM",       "PSU",       "PSS",
+        "PSS-78",   "PPT",       "G/KG",      "G",         "KG",        "KG/M3",
+        "DEGREE",   "DEGREES",   "RADIAN",    "RADIANS",   "PERCENT",   "%",
+        "W",        "J",         "M/S"};
+    const std::string word = UCase(GetToken(units, 1));
+    for (const char* w : kWords)
+        if (word == w) return true;
+    return false;
+}
+
 // A name of the time list. A variable that is no coordinate variable also needs units that
-// count time, if it has units at all (T in celsius is a temperature).
+// count time, if it has units at all; a coordinate variable only must not measure something
+// else (T in celsius is a temperature either way).
 bool namedTime(const Kelvad& kv, const VariRec& v) {
     if (!InAliasList(v.name, kv.timeaKa)) return false;
-    if (v.kind == 1) return true;
     const std::string units = attOf(v, "units");
-    return units.empty() || timeUnits(units);
+    if (units.empty() || timeUnits(units)) return true;
+    return v.kind == 1 && !otherQuantityUnits(units);
 }
 
 // A time axis by what CF writes beside the name: "<unit> since <date>", standard_name time or
@@ -493,16 +514,23 @@ Long Kelvad::PickCoordVariables(Long nH) {
     try {
         NcfRec& r = ncf(nH);
         resetRoles(r);
-        if (!takeMeshTopology(*this, nH, r)) {
-            findMeshDimensions(*this, r);
-            const LonLatRanks ranks = findLonLat(*this, nH, r);
-            takeUnnamedAxes(*this, nH, r, ranks);
-            if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+        // A grid that cannot be placed still has its time axis and levels to list.
+        std::optional<Unrecognised> unplaced;
+        try {
+            if (!takeMeshTopology(*this, nH, r)) {
+                findMeshDimensions(*this, r);
+                const LonLatRanks ranks = findLonLat(*this, nH, r);
+                takeUnnamedAxes(*this, nH, r, ranks);
+                if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+            }
+            if (r.GridType == kGridNone) findGmtGrid(r);
+        } catch (const Unrecognised& u) {
+            unplaced = u;
         }
-        if (r.GridType == kGridNone) findGmtGrid(r);
         findTimeAxis(*this, r);
         if (r.GridType != kGridGmt) findVerticalAxis(*this, r);
         setPicks(r);
+        if (unplaced) throw *unplaced;
         return 1;
     } catch (const Unrecognised& u) {
         ErrorMessage = u.text;

@@ -327,6 +327,85 @@ data:
   time = 0.25, 0.5 ;
 })cdl";
 
+// CDO's conversion of ICON output writes each time as its date.
+const char* const kIconAbsoluteCdl =
+    R"cdl(netcdf icon_cdo {
+dimensions:
+  ncells = 4 ; height = 2 ; time = UNLIMITED ;
+variables:
+  double clon(ncells) ;
+    clon:standard_name = "longitude" ; clon:long_name = "center longitude" ; clon:units = "radian" ;
+  double clat(ncells) ;
+    clat:standard_name = "latitude" ; clat:long_name = "center latitude" ; clat:units = "radian" ;
+  double height(height) ;
+    height:long_name = "generalized_height" ; height:axis = "Z" ;
+  double time(time) ;
+    time:standard_name = "time" ; time:units = "day as %Y%m%d.%f" ;
+    time:calendar = "proleptic_gregorian" ; time:axis = "T" ;
+  float ta(time, height, ncells) ;
+    ta:standard_name = "air_temperature" ; ta:units = "K" ; ta:CDI_grid_type = "unstructured" ;
+    ta:coordinates = "clat clon" ;
+data:
+  clon = 0.1745329, 0.1762782, 0.1780236, 0.1797689 ;
+  clat = 0.8726646, 0.8744099, 0.8761552, 0.8779006 ;
+  height = 1, 2 ;
+  time = 20981118.25, 20981119 ;
+})cdl";
+
+// A census by temperature class: its coordinate variable T, named like a time axis, counts
+// degrees Celsius.
+const char* const kTemperatureClassesCdl =
+    R"cdl(netcdf census {
+dimensions:
+  T = 3 ; time = UNLIMITED ; lat = 3 ; lon = 4 ;
+variables:
+  float T(T) ;
+    T:long_name = "temperature class" ; T:units = "degC" ;
+  double time(time) ;
+    time:units = "days since 2000-01-01 00:00:00" ; time:calendar = "standard" ;
+  float lat(lat) ;
+    lat:units = "degrees_north" ;
+  float lon(lon) ;
+    lon:units = "degrees_east" ;
+  float area(time, T, lat, lon) ;
+    area:long_name = "area of the class" ; area:units = "km2" ;
+data:
+  T = 0, 10, 20 ;
+  time = 15.5, 45 ;
+  lat = 10, 11, 12 ;
+  lon = 100, 101, 102, 103 ;
+})cdl";
+
+// A CORDEX file on its rotated grid alone: no two-dimensional longitude and latitude.
+const char* const kRotatedPoleCdl =
+    R"cdl(netcdf cordex {
+dimensions:
+  rlat = 3 ; rlon = 4 ; plev = 2 ; time = UNLIMITED ; bnds = 2 ;
+variables:
+  double rlat(rlat) ;
+    rlat:standard_name = "grid_latitude" ; rlat:long_name = "latitude in rotated pole grid" ;
+    rlat:units = "degrees" ; rlat:axis = "Y" ;
+  double rlon(rlon) ;
+    rlon:standard_name = "grid_longitude" ; rlon:long_name = "longitude in rotated pole grid" ;
+    rlon:units = "degrees" ; rlon:axis = "X" ;
+  char rotated_pole ;
+    rotated_pole:grid_mapping_name = "rotated_latitude_longitude" ;
+    rotated_pole:grid_north_pole_latitude = 39.25 ; rotated_pole:grid_north_pole_longitude = -162. ;
+  double plev(plev) ;
+    plev:standard_name = "air_pressure" ; plev:units = "Pa" ; plev:axis = "Z" ; plev:positive = "down" ;
+  double time(time) ;
+    time:standard_name = "time" ; time:units = "days since 1949-12-01 00:00:00" ;
+    time:calendar = "standard" ; time:axis = "T" ; time:bounds = "time_bnds" ;
+  double time_bnds(time, bnds) ;
+  float ta(time, plev, rlat, rlon) ;
+    ta:standard_name = "air_temperature" ; ta:units = "K" ; ta:grid_mapping = "rotated_pole" ;
+data:
+  rlat = -1.1, -1.0, -0.9 ;
+  rlon = -2.2, -2.1, -2.0, -1.9 ;
+  plev = 85000, 50000 ;
+  time = 18262.5, 18263.5 ;
+})cdl";
+
 const char* const kStationReportsCdl =
     R"cdl(netcdf reports {
 dimensions:
@@ -401,6 +480,8 @@ const Shape kShapes[] = {
     {"Adcirc", kAdcircCdl, NcFormat::Netcdf4, kGridFeMesh, "x", "y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2008-07-31 13:00:00", "2008-07-31 14:00:00", {-90, -89.8, 29, 29.1}},
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
+    {"IconAbsoluteDates", kIconAbsoluteCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2098-11-18 06:00:00", "2098-11-19", {10, 10.3, 50, 50.3}},
+    {"TemperatureClasses", kTemperatureClassesCdl, NcFormat::Classic, kGridRegular, "lon", "lat", "time", "", "nLon=4 nLat=3", 2, 0, "2000-01-16 12:00:00", "2000-02-15", {100, 103, 10, 12}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},
 };
@@ -516,4 +597,30 @@ TEST_F(ShapeFiles, StationReportsArePointsAtTheirFirstPosition) {
     EXPECT_FLOAT_EQ(lon(2), 151.2f); // no position in the first report
     EXPECT_FLOAT_EQ(lat(2), -33.9f);
     EXPECT_FLOAT_EQ(lon(3), 2.5f);
+}
+
+// A grid that cannot be placed: the open says so, and the time axis and the levels are there
+// for the summary (dates as ncdump -t gives them).
+TEST_F(ShapeFiles, AnUnplacedGridStillHasItsTimeAxisAndLevels) {
+    const std::string path = dir.file("cordex.nc");
+    writeCdl(kRotatedPoleCdl, path, NcFormat::Netcdf4);
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    EXPECT_EQ(k->ErrorMessage(), "[pickCoordVariables] can not identify horizontal coordiantes");
+    EXPECT_EQ(k->GridType(), kGridNone);
+    EXPECT_EQ(nameOf(k->TimevId()), "time");
+    EXPECT_EQ(k->nTime(), 2);
+    EXPECT_TRUE(k->Dated());
+    EXPECT_EQ(k->StartTime(), "1999-12-01 12:00:00");
+    EXPECT_EQ(k->endTime(), "1999-12-02 12:00:00");
+    EXPECT_EQ(k->dTimeSec(), 86400);
+    EXPECT_EQ(nameOf(k->LevelvId()), "plev");
+    ASSERT_EQ(k->kMax(), 2);
+    VArray<double> levels;
+    levels.ReDim(1, 2);
+    ASSERT_EQ(k->FillvCoord(levels), 1) << k->ErrorMessage();
+    EXPECT_EQ(levels(1), 85000);
+    EXPECT_EQ(levels(2), 50000);
+    std::string first, last;
+    ASSERT_EQ(k->StartEndDate(path, first, last), 1) << k->ErrorMessage();
+    EXPECT_EQ(first, "1999-12-01 12:00:00");
 }
