@@ -281,8 +281,8 @@ bool AbsoluteTimeDate(Calendar cal, const AbsoluteTimeFormat& format, double val
         rest /= 100;
     }
     parts[0] = rest;
-    if (parts[0] > 9999 || !IsCalendarDate(cal, parts[0], static_cast<int>(parts[1]),
-                                           static_cast<int>(parts[2])))
+    if (parts[0] > 9999 ||
+        !IsCalendarDate(cal, parts[0], static_cast<int>(parts[1]), static_cast<int>(parts[2])))
         return false;
     if (parts[3] > 23 || parts[4] > 59 || parts[5] > 59) return false;
     double serial = static_cast<double>(CalendarDay(cal, parts[0], parts[1], parts[2])) +

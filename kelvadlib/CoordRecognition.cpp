@@ -400,20 +400,12 @@ bool timeUnits(const std::string& units) {
 // Units of a quantity that is not time: temperature, length, pressure, salinity, mass and
 // the like, judged by their first word ("m s-1" is a speed).
 bool otherQuantityUnits(const std::string& units) {
-    static const char* const kWords[] = {
-        "K",        "KELVIN",    "DEGC",      "DEG_C",     "DEGREE_C",  "DEGREES_C",
-        "CELSIUS",  "DEGREE_CELSIUS", "DEGREES_CELSIUS", "DEGF", "DEG_F", "FAHRENHEIT",
-        "M",        "METER",     "METERS",    "METRE",     "METRES",    "KM",
-        "CM",       "MM",        "FT",        "FEET",      "PA",        "HPA",
-        "KPA",      "MBAR",      "MB",        "MILLIBAR",  "MILLIBARS", "BAR",
-        "DBAR",     "DECIBAR",   "DECIBARS",  "ATM",       "PSU",       "PSS",
-        "PSS-78",   "PPT",       "G/KG",      "G",         "KG",        "KG/M3",
-        "DEGREE",   "DEGREES",   "RADIAN",    "RADIANS",   "PERCENT",   "%",
-        "W",        "J",         "M/S"};
-    const std::string word = UCase(GetToken(units, 1));
-    for (const char* w : kWords)
-        if (word == w) return true;
-    return false;
+    return InAliasList(GetToken(units, 1),
+                       "K kelvin degC deg_C degree_C degrees_C Celsius degree_Celsius "
+                       "degrees_Celsius degF deg_F Fahrenheit m meter meters metre metres km cm mm "
+                       "ft feet Pa hPa kPa mbar mb millibar millibars bar dbar decibar decibars "
+                       "atm psu PSS PSS-78 ppt g/kg g kg kg/m3 degree degrees radian radians "
+                       "percent % W J m/s");
 }
 
 // A name of the time list. A variable that is no coordinate variable also needs units that

@@ -201,8 +201,7 @@ bool setEpoch(Kelvad& kv, Long nH, NcfRec& r, const VariRec& tv, Calendar cal) {
 // that are no such format.
 bool takeAbsoluteDates(NcfRec& r, const VariRec& tv, Calendar cal) {
     Date epoch;
-    if (!AbsoluteTimesToDays(cal, tv.unit, r.timeArr.data(), r.timeArr.size(), epoch))
-        return false;
+    if (!AbsoluteTimesToDays(cal, tv.unit, r.timeArr.data(), r.timeArr.size(), epoch)) return false;
     r.EpochDate = epoch;
     r.timeUnit = "days";
     return true;
