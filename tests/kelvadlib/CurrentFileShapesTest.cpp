@@ -327,30 +327,10 @@ data:
   time = 0.25, 0.5 ;
 })cdl";
 
-// CDO's conversion of ICON output writes each time as its date.
-const char* const kIconAbsoluteCdl =
-    R"cdl(netcdf icon_cdo {
-dimensions:
-  ncells = 4 ; height = 2 ; time = UNLIMITED ;
-variables:
-  double clon(ncells) ;
-    clon:standard_name = "longitude" ; clon:long_name = "center longitude" ; clon:units = "radian" ;
-  double clat(ncells) ;
-    clat:standard_name = "latitude" ; clat:long_name = "center latitude" ; clat:units = "radian" ;
-  double height(height) ;
-    height:long_name = "generalized_height" ; height:axis = "Z" ;
-  double time(time) ;
-    time:standard_name = "time" ; time:units = "day as %Y%m%d.%f" ;
-    time:calendar = "proleptic_gregorian" ; time:axis = "T" ;
-  float ta(time, height, ncells) ;
-    ta:standard_name = "air_temperature" ; ta:units = "K" ; ta:CDI_grid_type = "unstructured" ;
-    ta:coordinates = "clat clon" ;
-data:
-  clon = 0.1745329, 0.1762782, 0.1780236, 0.1797689 ;
-  clat = 0.8726646, 0.8744099, 0.8761552, 0.8779006 ;
-  height = 1, 2 ;
-  time = 20981118.25, 20981119 ;
-})cdl";
+// The same ICON file after CDO's conversion, which writes each time as its date.
+const std::string kIconAbsoluteCdl =
+    Replace(Replace(kIconCdl, "days since 2021-07-01 00:00:00", "day as %Y%m%d.%f"),
+            "time = 0.25, 0.5", "time = 20981118.25, 20981119");
 
 // A census by temperature class: its coordinate variable T, named like a time axis, counts
 // degrees Celsius.
@@ -480,7 +460,7 @@ const Shape kShapes[] = {
     {"Adcirc", kAdcircCdl, NcFormat::Netcdf4, kGridFeMesh, "x", "y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2008-07-31 13:00:00", "2008-07-31 14:00:00", {-90, -89.8, 29, 29.1}},
     {"Ugrid", kUgridCdl, NcFormat::Netcdf4, kGridFvMesh, "Mesh2_node_x", "Mesh2_node_y", "time", "", "nNodes=5 nElements=2 nSide=3", 2, 0, "2021-03-01", "2021-03-01 03:00:00", {4, 4.2, 52, 52.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
-    {"IconAbsoluteDates", kIconAbsoluteCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2098-11-18 06:00:00", "2098-11-19", {10, 10.3, 50, 50.3}},
+    {"IconAbsoluteDates", kIconAbsoluteCdl.c_str(), NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2098-11-18 06:00:00", "2098-11-19", {10, 10.3, 50, 50.3}},
     {"TemperatureClasses", kTemperatureClassesCdl, NcFormat::Classic, kGridRegular, "lon", "lat", "time", "", "nLon=4 nLat=3", 2, 0, "2000-01-16 12:00:00", "2000-02-15", {100, 103, 10, 12}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},

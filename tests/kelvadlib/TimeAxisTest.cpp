@@ -14,6 +14,14 @@
 
 namespace {
 
+// An axis of a calendar whose steps have the dates given.
+struct DatedAxis {
+    const char* units;
+    const char* calendar;
+    std::vector<double> values;
+    std::vector<const char*> dates;
+};
+
 class TimeAxisTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -29,6 +37,28 @@ protected:
         r.endTimeMin = 888;
         r.dTimeSec = 999;
         return CLng(k.SetTimeExtent(slot));
+    }
+
+    // The axis set up and held in days, its start, end, labels, Orv minutes and step lookups
+    // those of its dates.
+    void expectDatesInDays(const DatedAxis& a) {
+        SCOPED_TRACE(std::string(a.units) + " " + a.calendar);
+        ASSERT_EQ(setUp({a.units, NC_DOUBLE, a.values, {{"calendar", a.calendar}}}), 1)
+            << k.ErrorMessage;
+        const NcfRec& r = k.ncf(1);
+        EXPECT_EQ(r.Dated, 1);
+        EXPECT_EQ(r.timeUnit, "days");
+        EXPECT_EQ(r.StartTime, a.dates.front());
+        EXPECT_EQ(r.endTime, a.dates.back());
+        EXPECT_EQ(r.endTimeMin, DateToOrvMin(CalendarCDate(r.calendar, a.dates.back())));
+        VArray<Long> minutes;
+        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(a.values.size()));
+        for (Long i = 1; i <= r.nTime; ++i) {
+            const char* date = a.dates[static_cast<std::size_t>(i - 1)];
+            EXPECT_EQ(k.GetDate(1, i), date) << i;
+            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
+            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
+        }
     }
 
 private:
@@ -595,13 +625,7 @@ TEST_F(TimeAxisTest, TimesWrittenAsTheirDatesAreDatedAsCdoDatesThem) {
     // CDO and ICON write "day as %Y%m%d.%f": the whole number is the date, the fraction the
     // part of the day (the dates of cdo showtimestamp). The axis is held in days from the
     // first step's midnight.
-    struct Case {
-        const char* units;
-        const char* calendar;
-        std::vector<double> values;
-        std::vector<const char*> dates;
-    };
-    const Case cases[] = {
+    const DatedAxis cases[] = {
         {"day as %Y%m%d.%f",
          "proleptic_gregorian",
          {20981118.25, 20981118.5, 20981130.75, 20981201},
@@ -622,25 +646,8 @@ TEST_F(TimeAxisTest, TimesWrittenAsTheirDatesAreDatedAsCdoDatesThem) {
         // A month has no length to take a fraction of: CDO passes it over.
         {"month as %Y%m.%f", "noleap", {200001, 200002.5}, {"2000-01-01", "2000-02-01"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.units) + " " + c.calendar);
-        ASSERT_EQ(setUp({c.units, NC_DOUBLE, c.values, {{"calendar", c.calendar}}}), 1)
-            << k.ErrorMessage;
-        const NcfRec& r = k.ncf(1);
-        EXPECT_EQ(r.Dated, 1);
-        EXPECT_EQ(r.timeUnit, "days");
-        EXPECT_EQ(r.StartTime, c.dates.front());
-        EXPECT_EQ(r.endTime, c.dates.back());
-        EXPECT_EQ(r.endTimeMin, DateToOrvMin(CalendarCDate(r.calendar, c.dates.back())));
-        VArray<Long> minutes;
-        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(c.values.size()));
-        for (Long i = 1; i <= r.nTime; ++i) {
-            const char* date = c.dates[static_cast<std::size_t>(i - 1)];
-            EXPECT_EQ(k.GetDate(1, i), date) << i;
-            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
-            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
-        }
-    }
+    for (const auto& c : cases)
+        expectDatesInDays(c);
     // Six hours a step.
     ASSERT_EQ(setUp({"day as %Y%m%d.%f", NC_DOUBLE, {20981118.25, 20981118.5, 20981118.75}}), 1);
     EXPECT_EQ(k.ncf(1).dTimeSec, 21600);
@@ -671,13 +678,7 @@ TEST_F(TimeAxisTest, WeeksAndTheMonthsAndYearsOfModelCalendarsAreDated) {
     // The dates of ncdump -t and cftime: weeks in every calendar; months and years in the
     // calendars whose years are all alike (30-day months of 360_day as cftime counts them,
     // calendar months of noleap, years of 360 and 365 days). The axis is held in days.
-    struct Case {
-        const char* units;
-        const char* calendar;
-        std::vector<double> values;
-        std::vector<const char*> dates;
-    };
-    const Case cases[] = {
+    const DatedAxis cases[] = {
         {"months since 2000-01-01",
          "360_day",
          {0, 1, 1.5, 13, 25},
@@ -704,24 +705,8 @@ TEST_F(TimeAxisTest, WeeksAndTheMonthsAndYearsOfModelCalendarsAreDated) {
          {0, 25},
          {"2000-01-01 06:00:00", "2000-06-26 06:00:00"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.units) + " " + c.calendar);
-        ASSERT_EQ(setUp({c.units, NC_DOUBLE, c.values, {{"calendar", c.calendar}}}), 1)
-            << k.ErrorMessage;
-        const NcfRec& r = k.ncf(1);
-        EXPECT_EQ(r.Dated, 1);
-        EXPECT_EQ(r.timeUnit, "days");
-        EXPECT_EQ(r.StartTime, c.dates.front());
-        EXPECT_EQ(r.endTime, c.dates.back());
-        VArray<Long> minutes;
-        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(c.values.size()));
-        for (Long i = 1; i <= r.nTime; ++i) {
-            const char* date = c.dates[static_cast<std::size_t>(i - 1)];
-            EXPECT_EQ(k.GetDate(1, i), date) << i;
-            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
-            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
-        }
-    }
+    for (const auto& c : cases)
+        expectDatesInDays(c);
     // 30-day months step by 30 days.
     ASSERT_EQ(setUp({"months since 2000-01-01", NC_INT, {0, 1, 2}, {{"calendar", "360_day"}}}), 1);
     EXPECT_EQ(k.ncf(1).dTimeSec, 30 * 86400);
