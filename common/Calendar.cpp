@@ -4,6 +4,8 @@
 #include "runtime/Strings.h"
 #include "runtime/Text.h"
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -246,4 +248,69 @@ bool SinceDate(Calendar cal, const std::string& unit, Date& out) {
         if (ReadDateText(cal, joined.substr(0, ends[n - 1]), out)) return true;
     }
     return false;
+}
+
+bool AbsoluteTimeUnits(const std::string& unit, AbsoluteTimeFormat& format) {
+    if (UCase(GetToken(unit, 2)) != "AS" || CountTokens(unit) != 3) return false;
+    std::string text = GetToken(unit, 3);
+    format = AbsoluteTimeFormat();
+    if (text.size() >= 3 && text.compare(text.size() - 3, 3, ".%f") == 0) {
+        format.fraction = true;
+        text.resize(text.size() - 3);
+    }
+    static const char kFields[] = "YmdHMS";
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const std::size_t k = i / 2;
+        if (k >= 6 || text[i] != '%' || i + 1 >= text.size() || text[i + 1] != kFields[k])
+            return false;
+        format.fields = static_cast<int>(k) + 1;
+    }
+    return format.fields > 0;
+}
+
+bool AbsoluteTimeDate(Calendar cal, const AbsoluteTimeFormat& format, double value, Date& out) {
+    // Whole numbers beyond 1e15 are no longer exact in a double, and no format reaches them
+    // before year 9999 (%Y%m%d%H%M%S of 9999 is below 1e14).
+    if (!(value >= 0 && value < 1e15)) return false;
+    const double whole = std::floor(value);
+    int64_t rest = static_cast<int64_t>(whole);
+    // Fields from the last back: two digits each, the year what is left.
+    int64_t parts[6] = {0, 1, 1, 0, 0, 0};
+    for (int k = format.fields - 1; k >= 1; --k) {
+        parts[k] = rest % 100;
+        rest /= 100;
+    }
+    parts[0] = rest;
+    if (parts[0] > 9999 ||
+        !IsCalendarDate(cal, parts[0], static_cast<int>(parts[1]), static_cast<int>(parts[2])))
+        return false;
+    if (parts[3] > 23 || parts[4] > 59 || parts[5] > 59) return false;
+    double serial = static_cast<double>(CalendarDay(cal, parts[0], parts[1], parts[2])) +
+                    static_cast<double>(parts[3] * 3600 + parts[4] * 60 + parts[5]) / 86400.0;
+    // A fraction of a day, an hour, a minute or a second; one of a month or a year has no
+    // length of its own and is passed over, as CDO passes it over.
+    static const double kDaysPer[] = {1.0, 1.0 / 24, 1.0 / 1440, 1.0 / 86400};
+    if (format.fraction && format.fields >= 3)
+        serial += (value - whole) * kDaysPer[format.fields - 3];
+    out = Date(serial);
+    return true;
+}
+
+bool AbsoluteTimesToDays(Calendar cal, const std::string& unit, double* values, std::size_t n,
+                         Date& epoch) {
+    AbsoluteTimeFormat format;
+    if (!AbsoluteTimeUnits(unit, format)) return false;
+    bool first = true;
+    epoch = Date();
+    for (std::size_t i = 0; i < n; ++i) {
+        Date d;
+        if (!AbsoluteTimeDate(cal, format, values[i], d)) {
+            values[i] = std::numeric_limits<double>::quiet_NaN();
+            continue;
+        }
+        if (first) epoch = Date(std::floor(d.serial));
+        first = false;
+        values[i] = d.serial - epoch.serial;
+    }
+    return true;
 }

@@ -15,6 +15,7 @@
 #include "runtime/Date.h"
 #include "runtime/Types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -73,3 +74,22 @@ bool ReadDateText(Calendar cal, const std::string& text, Date& out);
 // (with "T", "Z", a zone word or offset, fractional seconds) counts and trailing words that
 // are no date are left out. The one reading of such units for every reader of time axes.
 bool SinceDate(Calendar cal, const std::string& unit, Date& out);
+
+// A time unit that writes each time as its date, "<unit> as <format>" (CDO and ICON write
+// "day as %Y%m%d.%f": 20981118.25 is 2098-11-18 06:00). The format runs %Y, %m, %d, %H, %M, %S
+// from the year on, each field after the year two digits of the whole number; ".%f" after the
+// last field is a fraction of that field's unit (of a day and shorter units only). False for
+// any other units or format.
+struct AbsoluteTimeFormat {
+    int fields = 0;        // 1 = %Y .. 6 = %Y%m%d%H%M%S
+    bool fraction = false; // ".%f" follows
+};
+bool AbsoluteTimeUnits(const std::string& unit, AbsoluteTimeFormat& format);
+// The serial of a time value written in the format; false when the value names no date of
+// the calendar (a negative value, month 13, a 25th hour, a year beyond 9999).
+bool AbsoluteTimeDate(Calendar cal, const AbsoluteTimeFormat& format, double value, Date& out);
+// n time values of such units, in place, as days since the midnight of the first that names a
+// date, which is the epoch (the zero date when none does); NaN for a value that names none.
+// False, the values untouched, for units that are no such format.
+bool AbsoluteTimesToDays(Calendar cal, const std::string& unit, double* values, std::size_t n,
+                         Date& epoch);

@@ -13,15 +13,24 @@ namespace {
 // is longer. The other formats hold at most NC_MAX_NAME.
 constexpr std::size_t kLongestStoredName = 65535;
 
+// How netCDF-C holds a name it hands out: an attribute's whole, however long; a variable's or
+// a dimension's of a netCDF-4 file in NC_MAX_NAME bytes, longer ones cut there, and one of
+// exactly NC_MAX_NAME bytes without its terminator (after the first open of the file, the
+// copy runs on into whatever follows).
+enum class HeldName { Whole, InMaxName };
+
 // Runs inquire(buffer) with a buffer no stored name can overrun, then takes the name.
-template <class Inquire> int boundedName(std::string& name, Inquire&& inquire) {
+template <class Inquire> int boundedName(std::string& name, HeldName held, Inquire&& inquire) {
     thread_local std::vector<char> buffer(kLongestStoredName + 1);
     name.clear();
     buffer[0] = '\0';
     const int status = inquire(buffer.data());
     if (status != NC_NOERR) return status;
-    const std::size_t len = strnlen(buffer.data(), buffer.size());
-    if (len > NC_MAX_NAME) return NC_EMAXNAME;
+    std::size_t len = strnlen(buffer.data(), buffer.size());
+    if (len > NC_MAX_NAME) {
+        if (held == HeldName::Whole) return NC_EMAXNAME;
+        len = NC_MAX_NAME; // the bytes past the name are not its own
+    }
     name.assign(buffer.data(), len);
     return NC_NOERR;
 }
@@ -83,16 +92,19 @@ Long NcReadType(Long type) {
 }
 
 int NcAttName(int ncid, int varid, int attnum, std::string& name) {
-    return boundedName(name, [&](char* b) { return nc_inq_attname(ncid, varid, attnum, b); });
+    return boundedName(name, HeldName::Whole,
+                       [&](char* b) { return nc_inq_attname(ncid, varid, attnum, b); });
 }
 
 int NcVarName(int ncid, int varid, std::string& name) {
-    return boundedName(name, [&](char* b) { return nc_inq_varname(ncid, varid, b); });
+    return boundedName(name, HeldName::InMaxName,
+                       [&](char* b) { return nc_inq_varname(ncid, varid, b); });
 }
 
 int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length) {
     length = 0;
-    return boundedName(name, [&](char* b) { return nc_inq_dim(ncid, dimid, b, &length); });
+    return boundedName(name, HeldName::InMaxName,
+                       [&](char* b) { return nc_inq_dim(ncid, dimid, b, &length); });
 }
 
 double NcTypeFill(Long type) {

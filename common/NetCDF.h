@@ -28,8 +28,10 @@ Long NcReadType(Long type);
 // Names of a dataset's attributes, variables and dimensions. netCDF-C copies a netCDF-4
 // attribute name whole, however long HDF5 let it be (up to 65535 bytes), where a caller's
 // buffer holds NC_MAX_NAME: the name is taken into a buffer of HDF5's bound and a name longer
-// than NC_MAX_NAME is refused (NC_EMAXNAME, name left empty), never copied on. NC_NOERR or
-// the library's status otherwise.
+// than NC_MAX_NAME is refused (NC_EMAXNAME, name left empty), never copied on. Variable and
+// dimension names are held by netCDF-C in NC_MAX_NAME bytes: one of exactly that length may
+// come back followed by bytes that are not its own, which are dropped. NC_NOERR or the
+// library's status otherwise.
 int NcAttName(int ncid, int varid, int attnum, std::string& name);
 int NcVarName(int ncid, int varid, std::string& name);
 // The dimension's name and length.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -508,13 +509,25 @@ bool timeUnits(const std::string& units) {
     return false;
 }
 
+// Units of a quantity that is not time: temperature, length, pressure, salinity, mass and
+// the like, judged by their first word ("m s-1" is a speed).
+bool otherQuantityUnits(const std::string& units) {
+    return InAliasList(GetToken(units, 1),
+                       "K kelvin degC deg_C degree_C degrees_C Celsius degree_Celsius "
+                       "degrees_Celsius degF deg_F Fahrenheit m meter meters metre metres km cm mm "
+                       "ft feet Pa hPa kPa mbar mb millibar millibars bar dbar decibar decibars "
+                       "atm psu PSS PSS-78 ppt g/kg g kg kg/m3 degree degrees radian radians "
+                       "percent % W J m/s");
+}
+
 // A name of the time list. A variable that is no coordinate variable also needs units that
-// count time, if it has units at all (T in celsius is a temperature).
+// count time, if it has units at all; a coordinate variable only must not measure something
+// else (T in celsius is a temperature either way).
 bool namedTime(const Kelvad& kv, const VariRec& v) {
     if (!InAliasList(v.name, kv.timeaKa)) return false;
-    if (v.kind == 1) return true;
     const std::string units = attOf(v, "units");
-    return units.empty() || timeUnits(units);
+    if (units.empty() || timeUnits(units)) return true;
+    return v.kind == 1 && !otherQuantityUnits(units);
 }
 
 // A time axis by what CF writes beside the name: "<unit> since <date>", standard_name time or
@@ -623,16 +636,23 @@ Long Kelvad::PickCoordVariables(Long nH) {
     try {
         NcfRec& r = ncf(nH);
         resetRoles(r);
-        if (!takeMeshTopology(*this, nH, r)) {
-            findMeshDimensions(*this, r);
-            const LonLatRanks ranks = findLonLat(*this, nH, r);
-            takeUnnamedAxes(*this, nH, r, ranks);
-            if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+        // A grid that cannot be placed still has its time axis and levels to list.
+        std::optional<Unrecognised> unplaced;
+        try {
+            if (!takeMeshTopology(*this, nH, r)) {
+                findMeshDimensions(*this, r);
+                const LonLatRanks ranks = findLonLat(*this, nH, r);
+                takeUnnamedAxes(*this, nH, r, ranks);
+                if (r.lon_vId != -1 && r.lat_vId != -1) setLayout(*this, nH, r, ranks);
+            }
+            if (r.GridType == kGridNone) findGmtGrid(r);
+        } catch (const Unrecognised& u) {
+            unplaced = u;
         }
-        if (r.GridType == kGridNone) findGmtGrid(r);
         findTimeAxis(*this, r);
         if (r.GridType != kGridGmt) findVerticalAxis(*this, r);
         setPicks(r);
+        if (unplaced) throw *unplaced;
         return 1;
     } catch (const Unrecognised& u) {
         ErrorMessage = u.text;

@@ -161,6 +161,10 @@ public:
 
     // ---- Time axis (TimeAxis.cpp) ------------------------------------------------------------
     Variant SetTimeExtent(Long nH);
+    // How SetTimeExtent's failure for times it cannot date begins (a format it does not
+    // read, dates beyond the calendar's years): the axis is kept without dates, as one whose
+    // unit is no time unit ("Time has no unit:").
+    static constexpr const char* kUndatedTime = "Time cannot be dated:";
 
     // ---- Set-up values of a DAP2 URL (CoordFetch.cpp) -----------------------------------------
     // Where the slot's dataset is a DAP2 URL, asks the server in one request for every value

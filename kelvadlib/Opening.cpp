@@ -76,15 +76,18 @@ struct Answered {
     }
 };
 
-// An axis whose values could not be read or dated would be left half set: the open fails with
-// the reason. An axis whose unit is no time unit (or none) is kept whole as an axis without
-// dates; a dataset without a time axis has nothing to set up. False when the open fails.
+// An axis whose values could not be read would be left half set: the open fails with the
+// reason. An axis whose unit is no time unit (or none), or whose times cannot be dated, is
+// kept whole as an axis without dates; a dataset without a time axis has nothing to set up.
+// False when the open fails.
 bool setUpTimeAxis(Kelvad& kv, Long nH, const Answered& answered) {
     Long timed = 1;
     const bool ok = answered([&] { timed = CLng(kv.SetTimeExtent(nH)); });
     NcfRec& r = kv.ncf(nH);
     if (!ok || timed >= 0 || r.nTime <= 0) return ok;
-    if (kv.ErrorMessage.rfind("Time has no unit:", 0) != 0) return false;
+    if (kv.ErrorMessage.rfind("Time has no unit:", 0) != 0 &&
+        kv.ErrorMessage.rfind(Kelvad::kUndatedTime, 0) != 0)
+        return false;
     r.StartTime = r.endTime = "";
     r.startDate = r.endDate = Date();
     r.Dated = 0;
@@ -201,7 +204,8 @@ Long Kelvad::StartEndDate(const std::string& sNcFileName, std::string& StartTime
         Clock::time_point start = Clock::now();
         if (GetNCHeader(sNcFileName, 0) < 0) {
             NoteNoAnswer(tag, sNcFileName, start);
-        } else if (PickCoordVariables(0) >= 0) {
+        } else if (PickCoordVariables(0) >= 0 || ncf(0).nTime > 0) {
+            // A grid that cannot be placed still has its time range to show.
             CloseAfterRead = 1;
             start = Clock::now();
             if (CLng(SetTimeExtent(0)) >= 0) {

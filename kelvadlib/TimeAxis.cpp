@@ -196,6 +196,17 @@ bool setEpoch(Kelvad& kv, Long nH, NcfRec& r, const VariRec& tv, Calendar cal) {
     return false;
 }
 
+// Times written as their dates ("day as %Y%m%d.%f"): held as days since the first step's
+// midnight, which becomes the epoch, as every reader of the axis knows days. False for units
+// that are no such format.
+bool takeAbsoluteDates(NcfRec& r, const VariRec& tv, Calendar cal) {
+    Date epoch;
+    if (!AbsoluteTimesToDays(cal, tv.unit, r.timeArr.data(), r.timeArr.size(), epoch)) return false;
+    r.EpochDate = epoch;
+    r.timeUnit = "days";
+    return true;
+}
+
 // A step that holds the fill value (a record not yet written) or another mark of no value is
 // left without a time (NaN); the other steps keep theirs.
 void blankUnmarkedSteps(const VariRec& tv, VArray<double>& t) {
@@ -342,6 +353,14 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         const int opened = ReopenSlot(nH);
         if (opened != NC_NOERR) return netcdfFailure(opened);
         const VariRec& tv = r.vari(r.time_vId);
+        // Times that cannot be dated: the caller keeps the axis without dates.
+        auto undated = [&] {
+            r.StartTime = r.endTime = "";
+            r.startDate = r.endDate = Date();
+            r.Dated = 0;
+            ErrorMessage = std::string(kUndatedTime) + kCrLf + tv.unit;
+            return Variant(failed);
+        };
         const std::optional<int> status = readTimeValues(r, tv, scratch);
         if (!status) {
             ErrorMessage = std::string("Variable-Type of time coodrinate not expected:") + kCrLf +
@@ -363,8 +382,13 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         // labels, the lookups, the subsets) knows days, and the epoch stays the file's.
         std::string key = UCase(Left(r.timeUnit, 3));
         const DaysOfUnits inDays(key, cal, r.EpochDate);
-        const bool converted = sinceDated && inDays.counts();
-        if (converted) {
+        bool converted = sinceDated && inDays.counts();
+        if (takeAbsoluteDates(r, tv, cal)) {
+            converted = true;
+            key = "DAY";
+        } else if (UCase(GetToken(tv.unit, 2)) == "AS") {
+            return undated();
+        } else if (converted) {
             for (Long i = 1; i <= r.timeArr.UBound(); ++i)
                 r.timeArr(i) = inDays.days(r.timeArr(i));
             r.timeUnit = "days";
@@ -372,12 +396,18 @@ Variant Kelvad::SetTimeExtent(Long nH) {
         }
 
         const AxisEnds ends = axisEnds(r);
-        if (!setStartEndTexts(r, tv, key, converted, cal, ends)) {
-            ErrorMessage = std::string("Time has no unit:") + kCrLf + tv.unit;
-            return Variant(failed);
+        try {
+            if (!setStartEndTexts(r, tv, key, converted, cal, ends)) {
+                ErrorMessage = std::string("Time has no unit:") + kCrLf + tv.unit;
+                return Variant(failed);
+            }
+            shiftFarYears(r, cal, ends.first);
+            setStartEndDates(r, cal);
+        } catch (const RuntimeError& e) {
+            // Times whose dates lie beyond the calendar's years: the axis has steps, no dates.
+            DebugOut(ErrorFrame("[SetTimeExtent] ", e));
+            return undated();
         }
-        shiftFarYears(r, cal, ends.first);
-        setStartEndDates(r, cal);
         CloseIfAfterRead(nH);
         return Variant(Integer{1});
     } catch (const RuntimeError& e) {

@@ -231,8 +231,9 @@ std::string Kelvad::GetDate(Long nH, Long nt) {
         if (std::isnan(r.timeArr(nt))) return ""; // a step without a time
         if (key == "SEA") return "Season " + CStr(r.timeArr(nt));
         if (key == "MON") return "Month " + CStr(r.timeArr(nt));
+        // The steps of an axis whose times could not be dated have no dates either.
         Date d;
-        if (stepDate(r, key, nt, d)) return CalendarDateText(r.calendar, d);
+        if (r.Dated == 1 && stepDate(r, key, nt, d)) return CalendarDateText(r.calendar, d);
         return "";
     } catch (const RuntimeError& e) {
         ErrorMessage = ErrorFrame("[GetDate] ", e);

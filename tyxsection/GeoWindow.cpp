@@ -110,6 +110,13 @@ void readTimeAxis(int ncid, OcxNcf& ncf, GeoArrays& geo, std::string& errorMessa
     Date base;
     if (UCase(GetToken(tv.unit, 2)) == "SINCE" && SinceDate(ncf.calendar, tv.unit, base))
         ncf.EpochDate = base;
+    // Times written as their dates ("day as %Y%m%d.%f") are held as days, as the library
+    // holds them.
+    if (AbsoluteTimesToDays(ncf.calendar, tv.unit, geo.TimeValue.data(), geo.TimeValue.size(),
+                            base)) {
+        ncf.EpochDate = base;
+        ncf.timeUnit = "days";
+    }
 
     const std::string key = UCase(Left(ncf.timeUnit, 3));
     const double t1 = geo.TimeValue(1);

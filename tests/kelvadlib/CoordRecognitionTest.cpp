@@ -333,6 +333,24 @@ const RecognitionCase kCases[] = {
      "dimensions: a = 1; b = 1; c = 2; d = 2;\n"
      "variables: float lon(a, b, c, d); float lat(a, b, c, d);",
      -1, "[pickCoordVariables] Array dimension>2 for Lon/Lat vars", "GridType=0"},
+    // Grids that cannot be placed still have their time axis and levels.
+    {"RotatedPoleWithoutLongitudesAndLatitudes",
+     "dimensions: rlat = 3; rlon = 4; time = 2; height = 1;\n"
+     "variables: double rlat(rlat); rlat:standard_name = \"grid_latitude\"; rlat:units = \"degrees\";\n"
+     "  double rlon(rlon); rlon:standard_name = \"grid_longitude\"; rlon:units = \"degrees\";\n"
+     "  char rotated_pole; rotated_pole:grid_mapping_name = \"rotated_latitude_longitude\";\n"
+     "  double time(time); time:units = \"days since 1949-12-01\";\n"
+     "  double height(height); height:axis = \"Z\"; height:positive = \"up\";",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 time_vId=v:time nTime=2 TimePick=1 level_vId=v:height kMax=1 LevelPick=1"},
+    {"LambertInKilometres",
+     "dimensions: x = 4; y = 3; plev = 2; time = 3;\n"
+     "variables: double x(x); x:standard_name = \"projection_x_coordinate\"; x:units = \"km\";\n"
+     "  double y(y); y:standard_name = \"projection_y_coordinate\"; y:units = \"km\";\n"
+     "  int Lambert_Conformal; Lambert_Conformal:grid_mapping_name = \"lambert_conformal_conic\";\n"
+     "  double plev(plev); plev:units = \"Pa\"; double time(time); time:units = \"hours since 2000-01-01\";",
+     -1, "[pickCoordVariables] can not identify horizontal coordiantes",
+     "GridType=0 time_vId=v:time nTime=3 TimePick=1 level_vId=v:plev kMax=2 LevelPick=1"},
     {"MeshCoordinatesOverNeitherMeshDimension",
      "dimensions: node = 6; nele = 4; nface = 3; other = 3;\n"
      "variables: float lon(other); float lat(other);",
@@ -356,6 +374,21 @@ const RecognitionCase kCases[] = {
      "dimensions: lat = 2; lon = 2; time = 3;\n"
      "variables: float lat(lat); float lon(lon); float time(time); time:units = \"model steps\";",
      1, "", "time_vId=v:time time_dId=d:time nTime=3 TimePick=1"},
+    {"ListedCoordinateInATemperatureIsNoTime",
+     "dimensions: lat = 2; lon = 2; T = 3; time = 2;\n"
+     "variables: float lat(lat); float lon(lon); float T(T); T:units = \"degC\";\n"
+     "  double time(time); time:units = \"hours since 2000-01-01\";",
+     1, "", "time_vId=v:time time_dId=d:time nTime=2 TimePick=1"},
+    {"ListedCoordinatesOfOtherQuantitiesAreNoTime",
+     "dimensions: lat = 2; lon = 2; T = 3; TAU = 2; RECORD = 2; TIME1 = 2;\n"
+     "variables: float lat(lat); float lon(lon); float T(T); T:units = \"K\";\n"
+     "  float TAU(TAU); TAU:units = \"m\"; float RECORD(RECORD); RECORD:units = \"hPa\";\n"
+     "  float TIME1(TIME1); TIME1:units = \"psu\";",
+     1, "", "time_dId=-1 nTime=0 TimePick=-1"},
+    {"ListedCoordinateWithoutUnitsOrInATimeUnitIsTime",
+     "dimensions: lat = 2; lon = 2; T = 3; TAU = 2;\n"
+     "variables: float lat(lat); float lon(lon); float TAU(TAU); TAU:units = \"days\"; float T(T);",
+     1, "", "time_vId=v:TAU time_dId=d:TAU nTime=2 TimePick=1"},
     {"ListedNameInATimeUnitWithoutDate",
      "dimensions: lat = 2; lon = 2; tt = 3;\n"
      "variables: float lat(lat); float lon(lon); float TAU(tt); TAU:units = \"hours\";",

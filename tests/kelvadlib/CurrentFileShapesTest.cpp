@@ -560,6 +560,65 @@ data:
   lonVertex = 6, 6.1 ;
 })cdl";
 
+// The same ICON file after CDO's conversion, which writes each time as its date.
+const std::string kIconAbsoluteCdl =
+    Replace(Replace(kIconCdl, "days since 2021-07-01 00:00:00", "day as %Y%m%d.%f"),
+            "time = 0.25, 0.5", "time = 20981118.25, 20981119");
+
+// A census by temperature class: its coordinate variable T, named like a time axis, counts
+// degrees Celsius.
+const char* const kTemperatureClassesCdl =
+    R"cdl(netcdf census {
+dimensions:
+  T = 3 ; time = UNLIMITED ; lat = 3 ; lon = 4 ;
+variables:
+  float T(T) ;
+    T:long_name = "temperature class" ; T:units = "degC" ;
+  double time(time) ;
+    time:units = "days since 2000-01-01 00:00:00" ; time:calendar = "standard" ;
+  float lat(lat) ;
+    lat:units = "degrees_north" ;
+  float lon(lon) ;
+    lon:units = "degrees_east" ;
+  float area(time, T, lat, lon) ;
+    area:long_name = "area of the class" ; area:units = "km2" ;
+data:
+  T = 0, 10, 20 ;
+  time = 15.5, 45 ;
+  lat = 10, 11, 12 ;
+  lon = 100, 101, 102, 103 ;
+})cdl";
+
+// A CORDEX file on its rotated grid alone: no two-dimensional longitude and latitude.
+const char* const kRotatedPoleCdl =
+    R"cdl(netcdf cordex {
+dimensions:
+  rlat = 3 ; rlon = 4 ; plev = 2 ; time = UNLIMITED ; bnds = 2 ;
+variables:
+  double rlat(rlat) ;
+    rlat:standard_name = "grid_latitude" ; rlat:long_name = "latitude in rotated pole grid" ;
+    rlat:units = "degrees" ; rlat:axis = "Y" ;
+  double rlon(rlon) ;
+    rlon:standard_name = "grid_longitude" ; rlon:long_name = "longitude in rotated pole grid" ;
+    rlon:units = "degrees" ; rlon:axis = "X" ;
+  char rotated_pole ;
+    rotated_pole:grid_mapping_name = "rotated_latitude_longitude" ;
+    rotated_pole:grid_north_pole_latitude = 39.25 ; rotated_pole:grid_north_pole_longitude = -162. ;
+  double plev(plev) ;
+    plev:standard_name = "air_pressure" ; plev:units = "Pa" ; plev:axis = "Z" ; plev:positive = "down" ;
+  double time(time) ;
+    time:standard_name = "time" ; time:units = "days since 1949-12-01 00:00:00" ;
+    time:calendar = "standard" ; time:axis = "T" ; time:bounds = "time_bnds" ;
+  double time_bnds(time, bnds) ;
+  float ta(time, plev, rlat, rlon) ;
+    ta:standard_name = "air_temperature" ; ta:units = "K" ; ta:grid_mapping = "rotated_pole" ;
+data:
+  rlat = -1.1, -1.0, -0.9 ;
+  rlon = -2.2, -2.1, -2.0, -1.9 ;
+  plev = 85000, 50000 ;
+  time = 18262.5, 18263.5 ;
+})cdl";
+
 const char* const kStationReportsCdl =
     R"cdl(netcdf reports {
 dimensions:
@@ -639,6 +698,8 @@ const Shape kShapes[] = {
     {"UgridQuads", kUgridQuadsCdl, NcFormat::Classic, kGridFeMesh, "mesh_node_x", "mesh_node_y", "time", "", "nNodes=7 nElements=3 nSide=4", 2, 0, "2022-06-01", "2022-06-01 06:00:00", {10, 10.3, 54, 54.1}},
     {"Icon", kIconCdl, NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2021-07-01 06:00:00", "2021-07-01 12:00:00", {10, 10.3, 50, 50.3}},
     {"Mpas", kMpasCdl, NcFormat::Netcdf4, kGridCells, "lonCell", "latCell", "", "", "nCells=4", 0, 0, "", "", {250, 253, 40, 43}},
+    {"IconAbsoluteDates", kIconAbsoluteCdl.c_str(), NcFormat::Netcdf4, kGridCells, "clon", "clat", "time", "height", "nCells=4", 2, 2, "2098-11-18 06:00:00", "2098-11-19", {10, 10.3, 50, 50.3}},
+    {"TemperatureClasses", kTemperatureClassesCdl, NcFormat::Classic, kGridRegular, "lon", "lat", "time", "", "nLon=4 nLat=3", 2, 0, "2000-01-16 12:00:00", "2000-02-15", {100, 103, 10, 12}},
     {"HourlyStations", kHourlyStationsCdl, NcFormat::Classic, kGridCells, "lon", "lat", "hour", "", "nCells=3", 2, 0, "2022-05-01", "2022-05-01 01:00:00", {-70.8, 151.2, -33.9, 49}},
     {"Drifters", kDriftersCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "time", "", "nCells=2", 3, 0, "2023-03-01", "2023-03-01 06:00:00", {-30, -18, 34, 43}},
     {"StationReports", kStationReportsCdl, NcFormat::Netcdf4, kGridCells, "lon", "lat", "obs_time", "", "nCells=3", 2, 0, "2022-05-01 06:00:00", "2022-05-01 07:00:00", {-70.8, 151.2, -33.9, 49}},
@@ -923,4 +984,30 @@ TEST_F(ShapeFiles, CoordinatesThatAreNoNumbersAreRefusedAtTheOpen) {
         EXPECT_NE(k->ErrorMessage().find(c.says), std::string::npos) << k->ErrorMessage();
         EXPECT_NE(k->ErrorMessage().find("not a number"), std::string::npos) << k->ErrorMessage();
     }
+}
+
+// A grid that cannot be placed: the open says so, and the time axis and the levels are there
+// for the summary (dates as ncdump -t gives them).
+TEST_F(ShapeFiles, AnUnplacedGridStillHasItsTimeAxisAndLevels) {
+    const std::string path = dir.file("cordex.nc");
+    writeCdl(kRotatedPoleCdl, path, NcFormat::Netcdf4);
+    ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
+    EXPECT_EQ(k->ErrorMessage(), "[pickCoordVariables] can not identify horizontal coordiantes");
+    EXPECT_EQ(k->GridType(), kGridNone);
+    EXPECT_EQ(nameOf(k->TimevId()), "time");
+    EXPECT_EQ(k->nTime(), 2);
+    EXPECT_TRUE(k->Dated());
+    EXPECT_EQ(k->StartTime(), "1999-12-01 12:00:00");
+    EXPECT_EQ(k->endTime(), "1999-12-02 12:00:00");
+    EXPECT_EQ(k->dTimeSec(), 86400);
+    EXPECT_EQ(nameOf(k->LevelvId()), "plev");
+    ASSERT_EQ(k->kMax(), 2);
+    VArray<double> levels;
+    levels.ReDim(1, 2);
+    ASSERT_EQ(k->FillvCoord(levels), 1) << k->ErrorMessage();
+    EXPECT_EQ(levels(1), 85000);
+    EXPECT_EQ(levels(2), 50000);
+    std::string first, last;
+    ASSERT_EQ(k->StartEndDate(path, first, last), 1) << k->ErrorMessage();
+    EXPECT_EQ(first, "1999-12-01 12:00:00");
 }

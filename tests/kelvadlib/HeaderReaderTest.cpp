@@ -467,6 +467,7 @@ TEST_F(HeaderTest, NetCdf4NamesTooLongAndAxesTooLongAreRefusedWithAMessage) {
         {"variable attribute of 300", "v", 300, -1},
         {"variable attribute of 5000", "v", 5000, -1},
         {"global attribute of NC_MAX_NAME", "", NC_MAX_NAME, 1},
+        {"variable attribute of one more", "v", NC_MAX_NAME + 1, -1},
     };
     int i = 0;
     for (const Case& c : cases) {
@@ -478,7 +479,8 @@ TEST_F(HeaderTest, NetCdf4NamesTooLongAndAxesTooLongAreRefusedWithAMessage) {
         ASSERT_TRUE(AddLongNamedAttribute(path, c.var, name, 7)) << c.what;
         EXPECT_EQ(read(path), c.result) << c.what;
         if (c.result < 0) {
-            EXPECT_EQ(k.ErrorMessage, "NetCDF: NC_MAX_NAME exceeded\r\nUnable to open " + path) << c.what;
+            EXPECT_EQ(k.ErrorMessage, "NetCDF: NC_MAX_NAME exceeded\r\nUnable to open " + path)
+                << c.what;
             EXPECT_EQ(k.ncf(1).ncid, -1) << c.what;
         } else {
             EXPECT_EQ(k.ncf(1).gAttName(1), name) << c.what;
@@ -494,6 +496,31 @@ TEST_F(HeaderTest, NetCdf4NamesTooLongAndAxesTooLongAreRefusedWithAMessage) {
               "Dimension lon has 3000000000 entries, more than 2147483647 can be read\r\n"
               "Unable to open " +
                   huge);
+}
+
+TEST_F(HeaderTest, NamesOfTheLongestLegalLengthAreReadWholeEveryTimeTheFileIsOpened) {
+    // netCDF-C holds a variable's or dimension's name of a netCDF-4 file in NC_MAX_NAME bytes;
+    // from the second open of the file on, one of exactly that length comes back followed by
+    // bytes of whatever lies after it.
+    const std::string dimName(NC_MAX_NAME, 'd'), varName(NC_MAX_NAME, 'v'),
+        attName(NC_MAX_NAME, 'a');
+    for (const NcFormat format : {NcFormat::Netcdf4, NcFormat::Classic}) {
+        const std::string path =
+            dir.file("longest" + std::to_string(static_cast<int>(format)) + ".nc");
+        NcBuilder nc(path, format);
+        nc.dim(dimName, 2);
+        nc.var(varName, NC_FLOAT, {dimName}).att(attName, "m").values({1.0f, 2.0f});
+        nc.write();
+        for (int open = 1; open <= 3; ++open) {
+            SCOPED_TRACE(path + " open " + std::to_string(open));
+            ASSERT_EQ(read(path), 1) << k.ErrorMessage;
+            const NcfRec& r = k.ncf(1);
+            EXPECT_EQ(r.dime(1).name, dimName);
+            EXPECT_EQ(r.vari(1).name, varName);
+            EXPECT_EQ(r.vari(1).attName(1), attName);
+            EXPECT_EQ(r.vari(1).arrayDimName(1), dimName);
+        }
+    }
 }
 
 TEST_F(HeaderTest, AFifoOrADeviceIsRefusedWithoutWaiting) {

@@ -129,9 +129,13 @@ TEST_F(OpeningTest, ADatasetWithoutRecognisedCoordinatesStillOpens) {
     EXPECT_EQ(k.ncf(1).GridType, kGridNone);
     EXPECT_EQ(k.ncf(1).nVars, 2);
     EXPECT_GE(k.ncf(1).ncid, 0);
-    // The recognition gave up before the time axis, whose step then fails too; the caller is
-    // told why the coordinates were not found, not that the time axis was empty.
+    // The caller is told why the coordinates were not found; the time axis is still set up.
     EXPECT_EQ(k.ErrorMessage, "[pickCoordVariables] can not identify horizontal coordiantes");
+    EXPECT_EQ(k.ncf(1).nTime, 2);
+    EXPECT_EQ(k.ncf(1).TimePick, 1);
+    EXPECT_EQ(k.ncf(1).Dated, 1);
+    EXPECT_EQ(k.ncf(1).StartTime, "2000-01-01");
+    EXPECT_EQ(k.ncf(1).endTime, "2000-01-02");
 }
 
 TEST_F(OpeningTest, ASuccessfulSetUpReportsWhatRecognitionLeft) {
@@ -191,33 +195,47 @@ TEST_F(OpeningTest, ASuccessfulSetUpReportsWhatRecognitionLeft) {
     }
 }
 
-TEST_F(OpeningTest, AFailedTimeAxisFailsTheSetUpWithItsReason) {
-    // A time value beyond every date: the set-up gives the slot back with the time step's text
-    // instead of a slot whose axis is half set.
+TEST_F(OpeningTest, ATimeAxisThatCannotBeDatedIsKeptAndOneThatCannotBeReadFailsTheSetUp) {
+    // Times beyond every date, or in a format that is not read: the axis keeps its steps
+    // without dates and the file opens. A time variable of a type no axis has gives the slot
+    // back with the time step's text instead of a slot whose axis is half set.
     struct Case {
         const char* units;
+        nc_type type;
         double last;
-        std::string message;
+        std::string failure; // "" when the file opens
     };
     const Case cases[] = {
-        {"days since 2000-01-01", 1e12,
-         "[SetTimeExtent] Error message (number 6)is:\r\n\"Overflow\""},
+        {"days since 2000-01-01", NC_DOUBLE, 1e12, ""},
+        {"day as %j", NC_DOUBLE, 33, ""},
+        {"days since 2000-01-01", NC_BYTE, 1,
+         "Variable-Type of time coodrinate not expected:\r\nVariable Name = time\n"
+         "Tyep Number =  1"},
     };
+    int i = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.units);
-        NcBuilder nc(dir.file("badtime.nc"));
+        NcBuilder nc(dir.file("badtime" + std::to_string(i++) + ".nc"));
         nc.dim("time", 2);
         nc.dim("lat", 2);
         nc.dim("lon", 3);
-        nc.var("time", NC_DOUBLE, {"time"}).att("units", c.units).values({0.0, c.last});
+        nc.var("time", c.type, {"time"}).att("units", c.units).values({0.0, c.last});
         nc.var("lat", NC_FLOAT, {"lat"}).values({10.0f, 20.0f});
         nc.var("lon", NC_FLOAT, {"lon"}).values({1.0f, 2.0f, 3.0f});
         nc.var("sst", NC_FLOAT, {"time", "lat", "lon"});
         const std::string path = nc.write();
         Kelvad k;
         ASSERT_EQ(k.Initialize(gridPath), 1);
+        if (c.failure.empty()) {
+            EXPECT_EQ(k.Initialize(path), 2) << k.ErrorMessage;
+            EXPECT_EQ(k.ncf(2).nTime, 2);
+            EXPECT_EQ(k.ncf(2).Dated, 0);
+            EXPECT_EQ(k.ncf(2).StartTime, "");
+            EXPECT_EQ(k.GetDate(2, 2), "");
+            continue;
+        }
         EXPECT_EQ(k.Initialize(path), -1);
-        EXPECT_EQ(k.ErrorMessage, c.message);
+        EXPECT_EQ(k.ErrorMessage, c.failure);
         EXPECT_EQ(k.nNcMax, 1);
         EXPECT_EQ(openHandles(path), 0);
         EXPECT_EQ(k.Initialize(gridPath), 2); // the slot is taken again
@@ -234,7 +252,7 @@ TEST_F(OpeningTest, StartEndDateWorksInTheScratchSlotAndClosesItOnEveryExit) {
     };
     const Case cases[] = {
         {"dated axis", gridPath, 1, "1990-01-01", "1990-01-01 12:00:00", 1},
-        {"no coordinates", plainPath, -1, "", "", 0},
+        {"no coordinates, a time axis", plainPath, 1, "2000-01-01", "2000-01-02", 1},
         {"no time axis", stillPath, -1, "", "", 1},
         {"missing file", dir.file("missing.nc"), -1, "", "", 0},
     };
@@ -264,7 +282,7 @@ TEST_F(OpeningTest, DeletingTheObjectClosesEveryDatasetItOpened) {
     ASSERT_EQ(k->Initialize(gridPath), 1);
     ASSERT_EQ(k->Initialize(stillPath), 2);
     std::string first, last;
-    ASSERT_EQ(k->StartEndDate(plainPath, first, last), -1);
+    ASSERT_EQ(k->StartEndDate(plainPath, first, last), 1);
     EXPECT_EQ(openHandles(gridPath), 1);
     EXPECT_EQ(openHandles(stillPath), 1);
     k.reset();

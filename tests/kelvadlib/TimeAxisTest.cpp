@@ -14,6 +14,14 @@
 
 namespace {
 
+// An axis of a calendar whose steps have the dates given.
+struct DatedAxis {
+    const char* units;
+    const char* calendar;
+    std::vector<double> values;
+    std::vector<const char*> dates;
+};
+
 class TimeAxisTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -29,6 +37,28 @@ protected:
         r.endTimeMin = 888;
         r.dTimeSec = 999;
         return CLng(k.SetTimeExtent(slot));
+    }
+
+    // The axis set up and held in days, its start, end, labels, Orv minutes and step lookups
+    // those of its dates.
+    void expectDatesInDays(const DatedAxis& a) {
+        SCOPED_TRACE(std::string(a.units) + " " + a.calendar);
+        ASSERT_EQ(setUp({a.units, NC_DOUBLE, a.values, {{"calendar", a.calendar}}}), 1)
+            << k.ErrorMessage;
+        const NcfRec& r = k.ncf(1);
+        EXPECT_EQ(r.Dated, 1);
+        EXPECT_EQ(r.timeUnit, "days");
+        EXPECT_EQ(r.StartTime, a.dates.front());
+        EXPECT_EQ(r.endTime, a.dates.back());
+        EXPECT_EQ(r.endTimeMin, DateToOrvMin(CalendarCDate(r.calendar, a.dates.back())));
+        VArray<Long> minutes;
+        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(a.values.size()));
+        for (Long i = 1; i <= r.nTime; ++i) {
+            const char* date = a.dates[static_cast<std::size_t>(i - 1)];
+            EXPECT_EQ(k.GetDate(1, i), date) << i;
+            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
+            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
+        }
     }
 
 private:
@@ -583,22 +613,72 @@ TEST_F(TimeAxisTest, RuntimeErrorsAreCaughtAndReported) {
     EXPECT_EQ(k.ErrorMessage, subscript);
     EXPECT_EQ(CLng(k.SetTimeExtent(7)), -1);
     EXPECT_EQ(k.ErrorMessage, subscript);
-    // A step whose date lies beyond the calendar.
+    // A step whose date lies beyond the calendar: the axis cannot be dated, and says so.
     EXPECT_EQ(setUp({"days since 2000-01-01", NC_DOUBLE, {0, 1e7}}), -1);
-    EXPECT_EQ(k.ErrorMessage, "[SetTimeExtent] Error message (number 6)is:\r\n\"Overflow\"");
+    EXPECT_EQ(k.ErrorMessage, "Time cannot be dated:\r\ndays since 2000-01-01");
+    EXPECT_EQ(k.ncf(1).Dated, 0);
+    EXPECT_EQ(k.ncf(1).StartTime, "");
+    EXPECT_EQ(k.GetDate(1, 1), "");
+}
+
+TEST_F(TimeAxisTest, TimesWrittenAsTheirDatesAreDatedAsCdoDatesThem) {
+    // CDO and ICON write "day as %Y%m%d.%f": the whole number is the date, the fraction the
+    // part of the day (the dates of cdo showtimestamp). The axis is held in days from the
+    // first step's midnight.
+    const DatedAxis cases[] = {
+        {"day as %Y%m%d.%f",
+         "proleptic_gregorian",
+         {20981118.25, 20981118.5, 20981130.75, 20981201},
+         {"2098-11-18 06:00:00", "2098-11-18 12:00:00", "2098-11-30 18:00:00", "2098-12-01"}},
+        {"day as %Y%m%d.%f",
+         "360_day",
+         {20000229, 20000230.5, 20000301},
+         {"2000-02-29", "2000-02-30 12:00:00", "2000-03-01"}},
+        {"day as %Y%m%d", "standard", {19991231, 20000101}, {"1999-12-31", "2000-01-01"}},
+        {"hour as %Y%m%d%H.%f",
+         "standard",
+         {2000010106.5, 2000010123},
+         {"2000-01-01 06:30:00", "2000-01-01 23:00:00"}},
+        {"second as %Y%m%d%H%M%S",
+         "standard",
+         {20200229235930, 20200301000000},
+         {"2020-02-29 23:59:30", "2020-03-01"}},
+        // A month has no length to take a fraction of: CDO passes it over.
+        {"month as %Y%m.%f", "noleap", {200001, 200002.5}, {"2000-01-01", "2000-02-01"}},
+    };
+    for (const auto& c : cases)
+        expectDatesInDays(c);
+    // Six hours a step.
+    ASSERT_EQ(setUp({"day as %Y%m%d.%f", NC_DOUBLE, {20981118.25, 20981118.5, 20981118.75}}), 1);
+    EXPECT_EQ(k.ncf(1).dTimeSec, 21600);
+    // A value that names no date (month 13) is a step without a time; the others keep theirs.
+    ASSERT_EQ(setUp({"day as %Y%m%d.%f", NC_DOUBLE, {20001301, 20000102, 20000103}}), 1);
+    EXPECT_EQ(k.ncf(1).StartTime, "2000-01-02");
+    EXPECT_EQ(k.GetDate(1, 1), "");
+    EXPECT_EQ(k.GetDate(1, 3), "2000-01-03");
+    // A format that is not read leaves the axis without dates, and says so.
+    for (const char* units : {"day as %j", "day as %Y-%m-%d", "day as %Y%d%m"}) {
+        SCOPED_TRACE(units);
+        EXPECT_EQ(setUp({units, NC_DOUBLE, {32, 33}}), -1);
+        EXPECT_EQ(k.ErrorMessage, std::string("Time cannot be dated:\r\n") + units);
+        EXPECT_EQ(k.ncf(1).Dated, 0);
+        EXPECT_EQ(k.ncf(1).StartTime, "");
+        EXPECT_EQ(k.GetDate(1, 1), "");
+    }
+    // The scratch slot's first and last value give the range.
+    std::string start, end;
+    const std::string path = writeTimeFile(
+        dir, "range.nc", {"day as %Y%m%d.%f", NC_DOUBLE, {20981118.25, 20981119, 20981120.5}});
+    ASSERT_EQ(k.StartEndDate(path, start, end), 1) << k.ErrorMessage;
+    EXPECT_EQ(start, "2098-11-18 06:00:00");
+    EXPECT_EQ(end, "2098-11-20 12:00:00");
 }
 
 TEST_F(TimeAxisTest, WeeksAndTheMonthsAndYearsOfModelCalendarsAreDated) {
     // The dates of ncdump -t and cftime: weeks in every calendar; months and years in the
     // calendars whose years are all alike (30-day months of 360_day as cftime counts them,
     // calendar months of noleap, years of 360 and 365 days). The axis is held in days.
-    struct Case {
-        const char* units;
-        const char* calendar;
-        std::vector<double> values;
-        std::vector<const char*> dates;
-    };
-    const Case cases[] = {
+    const DatedAxis cases[] = {
         {"months since 2000-01-01",
          "360_day",
          {0, 1, 1.5, 13, 25},
@@ -625,24 +705,8 @@ TEST_F(TimeAxisTest, WeeksAndTheMonthsAndYearsOfModelCalendarsAreDated) {
          {0, 25},
          {"2000-01-01 06:00:00", "2000-06-26 06:00:00"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.units) + " " + c.calendar);
-        ASSERT_EQ(setUp({c.units, NC_DOUBLE, c.values, {{"calendar", c.calendar}}}), 1)
-            << k.ErrorMessage;
-        const NcfRec& r = k.ncf(1);
-        EXPECT_EQ(r.Dated, 1);
-        EXPECT_EQ(r.timeUnit, "days");
-        EXPECT_EQ(r.StartTime, c.dates.front());
-        EXPECT_EQ(r.endTime, c.dates.back());
-        VArray<Long> minutes;
-        ASSERT_EQ(k.doFill_OrvTime(1, minutes), static_cast<Long>(c.values.size()));
-        for (Long i = 1; i <= r.nTime; ++i) {
-            const char* date = c.dates[static_cast<std::size_t>(i - 1)];
-            EXPECT_EQ(k.GetDate(1, i), date) << i;
-            EXPECT_EQ(minutes(i), DateToOrvMin(CalendarCDate(r.calendar, date))) << i;
-            EXPECT_EQ(k.GetTstep(1, CalendarCDate(r.calendar, date)), i) << i;
-        }
-    }
+    for (const auto& c : cases)
+        expectDatesInDays(c);
     // 30-day months step by 30 days.
     ASSERT_EQ(setUp({"months since 2000-01-01", NC_INT, {0, 1, 2}, {{"calendar", "360_day"}}}), 1);
     EXPECT_EQ(k.ncf(1).dTimeSec, 30 * 86400);

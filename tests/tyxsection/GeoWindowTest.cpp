@@ -128,6 +128,19 @@ TEST(SetGeoWindow, TheSameBaseDateAsTheDatasetLibrary) {
     EXPECT_DOUBLE_EQ(o.ncf.startDate.serial, expected.serial);
 }
 
+TEST(SetGeoWindow, TimesWrittenAsTheirDatesAreDatedAsTheDatasetLibraryDatesThem) {
+    // CDO's "day as %Y%m%d.%f": held as days from the first step's midnight.
+    TempDir dir;
+    const Opened o = open(writeTimeGrid(
+        dir, "t.nc",
+        axis("day as %Y%m%d.%f", {20981118.25, 20981119}, NC_DOUBLE, "proleptic_gregorian")));
+    ASSERT_EQ(o.result, 1) << o.message;
+    EXPECT_EQ(o.ncf.timeUnit, "days");
+    EXPECT_EQ(o.ncf.StartTime, "2098-11-18 06:00:00");
+    EXPECT_EQ(o.ncf.endTime, "2098-11-19");
+    EXPECT_EQ(dateOf(o, 2), "2098-11-19");
+}
+
 TEST(SetGeoWindow, AnUnknownTimeUnitIsAWarning) {
     TempDir dir;
     const Opened o = open(writeTimeGrid(dir, "t.nc", axis("level", {1, 2})));
