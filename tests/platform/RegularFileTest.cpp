@@ -1,7 +1,7 @@
 // Opening a user-named file for reading: regular files only, refused at once otherwise, and a
 // whole-file read bounded by the file's size.
-#include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
+#include "platform/AtomicFile.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Watchdog.h"

@@ -10,8 +10,9 @@
 #include <string>
 #include <thread>
 
-template <class Call> decltype(auto) ReturnsWithin(std::chrono::milliseconds limit,
-                                                   const std::string& what, Call&& call) {
+template <class Call>
+decltype(auto) ReturnsWithin(std::chrono::milliseconds limit, const std::string& what,
+                             Call&& call) {
     struct Guard {
         std::mutex mutex;
         std::condition_variable done;

@@ -255,14 +255,15 @@ TEST_F(KewFileTest, AFifoOrADeviceIsRefusedAtOnce) {
         SCOPED_TRACE(path);
         ui.boxes.clear();
         key({{0, 1, 5}});
-        EXPECT_EQ(ReturnsWithin(std::chrono::seconds(1), "KewFile", [&] { return KewFile(m, path); }),
-                  -1);
+        EXPECT_EQ(
+            ReturnsWithin(std::chrono::seconds(1), "KewFile", [&] { return KewFile(m, path); }),
+            -1);
         EXPECT_EQ(m.colour.ColorKey.count, -1);
         ASSERT_EQ(ui.boxes.size(), 1u);
         EXPECT_EQ(ui.boxes[0].text, "Error 75: " + path + stream + "GetKewCol0");
-        EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(1), "KewVariableNames",
-                                  [&] { return KewVariableNames(path); })
-                        .empty());
+        EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(1), "KewVariableNames", [&] {
+                        return KewVariableNames(path);
+                    }).empty());
     }
     // The dataset's own key file is a FIFO: the save is refused and the FIFO stays.
     std::filesystem::rename(fifo, kew());

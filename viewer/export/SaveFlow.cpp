@@ -188,7 +188,8 @@ SaveTarget chooseTarget(const SaveFormat& format, const ExportKind& kind, Long& 
     const Long existing = FileExistsOpen(target.Path());
     // A missing file is made; a FIFO or a device in its place is nothing to write over.
     if (existing == -err::PathFileAccess) {
-        message(SafeOutput::FailureText("SaveToLocal", target.Path(), err::PathFileAccess));
+        message(
+            SafeOutput::FailureText("Saving to local file", target.Path(), err::PathFileAccess));
         return {""};
     }
     if (format.asksAboutExisting && existing == 1) {
