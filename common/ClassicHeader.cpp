@@ -2,6 +2,7 @@
 
 #include "common/NcHttp.h"
 #include "common/NetCDF.h"
+#include "platform/RegularFile.h"
 
 #include <netcdf.h>
 
@@ -311,13 +312,6 @@ ClassicHeaderStatus walkHeader(const unsigned char* bytes, std::size_t avail, ui
     return ClassicHeaderStatus::Valid;
 }
 
-// A FIFO, a socket or a device: nothing netCDF-C could read as a dataset, and a read of one
-// may wait for ever.
-bool isStream(const struct stat& st) {
-    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) ||
-           S_ISBLK(st.st_mode);
-}
-
 bool refuse(const std::string& path, const std::string& why, std::string& message) {
     message = path + ": " + why;
     NoteNcFileRefusal(message);
@@ -362,20 +356,19 @@ ClassicHeaderStatus CheckClassicHeader(const unsigned char* bytes, std::size_t a
 bool CheckClassicFile(const std::string& path, std::string& message, ClassicLayout* layout) {
     if (layout != nullptr) *layout = ClassicLayout{};
     // A FIFO or a device would hold an open for reading until a writer comes, or read for
-    // ever: what is no file is refused before anything opens it. Non-blocking, the open
-    // cannot wait on one put in the file's place meanwhile.
+    // ever: what is no file is refused before anything opens it.
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && isStream(st))
-        return refuse(path, "not a file but a FIFO, socket or device", message);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return true;
+    int fd = -1;
+    if (const int e = OpenRegularFile(path, fd, st)) {
+        if (!IsStreamFile(st)) return true; // missing, a folder, unreadable: netCDF-C says so
+        message = RegularFileRefusal(path, e, st);
+        NoteNcFileRefusal(message);
+        return false;
+    }
     struct Closer {
         int fd;
         ~Closer() { close(fd); }
     } closer{fd};
-    if (fstat(fd, &st) != 0) return true;
-    if (isStream(st)) return refuse(path, "not a file but a FIFO, socket or device", message);
-    if (!S_ISREG(st.st_mode)) return true;
 
     uint64_t size = static_cast<uint64_t>(st.st_size);
     std::vector<unsigned char> buf;

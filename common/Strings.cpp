@@ -4,6 +4,7 @@
 #include "platform/Component.h"
 #include "platform/Kovra.h"
 #include "platform/Profile.h"
+#include "platform/RegularFile.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
@@ -95,19 +96,6 @@ std::string piece(const std::string& text, Long n, bool wordsOnly) {
 // The text before its first line break.
 std::string_view firstLine(std::string_view text) {
     return text.substr(0, std::min(text.find_first_of("\r\n"), text.size()));
-}
-
-bool isDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The folder a file name would be looked for in ("." for a bare name).
-std::string parentFolder(const std::string& name) {
-    const auto sep = name.find_last_of('/');
-    if (sep == std::string::npos) return ".";
-    if (sep == 0) return "/";
-    return name.substr(0, sep);
 }
 
 // The absolute form of path with the folders that exist resolved (links, "." and "..").
@@ -292,25 +280,12 @@ bool SameWord(std::string_view a, std::string_view b) {
 }
 
 Long FileExistsOpen(const std::string& fileName) {
-    if (fileName.empty()) return -err::FileNotFound;
-    const std::string name = NativePath(fileName);
-    if (isDirectory(name)) return -err::PathFileAccess;
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return 1;
-    }
-    switch (errno) {
-    case ENOENT:
-        return isDirectory(parentFolder(name)) ? -err::FileNotFound : -err::PathNotFound;
-    case ENOTDIR:
-        return -err::PathNotFound;
-    case EACCES:
-    case EPERM:
-        return -err::PermissionDenied;
-    default:
-        return -err::PathFileAccess;
-    }
+    // A FIFO or a device named here would hold the open, so it is refused as a folder is.
+    int fd = -1;
+    struct stat st {};
+    if (const int e = OpenRegularFile(NativePath(fileName), fd, st)) return -e;
+    ::close(fd);
+    return 1;
 }
 
 bool ExistFile(const std::string& name) {

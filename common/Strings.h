@@ -73,8 +73,9 @@ std::vector<std::string_view> ListTokens(std::string&&) = delete;
 // True when the two texts are equal once both are upper-cased as UCase does it.
 bool SameWord(std::string_view a, std::string_view b);
 
-// 1 when the file opens for reading; otherwise minus the runtime's error number (-53 file not
-// found, -76 path not found, -70 permission denied, -75 a folder or other access error).
+// 1 when the file is a regular file that opens for reading; otherwise minus the runtime's
+// error number (-53 file not found, -76 path not found, -70 permission denied, -75 a folder,
+// a FIFO, a socket, a device or other access error), at once whatever the name is.
 Long FileExistsOpen(const std::string& name);
 // False for a blank name, else whether the file exists.
 bool ExistFile(const std::string& name);

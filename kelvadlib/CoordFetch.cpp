@@ -1,5 +1,6 @@
 // The values a set-up reads, fetched in one request when the dataset is a DAP2 URL.
 #include "common/NcHttp.h"
+#include "common/NetCDF.h"
 #include "kelvadlib/DapBatch.h"
 #include "kelvadlib/GridKinds.h"
 #include "kelvadlib/Kelvad.h"
@@ -74,8 +75,8 @@ public:
     std::vector<DapWanted> list(int ncid) const {
         std::vector<DapWanted> out;
         for (const auto& [vId, s] : slabs_) {
-            char name[NC_MAX_NAME + 1] = {};
-            if (nc_inq_varname(ncid, static_cast<int>(vId - 1), name) != NC_NOERR) continue;
+            std::string name;
+            if (NcVarName(ncid, static_cast<int>(vId - 1), name) != NC_NOERR) continue;
             if (!DapPlainName(name)) continue;
             DapWanted w;
             w.varid = static_cast<int>(vId - 1);

@@ -238,7 +238,8 @@ int AtomicFile::CheckTarget(const std::string& target) {
     if (!isFolder(folderForFiles(path))) return err::PathNotFound;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return err::PathFileAccess;
+        // A folder, or a FIFO or device that a rename would put a plain file in place of.
+        if (!S_ISREG(st.st_mode)) return err::PathFileAccess;
         if (readOnlyFile(path, st)) return err::PermissionDenied;
     }
     return 0;

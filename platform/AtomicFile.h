@@ -42,8 +42,8 @@ public:
 
     // The run-time error number of a failed system call's errno (write side).
     static int ErrorOfErrno(int error);
-    // 0 when a file can be created at target (its folder exists, it is not a folder, it is not
-    // a file whose mode forbids writing). Symbolic links are followed.
+    // 0 when a file can be created at target (its folder exists; what is there, if anything,
+    // is a regular file whose mode allows writing). Symbolic links are followed.
     static int CheckTarget(const std::string& target);
     // The file that a write to target replaces: target with its symbolic links followed (also
     // a link to a file not yet made); "" when the links go round in a loop.

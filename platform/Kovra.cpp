@@ -1,6 +1,7 @@
 #include "platform/Kovra.h"
 #include "platform/AtomicFile.h"
 #include "platform/Component.h"
+#include "platform/RegularFile.h"
 #include "runtime/Date.h"
 
 #include <cerrno>
@@ -164,25 +165,6 @@ HandleTable& table() {
     return t;
 }
 
-int openErrorOfErrno(int error, const std::string& path) {
-    switch (error) {
-    case ENOENT: {
-        std::string folder = PathFolder(path);
-        struct stat st {};
-        if (!folder.empty() && (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
-            return err::PathNotFound;
-        return err::FileNotFound;
-    }
-    case ENOTDIR:
-        return err::PathNotFound;
-    case EACCES:
-    case EPERM:
-        return err::PermissionDenied;
-    default:
-        return err::PathFileAccess;
-    }
-}
-
 void raiseWriteError(OpenFile& f, int e) {
     f.failed = true;
     if (f.out) f.out->Abandon();
@@ -196,16 +178,9 @@ Long FOpenAll(const std::string& path, Long mode, Long /*share*/, Long& handle) 
     const std::string p = NativePath(path);
     OpenFile f;
     if (mode == kOpenRead) {
-        if (p.empty()) return err::FileNotFound;
-        // Non-blocking, so that a FIFO or a device is refused below at once instead of
-        // holding the open until something writes to it.
-        const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return openErrorOfErrno(errno, p);
+        int fd = -1;
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return err::PathFileAccess;
-        }
+        if (const int e = OpenRegularFile(p, fd, st)) return e;
         f.fd = fd;
         f.size = st.st_size;
     } else if (mode == kOpenWrite) {

@@ -1,7 +1,9 @@
 #include "platform/Profile.h"
+#include "platform/RegularFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Component.h"
+#include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 
 #include <cerrno>
@@ -187,30 +189,13 @@ enum class ReadResult { Ok, Missing, Failed };
 // The whole file and its stamp; Missing when there is no file, Failed when there is one we
 // cannot read.
 ReadResult readFile(const std::string& path, std::string& content, Stamp& stamp, bool& steady) {
-    content.clear();
-    // Non-blocking: a FIFO or a device is refused at once below, not waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadResult::Failed;
-    }
+    const int e = ReadRegularFile(path, content, st);
+    if (e == err::FileNotFound || e == err::PathNotFound) return ReadResult::Missing;
+    if (e != 0) return ReadResult::Failed;
     stamp = Stamp::of(st);
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (n == 0) break;
-        content.append(buf, static_cast<std::size_t>(n));
-    }
     // A file changed while we read it is not kept: the next read takes it again.
-    steady = ::fstat(fd, &st) == 0 && Stamp::of(st) == stamp;
-    ::close(fd);
+    steady = ::stat(path.c_str(), &st) == 0 && Stamp::of(st) == stamp;
     return ReadResult::Ok;
 }
 

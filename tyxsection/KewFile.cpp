@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Component.h"
 #include "platform/Kovra.h"
+#include "platform/RegularFile.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
@@ -24,12 +25,17 @@
 
 namespace {
 
-// Loads a KEW file: false when there is no file to read; a file that is no XML raises.
+// Loads a KEW file: false when there is no file to read; a file that is no XML, or no regular
+// file (a FIFO or a device would hold the read), raises.
 bool loadKew(const std::string& path, pugi::xml_document& doc) {
-    const pugi::xml_parse_result r = doc.load_file(NativePath(path).c_str());
+    std::string bytes;
+    struct stat st {};
+    if (const int e = ReadRegularFile(NativePath(path), bytes, st)) {
+        if (e == err::FileNotFound || e == err::PathNotFound) return false;
+        throw RuntimeError(e, RegularFileRefusal(path, e, st));
+    }
+    const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size());
     if (r) return true;
-    if (r.status == pugi::status_file_not_found) return false;
-    if (r.status == pugi::status_io_error) throw RuntimeError(err::PathFileAccess);
     throw RuntimeError(err::InvalidCall, std::string("Not a KEW file: ") + r.description() +
                                              " at byte " + CStr(static_cast<int64_t>(r.offset)));
 }

@@ -2,6 +2,7 @@
 #include "platform/Profile.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -419,6 +420,27 @@ TEST(Files, FileExistsOpenWithoutReadPermission) {
     writeFile(file);
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     EXPECT_EQ(FileExistsOpen(file), -70);
+}
+
+// The existence check behind the coastline at start-up, the boundary cache's date, the save
+// target and the header view: a FIFO (which an open for reading would wait on) or a device is
+// refused at once, as a folder is, and counts as no file for the date comparison.
+TEST(Files, FileExistsOpenRefusesAFifoOrADeviceAtOnce) {
+    TempDir dir;
+    const std::string fifo = dir.file("coast.bdm");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string file = dir.file("a.nc");
+    writeFile(file);
+    for (const std::string& path : {fifo, std::string(kEndlessDevice)}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ReturnsWithin(std::chrono::seconds(1), "FileExistsOpen",
+                                [&] { return FileExistsOpen(path); }),
+                  -75);
+        EXPECT_EQ(ReturnsWithin(std::chrono::seconds(1), "CompareFileDates",
+                                [&] { return CompareFileDates(path, file); }),
+                  -1);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(Files, ExistFile) {

@@ -3,6 +3,7 @@
 #include "TyxFixture.h"
 #include "platform/Component.h"
 #include "tests/support/ScriptedUi.h"
+#include "tests/support/Watchdog.h"
 #include "tyxsection/ColorKey.h"
 #include "tyxsection/ocxStrings.h"
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -241,6 +243,37 @@ TEST_F(KewFileTest, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_EQ(ui.boxes[2].text, "Error 70: Permission denied\r\nModColor SaveKEW0");
     EXPECT_EQ(fileText(dataset), before);
     EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"ocean.model.KEW", "odd.KEW"}));
+}
+
+// A FIFO or a device named as the key file (or standing in its place) is refused at once with
+// its reason, and never written over.
+TEST_F(KewFileTest, AFifoOrADeviceIsRefusedAtOnce) {
+    const std::string fifo = dir.file("fifo.KEW");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string stream = ": not a file but a FIFO, socket or device\r\nModColor ";
+    for (const std::string& path : {fifo, std::string(kEndlessDevice)}) {
+        SCOPED_TRACE(path);
+        ui.boxes.clear();
+        key({{0, 1, 5}});
+        EXPECT_EQ(
+            ReturnsWithin(std::chrono::seconds(1), "KewFile", [&] { return KewFile(m, path); }),
+            -1);
+        EXPECT_EQ(m.colour.ColorKey.count, -1);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text, "Error 75: " + path + stream + "GetKewCol0");
+        EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(1), "KewVariableNames", [&] {
+                        return KewVariableNames(path);
+                    }).empty());
+    }
+    // The dataset's own key file is a FIFO: the save is refused and the FIFO stays.
+    std::filesystem::rename(fifo, kew());
+    ui.boxes.clear();
+    key({{0, 1, 5}});
+    ReturnsWithin(std::chrono::seconds(1), "SaveKEW", [&] { SaveKEW(m); });
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error 75: " + kew() + stream + "SaveKEW0");
+    EXPECT_TRUE(std::filesystem::is_fifo(kew()));
+    EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"ocean.model.KEW"}));
 }
 
 // The key the viewer bundles beside the program: the default temperature key, eleven divisions

@@ -1,5 +1,7 @@
 #include "NcDap.h"
 
+#include "common/NetCDF.h"
+
 #include <libdap/Array.h>
 #include <libdap/AttrTable.h>
 #include <libdap/Byte.h>
@@ -29,8 +31,8 @@ void check(int status, const std::string& what) {
 }
 
 std::string varName(int ncid, int varid) {
-    char name[NC_MAX_NAME + 1] = {};
-    check(nc_inq_varname(ncid, varid, name), "variable name");
+    std::string name;
+    check(NcVarName(ncid, varid, name), "variable name");
     return name;
 }
 
@@ -229,17 +231,17 @@ std::string quoted(const std::string& s) {
 }
 
 void addAttribute(libdap::AttrTable& table, int ncid, int varid, int index) {
-    char name[NC_MAX_NAME + 1] = {};
-    check(nc_inq_attname(ncid, varid, index, name), "attribute name");
+    std::string name;
+    check(NcAttName(ncid, varid, index, name), "attribute name");
     nc_type type = NC_NAT;
     size_t len = 0;
-    check(nc_inq_att(ncid, varid, name, &type, &len), "attribute");
+    check(nc_inq_att(ncid, varid, name.c_str(), &type, &len), "attribute");
     std::vector<std::string> values;
     std::string dtype;
     switch (type) {
     case NC_CHAR: {
         std::vector<char> text(len + 1, '\0');
-        check(nc_get_att_text(ncid, varid, name, text.data()), "attribute");
+        check(nc_get_att_text(ncid, varid, name.c_str(), text.data()), "attribute");
         // Trailing NULs are padding; DAS strings cannot hold them.
         while (len > 0 && text[len - 1] == '\0')
             --len;
@@ -249,7 +251,7 @@ void addAttribute(libdap::AttrTable& table, int ncid, int varid, int index) {
     }
     case NC_STRING: {
         std::vector<char*> p(len, nullptr);
-        check(nc_get_att_string(ncid, varid, name, p.data()), "attribute");
+        check(nc_get_att_string(ncid, varid, name.c_str(), p.data()), "attribute");
         for (char* s : p)
             values.push_back(quoted(s ? s : ""));
         nc_free_string(len, p.data());
@@ -265,7 +267,7 @@ void addAttribute(libdap::AttrTable& table, int ncid, int varid, int index) {
     case NC_FLOAT:
     case NC_DOUBLE: {
         std::vector<double> v(len);
-        if (len > 0) check(nc_get_att_double(ncid, varid, name, v.data()), "attribute");
+        if (len > 0) check(nc_get_att_double(ncid, varid, name.c_str(), v.data()), "attribute");
         for (double x : v) {
             // A signed byte is sent as the unsigned byte with the same bits.
             if (type == NC_BYTE && x < 0) x += 256;
@@ -309,9 +311,9 @@ void buildDds(int ncid, libdap::DDS& dds) {
         std::unique_ptr<libdap::BaseType> proto = makeScalar(dtype, name);
         std::unique_ptr<NcArray> array(new NcArray(name, proto.get(), ncid, varid, type));
         for (int dim : dims) {
-            char dimName[NC_MAX_NAME + 1] = {};
+            std::string dimName;
             size_t len = 0;
-            check(nc_inq_dim(ncid, dim, dimName, &len), "dimension");
+            check(NcDimName(ncid, dim, dimName, len), "dimension");
             array->append_dim(static_cast<int>(len), dimName);
         }
         dds.add_var_nocopy(array.release());
@@ -326,8 +328,9 @@ void buildDas(int ncid, libdap::DAS& das) {
     int unlimited = -1;
     check(nc_inq_unlimdim(ncid, &unlimited), "unlimited dimension");
     if (unlimited >= 0) {
-        char dimName[NC_MAX_NAME + 1] = {};
-        check(nc_inq_dimname(ncid, unlimited, dimName), "dimension");
+        std::string dimName;
+        size_t len = 0;
+        check(NcDimName(ncid, unlimited, dimName, len), "dimension");
         libdap::AttrTable* extra = das.add_table("DODS_EXTRA", new libdap::AttrTable);
         extra->append_attr("Unlimited_Dimension", "String", quoted(dimName));
     }
@@ -349,9 +352,9 @@ void buildDas(int ncid, libdap::DAS& das) {
             if (ndims > 0) {
                 std::vector<int> dims(static_cast<std::size_t>(ndims));
                 check(nc_inq_vardimid(ncid, varid, dims.data()), "variable");
-                char dimName[NC_MAX_NAME + 1] = {};
+                std::string dimName;
                 size_t len = 0;
-                check(nc_inq_dim(ncid, dims.back(), dimName, &len), "dimension");
+                check(NcDimName(ncid, dims.back(), dimName, len), "dimension");
                 table->append_attr("DODS.strlen", "Int32", std::to_string(len));
                 table->append_attr("DODS.dimName", "String", quoted(dimName));
             }

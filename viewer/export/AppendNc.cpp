@@ -1,6 +1,7 @@
 #include "viewer/export/AppendNc.h"
 
 #include "common/Calendar.h"
+#include "common/NetCDF.h"
 #include "common/Strings.h"
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
@@ -75,11 +76,9 @@ TargetHeader readHeader(const std::string& path) {
     int nd = 0, nv = 0;
     NcCheck(nc_inq(id, &nd, &nv, nullptr, &h.recordDim), "nc_inq");
     for (int d = 0; d < nd; ++d) {
-        char name[NC_MAX_NAME + 1] = {};
         std::size_t len = 0;
-        NcCheck(nc_inq_dim(id, d, name, &len), "nc_inq_dim");
         TargetDim t;
-        t.name = name;
+        NcCheck(NcDimName(id, d, t.name, len), "nc_inq_dim");
         t.length = static_cast<Long>(len);
         const std::string cut = textAtt(id, NC_GLOBAL, t.name);
         if (!cut.empty()) {
@@ -92,12 +91,11 @@ TargetHeader readHeader(const std::string& path) {
         h.dims.push_back(t);
     }
     for (int v = 0; v < nv; ++v) {
-        char name[NC_MAX_NAME + 1] = {};
         int n = 0;
         int dims[NC_MAX_VAR_DIMS] = {};
         TargetVar t;
-        NcCheck(nc_inq_var(id, v, name, &t.type, &n, dims, nullptr), "nc_inq_var");
-        t.name = name;
+        NcCheck(NcVarName(id, v, t.name), "nc_inq_var");
+        NcCheck(nc_inq_var(id, v, nullptr, &t.type, &n, dims, nullptr), "nc_inq_var");
         t.dims.assign(dims, dims + n);
         t.units = textAtt(id, v, "units");
         t.calendar = textAtt(id, v, "calendar");

@@ -337,7 +337,7 @@ Long CreateOrvNc(SaveTarget target, const SubsetDescription& sd, const OrvItems&
         result = WriteWhole(target, kWho, [&](const std::string& temp) { writer.write(temp); });
     } catch (const Refused&) {
     } catch (const NcFailure& f) {
-        ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");
+        ui().MsgBox(f.Text(), kOkOnly + kCritical, "NetCDF Error");
     } catch (const ReadFailure&) {
         ui().MsgBox(nc.ErrorMessage(), kOkOnly + kCritical, "NetCDF Error");
     }

@@ -11,8 +11,15 @@ constexpr std::size_t kBufferSize = 4 << 20;
 
 } // namespace
 
-NcFailure::NcFailure(int status, const std::string& call)
-    : std::runtime_error(call + ": " + NcErrorText(status)), status_(status), call_(call) {}
+NcFailure::NcFailure(int status, const std::string& call, std::string target)
+    : std::runtime_error(call + ": " + NcErrorText(status)), status_(status), call_(call),
+      target_(std::move(target)) {}
+
+std::string NcFailure::Text() const {
+    // netCDF-C passes a failed system call's errno on as a positive status.
+    if (status_ <= 0 || target_.empty()) return NcErrorText(status_);
+    return NcErrorText(status_) + "\r\n\r\nfile   : " + target_;
+}
 
 void NcCheck(int status, const std::string& call) {
     if (status != NC_NOERR) throw NcFailure(status, call);
@@ -69,8 +76,8 @@ NcOut::~NcOut() {
 
 std::string NcOut::nameOf(int var) const {
     if (var == NC_GLOBAL) return "(global)";
-    char name[NC_MAX_NAME + 1] = {};
-    if (nc_inq_varname(id_, var, name) != NC_NOERR) return "variable " + std::to_string(var);
+    std::string name;
+    if (NcVarName(id_, var, name) != NC_NOERR) return "variable " + std::to_string(var);
     return name;
 }
 

@@ -12,14 +12,20 @@
 
 class NcFailure : public std::runtime_error {
 public:
-    NcFailure(int status, const std::string& call);
+    NcFailure(int status, const std::string& call, std::string target = {});
     int status() const noexcept { return status_; }
     // The call that failed ("nc_def_var temp").
     const std::string& call() const noexcept { return call_; }
+    // The file the failing write was for, when known.
+    const std::string& target() const noexcept { return target_; }
+    // The library's message; a failure of the system under the library (a full disk, a file
+    // too large) names the target too, since the message alone does not say which disk.
+    std::string Text() const;
 
 private:
     int status_;
     std::string call_;
+    std::string target_;
 };
 
 // Throws NcFailure(status, call) unless status is NC_NOERR.

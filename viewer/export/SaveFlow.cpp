@@ -186,7 +186,14 @@ SaveTarget chooseTarget(const SaveFormat& format, const ExportKind& kind, Long& 
     // An existing netCDF file gets the program's own Append / Overwrite / Cancel question alone.
     SaveTarget target(ShowSaveDlg(path, format.filter, !format.asksAboutExisting));
     if (target.Path().empty() || !target.Claim("Saving to local file")) return {""};
-    if (format.asksAboutExisting && FileExistsOpen(target.Path()) == 1) {
+    const Long existing = FileExistsOpen(target.Path());
+    // A missing file is made; a FIFO or a device in its place is nothing to write over.
+    if (existing == -err::PathFileAccess) {
+        message(
+            SafeOutput::FailureText("Saving to local file", target.Path(), err::PathFileAccess));
+        return {""};
+    }
+    if (format.asksAboutExisting && existing == 1) {
         mode = ShowSubsetMsg(3, target.Path());
         if (mode != kSaveAppend && mode != kSaveOverwrite) return {""};
         if (mode == kSaveAppend && format.appendable != nullptr && !format.appendable(kind)) {

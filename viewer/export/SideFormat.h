@@ -77,7 +77,10 @@ template <class Body> Long RunSideWriter(const std::string& who, SaveTarget& tar
     } catch (const Refusal& r) {
         refusal = r;
     } catch (const RuntimeError& e) {
-        refusal = ErrorReport(who, e.number(), e.description());
+        // A full disk says nothing of which one: the target is named.
+        refusal = e.number() == err::DiskFull
+                      ? Refusal{SafeOutput::FailureText(who, target.Path(), e.number()), who}
+                      : ErrorReport(who, e.number(), e.description());
     }
     if (refusal) {
         ShowRefusal(*refusal);

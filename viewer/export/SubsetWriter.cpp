@@ -3,6 +3,8 @@
 #include "common/NetCDF.h"
 #include "common/Ui.h"
 #include "kelvadlib/IKelvad.h"
+#include "platform/Component.h"
+#include "platform/RegularFile.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
@@ -16,10 +18,12 @@
 #include "viewer/map/SharedState.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -527,21 +531,30 @@ void SubsetWriter::writeCoordinate(NcOut& out, const Written& w) {
 
 namespace {
 
-// The target's bytes into the temporary: 0 or the error number.
+// The target's bytes into the temporary, as many as the target held when opened: 0 or the
+// error number.
 int copyInto(SafeOutput& out) {
-    std::ifstream in(out.Target(), std::ios::binary);
-    if (!in) return err::FileNotFound;
+    int fd = -1;
+    struct stat st {};
+    if (const int e = OpenRegularFile(NativePath(out.Target()), fd, st)) return e;
     std::vector<char> buffer(1 << 20);
+    const std::int64_t size = st.st_size;
     std::int64_t pos = 0;
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const std::size_t got = static_cast<std::size_t>(in.gcount());
-        if (got == 0) break;
-        if (const int e = out.File().WriteAt(pos, buffer.data(), got)) return e;
-        pos += static_cast<std::int64_t>(got);
+    int e = 0;
+    while (e == 0 && pos < size) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::int64_t>(size - pos, std::int64_t(buffer.size())));
+        const ssize_t got = ::pread(fd, buffer.data(), want, static_cast<off_t>(pos));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            e = got < 0 ? err::DeviceIO : err::InputPastEnd; // failed, or shrunk under us
+            break;
+        }
+        e = out.File().WriteAt(pos, buffer.data(), static_cast<std::size_t>(got));
+        pos += got;
     }
-    if (in.bad()) return err::PathFileAccess;
-    return 0;
+    ::close(fd);
+    return e;
 }
 
 } // namespace
@@ -556,7 +569,12 @@ Long WriteWhole(const SaveTarget& target, const std::string& who,
         plainMessage(SafeOutput::FailureText(who, target.Path(), e));
         return -1;
     }
-    body(out.TempPath());
+    try {
+        body(out.TempPath());
+    } catch (const NcFailure& f) {
+        // The temporary's name means nothing to the user: the failure is the target's.
+        throw NcFailure(f.status(), f.call(), target.Path());
+    }
     if (const int e2 = out.Commit()) {
         plainMessage(SafeOutput::FailureText(who, target.Path(), e2));
         return -1;
@@ -599,7 +617,7 @@ Long RunSubsetWriter(IKelvad& nc, const SubsetDescription& sd, const std::string
         result = body();
     } catch (const Refused&) {
     } catch (const NcFailure& f) {
-        ui().MsgBox(NcErrorText(f.status()), kOkOnly + kCritical, "NetCDF Error");
+        ui().MsgBox(f.Text(), kOkOnly + kCritical, "NetCDF Error");
     } catch (const ReadFailure&) {
         plainMessage(nc.ErrorMessage());
         report(0, "");

@@ -5,7 +5,9 @@
 #include "gui/Picture.h"
 #include "kelvadlib/IKelvad.h"
 #include "platform/AtomicFile.h"
+#include "platform/Component.h"
 #include "platform/DebugOut.h"
+#include "platform/RegularFile.h"
 #include "runtime/Color.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
@@ -17,8 +19,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <unordered_map>
 #include <vector>
 
@@ -213,10 +213,14 @@ std::string FvBoundsText(Long nNodes, Long nElements, const VArray<Long>& lands,
 
 bool ReadFvBoundsFile(const std::string& path, Long nNodes, Long nElements, VArray<Long>& lands,
                       Long& nLands, VArray<Long>& seas, Long& nSeas) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string all;
+    struct stat st {};
+    if (const int e = ReadRegularFile(NativePath(path), all, st)) {
+        // The cache only spares a build: one that cannot be read is built again.
+        if (e != err::FileNotFound && e != err::PathNotFound)
+            DebugOut("[MakeFvBounds] boundary cache not read: " + RegularFileRefusal(path, e, st));
+        return false;
+    }
     std::vector<std::string> lines;
     size_t at = 0;
     while (at < all.size()) {

@@ -4,14 +4,19 @@
 // failing half way leaving the file byte for byte as it was.
 #include "tests/viewer/export/ExportFixture.h"
 
+#include "tests/support/LongNames.h"
+
 #include "viewer/export/AppendNc.h"
 #include "viewer/export/CreateNc.h"
 #include "viewer/export/SubsetWriter.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace {
 
+namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 using Values = std::vector<double>;
 
@@ -357,6 +362,38 @@ TEST_F(AppendNcTest, CellListTimesBetweenWholeDaysKeepTheirSteps) {
 
 // Every refusal comes before anything is written: the file stays byte for byte, nothing is left
 // beside it.
+// A netCDF-4 target whose variable or dimension names run past NC_MAX_NAME (written through
+// HDF5, as netCDF-C itself will not): the header is read into bounded names, never into a
+// buffer the name overruns. netCDF-C keeps NC_MAX_NAME characters of a variable's name, and
+// the append goes on; it gives a dimension's name whole, and the target is refused as it was.
+TEST_F(AppendNcTest, ATargetWithNamesPastTheLimitIsReadSafely) {
+    const std::string longName(300, 'n');
+    for (const bool dimension : {false, true}) {
+        SCOPED_TRACE(dimension ? "dimension" : "variable");
+        fs::remove(target);
+        makeTarget();
+        const std::string classic = dir.file("classic.nc");
+        fs::rename(target, classic);
+        ASSERT_EQ(std::system(("nccopy -k nc4 '" + classic + "' '" + target + "'").c_str()), 0);
+        fs::remove(classic);
+        // The coordinate variable lon is also the dimension's own object.
+        ASSERT_TRUE(RenameToLongName(target, dimension ? "lon" : "temp", longName));
+        const std::string before = readFile(target);
+        pick({"sal"});
+        if (!dimension) {
+            EXPECT_EQ(append(), 1);
+            EXPECT_EQ(messages(), Strings{});
+            EXPECT_EQ(NcRead(target).values("sal").size(), 2u * 2 * 2 * 4);
+        } else {
+            EXPECT_EQ(append(), -1);
+            EXPECT_EQ(messages(), Strings{"[AppendNc] clsNC.Initialize&(tobeAppeded$) failed\r\n"
+                                          "\r\nNetCDF: NC_MAX_NAME exceeded"});
+            EXPECT_TRUE(readFile(target) == before) << "the target changed";
+        }
+        ui.boxes.clear();
+    }
+}
+
 TEST_F(AppendNcTest, RefusalsLeaveTheFileAsItWas) {
     struct Case {
         const char* name;

@@ -312,6 +312,7 @@ TEST_F(CirWriterTest, RefusalsLeaveTheTargetAsItWas) {
 
 // A file that cannot grow beyond a few hundred bytes: the writes through the file library fail,
 // the writer says so, and the target keeps its old bytes with nothing beside it.
+// A full disk (here a file that may not grow) names the file it could not write.
 TEST_F(CirWriterTest, AFailedWriteKeepsTheOldFile) {
     loadCir();
     pick({"u", "v"});
@@ -323,7 +324,7 @@ TEST_F(CirWriterTest, AFailedWriteKeepsTheOldFile) {
     EXPECT_TRUE(InChildWithFileLimit(200, [&] {
         ui.boxes.clear();
         return To_Cir(out, sd) == -1 && ui.boxes.size() == 1 && ui.boxes[0].title == "To_Cir" &&
-               ui.boxes[0].text == "Error message (number 61)is:\r\n\r\n\"" + ErrorText(61) + "\"";
+               ui.boxes[0].text == SafeOutput::FailureText("To_Cir", out, 61);
     }));
     EXPECT_TRUE(readFile(out) == "the old file") << "the target changed";
     EXPECT_EQ(folderNames(dir.path()), names);

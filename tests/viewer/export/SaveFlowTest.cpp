@@ -6,6 +6,7 @@
 #include "tests/viewer/export/ExportFixture.h"
 
 #include "runtime/Strings.h"
+#include "tests/support/Watchdog.h"
 #include "viewer/export/SaveFlow.h"
 #include "viewer/export/SubsetWindow.h"
 #include "viewer/map/BusyGuard.h"
@@ -18,6 +19,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+
+#include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -227,6 +232,27 @@ TEST_F(SaveFlowTest, AnOpenDatasetIsNeverTheTarget) {
         EXPECT_TRUE(readFile(grid) == before);
         EXPECT_EQ(localNc(), "");
     }
+}
+
+// A FIFO or a device chosen as the target is refused at once, before any question; the save
+// never waits on it nor puts a file in its place.
+TEST_F(SaveFlowTest, AFifoOrADeviceIsNeverTheTarget) {
+    loadGrid();
+    choose({"temp"}, gridRows());
+    const std::string fifo = dir.file("pipe.nc");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string(kEndlessDevice)}) {
+        SCOPED_TRACE(path);
+        ui.boxes.clear();
+        ui.fileAnswers = {path};
+        ReturnsWithin(std::chrono::seconds(1), "the save", [&] { saveClick(); });
+        EXPECT_EQ(messages(), Strings{"[Saving to local file] The file could not be written:\r\n" +
+                                      path + "\r\n\r\nPath/File access error"});
+        EXPECT_TRUE(ui.shortBoxes.empty());
+        EXPECT_EQ(localNc(), "");
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(folderNames(dir.path()), (Strings{"Pelorin.ini", "grid.nc", "pipe.nc"}));
 }
 
 TEST_F(SaveFlowTest, PicksOfOtherDimensionsAreRefused) {

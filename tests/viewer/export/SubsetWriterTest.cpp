@@ -8,10 +8,13 @@
 #include "viewer/export/CreateNc.h"
 #include "viewer/export/NcWriter.h"
 #include "viewer/export/SafeOutput.h"
+#include "viewer/export/SubsetWriter.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <random>
 #include <sys/resource.h>
@@ -512,6 +515,39 @@ TEST_F(SubsetWriterTest, AFailedWriteOrCloseKeepsTheOldFile) {
         EXPECT_TRUE(readFile(out) == "the old file") << "the target changed";
         EXPECT_EQ(folderNames(dir.path()), (Strings{"Pelorin.ini", "grid.nc", "old.nc"}));
     }
+}
+
+// A full disk says which file could not be written: netCDF-C's text alone ("No space left on
+// device") names no disk. The failure is put where the library's writes fail; a file that may
+// not grow gives the system's own failure of that kind.
+TEST_F(SubsetWriterTest, AFullDiskNamesTheTarget) {
+    loadGrid();
+    pick({"temp"});
+    wholeRows();
+    SubsetDescription sd;
+    ASSERT_EQ(SubSetNcDomain(sd), 1);
+    const std::string out = writeFile("old.nc", "the old file");
+    const Long result = RunSubsetWriter(*Data.clsNC, sd, "CreateNc", ReportForm::ErrorMessage, [&] {
+        SaveTarget target(out);
+        EXPECT_TRUE(target.Claim("CreateNc"));
+        return WriteWhole(target, "CreateNc", [](const std::string& temp) {
+            NcOut file = NcOut::Create(temp);
+            throw NcFailure(ENOSPC, "nc_close");
+        });
+    });
+    EXPECT_EQ(result, -1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "NetCDF Error");
+    EXPECT_EQ(ui.boxes[0].text, "No space left on device\r\n\r\nfile   : " + out);
+    EXPECT_TRUE(readFile(out) == "the old file") << "the target changed";
+    EXPECT_EQ(folderNames(dir.path()), (Strings{"Pelorin.ini", "grid.nc", "old.nc"}));
+
+    EXPECT_TRUE(InChildWithFileLimit(300, [&] {
+        ui.boxes.clear();
+        return CreateNc(out, sd) == -1 && ui.boxes.size() == 1 &&
+               ui.boxes[0].text == std::string(std::strerror(EFBIG)) + "\r\n\r\nfile   : " + out;
+    }));
+    EXPECT_TRUE(readFile(out) == "the old file") << "the target changed";
 }
 
 // Killed at any moment, the writer leaves the old file or the new one under the target's name.

@@ -14,6 +14,7 @@
 #include "tests/support/QtTestApp.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Watchdog.h"
 #include "tests/viewer/StubKelvad.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/map/SharedState.h"
@@ -22,6 +23,8 @@
 #include "viewer/shell/MainOPaP.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -265,6 +268,36 @@ TEST_F(FvBoundsTest, WithoutAWritableCacheTheBuiltListsStand) {
     EXPECT_EQ(Data.BndFile, "");
     EXPECT_TRUE(built());
     EXPECT_EQ(readFile(bndData), "netcdf data");
+}
+
+// A FIFO or a device in the cache's place (a link to /dev/zero) is refused at once: the lists
+// are built from the dataset, and what stands there is left as it is, never written over.
+TEST_F(FvBoundsTest, AFifoOrDeviceAsTheCacheIsRefusedAtOnce) {
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : kEndlessDevice);
+        fs::remove(cache);
+        if (fifo)
+            ASSERT_EQ(::mkfifo(cache.c_str(), 0600), 0);
+        else
+            fs::create_symlink(kEndlessDevice, cache);
+        VArray<Long> lands, seas;
+        Long nLands = 0, nSeas = 0;
+        EXPECT_FALSE(ReturnsWithin(std::chrono::seconds(1), "ReadFvBoundsFile", [&] {
+            return ReadFvBoundsFile(cache, 6, 4, lands, nLands, seas, nSeas);
+        }));
+        EXPECT_FALSE(ReturnsWithin(std::chrono::seconds(1), "ReadFvBoundsFile", [&] {
+            return ReadFvBoundsFile(kEndlessDevice, 6, 4, lands, nLands, seas, nSeas);
+        }));
+        Data.fvlands.Erase();
+        Data.nfvlands = 0;
+        fake.codeReads = 0;
+        ReturnsWithin(std::chrono::seconds(1), "MakeFvBounds", [] { MakeFvBounds(); });
+        EXPECT_EQ(fake.codeReads, 1);
+        EXPECT_TRUE(built());
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(fifo ? fs::is_fifo(cache) : fs::is_symlink(cache), true) << "left as it was";
+        EXPECT_EQ(folderEntries(), (std::vector<std::string>{"lagoon.bnd", "lagoon.nc"}));
+    }
 }
 
 TEST_F(FvBoundsTest, FailuresEmptyTheListsWithOneMessage) {
