@@ -360,12 +360,12 @@ TEST_F(AppendNcTest, CellListTimesBetweenWholeDaysKeepTheirSteps) {
         EXPECT_EQ(back->DatePicked(k, 1), Data.clsNC->DatePicked(k, 1)) << k;
 }
 
-// Every refusal comes before anything is written: the file stays byte for byte, nothing is left
-// beside it.
 // A netCDF-4 target whose variable or dimension names run past NC_MAX_NAME (written through
 // HDF5, as netCDF-C itself will not): the header is read into bounded names, never into a
-// buffer the name overruns. netCDF-C keeps NC_MAX_NAME characters of a variable's name, and
-// the append goes on; it gives a dimension's name whole, and the target is refused as it was.
+// buffer the name overruns. A name is read as its first NC_MAX_NAME characters (netCDF-C keeps
+// no more of a variable's, and cannot tell a longer dimension name from one of that length
+// after the first open): the append of a variable goes on; the dimension no longer matches the
+// source's by name, and the target is refused as it was.
 TEST_F(AppendNcTest, ATargetWithNamesPastTheLimitIsReadSafely) {
     const std::string longName(300, 'n');
     for (const bool dimension : {false, true}) {
@@ -386,14 +386,18 @@ TEST_F(AppendNcTest, ATargetWithNamesPastTheLimitIsReadSafely) {
             EXPECT_EQ(NcRead(target).values("sal").size(), 2u * 2 * 2 * 4);
         } else {
             EXPECT_EQ(append(), -1);
-            EXPECT_EQ(messages(), Strings{"[AppendNc] clsNC.Initialize&(tobeAppeded$) failed\r\n"
-                                          "\r\nNetCDF: NC_MAX_NAME exceeded"});
+            EXPECT_EQ(messages(), Strings{"Names of dimension do not match:\r\n\r\nOriginal source: "
+                                          "(time, depth, lat, lon, )\r\nTo be appended: "
+                                          "(time, depth, lat, " +
+                                          longName.substr(0, NC_MAX_NAME) + ", )"});
             EXPECT_TRUE(readFile(target) == before) << "the target changed";
         }
         ui.boxes.clear();
     }
 }
 
+// Every refusal comes before anything is written: the file stays byte for byte, nothing is left
+// beside it.
 TEST_F(AppendNcTest, RefusalsLeaveTheFileAsItWas) {
     struct Case {
         const char* name;
