@@ -1,6 +1,7 @@
 #include "gui/ScreenPlace.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,6 +38,17 @@ int moveIn(int at, int length, int low, int room) {
 KeepClearProvider& keepClear() {
     static KeepClearProvider provider;
     return provider;
+}
+
+// The anchor of PlaceBesideAnchor and the windows it placed beside it.
+struct Beside {
+    QPointer<const QWidget> anchor;
+    std::vector<QPointer<const QWidget>> placed;
+};
+
+Beside& beside() {
+    static Beside state;
+    return state;
 }
 
 } // namespace
@@ -89,6 +102,59 @@ QRect PlaceOnScreen(const QRect& wanted, const QMargins& frame, const QScreen* f
         }
     }
     return QRect(best, fitted.size());
+}
+
+QPoint BesidePosition(const QRect& anchor, const QSize& frame, const std::vector<QRect>& others) {
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return anchor.topRight() + QPoint(1, 0);
+    const QRect room = screen->availableGeometry();
+    const auto down = [&](int at) { return moveIn(at, frame.height(), room.y(), room.height()); };
+    const auto across = [&](int at) { return moveIn(at, frame.width(), room.x(), room.width()); };
+    std::vector<QPoint> tries{{anchor.right() + 1, down(anchor.top())},
+                              {anchor.left() - frame.width(), down(anchor.top())}};
+    for (const QRect& o : others) {
+        tries.push_back({o.right() + 1, down(o.top())});
+        tries.push_back({o.left() - frame.width(), down(o.top())});
+        tries.push_back({across(o.left()), o.bottom() + 1});
+        tries.push_back({across(o.left()), o.top() - frame.height()});
+    }
+    const QRect clear = KeepClearArea();
+    const auto covers = [&](const QRect& r, int strictness) {
+        if (strictness >= 1 && !clear.isEmpty() && r.intersects(clear)) return true;
+        if (strictness >= 2 && r.intersects(anchor)) return true;
+        if (strictness >= 3)
+            for (const QRect& o : others)
+                if (r.intersects(o)) return true;
+        return false;
+    };
+    for (int strictness = 3; strictness >= 0; --strictness)
+        for (const QPoint& at : tries) {
+            const QRect r(at, frame);
+            if (room.contains(r) && !covers(r, strictness)) return at;
+        }
+    return {std::max(room.right() - frame.width() + 1, room.left()), down(anchor.top())};
+}
+
+void SetBesideAnchor(const QWidget* anchor) {
+    beside().anchor = anchor;
+}
+
+void PlaceBesideAnchor(QWidget& window) {
+    Beside& s = beside();
+    const QMargins frame = FrameMarginsOf(window);
+    QPoint at = window.pos();
+    if (s.anchor && s.anchor->isVisible()) {
+        std::vector<QRect> others;
+        for (const QPointer<const QWidget>& w : s.placed)
+            if (w && w != &window && w->isVisible()) others.push_back(w->frameGeometry());
+        at = BesidePosition(s.anchor->frameGeometry(), window.size().grownBy(frame), others);
+    }
+    std::erase_if(s.placed, [&](const QPointer<const QWidget>& w) { return !w || w == &window; });
+    s.placed.emplace_back(&window);
+    const QRect placed = PlaceOnScreen(QRect(at, window.size()), frame, window.screen());
+    if (placed.size() != window.size()) window.resize(placed.size());
+    if (placed.topLeft() != window.pos()) window.move(placed.topLeft());
 }
 
 QMargins FrameMarginsOf(const QWidget& window) {

@@ -9,14 +9,11 @@
 #include "viewer/map/SharedState.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPluginLoader>
 #include <QRect>
 #include <QResizeEvent>
-#include <QScreen>
 
-#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -25,28 +22,6 @@ namespace {
 OCXHost* theForm = nullptr;
 int runs = 0; // section driver runs under way
 QRect* mapBeside = nullptr; // the frame of the map window the form opens beside, once known
-
-// Where a form of size frame opens beside the window map: on its right, else on its left,
-// else against the screen's right edge; always inside the screen. A side whose place would
-// cover the main window's menus or dataset entry is passed over while the other has room.
-QPoint besidePosition(const QRect& map, const QSize& frame) {
-    QScreen* screen = QGuiApplication::screenAt(map.center());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return map.topRight() + QPoint(1, 0);
-    const QRect room = screen->availableGeometry();
-    int y = std::min(map.top(), room.bottom() - frame.height() + 1);
-    y = std::max(y, room.top());
-    const QRect clear = KeepClearArea();
-    const auto fits = [&](int x, bool keepClear) {
-        const QRect r(QPoint(x, y), frame);
-        return room.contains(r) && !(keepClear && !clear.isEmpty() && r.intersects(clear));
-    };
-    const int right = map.right() + 1, left = map.left() - frame.width();
-    for (const bool keepClear : {true, false})
-        for (const int x : {right, left})
-            if (fits(x, keepClear)) return {x, y};
-    return {std::max(room.right() - frame.width() + 1, room.left()), y};
-}
 
 // The window's size before the user gives it one.
 constexpr int kDesignWidth = 640;
@@ -187,7 +162,7 @@ void ShowOCXHost() {
     form.show();
     // The frame round the window is known once it is shown. A place that would still cover
     // the main window's controls moves off them where the screen has room.
-    const QPoint at = mapBeside ? besidePosition(*mapBeside, form.frameGeometry().size())
+    const QPoint at = mapBeside ? BesidePosition(*mapBeside, form.frameGeometry().size())
                                 : form.pos();
     const QRect placed =
         PlaceOnScreen(QRect(at, form.size()), FrameMarginsOf(form), form.screen());

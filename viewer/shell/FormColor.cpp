@@ -5,6 +5,7 @@
 #include "gui/Picture.h"
 #include "gui/PictureWidget.h"
 #include "gui/QtText.h"
+#include "gui/ScreenPlace.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Text.h"
@@ -71,6 +72,14 @@ FormColor::FormColor() {
 
 FormColor::~FormColor() {
     if (theForm == this) theForm = nullptr;
+}
+
+void FormColor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // Beside the map and the order window, not over them or the main window's controls.
+    PlaceBesideAnchor(*this);
 }
 
 bool FormColor::eventFilter(QObject* watched, QEvent* event) {

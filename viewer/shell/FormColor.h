@@ -26,6 +26,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool placed_ = false; // the first show put the window beside the map
 };
 
 // The form, loaded (and its load procedure run) on first use, as any reference to it does.

@@ -460,13 +460,10 @@ void OrderFrm::showEvent(QShowEvent* event) {
     if (sized_) return;
     sized_ = true;
     // The first time it is shown the window takes the size its layout asks for, as far as the
-    // screen allows with the window's frame.
-    // Moved in where the window system put it partly off the screen, and off the main window's
-    // menus and dataset entry where the screen has room.
-    const QRect placed =
-        PlaceOnScreen(QRect(pos(), sizeHint()), FrameMarginsOf(*this), screen());
-    resize(placed.size());
-    move(placed.topLeft());
+    // screen allows with the window's frame, and opens beside the map rather than over it, off
+    // the main window's menus and dataset entry where the screen has room.
+    resize(sizeHint());
+    PlaceBesideAnchor(*this);
 }
 
 void OrderFrm::closeEvent(QCloseEvent* event) {

@@ -157,6 +157,8 @@ PicForm::PicForm() {
     // Every animation draws into this window: from its first load on, Esc anywhere stops one.
     watchEscEverywhere();
     resize(kDesignWidth, kDesignHeight);
+    // The order window and the colour key open beside the map.
+    SetBesideAnchor(this);
     Picture1 = new PictureWidget(this);
     Picture1->setGeometry(0, 0, kDesignWidth, kDesignHeight);
     Picture1->picture().resize(kDesignWidth, kDesignHeight);
