@@ -344,7 +344,9 @@ TEST_F(ShowTyxSectionTest, TheHostSaysHowToDrawAndThenWhatItShows) {
         UnloadOCXHost();
         ShowOCXHostBeside(map);
         QRect frame = OCXHostForm().frameGeometry();
-        if (map.left() - frame.width() >= room.left()) EXPECT_EQ(frame.right(), map.left() - 1);
+        if (map.left() - frame.width() >= room.left()) {
+            EXPECT_EQ(frame.right(), map.left() - 1);
+        }
         EXPECT_FALSE(frame.intersects(controls));
         EXPECT_TRUE(room.contains(frame));
 
