@@ -112,7 +112,9 @@ QPoint BesidePosition(const QRect& anchor, const QSize& frame, const std::vector
     const auto down = [&](int at) { return moveIn(at, frame.height(), room.y(), room.height()); };
     const auto across = [&](int at) { return moveIn(at, frame.width(), room.x(), room.width()); };
     std::vector<QPoint> tries{{anchor.right() + 1, down(anchor.top())},
-                              {anchor.left() - frame.width(), down(anchor.top())}};
+                              {anchor.left() - frame.width(), down(anchor.top())},
+                              {across(anchor.left()), anchor.bottom() + 1},
+                              {across(anchor.left()), anchor.top() - frame.height()}};
     for (const QRect& o : others) {
         tries.push_back({o.right() + 1, down(o.top())});
         tries.push_back({o.left() - frame.width(), down(o.top())});

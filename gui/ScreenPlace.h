@@ -31,8 +31,9 @@ QRect KeepClearArea();
 QRect PlaceOnScreen(const QRect& wanted, const QMargins& frame, const QScreen* fallback = nullptr);
 
 // Where a window whose frame has size `frame` opens beside the window whose frame is `anchor`:
-// on the anchor's right or left at its top, else beside, below or above one of `others` (the
-// frames of windows already open beside it), always inside the screen that shows the anchor.
+// on the anchor's right or left at its top, below or above it, else beside, below or above one
+// of `others` (the frames of windows already open beside it), always inside the screen that
+// shows the anchor.
 // A place that covers KeepClearArea(), the anchor or one of `others` is passed over while
 // another has room; the anchor and `others` are given up first, the main window's controls
 // last. Where no place has room, against the screen's right edge.

@@ -31,9 +31,10 @@ protected:
 };
 
 TEST_F(ScreenPlaceTest, BesideTheAnchorThenBesideTheOthers) {
-    const QSize frame(120, 90);
+    const QSize frame(120, 70);
     const QRect anchor(room.left(), room.top(), 100, 80);
-    const QRect onRight(anchor.right() + 1, anchor.top(), 120, 90);
+    const QRect onRight(anchor.right() + 1, anchor.top(), 120, 80);
+    const QRect below(anchor.left(), anchor.bottom() + 1, 100, 100);
     const QRect rightEdge(room.right() - 99, room.top() + 20, 100, 80);
     struct Case {
         const char* what;
@@ -44,12 +45,36 @@ TEST_F(ScreenPlaceTest, BesideTheAnchorThenBesideTheOthers) {
     };
     const Case cases[] = {
         {"room on the right", anchor, {}, {}, {anchor.right() + 1, anchor.top()}},
-        {"no room on the right", rightEdge, {}, {},
+        {"no room on the right",
+         rightEdge,
+         {},
+         {},
          {rightEdge.left() - frame.width(), rightEdge.top()}},
-        {"the right taken: beside the window there", anchor, {onRight}, {},
+        {"the right taken: below the anchor",
+         anchor,
+         {onRight},
+         {},
+         {anchor.left(), anchor.bottom() + 1}},
+        {"a map as wide as the screen: below it",
+         QRect(room.left(), room.top(), room.width(), 80),
+         {},
+         {},
+         {room.left(), room.top() + 80}},
+        {"the right and below taken: beside the window on the right",
+         anchor,
+         {onRight, below},
+         {},
          {onRight.right() + 1, onRight.top()}},
-        {"the right held by the main window's controls: below the anchor's neighbour",
-         anchor, {onRight}, QRect(onRight.right() + 1, room.top(), room.width(), 200),
+        {"the right taken, below held by the main window's controls: beside the window there",
+         anchor,
+         {onRight},
+         QRect(room.left(), anchor.bottom() + 1, room.width(), 200),
+         {onRight.right() + 1, onRight.top()}},
+        {"the right taken and below the anchor too, the far right held by the controls: below "
+         "the window on the right",
+         anchor,
+         {onRight, below},
+         QRect(onRight.right() + 1, room.top(), room.width(), 200),
          {onRight.left(), onRight.bottom() + 1}},
     };
     for (const Case& c : cases) {

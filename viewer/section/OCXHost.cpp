@@ -20,7 +20,7 @@
 namespace {
 
 OCXHost* theForm = nullptr;
-int runs = 0; // section driver runs under way
+int runs = 0;               // section driver runs under way
 QRect* mapBeside = nullptr; // the frame of the map window the form opens beside, once known
 
 // The window's size before the user gives it one.
@@ -162,10 +162,9 @@ void ShowOCXHost() {
     form.show();
     // The frame round the window is known once it is shown. A place that would still cover
     // the main window's controls moves off them where the screen has room.
-    const QPoint at = mapBeside ? BesidePosition(*mapBeside, form.frameGeometry().size())
-                                : form.pos();
-    const QRect placed =
-        PlaceOnScreen(QRect(at, form.size()), FrameMarginsOf(form), form.screen());
+    const QPoint at =
+        mapBeside ? BesidePosition(*mapBeside, form.frameGeometry().size()) : form.pos();
+    const QRect placed = PlaceOnScreen(QRect(at, form.size()), FrameMarginsOf(form), form.screen());
     if (placed.topLeft() != form.pos()) form.move(placed.topLeft());
 }
 
