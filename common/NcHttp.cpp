@@ -1,12 +1,12 @@
 #include "common/NcHttp.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,14 +95,16 @@ UserTimeouts userTimeouts(const std::vector<NcRcFile>& user) {
 
 bool readLines(const std::string& path, std::vector<std::string>& lines) {
     // A FIFO or a device in an rc file's place would hold the read for ever.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string content;
+    if (ReadRegularFile(path, content) != 0) return false;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        std::string line = content.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
+        start = end + 1;
     }
     return true;
 }
@@ -137,10 +139,8 @@ bool prepareFolder(const fs::path& folder) {
 }
 
 bool sameText(const std::string& path, const std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string held((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return held == text;
+    std::string held;
+    return ReadRegularFile(path, held) == 0 && held == text;
 }
 
 bool writeWhole(const std::string& path, const std::string& text) {

@@ -3,6 +3,7 @@
 // not answer is tested in tests/kelvadlib/http, in a process of its own.)
 #include "common/NcHttp.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,16 @@ TEST(NcHttp, TheUsersRcFilesAreThoseNetcdfReads) {
     RcEnvironment::set("NCRCENV_RC", (home.path() / ".dodsrc").string());
     EXPECT_EQ(pathsOf(UserNcRcFiles()),
               (std::vector<std::string>{(home.path() / ".dodsrc").string()}));
+    // A FIFO or a device named there is no rc file: passed over at once.
+    const std::string fifo = (home.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string(kEndlessDevice)}) {
+        SCOPED_TRACE(path);
+        RcEnvironment::set("NCRCENV_RC", path);
+        EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(1), "UserNcRcFiles", [] {
+                        return UserNcRcFiles();
+                    }).empty());
+    }
     // NCRCENV_IGNORE turns them all off.
     RcEnvironment::set("NCRCENV_IGNORE", "1");
     EXPECT_TRUE(UserNcRcFiles().empty());
