@@ -227,9 +227,11 @@ void pickLonLat(NcfRec& r, LonLatRanks& ranks, IsLon isLon, IsLat isLat) {
 // 2 and 3. Longitude and latitude by name, else by their units.
 LonLatRanks findLonLat(Kelvad& kv, Long nH, NcfRec& r) {
     LonLatRanks ranks;
+    // Every variable is tested against both lists, which a settings file can make long.
+    const AliasWords lonNames(kv.lonaKa), latNames(kv.lataKa);
     pickLonLat(
-        r, ranks, [&](Long n) { return InAliasList(r.vari(n).name, kv.lonaKa); },
-        [&](Long n) { return InAliasList(r.vari(n).name, kv.lataKa); });
+        r, ranks, [&](Long n) { return lonNames.contains(r.vari(n).name); },
+        [&](Long n) { return latNames.contains(r.vari(n).name); });
     if (r.lon_vId == -1 && r.lat_vId == -1)
         pickLonLat(
             r, ranks, [&](Long n) { return isPosition(kv, nH, n, true); },

@@ -14,6 +14,15 @@ bool InAliasList(const std::string& name, const std::string& list) {
     return false;
 }
 
+AliasWords::AliasWords(const std::string& list) {
+    for (const std::string_view word : ListTokens(list))
+        upper_.insert(UCase(std::string(word)));
+}
+
+bool AliasWords::contains(const std::string& name) const {
+    return !upper_.empty() && upper_.count(UCase(name)) != 0;
+}
+
 std::string NcTypeName(Long code) {
     switch (code) {
     case 0:

@@ -3,9 +3,21 @@
 // names, and cleaning names read from a netCDF header.
 #include "runtime/Types.h"
 #include <string>
+#include <unordered_set>
 
 // True when name equals one whole word of list, letter case aside. An empty list gives False.
 bool InAliasList(const std::string& name, const std::string& list);
+
+// The words of an alias list split once, for testing many names against it: contains(name) is
+// InAliasList(name, list) without splitting the list again for each name.
+class AliasWords {
+public:
+    explicit AliasWords(const std::string& list);
+    bool contains(const std::string& name) const;
+
+private:
+    std::unordered_set<std::string> upper_; // the words, upper-cased
+};
 
 // The name of a netCDF external type code with one trailing blank ("double "); "???" for any
 // other code.

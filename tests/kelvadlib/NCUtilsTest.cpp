@@ -28,8 +28,11 @@ TEST(InAliasList, MatchesWholeWordsWithoutRegardToCase) {
         // Letter case of ASCII letters only.
         {"\xe4rea", "\xc4REA", false},            {"\xe4rea", "\xe4REA", true},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(InAliasList(c.name, c.list), c.expected) << c.name;
+        // The list split once answers the same.
+        EXPECT_EQ(AliasWords(c.list).contains(c.name), c.expected) << c.name << " (split once)";
+    }
 }
 
 TEST(AddToAliasList, MergesNewWordsUpperCasedAtTheEnd) {
