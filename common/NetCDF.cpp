@@ -101,6 +101,12 @@ int NcVarName(int ncid, int varid, std::string& name) {
                        [&](char* b) { return nc_inq_varname(ncid, varid, b); });
 }
 
+int NcTypeNameOf(int ncid, int type, std::string& name) {
+    return boundedName(name, HeldName::Whole, [&](char* b) {
+        return nc_inq_type(ncid, static_cast<nc_type>(type), b, nullptr);
+    });
+}
+
 int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length) {
     length = 0;
     return boundedName(name, HeldName::InMaxName,

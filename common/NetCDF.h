@@ -34,6 +34,8 @@ Long NcReadType(Long type);
 // library's status otherwise.
 int NcAttName(int ncid, int varid, int attnum, std::string& name);
 int NcVarName(int ncid, int varid, std::string& name);
+// The name of a type of the dataset ("double", or a user-defined type's own name).
+int NcTypeNameOf(int ncid, int type, std::string& name);
 // The dimension's name and length.
 int NcDimName(int ncid, int dimid, std::string& name, std::size_t& length);
 // The value netCDF-C writes where a variable has none written and gives no fill of its own,

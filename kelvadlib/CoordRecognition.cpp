@@ -159,7 +159,9 @@ bool isAxis(const VariRec& v) {
 std::pair<Long, Long> pairOfOneGrid(const NcfRec& r, const std::vector<Long>& lons,
                                     const std::vector<Long>& lats) {
     if (lons.empty() || lats.empty()) return {0, 0};
-    const std::vector<std::string> lists = coordinatesLists(r);
+    // The attributes only choose among several pairs.
+    const std::vector<std::string> lists =
+        lons.size() > 1 || lats.size() > 1 ? coordinatesLists(r) : std::vector<std::string>{};
     std::pair<Long, Long> best{0, 0};
     std::array<Long, 4> bestRank{};
     for (const Long lon : lons) {

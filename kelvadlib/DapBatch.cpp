@@ -130,8 +130,7 @@ private:
             std::size_t n = 0;
             const char* end = size.data() + size.size();
             const auto parsed = std::from_chars(size.data(), end, n);
-            if (size.empty() || parsed.ec != std::errc() || parsed.ptr != end ||
-                size.find_first_not_of("0123456789") != std::string::npos) {
+            if (parsed.ec != std::errc() || parsed.ptr != end) {
                 problem_ = "a dimension of " + d.name + " that is no size (" + size.substr(0, 40) +
                            ")";
                 return false;

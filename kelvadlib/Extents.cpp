@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -495,9 +494,9 @@ std::string PositionsNotNumbers(const NcfRec& r, int ncid, const std::string& ta
         if (vId < 1 || vId > r.nVars) continue;
         const VariRec& v = r.vari(vId);
         if (v.type >= NC_BYTE && v.type <= NC_UINT64 && v.type != NC_CHAR) continue;
-        char name[NC_MAX_NAME + 1] = {};
-        if (nc_inq_type(ncid, static_cast<nc_type>(v.type), name, nullptr) != NC_NOERR)
-            std::snprintf(name, sizeof name, "%d", static_cast<int>(v.type));
+        std::string name;
+        if (NcTypeNameOf(ncid, static_cast<int>(v.type), name) != NC_NOERR)
+            name = std::to_string(v.type);
         return tag + (vId == r.lon_vId ? "Longitude " : "Latitude ") + v.name + " is of type " +
                name + ", not a number: its positions cannot be read";
     }

@@ -1,8 +1,8 @@
 #include "platform/Profile.h"
-#include "platform/RegularFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Component.h"
+#include "platform/RegularFile.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Strings.h"
 

@@ -474,7 +474,8 @@ int main(int argc, char** argv) {
                     stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
                 } else if (command.compare(0, 10, "drop data ") == 0) {
                     stall = Stall::Drop;
-                    dropSeconds = std::max(0, std::min(kMaxStallSeconds, std::atoi(command.c_str() + 10)));
+                    dropSeconds =
+                        std::max(0, std::min(kMaxStallSeconds, std::atoi(command.c_str() + 10)));
                     stallEnds = Clock::now() + std::chrono::seconds(kMaxStallSeconds);
                 } else if (command == "flood data" || command == "flood data undeclared") {
                     stall = command == "flood data" ? Stall::Flood : Stall::FloodUndeclared;

@@ -297,6 +297,7 @@ void SubsetWriter::check() {
 
 void SubsetWriter::write(const std::string& path) {
     sources_[1] = std::make_unique<NcSource>(nc_.FName(1));
+    times_ = nc_.nCelldId(1) >= 0 ? cellTimes() : CellTimeLayout{};
     for (const PickItem& p : sd_.picks) {
         const Long slot = p.datasetIndex;
         if (!sources_[slot]) sources_[slot] = std::make_unique<NcSource>(nc_.FName(slot));
@@ -399,7 +400,7 @@ nc_type SubsetWriter::typeOf(Role role, nc_type own) const {
         return own;
     case Role::Time:
         // A cell list counts its time in whole units where its times allow it.
-        return nc_.nCelldId(1) >= 0 ? cellTimes().type : NC_DOUBLE;
+        return times_.type;
     case Role::Level:
         return NC_DOUBLE;
     case Role::Cell:
@@ -426,10 +427,9 @@ std::vector<SubsetWriter::Written> SubsetWriter::defineCoordinates(NcOut& out) {
         rules.retype = typeOf(w.role, own);
         if (w.role == Role::Time) {
             rules.unitsText = SubsetTimeUnits(nc_);
-            const CellTimeLayout layout = nc_.nCelldId(1) >= 0 ? cellTimes() : CellTimeLayout{};
             // The same origin, counted in the finer unit.
-            if (!layout.unitWord.empty())
-                rules.unitsText = layout.unitWord + " " +
+            if (!times_.unitWord.empty())
+                rules.unitsText = times_.unitWord + " " +
                                   Mid(rules.unitsText, InStr(rules.unitsText, " ") + 1);
         }
         // Levels are written from the library's cache, which holds them unpacked. Positions are
@@ -487,13 +487,12 @@ void SubsetWriter::writeCoordinate(NcOut& out, const Written& w) {
     case Role::Lat:
         break;
     case Role::Time:
-        if (typeOf(Role::Time, NC_DOUBLE) == NC_INT) {
-            const CellTimeLayout layout = cellTimes();
+        if (times_.type == NC_INT) {
             VArray<Long> whole;
             if (sd_.nTimeSub < 1) break;
             whole.ReDim(1, sd_.nTimeSub);
             for (Long i = 1; i <= sd_.nTimeSub; ++i)
-                whole(i) = CLng(sd_.timeSub(i) * layout.factor);
+                whole(i) = CLng(sd_.timeSub(i) * times_.factor);
             putAlong(out, w.out, whole, sd_.nTimeSub);
         } else {
             putAlong(out, w.out, sd_.timeSub, sd_.nTimeSub);

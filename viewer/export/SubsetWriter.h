@@ -132,6 +132,9 @@ private:
     const SubsetDescription& sd_;
     Flavour flavour_;
     std::unique_ptr<NcSource> sources_[3];
+    // How the time axis is written: doubles, or for a cell list as cellTimes() chose at the
+    // start of write().
+    CellTimeLayout times_;
 };
 
 // A subset file at target for the description and its picks, as the flavour writes it, whole or

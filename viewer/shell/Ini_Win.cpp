@@ -1,8 +1,8 @@
 #include "viewer/shell/Ini_Win.h"
 
 #include "common/Strings.h"
-#include "runtime/Text.h"
 #include "gui/Twips.h"
+#include "runtime/Text.h"
 #include "viewer/map/SharedState.h"
 #include "viewer/map/gencord.h"
 #include "viewer/shell/FormFaces.h"

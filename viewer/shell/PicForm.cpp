@@ -276,12 +276,8 @@ void PicForm_Form_Load() {
     PicForm& f = PicFormForm();
     SetMouseMode(kMouseLoading);
     zoomPressed = false;
-    if (GetWinPos(Opt.IniFile, 2) != 1) {
-        // No place stored: beside the main window rather than over its controls.
-        const QRect placed = PlaceOnScreen(QRect(f.pos(), f.size()), FrameMarginsOf(f), f.screen());
-        if (placed.topLeft() != f.pos()) f.move(placed.topLeft());
-        return;
-    }
+    // No place stored: the first show puts the window clear of the main window's controls.
+    if (GetWinPos(Opt.IniFile, 2) != 1) return;
     // Stored on another screen (or at another pixel ratio) the window may lie beyond this one's
     // edge: it comes back inside the screen that shows it.
     const QRect placed =
