@@ -219,8 +219,10 @@ void PicForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
-    // The frame is known once shown, and the main window may have come up since the load.
+    // The frame is known once shown, and the main window may have come up since the load: a
+    // window as large as the screen is cut by its frame too.
     const QRect placed = PlaceOnScreen(QRect(pos(), size()), FrameMarginsOf(*this), screen());
+    if (placed.size() != size()) resize(placed.size());
     if (placed.topLeft() != pos()) move(placed.topLeft());
 }
 

@@ -1,4 +1,3 @@
-#include "gui/ScreenPlace.h"
 #include "viewer/shell/PicForm.h"
 
 #include "tests/viewer/SectionHooks.h"
@@ -593,18 +592,19 @@ TEST_F(PicFormTest, StoredPlaceBeyondTheScreenComesBackInsideIt) {
     struct Case {
         const char* what;
         int left, top, width, height; // pixels of the screen
-        QRect expected;
+        QSize size;                   // the window's inside; none: the frame fills the room
+        Qt::Edges meets;              // the room's edges the frame lies against
     };
     const Case cases[] = {
-        {"inside", room.x() + 10, room.y() + 20, 200, 150, {room.x() + 10, room.y() + 20, 200, 150}},
+        {"inside", room.x() + 10, room.y() + 20, 200, 150, QSize(200, 150), Qt::Edges()},
         {"beyond the bottom right", room.right() + 400, room.bottom() + 300, 200, 150,
-         {room.right() + 1 - 200, room.bottom() + 1 - 150, 200, 150}},
-        {"half over the right edge", room.right() - 100, room.y() + 20, 200, 150,
-         {room.right() + 1 - 200, room.y() + 20, 200, 150}},
-        {"before the left edge", room.x() - 20, room.y() + 20, 200, 150,
-         {room.x(), room.y() + 20, 200, 150}},
+         QSize(200, 150), Qt::RightEdge | Qt::BottomEdge},
+        {"half over the right edge", room.right() - 100, room.y() + 20, 200, 150, QSize(200, 150),
+         Qt::RightEdge},
+        {"before the left edge", room.x() - 20, room.y() + 20, 200, 150, QSize(200, 150),
+         Qt::LeftEdge},
         {"larger than the screen", room.x() + 300, room.y() + 10, room.width() * 2,
-         room.height() + 200, room},
+         room.height() + 200, QSize(), Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -615,21 +615,35 @@ TEST_F(PicFormTest, StoredPlaceBeyondTheScreenComesBackInsideIt) {
         if (GetWinPos(Opt.IniFile, 2) != 1) continue; // beyond what the settings take at all
         PicForm& f = PicFormForm();
         f.show();
-        // Once shown, the window's frame is known: against the right or bottom edge it is the
-        // frame that meets the edge.
-        const QMargins frame = FrameMarginsOf(f);
-        QRect expected = c.expected;
-        if (expected.x() + expected.width() + frame.left() + frame.right() > room.right() + 1)
-            expected.moveLeft(room.right() + 1 - expected.width() - frame.left() - frame.right());
-        if (expected.y() + expected.height() + frame.top() + frame.bottom() > room.bottom() + 1)
-            expected.moveTop(room.bottom() + 1 - expected.height() - frame.top() - frame.bottom());
-        expected.moveLeft(std::max(expected.x(), room.x()));
-        expected.moveTop(std::max(expected.y(), room.y()));
-        EXPECT_EQ(QRect(f.pos(), f.size()), expected);
-        EXPECT_EQ(f.Picture1->picture().width(), c.expected.width());
+        // Once shown, the window's frame is known: against an edge of the room it is the frame
+        // that meets the edge; along the other edges the stored place stands. The whole frame
+        // lies inside the room, a larger window's cut to it.
+        const QRect frame = f.frameGeometry();
+        if (c.size.isValid()) {
+            EXPECT_EQ(f.size(), c.size);
+        }
+        EXPECT_TRUE(room.contains(frame))
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        if (c.meets & Qt::LeftEdge) {
+            EXPECT_EQ(frame.left(), room.left());
+        } else if (!(c.meets & Qt::RightEdge)) {
+            EXPECT_EQ(frame.left(), c.left);
+        }
+        if (c.meets & Qt::TopEdge) {
+            EXPECT_EQ(frame.top(), room.top());
+        } else if (!(c.meets & Qt::BottomEdge)) {
+            EXPECT_EQ(frame.top(), c.top);
+        }
+        if (c.meets & Qt::RightEdge) {
+            EXPECT_EQ(frame.right(), room.right());
+        }
+        if (c.meets & Qt::BottomEdge) {
+            EXPECT_EQ(frame.bottom(), room.bottom());
+        }
+        EXPECT_EQ(f.Picture1->picture().width(), c.size.isValid() ? c.size.width() : f.width());
         UnloadPicForm();
         // What the unload keeps is the place the window had on this screen.
-        EXPECT_EQ(GetString("Pic left", "position", Opt.IniFile), twips(expected.x()));
+        EXPECT_EQ(GetString("Pic left", "position", Opt.IniFile), twips(frame.x()));
     }
 }
 
