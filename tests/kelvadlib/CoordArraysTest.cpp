@@ -4,6 +4,7 @@
 #include "tests/support/DapServer.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VArrayItems.h"
 
 #include <gtest/gtest.h>
 #include <netcdf.h>
@@ -31,13 +32,6 @@ VArray<float> list(std::initializer_list<float> values) {
     for (float v : values)
         a(i++) = v;
     return a;
-}
-
-template <class T> std::vector<T> items(const VArray<T>& a) {
-    std::vector<T> v;
-    for (const T& x : a)
-        v.push_back(x);
-    return v;
 }
 
 Long resultOf(const Variant& v) {

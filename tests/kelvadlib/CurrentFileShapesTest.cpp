@@ -5,7 +5,9 @@
 #include "common/Strings.h"
 #include "kelvadlib/IKelvad.h"
 #include "runtime/Strings.h"
+#include "tests/support/MeshFiles.h"
 #include "tests/support/MovingPoints.h"
+#include "tests/support/VArrayItems.h"
 
 #include <netcdf.h>
 
@@ -409,56 +411,6 @@ data:
 }
 )cdl";
 
-// A D-Flow FM map file: a quadrangle and two triangles in a table of four columns, padded with
-// its _FillValue -999, counted from 1.
-const char* const kDflowCdl =
-    R"cdl(netcdf FlowFM_map {
-dimensions:
-  mesh2d_nNodes = 6 ; mesh2d_nEdges = 8 ; Two = 2 ; mesh2d_nFaces = 3 ;
-  mesh2d_nMax_face_nodes = 4 ; time = UNLIMITED ;
-variables:
-  int mesh2d ;
-    mesh2d:cf_role = "mesh_topology" ; mesh2d:long_name = "Topology data of 2D mesh" ;
-    mesh2d:topology_dimension = 2 ; mesh2d:node_coordinates = "mesh2d_node_x mesh2d_node_y" ;
-    mesh2d:node_dimension = "mesh2d_nNodes" ;
-    mesh2d:max_face_nodes_dimension = "mesh2d_nMax_face_nodes" ;
-    mesh2d:edge_node_connectivity = "mesh2d_edge_nodes" ; mesh2d:edge_dimension = "mesh2d_nEdges" ;
-    mesh2d:face_node_connectivity = "mesh2d_face_nodes" ; mesh2d:face_dimension = "mesh2d_nFaces" ;
-    mesh2d:face_coordinates = "mesh2d_face_x mesh2d_face_y" ;
-  double mesh2d_node_x(mesh2d_nNodes) ;
-    mesh2d_node_x:units = "degrees_east" ; mesh2d_node_x:standard_name = "longitude" ;
-    mesh2d_node_x:mesh = "mesh2d" ; mesh2d_node_x:location = "node" ;
-  double mesh2d_node_y(mesh2d_nNodes) ;
-    mesh2d_node_y:units = "degrees_north" ; mesh2d_node_y:standard_name = "latitude" ;
-    mesh2d_node_y:mesh = "mesh2d" ; mesh2d_node_y:location = "node" ;
-  int mesh2d_edge_nodes(mesh2d_nEdges, Two) ;
-    mesh2d_edge_nodes:cf_role = "edge_node_connectivity" ; mesh2d_edge_nodes:start_index = 1 ;
-  int mesh2d_face_nodes(mesh2d_nFaces, mesh2d_nMax_face_nodes) ;
-    mesh2d_face_nodes:cf_role = "face_node_connectivity" ; mesh2d_face_nodes:mesh = "mesh2d" ;
-    mesh2d_face_nodes:location = "face" ;
-    mesh2d_face_nodes:long_name = "Mapping from every face to its corner nodes (counterclockwise)" ;
-    mesh2d_face_nodes:start_index = 1 ; mesh2d_face_nodes:_FillValue = -999 ;
-  double mesh2d_face_x(mesh2d_nFaces) ;
-    mesh2d_face_x:units = "degrees_east" ; mesh2d_face_x:standard_name = "longitude" ;
-  double mesh2d_face_y(mesh2d_nFaces) ;
-    mesh2d_face_y:units = "degrees_north" ; mesh2d_face_y:standard_name = "latitude" ;
-  double time(time) ;
-    time:units = "seconds since 2001-01-01 00:00:00" ; time:standard_name = "time" ;
-  double mesh2d_s1(time, mesh2d_nFaces) ;
-    mesh2d_s1:mesh = "mesh2d" ; mesh2d_s1:location = "face" ;
-    mesh2d_s1:standard_name = "sea_surface_height" ; mesh2d_s1:units = "m" ;
-data:
-  mesh2d_node_x = 4, 4.1, 4.2, 4, 4.1, 4.2 ;
-  mesh2d_node_y = 52, 52, 52, 52.1, 52.1, 52.1 ;
-  mesh2d_edge_nodes = 1, 2, 2, 3, 4, 5, 5, 6, 1, 4, 2, 5, 3, 6, 2, 5 ;
-  mesh2d_face_nodes = 1, 2, 5, 4, 2, 3, 5, -999, 3, 6, 5, -999 ;
-  mesh2d_face_x = 4.05, 4.1667, 4.1667 ;
-  mesh2d_face_y = 52.05, 52.033, 52.067 ;
-  time = 0, 600 ;
-  mesh2d_s1 = 1, 2, 3, 4, 5, 6 ;
-}
-)cdl";
-
 // Two quadrangles counted from 0, with a triangle's padding of -1 and no _FillValue, as
 // other UGRID writers leave it.
 const char* const kUgridQuadsCdl =
@@ -725,12 +677,6 @@ protected:
         writeCdl(s.cdl, path, s.format);
         ASSERT_EQ(k->Initialize(path), 1) << k->ErrorMessage();
     }
-    // The number of the variable of that name, 0 when there is none.
-    Long varNo(const std::string& name) {
-        for (Long nv = 1; nv <= k->nVars(); ++nv)
-            if (k->variName(nv) == name) return nv;
-        return 0;
-    }
     // The name of the variable a role holds, "" for none.
     std::string nameOf(Long nv) { return nv >= 1 ? k->variName(nv) : ""; }
     void open(const std::string& name) {
@@ -823,8 +769,8 @@ TEST_F(ShapeFiles, SigmaLayersOverNodesAreTheLevelAxis) {
     ASSERT_EQ(levels.UBound(), 2);
     EXPECT_FLOAT_EQ(static_cast<float>(levels(1)), -0.25f);
     EXPECT_FLOAT_EQ(static_cast<float>(levels(2)), -0.75f);
-    EXPECT_EQ(k->DofLevel(varNo("temp")), 2);
-    EXPECT_EQ(k->DofLevel(varNo("zeta")), 0);
+    EXPECT_EQ(k->DofLevel(k->variNum("temp")), 2);
+    EXPECT_EQ(k->DofLevel(k->variNum("zeta")), 0);
 
     std::string unset = kFvcomCdl;
     unset.erase(unset.find("  siglay = "), unset.find("  siglev = ") - unset.find("  siglay = "));
@@ -915,12 +861,6 @@ TEST_F(ShapeFiles, TrajectoriesArePointsMovingByTrajectory) {
     EXPECT_EQ(k->FillLonLatAt(lon, lat, 3, false), -1);
     EXPECT_NE(k->ErrorMessage().find("index 3"), std::string::npos) << k->ErrorMessage();
 }
-
-namespace {
-std::vector<float> items(const VArray<float>& a) {
-    return std::vector<float>(a.data(), a.data() + a.size());
-}
-} // namespace
 
 // Drifters move with the time axis: step k holds the buoys' positions of step k; a buoy without
 // a position in a step has the fill there, and its one position per cell is its first one.

@@ -4,6 +4,7 @@
 #include "runtime/RuntimeError.h"
 #include "tests/support/NcBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VArrayItems.h"
 
 #include <gtest/gtest.h>
 #include <netcdf.h>
@@ -18,13 +19,6 @@
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-template <class T> std::vector<T> items(const VArray<T>& a) {
-    std::vector<T> v;
-    for (const T& x : a)
-        v.push_back(x);
-    return v;
-}
 
 std::vector<float> ramp(std::size_t n, float first, float last) {
     std::vector<float> v(n);

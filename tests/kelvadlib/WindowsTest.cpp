@@ -3,6 +3,7 @@
 #include "kelvadlib/Kelvad.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VArrayItems.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,6 @@ VArray<float> ramp(Long n, float first) {
     for (Long i = 1; i <= n; ++i)
         a(i) = first + static_cast<float>(i - 1);
     return a;
-}
-
-std::vector<float> items(const VArray<float>& a) {
-    return std::vector<float>(a.begin(), a.end());
 }
 
 // Slots set up by hand: the windows read only the record and its caches.

@@ -213,6 +213,14 @@ struct ProjectionCase {
 };
 inline constexpr ProjectionCase kBothProjections[] = {{0, 1.0}, {1, kDegToRad}};
 
+// The box a map draws for the value at (lon, lat): +-1 unit of the picture around its place
+// under the transform in force.
+inline std::vector<double> BoxAround(float lon, float lat) {
+    float x = 0, y = 0;
+    ll2_to_xy2(lon, lat, x, y);
+    return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
+}
+
 class ScalarFixture : public ViewerFixture {
 protected:
     FakeGrid fake;

@@ -107,6 +107,19 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    // The file opened through the dataset library kv as the main dataset, a grid of the given
+    // type, with the positions of its values; the dataset's extent is the file's, and so is the
+    // view. Fatal failures: call it under ASSERT_NO_FATAL_FAILURE.
+    static void openThroughLibrary(IKelvad& kv, const std::string& path, Long gridType) {
+        Data.clsNC = &kv;
+        Data.nNcMain = kv.Initialize(path);
+        ASSERT_EQ(Data.nNcMain, 1) << kv.ErrorMessage();
+        ASSERT_EQ(kv.GridType(1), gridType);
+        ASSERT_GE(kv.FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv.ErrorMessage();
+        Data.DataExtent = {kv.westEnd(1), kv.eastEnd(1), kv.southEnd(1), kv.northEnd(1)};
+        View.ViewExtent = Data.DataExtent;
+    }
+
     // The texts of the message boxes shown so far.
     std::vector<std::string> messages() const {
         std::vector<std::string> out;

@@ -11,14 +11,6 @@ namespace {
 [[maybe_unused]] ::testing::Environment* const freshHome =
     ::testing::AddGlobalTestEnvironment(new FreshHome);
 
-// "<tag>The server did not answer within N seconds: <url>", N whatever the wait was.
-void expectNoAnswer(const std::string& message, const std::string& tag, const std::string& url) {
-    const std::string lead = tag + "The server did not answer within ";
-    const std::string tail = " seconds: " + url;
-    EXPECT_EQ(message.rfind(lead, 0), 0u) << message;
-    EXPECT_TRUE(message.size() > lead.size() + tail.size() && message.ends_with(tail)) << message;
-}
-
 using NoAnswer = ServedSamples;
 
 } // namespace

@@ -22,6 +22,15 @@ inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// "<tag>The server did not answer within N seconds: <url>", N whatever the wait was.
+inline void expectNoAnswer(const std::string& message, const std::string& tag,
+                           const std::string& url) {
+    const std::string lead = tag + "The server did not answer within ";
+    const std::string tail = " seconds: " + url;
+    EXPECT_EQ(message.rfind(lead, 0), 0u) << message;
+    EXPECT_TRUE(message.size() > lead.size() + tail.size() && message.ends_with(tail)) << message;
+}
+
 // A fresh home (an empty cache; rc, when given, as its .ncrc) and current folder for the
 // whole process.
 class FreshHome : public ::testing::Environment {

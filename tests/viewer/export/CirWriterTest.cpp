@@ -324,7 +324,8 @@ TEST_F(CirWriterTest, AFailedWriteKeepsTheOldFile) {
     EXPECT_TRUE(InChildWithFileLimit(200, [&] {
         ui.boxes.clear();
         return To_Cir(out, sd) == -1 && ui.boxes.size() == 1 && ui.boxes[0].title == "To_Cir" &&
-               ui.boxes[0].text == SafeOutput::FailureText("To_Cir", out, 61);
+               ui.boxes[0].text ==
+                   "[To_Cir] The file could not be written:\r\n" + out + "\r\n\r\nDisk full";
     }));
     EXPECT_TRUE(readFile(out) == "the old file") << "the target changed";
     EXPECT_EQ(folderNames(dir.path()), names);

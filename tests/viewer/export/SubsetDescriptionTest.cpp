@@ -3,6 +3,7 @@
 // coordinate cuts in degrees (Mercator mode too) and built anew each time, cell lists and GMT
 // grids over all their points, the picks of a second file on the main dataset's dimensions,
 // and the recount of the order window's rows with the size of the cut.
+#include "tests/support/VArrayItems.h"
 #include "tests/viewer/export/ExportFixture.h"
 
 #include "viewer/export/SubsetDescription.h"
@@ -11,14 +12,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using Longs = std::vector<Long>;
-
-template <class T> std::vector<T> items(const VArray<T>& a) {
-    std::vector<T> out;
-    if (!a.IsAllocated()) return out;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        out.push_back(a.data()[i]);
-    return out;
-}
 
 class SubsetDescriptionTest : public ExportFixture {
 protected:

@@ -49,13 +49,8 @@ protected:
         nc.var("depth", NC_FLOAT, {"station"}).values({5.0, 6.0, 7.0, 8.0, 9.0});
         nc.write();
 
-        Data.clsNC = kelvad.get();
-        ASSERT_EQ(Data.clsNC->Initialize(dir.file("stations.nc")), 1) << Data.clsNC->ErrorMessage();
-        ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
+        ASSERT_NO_FATAL_FAILURE(openThroughLibrary(*kelvad, dir.file("stations.nc"), kGridCells));
         ASSERT_EQ(Data.clsNC->nCells(1), 5);
-        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
-        Data.DataExtent = {120, 124, 10, 14};
-        View.ViewExtent = Data.DataExtent;
         nvTemp = Data.clsNC->variNum("temp", 1);
         nvDepth = Data.clsNC->variNum("depth", 1);
         pick(nvTemp);
@@ -67,12 +62,8 @@ protected:
         pic.clearRecords();
         return true;
     }
-    // The box of station k, two units each way around its position.
-    std::vector<double> boxAt(Long k) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(Data.lonV(k), Data.latV(k), x, y);
-        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
-    }
+    // The box of station k.
+    std::vector<double> boxAt(Long k) const { return BoxAround(Data.lonV(k), Data.latV(k)); }
     Long pixelAt(Long k) const { return pixelAtPoint(Data.lonV(k), Data.latV(k)); }
 };
 
@@ -357,13 +348,7 @@ protected:
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
 
     void open(const std::string& path) {
-        Data.clsNC = kelvad.get();
-        ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
-        ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
-        ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
-        Data.DataExtent = {Data.clsNC->westEnd(1), Data.clsNC->eastEnd(1),
-                           Data.clsNC->southEnd(1), Data.clsNC->northEnd(1)};
-        View.ViewExtent = Data.DataExtent;
+        ASSERT_NO_FATAL_FAILURE(openThroughLibrary(*kelvad, path, kGridCells));
         recordLegend();
     }
     void openDrifters() {
@@ -371,12 +356,6 @@ protected:
         writeCdl(kDriftersCdl, path);
         open(path);
         pick(Data.clsNC->variNum("sst", 1));
-    }
-    // The box of a point two units each way around (lon, lat).
-    static std::vector<double> boxAround(float lon, float lat) {
-        float x = 0, y = 0;
-        ll2_to_xy2(lon, lat, x, y);
-        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
     }
     struct Point {
         float lon, lat, value;
@@ -386,7 +365,7 @@ protected:
         ASSERT_EQ(boxes.size(), points.size());
         for (size_t n = 0; n < points.size(); ++n) {
             EXPECT_EQ(boxes[n].color, ValueToColor(points[n].value)) << n;
-            const auto want = boxAround(points[n].lon, points[n].lat);
+            const auto want = BoxAround(points[n].lon, points[n].lat);
             for (size_t c = 0; c < 4; ++c)
                 EXPECT_NEAR(boxes[n].at[c], want[c], 1e-3) << n;
         }
@@ -424,7 +403,7 @@ TEST_F(MovingCellsTest, EachStepIsDrawnAtThatStepsPositions) {
     EXPECT_EQ(DrawCellScalarTimed(pic), 3);
     const auto all = dataBoxes();
     ASSERT_GE(all.size(), 2u);
-    const auto want = boxAround(-18, 34);
+    const auto want = BoxAround(-18, 34);
     for (size_t c = 0; c < 4; ++c)
         EXPECT_NEAR(all.back().at[c], want[c], 1e-3);
 }

@@ -5,6 +5,8 @@
 // library (one whose face table holds a quadrangle).
 #include "viewer/scalar/DrawFVScalar.h"
 
+#include "tests/support/MeshFiles.h"
+#include "tests/support/NcBuilder.h"
 #include "tests/viewer/ScalarFixture.h"
 #include "tests/viewer/ViewerDatasetFixture.h"
 #include "viewer/map/BusyGuard.h"
@@ -56,13 +58,6 @@ protected:
         Data.CurLevel = 3;
         pick(1);
     }
-
-    // The box of +-1 unit around (lon, lat).
-    std::vector<double> boxAt(float lon, float lat) const {
-        float x = 0, y = 0;
-        ll2_to_xy2(lon, lat, x, y);
-        return {x - 1.0, y - 1.0, x + 1.0, y + 1.0};
-    }
 };
 
 TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
@@ -90,8 +85,8 @@ TEST_F(DrawFvScalarTest, ElementVariableDrawsEveryElement) {
     EXPECT_EQ(Scale.col_opt, 0);
     const auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 2u) << "no time bar on the one-step map";
-    EXPECT_EQ(boxes[0].at, boxAt(1, 1));
-    EXPECT_EQ(boxes[1].at, boxAt(3, 3));
+    EXPECT_EQ(boxes[0].at, BoxAround(1, 1));
+    EXPECT_EQ(boxes[1].at, BoxAround(3, 3));
     EXPECT_EQ(boxes[0].color, ValueToColor(21));
     EXPECT_EQ(boxes[1].color, ValueToColor(22));
     EXPECT_EQ(pixelAtPoint(3, 3), ValueToColor(22));
@@ -125,7 +120,7 @@ TEST_F(DrawFvScalarTest, NodeVariableRefillsThePositionsAndStridesThroughTheLeve
     ASSERT_EQ(boxes.size(), 4u);
     const float values[] = {201, 203, 205, 207};
     for (Long i = 1; i <= 4; ++i) {
-        EXPECT_EQ(boxes[i - 1].at, boxAt(Data.nodeLonV(i), Data.nodeLatV(i))) << i;
+        EXPECT_EQ(boxes[i - 1].at, BoxAround(Data.nodeLonV(i), Data.nodeLatV(i))) << i;
         EXPECT_EQ(boxes[i - 1].color, ValueToColor(values[i - 1])) << i;
     }
     // The colour range takes every value read, the data range the values drawn.
@@ -145,7 +140,7 @@ TEST_F(DrawFvScalarTest, ItemsWithoutAPositionAreLeftOut) {
     DrawFvScalar(pic);
     auto boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].at, boxAt(1, 1));
+    EXPECT_EQ(boxes[0].at, BoxAround(1, 1));
     EXPECT_EQ(texts().back(), "zeta /Range/  22 to  21") << "its value still counts";
 
     fake.fillLon = {0, 1e20f, 0, 4};
@@ -156,7 +151,7 @@ TEST_F(DrawFvScalarTest, ItemsWithoutAPositionAreLeftOut) {
     EXPECT_EQ(DrawFVScalarTimed(pic), 5);
     boxes = dataBoxes();
     ASSERT_EQ(boxes.size(), 9u) << "three nodes in each of steps 3, 4 and 5";
-    EXPECT_EQ(boxes[1].at, boxAt(0, 4));
+    EXPECT_EQ(boxes[1].at, BoxAround(0, 4));
     EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].text;
 }
 
@@ -315,15 +310,10 @@ TEST_F(DrawFvScalarTest, TimedStopsOnEscAndNeedsATimeDimension) {
 
 class DrawFvScalarFileTest : public ViewerDatasetFixture {
 protected:
-    // The file opened through the dataset library as the main dataset, a finite-volume mesh,
-    // with the positions of its values.
+    // The file opened through the dataset library as the main dataset, a finite-volume mesh.
     void openMesh(const std::string& file) {
         kv.reset(CreateKelvad());
-        Data.clsNC = kv.get();
-        Data.nNcMain = kv->Initialize(file);
-        ASSERT_EQ(Data.nNcMain, 1) << kv->ErrorMessage();
-        ASSERT_EQ(kv->GridType(1), kGridFvMesh);
-        ASSERT_GE(kv->FillLonLatDeg(Data.lonV, Data.latV, 1), 0) << kv->ErrorMessage();
+        ASSERT_NO_FATAL_FAILURE(openThroughLibrary(*kv, file, kGridFvMesh));
     }
     // The variable of that name (of narray dimensions) the only pick, at that step and level,
     // over the whole mesh.
@@ -442,67 +432,29 @@ TEST_F(DrawFvScalarFileTest, DrawsAnFvcomFileOnItsNodesAndItsElements) {
 // quadrangle's value is drawn once, at the centre of its four corners, and the outline draws
 // the quadrangle as its two triangles.
 TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles) {
-    NcBuilder nc(dir.file("FlowFM_map.nc"));
-    nc.unlimitedDim("time", 1);
-    nc.dim("mesh2d_nNodes", 6);
-    nc.dim("mesh2d_nFaces", 3);
-    nc.dim("mesh2d_nMax_face_nodes", 4);
-    nc.var("mesh2d", NC_INT)
-        .att("cf_role", "mesh_topology")
-        .att("topology_dimension", 2)
-        .att("node_coordinates", "mesh2d_node_x mesh2d_node_y")
-        .att("face_node_connectivity", "mesh2d_face_nodes")
-        .att("face_dimension", "mesh2d_nFaces")
-        .att("face_coordinates", "mesh2d_face_x mesh2d_face_y")
-        .values({0});
-    nc.var("mesh2d_node_x", NC_DOUBLE, {"mesh2d_nNodes"})
-        .att("standard_name", "longitude")
-        .att("units", "degrees_east")
-        .values({12.0, 12.5, 13.0, 12.0, 12.5, 13.0});
-    nc.var("mesh2d_node_y", NC_DOUBLE, {"mesh2d_nNodes"})
-        .att("standard_name", "latitude")
-        .att("units", "degrees_north")
-        .values({45.0, 45.0, 45.0, 45.3, 45.3, 45.3});
-    nc.var("mesh2d_face_nodes", NC_INT, {"mesh2d_nFaces", "mesh2d_nMax_face_nodes"})
-        .att("cf_role", "face_node_connectivity")
-        .att("start_index", NC_INT, 1)
-        .att("_FillValue", NC_INT, -999)
-        .values({1, 2, 5, 4, 2, 3, 5, -999, 3, 6, 5, -999});
-    nc.var("mesh2d_face_x", NC_DOUBLE, {"mesh2d_nFaces"})
-        .att("standard_name", "longitude")
-        .att("units", "degrees_east")
-        .values({12.25, 12.67, 12.83});
-    nc.var("mesh2d_face_y", NC_DOUBLE, {"mesh2d_nFaces"})
-        .att("standard_name", "latitude")
-        .att("units", "degrees_north")
-        .values({45.15, 45.1, 45.2});
-    nc.var("time", NC_DOUBLE, {"time"})
-        .att("units", "seconds since 2001-01-01 00:00:00")
-        .values({600.0});
-    nc.var("mesh2d_s1", NC_DOUBLE, {"time", "mesh2d_nFaces"}).values({7.0, 8.0, 9.0});
-    const std::string file = nc.write();
+    const std::string file = dir.file("FlowFM_map.nc");
+    writeCdl(kDflowCdl, file, NcFormat::Netcdf4);
 
     ASSERT_NO_FATAL_FAILURE(openMesh(file));
     ASSERT_EQ(kv->nElements(1), 3);
     ASSERT_EQ(Data.lonV.UBound(), 3);
-    EXPECT_FLOAT_EQ(Data.lonV(1), 12.25f);
-    EXPECT_FLOAT_EQ(Data.latV(1), 45.15f);
+    EXPECT_FLOAT_EQ(Data.lonV(1), 4.05f);
+    EXPECT_FLOAT_EQ(Data.latV(1), 52.05f);
     // What the loader fills for the outline.
     ASSERT_EQ(kv->FillNodeMesh(Data.node1, Data.node2, Data.node3, 1), 1) << kv->ErrorMessage();
     ASSERT_EQ(MeshTriangleCount(), 4);
     ASSERT_GE(FillFvNodePositions(6), 0) << kv->ErrorMessage();
 
     pickAlone("mesh2d_s1", 1, 1, 0);
+    View.ViewExtent = {3.95, 4.25, 51.95, 52.15}; // round this mesh rather than the others
     Picture pic(300, 200);
     pic.setRecording(true);
     DrawFvScalar(pic);
     EXPECT_TRUE(ui.boxes.empty());
     const auto boxes = recordsOf(pic, DrawKind::FilledBox);
     ASSERT_EQ(boxes.size(), 3u) << "one box a face, not one a triangle";
-    float x = 0, y = 0;
-    ll2_to_xy2(12.25f, 45.15f, x, y);
-    EXPECT_EQ(boxes[0].at, (std::vector<double>{x - 1.0, y - 1.0, x + 1.0, y + 1.0}));
-    EXPECT_EQ(boxes[0].color, ValueToColor(7));
+    EXPECT_EQ(boxes[0].at, BoxAround(4.05f, 52.05f));
+    EXPECT_EQ(boxes[0].color, ValueToColor(1));
 
     // The outline: both halves of the quadrangle, their shared diagonal (nodes 1 and 5) twice.
     pic.clearRecords();
@@ -511,8 +463,8 @@ TEST_F(DrawFvScalarFileTest, AQuadrangleKeepsItsValueAndIsOutlinedAsTwoTriangles
     const auto lines = recordsOf(pic, DrawKind::Line);
     ASSERT_EQ(lines.size(), 12u);
     float x1 = 0, y1 = 0, x5 = 0, y5 = 0;
-    ll2_to_xy2(12.0f, 45.0f, x1, y1);
-    ll2_to_xy2(12.5f, 45.3f, x5, y5);
+    ll2_to_xy2(4.0f, 52.0f, x1, y1);
+    ll2_to_xy2(4.1f, 52.1f, x5, y5);
     const std::vector<double> closes = {x5, y5, x1, y1}; // the last side of triangle 1, 2, 5
     const std::vector<double> opens = {x1, y1, x5, y5};  // the first side of triangle 1, 5, 4
     for (std::size_t c = 0; c < 4; ++c) {

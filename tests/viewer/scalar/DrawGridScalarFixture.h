@@ -27,6 +27,11 @@ protected:
         pick(1);
     }
 
+    // The 1-based column showing lon, whole periods away or not, of a grid whose columns lie
+    // every `spacing` degrees from 0.
+    static Long columnAt(float lon, int spacing) {
+        return (static_cast<Long>(lon) % 360 + 360) % 360 / spacing + 1;
+    }
     bool hasText(const std::string& t) const {
         for (const auto& s : texts())
             if (s == t) return true;

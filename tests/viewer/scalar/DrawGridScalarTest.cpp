@@ -208,7 +208,7 @@ TEST_F(DrawGridScalarTest, AViewWiderThanAPeriodShowsEveryCopy) {
     EXPECT_EQ(Win.seamWindows.size(), 4u);
     EXPECT_EQ(fake.reads.size(), 1u);
     for (float lon = -480; lon <= 780; lon += 30) {
-        const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
+        const Long i = columnAt(lon, 30);
         EXPECT_EQ(pixelAtPoint(lon, 0), ValueToColor(static_cast<float>(i))) << lon;
     }
     // Wall to wall along the middle row from the westernmost to the easternmost point drawn.
@@ -258,7 +258,7 @@ TEST_F(DrawGridScalarTest, SeamCopiesReadOnlyTheColumnsTheGridsWindowLacks) {
                     << "column " << k << ", row " << j;
         // Every place in the view in the colour of its own column, on the grid and the copy.
         for (float lon = static_cast<float>(c.west); lon <= c.east; lon += 10) {
-            const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 10 + 1;
+            const Long i = columnAt(lon, 10);
             EXPECT_EQ(pixelAtPoint(lon, 0), ValueToColor(static_cast<float>(200 + i))) << lon;
         }
     }

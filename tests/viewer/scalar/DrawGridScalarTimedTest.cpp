@@ -42,7 +42,7 @@ TEST_F(DrawGridScalarTimedTest, CopiesTheGridsWindowHoldsCostNoReadOfTheirOwn) {
         EXPECT_EQ(r.cnt, (std::vector<Long>{1, 3, 12}));
     // The last step on the map, on the grid and on every copy.
     for (float lon = -480; lon <= 780; lon += 30) {
-        const Long i = (static_cast<Long>(lon) % 360 + 360) % 360 / 30 + 1;
+        const Long i = columnAt(lon, 30);
         EXPECT_EQ(pixelAtPoint(lon, 11), ValueToColor(static_cast<float>(1000 + 20 + i))) << lon;
     }
 }

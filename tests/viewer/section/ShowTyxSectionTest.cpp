@@ -338,15 +338,15 @@ TEST_F(ShowTyxSectionTest, TheHostSaysHowToDrawAndThenWhatItShows) {
     // The main window's controls on the map's right: the host opens on its left instead, and
     // where neither side has room it keeps clear of them all the same.
     {
-        const QRect map(room.left() + room.width() / 2 - 50, room.top(), 100, 80);
+        const int hostWidth = OCXHostForm().frameGeometry().width();
+        const QRect map(room.left() + hostWidth + 10, room.top(), 100, 80);
+        ASSERT_LT(map.right(), room.right()) << "no room for the controls on the map's right";
         const QRect controls(map.right() + 1, room.top(), room.right() - map.right(), 120);
         const KeepClearProvider before = SetKeepClearArea([controls] { return controls; });
         UnloadOCXHost();
         ShowOCXHostBeside(map);
         QRect frame = OCXHostForm().frameGeometry();
-        if (map.left() - frame.width() >= room.left()) {
-            EXPECT_EQ(frame.right(), map.left() - 1);
-        }
+        EXPECT_EQ(frame.right(), map.left() - 1);
         EXPECT_FALSE(frame.intersects(controls));
         EXPECT_TRUE(room.contains(frame));
 

@@ -22,6 +22,7 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/SectionHooks.h"
+#include "tests/viewer/shell/ListClicks.h"
 #include "tests/viewer/shell/ShellFixture.h"
 
 #include "common/Strings.h"
@@ -330,22 +331,6 @@ void WriteCoast(const std::string& path) {
 }
 
 // ---- The user's hands ------------------------------------------------------------------------
-
-// A left click on a list entry, as the mouse gives it: press and release on the entry.
-void ClickEntry(QListWidget* list, int row) {
-    QListWidgetItem* item = list->item(row);
-    ASSERT_NE(item, nullptr);
-    list->scrollToItem(item);
-    const QPoint p = list->visualItemRect(item).center();
-    ASSERT_TRUE(list->viewport()->rect().contains(p)) << "entry " << row << " not shown";
-    const QPointF local(p), global(list->viewport()->mapToGlobal(p));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &release);
-}
 
 // Esc released on the map picture.
 void ReleaseEscOnMap() {

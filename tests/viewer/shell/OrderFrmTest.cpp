@@ -3,6 +3,7 @@
 // scale, the browse and picture-saving menus, the refusals while a long command runs, and the
 // boxes the maps read.
 #include "tests/viewer/OrderWinFixture.h"
+#include "tests/viewer/shell/ListClicks.h"
 
 #include "common/Strings.h"
 #include "runtime/Strings.h"
@@ -194,19 +195,7 @@ TEST_F(OrderFrmTest, NextStepWrapsAfterTheLastStep) {
     EXPECT_TRUE(coloured());
 }
 
-// The mouse and the keyboard on the variable list, as the user works them.
-void clickEntry(QListWidget* list, int row) {
-    QListWidgetItem* item = list->item(row);
-    ASSERT_NE(item, nullptr);
-    const QPoint p = list->visualItemRect(item).center();
-    const QPointF local(p), global(list->viewport()->mapToGlobal(p));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(list->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(list->viewport(), &release);
-}
+// Space on the variable list, as the user presses it.
 void pressSpace(QListWidget* list) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
     QCoreApplication::sendEvent(list, &press);
@@ -234,7 +223,7 @@ TEST_F(OrderFrmTest, TheOnlyVariableStaysPickedWhenClicked) {
     ASSERT_EQ(selection(), std::vector<Long>{0});
 
     for (int click = 0; click < 2; ++click) {
-        clickEntry(f.List1, 0);
+        ClickEntry(f.List1, 0);
         EXPECT_EQ(selection(), std::vector<Long>{0}) << "click " << click;
     }
     pressSpace(f.List1);
@@ -250,7 +239,7 @@ TEST_F(OrderFrmTest, TheOnlyVariableStaysPickedWhenClicked) {
     QCoreApplication::processEvents();
     ASSERT_GT(g.ListCount(), 1);
     select({0});
-    clickEntry(g.List1, 0);
+    ClickEntry(g.List1, 0);
     EXPECT_EQ(selection(), std::vector<Long>{});
 }
 

@@ -289,12 +289,7 @@ TEST_F(CellVectorTest, FillValuesAreSkippedAndNegativeComponentsDrawnFromAFile) 
     nc.write();
 
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
-    Data.clsNC = kelvad.get();
-    ASSERT_EQ(Data.clsNC->Initialize(dir.file("buoys.nc")), 1) << Data.clsNC->ErrorMessage();
-    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
-    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
-    Data.DataExtent = {-40, -38, 30, 32};
-    View.ViewExtent = Data.DataExtent;
+    ASSERT_NO_FATAL_FAILURE(openThroughLibrary(*kelvad, dir.file("buoys.nc"), kGridCells));
     const Long u = Data.clsNC->variNum("u", 1), v = Data.clsNC->variNum("v", 1);
     Data.Picks.ReDim(1, 2);
     Data.Picks(1) = PickItem{u, 2, 1};
@@ -318,12 +313,7 @@ TEST_F(CellVectorTest, DriftersAreDrawnAtEachStepsPositions) {
     const std::string path = dir.file("drifters.nc");
     writeCdl(kDriftersCdl, path);
     std::unique_ptr<IKelvad> kelvad{CreateKelvad()};
-    Data.clsNC = kelvad.get();
-    ASSERT_EQ(Data.clsNC->Initialize(path), 1) << Data.clsNC->ErrorMessage();
-    ASSERT_EQ(Data.clsNC->GridType(1), kGridCells);
-    ASSERT_GE(Data.clsNC->FillLonLatDeg(Data.lonV, Data.latV, 1), 0);
-    Data.DataExtent = {-30, -18, 34, 43};
-    View.ViewExtent = Data.DataExtent;
+    ASSERT_NO_FATAL_FAILURE(openThroughLibrary(*kelvad, path, kGridCells));
     const Long u = Data.clsNC->variNum("u", 1), v = Data.clsNC->variNum("v", 1);
     Data.Picks.ReDim(1, 2);
     Data.Picks(1) = PickItem{u, 2, 1};

@@ -125,63 +125,75 @@ TEST_F(DrawGridVectorTest, VectorScaleDefaultsToTenAndIsStored) {
     }
 }
 
+// 36 columns 0 .. 350, u = the column index / 10: copies a period west or east of the grid get
+// their arrows and keep their values. Copies whose columns the grid's window holds take the pair
+// from its read: one read of u and one of v whatever the number of copies, and one more of each
+// only for the columns it lacks.
 TEST_F(DrawGridVectorTest, SeamCopiesGetTheirArrowsAndKeepTheirValues) {
-    // 36 columns 0 .. 350, u = the column index: the view from -60 to 60 reaches the columns
-    // 300 .. 350 a period to the west.
+    struct ArrowAt {
+        int index; // from the end when negative
+        float lon, lat, u;
+        const char* what;
+    };
+    struct Case {
+        double west, east;
+        size_t copies, reads;
+        Long lackStart, lackCount; // the columns the grid's window lacks; 0: none
+        size_t arrows;             // with the reference arrow
+        std::vector<ArrowAt> some;
+    };
+    const Case cases[] = {
+        // The view reaches the columns 300 .. 350 a period to the west.
+        {-60,
+         60,
+         1,
+         4,
+         31,
+         6,
+         1 + 21 + 18,
+         {{1, 0, -10, 0.1f, "the grid's own first point"},
+          {22, -60, -10, 3.1f, "lon 300 drawn at -60"},
+          {-1, -10, 10, 3.6f, "lon 350 drawn at -10"}}},
+        // The copy to the west reaches past the columns the grid's window takes (0 .. 300).
+        {-100, 300, 1, 4, 32, 5, 1 + 93 + 30, {{-1, -10, 10, 3.6f, "lon 350 drawn at -10"}}},
+        // Copies on both sides: the grid's window holds every column they take.
+        {-400, 700, 3, 2, 0, 0, 1 + 3 * 111, {}},
+    };
     regularGrid(range(0, 10, 36), range(-10, 10, 3));
     fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
     field = [](Long, Long, Long i, Long) {
         return std::pair<float, float>{static_cast<float>(i) / 10, 0.1f};
     };
     Data.CurTimeStep = 2;
-    view(-60, 60, -10, 10);
-    draw();
-    ASSERT_EQ(fake.reads.size(), 4u);
-    EXPECT_EQ(fake.reads[2].start, (std::vector<Long>{2, 1, 31}));
-    EXPECT_EQ(fake.reads[3].start, (std::vector<Long>{2, 1, 31}));
-    EXPECT_EQ(fake.reads[3].nv, 2);
-    ASSERT_EQ(Win.seamWindows.size(), 1u);
-    EXPECT_TRUE(Win.seamWindows[0].pairRead);
-    EXPECT_FLOAT_EQ(Win.seamWindows[0].uValues(1), 3.1f);
-    EXPECT_FLOAT_EQ(Win.uV(1), 0.1f);
-    const auto a = arrows();
-    ASSERT_EQ(a.size(), 1u + 21 + 18);
-    expectArrow(a[1], 0, -10, 0.1f, 0.1f, "the grid's own first point");
-    expectArrow(a[22], -60, -10, 3.1f, 0.1f, "lon 300 drawn at -60");
-    expectArrow(a.back(), -10, 10, 3.6f, 0.1f, "lon 350 drawn at -10");
-}
-
-// Copies whose columns the grid's window holds take the pair from its read: one read of u and
-// one of v whatever the number of copies, and a part read only for the columns it lacks.
-TEST_F(DrawGridVectorTest, SeamCopiesTakeThePairFromTheGridsRead) {
-    regularGrid(range(0, 10, 36), range(-10, 10, 3));
-    fake.dimLen = {{kTime, 3}, {kLat, 3}, {kLon, 36}};
-    field = [](Long, Long, Long i, Long) {
-        return std::pair<float, float>{static_cast<float>(i) / 10, 0.1f};
-    };
-    Data.CurTimeStep = 2;
-    view(-400, 700, -10, 10);
-    draw();
-    ASSERT_EQ(Win.seamWindows.size(), 3u);
-    EXPECT_EQ(fake.reads.size(), 2u);
-    for (const SeamWindow& w : Win.seamWindows) {
-        EXPECT_TRUE(w.pairRead);
-        EXPECT_FLOAT_EQ(w.uValues(1), static_cast<float>(w.startp(3)) / 10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.west << " .. " << c.east);
+        fake.reads.clear();
+        view(c.west, c.east, -10, 10);
+        draw();
+        ASSERT_EQ(Win.seamWindows.size(), c.copies);
+        ASSERT_EQ(fake.reads.size(), c.reads);
+        if (c.lackStart > 0) {
+            for (size_t r : {2u, 3u}) {
+                EXPECT_EQ(fake.reads[r].nv, static_cast<Long>(r) - 1);
+                EXPECT_EQ(fake.reads[r].start, (std::vector<Long>{2, 1, c.lackStart}));
+                EXPECT_EQ(fake.reads[r].cnt, (std::vector<Long>{1, 3, c.lackCount}));
+            }
+        }
+        for (const SeamWindow& w : Win.seamWindows) {
+            EXPECT_TRUE(w.pairRead);
+            for (Long k = 1; k <= w.countp(3); ++k)
+                EXPECT_FLOAT_EQ(w.uValues(k), static_cast<float>(w.startp(3) + k - 1) / 10) << k;
+        }
+        EXPECT_FLOAT_EQ(Win.uV(1), 0.1f);
+        const auto a = arrows();
+        ASSERT_EQ(a.size(), c.arrows);
+        for (const ArrowAt& s : c.some) {
+            const size_t n = s.index < 0 ? a.size() - static_cast<size_t>(-s.index)
+                                         : static_cast<size_t>(s.index);
+            ASSERT_LT(n, a.size()) << s.what;
+            expectArrow(a[n], s.lon, s.lat, s.u, 0.1f, s.what);
+        }
     }
-    // The copy to the west reaches past the columns the grid's window takes (0 .. 300).
-    fake.reads.clear();
-    view(-100, 300, -10, 10);
-    draw();
-    ASSERT_EQ(fake.reads.size(), 4u);
-    EXPECT_EQ(fake.reads[2].start, (std::vector<Long>{2, 1, 32}));
-    EXPECT_EQ(fake.reads[3].cnt, (std::vector<Long>{1, 3, 5}));
-    EXPECT_EQ(fake.reads[3].nv, 2);
-    ASSERT_EQ(Win.seamWindows.size(), 1u);
-    const SeamWindow& w = Win.seamWindows[0];
-    for (Long k = 1; k <= w.countp(3); ++k)
-        EXPECT_FLOAT_EQ(w.uValues(k), static_cast<float>(w.startp(3) + k - 1) / 10) << k;
-    const auto a = arrows();
-    expectArrow(a.back(), -10, 10, 3.6f, 0.1f, "lon 350 drawn at -10");
 }
 
 // A failed read of a seam copy is told as a failed read of the view's own window is: the walk's
